@@ -3,7 +3,8 @@
 #pragma once
 
 #include <cstdlib>
+#include <exception>
 
 namespace __gnu_cxx {
-[[noreturn]] void __verbose_terminate_handler() { std::abort(); }
+void __verbose_terminate_handler() { std::abort(); }
 }  // namespace __gnu_cxx
