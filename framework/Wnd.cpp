@@ -122,10 +122,7 @@ LRESULT CALLBACK CWnd::StaticWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
   if (!wnd && msg == WM_NCCREATE) {
     auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
     wnd = static_cast<CWnd*>(cs->lpCreateParams);
-    if (wnd) {
-      wnd->m_hWnd = hwnd;
-      ::SetPropA(hwnd, kWndProp, wnd);
-    }
+    if (wnd) wnd->Bind(hwnd);
   }
   if (!wnd) return ::DefWindowProcA(hwnd, msg, wp, lp);
 
@@ -137,34 +134,49 @@ LRESULT CALLBACK CWnd::StaticWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
     // unwinds into user32.
     result = 0;
   }
-  if (msg == WM_NCDESTROY) {
-    WNDPROC super = wnd->m_superProc;
-    wnd->m_superProc = nullptr;
-    wnd->Unbind();
-    if (super) ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(super));
-    try {
-      wnd->PostNcDestroy();  // may delete the object
-    } catch (...) {
-    }
-  }
+  if (msg == WM_NCDESTROY) EndBinding(wnd, hwnd);
   return result;
 }
 
-LRESULT CWnd::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
+void CWnd::Bind(HWND hwnd) {
+  m_hWnd = hwnd;
+  ::SetPropA(hwnd, kWndProp, this);
+}
+
+void CWnd::EndBinding(CWnd* wnd, HWND hwnd) {
+  WNDPROC super = wnd->m_superProc;
+  wnd->m_superProc = nullptr;
+  wnd->Unbind();
+  if (super) ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(super));
+  try {
+    wnd->PostNcDestroy();  // may delete the object
+  } catch (...) {
+  }
+}
+
+LRESULT CWnd::Dispatch(UINT msg, WPARAM wp, LPARAM lp, bool* defaulted) {
   UINT savedMsg = m_msg;
   WPARAM savedWp = m_wp;
   LPARAM savedLp = m_lp;
+  bool savedDefaulted = m_defaulted;
   m_msg = msg;
   m_wp = wp;
   m_lp = lp;
+  m_defaulted = false;
   LRESULT r = WindowProc(msg, wp, lp);
+  if (defaulted) *defaulted = m_defaulted;
   m_msg = savedMsg;
   m_wp = savedWp;
   m_lp = savedLp;
+  m_defaulted = savedDefaulted;
   return r;
 }
 
 LRESULT CWnd::DefWindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if (m_isDialog && !m_superProc) {
+    m_defaulted = true;  // the dialog manager does the default
+    return 0;
+  }
   if (m_superProc) return ::CallWindowProcA(m_superProc, m_hWnd, msg, wp, lp);
   return ::DefWindowProcA(m_hWnd, msg, wp, lp);
 }

@@ -121,9 +121,15 @@ class CWnd {
 
   HWND m_hWnd = nullptr;
 
+  // For the dialog procedure: binding, dispatch that tells whether a
+  // handler fell back to Default(), and the end of the binding.
+  void Bind(HWND hwnd);
+  LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp, bool* defaulted = nullptr);
+  static void EndBinding(CWnd* wnd, HWND hwnd);
+  bool m_isDialog = false;  // Default() means "not handled" for dialogs
+
  private:
   static LRESULT CALLBACK StaticWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-  LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
   void Unbind();
 
   WNDPROC m_superProc = nullptr;  // the original procedure of a subclassed window
@@ -131,4 +137,5 @@ class CWnd {
   UINT m_msg = 0;
   WPARAM m_wp = 0;
   LPARAM m_lp = 0;
+  bool m_defaulted = false;
 };
