@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <string>
 #include <utility>
@@ -106,6 +107,9 @@ Sdf Sub(Sdf a, Sdf b) {
 }
 Sdf Grow(Sdf a, float r) {
   return [=](V p) { return a(p) - r; };
+}
+Sdf Shift(Sdf a, V by) {
+  return [=](V p) { return a(p - by); };
 }
 // Four-pointed glint: two thin diamonds crossed.
 Sdf Sparkle(V c, float r, float waist) {
@@ -472,10 +476,12 @@ struct Icon {
 };
 
 // A monitor with a stand; returns the screen shape for the caller to fill.
+// Edges sit on whole units so that the 32-pixel image has clean lines.
 Sdf DrawMonitor(Canvas& c, const Icon& ic, float top, float bottom) {
   const bool small = ic.n == 16;
   const float p = ic.px;
   Col line = ic.vga ? Hex(0x000000) : Hex(0x262b3a);
+  Col silver = Hex(0xC0C0C0);
   Paint bezel = ic.vga ? Linear({0, top}, {0, bottom},
                                 {{0, Hex(0xF0F0F0)}, {0.2f, Hex(0xC8C8C8)},
                                  {0.85f, Hex(0xC0C0C0)}, {1, Hex(0x909090)}})
@@ -483,18 +489,23 @@ Sdf DrawMonitor(Canvas& c, const Icon& ic, float top, float bottom) {
                                 {{0, Hex(0xF5F7FB)}, {0.5f, Hex(0xCDD3DD)},
                                  {1, Hex(0x98A1B1)}});
   // Stand behind the body.
-  Sdf stand = small ? Union(RBox(12, bottom - 2, 20, bottom + 3, 0),
-                            RBox(6, bottom + 2, 26, bottom + 6, 1))
-                    : Union(Poly({{13.5f, bottom - 1}, {18.5f, bottom - 1},
-                                  {19.5f, bottom + 3}, {12.5f, bottom + 3}}),
-                            RBox(8, bottom + 2.5f, 24, bottom + 5.5f, 1.5f));
-  c.Fill(stand, line);
-  c.Fill(Grow(stand, -p), Linear({0, bottom}, {0, bottom + 6},
-                                 {{0, Hex(0x8A93A3)}, {0.6f, Hex(0xC4CAD4)},
-                                  {1, Hex(0x9AA2B0)}}));
-  if (ic.vga) c.Fill(Grow(stand, -p), Hex(0xC0C0C0));
+  if (small) {
+    c.Fill(RBox(6, bottom + 2, 26, bottom + 6, 0), line);
+    c.Fill(RBox(8, bottom + 2, 24, bottom + 4, 0), silver);
+    c.Fill(RBox(12, bottom, 20, bottom + 2, 0), line);
+    c.Fill(RBox(14, bottom, 18, bottom + 4, 0), silver);
+  } else {
+    Sdf stand = Union(Poly({{13, bottom - 1}, {19, bottom - 1}, {20, bottom + 2.5f},
+                            {12, bottom + 2.5f}}),
+                      RBox(8, bottom + 2, 24, bottom + 5, 1.5f));
+    c.Fill(stand, line);
+    c.Fill(Grow(stand, -p), ic.vga ? Solid(silver)
+                                   : Linear({0, bottom}, {0, bottom + 5},
+                                            {{0, Hex(0x8A93A3)}, {0.6f, Hex(0xC4CAD4)},
+                                             {1, Hex(0x9AA2B0)}}));
+  }
   // Body with a bright upper rim.
-  Sdf body = small ? RBox(0, top, 32, bottom, 3) : RBox(1.5f, top, 30.5f, bottom, 2.5f);
+  Sdf body = small ? RBox(0, top, 32, bottom, 3) : RBox(1, top, 31, bottom, 2.5f);
   c.Fill(body, line);
   c.Fill(Grow(body, -p), bezel);
   if (!small)
@@ -502,9 +513,16 @@ Sdf DrawMonitor(Canvas& c, const Icon& ic, float top, float bottom) {
                  RBox(0, top, 32, top + 4 * p, 0)),
            Hex(0xFFFFFF, ic.vga ? 1.0f : 0.8f));
   Sdf screen = small ? RBox(4, top + 4, 28, bottom - 4, 0)
-                     : RBox(4.5f, top + 3, 27.5f, bottom - 3.5f, 1);
+                     : RBox(5, top + 4, 27, bottom - 5, 1);
   if (!small) c.Fill(Grow(screen, p), ic.vga ? Hex(0x808080) : Hex(0x4A5264));
   return screen;
+}
+
+// Union of whole pixels at (column, row) of a 16 x 16 image.
+Sdf Pixels(std::initializer_list<std::pair<int, int>> at) {
+  Sdf s = [](V) { return 1e9f; };
+  for (const auto& xy : at) s = Union(s, Dot1(xy.first * 2.0f, xy.second * 2.0f, 2));
+  return s;
 }
 
 // Night over low hills, with a crescent moon and stars, inside `screen`.
@@ -520,35 +538,37 @@ void DrawNight(Canvas& c, const Icon& ic, const Sdf& screen, float y0, float y1,
                           {{0, Hex(0x0A1236)}, {0.55f, Hex(0x1D3486)},
                            {1, Hex(0x4C78D8)}}));
   }
+  if (!moon_and_stars && ic.vga) return;
   // Hills: a gently rolling ridge.
-  Sdf hills = small ? Sdf([=](V q) { return (q.x < 14 ? y1 - 2 : y1 - 3.5f) - q.y; })
+  Sdf hills = small ? Sdf([=](V q) { return (q.x < 18 ? y1 - 2 : y1 - 4) - q.y; })
                     : Sdf([=](V q) {
-                        return y1 - 3.0f + 1.1f * std::sin(q.x * 0.38f + 0.8f) +
-                               0.5f * std::sin(q.x * 0.93f) - q.y;
+                        return y1 - 2.6f + 1.0f * std::sin(q.x * 0.38f + 0.8f) +
+                               0.4f * std::sin(q.x * 0.93f) - q.y;
                       });
   c.Fill(Inter(screen, hills),
          ic.vga ? Solid(Hex(0x000000))
                 : Linear({0, y1 - 5}, {0, y1}, {{0, Hex(0x121a44)}, {1, Hex(0x070b20)}}));
   if (!moon_and_stars) return;
+  Col star = Hex(0xFFFFFF);
+  if (small) {
+    c.Fill(Pixels({{10, 4}, {11, 4}, {11, 5}, {12, 5}, {11, 6}, {12, 6}, {10, 7}, {11, 7}}),
+           Hex(0xFFFF00));
+    c.Fill(Pixels({{5, 4}, {4, 5}, {5, 5}, {6, 5}, {5, 6}}), star);
+    c.Fill(Pixels({{8, 3}}), Hex(0xC0C0C0));
+    c.Fill(Pixels({{3, 8}}), Hex(0xC0C0C0));
+    return;
+  }
   // Moon.
-  V m = small ? V{21, y0 + 5} : V{21.5f, y0 + 4.6f};
-  float r = small ? 4.0f : 3.6f;
-  Sdf moon = Sub(Circle(m, r), Circle(m + V{-r * 0.5f, -r * 0.38f}, r * 0.86f));
+  V m{21.5f, y0 + 4.4f};
+  float r = 3.7f;
+  Sdf moon = Sub(Circle(m, r), Circle(m + V{-r * 0.58f, -r * 0.32f}, r * 0.8f));
   if (!ic.vga) c.Fill(screen, Radial(m, r * 2.4f, {{0, Hex(0xB9C8FF, 0.45f)},
                                                   {1, Hex(0xB9C8FF, 0)}}));
   c.Fill(Inter(screen, moon), ic.vga ? Hex(0xFFFF00) : Hex(0xFFF1BE));
   // Stars.
-  Col star = Hex(0xFFFFFF);
-  if (small) {
-    c.Fill(Union(RBox(10, y0 + 2, 12, y0 + 6, 0), RBox(8, y0 + 3.2f, 14, y0 + 4.8f, 0)),
-           star);
-    c.Fill(Dot1(6, y0 + 8, 2), star);
-    c.Fill(Dot1(14, y0 + 8, 2), Hex(0xC0C0C0));
-    return;
-  }
-  c.Fill(Inter(screen, Sparkle({9.5f, y0 + 4.2f}, 2.6f, 0.26f)), star);
-  const float dots[][3] = {{14, 2.4f, 0.55f}, {7.5f, 8.6f, 0.5f}, {15.8f, 7, 0.5f},
-                           {26, 10, 0.45f},   {12, 11.5f, 0.4f}, {25.5f, 2.2f, 0.45f}};
+  c.Fill(Inter(screen, Sparkle({9.5f, y0 + 3.5f}, 2.6f, 0.26f)), star);
+  const float dots[][3] = {{14.5f, 1.5f, 0.55f}, {7.5f, 8.5f, 0.5f}, {15.5f, 6.5f, 0.5f},
+                           {25.5f, 9.5f, 0.45f}, {12.5f, 10.5f, 0.4f}, {25.5f, 1.5f, 0.45f}};
   for (const auto& d : dots) {
     float rr = std::max(d[2], ic.px * 0.75f);
     c.Fill(Inter(screen, Circle({d[0], y0 + d[1]}, rr)), star);
@@ -556,19 +576,18 @@ void DrawNight(Canvas& c, const Icon& ic, const Sdf& screen, float y0, float y1,
 }
 
 void Halcyra(Canvas& c, const Icon& ic) {
-  float top = ic.n == 16 ? 2 : 4.5f, bottom = ic.n == 16 ? 24 : 24.5f;
+  float top = ic.n == 16 ? 2 : 4, bottom = 26;
   Sdf screen = DrawMonitor(c, ic, top, bottom);
-  float y0 = ic.n == 16 ? top + 4 : top + 3, y1 = ic.n == 16 ? bottom - 4 : bottom - 3.5f;
+  float y0 = top + 4, y1 = bottom - (ic.n == 16 ? 4 : 5);
   DrawNight(c, ic, screen, y0, y1, true);
 }
 
 void Quenlark(Canvas& c, const Icon& ic) {
   const bool small = ic.n == 16;
   const float p = ic.px;
-  float top = small ? 12 : 12.5f, bottom = small ? 26 : 26.5f;
-  if (small) top = 12, bottom = 24;
+  float top = small ? 12 : 11, bottom = 26;
   Sdf screen = DrawMonitor(c, ic, top, bottom);
-  float y0 = small ? top + 4 : top + 3, y1 = small ? bottom - 4 : bottom - 3.5f;
+  float y0 = top + 4, y1 = bottom - (small ? 4 : 5);
   DrawNight(c, ic, screen, y0, y1, false);
   Col line = ic.vga ? Hex(0x000000) : Hex(0x3B2410);
   // Open carton above the monitor.
@@ -607,8 +626,8 @@ void Quenlark(Canvas& c, const Icon& ic) {
   c.Fill(Grow(arrow, p), ic.vga ? Hex(0x000000) : Hex(0x0C4A16));
   if (ic.vga) {
     c.Fill(arrow, Hex(0x00FF00));
-    if (!small) c.Fill(Inter(arrow, [=](V q) { return ax + sw * 0.2f - q.x; }), Hex(0x00FF00));
-    if (!small) c.Fill(Inter(arrow, [=](V q) { return q.x - (ax + sw * 0.6f); }), Hex(0x008000));
+    // Shaded lower right edge.
+    if (!small) c.Fill(Sub(arrow, Shift(arrow, {-1.5f * p, -1.5f * p})), Hex(0x008000));
   } else {
     c.Fill(arrow, Linear({ax - hw, 0}, {ax + hw, 0},
                          {{0, Hex(0x9CF57E)}, {0.5f, Hex(0x4CCB4A)}, {1, Hex(0x1E8E2C)}}));
