@@ -505,23 +505,26 @@ Sdf DrawMonitor(Canvas& c, const Icon& ic, float top, float bottom) {
                                              {1, Hex(0x9AA2B0)}}));
   }
   // Body with a bright upper rim.
-  Sdf body = small ? RBox(0, top, 32, bottom, 3) : RBox(1, top, 31, bottom, 2.5f);
+  Sdf body = small ? RBox(0, top, 32, bottom, 3)
+                   : RBox(1, top, 31, bottom, ic.vga ? 2.0f : 2.5f);
   c.Fill(body, line);
   c.Fill(Grow(body, -p), bezel);
-  if (!small)
+  if (ic.vga && !small)
+    c.Fill(RBox(3, top + 1, 29, top + 2, 0), Hex(0xFFFFFF));
+  else if (!small)
     c.Fill(Inter(Sub(Grow(body, -p), Grow(body, -2 * p)),
                  RBox(0, top, 32, top + 4 * p, 0)),
-           Hex(0xFFFFFF, ic.vga ? 1.0f : 0.8f));
+           Hex(0xFFFFFF, 0.8f));
   Sdf screen = small ? RBox(4, top + 4, 28, bottom - 4, 0)
                      : RBox(5, top + 4, 27, bottom - 5, 1);
   if (!small) c.Fill(Grow(screen, p), ic.vga ? Hex(0x808080) : Hex(0x4A5264));
   return screen;
 }
 
-// Union of whole pixels at (column, row) of a 16 x 16 image.
-Sdf Pixels(std::initializer_list<std::pair<int, int>> at) {
+// Union of whole pixels at (column, row), each `size` units square.
+Sdf Pixels(std::initializer_list<std::pair<int, int>> at, float size = 2) {
   Sdf s = [](V) { return 1e9f; };
-  for (const auto& xy : at) s = Union(s, Dot1(xy.first * 2.0f, xy.second * 2.0f, 2));
+  for (const auto& xy : at) s = Union(s, Dot1(xy.first * size, xy.second * size, size));
   return s;
 }
 
@@ -542,6 +545,11 @@ void DrawNight(Canvas& c, const Icon& ic, const Sdf& screen, float y0, float y1,
   // Hills: a gently rolling ridge.
   Sdf hills = small ? Sdf([=](V q) { return (q.x < 18 ? y1 - 2 : y1 - 4) - q.y; })
                     : Sdf([=](V q) {
+                        if (ic.vga) {  // two overlapping hills
+                          float a = 1 - (q.x - 10) * (q.x - 10) / 45,
+                                b = 1 - (q.x - 23) * (q.x - 23) / 36;
+                          return y1 - std::max({3.2f * a, 2.2f * b, 0.0f}) - q.y;
+                        }
                         return y1 - 2.6f + 1.0f * std::sin(q.x * 0.38f + 0.8f) +
                                0.4f * std::sin(q.x * 0.93f) - q.y;
                       });
@@ -554,21 +562,26 @@ void DrawNight(Canvas& c, const Icon& ic, const Sdf& screen, float y0, float y1,
     c.Fill(Pixels({{10, 4}, {11, 4}, {11, 5}, {12, 5}, {11, 6}, {12, 6}, {10, 7}, {11, 7}}),
            Hex(0xFFFF00));
     c.Fill(Pixels({{5, 4}, {4, 5}, {5, 5}, {6, 5}, {5, 6}}), star);
-    c.Fill(Pixels({{8, 3}}), Hex(0xC0C0C0));
+    c.Fill(Pixels({{8, 7}}), Hex(0xC0C0C0));
     c.Fill(Pixels({{3, 8}}), Hex(0xC0C0C0));
     return;
   }
   // Moon.
-  V m{21.5f, y0 + 4.4f};
+  V m{21.5f, y0 + 4.6f};
   float r = 3.7f;
-  Sdf moon = Sub(Circle(m, r), Circle(m + V{-r * 0.58f, -r * 0.32f}, r * 0.8f));
+  Sdf moon = Sub(Circle(m, r), Circle(m + V{-r * 0.55f, -r * 0.3f}, r * 0.76f));
   if (!ic.vga) c.Fill(screen, Radial(m, r * 2.4f, {{0, Hex(0xB9C8FF, 0.45f)},
                                                   {1, Hex(0xB9C8FF, 0)}}));
+  if (ic.vga)  // drawn pixel by pixel: a computed crescent is ragged at this size
+    moon = Pixels({{20, 9}, {21, 9}, {22, 9}, {22, 10}, {23, 10}, {24, 10}, {23, 11},
+                   {24, 11}, {25, 11}, {23, 12}, {24, 12}, {25, 12}, {23, 13},
+                   {24, 13}, {25, 13}, {22, 14}, {23, 14}, {24, 14}, {20, 15},
+                   {21, 15}, {22, 15}}, 1);
   c.Fill(Inter(screen, moon), ic.vga ? Hex(0xFFFF00) : Hex(0xFFF1BE));
   // Stars.
   c.Fill(Inter(screen, Sparkle({9.5f, y0 + 3.5f}, 2.6f, 0.26f)), star);
-  const float dots[][3] = {{14.5f, 1.5f, 0.55f}, {7.5f, 8.5f, 0.5f}, {15.5f, 6.5f, 0.5f},
-                           {25.5f, 9.5f, 0.45f}, {12.5f, 10.5f, 0.4f}, {25.5f, 1.5f, 0.45f}};
+  const float dots[][3] = {{14.5f, 1.5f, 0.55f}, {6.5f, 7.5f, 0.5f}, {15.5f, 5.5f, 0.5f},
+                           {26.5f, 6.5f, 0.45f}, {11.5f, 7.5f, 0.4f}, {25.5f, 1.5f, 0.45f}};
   for (const auto& d : dots) {
     float rr = std::max(d[2], ic.px * 0.75f);
     c.Fill(Inter(screen, Circle({d[0], y0 + d[1]}, rr)), star);
@@ -591,7 +604,7 @@ void Quenlark(Canvas& c, const Icon& ic) {
   DrawNight(c, ic, screen, y0, y1, false);
   Col line = ic.vga ? Hex(0x000000) : Hex(0x3B2410);
   // Open carton above the monitor.
-  float bx0 = small ? 6 : 8, bx1 = small ? 26 : 24, by0 = small ? 6 : 6, by1 = small ? 14 : 15;
+  float bx0 = small ? 6 : 8, bx1 = small ? 26 : 24, by0 = 6, by1 = small ? 14 : 15;
   float lid = small ? 4 : 3.2f;
   Sdf front = RBox(bx0, by0, bx1, by1, small ? 0 : 0.8f);
   Sdf inside = Poly({{bx0, by0}, {bx0 + lid, by0 - lid}, {bx1 - lid, by0 - lid}, {bx1, by0}});
@@ -599,16 +612,16 @@ void Quenlark(Canvas& c, const Icon& ic) {
                      {bx0 - lid * 1.1f, by0 - lid * 0.2f}});
   Sdf flap_r = Poly({{bx1, by0}, {bx1 - lid, by0 - lid}, {bx1 + lid * 0.2f, by0 - lid * 1.4f},
                      {bx1 + lid * 1.1f, by0 - lid * 0.2f}});
-  if (small) {
-    flap_l = Poly({{bx0, by0}, {bx0 + lid, by0 - lid}, {bx0 - 2, by0 - lid}, {bx0 - 4, by0}});
-    flap_r = Poly({{bx1, by0}, {bx1 - lid, by0 - lid}, {bx1 + 2, by0 - lid}, {bx1 + 4, by0}});
+  if (small) {  // closed, lid seen from above
+    inside = RBox(bx0, by0 - lid, bx1, by0, 0);
+    flap_l = flap_r = inside;
   }
   Sdf carton = Union(Union(front, inside), Union(flap_l, flap_r));
   c.Fill(Grow(carton, p), line);
   if (ic.vga) {
     c.Fill(front, Hex(0x808000));
     c.Fill(Union(flap_l, flap_r), Hex(0xFFFF00));
-    c.Fill(inside, Hex(0x800000));
+    if (!small) c.Fill(inside, Hex(0x800000));
   } else {
     c.Fill(front, Linear({bx0, by0}, {bx1, by1},
                          {{0, Hex(0xE8B66A)}, {1, Hex(0xB97A34)}}));
@@ -666,10 +679,15 @@ void DrawWeave(Canvas& c, const Icon& ic, const Weave& wv, bool glow) {
       {{r + e, b}, {l - e, b}, Hex(0xFF5C9A), Hex(0xFFB443)},  // bottom
       {{l, b + e}, {l, t - e}, Hex(0xFFE04A), Hex(0x3EE8B8)},  // left
   };
-  auto shape = [&](int i) { return Capsule(rib[i].a, rib[i].b, hw); };
+  // Round-ended ribbons; at 16 pixels they end square on the pixel grid.
+  auto shape = [&](int i) {
+    V a = rib[i].a, b = rib[i].b, d = (b - a) * (1 / Len(b - a)), n{-d.y, d.x};
+    if (ic.n == 16) return Poly({a + n * hw, b + n * hw, b - n * hw, a - n * hw});
+    return Capsule(a + d * (hw * 0.5f), b - d * (hw * 0.5f), hw);
+  };
   if (glow) {
     Sdf all = Union(Union(shape(0), shape(1)), Union(shape(2), shape(3)));
-    c.Glow(all, Hex(0x8FA8FF, 0.45f), 1.6f * p);
+    c.Glow(all, Hex(0x8FA8FF, 0.32f), 1.3f * p);
   }
   auto draw = [&](int i, const Sdf& clip) {
     const Ribbon& rb = rib[i];
@@ -677,8 +695,14 @@ void DrawWeave(Canvas& c, const Icon& ic, const Weave& wv, bool glow) {
     c.Fill(Inter(Grow(s, p), clip), Hex(0x120E30));
     c.Fill(Inter(s, clip), Linear(rb.a, rb.b, {{0, rb.c0}, {1, rb.c1}}));
     if (ic.n > 16)
-      c.Fill(Inter(Capsule(rb.a, rb.b, hw * 0.3f), clip), Hex(0xFFFFFF, 0.6f));
+      c.Fill(Inter(Capsule(rb.a + (rb.b - rb.a) * (hw / Len(rb.b - rb.a)),
+                           rb.b - (rb.b - rb.a) * (hw / Len(rb.b - rb.a)), hw * 0.3f),
+                   clip),
+             Hex(0xFFFFFF, 0.6f));
   };
+  // A point of light in the middle of the screen.
+  if (glow && ic.n > 16)
+    c.Fill(Sparkle({wv.cx, wv.cy}, wv.ay * 0.62f, 0.2f), Hex(0xFFFFFF, 0.9f));
   Sdf everywhere = [](V) { return -1e9f; };
   for (int i = 0; i < 4; ++i) draw(i, everywhere);
   // At each corner the ribbon ending there (i) passes over the next one.
@@ -691,8 +715,8 @@ void DrawWeave(Canvas& c, const Icon& ic, const Weave& wv, bool glow) {
 }
 
 Weave IconWeave(const Icon& ic) {
-  if (ic.n == 16) return {16, 16, 10, 8, 4, 4};
-  return {16, 16, 9.8f, 7.8f, 4.6f, 4.4f};
+  if (ic.n == 16) return {16, 16, 10, 8, 2, 4};
+  return {16, 16, 9.4f, 7.6f, 3.4f, 4.4f};
 }
 
 void Lumenweave(Canvas& c, const Icon& ic) { DrawWeave(c, ic, IconWeave(ic), true); }
@@ -707,12 +731,10 @@ void LumenweaveDoc(Canvas& c, const Icon& ic) {
   c.Fill(Grow(page, -p), Linear({x0, y0}, {x1, y1},
                                 {{0, Hex(0xFFFFFF)}, {1, Hex(0xE4E8EF)}}));
   Sdf fold = Poly({{x1 - f, y0}, {x1 - f, y0 + f}, {x1, y0 + f}});
-  if (!small) c.Glow(Sub(page, Grow(Poly({{x1 - f, y0}, {x1, y0 + f}, {x1, y0}}), 0)),
-                     Hex(0x000000, 0), 1);
-  c.Fill(Grow(fold, p * 0.5f), Hex(0x6A7284));
+  c.Fill(Inter(Grow(fold, p * 0.5f), page), Hex(0x6A7284));
   c.Fill(Grow(fold, -p * 0.5f), Linear({x1 - f, y0 + f}, {x1, y0},
                                        {{0, Hex(0xCDD3DE)}, {1, Hex(0xFFFFFF)}}));
-  Weave wv = small ? Weave{16, 21, 6, 5, 2, 2.6f} : Weave{16, 20.5f, 6.4f, 5.2f, 2.6f, 2.8f};
+  Weave wv = small ? Weave{16, 20, 6, 6, 0, 4} : Weave{16, 20.5f, 6, 5, 2.8f, 2.8f};
   DrawWeave(c, ic, wv, false);
 }
 
@@ -771,12 +793,23 @@ void Logo(Canvas& c) {
          Linear({0, horizon}, {0, h}, {{0, Hex(0x24387E)}, {0.4f, Hex(0x14215A)},
                                        {1, Hex(0x070C26)}}));
   c.Fill(RBox(-1, horizon, w + 1, horizon + 0.6f, 0), Hex(0x9AA8E8, 0.6f));
-  for (int i = 0; i < 11; ++i) {
-    float y = horizon + 3 + i * 2.3f + i * i * 0.06f;
-    float half = 7.5f - i * 0.45f + 2 * Hash(100 + i);
-    float x = m.x + 2.5f + (Hash(200 + i) - 0.5f) * 3;
-    c.Fill(Capsule({x - half, y}, {x + half, y}, 0.45f + i * 0.03f),
-           Hex(0xFFEBB0, 0.75f - i * 0.05f));
+  const float path = m.x + 2;
+  c.Shade([&](V q) {
+    if (q.y < horizon) return Col{0, 0, 0, 0};
+    float spread = (q.x - path) / (3 + (q.y - horizon) * 0.3f);
+    return Hex(0xFFE0A0, 0.16f * std::exp(-spread * spread));
+  });
+  for (int i = 0; i < 16; ++i) {
+    float y = horizon + 2 + i * 1.65f, spread = 2 + i * 0.55f, t = i / 15.0f;
+    int pieces = 1 + int(Hash(300 + i) * 3);
+    for (int j = 0; j < pieces; ++j) {
+      int k = 1000 + i * 8 + j * 2;
+      float x = path + (Hash(k) - 0.5f) * 2 * spread;
+      float half = 0.8f + Hash(k + 1) * spread * 0.55f;
+      c.Fill(Capsule({x - half, y}, {x + half, y}, 0.35f + i * 0.02f),
+             WithAlpha(Mix(Hex(0xFFF2C8), Hex(0xE8B868), t),
+                       (0.85f - 0.45f * t) * (0.6f + 0.4f * Hash(k + 7))));
+    }
   }
   // Soft darkening at the edges.
   c.Shade([&](V q) {
