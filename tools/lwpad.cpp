@@ -10,18 +10,20 @@
 #include <vector>
 
 #include "../wizards/CarriedSizes.h"
+#include "../wizards/ResourceSlots.h"
 
 namespace {
 
 struct Budget {
   const char* name;
   unsigned long size;
+  int slots;  // 0 none, 1 icons, 2 icons and logo: what the output writer patches
 };
 
 const Budget kBudgets[] = {
-    {"Halcyra", carried::kRuntimeImageSize},
-    {"Emberlyn", carried::kEngineImageSize},
-    {"Quenlark", carried::kInstallerImageSize},
+    {"Halcyra", carried::kRuntimeImageSize, 2},
+    {"Emberlyn", carried::kEngineImageSize, 0},
+    {"Quenlark", carried::kInstallerImageSize, 1},
 };
 
 // 589824 -> "589,824"
@@ -71,6 +73,16 @@ int main(int argc, char** argv) {
                  "(over by %s)\n",
                  budget->name, Grouped(bytes.size(), a), Grouped(budget->size, b),
                  Grouped(bytes.size() - budget->size, c));
+    std::remove(path);
+    return 1;
+  }
+  carried::PatchSlots slots;
+  if (budget->slots &&
+      !carried::FindPatchSlots(bytes.data(), bytes.size(), budget->slots == 2, &slots)) {
+    std::fprintf(stderr,
+                 "lwpad: %s lacks the patch slots: icon images 1, 2, 3 of %u, %u, %u bytes%s\n",
+                 budget->name, carried::kIcon16Size, carried::kIcon32Size, carried::kIcon48Size,
+                 budget->slots == 2 ? " and logo bitmap 144 of 11,816 bytes" : "");
     std::remove(path);
     return 1;
   }
