@@ -1,8 +1,6 @@
-// Entry point of the saver runtime Halcyra.
-#include <windows.h>
+// The saver runtime Halcyra: its one application object. The framework's
+// WinMain runs it.
+#include "framework/Terminate.h"
+#include "runtime/SaverApp.h"
 
-#include "../framework/Terminate.h"
-
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  return 0;
-}
+CSaverApp theApp;
