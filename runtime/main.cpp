@@ -2,5 +2,11 @@
 // WinMain runs it.
 #include "framework/Terminate.h"
 #include "runtime/SaverApp.h"
+#include "runtime/ScriptPlayback.h"
+
+// The player is made before the application object and lives after it, so
+// that the palette outlasts every window and thread of the run.
+static CScriptPlayback thePlayback;
+static CSaverPlayback* const theInstalledPlayback = SetSaverPlayback(&thePlayback);
 
 CSaverApp theApp;
