@@ -5,6 +5,7 @@
 // than its size.
 //
 //   lwpad NAME FILE     NAME is Halcyra, Emberlyn or Quenlark
+//   lwpad --report NAME FILE   only prints the size of a program without one
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -42,6 +43,16 @@ const char* Grouped(unsigned long value, char* out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 4 && std::strcmp(argv[1], "--report") == 0) {
+    std::FILE* f = std::fopen(argv[3], "rb");
+    if (!f) return 1;
+    std::fseek(f, 0, SEEK_END);
+    long size = std::ftell(f);
+    std::fclose(f);
+    char a[32];
+    std::printf("size: %-9s %9s bytes (no fixed size)\n", argv[2], Grouped(size, a));
+    return 0;
+  }
   if (argc != 3) {
     std::fprintf(stderr, "usage: lwpad NAME FILE\n");
     return 2;
