@@ -284,6 +284,7 @@ TEST(LinkTest, DeletingALinkArrayLeavesTheCommands) {
 
 TEST(CommandTest, NewCommandsHaveDefaults) {
   CCommandPalette palette;
+  EXPECT_EQ(palette.GetOptions() != nullptr, LW_SCRIPT_EDITING != 0);  // none in the runtime
   for (int type = 0; type < kCommandTypeCount; ++type) {
     SCOPED_TRACE(type);
     CSceneCommand* prototype = palette.GetPrototype(type);
