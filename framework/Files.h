@@ -97,6 +97,7 @@ class CMemFile : public CFile {
   virtual uint8_t* Alloc(size_t bytes);
   virtual uint8_t* Realloc(uint8_t* block, size_t bytes);
   virtual void Free(uint8_t* block);
+  void AttachOwned(uint8_t* buffer, uint64_t size, uint64_t bufferSize);
 
  private:
   void GrowFile(uint64_t newLength);
@@ -107,4 +108,25 @@ class CMemFile : public CFile {
   uint64_t m_nFileSize;
   uint8_t* m_lpBuffer;
   bool m_bAutoDelete;
+};
+
+// A memory file in moveable, shareable global memory, for the clipboard and
+// drag and drop: the block can be handed over as an HGLOBAL.
+class CSharedFile : public CMemFile {
+ public:
+  explicit CSharedFile(unsigned growBytes = 4096);
+  ~CSharedFile() override;
+
+  // Gives the block (unlocked) to the caller and empties the file.
+  void* Detach();
+  // Works over a caller's HGLOBAL, which the file then owns.
+  void SetHandle(void* hGlobal);
+
+ protected:
+  uint8_t* Alloc(size_t bytes) override;
+  uint8_t* Realloc(uint8_t* block, size_t bytes) override;
+  void Free(uint8_t* block) override;
+
+ private:
+  void* m_hGlobal = nullptr;
 };

@@ -33,6 +33,15 @@ void CMemFile::Attach(uint8_t* buffer, unsigned size, unsigned growBytes) {
   m_bAutoDelete = false;
 }
 
+void CMemFile::AttachOwned(uint8_t* buffer, uint64_t size, uint64_t bufferSize) {
+  Close();
+  m_lpBuffer = buffer;
+  m_nFileSize = size;
+  m_nBufferSize = bufferSize;
+  m_nPosition = 0;
+  m_bAutoDelete = true;
+}
+
 uint8_t* CMemFile::Detach() {
   uint8_t* buffer = m_lpBuffer;
   m_lpBuffer = nullptr;

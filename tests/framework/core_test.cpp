@@ -285,3 +285,27 @@ TEST(CMemFileTest, GrowsSeeksAndDetaches) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CSharedFileTest, HandsOverAGlobalBlock) {
+  HGLOBAL handle;
+  {
+    CSharedFile file(16);
+    CArchive ar(&file, CArchive::store, 64);
+    for (int i = 0; i < 100; ++i) ar << static_cast<int32_t>(i);
+    ar.Close();
+    EXPECT_EQ(file.GetLength(), 400u);
+    handle = static_cast<HGLOBAL>(file.Detach());
+  }
+  ASSERT_NE(handle, nullptr);
+  ASSERT_GE(GlobalSize(handle), 400u);
+  CSharedFile reader;
+  reader.SetHandle(handle);
+  CArchive in(&reader, CArchive::load);
+  int32_t v = 0;
+  for (int i = 0; i < 100; ++i) in >> v;
+  EXPECT_EQ(v, 99);
+}
+
+}  // namespace

@@ -189,6 +189,17 @@ TEST(CurrentDocumentTest, FontNameWithoutTerminator) {
   EXPECT_EQ(strlen(At<CImageTextObject>(list, 0)->m_font.lfFaceName), 31u);
 }
 
+TEST(CurrentDocumentTest, StoredStringsEndAtTheirFirstNul) {
+  DocBytes d;
+  d.Header(kSceneIdCurrent, 4.7f).Int(1).Int(kTypeComment).Root(std::string("ab\0cd", 5));
+  d.Str(std::string("note\0junk", 9));
+  CCommandList list;
+  ASSERT_EQ(ReadDocument(d.bytes, list), -1);
+  EXPECT_EQ(list.GetCommand(0)->m_comment.m_text, "ab");
+  EXPECT_EQ(list.GetCommand(0)->m_comment.m_text.GetLength(), 2);
+  EXPECT_EQ(At<CCommentCommand>(list, 0)->m_text, "note");
+}
+
 TEST(VersionRuleTest, EachBuildAcceptsItsVersions) {
   const float nan = std::numeric_limits<float>::quiet_NaN();
   struct Case {

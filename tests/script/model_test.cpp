@@ -284,6 +284,7 @@ TEST(LinkTest, DeletingALinkArrayLeavesTheCommands) {
 
 TEST(CommandTest, NewCommandsHaveDefaults) {
   CCommandPalette palette;
+  EXPECT_EQ(palette.GetOptions() != nullptr, LW_SCRIPT_EDITING != 0);  // none in the runtime
   for (int type = 0; type < kCommandTypeCount; ++type) {
     SCOPED_TRACE(type);
     CSceneCommand* prototype = palette.GetPrototype(type);
@@ -568,6 +569,38 @@ TEST(FlashTest, FrameSize) {
     EXPECT_EQ(s.cx, 0);
     EXPECT_EQ(s.cy, 0);
   }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(TextMeasureTest, MultiLineExtentAndTruncation) {
+  HDC dc = GetDC(nullptr);
+  ASSERT_NE(dc, nullptr);
+  SIZE w, ww;
+  GetTextExtentPoint32A(dc, "W", 1, &w);
+  GetTextExtentPoint32A(dc, "WW", 2, &ww);
+  RECT r;
+  EXPECT_EQ(GetMultiLineTextExtent(dc, "W\r\nWW", &r), 1);
+  EXPECT_EQ(r.right, ww.cx);
+  EXPECT_EQ(r.bottom, 2 * w.cy);
+  EXPECT_EQ(GetMultiLineTextExtent(dc, "", &r), 0);
+
+  CString text('W', 2000);
+  int x = 29000;
+  TruncateTextToWidth(dc, text, x);
+  ASSERT_GE(text.GetLength(), 4);
+  EXPECT_EQ(text.Right(4), "  >>");
+  SIZE size;
+  GetTextExtentPoint32A(dc, text, text.GetLength(), &size);
+  EXPECT_LE(x + size.cx, 29980);
+  CString shortText("short");
+  int leftX = 10;
+  TruncateTextToWidth(dc, shortText, leftX);
+  EXPECT_EQ(shortText, "short");
+  EXPECT_EQ(leftX, 10);
+  ReleaseDC(nullptr, dc);
 }
 
 }  // namespace
