@@ -56,6 +56,8 @@ class CSceneThread : public CWinThread, public CPlayContext, public CPlayPacer {
   HANDLE GetStopEvent() const override { return m_stop; }
   bool IsStopRequested() const override { return m_stopRequested.load(std::memory_order_relaxed); }
   int IsStepMode() const override { return m_step; }
+  // The wait of the Wait command and the delays; tests replace it.
+  bool WaitForStop(DWORD ms) override;
   void CalibratedDelay(unsigned elapsed, double duration) override;
   void WaitWhilePaused() override;
   HWND GetOutputWindow() const override { return m_pOutput ? m_pOutput->GetHwnd() : nullptr; }
@@ -77,10 +79,8 @@ class CSceneThread : public CWinThread, public CPlayContext, public CPlayPacer {
   bool InitInstance() override;
   void Delete() override;
 
-  // Seams of the delay's clock (tests replace them): the time in ms, and a
-  // wait on the stop event; true when the stop came.
+  // The delay's clock in ms (tests replace it).
   virtual double NowMs();
-  virtual bool WaitForStop(DWORD ms);
   // Called on the thread when a pause begins and ends.
   virtual void OnPause(bool begins) {}
 

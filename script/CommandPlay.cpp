@@ -26,15 +26,6 @@ int PlayLiveCommand(int i, CDC* dc, int* index, CPlayContext* ctx) {
   return cmd->Execute(dc, index, ctx);
 }
 
-namespace {
-
-// Waits ms on the stop event; true when the stop came first.
-bool WaitForStop(CPlayContext* ctx, DWORD ms) {
-  return ::WaitForSingleObject(ctx->GetStopEvent(), ms) != WAIT_TIMEOUT;
-}
-
-}  // namespace
-
 // The duration in ticks, each ending early when the stop event is set, then
 // the rest; in step mode a beep every few ticks (the builder's options).
 int CWaitCommand::Execute(CDC*, int*, CPlayContext* ctx) {
@@ -46,11 +37,11 @@ int CWaitCommand::Execute(CDC*, int*, CPlayContext* ctx) {
   const int duration = m_duration.GetWaitMilliseconds();
   const int ticks = duration / tick;
   for (int i = 0; i < ticks; ++i) {
-    if (WaitForStop(ctx, static_cast<DWORD>(tick))) return 1;
+    if (ctx->WaitForStop(static_cast<DWORD>(tick))) return 1;
     if (ctx->IsStepMode() && beepEvery != 0 && i % beepEvery == 0) ::MessageBeep(0xFFFFFFFF);
   }
   const int rest = duration % tick;
-  if (rest != 0) WaitForStop(ctx, static_cast<DWORD>(rest));
+  if (rest != 0) ctx->WaitForStop(static_cast<DWORD>(rest));
   return 1;
 }
 

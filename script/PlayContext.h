@@ -21,6 +21,8 @@ class CPlayContext {
   virtual HANDLE GetStopEvent() const = 0;
   // True once a stop has been asked for (a cheap poll for inner loops).
   virtual bool IsStopRequested() const = 0;
+  // Waits ms on the stop event; true when the stop came first.
+  virtual bool WaitForStop(DWORD ms) = 0;
   // Nonzero while the run goes step by step.
   virtual int IsStepMode() const = 0;
   // Waits (elapsed, duration) calibrated units; returns early on a stop.

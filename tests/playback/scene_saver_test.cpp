@@ -1,7 +1,7 @@
 // The saver runtime plays its script with the scene thread: a saver made
 // from a document of Cls, Line and an endless loop of Waits colours the
 // screen, draws the line, keeps playing, and ends promptly on a key (the
-// window's destruction stops the thread in the middle of a Wait).
+// window's destruction stops the thread in its loop).
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -31,10 +31,12 @@ std::string WriteDocument(const std::string& path) {
   line->m_motion.m_endY = 40;
   line->m_colour.m_colour = RGB(255, 0, 0);
   line->m_penWidth = 5;
-  list.Add(line);
+  // Drawn again every round: a repaint of the saver window (another
+  // program's window coming and going) erases it with the Cls colour.
   list.Add(CreateCommand(kTypeRepeat));
+  list.Add(line);
   CWaitCommand* wait = static_cast<CWaitCommand*>(CreateCommand(kTypeWait));
-  wait->m_duration.m_milliseconds = 60000;
+  wait->m_duration.m_milliseconds = 250;
   list.Add(wait);
   CUntilCommand* until = static_cast<CUntilCommand*>(CreateCommand(kTypeUntil));
   until->m_repeat.m_infinite = 1;
@@ -104,12 +106,20 @@ TEST(SceneSaver, PlaysItsScriptAndStopsOnAKey) {
   ASSERT_TRUE(CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
                              &pi));
   HWND saver = nullptr;
-  bool drawn = false;
-  for (DWORD start = GetTickCount(); GetTickCount() - start < 15000 && !drawn; Sleep(25)) {
+  bool cleared = false, lined = false;
+  for (DWORD start = GetTickCount(); GetTickCount() - start < 15000 && !(cleared && lined);
+       Sleep(10)) {
     if (!saver) saver = SaverWindowOf(pi.dwProcessId);
-    drawn = saver && ScreenPixel(100, 300) == RGB(0, 160, 0) && ScreenPixel(100, 40) == RGB(255, 0, 0);
+    if (!saver) continue;
+    cleared = cleared || ScreenPixel(100, 300) == RGB(0, 160, 0);
+    lined = lined || ScreenPixel(100, 40) == RGB(255, 0, 0);
   }
-  EXPECT_TRUE(drawn) << "the Cls colour and the line on the screen";
+  DWORD early = STILL_ACTIVE;
+  GetExitCodeProcess(pi.hProcess, &early);
+  ASSERT_EQ(early, static_cast<DWORD>(STILL_ACTIVE))
+      << "the saver ended by itself; window seen: " << (saver != nullptr);
+  EXPECT_TRUE(cleared) << "the Cls colour on the screen";
+  EXPECT_TRUE(lined) << "the line on the screen";
   EXPECT_EQ(ScreenPixel(10, 40), RGB(0, 160, 0)) << "left of the line";
   EXPECT_EQ(WaitForSingleObject(pi.hProcess, 300), static_cast<DWORD>(WAIT_TIMEOUT))
       << "the endless loop keeps the saver going";

@@ -8,6 +8,7 @@
 #include "framework/Gdi.h"
 #include "playback/SpeedCalibration.h"
 #include "script/Objects.h"
+#include "script/ScriptPolicy.h"
 #include "tests/playback/scene_support.h"
 
 using Lines = std::vector<std::string>;
@@ -278,8 +279,11 @@ class CClockedThread : public CSceneThread {
   bool WaitForStop(DWORD ms) override {
     waits.push_back(ms);
     now += ms + m_overrun;
-    return false;
+    return static_cast<int>(waits.size()) == stopAtWait;
   }
+
+ public:
+  int stopAtWait = -1;  // the wait (counted from 1) during which a stop comes
 
  private:
   double m_overrun;
@@ -314,6 +318,38 @@ TEST(CalibratedDelay, WaitsAgainstTheClockCarryingRemainders) {
     const double total = Sum(thread.waits, c.overrun);
     EXPECT_NEAR(total, expected, 1.0 + c.overrun);
     for (DWORD ms : thread.waits) EXPECT_GE(ms, 1u);
+  }
+}
+
+// The Wait command waits its time in ticks, then the rest; a stop ends it
+// with the tick it came in.
+TEST(SceneCommands, WaitSleepsInTicksAndEndsWithTheTickOfAStop) {
+  CTestScript script;
+  // The runtime's tick, and the builder's default one.
+  ASSERT_EQ(ScriptPolicy::GetWaitTick(g_pCommandPalette->GetOptions()), 100);
+  const struct {
+    int ms;
+    int stopAt;
+    std::vector<DWORD> waits;
+  } kCases[] = {
+      {250, -1, {100, 100, 50}},
+      {200, -1, {100, 100}},
+      {99, -1, {99}},
+      {0, -1, {}},
+      {-5, -1, {}},
+      {250, 1, {100}},
+      {250, 3, {100, 100, 50}},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(testing::Message() << c.ms << " ms, stop at wait " << c.stopAt);
+    UINT times = 0;
+    CClockedThread thread(&times, 0.0);
+    thread.stopAtWait = c.stopAt;
+    CWaitCommand wait;
+    wait.m_duration.m_milliseconds = c.ms;
+    int index = 0;
+    EXPECT_EQ(wait.Execute(nullptr, &index, &thread), 1);
+    EXPECT_EQ(thread.waits, c.waits);
   }
 }
 
@@ -431,10 +467,14 @@ namespace {
 struct CTestSpeedKey {
   CTestSpeedKey() {
     char text[128];
-    wsprintfA(text, "Software\\LumenweaveTests\\scene-%lu", ::GetCurrentProcessId());
+    wsprintfA(text, "Software\\LumenweaveSceneTests\\%lu", ::GetCurrentProcessId());
     path = text;
   }
-  ~CTestSpeedKey() { ::RegDeleteTreeA(HKEY_CURRENT_USER, path.c_str()); }
+  // A tree of its own: other tests delete theirs whole.
+  ~CTestSpeedKey() {
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, path.c_str());
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\LumenweaveSceneTests");
+  }
   std::string path;
 };
 }  // namespace
