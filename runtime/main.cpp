@@ -1,8 +1,12 @@
-// Entry point of the saver runtime Halcyra.
-#include <windows.h>
+// The saver runtime Halcyra: its one application object. The framework's
+// WinMain runs it.
+#include "framework/Terminate.h"
+#include "runtime/SaverApp.h"
+#include "runtime/ScriptPlayback.h"
 
-#include "../framework/Terminate.h"
+// The player is made before the application object and lives after it, so
+// that the palette outlasts every window and thread of the run.
+static CScriptPlayback thePlayback;
+static CSaverPlayback* const theInstalledPlayback = SetSaverPlayback(&thePlayback);
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  return 0;
-}
+CSaverApp theApp;

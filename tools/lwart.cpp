@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <string>
 #include <utility>
@@ -106,6 +107,9 @@ Sdf Sub(Sdf a, Sdf b) {
 }
 Sdf Grow(Sdf a, float r) {
   return [=](V p) { return a(p) - r; };
+}
+Sdf Shift(Sdf a, V by) {
+  return [=](V p) { return a(p - by); };
 }
 // Four-pointed glint: two thin diamonds crossed.
 Sdf Sparkle(V c, float r, float waist) {
@@ -472,10 +476,12 @@ struct Icon {
 };
 
 // A monitor with a stand; returns the screen shape for the caller to fill.
+// Edges sit on whole units so that the 32-pixel image has clean lines.
 Sdf DrawMonitor(Canvas& c, const Icon& ic, float top, float bottom) {
   const bool small = ic.n == 16;
   const float p = ic.px;
   Col line = ic.vga ? Hex(0x000000) : Hex(0x262b3a);
+  Col silver = Hex(0xC0C0C0);
   Paint bezel = ic.vga ? Linear({0, top}, {0, bottom},
                                 {{0, Hex(0xF0F0F0)}, {0.2f, Hex(0xC8C8C8)},
                                  {0.85f, Hex(0xC0C0C0)}, {1, Hex(0x909090)}})
@@ -483,28 +489,43 @@ Sdf DrawMonitor(Canvas& c, const Icon& ic, float top, float bottom) {
                                 {{0, Hex(0xF5F7FB)}, {0.5f, Hex(0xCDD3DD)},
                                  {1, Hex(0x98A1B1)}});
   // Stand behind the body.
-  Sdf stand = small ? Union(RBox(12, bottom - 2, 20, bottom + 3, 0),
-                            RBox(6, bottom + 2, 26, bottom + 6, 1))
-                    : Union(Poly({{13.5f, bottom - 1}, {18.5f, bottom - 1},
-                                  {19.5f, bottom + 3}, {12.5f, bottom + 3}}),
-                            RBox(8, bottom + 2.5f, 24, bottom + 5.5f, 1.5f));
-  c.Fill(stand, line);
-  c.Fill(Grow(stand, -p), Linear({0, bottom}, {0, bottom + 6},
-                                 {{0, Hex(0x8A93A3)}, {0.6f, Hex(0xC4CAD4)},
-                                  {1, Hex(0x9AA2B0)}}));
-  if (ic.vga) c.Fill(Grow(stand, -p), Hex(0xC0C0C0));
+  if (small) {
+    c.Fill(RBox(6, bottom + 2, 26, bottom + 6, 0), line);
+    c.Fill(RBox(8, bottom + 2, 24, bottom + 4, 0), silver);
+    c.Fill(RBox(12, bottom, 20, bottom + 2, 0), line);
+    c.Fill(RBox(14, bottom, 18, bottom + 4, 0), silver);
+  } else {
+    Sdf stand = Union(Poly({{13, bottom - 1}, {19, bottom - 1}, {20, bottom + 2.5f},
+                            {12, bottom + 2.5f}}),
+                      RBox(8, bottom + 2, 24, bottom + 5, 1.5f));
+    c.Fill(stand, line);
+    c.Fill(Grow(stand, -p), ic.vga ? Solid(silver)
+                                   : Linear({0, bottom}, {0, bottom + 5},
+                                            {{0, Hex(0x8A93A3)}, {0.6f, Hex(0xC4CAD4)},
+                                             {1, Hex(0x9AA2B0)}}));
+  }
   // Body with a bright upper rim.
-  Sdf body = small ? RBox(0, top, 32, bottom, 3) : RBox(1.5f, top, 30.5f, bottom, 2.5f);
+  Sdf body = small ? RBox(0, top, 32, bottom, 3)
+                   : RBox(1, top, 31, bottom, ic.vga ? 2.0f : 2.5f);
   c.Fill(body, line);
   c.Fill(Grow(body, -p), bezel);
-  if (!small)
+  if (ic.vga && !small)
+    c.Fill(RBox(3, top + 1, 29, top + 2, 0), Hex(0xFFFFFF));
+  else if (!small)
     c.Fill(Inter(Sub(Grow(body, -p), Grow(body, -2 * p)),
                  RBox(0, top, 32, top + 4 * p, 0)),
-           Hex(0xFFFFFF, ic.vga ? 1.0f : 0.8f));
+           Hex(0xFFFFFF, 0.8f));
   Sdf screen = small ? RBox(4, top + 4, 28, bottom - 4, 0)
-                     : RBox(4.5f, top + 3, 27.5f, bottom - 3.5f, 1);
+                     : RBox(5, top + 4, 27, bottom - 5, 1);
   if (!small) c.Fill(Grow(screen, p), ic.vga ? Hex(0x808080) : Hex(0x4A5264));
   return screen;
+}
+
+// Union of whole pixels at (column, row), each `size` units square.
+Sdf Pixels(std::initializer_list<std::pair<int, int>> at, float size = 2) {
+  Sdf s = [](V) { return 1e9f; };
+  for (const auto& xy : at) s = Union(s, Dot1(xy.first * size, xy.second * size, size));
+  return s;
 }
 
 // Night over low hills, with a crescent moon and stars, inside `screen`.
@@ -520,35 +541,47 @@ void DrawNight(Canvas& c, const Icon& ic, const Sdf& screen, float y0, float y1,
                           {{0, Hex(0x0A1236)}, {0.55f, Hex(0x1D3486)},
                            {1, Hex(0x4C78D8)}}));
   }
+  if (!moon_and_stars && ic.vga) return;
   // Hills: a gently rolling ridge.
-  Sdf hills = small ? Sdf([=](V q) { return (q.x < 14 ? y1 - 2 : y1 - 3.5f) - q.y; })
+  Sdf hills = small ? Sdf([=](V q) { return (q.x < 18 ? y1 - 2 : y1 - 4) - q.y; })
                     : Sdf([=](V q) {
-                        return y1 - 3.0f + 1.1f * std::sin(q.x * 0.38f + 0.8f) +
-                               0.5f * std::sin(q.x * 0.93f) - q.y;
+                        if (ic.vga) {  // two overlapping hills
+                          float a = 1 - (q.x - 10) * (q.x - 10) / 45,
+                                b = 1 - (q.x - 23) * (q.x - 23) / 36;
+                          return y1 - std::max({3.2f * a, 2.2f * b, 0.0f}) - q.y;
+                        }
+                        return y1 - 2.6f + 1.0f * std::sin(q.x * 0.38f + 0.8f) +
+                               0.4f * std::sin(q.x * 0.93f) - q.y;
                       });
   c.Fill(Inter(screen, hills),
          ic.vga ? Solid(Hex(0x000000))
                 : Linear({0, y1 - 5}, {0, y1}, {{0, Hex(0x121a44)}, {1, Hex(0x070b20)}}));
   if (!moon_and_stars) return;
-  // Moon.
-  V m = small ? V{21, y0 + 5} : V{21.5f, y0 + 4.6f};
-  float r = small ? 4.0f : 3.6f;
-  Sdf moon = Sub(Circle(m, r), Circle(m + V{-r * 0.5f, -r * 0.38f}, r * 0.86f));
-  if (!ic.vga) c.Fill(screen, Radial(m, r * 2.4f, {{0, Hex(0xB9C8FF, 0.45f)},
-                                                  {1, Hex(0xB9C8FF, 0)}}));
-  c.Fill(Inter(screen, moon), ic.vga ? Hex(0xFFFF00) : Hex(0xFFF1BE));
-  // Stars.
   Col star = Hex(0xFFFFFF);
   if (small) {
-    c.Fill(Union(RBox(10, y0 + 2, 12, y0 + 6, 0), RBox(8, y0 + 3.2f, 14, y0 + 4.8f, 0)),
-           star);
-    c.Fill(Dot1(6, y0 + 8, 2), star);
-    c.Fill(Dot1(14, y0 + 8, 2), Hex(0xC0C0C0));
+    c.Fill(Pixels({{10, 4}, {11, 4}, {11, 5}, {12, 5}, {11, 6}, {12, 6}, {10, 7}, {11, 7}}),
+           Hex(0xFFFF00));
+    c.Fill(Pixels({{5, 4}, {4, 5}, {5, 5}, {6, 5}, {5, 6}}), star);
+    c.Fill(Pixels({{8, 7}}), Hex(0xC0C0C0));
+    c.Fill(Pixels({{3, 8}}), Hex(0xC0C0C0));
     return;
   }
-  c.Fill(Inter(screen, Sparkle({9.5f, y0 + 4.2f}, 2.6f, 0.26f)), star);
-  const float dots[][3] = {{14, 2.4f, 0.55f}, {7.5f, 8.6f, 0.5f}, {15.8f, 7, 0.5f},
-                           {26, 10, 0.45f},   {12, 11.5f, 0.4f}, {25.5f, 2.2f, 0.45f}};
+  // Moon.
+  V m{21.5f, y0 + 4.6f};
+  float r = 3.7f;
+  Sdf moon = Sub(Circle(m, r), Circle(m + V{-r * 0.55f, -r * 0.3f}, r * 0.76f));
+  if (!ic.vga) c.Fill(screen, Radial(m, r * 2.4f, {{0, Hex(0xB9C8FF, 0.45f)},
+                                                  {1, Hex(0xB9C8FF, 0)}}));
+  if (ic.vga)  // drawn pixel by pixel: a computed crescent is ragged at this size
+    moon = Pixels({{20, 9}, {21, 9}, {22, 9}, {22, 10}, {23, 10}, {24, 10}, {23, 11},
+                   {24, 11}, {25, 11}, {23, 12}, {24, 12}, {25, 12}, {23, 13},
+                   {24, 13}, {25, 13}, {22, 14}, {23, 14}, {24, 14}, {20, 15},
+                   {21, 15}, {22, 15}}, 1);
+  c.Fill(Inter(screen, moon), ic.vga ? Hex(0xFFFF00) : Hex(0xFFF1BE));
+  // Stars.
+  c.Fill(Inter(screen, Sparkle({9.5f, y0 + 3.5f}, 2.6f, 0.26f)), star);
+  const float dots[][3] = {{14.5f, 1.5f, 0.55f}, {6.5f, 7.5f, 0.5f}, {15.5f, 5.5f, 0.5f},
+                           {26.5f, 6.5f, 0.45f}, {11.5f, 7.5f, 0.4f}, {25.5f, 1.5f, 0.45f}};
   for (const auto& d : dots) {
     float rr = std::max(d[2], ic.px * 0.75f);
     c.Fill(Inter(screen, Circle({d[0], y0 + d[1]}, rr)), star);
@@ -556,23 +589,22 @@ void DrawNight(Canvas& c, const Icon& ic, const Sdf& screen, float y0, float y1,
 }
 
 void Halcyra(Canvas& c, const Icon& ic) {
-  float top = ic.n == 16 ? 2 : 4.5f, bottom = ic.n == 16 ? 24 : 24.5f;
+  float top = ic.n == 16 ? 2 : 4, bottom = 26;
   Sdf screen = DrawMonitor(c, ic, top, bottom);
-  float y0 = ic.n == 16 ? top + 4 : top + 3, y1 = ic.n == 16 ? bottom - 4 : bottom - 3.5f;
+  float y0 = top + 4, y1 = bottom - (ic.n == 16 ? 4 : 5);
   DrawNight(c, ic, screen, y0, y1, true);
 }
 
 void Quenlark(Canvas& c, const Icon& ic) {
   const bool small = ic.n == 16;
   const float p = ic.px;
-  float top = small ? 12 : 12.5f, bottom = small ? 26 : 26.5f;
-  if (small) top = 12, bottom = 24;
+  float top = small ? 12 : 11, bottom = 26;
   Sdf screen = DrawMonitor(c, ic, top, bottom);
-  float y0 = small ? top + 4 : top + 3, y1 = small ? bottom - 4 : bottom - 3.5f;
+  float y0 = top + 4, y1 = bottom - (small ? 4 : 5);
   DrawNight(c, ic, screen, y0, y1, false);
   Col line = ic.vga ? Hex(0x000000) : Hex(0x3B2410);
   // Open carton above the monitor.
-  float bx0 = small ? 6 : 8, bx1 = small ? 26 : 24, by0 = small ? 6 : 6, by1 = small ? 14 : 15;
+  float bx0 = small ? 6 : 8, bx1 = small ? 26 : 24, by0 = 6, by1 = small ? 14 : 15;
   float lid = small ? 4 : 3.2f;
   Sdf front = RBox(bx0, by0, bx1, by1, small ? 0 : 0.8f);
   Sdf inside = Poly({{bx0, by0}, {bx0 + lid, by0 - lid}, {bx1 - lid, by0 - lid}, {bx1, by0}});
@@ -580,16 +612,16 @@ void Quenlark(Canvas& c, const Icon& ic) {
                      {bx0 - lid * 1.1f, by0 - lid * 0.2f}});
   Sdf flap_r = Poly({{bx1, by0}, {bx1 - lid, by0 - lid}, {bx1 + lid * 0.2f, by0 - lid * 1.4f},
                      {bx1 + lid * 1.1f, by0 - lid * 0.2f}});
-  if (small) {
-    flap_l = Poly({{bx0, by0}, {bx0 + lid, by0 - lid}, {bx0 - 2, by0 - lid}, {bx0 - 4, by0}});
-    flap_r = Poly({{bx1, by0}, {bx1 - lid, by0 - lid}, {bx1 + 2, by0 - lid}, {bx1 + 4, by0}});
+  if (small) {  // closed, lid seen from above
+    inside = RBox(bx0, by0 - lid, bx1, by0, 0);
+    flap_l = flap_r = inside;
   }
   Sdf carton = Union(Union(front, inside), Union(flap_l, flap_r));
   c.Fill(Grow(carton, p), line);
   if (ic.vga) {
     c.Fill(front, Hex(0x808000));
     c.Fill(Union(flap_l, flap_r), Hex(0xFFFF00));
-    c.Fill(inside, Hex(0x800000));
+    if (!small) c.Fill(inside, Hex(0x800000));
   } else {
     c.Fill(front, Linear({bx0, by0}, {bx1, by1},
                          {{0, Hex(0xE8B66A)}, {1, Hex(0xB97A34)}}));
@@ -607,8 +639,8 @@ void Quenlark(Canvas& c, const Icon& ic) {
   c.Fill(Grow(arrow, p), ic.vga ? Hex(0x000000) : Hex(0x0C4A16));
   if (ic.vga) {
     c.Fill(arrow, Hex(0x00FF00));
-    if (!small) c.Fill(Inter(arrow, [=](V q) { return ax + sw * 0.2f - q.x; }), Hex(0x00FF00));
-    if (!small) c.Fill(Inter(arrow, [=](V q) { return q.x - (ax + sw * 0.6f); }), Hex(0x008000));
+    // Shaded lower right edge.
+    if (!small) c.Fill(Sub(arrow, Shift(arrow, {-1.5f * p, -1.5f * p})), Hex(0x008000));
   } else {
     c.Fill(arrow, Linear({ax - hw, 0}, {ax + hw, 0},
                          {{0, Hex(0x9CF57E)}, {0.5f, Hex(0x4CCB4A)}, {1, Hex(0x1E8E2C)}}));
@@ -647,10 +679,15 @@ void DrawWeave(Canvas& c, const Icon& ic, const Weave& wv, bool glow) {
       {{r + e, b}, {l - e, b}, Hex(0xFF5C9A), Hex(0xFFB443)},  // bottom
       {{l, b + e}, {l, t - e}, Hex(0xFFE04A), Hex(0x3EE8B8)},  // left
   };
-  auto shape = [&](int i) { return Capsule(rib[i].a, rib[i].b, hw); };
+  // Round-ended ribbons; at 16 pixels they end square on the pixel grid.
+  auto shape = [&](int i) {
+    V a = rib[i].a, b = rib[i].b, d = (b - a) * (1 / Len(b - a)), n{-d.y, d.x};
+    if (ic.n == 16) return Poly({a + n * hw, b + n * hw, b - n * hw, a - n * hw});
+    return Capsule(a + d * (hw * 0.5f), b - d * (hw * 0.5f), hw);
+  };
   if (glow) {
     Sdf all = Union(Union(shape(0), shape(1)), Union(shape(2), shape(3)));
-    c.Glow(all, Hex(0x8FA8FF, 0.45f), 1.6f * p);
+    c.Glow(all, Hex(0x8FA8FF, 0.32f), 1.3f * p);
   }
   auto draw = [&](int i, const Sdf& clip) {
     const Ribbon& rb = rib[i];
@@ -658,8 +695,14 @@ void DrawWeave(Canvas& c, const Icon& ic, const Weave& wv, bool glow) {
     c.Fill(Inter(Grow(s, p), clip), Hex(0x120E30));
     c.Fill(Inter(s, clip), Linear(rb.a, rb.b, {{0, rb.c0}, {1, rb.c1}}));
     if (ic.n > 16)
-      c.Fill(Inter(Capsule(rb.a, rb.b, hw * 0.3f), clip), Hex(0xFFFFFF, 0.6f));
+      c.Fill(Inter(Capsule(rb.a + (rb.b - rb.a) * (hw / Len(rb.b - rb.a)),
+                           rb.b - (rb.b - rb.a) * (hw / Len(rb.b - rb.a)), hw * 0.3f),
+                   clip),
+             Hex(0xFFFFFF, 0.6f));
   };
+  // A point of light in the middle of the screen.
+  if (glow && ic.n > 16)
+    c.Fill(Sparkle({wv.cx, wv.cy}, wv.ay * 0.62f, 0.2f), Hex(0xFFFFFF, 0.9f));
   Sdf everywhere = [](V) { return -1e9f; };
   for (int i = 0; i < 4; ++i) draw(i, everywhere);
   // At each corner the ribbon ending there (i) passes over the next one.
@@ -672,8 +715,8 @@ void DrawWeave(Canvas& c, const Icon& ic, const Weave& wv, bool glow) {
 }
 
 Weave IconWeave(const Icon& ic) {
-  if (ic.n == 16) return {16, 16, 10, 8, 4, 4};
-  return {16, 16, 9.8f, 7.8f, 4.6f, 4.4f};
+  if (ic.n == 16) return {16, 16, 10, 8, 2, 4};
+  return {16, 16, 9.4f, 7.6f, 3.4f, 4.4f};
 }
 
 void Lumenweave(Canvas& c, const Icon& ic) { DrawWeave(c, ic, IconWeave(ic), true); }
@@ -688,12 +731,10 @@ void LumenweaveDoc(Canvas& c, const Icon& ic) {
   c.Fill(Grow(page, -p), Linear({x0, y0}, {x1, y1},
                                 {{0, Hex(0xFFFFFF)}, {1, Hex(0xE4E8EF)}}));
   Sdf fold = Poly({{x1 - f, y0}, {x1 - f, y0 + f}, {x1, y0 + f}});
-  if (!small) c.Glow(Sub(page, Grow(Poly({{x1 - f, y0}, {x1, y0 + f}, {x1, y0}}), 0)),
-                     Hex(0x000000, 0), 1);
-  c.Fill(Grow(fold, p * 0.5f), Hex(0x6A7284));
+  c.Fill(Inter(Grow(fold, p * 0.5f), page), Hex(0x6A7284));
   c.Fill(Grow(fold, -p * 0.5f), Linear({x1 - f, y0 + f}, {x1, y0},
                                        {{0, Hex(0xCDD3DE)}, {1, Hex(0xFFFFFF)}}));
-  Weave wv = small ? Weave{16, 21, 6, 5, 2, 2.6f} : Weave{16, 20.5f, 6.4f, 5.2f, 2.6f, 2.8f};
+  Weave wv = small ? Weave{16, 20, 6, 6, 0, 4} : Weave{16, 20.5f, 6, 5, 2.8f, 2.8f};
   DrawWeave(c, ic, wv, false);
 }
 
@@ -752,12 +793,23 @@ void Logo(Canvas& c) {
          Linear({0, horizon}, {0, h}, {{0, Hex(0x24387E)}, {0.4f, Hex(0x14215A)},
                                        {1, Hex(0x070C26)}}));
   c.Fill(RBox(-1, horizon, w + 1, horizon + 0.6f, 0), Hex(0x9AA8E8, 0.6f));
-  for (int i = 0; i < 11; ++i) {
-    float y = horizon + 3 + i * 2.3f + i * i * 0.06f;
-    float half = 7.5f - i * 0.45f + 2 * Hash(100 + i);
-    float x = m.x + 2.5f + (Hash(200 + i) - 0.5f) * 3;
-    c.Fill(Capsule({x - half, y}, {x + half, y}, 0.45f + i * 0.03f),
-           Hex(0xFFEBB0, 0.75f - i * 0.05f));
+  const float path = m.x + 2;
+  c.Shade([&](V q) {
+    if (q.y < horizon) return Col{0, 0, 0, 0};
+    float spread = (q.x - path) / (3 + (q.y - horizon) * 0.3f);
+    return Hex(0xFFE0A0, 0.16f * std::exp(-spread * spread));
+  });
+  for (int i = 0; i < 16; ++i) {
+    float y = horizon + 2 + i * 1.65f, spread = 2 + i * 0.55f, t = i / 15.0f;
+    int pieces = 1 + int(Hash(300 + i) * 3);
+    for (int j = 0; j < pieces; ++j) {
+      int k = 1000 + i * 8 + j * 2;
+      float x = path + (Hash(k) - 0.5f) * 2 * spread;
+      float half = 0.8f + Hash(k + 1) * spread * 0.55f;
+      c.Fill(Capsule({x - half, y}, {x + half, y}, 0.35f + i * 0.02f),
+             WithAlpha(Mix(Hex(0xFFF2C8), Hex(0xE8B868), t),
+                       (0.85f - 0.45f * t) * (0.6f + 0.4f * Hash(k + 7))));
+    }
   }
   // Soft darkening at the edges.
   c.Shade([&](V q) {

@@ -5,23 +5,26 @@
 // than its size.
 //
 //   lwpad NAME FILE     NAME is Halcyra, Emberlyn or Quenlark
+//   lwpad --report NAME FILE   only prints the size of a program without one
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
 #include "../wizards/CarriedSizes.h"
+#include "../wizards/ResourceSlots.h"
 
 namespace {
 
 struct Budget {
   const char* name;
   unsigned long size;
+  int slots;  // 0 none, 1 icons, 2 icons and logo: what the output writer patches
 };
 
 const Budget kBudgets[] = {
-    {"Halcyra", carried::kRuntimeImageSize},
-    {"Emberlyn", carried::kEngineImageSize},
-    {"Quenlark", carried::kInstallerImageSize},
+    {"Halcyra", carried::kRuntimeImageSize, 2},
+    {"Emberlyn", carried::kEngineImageSize, 0},
+    {"Quenlark", carried::kInstallerImageSize, 1},
 };
 
 // 589824 -> "589,824"
@@ -40,6 +43,16 @@ const char* Grouped(unsigned long value, char* out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 4 && std::strcmp(argv[1], "--report") == 0) {
+    std::FILE* f = std::fopen(argv[3], "rb");
+    if (!f) return 1;
+    std::fseek(f, 0, SEEK_END);
+    long size = std::ftell(f);
+    std::fclose(f);
+    char a[32];
+    std::printf("size: %-9s %9s bytes (no fixed size)\n", argv[2], Grouped(size, a));
+    return 0;
+  }
   if (argc != 3) {
     std::fprintf(stderr, "usage: lwpad NAME FILE\n");
     return 2;
@@ -71,6 +84,16 @@ int main(int argc, char** argv) {
                  "(over by %s)\n",
                  budget->name, Grouped(bytes.size(), a), Grouped(budget->size, b),
                  Grouped(bytes.size() - budget->size, c));
+    std::remove(path);
+    return 1;
+  }
+  carried::PatchSlots slots;
+  if (budget->slots &&
+      !carried::FindPatchSlots(bytes.data(), bytes.size(), budget->slots == 2, &slots)) {
+    std::fprintf(stderr,
+                 "lwpad: %s lacks the patch slots: icon images 1, 2, 3 of %u, %u, %u bytes%s\n",
+                 budget->name, carried::kIcon16Size, carried::kIcon32Size, carried::kIcon48Size,
+                 budget->slots == 2 ? " and logo bitmap 144 of 11,816 bytes" : "");
     std::remove(path);
     return 1;
   }

@@ -1,0 +1,267 @@
+// Application utilities: paths, folders, names, the shell.
+#include "builder/AppUtils.h"
+
+#include <shlobj.h>
+#include <shellapi.h>
+
+#include <cstdlib>
+
+#include "framework/App.h"
+#include "framework/Seams.h"
+#include "framework/Wnd.h"
+
+namespace {
+
+HWND MainWindow() {
+  CWinApp* app = AfxGetApp();
+  return app && app->m_pMainWnd ? app->m_pMainWnd->GetSafeHwnd() : nullptr;
+}
+
+// The program part of a browser command line: unquoted, lower-cased, cut
+// after the first ".exe".
+CString CutBrowserCommand(CString command) {
+  command.Trim();
+  while (!command.IsEmpty() && command[0] == '"') command = command.Mid(1);
+  int quote = command.Find('"');
+  if (quote >= 0) command = command.Left(quote);
+  command.Trim();
+  command.MakeLower();
+  int exe = command.Find(".exe");
+  if (exe >= 0) command = command.Left(exe + 4);
+  return command;
+}
+
+CString DefaultValue(HKEY root, const char* path) {
+  HKEY key;
+  if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return CString();
+  char buf[261] = {};
+  DWORD size = sizeof buf - 1, type = 0;
+  LONG r = RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size);
+  RegCloseKey(key);
+  if (r != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return CString();
+  return CString(buf);
+}
+
+}  // namespace
+
+CString GetSpecialFolderPath(int csidl) {
+  LPITEMIDLIST items = nullptr;
+  if (FAILED(SHGetSpecialFolderLocation(MainWindow(), csidl, &items)) || !items) return CString();
+  char path[520] = {};
+  BOOL ok = SHGetPathFromIDListA(items, path);
+  CoTaskMemFree(items);
+  return ok ? CString(path) : CString();
+}
+
+CString GetMyDocumentsPath() { return GetSpecialFolderPath(CSIDL_PERSONAL); }
+
+CString GetFileDirectory(const char* path) {
+  CString p(path);
+  int slash = p.ReverseFind('\\');
+  return slash < 0 ? CString() : p.Left(slash + 1);
+}
+
+CString GetFileName(const char* path) {
+  CString p(path);
+  int slash = p.ReverseFind('\\');
+  return slash < 0 ? p : p.Mid(slash + 1);
+}
+
+CString GetPathTitle(const char* path) {
+  CString name = GetFileName(path);
+  int dot = name.ReverseFind('.');
+  return dot < 0 ? name : name.Left(dot);
+}
+
+CString GetFileExtension(const char* path, bool lower) {
+  CString p(path);
+  int dot = p.ReverseFind('.');
+  if (dot < 0) return CString();
+  CString ext = p.Mid(dot + 1);
+  if (lower) ext.MakeLower();
+  return ext;
+}
+
+CString GetTempFilePath(const char* name) {
+  char folder[MAX_PATH + 1] = {};
+  GetTempPathA(MAX_PATH, folder);
+  return CString(folder) + name;
+}
+
+bool FileExists(const char* path) {
+  HANDLE h = CreateFileA(path, 0, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(h);
+  return true;
+}
+
+bool HasSubfolder(const char* folder, const char* name) {
+  if (!folder || !*folder || !name || !*name) return false;
+  CString dir(folder);
+  if (dir[dir.GetLength() - 1] == '\\') dir.Truncate(dir.GetLength() - 1);
+  CString wanted(name);
+  wanted.MakeLower();
+  WIN32_FIND_DATAA fd;
+  HANDLE find = FindFirstFileA(dir + "\\*.*", &fd);
+  if (find == INVALID_HANDLE_VALUE) return false;
+  bool found = false;
+  do {
+    if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      CString entry(fd.cFileName);
+      entry.MakeLower();
+      if (entry == wanted) found = true;
+    }
+  } while (!found && FindNextFileA(find, &fd));
+  FindClose(find);
+  return found;
+}
+
+bool IsOutputNameFree(const char* base, int kind) {
+  CString b(base);
+  if (FileExists(b + ".scr") || FileExists(b + ".exe")) return false;
+  const char* extra = kind == 1 ? ".ssd" : kind == 2 ? ".kvd" : kind == 3 ? ".fsd" : nullptr;
+  return !(extra && FileExists(b + extra));
+}
+
+bool IsIdentifier(const char* text) {
+  for (const char* p = text; *p; ++p) {
+    unsigned char c = static_cast<unsigned char>(*p);
+    bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+    if (!ok) return false;
+  }
+  return true;
+}
+
+bool IsIconFile(HINSTANCE instance, const char* path) {
+  HANDLE h = LoadImageA(instance, path, IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_LOADFROMFILE);
+  if (h) {
+    DestroyIcon(static_cast<HICON>(h));
+    return true;
+  }
+  h = LoadImageA(instance, path, IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE | LR_LOADFROMFILE);
+  if (h) {
+    DestroyCursor(static_cast<HCURSOR>(h));
+    return true;
+  }
+  return false;
+}
+
+bool CreateDirectoryPath(const char* path) {
+  CString p(path);
+  for (int slash = p.Find('\\'); slash >= 0; slash = p.Find('\\', slash + 1)) {
+    CString prefix = p.Left(slash) + "\\";
+    int next = p.Find('\\', slash + 1);
+    CString component = next < 0 ? p.Mid(slash + 1) : p.Mid(slash + 1, next - slash - 1);
+    if (component.IsEmpty()) {
+      if (prefix.Mid(1) == ":\\") return true;
+      if (!CreateDirectoryA(prefix, nullptr)) return false;
+    } else if (!HasSubfolder(prefix, component)) {
+      if (!CreateDirectoryA(prefix + component, nullptr)) return false;
+    }
+  }
+  return true;
+}
+
+CString FormatBuildDate(const char* date) {
+  static const char kMonths[] = "JanFebMarAprMayJunJulAugSepOctNovDec";
+  int month = 0;
+  for (int m = 0; m < 12; ++m)
+    if (strncmp(date, kMonths + 3 * m, 3) == 0) month = m + 1;
+  int length = lstrlenA(date);
+  int day = length > 4 ? atoi(date + 4) : 0;
+  int year = length > 6 ? atoi(date + 6) : 0;
+  CString code;
+  code.Format("%02d%02d%02d", year - 2000, month, day);
+  return code;
+}
+
+CSize GetScreenSize() {
+  HDC screen = GetDC(nullptr);
+  CSize size(GetDeviceCaps(screen, HORZRES), GetDeviceCaps(screen, VERTRES));
+  ReleaseDC(nullptr, screen);
+  return size;
+}
+
+int GetWindowsKind() {
+  OSVERSIONINFOA vi = {};
+  vi.dwOSVersionInfoSize = sizeof vi;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  if (!GetVersionExA(&vi)) return 0;
+#pragma GCC diagnostic pop
+  if (vi.dwPlatformId == VER_PLATFORM_WIN32_NT) {
+    if (vi.dwMajorVersion == 5) return vi.dwMinorVersion == 0 ? 4 : 5;
+    if (vi.dwMajorVersion > 5) return 0;
+    return 3;
+  }
+  if (vi.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS)
+    return vi.dwMajorVersion > 4 || (vi.dwMajorVersion == 4 && vi.dwMinorVersion != 0) ? 2 : 1;
+  return 0;
+}
+
+bool IsInternetExplorerInstalled() {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Internet Explorer", 0, KEY_READ,
+                    &key) != ERROR_SUCCESS)
+    return false;
+  char version[30];
+  DWORD size = sizeof version;
+  bool ok = RegQueryValueExA(key, "Version", nullptr, nullptr, reinterpret_cast<BYTE*>(version),
+                             &size) == ERROR_SUCCESS;
+  RegCloseKey(key);
+  return ok;
+}
+
+bool IsActiveDesktopOn(bool useSettings) {
+  if (!useSettings) {
+    HWND progman = FindWindowA("ProgMan", "Program Manager");
+    HWND view = progman ? FindWindowExA(progman, nullptr, "SHELLDLL_DefView", nullptr) : nullptr;
+    return view && FindWindowExA(view, nullptr, "Internet Explorer_Server", nullptr);
+  }
+  if (!IsInternetExplorerInstalled()) return false;
+  HMODULE shell = LoadLibraryA("shell32.dll");
+  if (!shell) return false;
+  using GetSettings = void(WINAPI*)(void* state, DWORD mask);
+  auto get = reinterpret_cast<GetSettings>(
+      reinterpret_cast<void*>(GetProcAddress(shell, "SHGetSettings")));
+  bool on = false;
+  if (get) {
+    unsigned char state[16] = {};
+    get(state, 0x00000200 /* SSF_DESKTOPHTML */);
+    on = (state[0] & 0x40) != 0;
+  }
+  FreeLibrary(shell);
+  return on;
+}
+
+CString GetBrowserPath() {
+  CString verb = DefaultValue(HKEY_CLASSES_ROOT, "HTTP\\shell");
+  if (verb.IsEmpty()) return CString();
+  CString command = DefaultValue(HKEY_CLASSES_ROOT, "HTTP\\shell\\" + verb + "\\command");
+  if (command.IsEmpty()) return CString();
+  return CutBrowserCommand(command);
+}
+
+CString GetBrowserOpenCommand() {
+  CString command = DefaultValue(HKEY_CLASSES_ROOT, "HTTP\\shell\\open\\command");
+  return command.IsEmpty() ? CString() : CutBrowserCommand(command);
+}
+
+bool OpenUrl(const char* address) {
+  CString browser = GetBrowserPath();
+  if (!browser.IsEmpty() &&
+      LwShellExecute(MainWindow(), "open", browser, address, nullptr, SW_SHOW) > 32)
+    return false;
+  browser = GetBrowserOpenCommand();
+  if (!browser.IsEmpty() &&
+      LwShellExecute(MainWindow(), "open", browser, address, nullptr, SW_SHOW) > 32)
+    return false;
+  LwShellExecute(MainWindow(), "open", address, nullptr, nullptr, SW_SHOW);
+  return true;
+}
+
+bool SendMail(const char* address, const char* subject) {
+  CString target;
+  target.Format("mailto:%s?subject=%s", address, subject);
+  return LwShellExecute(MainWindow(), "open", target, nullptr, nullptr, SW_SHOW) > 32;
+}

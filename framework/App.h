@@ -1,0 +1,45 @@
+// CWinApp: the one application object of a program, its start-up through
+// the framework's WinMain, its message loop on the main thread, and its
+// profile (registry settings under HKEY_CURRENT_USER).
+#pragma once
+
+#include <windows.h>
+
+#include "framework/Thread.h"
+
+class CWinApp : public CWinThread {
+ public:
+  explicit CWinApp(const char* appName = nullptr);
+  ~CWinApp() override;
+
+  // The main thread's loop does not delete the application object.
+  void Delete() override {}
+
+  // Settings go to HKEY_CURRENT_USER\Software\<key>\<profile name>.
+  void SetRegistryKey(const char* key);
+  void SetProfileName(const char* name);
+  const char* GetAppName() const { return m_appName; }
+  const char* GetProfileKey() const { return m_profileKey; }  // Software\<key>\<name>
+
+  UINT GetProfileInt(const char* section, const char* entry, int defaultValue) const;
+  bool WriteProfileInt(const char* section, const char* entry, int value);
+  // Copies the value (or the default) into out; returns its length.
+  int GetProfileString(const char* section, const char* entry, const char* defaultValue,
+                       char* out, int size) const;
+  bool WriteProfileString(const char* section, const char* entry, const char* value);
+
+  HINSTANCE m_hInstance = nullptr;
+  const char* m_lpCmdLine = "";
+  int m_nCmdShow = SW_SHOWNORMAL;
+
+ private:
+  HKEY OpenSection(const char* section, bool create) const;
+
+  char m_appName[128] = "";
+  char m_registryKey[128] = "";
+  char m_profileName[128] = "";
+  char m_profileKey[400] = "";
+};
+
+// The application object; null before it is constructed.
+CWinApp* AfxGetApp();

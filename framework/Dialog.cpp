@@ -1,0 +1,231 @@
+// Dialogs and dialog data exchange.
+#include "framework/Dialog.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "framework/Seams.h"
+
+namespace {
+
+HINSTANCE g_resources = nullptr;
+CDialog::InitHook g_initHook = nullptr;
+void* g_initHookContext = nullptr;
+
+// Thrown by CDataExchange::Fail, caught by UpdateData.
+struct DataExchangeFailed {};
+
+HINSTANCE Resources() { return g_resources ? g_resources : ::GetModuleHandleA(nullptr); }
+
+}  // namespace
+
+HWND CDataExchange::PrepareCtrl(int id) {
+  m_lastControl = ::GetDlgItem(m_pDlgWnd->GetSafeHwnd(), id);
+  return m_lastControl;
+}
+
+void CDataExchange::Fail() {
+  if (m_bSaveAndValidate && m_lastControl) {
+    m_pDlgWnd->GotoDlgCtrl(m_lastControl);
+    char cls[16] = {};
+    ::GetClassNameA(m_lastControl, cls, sizeof cls);
+    if (lstrcmpiA(cls, "Edit") == 0) ::SendMessageA(m_lastControl, EM_SETSEL, 0, -1);
+  }
+  throw DataExchangeFailed();
+}
+
+CDialog::CDialog(UINT templateId, HWND parent) : m_templateId(templateId), m_parent(parent) {
+  m_isDialog = true;
+}
+
+CDialog::~CDialog() {
+  if (m_hWnd && ::IsWindow(m_hWnd) && !m_modal) ::DestroyWindow(m_hWnd);
+}
+
+void CDialog::SetResourceInstance(HINSTANCE instance) { g_resources = instance; }
+
+void CDialog::SetInitHook(InitHook hook, void* context) {
+  g_initHook = hook;
+  g_initHookContext = context;
+}
+
+INT_PTR CDialog::DoModal() {
+  m_modal = true;
+  INT_PTR r = ::DialogBoxParamA(Resources(), MAKEINTRESOURCEA(m_templateId), m_parent,
+                                &CDialog::StaticDialogProc, reinterpret_cast<LPARAM>(this));
+  m_modal = false;
+  return r;
+}
+
+bool CDialog::Create(HWND parent) {
+  if (parent) m_parent = parent;
+  HWND h = ::CreateDialogParamA(Resources(), MAKEINTRESOURCEA(m_templateId), m_parent,
+                                &CDialog::StaticDialogProc, reinterpret_cast<LPARAM>(this));
+  return h != nullptr;
+}
+
+void CDialog::EndDialog(INT_PTR result) {
+  if (m_modal)
+    ::EndDialog(m_hWnd, result);
+  else
+    ::DestroyWindow(m_hWnd);
+}
+
+bool CDialog::UpdateData(bool saveAndValidate) {
+  CDataExchange dx(this, saveAndValidate);
+  try {
+    DoDataExchange(&dx);
+  } catch (const DataExchangeFailed&) {
+    return false;
+  }
+  return true;
+}
+
+bool CDialog::OnInitDialog() {
+  UpdateData(false);
+  return true;
+}
+
+void CDialog::OnOK() {
+  if (UpdateData(true)) EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+
+LRESULT CDialog::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_INITDIALOG) return OnInitDialog() ? TRUE : FALSE;
+  // OK and Cancel (also Enter and Escape) reach OnOK and OnCancel unless
+  // OnCommand takes them first.
+  if (msg == WM_COMMAND && (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL) &&
+      !OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp))) {
+    if (LOWORD(wp) == IDOK)
+      OnOK();
+    else
+      OnCancel();
+    return TRUE;
+  }
+  return CWnd::WindowProc(msg, wp, lp);
+}
+
+INT_PTR CALLBACK CDialog::StaticDialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  CDialog* dlg = static_cast<CDialog*>(FromHandlePermanent(hwnd));
+  if (!dlg && msg == WM_INITDIALOG) {
+    dlg = reinterpret_cast<CDialog*>(lp);
+    if (dlg) dlg->Bind(hwnd);
+  }
+  if (!dlg) return FALSE;
+
+  INT_PTR handled = FALSE;
+  try {
+    bool defaulted = false;
+    LRESULT r = dlg->Dispatch(msg, wp, lp, &defaulted);
+    if (msg == WM_INITDIALOG) {
+      handled = r;  // TRUE: the dialog manager sets the focus
+      if (g_initHook) g_initHook(dlg, g_initHookContext);
+    } else if (!defaulted) {
+      ::SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, r);
+      handled = TRUE;
+    }
+  } catch (...) {
+    handled = TRUE;  // nothing unwinds into user32
+  }
+  if (msg == WM_NCDESTROY) EndBinding(dlg, hwnd);
+  return handled;
+}
+
+// ---------------------------------------------------------------------------
+// Data exchange.
+
+static void FailWith(CDataExchange* dx, const char* text) {
+  AfxMessageBox(text, MB_ICONEXCLAMATION);
+  dx->Fail();
+}
+
+static void TextOfControl(HWND control, char* out, int size) {
+  out[0] = 0;
+  ::GetWindowTextA(control, out, size);
+}
+
+void DDX_Text(CDataExchange* dx, int id, int& value) {
+  HWND control = dx->PrepareCtrl(id);
+  if (!dx->m_bSaveAndValidate) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%d", value);
+    ::SetWindowTextA(control, text);
+    return;
+  }
+  char text[64];
+  TextOfControl(control, text, sizeof text);
+  char* end = nullptr;
+  long v = std::strtol(text, &end, 10);
+  while (end && (*end == ' ' || *end == '\t')) ++end;
+  if (!text[0] || !end || *end || v < INT_MIN || v > INT_MAX) FailWith(dx, "Please enter an integer.");
+  value = static_cast<int>(v);
+}
+
+void DDX_Text(CDataExchange* dx, int id, UINT& value) {
+  HWND control = dx->PrepareCtrl(id);
+  if (!dx->m_bSaveAndValidate) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%u", value);
+    ::SetWindowTextA(control, text);
+    return;
+  }
+  char text[64];
+  TextOfControl(control, text, sizeof text);
+  char* end = nullptr;
+  unsigned long long v = std::strtoull(text, &end, 10);
+  while (end && (*end == ' ' || *end == '\t')) ++end;
+  if (!text[0] || text[0] == '-' || !end || *end || v > 0xFFFFFFFFull)
+    FailWith(dx, "Please enter a positive integer.");
+  value = static_cast<UINT>(v);
+}
+
+void DDX_Text(CDataExchange* dx, int id, char* text, int size) {
+  HWND control = dx->PrepareCtrl(id);
+  if (!dx->m_bSaveAndValidate)
+    ::SetWindowTextA(control, text);
+  else
+    TextOfControl(control, text, size);
+}
+
+void DDX_Check(CDataExchange* dx, int id, int& value) {
+  HWND control = dx->PrepareCtrl(id);
+  if (!dx->m_bSaveAndValidate)
+    ::SendMessageA(control, BM_SETCHECK, static_cast<WPARAM>(value), 0);
+  else
+    value = static_cast<int>(::SendMessageA(control, BM_GETCHECK, 0, 0));
+}
+
+void DDX_Radio(CDataExchange* dx, int id, int& value) {
+  HWND control = dx->PrepareCtrl(id);
+  // The group: from the first button on, until the next WS_GROUP.
+  int index = 0;
+  if (dx->m_bSaveAndValidate) value = -1;
+  for (HWND h = control; h; h = ::GetWindow(h, GW_HWNDNEXT), ++index) {
+    if (h != control && (::GetWindowLongA(h, GWL_STYLE) & WS_GROUP)) break;
+    if (dx->m_bSaveAndValidate) {
+      if (::SendMessageA(h, BM_GETCHECK, 0, 0) == BST_CHECKED) value = index;
+    } else {
+      ::SendMessageA(h, BM_SETCHECK, index == value ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
+  }
+}
+
+void DDV_MinMaxInt(CDataExchange* dx, int value, int minValue, int maxValue) {
+  if (!dx->m_bSaveAndValidate || (value >= minValue && value <= maxValue)) return;
+  char text[96];
+  std::snprintf(text, sizeof text, "Please enter an integer between %d and %d.", minValue, maxValue);
+  FailWith(dx, text);
+}
+
+void DDV_MaxChars(CDataExchange* dx, const char* text, int maxChars) {
+  if (!dx->m_bSaveAndValidate) {
+    if (dx->m_lastControl) ::SendMessageA(dx->m_lastControl, EM_LIMITTEXT, maxChars, 0);
+    return;
+  }
+  if (lstrlenA(text) <= maxChars) return;
+  char message[96];
+  std::snprintf(message, sizeof message, "Please enter no more than %d characters.", maxChars);
+  FailWith(dx, message);
+}

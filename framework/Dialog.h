@@ -1,0 +1,87 @@
+// Dialogs from resource templates, modal or modeless, and dialog data
+// exchange: DoDataExchange moves values between members and controls; a
+// failing field shows its message once and leaves the dialog open with
+// the focus on that field.
+#pragma once
+
+#include <windows.h>
+
+#include "framework/Wnd.h"
+
+class CDialog;
+
+class CDataExchange {
+ public:
+  CDataExchange(CDialog* dialog, bool saveAndValidate)
+      : m_pDlgWnd(dialog), m_bSaveAndValidate(saveAndValidate) {}
+
+  // The control that later validation messages refer to.
+  HWND PrepareCtrl(int id);
+  // Ends the exchange as failed: the focus goes to the last prepared
+  // control. The caller has shown its message.
+  [[noreturn]] void Fail();
+
+  CDialog* m_pDlgWnd;
+  bool m_bSaveAndValidate;
+  HWND m_lastControl = nullptr;
+};
+
+class CDialog : public CWnd {
+ public:
+  explicit CDialog(UINT templateId, HWND parent = nullptr);
+  ~CDialog() override;
+
+  virtual INT_PTR DoModal();
+  bool Create(HWND parent = nullptr);  // modeless
+  void EndDialog(INT_PTR result);
+  bool UpdateData(bool saveAndValidate = true);
+
+  // Check boxes and radio buttons.
+  void CheckDlgButton(int id, UINT state) { ::CheckDlgButton(m_hWnd, id, state); }
+  UINT IsDlgButtonChecked(int id) const { return ::IsDlgButtonChecked(m_hWnd, id); }
+  void CheckRadioButton(int first, int last, int checked) {
+    ::CheckRadioButton(m_hWnd, first, last, checked);
+  }
+  bool SetDlgItemText(int id, const char* text) { return ::SetDlgItemTextA(m_hWnd, id, text) != FALSE; }
+  int GetDlgItemText(int id, char* out, int size) const {
+    return static_cast<int>(::GetDlgItemTextA(m_hWnd, id, out, size));
+  }
+  void GotoDlgCtrl(HWND control) { ::SendMessageA(m_hWnd, WM_NEXTDLGCTL, (WPARAM)control, TRUE); }
+
+  // Where templates are found; the program's own module by default.
+  static void SetResourceInstance(HINSTANCE instance);
+
+  // Tests answer modal dialogs through this hook, called right after
+  // OnInitDialog with the dialog up: set fields, press buttons, end it.
+  using InitHook = void (*)(CDialog* dialog, void* context);
+  static void SetInitHook(InitHook hook, void* context);
+
+  UINT GetTemplateId() const { return m_templateId; }
+
+ protected:
+  virtual bool OnInitDialog();
+  virtual void OnOK();
+  virtual void OnCancel();
+  virtual void DoDataExchange(CDataExchange* dx) {}
+
+  LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+  UINT m_templateId;
+  HWND m_parent;
+
+ private:
+  static INT_PTR CALLBACK StaticDialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  bool m_modal = false;
+};
+
+// Data exchange helpers. On load they fill the control; on save they read
+// it back, and a value that does not parse fails the exchange.
+void DDX_Text(CDataExchange* dx, int id, int& value);
+void DDX_Text(CDataExchange* dx, int id, UINT& value);
+void DDX_Text(CDataExchange* dx, int id, char* text, int size);
+void DDX_Check(CDataExchange* dx, int id, int& value);
+// The index of the checked button in the group that starts at id, or -1.
+void DDX_Radio(CDataExchange* dx, int id, int& value);
+void DDV_MinMaxInt(CDataExchange* dx, int value, int minValue, int maxValue);
+// On load, limits the edit to maxChars; on save, refuses longer text.
+void DDV_MaxChars(CDataExchange* dx, const char* text, int maxChars);

@@ -1,0 +1,141 @@
+// CWnd: a window object bound to its HWND. The object goes in through
+// CreateWindowEx's lpCreateParams and is bound at WM_NCCREATE, unbound at
+// WM_NCDESTROY, after which PostNcDestroy runs (a window that owns itself
+// deletes itself there, never earlier). Messages reach virtual On...
+// handlers whose defaults do what the system does; every handler runs
+// inside one try/catch in the window procedure, so nothing unwinds through
+// user32.
+#pragma once
+
+#include <windows.h>
+
+#include "framework/Geometry.h"
+
+class CWnd {
+ public:
+  CWnd() = default;
+  virtual ~CWnd();
+  CWnd(const CWnd&) = delete;
+  CWnd& operator=(const CWnd&) = delete;
+
+  // Registers (once per distinct combination) a window class whose
+  // procedure is ours and returns its name.
+  static const char* RegisterWndClass(UINT style, HCURSOR cursor = nullptr,
+                                      HBRUSH background = nullptr, HICON icon = nullptr);
+  // Registers a named class of ours; true when it is registered now.
+  static bool RegisterNamedClass(const char* name, UINT style, HCURSOR cursor,
+                                 HBRUSH background, HICON icon, HICON smallIcon = nullptr);
+
+  bool CreateEx(DWORD exStyle, const char* className, const char* title, DWORD style,
+                const RECT& rect, HWND parent, UINT idOrMenu);
+  bool CreateEx(DWORD exStyle, const char* className, const char* title, DWORD style, int x,
+                int y, int w, int h, HWND parent, UINT idOrMenu);
+  bool DestroyWindow();
+
+  // Binds to an existing window (a dialog's control, say), routing its
+  // messages through us; its own procedure stays the default.
+  bool SubclassWindow(HWND hwnd);
+  HWND UnsubclassWindow();
+
+  static CWnd* FromHandlePermanent(HWND hwnd);
+
+  HWND GetSafeHwnd() const { return m_hWnd; }
+  operator HWND() const { return m_hWnd; }
+
+  // Thin wrappers.
+  CRect GetClientRect() const;
+  CRect GetWindowRect() const;
+  bool ShowWindow(int cmd) { return ::ShowWindow(m_hWnd, cmd) != FALSE; }
+  bool UpdateWindow() { return ::UpdateWindow(m_hWnd) != FALSE; }
+  bool Invalidate(bool erase = true) { return ::InvalidateRect(m_hWnd, nullptr, erase) != FALSE; }
+  bool InvalidateRect(const RECT* r, bool erase = true) {
+    return ::InvalidateRect(m_hWnd, r, erase) != FALSE;
+  }
+  bool MoveWindow(int x, int y, int w, int h, bool repaint = true) {
+    return ::MoveWindow(m_hWnd, x, y, w, h, repaint) != FALSE;
+  }
+  bool SetWindowPos(HWND after, int x, int y, int w, int h, UINT flags) {
+    return ::SetWindowPos(m_hWnd, after, x, y, w, h, flags) != FALSE;
+  }
+  LRESULT SendMessage(UINT msg, WPARAM wp = 0, LPARAM lp = 0) const {
+    return ::SendMessageA(m_hWnd, msg, wp, lp);
+  }
+  bool PostMessage(UINT msg, WPARAM wp = 0, LPARAM lp = 0) const {
+    return ::PostMessageA(m_hWnd, msg, wp, lp) != FALSE;
+  }
+  UINT_PTR SetTimer(UINT_PTR id, UINT ms) { return ::SetTimer(m_hWnd, id, ms, nullptr); }
+  bool KillTimer(UINT_PTR id) { return ::KillTimer(m_hWnd, id) != FALSE; }
+  HWND GetParent() const { return ::GetParent(m_hWnd); }
+  HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
+  bool SetWindowText(const char* text) { return ::SetWindowTextA(m_hWnd, text) != FALSE; }
+  int GetWindowText(char* out, int size) const { return ::GetWindowTextA(m_hWnd, out, size); }
+  bool EnableWindow(bool enable) { return ::EnableWindow(m_hWnd, enable) != FALSE; }
+  bool IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd) != FALSE; }
+  bool IsWindowVisible() const { return ::IsWindowVisible(m_hWnd) != FALSE; }
+  bool IsWindow() const { return m_hWnd && ::IsWindow(m_hWnd); }
+  HWND SetFocus() { return ::SetFocus(m_hWnd); }
+  LONG_PTR GetStyle() const { return ::GetWindowLongPtrA(m_hWnd, GWL_STYLE); }
+  LONG_PTR GetExStyle() const { return ::GetWindowLongPtrA(m_hWnd, GWL_EXSTYLE); }
+  int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
+
+  // Called by the thread's message loop before dispatch; true eats it.
+  virtual bool PreTranslateMessage(MSG* msg) { return false; }
+
+ protected:
+  // The procedure of our windows: dispatches to the handlers below. An
+  // override that handles a message returns its result; otherwise it calls
+  // the base.
+  virtual LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp);
+  // What the system would do with the message being handled.
+  LRESULT Default();
+  LRESULT DefWindowProc(UINT msg, WPARAM wp, LPARAM lp);
+  // Runs after WM_NCDESTROY, with the window gone and the object unbound.
+  virtual void PostNcDestroy() {}
+
+  // Handlers: each default does what the system does.
+  virtual int OnCreate(CREATESTRUCTA* cs) { return static_cast<int>(Default()); }
+  virtual void OnDestroy() { Default(); }
+  virtual void OnClose() { Default(); }
+  virtual void OnPaint() { Default(); }
+  virtual bool OnEraseBkgnd(HDC dc) { return Default() != 0; }
+  virtual void OnSize(UINT type, int cx, int cy) { Default(); }
+  virtual void OnTimer(UINT_PTR id) { Default(); }
+  virtual void OnKeyDown(UINT vk, UINT repeat, UINT flags) { Default(); }
+  virtual void OnKeyUp(UINT vk, UINT repeat, UINT flags) { Default(); }
+  virtual void OnSysKeyDown(UINT vk, UINT repeat, UINT flags) { Default(); }
+  virtual void OnChar(UINT ch, UINT repeat, UINT flags) { Default(); }
+  virtual void OnMouseMove(UINT flags, CPoint pt) { Default(); }
+  virtual void OnLButtonDown(UINT flags, CPoint pt) { Default(); }
+  virtual void OnLButtonUp(UINT flags, CPoint pt) { Default(); }
+  virtual void OnLButtonDblClk(UINT flags, CPoint pt) { Default(); }
+  virtual void OnRButtonDown(UINT flags, CPoint pt) { Default(); }
+  virtual void OnMButtonDown(UINT flags, CPoint pt) { Default(); }
+  virtual bool OnSetCursor(HWND wnd, UINT hitTest, UINT message) { return Default() != 0; }
+  virtual void OnActivate(UINT state, HWND other, bool minimized) { Default(); }
+  virtual void OnActivateApp(bool active, DWORD threadId) { Default(); }
+  virtual void OnSysCommand(UINT id, LPARAM lp) { Default(); }
+  // WM_COMMAND: true when handled.
+  virtual bool OnCommand(UINT id, UINT code, HWND control) { return false; }
+  // WM_NOTIFY: true when handled, with the result in *result.
+  virtual bool OnNotify(NMHDR* hdr, LRESULT* result) { return false; }
+
+  HWND m_hWnd = nullptr;
+
+  // For the dialog procedure: binding, dispatch that tells whether a
+  // handler fell back to Default(), and the end of the binding.
+  void Bind(HWND hwnd);
+  LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp, bool* defaulted = nullptr);
+  static void EndBinding(CWnd* wnd, HWND hwnd);
+  bool m_isDialog = false;  // Default() means "not handled" for dialogs
+
+ private:
+  static LRESULT CALLBACK StaticWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  void Unbind();
+
+  WNDPROC m_superProc = nullptr;  // the original procedure of a subclassed window
+  // The message being handled, for Default().
+  UINT m_msg = 0;
+  WPARAM m_wp = 0;
+  LPARAM m_lp = 0;
+  bool m_defaulted = false;
+};

@@ -1,0 +1,281 @@
+// The saver runtime's start-up, payload reading, speed calibration and end.
+#include "runtime/SaverApp.h"
+
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "framework/Seams.h"
+#include "framework/Sync.h"
+#include "runtime/CountingThread.h"
+#include "runtime/PasswordHash.h"
+#include "runtime/PreviewWnd.h"
+#include "runtime/SaverDialogs.h"
+#include "runtime/SaverPlayback.h"
+#include "runtime/SaverSettings.h"
+#include "runtime/SaverWnd.h"
+#include "wizards/CarriedSizes.h"
+
+namespace {
+
+bool ReadAt(HANDLE file, ULONGLONG offset, void* out, DWORD size) {
+  LARGE_INTEGER at;
+  at.QuadPart = static_cast<LONGLONG>(offset);
+  DWORD got = 0;
+  return ::SetFilePointerEx(file, at, nullptr, FILE_BEGIN) &&
+         ::ReadFile(file, out, size, &got, nullptr) && got == size;
+}
+
+// The temporary folder followed by the name.
+void TempFilePath(const char* name, char* out, int size) {
+  char folder[MAX_PATH] = "";
+  DWORD n = ::GetTempPathA(sizeof folder, folder);
+  if (n == 0 || n >= sizeof folder) folder[0] = 0;
+  std::snprintf(out, size, "%s%s", folder, name);
+}
+
+}  // namespace
+
+bool RegisterSaverWindowClass() {
+  return CWnd::RegisterNamedClass(kSaverWindowClass,
+                                  CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_SAVEBITS, nullptr,
+                                  nullptr, nullptr);
+}
+
+void CurrentSystemText(char* out, int size) {
+  SYSTEM_INFO si;
+  ::GetSystemInfo(&si);
+  // The addresses and the mask keep their low 32 bits: the text is only
+  // compared with what this machine wrote before.
+  std::snprintf(out, size, "%u,%u,%u,%u,%u,%u,%u,%u,%u", static_cast<unsigned>(si.dwPageSize),
+                static_cast<unsigned>(reinterpret_cast<UINT_PTR>(si.lpMinimumApplicationAddress)),
+                static_cast<unsigned>(reinterpret_cast<UINT_PTR>(si.lpMaximumApplicationAddress)),
+                static_cast<unsigned>(si.dwActiveProcessorMask),
+                static_cast<unsigned>(si.dwNumberOfProcessors),
+                static_cast<unsigned>(si.dwProcessorType),
+                static_cast<unsigned>(si.dwAllocationGranularity),
+                static_cast<unsigned>(si.wProcessorLevel),
+                static_cast<unsigned>(si.wProcessorRevision));
+}
+
+bool CalibrateSpeedIn(const char* subKey, UINT* times) {
+  HKEY key = nullptr;
+  if (::RegCreateKeyExA(HKEY_CURRENT_USER, subKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+    key = nullptr;
+  char stored[261] = "";
+  if (key) {
+    DWORD type = 0, size = sizeof stored - 1;
+    if (::RegQueryValueExA(key, saver::kSysInfo, nullptr, &type, reinterpret_cast<BYTE*>(stored),
+                           &size) != ERROR_SUCCESS ||
+        type != REG_SZ)
+      stored[0] = 0;
+    stored[size < sizeof stored ? size : sizeof stored - 1] = 0;
+    DWORD value = 0;
+    size = sizeof value;
+    if (::RegQueryValueExA(key, saver::kTimes, nullptr, &type, reinterpret_cast<BYTE*>(&value),
+                           &size) == ERROR_SUCCESS &&
+        type == REG_DWORD && size == sizeof value)
+      *times = value;
+    else
+      *times = 0;
+  }
+  char current[261];
+  CurrentSystemText(current, sizeof current);
+  bool counted = false;
+  if (*times == 0 || std::strcmp(stored, current) != 0) {
+    CCountingThread counter(times);
+    if (counter.CreateThread(CREATE_SUSPENDED)) {
+      counter.SetThreadPriority(THREAD_PRIORITY_NORMAL);
+      counter.ResumeThread();
+      ::Sleep(1000);
+      counter.StopAll();
+      counted = true;
+      if (key) {
+        ::RegSetValueExA(key, saver::kSysInfo, 0, REG_SZ, reinterpret_cast<const BYTE*>(current),
+                         static_cast<DWORD>(std::strlen(current) + 1));
+        DWORD value = *times;
+        ::RegSetValueExA(key, saver::kTimes, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                         sizeof value);
+      }
+    }
+  }
+  if (key) ::RegCloseKey(key);
+  return counted;
+}
+
+bool IsWebAddress(const char* address) {
+  if (!address) return false;
+  const int skip = ::_strnicmp(address, "http://", 7) == 0    ? 7
+                   : ::_strnicmp(address, "https://", 8) == 0 ? 8
+                                                              : 0;
+  if (!skip || !address[skip]) return false;
+  for (const char* p = address; *p; ++p)
+    if (*p == '"' || static_cast<unsigned char>(*p) < 32) return false;
+  return true;
+}
+
+CSaverApp::CSaverApp() : CWinApp("Halcyra") {}
+
+CSaverApp::~CSaverApp() {
+  // The window object, if one is left, goes before the pictures it shows.
+  delete m_window;
+  m_window = nullptr;
+  m_pMainWnd = nullptr;
+  if (m_desktopPath[0]) ::DeleteFileA(m_desktopPath);
+  if (m_wallpaperPath[0]) ::DeleteFileA(m_wallpaperPath);
+  // A document chooses the address: only web addresses reach the shell.
+  if (m_exitAddress[0] && IsWebAddress(m_exitAddress))
+    LwShellExecute(nullptr, "open", m_exitAddress, nullptr, nullptr, SW_SHOWNOACTIVATE);
+}
+
+void CSaverApp::Refuse(const char* reason) {
+  char text[400];
+  std::snprintf(text, sizeof text, "Halcyra: %s\n", reason);
+  ::OutputDebugStringA(text);
+  m_exitCode = 1;
+}
+
+void CSaverApp::SetExitAddress(const char* address) {
+  lstrcpynA(m_exitAddress, address ? address : "", sizeof m_exitAddress);
+}
+
+bool CSaverApp::InitInstance() {
+  m_exitCode = 0;
+  // The pictures of the desktop and the wallpaper, made in every mode before
+  // the command line is read. Named per process, so that a preview and a
+  // run of the same saver never share them.
+  char name[64];
+  std::snprintf(name, sizeof name, "desktop-%lu.bmp", ::GetCurrentProcessId());
+  TempFilePath(name, m_desktopPath, sizeof m_desktopPath);
+  std::snprintf(name, sizeof name, "wallpaper-%lu.bmp", ::GetCurrentProcessId());
+  TempFilePath(name, m_wallpaperPath, sizeof m_wallpaperPath);
+  GetSaverPlayback()->CapturePictures(m_desktopPath, m_wallpaperPath);
+
+  // The application's name is the shell's display name of the saver file;
+  // the settings and the password live under it.
+  char path[MAX_PATH] = "";
+  DWORD n = ::GetModuleFileNameA(nullptr, path, sizeof path);
+  if (n == 0 || n >= sizeof path) path[0] = 0;
+  SHFILEINFOA info = {};
+  if (path[0] && ::SHGetFileInfoA(path, 0, &info, sizeof info, SHGFI_DISPLAYNAME) &&
+      info.szDisplayName[0])
+    lstrcpynA(m_displayName, info.szDisplayName, sizeof m_displayName);
+  else
+    lstrcpynA(m_displayName, GetAppName(), sizeof m_displayName);
+  SetProfileName(m_displayName);
+  SetAppCaption(m_displayName);
+  SetRegistryKey(saver::kRegistryKey);
+
+  const SaverCommand command = ParseSaverCommandLine(m_lpCmdLine);
+  const HWND handle = reinterpret_cast<HWND>(command.handle);
+  switch (command.mode) {
+    case SaverMode::Settings:
+      CSaverSettingsDlg(nullptr).DoModal();
+      return false;
+    case SaverMode::Configure:
+      CSaverSettingsDlg(::GetForegroundWindow()).DoModal();
+      return false;
+    case SaverMode::Preview:
+      PreviewMode(handle);
+      return m_window != nullptr;
+    case SaverMode::Run:
+      RunMode();
+      return m_window != nullptr;
+    case SaverMode::Password:
+      if (handle && !::IsWindow(handle)) {
+        Refuse("the password owner is not a window");
+        return false;
+      }
+      PasswordMode(handle);
+      return false;
+    case SaverMode::None:
+      break;
+  }
+  return false;
+}
+
+void CSaverApp::RunMode() {
+  if (!ReadEmbeddedScript()) {
+    m_exitCode = 1;
+    return;
+  }
+  if (!RegisterSaverWindowClass()) return Refuse("the window class cannot be registered");
+  CSaverWnd* wnd = new CSaverWnd(*this);
+  if (!wnd->CreateEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kSaverWindowClass, "", WS_POPUP | WS_VISIBLE,
+                     0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN),
+                     nullptr, 0)) {
+    delete wnd;
+    return Refuse("the saver window cannot be created");
+  }
+  m_window = wnd;
+  m_pMainWnd = wnd;
+  if (!GetSaverPlayback()->StartPlaying(wnd, &m_nTimes)) {
+    wnd->DestroyWindow();
+    delete wnd;
+    m_window = nullptr;
+    m_pMainWnd = nullptr;
+    Refuse("the scene thread cannot be made");
+  }
+}
+
+void CSaverApp::PreviewMode(HWND parent) {
+  if (!parent || !::IsWindow(parent)) return Refuse("the preview area is not a window");
+  if (!RegisterSaverWindowClass()) return Refuse("the window class cannot be registered");
+  RECT area = {};
+  ::GetClientRect(parent, &area);
+  CSaverPreviewWnd* wnd = new CSaverPreviewWnd(m_displayName);
+  if (!wnd->CreateEx(0, kSaverWindowClass, "", WS_CHILD | WS_VISIBLE, area, parent, 0)) {
+    delete wnd;
+    return Refuse("the preview window cannot be created");
+  }
+  m_window = wnd;
+  m_pMainWnd = wnd;
+}
+
+void CSaverApp::PasswordMode(HWND owner) {
+  char stored[kStoredPasswordSize];
+  GetProfileString(saver::kPassword, saver::kEncrypt, "", stored, sizeof stored);
+  if (stored[0] && CPasswordDlg(stored, owner).DoModal() != IDOK) return;
+  CNewPasswordDlg(owner).DoModal();
+}
+
+bool CSaverApp::ReadEmbeddedScript() {
+  char path[MAX_PATH] = "";
+  DWORD n = ::GetModuleFileNameA(nullptr, path, sizeof path);
+  char reason[200] = "the program's own file name is too long";
+  if (n > 0 && n < sizeof path && ReadPayload(path, reason, sizeof reason)) return true;
+  Refuse(reason);
+  return false;
+}
+
+bool CSaverApp::ReadPayload(const char* path, char* reason, int reasonSize) {
+  CHandle file(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+  auto fail = [&](const char* why) {
+    lstrcpynA(reason, why, reasonSize);
+    return false;
+  };
+  if (!file.IsValid()) return fail("the saver file cannot be opened");
+  LARGE_INTEGER size = {};
+  if (!::GetFileSizeEx(file, &size)) return fail("the saver file's size cannot be read");
+  const ULONGLONG image = carried::kRuntimeImageSize;
+  const ULONGLONG total = static_cast<ULONGLONG>(size.QuadPart);
+  if (total < image + 4 + saver::kPayloadTrailer) return fail("the saver file has no payload");
+  unsigned char flag = 0;
+  if (!ReadAt(file, total - 1, &flag, 1)) return fail("the payload's flag cannot be read");
+  if (flag > 1) return fail("the payload's flag is neither 0 nor 1");
+  unsigned char word[4];
+  if (!ReadAt(file, image, word, 4)) return fail("the payload word cannot be read");
+  const DWORD payloadWord = word[0] | (word[1] << 8) | (word[2] << 16) | (DWORD(word[3]) << 24);
+  const ULONGLONG length = total - image - 4 - saver::kPayloadTrailer;
+  // The word is the document's length: anything else is a damaged payload.
+  if (payloadWord != length) return fail("the payload word is not the document's length");
+  if (length == 0) return fail("the payload holds no document");
+  m_testRun = flag;
+  m_payloadWord = payloadWord;
+  return GetSaverPlayback()->LoadScript(file, image + 4, length, reason, reasonSize);
+}
+
+void CSaverApp::CalibrateSpeed() { CalibrateSpeedIn(saver::kSpeedKey, &m_nTimes); }

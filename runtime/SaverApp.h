@@ -1,0 +1,81 @@
+// CSaverApp: the saver runtime's application object. Start-up in order (the
+// temporary pictures, the profile named after the saver file, the window
+// class "SS3.0"), the dispatch on the screen-saver switches, the reading of
+// the payload behind the program's own image, the speed calibration in the
+// speed key shared by all savers, and the clean-up at the program's end.
+#pragma once
+
+#include <windows.h>
+
+#include "framework/App.h"
+#include "runtime/SaverSwitch.h"
+
+class CWnd;
+
+// Reads or measures the speed value in HKEY_CURRENT_USER\<subKey>: when the
+// stored "Times" is 0 or the stored "SysInfo" is not this machine's text, a
+// counting thread counts zero-time-out polls for one second and both values
+// are written. Returns true when it counted.
+bool CalibrateSpeedIn(const char* subKey, UINT* times);
+// "%u,%u,..." of the system information that decides when to count again.
+void CurrentSystemText(char* out, int size);
+
+// True for an address the saver may hand to the shell at its end: it starts
+// with "http://" or "https://" (any case) and holds no quote or control
+// character.
+bool IsWebAddress(const char* address);
+
+class CSaverApp : public CWinApp {
+ public:
+  CSaverApp();
+  ~CSaverApp() override;
+
+  bool InitInstance() override;
+
+  // Reads the flag byte, the payload word and the scene document from the
+  // program's own file; false on any failure, with the reason sent to the
+  // debugger output.
+  bool ReadEmbeddedScript();
+  // The same from a given saver file, with the reason returned.
+  bool ReadPayload(const char* path, char* reason, int reasonSize);
+
+  // Reads or measures the speed value (called while the saver window is
+  // being created).
+  void CalibrateSpeed();
+
+  bool IsTestRun() const { return m_testRun != 0; }
+  void SetTestRun(bool testRun) { m_testRun = testRun ? 1 : 0; }
+  DWORD GetPayloadWord() const { return m_payloadWord; }
+  UINT* GetTimes() { return &m_nTimes; }
+  const char* GetDisplayName() const { return m_displayName; }
+  const char* GetDesktopPicturePath() const { return m_desktopPath; }
+  const char* GetWallpaperPicturePath() const { return m_wallpaperPath; }
+
+  // The address that a Url command's key chose; opened at the program's end.
+  void SetExitAddress(const char* address);
+  const char* GetExitAddress() const { return m_exitAddress; }
+
+  // The exit code when InitInstance ends the program.
+  int GetExitCode() const { return m_exitCode; }
+
+ private:
+  void RunMode();
+  void PreviewMode(HWND parent);
+  void PasswordMode(HWND owner);
+  // Ends the program quietly: a nonzero exit code and the reason for a
+  // debugger.
+  void Refuse(const char* reason);
+
+  DWORD m_payloadWord = 0;
+  int m_testRun = 0;
+  UINT m_nTimes = 0;
+  char m_desktopPath[MAX_PATH] = "";
+  char m_wallpaperPath[MAX_PATH] = "";
+  char m_exitAddress[2084] = "";
+  char m_displayName[MAX_PATH] = "";
+  CWnd* m_window = nullptr;  // the saver or preview window object, ours
+};
+
+// The window class of the saver and preview windows.
+constexpr char kSaverWindowClass[] = "SS3.0";
+bool RegisterSaverWindowClass();

@@ -1,0 +1,242 @@
+// The saver window and its input rules.
+#include "runtime/SaverWnd.h"
+
+#include <mmsystem.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "framework/Gdi.h"
+#include "runtime/PasswordHash.h"
+#include "runtime/SaverApp.h"
+#include "runtime/SaverDialogs.h"
+#include "runtime/SaverPlayback.h"
+#include "runtime/SaverSettings.h"
+#include "runtime/resource.h"
+
+namespace {
+
+HCURSOR SaverCursor(int id) {
+  return ::LoadCursorA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id));
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+
+bool CExitButton::Create(HWND saver, int screenWidth) {
+  const char* cls = RegisterWndClass(0, ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)),
+                                     reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+  if (!cls || !CreateEx(WS_EX_TOPMOST, cls, "", WS_CHILD, 0, 0, 80, 20, saver, IDC_EXITHOLDER))
+    return false;
+  MoveWindow(screenWidth - 80, 0, 80, 20);
+  return true;
+}
+
+int CExitButton::OnCreate(CREATESTRUCTA* cs) {
+  if (Default() == -1) return -1;
+  ::CreateWindowExA(0, "BUTTON", "Exit", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, 80, 20,
+                    m_hWnd, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(IDC_EXITBUTTON)),
+                    ::GetModuleHandleA(nullptr), nullptr);
+  return 0;
+}
+
+bool CExitButton::OnCommand(UINT id, UINT code, HWND control) {
+  if (id != IDC_EXITBUTTON) return false;
+  ::PostMessageA(GetParent(), WM_CLOSE, 0, 0);
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+
+CSaverWnd::CSaverWnd(CSaverApp& app) : m_app(app) { ::InitializeCriticalSection(&m_urlLock); }
+
+CSaverWnd::~CSaverWnd() {
+  // The window goes first, while the object is still whole.
+  if (m_hWnd && ::IsWindow(m_hWnd)) ::DestroyWindow(m_hWnd);
+  ::DeleteCriticalSection(&m_urlLock);
+}
+
+int CSaverWnd::SettingsValue(const char* value, int defaultValue) const {
+  return static_cast<int>(m_app.GetProfileInt(saver::kSettings, value, defaultValue));
+}
+
+bool CSaverWnd::PreTranslateMessage(MSG* msg) {
+  return msg->message == WM_SYSKEYDOWN && msg->wParam == VK_F4;
+}
+
+bool CSaverWnd::CloseOnInput(const char* value) {
+  // A test run ends only by keys, whatever the settings say.
+  const bool close = m_app.IsTestRun()
+                         ? std::strcmp(value, saver::kKeyDown) == 0
+                         : SettingsValue(saver::kStandard, 1) == 1 || SettingsValue(value, 0) == 1;
+  if (close) PostMessage(WM_CLOSE);
+  return close;
+}
+
+void CSaverWnd::ClearScreen(COLORREF colour, DWORD) {
+  m_clearColour = colour;
+  ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
+
+void CSaverWnd::SetUrl(const char* address, int keys) {
+  ::EnterCriticalSection(&m_urlLock);
+  lstrcpynA(m_url, address ? address : "", sizeof m_url);
+  m_urlKeys = keys;
+  ::LeaveCriticalSection(&m_urlLock);
+}
+
+void CSaverWnd::ClearUrl() { SetUrl("", -1); }
+
+int CSaverWnd::GetUrlKeys() const {
+  ::EnterCriticalSection(&m_urlLock);
+  int keys = m_urlKeys;
+  ::LeaveCriticalSection(&m_urlLock);
+  return keys;
+}
+
+void CSaverWnd::ShowExitButton() {
+  if (m_exitHolder.GetSafeHwnd()) m_exitHolder.ShowWindow(SW_SHOW);
+}
+
+void CSaverWnd::HideCursor() {
+  if (m_app.IsTestRun() || m_cursorHidden) return;
+  ::SetClassLongPtrA(m_hWnd, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(SaverCursor(IDCUR_BLANK)));
+  ::ShowCursor(FALSE);
+  m_cursorHidden = true;
+}
+
+void CSaverWnd::RevealCursor() {
+  if (!m_cursorHidden) return;
+  if (m_hWnd)
+    ::SetClassLongPtrA(m_hWnd, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(SaverCursor(IDCUR_ARROW)));
+  ::ShowCursor(TRUE);
+  m_cursorHidden = false;
+}
+
+LRESULT CSaverWnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+      CloseOnInput(saver::kButtonDown);
+      return 0;
+    case WM_LBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+      CloseOnInput(saver::kDoubleClick);
+      return 0;
+    case MM_MCINOTIFY:
+      GetSaverPlayback()->OnMciNotify(wp, lp);
+      return 0;
+    default:
+      return CWnd::WindowProc(msg, wp, lp);
+  }
+}
+
+int CSaverWnd::OnCreate(CREATESTRUCTA* cs) {
+  if (Default() == -1) return -1;
+  ::SetCursorPos(0, 0);
+  HideCursor();
+  m_app.CalibrateSpeed();
+  ::SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, TRUE, nullptr, 0);
+  m_mute = SettingsValue(saver::kMute, 0) != 0;
+  if (m_app.IsTestRun()) {
+    HDC screen = ::GetDC(nullptr);
+    const int width = ::GetDeviceCaps(screen, HORZRES);
+    ::ReleaseDC(nullptr, screen);
+    m_exitHolder.Create(m_hWnd, width);
+  }
+  return 0;
+}
+
+void CSaverWnd::OnMouseMove(UINT, CPoint pt) {
+  if (m_mouseX == -1 && m_mouseY == -1) {
+    m_mouseX = pt.x;
+    m_mouseY = pt.y;
+  } else if (pt.x != m_mouseX || pt.y != m_mouseY) {
+    CloseOnInput(saver::kMouseMove);
+  }
+}
+
+void CSaverWnd::OnKeyDown(UINT vk, UINT, UINT) {
+  ::EnterCriticalSection(&m_urlLock);
+  const bool chosen = (m_urlKeys == 0 && vk == VK_RETURN) || (m_urlKeys == 1 && vk == VK_F12) ||
+                      (m_urlKeys == 2 && vk == VK_SPACE) ||
+                      (m_urlKeys == 3 && (vk == VK_RETURN || vk == VK_F12 || vk == VK_SPACE));
+  if (chosen) m_app.SetExitAddress(m_url);
+  ::LeaveCriticalSection(&m_urlLock);
+  if (!CloseOnInput(saver::kKeyDown) && vk == VK_ESCAPE && SettingsValue(saver::kEscape, 0) == 1)
+    PostMessage(WM_CLOSE);
+  Default();
+}
+
+void CSaverWnd::OnSysKeyDown(UINT, UINT, UINT) { CloseOnInput(saver::kKeyDown); }
+
+bool CSaverWnd::DesktopUsesPassword() {
+  HKEY key = nullptr;
+  if (::RegOpenKeyExA(HKEY_CURRENT_USER, saver::kDesktopKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    return false;
+  char data[32] = {};
+  DWORD type = 0, size = sizeof data - 1;
+  const LONG r =
+      ::RegQueryValueExA(key, saver::kUsePassword, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+  ::RegCloseKey(key);
+  if (r != ERROR_SUCCESS) return false;
+  if (type == REG_DWORD && size == 4) {
+    DWORD value;
+    std::memcpy(&value, data, 4);
+    return value != 0;
+  }
+  if (type == REG_SZ || type == REG_EXPAND_SZ) return std::atoi(data) != 0;
+  return false;
+}
+
+void CSaverWnd::OnClose() {
+  // Posted closes that arrive while the dialog is up are the same request.
+  if (m_askingPassword) return;
+  char stored[kStoredPasswordSize];
+  m_app.GetProfileString(saver::kPassword, saver::kEncrypt, "", stored, sizeof stored);
+  const bool ask = stored[0] && DesktopUsesPassword();
+  RevealCursor();
+  if (!ask) {
+    Default();
+    return;
+  }
+  m_askingPassword = true;
+  const INT_PTR answer = CPasswordDlg(stored, m_hWnd).DoModal();
+  m_askingPassword = false;
+  if (answer == IDOK) {
+    Default();
+    return;
+  }
+  // The saver goes on; only a new movement from here ends it again.
+  POINT pt;
+  if (::GetCursorPos(&pt) && ::ScreenToClient(m_hWnd, &pt)) {
+    m_mouseX = pt.x;
+    m_mouseY = pt.y;
+  }
+  HideCursor();
+}
+
+bool CSaverWnd::OnEraseBkgnd(HDC dc) {
+  RECT clip;
+  ::GetClipBox(dc, &clip);
+  CBrush brush(m_clearColour);
+  ::FillRect(dc, &clip, static_cast<HBRUSH>(brush.GetSafeHandle()));
+  return true;
+}
+
+void CSaverWnd::OnSysCommand(UINT id, LPARAM) {
+  const UINT command = id & 0xFFF0;
+  if (command == SC_SCREENSAVE || command == SC_CLOSE) return;
+  Default();
+}
+
+void CSaverWnd::OnDestroy() {
+  GetSaverPlayback()->StopPlaying();
+  ::SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, FALSE, nullptr, 0);
+  RevealCursor();
+  ::PostQuitMessage(0);
+  Default();
+}

@@ -1,0 +1,85 @@
+// CSaverWnd: the full-screen topmost window of run mode. The scene thread
+// plays on it; it decides from the saver's settings which input ends the
+// saver, asks for the saver's password before it closes when the desktop
+// wants one, keeps the address a Url command's key chose, and clears itself
+// with the Cls colour. CExitButton is the "Exit" button of a test run.
+#pragma once
+
+#include <windows.h>
+
+#include "framework/Wnd.h"
+
+class CSaverApp;
+
+class CExitButton : public CWnd {
+ public:
+  // Creates the holder (hidden) in the saver window's top right corner.
+  bool Create(HWND saver, int screenWidth);
+
+ protected:
+  int OnCreate(CREATESTRUCTA* cs) override;
+  bool OnCommand(UINT id, UINT code, HWND control) override;
+};
+
+class CSaverWnd : public CWnd {
+ public:
+  explicit CSaverWnd(CSaverApp& app);
+  ~CSaverWnd() override;
+
+  // Alt+F4 neither closes the saver nor counts as a key.
+  bool PreTranslateMessage(MSG* msg) override;
+
+  // Posts WM_CLOSE and returns true when the input named by its profile
+  // value ("MouseMove", "KeyDown"...) may end the saver.
+  bool CloseOnInput(const char* value);
+
+  // Called by the Cls command and the scene thread: stores the colour and
+  // redraws at once. The raster operation is not used by this window.
+  void ClearScreen(COLORREF colour, DWORD rop);
+  COLORREF GetClearColour() const { return m_clearColour; }
+
+  // Called by the Url command from the scene thread. Keys: 0 Enter, 1 F12,
+  // 2 Space, 3 any of them; ClearUrl forgets the address.
+  void SetUrl(const char* address, int keys);
+  void ClearUrl();
+  int GetUrlKeys() const;
+
+  bool IsMuted() const { return m_mute; }
+  // The test run's Exit button; the scene thread shows it when playing
+  // begins.
+  CExitButton& GetExitHolder() { return m_exitHolder; }
+  void ShowExitButton();
+
+ protected:
+  LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+  int OnCreate(CREATESTRUCTA* cs) override;
+  void OnMouseMove(UINT flags, CPoint pt) override;
+  void OnKeyDown(UINT vk, UINT repeat, UINT flags) override;
+  void OnSysKeyDown(UINT vk, UINT repeat, UINT flags) override;
+  void OnClose() override;
+  bool OnEraseBkgnd(HDC dc) override;
+  void OnSysCommand(UINT id, LPARAM lp) override;
+  void OnDestroy() override;
+
+ private:
+  int SettingsValue(const char* value, int defaultValue) const;
+  // Whether the desktop asks for a password ("ScreenSaveUsePassword", a
+  // number or a text holding one).
+  static bool DesktopUsesPassword();
+  // The cursor is hidden (blank class cursor) while the saver runs, and
+  // shown as an arrow while the password is asked for; a test run keeps it.
+  void HideCursor();
+  void RevealCursor();
+
+  CSaverApp& m_app;
+  bool m_mute = false;
+  CExitButton m_exitHolder;
+  int m_mouseX = -1, m_mouseY = -1;
+  COLORREF m_clearColour = 0;
+  // The Url fields are written by the scene thread, read here.
+  mutable CRITICAL_SECTION m_urlLock;
+  char m_url[2084] = "";
+  int m_urlKeys = -1;
+  bool m_cursorHidden = false;
+  bool m_askingPassword = false;  // a second close while the dialog is up waits
+};

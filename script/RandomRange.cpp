@@ -1,0 +1,46 @@
+#include "script/RandomRange.h"
+
+#include <cstdlib>
+#include <ctime>
+
+CRandomRange::CRandomRange(int seed) : m_nSeed(seed) {
+  if (m_nSeed == 0) m_nSeed = static_cast<int>(time(nullptr));
+  srand(static_cast<unsigned>(m_nSeed));
+  srand(static_cast<unsigned>((m_nSeed << 8) | (rand() & 0xFF)));
+}
+
+CRandomRange::~CRandomRange() { free(m_pBuffer); }
+
+bool CRandomRange::SetRange(int lo, int hi) {
+  if (lo == 0 && hi == 0) {
+    m_nLow = 0;
+    m_nHigh = 32767;
+  } else {
+    if (static_cast<unsigned>(lo) >= static_cast<unsigned>(hi)) return false;
+    m_nLow = lo;
+    m_nHigh = hi;
+  }
+  UpdateScale();
+  return true;
+}
+
+void CRandomRange::UpdateScale() {
+  if (m_nLow < m_nHigh) m_dScale = (static_cast<double>(m_nHigh) + 1.0 - m_nLow) / 32767.0;
+}
+
+int CRandomRange::Next() { return m_nLow + static_cast<int>(rand() * m_dScale); }
+
+int CompareByOp(int a, int op, int b) {
+  switch (op) {
+    case 0: return a > b;
+    case 1: return a < b;
+    case 2: return a == b;
+    case 3: return a != b;
+    default: return 0;
+  }
+}
+
+const char* CompareOpName(int op) {
+  static const char* const kNames[] = {">", "<", "=", "<>"};
+  return (op >= 0 && op <= 3) ? kNames[op] : "?";
+}

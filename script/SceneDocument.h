@@ -1,0 +1,46 @@
+// The scene document: the header (identification string and float
+// version), the count, the commands by type code, then for every object its
+// referrer ids. Reading checks every value it takes from the data and
+// refuses bad input with CArchiveException::badSchema (or endOfFile for
+// truncated data); a failed read leaves the caller's list as it was.
+#pragma once
+
+#include "script/Commands.h"
+#include "script/SceneVersion.h"
+
+class CCommandPalette;
+
+#if LW_SCRIPT_EDITING
+// int count; per command its type code and Write; then the referrer lists.
+// The commands' ids must be their list positions (NumberCommands).
+void WriteCommandList(CArchive& ar, const CCommandList& list);
+// Numbers the commands, then writes the current header, version 4.7 and the
+// command list.
+void WriteSceneDocument(CArchive& ar, const CCommandList& list);
+#endif
+
+// The builder's version lists: with old 0 one of 4.0, 4.2, 4.5, 4.7; with
+// old 1 one of 1.0, 1.1, 2.1, 2.2, 3.0, 3.1, 3.3, 3.6, 4.0, 4.2, 4.5 (then the
+// matched value is the old-format marker). Exact single-precision compares.
+bool IsAcceptedVersion(float version, int old, float* marker);
+
+// Reads the identification string and the version and checks them with this
+// build's rule; throws badSchema when they are refused.
+void ReadSceneHeader(CArchive& ar, CSceneVersion& ver);
+// Reads a command list and appends it to `list` whole, or throws and leaves
+// `list` untouched. Commands are made from the palette's prototypes (from
+// CreateCommand when palette is null).
+void ReadCommandList(CArchive& ar, CCommandList& list, const CSceneVersion& ver,
+                     const CCommandPalette* palette);
+// Reads a whole document and, on success only, replaces the list's contents
+// with it; the commands' ids are their positions. Returns the version state.
+CSceneVersion ReadSceneDocument(CArchive& ar, CCommandList& list, const CCommandPalette* palette);
+
+// Prepares the commands in list order; 0 at the first refusal.
+int PrepareScript(const CCommandList& list);
+
+// The saver runtime's document read: header (this build's rule), the
+// command list from the global palette's prototypes appended to `list`,
+// numbering, then Prepare. Returns 1, or 0 when a command refuses the run;
+// throws the archive exceptions for a refused or damaged document.
+int LoadScriptArchive(CArchive& ar, CCommandList& list);

@@ -1,0 +1,37 @@
+// The per-build policy: what differs between the builder's and the saver
+// runtime's build of the script code beyond the operations they carry.
+// BuilderPolicy.cpp and RuntimePolicy.cpp each define these once.
+#pragma once
+
+#include <cstdint>
+
+#include "framework/Strings.h"
+
+class CBuilderOptions;
+class CCommandPalette;
+class CPickSource;
+struct CSceneVersion;
+
+namespace ScriptPolicy {
+
+// The document header rule: given the identification string and the version
+// read, fills the per-read version state and returns true, or returns false
+// for a header or version this build does not accept.
+bool AcceptSceneHeader(const CString& id, float version, CSceneVersion& out);
+
+// The palette's options record: the builder's holds the defaults until
+// LoadPaletteOptions reads the options file; the runtime has none (null).
+CBuilderOptions* CreatePaletteOptions();
+void LoadPaletteOptions(CCommandPalette& palette);
+void DeletePaletteOptions(CBuilderOptions* options);
+
+// The Wait command's tick in milliseconds (the runtime's is fixed at 100).
+int GetWaitTick(const CBuilderOptions* options);
+
+// The seed of a random colour or position pick, called right after srand()
+// with the attribute's own seed; the runtime mixes in more of the clock.
+int MakePickSeed(CPickSource& source);
+// The upper bound of a random colour's range.
+int GetColourRangeHigh();
+
+}  // namespace ScriptPolicy

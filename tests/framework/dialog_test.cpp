@@ -1,0 +1,136 @@
+// Dialogs from templates and data exchange, answered through the init hook
+// as a user would: type, click, press OK.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/Dialog.h"
+#include "framework/Seams.h"
+
+namespace {
+
+class ProbeDlg : public CDialog {
+ public:
+  ProbeDlg() : CDialog(200) {}
+  int number = 7;
+  char name[16] = "start";
+  int mute = 1;
+  int choice = 2;
+
+ protected:
+  void DoDataExchange(CDataExchange* dx) override {
+    DDX_Text(dx, 1000, number);
+    DDV_MinMaxInt(dx, number, 1, 99);
+    DDX_Text(dx, 1001, name, sizeof name);
+    DDV_MaxChars(dx, name, 5);
+    DDX_Check(dx, 1002, mute);
+    DDX_Radio(dx, 1003, choice);
+  }
+};
+
+class RecordingSink : public CMessageBoxSink {
+ public:
+  std::vector<std::string> texts;
+  int Show(HWND, const char* text, const char*, UINT) override {
+    texts.push_back(text);
+    return IDOK;
+  }
+};
+
+struct Script {
+  std::vector<std::string> seen;  // what the dialog showed at start
+  std::vector<int> focusAfterFailure;
+  void (*act)(CDialog*, Script*) = nullptr;
+};
+
+std::string Text(CDialog* d, int id) {
+  char buf[64] = {};
+  d->GetDlgItemText(id, buf, sizeof buf);
+  return buf;
+}
+
+void Hook(CDialog* d, void* ctx) {
+  auto* s = static_cast<Script*>(ctx);
+  s->seen = {Text(d, 1000), Text(d, 1001), std::to_string(d->IsDlgButtonChecked(1002)),
+             std::to_string(d->IsDlgButtonChecked(1005))};
+  s->act(d, s);
+}
+
+struct HookScope {
+  explicit HookScope(Script* s) { CDialog::SetInitHook(&Hook, s); }
+  ~HookScope() { CDialog::SetInitHook(nullptr, nullptr); }
+};
+
+TEST(Dialog, LoadsFieldsAndSavesThemOnOk) {
+  Script s;
+  s.act = [](CDialog* d, Script*) {
+    d->SetDlgItemText(1000, "42");
+    d->SetDlgItemText(1001, "abc");
+    d->CheckDlgButton(1002, BST_UNCHECKED);
+    d->CheckRadioButton(1003, 1005, 1004);
+    d->SendMessage(WM_COMMAND, IDOK, 0);
+  };
+  HookScope scope(&s);
+  ProbeDlg dlg;
+  EXPECT_EQ(dlg.DoModal(), IDOK);
+  EXPECT_EQ(s.seen, (std::vector<std::string>{"7", "start", "1", "1"}));
+  EXPECT_EQ(dlg.number, 42);
+  EXPECT_STREQ(dlg.name, "abc");
+  EXPECT_EQ(dlg.mute, 0);
+  EXPECT_EQ(dlg.choice, 1);
+}
+
+// A failing field shows its message once and keeps the dialog open with the
+// focus on it; fixing it lets OK through.
+TEST(Dialog, FailingFieldKeepsTheDialogOpenWithFocusOnIt) {
+  struct Case {
+    const char* number;
+    const char* name;
+    const char* message;
+    int focus;
+  };
+  const Case kCases[] = {
+      {"abc", "x", "Please enter an integer.", 1000},
+      {"150", "x", "Please enter an integer between 1 and 99.", 1000},
+      {"5", "toolong", "Please enter no more than 5 characters.", 1001},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.message);
+    RecordingSink sink;
+    CMessageBoxSink* old = SetMessageBoxSink(&sink);
+    static const Case* current;
+    current = &c;
+    Script s;
+    s.act = [](CDialog* d, Script* s) {
+      d->SetDlgItemText(1000, current->number);
+      d->SetDlgItemText(1001, current->name);
+      d->SendMessage(WM_COMMAND, IDOK, 0);
+      s->focusAfterFailure.push_back(GetDlgCtrlID(GetFocus()));
+      d->SetDlgItemText(1000, "5");
+      d->SetDlgItemText(1001, "ok");
+      d->SendMessage(WM_COMMAND, IDOK, 0);
+    };
+    HookScope scope(&s);
+    ProbeDlg dlg;
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    SetMessageBoxSink(old);
+    EXPECT_EQ(sink.texts, std::vector<std::string>{c.message});
+    EXPECT_EQ(s.focusAfterFailure, std::vector<int>{c.focus});
+    EXPECT_EQ(dlg.number, 5);
+  }
+}
+
+TEST(Dialog, CancelLeavesTheFieldsAlone) {
+  Script s;
+  s.act = [](CDialog* d, Script*) {
+    d->SetDlgItemText(1000, "55");
+    d->SendMessage(WM_COMMAND, IDCANCEL, 0);
+  };
+  HookScope scope(&s);
+  ProbeDlg dlg;
+  EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+  EXPECT_EQ(dlg.number, 7);
+}
+
+}  // namespace

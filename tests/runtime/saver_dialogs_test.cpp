@@ -1,0 +1,313 @@
+// The saver's settings and password dialogs, answered through the dialog
+// init hook as a user would: click, type, press OK; messages go to a sink.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "framework/Seams.h"
+#include "runtime/PasswordHash.h"
+#include "runtime/SaverApp.h"
+#include "runtime/SaverDialogs.h"
+#include "runtime/resource.h"
+
+namespace {
+
+class RecordingSink : public CMessageBoxSink {
+ public:
+  std::vector<std::string> texts;
+  std::vector<UINT> types;
+  int Show(HWND, const char* text, const char*, UINT type) override {
+    texts.push_back(text);
+    types.push_back(type);
+    return IDOK;
+  }
+};
+
+// An application object with a profile of its own, removed afterwards.
+struct TestApp {
+  CSaverApp app;
+  std::string key;
+  explicit TestApp(const char* name) {
+    std::string profile = std::string("Dialog test ") + name + " " + std::to_string(GetCurrentProcessId());
+    app.SetProfileName(profile.c_str());
+    app.SetRegistryKey("Corvanta\\Screen Saver");
+    key = app.GetProfileKey();
+    RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str());
+  }
+  ~TestApp() { RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str()); }
+  void Set(const char* entry, int v) { app.WriteProfileInt("Settings", entry, v); }
+  int Get(const char* entry, int def = -1) { return (int)app.GetProfileInt("Settings", entry, def); }
+};
+
+// Runs the hook's steps on the dialog while it is up.
+struct Answer {
+  std::function<void(CDialog*)> act;
+  int calls = 0;
+};
+
+void Hook(CDialog* d, void* ctx) {
+  auto* a = static_cast<Answer*>(ctx);
+  ++a->calls;
+  a->act(d);
+}
+
+INT_PTR RunDialog(CDialog& dlg, std::function<void(CDialog*)> act) {
+  Answer answer{std::move(act)};
+  CDialog::SetInitHook(&Hook, &answer);
+  INT_PTR r = dlg.DoModal();
+  CDialog::SetInitHook(nullptr, nullptr);
+  EXPECT_EQ(answer.calls, 1);
+  return r;
+}
+
+void Click(CDialog* d, int id) {
+  d->SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)d->GetDlgItem(id));
+}
+
+void Press(CDialog* d, int id) { d->SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+
+// Clicks a radio button or check box the way the mouse would.
+void Toggle(CDialog* d, int id) { ::SendMessageA(d->GetDlgItem(id), BM_CLICK, 0, 0); }
+
+const int kBoxes[] = {IDC_MOUSEMOVE, IDC_BUTTONDOWN, IDC_DOUBLECLICK, IDC_KEYDOWN, IDC_ESCAPE};
+const char* const kValues[] = {"MouseMove", "ButtonDown", "DoubleClick", "KeyDown", "Escape"};
+
+TEST(SettingsDialog, ShowsTheStoredSettings) {
+  struct Row {
+    const char* name;
+    std::map<std::string, int> stored;
+    int radio;
+    bool boxesEnabled;
+    std::vector<int> checked;
+    bool mute;
+  };
+  const Row kRows[] = {
+      {"defaults", {}, IDC_STANDARD, false, {}, false},
+      {"standard keeps its boxes off", {{"Standard", 1}, {"KeyDown", 1}}, IDC_STANDARD, false,
+       {IDC_KEYDOWN}, false},
+      {"custom", {{"Standard", 0}, {"MouseMove", 1}, {"Escape", 1}, {"Mute", 5}}, IDC_CUSTOM,
+       true, {IDC_MOUSEMOVE, IDC_ESCAPE}, true},
+      {"only 1 counts", {{"Standard", 2}, {"ButtonDown", 2}}, IDC_CUSTOM, true, {}, false},
+  };
+  for (const Row& r : kRows) {
+    SCOPED_TRACE(r.name);
+    TestApp t("show");
+    for (const auto& [entry, value] : r.stored) t.Set(entry.c_str(), value);
+    CSaverSettingsDlg dlg(nullptr);
+    EXPECT_EQ(RunDialog(dlg,
+                        [&](CDialog* d) {
+                          EXPECT_EQ(d->IsDlgButtonChecked(r.radio), (UINT)BST_CHECKED);
+                          for (int id : kBoxes) {
+                            SCOPED_TRACE(id);
+                            EXPECT_EQ(IsWindowEnabled(d->GetDlgItem(id)) != FALSE, r.boxesEnabled);
+                            bool on = std::find(r.checked.begin(), r.checked.end(), id) != r.checked.end();
+                            EXPECT_EQ(d->IsDlgButtonChecked(id), on ? 1u : 0u);
+                          }
+                          EXPECT_EQ(d->IsDlgButtonChecked(IDC_MUTE), r.mute ? 1u : 0u);
+                          Press(d, IDCANCEL);
+                        }),
+              IDCANCEL);
+  }
+}
+
+TEST(SettingsDialog, TheExitChoiceEnablesTheInputBoxes) {
+  TestApp t("enable");
+  CSaverSettingsDlg dlg(nullptr);
+  RunDialog(dlg, [](CDialog* d) {
+    Toggle(d, IDC_CUSTOM);
+    for (int id : kBoxes) EXPECT_TRUE(IsWindowEnabled(d->GetDlgItem(id)));
+    Toggle(d, IDC_STANDARD);
+    for (int id : kBoxes) EXPECT_FALSE(IsWindowEnabled(d->GetDlgItem(id)));
+    Press(d, IDCANCEL);
+  });
+}
+
+TEST(SettingsDialog, OkStoresWhatItShows) {
+  struct Row {
+    const char* name;
+    std::map<std::string, int> stored;
+    std::vector<int> clicks;
+    std::map<std::string, int> expected;
+  };
+  const std::map<std::string, int> kStandardZeros = {
+      {"Standard", 1}, {"MouseMove", 0}, {"ButtonDown", 0}, {"DoubleClick", 0},
+      {"KeyDown", 0},  {"Escape", 0},    {"Mute", 0}};
+  const Row kRows[] = {
+      {"defaults", {}, {}, kStandardZeros},
+      {"custom with no box is standard", {}, {IDC_CUSTOM}, kStandardZeros},
+      {"custom with boxes cleared is standard",
+       {{"Standard", 0}, {"KeyDown", 1}},
+       {IDC_KEYDOWN},
+       kStandardZeros},
+      {"standard stores zeros",
+       {{"Standard", 0}, {"MouseMove", 1}, {"Escape", 1}},
+       {IDC_STANDARD},
+       kStandardZeros},
+      {"custom",
+       {},
+       {IDC_CUSTOM, IDC_KEYDOWN, IDC_ESCAPE, IDC_MUTE},
+       {{"Standard", 0}, {"MouseMove", 0}, {"ButtonDown", 0}, {"DoubleClick", 0},
+        {"KeyDown", 1}, {"Escape", 1}, {"Mute", 1}}},
+      {"mute off",
+       {{"Mute", 1}},
+       {IDC_MUTE},
+       kStandardZeros},
+  };
+  for (const Row& r : kRows) {
+    SCOPED_TRACE(r.name);
+    TestApp t("ok");
+    for (const auto& [entry, value] : r.stored) t.Set(entry.c_str(), value);
+    CSaverSettingsDlg dlg(nullptr);
+    EXPECT_EQ(RunDialog(dlg,
+                        [&](CDialog* d) {
+                          for (int id : r.clicks) Toggle(d, id);
+                          Press(d, IDOK);
+                        }),
+              IDOK);
+    for (const auto& [entry, value] : r.expected) {
+      SCOPED_TRACE(entry);
+      EXPECT_EQ(t.Get(entry.c_str()), value);
+    }
+  }
+}
+
+TEST(SettingsDialog, CancelWritesNothing) {
+  TestApp t("cancel");
+  CSaverSettingsDlg dlg(nullptr);
+  RunDialog(dlg, [](CDialog* d) {
+    Toggle(d, IDC_CUSTOM);
+    Toggle(d, IDC_ESCAPE);
+    Press(d, IDCANCEL);
+  });
+  for (const char* v : kValues) EXPECT_EQ(t.Get(v), -1) << v;
+  EXPECT_EQ(t.Get("Standard"), -1);
+}
+
+std::string EditText(CDialog* d, int id) {
+  char buf[128] = {};
+  d->GetDlgItemText(id, buf, sizeof buf);
+  return buf;
+}
+
+TEST(PasswordDialog, WrongPasswordIsToldAndTheDialogStays) {
+  char stored[kStoredPasswordSize];
+  ASSERT_GT(ScramblePassword("Secret", stored), 0);
+  struct Row {
+    const char* typed;
+    bool right;
+  };
+  const Row kRows[] = {{"Secret", true}, {"secret", false}, {"", false}, {"Secret ", false}};
+  for (const Row& r : kRows) {
+    SCOPED_TRACE(r.typed);
+    RecordingSink sink;
+    CMessageBoxSink* old = SetMessageBoxSink(&sink);
+    CPasswordDlg dlg(stored, nullptr);
+    std::string afterWrong;
+    int focus = 0;
+    INT_PTR result = RunDialog(dlg, [&](CDialog* d) {
+      d->SetDlgItemText(IDC_PASSWORD, r.typed);
+      Press(d, IDOK);
+      if (r.right) return;
+      afterWrong = EditText(d, IDC_PASSWORD);
+      focus = GetDlgCtrlID(GetFocus());
+      Press(d, IDCANCEL);
+    });
+    SetMessageBoxSink(old);
+    if (r.right) {
+      EXPECT_EQ(result, IDOK);
+      EXPECT_TRUE(sink.texts.empty());
+    } else {
+      EXPECT_EQ(result, IDCANCEL);
+      EXPECT_EQ(sink.texts, std::vector<std::string>{"The password is not correct."});
+      EXPECT_EQ(sink.types, std::vector<UINT>{MB_ICONEXCLAMATION});
+      EXPECT_EQ(afterWrong, "");
+      EXPECT_EQ(focus, IDC_PASSWORD);
+    }
+  }
+}
+
+TEST(PasswordDialog, RightPasswordAfterAWrongOne) {
+  char stored[kStoredPasswordSize];
+  ScramblePassword("pw", stored);
+  RecordingSink sink;
+  CMessageBoxSink* old = SetMessageBoxSink(&sink);
+  CPasswordDlg dlg(stored, nullptr);
+  EXPECT_EQ(RunDialog(dlg,
+                      [](CDialog* d) {
+                        d->SetDlgItemText(IDC_PASSWORD, "PW");
+                        Press(d, IDOK);
+                        d->SetDlgItemText(IDC_PASSWORD, "pw");
+                        Press(d, IDOK);
+                      }),
+            IDOK);
+  SetMessageBoxSink(old);
+  EXPECT_EQ(sink.texts.size(), 1u);
+}
+
+std::string StoredPassword(TestApp& t) {
+  char buf[kStoredPasswordSize] = "absent";
+  t.app.GetProfileString("Password", "Encrypt", "absent", buf, sizeof buf);
+  return buf;
+}
+
+TEST(NewPasswordDialog, MismatchIsToldAndKeepsBothTexts) {
+  TestApp t("mismatch");
+  RecordingSink sink;
+  CMessageBoxSink* old = SetMessageBoxSink(&sink);
+  CNewPasswordDlg dlg(nullptr);
+  std::string first, second;
+  EXPECT_EQ(RunDialog(dlg,
+                      [&](CDialog* d) {
+                        d->SetDlgItemText(IDC_NEWPASSWORD, "Alpha");
+                        d->SetDlgItemText(IDC_CONFIRM, "alpha");
+                        Press(d, IDOK);
+                        first = EditText(d, IDC_NEWPASSWORD);
+                        second = EditText(d, IDC_CONFIRM);
+                        d->SetDlgItemText(IDC_CONFIRM, "Alpha");
+                        Press(d, IDOK);
+                      }),
+            IDOK);
+  SetMessageBoxSink(old);
+  EXPECT_EQ(sink.texts, (std::vector<std::string>{"The new and confirmed passwords do not match.",
+                                                  "The password has been successfully changed."}));
+  EXPECT_EQ(sink.types, (std::vector<UINT>{MB_ICONEXCLAMATION, MB_ICONINFORMATION}));
+  EXPECT_EQ(first, "Alpha");
+  EXPECT_EQ(second, "alpha");
+  const std::string stored = StoredPassword(t);
+  EXPECT_TRUE(VerifyPassword("Alpha", stored.c_str())) << stored;
+  EXPECT_FALSE(VerifyPassword("alpha", stored.c_str()));
+  EXPECT_EQ(stored.find("Alpha"), std::string::npos);
+}
+
+TEST(NewPasswordDialog, EmptyTwiceRemovesThePassword) {
+  TestApp t("remove");
+  char stored[kStoredPasswordSize];
+  ScramblePassword("old", stored);
+  t.app.WriteProfileString("Password", "Encrypt", stored);
+  RecordingSink sink;
+  CMessageBoxSink* old = SetMessageBoxSink(&sink);
+  CNewPasswordDlg dlg(nullptr);
+  EXPECT_EQ(RunDialog(dlg, [](CDialog* d) { Press(d, IDOK); }), IDOK);
+  SetMessageBoxSink(old);
+  EXPECT_EQ(StoredPassword(t), "");
+}
+
+TEST(NewPasswordDialog, CancelKeepsTheOldPassword) {
+  TestApp t("keep");
+  CNewPasswordDlg dlg(nullptr);
+  EXPECT_EQ(RunDialog(dlg,
+                      [](CDialog* d) {
+                        d->SetDlgItemText(IDC_NEWPASSWORD, "x");
+                        d->SetDlgItemText(IDC_CONFIRM, "x");
+                        Press(d, IDCANCEL);
+                      }),
+            IDCANCEL);
+  EXPECT_EQ(StoredPassword(t), "absent");
+}
+
+}  // namespace

@@ -1,0 +1,366 @@
+// The saver runtime's pure logic: the screen-saver switches, the stored
+// password, web addresses for the exit, the payload framing and the speed
+// calibration.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "runtime/PasswordHash.h"
+#include "runtime/SaverApp.h"
+#include "runtime/SaverPlayback.h"
+#include "runtime/SaverSwitch.h"
+#include "wizards/CarriedSizes.h"
+
+namespace {
+
+const char* ModeName(SaverMode m) {
+  switch (m) {
+    case SaverMode::Settings: return "Settings";
+    case SaverMode::Configure: return "Configure";
+    case SaverMode::Preview: return "Preview";
+    case SaverMode::Run: return "Run";
+    case SaverMode::Password: return "Password";
+    case SaverMode::None: return "None";
+  }
+  return "?";
+}
+
+TEST(SaverSwitch, CommandLines) {
+  struct Row {
+    const char* line;
+    SaverMode mode;
+    std::uintptr_t handle;
+  };
+  const Row kRows[] = {
+      {"", SaverMode::Settings, 0},
+      {"   ", SaverMode::Settings, 0},
+      {"/s", SaverMode::Run, 0},
+      {"/S", SaverMode::Run, 0},
+      {"-s", SaverMode::Run, 0},
+      {"s", SaverMode::Run, 0},
+      {"/s:123", SaverMode::Run, 0},
+      {"  /s  extra", SaverMode::Run, 0},
+      {"/c", SaverMode::Configure, 0},
+      {"-C", SaverMode::Configure, 0},
+      {"/c:1234", SaverMode::Configure, 0},
+      {"/p 4242", SaverMode::Preview, 4242},
+      {"-P 17", SaverMode::Preview, 17},
+      {"/p", SaverMode::None, 0},
+      {"/p abc", SaverMode::None, 0},
+      {"/p 12x", SaverMode::None, 0},
+      {"/p -5", SaverMode::None, 0},
+      {"/p 99999999999999999999999", SaverMode::None, 0},
+      {"/a 0", SaverMode::Password, 0},
+      {"/A 655", SaverMode::Password, 655},
+      {"/a", SaverMode::None, 0},
+      {"/x", SaverMode::None, 0},
+      {"sx", SaverMode::None, 0},
+      {"//s", SaverMode::None, 0},
+      {"-", SaverMode::None, 0},
+      {"\"/s\"", SaverMode::Run, 0},
+  };
+  for (const Row& r : kRows) {
+    SCOPED_TRACE(std::string("command line '") + r.line + "'");
+    SaverCommand c = ParseSaverCommandLine(r.line);
+    EXPECT_STREQ(ModeName(c.mode), ModeName(r.mode));
+    EXPECT_EQ(c.handle, r.handle);
+  }
+}
+
+TEST(SaverSwitch, MatchSkipsOnePrefixAndIgnoresCase) {
+  struct Row {
+    const char* arg;
+    char letter;
+    bool match;
+  };
+  const Row kRows[] = {{"/s", 's', true},  {"-S", 's', true},  {"S", 's', true},
+                       {"/c", 'C', true},  {"/s", 'c', false}, {"/sx", 's', false},
+                       {"--s", 's', false}, {"", 's', false},  {"/", 's', false}};
+  for (const Row& r : kRows) {
+    SCOPED_TRACE(std::string(r.arg) + " vs " + r.letter);
+    EXPECT_EQ(MatchSaverSwitch(r.arg, r.letter), r.match);
+  }
+}
+
+std::string Hex(const std::uint8_t* d, int n) {
+  static const char k[] = "0123456789abcdef";
+  std::string s;
+  for (int i = 0; i < n; ++i) {
+    s += k[d[i] >> 4];
+    s += k[d[i] & 15];
+  }
+  return s;
+}
+
+TEST(PasswordHash, Sha256KnownAnswers) {
+  struct Row {
+    std::string input;
+    const char* digest;
+  };
+  const Row kRows[] = {
+      {"", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+      {"abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+      {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
+       "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"},
+      {std::string(1000, 'a'), "41edece42d63e8d9bf515a9ba6932e1c20cbc9f5a5d134645adb5db1b9737ea3"},
+  };
+  for (const Row& r : kRows) {
+    SCOPED_TRACE(r.input.substr(0, 20));
+    std::uint8_t d[32];
+    Sha256(r.input.data(), r.input.size(), d);
+    EXPECT_EQ(Hex(d, 32), r.digest);
+  }
+}
+
+TEST(PasswordHash, Pbkdf2KnownAnswer) {
+  // PBKDF2-HMAC-SHA-256, password "password", salt "saltSALTsaltSALT",
+  // 4096 iterations (the first 32 bytes), as other implementations give it.
+  const std::uint8_t salt[16] = {'s', 'a', 'l', 't', 'S', 'A', 'L', 'T',
+                                 's', 'a', 'l', 't', 'S', 'A', 'L', 'T'};
+  char out[kStoredPasswordSize];
+  ASSERT_GT(ScramblePasswordWithSalt("password", salt, 4096, out), 0);
+  EXPECT_STREQ(out,
+               "pbkdf2-sha256$4096$73616c7453414c5473616c7453414c54$"
+               "9150fa34ce258f3fa0f49507e456a9a71924f682d42f36482b2618848fd38e5a");
+}
+
+TEST(PasswordHash, EqualPasswordsVerifyAndSaltMakesTextsDiffer) {
+  char a[kStoredPasswordSize], b[kStoredPasswordSize];
+  ASSERT_GT(ScramblePassword("Open Sesame", a), 0);
+  ASSERT_GT(ScramblePassword("Open Sesame", b), 0);
+  EXPECT_STRNE(a, b) << "a fresh salt per store";
+  EXPECT_TRUE(VerifyPassword("Open Sesame", a));
+  EXPECT_TRUE(VerifyPassword("Open Sesame", b));
+  EXPECT_EQ(std::strstr(a, "Open"), nullptr);
+
+  // With the same salt the same password gives the same text.
+  const std::uint8_t salt[16] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
+  char c[kStoredPasswordSize], d[kStoredPasswordSize];
+  ScramblePasswordWithSalt("same", salt, 100, c);
+  ScramblePasswordWithSalt("same", salt, 100, d);
+  EXPECT_STREQ(c, d);
+}
+
+TEST(PasswordHash, EveryCharacterAndCaseMatters) {
+  char stored[kStoredPasswordSize];
+  ASSERT_GT(ScramblePassword("Secret@42", stored), 0);
+  const char* kWrong[] = {"secret@42", "SECRET@42", "Secret@4", "Secret@42 ", "Secret#42",
+                          "", "@", "Secret@42Secret@42"};
+  for (const char* w : kWrong) {
+    SCOPED_TRACE(w);
+    EXPECT_FALSE(VerifyPassword(w, stored));
+  }
+  EXPECT_TRUE(VerifyPassword("Secret@42", stored));
+  // Passwords the old scramble made equal (characters whose code times four
+  // is the same modulo 256) differ here.
+  char x[kStoredPasswordSize];
+  ScramblePassword("A", x);
+  EXPECT_FALSE(VerifyPassword("\xC1", x));
+}
+
+TEST(PasswordHash, EmptyPasswordStoresNothing) {
+  char out[kStoredPasswordSize] = "untouched";
+  EXPECT_EQ(ScramblePassword("", out), 0);
+  EXPECT_STREQ(out, "untouched");
+  EXPECT_FALSE(VerifyPassword("", ""));
+  EXPECT_FALSE(VerifyPassword("x", ""));
+}
+
+TEST(PasswordHash, DamagedStoredTextsNeverMatch) {
+  const std::uint8_t salt[16] = {};
+  char good[kStoredPasswordSize];
+  ScramblePasswordWithSalt("pw", salt, 10, good);
+  ASSERT_TRUE(VerifyPassword("pw", good));
+  std::vector<std::string> bad = {
+      "pw",
+      std::string(good).substr(0, std::strlen(good) - 1),
+      std::string(good) + "0",
+      std::string("pbkdf2-sha256$0$") + (good + std::strlen("pbkdf2-sha256$10$")),
+      std::string("pbkdf2-sha256$99999999999$") + (good + std::strlen("pbkdf2-sha256$10$")),
+      std::string("PBKDF2") + (good + 6),
+  };
+  std::string upper = good;
+  for (char& ch : upper)
+    if (ch >= 'a' && ch <= 'f') ch = static_cast<char>(ch - 'a' + 'A');
+  bad.push_back(upper);
+  for (const std::string& s : bad) {
+    SCOPED_TRACE(s);
+    EXPECT_FALSE(VerifyPassword("pw", s.c_str()));
+  }
+}
+
+TEST(ExitAddress, OnlyWebAddressesReachTheShell) {
+  struct Row {
+    const char* address;
+    bool ok;
+  };
+  const Row kRows[] = {
+      {"http://example.com/", true},  {"HTTPS://example.com/a?b=c", true},
+      {"http://", false},             {"file:///C:/windows/notepad.exe", false},
+      {"C:\\windows\\notepad.exe", false}, {"notepad", false},
+      {"mailto:a@b.c", false},       {"http://x\" /c calc", false},
+      {"http://a\nb", false},        {"", false},
+  };
+  for (const Row& r : kRows) {
+    SCOPED_TRACE(r.address);
+    EXPECT_EQ(IsWebAddress(r.address), r.ok);
+  }
+}
+
+// Records where the script reader was asked to read.
+class RecordingPlayback : public CSaverPlayback {
+ public:
+  ULONGLONG offset = 0, length = 0;
+  int calls = 0;
+  bool LoadScript(HANDLE, ULONGLONG o, ULONGLONG l, char* reason, int size) override {
+    ++calls;
+    offset = o;
+    length = l;
+    return true;
+  }
+};
+
+std::string TempPath(const char* name) {
+  char dir[MAX_PATH];
+  GetTempPathA(sizeof dir, dir);
+  return std::string(dir) + name + std::to_string(GetCurrentProcessId());
+}
+
+void WriteFileBytes(const std::string& path, const std::vector<unsigned char>& bytes) {
+  HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(f, INVALID_HANDLE_VALUE);
+  DWORD put = 0;
+  if (!bytes.empty()) WriteFile(f, bytes.data(), (DWORD)bytes.size(), &put, nullptr);
+  CloseHandle(f);
+}
+
+// The image, the 4-byte word, the document, the settings byte, the flag.
+std::vector<unsigned char> Saver(DWORD word, const std::string& doc, int flag) {
+  std::vector<unsigned char> b(carried::kRuntimeImageSize, 0);
+  for (int i = 0; i < 4; ++i) b.push_back(static_cast<unsigned char>(word >> (8 * i)));
+  b.insert(b.end(), doc.begin(), doc.end());
+  b.push_back(0);
+  b.push_back(static_cast<unsigned char>(flag));
+  return b;
+}
+
+TEST(Payload, FramingIsCheckedBeforeTheDocumentIsRead) {
+  struct Row {
+    const char* name;
+    std::vector<unsigned char> file;
+    const char* reason;  // null: handed to the script reader
+  };
+  std::vector<unsigned char> tooShort(carried::kRuntimeImageSize + 5, 0);
+  const Row kRows[] = {
+      {"image only", std::vector<unsigned char>(carried::kRuntimeImageSize, 0),
+       "the saver file has no payload"},
+      {"truncated payload", tooShort, "the saver file has no payload"},
+      {"no document", Saver(0, "", 0), "the payload holds no document"},
+      {"word too large", Saver(100, "abcd", 0), "the payload word is not the document's length"},
+      {"word too small", Saver(3, "abcd", 0), "the payload word is not the document's length"},
+      {"bad flag", Saver(4, "abcd", 2), "the payload's flag is neither 0 nor 1"},
+      {"saver", Saver(4, "abcd", 0), nullptr},
+      {"test-run saver", Saver(4, "abcd", 1), nullptr},
+  };
+  const std::string path = TempPath("payload");
+  for (const Row& r : kRows) {
+    SCOPED_TRACE(r.name);
+    WriteFileBytes(path, r.file);
+    RecordingPlayback playback;
+    CSaverPlayback* old = SetSaverPlayback(&playback);
+    CSaverApp app;
+    char reason[200] = "";
+    const bool ok = app.ReadPayload(path.c_str(), reason, sizeof reason);
+    SetSaverPlayback(old);
+    if (r.reason) {
+      EXPECT_FALSE(ok);
+      EXPECT_STREQ(reason, r.reason);
+      EXPECT_EQ(playback.calls, 0);
+    } else {
+      EXPECT_TRUE(ok) << reason;
+      EXPECT_EQ(playback.offset, carried::kRuntimeImageSize + 4);
+      EXPECT_EQ(playback.length, 4u);
+      EXPECT_EQ(app.GetPayloadWord(), 4u);
+      EXPECT_EQ(app.IsTestRun(), r.file.back() == 1);
+    }
+  }
+  DeleteFileA(path.c_str());
+  CSaverApp app;
+  char reason[200] = "";
+  EXPECT_FALSE(app.ReadPayload((path + ".missing").c_str(), reason, sizeof reason));
+  EXPECT_STREQ(reason, "the saver file cannot be opened");
+}
+
+TEST(Payload, WithoutAScriptReaderTheSaverDoesNotStart) {
+  const std::string path = TempPath("payload-default");
+  WriteFileBytes(path, Saver(4, "abcd", 0));
+  CSaverApp app;
+  char reason[200] = "";
+  EXPECT_FALSE(app.ReadPayload(path.c_str(), reason, sizeof reason));
+  EXPECT_STREQ(reason, "this saver has no script reader");
+  DeleteFileA(path.c_str());
+}
+
+// A private speed key, so that the savers of other tests keep theirs.
+struct SpeedKey {
+  std::string path = "Software\\Corvanta\\Screen Saver Test " + std::to_string(GetCurrentProcessId());
+  ~SpeedKey() { RegDeleteTreeA(HKEY_CURRENT_USER, path.c_str()); }
+  void Write(const char* sysInfo, DWORD times) {
+    HKEY k;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &k, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(k, "SysInfo", 0, REG_SZ, (const BYTE*)sysInfo, (DWORD)strlen(sysInfo) + 1);
+    RegSetValueExA(k, "Times", 0, REG_DWORD, (const BYTE*)&times, 4);
+    RegCloseKey(k);
+  }
+  std::string SysInfo() {
+    char buf[300] = "";
+    DWORD size = sizeof buf;
+    RegGetValueA(HKEY_CURRENT_USER, path.c_str(), "SysInfo", RRF_RT_REG_SZ, nullptr, buf, &size);
+    return buf;
+  }
+  DWORD Times() {
+    DWORD v = 0, size = 4;
+    RegGetValueA(HKEY_CURRENT_USER, path.c_str(), "Times", RRF_RT_REG_DWORD, nullptr, &v, &size);
+    return v;
+  }
+};
+
+TEST(Calibration, CountsOnceAndReusesTheStoredValue) {
+  SpeedKey key;
+  char current[300];
+  CurrentSystemText(current, sizeof current);
+
+  UINT times = 0;
+  EXPECT_TRUE(CalibrateSpeedIn(key.path.c_str(), &times));
+  EXPECT_GT(times, 0u);
+  EXPECT_EQ(key.SysInfo(), current);
+  EXPECT_EQ(key.Times(), times);
+
+  key.Write(current, 12345);
+  times = 0;
+  EXPECT_FALSE(CalibrateSpeedIn(key.path.c_str(), &times)) << "the second run reuses Times";
+  EXPECT_EQ(times, 12345u);
+
+  // Another machine's text, or a zero count, counts again.
+  const struct {
+    const char* sysInfo;
+    DWORD times;
+  } kRecount[] = {{"4096,65536,1,1,2,586,65536,6,1", 12345}, {current, 0}};
+  for (const auto& r : kRecount) {
+    SCOPED_TRACE(testing::Message() << r.sysInfo << " / " << r.times);
+    key.Write(r.sysInfo, r.times);
+    EXPECT_TRUE(CalibrateSpeedIn(key.path.c_str(), &times));
+    EXPECT_EQ(key.SysInfo(), current);
+    EXPECT_EQ(key.Times(), times);
+    EXPECT_NE(times, 12345u);
+    EXPECT_GT(times, 0u);
+  }
+}
+
+}  // namespace

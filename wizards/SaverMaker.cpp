@@ -1,0 +1,443 @@
+// The output writer and the icon file reader.
+#include "wizards/SaverMaker.h"
+
+#include <cstring>
+#include <new>
+
+#include "builder/AppUtils.h"
+#include "framework/App.h"
+#include "framework/Exceptions.h"
+#include "framework/Files.h"
+#include "framework/Seams.h"
+#include "wizards/CarriedSizes.h"
+
+namespace {
+
+const char kRuntimeResource[] = "#271";
+const char kEngineResource[] = "#446";
+const char kStubResource[] = "#274";
+const char kCustomImageFailed[] = "Custom image not found or couldn't be inserted!";
+const char kReadWriteError[] = "Error during file read/write operation!";
+
+[[noreturn]] void Raise(int code) {
+  static const char* const kMessages[] = {
+      "",
+      "Runtime resource not found!",
+      "Runtime resource cannot be accessed!",
+      kReadWriteError,
+      "File not found!",
+      kReadWriteError,
+      "Installer resource not found!",
+      "Installer resource cannot be accessed!",
+      kReadWriteError,
+      "Custom icon error!",
+      "Custom image error!",
+  };
+  throw new CUtilMakeException(code, kMessages[code]);
+}
+
+int ProfileInt(const char* entry) {
+  CWinApp* app = AfxGetApp();
+  return app ? static_cast<int>(app->GetProfileInt("Settings", entry, 0)) : 0;
+}
+
+// A whole file in memory; empty when it cannot be read whole.
+struct FileBytes {
+  uint8_t* data = nullptr;
+  uint32_t size = 0;
+  ~FileBytes() { delete[] data; }
+};
+
+// Reads the whole file, or throws the framework's file exception.
+void ReadAll(const char* path, FileBytes* out) {
+  CFile file(path, CFile::modeRead | CFile::shareDenyWrite);
+  uint64_t length = file.GetLength();
+  if (length > 0x7FFFFFFF) throw new CFileException(CFileException::genericException, -1, path);
+  out->size = static_cast<uint32_t>(length);
+  out->data = new (std::nothrow) uint8_t[out->size ? out->size : 1];
+  if (!out->data) throw new CFileException(CFileException::genericException, -1, path);
+  if (file.Read(out->data, out->size) != out->size)
+    throw new CFileException(CFileException::endOfFile, -1, path);
+  file.Close();
+}
+
+// Opens an existing output for writing, positioned at its end.
+void OpenForAppend(CFile* file, const char* output) {
+  CFileException* error = new CFileException;
+  if (!file->Open(output, CFile::modeWrite | CFile::shareDenyNone, error)) throw error;
+  error->Delete();
+  file->SeekToEnd();
+}
+
+void DeleteOutput(const char* path) { ::DeleteFileA(path); }
+
+}  // namespace
+
+CSaverMaker::CSaverMaker() = default;
+CSaverMaker::~CSaverMaker() = default;
+
+CString CSaverMaker::CustomFolder() const {
+  if (!m_customFolder.IsEmpty()) return m_customFolder;
+  char path[MAX_PATH] = {};
+  ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return GetFileDirectory(path);
+}
+
+const uint8_t* CSaverMaker::CarriedImage(const char* name, uint32_t* size, int notFound,
+                                         int notLoaded) {
+  HMODULE module = m_resources ? m_resources : ::GetModuleHandleA(nullptr);
+  HRSRC res = ::FindResourceA(module, name, "FILE");
+  DWORD length = res ? ::SizeofResource(module, res) : 0;
+  if (!res || length == 0) Raise(notFound);
+  HGLOBAL loaded = ::LoadResource(module, res);
+  const void* bytes = loaded ? ::LockResource(loaded) : nullptr;
+  if (!bytes) Raise(notLoaded);
+  *size = length;
+  return static_cast<const uint8_t*>(bytes);
+}
+
+void CSaverMaker::WriteCarried(const char* output, const char* name, bool create, bool seekEnd,
+                               int notFound, int notLoaded, int ioError) {
+  uint32_t size = 0;
+  const uint8_t* bytes = CarriedImage(name, &size, notFound, notLoaded);
+  try {
+    unsigned flags = CFile::modeWrite | CFile::modeCreate | CFile::shareDenyWrite;
+    if (!create) flags |= CFile::modeNoTruncate;
+    CFile file(output, flags);
+    if (seekEnd) file.SeekToEnd();
+    file.Write(bytes, size);
+    file.Close();
+  } catch (CException* e) {
+    e->Delete();
+    Raise(ioError);
+  }
+}
+
+void CSaverMaker::WriteRuntime(const char* output, bool create) {
+  WriteCarried(output, kRuntimeResource, create, true, 1, 2, 3);
+}
+
+void CSaverMaker::WriteEngine(const char* output, bool create) {
+  WriteCarried(output, kEngineResource, create, true, 1, 2, 3);
+}
+
+void CSaverMaker::WriteInstallerStub(const char* output) {
+  WriteCarried(output, kStubResource, true, false, 6, 7, 8);
+}
+
+uint32_t CSaverMaker::GetInstallerStubSize() {
+  HMODULE module = m_resources ? m_resources : ::GetModuleHandleA(nullptr);
+  HRSRC res = ::FindResourceA(module, kStubResource, "FILE");
+  return res ? ::SizeofResource(module, res) : 0;
+}
+
+void CSaverMaker::AppendScript(const char* output, const char* document) {
+  CFile file;
+  try {
+    OpenForAppend(&file, output);
+  } catch (CException* e) {
+    e->Delete();
+    Raise(5);
+  }
+  FileBytes doc;
+  try {
+    ReadAll(document, &doc);
+  } catch (CException* e) {
+    e->Delete();
+    CString message = CString(document) + "\nCannot be read data.";
+    AfxMessageBox(message, MB_ICONEXCLAMATION);
+    file.Abort();
+    Raise(4);
+  }
+  try {
+    // The word before the document is its length, so a reader can confine
+    // itself to the document's bytes.
+    uint8_t word[4] = {uint8_t(doc.size), uint8_t(doc.size >> 8), uint8_t(doc.size >> 16),
+                       uint8_t(doc.size >> 24)};
+    file.Write(word, 4);
+    file.Write(doc.data, doc.size);
+    uint8_t settings = static_cast<uint8_t>(ProfileInt("SCRSettings") & 0xFF);
+    file.Write(&settings, 1);
+    file.Close();
+  } catch (CException* e) {
+    e->Delete();
+    Raise(5);
+  }
+}
+
+void CSaverMaker::AppendMovie(const char* output, const char* movie) {
+  FileBytes bytes;
+  try {
+    CFile in(movie, CFile::modeRead | CFile::shareDenyWrite);
+    uint64_t length = in.GetLength();
+    if (length > 0x7FFFFFFF) Raise(4);
+    bytes.size = static_cast<uint32_t>(length);
+    bytes.data = new (std::nothrow) uint8_t[bytes.size ? bytes.size : 1];
+    if (!bytes.data) Raise(5);
+    if (in.Read(bytes.data, bytes.size) != bytes.size) Raise(4);
+    in.Close();
+    CFile out;
+    OpenForAppend(&out, output);
+    out.Write(bytes.data, bytes.size);
+    out.Close();
+  } catch (CException* e) {
+    e->Delete();
+    Raise(5);
+  }
+}
+
+void CSaverMaker::WriteFlagByte(const char* output, uint8_t flag) {
+  try {
+    CFile file;
+    OpenForAppend(&file, output);
+    file.Write(&flag, 1);
+    file.Close();
+  } catch (CException* e) {
+    e->Delete();
+    Raise(5);
+  }
+}
+
+const carried::PatchSlots& CSaverMaker::Slots(bool stub) {
+  bool& have = stub ? m_haveStubSlots : m_haveRuntimeSlots;
+  carried::PatchSlots& slots = stub ? m_stubSlots : m_runtimeSlots;
+  if (!have) {
+    uint32_t size = 0;
+    const uint8_t* image =
+        stub ? CarriedImage(kStubResource, &size, 6, 7) : CarriedImage(kRuntimeResource, &size, 1, 2);
+    if (!carried::FindPatchSlots(image, size, !stub, &slots)) Raise(stub ? 9 : 10);
+    have = true;
+  }
+  return slots;
+}
+
+void CSaverMaker::PatchBitmap(const char* output, uint32_t base) {
+  const carried::PatchSlots& slots = Slots(false);
+  FileBytes bmp;
+  try {
+    ReadAll(CustomFolder() + "custom.bmp", &bmp);
+  } catch (CException* e) {
+    e->Delete();
+    Raise(10);
+  }
+  // Only a bitmap file whose resource part (everything after the 14-byte
+  // file header) exactly fills the logo slot is written.
+  if (bmp.size != 14 + slots.logo.size || bmp.data[0] != 'B' || bmp.data[1] != 'M') Raise(10);
+  try {
+    CFile out(output, CFile::modeWrite);
+    if (out.GetLength() < uint64_t(base) + slots.logo.offset + slots.logo.size) Raise(10);
+    out.Seek(int64_t(base) + slots.logo.offset, CFile::begin);
+    out.Write(bmp.data + 14, slots.logo.size);
+    out.Close();
+  } catch (CException* e) {
+    e->Delete();
+    Raise(10);
+  }
+}
+
+void CSaverMaker::PatchIcon(const char* output, uint32_t base, bool stub) {
+  const carried::PatchSlots& slots = Slots(stub);
+  CIconFile icon;
+  CString path = CustomFolder() + "Custom.ico";
+  if (!icon.Load(path)) Raise(9);
+  const int found[3] = {icon.Find16x16(), icon.Find32x32(), icon.Find48x48()};
+  // Every image the file has must fit its slot exactly; a missing one
+  // leaves the carried program's own.
+  for (int i = 0; i < 3; ++i)
+    if (found[i] >= 0 && static_cast<uint32_t>(icon.GetBytesInRes(found[i])) != slots.icon[i].size)
+      Raise(9);
+  try {
+    CFile out(output, CFile::modeWrite);
+    for (int i = 0; i < 3; ++i) {
+      if (found[i] < 0) continue;
+      if (out.GetLength() < uint64_t(base) + slots.icon[i].offset + slots.icon[i].size) Raise(9);
+      out.Seek(int64_t(base) + slots.icon[i].offset, CFile::begin);
+      out.Write(icon.GetImage(found[i]), slots.icon[i].size);
+    }
+    out.Close();
+  } catch (CException* e) {
+    e->Delete();
+    Raise(9);
+  }
+}
+
+BOOL CSaverMaker::MakeScr(const char* output, const char* document) {
+  const bool customImage = ProfileInt("CustomImage") != 0;
+  const bool customIcon = ProfileInt("CustomIcon") != 0;
+  try {
+    WriteRuntime(output, true);
+    AppendScript(output, document);
+    WriteFlagByte(output, 0);
+    if (customImage) PatchBitmap(output, 0);
+    if (customIcon) PatchIcon(output, 0, false);
+  } catch (CUtilMakeException* e) {
+    delete e;
+    DeleteOutput(output);
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL CSaverMaker::MakeInstaller(const char* output, const char* document) {
+  const bool customImage = ProfileInt("CustomImage") != 0;
+  const bool customIcon = ProfileInt("CustomIcon") != 0;
+  try {
+    WriteInstallerStub(output);
+    WriteRuntime(output, false);
+    AppendScript(output, document);
+    WriteFlagByte(output, 0);
+    const uint32_t stub = GetInstallerStubSize();
+    if (customImage) PatchBitmap(output, stub);
+    if (customIcon) {
+      PatchIcon(output, 0, true);
+      PatchIcon(output, stub, false);
+    }
+  } catch (CUtilMakeException* e) {
+    delete e;
+    DeleteOutput(output);
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL CSaverMaker::MakeMovieSaver(const char* output, const char* movie) {
+  const CString installer = GetFileDirectory(output) + GetPathTitle(output) + ".exe";
+  // An output named like its own installer would be overwritten by it.
+  if (installer.CompareNoCase(output) == 0) return FALSE;
+  const char* writing = output;
+  try {
+    WriteEngine(output, true);
+    AppendMovie(output, movie);
+    writing = installer;
+    WriteInstallerStub(installer);
+    WriteEngine(installer, false);
+    AppendMovie(installer, movie);
+  } catch (CUtilMakeException* e) {
+    delete e;
+    DeleteOutput(writing);
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL CSaverMaker::MakeBesideDocument() {
+  const bool customImage = ProfileInt("CustomImage") != 0;
+  const bool customIcon = ProfileInt("CustomIcon") != 0;
+  const CString base = GetFileDirectory(m_documentPath) + GetPathTitle(m_documentPath);
+  const CString saver = base + ".scr";
+  const CString installer = base + ".exe";
+  // A patch that fails tells the user and the make goes on.
+  auto patch = [&](auto&& step) {
+    try {
+      step();
+    } catch (CUtilMakeException* e) {
+      delete e;
+      AfxMessageBox(kCustomImageFailed, MB_ICONEXCLAMATION);
+    }
+  };
+  const char* writing = saver;
+  try {
+    WriteRuntime(saver, true);
+    AppendScript(saver, m_documentPath);
+    WriteFlagByte(saver, 1);
+    if (customImage) patch([&] { PatchBitmap(saver, 0); });
+    if (customIcon) patch([&] { PatchIcon(saver, 0, false); });
+
+    writing = installer;
+    const uint32_t stub = GetInstallerStubSize();
+    WriteInstallerStub(installer);
+    if (customIcon) patch([&] { PatchIcon(installer, 0, true); });
+    WriteRuntime(installer, false);
+    AppendScript(installer, m_documentPath);
+    WriteFlagByte(installer, 1);
+    if (customImage) patch([&] { PatchBitmap(installer, stub); });
+    if (customIcon) patch([&] { PatchIcon(installer, stub, false); });
+  } catch (CUtilMakeException* e) {
+    AfxMessageBox(e->m_message, MB_ICONEXCLAMATION);
+    delete e;
+    DeleteOutput(writing);
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// ---------------------------------------------------------------------------
+
+CIconFile::~CIconFile() { Clear(); }
+
+void CIconFile::Clear() {
+  for (int i = 0; i < m_count; ++i) delete[] m_images[i];
+  delete[] m_images;
+  delete[] m_entries;
+  m_images = nullptr;
+  m_entries = nullptr;
+  m_count = 0;
+}
+
+BOOL CIconFile::Load(const char* path) {
+  Clear();
+  FileBytes file;
+  try {
+    ReadAll(path, &file);
+  } catch (CException* e) {
+    e->Delete();
+    return FALSE;
+  }
+  if (file.size < 6) return TRUE;
+  const uint8_t* p = file.data;
+  uint32_t count = p[4] | (p[5] << 8);
+  if (6 + uint64_t(count) * 16 > file.size) count = (file.size - 6) / 16;
+  m_entries = new (std::nothrow) Entry[count ? count : 1];
+  m_images = new (std::nothrow) uint8_t*[count ? count : 1];
+  if (!m_entries || !m_images) {
+    Clear();
+    return TRUE;
+  }
+  // Entries whose image lies outside the file are dropped.
+  for (uint32_t i = 0; i < count; ++i) {
+    const uint8_t* d = p + 6 + 16 * i;
+    Entry e;
+    e.width = d[0];
+    e.height = d[1];
+    e.colorCount = d[2];
+    e.reserved = d[3];
+    e.planes = static_cast<uint16_t>(d[4] | (d[5] << 8));
+    e.bitCount = static_cast<uint16_t>(d[6] | (d[7] << 8));
+    std::memcpy(&e.bytesInRes, d + 8, 4);
+    std::memcpy(&e.imageOffset, d + 12, 4);
+    if (e.bytesInRes == 0 || e.imageOffset > file.size || file.size - e.imageOffset < e.bytesInRes)
+      continue;
+    uint8_t* image = new (std::nothrow) uint8_t[e.bytesInRes];
+    if (!image) continue;
+    std::memcpy(image, p + e.imageOffset, e.bytesInRes);
+    // The entry is rewritten from the image's own information header.
+    if (e.bytesInRes >= 40) {
+      int32_t w, h;
+      std::memcpy(&w, image + 4, 4);
+      std::memcpy(&h, image + 8, 4);
+      e.width = static_cast<uint8_t>(w);
+      e.height = static_cast<uint8_t>(h / 2);
+      e.planes = static_cast<uint16_t>(image[12] | (image[13] << 8));
+      e.bitCount = static_cast<uint16_t>(image[14] | (image[15] << 8));
+    }
+    m_entries[m_count] = e;
+    m_images[m_count] = image;
+    ++m_count;
+  }
+  return TRUE;
+}
+
+int CIconFile::Find(int size, int colours) const {
+  for (int i = 0; i < m_count; ++i)
+    if (m_entries[i].width == size && m_entries[i].height == size &&
+        m_entries[i].colorCount == colours)
+      return i;
+  return -1;
+}
+
+int CIconFile::GetBytesInRes(int i) const { return Valid(i) ? int(m_entries[i].bytesInRes) : -1; }
+int CIconFile::GetImageOffset(int i) const { return Valid(i) ? int(m_entries[i].imageOffset) : -1; }
+int CIconFile::GetWidth(int i) const { return Valid(i) ? m_entries[i].width : 0; }
+int CIconFile::GetHeight(int i) const { return Valid(i) ? m_entries[i].height : 0; }
+int CIconFile::GetColorCount(int i) const { return Valid(i) ? m_entries[i].colorCount : -1; }
+const uint8_t* CIconFile::GetImage(int i) const { return Valid(i) ? m_images[i] : nullptr; }

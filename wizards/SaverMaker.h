@@ -1,0 +1,114 @@
+// The output writer: turns a saved scene document or a movie into the files
+// the user gets: a scripted screen saver (the saver runtime followed by the
+// payload), an installer carrying such a saver, and a movie-only saver with
+// its installer. It never interprets the document; it copies its bytes.
+//
+// Scripted saver: runtime image | 4-byte word (the document's length) |
+// document | settings byte | flag byte. Installer: stub image | saver.
+// Movie saver: engine image | movie. Custom icon and logo images replace
+// the carried programs' own, found in their resource tables; only data
+// that exactly fits a slot is written.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "framework/Object.h"
+#include "framework/Strings.h"
+#include "wizards/ResourceSlots.h"
+
+// Raised by the writer's steps; never leaves CSaverMaker's public
+// operations. Thrown as a pointer; the catcher deletes it.
+class CUtilMakeException : public CObject {
+ public:
+  CUtilMakeException(int code, const char* message) : m_code(code), m_message(message) {}
+  ~CUtilMakeException() override = default;
+
+  int m_code;  // 1 to 10
+  CString m_message;
+};
+
+class CSaverMaker : public CObject {
+ public:
+  CSaverMaker();
+  ~CSaverMaker() override;
+
+  BOOL MakeScr(const char* output, const char* document);
+  BOOL MakeInstaller(const char* output, const char* document);
+  BOOL MakeMovieSaver(const char* output, const char* movie);
+  // Saver and installer beside m_documentPath, flag byte 1; shows its own
+  // messages.
+  BOOL MakeBesideDocument();
+
+  // Steps; each raises CUtilMakeException.
+  void WriteRuntime(const char* output, bool create);
+  void WriteEngine(const char* output, bool create);
+  void WriteInstallerStub(const char* output);
+  void AppendScript(const char* output, const char* document);
+  void AppendMovie(const char* output, const char* movie);
+  // The custom logo over the logo slot of the runtime that starts at base.
+  void PatchBitmap(const char* output, uint32_t base);
+  // The custom icon images over the icon slots of the carried program
+  // (runtime or installer stub) that starts at base.
+  void PatchIcon(const char* output, uint32_t base, bool stub);
+  uint32_t GetInstallerStubSize();
+
+  CString m_documentPath;
+  // Where the carried programs are found: the builder's own module unless
+  // set (tests load the builder as a data file).
+  HMODULE m_resources = nullptr;
+  // The folder of "custom.bmp" and "Custom.ico", with its last backslash:
+  // the builder's own folder unless set.
+  CString m_customFolder;
+
+ private:
+  // The bytes of a "FILE" resource, or codes notFound/notLoaded.
+  const uint8_t* CarriedImage(const char* name, uint32_t* size, int notFound, int notLoaded);
+  void WriteCarried(const char* output, const char* name, bool create, bool seekEnd, int notFound,
+                    int notLoaded, int ioError);
+  void WriteFlagByte(const char* output, uint8_t flag);
+  const carried::PatchSlots& Slots(bool stub);
+  CString CustomFolder() const;
+
+  bool m_haveRuntimeSlots = false;
+  bool m_haveStubSlots = false;
+  carried::PatchSlots m_runtimeSlots;
+  carried::PatchSlots m_stubSlots;
+};
+
+// Reads an ".ico" file: its directory and each image's bytes.
+class CIconFile {
+ public:
+  CIconFile() = default;
+  virtual ~CIconFile();
+  CIconFile(const CIconFile&) = delete;
+  CIconFile& operator=(const CIconFile&) = delete;
+
+  BOOL Load(const char* path);  // false only when the file cannot be opened
+  int Find16x16() const { return Find(16, 16); }
+  int Find32x32() const { return Find(32, 16); }
+  int Find48x48() const { return Find(48, 0); }
+
+  int GetBytesInRes(int index) const;
+  int GetImageOffset(int index) const;
+  int GetWidth(int index) const;
+  int GetHeight(int index) const;
+  int GetColorCount(int index) const;
+  const uint8_t* GetImage(int index) const;
+  int GetCount() const { return m_count; }
+
+ private:
+  struct Entry {  // an icon directory entry as the file stores it
+    uint8_t width, height, colorCount, reserved;
+    uint16_t planes, bitCount;
+    uint32_t bytesInRes, imageOffset;
+  };
+  int Find(int size, int colours) const;
+  bool Valid(int index) const { return index >= 0 && index < m_count; }
+  void Clear();
+
+  Entry* m_entries = nullptr;
+  uint8_t** m_images = nullptr;
+  uint16_t m_count = 0;
+};
