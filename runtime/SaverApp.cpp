@@ -8,7 +8,7 @@
 
 #include "framework/Seams.h"
 #include "framework/Sync.h"
-#include "runtime/CountingThread.h"
+#include "playback/SpeedCalibration.h"
 #include "runtime/PasswordHash.h"
 #include "runtime/PreviewWnd.h"
 #include "runtime/SaverDialogs.h"
@@ -43,66 +43,12 @@ bool RegisterSaverWindowClass() {
                                   nullptr, nullptr);
 }
 
-void CurrentSystemText(char* out, int size) {
-  SYSTEM_INFO si;
-  ::GetSystemInfo(&si);
-  // The addresses and the mask keep their low 32 bits: the text is only
-  // compared with what this machine wrote before.
-  std::snprintf(out, size, "%u,%u,%u,%u,%u,%u,%u,%u,%u", static_cast<unsigned>(si.dwPageSize),
-                static_cast<unsigned>(reinterpret_cast<UINT_PTR>(si.lpMinimumApplicationAddress)),
-                static_cast<unsigned>(reinterpret_cast<UINT_PTR>(si.lpMaximumApplicationAddress)),
-                static_cast<unsigned>(si.dwActiveProcessorMask),
-                static_cast<unsigned>(si.dwNumberOfProcessors),
-                static_cast<unsigned>(si.dwProcessorType),
-                static_cast<unsigned>(si.dwAllocationGranularity),
-                static_cast<unsigned>(si.wProcessorLevel),
-                static_cast<unsigned>(si.wProcessorRevision));
-}
+void CurrentSystemText(char* out, int size) { FormatSystemInfoText(out, size); }
 
+// The scene thread's counting mode and policy over the shared speed key.
 bool CalibrateSpeedIn(const char* subKey, UINT* times) {
-  HKEY key = nullptr;
-  if (::RegCreateKeyExA(HKEY_CURRENT_USER, subKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS)
-    key = nullptr;
-  char stored[261] = "";
-  if (key) {
-    DWORD type = 0, size = sizeof stored - 1;
-    if (::RegQueryValueExA(key, saver::kSysInfo, nullptr, &type, reinterpret_cast<BYTE*>(stored),
-                           &size) != ERROR_SUCCESS ||
-        type != REG_SZ)
-      stored[0] = 0;
-    stored[size < sizeof stored ? size : sizeof stored - 1] = 0;
-    DWORD value = 0;
-    size = sizeof value;
-    if (::RegQueryValueExA(key, saver::kTimes, nullptr, &type, reinterpret_cast<BYTE*>(&value),
-                           &size) == ERROR_SUCCESS &&
-        type == REG_DWORD && size == sizeof value)
-      *times = value;
-    else
-      *times = 0;
-  }
-  char current[261];
-  CurrentSystemText(current, sizeof current);
-  bool counted = false;
-  if (*times == 0 || std::strcmp(stored, current) != 0) {
-    CCountingThread counter(times);
-    if (counter.CreateThread(CREATE_SUSPENDED)) {
-      counter.SetThreadPriority(THREAD_PRIORITY_NORMAL);
-      counter.ResumeThread();
-      ::Sleep(1000);
-      counter.StopAll();
-      counted = true;
-      if (key) {
-        ::RegSetValueExA(key, saver::kSysInfo, 0, REG_SZ, reinterpret_cast<const BYTE*>(current),
-                         static_cast<DWORD>(std::strlen(current) + 1));
-        DWORD value = *times;
-        ::RegSetValueExA(key, saver::kTimes, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                         sizeof value);
-      }
-    }
-  }
-  if (key) ::RegCloseKey(key);
-  return counted;
+  CRegistrySpeedStore store(HKEY_CURRENT_USER, subKey);
+  return CalibrateSpeed(store, times);
 }
 
 bool IsWebAddress(const char* address) {

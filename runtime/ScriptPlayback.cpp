@@ -8,8 +8,32 @@
 #include "framework/Archive.h"
 #include "framework/Exceptions.h"
 #include "framework/Files.h"
+#include "playback/SceneThread.h"
+#include "runtime/SaverApp.h"
+#include "runtime/SaverWnd.h"
 #include "script/Palette.h"
 #include "script/SceneDocument.h"
+
+// The saver window as the scene thread sees it: it clears itself with the
+// Cls colour, keeps the Url choice, shows the Exit button of a test run
+// when playing begins, and hears nothing at the end of the script (the last
+// picture stays until input ends the saver).
+class CSaverPlayOutput : public CPlayOutput {
+ public:
+  explicit CSaverPlayOutput(CSaverWnd& window) : m_window(window) {}
+  HWND GetHwnd() const override { return m_window.GetSafeHwnd(); }
+  void SetBackground(COLORREF colour, DWORD rop) override { m_window.ClearScreen(colour, rop); }
+  void OnPlayStarting() override {
+    CSaverApp* app = static_cast<CSaverApp*>(AfxGetApp());
+    if (app && app->IsTestRun()) m_window.ShowExitButton();
+  }
+  void SetUrl(const char* address, int keys) override { m_window.SetUrl(address, keys); }
+  void ClearUrl() override { m_window.ClearUrl(); }
+  bool PostsEndMessage() const override { return false; }
+
+ private:
+  CSaverWnd& m_window;
+};
 
 CScriptPlayback::CScriptPlayback() {
   try {
@@ -22,6 +46,7 @@ CScriptPlayback::CScriptPlayback() {
 }
 
 CScriptPlayback::~CScriptPlayback() {
+  StopPlaying();
   if (g_pCommandPalette == m_palette) g_pCommandPalette = nullptr;
   delete m_palette;
 }
@@ -65,7 +90,23 @@ bool CScriptPlayback::LoadScript(HANDLE file, ULONGLONG offset, ULONGLONG length
 }
 
 bool CScriptPlayback::StartPlaying(CSaverWnd* window, UINT* times) {
-  // The scene thread plugs in here; until then the saver shows its black
-  // window and ends on input as its settings say.
+  StopPlaying();
+  if (!window || !m_palette) return false;
+  m_output = new (std::nothrow) CSaverPlayOutput(*window);
+  if (m_output) m_thread = new (std::nothrow) CSceneThread(m_output, times, CSceneThread::kPlay);
+  if (!m_thread || !m_thread->Start()) {
+    StopPlaying();
+    return false;
+  }
   return true;
+}
+
+// Called while the saver window is destroyed: the thread may be redrawing
+// it, so Stop answers the window's sent messages while it waits.
+void CScriptPlayback::StopPlaying() {
+  if (m_thread) m_thread->Stop();
+  delete m_thread;
+  m_thread = nullptr;
+  delete m_output;
+  m_output = nullptr;
 }

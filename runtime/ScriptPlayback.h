@@ -1,11 +1,14 @@
 // The saver runtime's player: reads the scene document out of the payload
 // into the command palette's live list, through the script model's runtime
-// build. Owns the palette for the life of the program.
+// build, and plays it with a scene thread over the saver window. Owns the
+// palette for the life of the program.
 #pragma once
 
 #include "runtime/SaverPlayback.h"
 
 class CCommandPalette;
+class CSceneThread;
+class CSaverPlayOutput;
 
 class CScriptPlayback : public CSaverPlayback {
  public:
@@ -15,7 +18,12 @@ class CScriptPlayback : public CSaverPlayback {
   bool LoadScript(HANDLE file, ULONGLONG offset, ULONGLONG length, char* reason,
                   int reasonSize) override;
   bool StartPlaying(CSaverWnd* window, UINT* times) override;
+  void StopPlaying() override;
 
  private:
   CCommandPalette* m_palette = nullptr;
+  // The scene thread over the saver window and the window as it sees it;
+  // kept until StopPlaying, even after the script has ended by itself.
+  CSaverPlayOutput* m_output = nullptr;
+  CSceneThread* m_thread = nullptr;
 };

@@ -41,6 +41,12 @@ int GetWaitTick(const CBuilderOptions* options) {
   return (options != nullptr && options->m_waitTick > 0) ? options->m_waitTick : 100;
 }
 
+int GetWaitBeepInterval(const CBuilderOptions* options) {
+  if (options == nullptr) return 1;
+  const int interval = options->m_beepOnWait / GetWaitTick(options);
+  return interval < 0 ? 0 : interval;
+}
+
 int MakePickSeed(CPickSource& source) {
   uint32_t m = static_cast<uint32_t>(source.GetSystemMilliseconds());
   uint32_t t = source.GetTickCount();

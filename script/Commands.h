@@ -186,6 +186,7 @@ class CHideCommand : public CTargetingCommand {
 class CWaitCommand : public CAttributeCommand {
  public:
   CWaitCommand();
+  int Execute(CDC* dc, int* index, CPlayContext* ctx) override;
   CSceneCommand* Clone() const override;
 
   CDurationAttribute m_duration;
@@ -195,6 +196,7 @@ class CClsCommand : public CAttributeCommand {
  public:
   CClsCommand();
   LW_SCRIPT_DESCRIBE_OP
+  int Execute(CDC* dc, int* index, CPlayContext* ctx) override;
   CSceneCommand* Clone() const override;
 
   CColourAttribute m_colour;
@@ -228,6 +230,7 @@ class CLineCommand : public CSceneCommand {
   CArchive& Read(CArchive& ar, const CSceneVersion& ver) override;
   int Prepare(const CCommandList& script) override;
   LW_SCRIPT_DESCRIBE_OP
+  int Execute(CDC* dc, int* index, CPlayContext* ctx) override;
   CSceneCommand* Clone() const override;
 
   CMotionAttribute m_motion;
@@ -240,6 +243,7 @@ class CPlayCommand : public CTargetingCommand {
  public:
   CPlayCommand();
   ~CPlayCommand() override { Unlink(); }
+  int Execute(CDC* dc, int* index, CPlayContext* ctx) override;
   CSceneCommand* Clone() const override;
 
   CPlacementAttribute m_placement;
@@ -249,6 +253,7 @@ class CStopCommand : public CTargetingCommand {
  public:
   CStopCommand();
   ~CStopCommand() override { Unlink(); }
+  int Execute(CDC* dc, int* index, CPlayContext* ctx) override;
   CSceneCommand* Clone() const override;
 
   CMediaRefAttribute m_ref;
@@ -274,6 +279,7 @@ class CUrlCommand : public CSceneCommand {
   LW_SCRIPT_WRITE_OP
   CArchive& Read(CArchive& ar, const CSceneVersion& ver) override;
   LW_SCRIPT_DESCRIBE_OP
+  int Execute(CDC* dc, int* index, CPlayContext* ctx) override;
   CSceneCommand* Clone() const override;
 
   int m_monitoringOff = 0;

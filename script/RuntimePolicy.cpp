@@ -28,6 +28,8 @@ void DeletePaletteOptions(CBuilderOptions*) {}
 
 int GetWaitTick(const CBuilderOptions*) { return 100; }
 
+int GetWaitBeepInterval(const CBuilderOptions*) { return 0; }
+
 int MakePickSeed(CPickSource& source) {
   uint32_t m = static_cast<uint32_t>(source.GetSystemMilliseconds());
   uint32_t b = static_cast<uint32_t>(rand());

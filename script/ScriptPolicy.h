@@ -27,6 +27,9 @@ void DeletePaletteOptions(CBuilderOptions* options);
 
 // The Wait command's tick in milliseconds (the runtime's is fixed at 100).
 int GetWaitTick(const CBuilderOptions* options);
+// How many ticks of a Wait lie between beeps in step mode; 0: no beep (the
+// runtime never beeps).
+int GetWaitBeepInterval(const CBuilderOptions* options);
 
 // The seed of a random colour or position pick, called right after srand()
 // with the attribute's own seed; the runtime mixes in more of the clock.

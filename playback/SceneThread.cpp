@@ -1,0 +1,158 @@
+// The scene thread's two modes, its pause and stop, and the calibrated
+// delay.
+#include "playback/SceneThread.h"
+
+#include <mmsystem.h>
+
+#include "framework/Gdi.h"
+
+unsigned CalibratedPollCount(unsigned elapsed, double duration, unsigned times) {
+  const double count = (1.0 - static_cast<double>(elapsed) / duration) * static_cast<double>(times) *
+                       duration * 0.00001;
+  if (!(count > 0.0)) return 0;  // negative, zero or not a number
+  if (count >= 4294967295.0) return 0xFFFFFFFFu;
+  return static_cast<unsigned>(count);
+}
+
+CSceneThread::CSceneThread(CPlayOutput* output, UINT* times, int mode, CMediaPlayers* media)
+    : m_pOutput(output), m_pTimes(times), m_mode(mode), m_pMedia(media ? media : &m_noMedia) {
+  m_bAutoDelete = false;
+}
+
+CSceneThread::~CSceneThread() { Stop(); }
+
+bool CSceneThread::Start() {
+  if (!CreateThread(CREATE_SUSPENDED)) return false;
+  SetThreadPriority(THREAD_PRIORITY_NORMAL);
+  ResumeThread();
+  return true;
+}
+
+void CSceneThread::Stop() {
+  m_stopRequested.store(true);
+  m_stop.SetEvent();
+  m_pMedia->StopAll();
+  if (!m_hThread) return;
+  // A thread still suspended would never see the event.
+  DWORD previous;
+  do {
+    previous = ResumeThread();
+  } while (previous != static_cast<DWORD>(-1) && previous > 1);
+  // The thread may be sending to windows of this thread (a redraw): keep
+  // answering while waiting.
+  HANDLE both[2] = {m_ended, m_hThread};
+  WaitAnsweringSentMessages(both, 2, true, INFINITE);
+}
+
+bool CSceneThread::InitInstance() {
+  if (m_mode != kPlay)
+    Count();
+  else
+    Play();
+  return false;
+}
+
+// Counted in a local and stored once: the owner reads it after the thread
+// has ended.
+void CSceneThread::Count() {
+  UINT count = 0;
+  if (m_pTimes) *m_pTimes = 0;
+  while (count < 0xFFFFFFFFu && ::WaitForSingleObject(m_stop, 0) == WAIT_TIMEOUT) ++count;
+  if (m_pTimes) *m_pTimes = count;
+}
+
+void CSceneThread::Play() {
+  const HWND hwnd = GetOutputWindow();
+  {
+    CClientDC dc(hwnd);
+    if (m_pOutput) {
+      m_pOutput->SetBackground(0, SRCCOPY);
+      m_pOutput->OnPlayStarting();
+    }
+    // The list's count is read again every round: nothing may change it
+    // while a run plays, but a changed list must not be read past its end.
+    for (int i = 0; i < GetLiveCommandCount() && !m_stop.IsSet(); ++i) {
+      if (PlayLiveCommand(i, &dc, &i, this) > 0) {
+        if (m_step && i < GetLiveCommandCount() - 1) m_pauseRequest.SetEvent();
+        WaitWhilePaused();
+      }
+    }
+  }
+  ::PlaySoundA(nullptr, nullptr, 0);
+  m_pMedia->StopAll();
+}
+
+void CSceneThread::Delete() {
+  if (m_mode == kPlay && m_pOutput && m_pOutput->PostsEndMessage()) {
+    const HWND hwnd = m_pOutput->GetHwnd();
+    const HWND parent = ::GetParent(hwnd);
+    ::PostMessageA(parent ? parent : hwnd, WM_SCENE_ENDED, 0, 0);
+  }
+  m_ended.SetEvent();
+  // Auto-delete is off: the owner deletes the object after Stop.
+  CWinThread::Delete();
+}
+
+void CSceneThread::WaitWhilePaused() {
+  if (!m_pauseRequest.IsSet()) return;
+  OnPause(true);
+  HANDLE either[2] = {m_continue, m_stop};
+  ::WaitForMultipleObjects(2, either, FALSE, INFINITE);
+  m_continue.ResetEvent();
+  m_pauseRequest.ResetEvent();
+  OnPause(false);
+}
+
+double CSceneThread::NowMs() {
+  LARGE_INTEGER now, frequency;
+  ::QueryPerformanceCounter(&now);
+  ::QueryPerformanceFrequency(&frequency);
+  return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+bool CSceneThread::WaitForStop(DWORD ms) { return m_stop.Wait(ms); }
+
+// The polls that the delay stands for become time at Times polls per
+// second. Whole milliseconds are waited on the stop event; what the wait
+// over- or undershot, and any fraction of a millisecond, is owed to the
+// next delay, so that many short delays add up to the right total.
+void CSceneThread::CalibratedDelay(unsigned elapsed, double duration) {
+  const unsigned times = m_pTimes ? *m_pTimes : 0;
+  const unsigned polls = CalibratedPollCount(elapsed, duration, times);
+  if (polls == 0 || times == 0) return;
+  m_owedMs += static_cast<double>(polls) * 1000.0 / static_cast<double>(times);
+  if (m_owedMs < 1.0) return;
+  const double start = NowMs();
+  const double want = m_owedMs > 4.0e9 ? 4.0e9 : m_owedMs;
+  if (WaitForStop(static_cast<DWORD>(want))) {
+    m_owedMs = 0.0;
+    return;
+  }
+  m_owedMs -= NowMs() - start;
+  // A long stall (the machine was busy) is not made up by skipping many
+  // later delays.
+  if (m_owedMs < -100.0) m_owedMs = -100.0;
+}
+
+void CSceneThread::SetBackground(COLORREF colour, DWORD rop) {
+  if (m_pOutput) m_pOutput->SetBackground(colour, rop);
+}
+
+void CSceneThread::SetUrl(const char* address, int keys) {
+  lstrcpynA(m_url, address ? address : "", sizeof m_url);
+  m_urlKeys = keys;
+  if (m_pOutput) m_pOutput->SetUrl(m_url, keys);
+}
+
+void CSceneThread::ClearUrl() {
+  m_url[0] = 0;
+  m_urlKeys = -1;
+  if (m_pOutput) m_pOutput->ClearUrl();
+}
+
+bool CSceneThread::PlayMedia(CMediaObject& media, int wait, int endless, const RECT& place,
+                             int timerMs) {
+  return m_pMedia->Play(media, wait, endless, place, timerMs, m_stop);
+}
+
+void CSceneThread::StopMedia(CMediaObject& media) { m_pMedia->Stop(media); }

@@ -1,0 +1,107 @@
+// CSceneThread: the worker thread that plays the live command list on an
+// output window, and the play context and pacer its commands and effects
+// see. In counting mode it only counts zero-time-out polls of its stop event
+// until stopped: one second of that is the speed value "Times".
+//
+// Timed steps keep their length in polls ((duration - elapsed) x Times /
+// 100,000, see CalibratedPollCount) but wait that long against a clock,
+// blocked on the stop event, so a saver does not burn a core while waiting.
+//
+// Ownership: auto-delete is off. The owner calls Stop (which waits for the
+// thread and answers messages the thread sends to the owner's windows
+// meanwhile) and then deletes the object. Stop on an ended thread returns at
+// once; the destructor stops a thread that still runs.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+
+#include "framework/Sync.h"
+#include "framework/Thread.h"
+#include "playback/PlayOutput.h"
+#include "playback/PlayPacer.h"
+#include "script/PlayContext.h"
+
+// The private message a play run posts to its window's parent at its end.
+constexpr UINT WM_SCENE_ENDED = WM_USER + 101;
+
+// The polls of one calibrated delay: (1 - elapsed / duration) x times x
+// duration x 0.00001, truncated; 0 when that is negative or not a number,
+// at most 0xFFFFFFFF.
+unsigned CalibratedPollCount(unsigned elapsed, double duration, unsigned times);
+
+class CSceneThread : public CWinThread, public CPlayContext, public CPlayPacer {
+ public:
+  enum Mode { kPlay = 0, kCount = 1 };
+
+  // output: the window to play on (may be null in counting mode); times:
+  // the speed value, read by the delays and written by counting; media:
+  // the players of Play and Stop (null: none).
+  CSceneThread(CPlayOutput* output, UINT* times, int mode, CMediaPlayers* media = nullptr);
+  ~CSceneThread() override;
+
+  // Creates the system thread suspended, at normal priority, and starts it.
+  bool Start();
+
+  // From the owner's thread.
+  void SetStepMode(int step) { m_step = step; }
+  void RequestPause() { m_pauseRequest.SetEvent(); }
+  void Continue() { m_continue.SetEvent(); }
+  // Stops media and the thread and waits for its end (see above).
+  void Stop();
+  HANDLE GetEndedEvent() const { return m_ended; }
+
+  // The play context.
+  HANDLE GetStopEvent() const override { return m_stop; }
+  bool IsStopRequested() const override { return m_stopRequested.load(std::memory_order_relaxed); }
+  int IsStepMode() const override { return m_step; }
+  void CalibratedDelay(unsigned elapsed, double duration) override;
+  void WaitWhilePaused() override;
+  HWND GetOutputWindow() const override { return m_pOutput ? m_pOutput->GetHwnd() : nullptr; }
+  void SetBackground(COLORREF colour, DWORD rop) override;
+  void SetUrl(const char* address, int keys) override;
+  void ClearUrl() override;
+  bool PlayMedia(CMediaObject& media, int wait, int endless, const RECT& place,
+                 int timerMs) override;
+  void StopMedia(CMediaObject& media) override;
+
+  // The pacer's clock.
+  DWORD GetTickCount() override { return ::GetTickCount(); }
+
+  // What the last Url command chose.
+  const char* GetUrlAddress() const { return m_url; }
+  int GetUrlKeys() const { return m_urlKeys; }
+
+ protected:
+  bool InitInstance() override;
+  void Delete() override;
+
+  // Seams of the delay's clock (tests replace them): the time in ms, and a
+  // wait on the stop event; true when the stop came.
+  virtual double NowMs();
+  virtual bool WaitForStop(DWORD ms);
+  // Called on the thread when a pause begins and ends.
+  virtual void OnPause(bool begins) {}
+
+ private:
+  void Count();
+  void Play();
+
+  CPlayOutput* m_pOutput;
+  UINT* m_pTimes;
+  const int m_mode;
+  CMediaPlayers* m_pMedia;
+  CNoMediaPlayers m_noMedia;
+  volatile int m_step = 0;
+  char m_url[2084] = "";
+  int m_urlKeys = -1;
+  std::atomic<bool> m_stopRequested{false};
+  CEvent m_stop;
+  CEvent m_ended;
+  CEvent m_pauseRequest;
+  CEvent m_continue;
+  // Time owed by the delays (ms): what the polls stood for minus what was
+  // waited, carried into the next delay.
+  double m_owedMs = 0.0;
+};

@@ -1,0 +1,55 @@
+// CPlayContext: what a command's Execute sees of the player that runs it
+// (the scene thread): the stop event, step mode, the pacing of timed steps,
+// the output window and its background, the Url address and keys, and the
+// media players. The commands know only this interface, so the script code
+// does not depend on the playback code; the scene thread implements it.
+//
+// The two functions at the end let the scene thread walk the live list
+// without knowing the command classes of either build of this code.
+#pragma once
+
+#include <windows.h>
+
+class CDC;
+class CMediaObject;
+
+class CPlayContext {
+ public:
+  virtual ~CPlayContext() = default;
+
+  // The stop event: set when the run must end. Waits of commands block on it.
+  virtual HANDLE GetStopEvent() const = 0;
+  // True once a stop has been asked for (a cheap poll for inner loops).
+  virtual bool IsStopRequested() const = 0;
+  // Nonzero while the run goes step by step.
+  virtual int IsStepMode() const = 0;
+  // Waits (elapsed, duration) calibrated units; returns early on a stop.
+  virtual void CalibratedDelay(unsigned elapsed, double duration) = 0;
+  // Blocks while the run is paused; returns at once otherwise.
+  virtual void WaitWhilePaused() = 0;
+
+  // The output window.
+  virtual HWND GetOutputWindow() const = 0;
+  // The output window's background becomes the colour, drawn with the raster
+  // operation, and the window is redrawn at once.
+  virtual void SetBackground(COLORREF colour, DWORD rop) = 0;
+
+  // The Url command's address and keys (-1 none, 0 Enter, 1 F12, 2 Space,
+  // 3 any of them); ClearUrl forgets both.
+  virtual void SetUrl(const char* address, int keys) = 0;
+  virtual void ClearUrl() = 0;
+
+  // The media players. wait: the call returns when the media ended;
+  // endless: the media repeats until stopped; timerMs: -1 or the time to
+  // play. PlayMedia returns false at once when the media cannot play.
+  virtual bool PlayMedia(CMediaObject& media, int wait, int endless, const RECT& place,
+                         int timerMs) = 0;
+  virtual void StopMedia(CMediaObject& media) = 0;
+};
+
+// The number of commands of the palette's live list (0 without a palette).
+int GetLiveCommandCount();
+// Runs command i of the live list: -1 when it is disabled or missing (not
+// run), else what its Execute returned. `index` is the player's position,
+// which the command may change.
+int PlayLiveCommand(int i, CDC* dc, int* index, CPlayContext* ctx);
