@@ -4,6 +4,8 @@
 // window, a nonzero exit code, within a few seconds.
 #include <gtest/gtest.h>
 
+#include "tests/TestFiles.h"
+
 #include <string>
 #include <vector>
 
@@ -27,24 +29,8 @@ std::string TempDir() {
   return dir;
 }
 
-Bytes ReadAll(const std::string& path) {
-  Bytes b;
-  HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                         nullptr);
-  if (f == INVALID_HANDLE_VALUE) return b;
-  b.resize(GetFileSize(f, nullptr));
-  DWORD got = 0;
-  if (!b.empty()) ReadFile(f, b.data(), (DWORD)b.size(), &got, nullptr);
-  CloseHandle(f);
-  return b;
-}
-
-void WriteAll(const std::string& path, const Bytes& b) {
-  HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD put = 0;
-  if (!b.empty()) WriteFile(f, b.data(), (DWORD)b.size(), &put, nullptr);
-  CloseHandle(f);
-}
+using testfiles::ReadAll;
+using testfiles::WriteAll;
 
 // A document of two comments, as the builder saves it.
 Bytes CommentDocument() {

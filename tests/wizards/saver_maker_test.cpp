@@ -3,6 +3,8 @@
 // failure deleting what it was writing.
 #include <gtest/gtest.h>
 
+#include "tests/TestFiles.h"
+
 #include <string>
 #include <vector>
 
@@ -16,24 +18,8 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-Bytes ReadAll(const std::string& path) {
-  Bytes b;
-  HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                         nullptr);
-  if (f == INVALID_HANDLE_VALUE) return b;
-  b.resize(GetFileSize(f, nullptr));
-  DWORD got = 0;
-  if (!b.empty()) ReadFile(f, b.data(), (DWORD)b.size(), &got, nullptr);
-  CloseHandle(f);
-  return b;
-}
-
-void WriteAll(const std::string& path, const Bytes& b) {
-  HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD put = 0;
-  if (!b.empty()) WriteFile(f, b.data(), (DWORD)b.size(), &put, nullptr);
-  CloseHandle(f);
-}
+using testfiles::ReadAll;
+using testfiles::WriteAll;
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 

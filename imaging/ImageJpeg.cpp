@@ -1,0 +1,388 @@
+// JPEG reading and writing through libjpeg (6b interface) over the
+// library's handles. Every libjpeg error ends in a jump back to the function
+// that armed it; that function holds no object with a destructor and keeps
+// everything it changes in the job record, so cleanup after the jump sees
+// current values. A failed or aborted read aborts the decompressor rather
+// than finishing it. Memory and scan limits keep hostile files bounded.
+#include <setjmp.h>
+#include <stdio.h>
+#include <string.h>
+
+#include "imaging/ImageInternal.h"
+
+extern "C" {
+#include <jerror.h>
+#include <jpeglib.h>
+}
+
+#ifndef LW_JPEG_MAX_MEMORY
+#define LW_JPEG_MAX_MEMORY (8LL * LW_IMAGE_MAX_PIXELS)
+#endif
+#ifndef LW_JPEG_MAX_SCANS
+#define LW_JPEG_MAX_SCANS 500
+#endif
+
+namespace {
+
+const size_t kJpegBufferSize = 4096;
+
+struct JpegError {
+  jpeg_error_mgr pub;
+  jmp_buf jump;
+};
+
+void ErrorExit(j_common_ptr cinfo) {
+  // The text is formatted for a trace that this library does not keep.
+  char text[JMSG_LENGTH_MAX];
+  (*cinfo->err->format_message)(cinfo, text);
+  longjmp(reinterpret_cast<JpegError*>(cinfo->err)->jump, 1);
+}
+
+void DiscardMessage(j_common_ptr) {}
+
+void InstallErrors(JpegError* err) {
+  jpeg_std_error(&err->pub);
+  err->pub.error_exit = ErrorExit;
+  err->pub.output_message = DiscardMessage;
+}
+
+struct JpegSource {
+  jpeg_source_mgr pub;
+  ImageHandle* handle;
+  JOCTET* buffer;
+  bool startOfFile;
+};
+
+void InitSource(j_decompress_ptr cinfo) {
+  reinterpret_cast<JpegSource*>(cinfo->src)->startOfFile = true;
+}
+
+boolean FillInputBuffer(j_decompress_ptr cinfo) {
+  JpegSource* src = reinterpret_cast<JpegSource*>(cinfo->src);
+  size_t n = HandleRead(src->handle, src->buffer, kJpegBufferSize);
+  if (n == 0) {
+    if (src->startOfFile) ERREXIT(cinfo, JERR_INPUT_EMPTY);
+    WARNMS(cinfo, JWRN_JPEG_EOF);
+    src->buffer[0] = 0xFF;
+    src->buffer[1] = JPEG_EOI;
+    n = 2;
+  }
+  src->pub.next_input_byte = src->buffer;
+  src->pub.bytes_in_buffer = n;
+  src->startOfFile = false;
+  return TRUE;
+}
+
+void SkipInputData(j_decompress_ptr cinfo, long count) {
+  if (count <= 0) return;
+  jpeg_source_mgr* src = cinfo->src;
+  size_t left = static_cast<size_t>(count);
+  while (left > src->bytes_in_buffer) {
+    left -= src->bytes_in_buffer;
+    FillInputBuffer(cinfo);
+  }
+  src->next_input_byte += left;
+  src->bytes_in_buffer -= left;
+}
+
+void TermSource(j_decompress_ptr) {}
+
+struct JpegDest {
+  jpeg_destination_mgr pub;
+  ImageHandle* handle;
+  JOCTET* buffer;
+};
+
+void InitDestination(j_compress_ptr cinfo) {
+  JpegDest* dest = reinterpret_cast<JpegDest*>(cinfo->dest);
+  dest->buffer = static_cast<JOCTET*>(
+      (*cinfo->mem->alloc_small)(reinterpret_cast<j_common_ptr>(cinfo), JPOOL_IMAGE, kJpegBufferSize));
+  dest->pub.next_output_byte = dest->buffer;
+  dest->pub.free_in_buffer = kJpegBufferSize;
+}
+
+boolean EmptyOutputBuffer(j_compress_ptr cinfo) {
+  JpegDest* dest = reinterpret_cast<JpegDest*>(cinfo->dest);
+  if (!HandleWrite(dest->handle, dest->buffer, kJpegBufferSize, 1)) ERREXIT(cinfo, JERR_FILE_WRITE);
+  dest->pub.next_output_byte = dest->buffer;
+  dest->pub.free_in_buffer = kJpegBufferSize;
+  return TRUE;
+}
+
+void TermDestination(j_compress_ptr cinfo) {
+  JpegDest* dest = reinterpret_cast<JpegDest*>(cinfo->dest);
+  size_t used = kJpegBufferSize - dest->pub.free_in_buffer;
+  if (used && !HandleWrite(dest->handle, dest->buffer, used, 1)) ERREXIT(cinfo, JERR_FILE_WRITE);
+}
+
+// Ends a read whose file keeps adding scans (a progressive picture of
+// thousands of scans costs time for nothing).
+void LimitScans(j_common_ptr cinfo) {
+  if (cinfo->is_decompressor &&
+      reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > LW_JPEG_MAX_SCANS) {
+    cinfo->err->msg_code = JERR_NOT_COMPILED;
+    (*cinfo->err->error_exit)(cinfo);
+  }
+}
+
+struct JpegReadJob {
+  jpeg_decompress_struct cinfo;
+  JpegError err;
+  jpeg_progress_mgr progress;
+  ImageHandle* handle;
+  ImageThreadState* state;
+  int bits;
+  bool created;
+  bool inRows;
+  bool complete;
+  BYTE* scratch;
+  BYTE* out;
+  int width;
+  int height;
+};
+
+// Header, set-up and rows. Returns the code; on a jump during the set-up 9,
+// during the rows 3.
+int RunJpegRead(JpegReadJob* job) {
+  if (setjmp(job->err.jump)) return job->inRows ? kImgFileRead : kImgBadJpeg;
+  j_decompress_ptr cinfo = &job->cinfo;
+  cinfo->err = &job->err.pub;
+  jpeg_create_decompress(cinfo);
+  job->created = true;
+  cinfo->mem->max_memory_to_use = LW_JPEG_MAX_MEMORY;
+  job->progress.progress_monitor = LimitScans;
+  cinfo->progress = &job->progress;
+
+  JpegSource* src = static_cast<JpegSource*>((*cinfo->mem->alloc_small)(
+      reinterpret_cast<j_common_ptr>(cinfo), JPOOL_PERMANENT, sizeof(JpegSource)));
+  src->buffer = static_cast<JOCTET*>((*cinfo->mem->alloc_small)(
+      reinterpret_cast<j_common_ptr>(cinfo), JPOOL_PERMANENT, kJpegBufferSize));
+  src->handle = job->handle;
+  src->pub.init_source = InitSource;
+  src->pub.fill_input_buffer = FillInputBuffer;
+  src->pub.skip_input_data = SkipInputData;
+  src->pub.resync_to_restart = jpeg_resync_to_restart;
+  src->pub.term_source = TermSource;
+  src->pub.bytes_in_buffer = 0;
+  src->pub.next_input_byte = nullptr;
+  cinfo->src = &src->pub;
+
+  jpeg_save_markers(cinfo, JPEG_COM, 0xFFFF);
+  for (int m = 1; m <= 14; ++m) jpeg_save_markers(cinfo, JPEG_APP0 + m, 0xFFFF);
+  jpeg_read_header(cinfo, TRUE);
+  cinfo->scale_num = job->state->jpegScaleNum;
+  cinfo->scale_denom = job->state->jpegScaleDenom;
+  jpeg_calc_output_dimensions(cinfo);
+  int64_t width = cinfo->output_width;
+  int64_t height = cinfo->output_height;
+  if (width <= 0 || height <= 0 || width * height > LW_IMAGE_MAX_PIXELS) return kImgBadJpeg;
+
+  for (jpeg_saved_marker_ptr m = cinfo->marker_list; m; m = m->next) {
+    if (m->marker == JPEG_COM) {
+      BlobListAppend(&job->state->jpegCommentsRead, 0, m->data, m->data_length);
+    } else if (m->data_length) {
+      BlobListAppend(&job->state->jpegMarkersRead, m->marker, m->data, m->data_length);
+    }
+  }
+
+  jpeg_start_decompress(cinfo);
+  int components = cinfo->output_components;
+  if (job->bits == 8 ? (components != 1 && components != 3)
+                     : (components == 4 && cinfo->out_color_space != JCS_CMYK &&
+                        cinfo->jpeg_color_space != JCS_YCCK && cinfo->jpeg_color_space != JCS_CMYK))
+    return kImgWrongDepth;
+  job->scratch = static_cast<BYTE*>(AllocZeroed(static_cast<size_t>(width) * components * 2));
+  if (!job->scratch) return kImgNoMemory;
+  int code = kImgOk;
+  int outBpp = job->bits == 8 ? 1 : 3;
+  job->out = AllocPixels(width, height, outBpp, kImgBadJpeg, &code);
+  if (!job->out) return code;
+  job->width = static_cast<int>(width);
+  job->height = static_cast<int>(height);
+
+  job->inRows = true;
+  while (cinfo->output_scanline < cinfo->output_height) {
+    int y = cinfo->output_scanline;
+    BYTE* row = job->out + static_cast<size_t>(y) * width * outBpp;
+    bool direct = (outBpp == 1 && components == 1) || (outBpp == 3 && components == 3);
+    JSAMPROW target = direct ? row : job->scratch;
+    jpeg_read_scanlines(cinfo, &target, 1);
+    if (!direct) {
+      const BYTE* s = job->scratch;
+      for (int64_t x = 0; x < width; ++x) {
+        if (outBpp == 1) {
+          row[x] = static_cast<BYTE>(0.299 * s[3 * x] + 0.587 * s[3 * x + 1] + 0.114 * s[3 * x + 2]);
+        } else if (components == 1) {
+          row[3 * x] = row[3 * x + 1] = row[3 * x + 2] = s[x];
+        } else if (components == 4) {
+          const BYTE* p = s + 4 * x;
+          row[3 * x] = static_cast<BYTE>(p[0] * p[3] / 255);
+          row[3 * x + 1] = static_cast<BYTE>(p[1] * p[3] / 255);
+          row[3 * x + 2] = static_cast<BYTE>(p[2] * p[3] / 255);
+        }
+      }
+    }
+    if (!ProgressContinue(job->state, y, job->height)) return kImgAborted;
+  }
+  job->complete = true;
+  return kImgOk;
+}
+
+int FinishJpegRead(JpegReadJob* job) {
+  if (setjmp(job->err.jump)) return kImgFileRead;
+  jpeg_finish_decompress(&job->cinfo);
+  return kImgOk;
+}
+
+struct JpegWriteJob {
+  jpeg_compress_struct cinfo;
+  JpegError err;
+  ImageHandle* handle;
+  ImageThreadState* state;
+  const BYTE* pixels;
+  int width;
+  int height;
+  int quality;
+  int progressive;
+  int bits;
+  const JpegDensity* density;
+  bool created;
+};
+
+int RunJpegWrite(JpegWriteJob* job) {
+  if (setjmp(job->err.jump)) return kImgFileWrite;
+  j_compress_ptr cinfo = &job->cinfo;
+  cinfo->err = &job->err.pub;
+  jpeg_create_compress(cinfo);
+  job->created = true;
+  JpegDest* dest = static_cast<JpegDest*>((*cinfo->mem->alloc_small)(
+      reinterpret_cast<j_common_ptr>(cinfo), JPOOL_PERMANENT, sizeof(JpegDest)));
+  dest->handle = job->handle;
+  dest->pub.init_destination = InitDestination;
+  dest->pub.empty_output_buffer = EmptyOutputBuffer;
+  dest->pub.term_destination = TermDestination;
+  cinfo->dest = &dest->pub;
+
+  cinfo->image_width = job->width;
+  cinfo->image_height = job->height;
+  cinfo->input_components = job->bits == 24 ? 3 : 1;
+  cinfo->in_color_space = job->bits == 24 ? JCS_RGB : JCS_GRAYSCALE;
+  jpeg_set_defaults(cinfo);
+  jpeg_set_quality(cinfo, job->quality, TRUE);
+  const ImageThreadState* st = job->state;
+  if (st->jpegSamplingSwitch) {
+    for (int i = 0; i < st->jpegSamplingCount && i < cinfo->num_components && i < 10; ++i) {
+      cinfo->comp_info[i].h_samp_factor = st->jpegHSampling[i];
+      cinfo->comp_info[i].v_samp_factor = st->jpegVSampling[i];
+    }
+  }
+  if (job->progressive) jpeg_simple_progression(cinfo);
+  if (job->density) {
+    cinfo->X_density = static_cast<UINT16>(job->density->xDensity);
+    cinfo->Y_density = static_cast<UINT16>(job->density->yDensity);
+    cinfo->density_unit = static_cast<UINT8>(job->density->unit);
+  } else {
+    cinfo->X_density = cinfo->Y_density = 1;
+    cinfo->density_unit = 0;
+  }
+  if (st->jpegDctMethod == 1) cinfo->dct_method = JDCT_ISLOW;
+  if (st->jpegDctMethod == 2) cinfo->dct_method = JDCT_IFAST;
+  if (st->jpegDctMethod == 3) cinfo->dct_method = JDCT_FLOAT;
+  cinfo->smoothing_factor = st->jpegSmoothing;
+  jpeg_start_compress(cinfo, TRUE);
+  for (const ImageBlob* b = st->jpegCommentsToWrite.head; b; b = b->next)
+    jpeg_write_marker(cinfo, JPEG_COM, b->data, b->size);
+  for (const ImageBlob* b = st->jpegMarkersToWrite.head; b; b = b->next)
+    jpeg_write_marker(cinfo, b->code, b->data, b->size);
+  size_t stride = static_cast<size_t>(job->width) * cinfo->input_components;
+  for (int y = 0; y < job->height; ++y) {
+    JSAMPROW row = const_cast<JSAMPROW>(job->pixels + y * stride);
+    jpeg_write_scanlines(cinfo, &row, 1);
+    if (!ProgressContinue(st, y, job->height)) return kImgAborted;
+  }
+  jpeg_finish_compress(cinfo);
+  return kImgOk;
+}
+
+}  // namespace
+
+extern "C" BYTE* ReadJpeg(HPVSRC src, int* width, int* height, int bits) {
+  ImageCall call;
+  if (!call) return nullptr;
+  if (int code = CheckHandle(src)) {
+    call.SetError(code);
+    return nullptr;
+  }
+  if (!width || !height || (bits != 8 && bits != 24)) {
+    call.SetError(kImgBadParam);
+    return nullptr;
+  }
+  ImageThreadState* state = call.state();
+  BlobListClear(&state->jpegCommentsRead);
+  BlobListClear(&state->jpegMarkersRead);
+  JpegReadJob* job = static_cast<JpegReadJob*>(AllocZeroed(sizeof(JpegReadJob)));
+  if (!job) {
+    call.SetError(kImgNoMemory);
+    return nullptr;
+  }
+  job->handle = src;
+  job->state = state;
+  job->bits = bits;
+  InstallErrors(&job->err);
+  int code = RunJpegRead(job);
+  if (code == kImgOk) code = FinishJpegRead(job);
+  if (job->created) jpeg_destroy_decompress(&job->cinfo);
+  FreeBlock(job->scratch);
+  BYTE* out = job->out;
+  if (out && !job->inRows) {
+    FreeBlock(out);
+    out = nullptr;
+  }
+  if (out) {
+    *width = job->width;
+    *height = job->height;
+  }
+  FreeBlock(job);
+  call.SetError(code);
+  return out;
+}
+
+extern "C" DWORD WriteJpeg(HPVDEST dest, const BYTE* pixels, int width, int height, int quality,
+                           BOOL progressive, int bits, const JpegDensity* density) {
+  ImageCall call;
+  if (!call) return 0;
+  if (int code = CheckHandle(dest)) {
+    call.SetError(code);
+    return 0;
+  }
+  if (bits != 24 && bits != 8) {
+    call.SetError(kImgOk);
+    return 0;
+  }
+  if (width <= 0 || height <= 0 || !pixels) {
+    call.SetError(kImgBadParam);
+    return 0;
+  }
+  JpegWriteJob* job = static_cast<JpegWriteJob*>(AllocZeroed(sizeof(JpegWriteJob)));
+  if (!job) {
+    call.SetError(kImgNoMemory);
+    return 0;
+  }
+  job->handle = dest;
+  job->state = call.state();
+  job->pixels = pixels;
+  job->width = width;
+  job->height = height;
+  job->quality = quality;
+  job->progressive = progressive;
+  job->bits = bits;
+  job->density = density;
+  InstallErrors(&job->err);
+  int code = RunJpegWrite(job);
+  if (job->created) jpeg_destroy_compress(&job->cinfo);
+  FreeBlock(job);
+  call.SetError(code);
+  if (code != kImgOk) return 0;
+  int64_t size = HandleSize(dest);
+  return size > 0 ? static_cast<DWORD>(size) : 0;
+}

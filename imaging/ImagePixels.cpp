@@ -1,0 +1,309 @@
+// Pixel work that needs no device: stored rows of any BMP depth to red,
+// green, blue; index unpacking; rectangle fills and channel swaps; the
+// bilinear resizer for true-colour buffers and the palette resizer with its
+// nearest-colour matcher.
+#include <string.h>
+
+#include <new>
+
+#include "imaging/ImageInternal.h"
+
+namespace {
+
+struct MaskChannel {
+  int shift;
+  int width;
+};
+
+MaskChannel DescribeMask(DWORD mask) {
+  MaskChannel c = {0, 0};
+  if (!mask) return c;
+  while (!(mask & 1)) {
+    mask >>= 1;
+    ++c.shift;
+  }
+  while (mask & 1) {
+    mask >>= 1;
+    ++c.width;
+  }
+  return c;
+}
+
+// The channel moved to the top of a byte, the bits below it filled with ones.
+inline BYTE MaskValue(DWORD v, MaskChannel c) {
+  if (!c.width) return 0;
+  DWORD value = (v >> c.shift) & ((c.width >= 32) ? 0xFFFFFFFFu : ((1u << c.width) - 1));
+  if (c.width >= 8) return static_cast<BYTE>(value >> (c.width - 8));
+  return static_cast<BYTE>((value << (8 - c.width)) | ((1u << (8 - c.width)) - 1));
+}
+
+}  // namespace
+
+void ConvertRow(const BYTE* row, BYTE* out, int pixels, int bits, const RGBQUAD* palette,
+                const DWORD* masks, bool alpha, BYTE alphaValue) {
+  MaskChannel channels[3] = {};
+  if (masks)
+    for (int i = 0; i < 3; ++i) channels[i] = DescribeMask(masks[i]);
+  for (int i = 0; i < pixels; ++i) {
+    BYTE r, g, b;
+    if (bits <= 8) {
+      int index;
+      if (bits == 1)
+        index = (row[i >> 3] >> (7 - (i & 7))) & 1;
+      else if (bits == 4)
+        index = (row[i >> 1] >> ((i & 1) ? 0 : 4)) & 15;
+      else
+        index = row[i];
+      r = palette[index].rgbRed;
+      g = palette[index].rgbGreen;
+      b = palette[index].rgbBlue;
+    } else if (bits == 16) {
+      DWORD v = ReadLe16(row + 2 * i);
+      if (masks) {
+        r = MaskValue(v, channels[0]);
+        g = MaskValue(v, channels[1]);
+        b = MaskValue(v, channels[2]);
+      } else {
+        r = static_cast<BYTE>(((v & 0x7C00) | 0x380) >> 7);
+        g = static_cast<BYTE>(((v & 0x03E0) | 0x1C) >> 2);
+        b = static_cast<BYTE>(v * 8 + 7);
+      }
+    } else if (bits == 24) {
+      b = row[3 * i];
+      g = row[3 * i + 1];
+      r = row[3 * i + 2];
+    } else {
+      DWORD v = ReadLe32(row + 4 * i);
+      if (masks) {
+        r = MaskValue(v, channels[0]);
+        g = MaskValue(v, channels[1]);
+        b = MaskValue(v, channels[2]);
+      } else {
+        r = static_cast<BYTE>(v >> 16);
+        g = static_cast<BYTE>(v >> 8);
+        b = static_cast<BYTE>(v);
+      }
+    }
+    *out++ = r;
+    *out++ = g;
+    *out++ = b;
+    if (alpha) *out++ = alphaValue;
+  }
+}
+
+void UnpackIndices(const BYTE* row, BYTE* out, int pixels, int bits) {
+  for (int i = 0; i < pixels; ++i) {
+    if (bits == 1)
+      out[i] = (row[i >> 3] >> (7 - (i & 7))) & 1;
+    else if (bits == 4)
+      out[i] = (row[i >> 1] >> ((i & 1) ? 0 : 4)) & 15;
+    else
+      out[i] = row[i];
+  }
+}
+
+int FillPixelRect(BYTE* buffer, int width, int height, int x, int y, int rectWidth,
+                  int rectHeight, const BYTE colour[4], int bytesPerPixel) {
+  ImageCall call;
+  if (!call) return 0;
+  if (!buffer || (bytesPerPixel != 3 && bytesPerPixel != 4) || width <= 0 || height <= 0) {
+    call.SetError(kImgBadParam);
+    return 0;
+  }
+  call.SetError(kImgOk);
+  if (x < 0 || y < 0 || x >= width || y >= height || rectWidth <= 0 || rectHeight <= 0)
+    return 1;
+  if (rectWidth > width - x) rectWidth = width - x;
+  if (rectHeight > height - y) rectHeight = height - y;
+  size_t stride = static_cast<size_t>(width) * bytesPerPixel;
+  for (int row = 0; row < rectHeight; ++row) {
+    BYTE* p = buffer + (y + row) * stride + static_cast<size_t>(x) * bytesPerPixel;
+    for (int i = 0; i < rectWidth; ++i, p += bytesPerPixel)
+      memcpy(p, colour, bytesPerPixel);
+    if (!ProgressContinue(call.state(), row, rectHeight)) {
+      call.SetError(kImgAborted);
+      return 0;
+    }
+  }
+  return 1;
+}
+
+void SwapRedBlue(BYTE* buffer, int pixelsPerRow, int rows) {
+  size_t count = static_cast<size_t>(pixelsPerRow) * rows;
+  for (size_t i = 0; i < count; ++i, buffer += 3) {
+    BYTE t = buffer[0];
+    buffer[0] = buffer[2];
+    buffer[2] = t;
+  }
+}
+
+int RgbToRgba(const BYTE* src, int pixelsPerRow, int rows, BYTE alpha, BYTE* dst) {
+  if (!src || !dst) return kImgBadParam;
+  size_t count = static_cast<size_t>(pixelsPerRow) * rows;
+  for (size_t i = 0; i < count; ++i) {
+    *dst++ = *src++;
+    *dst++ = *src++;
+    *dst++ = *src++;
+    *dst++ = alpha;
+  }
+  return kImgOk;
+}
+
+int RgbToDibRows(const BYTE* rgb, BYTE* out, int width, int height, int rowSize) {
+  if (!rgb || !out || width <= 0 || height <= 0 || rowSize < width * 3) return kImgBadParam;
+  for (int row = 0; row < height; ++row) {
+    const BYTE* s = rgb + static_cast<size_t>(height - 1 - row) * width * 3;
+    BYTE* d = out + static_cast<size_t>(row) * rowSize;
+    for (int i = 0; i < width; ++i, s += 3, d += 3) {
+      d[0] = s[2];
+      d[1] = s[1];
+      d[2] = s[0];
+    }
+    memset(d, 0, rowSize - width * 3);
+  }
+  return kImgOk;
+}
+
+namespace {
+
+// Source sample positions of the target columns: the left source column
+// and the fraction towards the next one, clamped at the last column.
+struct ColumnMap {
+  int left;
+  int right;
+  double frac;
+};
+
+void MapPosition(int i, double scale, int sourceSize, int* lo, int* hi, double* frac) {
+  double x = i * scale;
+  if (x > sourceSize - 1) x = sourceSize - 1;
+  if (x < 0) x = 0;
+  *lo = static_cast<int>(x);
+  *hi = *lo + 1 < sourceSize ? *lo + 1 : sourceSize - 1;
+  *frac = x - *lo;
+}
+
+bool ResizeArgsOk(const BYTE* src, int width, int height, const BYTE* dst, int tw, int th) {
+  return src && dst && width > 0 && height > 0 && tw > 0 && th > 0 &&
+         static_cast<int64_t>(width) * height <= LW_IMAGE_MAX_PIXELS &&
+         static_cast<int64_t>(tw) * th <= LW_IMAGE_MAX_PIXELS;
+}
+
+ColumnMap* MakeColumnMap(int width, int tw) {
+  ColumnMap* map = static_cast<ColumnMap*>(AllocZeroed(sizeof(ColumnMap) * tw));
+  if (!map) return nullptr;
+  double scale = static_cast<double>(width) / tw;
+  for (int j = 0; j < tw; ++j) MapPosition(j, scale, width, &map[j].left, &map[j].right, &map[j].frac);
+  return map;
+}
+
+}  // namespace
+
+extern "C" BOOL ResizeImage(const BYTE* src, int width, int height, BYTE* dst, int tw,
+                            int th, int bpp) {
+  ImageCall call;
+  if (!call) return FALSE;
+  if (!ResizeArgsOk(src, width, height, dst, tw, th) || bpp <= 0 || bpp > 4) {
+    call.SetError(kImgBadParam);
+    return FALSE;
+  }
+  ColumnMap* map = MakeColumnMap(width, tw);
+  double* rows = static_cast<double*>(AllocZeroed(sizeof(double) * 2 * tw * bpp));
+  if (!map || !rows) {
+    FreeBlock(map);
+    FreeBlock(rows);
+    call.SetError(kImgNoMemory);
+    return FALSE;
+  }
+  double* row0 = rows;
+  double* row1 = rows + static_cast<size_t>(tw) * bpp;
+  double yScale = static_cast<double>(height) / th;
+  size_t stride = static_cast<size_t>(width) * bpp;
+  int code = kImgOk;
+  for (int i = 0; i < th; ++i) {
+    int r0, r1;
+    double fy;
+    MapPosition(i, yScale, height, &r0, &r1, &fy);
+    const BYTE* s0 = src + r0 * stride;
+    const BYTE* s1 = src + r1 * stride;
+    for (int j = 0; j < tw; ++j) {
+      const ColumnMap& m = map[j];
+      for (int c = 0; c < bpp; ++c) {
+        row0[j * bpp + c] = s0[m.left * bpp + c] * (1 - m.frac) + s0[m.right * bpp + c] * m.frac;
+        row1[j * bpp + c] = s1[m.left * bpp + c] * (1 - m.frac) + s1[m.right * bpp + c] * m.frac;
+      }
+    }
+    BYTE* out = dst + static_cast<size_t>(i) * tw * bpp;
+    for (int k = 0; k < tw * bpp; ++k)
+      out[k] = static_cast<BYTE>(row1[k] * fy + row0[k] * (1 - fy));
+    if (!ProgressContinue(call.state(), i, th)) {
+      code = kImgAborted;
+      break;
+    }
+  }
+  FreeBlock(map);
+  FreeBlock(rows);
+  call.SetError(code);
+  return code == kImgOk;
+}
+
+extern "C" BOOL ResizePaletteImage(const BYTE* src, int width, int height, BYTE* dst,
+                                   int tw, int th, int colours, const RGBQUAD* palette) {
+  ImageCall call;
+  if (!call) return FALSE;
+  if (!ResizeArgsOk(src, width, height, dst, tw, th) || src == dst || !palette ||
+      colours <= 0 || colours > 256) {
+    call.SetError(kImgBadParam);
+    return FALSE;
+  }
+  ColumnMap* map = MakeColumnMap(width, tw);
+  BYTE* passes = static_cast<BYTE*>(AllocZeroed(2 * static_cast<size_t>(tw)));
+  PaletteMatcher* matcher = static_cast<PaletteMatcher*>(AllocZeroed(sizeof(PaletteMatcher)));
+  if (!map || !passes || !matcher) {
+    FreeBlock(map);
+    FreeBlock(passes);
+    FreeBlock(matcher);
+    call.SetError(kImgNoMemory);
+    return FALSE;
+  }
+  new (matcher) PaletteMatcher();
+  matcher->SetPalette(palette, colours);
+  double yScale = static_cast<double>(height) / th;
+  int code = kImgOk;
+  for (int i = 0; i < th; ++i) {
+    int r0, r1;
+    double fy;
+    MapPosition(i, yScale, height, &r0, &r1, &fy);
+    for (int pass = 0; pass < 2; ++pass) {
+      const BYTE* s = src + static_cast<size_t>(pass ? r1 : r0) * width;
+      for (int j = 0; j < tw; ++j) {
+        const ColumnMap& m = map[j];
+        const RGBQUAD& a = matcher->Entry(s[m.left]);
+        const RGBQUAD& b = matcher->Entry(s[m.right]);
+        double wl = 1 - m.frac, wr = m.frac;
+        passes[pass * tw + j] = static_cast<BYTE>(
+            matcher->Match(static_cast<int>(a.rgbRed * wl + b.rgbRed * wr),
+                           static_cast<int>(a.rgbGreen * wl + b.rgbGreen * wr),
+                           static_cast<int>(a.rgbBlue * wl + b.rgbBlue * wr)));
+      }
+    }
+    BYTE* out = dst + static_cast<size_t>(i) * tw;
+    for (int j = 0; j < tw; ++j) {
+      const RGBQUAD& a = matcher->Entry(passes[j]);
+      const RGBQUAD& b = matcher->Entry(passes[tw + j]);
+      double w0 = 1 - fy;
+      out[j] = static_cast<BYTE>(matcher->Match(static_cast<int>(a.rgbRed * w0 + b.rgbRed * fy),
+                                                static_cast<int>(a.rgbGreen * w0 + b.rgbGreen * fy),
+                                                static_cast<int>(a.rgbBlue * w0 + b.rgbBlue * fy)));
+    }
+    if (!ProgressContinue(call.state(), i, th)) {
+      code = kImgAborted;
+      break;
+    }
+  }
+  FreeBlock(map);
+  FreeBlock(passes);
+  FreeBlock(matcher);
+  call.SetError(code);
+  return code == kImgOk;
+}

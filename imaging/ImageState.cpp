@@ -1,0 +1,235 @@
+// The image library's per-thread state (kept in thread-local storage, all
+// states also on one process-wide list freed at exit), the error texts, and
+// the small shared helpers: progress, blocks, blob lists, pixel buffers and
+// the buffered byte reader.
+#include <string.h>
+
+#include "imaging/ImageInternal.h"
+
+namespace {
+
+class ThreadStateSlot {
+ public:
+  ThreadStateSlot() : index_(TlsAlloc()), head_(nullptr) {
+    InitializeCriticalSection(&lock_);
+  }
+  ~ThreadStateSlot() {
+    if (index_ != TLS_OUT_OF_INDEXES) TlsFree(index_);
+    EnterCriticalSection(&lock_);
+    while (head_) {
+      ImageThreadState* next = head_->next;
+      BlobListClear(&head_->jpegCommentsRead);
+      BlobListClear(&head_->jpegCommentsToWrite);
+      BlobListClear(&head_->jpegMarkersRead);
+      BlobListClear(&head_->jpegMarkersToWrite);
+      FreeBlock(head_);
+      head_ = next;
+    }
+    LeaveCriticalSection(&lock_);
+    DeleteCriticalSection(&lock_);
+  }
+
+  ImageThreadState* Get() {
+    if (index_ == TLS_OUT_OF_INDEXES) return nullptr;
+    ImageThreadState* state = static_cast<ImageThreadState*>(TlsGetValue(index_));
+    if (state) return state;
+    state = static_cast<ImageThreadState*>(AllocZeroed(sizeof(ImageThreadState)));
+    if (!state) return nullptr;
+    state->pngScreenGamma = 2.9;
+    state->pngGammaSwitch = 1;
+    for (int i = 0; i < 10; ++i) state->jpegVSampling[i] = state->jpegHSampling[i] = 1;
+    state->jpegSamplingCount = 10;
+    state->jpegScaleNum = 1;
+    state->jpegScaleDenom = 1;
+    if (!TlsSetValue(index_, state)) {
+      FreeBlock(state);
+      return nullptr;
+    }
+    EnterCriticalSection(&lock_);
+    state->next = head_;
+    head_ = state;
+    LeaveCriticalSection(&lock_);
+    return state;
+  }
+
+ private:
+  DWORD index_;
+  ImageThreadState* head_;
+  CRITICAL_SECTION lock_;
+};
+
+ThreadStateSlot g_slot;
+
+const char* const kErrorTexts[] = {
+    "out of memory",
+    "error on file open",
+    "error on file read",
+    "error on file write",
+    "bad user param",
+    "bad BMP file",
+    "some RLE variations are not supported",
+    "reserved value",
+    "bad JPG file",
+    "error with device context",
+    "problem with a GetDIBits call",
+    "reserved value",
+    "resource not found",
+    "callback returned FALSE - operation aborted",
+    "bad PNG file",
+    "internal PNG lib behavior - contact",
+    "misc unexpected behavior error - contact",
+    "trouble creating a font object",
+    "misc internal TIFF error",
+    "invalid TIFF file",
+    "this will not read TIFF-LZW images (note, unused error message)",
+    "invalid PCX image",
+    "a call to the fn CreateCompatibleBitmap failed",
+    "end of an image while using single-line de/compression",
+    "error during a call to GetDIBits",
+    "device does not support an operation required by this function",
+    "invalid windows metafile",
+    "the file was not of the requested bit-depth",
+    "a call to BitBlt failed.",
+    "output buffer is too small for this operation",
+    "not enough room in the output palette to store the colors from this image",
+    "Invalid TGA File",
+    "No TGA Thumbnail in the file",
+    "reserved value ",
+    "a call to the fn CreateDIBitmap failed",
+    "LZW de/compression is not permitted",
+    "a call to SelectObject has failed (DC does not support this operation?)",
+    "the HPVSRC or HPVDEST object passed into the function does not appear to be valid",
+    "the function is obsolete",
+    "a call to CreateDIBSection failed",
+    "a call to SetWinMetaFileBits failed (95/98 only)",
+    "a call to GetEnhMetaFileBits or GetWinMetaFileBits failed",
+    "apparently invalid JQW password",
+    "invalid JQW file",
+    "this function is not supported in this build (see DLL build options)",
+    "invalid PSD (Photoshop) file",
+    "this Photoshop sub-format is not supported",
+    "decryption error - possible bad password for encrypted files",
+    "encryption failed",
+    "compression failed",
+    "decompression error - possible bad password for encrypted files",
+    "invalid XKV file. may indicate incorrect password",
+    "invalid or unsupported WBMP (Wireless Bitmap) image.",
+    "Pictavo does not support reading this TIFF tag",
+    "Pictavo was not able to allocate thread-local storage. this is a severe low-mem",
+    "invalid EXIF format",
+    "no EXIF string was found with the given ID",
+};
+static_assert(sizeof(kErrorTexts) / sizeof(kErrorTexts[0]) == 57, "57 error texts");
+
+}  // namespace
+
+ImageThreadState* GetThreadState() { return g_slot.Get(); }
+
+bool ProgressContinue(const ImageThreadState* state, int row, int rowCount) {
+  if (!state->progressHook || state->nesting != 1) return true;
+  return state->progressHook(row, rowCount, state->hookUser) != FALSE;
+}
+
+void* AllocZeroed(size_t bytes) { return GlobalAlloc(GPTR, bytes ? bytes : 1); }
+
+void FreeBlock(void* block) {
+  if (block) GlobalFree(block);
+}
+
+BYTE* AllocPixels(int64_t width, int64_t height, int bytesPerPixel, int badCode,
+                  int* code) {
+  if (width <= 0 || height <= 0 || width * height > LW_IMAGE_MAX_PIXELS) {
+    *code = badCode;
+    return nullptr;
+  }
+  int64_t bytes = width * height * bytesPerPixel;
+  if (bytes > 2147348478) {
+    *code = kImgNoMemory;
+    return nullptr;
+  }
+  BYTE* pixels = static_cast<BYTE*>(GlobalAlloc(GPTR, static_cast<size_t>(bytes)));
+  if (!pixels) *code = kImgNoMemory;
+  return pixels;
+}
+
+bool BlobListAppend(ImageBlobList* list, int code, const void* data, DWORD size) {
+  ImageBlob* blob = static_cast<ImageBlob*>(AllocZeroed(sizeof(ImageBlob) + size));
+  if (!blob) return false;
+  blob->code = code;
+  blob->size = size;
+  if (size) memcpy(blob->data, data, size);
+  if (list->tail)
+    list->tail->next = blob;
+  else
+    list->head = blob;
+  list->tail = blob;
+  return true;
+}
+
+void BlobListClear(ImageBlobList* list) {
+  for (ImageBlob* blob = list->head; blob;) {
+    ImageBlob* next = blob->next;
+    FreeBlock(blob);
+    blob = next;
+  }
+  list->head = list->tail = nullptr;
+}
+
+void ByteReaderInit(ByteReader* r, ImageHandle* h) {
+  r->handle = h;
+  r->pos = r->len = 0;
+  r->eof = false;
+}
+
+int ByteReaderGet(ByteReader* r) {
+  if (r->pos == r->len) {
+    if (r->eof) return -1;
+    r->len = HandleRead(r->handle, r->buffer, sizeof(r->buffer));
+    r->pos = 0;
+    if (r->len == 0) {
+      r->eof = true;
+      return -1;
+    }
+  }
+  return r->buffer[r->pos++];
+}
+
+bool ByteReaderRead(ByteReader* r, BYTE* out, size_t count) {
+  while (count) {
+    if (r->pos == r->len) {
+      if (ByteReaderGet(r) < 0) return false;
+      --r->pos;
+    }
+    size_t n = r->len - r->pos;
+    if (n > count) n = count;
+    memcpy(out, r->buffer + r->pos, n);
+    r->pos += n;
+    out += n;
+    count -= n;
+  }
+  return true;
+}
+
+void GreyRamp(RGBQUAD* palette) {
+  for (int i = 0; i < 256; ++i) {
+    palette[i].rgbBlue = palette[i].rgbGreen = palette[i].rgbRed = static_cast<BYTE>(i);
+    palette[i].rgbReserved = 0;
+  }
+}
+
+extern "C" int GetImageError(void) {
+  ImageThreadState* state = GetThreadState();
+  return state ? state->lastError : kImgNoThreadState;
+}
+
+extern "C" const char* GetImageErrorText(int code) {
+  if (code < 1 || code > 57) return "Unknown error";
+  return kErrorTexts[code - 1];
+}
+
+extern "C" void SetImageProgressHook(ImageProgressHook hook, int user) {
+  ImageThreadState* state = GetThreadState();
+  if (!state) return;
+  state->progressHook = hook;
+  state->hookUser = user;
+}

@@ -1,0 +1,251 @@
+// The image library's pixel work: the resizers against hand-computed
+// outputs, the colour matcher, the row converters, and conversions and
+// drawing checked on the pixels of memory DCs under Wine.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "imaging/ImageInternal.h"
+#include "imaging/ImageLib.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+RGBQUAD Quad(int r, int g, int b) {
+  RGBQUAD q = {static_cast<BYTE>(b), static_cast<BYTE>(g), static_cast<BYTE>(r), 0};
+  return q;
+}
+
+// A 32-bit top-down DIB section selected into a memory DC; Pixel reads it.
+class Canvas {
+ public:
+  Canvas(int w, int h) : w_(w), h_(h) {
+    BITMAPINFO bmi = {};
+    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bmi.bmiHeader.biWidth = w;
+    bmi.bmiHeader.biHeight = -h;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    dc_ = CreateCompatibleDC(nullptr);
+    bitmap_ = CreateDIBSection(dc_, &bmi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
+    old_ = SelectObject(dc_, bitmap_);
+  }
+  ~Canvas() {
+    SelectObject(dc_, old_);
+    DeleteObject(bitmap_);
+    DeleteDC(dc_);
+  }
+  HDC dc() const { return dc_; }
+  void Fill(COLORREF c) {
+    GdiFlush();
+    for (int i = 0; i < w_ * h_; ++i) bits_[i] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+  }
+  COLORREF Pixel(int x, int y) const {
+    GdiFlush();
+    DWORD v = bits_[y * w_ + x];
+    return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+  }
+
+ private:
+  int w_, h_;
+  HDC dc_;
+  HBITMAP bitmap_;
+  HGDIOBJ old_;
+  DWORD* bits_ = nullptr;
+};
+
+BOOL CALLBACK Stop(int, int, int) { return FALSE; }
+
+}  // namespace
+
+TEST(ImageResize, SameSizeCopies) {
+  Bytes src(4 * 3 * 3);
+  for (size_t i = 0; i < src.size(); ++i) src[i] = static_cast<uint8_t>(i * 29 + 3);
+  Bytes dst(src.size());
+  ASSERT_TRUE(ResizeImage(src.data(), 4, 3, dst.data(), 4, 3, 3));
+  EXPECT_EQ(dst, src);
+}
+
+TEST(ImageResize, BilinearAgainstHandValues) {
+  struct Row {
+    const char* name;
+    Bytes src;
+    int w, h, tw, th, bpp;
+    Bytes expected;
+  } rows[] = {
+      {"2x1 to 4x1", {0, 0, 0, 200, 100, 51}, 2, 1, 4, 1, 3, {0, 0, 0, 100, 50, 25, 200, 100, 51, 200, 100, 51}},
+      {"1x2 to 1x4", {10, 100}, 1, 2, 1, 4, 1, {10, 55, 100, 100}},
+      {"2x2 to 4x4", {0, 100, 100, 200}, 2, 2, 4, 4, 1,
+       {0, 50, 100, 100, 50, 100, 150, 150, 100, 150, 200, 200, 100, 150, 200, 200}},
+      {"4x1 to 2x1", {8, 16, 32, 64}, 4, 1, 2, 1, 1, {8, 32}},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    Bytes dst(r.expected.size(), 0xEE);
+    ASSERT_TRUE(ResizeImage(r.src.data(), r.w, r.h, dst.data(), r.tw, r.th, r.bpp));
+    EXPECT_EQ(dst, r.expected);
+  }
+  Bytes one = {1, 2, 3};
+  Bytes out(3);
+  EXPECT_FALSE(ResizeImage(one.data(), 0, 1, out.data(), 1, 1, 3));
+  EXPECT_EQ(GetImageError(), kImgBadParam);
+  EXPECT_FALSE(ResizeImage(one.data(), 1, 1, out.data(), -1, 1, 3));
+  EXPECT_EQ(GetImageError(), kImgBadParam);
+  SetImageProgressHook(Stop, 0);
+  EXPECT_FALSE(ResizeImage(one.data(), 1, 1, out.data(), 1, 1, 3));
+  EXPECT_EQ(GetImageError(), kImgAborted);
+  SetImageProgressHook(nullptr, 0);
+}
+
+TEST(ImageResize, PaletteImageMatchesNearest) {
+  RGBQUAD pal[4] = {Quad(0, 0, 0), Quad(255, 255, 255), Quad(128, 128, 128), Quad(100, 100, 100)};
+  Bytes src = {0, 1};  // black over white, one column
+  Bytes dst(4, 0xEE);
+  ASSERT_TRUE(ResizePaletteImage(src.data(), 1, 2, dst.data(), 1, 4, 4, pal));
+  EXPECT_EQ(dst, (Bytes{0, 2, 1, 1}));
+  EXPECT_FALSE(ResizePaletteImage(src.data(), 1, 2, src.data(), 1, 2, 4, pal)) << "in place";
+  EXPECT_EQ(GetImageError(), kImgBadParam);
+  EXPECT_FALSE(ResizePaletteImage(src.data(), 1, 2, dst.data(), 1, 4, 0, pal));
+  EXPECT_EQ(GetImageError(), kImgBadParam);
+}
+
+TEST(ImageResize, MatcherTiesAndCache) {
+  PaletteMatcher* m = new PaletteMatcher();
+  EXPECT_EQ(m->Match(10, 10, 10), 0) << "no palette yet";
+  RGBQUAD pal[8];
+  for (RGBQUAD& q : pal) q = Quad(255, 255, 255);
+  pal[3] = Quad(10, 0, 0);
+  pal[7] = Quad(30, 0, 0);
+  m->SetPalette(pal, 8);
+  EXPECT_EQ(m->Match(20, 0, 0), 3) << "ties keep the earlier entry";
+  EXPECT_EQ(m->Match(30, 0, 0), 7);
+  m->SetPalette(pal, 8);
+  for (int i = 0; i < 255; ++i) m->Match(i, 1, 2);
+  EXPECT_EQ(m->CacheSize(), 255);
+  EXPECT_EQ(m->Match(0, 1, 2), m->Match(0, 1, 2));
+  EXPECT_EQ(m->CacheSize(), 255) << "a cached colour adds nothing";
+  m->Match(255, 9, 9);
+  EXPECT_EQ(m->CacheSize(), 1) << "the 256th colour empties the cache first";
+  delete m;
+}
+
+TEST(ImageRows, ConvertRowDepths) {
+  RGBQUAD pal[256] = {};
+  pal[1] = Quad(1, 2, 3);
+  pal[2] = Quad(4, 5, 6);
+  DWORD masks565[3] = {0xF800, 0x07E0, 0x001F};
+  struct Row {
+    const char* name;
+    Bytes stored;
+    int pixels;
+    int bits;
+    const DWORD* masks;
+    Bytes rgb;
+  } rows[] = {
+      {"1 bit", {0x40}, 2, 1, nullptr, {0, 0, 0, 1, 2, 3}},
+      {"4 bits", {0x21}, 2, 4, nullptr, {4, 5, 6, 1, 2, 3}},
+      {"8 bits", {2}, 1, 8, nullptr, {4, 5, 6}},
+      {"16 bits 5-5-5 black", {0, 0}, 1, 16, nullptr, {7, 7, 7}},
+      {"16 bits 5-6-5 white", {0xFF, 0xFF}, 1, 16, masks565, {255, 255, 255}},
+      {"16 bits 5-6-5 green", {0xE0, 0x07}, 1, 16, masks565, {7, 255, 7}},
+      {"24 bits", {1, 2, 3}, 1, 24, nullptr, {3, 2, 1}},
+      {"32 bits", {1, 2, 3, 4}, 1, 32, nullptr, {3, 2, 1}},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    Bytes out(r.rgb.size());
+    ConvertRow(r.stored.data(), out.data(), r.pixels, r.bits, pal, r.masks, false, 0);
+    EXPECT_EQ(out, r.rgb);
+  }
+  Bytes withAlpha(4);
+  Bytes one = {2};
+  ConvertRow(one.data(), withAlpha.data(), 1, 8, pal, nullptr, true, 77);
+  EXPECT_EQ(withAlpha, (Bytes{4, 5, 6, 77}));
+
+  Bytes image(4 * 3 * 3, 0);
+  BYTE colour[4] = {9, 8, 7, 0};
+  ASSERT_EQ(FillPixelRect(image.data(), 4, 3, 2, 1, 5, 5, colour, 3), 1);
+  EXPECT_EQ(image[(1 * 4 + 2) * 3], 9);
+  EXPECT_EQ(image[(2 * 4 + 3) * 3 + 2], 7);
+  EXPECT_EQ(image[(1 * 4 + 1) * 3], 0) << "left of the rectangle";
+  EXPECT_EQ(FillPixelRect(image.data(), 4, 3, 9, 9, 1, 1, colour, 3), 1) << "outside: nothing to do";
+  EXPECT_EQ(FillPixelRect(image.data(), 4, 3, 0, 0, 1, 1, colour, 2), 0);
+}
+
+TEST(ImageGdi, BitmapRoundTripAndDcCapture) {
+  const int w = 5, h = 3;
+  Bytes rgb(w * h * 3);
+  for (size_t i = 0; i < rgb.size(); ++i) rgb[i] = static_cast<uint8_t>(i * 13 + 1);
+  HDC screen = GetDC(nullptr);
+  HBITMAP bitmap = RgbToHBitmap(rgb.data(), w, h, nullptr, screen);
+  ASSERT_NE(bitmap, nullptr);
+  int rw = 0, rh = 0;
+  BYTE* back = HBitmapToRgb(bitmap, &rw, &rh, screen, nullptr);
+  ASSERT_NE(back, nullptr);
+  EXPECT_EQ(rw, w);
+  EXPECT_EQ(rh, h);
+  EXPECT_EQ(Bytes(back, back + rgb.size()), rgb);
+  GlobalFree(back);
+  DeleteObject(bitmap);
+
+  Canvas canvas(20, 10);
+  canvas.Fill(RGB(1, 2, 3));
+  ASSERT_TRUE(DrawImage(canvas.dc(), rgb.data(), w, h, 4, 2, w, h, nullptr));
+  BYTE* captured = DcToRgb(canvas.dc(), 4, 2, w, h);
+  ASSERT_NE(captured, nullptr);
+  EXPECT_EQ(Bytes(captured, captured + rgb.size()), rgb);
+  GlobalFree(captured);
+
+  EXPECT_EQ(DcToRgb(canvas.dc(), 0, 0, 0, 5), nullptr);
+  EXPECT_EQ(GetImageError(), kImgBadParam);
+  HDC meta = CreateEnhMetaFileA(screen, nullptr, nullptr, nullptr);
+  EXPECT_EQ(DcToRgb(meta, 0, 0, 4, 4), nullptr) << "a metafile cannot be read back";
+  int metaError = GetImageError();
+  EXPECT_TRUE(metaError == kImgDeviceUnsupported || metaError == kImgBitBlt) << metaError;
+  DeleteEnhMetaFile(CloseEnhMetaFile(meta));
+  ReleaseDC(nullptr, screen);
+  EXPECT_EQ(RgbToHBitmap(nullptr, 1, 1, nullptr, nullptr), nullptr);
+  EXPECT_EQ(GetImageError(), kImgBadParam);
+}
+
+TEST(ImageGdi, DrawImageOutputSizeLimitsTheCopy) {
+  const int w = 4, h = 4;
+  Bytes rgb(w * h * 3, 200);
+  Canvas canvas(10, 10);
+  canvas.Fill(RGB(5, 5, 5));
+  ASSERT_TRUE(DrawImage(canvas.dc(), rgb.data(), w, h, 1, 1, 2, 3, nullptr));
+  EXPECT_EQ(canvas.Pixel(1, 1), RGB(200, 200, 200));
+  EXPECT_EQ(canvas.Pixel(2, 3), RGB(200, 200, 200));
+  EXPECT_EQ(canvas.Pixel(3, 1), RGB(5, 5, 5)) << "right of the output width";
+  EXPECT_EQ(canvas.Pixel(1, 4), RGB(5, 5, 5)) << "below the output height";
+  EXPECT_EQ(canvas.Pixel(0, 0), RGB(5, 5, 5));
+}
+
+TEST(ImageGdi, KeyedDrawingLeavesKeyPixelsUntouched) {
+  const int w = 4, h = 2;
+  const BYTE key[3] = {0xE0, 0xE0, 0xE0};
+  Bytes rgb;
+  for (int i = 0; i < w * h; ++i) {
+    if (i % 3 == 0)
+      rgb.insert(rgb.end(), key, key + 3);
+    else
+      rgb.insert(rgb.end(), {uint8_t(10 * i), 50, uint8_t(255 - i)});
+  }
+  Canvas canvas(8, 6);
+  for (int y = 0; y < 6; ++y)
+    for (int x = 0; x < 8; ++x) SetPixel(canvas.dc(), x, y, RGB(x * 20, y * 30, 99));
+  ASSERT_TRUE(DrawImageTransparent(canvas.dc(), rgb.data(), w, h, 2, 3, RGB(0xE0, 0xE0, 0xE0)));
+  for (int y = 0; y < 6; ++y)
+    for (int x = 0; x < 8; ++x) {
+      SCOPED_TRACE(testing::Message() << x << "," << y);
+      bool inside = x >= 2 && x < 2 + w && y >= 3 && y < 3 + h;
+      int i = inside ? (y - 3) * w + (x - 2) : -1;
+      COLORREF expected = (!inside || i % 3 == 0)
+                              ? RGB(x * 20, y * 30, 99)
+                              : RGB(rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]);
+      EXPECT_EQ(canvas.Pixel(x, y), expected);
+    }
+}
