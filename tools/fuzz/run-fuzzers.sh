@@ -25,7 +25,8 @@ build() {
   for c in "${core[@]}"; do
     local o=$out/obj/$c.o
     if [[ ! -f $o || $src/imaging/$c.cpp -nt $o || $src/imaging/ImageInternal.h -nt $o ||
-          $src/imaging/ImageLib.h -nt $o || $0 -nt $o ]]; then
+          $src/imaging/ImageLib.h -nt $o || $src/imaging/ImageJpegErrors.h -nt $o ||
+          $0 -nt $o ]]; then
       "$cxx" "${flags[@]/-fsanitize=fuzzer,/-fsanitize=fuzzer-no-link,}" -c \
         "$src/imaging/$c.cpp" -o "$o"
     fi
