@@ -5,6 +5,8 @@
 // every letter and every step.
 #include <windows.h>
 
+#include <initializer_list>
+
 #include "framework/Gdi.h"
 #include "playback/ImagePainter.h"
 #include "script/Commands.h"
@@ -16,6 +18,20 @@ namespace {
 
 // The letter delay's unit: the stop is looked at between units.
 constexpr int kLetterWaitUnit = 100;
+
+int Bound(int v, int limit) { return v < -limit ? -limit : v > limit ? limit : v; }
+
+// A move works on a copy of its motion whose points and steps are brought
+// into ranges where the stepping arithmetic cannot overflow: far beyond
+// any screen, and steps longer than any screen is wide.
+void BoundMotion(CMotionAttribute& m) {
+  const int kFar = 1 << 24, kLongestStep = 1 << 16;
+  for (int* v : {&m.m_startX, &m.m_startY, &m.m_endX, &m.m_endY, &m.m_untilX, &m.m_untilY,
+                 &m.m_currentX, &m.m_currentY})
+    *v = Bound(*v, kFar);
+  m.m_stepX = Bound(m.m_stepX, kLongestStep);
+  m.m_stepY = Bound(m.m_stepY, kLongestStep);
+}
 
 }  // namespace
 
@@ -72,6 +88,7 @@ int CMoveCommand::Execute(CDC* dc, int*, CPlayContext* ctx) {
   m_ref.m_motion.ComputePositions(size.cx, size.cy);
   CMotionAttribute m;
   m.CopyFrom(m_ref.m_motion);
+  BoundMotion(m);
   target->m_currentMotion.CopyFrom(m);
   target->m_lastMotion.CopyFrom(m);
   target->BeginMove(dc, screen);

@@ -58,8 +58,8 @@ LOGFONTA DefaultLogFont();
 // the whole screen while an object moves.
 class CSavedScreen {
  public:
-  // Copies (x, y, w, h) of dc, cut to the screen; false when nothing could
-  // be kept (an empty area or no memory for the bitmap).
+  // Copies the area of dc, cut to the screen; false when nothing could be
+  // kept (an empty area or no memory for the bitmap).
   bool Save(CDC* dc, const RECT& area, SIZE screen);
   // Copies the kept area back to the place it came from.
   void Restore(CDC* dc) const;
@@ -97,7 +97,8 @@ class CImageTextObject : public CSceneObject {
   UINT GetTextFormat() const;
   bool IsTransparentText() const { return IsText() && m_bkMode == 0; }
 
-  // ---- playing (ObjectDraw.cpp); all on the scene thread ----
+  // ---- playing (ObjectDraw.cpp), on the scene thread but for
+  // ResetDrawing ----
   // The size the object is drawn at on a screen of this size: a text its
   // rendered size; a full-screen picture the screen (fitted with keep
   // aspect); a picture with a width or height that size (a side left 0
@@ -108,8 +109,9 @@ class CImageTextObject : public CSceneObject {
   // what the document holds.
   void TakeSourcePicture();
   // Draws the object at the current motion's position with its effect
-  // (Random Effect drawn anew as 4 to 87). 0 when the picture could not be
-  // made ("Image conversion failed, skipping this image" shown).
+  // (Random Effect drawn anew as 4 to 87). 0 when there is no picture or
+  // it could not be made ("Image conversion failed, skipping this image"
+  // shown).
   int Draw(CDC* dc, CPlayContext* ctx);
   // Letter by letter: draws the text up to and including the next visible
   // character from *index (which skips line breaks); true while characters

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <climits>
 #include <functional>
 #include <string>
 #include <vector>
@@ -437,6 +438,23 @@ TEST_F(DisplayCommands, MoveStopsWithinOneStep) {
   EXPECT_EQ(pic->m_currentMotion.m_currentX, 4);
   EXPECT_EQ(Wrong(4, 50, 20, 20, [](int x, int y) { return Pic(x - 4, y - 50); }), 0);
   EXPECT_EQ(m_screen.At(30, 55), kBack);
+}
+
+// Points and steps from a document far beyond any screen: the move ends,
+// crossing the screen on its way, and leaves it as it was.
+TEST_F(DisplayCommands, MoveWithAbsurdValuesEnds) {
+  CImageTextObject* pic = Picture(PatternBmp(10, 10));
+  CMoveCommand* move = Command<CMoveCommand>(pic);
+  CMotionAttribute& m = move->m_ref.m_motion;
+  Place(m, INT_MIN, 5);
+  m.m_endX = INT_MAX;
+  m.m_stepX = INT_MAX;
+  Prepare();
+  EXPECT_EQ(Run(move), 1);
+  EXPECT_GT(m_play.delays.size(), 0u);
+  EXPECT_LT(m_play.delays.size(), 1000u);
+  EXPECT_EQ(TouchedOutside(0, 0, 0, 0), 0);
+  EXPECT_EQ(m.m_endX, INT_MAX) << "the command keeps its values";
 }
 
 TEST_F(DisplayCommands, HideRestoresTheBackgroundOrErases) {
