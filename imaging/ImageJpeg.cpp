@@ -1,23 +1,12 @@
 // JPEG reading through libjpeg (6b interface) over the library's handles.
-// Writing is in ImageJpegWrite.cpp, so that a program that only reads
-// does not carry the encoder. Every libjpeg error ends in a jump back to
-// the function that armed it; that function holds no object with a
-// destructor and keeps everything it changes in the job record, so cleanup
-// after the jump sees current values. A failed or aborted read aborts the decompressor rather
-// than finishing it. Memory and scan limits keep hostile files bounded.
-#include <setjmp.h>
-#include <stdio.h>
-#include <string.h>
+// Every libjpeg error ends in a jump back to the function that armed it;
+// that function holds no object with a destructor and keeps everything it
+// changes in the job record, so cleanup after the jump sees current values.
+// A failed or aborted read aborts the decompressor rather than finishing
+// it. Memory and scan limits keep hostile files bounded.
+#include "imaging/JpegCommon.h"
 
-#include "imaging/ImageInternal.h"
-#include "imaging/ImageJpegErrors.h"
-
-#ifndef LW_JPEG_MAX_MEMORY
-#define LW_JPEG_MAX_MEMORY (8LL * LW_IMAGE_MAX_PIXELS)
-#endif
-#ifndef LW_JPEG_MAX_SCANS
-#define LW_JPEG_MAX_SCANS 500
-#endif
+using namespace imaging_jpeg;
 
 namespace {
 

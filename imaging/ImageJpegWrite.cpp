@@ -1,13 +1,8 @@
-// JPEG writing through libjpeg (6b interface) over the library's handles.
-// As in reading, every libjpeg error jumps back to the function that armed
-// it; that function holds no object with a destructor and keeps what it
-// changes in the job record.
-#include <setjmp.h>
-#include <stdio.h>
-#include <string.h>
+// JPEG writing through libjpeg (6b interface) over the library's handles,
+// with the same jump-back error handling as the reader.
+#include "imaging/JpegCommon.h"
 
-#include "imaging/ImageInternal.h"
-#include "imaging/ImageJpegErrors.h"
+using namespace imaging_jpeg;
 
 namespace {
 

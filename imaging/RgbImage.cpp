@@ -204,17 +204,29 @@ HBITMAP CRgbImage::ComposeRegion(HDC dc, int x, int y, int left, int top, int ri
   // Only the region is copied out of the DC: the picture drawn over it at
   // its place relative to the region gives the same pixels as drawing it
   // over the whole screen and cutting the region out afterwards.
-  const int width = right - left, height = bottom - top;
-  if (!m_pSource || !dc || RgbBytes(width, height) == 0) return nullptr;
+  const int64_t width = static_cast<int64_t>(right) - left;
+  const int64_t height = static_cast<int64_t>(bottom) - top;
+  if (!m_pSource || !dc || width <= 0 || height <= 0 || width > LW_IMAGE_MAX_PIXELS ||
+      height > LW_IMAGE_MAX_PIXELS || RgbBytes(static_cast<int>(width), static_cast<int>(height)) == 0)
+    return nullptr;
+  const int64_t offsetX = static_cast<int64_t>(x) - left, offsetY = static_cast<int64_t>(y) - top;
+  // A picture this far off cannot reach the region, which is then the DC's
+  // content alone.
+  const bool apart = offsetX < -0x40000000LL || offsetX > 0x40000000LL ||
+                     offsetY < -0x40000000LL || offsetY > 0x40000000LL;
   MemoryDc memory(dc);
-  GdiObject<HBITMAP> bitmap(::CreateCompatibleBitmap(dc, width, height));
+  GdiObject<HBITMAP> bitmap(
+      ::CreateCompatibleBitmap(dc, static_cast<int>(width), static_cast<int>(height)));
   if (!memory.get() || !bitmap.get()) return nullptr;
   {
     Selection selected(memory.get(), bitmap.get());
     if (!selected.ok() ||
-        !::BitBlt(memory.get(), 0, 0, width, height, dc, left, top, SRCCOPY) ||
-        !DrawImageTransparent(memory.get(), m_pSource, m_sourceWidth, m_sourceHeight, x - left,
-                              y - top, kImageKeyColour))
+        !::BitBlt(memory.get(), 0, 0, static_cast<int>(width), static_cast<int>(height), dc, left,
+                  top, SRCCOPY))
+      return nullptr;
+    if (!apart &&
+        !DrawImageTransparent(memory.get(), m_pSource, m_sourceWidth, m_sourceHeight,
+                              static_cast<int>(offsetX), static_cast<int>(offsetY), kImageKeyColour))
       return nullptr;
   }
   return bitmap.release();
@@ -239,7 +251,9 @@ bool CRgbImage::RenderText(CTextLook& look, const char* text) {
   RECT rect;
   if (!fontSelected.ok() || !GetMultiLineTextExtent(memory.get(), body, &rect)) return false;
   // Room for the overhang of italic and bold glyphs that the extent leaves out.
-  rect.right = static_cast<LONG>(rect.right * 1.02);
+  const double widened = rect.right * 1.02;
+  if (widened > LW_IMAGE_MAX_PIXELS) return false;
+  rect.right = static_cast<LONG>(widened);
   if (RgbBytes(rect.right, rect.bottom) == 0) return false;
   GdiObject<HBITMAP> bitmap(::CreateCompatibleBitmap(screen.get(), rect.right, rect.bottom));
   if (!bitmap.get()) return false;

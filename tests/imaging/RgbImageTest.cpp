@@ -604,7 +604,19 @@ TEST(RgbImage, ComposeRegionDrawsThePictureKeyedOverWhatTheDcShows) {
   }
   // The canvas itself is untouched.
   EXPECT_EQ(GetPixel(canvas.dc, 21, 11), RGB(0, 255, 0));
-  EXPECT_EQ(image.ComposeRegion(canvas.dc, 0, 0, 5, 5, 5, 9), nullptr);
+  // Empty, reversed and absurd regions give nothing.
+  struct {
+    int left, top, right, bottom;
+  } refused[] = {{5, 5, 5, 9}, {5, 5, 9, 5}, {9, 5, 5, 9}, {0x7FFFFFFF, 0, -0x7FFFFFFF, 9},
+                 {-0x7FFFFFFF, 0, 0x7FFFFFFF, 9}, {0, 0, 100000, 100000}};
+  for (const auto& r : refused) {
+    SCOPED_TRACE(testing::Message() << r.left << ", " << r.top << " - " << r.right << ", " << r.bottom);
+    EXPECT_EQ(image.ComposeRegion(canvas.dc, 0, 0, r.left, r.top, r.right, r.bottom), nullptr);
+  }
+  // A picture far away leaves the region as the DC shows it.
+  composed = image.ComposeRegion(canvas.dc, 0x7FFFFFFF, 10, -0x7FFFFFFF, 8, -0x7FFFFFFF + 4, 12);
+  ASSERT_NE(composed, nullptr);
+  DeleteObject(composed);
 }
 
 TEST(RgbImage, TextThumbnailIsFittedAndCentredOnTheButtonFace) {

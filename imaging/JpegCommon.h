@@ -1,15 +1,28 @@
-// The libjpeg error handling shared by JPEG reading and writing: every
-// libjpeg error ends in a jump back to the function that armed it, and
-// libjpeg's own messages go nowhere. Internal to the library.
+// What the JPEG reader and writer share: the libjpeg headers, the limits
+// that keep hostile files bounded, and the error manager whose exit jumps
+// back to the function that armed it. Reading and writing live in separate
+// files so that a program which only reads never links the compressor.
 #pragma once
 
 #include <setjmp.h>
 #include <stdio.h>
+#include <string.h>
+
+#include "imaging/ImageInternal.h"
 
 extern "C" {
 #include <jerror.h>
 #include <jpeglib.h>
 }
+
+#ifndef LW_JPEG_MAX_MEMORY
+#define LW_JPEG_MAX_MEMORY (8LL * LW_IMAGE_MAX_PIXELS)
+#endif
+#ifndef LW_JPEG_MAX_SCANS
+#define LW_JPEG_MAX_SCANS 500
+#endif
+
+namespace imaging_jpeg {
 
 constexpr size_t kJpegBufferSize = 4096;
 
@@ -32,3 +45,5 @@ inline void InstallErrors(JpegError* err) {
   err->pub.error_exit = ErrorExit;
   err->pub.output_message = DiscardMessage;
 }
+
+}  // namespace imaging_jpeg
