@@ -6,8 +6,12 @@
 // Both work on 32-bit DIB sections (a 24-bit one costs several times more
 // to transfer to the screen), 32 bytes at a time with AVX2 where the
 // processor has it, else 16 with SSE2: a level costs one pass over the
-// picture and one transfer.
+// picture and one transfer. Each frame is computed and transferred in bands
+// of rows small enough to be still in the processor's cache when they are
+// transferred; the fades to and from black need only one band of memory.
 #include <immintrin.h>
+
+#include <algorithm>
 
 #include "playback/EffectRun.h"
 #include "playback/ImagePainter.h"
@@ -36,6 +40,12 @@ class CPixelBuffer {
   unsigned char* m_bits = nullptr;
   size_t m_bytes = 0;
 };
+
+// Rows of a band: about 256 KB of 32-bit pixels, at least one row.
+int BandRows(int width, int height) {
+  const int rows = (256 * 1024) / (width * 4);
+  return std::max(1, std::min(rows, height));
+}
 
 // dst = src x level / 256 for every byte (the fade table t[level][v]):
 // each byte is widened to v x 256 and multiplied by the level keeping the
@@ -127,9 +137,10 @@ bool StepToward(unsigned char* cur, const unsigned char* tgt, size_t n) {
 void RunFade(CEffectRun& run, int id, CBitmap* /*fadeBitmap*/) {
   CPlayPacer* pacer = run.Pacer();
   const DWORD interval = static_cast<DWORD>((id == kEffectFadeFromBlack ? 11 : 12) - run.Speed() / 100);
+  const int band = BandRows(run.W(), run.H());
+  const size_t rowBytes = static_cast<size_t>(run.W()) * 4;
   CPixelBuffer source, work;
-  if (!source.Create(run.Screen(), run.W(), run.H()) ||
-      !work.Create(run.Screen(), run.W(), run.H()))
+  if (!source.Create(run.Screen(), run.W(), run.H()) || !work.Create(run.Screen(), run.W(), band))
     return;
   source.DC()->BitBlt(0, 0, run.W(), run.H(), run.Frame(), 0, 0, SRCCOPY);
   GdiFlush();
@@ -139,9 +150,13 @@ void RunFade(CEffectRun& run, int id, CBitmap* /*fadeBitmap*/) {
   while (i < 256) {
     if (pacer->IsStopRequested()) return;
     int level = id == kEffectFadeFromBlack ? static_cast<int>(i) : 255 - static_cast<int>(i);
-    ScaleBytes(work.Bits(), source.Bits(), source.Bytes(), level);
-    run.Screen()->BitBlt(run.X(), run.Y(), run.W(), run.H(), work.DC(), 0, 0, SRCCOPY);
-    GdiFlush();
+    for (int y = 0; y < run.H(); y += band) {
+      const int rows = std::min(band, run.H() - y);
+      ScaleBytes(work.Bits(), source.Bits() + y * rowBytes, rows * rowBytes, level);
+      run.Screen()->BitBlt(run.X(), run.Y() + y, run.W(), rows, work.DC(), 0, 0, SRCCOPY);
+      // The band's memory is written again for the next band.
+      GdiFlush();
+    }
     // Unsigned differences survive the tick count's wrap-around.
     DWORD elapsed = pacer->GetTickCount() - start;
     DWORD due = i * interval;
@@ -163,9 +178,16 @@ void RunFadeFromBackground(CEffectRun& run) {
   current.DC()->BitBlt(0, 0, run.W(), run.H(), run.Screen(), run.X(), run.Y(), SRCCOPY);
   picture.DC()->BitBlt(0, 0, run.W(), run.H(), run.Frame(), 0, 0, SRCCOPY);
   GdiFlush();
+  const int band = BandRows(run.W(), run.H());
+  const size_t rowBytes = static_cast<size_t>(run.W()) * 4;
   for (;;) {
-    bool done = StepToward(current.Bits(), picture.Bits(), current.Bytes());
-    run.Screen()->BitBlt(run.X(), run.Y(), run.W(), run.H(), current.DC(), 0, 0, SRCCOPY);
+    bool done = true;
+    for (int y = 0; y < run.H(); y += band) {
+      const int rows = std::min(band, run.H() - y);
+      const size_t at = y * rowBytes;
+      if (!StepToward(current.Bits() + at, picture.Bits() + at, rows * rowBytes)) done = false;
+      run.Screen()->BitBlt(run.X(), run.Y() + y, run.W(), rows, current.DC(), 0, y, SRCCOPY);
+    }
     GdiFlush();
     if (run.Stopped()) return;
     if (!run.Delay() || done) return;

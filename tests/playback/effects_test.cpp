@@ -283,24 +283,33 @@ TEST(Fades, FadeFromBlackDrawsEveryLevelAtItsInterval) {
   }
 }
 
+// The wide sizes are drawn in several bands of rows, the last one short.
+const Size kFadeSizes[] = {{9, 5}, {2000, 70}, {1100, 130}};
+
 TEST(Fades, ALevelScalesEveryByte) {
-  CScene scene(9, 5);
-  CTestPacer pacer;
-  std::vector<DWORD> level128;
-  pacer.onWait = [&](int n) {
-    if (n == 128) level128 = scene.Screen().Snapshot();  // level 128 is drawn
-  };
-  scene.Run(4, &pacer);
-  ASSERT_FALSE(level128.empty());
-  int sw = 9 + 2 * CScene::kMargin;
-  for (int y = 0; y < 5; ++y)
-    for (int x = 0; x < 9; ++x) {
-      DWORD p = level128[(y + CScene::kMargin) * sw + x + CScene::kMargin];
-      COLORREF c = Pic(x, y);
-      EXPECT_EQ((p >> 16) & 0xFF, GetRValue(c) * 128u / 256);
-      EXPECT_EQ((p >> 8) & 0xFF, GetGValue(c) * 128u / 256);
-      EXPECT_EQ(p & 0xFF, GetBValue(c) * 128u / 256);
-    }
+  for (const Size& s : kFadeSizes) {
+    SCOPED_TRACE(testing::Message() << s.w << "x" << s.h);
+    CScene scene(s.w, s.h);
+    CTestPacer pacer;
+    std::vector<DWORD> level128;
+    pacer.onWait = [&](int n) {
+      if (n == 128) level128 = scene.Screen().Snapshot();  // level 128 is drawn
+    };
+    scene.Run(4, &pacer);
+    ASSERT_FALSE(level128.empty());
+    int sw = s.w + 2 * CScene::kMargin, wrong = 0;
+    for (int y = 0; y < s.h; ++y)
+      for (int x = 0; x < s.w; ++x) {
+        DWORD p = level128[(y + CScene::kMargin) * sw + x + CScene::kMargin];
+        COLORREF c = Pic(x, y);
+        bool right = ((p >> 16) & 0xFF) == GetRValue(c) * 128u / 256 &&
+                     ((p >> 8) & 0xFF) == GetGValue(c) * 128u / 256 &&
+                     (p & 0xFF) == GetBValue(c) * 128u / 256;
+        if (!right && wrong++ == 0) ADD_FAILURE() << "first wrong pixel at " << x << ", " << y;
+      }
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(scene.TouchedOutside(), 0);
+  }
 }
 
 TEST(Fades, TheClockMayWrapAroundAndLateLevelsAreSkipped) {
@@ -321,28 +330,40 @@ TEST(Fades, TheClockMayWrapAroundAndLateLevelsAreSkipped) {
 }
 
 TEST(Fades, FadeFromBackgroundStepsEveryByteByOne) {
-  // From the sentinel, the step count is the largest byte difference.
-  CScene scene(6, 4);
-  int most = 0;
-  for (int y = 0; y < 4; ++y)
-    for (int x = 0; x < 6; ++x) {
-      COLORREF c = Pic(x, y);
-      most = std::max({most, abs(GetRValue(c) - 0x12), abs(GetGValue(c) - 0x34),
-                       abs(GetBValue(c) - 0x56)});
+  for (const Size& s : {Size{6, 4}, Size{1100, 130}}) {
+    SCOPED_TRACE(testing::Message() << s.w << "x" << s.h);
+    // From the sentinel, the step count is the largest byte difference.
+    CScene scene(s.w, s.h);
+    int most = 0;
+    for (int y = 0; y < s.h; ++y)
+      for (int x = 0; x < s.w; ++x) {
+        COLORREF c = Pic(x, y);
+        most = std::max({most, abs(GetRValue(c) - 0x12), abs(GetGValue(c) - 0x34),
+                         abs(GetBValue(c) - 0x56)});
+      }
+    CTestPacer pacer;
+    std::vector<DWORD> first;
+    pacer.onDelay = [&](int n) {
+      if (n == 1) first = scene.Screen().Snapshot();
+    };
+    scene.Run(66, &pacer);
+    EXPECT_EQ(pacer.delays, most);
+    EXPECT_EQ(scene.Wrong(), 0);
+    EXPECT_EQ(scene.TouchedOutside(), 0);
+    ASSERT_FALSE(first.empty());
+    // After the first step every byte is one nearer its target: the top
+    // left and bottom right pixels (first and last band).
+    int sw = s.w + 2 * CScene::kMargin;
+    for (POINT at : {POINT{0, 0}, POINT{s.w - 1, s.h - 1}}) {
+      SCOPED_TRACE(testing::Message() << "pixel " << at.x << ", " << at.y);
+      DWORD p = first[(at.y + CScene::kMargin) * sw + at.x + CScene::kMargin];
+      COLORREF c = Pic(at.x, at.y);
+      auto next = [](int from, int to) { return from + (to > from ? 1 : to < from ? -1 : 0); };
+      EXPECT_EQ(static_cast<int>((p >> 16) & 0xFF), next(0x12, GetRValue(c)));
+      EXPECT_EQ(static_cast<int>((p >> 8) & 0xFF), next(0x34, GetGValue(c)));
+      EXPECT_EQ(static_cast<int>(p & 0xFF), next(0x56, GetBValue(c)));
     }
-  CTestPacer pacer;
-  std::vector<DWORD> first;
-  pacer.onDelay = [&](int n) {
-    if (n == 1) first = scene.Screen().Snapshot();
-  };
-  scene.Run(66, &pacer);
-  EXPECT_EQ(pacer.delays, most);
-  EXPECT_EQ(scene.Wrong(), 0);
-  ASSERT_FALSE(first.empty());
-  int sw = 6 + 2 * CScene::kMargin;
-  DWORD p = first[CScene::kMargin * sw + CScene::kMargin];
-  COLORREF c = Pic(0, 0);
-  EXPECT_EQ(static_cast<int>((p >> 16) & 0xFF), 0x12 + (GetRValue(c) > 0x12 ? 1 : -1));
+  }
 }
 
 TEST(Fades, FadeFromBackgroundOverThePictureEndsAfterOneStep) {

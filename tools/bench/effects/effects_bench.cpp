@@ -1,14 +1,21 @@
 // Effects benchmark (not a test): on a full-screen window, times a plain
 // copy of one frame, one level of a fade (compute and draw), one step of
 // Fade From Background, and every transition's total time with no delays,
-// each also as a ratio to the frame copy. Run it under Wine on a
+// each also as a ratio to the frame copy. Those before the table are
+// medians of several rounds; a level or step is timed twice: steady
+// (between the first and the last of its pacer calls) and with the
+// effect's set-up shared out over its levels. Run it under Wine on a
 // 1920 x 1080 display:
-//   Xvfb :95 -screen 0 1920x1080x24 & DISPLAY=:95 wine64 effects_bench.exe
+//   tools/bench/run effects [ROUNDS]
+// or Xvfb :95 -screen 0 1920x1080x24 & DISPLAY=:95 build/wine-run
+// build/bench/effects/effects_bench.exe
 #include <windows.h>
 
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "framework/Gdi.h"
@@ -16,6 +23,11 @@
 #include "playback/PlayPacer.h"
 
 namespace {
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v.empty() ? 0 : v[v.size() / 2];
+}
 
 double Now() {
   static LARGE_INTEGER freq = [] {
@@ -29,18 +41,30 @@ double Now() {
 }
 
 // No delays; a clock that stands still, so the fades draw all 256 levels.
+// The time of the first and the last delay or wait: a fade waits once
+// after each level but the first, Fade From Background delays once a step.
 class CBenchPacer : public CPlayPacer {
  public:
-  void CalibratedDelay(unsigned, double) override { ++delays; }
+  void CalibratedDelay(unsigned, double) override { Mark(++delays); }
   bool IsStopRequested() const override { return false; }
   DWORD GetTickCount() override { return 0; }
-  void WaitMilliseconds(DWORD) override { ++waits; }
+  void WaitMilliseconds(DWORD) override { Mark(++waits); }
+  // ms per pacer call between the first and the last one.
+  double Steady() const { return calls > 1 ? (last - first) / (calls - 1) : 0; }
   int delays = 0, waits = 0;
+
+ private:
+  void Mark(int) {
+    last = Now();
+    if (calls++ == 0) first = last;
+  }
+  int calls = 0;
+  double first = 0, last = 0;
 };
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
   const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
   WNDCLASSA wc = {};
   wc.lpfnWndProc = DefWindowProcA;
@@ -70,23 +94,6 @@ int main() {
   CRect rect(0, 0, sw, sh);
   CBrush brush(RGB(0, 0, 0));
 
-  // A plain copy of one 24-bit frame, and one full-screen transfer.
-  const int rounds = 50;
-  std::vector<unsigned char> a(static_cast<size_t>(sw) * sh * 3, 1), b(a.size());
-  double t0 = Now();
-  for (int i = 0; i < rounds; ++i) {
-    a[i] = static_cast<unsigned char>(i);
-    memcpy(b.data(), a.data(), a.size());
-  }
-  const double copy = (Now() - t0) / rounds;
-  t0 = Now();
-  for (int i = 0; i < rounds; ++i) screen.BitBlt(0, 0, sw, sh, &image, 0, 0, SRCCOPY);
-  GdiFlush();
-  const double blit = (Now() - t0) / rounds;
-  printf("screen %dx%d\n", sw, sh);
-  printf("frame copy (memcpy, 24-bit): %.3f ms\n", copy);
-  printf("full-screen BitBlt to the window: %.3f ms (%.2f x copy)\n", blit, blit / copy);
-
   auto run = [&](int id, CBenchPacer* pacer) {
     CImagePainter painter(id);
     painter.SetImage(&rect, &brush, SRCCOPY, nullptr);
@@ -98,18 +105,54 @@ int main() {
     return Now() - start;
   };
 
-  // Fade levels: 256 of them with the clock standing still.
-  screen.FillSolidRect(0, 0, sw, sh, RGB(0, 0, 0));
-  CBenchPacer fadePacer;
-  double fade = run(4, &fadePacer);
-  printf("fade level (compute and draw): %.3f ms (%.2f x copy)\n", fade / 256, fade / 256 / copy);
+  // The first transfer makes the window's surface; it is not part of the
+  // cost of the ones after it.
+  screen.BitBlt(0, 0, sw, sh, &image, 0, 0, SRCCOPY);
+  GdiFlush();
 
-  // Fade From Background from black: one step per delay.
-  screen.FillSolidRect(0, 0, sw, sh, RGB(0, 0, 0));
-  CBenchPacer stepPacer;
-  double steps = run(66, &stepPacer);
-  int n = stepPacer.delays > 0 ? stepPacer.delays : 1;
-  printf("effect 66 step: %.3f ms (%.2f x copy) over %d steps\n", steps / n, steps / n / copy, n);
+  // Rounds of: a plain copy of one 24-bit frame and one full-screen
+  // transfer (each the mean of a few), the 256 levels of Fade From Black
+  // with the clock standing still, and Fade From Background from black
+  // (one step per delay). The figures are the medians of the rounds.
+  const int rounds = argc > 1 && atoi(argv[1]) > 0 ? atoi(argv[1]) : 7;
+  const int inner = 20;
+  std::vector<unsigned char> a(static_cast<size_t>(sw) * sh * 3, 1), b(a.size());
+  std::vector<double> copies, blits, levels, levelsSetUp, steps, stepsSetUp;
+  int stepCount = 0;
+  for (int r = 0; r < rounds; ++r) {
+    double t0 = Now();
+    for (int i = 0; i < inner; ++i) {
+      a[i] = static_cast<unsigned char>(i);
+      memcpy(b.data(), a.data(), a.size());
+    }
+    copies.push_back((Now() - t0) / inner);
+    t0 = Now();
+    for (int i = 0; i < inner; ++i) screen.BitBlt(0, 0, sw, sh, &image, 0, 0, SRCCOPY);
+    GdiFlush();
+    blits.push_back((Now() - t0) / inner);
+
+    screen.FillSolidRect(0, 0, sw, sh, RGB(0, 0, 0));
+    CBenchPacer fadePacer;
+    levelsSetUp.push_back(run(4, &fadePacer) / 256);
+    levels.push_back(fadePacer.Steady());
+
+    screen.FillSolidRect(0, 0, sw, sh, RGB(0, 0, 0));
+    CBenchPacer stepPacer;
+    const double t = run(66, &stepPacer);
+    stepCount = stepPacer.delays > 0 ? stepPacer.delays : 1;
+    stepsSetUp.push_back(t / stepCount);
+    steps.push_back(stepPacer.Steady());
+  }
+  const double copy = Median(copies), blit = Median(blits);
+  printf("screen %dx%d; medians of %d rounds\n", sw, sh, rounds);
+  printf("frame copy (memcpy, 24-bit): %.3f ms\n", copy);
+  printf("full-screen BitBlt to the window: %.3f ms (%.2f x copy)\n", blit, blit / copy);
+  printf("fade level (compute and draw): %.3f ms (%.2f x copy); with set-up %.3f ms (%.2f x copy)\n",
+         Median(levels), Median(levels) / copy, Median(levelsSetUp), Median(levelsSetUp) / copy);
+  printf("effect 66 step: %.3f ms (%.2f x copy); with set-up %.3f ms (%.2f x copy) over %d steps\n",
+         Median(steps), Median(steps) / copy, Median(stepsSetUp), Median(stepsSetUp) / copy,
+         stepCount);
+  fflush(stdout);
 
   printf("\nid  name                              total ms   x copy   delays\n");
   for (int id = 4; id <= 87; ++id) {
