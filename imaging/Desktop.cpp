@@ -1,5 +1,7 @@
 // The desktop as a picture: the desktop window's pixels, and where the
-// current wallpaper lies with the style it is shown in.
+// current wallpaper lies with the style it is shown in. The JPEG copies of
+// both are in DesktopJpeg.cpp, so that a program which only reads pictures
+// does not link the JPEG compressor.
 #include <windows.h>
 
 #include <cstdlib>

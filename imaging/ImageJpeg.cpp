@@ -1,25 +1,14 @@
-// JPEG reading through libjpeg (6b interface) over the library's handles;
-// writing lives in ImageJpegWrite.cpp. Every libjpeg error ends in a jump
-// back to the function that armed it; that function holds no object with a
-// destructor and keeps everything it changes in the job record, so cleanup
-// after the jump sees current values. A failed or aborted read aborts the decompressor rather
-// than finishing it. Memory and scan limits keep hostile files bounded.
-#include <string.h>
-
+// JPEG reading through libjpeg (6b interface) over the library's handles.
+// Every libjpeg error ends in a jump back to the function that armed it;
+// that function holds no object with a destructor and keeps everything it
+// changes in the job record, so cleanup after the jump sees current values.
+// A failed or aborted read aborts the decompressor rather than finishing
+// it. Memory and scan limits keep hostile files bounded.
 #include "imaging/JpegCommon.h"
 
-#ifndef LW_JPEG_MAX_MEMORY
-#define LW_JPEG_MAX_MEMORY (8LL * LW_IMAGE_MAX_PIXELS)
-#endif
-#ifndef LW_JPEG_MAX_SCANS
-#define LW_JPEG_MAX_SCANS 500
-#endif
+using namespace imaging_jpeg;
 
 namespace {
-
-using jpegio::InstallErrors;
-using jpegio::JpegError;
-using jpegio::kJpegBufferSize;
 
 struct JpegSource {
   jpeg_source_mgr pub;

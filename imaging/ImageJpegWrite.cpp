@@ -1,13 +1,10 @@
-// JPEG writing through libjpeg (6b interface) over the library's handles.
-// Every libjpeg error ends in a jump back to RunJpegWrite, which holds no
-// object with a destructor and keeps what it changes in the job record.
+// JPEG writing through libjpeg (6b interface) over the library's handles,
+// with the same jump-back error handling as the reader.
 #include "imaging/JpegCommon.h"
 
-namespace {
+using namespace imaging_jpeg;
 
-using jpegio::InstallErrors;
-using jpegio::JpegError;
-using jpegio::kJpegBufferSize;
+namespace {
 
 struct JpegDest {
   jpeg_destination_mgr pub;

@@ -1,11 +1,12 @@
-// What the JPEG reader and writer of the image library share: the libjpeg
-// headers and the error manager whose errors jump back to the function that
-// armed it. Reading and writing live in separate objects so that a program
-// that only reads pictures never links the encoder.
+// What the JPEG reader and writer share: the libjpeg headers, the limits
+// that keep hostile files bounded, and the error manager whose exit jumps
+// back to the function that armed it. Reading and writing live in separate
+// files so that a program which only reads never links the compressor.
 #pragma once
 
 #include <setjmp.h>
 #include <stdio.h>
+#include <string.h>
 
 #include "imaging/ImageInternal.h"
 
@@ -14,7 +15,14 @@ extern "C" {
 #include <jpeglib.h>
 }
 
-namespace jpegio {
+#ifndef LW_JPEG_MAX_MEMORY
+#define LW_JPEG_MAX_MEMORY (8LL * LW_IMAGE_MAX_PIXELS)
+#endif
+#ifndef LW_JPEG_MAX_SCANS
+#define LW_JPEG_MAX_SCANS 500
+#endif
+
+namespace imaging_jpeg {
 
 constexpr size_t kJpegBufferSize = 4096;
 
@@ -38,4 +46,4 @@ inline void InstallErrors(JpegError* err) {
   err->pub.output_message = DiscardMessage;
 }
 
-}  // namespace jpegio
+}  // namespace imaging_jpeg

@@ -33,11 +33,14 @@ CString ShowImageLibError(int code);
 
 // Loads a picture from memory (buffer not null) or from the path into a new
 // 24-bit buffer (GlobalFree by the caller); width and height receive its
-// size. Null on failure, with the reason in GetImageError.
+// size. Null on failure, with the reason in GetImageError; a picture of no
+// supported format also shows "This image format is not supported or image
+// data is corrupted".
 BYTE* LoadImageRgb(const char* path, SIZE* size, const void* buffer, DWORD bufferSize);
 
 // Fits (width, height) into bound keeping the aspect ratio; only shrinks,
-// and a bound with a zero side leaves the size unchanged. Divides in double.
+// and a bound with a zero side leaves the size unchanged. Divides in double;
+// a fitted side is at least 1.
 SIZE FitSizeKeepAspect(int width, int height, SIZE bound);
 
 // What RenderText needs of an Image/Text object.
@@ -58,7 +61,9 @@ class CRgbImage : public CObject {
   // Frees the scaled copy and, unless keepSource, the source.
   void FreeBuffers(bool keepSource = false);
 
+  // The old picture is dropped first: a failed load leaves none.
   bool LoadMemory(const void* buffer, DWORD size);
+  // The old picture stays until the new one has arrived.
   bool LoadPath(const char* path);
   // The pixels of a bitmap (read through the DC).
   bool LoadFromBitmap(HBITMAP bitmap, HDC dc);
@@ -83,7 +88,7 @@ class CRgbImage : public CObject {
   // when width or height is not 0; the buffers are freed.
   HBITMAP LoadBitmap(HDC dc, const void* buffer, DWORD size, SIZE* sourceSize, int width,
                      int height);
-  // The same for the picture already loaded.
+  // The same for the picture already loaded; its buffers are freed too.
   HBITMAP MakeBitmap(HDC dc, SIZE* sourceSize, int width, int height);
   // Draws the source at (x, y), leaving the key colour's pixels untouched.
   bool DrawTransparent(HDC dc, int x, int y, COLORREF key);
@@ -96,7 +101,8 @@ class CRgbImage : public CObject {
   // on the key colour.
   bool RenderText(CTextLook& look, const char* text = "");
   // Renders the text, fits it into the target bitmap's dimension
-  // (SetBitmapDimensionEx) and draws it centred on the button face colour.
+  // (SetBitmapDimensionEx; its real size when none was set) and draws it
+  // centred on the button face colour.
   bool DrawTextThumbnail(HDC dc, CTextLook& look, HBITMAP target, HPALETTE palette);
 
  private:

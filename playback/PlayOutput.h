@@ -21,6 +21,9 @@ class CPlayOutput {
   // redraws the window at once. Called from the scene thread: the redraw is
   // sent to the window's own thread.
   virtual void SetBackground(COLORREF colour, DWORD rop) = 0;
+  // The present background colour; called from the scene thread. Black,
+  // the colour every run starts with, unless the output keeps its own.
+  virtual COLORREF GetBackColour() const { return 0; }
   // Called on the scene thread after the black clear, before the first
   // command.
   virtual void OnPlayStarting() {}
@@ -39,6 +42,7 @@ class CWindowPlayOutput : public CPlayOutput {
   explicit CWindowPlayOutput(HWND hwnd) : m_hwnd(hwnd) {}
   HWND GetHwnd() const override { return m_hwnd; }
   void SetBackground(COLORREF colour, DWORD rop) override;
+  COLORREF GetBackColour() const override { return m_colour; }
   // Fills the DC's clip box with the background.
   void PaintBackground(HDC dc) const;
   COLORREF GetColour() const { return m_colour; }

@@ -60,7 +60,9 @@ class CSceneThread : public CWinThread, public CPlayContext, public CPlayPacer {
   bool WaitForStop(DWORD ms) override;
   void CalibratedDelay(unsigned elapsed, double duration) override;
   void WaitWhilePaused() override;
+  CPlayPacer* GetPacer() override { return this; }
   HWND GetOutputWindow() const override { return m_pOutput ? m_pOutput->GetHwnd() : nullptr; }
+  COLORREF GetBackColour() const override { return m_pOutput ? m_pOutput->GetBackColour() : 0; }
   void SetBackground(COLORREF colour, DWORD rop) override;
   void SetUrl(const char* address, int keys) override;
   void ClearUrl() override;

@@ -16,6 +16,7 @@
 #include "runtime/SaverPlayback.h"
 #include "runtime/SaverSettings.h"
 #include "runtime/SaverWnd.h"
+#include "script/ScriptPolicy.h"
 #include "wizards/CarriedSizes.h"
 
 namespace {
@@ -82,6 +83,9 @@ bool CSaverApp::InitInstance() {
   ProcessTempPath("desktop", "bmp", m_desktopPath, sizeof m_desktopPath);
   ProcessTempPath("wallpaper", "bmp", m_wallpaperPath, sizeof m_wallpaperPath);
   GetSaverPlayback()->CapturePictures(m_desktopPath, m_wallpaperPath);
+  // Picture objects made from the desktop or the wallpaper show this
+  // machine's, read from these files when they are first drawn.
+  ScriptPolicy::SetSourcePicturePaths(m_desktopPath, m_wallpaperPath);
 
   // The application's name is the shell's display name of the saver file;
   // the settings and the password live under it.

@@ -24,6 +24,7 @@ class CSaverPlayOutput : public CPlayOutput {
   explicit CSaverPlayOutput(CSaverWnd& window) : m_window(window) {}
   HWND GetHwnd() const override { return m_window.GetSafeHwnd(); }
   void SetBackground(COLORREF colour, DWORD rop) override { m_window.ClearScreen(colour, rop); }
+  COLORREF GetBackColour() const override { return m_window.GetClearColour(); }
   void OnPlayStarting() override {
     CSaverApp* app = static_cast<CSaverApp*>(AfxGetApp());
     if (app && app->IsTestRun()) m_window.ShowExitButton();

@@ -1,5 +1,6 @@
 // The builder's build of the script code: exact version lists, the options
-// record and its file, the options' wait tick, the builder's random seeds.
+// record and its file, the options' wait tick, the builder's random seeds;
+// pictures are drawn as the document holds them.
 #include <cstdlib>
 #include <new>
 
@@ -59,5 +60,9 @@ int MakePickSeed(CPickSource& source) {
 }
 
 int GetColourRangeHigh() { return 5000; }
+
+bool TakeSourcePicture(CImageTextObject&) { return false; }
+
+void SetSourcePicturePaths(const char*, const char*) {}
 
 }  // namespace ScriptPolicy

@@ -1,8 +1,8 @@
 // What the action commands do when the scene thread reaches them: the
 // Execute operations of Wait, Cls, Line, Url, Play and Stop, and the two
 // functions through which the scene thread walks the live list. Show, Move
-// and Hide draw through the painter and are added with it; Repeat and
-// Comment do nothing (the root's Execute), Until is in Commands.cpp.
+// and Hide are in CommandShow.cpp; Repeat and Comment do nothing (the
+// root's Execute), Until is in Commands.cpp.
 #include <windows.h>
 
 #include "framework/Gdi.h"

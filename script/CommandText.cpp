@@ -1,6 +1,6 @@
 // The one-line labels of commands and attributes for the script list and the
 // text export (builder only).
-#include "script/EffectNames.h"
+#include "playback/ImagePainter.h"
 #include "script/Objects.h"
 #include "script/RandomRange.h"
 

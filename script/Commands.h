@@ -158,6 +158,7 @@ class CShowCommand : public CTargetingCommand {
   CShowCommand();
   ~CShowCommand() override { Unlink(); }
   LW_SCRIPT_DESCRIBE_OP
+  int Execute(CDC* dc, int* index, CPlayContext* ctx) override;
   CSceneCommand* Clone() const override;
 
   CObjectRefAttribute m_ref;
@@ -168,6 +169,7 @@ class CMoveCommand : public CTargetingCommand {
   CMoveCommand();
   ~CMoveCommand() override { Unlink(); }
   LW_SCRIPT_DESCRIBE_OP
+  int Execute(CDC* dc, int* index, CPlayContext* ctx) override;
   CSceneCommand* Clone() const override;
 
   CObjectRefAttribute m_ref;
@@ -178,6 +180,7 @@ class CHideCommand : public CTargetingCommand {
   CHideCommand();
   ~CHideCommand() override { Unlink(); }
   LW_SCRIPT_DESCRIBE_OP
+  int Execute(CDC* dc, int* index, CPlayContext* ctx) override;
   CSceneCommand* Clone() const override;
 
   CObjectRefAttribute m_ref;

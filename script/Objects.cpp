@@ -1,5 +1,6 @@
 // The display and media objects: referrer lists, copy, read and prepare,
 // the stored font layout, the file loaders and the SWF frame-size reader.
+// The Image/Text object's measuring and drawing are in ObjectDraw.cpp.
 #include "script/Objects.h"
 
 #include <zlib.h>
@@ -20,9 +21,6 @@ int ReadInt(CArchive& ar) {
   ar >> v;
   return v;
 }
-
-int DefaultMeasure(CImageTextObject&) { return 1; }
-ImageTextMeasureFn g_measure = DefaultMeasure;
 
 // Frees a data block unless it was handed on.
 struct BlockGuard {
@@ -260,13 +258,13 @@ CArchive& CImageTextObject::Read(CArchive& ar, const CSceneVersion& ver) {
 }
 
 int CImageTextObject::Prepare(const CCommandList&) {
-  m_drawn = 0;
+  ResetDrawing();
   if (IsIdle()) return 1;
   if (!IsText() && (m_pPicture == nullptr || m_pictureSize == 0)) {
     ShowScriptMessage(kChooseImageMessage, kScriptMessageError);
     return 0;
   }
-  return g_measure(*this);
+  return Measure();
 }
 
 void CImageTextObject::GetListLabel(CString& out, bool shortForm) const {
@@ -288,10 +286,6 @@ int CImageTextObject::LoadImageFile(const char* path) {
   SetPicture(block, size);
   m_displayName = GetShellDisplayName(path);
   return 1;
-}
-
-void SetImageTextMeasure(ImageTextMeasureFn measure) {
-  g_measure = measure != nullptr ? measure : DefaultMeasure;
 }
 
 SIZE FitToBox(int w, int h, int boxW, int boxH) {

@@ -1,9 +1,12 @@
 // The two object commands: the Image/Text display object and the
 // Multimedia/Flash media object. They do nothing when the player reaches
 // them; the commands that act on them register in their referrer lists.
-// Their drawing and playing belong to the playback code.
+// The Image/Text object's drawing (Show, Move and Hide) is in
+// ObjectDraw.cpp; the media players belong to the playback code.
 #pragma once
 
+#include "framework/Gdi.h"
+#include "imaging/RgbImage.h"
 #include "script/Commands.h"
 
 // The common part of the two objects: the non-owning referrer list.
@@ -50,6 +53,27 @@ void LoadLogFont(const uint8_t in[kStoredLogFontSize], LOGFONTA& font);
 // "MS Sans Serif", height -11, all else 0.
 LOGFONTA DefaultLogFont();
 
+// A piece of the screen kept in a memory DC together with the place it was
+// taken from: the background under a shown object (put back by Hide) or
+// the whole screen while an object moves.
+class CSavedScreen {
+ public:
+  // Copies the area of dc, cut to the screen; false when nothing could be
+  // kept (an empty area or no memory for the bitmap).
+  bool Save(CDC* dc, const RECT& area, SIZE screen);
+  // Copies the kept area back to the place it came from.
+  void Restore(CDC* dc) const;
+  void Release();
+  bool IsSaved() const { return m_dc.GetSafeHdc() != nullptr; }
+  CDC* DC() { return &m_dc; }
+  const RECT& Area() const { return m_area; }
+
+ private:
+  CBitmap m_bitmap;  // declared first: the DC lets go of it before it goes
+  CDC m_dc;
+  RECT m_area = {0, 0, 0, 0};
+};
+
 class CImageTextObject : public CSceneObject {
  public:
   CImageTextObject();
@@ -69,6 +93,51 @@ class CImageTextObject : public CSceneObject {
   void SetPicture(uint8_t* block, uint32_t size);
   // Reads a picture file whole; 0 when it cannot be read (after a message).
   int LoadImageFile(const char* path);
+  // The DrawText flags of the justification.
+  UINT GetTextFormat() const;
+  bool IsTransparentText() const { return IsText() && m_bkMode == 0; }
+
+  // ---- playing (ObjectDraw.cpp), on the scene thread but for
+  // ResetDrawing ----
+  // The size the object is drawn at on a screen of this size: a text its
+  // rendered size; a full-screen picture the screen (fitted with keep
+  // aspect); a picture with a width or height that size (a side left 0
+  // keeps the picture's own); otherwise the picture's own size.
+  SIZE GetTargetSize(SIZE screen) const;
+  // Before a drawing: the saver runtime replaces a desktop or wallpaper
+  // picture by its own capture of this machine (once); the builder draws
+  // what the document holds.
+  void TakeSourcePicture();
+  // Draws the object at the current motion's position with its effect
+  // (Random Effect drawn anew as 4 to 87). 0 when there is no picture or
+  // it could not be made ("Image conversion failed, skipping this image"
+  // shown).
+  int Draw(CDC* dc, CPlayContext* ctx);
+  // Letter by letter: draws the text up to and including the next visible
+  // character from *index (which skips line breaks); true while characters
+  // remain after it.
+  bool DrawLetters(CDC* dc, CPlayContext* ctx, int* index);
+  // One step of a Move: the object goes from its current position to the
+  // motion's, over the background kept at the start of the move (or the
+  // output's background colour), without flicker.
+  void MoveStep(CDC* dc, const CMotionAttribute& motion, CPlayContext* ctx);
+  // Fills what the object covers with the output's background colour.
+  void Erase(CDC* dc, CPlayContext* ctx);
+
+  // A Move: keeps the screen as the move finds it (without the object,
+  // where its background was kept) and the object's picture until EndMove.
+  void BeginMove(CDC* dc, SIZE screen);
+  // False when the picture could not be made for the move.
+  bool IsReadyToMove() const;
+  void EndMove();
+  // Keeps the screen under area for Hide (during a move: from the move's
+  // snapshot), replacing what was kept before.
+  void SaveBackground(CDC* dc, const RECT& area, SIZE screen);
+  // Hide with restore-after-hide: puts back the kept background; false
+  // when none was kept.
+  bool RestoreBackground(CDC* dc, CPlayContext* ctx);
+  // Forgets every trace of an earlier run (called by Prepare).
+  void ResetDrawing();
 
   COLORREF m_textColour;
   COLORREF m_bkColour = 0xE0E0E0;
@@ -91,17 +160,46 @@ class CImageTextObject : public CSceneObject {
   CMotionAttribute m_moveMotion;
   CMotionAttribute m_currentMotion;
   CColourAttribute m_currentColour;
+
+  // Run-time drawing state (not copied, not stored).
+  RECT m_drawnRect = {0, 0, 0, 0};  // the screen area the last drawing covered
+  CSavedScreen m_savedBackground;   // under the object, for Hide and letters
+  CSavedScreen m_moveScreen;        // the screen at the start of a Move
+  CBitmap m_moveBitmap;             // the picture during a Move
+  SIZE m_moveBitmapSize = {0, 0};
+  CRgbImage m_rgbImage;             // the keyed text during a Move
+
+ private:
+  // Renders the text (or its first `length` characters) into image.
+  bool RenderText(CRgbImage& image, int length = -1);
+  // Measures the object for Prepare: renders the text or decodes the
+  // picture and sets the drawn size.
+  int Measure();
+  // The object's picture at size as a bitmap compatible with dc; a keyed
+  // text is composed over what dc shows at (x, y). Null on failure.
+  HBITMAP MakeBitmap(CDC* dc, SIZE size, int x, int y);
+  // Draws the object whole and plainly with its top-left at (x, y) of dc.
+  bool DrawPlain(CDC* dc, int x, int y, SIZE size);
 };
 
 // r := max(w / boxW, h / boxH); returns (w / r, h / r) truncated; enlarges
 // as well as shrinks. A zero-sized box or picture leaves (w, h).
 SIZE FitToBox(int w, int h, int boxW, int boxH);
 
-// Measures an object for Prepare (renders its text, decodes its picture) and
-// sets its drawn size; 0 refuses the run. The imaging code installs the real
-// one; until then the drawn size stays as it is.
-using ImageTextMeasureFn = int (*)(CImageTextObject& object);
-void SetImageTextMeasure(ImageTextMeasureFn measure);
+// The screen the objects are drawn on: the size of the screen's DC (the
+// pick source's, so that tests can choose it).
+SIZE GetPlayScreenSize();
+// Pictures are drawn only up to this many pixels and this many on a side:
+// anything larger is skipped as a failed conversion.
+constexpr int kMaxDrawSide = 16384;
+constexpr int kMaxDrawPixels = 32 * 1024 * 1024;
+// The area of an object of size (at most kMaxDrawSide + 1 a side) placed at
+// (x, y); positions far off any screen are brought nearer, so that nothing
+// overflows.
+RECT GetObjectArea(int x, int y, SIZE size);
+
+extern const char kConversionFailedMessage[];  // "Image conversion failed, skipping this image"
+extern const char kTextBitmapMessage[];        // "\ntext bitmap cannot be made."
 
 enum MediaKind {
   kMediaAudio = 0,

@@ -12,6 +12,7 @@
 
 class CDC;
 class CMediaObject;
+class CPlayPacer;
 
 class CPlayContext {
  public:
@@ -30,8 +31,13 @@ class CPlayContext {
   // Blocks while the run is paused; returns at once otherwise.
   virtual void WaitWhilePaused() = 0;
 
+  // The pacing and stop of the painter's transition effects.
+  virtual CPlayPacer* GetPacer() = 0;
+
   // The output window.
   virtual HWND GetOutputWindow() const = 0;
+  // The output window's present background colour (what erasing fills with).
+  virtual COLORREF GetBackColour() const = 0;
   // The output window's background becomes the colour, drawn with the raster
   // operation, and the window is redrawn at once.
   virtual void SetBackground(COLORREF colour, DWORD rop) = 0;

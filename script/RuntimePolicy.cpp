@@ -1,11 +1,21 @@
 // The saver runtime's build of the script code: any header of the two
 // identification strings with a version not above 4.71 (in double
-// precision), no options record, a fixed wait tick, its own random seeds.
+// precision), no options record, a fixed wait tick, its own random seeds,
+// and desktop and wallpaper pictures of the machine it runs on.
+#include <windows.h>
+
 #include <cstdlib>
 
+#include "script/Objects.h"
 #include "script/PickSource.h"
 #include "script/SceneVersion.h"
 #include "script/ScriptPolicy.h"
+
+namespace {
+// Set by the application before the scene thread starts; read on it.
+char g_desktopPicture[MAX_PATH] = "";
+char g_wallpaperPicture[MAX_PATH] = "";
+}  // namespace
 
 namespace ScriptPolicy {
 
@@ -45,5 +55,20 @@ int MakePickSeed(CPickSource& source) {
 }
 
 int GetColourRangeHigh() { return 500; }
+
+bool TakeSourcePicture(CImageTextObject& object) {
+  if (object.IsText() || (object.m_imageSource != 2 && object.m_imageSource != 3)) return false;
+  const char* path = object.m_imageSource == 2 ? g_desktopPicture : g_wallpaperPicture;
+  // Taken once, whatever comes of it: a failed read is reported once.
+  object.m_imageSource = 1;
+  if (path[0] == 0) return false;
+  object.LoadImageFile(path);
+  return true;
+}
+
+void SetSourcePicturePaths(const char* desktop, const char* wallpaper) {
+  lstrcpynA(g_desktopPicture, desktop ? desktop : "", MAX_PATH);
+  lstrcpynA(g_wallpaperPicture, wallpaper ? wallpaper : "", MAX_PATH);
+}
 
 }  // namespace ScriptPolicy

@@ -17,6 +17,7 @@ int ShowScriptMessage(const char* text, unsigned type);
 
 // The MessageBox flags the script code uses.
 enum : unsigned {
+  kScriptMessagePlain = 0x00000000,        // MB_OK
   kScriptMessageError = 0x00000010,        // MB_OK | MB_ICONERROR
   kScriptMessageInformation = 0x00000040,  // MB_OK | MB_ICONINFORMATION
 };

@@ -9,6 +9,7 @@
 
 class CBuilderOptions;
 class CCommandPalette;
+class CImageTextObject;
 class CPickSource;
 struct CSceneVersion;
 
@@ -36,5 +37,17 @@ int GetWaitBeepInterval(const CBuilderOptions* options);
 int MakePickSeed(CPickSource& source);
 // The upper bound of a random colour's range.
 int GetColourRangeHigh();
+
+// Called before a picture object is drawn. A picture made from the desktop
+// (image source 2) or the wallpaper (3) shows, in the saver runtime, this
+// machine's own: the first drawing reads the picture file given by
+// SetSourcePicturePaths into the object (or, when it cannot be read, leaves
+// it without a picture after the read message) and the object's source
+// becomes 1, so later drawings reuse it. Returns true when the object's
+// picture was replaced. The builder draws the bytes the document holds.
+bool TakeSourcePicture(CImageTextObject& object);
+// The saver runtime's desktop and wallpaper picture files (null or empty:
+// none, the stored picture is drawn). The builder ignores them.
+void SetSourcePicturePaths(const char* desktop, const char* wallpaper);
 
 }  // namespace ScriptPolicy

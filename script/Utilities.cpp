@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "framework/Collections.h"
+#include "imaging/RgbImage.h"
 #include "script/DataBlock.h"
 #include "script/ScriptMessages.h"
 
@@ -69,22 +70,6 @@ int WriteTempFile(const uint8_t* bytes, uint32_t count, CString& path) {
   return 1;
 }
 
-void SplitTextLines(const CString& text, CStringArray& lines) {
-  lines.RemoveAll();
-  int start = 0;
-  for (;;) {
-    int feed = text.Find('\n', start);
-    if (feed < 0) {
-      lines.Add(text.Mid(start));
-      return;
-    }
-    int end = feed;
-    if (end > start && text[end - 1] == '\r') --end;
-    lines.Add(text.Mid(start, end - start));
-    start = feed + 1;
-  }
-}
-
 CString FirstNonEmptyLine(const CString& text) {
   CStringArray lines;
   SplitTextLines(text, lines);
@@ -102,19 +87,6 @@ SIZE Extent(HDC dc, const char* text, int length) {
 }
 }  // namespace
 
-int GetMultiLineTextExtent(HDC dc, const CString& text, RECT* out) {
-  CStringArray lines;
-  SplitTextLines(text, lines);
-  int width = 0;
-  for (int i = 0; i < lines.GetSize(); ++i) {
-    int w = Extent(dc, lines[i], lines[i].GetLength()).cx;
-    if (w > width) width = w;
-  }
-  int height = lines.GetSize() * Extent(dc, "W", 1).cy;
-  SetRect(out, 0, 0, width, height);
-  return width != 0 && height != 0;
-}
-
 void TruncateTextToWidth(HDC dc, CString& text, int& x) {
   const int kLimit = 29980;
   const char kMark[] = "  >>";
@@ -129,19 +101,7 @@ void TruncateTextToWidth(HDC dc, CString& text, int& x) {
   text = text.Left(fit) + kMark;
 }
 
-SIZE FitToBoxKeepAspect(int w, int h, SIZE box) {
-  SIZE result = {w, h};
-  if (box.cx == 0 || box.cy == 0 || w <= 0 || h <= 0) return result;
-  if (w <= box.cx && h <= box.cy) return result;
-  if (static_cast<double>(h) * box.cx >= static_cast<double>(w) * box.cy) {
-    result.cx = static_cast<LONG>(static_cast<double>(box.cy) * w / h);
-    result.cy = box.cy;
-  } else {
-    result.cx = box.cx;
-    result.cy = static_cast<LONG>(static_cast<double>(box.cx) * h / w);
-  }
-  return result;
-}
+SIZE FitToBoxKeepAspect(int w, int h, SIZE box) { return FitSizeKeepAspect(w, h, box); }
 
 bool ParseFloatText(const char* text, const char* unit, float* value) {
   const char* p = text;

@@ -10,6 +10,7 @@
 
 #include "framework/Collections.h"
 #include "framework/Strings.h"
+#include "imaging/TextExtent.h"  // SplitTextLines, GetMultiLineTextExtent
 
 // Reads a whole file into a new data block (DataBlock.h), which the caller
 // frees. On failure block and size become null and 0 and, when asked, the
@@ -19,14 +20,8 @@ int ReadWholeFile(const char* path, uint8_t** block, uint32_t* size, bool showMe
 // failure the file is deleted and "It cannot be made data file." is shown.
 int WriteTempFile(const uint8_t* bytes, uint32_t count, CString& path);
 
-// The lines of a text: split at line feeds, a carriage return just before a
-// line feed dropped (the last line whole).
-void SplitTextLines(const CString& text, CStringArray& lines);
 // The first line that is not empty, or the last line, or "".
 CString FirstNonEmptyLine(const CString& text);
-// The widest line's extent by the number of lines times the height of "W";
-// 1 when both are nonzero.
-int GetMultiLineTextExtent(HDC dc, const CString& text, RECT* out);
 // Keeps an owner-drawn line inside 29,980 pixels (limits x, cuts the text
 // and appends "  >>").
 void TruncateTextToWidth(HDC dc, CString& text, int& x);

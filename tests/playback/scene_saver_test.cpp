@@ -1,7 +1,8 @@
 // The saver runtime plays its script with the scene thread: a saver made
 // from a document of Cls, Line and an endless loop of Waits colours the
 // screen, draws the line, keeps playing, and ends promptly on a key (the
-// window's destruction stops the thread in its loop).
+// window's destruction stops the thread in its loop); a picture object
+// shown with a transition appears on the screen.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -12,10 +13,26 @@
 #include "framework/Files.h"
 #include "script/Commands.h"
 #include "script/Palette.h"
+#include "script/Objects.h"
 #include "script/SceneDocument.h"
+#include "tests/playback/PictureBytes.h"
 #include "wizards/SaverMaker.h"
 
 namespace {
+
+void WriteList(const std::string& path, CCommandList& list) {
+  list.NumberCommands();
+  CMemFile file;
+  {
+    CArchive ar(&file, CArchive::store);
+    WriteSceneDocument(ar, list);
+    ar.Close();
+  }
+  HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD put = 0;
+  WriteFile(f, file.GetBuffer(), static_cast<DWORD>(file.GetLength()), &put, nullptr);
+  CloseHandle(f);
+}
 
 std::string WriteDocument(const std::string& path) {
   CCommandList list;
@@ -41,16 +58,38 @@ std::string WriteDocument(const std::string& path) {
   CUntilCommand* until = static_cast<CUntilCommand*>(CreateCommand(kTypeUntil));
   until->m_repeat.m_infinite = 1;
   list.Add(until);
-  CMemFile file;
-  {
-    CArchive ar(&file, CArchive::store);
-    WriteSceneDocument(ar, list);
-    ar.Close();
-  }
-  HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD put = 0;
-  WriteFile(f, file.GetBuffer(), static_cast<DWORD>(file.GetLength()), &put, nullptr);
-  CloseHandle(f);
+  WriteList(path, list);
+  return path;
+}
+
+// Cls, then a red picture at (300, 200) revealed by Wipe Down, shown again
+// every round (a repaint of the saver window erases it).
+std::string WritePictureDocument(const std::string& path) {
+  CCommandList list;
+  CClsCommand* cls = static_cast<CClsCommand*>(CreateCommand(kTypeCls));
+  cls->m_colour.m_colour = RGB(0, 0, 160);
+  list.Add(cls);
+  CImageTextObject* picture = static_cast<CImageTextObject*>(CreateCommand(kTypeImageText));
+  picturetest::SetPictureBytes(*picture,
+                               picturetest::MakeBmp(64, 48, [](int, int) { return RGB(255, 0, 0); }));
+  picture->m_displayName = "red.bmp";
+  list.Add(picture);
+  list.Add(CreateCommand(kTypeRepeat));
+  CShowCommand* show = static_cast<CShowCommand*>(CreateCommand(kTypeShow));
+  CMotionAttribute& m = show->m_ref.m_motion;
+  m.m_startModeX = m.m_startModeY = m.m_endModeX = m.m_endModeY = kModeStored;
+  m.m_startX = m.m_endX = 300;
+  m.m_startY = m.m_endY = 200;
+  m.m_effect = 37;
+  list.Add(show);
+  show->SetTarget(picture);
+  CWaitCommand* wait = static_cast<CWaitCommand*>(CreateCommand(kTypeWait));
+  wait->m_duration.m_milliseconds = 250;
+  list.Add(wait);
+  CUntilCommand* until = static_cast<CUntilCommand*>(CreateCommand(kTypeUntil));
+  until->m_repeat.m_infinite = 1;
+  list.Add(until);
+  WriteList(path, list);
   return path;
 }
 
@@ -130,6 +169,50 @@ TEST(SceneSaver, PlaysItsScriptAndStopsOnAKey) {
   else
     TerminateProcess(pi.hProcess, 99);
   EXPECT_EQ(code, 0u) << "ended on the key while the thread waited";
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  DeleteFileA(scr.c_str());
+  DeleteFileA(fsd.c_str());
+  RemoveDirectoryA(dir.c_str());
+}
+
+TEST(SceneSaver, ShowsAPictureOfItsScript) {
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  const std::string dir =
+      std::string(temp) + "scene_saver_picture" + std::to_string(GetCurrentProcessId());
+  CreateDirectoryA(dir.c_str(), nullptr);
+  const std::string fsd = WritePictureDocument(dir + "\\Picture.fsd"), scr = dir + "\\Picture.scr";
+  HMODULE builder = LoadLibraryExA(LW_BUILD_DIR "/builder/Lumenweave.exe", nullptr,
+                                   LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  ASSERT_NE(builder, nullptr);
+  CSaverMaker maker;
+  maker.m_resources = builder;
+  ASSERT_TRUE(maker.MakeScr(scr.c_str(), fsd.c_str()));
+  FreeLibrary(builder);
+
+  std::string cmd = "\"" + scr + "\" /s";
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi = {};
+  ASSERT_TRUE(CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                             &pi));
+  HWND saver = nullptr;
+  bool shown = false;
+  for (DWORD start = GetTickCount(); GetTickCount() - start < 15000 && !shown; Sleep(10)) {
+    if (!saver) saver = SaverWindowOf(pi.dwProcessId);
+    if (!saver) continue;
+    shown = ScreenPixel(301, 201) == RGB(255, 0, 0) && ScreenPixel(363, 247) == RGB(255, 0, 0) &&
+            ScreenPixel(299, 201) == RGB(0, 0, 160) && ScreenPixel(364, 247) == RGB(0, 0, 160);
+  }
+  EXPECT_TRUE(shown) << "the picture on the Cls colour; window seen: " << (saver != nullptr);
+  if (saver) PostMessageA(saver, WM_KEYDOWN, 'A', 0);
+  DWORD code = 0xFFFF;
+  if (WaitForSingleObject(pi.hProcess, 10000) == WAIT_OBJECT_0)
+    GetExitCodeProcess(pi.hProcess, &code);
+  else
+    TerminateProcess(pi.hProcess, 99);
+  EXPECT_EQ(code, 0u);
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);
   DeleteFileA(scr.c_str());

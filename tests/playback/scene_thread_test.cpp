@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "framework/Gdi.h"
+#include "imaging/RgbImage.h"
 #include "playback/SpeedCalibration.h"
 #include "script/Objects.h"
 #include "script/ScriptPolicy.h"
@@ -78,6 +79,50 @@ TEST(SceneThread, EmptyOrDisabledListClearsTheWindowAndEndsTellingItOnce) {
     PumpUntil([] { return false; }, 100);  // a second message would be here by now
     EXPECT_EQ(CEndWindows::Ended(), 1);
   }
+}
+
+// The commands run where the picture library's boxes are silenced, and see
+// the output's background colour and the thread as their pacer.
+TEST(SceneThread, CommandsRunQuietWithTheBackgroundColourAndPacer) {
+  CWatchdog dog(60000);
+  class CLook : public CSceneCommand {
+   public:
+    CLook() : CSceneCommand(kTypeComment) {}
+    int Execute(CDC*, int*, CPlayContext* ctx) override {
+      quiet = SetImageLibMessagesQuiet(true);
+      back = ctx->GetBackColour();
+      pacer = ctx->GetPacer();
+      return 0;
+    }
+    CSceneCommand* Clone() const override { return nullptr; }
+    bool quiet = false;
+    COLORREF back = 0;
+    CPlayPacer* pacer = nullptr;
+  };
+  class CColourOutput : public CRecordingOutput {
+   public:
+    using CRecordingOutput::CRecordingOutput;
+    void SetBackground(COLORREF colour, DWORD rop) override {
+      CRecordingOutput::SetBackground(colour, rop);
+      m_colour = colour;
+    }
+    COLORREF GetBackColour() const override { return m_colour; }
+
+   private:
+    COLORREF m_colour = 0;
+  };
+  CEndWindows windows;
+  CEventLog log;
+  CTestScript script;
+  script.Add(new CClsCommand)->m_colour.m_colour = RGB(1, 2, 3);
+  CLook* look = script.Add(new CLook);
+  CColourOutput output(log, windows.output);
+  CSceneThread thread(&output, &g_times, CSceneThread::kPlay);
+  RunToEnd(thread);
+  EXPECT_TRUE(look->quiet);
+  EXPECT_EQ(look->back, RGB(1, 2, 3));
+  EXPECT_EQ(look->pacer, static_cast<CPlayPacer*>(&thread));
+  EXPECT_FALSE(SetImageLibMessagesQuiet(false)) << "only the scene thread is silenced";
 }
 
 TEST(SceneThread, CountingModeAndStoppedRunsPostNoEndMessage) {

@@ -1,9 +1,11 @@
 // The scene thread on a window shown on the screen: Cls and Line drawn on
-// its pixels, and stops while the thread redraws the window through this
-// thread (Cls sends the erase to the window's own thread).
+// its pixels, pictures shown, moved and hidden on it, and stops while the
+// thread redraws the window through this thread (Cls sends the erase to
+// the window's own thread).
 #include <string>
 
 #include "script/Objects.h"
+#include "tests/playback/PictureBytes.h"
 #include "tests/playback/scene_support.h"
 
 namespace {
@@ -91,6 +93,57 @@ TEST(SceneWindow, ClsColoursTheWindowAndLineDrawsOnIt) {
   EXPECT_EQ(window.Pixel(30, 30), RGB(0, 0, 255)) << "the Cls colour";
   EXPECT_EQ(window.Pixel(100, 100), RGB(0, 0, 255));
   EXPECT_EQ(window.Pixel(5, 20), RGB(0, 0, 255)) << "before the start";
+}
+
+// A picture shown with a transition and moved stays at the end of its
+// path over the Cls colour; a second one shown and hidden leaves the
+// colour where it was.
+TEST(SceneWindow, PicturesShownMovedAndHiddenOnTheWindow) {
+  CWatchdog dog(60000);
+  CShownWindow window;
+  CTestScript script;
+  AddCls(script, RGB(0, 0, 255));
+  const COLORREF red = RGB(255, 0, 0), green = RGB(0, 255, 0);
+  auto addPicture = [&](COLORREF colour) {
+    CImageTextObject* o = script.Add(new CImageTextObject);
+    picturetest::SetPictureBytes(*o, picturetest::MakeBmp(20, 20, [=](int, int) { return colour; }));
+    return o;
+  };
+  auto place = [](CObjectRefAttribute& ref, int x, int y) {
+    CMotionAttribute& m = ref.m_motion;
+    m.m_startModeX = m.m_startModeY = m.m_endModeX = m.m_endModeY = kModeStored;
+    m.m_startX = m.m_endX = x;
+    m.m_startY = m.m_endY = y;
+  };
+  CImageTextObject* moving = addPicture(red);
+  CImageTextObject* hidden = addPicture(green);
+  CShowCommand* show = script.Add(new CShowCommand);
+  show->SetTarget(moving);
+  place(show->m_ref, 10, 10);
+  show->m_ref.m_motion.m_effect = 37;
+  CMoveCommand* move = script.Add(new CMoveCommand);
+  move->SetTarget(moving);
+  place(move->m_ref, 10, 10);
+  move->m_ref.m_motion.m_endX = 100;
+  move->m_ref.m_motion.m_endY = 60;
+  move->m_ref.m_motion.m_stepX = 6;
+  CShowCommand* showOther = script.Add(new CShowCommand);
+  showOther->SetTarget(hidden);
+  place(showOther->m_ref, 60, 90);
+  CHideCommand* hide = script.Add(new CHideCommand);
+  hide->SetTarget(hidden);
+  script.Prepare();
+  CSceneThread thread(&window.Output(), &g_times, CSceneThread::kPlay);
+  ASSERT_TRUE(thread.Start());
+  ASSERT_TRUE(PumpUntil(
+      [&] { return ::WaitForSingleObject(thread.GetEndedEvent(), 0) == WAIT_OBJECT_0; }));
+  thread.Stop();
+  EXPECT_EQ(window.Pixel(101, 61), red) << "the end of the path";
+  EXPECT_EQ(window.Pixel(119, 79), red);
+  EXPECT_EQ(window.Pixel(120, 80), RGB(0, 0, 255)) << "past the picture";
+  EXPECT_EQ(window.Pixel(15, 15), RGB(0, 0, 255)) << "where it started";
+  EXPECT_EQ(window.Pixel(55, 35), RGB(0, 0, 255)) << "along the path";
+  EXPECT_EQ(window.Pixel(65, 95), RGB(0, 0, 255)) << "the hidden one";
 }
 
 // The owner stops the thread while the thread is in the middle of a redraw

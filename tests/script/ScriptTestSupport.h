@@ -103,6 +103,14 @@ inline int ReadDocument(const std::vector<uint8_t>& bytes, CCommandList& list,
   return -1;
 }
 
+// A 2 x 2 24-bit BMP file: the smallest picture that Prepare can decode.
+inline std::vector<uint8_t> TinyBmp() {
+  std::vector<uint8_t> b = {'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0,
+                            2,   0,   0,  0, 2, 0, 0, 0, 1, 0, 24, 0};
+  b.resize(70, 0);
+  return b;
+}
+
 class RecordingSink : public CScriptMessageSink {
  public:
   int Show(const char* text, unsigned type) override {

@@ -265,7 +265,9 @@ struct Malformed {
   std::vector<uint8_t> Bytes() const {
     DocBytes d;
     d.Header(kSceneIdCurrent, 4.7f).Int(count);
-    d.Int(kTypeImageText).Root().Ints({0, 0, 1, 0, 0, 0, 0}).Int(1).Str("p").Block({7});
+    const std::vector<uint8_t> picture = TinyBmp();
+    d.Int(kTypeImageText).Root().Ints({0, 0, 1, 0, 0, 0, 0});
+    d.Int(static_cast<int>(picture.size())).Str("p").Block(picture);
     d.Int(secondType).Root().Motion(0, 0).Colour(0);
     d.Int(kTypeMedia).Root().Int(mediaBytes).Str("m").Int(3).Block({8});
     d.Int(static_cast<int>(pictureRefs.size()));

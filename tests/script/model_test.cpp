@@ -418,7 +418,15 @@ TEST(PrepareTest, TargetsAndObjectsMustBeThere) {
   list.GetCommand(1)->SetTarget(static_cast<CSceneObject*>(list.GetCommand(0)));
   list.GetCommand(0)->SetDisabled(1);
   EXPECT_EQ(PrepareScript(list), 0);
+  // Bytes that are no picture refuse the run without a message.
+  Messages().texts.clear();
   static_cast<CImageTextObject*>(list.GetCommand(0))->SetPicture(AllocDataBlock(4), 4);
+  EXPECT_EQ(PrepareScript(list), 0);
+  EXPECT_TRUE(Messages().texts.empty());
+  const std::vector<uint8_t> picture = TinyBmp();
+  static_cast<CImageTextObject*>(list.GetCommand(0))
+      ->SetPicture(CopyDataBlock(picture.data(), static_cast<uint32_t>(picture.size())),
+                   static_cast<uint32_t>(picture.size()));
   EXPECT_EQ(PrepareScript(list), 1);
 }
 

@@ -19,12 +19,13 @@ build() {
     -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
     -DLW_IMAGE_MAX_PIXELS=1048576 -I"$src")
   local core=(ImageState ImageHandle ImageGuess ImageBmp ImagePcx ImageTga
-    ImageJpeg ImagePng ImagePixels)
+    ImageJpeg ImageJpegWrite ImagePng ImagePixels)
   local objs=()
   mkdir -p "$out/obj"
   for c in "${core[@]}"; do
     local o=$out/obj/$c.o
     if [[ ! -f $o || $src/imaging/$c.cpp -nt $o || $src/imaging/ImageInternal.h -nt $o ||
+          $src/imaging/JpegCommon.h -nt $o ||
           $src/imaging/ImageLib.h -nt $o || $0 -nt $o ]]; then
       "$cxx" "${flags[@]/-fsanitize=fuzzer,/-fsanitize=fuzzer-no-link,}" -c \
         "$src/imaging/$c.cpp" -o "$o"

@@ -1,0 +1,65 @@
+// The desktop and the current wallpaper written out as JPEG files, for the
+// picture objects that show them.
+#include <windows.h>
+
+#include "builder/AppUtils.h"
+#include "imaging/RgbImage.h"
+
+namespace {
+
+// Writes 24-bit pixels as a JPEG of quality 100, progressive; a file that
+// could not be written whole is removed.
+bool WriteJpegFile(const char* path, const BYTE* pixels, int width, int height) {
+  HPVDEST dest = OpenFileDest(path);
+  if (!dest) return false;
+  const bool written = WriteJpeg(dest, pixels, width, height, 100, TRUE, 24, nullptr) != 0;
+  CloseDest(dest);
+  if (!written) ::DeleteFileA(path);
+  return written;
+}
+
+}  // namespace
+
+bool CaptureDesktopToJpeg(const char* path) {
+  SIZE size;
+  BYTE* pixels = CaptureDesktopRgb(&size);
+  if (!pixels) return false;
+  const bool written = WriteJpegFile(path, pixels, size.cx, size.cy);
+  ::GlobalFree(pixels);
+  return written;
+}
+
+bool SaveWallpaperAsJpeg(const char* path, int* style) {
+  int found = kWallpaperCentred;
+  CString wallpaper = ReadWallpaperSettings(false, &found);
+  if (IsActiveDesktopOn(true)) wallpaper = ReadWallpaperSettings(true, &found);
+  if (style) *style = found;
+  // A web page as wallpaper has no picture to copy; that is no error.
+  CString extension = GetFileExtension(wallpaper, false);
+  extension.MakeUpper();
+  if (wallpaper.IsEmpty() || extension == "HTML" || extension == "HTM") return false;
+
+  HPVSRC src = OpenFileSource(wallpaper);
+  if (!src) {
+    ShowImageLibMessage("Error during opening wallpaper file.");
+    return false;
+  }
+  const int type = GuessImageType(src);
+  SeekSource(src, 0, 0);
+  int width = 0, height = 0;
+  BYTE* pixels = nullptr;
+  if (type == kImageBmp) pixels = ReadBmp(src, &width, &height, 24, nullptr);
+  if (type == kImageJpeg) pixels = ReadJpeg(src, &width, &height, 24);
+  CloseSource(src);
+  if (type != kImageBmp && type != kImageJpeg) {
+    ShowImageLibMessage("Wallpaper image is not in either JPG or BMP format.");
+    return false;
+  }
+  if (!pixels) {
+    ShowImageLibMessage("Error during decoding wallpaper image");
+    return false;
+  }
+  const bool written = WriteJpegFile(path, pixels, width, height);
+  ::GlobalFree(pixels);
+  return written;
+}
