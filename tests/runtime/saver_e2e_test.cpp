@@ -1,10 +1,11 @@
 // The saver end to end: documents written by the script model, made into
 // ".scr" files by the output writer from the builder's carried runtime, and
 // started as Windows starts them (/s, /c, /p <handle>, /a <handle>). The
-// dialogs are answered through their controls, the preview is looked at on
-// the screen, and the exit address reaches a stand-in browser through the
-// system's http handler. Damaged payloads end quietly: no window, a nonzero
-// exit code, within a few seconds.
+// dialogs are answered through their controls, the pictures of the desktop
+// and the wallpaper are looked at on the screen, and the exit address
+// reaches a stand-in browser through the system's http handler. Damaged
+// payloads end quietly: no window, a nonzero exit code, within a few
+// seconds.
 #include <gtest/gtest.h>
 
 #include "tests/TestFiles.h"
@@ -20,8 +21,10 @@
 #include "playback/SpeedCalibration.h"
 #include "runtime/PasswordHash.h"
 #include "script/Commands.h"
+#include "script/Objects.h"
 #include "script/Palette.h"
 #include "script/SceneDocument.h"
+#include "tests/playback/PictureBytes.h"
 #include "wizards/CarriedSizes.h"
 #include "wizards/SaverMaker.h"
 
@@ -100,6 +103,62 @@ Bytes RedrawingDocument() {
   until->m_repeat.m_infinite = 1;
   list.Add(until);
   return DocumentOf(list);
+}
+
+// Cls, then two picture objects whose stored pictures are small red and
+// green ones but which were made from the desktop and the wallpaper: the
+// desktop's shown at (0, 0), the wallpaper's at (0, top), every round.
+Bytes SourcePicturesDocument(int top) {
+  CCommandList list;
+  CClsCommand* cls = static_cast<CClsCommand*>(CreateCommand(kTypeCls));
+  cls->m_colour.m_colour = RGB(0, 0, 160);
+  list.Add(cls);
+  CImageTextObject* objects[2];
+  const int sources[2] = {2, 3};
+  const COLORREF stored[2] = {RGB(255, 0, 0), RGB(0, 255, 0)};
+  for (int i = 0; i < 2; ++i) {
+    objects[i] = static_cast<CImageTextObject*>(CreateCommand(kTypeImageText));
+    const COLORREF colour = stored[i];
+    picturetest::SetPictureBytes(*objects[i],
+                                 picturetest::MakeBmp(64, 48, [colour](int, int) { return colour; }));
+    objects[i]->m_displayName = i ? "wallpaper.jpg" : "desktop.jpg";
+    objects[i]->m_imageSource = sources[i];
+    list.Add(objects[i]);
+  }
+  list.Add(CreateCommand(kTypeRepeat));
+  for (int i = 0; i < 2; ++i) {
+    CShowCommand* show = static_cast<CShowCommand*>(CreateCommand(kTypeShow));
+    CMotionAttribute& m = show->m_ref.m_motion;
+    m.m_startModeX = m.m_startModeY = m.m_endModeX = m.m_endModeY = kModeStored;
+    m.m_startX = m.m_endX = 0;
+    m.m_startY = m.m_endY = i ? top : 0;
+    list.Add(show);
+    show->SetTarget(objects[i]);
+  }
+  CWaitCommand* wait = static_cast<CWaitCommand*>(CreateCommand(kTypeWait));
+  wait->m_duration.m_milliseconds = 250;
+  list.Add(wait);
+  CUntilCommand* until = static_cast<CUntilCommand*>(CreateCommand(kTypeUntil));
+  until->m_repeat.m_infinite = 1;
+  list.Add(until);
+  list.NumberCommands();
+  return DocumentOf(list);
+}
+
+// A pixel of a 24-bit BMP file's bytes; CLR_INVALID outside it.
+COLORREF BmpPixel(const Bytes& bmp, int x, int y) {
+  if (bmp.size() < 54 || bmp[0] != 'B' || bmp[1] != 'M') return CLR_INVALID;
+  int32_t w = 0, h = 0;
+  uint32_t offset = 0;
+  memcpy(&offset, &bmp[10], 4);
+  memcpy(&w, &bmp[18], 4);
+  memcpy(&h, &bmp[22], 4);
+  if (bmp[28] != 24 || x < 0 || y < 0 || x >= w || y >= abs(h)) return CLR_INVALID;
+  const size_t stride = (static_cast<size_t>(w) * 3 + 3) & ~static_cast<size_t>(3);
+  const size_t row = h > 0 ? static_cast<size_t>(h - 1 - y) : static_cast<size_t>(y);
+  const size_t at = offset + row * stride + static_cast<size_t>(x) * 3;
+  if (at + 3 > bmp.size()) return CLR_INVALID;
+  return RGB(bmp[at + 2], bmp[at + 1], bmp[at]);
 }
 
 // Answers messages sent to this thread's windows (the preview parent, a
@@ -365,6 +424,73 @@ TEST_F(SaverRun, RunsFullScreenAndEndsOnAKey) {
   EXPECT_EQ(run.Wait(10000), 0u);
   EXPECT_FALSE(Exists(desktop)) << "removed at the end";
   EXPECT_FALSE(Exists(wallpaper)) << "removed at the end";
+}
+
+// Picture objects made from the desktop and the wallpaper show this
+// machine's, photographed when the saver starts, at their own size (the
+// screen's), not the pictures stored in the document.
+TEST_F(SaverRun, DesktopAndWallpaperPicturesAreThisMachines) {
+  const int W = GetSystemMetrics(SM_CXSCREEN), H = GetSystemMetrics(SM_CYSCREEN);
+  const int top = H / 2;
+  // Something of this test on the desktop, to be found in its photograph.
+  const COLORREF mark = RGB(250, 10, 250);
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = DefWindowProcA;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hbrBackground = CreateSolidBrush(mark);
+  wc.lpszClassName = "SaverE2EMark";
+  RegisterClassA(&wc);
+  HWND marker = CreateWindowExA(WS_EX_TOPMOST, "SaverE2EMark", "", WS_POPUP | WS_VISIBLE, 600, 100,
+                                200, 100, nullptr, nullptr, wc.hInstance, nullptr);
+  ASSERT_NE(marker, nullptr);
+  ASSERT_TRUE(PumpUntil(5000, [&] { return ScreenPixel(700, 150) == mark; }));
+
+  const std::string scr = MakeSaver("Sources", SourcePicturesDocument(top));
+  SaverProcess run(scr, "/s");
+  HWND saver = run.WaitForWindow("SS3.0");
+  DestroyWindow(marker);
+  DeleteObject(wc.hbrBackground);
+  ASSERT_NE(saver, nullptr);
+  // This Wine shows what the scene thread drew once the saver's window
+  // thread wakes: a message that does nothing wakes it.
+  auto shown = [&](int x, int y) {
+    PostMessageA(saver, WM_NULL, 0, 0);
+    return ScreenPixel(x, y);
+  };
+  // The photograph of the desktop on the saver window, which covers the
+  // marker: the saver has read its pictures.
+  ASSERT_TRUE(PumpUntil(15000, [&] { return shown(700, 150) == mark; }))
+      << "the desktop as it was is not shown";
+  const std::string pid = std::to_string(run.Pid());
+  const Bytes desktop = ReadAll(TempFile("desktop-" + pid + ".bmp"));
+  const Bytes wallpaper = ReadAll(TempFile("wallpaper-" + pid + ".bmp"));
+  EXPECT_EQ(BmpPixel(desktop, 700, 150), mark);
+
+  // Points far outside the stored 64 by 48 pictures.
+  const POINT kDesktopPoints[] = {{700, 150}, {W - 5, top - 5}, {100, top / 2}};
+  const POINT kWallpaperPoints[] = {{700, 150}, {W - 5, H - top - 5}, {W / 3, 80}};
+  int wrong = -1;
+  std::string last;
+  PumpUntil(15000, [&] {
+    wrong = 0;
+    last.clear();
+    for (const POINT& p : kDesktopPoints)
+      if (shown(p.x, p.y) != BmpPixel(desktop, p.x, p.y)) {
+        ++wrong;
+        last = "desktop " + std::to_string(p.x) + "," + std::to_string(p.y);
+      }
+    for (const POINT& p : kWallpaperPoints)
+      if (shown(p.x, top + p.y) != BmpPixel(wallpaper, p.x, p.y)) {
+        ++wrong;
+        last = "wallpaper " + std::to_string(p.x) + "," + std::to_string(p.y);
+      }
+    return wrong == 0;
+  });
+  EXPECT_EQ(wrong, 0) << "last point that differs: " << last;
+  EXPECT_NE(ScreenPixel(10, 10), RGB(255, 0, 0)) << "the stored desktop picture is not shown";
+  EXPECT_NE(ScreenPixel(10, top + 10), RGB(0, 255, 0)) << "the stored wallpaper is not shown";
+  PostMessageA(saver, WM_KEYDOWN, 'A', 0);
+  EXPECT_EQ(run.Wait(10000), 0u);
 }
 
 // The scene thread keeps redrawing the saver window when a key ends the
