@@ -3,8 +3,7 @@
 // and the wallpaper rendered at the screen's size the way the desktop
 // shows it (centred on the desktop colour, tiled or stretched), or only the
 // desktop colour when there is no wallpaper picture the image library can
-// read. Both are written as files whose readers take the type from the
-// contents.
+// read. Both are written as 24-bit BMP files.
 #pragma once
 
 #include <windows.h>

@@ -1,4 +1,5 @@
-// Opening the saver's exit address.
+// The system's class, the test of a web address, and the opening of the
+// saver's exit address through the browser or the shell.
 #include "runtime/ExitAddress.h"
 
 #include <windows.h>
