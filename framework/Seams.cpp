@@ -30,6 +30,8 @@ char g_caption[128] = "";
 
 }  // namespace
 
+BOOL CShellLauncher::ExecuteEx(SHELLEXECUTEINFOA* info) { return ::ShellExecuteExA(info); }
+
 CMessageBoxSink* SetMessageBoxSink(CMessageBoxSink* sink) {
   return g_sink.exchange(sink ? sink : &g_systemBox);
 }
@@ -50,6 +52,8 @@ INT_PTR LwShellExecute(HWND owner, const char* verb, const char* file, const cha
                        const char* folder, int show) {
   return g_launcher.load()->Execute(owner, verb, file, params, folder, show);
 }
+
+BOOL LwShellExecuteEx(SHELLEXECUTEINFOA* info) { return g_launcher.load()->ExecuteEx(info); }
 
 void SetAppCaption(const char* caption) {
   lstrcpynA(g_caption, caption ? caption : "", sizeof g_caption);

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "builder/AppUtils.h"
 #include "framework/Seams.h"
 #include "framework/Sync.h"
 #include "playback/SpeedCalibration.h"
@@ -15,6 +16,7 @@
 #include "runtime/SaverPlayback.h"
 #include "runtime/SaverSettings.h"
 #include "runtime/SaverWnd.h"
+#include "script/ScriptPolicy.h"
 #include "wizards/CarriedSizes.h"
 
 namespace {
@@ -27,12 +29,12 @@ bool ReadAt(HANDLE file, ULONGLONG offset, void* out, DWORD size) {
          ::ReadFile(file, out, size, &got, nullptr) && got == size;
 }
 
-// The temporary folder followed by the name.
-void TempFilePath(const char* name, char* out, int size) {
-  char folder[MAX_PATH] = "";
-  DWORD n = ::GetTempPathA(sizeof folder, folder);
-  if (n == 0 || n >= sizeof folder) folder[0] = 0;
-  std::snprintf(out, size, "%s%s", folder, name);
+// The temporary folder followed by the name and this process's id, so that
+// a preview and a run of the same saver never share a picture.
+void ProcessTempPath(const char* name, const char* extension, char* out, int size) {
+  char unique[64];
+  std::snprintf(unique, sizeof unique, "%s-%lu.%s", name, ::GetCurrentProcessId(), extension);
+  lstrcpynA(out, GetTempFilePath(unique), size);
 }
 
 }  // namespace
@@ -51,17 +53,6 @@ bool CalibrateSpeedIn(const char* subKey, UINT* times) {
   return CalibrateSpeed(store, times);
 }
 
-bool IsWebAddress(const char* address) {
-  if (!address) return false;
-  const int skip = ::_strnicmp(address, "http://", 7) == 0    ? 7
-                   : ::_strnicmp(address, "https://", 8) == 0 ? 8
-                                                              : 0;
-  if (!skip || !address[skip]) return false;
-  for (const char* p = address; *p; ++p)
-    if (*p == '"' || static_cast<unsigned char>(*p) < 32) return false;
-  return true;
-}
-
 CSaverApp::CSaverApp() : CWinApp("Halcyra") {}
 
 CSaverApp::~CSaverApp() {
@@ -71,9 +62,7 @@ CSaverApp::~CSaverApp() {
   m_pMainWnd = nullptr;
   if (m_desktopPath[0]) ::DeleteFileA(m_desktopPath);
   if (m_wallpaperPath[0]) ::DeleteFileA(m_wallpaperPath);
-  // A document chooses the address: only web addresses reach the shell.
-  if (m_exitAddress[0] && IsWebAddress(m_exitAddress))
-    LwShellExecute(nullptr, "open", m_exitAddress, nullptr, nullptr, SW_SHOWNOACTIVATE);
+  if (m_exitAddress[0]) OpenExitAddress(m_exitAddress, GetOsClass());
 }
 
 void CSaverApp::Refuse(const char* reason) {
@@ -90,14 +79,13 @@ void CSaverApp::SetExitAddress(const char* address) {
 bool CSaverApp::InitInstance() {
   m_exitCode = 0;
   // The pictures of the desktop and the wallpaper, made in every mode before
-  // the command line is read. Named per process, so that a preview and a
-  // run of the same saver never share them.
-  char name[64];
-  std::snprintf(name, sizeof name, "desktop-%lu.bmp", ::GetCurrentProcessId());
-  TempFilePath(name, m_desktopPath, sizeof m_desktopPath);
-  std::snprintf(name, sizeof name, "wallpaper-%lu.bmp", ::GetCurrentProcessId());
-  TempFilePath(name, m_wallpaperPath, sizeof m_wallpaperPath);
+  // the command line is read.
+  ProcessTempPath("desktop", "bmp", m_desktopPath, sizeof m_desktopPath);
+  ProcessTempPath("wallpaper", "bmp", m_wallpaperPath, sizeof m_wallpaperPath);
   GetSaverPlayback()->CapturePictures(m_desktopPath, m_wallpaperPath);
+  // Picture objects made from the desktop or the wallpaper show this
+  // machine's, read from these files when they are first drawn.
+  ScriptPolicy::SetSourcePicturePaths(m_desktopPath, m_wallpaperPath);
 
   // The application's name is the shell's display name of the saver file;
   // the settings and the password live under it.

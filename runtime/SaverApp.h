@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include "framework/App.h"
+#include "runtime/ExitAddress.h"
 #include "runtime/SaverSwitch.h"
 
 class CWnd;
@@ -19,11 +20,6 @@ class CWnd;
 bool CalibrateSpeedIn(const char* subKey, UINT* times);
 // "%u,%u,..." of the system information that decides when to count again.
 void CurrentSystemText(char* out, int size);
-
-// True for an address the saver may hand to the shell at its end: it starts
-// with "http://" or "https://" (any case) and holds no quote or control
-// character.
-bool IsWebAddress(const char* address);
 
 class CSaverApp : public CWinApp {
  public:

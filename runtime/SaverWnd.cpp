@@ -66,6 +66,9 @@ bool CSaverWnd::PreTranslateMessage(MSG* msg) {
 }
 
 bool CSaverWnd::CloseOnInput(const char* value) {
+  // The password dialog answers the input that opened it; what the user
+  // does meanwhile is not another request to end the saver.
+  if (m_askingPassword) return false;
   // A test run ends only by keys, whatever the settings say.
   const bool close = m_app.IsTestRun()
                          ? std::strcmp(value, saver::kKeyDown) == 0
@@ -166,38 +169,41 @@ void CSaverWnd::OnKeyDown(UINT vk, UINT, UINT) {
                       (m_urlKeys == 3 && (vk == VK_RETURN || vk == VK_F12 || vk == VK_SPACE));
   if (chosen) m_app.SetExitAddress(m_url);
   ::LeaveCriticalSection(&m_urlLock);
-  if (!CloseOnInput(saver::kKeyDown) && vk == VK_ESCAPE && SettingsValue(saver::kEscape, 0) == 1)
+  if (!CloseOnInput(saver::kKeyDown) && !m_askingPassword && vk == VK_ESCAPE &&
+      SettingsValue(saver::kEscape, 0) == 1)
     PostMessage(WM_CLOSE);
   Default();
 }
 
 void CSaverWnd::OnSysKeyDown(UINT, UINT, UINT) { CloseOnInput(saver::kKeyDown); }
 
-bool CSaverWnd::DesktopUsesPassword() {
+bool DesktopAsksForPassword() {
   HKEY key = nullptr;
   if (::RegOpenKeyExA(HKEY_CURRENT_USER, saver::kDesktopKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
     return false;
   char data[32] = {};
   DWORD type = 0, size = sizeof data - 1;
-  const LONG r =
-      ::RegQueryValueExA(key, saver::kUsePassword, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+  const LONG r = ::RegQueryValueExA(key, saver::kUsePassword, nullptr, &type,
+                                    reinterpret_cast<BYTE*>(data), &size);
   ::RegCloseKey(key);
   if (r != ERROR_SUCCESS) return false;
-  if (type == REG_DWORD && size == 4) {
+  if ((type == REG_DWORD || type == REG_BINARY) && size == 4) {
     DWORD value;
     std::memcpy(&value, data, 4);
     return value != 0;
   }
+  // Some systems keep the switch as the text "1".
   if (type == REG_SZ || type == REG_EXPAND_SZ) return std::atoi(data) != 0;
   return false;
 }
 
 void CSaverWnd::OnClose() {
-  // Posted closes that arrive while the dialog is up are the same request.
+  // A close that reaches the window while the dialog is up (sent, or posted
+  // before the dialog opened) is the request the dialog is answering.
   if (m_askingPassword) return;
   char stored[kStoredPasswordSize];
   m_app.GetProfileString(saver::kPassword, saver::kEncrypt, "", stored, sizeof stored);
-  const bool ask = stored[0] && DesktopUsesPassword();
+  const bool ask = stored[0] && DesktopAsksForPassword();
   RevealCursor();
   if (!ask) {
     Default();
@@ -205,12 +211,17 @@ void CSaverWnd::OnClose() {
   }
   m_askingPassword = true;
   const INT_PTR answer = CPasswordDlg(stored, m_hWnd).DoModal();
-  m_askingPassword = false;
   if (answer == IDOK) {
+    m_askingPassword = false;
     Default();
     return;
   }
-  // The saver goes on; only a new movement from here ends it again.
+  // The saver goes on. Closes still queued belong to the request just
+  // refused; only new input from here ends the saver again.
+  MSG queued;
+  while (::PeekMessageA(&queued, m_hWnd, WM_CLOSE, WM_CLOSE, PM_REMOVE)) {
+  }
+  m_askingPassword = false;
   POINT pt;
   if (::GetCursorPos(&pt) && ::ScreenToClient(m_hWnd, &pt)) {
     m_mouseX = pt.x;

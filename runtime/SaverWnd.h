@@ -11,6 +11,12 @@
 
 class CSaverApp;
 
+// Whether the desktop asks for a password before a screen saver ends:
+// "ScreenSaveUsePassword" under HKEY_CURRENT_USER\Control Panel\Desktop,
+// nonzero, whether stored as a DWORD, as four binary bytes or as text.
+// Absent or unreadable: no.
+bool DesktopAsksForPassword();
+
 class CExitButton : public CWnd {
  public:
   // Creates the holder (hidden) in the saver window's top right corner.
@@ -63,9 +69,6 @@ class CSaverWnd : public CWnd {
 
  private:
   int SettingsValue(const char* value, int defaultValue) const;
-  // Whether the desktop asks for a password ("ScreenSaveUsePassword", a
-  // number or a text holding one).
-  static bool DesktopUsesPassword();
   // The cursor is hidden (blank class cursor) while the saver runs, and
   // shown as an arrow while the password is asked for; a test run keeps it.
   void HideCursor();
@@ -81,5 +84,7 @@ class CSaverWnd : public CWnd {
   char m_url[2084] = "";
   int m_urlKeys = -1;
   bool m_cursorHidden = false;
-  bool m_askingPassword = false;  // a second close while the dialog is up waits
+  // While the password dialog is up no input and no other close ends the
+  // saver.
+  bool m_askingPassword = false;
 };

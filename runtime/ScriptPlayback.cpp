@@ -9,6 +9,7 @@
 #include "framework/Exceptions.h"
 #include "framework/Files.h"
 #include "playback/SceneThread.h"
+#include "runtime/DesktopPictures.h"
 #include "runtime/SaverApp.h"
 #include "runtime/SaverWnd.h"
 #include "script/Palette.h"
@@ -50,6 +51,14 @@ CScriptPlayback::~CScriptPlayback() {
   StopPlaying();
   if (g_pCommandPalette == m_palette) g_pCommandPalette = nullptr;
   delete m_palette;
+}
+
+// Failures leave a picture missing; the objects that show it then tell the
+// user when they are first drawn.
+void CScriptPlayback::CapturePictures(const char* desktopPath, const char* wallpaperPath) {
+  CaptureDesktopToFile(desktopPath);
+  int style = kWallpaperCentre;
+  SaveActiveDesktopImage(wallpaperPath, &style);
 }
 
 bool CScriptPlayback::LoadScript(HANDLE file, ULONGLONG offset, ULONGLONG length, char* reason,

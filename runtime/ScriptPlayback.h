@@ -1,7 +1,8 @@
-// The saver runtime's player: reads the scene document out of the payload
-// into the command palette's live list, through the script model's runtime
-// build, and plays it with a scene thread over the saver window. Owns the
-// palette for the life of the program.
+// The saver runtime's player: makes the desktop and wallpaper pictures,
+// reads the scene document out of the payload into the command palette's
+// live list, through the script model's runtime build, and plays it with a
+// scene thread over the saver window. Owns the palette for the life of the
+// program.
 #pragma once
 
 #include "runtime/SaverPlayback.h"
@@ -15,6 +16,7 @@ class CScriptPlayback : public CSaverPlayback {
   CScriptPlayback();
   ~CScriptPlayback() override;
 
+  void CapturePictures(const char* desktopPath, const char* wallpaperPath) override;
   bool LoadScript(HANDLE file, ULONGLONG offset, ULONGLONG length, char* reason,
                   int reasonSize) override;
   bool StartPlaying(CSaverWnd* window, UINT* times) override;

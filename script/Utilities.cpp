@@ -17,7 +17,9 @@ const char kCannotMakeDataMessage[] = "It cannot be made data file.";
 int ReadWholeFile(const char* path, uint8_t** block, uint32_t* size, bool showMessage) {
   *block = nullptr;
   *size = 0;
-  HANDLE file = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+  // Others may read the file meanwhile (a virus scanner, the saver's
+  // picture files being looked at): only writers are kept out.
+  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   bool ok = false;
   uint8_t* data = nullptr;

@@ -71,6 +71,32 @@ void OpenForAppend(CFile* file, const char* output) {
 
 void DeleteOutput(const char* path) { ::DeleteFileA(path); }
 
+// The full path as the file system takes it: "a.exe " and "a.exe." both
+// name "a.exe".
+CString FullPath(const char* path) {
+  char full[MAX_PATH];
+  const DWORD n = ::GetFullPathNameA(path, sizeof full, full, nullptr);
+  return n > 0 && n < sizeof full ? CString(full) : CString(path);
+}
+
+// True when both names open the same existing file (a link, or another
+// spelling of one name).
+bool SameFile(const char* a, const char* b) {
+  BY_HANDLE_FILE_INFORMATION info[2];
+  const char* names[2] = {a, b};
+  for (int i = 0; i < 2; ++i) {
+    HANDLE h = ::CreateFileA(names[i], 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    const BOOL ok = ::GetFileInformationByHandle(h, &info[i]);
+    ::CloseHandle(h);
+    if (!ok) return false;
+  }
+  return info[0].dwVolumeSerialNumber == info[1].dwVolumeSerialNumber &&
+         info[0].nFileIndexHigh == info[1].nFileIndexHigh &&
+         info[0].nFileIndexLow == info[1].nFileIndexLow;
+}
+
 }  // namespace
 
 CSaverMaker::CSaverMaker() = default;
@@ -301,13 +327,17 @@ BOOL CSaverMaker::MakeInstaller(const char* output, const char* document) {
 }
 
 BOOL CSaverMaker::MakeMovieSaver(const char* output, const char* movie) {
-  const CString installer = GetFileDirectory(output) + GetPathTitle(output) + ".exe";
+  const CString full = FullPath(output);
+  const CString installer = GetFileDirectory(full) + GetPathTitle(full) + ".exe";
   // An output named like its own installer would be overwritten by it.
-  if (installer.CompareNoCase(output) == 0) return FALSE;
+  if (installer.CompareNoCase(full) == 0) return FALSE;
   const char* writing = output;
   try {
     WriteEngine(output, true);
     AppendMovie(output, movie);
+    // The installer's name may still lead to the saver just written (a
+    // link): the saver stays, and no installer is made.
+    if (SameFile(output, installer)) return FALSE;
     writing = installer;
     WriteInstallerStub(installer);
     WriteEngine(installer, false);

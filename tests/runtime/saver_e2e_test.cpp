@@ -1,25 +1,39 @@
-// The main road end to end: a document written by the script model, made
-// into a ".scr" by the output writer from the builder's carried runtime,
-// started with /s as Windows starts it. Damaged payloads end quietly: no
-// window, a nonzero exit code, within a few seconds.
+// The saver end to end: documents written by the script model, made into
+// ".scr" files by the output writer from the builder's carried runtime, and
+// started as Windows starts them (/s, /c, /p <handle>, /a <handle>). The
+// dialogs are answered through their controls, the pictures of the desktop
+// and the wallpaper are looked at on the screen, and the exit address
+// reaches a stand-in browser through the system's http handler. Damaged
+// payloads end quietly: no window, a nonzero exit code, within a few
+// seconds.
 #include <gtest/gtest.h>
 
 #include "tests/TestFiles.h"
 
+#include <shellapi.h>
+
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "framework/Archive.h"
 #include "framework/Files.h"
+#include "playback/SpeedCalibration.h"
+#include "runtime/PasswordHash.h"
 #include "script/Commands.h"
+#include "script/Objects.h"
 #include "script/Palette.h"
 #include "script/SceneDocument.h"
+#include "tests/playback/PictureBytes.h"
 #include "wizards/CarriedSizes.h"
 #include "wizards/SaverMaker.h"
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
+
+using testfiles::ReadAll;
+using testfiles::WriteAll;
 
 std::string TempDir() {
   char temp[MAX_PATH];
@@ -29,38 +43,157 @@ std::string TempDir() {
   return dir;
 }
 
-using testfiles::ReadAll;
-using testfiles::WriteAll;
+std::string Backslashed(std::string path) {
+  for (char& c : path)
+    if (c == '/') c = '\\';
+  return path;
+}
 
-// A document of two comments, as the builder saves it.
-Bytes CommentDocument() {
-  CCommandList list;
-  for (int i = 0; i < 2; ++i) list.Add(CreateCommand(kTypeComment));
+Bytes DocumentOf(CCommandList& list) {
   CMemFile file;
   {
     CArchive ar(&file, CArchive::store);
     WriteSceneDocument(ar, list);
     ar.Close();
   }
-  Bytes out(file.GetBuffer(), file.GetBuffer() + file.GetLength());
-  return out;
+  return Bytes(file.GetBuffer(), file.GetBuffer() + file.GetLength());
+}
+
+// A document of two comments, as the builder saves it.
+Bytes CommentDocument() {
+  CCommandList list;
+  for (int i = 0; i < 2; ++i) list.Add(CreateCommand(kTypeComment));
+  return DocumentOf(list);
+}
+
+// An optional Url command, a Cls in the colour, then Waits in an endless
+// loop: the colour on the screen tells that the Url command has run.
+Bytes PlayingDocument(COLORREF colour, const char* url = nullptr, int keys = 1) {
+  CCommandList list;
+  if (url) {
+    CUrlCommand* u = static_cast<CUrlCommand*>(CreateCommand(kTypeUrl));
+    u->m_location = url;
+    u->m_keys = keys;
+    list.Add(u);
+  }
+  CClsCommand* cls = static_cast<CClsCommand*>(CreateCommand(kTypeCls));
+  cls->m_colour.m_colour = colour;
+  list.Add(cls);
+  list.Add(CreateCommand(kTypeRepeat));
+  CWaitCommand* wait = static_cast<CWaitCommand*>(CreateCommand(kTypeWait));
+  wait->m_duration.m_milliseconds = 250;
+  list.Add(wait);
+  CUntilCommand* until = static_cast<CUntilCommand*>(CreateCommand(kTypeUntil));
+  until->m_repeat.m_infinite = 1;
+  list.Add(until);
+  return DocumentOf(list);
+}
+
+// Cls after Cls with no wait between: the scene thread keeps making the
+// saver window redraw itself.
+Bytes RedrawingDocument() {
+  CCommandList list;
+  list.Add(CreateCommand(kTypeRepeat));
+  for (COLORREF colour : {RGB(200, 0, 0), RGB(0, 0, 200)}) {
+    CClsCommand* cls = static_cast<CClsCommand*>(CreateCommand(kTypeCls));
+    cls->m_colour.m_colour = colour;
+    list.Add(cls);
+  }
+  CUntilCommand* until = static_cast<CUntilCommand*>(CreateCommand(kTypeUntil));
+  until->m_repeat.m_infinite = 1;
+  list.Add(until);
+  return DocumentOf(list);
+}
+
+// Cls, then two picture objects whose stored pictures are small red and
+// green ones but which were made from the desktop and the wallpaper: the
+// desktop's shown at (0, 0), the wallpaper's at (0, top), every round.
+Bytes SourcePicturesDocument(int top) {
+  CCommandList list;
+  CClsCommand* cls = static_cast<CClsCommand*>(CreateCommand(kTypeCls));
+  cls->m_colour.m_colour = RGB(0, 0, 160);
+  list.Add(cls);
+  CImageTextObject* objects[2];
+  const int sources[2] = {2, 3};
+  const COLORREF stored[2] = {RGB(255, 0, 0), RGB(0, 255, 0)};
+  for (int i = 0; i < 2; ++i) {
+    objects[i] = static_cast<CImageTextObject*>(CreateCommand(kTypeImageText));
+    const COLORREF colour = stored[i];
+    picturetest::SetPictureBytes(*objects[i],
+                                 picturetest::MakeBmp(64, 48, [colour](int, int) { return colour; }));
+    objects[i]->m_displayName = i ? "wallpaper.jpg" : "desktop.jpg";
+    objects[i]->m_imageSource = sources[i];
+    list.Add(objects[i]);
+  }
+  list.Add(CreateCommand(kTypeRepeat));
+  for (int i = 0; i < 2; ++i) {
+    CShowCommand* show = static_cast<CShowCommand*>(CreateCommand(kTypeShow));
+    CMotionAttribute& m = show->m_ref.m_motion;
+    m.m_startModeX = m.m_startModeY = m.m_endModeX = m.m_endModeY = kModeStored;
+    m.m_startX = m.m_endX = 0;
+    m.m_startY = m.m_endY = i ? top : 0;
+    list.Add(show);
+    show->SetTarget(objects[i]);
+  }
+  CWaitCommand* wait = static_cast<CWaitCommand*>(CreateCommand(kTypeWait));
+  wait->m_duration.m_milliseconds = 250;
+  list.Add(wait);
+  CUntilCommand* until = static_cast<CUntilCommand*>(CreateCommand(kTypeUntil));
+  until->m_repeat.m_infinite = 1;
+  list.Add(until);
+  list.NumberCommands();
+  return DocumentOf(list);
+}
+
+// A pixel of a 24-bit BMP file's bytes; CLR_INVALID outside it.
+COLORREF BmpPixel(const Bytes& bmp, int x, int y) {
+  if (bmp.size() < 54 || bmp[0] != 'B' || bmp[1] != 'M') return CLR_INVALID;
+  int32_t w = 0, h = 0;
+  uint32_t offset = 0;
+  memcpy(&offset, &bmp[10], 4);
+  memcpy(&w, &bmp[18], 4);
+  memcpy(&h, &bmp[22], 4);
+  if (bmp[28] != 24 || x < 0 || y < 0 || x >= w || y >= abs(h)) return CLR_INVALID;
+  const size_t stride = (static_cast<size_t>(w) * 3 + 3) & ~static_cast<size_t>(3);
+  const size_t row = h > 0 ? static_cast<size_t>(h - 1 - y) : static_cast<size_t>(y);
+  const size_t at = offset + row * stride + static_cast<size_t>(x) * 3;
+  if (at + 3 > bmp.size()) return CLR_INVALID;
+  return RGB(bmp[at + 2], bmp[at + 1], bmp[at]);
+}
+
+// Answers messages sent to this thread's windows (the preview parent, a
+// dialog owner) while waiting for the condition, for at most ms.
+bool PumpUntil(DWORD ms, const std::function<bool()>& done) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    if (done()) return true;
+    if (GetTickCount() - start >= ms) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+  }
 }
 
 struct FoundWindow {
   DWORD pid;
+  const char* cls;
+  const char* title;  // null: any
   HWND hwnd;
 };
 
-HWND SaverWindowOf(DWORD pid) {
-  FoundWindow f = {pid, nullptr};
+// A top-level window of the process with the class (and title).
+HWND TopWindowOf(DWORD pid, const char* cls, const char* title = nullptr) {
+  FoundWindow f = {pid, cls, title, nullptr};
   EnumWindows(
       [](HWND h, LPARAM lp) -> BOOL {
         auto* f = reinterpret_cast<FoundWindow*>(lp);
         DWORD p = 0;
         GetWindowThreadProcessId(h, &p);
-        char cls[32] = {};
-        GetClassNameA(h, cls, sizeof cls);
-        if (p == f->pid && strcmp(cls, "SS3.0") == 0) {
+        char c[64] = {}, t[256] = {};
+        GetClassNameA(h, c, sizeof c);
+        GetWindowTextA(h, t, sizeof t);
+        if (p == f->pid && strcmp(c, f->cls) == 0 && (!f->title || strcmp(t, f->title) == 0) &&
+            IsWindowVisible(h)) {
           f->hwnd = h;
           return FALSE;
         }
@@ -70,10 +203,118 @@ HWND SaverWindowOf(DWORD pid) {
   return f.hwnd;
 }
 
+HWND SaverWindowOf(DWORD pid) { return TopWindowOf(pid, "SS3.0"); }
+
+// A child of the window whose class and text are these.
+HWND ChildWithText(HWND parent, const char* cls, const char* text) {
+  FoundWindow f = {0, cls, text, nullptr};
+  EnumChildWindows(
+      parent,
+      [](HWND h, LPARAM lp) -> BOOL {
+        auto* f = reinterpret_cast<FoundWindow*>(lp);
+        char c[64] = {}, t[256] = {};
+        GetClassNameA(h, c, sizeof c);
+        GetWindowTextA(h, t, sizeof t);
+        if (_stricmp(c, f->cls) == 0 && strcmp(t, f->title) == 0) {
+          f->hwnd = h;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&f));
+  return f.hwnd;
+}
+
+// The process's message box that says the text.
+HWND MessageBoxOf(DWORD pid, const char* text) {
+  struct Search {
+    DWORD pid;
+    const char* text;
+    HWND hwnd;
+  } s = {pid, text, nullptr};
+  EnumWindows(
+      [](HWND h, LPARAM lp) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(lp);
+        DWORD p = 0;
+        GetWindowThreadProcessId(h, &p);
+        char c[64] = {};
+        GetClassNameA(h, c, sizeof c);
+        if (p == s->pid && strcmp(c, "#32770") == 0 && IsWindowVisible(h) &&
+            ChildWithText(h, "Static", s->text)) {
+          s->hwnd = h;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&s));
+  return s.hwnd;
+}
+
+COLORREF ScreenPixel(int x, int y) {
+  HDC dc = GetDC(nullptr);
+  COLORREF c = GetPixel(dc, x, y);
+  ReleaseDC(nullptr, dc);
+  return c;
+}
+
+// Whether the cursor shows, for the thread of the foreground window (the
+// saver's while it is in front).
+DWORD ForegroundCursorFlags() {
+  CURSORINFO info = {};
+  info.cbSize = sizeof info;
+  return GetCursorInfo(&info) ? info.flags : 0;
+}
+
+std::string DisplayName(const std::string& path) {
+  SHFILEINFOA info = {};
+  SHGetFileInfoA(path.c_str(), 0, &info, sizeof info, SHGFI_DISPLAYNAME);
+  return info.szDisplayName;
+}
+
+// The saver's own profile: HKCU\Software\Corvanta\Screen Saver\<display
+// name of the saver file>.
+struct SaverProfile {
+  std::string key;
+  explicit SaverProfile(const std::string& scr)
+      : key("Software\\Corvanta\\Screen Saver\\" + DisplayName(scr)) {
+    RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str());
+  }
+  ~SaverProfile() { RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str()); }
+  void Set(const char* section, const char* entry, DWORD value) {
+    HKEY k;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, (key + "\\" + section).c_str(), 0, nullptr, 0,
+                              KEY_ALL_ACCESS, nullptr, &k, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(k, entry, 0, REG_DWORD, (const BYTE*)&value, 4);
+    RegCloseKey(k);
+  }
+  // -1 when absent.
+  long Get(const char* section, const char* entry) {
+    DWORD v = 0, size = 4;
+    if (RegGetValueA(HKEY_CURRENT_USER, (key + "\\" + section).c_str(), entry, RRF_RT_REG_DWORD,
+                     nullptr, &v, &size) != ERROR_SUCCESS)
+      return -1;
+    return static_cast<long>(v);
+  }
+  std::string GetText(const char* section, const char* entry) {
+    char buf[400] = "";
+    DWORD size = sizeof buf;
+    RegGetValueA(HKEY_CURRENT_USER, (key + "\\" + section).c_str(), entry, RRF_RT_REG_SZ, nullptr,
+                 buf, &size);
+    return buf;
+  }
+  // Only Escape ends the saver.
+  void EscapeOnly() {
+    Set("Settings", "Standard", 0);
+    for (const char* v : {"MouseMove", "ButtonDown", "DoubleClick", "KeyDown"}) Set("Settings", v, 0);
+    Set("Settings", "Escape", 1);
+  }
+};
+
 struct SaverProcess {
   PROCESS_INFORMATION pi = {};
   bool started = false;
-  explicit SaverProcess(const std::string& scr, const char* args) {
+  SaverProcess(const std::string& scr, const std::string& args) {
     std::string cmd = "\"" + scr + "\" " + args;
     STARTUPINFOA si = {};
     si.cb = sizeof si;
@@ -86,19 +327,31 @@ struct SaverProcess {
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
   }
+  DWORD Pid() const { return pi.dwProcessId; }
+  bool Ended() const { return WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0; }
   // The exit code, or 0xFFFF when it did not end in time; sawWindow tells
-  // whether a saver window showed meanwhile.
-  DWORD Wait(DWORD ms, bool* sawWindow) {
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < ms) {
+  // whether a saver window showed meanwhile. Answers this thread's
+  // messages while it waits.
+  DWORD Wait(DWORD ms, bool* sawWindow = nullptr) {
+    const bool ended = PumpUntil(ms, [&] {
       if (sawWindow && SaverWindowOf(pi.dwProcessId)) *sawWindow = true;
-      if (WaitForSingleObject(pi.hProcess, 20) == WAIT_OBJECT_0) {
-        DWORD code = 0;
-        GetExitCodeProcess(pi.hProcess, &code);
-        return code;
-      }
-    }
-    return 0xFFFF;
+      return Ended();
+    });
+    if (!ended) return 0xFFFF;
+    DWORD code = 0;
+    GetExitCodeProcess(pi.hProcess, &code);
+    return code;
+  }
+  // The window of the class (and title) once it shows, or null.
+  HWND WaitForWindow(const char* cls, const char* title = nullptr, DWORD ms = 15000) {
+    HWND found = nullptr;
+    PumpUntil(ms, [&] { return (found = TopWindowOf(pi.dwProcessId, cls, title)) != nullptr || Ended(); });
+    return found;
+  }
+  HWND WaitForMessageBox(const char* text, DWORD ms = 10000) {
+    HWND found = nullptr;
+    PumpUntil(ms, [&] { return (found = MessageBoxOf(pi.dwProcessId, text)) != nullptr || Ended(); });
+    return found;
   }
 };
 
@@ -126,24 +379,542 @@ class SaverRun : public testing::Test {
   CSaverMaker maker_;
 };
 
+std::string TempFile(const std::string& name) {
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  return std::string(temp) + name;
+}
+
+bool Exists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 TEST_F(SaverRun, RunsFullScreenAndEndsOnAKey) {
   std::string scr = MakeSaver("Comments", CommentDocument());
   SaverProcess run(scr, "/s");
   ASSERT_TRUE(run.started);
-  HWND saver = nullptr;
-  for (int i = 0; i < 400 && !saver; ++i) {
-    Sleep(25);
-    saver = SaverWindowOf(run.pi.dwProcessId);
-  }
+  HWND saver = run.WaitForWindow("SS3.0");
   ASSERT_NE(saver, nullptr) << "the saver showed no window";
   RECT r;
   GetWindowRect(saver, &r);
   EXPECT_EQ(r.right - r.left, GetSystemMetrics(SM_CXSCREEN));
   EXPECT_EQ(r.bottom - r.top, GetSystemMetrics(SM_CYSCREEN));
   EXPECT_TRUE(GetWindowLongA(saver, GWL_EXSTYLE) & WS_EX_TOPMOST);
-  Sleep(300);  // the saver ignores input in its first moments
+
+  // The desktop and wallpaper pictures, named for this process alone, are
+  // made before the window shows.
+  const std::string pid = std::to_string(run.Pid());
+  const std::string desktop = TempFile("desktop-" + pid + ".bmp");
+  const std::string wallpaper = TempFile("wallpaper-" + pid + ".bmp");
+  const Bytes desktopBytes = ReadAll(desktop), wallpaperBytes = ReadAll(wallpaper);
+  ASSERT_GT(desktopBytes.size(), 54u) << desktop;
+  ASSERT_GT(wallpaperBytes.size(), 54u) << wallpaper;
+  EXPECT_EQ(desktopBytes[0], 'B');
+  EXPECT_EQ(desktopBytes[1], 'M');
+  int32_t width = 0, height = 0;
+  memcpy(&width, &desktopBytes[18], 4);
+  memcpy(&height, &desktopBytes[22], 4);
+  RECT screen;
+  GetWindowRect(GetDesktopWindow(), &screen);
+  EXPECT_EQ(width, screen.right - screen.left);
+  EXPECT_EQ(abs(height), screen.bottom - screen.top);
+  EXPECT_EQ(wallpaperBytes[0], 'B');
+
   PostMessageA(saver, WM_KEYDOWN, 'A', 0);
-  EXPECT_EQ(run.Wait(10000, nullptr), 0u);
+  EXPECT_EQ(run.Wait(10000), 0u);
+  EXPECT_FALSE(Exists(desktop)) << "removed at the end";
+  EXPECT_FALSE(Exists(wallpaper)) << "removed at the end";
+}
+
+// Picture objects made from the desktop and the wallpaper show this
+// machine's, photographed when the saver starts, at their own size (the
+// screen's), not the pictures stored in the document.
+TEST_F(SaverRun, DesktopAndWallpaperPicturesAreThisMachines) {
+  const int W = GetSystemMetrics(SM_CXSCREEN), H = GetSystemMetrics(SM_CYSCREEN);
+  const int top = H / 2;
+  // Something of this test on the desktop, to be found in its photograph.
+  const COLORREF mark = RGB(250, 10, 250);
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = DefWindowProcA;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hbrBackground = CreateSolidBrush(mark);
+  wc.lpszClassName = "SaverE2EMark";
+  RegisterClassA(&wc);
+  HWND marker = CreateWindowExA(WS_EX_TOPMOST, "SaverE2EMark", "", WS_POPUP | WS_VISIBLE, 600, 100,
+                                200, 100, nullptr, nullptr, wc.hInstance, nullptr);
+  ASSERT_NE(marker, nullptr);
+  ASSERT_TRUE(PumpUntil(5000, [&] { return ScreenPixel(700, 150) == mark; }));
+
+  const std::string scr = MakeSaver("Sources", SourcePicturesDocument(top));
+  SaverProcess run(scr, "/s");
+  HWND saver = run.WaitForWindow("SS3.0");
+  DestroyWindow(marker);
+  DeleteObject(wc.hbrBackground);
+  ASSERT_NE(saver, nullptr);
+  // This Wine shows what the scene thread drew once the saver's window
+  // thread wakes: a message that does nothing wakes it.
+  auto shown = [&](int x, int y) {
+    PostMessageA(saver, WM_NULL, 0, 0);
+    return ScreenPixel(x, y);
+  };
+  // The photograph of the desktop on the saver window, which covers the
+  // marker: the saver has read its pictures.
+  ASSERT_TRUE(PumpUntil(15000, [&] { return shown(700, 150) == mark; }))
+      << "the desktop as it was is not shown";
+  const std::string pid = std::to_string(run.Pid());
+  const Bytes desktop = ReadAll(TempFile("desktop-" + pid + ".bmp"));
+  const Bytes wallpaper = ReadAll(TempFile("wallpaper-" + pid + ".bmp"));
+  EXPECT_EQ(BmpPixel(desktop, 700, 150), mark);
+
+  // Points far outside the stored 64 by 48 pictures.
+  const POINT kDesktopPoints[] = {{700, 150}, {W - 5, top - 5}, {100, top / 2}};
+  const POINT kWallpaperPoints[] = {{700, 150}, {W - 5, H - top - 5}, {W / 3, 80}};
+  int wrong = -1;
+  std::string last;
+  PumpUntil(15000, [&] {
+    wrong = 0;
+    last.clear();
+    for (const POINT& p : kDesktopPoints)
+      if (shown(p.x, p.y) != BmpPixel(desktop, p.x, p.y)) {
+        ++wrong;
+        last = "desktop " + std::to_string(p.x) + "," + std::to_string(p.y);
+      }
+    for (const POINT& p : kWallpaperPoints)
+      if (shown(p.x, top + p.y) != BmpPixel(wallpaper, p.x, p.y)) {
+        ++wrong;
+        last = "wallpaper " + std::to_string(p.x) + "," + std::to_string(p.y);
+      }
+    return wrong == 0;
+  });
+  EXPECT_EQ(wrong, 0) << "last point that differs: " << last;
+  EXPECT_NE(ScreenPixel(10, 10), RGB(255, 0, 0)) << "the stored desktop picture is not shown";
+  EXPECT_NE(ScreenPixel(10, top + 10), RGB(0, 255, 0)) << "the stored wallpaper is not shown";
+  PostMessageA(saver, WM_KEYDOWN, 'A', 0);
+  EXPECT_EQ(run.Wait(10000), 0u);
+}
+
+// The scene thread keeps redrawing the saver window when a key ends the
+// saver: the window's destruction must answer the thread's redraws while it
+// waits for the thread.
+TEST_F(SaverRun, EndsWhileTheScriptKeepsRedrawing) {
+  std::string scr = MakeSaver("Redraw", RedrawingDocument());
+  SaverProcess run(scr, "/s");
+  HWND saver = run.WaitForWindow("SS3.0");
+  ASSERT_NE(saver, nullptr);
+  const int cx = GetSystemMetrics(SM_CXSCREEN) / 2, cy = GetSystemMetrics(SM_CYSCREEN) / 2;
+  EXPECT_TRUE(PumpUntil(10000, [&] {
+    const COLORREF c = ScreenPixel(cx, cy);
+    return c == RGB(200, 0, 0) || c == RGB(0, 0, 200);
+  })) << "the script colours the screen";
+  PostMessageA(saver, WM_KEYDOWN, 'A', 0);
+  EXPECT_EQ(run.Wait(10000), 0u);
+}
+
+// A second run on the same machine takes the stored speed value; another
+// machine's text makes it count again.
+TEST_F(SaverRun, TheSpeedValueIsCountedOncePerMachine) {
+  const char* kKey = "Software\\Corvanta\\Screen Saver";
+  char current[300];
+  FormatSystemInfoText(current, sizeof current);
+  struct Stored {
+    char sysInfo[300] = "";
+    DWORD times = 0;
+    bool had = false;
+  } before;
+  DWORD size = sizeof before.sysInfo;
+  before.had = RegGetValueA(HKEY_CURRENT_USER, kKey, "SysInfo", RRF_RT_REG_SZ, nullptr,
+                            before.sysInfo, &size) == ERROR_SUCCESS;
+  size = 4;
+  RegGetValueA(HKEY_CURRENT_USER, kKey, "Times", RRF_RT_REG_DWORD, nullptr, &before.times, &size);
+  auto store = [&](const char* sysInfo, DWORD times) {
+    CRegistrySpeedStore(HKEY_CURRENT_USER, kKey).Write(sysInfo, times);
+  };
+  auto read = [&](std::string* sysInfo, DWORD* times) {
+    char text[300] = "";
+    DWORD n = sizeof text;
+    RegGetValueA(HKEY_CURRENT_USER, kKey, "SysInfo", RRF_RT_REG_SZ, nullptr, text, &n);
+    *sysInfo = text;
+    n = 4;
+    *times = 0;
+    RegGetValueA(HKEY_CURRENT_USER, kKey, "Times", RRF_RT_REG_DWORD, nullptr, times, &n);
+  };
+  const std::string scr = MakeSaver("Speed", CommentDocument());
+  struct Row {
+    const char* name;
+    const char* sysInfo;
+    bool counts;
+  };
+  const Row kRows[] = {{"this machine", current, false}, {"another machine", "4096,1,2,3", true}};
+  for (const Row& r : kRows) {
+    SCOPED_TRACE(r.name);
+    store(r.sysInfo, 777777);
+    SaverProcess run(scr, "/s");
+    HWND saver = run.WaitForWindow("SS3.0");
+    ASSERT_NE(saver, nullptr);
+    PostMessageA(saver, WM_KEYDOWN, 'A', 0);
+    EXPECT_EQ(run.Wait(10000), 0u);
+    std::string sysInfo;
+    DWORD times = 0;
+    read(&sysInfo, &times);
+    EXPECT_EQ(sysInfo, current);
+    if (r.counts) {
+      EXPECT_NE(times, 777777u);
+      EXPECT_GT(times, 0u);
+    } else {
+      EXPECT_EQ(times, 777777u) << "the stored value is used as it is";
+    }
+  }
+  if (before.had)
+    store(before.sysInfo, before.times);
+  else
+    RegDeleteTreeA(HKEY_CURRENT_USER, kKey);
+}
+
+TEST_F(SaverRun, SettingsDialogStoresTheExitChoice) {
+  const std::string scr = MakeSaver("Choices", CommentDocument());
+  SaverProfile profile(scr);
+  {
+    SaverProcess run(scr, "/c");
+    HWND dlg = run.WaitForWindow("#32770", "Settings");
+    ASSERT_NE(dlg, nullptr) << "no settings dialog";
+    EXPECT_EQ(SendDlgItemMessageA(dlg, 1013, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dlg, 1009)));
+    for (int id : {1014, 1009, 1010, 1004}) SendDlgItemMessageA(dlg, id, BM_CLICK, 0, 0);
+    PostMessageA(dlg, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(run.Wait(10000), 0u);
+  }
+  const struct {
+    const char* entry;
+    long value;
+  } kExpected[] = {{"Standard", 0}, {"MouseMove", 0}, {"ButtonDown", 0}, {"DoubleClick", 0},
+                   {"KeyDown", 1},  {"Escape", 1},    {"Mute", 1}};
+  for (const auto& e : kExpected) EXPECT_EQ(profile.Get("Settings", e.entry), e.value) << e.entry;
+
+  // Shown again as stored; Cancel changes nothing.
+  SaverProcess again(scr, "/c");
+  HWND dlg = again.WaitForWindow("#32770", "Settings");
+  ASSERT_NE(dlg, nullptr);
+  EXPECT_EQ(SendDlgItemMessageA(dlg, 1014, BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(SendDlgItemMessageA(dlg, 1009, BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(SendDlgItemMessageA(dlg, 1006, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  SendDlgItemMessageA(dlg, 1013, BM_CLICK, 0, 0);
+  PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
+  EXPECT_EQ(again.Wait(10000), 0u);
+  EXPECT_EQ(profile.Get("Settings", "Standard"), 0);
+}
+
+// A window of this test that the saver is handed, as the display settings
+// hand theirs.
+struct HostWindow {
+  HWND hwnd = nullptr;
+  HostWindow(int x, int y, int w, int h) {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    wc.lpszClassName = "SaverE2EHost";
+    RegisterClassA(&wc);
+    hwnd = CreateWindowExA(WS_EX_TOPMOST, "SaverE2EHost", "host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, x, y, w,
+                           h, nullptr, nullptr, wc.hInstance, nullptr);
+  }
+  ~HostWindow() {
+    if (hwnd && IsWindow(hwnd)) DestroyWindow(hwnd);
+  }
+  std::string Handle() const { return std::to_string(reinterpret_cast<uintptr_t>(hwnd)); }
+};
+
+// The preview lies over the whole window it is handed and ends with it.
+// (What it draws is looked at in-process: this Wine does not show a window
+// drawn by one process inside a window of another.)
+TEST_F(SaverRun, PreviewFillsTheGivenWindowAndEndsWithIt) {
+  const std::string scr = MakeSaver("Preview", CommentDocument());
+  const int W = 320, H = 240;
+  HostWindow host(200, 150, W, H);
+  ASSERT_NE(host.hwnd, nullptr);
+  SaverProcess run(scr, "/p " + host.Handle());
+  HWND preview = nullptr;
+  ASSERT_TRUE(PumpUntil(15000, [&] {
+    preview = FindWindowExA(host.hwnd, nullptr, "SS3.0", nullptr);
+    return (preview && IsWindowVisible(preview)) || run.Ended();
+  })) << "no preview window in the host";
+  ASSERT_NE(preview, nullptr);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(preview, &owner);
+  EXPECT_EQ(owner, run.Pid());
+  EXPECT_EQ(GetWindowLongA(preview, GWL_STYLE) & WS_CHILD, WS_CHILD);
+  RECT r;
+  GetClientRect(preview, &r);
+  EXPECT_EQ(r.right, W);
+  EXPECT_EQ(r.bottom, H);
+  EXPECT_EQ(run.Wait(300), 0xFFFFu) << "the preview keeps running";
+
+  // Windows destroys the preview area: the saver ends with it.
+  DestroyWindow(host.hwnd);
+  EXPECT_EQ(run.Wait(10000), 0u);
+}
+
+// A preview area that is not a window ends the saver at once.
+TEST_F(SaverRun, PreviewOfNoWindowEndsAtOnce) {
+  const std::string scr = MakeSaver("NoPreview", CommentDocument());
+  for (const char* args : {"/p 0", "/p 12345678", "/p"}) {
+    SCOPED_TRACE(args);
+    SaverProcess run(scr, args);
+    bool sawWindow = false;
+    EXPECT_NE(run.Wait(10000, &sawWindow), 0xFFFFu);
+    EXPECT_FALSE(sawWindow);
+  }
+}
+
+// /a sets the saver's own password; the next /a asks for the old one first.
+TEST_F(SaverRun, PasswordModeStoresThePasswordAndAsksForTheOldOne) {
+  const std::string scr = MakeSaver("Guard", CommentDocument());
+  SaverProfile profile(scr);
+  HostWindow owner(0, 0, 50, 50);
+  const std::string args = "/a " + owner.Handle();
+  auto setNew = [](HWND dlg, const char* text) {
+    SetDlgItemTextA(dlg, 1002, text);
+    SetDlgItemTextA(dlg, 1001, text);
+    PostMessageA(dlg, WM_COMMAND, IDOK, 0);
+  };
+  {
+    SaverProcess run(scr, args);
+    HWND dlg = run.WaitForWindow("#32770", "New password");
+    ASSERT_NE(dlg, nullptr) << "no New password dialog";
+    setNew(dlg, "Sesame");
+    HWND box = run.WaitForMessageBox("The password has been successfully changed.");
+    ASSERT_NE(box, nullptr);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(run.Wait(10000), 0u);
+  }
+  std::string stored = profile.GetText("Password", "Encrypt");
+  EXPECT_TRUE(VerifyPassword("Sesame", stored.c_str())) << stored;
+  EXPECT_EQ(stored.find("Sesame"), std::string::npos);
+
+  {
+    SaverProcess run(scr, args);
+    HWND dlg = run.WaitForWindow("#32770", "Password");
+    ASSERT_NE(dlg, nullptr) << "the old password is asked first";
+    SetDlgItemTextA(dlg, 1000, "sesame");
+    PostMessageA(dlg, WM_COMMAND, IDOK, 0);
+    HWND box = run.WaitForMessageBox("The password is not correct.");
+    ASSERT_NE(box, nullptr);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(PumpUntil(5000, [&] { return !IsWindow(box); }));
+    SetDlgItemTextA(dlg, 1000, "Sesame");
+    PostMessageA(dlg, WM_COMMAND, IDOK, 0);
+    HWND next = run.WaitForWindow("#32770", "New password");
+    ASSERT_NE(next, nullptr);
+    setNew(next, "Next one");
+    box = run.WaitForMessageBox("The password has been successfully changed.");
+    ASSERT_NE(box, nullptr);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(run.Wait(10000), 0u);
+  }
+  stored = profile.GetText("Password", "Encrypt");
+  EXPECT_TRUE(VerifyPassword("Next one", stored.c_str()));
+
+  // Cancelling the old password changes nothing.
+  {
+    SaverProcess run(scr, args);
+    HWND dlg = run.WaitForWindow("#32770", "Password");
+    ASSERT_NE(dlg, nullptr);
+    PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_EQ(run.Wait(10000), 0u);
+    EXPECT_EQ(TopWindowOf(run.Pid(), "#32770", "New password"), nullptr);
+  }
+  EXPECT_EQ(profile.GetText("Password", "Encrypt"), stored);
+}
+
+// The system's http handler points at the stand-in browser while a test
+// runs; its arguments land in a file of the test.
+class SaverUrl : public SaverRun {
+ protected:
+  void SetUp() override {
+    SaverRun::SetUp();
+    LONG size = sizeof oldHandler_;
+    hadHandler_ = RegQueryValueA(HKEY_CLASSES_ROOT, kHandler, oldHandler_, &size) == ERROR_SUCCESS;
+    const std::string recorder = Backslashed(LW_BUILD_DIR "/tests/url_recorder.exe");
+    ASSERT_TRUE(Exists(recorder)) << recorder;
+    const std::string command = "\"" + recorder + "\" \"%1\"";
+    ASSERT_EQ(RegSetValueA(HKEY_CLASSES_ROOT, kHandler, REG_SZ, command.c_str(),
+                           static_cast<DWORD>(command.size())),
+              ERROR_SUCCESS);
+    record_ = dir_ + "browser.txt";
+    DeleteFileA(record_.c_str());
+    SetEnvironmentVariableA("LW_URL_RECORD", record_.c_str());
+    hold_ = "LwUrlHold" + std::to_string(GetCurrentProcessId());
+    holdEvent_ = CreateEventA(nullptr, TRUE, FALSE, hold_.c_str());
+  }
+  void TearDown() override {
+    SetEvent(holdEvent_);
+    CloseHandle(holdEvent_);
+    SetEnvironmentVariableA("LW_URL_RECORD", nullptr);
+    SetEnvironmentVariableA("LW_URL_HOLD", nullptr);
+    if (hadHandler_)
+      RegSetValueA(HKEY_CLASSES_ROOT, kHandler, REG_SZ, oldHandler_, static_cast<DWORD>(strlen(oldHandler_)));
+    else
+      RegDeleteTreeA(HKEY_CLASSES_ROOT, "http\\shell\\open\\command");
+    DeleteFileA(record_.c_str());
+    SaverRun::TearDown();
+  }
+  // The stand-in browser stays until ReleaseBrowser.
+  void HoldBrowser() { SetEnvironmentVariableA("LW_URL_HOLD", hold_.c_str()); }
+  void ReleaseBrowser() { SetEvent(holdEvent_); }
+  // The arguments the stand-in browser got (argc line first), once it ran.
+  std::vector<std::string> BrowserArguments(DWORD ms = 10000) {
+    std::vector<std::string> lines;
+    PumpUntil(ms, [&] {
+      const Bytes b = ReadAll(record_);
+      lines.clear();
+      std::string line;
+      for (uint8_t c : b) {
+        if (c == '\n') {
+          lines.push_back(line);
+          line.clear();
+        } else {
+          line += static_cast<char>(c);
+        }
+      }
+      return !lines.empty() && lines[0].size() > 5 &&
+             lines.size() >= static_cast<size_t>(atoi(lines[0].c_str() + 5));
+    });
+    return lines;
+  }
+  // Waits until the saver window shows the colour (the script has passed
+  // its Url command).
+  bool WaitForColour(COLORREF colour) {
+    const int cx = GetSystemMetrics(SM_CXSCREEN) / 2, cy = GetSystemMetrics(SM_CYSCREEN) / 2;
+    return PumpUntil(10000, [&] { return ScreenPixel(cx, cy) == colour; });
+  }
+
+  static constexpr const char* kHandler = "http\\shell\\open\\command";
+  static constexpr const char* kAddress = "http://example.com/exit page?x=1&y=2";
+  char oldHandler_[1024] = "";
+  bool hadHandler_ = false;
+  std::string record_, hold_;
+  HANDLE holdEvent_ = nullptr;
+};
+
+// F12 chooses the address without ending a saver whose settings let only
+// Escape end it; at its end the saver hands the address to the shell and
+// does not wait for the browser.
+TEST_F(SaverUrl, TheChosenAddressIsOpenedAtTheEnd) {
+  const std::string scr = MakeSaver("UrlShell", PlayingDocument(RGB(0, 150, 0), kAddress, 1));
+  SaverProfile profile(scr);
+  profile.EscapeOnly();
+  HoldBrowser();
+  SaverProcess run(scr, "/s");
+  HWND saver = run.WaitForWindow("SS3.0");
+  ASSERT_NE(saver, nullptr);
+  ASSERT_TRUE(WaitForColour(RGB(0, 150, 0)));
+  PostMessageA(saver, WM_KEYDOWN, VK_F12, 0);
+  EXPECT_EQ(run.Wait(300), 0xFFFFu) << "F12 alone does not end this saver";
+  PostMessageA(saver, WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_EQ(run.Wait(10000), 0u) << "ends while the browser is still open";
+  EXPECT_EQ(BrowserArguments(), (std::vector<std::string>{"argc=2", kAddress}));
+  ReleaseBrowser();
+}
+
+// Without the key the address is not opened.
+TEST_F(SaverUrl, AnAddressNotChosenIsNotOpened) {
+  const std::string scr = MakeSaver("UrlUnchosen", PlayingDocument(RGB(0, 140, 0), kAddress, 1));
+  SaverProcess run(scr, "/s");
+  HWND saver = run.WaitForWindow("SS3.0");
+  ASSERT_NE(saver, nullptr);
+  ASSERT_TRUE(WaitForColour(RGB(0, 140, 0)));
+  PostMessageA(saver, WM_KEYDOWN, VK_SPACE, 0);
+  EXPECT_EQ(run.Wait(10000), 0u);
+  EXPECT_FALSE(PumpUntil(1000, [&] { return Exists(record_); })) << "a browser was started";
+}
+
+// On Windows XP the saver starts the browser itself and stays until it has
+// been closed.
+TEST_F(SaverUrl, OnWindowsXpTheSaverWaitsForTheBrowser) {
+  const char* kName = "UrlXp";
+  const std::string appKey = std::string("Software\\Wine\\AppDefaults\\") + kName + ".scr";
+  HKEY k;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, appKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                            nullptr, &k, nullptr),
+            ERROR_SUCCESS);
+  RegSetValueExA(k, "Version", 0, REG_SZ, (const BYTE*)"winxp", 6);
+  RegCloseKey(k);
+  const std::string scr = MakeSaver(kName, PlayingDocument(RGB(0, 130, 0), kAddress, 3));
+  HoldBrowser();
+  {
+    SaverProcess run(scr, "/s");
+    HWND saver = run.WaitForWindow("SS3.0");
+    ASSERT_NE(saver, nullptr);
+    ASSERT_TRUE(WaitForColour(RGB(0, 130, 0)));
+    PostMessageA(saver, WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_EQ(BrowserArguments(), (std::vector<std::string>{"argc=2", kAddress}));
+    EXPECT_EQ(run.Wait(500), 0xFFFFu) << "the saver stays while the browser is open";
+    ReleaseBrowser();
+    EXPECT_EQ(run.Wait(10000), 0u);
+  }
+  RegDeleteTreeA(HKEY_CURRENT_USER, appKey.c_str());
+}
+
+// A saver made for a test run keeps the cursor, shows "Exit" at the top
+// right, and ends by keys only, whatever its settings; a saver made for use
+// ends on the same mouse input.
+TEST_F(SaverUrl, ATestRunEndsOnlyByKeys) {
+  const Bytes document = PlayingDocument(RGB(0, 120, 0), kAddress, 1);
+  const std::string fsd = dir_ + "TestRun.fsd", scr = dir_ + "TestRun.scr";
+  WriteAll(fsd, document);
+  maker_.m_documentPath = fsd.c_str();
+  ASSERT_TRUE(maker_.MakeBesideDocument());
+  ASSERT_EQ(ReadAll(scr).back(), 1) << "made for a test run";
+  SaverProfile profile(scr);
+  profile.EscapeOnly();
+  auto mouse = [](HWND saver) {
+    SendMessageA(saver, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    SendMessageA(saver, WM_MOUSEMOVE, 0, MAKELPARAM(200, 150));
+    SendMessageA(saver, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(200, 150));
+    SendMessageA(saver, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(200, 150));
+    SendMessageA(saver, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(200, 150));
+  };
+  {
+    SaverProcess run(scr, "/s");
+    HWND saver = run.WaitForWindow("SS3.0");
+    ASSERT_NE(saver, nullptr);
+    ASSERT_TRUE(WaitForColour(RGB(0, 120, 0)));
+    ASSERT_TRUE(PumpUntil(5000, [&] { return GetForegroundWindow() == saver; }));
+    EXPECT_EQ(ForegroundCursorFlags() & CURSOR_SHOWING, static_cast<DWORD>(CURSOR_SHOWING))
+        << "the cursor stays";
+    HWND exitButton = nullptr;
+    EXPECT_TRUE(PumpUntil(5000, [&] {
+      exitButton = ChildWithText(saver, "Button", "Exit");
+      return exitButton && IsWindowVisible(exitButton);
+    })) << "no Exit button";
+    if (exitButton) {
+      RECT r;
+      GetWindowRect(exitButton, &r);
+      HDC screen = GetDC(nullptr);
+      const int width = GetDeviceCaps(screen, HORZRES);
+      ReleaseDC(nullptr, screen);
+      EXPECT_EQ(r.left, width - 80);
+      EXPECT_EQ(r.top, 0);
+      EXPECT_EQ(r.right - r.left, 80);
+      EXPECT_EQ(r.bottom - r.top, 20);
+    }
+    // Mouse input first; a close it asked for would come before the key,
+    // and the key would never choose the address.
+    mouse(saver);
+    PostMessageA(saver, WM_KEYDOWN, VK_F12, 0);
+    EXPECT_EQ(run.Wait(10000), 0u) << "a key ends a test run even when keys are not chosen";
+    EXPECT_EQ(BrowserArguments(), (std::vector<std::string>{"argc=2", kAddress}))
+        << "the key was still heard after the mouse input";
+  }
+  const std::string used = MakeSaver("NotATestRun", document);
+  SaverProcess run(used, "/s");
+  HWND saver = run.WaitForWindow("SS3.0");
+  ASSERT_NE(saver, nullptr);
+  ASSERT_TRUE(PumpUntil(5000, [&] { return GetForegroundWindow() == saver; }));
+  EXPECT_TRUE(PumpUntil(5000, [] { return (ForegroundCursorFlags() & CURSOR_SHOWING) == 0; }))
+      << "the cursor is hidden";
+  EXPECT_EQ(ChildWithText(saver, "Button", "Exit"), nullptr);
+  mouse(saver);
+  EXPECT_EQ(run.Wait(10000), 0u) << "mouse input ends a saver with standard settings";
 }
 
 // Every damaged payload ends the saver quietly.

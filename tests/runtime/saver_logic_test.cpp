@@ -1,6 +1,6 @@
 // The saver runtime's pure logic: the screen-saver switches, the stored
-// password, web addresses for the exit, the payload framing and the speed
-// calibration.
+// password, the exit address and the way it is opened, the payload framing
+// and the speed calibration.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/Seams.h"
+#include "runtime/ExitAddress.h"
 #include "runtime/PasswordHash.h"
 #include "runtime/SaverApp.h"
 #include "runtime/SaverPlayback.h"
@@ -209,6 +211,184 @@ TEST(ExitAddress, OnlyWebAddressesReachTheShell) {
     SCOPED_TRACE(r.address);
     EXPECT_EQ(IsWebAddress(r.address), r.ok);
   }
+}
+
+TEST(ExitAddress, OsClassOfEachWindowsKind) {
+  // GetWindowsKind: 0 unknown, 1 95, 2 98/Me, 3 NT 4, 4 2000, 5 XP/2003.
+  const int kRows[][2] = {{0, 0}, {1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 4}, {6, 0}, {-1, 0}};
+  for (const auto& r : kRows) {
+    SCOPED_TRACE(r[0]);
+    EXPECT_EQ(OsClassOfWindowsKind(r[0]), r[1]);
+  }
+}
+
+// Records what reached the shell and answers as a test tells it.
+class RecordingShell : public CShellLauncher {
+ public:
+  struct Call {
+    std::string verb, file, params, folder;
+    int show;
+    ULONG mask;
+  };
+  std::vector<Call> calls;
+  HANDLE process = nullptr;  // handed out as the started program
+  INT_PTR Execute(HWND, const char* verb, const char* file, const char* params,
+                  const char* folder, int show) override {
+    calls.push_back({verb ? verb : "", file ? file : "", params ? params : "",
+                     folder ? folder : "", show, 0});
+    return 42;
+  }
+  BOOL ExecuteEx(SHELLEXECUTEINFOA* info) override {
+    calls.push_back({info->lpVerb ? info->lpVerb : "", info->lpFile ? info->lpFile : "",
+                     info->lpParameters ? info->lpParameters : "",
+                     info->lpDirectory ? info->lpDirectory : "", info->nShow, info->fMask});
+    info->hProcess = process;
+    return TRUE;
+  }
+};
+
+// This process's HKEY_CLASSES_ROOT is a private key while a test runs, so
+// that the browser it names reaches no other program.
+class BrowserKeys : public testing::Test {
+ protected:
+  void SetUp() override {
+    key_ = "Software\\LumenweaveBrowserTests" + std::to_string(GetCurrentProcessId());
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &classes_, nullptr),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegOverridePredefKey(HKEY_CLASSES_ROOT, classes_), ERROR_SUCCESS);
+    old_ = SetShellLauncher(&shell_);
+    // Two programs that exist, named as a browser's registration would.
+    char system[MAX_PATH];
+    GetSystemDirectoryA(system, sizeof system);
+    reg_ = std::string(system) + "\\reg.exe";
+    cmd_ = std::string(system) + "\\cmd.exe";
+  }
+  void TearDown() override {
+    SetShellLauncher(old_);
+    RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
+    RegCloseKey(classes_);
+    RegDeleteTreeA(HKEY_CURRENT_USER, key_.c_str());
+  }
+  void SetCommand(const char* subKey, const std::string& command) {
+    ASSERT_EQ(RegSetValueA(HKEY_CLASSES_ROOT, subKey, REG_SZ, command.c_str(), (DWORD)command.size()),
+              ERROR_SUCCESS);
+  }
+  static std::string Lower(std::string s) {
+    for (char& c : s) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    return s;
+  }
+  static std::string Folder(const std::string& path) { return path.substr(0, path.rfind('\\') + 1); }
+
+  std::string key_, reg_, cmd_;
+  HKEY classes_ = nullptr;
+  RecordingShell shell_;
+  CShellLauncher* old_ = nullptr;
+};
+
+TEST_F(BrowserKeys, OnlyWebAddressesAreEverOpened) {
+  SetCommand("HTTP\\shell\\open\\command", "\"" + reg_ + "\" \"%1\"");
+  const char* kRefused[] = {"", "file:///C:/windows/notepad.exe", "C:\\windows\\notepad.exe",
+                            "notepad", "http://", "http://x\" /c calc", "mailto:a@b.c"};
+  for (int osClass : {0, 1, 2, 3, 4}) {
+    for (const char* address : kRefused) {
+      SCOPED_TRACE(testing::Message() << "class " << osClass << " '" << address << "'");
+      EXPECT_FALSE(OpenExitAddress(address, osClass));
+    }
+  }
+  EXPECT_FALSE(OpenExitAddress(nullptr, 0));
+  EXPECT_TRUE(shell_.calls.empty());
+}
+
+TEST_F(BrowserKeys, OtherSystemsLetTheShellOpenTheAddress) {
+  for (int osClass : {0, 1, 2, 3}) {
+    SCOPED_TRACE(osClass);
+    shell_.calls.clear();
+    EXPECT_TRUE(OpenExitAddress("http://example.com/a b?c=d", osClass));
+    ASSERT_EQ(shell_.calls.size(), 1u);
+    const RecordingShell::Call& c = shell_.calls[0];
+    EXPECT_EQ(c.verb, "open");
+    EXPECT_EQ(c.file, "http://example.com/a b?c=d");
+    EXPECT_EQ(c.params, "");
+    EXPECT_EQ(c.folder, "");
+    EXPECT_EQ(c.show, SW_SHOWNOACTIVATE);
+    EXPECT_EQ(c.mask, 0u);
+  }
+}
+
+// Windows 2000 and XP: the browser of the default verb, else of "open", is
+// started with the address as one quoted argument.
+TEST_F(BrowserKeys, Windows2000AndXpStartTheBrowserWithTheAddress) {
+  struct Row {
+    const char* name;
+    const char* verb;              // default verb of HTTP\shell, or null
+    std::string verbCommand;       // its command
+    std::string openCommand;       // HTTP\shell\open\command, or empty
+    std::string expected;          // the browser started, or empty for none
+  };
+  const Row kRows[] = {
+      {"open command", nullptr, "", "\"" + reg_ + "\" -nohome \"%1\"", Lower(reg_)},
+      {"unquoted with blanks", nullptr, "", "  " + reg_ + " %1", Lower(reg_)},
+      {"default verb first", "browse", "\"" + cmd_ + "\" \"%1\"", "\"" + reg_ + "\" \"%1\"",
+       Lower(cmd_)},
+      {"default verb's browser missing", "browse", "\"C:\\nowhere\\browser.exe\" %1",
+       "\"" + reg_ + "\" %1", Lower(reg_)},
+      {"no browser", nullptr, "", "", ""},
+      {"open command's browser missing", nullptr, "", "C:\\nowhere\\browser.exe %1", ""},
+  };
+  for (const Row& r : kRows) {
+    SCOPED_TRACE(r.name);
+    RegDeleteTreeA(classes_, "HTTP");
+    if (r.verb) {
+      SetCommand("HTTP\\shell", r.verb);
+      SetCommand((std::string("HTTP\\shell\\") + r.verb + "\\command").c_str(), r.verbCommand);
+    }
+    if (!r.openCommand.empty()) SetCommand("HTTP\\shell\\open\\command", r.openCommand);
+    shell_.calls.clear();
+    EXPECT_EQ(OpenExitAddress("http://example.com/a b", 4), !r.expected.empty());
+    if (r.expected.empty()) {
+      EXPECT_TRUE(shell_.calls.empty());
+      continue;
+    }
+    ASSERT_EQ(shell_.calls.size(), 1u);
+    const RecordingShell::Call& c = shell_.calls[0];
+    EXPECT_EQ(c.verb, "open");
+    EXPECT_EQ(c.file, r.expected);
+    EXPECT_EQ(c.params, "\"http://example.com/a b\"");
+    EXPECT_EQ(Lower(c.folder), Folder(r.expected));
+    EXPECT_EQ(c.show, SW_SHOWNORMAL);
+    EXPECT_EQ(c.mask, static_cast<ULONG>(SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_DDEWAIT));
+  }
+}
+
+// The saver stays until the browser it started has ended.
+TEST_F(BrowserKeys, Windows2000AndXpWaitForTheBrowser) {
+  SetCommand("HTTP\\shell\\open\\command", "\"" + reg_ + "\" \"%1\"");
+  HANDLE browserEnded = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  HANDLE handedOut = nullptr;
+  ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), browserEnded, GetCurrentProcess(), &handedOut,
+                              0, FALSE, DUPLICATE_SAME_ACCESS));
+  shell_.process = handedOut;
+  struct Opening {
+    bool result = false;
+  } opening;
+  HANDLE thread = CreateThread(
+      nullptr, 0,
+      [](void* p) -> DWORD {
+        static_cast<Opening*>(p)->result = OpenExitAddress("https://example.com/", 4);
+        return 0;
+      },
+      &opening, 0, nullptr);
+  ASSERT_NE(thread, nullptr);
+  EXPECT_EQ(WaitForSingleObject(thread, 300), static_cast<DWORD>(WAIT_TIMEOUT))
+      << "returned while the browser runs";
+  SetEvent(browserEnded);
+  ASSERT_EQ(WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);
+  EXPECT_TRUE(opening.result);
+  DWORD flags = 0;
+  EXPECT_FALSE(GetHandleInformation(handedOut, &flags)) << "the browser's handle is closed";
+  CloseHandle(thread);
+  CloseHandle(browserEnded);
 }
 
 // Records where the script reader was asked to read.

@@ -506,6 +506,13 @@ TEST(UtilitiesTest, WholeFilesAndTemporaryFiles) {
   ASSERT_EQ(size, sizeof(data));
   EXPECT_EQ(memcmp(block, data, size), 0);
   FreeDataBlock(block);
+  // Another reader of the file does not keep it from being read.
+  HANDLE reader = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(ReadWholeFile(path, &block, &size), 1);
+  EXPECT_EQ(size, sizeof(data));
+  FreeDataBlock(block);
+  CloseHandle(reader);
 
   CMediaObject media;
   CString named = path + ".SWF";

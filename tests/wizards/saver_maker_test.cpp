@@ -254,6 +254,32 @@ TEST_F(SaverMakerTest, MovieFailures) {
   EXPECT_FALSE(Exists(Path("M.exe")));
 }
 
+// Every spelling of an output that the file system takes as the installer's
+// own name is refused before anything is written.
+TEST_F(SaverMakerTest, MovieSaverNamedLikeItsInstallerIsRefused) {
+  WriteAll(Path("clip.swf"), Filled(10, 1));
+  const char* kNames[] = {"M.exe", "M.EXE", "M.exe ", "M.exe  ", "sub\\..\\M.exe"};
+  for (const char* name : kNames) {
+    SCOPED_TRACE(std::string("'") + name + "'");
+    EXPECT_FALSE(maker_.MakeMovieSaver(Path(name).c_str(), Path("clip.swf").c_str()));
+    EXPECT_FALSE(Exists(Path("M.exe")));
+  }
+}
+
+// An installer name that is a link to the saver just written leaves the
+// saver whole and makes no installer.
+TEST_F(SaverMakerTest, MovieSaverKeepsItselfWhenItsInstallerNameLinksToIt) {
+  const Bytes movie = Filled(3000, 5);
+  WriteAll(Path("clip.swf"), movie);
+  WriteAll(Path("Linked.scr"), Filled(10, 2));
+  ASSERT_TRUE(CreateHardLinkA(Path("Linked.exe").c_str(), Path("Linked.scr").c_str(), nullptr));
+  EXPECT_FALSE(maker_.MakeMovieSaver(Path("Linked.scr").c_str(), Path("clip.swf").c_str()));
+  const Bytes scr = ReadAll(Path("Linked.scr"));
+  ASSERT_EQ(scr.size(), carried::kEngineImageSize + movie.size());
+  EXPECT_TRUE(std::equal(engine_.begin(), engine_.end(), scr.begin()));
+  EXPECT_TRUE(std::equal(movie.begin(), movie.end(), scr.begin() + carried::kEngineImageSize));
+}
+
 TEST(IconFile, FindsImagesByKindAndRejectsNothingLoaded) {
   CIconFile none;
   EXPECT_EQ(none.Find16x16(), -1);

@@ -1,0 +1,163 @@
+// The desktop and wallpaper pictures of the saver's start-up, through the
+// image library and the picture layer's desktop and wallpaper readers.
+#include "runtime/DesktopPictures.h"
+
+#include "builder/AppUtils.h"
+#include "imaging/GdiGuards.h"
+#include "imaging/ImageLib.h"
+#include "imaging/RgbImage.h"
+
+using imaging::GdiObject;
+using imaging::MemoryDc;
+using imaging::ScreenDc;
+using imaging::Selection;
+
+namespace {
+
+// Writes 24-bit pixels as a BMP; a file that could not be written whole is
+// removed, so that no reader ever meets half a picture. Every picture of
+// the saver is a BMP: the JPEG encoder would cost the saver a third of its
+// room, and the readers of these files take the type from the contents.
+bool WritePicture(const char* path, const BYTE* pixels, int width, int height) {
+  HPVDEST dest = OpenFileDest(path);
+  if (!dest) return false;
+  const DWORD written = WriteBmp(dest, pixels, width, height, 24, 0, nullptr, FALSE);
+  CloseDest(dest);
+  if (!written) ::DeleteFileA(path);
+  return written != 0;
+}
+
+// Reads a BMP or JPEG file as 24-bit pixels; null for any other file or a
+// file that cannot be read.
+BYTE* ReadWallpaperPixels(const char* path, int* width, int* height) {
+  HPVSRC src = OpenFileSource(path);
+  if (!src) return nullptr;
+  BYTE* pixels = nullptr;
+  const int type = GuessImageType(src);
+  if ((type == kImageBmp || type == kImageJpeg) && SeekSource(src, 0, 0))
+    pixels = type == kImageBmp ? ReadBmp(src, width, height, 24, nullptr)
+                               : ReadJpeg(src, width, height, 24);
+  CloseSource(src);
+  return pixels;
+}
+
+// Fills the canvas with copies of the picture at (0, 0), (w, 0), ...: the
+// first copy is doubled across the row, then the row down the canvas, so
+// that even a one-pixel wallpaper takes a few dozen copies.
+void TileCanvas(HDC canvas, HDC picture, int width, int height, SIZE size) {
+  ::BitBlt(canvas, 0, 0, width, height, picture, 0, 0, SRCCOPY);
+  for (int filled = width; filled < size.cx; filled *= 2)
+    ::BitBlt(canvas, filled, 0, filled < size.cx - filled ? filled : size.cx - filled, height,
+             canvas, 0, 0, SRCCOPY);
+  for (int filled = height; filled < size.cy; filled *= 2)
+    ::BitBlt(canvas, 0, filled, size.cx, filled < size.cy - filled ? filled : size.cy - filled,
+             canvas, 0, 0, SRCCOPY);
+}
+
+SIZE ScreenSize() {
+  const CSize screen = GetScreenSize();
+  return {screen.cx, screen.cy};
+}
+
+}  // namespace
+
+int SaverWallpaperStyleOf(int settingsStyle) {
+  switch (settingsStyle) {
+    case kWallpaperTiled: return kWallpaperTile;
+    case kWallpaperStretched: return kWallpaperStretch;
+    default: return kWallpaperCentre;
+  }
+}
+
+bool CaptureDesktopToFile(const char* path) {
+  SIZE size = {};
+  BYTE* pixels = CaptureDesktopRgb(&size);
+  if (!pixels) return false;
+  const bool written = WritePicture(path, pixels, size.cx, size.cy);
+  ::GlobalFree(pixels);
+  return written;
+}
+
+bool SaveActiveDesktopImage(const char* path, int* style) {
+  int settingsStyle = kWallpaperCentred;
+  CString wallpaper = ReadWallpaperSettings(false, &settingsStyle);
+  if (IsActiveDesktopOn(true)) wallpaper = ReadWallpaperSettings(true, &settingsStyle);
+  const int used = SaverWallpaperStyleOf(settingsStyle);
+  if (style) *style = used;
+  // Pages and animations are not pictures the saver can lay out.
+  const CString extension = GetFileExtension(wallpaper, true);
+  if (!wallpaper.IsEmpty() && extension != "html" && extension != "htm" && extension != "gif") {
+    int width = 0, height = 0;
+    if (BYTE* pixels = ReadWallpaperPixels(wallpaper, &width, &height)) {
+      const SIZE screen = ScreenSize();
+      BYTE* canvas = BuildWallpaperImageAt(pixels, width, height, used, screen);
+      ::GlobalFree(pixels);
+      if (canvas) {
+        const bool written = WritePicture(path, canvas, screen.cx, screen.cy);
+        ::GlobalFree(canvas);
+        return written;
+      }
+    }
+  }
+  return SaveDesktopColourImage(path);
+}
+
+BYTE* BuildWallpaperImage(const BYTE* pixels, int width, int height, int style) {
+  return BuildWallpaperImageAt(pixels, width, height, style, ScreenSize());
+}
+
+BYTE* BuildWallpaperImageAt(const BYTE* pixels, int width, int height, int style, SIZE size) {
+  ScreenDc screen;
+  MemoryDc canvasDc(screen.get());
+  MemoryDc pictureDc(screen.get());
+  GdiObject<HBITMAP> canvas(size.cx > 0 && size.cy > 0 && screen.get()
+                                ? ::CreateCompatibleBitmap(screen.get(), size.cx, size.cy)
+                                : nullptr);
+  GdiObject<HBITMAP> picture(pixels && width > 0 && height > 0 && screen.get()
+                                 ? RgbToHBitmap(pixels, width, height, nullptr, screen.get())
+                                 : nullptr);
+  bool drawn = false;
+  if (canvasDc.get() && pictureDc.get() && canvas.get() && picture.get()) {
+    Selection canvasSelected(canvasDc.get(), canvas.get());
+    Selection pictureSelected(pictureDc.get(), picture.get());
+    drawn = canvasSelected.ok() && pictureSelected.ok();
+    if (drawn && style == kWallpaperTile) {
+      TileCanvas(canvasDc.get(), pictureDc.get(), width, height, size);
+    } else if (drawn && style == kWallpaperStretch) {
+      ::SetStretchBltMode(canvasDc.get(), COLORONCOLOR);
+      ::StretchBlt(canvasDc.get(), 0, 0, size.cx, size.cy, pictureDc.get(), 0, 0, width, height,
+                   SRCCOPY);
+    } else if (drawn) {
+      const RECT all = {0, 0, size.cx, size.cy};
+      ::FillRect(canvasDc.get(), &all, ::GetSysColorBrush(COLOR_BACKGROUND));
+      ::BitBlt(canvasDc.get(), (size.cx - width) / 2, (size.cy - height) / 2, width, height,
+               pictureDc.get(), 0, 0, SRCCOPY);
+    }
+  }
+  int outWidth = 0, outHeight = 0;
+  BYTE* out = drawn ? HBitmapToRgb(canvas.get(), &outWidth, &outHeight, screen.get(), nullptr)
+                    : nullptr;
+  if (out && (outWidth != size.cx || outHeight != size.cy)) {
+    ::GlobalFree(out);
+    out = nullptr;
+  }
+  if (!out) ShowImageLibMessage("Memory allocation problem during making of actual wallpaper image");
+  return out;
+}
+
+bool SaveDesktopColourImage(const char* path) {
+  const SIZE size = ScreenSize();
+  if (size.cx <= 0 || size.cy <= 0) return false;
+  const SIZE_T bytes = static_cast<SIZE_T>(size.cx) * static_cast<SIZE_T>(size.cy) * 3;
+  BYTE* pixels = static_cast<BYTE*>(::GlobalAlloc(GMEM_FIXED, bytes));
+  if (!pixels) return false;
+  const COLORREF colour = ::GetSysColor(COLOR_BACKGROUND);
+  for (SIZE_T i = 0; i < bytes; i += 3) {
+    pixels[i] = GetRValue(colour);
+    pixels[i + 1] = GetGValue(colour);
+    pixels[i + 2] = GetBValue(colour);
+  }
+  const bool written = WritePicture(path, pixels, size.cx, size.cy);
+  ::GlobalFree(pixels);
+  return written;
+}

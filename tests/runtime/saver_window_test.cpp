@@ -1,0 +1,365 @@
+// The saver's windows in this process: whether the desktop asks for a
+// password (however the system stored the switch); the password dialog that
+// a close opens, which no second close and no input can open again while it
+// is up; and the preview with its logo and climbing name, looked at on the
+// screen. HKEY_CURRENT_USER is a private key for the whole program, so the
+// speed key, the profile and the desktop settings written here reach no
+// other program.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "framework/Dialog.h"
+#include "framework/Seams.h"
+#include "playback/SpeedCalibration.h"
+#include "runtime/PasswordHash.h"
+#include "runtime/PreviewWnd.h"
+#include "runtime/SaverApp.h"
+#include "runtime/SaverWnd.h"
+#include "runtime/resource.h"
+
+namespace {
+
+class PrivateUser : public testing::Environment {
+ public:
+  void SetUp() override {
+    key_ = "Software\\LumenweaveWindowTests" + std::to_string(GetCurrentProcessId());
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &user_, nullptr),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegOverridePredefKey(HKEY_CURRENT_USER, user_), ERROR_SUCCESS);
+  }
+  void TearDown() override {
+    RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+    RegCloseKey(user_);
+    RegDeleteTreeA(HKEY_CURRENT_USER, key_.c_str());
+  }
+
+ private:
+  std::string key_;
+  HKEY user_ = nullptr;
+};
+
+const testing::Environment* const kPrivateUser =
+    testing::AddGlobalTestEnvironment(new PrivateUser);
+
+void SetDesktopValue(DWORD type, const void* data, DWORD size) {
+  HKEY k;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0,
+                            KEY_ALL_ACCESS, nullptr, &k, nullptr),
+            ERROR_SUCCESS);
+  if (data)
+    RegSetValueExA(k, "ScreenSaveUsePassword", 0, type, static_cast<const BYTE*>(data), size);
+  else
+    RegDeleteValueA(k, "ScreenSaveUsePassword");
+  RegCloseKey(k);
+}
+
+TEST(DesktopPassword, TheSwitchReadsAsItsNumberHoweverStored) {
+  const DWORD one = 1, zero = 0, two = 2;
+  const BYTE shortBinary[2] = {1, 0};
+  struct Row {
+    const char* name;
+    DWORD type;
+    const void* data;
+    DWORD size;
+    bool asks;
+  };
+  const Row kRows[] = {
+      {"absent", REG_SZ, nullptr, 0, false},
+      {"DWORD 1", REG_DWORD, &one, 4, true},
+      {"DWORD 0", REG_DWORD, &zero, 4, false},
+      {"DWORD 2", REG_DWORD, &two, 4, true},
+      {"four binary bytes", REG_BINARY, &one, 4, true},
+      {"binary zero", REG_BINARY, &zero, 4, false},
+      {"two binary bytes", REG_BINARY, shortBinary, 2, false},
+      {"text 1", REG_SZ, "1", 2, true},
+      {"text 0", REG_SZ, "0", 2, false},
+      {"empty text", REG_SZ, "", 1, false},
+      {"text with blanks", REG_SZ, " 1", 3, true},
+      {"not a number", REG_SZ, "yes", 4, false},
+  };
+  for (const Row& r : kRows) {
+    SCOPED_TRACE(r.name);
+    SetDesktopValue(r.type, r.data, r.size);
+    EXPECT_EQ(DesktopAsksForPassword(), r.asks);
+  }
+  SetDesktopValue(REG_SZ, nullptr, 0);
+}
+
+// Pumps this thread's messages for up to ms milliseconds, or until done.
+// True when done said so in time. WM_QUIT stays queued for the test.
+bool FlushEvents(DWORD ms, const std::function<bool()>& done = nullptr) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, WM_QUIT - 1, PM_REMOVE) ||
+           PeekMessageA(&msg, nullptr, WM_QUIT + 1, 0xFFFFFFFF, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    if (done && done()) return true;
+    if (GetTickCount() - start >= ms) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+}
+
+// A saver window over a profile with a stored password; the speed value is
+// stored, so that creating the window counts nothing.
+class SaverWindow : public testing::Test {
+ protected:
+  void SetUp() override {
+    char sysInfo[300];
+    CurrentSystemText(sysInfo, sizeof sysInfo);
+    CRegistrySpeedStore(HKEY_CURRENT_USER, "Software\\Corvanta\\Screen Saver").Write(sysInfo, 100000);
+    app_.SetProfileName("Window test");
+    app_.SetRegistryKey("Corvanta\\Screen Saver");
+    char stored[kStoredPasswordSize];
+    ASSERT_GT(ScramblePassword("open", stored), 0);
+    app_.WriteProfileString("Password", "Encrypt", stored);
+    ASSERT_TRUE(RegisterSaverWindowClass());
+    old_ = SetMessageBoxSink(&boxes_);
+  }
+  void TearDown() override {
+    CDialog::SetInitHook(nullptr, nullptr);
+    SetMessageBoxSink(old_);
+    SetDesktopValue(REG_SZ, nullptr, 0);
+    RegDeleteTreeA(HKEY_CURRENT_USER, app_.GetProfileKey());
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+  }
+  HWND Create(CSaverWnd& wnd) {
+    EXPECT_TRUE(wnd.CreateEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kSaverWindowClass, "",
+                             WS_POPUP | WS_VISIBLE, 0, 0, 320, 240, nullptr, 0));
+    return wnd.GetSafeHwnd();
+  }
+
+  class Boxes : public CMessageBoxSink {
+   public:
+    int count = 0;
+    int Show(HWND, const char*, const char*, UINT) override {
+      ++count;
+      return IDOK;
+    }
+  } boxes_;
+  CMessageBoxSink* old_ = nullptr;
+  CSaverApp app_;
+};
+
+struct HookState {
+  int opened = 0;
+  std::function<void(CDialog*, int)> act;
+};
+
+void OnDialog(CDialog* d, void* ctx) {
+  auto* s = static_cast<HookState*>(ctx);
+  ++s->opened;
+  s->act(d, s->opened);
+}
+
+void Press(CDialog* d, int id) { d->SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+
+TEST_F(SaverWindow, ThePasswordDialogCannotBeOpenedTwice) {
+  const DWORD on = 1;
+  SetDesktopValue(REG_DWORD, &on, 4);
+  // Only Escape ends this saver, so that the mouse of the shared screen
+  // plays no part.
+  app_.WriteProfileInt("Settings", "Standard", 0);
+  app_.WriteProfileInt("Settings", "Escape", 1);
+  CSaverWnd wnd(app_);
+  const HWND hwnd = Create(wnd);
+  ASSERT_NE(hwnd, nullptr);
+
+  HookState state;
+  bool closedInside = true, inputClosed = true;
+  state.act = [&](CDialog* d, int opened) {
+    if (opened > 1) {
+      Press(d, IDCANCEL);
+      return;
+    }
+    // A second close and new input while the dialog is up.
+    ::SendMessageA(hwnd, WM_CLOSE, 0, 0);
+    inputClosed = wnd.CloseOnInput("Escape");
+    ::SendMessageA(hwnd, WM_KEYDOWN, VK_ESCAPE, 0);
+    ::SendMessageA(hwnd, WM_LBUTTONDOWN, 0, 0);
+    closedInside = !::IsWindow(hwnd);
+    // A close already on its way when the dialog is answered.
+    ::PostMessageA(hwnd, WM_CLOSE, 0, 0);
+    Press(d, IDCANCEL);
+  };
+  CDialog::SetInitHook(&OnDialog, &state);
+  ::SendMessageA(hwnd, WM_CLOSE, 0, 0);
+  FlushEvents(300);
+  EXPECT_EQ(state.opened, 1) << "one close, one dialog";
+  EXPECT_FALSE(inputClosed);
+  EXPECT_FALSE(closedInside);
+  EXPECT_TRUE(::IsWindow(hwnd)) << "cancelled: the saver goes on";
+
+  // The right password ends it.
+  state.opened = 0;
+  state.act = [](CDialog* d, int) {
+    d->SetDlgItemText(IDC_PASSWORD, "open");
+    Press(d, IDOK);
+  };
+  ::SendMessageA(hwnd, WM_CLOSE, 0, 0);
+  FlushEvents(2000, [&] { return !::IsWindow(hwnd); });
+  EXPECT_EQ(state.opened, 1);
+  EXPECT_FALSE(::IsWindow(hwnd));
+  EXPECT_EQ(boxes_.count, 0);
+}
+
+TEST_F(SaverWindow, WithoutThePasswordSwitchNoDialogIsShown) {
+  const char* kOff[] = {nullptr, "0"};
+  for (const char* value : kOff) {
+    SCOPED_TRACE(value ? value : "absent");
+    SetDesktopValue(REG_SZ, value, value ? 2 : 0);
+    CSaverWnd wnd(app_);
+    const HWND hwnd = Create(wnd);
+    HookState state;
+    state.act = [](CDialog* d, int) { Press(d, IDCANCEL); };
+    CDialog::SetInitHook(&OnDialog, &state);
+    ::SendMessageA(hwnd, WM_CLOSE, 0, 0);
+    FlushEvents(2000, [&] { return !::IsWindow(hwnd); });
+    EXPECT_EQ(state.opened, 0);
+    EXPECT_FALSE(::IsWindow(hwnd));
+  }
+}
+
+TEST_F(SaverWindow, TheSwitchStoredAsTextAsksForThePassword) {
+  SetDesktopValue(REG_SZ, "1", 2);
+  CSaverWnd wnd(app_);
+  const HWND hwnd = Create(wnd);
+  HookState state;
+  state.act = [](CDialog* d, int) { Press(d, IDCANCEL); };
+  CDialog::SetInitHook(&OnDialog, &state);
+  ::SendMessageA(hwnd, WM_CLOSE, 0, 0);
+  FlushEvents(200);
+  EXPECT_EQ(state.opened, 1);
+  EXPECT_TRUE(::IsWindow(hwnd));
+}
+
+// The screen's pixels in the rectangle, rows top-down, as COLORREFs.
+std::vector<COLORREF> ScreenPixels(const RECT& r) {
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  BITMAPINFO bi = {};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = w;
+  bi.bmiHeader.biHeight = -h;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, dib);
+  BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+  SelectObject(memory, old);
+  std::vector<COLORREF> out(static_cast<size_t>(w) * h);
+  const DWORD* p = static_cast<const DWORD*>(bits);
+  for (size_t i = 0; i < out.size(); ++i)
+    out[i] = RGB((p[i] >> 16) & 0xFF, (p[i] >> 8) & 0xFF, p[i] & 0xFF);
+  DeleteObject(dib);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return out;
+}
+
+// The preview area of the display settings, played by a window of this test.
+class SaverPreview : public testing::Test {
+ protected:
+  static constexpr int kX = 200, kY = 150, kW = 320, kH = 240;
+  void SetUp() override {
+    ASSERT_TRUE(RegisterSaverWindowClass());
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    wc.lpszClassName = "PreviewTestHost";
+    RegisterClassA(&wc);
+    host_ = CreateWindowExA(WS_EX_TOPMOST, "PreviewTestHost", "", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN,
+                            kX, kY, kW, kH, nullptr, nullptr, wc.hInstance, nullptr);
+    ASSERT_NE(host_, nullptr);
+  }
+  void TearDown() override {
+    if (IsWindow(host_)) DestroyWindow(host_);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+  }
+  std::vector<COLORREF> Shown() const { return ScreenPixels(RECT{kX, kY, kX + kW, kY + kH}); }
+
+  HWND host_ = nullptr;
+};
+
+TEST_F(SaverPreview, ShowsTheLogoAndTheNameClimbing) {
+  CSaverPreviewWnd* preview = new CSaverPreviewWnd("Climbing Name");
+  ASSERT_TRUE(preview->CreateEx(0, kSaverWindowClass, "", WS_CHILD | WS_VISIBLE,
+                                RECT{0, 0, kW, kH}, host_, 0));
+  const HWND hwnd = preview->GetSafeHwnd();
+
+  // The logo, bitmap 144 of the program, at the top left.
+  HBITMAP logo = LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_LOGO));
+  ASSERT_NE(logo, nullptr);
+  BITMAP info;
+  GetObjectA(logo, sizeof info, &info);
+  HDC memory = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(memory, logo);
+  std::vector<COLORREF> expected;
+  for (int y = 0; y < info.bmHeight; y += 3)
+    for (int x = 0; x < info.bmWidth; x += 3) expected.push_back(GetPixel(memory, x, y));
+  SelectObject(memory, old);
+  DeleteDC(memory);
+  DeleteObject(logo);
+  int mismatches = -1;
+  FlushEvents(10000, [&] {
+    const std::vector<COLORREF> shown = Shown();
+    mismatches = 0;
+    size_t i = 0;
+    for (int y = 0; y < info.bmHeight; y += 3)
+      for (int x = 0; x < info.bmWidth; x += 3)
+        if (shown[static_cast<size_t>(y) * kW + x] != expected[i++]) ++mismatches;
+    return mismatches == 0;
+  });
+  EXPECT_EQ(mismatches, 0) << "logo pixels that differ";
+
+  // The name in its own colour right of the logo, climbing.
+  auto bannerTop = [&]() {
+    const std::vector<COLORREF> shown = Shown();
+    for (int y = 0; y < kH; ++y)
+      for (int x = 97; x < kW; ++x)
+        if (shown[static_cast<size_t>(y) * kW + x] == RGB(220, 255, 255)) return y;
+    return -1;
+  };
+  int first = -1, later = -1;
+  EXPECT_TRUE(FlushEvents(15000, [&] {
+    if (first < 0) {
+      first = bannerTop();
+      return false;
+    }
+    later = bannerTop();
+    if (later >= 0 && later < first) return true;
+    first = later;  // not seen yet, or in again from the bottom
+    return false;
+  })) << "the name did not climb: " << first << " then " << later;
+  int left = kW;
+  const std::vector<COLORREF> shown = Shown();
+  for (int y = 0; y < kH; ++y)
+    for (int x = 0; x < kW; ++x)
+      if (shown[static_cast<size_t>(y) * kW + x] == RGB(220, 255, 255) && x < left) left = x;
+  EXPECT_GE(left, 97) << "the name stays right of the logo";
+
+  // The area goes: the preview window and its banner thread with it.
+  DestroyWindow(host_);
+  EXPECT_FALSE(IsWindow(hwnd));
+  MSG quit;
+  EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the program ends";
+  delete preview;
+}
+
+}  // namespace
