@@ -7,6 +7,7 @@
 
 #include "framework/Dialog.h"
 #include "framework/Seams.h"
+#include "tests/TestSeams.h"
 
 namespace {
 
@@ -26,15 +27,6 @@ class ProbeDlg : public CDialog {
     DDV_MaxChars(dx, name, 5);
     DDX_Check(dx, 1002, mute);
     DDX_Radio(dx, 1003, choice);
-  }
-};
-
-class RecordingSink : public CMessageBoxSink {
- public:
-  std::vector<std::string> texts;
-  int Show(HWND, const char* text, const char*, UINT) override {
-    texts.push_back(text);
-    return IDOK;
   }
 };
 
@@ -97,8 +89,7 @@ TEST(Dialog, FailingFieldKeepsTheDialogOpenWithFocusOnIt) {
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.message);
-    RecordingSink sink;
-    CMessageBoxSink* old = SetMessageBoxSink(&sink);
+    testseams::CRecordedBoxes sink;
     static const Case* current;
     current = &c;
     Script s;
@@ -114,7 +105,6 @@ TEST(Dialog, FailingFieldKeepsTheDialogOpenWithFocusOnIt) {
     HookScope scope(&s);
     ProbeDlg dlg;
     EXPECT_EQ(dlg.DoModal(), IDOK);
-    SetMessageBoxSink(old);
     EXPECT_EQ(sink.texts, std::vector<std::string>{c.message});
     EXPECT_EQ(s.focusAfterFailure, std::vector<int>{c.focus});
     EXPECT_EQ(dlg.number, 5);

@@ -12,6 +12,7 @@
 #include "framework/Sync.h"
 #include "framework/Thread.h"
 #include "framework/Wnd.h"
+#include "tests/TestSeams.h"
 
 namespace {
 
@@ -167,27 +168,13 @@ TEST(Sync, WaitAnswersMessagesSentByTheAwaitedThread) {
   EXPECT_EQ(WaitAnsweringSentMessages(never, 50), (DWORD)WAIT_TIMEOUT);
 }
 
-class RecordingSink : public CMessageBoxSink {
- public:
-  std::string text, caption;
-  UINT type = 0;
-  int Show(HWND, const char* t, const char* c, UINT ty) override {
-    text = t;
-    caption = c;
-    type = ty;
-    return IDNO;
-  }
-};
-
 TEST(Seams, MessageBoxGoesToTheInstalledSinkWithTheAppCaption) {
   CWinApp app("ProbeApp");
-  RecordingSink sink;
-  CMessageBoxSink* previous = SetMessageBoxSink(&sink);
+  testseams::CRecordedBoxes sink(IDNO);
   EXPECT_EQ(AfxMessageBox("Save changes?", MB_YESNO), IDNO);
-  SetMessageBoxSink(previous);
-  EXPECT_EQ(sink.text, "Save changes?");
-  EXPECT_EQ(sink.caption, "ProbeApp");
-  EXPECT_EQ(sink.type, (UINT)MB_YESNO);
+  EXPECT_EQ(sink.texts, std::vector<std::string>{"Save changes?"});
+  EXPECT_EQ(sink.captions, std::vector<std::string>{"ProbeApp"});
+  EXPECT_EQ(sink.types, std::vector<UINT>{MB_YESNO});
 }
 
 TEST(Profile, IntsAndStringsUnderTheRegistryKey) {

@@ -17,31 +17,13 @@
 #include "imaging/TextExtent.h"
 #include "tests/TestFiles.h"
 #include "tests/imaging/ImageBytes.h"
+#include "tests/TestSeams.h"
 
 using namespace imgtest;
 
 namespace {
 
 const char kUnsupported[] = "This image format is not supported or image data is corrupted";
-
-class RecordingSink : public CMessageBoxSink {
- public:
-  std::vector<std::string> texts;
-  std::vector<UINT> types;
-  int Show(HWND, const char* text, const char*, UINT type) override {
-    texts.push_back(text);
-    types.push_back(type);
-    return IDOK;
-  }
-};
-
-// Installs a recording sink for one test and puts the old one back.
-struct ScopedSink {
-  RecordingSink sink;
-  CMessageBoxSink* old;
-  ScopedSink() : old(SetMessageBoxSink(&sink)) {}
-  ~ScopedSink() { SetMessageBoxSink(old); }
-};
 
 // A 24-bit BMP whose pixel (x, y) is colour(x, y) as red, green, blue.
 template <typename Colour>
@@ -212,12 +194,12 @@ TEST(LoadImageRgb, EveryFormatFromMemoryAndFromAFile) {
 }
 
 TEST(LoadImageRgb, AMissingFileFailsWithoutAMessage) {
-  ScopedSink scoped;
+  testseams::CRecordedBoxes boxes;
   SIZE size = {5, 5};
   EXPECT_EQ(LoadImageRgb(TempPath("no such picture.bmp").c_str(), &size, nullptr, 0), nullptr);
   EXPECT_EQ(GetImageError(), kImgFileOpen);
   EXPECT_EQ(size.cx, 0);
-  EXPECT_TRUE(scoped.sink.texts.empty());
+  EXPECT_TRUE(boxes.texts.empty());
 }
 
 Bytes NotAPicture() {
@@ -226,17 +208,17 @@ Bytes NotAPicture() {
 }
 
 TEST(LoadImageRgb, AnUnknownPictureIsRefusedWithTheMessage) {
-  ScopedSink scoped;
+  testseams::CRecordedBoxes boxes;
   Bytes junk = NotAPicture();
   SIZE size;
   EXPECT_EQ(LoadImageRgb(nullptr, &size, junk.data(), static_cast<DWORD>(junk.size())), nullptr);
-  ASSERT_EQ(scoped.sink.texts.size(), 1u);
-  EXPECT_EQ(scoped.sink.texts[0], kUnsupported);
-  EXPECT_EQ(scoped.sink.types[0], static_cast<UINT>(MB_OK));
+  ASSERT_EQ(boxes.texts.size(), 1u);
+  EXPECT_EQ(boxes.texts[0], kUnsupported);
+  EXPECT_EQ(boxes.types[0], static_cast<UINT>(MB_OK));
 
   std::string path = WriteTemp("junk.bmp", junk);
   EXPECT_EQ(LoadImageRgb(path.c_str(), &size, nullptr, 0), nullptr);
-  EXPECT_EQ(scoped.sink.texts.size(), 2u);
+  EXPECT_EQ(boxes.texts.size(), 2u);
   DeleteFileA(path.c_str());
 }
 
@@ -253,12 +235,12 @@ DWORD WINAPI LoadOnThread(void* param) {
 }
 
 TEST(LoadImageRgb, QuietMessagesHoldForTheSilencedThreadOnly) {
-  ScopedSink scoped;
+  testseams::CRecordedBoxes boxes;
   Bytes junk = NotAPicture();
   SIZE size;
   EXPECT_FALSE(SetImageLibMessagesQuiet(true));
   EXPECT_EQ(LoadImageRgb(nullptr, &size, junk.data(), static_cast<DWORD>(junk.size())), nullptr);
-  EXPECT_TRUE(scoped.sink.texts.empty());
+  EXPECT_TRUE(boxes.texts.empty());
 
   ThreadLoad load = {&junk, reinterpret_cast<BYTE*>(1)};
   HANDLE thread = CreateThread(nullptr, 0, LoadOnThread, &load, 0, nullptr);
@@ -266,12 +248,12 @@ TEST(LoadImageRgb, QuietMessagesHoldForTheSilencedThreadOnly) {
   EXPECT_EQ(WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);
   CloseHandle(thread);
   EXPECT_EQ(load.result, nullptr);
-  ASSERT_EQ(scoped.sink.texts.size(), 1u);
-  EXPECT_EQ(scoped.sink.texts[0], kUnsupported);
+  ASSERT_EQ(boxes.texts.size(), 1u);
+  EXPECT_EQ(boxes.texts[0], kUnsupported);
 
   EXPECT_TRUE(SetImageLibMessagesQuiet(false));
   EXPECT_EQ(LoadImageRgb(nullptr, &size, junk.data(), static_cast<DWORD>(junk.size())), nullptr);
-  EXPECT_EQ(scoped.sink.texts.size(), 2u);
+  EXPECT_EQ(boxes.texts.size(), 2u);
 }
 
 TEST(LoadImageRgb, ATgaWithoutIdFieldLoadsFromMemoryAndFromATgaFileOnly) {
@@ -297,12 +279,12 @@ TEST(LoadImageRgb, ATgaWithoutIdFieldLoadsFromMemoryAndFromATgaFileOnly) {
   } rows[] = {{"picture.tga", true}, {"PICTURE.TGA", true}, {"picture.img", false}, {"picture", false}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
-    ScopedSink scoped;
+    testseams::CRecordedBoxes boxes;
     std::string path = WriteTemp(row.name, tga);
     pixels = LoadImageRgb(path.c_str(), &size, nullptr, 0);
     EXPECT_EQ(pixels != nullptr, row.loads);
     // A file that is no TGA by its name is a picture of no supported kind.
-    EXPECT_EQ(scoped.sink.texts.size(), row.loads ? 0u : 1u);
+    EXPECT_EQ(boxes.texts.size(), row.loads ? 0u : 1u);
     if (pixels) GlobalFree(pixels);
     DeleteFileA(path.c_str());
   }
@@ -351,7 +333,7 @@ TEST(RgbImage, AbsurdScaleSizesAreRefused) {
 }
 
 TEST(RgbImage, AFailedLoadPathKeepsTheOldPicture) {
-  ScopedSink scoped;
+  testseams::CRecordedBoxes boxes;
   CRgbImage image;
   Bytes bmp = Gradient(5, 3);
   std::string path = WriteTemp("keep.bmp", bmp);
@@ -782,7 +764,7 @@ struct WallpaperFixture {
 };
 
 TEST(SaveWallpaperAsJpeg, ABmpWallpaperBecomesAJpegOfItsSize) {
-  ScopedSink scoped;
+  testseams::CRecordedBoxes boxes;
   WallpaperFixture fixture;
   Bytes bmp = Gradient(6, 5);
   std::string wallpaper = WriteTemp("wallpaper source.bmp", bmp);
@@ -792,7 +774,7 @@ TEST(SaveWallpaperAsJpeg, ABmpWallpaperBecomesAJpegOfItsSize) {
   int style = -1;
   ASSERT_TRUE(SaveWallpaperAsJpeg(out.c_str(), &style));
   EXPECT_EQ(style, kWallpaperStretched);
-  EXPECT_TRUE(scoped.sink.texts.empty());
+  EXPECT_TRUE(boxes.texts.empty());
   Bytes written = testfiles::ReadAll(out);
   ASSERT_GE(written.size(), 4u);
   EXPECT_EQ(written[0], 0xFF);
@@ -839,18 +821,18 @@ TEST(SaveWallpaperAsJpeg, FailuresAndTheirMessages) {
   WallpaperFixture fixture;
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
-    ScopedSink scoped;
+    testseams::CRecordedBoxes boxes;
     fixture.Point(row.wallpaper, "0", "0");
     DeleteFileA(out.c_str());
     int style = -1;
     EXPECT_FALSE(SaveWallpaperAsJpeg(out.c_str(), &style));
     EXPECT_EQ(GetFileAttributesA(out.c_str()), INVALID_FILE_ATTRIBUTES);
     if (row.message) {
-      ASSERT_EQ(scoped.sink.texts.size(), 1u);
-      EXPECT_EQ(scoped.sink.texts[0], row.message);
-      EXPECT_EQ(scoped.sink.types[0], static_cast<UINT>(MB_OK));
+      ASSERT_EQ(boxes.texts.size(), 1u);
+      EXPECT_EQ(boxes.texts[0], row.message);
+      EXPECT_EQ(boxes.types[0], static_cast<UINT>(MB_OK));
     } else {
-      EXPECT_TRUE(scoped.sink.texts.empty());
+      EXPECT_TRUE(boxes.texts.empty());
     }
   }
 

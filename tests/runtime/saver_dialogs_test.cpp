@@ -14,19 +14,9 @@
 #include "runtime/SaverApp.h"
 #include "runtime/SaverDialogs.h"
 #include "runtime/resource.h"
+#include "tests/TestSeams.h"
 
 namespace {
-
-class RecordingSink : public CMessageBoxSink {
- public:
-  std::vector<std::string> texts;
-  std::vector<UINT> types;
-  int Show(HWND, const char* text, const char*, UINT type) override {
-    texts.push_back(text);
-    types.push_back(type);
-    return IDOK;
-  }
-};
 
 // An application object with a profile of its own, removed afterwards.
 struct TestApp {
@@ -204,8 +194,7 @@ TEST(PasswordDialog, WrongPasswordIsToldAndTheDialogStays) {
   const Row kRows[] = {{"Secret", true}, {"secret", false}, {"", false}, {"Secret ", false}};
   for (const Row& r : kRows) {
     SCOPED_TRACE(r.typed);
-    RecordingSink sink;
-    CMessageBoxSink* old = SetMessageBoxSink(&sink);
+    testseams::CRecordedBoxes sink;
     CPasswordDlg dlg(stored, nullptr);
     std::string afterWrong;
     int focus = 0;
@@ -217,7 +206,6 @@ TEST(PasswordDialog, WrongPasswordIsToldAndTheDialogStays) {
       focus = GetDlgCtrlID(GetFocus());
       Press(d, IDCANCEL);
     });
-    SetMessageBoxSink(old);
     if (r.right) {
       EXPECT_EQ(result, IDOK);
       EXPECT_TRUE(sink.texts.empty());
@@ -234,8 +222,7 @@ TEST(PasswordDialog, WrongPasswordIsToldAndTheDialogStays) {
 TEST(PasswordDialog, RightPasswordAfterAWrongOne) {
   char stored[kStoredPasswordSize];
   ScramblePassword("pw", stored);
-  RecordingSink sink;
-  CMessageBoxSink* old = SetMessageBoxSink(&sink);
+  testseams::CRecordedBoxes sink;
   CPasswordDlg dlg(stored, nullptr);
   EXPECT_EQ(RunDialog(dlg,
                       [](CDialog* d) {
@@ -245,7 +232,6 @@ TEST(PasswordDialog, RightPasswordAfterAWrongOne) {
                         Press(d, IDOK);
                       }),
             IDOK);
-  SetMessageBoxSink(old);
   EXPECT_EQ(sink.texts.size(), 1u);
 }
 
@@ -257,8 +243,7 @@ std::string StoredPassword(TestApp& t) {
 
 TEST(NewPasswordDialog, MismatchIsToldAndKeepsBothTexts) {
   TestApp t("mismatch");
-  RecordingSink sink;
-  CMessageBoxSink* old = SetMessageBoxSink(&sink);
+  testseams::CRecordedBoxes sink;
   CNewPasswordDlg dlg(nullptr);
   std::string first, second;
   EXPECT_EQ(RunDialog(dlg,
@@ -272,7 +257,6 @@ TEST(NewPasswordDialog, MismatchIsToldAndKeepsBothTexts) {
                         Press(d, IDOK);
                       }),
             IDOK);
-  SetMessageBoxSink(old);
   EXPECT_EQ(sink.texts, (std::vector<std::string>{"The new and confirmed passwords do not match.",
                                                   "The password has been successfully changed."}));
   EXPECT_EQ(sink.types, (std::vector<UINT>{MB_ICONEXCLAMATION, MB_ICONINFORMATION}));
@@ -289,11 +273,9 @@ TEST(NewPasswordDialog, EmptyTwiceRemovesThePassword) {
   char stored[kStoredPasswordSize];
   ScramblePassword("old", stored);
   t.app.WriteProfileString("Password", "Encrypt", stored);
-  RecordingSink sink;
-  CMessageBoxSink* old = SetMessageBoxSink(&sink);
+  testseams::CRecordedBoxes sink;
   CNewPasswordDlg dlg(nullptr);
   EXPECT_EQ(RunDialog(dlg, [](CDialog* d) { Press(d, IDOK); }), IDOK);
-  SetMessageBoxSink(old);
   EXPECT_EQ(StoredPassword(t), "");
 }
 

@@ -1,11 +1,11 @@
 // The saver end to end: documents written by the script model, made into
 // ".scr" files by the output writer from the builder's carried runtime, and
-// started as Windows starts them (/s, /c, /p <handle>, /a <handle>). The
-// dialogs are answered through their controls, the pictures of the desktop
-// and the wallpaper are looked at on the screen, and the exit address
-// reaches a stand-in browser through the system's http handler. Damaged
-// payloads end quietly: no window, a nonzero exit code, within a few
-// seconds.
+// started as Windows starts them (/s, /c, /p <handle>, /a <handle>). What
+// the script draws and the pictures of the desktop and the wallpaper are
+// looked at on the screen, the dialogs are answered through their
+// controls, and the exit address reaches a stand-in browser through the
+// system's http handler. Damaged payloads end quietly: no window, a
+// nonzero exit code, within a few seconds.
 #include <gtest/gtest.h>
 
 #include "tests/TestFiles.h"
@@ -102,6 +102,47 @@ Bytes RedrawingDocument() {
   CUntilCommand* until = static_cast<CUntilCommand*>(CreateCommand(kTypeUntil));
   until->m_repeat.m_infinite = 1;
   list.Add(until);
+  return DocumentOf(list);
+}
+
+// Cls, then every round a red line at y = 40 from x = 20 to 200 and a red
+// picture at (300, 200) revealed by Wipe Down, then a short wait: what a
+// script draws reaches the screen of a running saver.
+Bytes DrawingDocument() {
+  CCommandList list;
+  CClsCommand* cls = static_cast<CClsCommand*>(CreateCommand(kTypeCls));
+  cls->m_colour.m_colour = RGB(0, 0, 160);
+  list.Add(cls);
+  CImageTextObject* picture = static_cast<CImageTextObject*>(CreateCommand(kTypeImageText));
+  picturetest::SetPictureBytes(*picture,
+                               picturetest::MakeBmp(64, 48, [](int, int) { return RGB(255, 0, 0); }));
+  picture->m_displayName = "red.bmp";
+  list.Add(picture);
+  list.Add(CreateCommand(kTypeRepeat));
+  CLineCommand* line = static_cast<CLineCommand*>(CreateCommand(kTypeLine));
+  CMotionAttribute& l = line->m_motion;
+  l.m_startModeX = l.m_startModeY = l.m_endModeX = l.m_endModeY = kModeStored;
+  l.m_startX = 20;
+  l.m_endX = 200;
+  l.m_startY = l.m_endY = 40;
+  line->m_colour.m_colour = RGB(255, 0, 0);
+  line->m_penWidth = 5;
+  list.Add(line);
+  CShowCommand* show = static_cast<CShowCommand*>(CreateCommand(kTypeShow));
+  CMotionAttribute& m = show->m_ref.m_motion;
+  m.m_startModeX = m.m_startModeY = m.m_endModeX = m.m_endModeY = kModeStored;
+  m.m_startX = m.m_endX = 300;
+  m.m_startY = m.m_endY = 200;
+  m.m_effect = 37;
+  list.Add(show);
+  show->SetTarget(picture);
+  CWaitCommand* wait = static_cast<CWaitCommand*>(CreateCommand(kTypeWait));
+  wait->m_duration.m_milliseconds = 250;
+  list.Add(wait);
+  CUntilCommand* until = static_cast<CUntilCommand*>(CreateCommand(kTypeUntil));
+  until->m_repeat.m_infinite = 1;
+  list.Add(until);
+  list.NumberCommands();
   return DocumentOf(list);
 }
 
@@ -426,6 +467,38 @@ TEST_F(SaverRun, RunsFullScreenAndEndsOnAKey) {
   EXPECT_FALSE(Exists(wallpaper)) << "removed at the end";
 }
 
+// The script plays on the saver's screen: the Cls colour, a line and a
+// picture at their places; the endless loop keeps the saver going until a
+// key ends it while the thread waits.
+TEST_F(SaverRun, ShowsWhatItsScriptDraws) {
+  std::string scr = MakeSaver("Drawing", DrawingDocument());
+  SaverProcess run(scr, "/s");
+  HWND saver = run.WaitForWindow("SS3.0");
+  ASSERT_NE(saver, nullptr);
+  const COLORREF red = RGB(255, 0, 0), blue = RGB(0, 0, 160);
+  const struct {
+    int x, y;
+    COLORREF colour;
+    const char* what;
+  } kPoints[] = {
+      {100, 300, blue, "the Cls colour"},   {100, 40, red, "the line"},
+      {10, 40, blue, "left of the line"},   {301, 201, red, "the picture's top left"},
+      {363, 247, red, "its bottom right"},  {299, 201, blue, "left of the picture"},
+      {364, 247, blue, "right of the picture"},
+  };
+  std::string wrong;
+  PumpUntil(15000, [&] {
+    wrong.clear();
+    for (const auto& p : kPoints)
+      if (ScreenPixel(p.x, p.y) != p.colour) wrong = p.what;
+    return wrong.empty();
+  });
+  EXPECT_EQ(wrong, "") << "not on the screen";
+  EXPECT_FALSE(run.Ended()) << "the endless loop keeps the saver going";
+  PostMessageA(saver, WM_KEYDOWN, 'A', 0);
+  EXPECT_EQ(run.Wait(10000), 0u) << "ended on the key while the thread waited";
+}
+
 // Picture objects made from the desktop and the wallpaper show this
 // machine's, photographed when the saver starts, at their own size (the
 // screen's), not the pictures stored in the document.
@@ -451,15 +524,9 @@ TEST_F(SaverRun, DesktopAndWallpaperPicturesAreThisMachines) {
   DestroyWindow(marker);
   DeleteObject(wc.hbrBackground);
   ASSERT_NE(saver, nullptr);
-  // This Wine shows what the scene thread drew once the saver's window
-  // thread wakes: a message that does nothing wakes it.
-  auto shown = [&](int x, int y) {
-    PostMessageA(saver, WM_NULL, 0, 0);
-    return ScreenPixel(x, y);
-  };
   // The photograph of the desktop on the saver window, which covers the
   // marker: the saver has read its pictures.
-  ASSERT_TRUE(PumpUntil(15000, [&] { return shown(700, 150) == mark; }))
+  ASSERT_TRUE(PumpUntil(15000, [&] { return ScreenPixel(700, 150) == mark; }))
       << "the desktop as it was is not shown";
   const std::string pid = std::to_string(run.Pid());
   const Bytes desktop = ReadAll(TempFile("desktop-" + pid + ".bmp"));
@@ -475,12 +542,12 @@ TEST_F(SaverRun, DesktopAndWallpaperPicturesAreThisMachines) {
     wrong = 0;
     last.clear();
     for (const POINT& p : kDesktopPoints)
-      if (shown(p.x, p.y) != BmpPixel(desktop, p.x, p.y)) {
+      if (ScreenPixel(p.x, p.y) != BmpPixel(desktop, p.x, p.y)) {
         ++wrong;
         last = "desktop " + std::to_string(p.x) + "," + std::to_string(p.y);
       }
     for (const POINT& p : kWallpaperPoints)
-      if (shown(p.x, top + p.y) != BmpPixel(wallpaper, p.x, p.y)) {
+      if (ScreenPixel(p.x, top + p.y) != BmpPixel(wallpaper, p.x, p.y)) {
         ++wrong;
         last = "wallpaper " + std::to_string(p.x) + "," + std::to_string(p.y);
       }

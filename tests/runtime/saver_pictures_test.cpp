@@ -14,6 +14,7 @@
 #include "imaging/ImageLib.h"
 #include "imaging/RgbImage.h"
 #include "runtime/DesktopPictures.h"
+#include "tests/TestSeams.h"
 
 namespace {
 
@@ -86,15 +87,6 @@ std::string TempPath(const char* name) {
 }
 
 COLORREF DesktopColour() { return GetSysColor(COLOR_BACKGROUND) & 0xFFFFFF; }
-
-class RecordingSink : public CMessageBoxSink {
- public:
-  std::vector<std::string> texts;
-  int Show(HWND, const char* text, const char*, UINT) override {
-    texts.push_back(text);
-    return IDOK;
-  }
-};
 
 TEST(WallpaperStyle, SettingsStylesMapToLayouts) {
   const int kRows[][2] = {{kWallpaperCentred, kWallpaperCentre},
@@ -180,12 +172,10 @@ TEST(BuildWallpaperImage, StretchesOverTheCanvas) {
 }
 
 TEST(BuildWallpaperImage, NoPictureIsToldAndGivesNothing) {
-  RecordingSink sink;
-  CMessageBoxSink* old = SetMessageBoxSink(&sink);
+  testseams::CRecordedBoxes sink;
   EXPECT_EQ(BuildWallpaperImageAt(nullptr, 10, 10, kWallpaperTile, SIZE{100, 100}), nullptr);
   const BYTE one[3] = {1, 2, 3};
   EXPECT_EQ(BuildWallpaperImageAt(one, 0, 1, kWallpaperCentre, SIZE{100, 100}), nullptr);
-  SetMessageBoxSink(old);
   EXPECT_EQ(sink.texts, (std::vector<std::string>(
                             2, "Memory allocation problem during making of actual wallpaper image")));
 }
@@ -335,8 +325,7 @@ TEST_F(WallpaperSettings, WithoutAReadablePictureTheDesktopColourIsWritten) {
                {"page", page},
                {"damaged BMP", damaged}};
   const CSize screen = GetScreenSize();
-  RecordingSink sink;
-  CMessageBoxSink* old = SetMessageBoxSink(&sink);
+  testseams::CRecordedBoxes sink;
   for (const auto& r : kRows) {
     SCOPED_TRACE(r.name);
     SetDesktop(r.wallpaper, "0", "1");
@@ -351,7 +340,6 @@ TEST_F(WallpaperSettings, WithoutAReadablePictureTheDesktopColourIsWritten) {
     EXPECT_EQ(p.At(0, 0), DesktopColour());
     EXPECT_EQ(p.At(screen.cx / 2, screen.cy / 2), DesktopColour());
   }
-  SetMessageBoxSink(old);
   EXPECT_TRUE(sink.texts.empty()) << sink.texts.front();
 }
 
