@@ -1,6 +1,10 @@
 // Writes the JPEG seeds of the fuzzers' corpus with the library's own
 // writer: a baseline colour, a progressive colour and a grey picture.
-//   make-jpeg-seeds OUT_DIR   (built natively by hand, see run-fuzzers.sh)
+//   make-jpeg-seeds OUT_DIR
+// Built natively by hand, from the top of the tree, as one command line:
+//   clang++-14 -std=c++17 -I. tools/fuzz/make-jpeg-seeds.cpp
+//     imaging/Image{State,Handle,Guess,Bmp,Pcx,Tga,Jpeg,JpegWrite,Png,Pixels}.cpp
+//     -ljpeg -lpng -lz -o make-jpeg-seeds
 #include <stdio.h>
 #include <string>
 
