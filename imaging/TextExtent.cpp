@@ -17,23 +17,21 @@ void SplitTextLines(const CString& text, CStringArray& lines) {
   }
 }
 
-namespace {
-SIZE Extent(HDC dc, const char* text, int length) {
+SIZE GetTextExtentOf(HDC dc, const char* text, int length) {
   SIZE size = {0, 0};
   if (length > 0) GetTextExtentPoint32A(dc, text, length, &size);
   return size;
 }
-}  // namespace
 
 int GetMultiLineTextExtent(HDC dc, const CString& text, RECT* out) {
   CStringArray lines;
   SplitTextLines(text, lines);
   int width = 0;
   for (int i = 0; i < lines.GetSize(); ++i) {
-    int w = Extent(dc, lines[i], lines[i].GetLength()).cx;
+    int w = GetTextExtentOf(dc, lines[i], lines[i].GetLength()).cx;
     if (w > width) width = w;
   }
-  int height = lines.GetSize() * Extent(dc, "W", 1).cy;
+  int height = lines.GetSize() * GetTextExtentOf(dc, "W", 1).cy;
   SetRect(out, 0, 0, width, height);
   return width != 0 && height != 0;
 }

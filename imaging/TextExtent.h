@@ -8,6 +8,8 @@
 #include "framework/Collections.h"
 #include "framework/Strings.h"
 
+// The extent of the first `length` characters; (0, 0) for none.
+SIZE GetTextExtentOf(HDC dc, const char* text, int length);
 // The lines of a text: split at line feeds, a carriage return just before a
 // line feed dropped (the last line whole).
 void SplitTextLines(const CString& text, CStringArray& lines);

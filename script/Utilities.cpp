@@ -81,21 +81,14 @@ CString FirstNonEmptyLine(const CString& text) {
   return lines.IsEmpty() ? CString() : lines[lines.GetSize() - 1];
 }
 
-namespace {
-SIZE Extent(HDC dc, const char* text, int length) {
-  SIZE size = {0, 0};
-  if (length > 0) GetTextExtentPoint32A(dc, text, length, &size);
-  return size;
-}
-}  // namespace
 
 void TruncateTextToWidth(HDC dc, CString& text, int& x) {
   const int kLimit = 29980;
   const char kMark[] = "  >>";
-  const int markWidth = Extent(dc, kMark, 4).cx;
-  const int maxX = kLimit - 20 * Extent(dc, "W", 1).cx - markWidth;
+  const int markWidth = GetTextExtentOf(dc, kMark, 4).cx;
+  const int maxX = kLimit - 20 * GetTextExtentOf(dc, "W", 1).cx - markWidth;
   if (x > maxX) x = maxX;
-  if (x + Extent(dc, text, text.GetLength()).cx <= kLimit) return;
+  if (x + GetTextExtentOf(dc, text, text.GetLength()).cx <= kLimit) return;
   int room = kLimit - x - markWidth;
   int fit = 0;
   SIZE size;

@@ -59,6 +59,26 @@ Bytes DocumentOf(CCommandList& list) {
   return Bytes(file.GetBuffer(), file.GetBuffer() + file.GetLength());
 }
 
+// The commands the documents below are made of.
+void AddCls(CCommandList& list, COLORREF colour) {
+  CClsCommand* cls = static_cast<CClsCommand*>(CreateCommand(kTypeCls));
+  cls->m_colour.m_colour = colour;
+  list.Add(cls);
+}
+
+void AddWait(CCommandList& list, int ms) {
+  CWaitCommand* wait = static_cast<CWaitCommand*>(CreateCommand(kTypeWait));
+  wait->m_duration.m_milliseconds = ms;
+  list.Add(wait);
+}
+
+// The end of a loop that never ends by itself.
+void AddEndlessUntil(CCommandList& list) {
+  CUntilCommand* until = static_cast<CUntilCommand*>(CreateCommand(kTypeUntil));
+  until->m_repeat.m_infinite = 1;
+  list.Add(until);
+}
+
 // A document of two comments, as the builder saves it.
 Bytes CommentDocument() {
   CCommandList list;
@@ -76,16 +96,10 @@ Bytes PlayingDocument(COLORREF colour, const char* url = nullptr, int keys = 1) 
     u->m_keys = keys;
     list.Add(u);
   }
-  CClsCommand* cls = static_cast<CClsCommand*>(CreateCommand(kTypeCls));
-  cls->m_colour.m_colour = colour;
-  list.Add(cls);
+  AddCls(list, colour);
   list.Add(CreateCommand(kTypeRepeat));
-  CWaitCommand* wait = static_cast<CWaitCommand*>(CreateCommand(kTypeWait));
-  wait->m_duration.m_milliseconds = 250;
-  list.Add(wait);
-  CUntilCommand* until = static_cast<CUntilCommand*>(CreateCommand(kTypeUntil));
-  until->m_repeat.m_infinite = 1;
-  list.Add(until);
+  AddWait(list, 250);
+  AddEndlessUntil(list);
   return DocumentOf(list);
 }
 
@@ -94,14 +108,8 @@ Bytes PlayingDocument(COLORREF colour, const char* url = nullptr, int keys = 1) 
 Bytes RedrawingDocument() {
   CCommandList list;
   list.Add(CreateCommand(kTypeRepeat));
-  for (COLORREF colour : {RGB(200, 0, 0), RGB(0, 0, 200)}) {
-    CClsCommand* cls = static_cast<CClsCommand*>(CreateCommand(kTypeCls));
-    cls->m_colour.m_colour = colour;
-    list.Add(cls);
-  }
-  CUntilCommand* until = static_cast<CUntilCommand*>(CreateCommand(kTypeUntil));
-  until->m_repeat.m_infinite = 1;
-  list.Add(until);
+  for (COLORREF colour : {RGB(200, 0, 0), RGB(0, 0, 200)}) AddCls(list, colour);
+  AddEndlessUntil(list);
   return DocumentOf(list);
 }
 
@@ -110,9 +118,7 @@ Bytes RedrawingDocument() {
 // script draws reaches the screen of a running saver.
 Bytes DrawingDocument() {
   CCommandList list;
-  CClsCommand* cls = static_cast<CClsCommand*>(CreateCommand(kTypeCls));
-  cls->m_colour.m_colour = RGB(0, 0, 160);
-  list.Add(cls);
+  AddCls(list, RGB(0, 0, 160));
   CImageTextObject* picture = static_cast<CImageTextObject*>(CreateCommand(kTypeImageText));
   picturetest::SetPictureBytes(*picture,
                                picturetest::MakeBmp(64, 48, [](int, int) { return RGB(255, 0, 0); }));
@@ -136,12 +142,8 @@ Bytes DrawingDocument() {
   m.m_effect = 37;
   list.Add(show);
   show->SetTarget(picture);
-  CWaitCommand* wait = static_cast<CWaitCommand*>(CreateCommand(kTypeWait));
-  wait->m_duration.m_milliseconds = 250;
-  list.Add(wait);
-  CUntilCommand* until = static_cast<CUntilCommand*>(CreateCommand(kTypeUntil));
-  until->m_repeat.m_infinite = 1;
-  list.Add(until);
+  AddWait(list, 250);
+  AddEndlessUntil(list);
   list.NumberCommands();
   return DocumentOf(list);
 }
@@ -151,9 +153,7 @@ Bytes DrawingDocument() {
 // desktop's shown at (0, 0), the wallpaper's at (0, top), every round.
 Bytes SourcePicturesDocument(int top) {
   CCommandList list;
-  CClsCommand* cls = static_cast<CClsCommand*>(CreateCommand(kTypeCls));
-  cls->m_colour.m_colour = RGB(0, 0, 160);
-  list.Add(cls);
+  AddCls(list, RGB(0, 0, 160));
   CImageTextObject* objects[2];
   const int sources[2] = {2, 3};
   const COLORREF stored[2] = {RGB(255, 0, 0), RGB(0, 255, 0)};
@@ -176,12 +176,8 @@ Bytes SourcePicturesDocument(int top) {
     list.Add(show);
     show->SetTarget(objects[i]);
   }
-  CWaitCommand* wait = static_cast<CWaitCommand*>(CreateCommand(kTypeWait));
-  wait->m_duration.m_milliseconds = 250;
-  list.Add(wait);
-  CUntilCommand* until = static_cast<CUntilCommand*>(CreateCommand(kTypeUntil));
-  until->m_repeat.m_infinite = 1;
-  list.Add(until);
+  AddWait(list, 250);
+  AddEndlessUntil(list);
   list.NumberCommands();
   return DocumentOf(list);
 }
