@@ -1,11 +1,12 @@
-// The desktop as a picture: the desktop window's pixels, and where the
-// current wallpaper lies with the style it is shown in. The JPEG copies of
-// both are in DesktopJpeg.cpp, so that a program which only reads pictures
-// does not link the JPEG compressor.
+// The desktop as a picture: the desktop window's pixels, and the current
+// wallpaper: where it lies, the style it is shown in and its pixels. The
+// JPEG copies of both are in DesktopJpeg.cpp, so that a program which only
+// reads pictures does not link the JPEG compressor.
 #include <windows.h>
 
 #include <cstdlib>
 
+#include "builder/AppUtils.h"
 #include "imaging/GdiGuards.h"
 #include "imaging/RgbImage.h"
 
@@ -83,4 +84,31 @@ CString ReadWallpaperSettings(bool activeDesktop, int* style) {
   }
   if (style) *style = found;
   return path;
+}
+
+CString GetCurrentWallpaper(int* style) {
+  int found = kWallpaperCentred;
+  CString wallpaper = ReadWallpaperSettings(false, &found);
+  if (IsActiveDesktopOn(true)) wallpaper = ReadWallpaperSettings(true, &found);
+  if (style) *style = found;
+  return wallpaper;
+}
+
+BYTE* ReadWallpaperPicture(const char* path, int* width, int* height, int* failure) {
+  int reason = kWallpaperCannotOpen;
+  BYTE* pixels = nullptr;
+  if (HPVSRC src = OpenFileSource(path)) {
+    const int type = GuessImageType(src);
+    if (type != kImageBmp && type != kImageJpeg) {
+      reason = kWallpaperNotBmpOrJpeg;
+    } else {
+      if (SeekSource(src, 0, 0))
+        pixels = type == kImageBmp ? ReadBmp(src, width, height, 24, nullptr)
+                                   : ReadJpeg(src, width, height, 24);
+      reason = pixels ? kWallpaperReadOk : kWallpaperUndecodable;
+    }
+    CloseSource(src);
+  }
+  if (failure) *failure = reason;
+  return pixels;
 }

@@ -30,34 +30,24 @@ bool CaptureDesktopToJpeg(const char* path) {
 }
 
 bool SaveWallpaperAsJpeg(const char* path, int* style) {
-  int found = kWallpaperCentred;
-  CString wallpaper = ReadWallpaperSettings(false, &found);
-  if (IsActiveDesktopOn(true)) wallpaper = ReadWallpaperSettings(true, &found);
-  if (style) *style = found;
+  const CString wallpaper = GetCurrentWallpaper(style);
   // A web page as wallpaper has no picture to copy; that is no error.
   CString extension = GetFileExtension(wallpaper, false);
   extension.MakeUpper();
   if (wallpaper.IsEmpty() || extension == "HTML" || extension == "HTM") return false;
 
-  HPVSRC src = OpenFileSource(wallpaper);
-  if (!src) {
-    ShowImageLibMessage("Error during opening wallpaper file.");
-    return false;
-  }
-  const int type = GuessImageType(src);
-  SeekSource(src, 0, 0);
-  int width = 0, height = 0;
-  BYTE* pixels = nullptr;
-  if (type == kImageBmp) pixels = ReadBmp(src, &width, &height, 24, nullptr);
-  if (type == kImageJpeg) pixels = ReadJpeg(src, &width, &height, 24);
-  CloseSource(src);
-  if (type != kImageBmp && type != kImageJpeg) {
-    ShowImageLibMessage("Wallpaper image is not in either JPG or BMP format.");
-    return false;
-  }
-  if (!pixels) {
-    ShowImageLibMessage("Error during decoding wallpaper image");
-    return false;
+  int width = 0, height = 0, failure = kWallpaperReadOk;
+  BYTE* pixels = ReadWallpaperPicture(wallpaper, &width, &height, &failure);
+  switch (failure) {
+    case kWallpaperCannotOpen:
+      ShowImageLibMessage("Error during opening wallpaper file.");
+      return false;
+    case kWallpaperNotBmpOrJpeg:
+      ShowImageLibMessage("Wallpaper image is not in either JPG or BMP format.");
+      return false;
+    case kWallpaperUndecodable:
+      ShowImageLibMessage("Error during decoding wallpaper image");
+      return false;
   }
   const bool written = WriteJpegFile(path, pixels, width, height);
   ::GlobalFree(pixels);

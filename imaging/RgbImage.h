@@ -134,6 +134,19 @@ bool CaptureDesktopToJpeg(const char* path);
 // "TileWallpaper" is 1 (tiling wins), else centred. Environment variables
 // in the path are expanded.
 CString ReadWallpaperSettings(bool activeDesktop, int* style);
+// The wallpaper that shows: the plain desktop's, replaced by the Active
+// Desktop's when that is on; *style as ReadWallpaperSettings gives it.
+CString GetCurrentWallpaper(int* style);
+// Why ReadWallpaperPicture gave no pixels.
+enum WallpaperReadFailure {
+  kWallpaperReadOk = 0,
+  kWallpaperCannotOpen = 1,
+  kWallpaperNotBmpOrJpeg = 2,
+  kWallpaperUndecodable = 3
+};
+// A wallpaper file (BMP or JPEG) as 24-bit pixels (GlobalFree by the
+// caller); null with the reason in *failure otherwise.
+BYTE* ReadWallpaperPicture(const char* path, int* width, int* height, int* failure);
 // Copies the current wallpaper (BMP or JPEG) to a JPEG at path; false (with
 // a message where the user can act) when there is none or it cannot be
 // read or written.

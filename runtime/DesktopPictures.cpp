@@ -27,20 +27,6 @@ bool WritePicture(const char* path, const BYTE* pixels, int width, int height) {
   return written != 0;
 }
 
-// Reads a BMP or JPEG file as 24-bit pixels; null for any other file or a
-// file that cannot be read.
-BYTE* ReadWallpaperPixels(const char* path, int* width, int* height) {
-  HPVSRC src = OpenFileSource(path);
-  if (!src) return nullptr;
-  BYTE* pixels = nullptr;
-  const int type = GuessImageType(src);
-  if ((type == kImageBmp || type == kImageJpeg) && SeekSource(src, 0, 0))
-    pixels = type == kImageBmp ? ReadBmp(src, width, height, 24, nullptr)
-                               : ReadJpeg(src, width, height, 24);
-  CloseSource(src);
-  return pixels;
-}
-
 // Fills the canvas with copies of the picture at (0, 0), (w, 0), ...: the
 // first copy is doubled across the row, then the row down the canvas, so
 // that even a one-pixel wallpaper takes a few dozen copies.
@@ -80,15 +66,14 @@ bool CaptureDesktopToFile(const char* path) {
 
 bool SaveActiveDesktopImage(const char* path, int* style) {
   int settingsStyle = kWallpaperCentred;
-  CString wallpaper = ReadWallpaperSettings(false, &settingsStyle);
-  if (IsActiveDesktopOn(true)) wallpaper = ReadWallpaperSettings(true, &settingsStyle);
+  const CString wallpaper = GetCurrentWallpaper(&settingsStyle);
   const int used = SaverWallpaperStyleOf(settingsStyle);
   if (style) *style = used;
   // Pages and animations are not pictures the saver can lay out.
   const CString extension = GetFileExtension(wallpaper, true);
   if (!wallpaper.IsEmpty() && extension != "html" && extension != "htm" && extension != "gif") {
     int width = 0, height = 0;
-    if (BYTE* pixels = ReadWallpaperPixels(wallpaper, &width, &height)) {
+    if (BYTE* pixels = ReadWallpaperPicture(wallpaper, &width, &height, nullptr)) {
       const SIZE screen = ScreenSize();
       BYTE* canvas = BuildWallpaperImageAt(pixels, width, height, used, screen);
       ::GlobalFree(pixels);

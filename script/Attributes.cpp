@@ -19,18 +19,6 @@ const char kChooseMediaMessage[] = "You have to choose the media.";
 
 namespace {
 
-int ReadInt(CArchive& ar) {
-  int32_t v;
-  ar >> v;
-  return v;
-}
-
-COLORREF ReadColour(CArchive& ar) {
-  uint32_t v;
-  ar >> v;
-  return v;
-}
-
 // The seed of the colour and motion attributes: rand() after srand(time).
 int InitialSeed() {
   srand(static_cast<unsigned>(GetPickSource().GetTime()));
@@ -216,6 +204,17 @@ CArchive& CMotionAttribute::Read(CArchive& ar, const CSceneVersion& ver) {
   m_startModeY = ReadInt(ar);
   m_endModeX = ReadInt(ar);
   m_endModeY = ReadInt(ar);
+  ReadPathFields(ar);
+  m_keepWhileMoving = ReadInt(ar);
+  m_restoreAfterHide = ReadInt(ar);
+  m_effect = ReadInt(ar);
+  m_effectParam = ReadInt(ar);
+  return ar;
+}
+
+// The points, steps, end test, speeds and letter flag, stored alike in
+// every format.
+void CMotionAttribute::ReadPathFields(CArchive& ar) {
   m_startX = ReadInt(ar);
   m_startY = ReadInt(ar);
   m_endX = ReadInt(ar);
@@ -232,11 +231,6 @@ CArchive& CMotionAttribute::Read(CArchive& ar, const CSceneVersion& ver) {
   m_moveSpeed = ReadInt(ar);
   m_letterSpeed = ReadInt(ar);
   m_letterByLetter = ReadInt(ar);
-  m_keepWhileMoving = ReadInt(ar);
-  m_restoreAfterHide = ReadInt(ar);
-  m_effect = ReadInt(ar);
-  m_effectParam = ReadInt(ar);
-  return ar;
 }
 
 // The motion blocks of the older format: 1.0 has random flags only; 1.1
@@ -252,22 +246,7 @@ void CMotionAttribute::ReadOlderBlock(CArchive& ar, float marker) {
   if (hasCentre) {
     for (int& c : centre) c = ReadInt(ar);
   }
-  m_startX = ReadInt(ar);
-  m_startY = ReadInt(ar);
-  m_endX = ReadInt(ar);
-  m_endY = ReadInt(ar);
-  m_stepX = ReadInt(ar);
-  m_stepY = ReadInt(ar);
-  m_stepAlongX = ReadInt(ar);
-  m_untilOpX = ReadInt(ar);
-  m_untilX = ReadInt(ar);
-  m_untilY = ReadInt(ar);
-  m_joiner = ReadInt(ar);
-  m_untilOpY = ReadInt(ar);
-  m_freeStep = ReadInt(ar);
-  m_moveSpeed = ReadInt(ar);
-  m_letterSpeed = ReadInt(ar);
-  m_letterByLetter = ReadInt(ar);
+  ReadPathFields(ar);
   if (hasCentre) {
     m_keepWhileMoving = ReadInt(ar);
     m_restoreAfterHide = ReadInt(ar);

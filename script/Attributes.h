@@ -41,6 +41,18 @@ class CStringAttribute : public CCommandAttribute {
   CString m_text;
 };
 
+// A stored 32-bit integer and a stored colour, little-endian.
+inline int ReadInt(CArchive& ar) {
+  int32_t v;
+  ar >> v;
+  return v;
+}
+inline COLORREF ReadColour(CArchive& ar) {
+  uint32_t v;
+  ar >> v;
+  return v;
+}
+
 // Writes and reads a scrambled string (the scrambling works on a copy).
 void WriteScrambledString(CArchive& ar, const CString& text);
 CString ReadScrambledString(CArchive& ar);
@@ -150,6 +162,7 @@ class CMotionAttribute : public CCommandAttribute {
   int m_seed;
 
  private:
+  void ReadPathFields(CArchive& ar);
   void ReadOlderBlock(CArchive& ar, float marker);
 };
 

@@ -17,14 +17,6 @@ const char* GetCommandTypeName(int type) {
   return (type >= 0 && type < kCommandTypeCount) ? kNames[type] : "?";
 }
 
-namespace {
-int ReadInt(CArchive& ar) {
-  int32_t v;
-  ar >> v;
-  return v;
-}
-}  // namespace
-
 // ---- root ------------------------------------------------------------------
 
 CSceneCommand::CSceneCommand(int type) : m_type(type) {}

@@ -16,12 +16,6 @@
 
 namespace {
 
-int ReadInt(CArchive& ar) {
-  int32_t v;
-  ar >> v;
-  return v;
-}
-
 // Frees a data block unless it was handed on.
 struct BlockGuard {
   uint8_t* block;

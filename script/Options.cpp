@@ -22,17 +22,6 @@ void LoadFont(CArchive& ar, LOGFONTA& font) {
   LoadLogFont(bytes, font);
 }
 
-int ReadInt(CArchive& ar) {
-  int32_t v;
-  ar >> v;
-  return v;
-}
-
-COLORREF ReadColour(CArchive& ar) {
-  uint32_t v;
-  ar >> v;
-  return v;
-}
 }  // namespace
 
 CBuilderOptions::CBuilderOptions() { ResetDefaults(); }

@@ -8,12 +8,6 @@
 
 namespace {
 
-int ReadInt(CArchive& ar) {
-  int32_t v;
-  ar >> v;
-  return v;
-}
-
 // Moves every command of `from` to the end of `to`.
 void MoveCommands(CCommandList& from, CCommandList& to) {
   to.Append(from);

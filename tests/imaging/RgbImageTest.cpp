@@ -638,10 +638,18 @@ TEST(RgbImage, TextThumbnailIsFittedAndCentredOnTheButtonFace) {
     const int left = (80 - scaled.cx) / 2, top = (60 - scaled.cy) / 2;
     const int right = left + scaled.cx - 1, bottom = top + scaled.cy - 1;
     EXPECT_EQ(pixels[top * w + right], RGB(255, 255, 0));
-    if (left > 0) EXPECT_EQ(pixels[top * w + left - 1], face);
-    if (right < 79) EXPECT_EQ(pixels[top * w + right + 1], face);
-    if (top > 0) EXPECT_EQ(pixels[(top - 1) * w + right], face);
-    if (bottom < 59) EXPECT_EQ(pixels[(bottom + 1) * w + right], face);
+    if (left > 0) {
+      EXPECT_EQ(pixels[top * w + left - 1], face);
+    }
+    if (right < 79) {
+      EXPECT_EQ(pixels[top * w + right + 1], face);
+    }
+    if (top > 0) {
+      EXPECT_EQ(pixels[(top - 1) * w + right], face);
+    }
+    if (bottom < 59) {
+      EXPECT_EQ(pixels[(bottom + 1) * w + right], face);
+    }
     EXPECT_EQ(pixels[0], face);
     EXPECT_EQ(pixels[59 * w + 79], face);
   }

@@ -55,10 +55,6 @@ INT_PTR RunDialog(CDialog& dlg, std::function<void(CDialog*)> act) {
   return r;
 }
 
-void Click(CDialog* d, int id) {
-  d->SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)d->GetDlgItem(id));
-}
-
 void Press(CDialog* d, int id) { d->SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
 
 // Clicks a radio button or check box the way the mouse would.
