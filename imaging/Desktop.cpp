@@ -6,7 +6,7 @@
 
 #include <cstdlib>
 
-#include "builder/AppUtils.h"
+#include "common/AppUtils.h"
 #include "imaging/GdiGuards.h"
 #include "imaging/RgbImage.h"
 

@@ -2,7 +2,7 @@
 // picture objects that show them.
 #include <windows.h>
 
-#include "builder/AppUtils.h"
+#include "common/AppUtils.h"
 #include "imaging/RgbImage.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // image library and the picture layer's desktop and wallpaper readers.
 #include "runtime/DesktopPictures.h"
 
-#include "builder/AppUtils.h"
+#include "common/AppUtils.h"
 #include "imaging/GdiGuards.h"
 #include "imaging/ImageLib.h"
 #include "imaging/RgbImage.h"

@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "builder/AppUtils.h"
+#include "common/AppUtils.h"
 #include "framework/Seams.h"
 
 int OsClassOfWindowsKind(int kind) {

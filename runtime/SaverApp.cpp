@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "builder/AppUtils.h"
+#include "common/AppUtils.h"
 #include "framework/Seams.h"
 #include "framework/Sync.h"
 #include "playback/SpeedCalibration.h"
@@ -17,7 +17,7 @@
 #include "runtime/SaverSettings.h"
 #include "runtime/SaverWnd.h"
 #include "script/ScriptPolicy.h"
-#include "wizards/CarriedSizes.h"
+#include "common/Payload.h"
 
 namespace {
 
@@ -194,22 +194,20 @@ bool CSaverApp::ReadPayload(const char* path, char* reason, int reasonSize) {
   if (!file.IsValid()) return fail("the saver file cannot be opened");
   LARGE_INTEGER size = {};
   if (!::GetFileSizeEx(file, &size)) return fail("the saver file's size cannot be read");
-  const ULONGLONG image = carried::kRuntimeImageSize;
   const ULONGLONG total = static_cast<ULONGLONG>(size.QuadPart);
-  if (total < image + 4 + saver::kPayloadTrailer) return fail("the saver file has no payload");
-  unsigned char flag = 0;
-  if (!ReadAt(file, total - 1, &flag, 1)) return fail("the payload's flag cannot be read");
-  if (flag > 1) return fail("the payload's flag is neither 0 nor 1");
-  unsigned char word[4];
-  if (!ReadAt(file, image, word, 4)) return fail("the payload word cannot be read");
-  const DWORD payloadWord = word[0] | (word[1] << 8) | (word[2] << 16) | (DWORD(word[3]) << 24);
-  const ULONGLONG length = total - image - 4 - saver::kPayloadTrailer;
-  // The word is the document's length: anything else is a damaged payload.
-  if (payloadWord != length) return fail("the payload word is not the document's length");
-  if (length == 0) return fail("the payload holds no document");
-  m_testRun = flag;
-  m_payloadWord = payloadWord;
-  return GetSaverPlayback()->LoadScript(file, image + 4, length, reason, reasonSize);
+  uint8_t word[carried::kWordSize] = {};
+  uint8_t trailer[carried::kTrailerSize] = {};
+  if (total >= carried::kRuntimeImageSize + sizeof word + sizeof trailer &&
+      (!ReadAt(file, total - sizeof trailer, trailer, sizeof trailer) ||
+       !ReadAt(file, carried::kRuntimeImageSize, word, sizeof word)))
+    return fail("the payload cannot be read");
+  carried::ScriptPayload payload;
+  const carried::PayloadError error = carried::LocateScriptPayload(total, word, trailer, &payload);
+  if (error != carried::PayloadError::kNone) return fail(carried::DescribePayloadError(error));
+  m_testRun = payload.flag;
+  m_payloadWord = payload.documentLength;
+  return GetSaverPlayback()->LoadScript(file, payload.documentOffset, payload.documentLength,
+                                        reason, reasonSize);
 }
 
 void CSaverApp::CalibrateSpeed() { CalibrateSpeedIn(saver::kSpeedKey, &m_nTimes); }

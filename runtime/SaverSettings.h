@@ -26,8 +26,4 @@ constexpr char kEncrypt[] = "Encrypt";
 constexpr char kDesktopKey[] = "Control Panel\\Desktop";
 constexpr char kUsePassword[] = "ScreenSaveUsePassword";
 
-// The saver payload behind the runtime's image: a 4-byte word (the length of
-// the document), the scene document, the settings byte and the flag byte.
-constexpr unsigned long kPayloadTrailer = 2;
-
 }  // namespace saver

@@ -10,8 +10,7 @@
 #include <cstring>
 #include <vector>
 
-#include "../wizards/CarriedSizes.h"
-#include "../wizards/ResourceSlots.h"
+#include "common/Payload.h"
 
 namespace {
 

@@ -4,18 +4,18 @@
 #include <cstring>
 #include <new>
 
-#include "builder/AppUtils.h"
+#include "common/AppUtils.h"
+#include "common/Payload.h"
 #include "framework/App.h"
 #include "framework/Exceptions.h"
 #include "framework/Files.h"
 #include "framework/Seams.h"
-#include "wizards/CarriedSizes.h"
 
 namespace {
 
-const char kRuntimeResource[] = "#271";
-const char kEngineResource[] = "#446";
-const char kStubResource[] = "#274";
+using carried::kEngineResource;
+using carried::kRuntimeResource;
+const char* const kStubResource = carried::kInstallerResource;
 const char kCustomImageFailed[] = "Custom image not found or couldn't be inserted!";
 const char kReadWriteError[] = "Error during file read/write operation!";
 
@@ -176,11 +176,9 @@ void CSaverMaker::AppendScript(const char* output, const char* document) {
     Raise(4);
   }
   try {
-    // The word before the document is its length, so a reader can confine
-    // itself to the document's bytes.
-    uint8_t word[4] = {uint8_t(doc.size), uint8_t(doc.size >> 8), uint8_t(doc.size >> 16),
-                       uint8_t(doc.size >> 24)};
-    file.Write(word, 4);
+    uint8_t word[carried::kWordSize];
+    carried::EncodeWord(doc.size, word);
+    file.Write(word, sizeof word);
     file.Write(doc.data, doc.size);
     uint8_t settings = static_cast<uint8_t>(ProfileInt("SCRSettings") & 0xFF);
     file.Write(&settings, 1);
@@ -293,7 +291,7 @@ BOOL CSaverMaker::MakeScr(const char* output, const char* document) {
   try {
     WriteRuntime(output, true);
     AppendScript(output, document);
-    WriteFlagByte(output, 0);
+    WriteFlagByte(output, carried::kFlagScripted);
     if (customImage) PatchBitmap(output, 0);
     if (customIcon) PatchIcon(output, 0, false);
   } catch (CUtilMakeException* e) {
@@ -311,7 +309,7 @@ BOOL CSaverMaker::MakeInstaller(const char* output, const char* document) {
     WriteInstallerStub(output);
     WriteRuntime(output, false);
     AppendScript(output, document);
-    WriteFlagByte(output, 0);
+    WriteFlagByte(output, carried::kFlagScripted);
     const uint32_t stub = GetInstallerStubSize();
     if (customImage) PatchBitmap(output, stub);
     if (customIcon) {
@@ -369,7 +367,7 @@ BOOL CSaverMaker::MakeBesideDocument() {
   try {
     WriteRuntime(saver, true);
     AppendScript(saver, m_documentPath);
-    WriteFlagByte(saver, 1);
+    WriteFlagByte(saver, carried::kFlagTestRun);
     if (customImage) patch([&] { PatchBitmap(saver, 0); });
     if (customIcon) patch([&] { PatchIcon(saver, 0, false); });
 
@@ -379,7 +377,7 @@ BOOL CSaverMaker::MakeBesideDocument() {
     if (customIcon) patch([&] { PatchIcon(installer, 0, true); });
     WriteRuntime(installer, false);
     AppendScript(installer, m_documentPath);
-    WriteFlagByte(installer, 1);
+    WriteFlagByte(installer, carried::kFlagTestRun);
     if (customImage) patch([&] { PatchBitmap(installer, stub); });
     if (customIcon) patch([&] { PatchIcon(installer, stub, false); });
   } catch (CUtilMakeException* e) {

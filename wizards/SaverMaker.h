@@ -16,7 +16,7 @@
 
 #include "framework/Object.h"
 #include "framework/Strings.h"
-#include "wizards/ResourceSlots.h"
+#include "common/Payload.h"
 
 // Raised by the writer's steps; never leaves CSaverMaker's public
 // operations. Thrown as a pointer; the catcher deletes it.

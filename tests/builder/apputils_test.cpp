@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "builder/AppUtils.h"
+#include "builder/BuilderUtils.h"
+#include "common/AppUtils.h"
 #include "framework/Seams.h"
 
 namespace {

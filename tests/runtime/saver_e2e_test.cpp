@@ -25,7 +25,7 @@
 #include "script/Palette.h"
 #include "script/SceneDocument.h"
 #include "tests/playback/PictureBytes.h"
-#include "wizards/CarriedSizes.h"
+#include "common/Payload.h"
 #include "wizards/SaverMaker.h"
 
 namespace {

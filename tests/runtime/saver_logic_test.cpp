@@ -15,7 +15,7 @@
 #include "runtime/SaverApp.h"
 #include "runtime/SaverPlayback.h"
 #include "runtime/SaverSwitch.h"
-#include "wizards/CarriedSizes.h"
+#include "common/Payload.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "builder/AppUtils.h"
+#include "common/AppUtils.h"
 #include "framework/Seams.h"
 #include "imaging/ImageLib.h"
 #include "imaging/RgbImage.h"

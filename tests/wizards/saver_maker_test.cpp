@@ -10,8 +10,7 @@
 
 #include "framework/App.h"
 #include "framework/Seams.h"
-#include "wizards/CarriedSizes.h"
-#include "wizards/ResourceSlots.h"
+#include "common/Payload.h"
 #include "wizards/SaverMaker.h"
 
 namespace {

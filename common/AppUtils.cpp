@@ -1,10 +1,9 @@
-// Application utilities: paths, folders, names, the shell.
-#include "builder/AppUtils.h"
+// Application utilities shared by the builder and the saver runtime:
+// paths, folders, the Windows kind, and opening addresses through the shell.
+#include "common/AppUtils.h"
 
 #include <shlobj.h>
 #include <shellapi.h>
-
-#include <cstdlib>
 
 #include "framework/App.h"
 #include "framework/Seams.h"
@@ -52,8 +51,6 @@ CString GetSpecialFolderPath(int csidl) {
   CoTaskMemFree(items);
   return ok ? CString(path) : CString();
 }
-
-CString GetMyDocumentsPath() { return GetSpecialFolderPath(CSIDL_PERSONAL); }
 
 CString GetFileDirectory(const char* path) {
   CString p(path);
@@ -116,36 +113,6 @@ bool HasSubfolder(const char* folder, const char* name) {
   return found;
 }
 
-bool IsOutputNameFree(const char* base, int kind) {
-  CString b(base);
-  if (FileExists(b + ".scr") || FileExists(b + ".exe")) return false;
-  const char* extra = kind == 1 ? ".ssd" : kind == 2 ? ".kvd" : kind == 3 ? ".fsd" : nullptr;
-  return !(extra && FileExists(b + extra));
-}
-
-bool IsIdentifier(const char* text) {
-  for (const char* p = text; *p; ++p) {
-    unsigned char c = static_cast<unsigned char>(*p);
-    bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-    if (!ok) return false;
-  }
-  return true;
-}
-
-bool IsIconFile(HINSTANCE instance, const char* path) {
-  HANDLE h = LoadImageA(instance, path, IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_LOADFROMFILE);
-  if (h) {
-    DestroyIcon(static_cast<HICON>(h));
-    return true;
-  }
-  h = LoadImageA(instance, path, IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE | LR_LOADFROMFILE);
-  if (h) {
-    DestroyCursor(static_cast<HCURSOR>(h));
-    return true;
-  }
-  return false;
-}
-
 bool CreateDirectoryPath(const char* path) {
   CString p(path);
   for (int slash = p.Find('\\'); slash >= 0; slash = p.Find('\\', slash + 1)) {
@@ -160,19 +127,6 @@ bool CreateDirectoryPath(const char* path) {
     }
   }
   return true;
-}
-
-CString FormatBuildDate(const char* date) {
-  static const char kMonths[] = "JanFebMarAprMayJunJulAugSepOctNovDec";
-  int month = 0;
-  for (int m = 0; m < 12; ++m)
-    if (strncmp(date, kMonths + 3 * m, 3) == 0) month = m + 1;
-  int length = lstrlenA(date);
-  int day = length > 4 ? atoi(date + 4) : 0;
-  int year = length > 6 ? atoi(date + 6) : 0;
-  CString code;
-  code.Format("%02d%02d%02d", year - 2000, month, day);
-  return code;
 }
 
 CSize GetScreenSize() {
@@ -260,8 +214,3 @@ bool OpenUrl(const char* address) {
   return true;
 }
 
-bool SendMail(const char* address, const char* subject) {
-  CString target;
-  target.Format("mailto:%s?subject=%s", address, subject);
-  return LwShellExecute(MainWindow(), "open", target, nullptr, nullptr, SW_SHOW) > 32;
-}

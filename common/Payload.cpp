@@ -1,39 +1,62 @@
-// Finds where a resource's data lies in the file of a Windows program, from
-// the program's own resource table. The output writer patches custom icon
-// and logo images there; the build's padding tool checks that the slots
-// exist with their sizes. Plain C++ over bytes, so that both can use it.
-#pragma once
-
-#include <cstddef>
-#include <cstdint>
+// The payload format and the resource slots of the carried programs.
+#include "common/Payload.h"
 
 namespace carried {
 
-// Sizes of the patchable slots: icon images 1, 2, 3 (16 x 16 and 32 x 32
-// with 16 colours, 48 x 48 with 256) and the 96 x 112 256-colour logo
-// bitmap 144.
-constexpr uint32_t kIcon16Size = 296;
-constexpr uint32_t kIcon32Size = 744;
-constexpr uint32_t kIcon48Size = 3752;
-constexpr uint32_t kLogoSize = 11816;
-constexpr int kLogoId = 144;
-constexpr int kTypeIcon = 3;    // RT_ICON
-constexpr int kTypeBitmap = 2;  // RT_BITMAP
+void EncodeWord(uint32_t length, uint8_t out[kWordSize]) {
+  out[0] = static_cast<uint8_t>(length);
+  out[1] = static_cast<uint8_t>(length >> 8);
+  out[2] = static_cast<uint8_t>(length >> 16);
+  out[3] = static_cast<uint8_t>(length >> 24);
+}
 
-struct Slot {
-  uint32_t offset = 0;  // file offset of the resource's data
-  uint32_t size = 0;
-};
+uint32_t DecodeWord(const uint8_t word[kWordSize]) {
+  return word[0] | (word[1] << 8) | (word[2] << 16) | (uint32_t(word[3]) << 24);
+}
 
-namespace detail {
+PayloadError LocateScriptPayload(uint64_t fileSize, const uint8_t word[kWordSize],
+                                 const uint8_t trailer[kTrailerSize], ScriptPayload* out) {
+  if (fileSize < uint64_t(kRuntimeImageSize) + kWordSize + kTrailerSize)
+    return PayloadError::kNoPayload;
+  if (trailer[1] > kFlagTestRun) return PayloadError::kBadFlag;
+  const uint64_t length = fileSize - kRuntimeImageSize - kWordSize - kTrailerSize;
+  if (DecodeWord(word) != length) return PayloadError::kBadWord;
+  if (length == 0) return PayloadError::kNoDocument;
+  out->documentOffset = uint64_t(kRuntimeImageSize) + kWordSize;
+  out->documentLength = static_cast<uint32_t>(length);
+  out->settings = trailer[0];
+  out->flag = trailer[1];
+  return PayloadError::kNone;
+}
 
-inline bool Read16(const uint8_t* p, size_t size, size_t at, uint32_t* out) {
+const char* DescribePayloadError(PayloadError error) {
+  switch (error) {
+    case PayloadError::kNone: return "the payload is whole";
+    case PayloadError::kNoPayload: return "the saver file has no payload";
+    case PayloadError::kBadFlag: return "the payload's flag is neither 0 nor 1";
+    case PayloadError::kBadWord: return "the payload word is not the document's length";
+    case PayloadError::kNoDocument: return "the payload holds no document";
+  }
+  return "the payload is damaged";
+}
+
+bool LocateAppendedData(uint64_t fileSize, uint32_t imageSize, uint64_t* offset,
+                        uint64_t* length) {
+  if (fileSize <= imageSize) return false;
+  *offset = imageSize;
+  *length = fileSize - imageSize;
+  return true;
+}
+
+namespace {
+
+bool Read16(const uint8_t* p, size_t size, size_t at, uint32_t* out) {
   if (at > size || size - at < 2) return false;
   *out = p[at] | (p[at + 1] << 8);
   return true;
 }
 
-inline bool Read32(const uint8_t* p, size_t size, size_t at, uint32_t* out) {
+bool Read32(const uint8_t* p, size_t size, size_t at, uint32_t* out) {
   if (at > size || size - at < 4) return false;
   *out = p[at] | (p[at + 1] << 8) | (p[at + 2] << 16) | (uint32_t(p[at + 3]) << 24);
   return true;
@@ -41,7 +64,7 @@ inline bool Read32(const uint8_t* p, size_t size, size_t at, uint32_t* out) {
 
 // The entry of a resource directory (at file offset dir) with the integer
 // id; its offset field (relative to the resource section start) in *entry.
-inline bool FindEntry(const uint8_t* p, size_t size, size_t rsrc, size_t dir, uint32_t id,
+bool FindEntry(const uint8_t* p, size_t size, size_t dir, uint32_t id,
                       uint32_t* entry) {
   uint32_t named, ids;
   if (!Read16(p, size, dir + 12, &named) || !Read16(p, size, dir + 14, &ids)) return false;
@@ -54,17 +77,12 @@ inline bool FindEntry(const uint8_t* p, size_t size, size_t rsrc, size_t dir, ui
       return true;
     }
   }
-  (void)rsrc;
   return false;
 }
 
-}  // namespace detail
+}  // namespace
 
-// Looks up resource (type, id) of the first language. False when the file
-// is not a program with such a resource.
-inline bool FindResourceSlot(const uint8_t* p, size_t size, uint32_t type, uint32_t id, Slot* slot) {
-  using detail::Read16;
-  using detail::Read32;
+bool FindResourceSlot(const uint8_t* p, size_t size, uint32_t type, uint32_t id, Slot* slot) {
   uint32_t peOffset, signature, sections, optSize, magic;
   if (size < 64 || p[0] != 'M' || p[1] != 'Z') return false;
   if (!Read32(p, size, 0x3C, &peOffset) || !Read32(p, size, peOffset, &signature) ||
@@ -100,8 +118,8 @@ inline bool FindResourceSlot(const uint8_t* p, size_t size, uint32_t type, uint3
   size_t rsrc;
   if (!toFile(rsrcRva, &rsrc)) return false;
   uint32_t e;
-  if (!detail::FindEntry(p, size, rsrc, rsrc, type, &e) || !(e & 0x80000000u)) return false;
-  if (!detail::FindEntry(p, size, rsrc, rsrc + (e & 0x7FFFFFFFu), id, &e) || !(e & 0x80000000u))
+  if (!FindEntry(p, size, rsrc, type, &e) || !(e & 0x80000000u)) return false;
+  if (!FindEntry(p, size, rsrc + (e & 0x7FFFFFFFu), id, &e) || !(e & 0x80000000u))
     return false;
   // First language.
   size_t langDir = rsrc + (e & 0x7FFFFFFFu);
@@ -120,14 +138,7 @@ inline bool FindResourceSlot(const uint8_t* p, size_t size, uint32_t type, uint3
   return true;
 }
 
-// The patchable slots of a carried program: icons 1 to 3 always, the logo
-// when asked. False unless each exists with exactly its size.
-struct PatchSlots {
-  Slot icon[3];
-  Slot logo;
-};
-
-inline bool FindPatchSlots(const uint8_t* p, size_t size, bool withLogo, PatchSlots* out) {
+bool FindPatchSlots(const uint8_t* p, size_t size, bool withLogo, PatchSlots* out) {
   const uint32_t kIconSizes[3] = {kIcon16Size, kIcon32Size, kIcon48Size};
   for (int i = 0; i < 3; ++i)
     if (!FindResourceSlot(p, size, kTypeIcon, i + 1, &out->icon[i]) ||

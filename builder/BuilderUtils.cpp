@@ -1,0 +1,73 @@
+// Builder-only helpers: output names, identifiers, icon files, the build
+// code and mail.
+#include "builder/BuilderUtils.h"
+
+#include <shlobj.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "common/AppUtils.h"
+#include "framework/App.h"
+#include "framework/Seams.h"
+#include "framework/Wnd.h"
+
+namespace {
+
+HWND MainWindow() {
+  CWinApp* app = AfxGetApp();
+  return app && app->m_pMainWnd ? app->m_pMainWnd->GetSafeHwnd() : nullptr;
+}
+
+}  // namespace
+
+CString GetMyDocumentsPath() { return GetSpecialFolderPath(CSIDL_PERSONAL); }
+
+bool IsOutputNameFree(const char* base, int kind) {
+  CString b(base);
+  if (FileExists(b + ".scr") || FileExists(b + ".exe")) return false;
+  const char* extra = kind == 1 ? ".ssd" : kind == 2 ? ".kvd" : kind == 3 ? ".fsd" : nullptr;
+  return !(extra && FileExists(b + extra));
+}
+
+bool IsIdentifier(const char* text) {
+  for (const char* p = text; *p; ++p) {
+    unsigned char c = static_cast<unsigned char>(*p);
+    bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+    if (!ok) return false;
+  }
+  return true;
+}
+
+bool IsIconFile(HINSTANCE instance, const char* path) {
+  HANDLE h = LoadImageA(instance, path, IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_LOADFROMFILE);
+  if (h) {
+    DestroyIcon(static_cast<HICON>(h));
+    return true;
+  }
+  h = LoadImageA(instance, path, IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE | LR_LOADFROMFILE);
+  if (h) {
+    DestroyCursor(static_cast<HCURSOR>(h));
+    return true;
+  }
+  return false;
+}
+
+CString FormatBuildDate(const char* date) {
+  static const char kMonths[] = "JanFebMarAprMayJunJulAugSepOctNovDec";
+  int month = 0;
+  for (int m = 0; m < 12; ++m)
+    if (strncmp(date, kMonths + 3 * m, 3) == 0) month = m + 1;
+  int length = lstrlenA(date);
+  int day = length > 4 ? atoi(date + 4) : 0;
+  int year = length > 6 ? atoi(date + 6) : 0;
+  CString code;
+  code.Format("%02d%02d%02d", year - 2000, month, day);
+  return code;
+}
+
+bool SendMail(const char* address, const char* subject) {
+  CString target;
+  target.Format("mailto:%s?subject=%s", address, subject);
+  return LwShellExecute(MainWindow(), "open", target, nullptr, nullptr, SW_SHOW) > 32;
+}

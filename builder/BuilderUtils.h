@@ -1,0 +1,17 @@
+// Helpers only the builder and its wizards use: the documents folder,
+// output-name checks, identifiers, icon files, the build code and mail.
+// What the saver runtime shares with them is in common/AppUtils.h.
+#pragma once
+
+#include <windows.h>
+
+#include "framework/Strings.h"
+
+CString GetMyDocumentsPath();
+// kind 1 also tests ".ssd", 2 ".kvd", 3 ".fsd"; every kind ".scr" and ".exe".
+bool IsOutputNameFree(const char* base, int kind);
+bool IsIdentifier(const char* text);
+bool IsIconFile(HINSTANCE instance, const char* path);
+// "Apr 26 2005" -> "050426".
+CString FormatBuildDate(const char* date);
+bool SendMail(const char* address, const char* subject);
