@@ -15,8 +15,13 @@ unsigned CalibratedPollCount(unsigned elapsed, double duration, unsigned times) 
   return static_cast<unsigned>(count);
 }
 
-CSceneThread::CSceneThread(CPlayOutput* output, UINT* times, int mode, CMediaPlayers* media)
-    : m_pOutput(output), m_pTimes(times), m_mode(mode), m_pMedia(media ? media : &m_noMedia) {
+CSceneThread::CSceneThread(CPlayOutput* output, UINT* times, int mode, CPlayList* commands,
+                           CMediaPlayers* media)
+    : m_pOutput(output),
+      m_pCommands(commands),
+      m_pTimes(times),
+      m_mode(mode),
+      m_pMedia(media ? media : &m_noMedia) {
   m_bAutoDelete = false;
 }
 
@@ -75,9 +80,9 @@ void CSceneThread::Play() {
     }
     // The list's count is read again every round: nothing may change it
     // while a run plays, but a changed list must not be read past its end.
-    for (int i = 0; i < GetLiveCommandCount() && !m_stop.IsSet(); ++i) {
-      if (PlayLiveCommand(i, &dc, &i, this) > 0) {
-        if (m_step && i < GetLiveCommandCount() - 1) m_pauseRequest.SetEvent();
+    for (int i = 0; m_pCommands && i < m_pCommands->GetCount() && !m_stop.IsSet(); ++i) {
+      if (m_pCommands->Play(i, &dc, &i, this) > 0) {
+        if (m_step && i < m_pCommands->GetCount() - 1) m_pauseRequest.SetEvent();
         WaitWhilePaused();
       }
     }

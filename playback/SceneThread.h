@@ -1,5 +1,5 @@
-// CSceneThread: the worker thread that plays the live command list on an
-// output window, and the play context and pacer its commands and effects
+// CSceneThread: the worker thread that plays a list of commands (its
+// owner's, see CPlayList) on an output window, and the play context and pacer its commands and effects
 // see. In counting mode it only counts zero-time-out polls of its stop event
 // until stopped: one second of that is the speed value "Times".
 //
@@ -36,9 +36,11 @@ class CSceneThread : public CWinThread, public CPlayContext, public CPlayPacer {
   enum Mode { kPlay = 0, kCount = 1 };
 
   // output: the window to play on (may be null in counting mode); times:
-  // the speed value, read by the delays and written by counting; media:
-  // the players of Play and Stop (null: none).
-  CSceneThread(CPlayOutput* output, UINT* times, int mode, CMediaPlayers* media = nullptr);
+  // the speed value, read by the delays and written by counting; commands:
+  // what a play run plays (null in counting mode), which must outlive the
+  // thread; media: the players of Play and Stop (null: none).
+  CSceneThread(CPlayOutput* output, UINT* times, int mode, CPlayList* commands,
+               CMediaPlayers* media = nullptr);
   ~CSceneThread() override;
 
   // Creates the system thread suspended, at normal priority, and starts it.
@@ -91,6 +93,7 @@ class CSceneThread : public CWinThread, public CPlayContext, public CPlayPacer {
   void Play();
 
   CPlayOutput* m_pOutput;
+  CPlayList* m_pCommands;
   UINT* m_pTimes;
   const int m_mode;
   CMediaPlayers* m_pMedia;

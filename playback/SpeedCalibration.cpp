@@ -22,7 +22,7 @@ void FormatSystemInfoText(char* out, int size) {
 
 UINT CountEventPolls(DWORD ms) {
   UINT times = 0;
-  CSceneThread counter(nullptr, &times, CSceneThread::kCount);
+  CSceneThread counter(nullptr, &times, CSceneThread::kCount, nullptr);
   if (!counter.Start()) return 0;
   ::Sleep(ms);
   counter.Stop();

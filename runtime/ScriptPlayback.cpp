@@ -103,7 +103,9 @@ bool CScriptPlayback::StartPlaying(CSaverWnd* window, UINT* times) {
   StopPlaying();
   if (!window || !m_palette) return false;
   m_output = new (std::nothrow) CSaverPlayOutput(*window);
-  if (m_output) m_thread = new (std::nothrow) CSceneThread(m_output, times, CSceneThread::kPlay);
+  m_commands = new (std::nothrow) CCommandListPlay(m_palette->GetCommands());
+  if (m_output && m_commands)
+    m_thread = new (std::nothrow) CSceneThread(m_output, times, CSceneThread::kPlay, m_commands);
   if (!m_thread || !m_thread->Start()) {
     StopPlaying();
     return false;
@@ -119,4 +121,6 @@ void CScriptPlayback::StopPlaying() {
   m_thread = nullptr;
   delete m_output;
   m_output = nullptr;
+  delete m_commands;
+  m_commands = nullptr;
 }

@@ -7,6 +7,7 @@
 
 #include "runtime/SaverPlayback.h"
 
+class CCommandListPlay;
 class CCommandPalette;
 class CSceneThread;
 class CSaverPlayOutput;
@@ -27,5 +28,6 @@ class CScriptPlayback : public CSaverPlayback {
   // The scene thread over the saver window and the window as it sees it;
   // kept until StopPlaying, even after the script has ended by itself.
   CSaverPlayOutput* m_output = nullptr;
+  CCommandListPlay* m_commands = nullptr;  // the live list, as the thread plays it
   CSceneThread* m_thread = nullptr;
 };

@@ -1,6 +1,6 @@
 // What the action commands do when the scene thread reaches them: the
-// Execute operations of Wait, Cls, Line, Url, Play and Stop, and the two
-// functions through which the scene thread walks the live list. Show, Move
+// Execute operations of Wait, Cls, Line, Url, Play and Stop, and how a
+// player runs a command of a list. Show, Move
 // and Hide are in CommandShow.cpp; Repeat and Comment do nothing (the
 // root's Execute), Until is in Commands.cpp.
 #include <windows.h>
@@ -13,15 +13,9 @@
 #include "script/PlayContext.h"
 #include "script/ScriptPolicy.h"
 
-int GetLiveCommandCount() {
-  return g_pCommandPalette != nullptr ? g_pCommandPalette->GetCommands().GetSize() : 0;
-}
-
-int PlayLiveCommand(int i, CDC* dc, int* index, CPlayContext* ctx) {
-  if (g_pCommandPalette == nullptr) return -1;
-  const CCommandList& list = g_pCommandPalette->GetCommands();
-  if (i < 0 || i >= list.GetSize()) return -1;
-  CSceneCommand* cmd = list.GetCommand(i);
+int CCommandListPlay::Play(int i, CDC* dc, int* index, CPlayContext* ctx) {
+  if (i < 0 || i >= m_list.GetSize()) return -1;
+  CSceneCommand* cmd = m_list.GetCommand(i);
   if (cmd == nullptr || cmd->IsDisabled()) return -1;
   return cmd->Execute(dc, index, ctx);
 }

@@ -11,6 +11,7 @@
 
 #include "framework/Collections.h"
 #include "script/Attributes.h"
+#include "script/PlayContext.h"
 
 class CDC;
 class CPlayContext;
@@ -104,6 +105,18 @@ class CCommandList : public CObArray {
   CSceneCommand* GetCommand(int index) const { return static_cast<CSceneCommand*>(GetAt(index)); }
   // Every command's id becomes its position.
   void NumberCommands() const;
+};
+
+// A command list as a player runs it (see CPlayList): the list is read at
+// every call, so commands added or removed between rounds are seen.
+class CCommandListPlay : public CPlayList {
+ public:
+  explicit CCommandListPlay(const CCommandList& list) : m_list(list) {}
+  int GetCount() const override { return m_list.GetSize(); }
+  int Play(int i, CDC* dc, int* index, CPlayContext* ctx) override;
+
+ private:
+  const CCommandList& m_list;
 };
 
 // An owning array for referrer links and command batches: deletes its

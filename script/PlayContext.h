@@ -4,8 +4,10 @@
 // media players. The commands know only this interface, so the script code
 // does not depend on the playback code; the scene thread implements it.
 //
-// The two functions at the end let the scene thread walk the live list
-// without knowing the command classes of either build of this code.
+// CPlayList is what a player runs: its owner hands it a list of commands
+// (the script model's CCommandListPlay over a command list, or a stand-in
+// in tests), so the player knows neither the command classes of either
+// build of this code nor where the list lives.
 #pragma once
 
 #include <windows.h>
@@ -55,9 +57,13 @@ class CPlayContext {
   virtual void StopMedia(CMediaObject& media) = 0;
 };
 
-// The number of commands of the palette's live list (0 without a palette).
-int GetLiveCommandCount();
-// Runs command i of the live list: -1 when it is disabled or missing (not
-// run), else what its Execute returned. `index` is the player's position,
-// which the command may change.
-int PlayLiveCommand(int i, CDC* dc, int* index, CPlayContext* ctx);
+class CPlayList {
+ public:
+  virtual ~CPlayList() = default;
+  // The number of commands; a player asks again every round.
+  virtual int GetCount() const = 0;
+  // Runs command i: -1 when it is disabled or missing (not run), else what
+  // its Execute returned. `index` is the player's position, which the
+  // command may change.
+  virtual int Play(int i, CDC* dc, int* index, CPlayContext* ctx) = 0;
+};

@@ -71,6 +71,8 @@ class CTestScript {
     m_palette.GetCommands().Add(cmd);
     return cmd;
   }
+  // The list as a scene thread plays it.
+  CPlayList* Commands() { return &m_play; }
   // Numbers the commands and prepares them, as a run does before it starts.
   void Prepare() {
     CCommandList& list = m_palette.GetCommands();
@@ -81,6 +83,7 @@ class CTestScript {
  private:
   CCommandPalette m_palette;
   CCommandPalette* m_previous;
+  CCommandListPlay m_play{m_palette.GetCommands()};
 };
 
 // Records what the thread asks of its window.
@@ -108,8 +111,8 @@ class CRecordingOutput : public CPlayOutput {
 // A scene thread that records its pauses in the log.
 class CLoggingSceneThread : public CSceneThread {
  public:
-  CLoggingSceneThread(CEventLog& log, CPlayOutput* output, UINT* times)
-      : CSceneThread(output, times, kPlay), m_log(log) {}
+  CLoggingSceneThread(CEventLog& log, CPlayOutput* output, UINT* times, CPlayList* commands)
+      : CSceneThread(output, times, kPlay, commands), m_log(log) {}
 
  protected:
   void OnPause(bool begins) override { m_log.Add(begins ? "pause" : "resume"); }

@@ -72,7 +72,7 @@ TEST(SceneThread, EmptyOrDisabledListClearsTheWindowAndEndsTellingItOnce) {
       for (const char* name : {"a", "b", "c"}) script.Add(new CProbeCommand(log, name))->SetDisabled(1);
     }
     CRecordingOutput output(log, windows.output);
-    CSceneThread thread(&output, &g_times, CSceneThread::kPlay);
+    CSceneThread thread(&output, &g_times, CSceneThread::kPlay, script.Commands());
     RunToEnd(thread);
     EXPECT_EQ(log.Lines(), (Lines{"background 000000 00CC0020", "start"}));
     EXPECT_TRUE(PumpUntil([] { return CEndWindows::Ended() >= 1; }));
@@ -117,7 +117,7 @@ TEST(SceneThread, CommandsRunQuietWithTheBackgroundColourAndPacer) {
   script.Add(new CClsCommand)->m_colour.m_colour = RGB(1, 2, 3);
   CLook* look = script.Add(new CLook);
   CColourOutput output(log, windows.output);
-  CSceneThread thread(&output, &g_times, CSceneThread::kPlay);
+  CSceneThread thread(&output, &g_times, CSceneThread::kPlay, script.Commands());
   RunToEnd(thread);
   EXPECT_TRUE(look->quiet);
   EXPECT_EQ(look->back, RGB(1, 2, 3));
@@ -134,7 +134,7 @@ TEST(SceneThread, CountingModeAndStoppedRunsPostNoEndMessage) {
   UINT times = 0xFFFFFFFFu;  // the delay would last hours
   CWindowPlayOutput output(windows.output);
   {
-    CSceneThread counter(&output, &times, CSceneThread::kCount);
+    CSceneThread counter(&output, &times, CSceneThread::kCount, nullptr);
     ASSERT_TRUE(counter.Start());
     ::Sleep(100);
     counter.Stop();
@@ -175,7 +175,7 @@ TEST(SceneThread, StepPauseAndContinueSequences) {
       script.Add(new CProbeCommand(log, name, c.results[i]));
     }
     CRecordingOutput output(outputLog, windows.output);
-    CLoggingSceneThread thread(log, &output, &g_times);
+    CLoggingSceneThread thread(log, &output, &g_times, script.Commands());
     thread.SetStepMode(c.step);
     if (c.pauseFirst) thread.RequestPause();
     if (c.continueFirst) thread.Continue();
@@ -215,7 +215,7 @@ TEST(SceneThread, RepeatUntilLoopsNestedAndInfinite) {
     script.Add(new CUntilCommand)->m_repeat.m_count = 3;
     script.Prepare();
     CWindowPlayOutput output(windows.output);
-    CSceneThread thread(&output, &g_times, CSceneThread::kPlay);
+    CSceneThread thread(&output, &g_times, CSceneThread::kPlay, script.Commands());
     RunToEnd(thread);
     EXPECT_EQ(log.Lines(), (Lines{"a", "a", "b", "a", "a", "b", "a", "a", "b"}));
   }
@@ -229,7 +229,7 @@ TEST(SceneThread, RepeatUntilLoopsNestedAndInfinite) {
     script.Add(new CProbeCommand(log, "b"));
     script.Prepare();
     CWindowPlayOutput output(windows.output);
-    CSceneThread thread(&output, &g_times, CSceneThread::kPlay);
+    CSceneThread thread(&output, &g_times, CSceneThread::kPlay, script.Commands());
     RunToEnd(thread);
     EXPECT_EQ(log.Lines(), (Lines{"a", "b"}));
   }
@@ -243,7 +243,7 @@ TEST(SceneThread, RepeatUntilLoopsNestedAndInfinite) {
     script.Add(new CProbeCommand(log, "b"));
     script.Prepare();
     CWindowPlayOutput output(windows.output);
-    CSceneThread thread(&output, &g_times, CSceneThread::kPlay);
+    CSceneThread thread(&output, &g_times, CSceneThread::kPlay, script.Commands());
     ASSERT_TRUE(thread.Start());
     ASSERT_TRUE(PumpUntil([&] { return log.Size() >= 200; }));
     EXPECT_EQ(::WaitForSingleObject(thread.GetEndedEvent(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
@@ -276,7 +276,7 @@ TEST(SceneThread, StopDuringALongWaitReturnsPromptly) {
     CProbeCommand* after = script.Add(new CProbeCommand(log, "after"));
     (void)after;
     CWindowPlayOutput output(windows.output);
-    auto* thread = new CSceneThread(&output, &slow, CSceneThread::kPlay);
+    auto* thread = new CSceneThread(&output, &slow, CSceneThread::kPlay, script.Commands());
     ASSERT_TRUE(thread->Start());
     ASSERT_TRUE(entered.Wait(10000)) << round;
     thread->Stop();
@@ -315,7 +315,7 @@ namespace {
 class CClockedThread : public CSceneThread {
  public:
   CClockedThread(UINT* times, double overrun)
-      : CSceneThread(nullptr, times, kPlay), m_overrun(overrun) {}
+      : CSceneThread(nullptr, times, kPlay, nullptr), m_overrun(overrun) {}
   std::vector<DWORD> waits;
   double now = 1000.0;
 
@@ -410,7 +410,7 @@ TEST(SceneCommands, UrlSetsAndClearsTheAddressAndKeys) {
   again->m_location = "http://b/";
   again->m_keys = 3;
   CRecordingOutput output(log, windows.output);
-  CSceneThread thread(&output, &g_times, CSceneThread::kPlay);
+  CSceneThread thread(&output, &g_times, CSceneThread::kPlay, script.Commands());
   RunToEnd(thread);
   EXPECT_EQ(log.Lines(), (Lines{"background 000000 00CC0020", "start", "url http://example.org/ 1",
                                 "no url", "url http://b/ 3"}));
@@ -432,7 +432,7 @@ TEST(SceneCommands, ClsSetsTheBackgroundWithItsMixing) {
     cls->m_colour.m_mixing = c.mixing;
   }
   CRecordingOutput output(log, windows.output);
-  CSceneThread thread(&output, &g_times, CSceneThread::kPlay);
+  CSceneThread thread(&output, &g_times, CSceneThread::kPlay, script.Commands());
   RunToEnd(thread);
   EXPECT_EQ(log.Lines(), (Lines{"background 000000 00CC0020", "start", "background 1EC80A 00CC0020",
                                 "background 030201 00EE0086", "background 060504 008800C6"}));

@@ -82,7 +82,7 @@ TEST(SceneWindow, ClsColoursTheWindowAndLineDrawsOnIt) {
   line->m_motion.m_endY = 20;
   line->m_colour.m_colour = RGB(0, 255, 0);
   line->m_penWidth = 3;
-  CSceneThread thread(&window.Output(), &g_times, CSceneThread::kPlay);
+  CSceneThread thread(&window.Output(), &g_times, CSceneThread::kPlay, script.Commands());
   ASSERT_TRUE(thread.Start());
   // The Cls redraw comes to this thread: answer it while waiting.
   ASSERT_TRUE(PumpUntil(
@@ -133,7 +133,7 @@ TEST(SceneWindow, PicturesShownMovedAndHiddenOnTheWindow) {
   CHideCommand* hide = script.Add(new CHideCommand);
   hide->SetTarget(hidden);
   script.Prepare();
-  CSceneThread thread(&window.Output(), &g_times, CSceneThread::kPlay);
+  CSceneThread thread(&window.Output(), &g_times, CSceneThread::kPlay, script.Commands());
   ASSERT_TRUE(thread.Start());
   ASSERT_TRUE(PumpUntil(
       [&] { return ::WaitForSingleObject(thread.GetEndedEvent(), 0) == WAIT_OBJECT_0; }));
@@ -159,7 +159,8 @@ TEST(SceneWindow, StopDuringACrossThreadRedrawDoesNotDeadlock) {
   script.Prepare();
   for (int round = 0; round < 200; ++round) {
     const long before = CShownWindow::Erases();
-    auto* thread = new CSceneThread(&window.Output(), &g_times, CSceneThread::kPlay);
+    auto* thread =
+        new CSceneThread(&window.Output(), &g_times, CSceneThread::kPlay, script.Commands());
     ASSERT_TRUE(thread->Start());
     // Let a few redraws through, then stop without pumping: only Stop's own
     // wait answers the next one.

@@ -195,7 +195,8 @@ Result Measure(HWND hwnd, UINT* times, CSceneCommand* command, DWORD idleMs,
     palette.GetCommands().Add(command);
     palette.GetCommands().Add(new CThreadTimeProbe(&r.threadMs));
     palette.GetCommands().NumberCommands();
-    CSceneThread thread(g_output, times, CSceneThread::kPlay);
+    CCommandListPlay commands(palette.GetCommands());
+    CSceneThread thread(g_output, times, CSceneThread::kPlay, &commands);
     thread.Start();
     r.ended = PumpUntilSet(thread.GetEndedEvent(), idleMs * 3 + 10000);
     thread.Stop();
