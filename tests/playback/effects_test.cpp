@@ -1,7 +1,8 @@
 // The transition effects on memory DCs: every effect ends with the picture
-// in its area and touches nothing outside it, a stop ends it at once with
-// the picture complete, the pacing rules give the expected delays, and a
-// few frames in the middle of an effect show the expected pixels.
+// in its area and touches nothing outside it, deletes every GDI object it
+// made only once no DC holds it, a stop ends it at once with the picture
+// complete, the pacing rules give the expected delays, and a few frames in
+// the middle of an effect show the expected pixels.
 #include <gtest/gtest.h>
 
 #include <stdlib.h>
@@ -61,6 +62,23 @@ TEST(Effects, EveryEffectCompletesThePictureItself) {
           wrong += RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF) != Pic(x, y);
         }
       EXPECT_EQ(wrong, 0);
+    }
+  }
+}
+
+// An object deleted while still selected into a DC leaks on Windows; the
+// wrappers count such deletes (and a debug build asserts).
+TEST(Effects, EveryEffectDeletesItsGdiObjectsOnlyOnceDeselected) {
+  for (int id = 4; id <= 87; ++id) {
+    for (int stopAfter : {-1, 0}) {
+      SCOPED_TRACE(testing::Message() << "effect " << id << " (" << GetEffectName(id) << ")"
+                                      << (stopAfter < 0 ? "" : " stopped at once"));
+      CScene scene(83, 45);
+      CTestPacer pacer;
+      pacer.stopAfter = stopAfter;
+      const long before = CGdiObject::GetFailedDeleteCount();
+      scene.Run(id, &pacer);
+      EXPECT_EQ(CGdiObject::GetFailedDeleteCount() - before, 0);
     }
   }
 }
