@@ -1,5 +1,47 @@
-// Device contexts and GDI object wrappers.
+// Device contexts and GDI object wrappers, and the report of a delete that
+// failed or was deferred because the object was still selected.
 #include "framework/Gdi.h"
+
+#include <assert.h>
+#include <stdint.h>
+
+namespace {
+
+volatile LONG g_failedDeletes = 0;
+
+const char* TypeName(DWORD type) {
+  switch (type) {
+    case OBJ_BITMAP: return "bitmap";
+    case OBJ_BRUSH: return "brush";
+    case OBJ_PEN:
+    case OBJ_EXTPEN: return "pen";
+    case OBJ_FONT: return "font";
+    case OBJ_PAL: return "palette";
+    case OBJ_REGION: return "region";
+    default: return "GDI object";
+  }
+}
+
+// Writes "GDI: <kind> 0x<handle><what>" to the debug output and counts it;
+// without a kind, the handle's type names it.
+void ReportFailedDelete(HANDLE handle, const char* kind, const char* what) {
+  char line[128] = "GDI: ";
+  lstrcatA(line, kind ? kind : TypeName(::GetObjectType(handle)));
+  lstrcatA(line, " 0x");
+  char* digits = line + lstrlenA(line);
+  const uintptr_t value = reinterpret_cast<uintptr_t>(handle);
+  for (int shift = sizeof value * 8 - 4; shift >= 0; shift -= 4)
+    *digits++ = "0123456789ABCDEF"[(value >> shift) & 15];
+  *digits = 0;
+  lstrcatA(line, what);
+  ::OutputDebugStringA(line);
+  ::InterlockedIncrement(&g_failedDeletes);
+  assert(!"a GDI delete failed or the object was still selected into a DC");
+}
+
+}  // namespace
+
+long CGdiObject::GetFailedDeleteCount() { return g_failedDeletes; }
 
 bool CGdiObject::Attach(HGDIOBJ h, bool owned) {
   DeleteObject();
@@ -16,9 +58,23 @@ HGDIOBJ CGdiObject::Detach() {
 
 bool CGdiObject::DeleteObject() {
   if (!m_hObject) return false;
-  bool ok = !m_owned || ::DeleteObject(m_hObject) != FALSE;
+  HGDIOBJ h = m_hObject;
+  if (!m_owned) {
+    m_hObject = nullptr;
+    return true;
+  }
+  if (!::DeleteObject(h)) {
+    // Kept: its owner may still deselect it and delete it again.
+    ReportFailedDelete(h, nullptr, " not deleted (still selected into a DC?); handle kept\n");
+    return false;
+  }
   m_hObject = nullptr;
-  return ok;
+  // A deferred delete: the system frees the object when it is deselected.
+  if (::GetObjectType(h) != 0) {
+    ReportFailedDelete(h, nullptr, " deleted while still selected into a DC\n");
+    return false;
+  }
+  return true;
 }
 
 bool CBitmap::CreateCompatibleBitmap(CDC* dc, int width, int height) {
@@ -75,11 +131,16 @@ bool CDC::DeleteDC() {
   bool ok = true;
   if (m_owned) {
     if (m_saved) ::RestoreDC(m_hDC, m_saved);
-    ok = ::DeleteDC(m_hDC) != FALSE;
+    m_saved = 0;
+    // Nothing else could delete it later: a DC fails to go only when its
+    // handle is no longer valid.
+    if (!::DeleteDC(m_hDC)) {
+      ReportFailedDelete(m_hDC, "DC", " not deleted\n");
+      ok = false;
+    }
   }
   m_hDC = nullptr;
   m_owned = false;
-  m_saved = 0;
   return ok;
 }
 

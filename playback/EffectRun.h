@@ -54,8 +54,8 @@ class CEffectRun {
   CDC* m_frame;
   CPlayPacer* m_pacer;
   int m_x, m_y, m_w, m_h, m_speed;
+  CBitmap m_oldBitmap;  // before its DC, which lets go of it when destroyed
   CDC m_old;
-  CBitmap m_oldBitmap;
   bool m_oldReady = false;
 };
 

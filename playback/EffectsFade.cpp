@@ -35,8 +35,8 @@ class CPixelBuffer {
   size_t Bytes() const { return m_bytes; }
 
  private:
+  CBitmap m_bitmap;  // before its DC, which lets go of it when destroyed
   CDC m_dc;
-  CBitmap m_bitmap;
   unsigned char* m_bits = nullptr;
   size_t m_bytes = 0;
 };

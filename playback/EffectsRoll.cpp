@@ -13,7 +13,10 @@ class CRoll {
       : m_run(run), m_rows(rows), m_reversed(reversed), m_length(length), m_roll(roll),
         m_every(every) {}
 
-  int Fronts() const { return m_length + m_roll; }
+  // Fronts 0 .. Fronts() - 1: the last one settles the last line. Lines
+  // are placed behind the front, so with no roll (a span under 10 lines)
+  // the front still has to pass the last line once.
+  int Fronts() const { return m_length + (m_roll > 0 ? m_roll : 1); }
 
   // The front at f: lines up to f - roll settle in place, the lines under
   // the roll show the picture mirrored. False once a stop is requested.
@@ -62,7 +65,7 @@ void RunRoll(CEffectRun& run, int id) {
     int first = (span + 1) / 2;
     CRoll a(run, rows, false, first, roll, id == 86 ? 50 : 0);
     CRoll b(run, rows, true, span - first, roll, id == 86 ? 50 : 0);
-    for (int f = 0; f <= a.Fronts(); ++f) {
+    for (int f = 0; f < a.Fronts(); ++f) {
       if (!a.Step(f) || !b.Step(f)) return;
       if (id == 87 && !run.DelayRoll()) return;
     }
@@ -70,7 +73,7 @@ void RunRoll(CEffectRun& run, int id) {
   }
   const bool reversed = id == 83 || id == 85;
   CRoll sheet(run, rows, reversed, span, roll, rows ? 0 : 75);
-  for (int f = 0; f <= sheet.Fronts(); ++f) {
+  for (int f = 0; f < sheet.Fronts(); ++f) {
     if (!sheet.Step(f)) return;
     if (rows && !run.DelayRoll()) return;
   }

@@ -1,5 +1,7 @@
-// GDI wrappers on memory DCs: drawing lands where it should, and a DC the
-// wrapper created gives back its selections before it is deleted.
+// GDI wrappers on memory DCs: drawing lands where it should, a DC the
+// wrapper created gives back its selections before it is deleted, and a
+// delete that fails or finds the object still selected is reported (a
+// debug build asserts) rather than passed over.
 #include <gtest/gtest.h>
 
 #include "framework/Gdi.h"
@@ -27,6 +29,7 @@ TEST(Gdi, MemoryDcDrawsAndReadsBack) {
 }
 
 TEST(Gdi, DeletingTheDcDeselectsItsObjects) {
+  const long before = CGdiObject::GetFailedDeleteCount();
   CBitmap bm;
   ASSERT_TRUE(bm.CreateDIBSection(4, 4, 24, nullptr));
   HGDIOBJ handle = bm.GetSafeHandle();
@@ -39,6 +42,109 @@ TEST(Gdi, DeletingTheDcDeselectsItsObjects) {
   EXPECT_EQ(bm.GetSize(), CSize(4, 4));
   EXPECT_TRUE(bm.DeleteObject());
   EXPECT_EQ(GetObjectType(handle), 0u);
+  EXPECT_EQ(CGdiObject::GetFailedDeleteCount(), before);
+}
+
+struct ObjectKind {
+  const char* name;
+  HGDIOBJ (*make)();
+};
+
+const ObjectKind kKinds[] = {
+    {"screen bitmap",
+     [] {
+       HDC screen = GetDC(nullptr);
+       HGDIOBJ b = CreateCompatibleBitmap(screen, 4, 4);
+       ReleaseDC(nullptr, screen);
+       return b;
+     }},
+    {"DIB section",
+     [] {
+       CBitmap b;
+       b.CreateDIBSection(4, 4, 32, nullptr);
+       return b.Detach();
+     }},
+    {"pen", [] { return static_cast<HGDIOBJ>(CreatePen(PS_SOLID, 1, RGB(1, 2, 3))); }},
+    {"brush", [] { return static_cast<HGDIOBJ>(CreateSolidBrush(RGB(1, 2, 3))); }},
+};
+
+// Runs a delete that must fail and be reported once. A debug build asserts
+// in it (checked in a child process); otherwise it returns false and the
+// failure is counted.
+template <typename Delete>
+void ExpectOneReportedFailure(Delete attempt) {
+  const long before = CGdiObject::GetFailedDeleteCount();
+  bool deleted = true;
+  EXPECT_DEBUG_DEATH(deleted = attempt(), "selected into a DC");
+#ifdef NDEBUG
+  EXPECT_FALSE(deleted);
+  EXPECT_EQ(CGdiObject::GetFailedDeleteCount() - before, 1);
+#endif
+}
+
+// Windows refuses to delete a selected bitmap and Wine defers every such
+// delete: the wrapper reports both.
+TEST(Gdi, AnObjectDestroyedWhileSelectedIsReported) {
+  for (const ObjectKind& kind : kKinds) {
+    SCOPED_TRACE(kind.name);
+    CDC dc;
+    ASSERT_TRUE(dc.CreateCompatibleDC(nullptr));
+    HGDIOBJ object = kind.make();
+    ASSERT_NE(object, nullptr);
+    ExpectOneReportedFailure([&] {
+      CGdiObject owner;
+      owner.Attach(object);
+      dc.SelectObject(object);
+      return false;  // the owner goes while dc still holds the object
+    });
+  }
+}
+
+TEST(Gdi, ABitmapWrapperDoesNotDeleteItsBitmapWhileSelected) {
+  CDC dc;
+  ASSERT_TRUE(dc.CreateCompatibleDC(nullptr));
+  CBitmap bm;
+  ASSERT_TRUE(bm.CreateCompatibleBitmap(nullptr, 4, 4));
+  CSelectObject keep(dc, bm);
+  ExpectOneReportedFailure([&] { return bm.DeleteObject(); });
+}
+
+TEST(Gdi, AnObjectDeselectedFirstOrNotOwnedIsNotReported) {
+  for (const ObjectKind& kind : kKinds) {
+    SCOPED_TRACE(kind.name);
+    const long before = CGdiObject::GetFailedDeleteCount();
+    CDC dc;
+    ASSERT_TRUE(dc.CreateCompatibleDC(nullptr));
+    HGDIOBJ object = kind.make();
+    {
+      CGdiObject owner;
+      owner.Attach(object);
+      CSelectObject keep(dc, object);
+    }
+    EXPECT_EQ(GetObjectType(object), 0u);
+
+    HGDIOBJ shared = kind.make();
+    {
+      CGdiObject borrower;
+      borrower.Attach(shared, false);
+      dc.SelectObject(shared);
+    }
+    EXPECT_NE(GetObjectType(shared), 0u);
+    dc.DeleteDC();
+    EXPECT_TRUE(DeleteObject(shared));
+    EXPECT_EQ(CGdiObject::GetFailedDeleteCount(), before);
+  }
+}
+
+TEST(Gdi, ADcThatCannotBeDeletedIsReported) {
+  CDC dc;
+  ASSERT_TRUE(dc.CreateCompatibleDC(nullptr));
+  ASSERT_TRUE(DeleteDC(dc.GetSafeHdc()));  // behind the wrapper's back
+  ExpectOneReportedFailure([&] { return dc.DeleteDC(); });
+#ifdef NDEBUG
+  EXPECT_EQ(dc.GetSafeHdc(), nullptr);  // nothing could delete it later
+#endif
+  dc.Detach();  // in a debug build the handle is still there
 }
 
 TEST(Geometry, RectBasics) {

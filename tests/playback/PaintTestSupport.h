@@ -57,8 +57,8 @@ class CSurface {
   int H() const { return m_h; }
 
  private:
+  CBitmap m_bitmap;  // before its DC, which lets go of it when destroyed
   CDC m_dc;
-  CBitmap m_bitmap;
   DWORD* m_bits = nullptr;
   int m_w = 0, m_h = 0;
 };

@@ -1,7 +1,8 @@
 // The transition effects on memory DCs: every effect ends with the picture
-// in its area and touches nothing outside it, a stop ends it at once with
-// the picture complete, the pacing rules give the expected delays, and a
-// few frames in the middle of an effect show the expected pixels.
+// in its area and touches nothing outside it, deletes every GDI object it
+// made only once no DC holds it, a stop ends it at once with the picture
+// complete, the pacing rules give the expected delays, and a few frames in
+// the middle of an effect show the expected pixels.
 #include <gtest/gtest.h>
 
 #include <stdlib.h>
@@ -65,6 +66,23 @@ TEST(Effects, EveryEffectCompletesThePictureItself) {
   }
 }
 
+// An object deleted while still selected into a DC leaks on Windows; the
+// wrappers count such deletes (and a debug build asserts).
+TEST(Effects, EveryEffectDeletesItsGdiObjectsOnlyOnceDeselected) {
+  for (int id = 4; id <= 87; ++id) {
+    for (int stopAfter : {-1, 0}) {
+      SCOPED_TRACE(testing::Message() << "effect " << id << " (" << GetEffectName(id) << ")"
+                                      << (stopAfter < 0 ? "" : " stopped at once"));
+      CScene scene(83, 45);
+      CTestPacer pacer;
+      pacer.stopAfter = stopAfter;
+      const long before = CGdiObject::GetFailedDeleteCount();
+      scene.Run(id, &pacer);
+      EXPECT_EQ(CGdiObject::GetFailedDeleteCount() - before, 0);
+    }
+  }
+}
+
 TEST(Effects, AStopEndsEveryEffectAtOnceWithThePicture) {
   for (int id = 4; id <= 87; ++id) {
     SCOPED_TRACE(testing::Message() << "effect " << id << " (" << GetEffectName(id) << ")");
@@ -116,7 +134,11 @@ TEST(Effects, PacingRulesGiveTheDelayCount) {
       {79, 50, 50, 105},  // Boxed Grow: 21 steps of D5x3
       {80, 50, 50, 105},
       {81, 50, 50, 243},  // Triangle: 81 steps of D3
-      {84, 10, 20, 23},   // Roll Bottom: fronts 0 .. H + roll
+      {84, 10, 20, 22},   // Roll Bottom: fronts 0 .. H + roll - 1 (roll 2)
+      {85, 10, 20, 22},   // Roll Top
+      {84, 10, 5, 6},     // no roll under 10 rows: fronts 0 .. H
+      {87, 10, 20, 12},   // Roll Vertical: two sheets of 10 rows, roll 2
+      {87, 10, 21, 13},   // the first sheet takes the odd middle row
   };
   for (const DelayCase& c : cases) {
     SCOPED_TRACE(testing::Message() << "effect " << c.id << " " << c.w << "x" << c.h);
@@ -265,6 +287,27 @@ TEST(EffectFrames, RollSettlesRowsBehindTheRollAndMirrorsUnderIt) {
   EXPECT_EQ(f.At(3, 6), Pic(3, 7));
   EXPECT_EQ(f.At(3, 7), Pic(3, 6));
   EXPECT_EQ(f.At(3, 8), kSentinel);
+}
+
+// A roll's last front is the one that settles its last line: the picture is
+// complete at the last delay and not yet at the one before. (With a roll
+// of 2 the mirrored last line happens to look settled one front early, so
+// the heights give rolls of 0, 1 and 3.)
+TEST(EffectFrames, RollsEndWithTheFrontThatCompletesThePicture) {
+  for (int id : {84, 85, 87}) {
+    for (int h : {5, 15, 33}) {
+      SCOPED_TRACE(testing::Message() << "effect " << id << " (" << GetEffectName(id) << ") 6x"
+                                      << h);
+      CScene scene(6, h);
+      CTestPacer pacer;
+      std::vector<int> wrong;  // at each delay
+      pacer.onDelay = [&](int) { wrong.push_back(scene.Wrong()); };
+      scene.Run(id, &pacer);
+      ASSERT_GE(wrong.size(), 2u);
+      EXPECT_EQ(wrong.back(), 0);
+      EXPECT_GT(wrong[wrong.size() - 2], 0);
+    }
+  }
 }
 
 TEST(Fades, FadeFromBlackDrawsEveryLevelAtItsInterval) {

@@ -79,8 +79,8 @@ int main(int argc, char** argv) {
   CClientDC screen(wnd);
 
   // The picture: a DIB with a pattern, as the Show command's image DC.
+  CBitmap imageBitmap, frameBitmap;  // before the DCs that hold them
   CDC image, frame;
-  CBitmap imageBitmap, frameBitmap;
   void* bits = nullptr;
   image.CreateCompatibleDC(&screen);
   frame.CreateCompatibleDC(&screen);

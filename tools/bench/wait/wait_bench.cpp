@@ -248,8 +248,8 @@ int main(int argc, char** argv) {
   // A 256 x 256 picture for the drawing Move.
   const int size = 256;
   CClientDC screen(hwnd);
+  CBitmap bitmap;  // before the DC that holds it
   CDC picture;
-  CBitmap bitmap;
   void* bits = nullptr;
   picture.CreateCompatibleDC(&screen);
   bitmap.CreateDIBSection(size, size, 32, &bits);
