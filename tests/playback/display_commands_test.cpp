@@ -21,8 +21,8 @@
 #include "script/PlayContext.h"
 #include "script/ScriptMessages.h"
 #include "script/ScriptPolicy.h"
-#include "tests/playback/PaintTestSupport.h"
-#include "tests/playback/PictureBytes.h"
+#include "tests/playback/paint_support.h"
+#include "tests/playback/picture_bytes.h"
 #include "tests/support/files.h"
 
 using painttest::CSurface;

@@ -22,7 +22,7 @@
 #include "script/Objects.h"
 #include "script/Palette.h"
 #include "script/SceneDocument.h"
-#include "tests/playback/PictureBytes.h"
+#include "tests/playback/picture_bytes.h"
 #include "tests/support/files.h"
 #include "tests/support/processes.h"
 #include "tests/support/pump.h"

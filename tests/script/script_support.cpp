@@ -1,4 +1,4 @@
-#include "ScriptTestSupport.h"
+#include "script_support.h"
 
 #include <windows.h>
 

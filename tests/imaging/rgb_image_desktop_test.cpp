@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "imaging/RgbImage.h"
-#include "tests/imaging/ImageBytes.h"
+#include "tests/imaging/image_bytes.h"
 #include "tests/support/files.h"
 
 namespace {

@@ -14,7 +14,7 @@
 
 #include "imaging/RgbImage.h"
 #include "imaging/TextExtent.h"
-#include "tests/imaging/ImageBytes.h"
+#include "tests/imaging/image_bytes.h"
 #include "tests/support/files.h"
 #include "tests/support/recorders.h"
 #include "tests/support/registry.h"
