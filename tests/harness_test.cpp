@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/pump.h"
+#include "tests/support/registry.h"
+
 namespace {
 
 const COLORREF kPaint = RGB(200, 40, 90);
@@ -23,15 +26,6 @@ LRESULT CALLBACK PaintProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-void FlushEvents(DWORD ms) {
-  DWORD start = GetTickCount();
-  do {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-    Sleep(10);
-  } while (GetTickCount() - start < ms);
-}
-
 TEST(Harness, WindowPaintsAndReadsBackThroughMemoryDc) {
   WNDCLASSA wc = {};
   wc.lpfnWndProc = PaintProc;
@@ -43,7 +37,7 @@ TEST(Harness, WindowPaintsAndReadsBackThroughMemoryDc) {
                               nullptr, wc.hInstance, nullptr);
   ASSERT_NE(hwnd, nullptr);
   UpdateWindow(hwnd);
-  FlushEvents(300);
+  lwtest::FlushEvents(300);
 
   HDC window_dc = GetDC(hwnd);
   HDC mem = CreateCompatibleDC(window_dc);
@@ -75,6 +69,7 @@ TEST(Harness, WindowPaintsAndReadsBackThroughMemoryDc) {
 }
 
 TEST(Harness, RegistryValueUnderCurrentUser) {
+  const lwtest::CScratchKey removed(HKEY_CURRENT_USER, "Software\\LumenweaveHarness");
   HKEY key;
   ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\LumenweaveHarness", 0,
                             nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
@@ -88,9 +83,7 @@ TEST(Harness, RegistryValueUnderCurrentUser) {
             ERROR_SUCCESS);
   EXPECT_EQ(type, (DWORD)REG_DWORD);
   EXPECT_EQ(read, value);
-  RegDeleteValueA(key, "Probe");
   RegCloseKey(key);
-  RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\LumenweaveHarness");
 }
 
 }  // namespace

@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "common/Payload.h"
-#include "tests/TestFiles.h"
+#include "tests/support/files.h"
+#include "tests/support/processes.h"
+#include "tests/support/pump.h"
 
 namespace {
 
@@ -18,21 +20,7 @@ std::string Program(const char* folder, const char* name) {
   return std::string(LW_BUILD_DIR) + "/" + folder + "/" + name;
 }
 
-std::vector<unsigned char> ReadAll(const std::string& path) {
-  std::vector<unsigned char> bytes;
-  HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                         OPEN_EXISTING, 0, nullptr);
-  if (f == INVALID_HANDLE_VALUE) return bytes;
-  LARGE_INTEGER size;
-  GetFileSizeEx(f, &size);
-  bytes.resize(static_cast<size_t>(size.QuadPart));
-  DWORD got = 0;
-  if (!bytes.empty() && (!ReadFile(f, bytes.data(), (DWORD)bytes.size(), &got, nullptr) ||
-                         got != bytes.size()))
-    bytes.clear();
-  CloseHandle(f);
-  return bytes;
-}
+using lwtest::ReadAll;
 
 struct Carried {
   const char* folder;
@@ -46,28 +34,6 @@ const Carried kCarried[] = {
     {"engine", "Emberlyn.exe", carried::kEngineImageSize, "#446"},
     {"installer", "Quenlark.exe", carried::kInstallerImageSize, "#274"},
 };
-
-// Starts a program and returns its process; the caller closes the handles.
-PROCESS_INFORMATION Start(const std::string& path, const char* args = "") {
-  std::string cmd = "\"" + path + "\" " + args;
-  STARTUPINFOA si = {};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi = {};
-  if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr,
-                      nullptr, &si, &pi))
-    pi.hProcess = nullptr;
-  return pi;
-}
-
-DWORD WaitExit(const PROCESS_INFORMATION& pi, DWORD ms) {
-  if (WaitForSingleObject(pi.hProcess, ms) != WAIT_OBJECT_0) {
-    TerminateProcess(pi.hProcess, 99);
-    return 0xFFFFFFFF;
-  }
-  DWORD code = 0;
-  GetExitCodeProcess(pi.hProcess, &code);
-  return code;
-}
 
 TEST(Programs, CarriedProgramsHaveTheirFixedSizes) {
   for (const Carried& c : kCarried) {
@@ -148,59 +114,41 @@ TEST(Programs, CarriedProgramsStartAndEndCleanly) {
     // with an error when nothing is appended to them, and cleanly when
     // something is.
     const bool saver = std::string(c.file) == "Halcyra.exe";
-    PROCESS_INFORMATION pi = Start(Program(c.folder, c.file), saver ? "/x" : "");
-    ASSERT_NE(pi.hProcess, nullptr);
-    EXPECT_EQ(WaitExit(pi, 60000), saver ? 0u : 1u);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    lwtest::CChildProcess run(Program(c.folder, c.file), saver ? "/x" : "");
+    ASSERT_TRUE(run.Started());
+    EXPECT_EQ(run.Wait(60000), saver ? 0u : 1u);
     if (saver) continue;
-    std::vector<unsigned char> carrying = ReadAll(Program(c.folder, c.file));
+    lwtest::Bytes carrying = lwtest::ReadAll(Program(c.folder, c.file));
     carrying.insert(carrying.end(), 16, 0x5A);
-    char folder[MAX_PATH];
-    GetTempPathA(MAX_PATH, folder);
-    const std::string copy = std::string(folder) + "carrying-" + c.file;
-    testfiles::WriteAll(copy, carrying);
-    pi = Start(copy);
-    ASSERT_NE(pi.hProcess, nullptr);
-    EXPECT_EQ(WaitExit(pi, 60000), 0u);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    const std::string copy = lwtest::TempPath(std::string("carrying-") + c.file);
+    ASSERT_TRUE(lwtest::WriteAll(copy, carrying));
+    {
+      lwtest::CChildProcess carrier(copy, "");
+      ASSERT_TRUE(carrier.Started());
+      EXPECT_EQ(carrier.Wait(60000), 0u);
+    }
     DeleteFileA(copy.c_str());
   }
 }
 
-struct FindFrame {
-  DWORD pid;
-  HWND found;
-};
-
-BOOL CALLBACK FindFrameProc(HWND hwnd, LPARAM lp) {
-  FindFrame* f = reinterpret_cast<FindFrame*>(lp);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  if (pid == f->pid && IsWindowVisible(hwnd) && GetParent(hwnd) == nullptr) {
-    f->found = hwnd;
-    return FALSE;
-  }
-  return TRUE;
+// The builder's frame: its visible top-level window that no other window
+// owns.
+HWND FrameOf(DWORD pid) {
+  const HWND top = lwtest::TopWindowOf(pid);
+  return top && GetParent(top) == nullptr ? top : nullptr;
 }
 
 TEST(Programs, BuilderOpensItsWindowAndClosesCleanly) {
-  PROCESS_INFORMATION pi = Start(Program("builder", "Lumenweave.exe"));
-  ASSERT_NE(pi.hProcess, nullptr);
-  FindFrame f = {pi.dwProcessId, nullptr};
-  for (int i = 0; i < 600 && !f.found; ++i) {
-    Sleep(50);
-    EnumWindows(FindFrameProc, reinterpret_cast<LPARAM>(&f));
-  }
-  ASSERT_NE(f.found, nullptr) << "the builder showed no window";
+  lwtest::CChildProcess run(Program("builder", "Lumenweave.exe"), "");
+  ASSERT_TRUE(run.Started());
+  HWND frame = nullptr;
+  lwtest::PumpUntil([&] { return (frame = FrameOf(run.Pid())) != nullptr || run.Ended(); }, 30000);
+  ASSERT_NE(frame, nullptr) << "the builder showed no window";
   char title[256] = {};
-  GetWindowTextA(f.found, title, sizeof title);
+  GetWindowTextA(frame, title, sizeof title);
   EXPECT_NE(std::string(title).find("Lumenweave"), std::string::npos) << title;
-  PostMessageA(f.found, WM_CLOSE, 0, 0);
-  EXPECT_EQ(WaitExit(pi, 30000), 0u);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
+  PostMessageA(frame, WM_CLOSE, 0, 0);
+  EXPECT_EQ(run.Wait(30000), 0u);
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include "builder/BuilderUtils.h"
 #include "common/AppUtils.h"
 #include "framework/Seams.h"
+#include "tests/support/files.h"
+#include "tests/support/recorders.h"
 
 namespace {
 
@@ -38,36 +40,9 @@ TEST(AppUtils, PathParts) {
 
 class TempFolder : public testing::Test {
  protected:
-  void SetUp() override {
-    char base[MAX_PATH];
-    GetTempPathA(MAX_PATH, base);
-    m_root.Format("%sapputils%lu\\", base, GetCurrentProcessId());
-    CreateDirectoryA(m_root, nullptr);
-  }
-  void TearDown() override {
-    RemoveTree(m_root);
-  }
-  static void RemoveTree(const CString& folder) {
-    WIN32_FIND_DATAA fd;
-    HANDLE f = FindFirstFileA(folder + "*", &fd);
-    if (f != INVALID_HANDLE_VALUE) {
-      do {
-        CString name(fd.cFileName);
-        if (name == "." || name == "..") continue;
-        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-          RemoveTree(folder + name + "\\");
-        else
-          DeleteFileA(folder + name);
-      } while (FindNextFileA(f, &fd));
-      FindClose(f);
-    }
-    RemoveDirectoryA(folder);
-  }
-  void Touch(const char* name) {
-    HANDLE h = CreateFileA(m_root + name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    CloseHandle(h);
-  }
-  CString m_root;
+  void Touch(const char* name) { ASSERT_TRUE(lwtest::WriteAll(m_folder.File(name), {})); }
+  lwtest::CTempFolder m_folder{"apputils"};
+  CString m_root{m_folder.Path().c_str()};
 };
 
 TEST_F(TempFolder, HasSubfolderMatchesFoldersIgnoringCaseOnly) {
@@ -108,26 +83,17 @@ TEST(AppUtils, IdentifiersAndBuildDate) {
   EXPECT_STREQ(FormatBuildDate("Dec  9 2026"), "261209");
 }
 
-class RecordingShell : public CShellLauncher {
- public:
-  std::vector<std::string> calls;
-  INT_PTR answer = 42;
-  INT_PTR Execute(HWND, const char* verb, const char* file, const char* params, const char*,
-                  int) override {
-    calls.push_back(std::string(verb) + "|" + file + "|" + (params ? params : ""));
-    return answer;
-  }
-};
-
 TEST(AppUtils, OpenUrlAndSendMailGoThroughTheShell) {
-  RecordingShell shell;
-  CShellLauncher* old = SetShellLauncher(&shell);
+  lwtest::CRecordedShell shell;
   OpenUrl("https://example.invalid/");
   EXPECT_TRUE(SendMail("a@b.invalid", "Hi"));
-  SetShellLauncher(old);
   ASSERT_FALSE(shell.calls.empty());
-  EXPECT_NE(shell.calls.front().find("https://example.invalid/"), std::string::npos);
-  EXPECT_EQ(shell.calls.back(), "open|mailto:a@b.invalid?subject=Hi|");
+  const lwtest::CRecordedShell::Call& url = shell.calls.front();
+  EXPECT_NE((url.file + "|" + url.params).find("https://example.invalid/"), std::string::npos);
+  const lwtest::CRecordedShell::Call& mail = shell.calls.back();
+  EXPECT_EQ(mail.verb, "open");
+  EXPECT_EQ(mail.file, "mailto:a@b.invalid?subject=Hi");
+  EXPECT_EQ(mail.params, "");
 }
 
 TEST(AppUtils, ScreenSizeIsTheDisplays) {

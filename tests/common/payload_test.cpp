@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "common/Payload.h"
-#include "tests/TestFiles.h"
+#include "tests/support/files.h"
 
 namespace {
 
@@ -87,7 +87,7 @@ TEST(Payload, AppendedDataStartsAtTheImageSize) {
 // The slots of the built saver runtime, then the same program cut short or
 // with its resource directory pointing outside the file.
 TEST(Payload, ResourceSlotsAreFoundOnlyInsideTheProgram) {
-  const Bytes runtime = testfiles::ReadAll(std::string(LW_BUILD_DIR) + "/runtime/Halcyra.exe");
+  const Bytes runtime = lwtest::ReadAll(std::string(LW_BUILD_DIR) + "/runtime/Halcyra.exe");
   ASSERT_EQ(runtime.size(), carried::kRuntimeImageSize);
   carried::PatchSlots slots;
   ASSERT_TRUE(carried::FindPatchSlots(runtime.data(), runtime.size(), true, &slots));

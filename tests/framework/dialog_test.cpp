@@ -7,7 +7,8 @@
 
 #include "framework/Dialog.h"
 #include "framework/Seams.h"
-#include "tests/TestSeams.h"
+#include "tests/support/dialog_hook.h"
+#include "tests/support/recorders.h"
 
 namespace {
 
@@ -42,16 +43,16 @@ std::string Text(CDialog* d, int id) {
   return buf;
 }
 
-void Hook(CDialog* d, void* ctx) {
-  auto* s = static_cast<Script*>(ctx);
-  s->seen = {Text(d, 1000), Text(d, 1001), std::to_string(d->IsDlgButtonChecked(1002)),
-             std::to_string(d->IsDlgButtonChecked(1005))};
-  s->act(d, s);
-}
-
+// Answers the dialogs with the script: notes what the dialog showed, then
+// takes the script's steps.
 struct HookScope {
-  explicit HookScope(Script* s) { CDialog::SetInitHook(&Hook, s); }
-  ~HookScope() { CDialog::SetInitHook(nullptr, nullptr); }
+  explicit HookScope(Script* s)
+      : dialogs([s](CDialog* d) {
+          s->seen = {Text(d, 1000), Text(d, 1001), std::to_string(d->IsDlgButtonChecked(1002)),
+                     std::to_string(d->IsDlgButtonChecked(1005))};
+          s->act(d, s);
+        }) {}
+  lwtest::CDialogScript dialogs;
 };
 
 TEST(Dialog, LoadsFieldsAndSavesThemOnOk) {
@@ -89,7 +90,7 @@ TEST(Dialog, FailingFieldKeepsTheDialogOpenWithFocusOnIt) {
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.message);
-    testseams::CRecordedBoxes sink;
+    lwtest::CRecordedBoxes sink;
     static const Case* current;
     current = &c;
     Script s;

@@ -1,6 +1,7 @@
-// The window core: binding and dispatch, self-deleting windows, exceptions
-// kept out of user32, threads and their end, waits that answer sent
-// messages, the message box seam and the profile.
+// The window core: binding and dispatch, the messages of a window's life,
+// self-deleting windows, exceptions kept out of user32, threads and their
+// end, waits that answer sent messages, the message box seam and the
+// profile.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -12,7 +13,9 @@
 #include "framework/Sync.h"
 #include "framework/Thread.h"
 #include "framework/Wnd.h"
-#include "tests/TestSeams.h"
+#include "tests/support/message_sequence.h"
+#include "tests/support/recorders.h"
+#include "tests/support/registry.h"
 
 namespace {
 
@@ -74,6 +77,53 @@ TEST(Window, BindsAtCreateDispatchesAndUnbindsAtNcDestroy) {
   const std::vector<std::string> expected = {"create", "paint", "key 65", "command 7",
                                              "destroy", "ncdestroy"};
   EXPECT_EQ(w.log, expected);
+}
+
+// A window's life as the system tells it: created hidden, shown without
+// being activated and painted, destroyed.
+TEST(Window, CreateShowAndDestroyBringTheSystemsMessages) {
+  using lwtest::kLParam;
+  using lwtest::kOptional;
+  using lwtest::kSent;
+  using lwtest::kWParam;
+  lwtest::CMessageSequence seq;
+  seq.WatchClass(TestClass());
+  RecordingWnd w;
+  ASSERT_TRUE(w.CreateEx(0, TestClass(), "t", WS_POPUP, 10, 20, 40, 30, nullptr, 0));
+  const lwtest::MessageEntry kCreate[] = {
+      {WM_GETMINMAXINFO, kSent | kOptional},
+      {WM_NCCREATE, kSent},
+      {WM_NCCALCSIZE, kSent | kWParam, FALSE},
+      {WM_CREATE, kSent},
+      {WM_SIZE, kSent | kWParam | kLParam, SIZE_RESTORED, MAKELPARAM(40, 30)},
+      {WM_MOVE, kSent | kLParam, 0, MAKELPARAM(10, 20)},
+  };
+  EXPECT_TRUE(seq.Matches(kCreate, "create"));
+
+  // What is painted depends on what else covers the window on the shared
+  // screen.
+  w.ShowWindow(SW_SHOWNA);
+  w.UpdateWindow();
+  const lwtest::MessageEntry kShow[] = {
+      {WM_SHOWWINDOW, kSent | kWParam, TRUE},
+      {WM_WINDOWPOSCHANGING, kSent},
+      {WM_NCPAINT, kSent | kOptional},
+      {WM_ERASEBKGND, kSent | kOptional},
+      {WM_WINDOWPOSCHANGED, kSent},
+      {WM_NCPAINT, kSent | kOptional},
+      {WM_ERASEBKGND, kSent | kOptional},
+      {WM_PAINT, kSent | kOptional},
+  };
+  EXPECT_TRUE(seq.Matches(kShow, "show"));
+
+  ASSERT_TRUE(w.DestroyWindow());
+  const lwtest::MessageEntry kDestroy[] = {
+      {WM_WINDOWPOSCHANGING, kSent},
+      {WM_WINDOWPOSCHANGED, kSent},
+      {WM_DESTROY, kSent},
+      {WM_NCDESTROY, kSent},
+  };
+  EXPECT_TRUE(seq.Matches(kDestroy, "destroy"));
 }
 
 TEST(Window, SelfDeletingWindowGoesAfterNcDestroy) {
@@ -170,7 +220,7 @@ TEST(Sync, WaitAnswersMessagesSentByTheAwaitedThread) {
 
 TEST(Seams, MessageBoxGoesToTheInstalledSinkWithTheAppCaption) {
   CWinApp app("ProbeApp");
-  testseams::CRecordedBoxes sink(IDNO);
+  lwtest::CRecordedBoxes sink(IDNO);
   EXPECT_EQ(AfxMessageBox("Save changes?", MB_YESNO), IDNO);
   EXPECT_EQ(sink.texts, std::vector<std::string>{"Save changes?"});
   EXPECT_EQ(sink.captions, std::vector<std::string>{"ProbeApp"});
@@ -178,6 +228,7 @@ TEST(Seams, MessageBoxGoesToTheInstalledSinkWithTheAppCaption) {
 }
 
 TEST(Profile, IntsAndStringsUnderTheRegistryKey) {
+  const lwtest::CScratchKey removed(HKEY_CURRENT_USER, "Software\\LumenweaveTests\\ProfileProbe");
   CWinApp app("ProfileProbe");
   app.SetRegistryKey("LumenweaveTests");
   EXPECT_STREQ(app.GetProfileKey(), "Software\\LumenweaveTests\\ProfileProbe");
@@ -192,7 +243,6 @@ TEST(Profile, IntsAndStringsUnderTheRegistryKey) {
   EXPECT_STREQ(out, "halcyon");
   // A string where a number is expected reads as the default.
   EXPECT_EQ(app.GetProfileInt("Settings", "Name", 3), 3u);
-  RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\LumenweaveTests");
 }
 
 }  // namespace

@@ -21,8 +21,9 @@
 #include "script/PlayContext.h"
 #include "script/ScriptMessages.h"
 #include "script/ScriptPolicy.h"
-#include "tests/playback/PaintTestSupport.h"
-#include "tests/playback/PictureBytes.h"
+#include "tests/playback/paint_support.h"
+#include "tests/playback/picture_bytes.h"
+#include "tests/support/files.h"
 
 using painttest::CSurface;
 using painttest::Pic;
@@ -648,19 +649,12 @@ TEST_F(DisplayCommands, PrepareRefusals) {
 // own from the picture files it was given, once read; the builder shows
 // what the document holds.
 TEST_F(DisplayCommands, DesktopAndWallpaperPictures) {
-  char dir[MAX_PATH];
-  GetTempPathA(MAX_PATH, dir);
-  const std::string desktop = std::string(dir) + "lw_display_desktop.bmp";
-  const std::string wallpaper = std::string(dir) + "lw_display_wallpaper.bmp";
-  const std::string missing = std::string(dir) + "lw_display_missing.bmp";
-  auto write = [](const std::string& path, const Bytes& bytes) {
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD put = 0;
-    WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr);
-    CloseHandle(f);
-  };
-  write(desktop, MakeBmp(16, 12, [](int, int) { return RGB(0, 200, 0); }));
-  write(wallpaper, MakeBmp(16, 12, [](int, int) { return RGB(0, 0, 200); }));
+  const lwtest::CTempFolder folder("lw_display");
+  const std::string desktop = folder.File("desktop.bmp");
+  const std::string wallpaper = folder.File("wallpaper.bmp");
+  const std::string missing = folder.File("missing.bmp");
+  ASSERT_TRUE(lwtest::WriteAll(desktop, MakeBmp(16, 12, [](int, int) { return RGB(0, 200, 0); })));
+  ASSERT_TRUE(lwtest::WriteAll(wallpaper, MakeBmp(16, 12, [](int, int) { return RGB(0, 0, 200); })));
   const COLORREF stored = RGB(200, 0, 0);
   struct Case {
     int source;
@@ -707,8 +701,6 @@ TEST_F(DisplayCommands, DesktopAndWallpaperPictures) {
   EXPECT_EQ(TouchedOutside(0, 0, 0, 0), 0);
 #endif
   ScriptPolicy::SetSourcePicturePaths(nullptr, nullptr);
-  DeleteFileA(desktop.c_str());
-  DeleteFileA(wallpaper.c_str());
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 #include <algorithm>
 
 #include "playback/EffectRandom.h"
-#include "tests/playback/PaintTestSupport.h"
+#include "tests/playback/paint_support.h"
 
 namespace {
 

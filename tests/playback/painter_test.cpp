@@ -5,7 +5,7 @@
 #include <set>
 #include <string>
 
-#include "tests/playback/PaintTestSupport.h"
+#include "tests/playback/paint_support.h"
 
 namespace {
 

@@ -1,7 +1,8 @@
 // Helpers of the scene thread tests: a live list built in a palette of its
 // own, probe commands that record when they run, a scene thread that
 // records its pauses, an output that records what the thread asks of its
-// window, a message pump and a watchdog that ends a hung test.
+// window and a watchdog that ends a hung test; the message pump is the
+// shared one.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -15,6 +16,9 @@
 #include "playback/SceneThread.h"
 #include "script/Commands.h"
 #include "script/Palette.h"
+#include "tests/support/pump.h"
+
+using lwtest::PumpUntil;
 
 // Lines appended from the scene thread, read from the test's.
 class CEventLog {
@@ -120,23 +124,6 @@ class CLoggingSceneThread : public CSceneThread {
  private:
   CEventLog& m_log;
 };
-
-// Pumps this thread's messages until done() or the time runs out; true
-// when done() became true.
-template <class F>
-bool PumpUntil(F done, DWORD ms = 10000) {
-  const DWORD start = ::GetTickCount();
-  while (!done()) {
-    if (::GetTickCount() - start > ms) return false;
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageA(&msg);
-    }
-    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-  }
-  return true;
-}
 
 // Ends the whole test program when a test does not finish in time (a
 // deadlock would otherwise hang the run).

@@ -11,6 +11,7 @@
 #include "script/Objects.h"
 #include "script/ScriptPolicy.h"
 #include "tests/playback/scene_support.h"
+#include "tests/support/registry.h"
 
 using Lines = std::vector<std::string>;
 
@@ -509,18 +510,11 @@ TEST(SceneCommands, WindowOutputPaintsItsBackgroundWithTheMixing) {
 // ---- calibration -----------------------------------------------------------
 
 namespace {
-struct CTestSpeedKey {
-  CTestSpeedKey() {
-    char text[128];
-    wsprintfA(text, "Software\\LumenweaveSceneTests\\%lu", ::GetCurrentProcessId());
-    path = text;
-  }
-  // A tree of its own: other tests delete theirs whole.
-  ~CTestSpeedKey() {
-    ::RegDeleteTreeA(HKEY_CURRENT_USER, path.c_str());
-    ::RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\LumenweaveSceneTests");
-  }
-  std::string path;
+// A tree of its own: other tests delete theirs whole.
+struct CTestSpeedKey : lwtest::CScratchKey {
+  CTestSpeedKey()
+      : CScratchKey(HKEY_CURRENT_USER,
+                    "Software\\LumenweaveSceneTests" + std::to_string(::GetCurrentProcessId())) {}
 };
 }  // namespace
 
@@ -561,7 +555,7 @@ TEST(SpeedCalibration, MatchingSysInfoSkipsTheCountOtherwiseCountsAndStores) {
   int row = 0;
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.name);
-    const std::string path = key.path + "\\" + std::to_string(row++);
+    const std::string path = key.Path() + "\\" + std::to_string(row++);
     CRegistrySpeedStore store(HKEY_CURRENT_USER, path.c_str());
     if (c.sysInfo) store.Write(c.sysInfo, c.times);
     UINT times = 1;

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "script/Objects.h"
-#include "tests/playback/PictureBytes.h"
+#include "tests/playback/picture_bytes.h"
 #include "tests/playback/scene_support.h"
 
 namespace {

@@ -9,53 +9,42 @@
 #include <string>
 #include <vector>
 
-#include "framework/Seams.h"
 #include "runtime/PasswordHash.h"
 #include "runtime/SaverApp.h"
 #include "runtime/SaverDialogs.h"
 #include "runtime/resource.h"
-#include "tests/TestSeams.h"
+#include "tests/support/dialog_hook.h"
+#include "tests/support/recorders.h"
+#include "tests/support/registry.h"
 
 namespace {
+
+using lwtest::Press;
+
+// Gives the application a profile of this test program's own; its key.
+std::string NameProfile(CSaverApp& app, const char* name) {
+  std::string profile = std::string("Dialog test ") + name + " " + std::to_string(GetCurrentProcessId());
+  app.SetProfileName(profile.c_str());
+  app.SetRegistryKey("Corvanta\\Screen Saver");
+  return app.GetProfileKey();
+}
 
 // An application object with a profile of its own, removed afterwards.
 struct TestApp {
   CSaverApp app;
-  std::string key;
-  explicit TestApp(const char* name) {
-    std::string profile = std::string("Dialog test ") + name + " " + std::to_string(GetCurrentProcessId());
-    app.SetProfileName(profile.c_str());
-    app.SetRegistryKey("Corvanta\\Screen Saver");
-    key = app.GetProfileKey();
-    RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str());
-  }
-  ~TestApp() { RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str()); }
+  lwtest::CScratchKey key;
+  explicit TestApp(const char* name) : key(HKEY_CURRENT_USER, NameProfile(app, name)) {}
   void Set(const char* entry, int v) { app.WriteProfileInt("Settings", entry, v); }
   int Get(const char* entry, int def = -1) { return (int)app.GetProfileInt("Settings", entry, def); }
 };
 
-// Runs the hook's steps on the dialog while it is up.
-struct Answer {
-  std::function<void(CDialog*)> act;
-  int calls = 0;
-};
-
-void Hook(CDialog* d, void* ctx) {
-  auto* a = static_cast<Answer*>(ctx);
-  ++a->calls;
-  a->act(d);
-}
-
-INT_PTR RunDialog(CDialog& dlg, std::function<void(CDialog*)> act) {
-  Answer answer{std::move(act)};
-  CDialog::SetInitHook(&Hook, &answer);
-  INT_PTR r = dlg.DoModal();
-  CDialog::SetInitHook(nullptr, nullptr);
-  EXPECT_EQ(answer.calls, 1);
+// Runs the steps on the dialog while it is up.
+INT_PTR RunDialog(CDialog& dlg, lwtest::CDialogScript::Action act) {
+  lwtest::CDialogScript script(std::move(act));
+  const INT_PTR r = dlg.DoModal();
+  EXPECT_EQ(script.Opened(), 1);
   return r;
 }
-
-void Press(CDialog* d, int id) { d->SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
 
 // Clicks a radio button or check box the way the mouse would.
 void Toggle(CDialog* d, int id) { ::SendMessageA(d->GetDlgItem(id), BM_CLICK, 0, 0); }
@@ -190,7 +179,7 @@ TEST(PasswordDialog, WrongPasswordIsToldAndTheDialogStays) {
   const Row kRows[] = {{"Secret", true}, {"secret", false}, {"", false}, {"Secret ", false}};
   for (const Row& r : kRows) {
     SCOPED_TRACE(r.typed);
-    testseams::CRecordedBoxes sink;
+    lwtest::CRecordedBoxes sink;
     CPasswordDlg dlg(stored, nullptr);
     std::string afterWrong;
     int focus = 0;
@@ -218,7 +207,7 @@ TEST(PasswordDialog, WrongPasswordIsToldAndTheDialogStays) {
 TEST(PasswordDialog, RightPasswordAfterAWrongOne) {
   char stored[kStoredPasswordSize];
   ScramblePassword("pw", stored);
-  testseams::CRecordedBoxes sink;
+  lwtest::CRecordedBoxes sink;
   CPasswordDlg dlg(stored, nullptr);
   EXPECT_EQ(RunDialog(dlg,
                       [](CDialog* d) {
@@ -239,7 +228,7 @@ std::string StoredPassword(TestApp& t) {
 
 TEST(NewPasswordDialog, MismatchIsToldAndKeepsBothTexts) {
   TestApp t("mismatch");
-  testseams::CRecordedBoxes sink;
+  lwtest::CRecordedBoxes sink;
   CNewPasswordDlg dlg(nullptr);
   std::string first, second;
   EXPECT_EQ(RunDialog(dlg,
@@ -269,7 +258,7 @@ TEST(NewPasswordDialog, EmptyTwiceRemovesThePassword) {
   char stored[kStoredPasswordSize];
   ScramblePassword("old", stored);
   t.app.WriteProfileString("Password", "Encrypt", stored);
-  testseams::CRecordedBoxes sink;
+  lwtest::CRecordedBoxes sink;
   CNewPasswordDlg dlg(nullptr);
   EXPECT_EQ(RunDialog(dlg, [](CDialog* d) { Press(d, IDOK); }), IDOK);
   EXPECT_EQ(StoredPassword(t), "");

@@ -6,13 +6,11 @@
 // controls, and the exit address reaches a stand-in browser through the
 // system's http handler. Damaged payloads end quietly: no window, a
 // nonzero exit code, within a few seconds.
+#include <windows.h>
+
 #include <gtest/gtest.h>
-
-#include "tests/TestFiles.h"
-
 #include <shellapi.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,24 +22,30 @@
 #include "script/Objects.h"
 #include "script/Palette.h"
 #include "script/SceneDocument.h"
-#include "tests/playback/PictureBytes.h"
 #include "common/Payload.h"
+#include "tests/playback/picture_bytes.h"
+#include "tests/support/files.h"
+#include "tests/support/processes.h"
+#include "tests/support/pump.h"
+#include "tests/support/registry.h"
+#include "tests/support/screen.h"
 #include "wizards/SaverMaker.h"
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
+using lwtest::Bytes;
+using lwtest::ChildWithText;
+using lwtest::FileExists;
+using lwtest::kNotEnded;
+using lwtest::PumpUntil;
+using lwtest::ReadAll;
+using lwtest::ScreenPixel;
+using lwtest::TempPath;
+using lwtest::TopWindowOf;
+using lwtest::WriteAll;
 
-using testfiles::ReadAll;
-using testfiles::WriteAll;
-
-std::string TempDir() {
-  char temp[MAX_PATH];
-  GetTempPathA(MAX_PATH, temp);
-  std::string dir = std::string(temp) + "saver_e2e" + std::to_string(GetCurrentProcessId()) + "\\";
-  CreateDirectoryA(dir.c_str(), nullptr);
-  return dir;
-}
+// A saver started as Windows starts it.
+using SaverProcess = lwtest::CChildProcess;
 
 std::string Backslashed(std::string path) {
   for (char& c : path)
@@ -198,101 +202,7 @@ COLORREF BmpPixel(const Bytes& bmp, int x, int y) {
   return RGB(bmp[at + 2], bmp[at + 1], bmp[at]);
 }
 
-// Answers messages sent to this thread's windows (the preview parent, a
-// dialog owner) while waiting for the condition, for at most ms.
-bool PumpUntil(DWORD ms, const std::function<bool()>& done) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-    if (done()) return true;
-    if (GetTickCount() - start >= ms) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-  }
-}
-
-struct FoundWindow {
-  DWORD pid;
-  const char* cls;
-  const char* title;  // null: any
-  HWND hwnd;
-};
-
-// A top-level window of the process with the class (and title).
-HWND TopWindowOf(DWORD pid, const char* cls, const char* title = nullptr) {
-  FoundWindow f = {pid, cls, title, nullptr};
-  EnumWindows(
-      [](HWND h, LPARAM lp) -> BOOL {
-        auto* f = reinterpret_cast<FoundWindow*>(lp);
-        DWORD p = 0;
-        GetWindowThreadProcessId(h, &p);
-        char c[64] = {}, t[256] = {};
-        GetClassNameA(h, c, sizeof c);
-        GetWindowTextA(h, t, sizeof t);
-        if (p == f->pid && strcmp(c, f->cls) == 0 && (!f->title || strcmp(t, f->title) == 0) &&
-            IsWindowVisible(h)) {
-          f->hwnd = h;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&f));
-  return f.hwnd;
-}
-
 HWND SaverWindowOf(DWORD pid) { return TopWindowOf(pid, "SS3.0"); }
-
-// A child of the window whose class and text are these.
-HWND ChildWithText(HWND parent, const char* cls, const char* text) {
-  FoundWindow f = {0, cls, text, nullptr};
-  EnumChildWindows(
-      parent,
-      [](HWND h, LPARAM lp) -> BOOL {
-        auto* f = reinterpret_cast<FoundWindow*>(lp);
-        char c[64] = {}, t[256] = {};
-        GetClassNameA(h, c, sizeof c);
-        GetWindowTextA(h, t, sizeof t);
-        if (_stricmp(c, f->cls) == 0 && strcmp(t, f->title) == 0) {
-          f->hwnd = h;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&f));
-  return f.hwnd;
-}
-
-// The process's message box that says the text.
-HWND MessageBoxOf(DWORD pid, const char* text) {
-  struct Search {
-    DWORD pid;
-    const char* text;
-    HWND hwnd;
-  } s = {pid, text, nullptr};
-  EnumWindows(
-      [](HWND h, LPARAM lp) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(lp);
-        DWORD p = 0;
-        GetWindowThreadProcessId(h, &p);
-        char c[64] = {};
-        GetClassNameA(h, c, sizeof c);
-        if (p == s->pid && strcmp(c, "#32770") == 0 && IsWindowVisible(h) &&
-            ChildWithText(h, "Static", s->text)) {
-          s->hwnd = h;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&s));
-  return s.hwnd;
-}
-
-COLORREF ScreenPixel(int x, int y) {
-  HDC dc = GetDC(nullptr);
-  COLORREF c = GetPixel(dc, x, y);
-  ReleaseDC(nullptr, dc);
-  return c;
-}
 
 // Whether the cursor shows, for the thread of the foreground window (the
 // saver's while it is in front).
@@ -309,37 +219,18 @@ std::string DisplayName(const std::string& path) {
 }
 
 // The saver's own profile: HKCU\Software\Corvanta\Screen Saver\<display
-// name of the saver file>.
-struct SaverProfile {
-  std::string key;
+// name of the saver file>, removed before and after the test.
+struct SaverProfile : lwtest::CScratchKey {
   explicit SaverProfile(const std::string& scr)
-      : key("Software\\Corvanta\\Screen Saver\\" + DisplayName(scr)) {
-    RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str());
-  }
-  ~SaverProfile() { RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str()); }
+      : CScratchKey(HKEY_CURRENT_USER, "Software\\Corvanta\\Screen Saver\\" + DisplayName(scr)) {}
   void Set(const char* section, const char* entry, DWORD value) {
-    HKEY k;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, (key + "\\" + section).c_str(), 0, nullptr, 0,
-                              KEY_ALL_ACCESS, nullptr, &k, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExA(k, entry, 0, REG_DWORD, (const BYTE*)&value, 4);
-    RegCloseKey(k);
+    ASSERT_TRUE(Sub(section).SetNumber(entry, value));
   }
   // -1 when absent.
   long Get(const char* section, const char* entry) {
-    DWORD v = 0, size = 4;
-    if (RegGetValueA(HKEY_CURRENT_USER, (key + "\\" + section).c_str(), entry, RRF_RT_REG_DWORD,
-                     nullptr, &v, &size) != ERROR_SUCCESS)
-      return -1;
-    return static_cast<long>(v);
+    return static_cast<long>(Sub(section).Number(entry, static_cast<DWORD>(-1)));
   }
-  std::string GetText(const char* section, const char* entry) {
-    char buf[400] = "";
-    DWORD size = sizeof buf;
-    RegGetValueA(HKEY_CURRENT_USER, (key + "\\" + section).c_str(), entry, RRF_RT_REG_SZ, nullptr,
-                 buf, &size);
-    return buf;
-  }
+  std::string GetText(const char* section, const char* entry) { return Sub(section).Text(entry); }
   // Only Escape ends the saver.
   void EscapeOnly() {
     Set("Settings", "Standard", 0);
@@ -348,54 +239,9 @@ struct SaverProfile {
   }
 };
 
-struct SaverProcess {
-  PROCESS_INFORMATION pi = {};
-  bool started = false;
-  SaverProcess(const std::string& scr, const std::string& args) {
-    std::string cmd = "\"" + scr + "\" " + args;
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    started = CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                             &pi) != FALSE;
-  }
-  ~SaverProcess() {
-    if (!started) return;
-    if (WaitForSingleObject(pi.hProcess, 0) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 99);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-  }
-  DWORD Pid() const { return pi.dwProcessId; }
-  bool Ended() const { return WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0; }
-  // The exit code, or 0xFFFF when it did not end in time; sawWindow tells
-  // whether a saver window showed meanwhile. Answers this thread's
-  // messages while it waits.
-  DWORD Wait(DWORD ms, bool* sawWindow = nullptr) {
-    const bool ended = PumpUntil(ms, [&] {
-      if (sawWindow && SaverWindowOf(pi.dwProcessId)) *sawWindow = true;
-      return Ended();
-    });
-    if (!ended) return 0xFFFF;
-    DWORD code = 0;
-    GetExitCodeProcess(pi.hProcess, &code);
-    return code;
-  }
-  // The window of the class (and title) once it shows, or null.
-  HWND WaitForWindow(const char* cls, const char* title = nullptr, DWORD ms = 15000) {
-    HWND found = nullptr;
-    PumpUntil(ms, [&] { return (found = TopWindowOf(pi.dwProcessId, cls, title)) != nullptr || Ended(); });
-    return found;
-  }
-  HWND WaitForMessageBox(const char* text, DWORD ms = 10000) {
-    HWND found = nullptr;
-    PumpUntil(ms, [&] { return (found = MessageBoxOf(pi.dwProcessId, text)) != nullptr || Ended(); });
-    return found;
-  }
-};
-
 class SaverRun : public testing::Test {
  protected:
   void SetUp() override {
-    dir_ = TempDir();
     builder_ = LoadLibraryExA(LW_BUILD_DIR "/builder/Lumenweave.exe", nullptr,
                               LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     ASSERT_NE(builder_, nullptr);
@@ -411,25 +257,16 @@ class SaverRun : public testing::Test {
     return scr;
   }
 
-  std::string dir_;
+  lwtest::CTempFolder folder_{"saver_e2e"};
+  const std::string& dir_ = folder_.Path();
   HMODULE builder_ = nullptr;
   CSaverMaker maker_;
 };
 
-std::string TempFile(const std::string& name) {
-  char temp[MAX_PATH];
-  GetTempPathA(MAX_PATH, temp);
-  return std::string(temp) + name;
-}
-
-bool Exists(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 TEST_F(SaverRun, RunsFullScreenAndEndsOnAKey) {
   std::string scr = MakeSaver("Comments", CommentDocument());
   SaverProcess run(scr, "/s");
-  ASSERT_TRUE(run.started);
+  ASSERT_TRUE(run.Started());
   HWND saver = run.WaitForWindow("SS3.0");
   ASSERT_NE(saver, nullptr) << "the saver showed no window";
   RECT r;
@@ -441,8 +278,8 @@ TEST_F(SaverRun, RunsFullScreenAndEndsOnAKey) {
   // The desktop and wallpaper pictures, named for this process alone, are
   // made before the window shows.
   const std::string pid = std::to_string(run.Pid());
-  const std::string desktop = TempFile("desktop-" + pid + ".bmp");
-  const std::string wallpaper = TempFile("wallpaper-" + pid + ".bmp");
+  const std::string desktop = TempPath("desktop-" + pid + ".bmp");
+  const std::string wallpaper = TempPath("wallpaper-" + pid + ".bmp");
   const Bytes desktopBytes = ReadAll(desktop), wallpaperBytes = ReadAll(wallpaper);
   ASSERT_GT(desktopBytes.size(), 54u) << desktop;
   ASSERT_GT(wallpaperBytes.size(), 54u) << wallpaper;
@@ -459,8 +296,8 @@ TEST_F(SaverRun, RunsFullScreenAndEndsOnAKey) {
 
   PostMessageA(saver, WM_KEYDOWN, 'A', 0);
   EXPECT_EQ(run.Wait(10000), 0u);
-  EXPECT_FALSE(Exists(desktop)) << "removed at the end";
-  EXPECT_FALSE(Exists(wallpaper)) << "removed at the end";
+  EXPECT_FALSE(FileExists(desktop)) << "removed at the end";
+  EXPECT_FALSE(FileExists(wallpaper)) << "removed at the end";
 }
 
 // The script plays on the saver's screen: the Cls colour, a line and a
@@ -483,12 +320,12 @@ TEST_F(SaverRun, ShowsWhatItsScriptDraws) {
       {364, 247, blue, "right of the picture"},
   };
   std::string wrong;
-  PumpUntil(15000, [&] {
+  PumpUntil([&] {
     wrong.clear();
     for (const auto& p : kPoints)
       if (ScreenPixel(p.x, p.y) != p.colour) wrong = p.what;
     return wrong.empty();
-  });
+  }, 15000);
   EXPECT_EQ(wrong, "") << "not on the screen";
   EXPECT_FALSE(run.Ended()) << "the endless loop keeps the saver going";
   PostMessageA(saver, WM_KEYDOWN, 'A', 0);
@@ -503,30 +340,22 @@ TEST_F(SaverRun, DesktopAndWallpaperPicturesAreThisMachines) {
   const int top = H / 2;
   // Something of this test on the desktop, to be found in its photograph.
   const COLORREF mark = RGB(250, 10, 250);
-  WNDCLASSA wc = {};
-  wc.lpfnWndProc = DefWindowProcA;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.hbrBackground = CreateSolidBrush(mark);
-  wc.lpszClassName = "SaverE2EMark";
-  RegisterClassA(&wc);
-  HWND marker = CreateWindowExA(WS_EX_TOPMOST, "SaverE2EMark", "", WS_POPUP | WS_VISIBLE, 600, 100,
-                                200, 100, nullptr, nullptr, wc.hInstance, nullptr);
-  ASSERT_NE(marker, nullptr);
-  ASSERT_TRUE(PumpUntil(5000, [&] { return ScreenPixel(700, 150) == mark; }));
+  lwtest::CHostWindow marker(600, 100, 200, 100, mark);
+  ASSERT_NE(marker.Hwnd(), nullptr);
+  ASSERT_TRUE(PumpUntil([&] { return ScreenPixel(700, 150) == mark; }, 5000));
 
   const std::string scr = MakeSaver("Sources", SourcePicturesDocument(top));
   SaverProcess run(scr, "/s");
   HWND saver = run.WaitForWindow("SS3.0");
-  DestroyWindow(marker);
-  DeleteObject(wc.hbrBackground);
+  marker.Destroy();
   ASSERT_NE(saver, nullptr);
   // The photograph of the desktop on the saver window, which covers the
   // marker: the saver has read its pictures.
-  ASSERT_TRUE(PumpUntil(15000, [&] { return ScreenPixel(700, 150) == mark; }))
+  ASSERT_TRUE(PumpUntil([&] { return ScreenPixel(700, 150) == mark; }, 15000))
       << "the desktop as it was is not shown";
   const std::string pid = std::to_string(run.Pid());
-  const Bytes desktop = ReadAll(TempFile("desktop-" + pid + ".bmp"));
-  const Bytes wallpaper = ReadAll(TempFile("wallpaper-" + pid + ".bmp"));
+  const Bytes desktop = ReadAll(TempPath("desktop-" + pid + ".bmp"));
+  const Bytes wallpaper = ReadAll(TempPath("wallpaper-" + pid + ".bmp"));
   EXPECT_EQ(BmpPixel(desktop, 700, 150), mark);
 
   // Points far outside the stored 64 by 48 pictures.
@@ -534,7 +363,7 @@ TEST_F(SaverRun, DesktopAndWallpaperPicturesAreThisMachines) {
   const POINT kWallpaperPoints[] = {{700, 150}, {W - 5, H - top - 5}, {W / 3, 80}};
   int wrong = -1;
   std::string last;
-  PumpUntil(15000, [&] {
+  PumpUntil([&] {
     wrong = 0;
     last.clear();
     for (const POINT& p : kDesktopPoints)
@@ -548,7 +377,7 @@ TEST_F(SaverRun, DesktopAndWallpaperPicturesAreThisMachines) {
         last = "wallpaper " + std::to_string(p.x) + "," + std::to_string(p.y);
       }
     return wrong == 0;
-  });
+  }, 15000);
   EXPECT_EQ(wrong, 0) << "last point that differs: " << last;
   EXPECT_NE(ScreenPixel(10, 10), RGB(255, 0, 0)) << "the stored desktop picture is not shown";
   EXPECT_NE(ScreenPixel(10, top + 10), RGB(0, 255, 0)) << "the stored wallpaper is not shown";
@@ -565,10 +394,10 @@ TEST_F(SaverRun, EndsWhileTheScriptKeepsRedrawing) {
   HWND saver = run.WaitForWindow("SS3.0");
   ASSERT_NE(saver, nullptr);
   const int cx = GetSystemMetrics(SM_CXSCREEN) / 2, cy = GetSystemMetrics(SM_CYSCREEN) / 2;
-  EXPECT_TRUE(PumpUntil(10000, [&] {
+  EXPECT_TRUE(PumpUntil([&] {
     const COLORREF c = ScreenPixel(cx, cy);
     return c == RGB(200, 0, 0) || c == RGB(0, 0, 200);
-  })) << "the script colours the screen";
+  }, 10000)) << "the script colours the screen";
   PostMessageA(saver, WM_KEYDOWN, 'A', 0);
   EXPECT_EQ(run.Wait(10000), 0u);
 }
@@ -576,30 +405,16 @@ TEST_F(SaverRun, EndsWhileTheScriptKeepsRedrawing) {
 // A second run on the same machine takes the stored speed value; another
 // machine's text makes it count again.
 TEST_F(SaverRun, TheSpeedValueIsCountedOncePerMachine) {
-  const char* kKey = "Software\\Corvanta\\Screen Saver";
+  const lwtest::CRegKeyPath key(HKEY_CURRENT_USER, "Software\\Corvanta\\Screen Saver");
+  const lwtest::CSavedRegValue savedSysInfo(key, "SysInfo"), savedTimes(key, "Times");
   char current[300];
   FormatSystemInfoText(current, sizeof current);
-  struct Stored {
-    char sysInfo[300] = "";
-    DWORD times = 0;
-    bool had = false;
-  } before;
-  DWORD size = sizeof before.sysInfo;
-  before.had = RegGetValueA(HKEY_CURRENT_USER, kKey, "SysInfo", RRF_RT_REG_SZ, nullptr,
-                            before.sysInfo, &size) == ERROR_SUCCESS;
-  size = 4;
-  RegGetValueA(HKEY_CURRENT_USER, kKey, "Times", RRF_RT_REG_DWORD, nullptr, &before.times, &size);
   auto store = [&](const char* sysInfo, DWORD times) {
-    CRegistrySpeedStore(HKEY_CURRENT_USER, kKey).Write(sysInfo, times);
+    CRegistrySpeedStore(HKEY_CURRENT_USER, key.Path().c_str()).Write(sysInfo, times);
   };
   auto read = [&](std::string* sysInfo, DWORD* times) {
-    char text[300] = "";
-    DWORD n = sizeof text;
-    RegGetValueA(HKEY_CURRENT_USER, kKey, "SysInfo", RRF_RT_REG_SZ, nullptr, text, &n);
-    *sysInfo = text;
-    n = 4;
-    *times = 0;
-    RegGetValueA(HKEY_CURRENT_USER, kKey, "Times", RRF_RT_REG_DWORD, nullptr, times, &n);
+    *sysInfo = key.Text("SysInfo");
+    *times = key.Number("Times");
   };
   const std::string scr = MakeSaver("Speed", CommentDocument());
   struct Row {
@@ -627,10 +442,6 @@ TEST_F(SaverRun, TheSpeedValueIsCountedOncePerMachine) {
       EXPECT_EQ(times, 777777u) << "the stored value is used as it is";
     }
   }
-  if (before.had)
-    store(before.sysInfo, before.times);
-  else
-    RegDeleteTreeA(HKEY_CURRENT_USER, kKey);
 }
 
 TEST_F(SaverRun, SettingsDialogStoresTheExitChoice) {
@@ -668,23 +479,7 @@ TEST_F(SaverRun, SettingsDialogStoresTheExitChoice) {
 
 // A window of this test that the saver is handed, as the display settings
 // hand theirs.
-struct HostWindow {
-  HWND hwnd = nullptr;
-  HostWindow(int x, int y, int w, int h) {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    wc.lpszClassName = "SaverE2EHost";
-    RegisterClassA(&wc);
-    hwnd = CreateWindowExA(WS_EX_TOPMOST, "SaverE2EHost", "host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, x, y, w,
-                           h, nullptr, nullptr, wc.hInstance, nullptr);
-  }
-  ~HostWindow() {
-    if (hwnd && IsWindow(hwnd)) DestroyWindow(hwnd);
-  }
-  std::string Handle() const { return std::to_string(reinterpret_cast<uintptr_t>(hwnd)); }
-};
+using HostWindow = lwtest::CHostWindow;
 
 // The preview lies over the whole window it is handed and ends with it.
 // (What it draws is looked at in-process: this Wine does not show a window
@@ -693,13 +488,13 @@ TEST_F(SaverRun, PreviewFillsTheGivenWindowAndEndsWithIt) {
   const std::string scr = MakeSaver("Preview", CommentDocument());
   const int W = 320, H = 240;
   HostWindow host(200, 150, W, H);
-  ASSERT_NE(host.hwnd, nullptr);
-  SaverProcess run(scr, "/p " + host.Handle());
+  ASSERT_NE(host.Hwnd(), nullptr);
+  SaverProcess run(scr, "/p " + host.HandleText());
   HWND preview = nullptr;
-  ASSERT_TRUE(PumpUntil(15000, [&] {
-    preview = FindWindowExA(host.hwnd, nullptr, "SS3.0", nullptr);
+  ASSERT_TRUE(PumpUntil([&] {
+    preview = FindWindowExA(host.Hwnd(), nullptr, "SS3.0", nullptr);
     return (preview && IsWindowVisible(preview)) || run.Ended();
-  })) << "no preview window in the host";
+  }, 15000)) << "no preview window in the host";
   ASSERT_NE(preview, nullptr);
   DWORD owner = 0;
   GetWindowThreadProcessId(preview, &owner);
@@ -709,10 +504,10 @@ TEST_F(SaverRun, PreviewFillsTheGivenWindowAndEndsWithIt) {
   GetClientRect(preview, &r);
   EXPECT_EQ(r.right, W);
   EXPECT_EQ(r.bottom, H);
-  EXPECT_EQ(run.Wait(300), 0xFFFFu) << "the preview keeps running";
+  EXPECT_EQ(run.Wait(300), kNotEnded) << "the preview keeps running";
 
   // Windows destroys the preview area: the saver ends with it.
-  DestroyWindow(host.hwnd);
+  host.Destroy();
   EXPECT_EQ(run.Wait(10000), 0u);
 }
 
@@ -723,7 +518,7 @@ TEST_F(SaverRun, PreviewOfNoWindowEndsAtOnce) {
     SCOPED_TRACE(args);
     SaverProcess run(scr, args);
     bool sawWindow = false;
-    EXPECT_NE(run.Wait(10000, &sawWindow), 0xFFFFu);
+    EXPECT_NE(run.Wait(10000, [&] { sawWindow = sawWindow || SaverWindowOf(run.Pid()); }), kNotEnded);
     EXPECT_FALSE(sawWindow);
   }
 }
@@ -733,7 +528,7 @@ TEST_F(SaverRun, PasswordModeStoresThePasswordAndAsksForTheOldOne) {
   const std::string scr = MakeSaver("Guard", CommentDocument());
   SaverProfile profile(scr);
   HostWindow owner(0, 0, 50, 50);
-  const std::string args = "/a " + owner.Handle();
+  const std::string args = "/a " + owner.HandleText();
   auto setNew = [](HWND dlg, const char* text) {
     SetDlgItemTextA(dlg, 1002, text);
     SetDlgItemTextA(dlg, 1001, text);
@@ -762,7 +557,7 @@ TEST_F(SaverRun, PasswordModeStoresThePasswordAndAsksForTheOldOne) {
     HWND box = run.WaitForMessageBox("The password is not correct.");
     ASSERT_NE(box, nullptr);
     PostMessageA(box, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(PumpUntil(5000, [&] { return !IsWindow(box); }));
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(box); }, 5000));
     SetDlgItemTextA(dlg, 1000, "Sesame");
     PostMessageA(dlg, WM_COMMAND, IDOK, 0);
     HWND next = run.WaitForWindow("#32770", "New password");
@@ -794,14 +589,10 @@ class SaverUrl : public SaverRun {
  protected:
   void SetUp() override {
     SaverRun::SetUp();
-    LONG size = sizeof oldHandler_;
-    hadHandler_ = RegQueryValueA(HKEY_CLASSES_ROOT, kHandler, oldHandler_, &size) == ERROR_SUCCESS;
     const std::string recorder = Backslashed(LW_BUILD_DIR "/tests/url_recorder.exe");
-    ASSERT_TRUE(Exists(recorder)) << recorder;
+    ASSERT_TRUE(FileExists(recorder)) << recorder;
     const std::string command = "\"" + recorder + "\" \"%1\"";
-    ASSERT_EQ(RegSetValueA(HKEY_CLASSES_ROOT, kHandler, REG_SZ, command.c_str(),
-                           static_cast<DWORD>(command.size())),
-              ERROR_SUCCESS);
+    ASSERT_TRUE(lwtest::CRegKeyPath(HKEY_CLASSES_ROOT, kHandler).SetText(nullptr, command));
     record_ = dir_ + "browser.txt";
     DeleteFileA(record_.c_str());
     SetEnvironmentVariableA("LW_URL_RECORD", record_.c_str());
@@ -813,10 +604,6 @@ class SaverUrl : public SaverRun {
     CloseHandle(holdEvent_);
     SetEnvironmentVariableA("LW_URL_RECORD", nullptr);
     SetEnvironmentVariableA("LW_URL_HOLD", nullptr);
-    if (hadHandler_)
-      RegSetValueA(HKEY_CLASSES_ROOT, kHandler, REG_SZ, oldHandler_, static_cast<DWORD>(strlen(oldHandler_)));
-    else
-      RegDeleteTreeA(HKEY_CLASSES_ROOT, "http\\shell\\open\\command");
     DeleteFileA(record_.c_str());
     SaverRun::TearDown();
   }
@@ -826,7 +613,7 @@ class SaverUrl : public SaverRun {
   // The arguments the stand-in browser got (argc line first), once it ran.
   std::vector<std::string> BrowserArguments(DWORD ms = 10000) {
     std::vector<std::string> lines;
-    PumpUntil(ms, [&] {
+    PumpUntil([&] {
       const Bytes b = ReadAll(record_);
       lines.clear();
       std::string line;
@@ -840,20 +627,19 @@ class SaverUrl : public SaverRun {
       }
       return !lines.empty() && lines[0].size() > 5 &&
              lines.size() >= static_cast<size_t>(atoi(lines[0].c_str() + 5));
-    });
+    }, ms);
     return lines;
   }
   // Waits until the saver window shows the colour (the script has passed
   // its Url command).
   bool WaitForColour(COLORREF colour) {
     const int cx = GetSystemMetrics(SM_CXSCREEN) / 2, cy = GetSystemMetrics(SM_CYSCREEN) / 2;
-    return PumpUntil(10000, [&] { return ScreenPixel(cx, cy) == colour; });
+    return PumpUntil([&] { return ScreenPixel(cx, cy) == colour; }, 10000);
   }
 
   static constexpr const char* kHandler = "http\\shell\\open\\command";
   static constexpr const char* kAddress = "http://example.com/exit page?x=1&y=2";
-  char oldHandler_[1024] = "";
-  bool hadHandler_ = false;
+  const lwtest::CSavedRegKey handler_{lwtest::CRegKeyPath(HKEY_CLASSES_ROOT, kHandler)};
   std::string record_, hold_;
   HANDLE holdEvent_ = nullptr;
 };
@@ -871,7 +657,7 @@ TEST_F(SaverUrl, TheChosenAddressIsOpenedAtTheEnd) {
   ASSERT_NE(saver, nullptr);
   ASSERT_TRUE(WaitForColour(RGB(0, 150, 0)));
   PostMessageA(saver, WM_KEYDOWN, VK_F12, 0);
-  EXPECT_EQ(run.Wait(300), 0xFFFFu) << "F12 alone does not end this saver";
+  EXPECT_EQ(run.Wait(300), kNotEnded) << "F12 alone does not end this saver";
   PostMessageA(saver, WM_KEYDOWN, VK_ESCAPE, 0);
   EXPECT_EQ(run.Wait(10000), 0u) << "ends while the browser is still open";
   EXPECT_EQ(BrowserArguments(), (std::vector<std::string>{"argc=2", kAddress}));
@@ -887,20 +673,16 @@ TEST_F(SaverUrl, AnAddressNotChosenIsNotOpened) {
   ASSERT_TRUE(WaitForColour(RGB(0, 140, 0)));
   PostMessageA(saver, WM_KEYDOWN, VK_SPACE, 0);
   EXPECT_EQ(run.Wait(10000), 0u);
-  EXPECT_FALSE(PumpUntil(1000, [&] { return Exists(record_); })) << "a browser was started";
+  EXPECT_FALSE(PumpUntil([&] { return FileExists(record_); }, 1000)) << "a browser was started";
 }
 
 // On Windows XP the saver starts the browser itself and stays until it has
 // been closed.
 TEST_F(SaverUrl, OnWindowsXpTheSaverWaitsForTheBrowser) {
   const char* kName = "UrlXp";
-  const std::string appKey = std::string("Software\\Wine\\AppDefaults\\") + kName + ".scr";
-  HKEY k;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, appKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                            nullptr, &k, nullptr),
-            ERROR_SUCCESS);
-  RegSetValueExA(k, "Version", 0, REG_SZ, (const BYTE*)"winxp", 6);
-  RegCloseKey(k);
+  const lwtest::CScratchKey appKey(HKEY_CURRENT_USER,
+                                   std::string("Software\\Wine\\AppDefaults\\") + kName + ".scr");
+  ASSERT_TRUE(appKey.SetText("Version", "winxp"));
   const std::string scr = MakeSaver(kName, PlayingDocument(RGB(0, 130, 0), kAddress, 3));
   HoldBrowser();
   {
@@ -910,11 +692,10 @@ TEST_F(SaverUrl, OnWindowsXpTheSaverWaitsForTheBrowser) {
     ASSERT_TRUE(WaitForColour(RGB(0, 130, 0)));
     PostMessageA(saver, WM_KEYDOWN, VK_RETURN, 0);
     EXPECT_EQ(BrowserArguments(), (std::vector<std::string>{"argc=2", kAddress}));
-    EXPECT_EQ(run.Wait(500), 0xFFFFu) << "the saver stays while the browser is open";
+    EXPECT_EQ(run.Wait(500), kNotEnded) << "the saver stays while the browser is open";
     ReleaseBrowser();
     EXPECT_EQ(run.Wait(10000), 0u);
   }
-  RegDeleteTreeA(HKEY_CURRENT_USER, appKey.c_str());
 }
 
 // A saver made for a test run keeps the cursor, shows "Exit" at the top
@@ -941,14 +722,14 @@ TEST_F(SaverUrl, ATestRunEndsOnlyByKeys) {
     HWND saver = run.WaitForWindow("SS3.0");
     ASSERT_NE(saver, nullptr);
     ASSERT_TRUE(WaitForColour(RGB(0, 120, 0)));
-    ASSERT_TRUE(PumpUntil(5000, [&] { return GetForegroundWindow() == saver; }));
+    ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == saver; }, 5000));
     EXPECT_EQ(ForegroundCursorFlags() & CURSOR_SHOWING, static_cast<DWORD>(CURSOR_SHOWING))
         << "the cursor stays";
     HWND exitButton = nullptr;
-    EXPECT_TRUE(PumpUntil(5000, [&] {
+    EXPECT_TRUE(PumpUntil([&] {
       exitButton = ChildWithText(saver, "Button", "Exit");
       return exitButton && IsWindowVisible(exitButton);
-    })) << "no Exit button";
+    }, 5000)) << "no Exit button";
     if (exitButton) {
       RECT r;
       GetWindowRect(exitButton, &r);
@@ -972,8 +753,8 @@ TEST_F(SaverUrl, ATestRunEndsOnlyByKeys) {
   SaverProcess run(used, "/s");
   HWND saver = run.WaitForWindow("SS3.0");
   ASSERT_NE(saver, nullptr);
-  ASSERT_TRUE(PumpUntil(5000, [&] { return GetForegroundWindow() == saver; }));
-  EXPECT_TRUE(PumpUntil(5000, [] { return (ForegroundCursorFlags() & CURSOR_SHOWING) == 0; }))
+  ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == saver; }, 5000));
+  EXPECT_TRUE(PumpUntil([] { return (ForegroundCursorFlags() & CURSOR_SHOWING) == 0; }, 5000))
       << "the cursor is hidden";
   EXPECT_EQ(ChildWithText(saver, "Button", "Exit"), nullptr);
   mouse(saver);
@@ -1020,10 +801,10 @@ TEST_F(SaverRun, DamagedPayloadsEndWithoutAWindow) {
     std::string path = dir_ + "damaged.scr";
     WriteAll(path, c.bytes);
     SaverProcess run(path, "/s");
-    ASSERT_TRUE(run.started);
+    ASSERT_TRUE(run.Started());
     bool sawWindow = false;
-    DWORD code = run.Wait(15000, &sawWindow);
-    EXPECT_NE(code, 0xFFFFu) << "did not end";
+    DWORD code = run.Wait(15000, [&] { sawWindow = sawWindow || SaverWindowOf(run.Pid()); });
+    EXPECT_NE(code, kNotEnded) << "did not end";
     EXPECT_NE(code, 0u);
     EXPECT_FALSE(sawWindow);
   }

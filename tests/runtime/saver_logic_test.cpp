@@ -9,13 +9,15 @@
 #include <string>
 #include <vector>
 
-#include "framework/Seams.h"
 #include "runtime/ExitAddress.h"
 #include "runtime/PasswordHash.h"
 #include "runtime/SaverApp.h"
 #include "runtime/SaverPlayback.h"
 #include "runtime/SaverSwitch.h"
 #include "common/Payload.h"
+#include "tests/support/files.h"
+#include "tests/support/recorders.h"
+#include "tests/support/registry.h"
 
 namespace {
 
@@ -222,57 +224,20 @@ TEST(ExitAddress, OsClassOfEachWindowsKind) {
   }
 }
 
-// Records what reached the shell and answers as a test tells it.
-class RecordingShell : public CShellLauncher {
- public:
-  struct Call {
-    std::string verb, file, params, folder;
-    int show;
-    ULONG mask;
-  };
-  std::vector<Call> calls;
-  HANDLE process = nullptr;  // handed out as the started program
-  INT_PTR Execute(HWND, const char* verb, const char* file, const char* params,
-                  const char* folder, int show) override {
-    calls.push_back({verb ? verb : "", file ? file : "", params ? params : "",
-                     folder ? folder : "", show, 0});
-    return 42;
-  }
-  BOOL ExecuteEx(SHELLEXECUTEINFOA* info) override {
-    calls.push_back({info->lpVerb ? info->lpVerb : "", info->lpFile ? info->lpFile : "",
-                     info->lpParameters ? info->lpParameters : "",
-                     info->lpDirectory ? info->lpDirectory : "", info->nShow, info->fMask});
-    info->hProcess = process;
-    return TRUE;
-  }
-};
-
 // This process's HKEY_CLASSES_ROOT is a private key while a test runs, so
 // that the browser it names reaches no other program.
 class BrowserKeys : public testing::Test {
  protected:
   void SetUp() override {
-    key_ = "Software\\LumenweaveBrowserTests" + std::to_string(GetCurrentProcessId());
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                              nullptr, &classes_, nullptr),
-              ERROR_SUCCESS);
-    ASSERT_EQ(RegOverridePredefKey(HKEY_CLASSES_ROOT, classes_), ERROR_SUCCESS);
-    old_ = SetShellLauncher(&shell_);
+    ASSERT_TRUE(classes_.Ok());
     // Two programs that exist, named as a browser's registration would.
     char system[MAX_PATH];
     GetSystemDirectoryA(system, sizeof system);
     reg_ = std::string(system) + "\\reg.exe";
     cmd_ = std::string(system) + "\\cmd.exe";
   }
-  void TearDown() override {
-    SetShellLauncher(old_);
-    RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
-    RegCloseKey(classes_);
-    RegDeleteTreeA(HKEY_CURRENT_USER, key_.c_str());
-  }
   void SetCommand(const char* subKey, const std::string& command) {
-    ASSERT_EQ(RegSetValueA(HKEY_CLASSES_ROOT, subKey, REG_SZ, command.c_str(), (DWORD)command.size()),
-              ERROR_SUCCESS);
+    ASSERT_TRUE(lwtest::CRegKeyPath(HKEY_CLASSES_ROOT, subKey).SetText(nullptr, command));
   }
   static std::string Lower(std::string s) {
     for (char& c : s) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
@@ -280,10 +245,9 @@ class BrowserKeys : public testing::Test {
   }
   static std::string Folder(const std::string& path) { return path.substr(0, path.rfind('\\') + 1); }
 
-  std::string key_, reg_, cmd_;
-  HKEY classes_ = nullptr;
-  RecordingShell shell_;
-  CShellLauncher* old_ = nullptr;
+  std::string reg_, cmd_;
+  lwtest::CPrivateRegRoot classes_{HKEY_CLASSES_ROOT};
+  lwtest::CRecordedShell shell_;
 };
 
 TEST_F(BrowserKeys, OnlyWebAddressesAreEverOpened) {
@@ -306,7 +270,7 @@ TEST_F(BrowserKeys, OtherSystemsLetTheShellOpenTheAddress) {
     shell_.calls.clear();
     EXPECT_TRUE(OpenExitAddress("http://example.com/a b?c=d", osClass));
     ASSERT_EQ(shell_.calls.size(), 1u);
-    const RecordingShell::Call& c = shell_.calls[0];
+    const lwtest::CRecordedShell::Call& c = shell_.calls[0];
     EXPECT_EQ(c.verb, "open");
     EXPECT_EQ(c.file, "http://example.com/a b?c=d");
     EXPECT_EQ(c.params, "");
@@ -338,7 +302,7 @@ TEST_F(BrowserKeys, Windows2000AndXpStartTheBrowserWithTheAddress) {
   };
   for (const Row& r : kRows) {
     SCOPED_TRACE(r.name);
-    RegDeleteTreeA(classes_, "HTTP");
+    lwtest::CRegKeyPath(HKEY_CLASSES_ROOT, "HTTP").DeleteTree();
     if (r.verb) {
       SetCommand("HTTP\\shell", r.verb);
       SetCommand((std::string("HTTP\\shell\\") + r.verb + "\\command").c_str(), r.verbCommand);
@@ -351,7 +315,7 @@ TEST_F(BrowserKeys, Windows2000AndXpStartTheBrowserWithTheAddress) {
       continue;
     }
     ASSERT_EQ(shell_.calls.size(), 1u);
-    const RecordingShell::Call& c = shell_.calls[0];
+    const lwtest::CRecordedShell::Call& c = shell_.calls[0];
     EXPECT_EQ(c.verb, "open");
     EXPECT_EQ(c.file, r.expected);
     EXPECT_EQ(c.params, "\"http://example.com/a b\"");
@@ -405,17 +369,7 @@ class RecordingPlayback : public CSaverPlayback {
 };
 
 std::string TempPath(const char* name) {
-  char dir[MAX_PATH];
-  GetTempPathA(sizeof dir, dir);
-  return std::string(dir) + name + std::to_string(GetCurrentProcessId());
-}
-
-void WriteFileBytes(const std::string& path, const std::vector<unsigned char>& bytes) {
-  HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(f, INVALID_HANDLE_VALUE);
-  DWORD put = 0;
-  if (!bytes.empty()) WriteFile(f, bytes.data(), (DWORD)bytes.size(), &put, nullptr);
-  CloseHandle(f);
+  return lwtest::TempPath(name + std::to_string(GetCurrentProcessId()));
 }
 
 // The image, the 4-byte word, the document, the settings byte, the flag.
@@ -449,7 +403,7 @@ TEST(Payload, FramingIsCheckedBeforeTheDocumentIsRead) {
   const std::string path = TempPath("payload");
   for (const Row& r : kRows) {
     SCOPED_TRACE(r.name);
-    WriteFileBytes(path, r.file);
+    EXPECT_TRUE(lwtest::WriteAll(path, r.file));
     RecordingPlayback playback;
     CSaverPlayback* old = SetSaverPlayback(&playback);
     CSaverApp app;
@@ -477,7 +431,7 @@ TEST(Payload, FramingIsCheckedBeforeTheDocumentIsRead) {
 
 TEST(Payload, WithoutAScriptReaderTheSaverDoesNotStart) {
   const std::string path = TempPath("payload-default");
-  WriteFileBytes(path, Saver(4, "abcd", 0));
+  ASSERT_TRUE(lwtest::WriteAll(path, Saver(4, "abcd", 0)));
   CSaverApp app;
   char reason[200] = "";
   EXPECT_FALSE(app.ReadPayload(path.c_str(), reason, sizeof reason));
@@ -486,29 +440,16 @@ TEST(Payload, WithoutAScriptReaderTheSaverDoesNotStart) {
 }
 
 // A private speed key, so that the savers of other tests keep theirs.
-struct SpeedKey {
-  std::string path = "Software\\Corvanta\\Screen Saver Test " + std::to_string(GetCurrentProcessId());
-  ~SpeedKey() { RegDeleteTreeA(HKEY_CURRENT_USER, path.c_str()); }
+struct SpeedKey : lwtest::CScratchKey {
+  SpeedKey()
+      : CScratchKey(HKEY_CURRENT_USER,
+                    "Software\\Corvanta\\Screen Saver Test " + std::to_string(GetCurrentProcessId())) {}
   void Write(const char* sysInfo, DWORD times) {
-    HKEY k;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                              nullptr, &k, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExA(k, "SysInfo", 0, REG_SZ, (const BYTE*)sysInfo, (DWORD)strlen(sysInfo) + 1);
-    RegSetValueExA(k, "Times", 0, REG_DWORD, (const BYTE*)&times, 4);
-    RegCloseKey(k);
+    ASSERT_TRUE(SetText("SysInfo", sysInfo));
+    ASSERT_TRUE(SetNumber("Times", times));
   }
-  std::string SysInfo() {
-    char buf[300] = "";
-    DWORD size = sizeof buf;
-    RegGetValueA(HKEY_CURRENT_USER, path.c_str(), "SysInfo", RRF_RT_REG_SZ, nullptr, buf, &size);
-    return buf;
-  }
-  DWORD Times() {
-    DWORD v = 0, size = 4;
-    RegGetValueA(HKEY_CURRENT_USER, path.c_str(), "Times", RRF_RT_REG_DWORD, nullptr, &v, &size);
-    return v;
-  }
+  std::string SysInfo() const { return Text("SysInfo"); }
+  DWORD Times() const { return Number("Times"); }
 };
 
 TEST(Calibration, CountsOnceAndReusesTheStoredValue) {
@@ -517,14 +458,14 @@ TEST(Calibration, CountsOnceAndReusesTheStoredValue) {
   CurrentSystemText(current, sizeof current);
 
   UINT times = 0;
-  EXPECT_TRUE(CalibrateSpeedIn(key.path.c_str(), &times));
+  EXPECT_TRUE(CalibrateSpeedIn(key.Path().c_str(), &times));
   EXPECT_GT(times, 0u);
   EXPECT_EQ(key.SysInfo(), current);
   EXPECT_EQ(key.Times(), times);
 
   key.Write(current, 12345);
   times = 0;
-  EXPECT_FALSE(CalibrateSpeedIn(key.path.c_str(), &times)) << "the second run reuses Times";
+  EXPECT_FALSE(CalibrateSpeedIn(key.Path().c_str(), &times)) << "the second run reuses Times";
   EXPECT_EQ(times, 12345u);
 
   // Another machine's text, or a zero count, counts again.
@@ -535,7 +476,7 @@ TEST(Calibration, CountsOnceAndReusesTheStoredValue) {
   for (const auto& r : kRecount) {
     SCOPED_TRACE(testing::Message() << r.sysInfo << " / " << r.times);
     key.Write(r.sysInfo, r.times);
-    EXPECT_TRUE(CalibrateSpeedIn(key.path.c_str(), &times));
+    EXPECT_TRUE(CalibrateSpeedIn(key.Path().c_str(), &times));
     EXPECT_EQ(key.SysInfo(), current);
     EXPECT_EQ(key.Times(), times);
     EXPECT_NE(times, 12345u);

@@ -14,7 +14,9 @@
 #include "imaging/ImageLib.h"
 #include "imaging/RgbImage.h"
 #include "runtime/DesktopPictures.h"
-#include "tests/TestSeams.h"
+#include "tests/support/files.h"
+#include "tests/support/recorders.h"
+#include "tests/support/registry.h"
 
 namespace {
 
@@ -81,9 +83,7 @@ bool WriteJpegFile(const std::string& path, const Picture& p) {
 }
 
 std::string TempPath(const char* name) {
-  char dir[MAX_PATH];
-  GetTempPathA(sizeof dir, dir);
-  return std::string(dir) + "pictures" + std::to_string(GetCurrentProcessId()) + "-" + name;
+  return lwtest::TempPath("pictures" + std::to_string(GetCurrentProcessId()) + "-" + name);
 }
 
 COLORREF DesktopColour() { return GetSysColor(COLOR_BACKGROUND) & 0xFFFFFF; }
@@ -172,7 +172,7 @@ TEST(BuildWallpaperImage, StretchesOverTheCanvas) {
 }
 
 TEST(BuildWallpaperImage, NoPictureIsToldAndGivesNothing) {
-  testseams::CRecordedBoxes sink;
+  lwtest::CRecordedBoxes sink;
   EXPECT_EQ(BuildWallpaperImageAt(nullptr, 10, 10, kWallpaperTile, SIZE{100, 100}), nullptr);
   const BYTE one[3] = {1, 2, 3};
   EXPECT_EQ(BuildWallpaperImageAt(one, 0, 1, kWallpaperCentre, SIZE{100, 100}), nullptr);
@@ -217,38 +217,26 @@ TEST(DesktopPictures, TheDesktopColourPictureHasTheScreensSize) {
 class WallpaperSettings : public testing::Test {
  protected:
   void SetUp() override {
-    key_ = "Software\\LumenweavePictureTests" + std::to_string(GetCurrentProcessId());
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                              nullptr, &user_, nullptr),
-              ERROR_SUCCESS);
-    ASSERT_EQ(RegOverridePredefKey(HKEY_CURRENT_USER, user_), ERROR_SUCCESS);
+    ASSERT_TRUE(user_.Ok());
     out_ = TempPath("wallpaper.bmp");
   }
   void TearDown() override {
-    RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
-    RegCloseKey(user_);
-    RegDeleteTreeA(HKEY_CURRENT_USER, key_.c_str());
     for (const std::string& f : files_) DeleteFileA(f.c_str());
     DeleteFileA(out_.c_str());
   }
   void SetDesktop(const std::string& wallpaper, const char* style, const char* tile) {
-    HKEY k;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0,
-                              KEY_ALL_ACCESS, nullptr, &k, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExA(k, "Wallpaper", 0, REG_SZ, (const BYTE*)wallpaper.c_str(),
-                   (DWORD)wallpaper.size() + 1);
-    if (style) RegSetValueExA(k, "WallpaperStyle", 0, REG_SZ, (const BYTE*)style, (DWORD)strlen(style) + 1);
-    if (tile) RegSetValueExA(k, "TileWallpaper", 0, REG_SZ, (const BYTE*)tile, (DWORD)strlen(tile) + 1);
-    RegCloseKey(k);
+    const lwtest::CRegKeyPath desktop(HKEY_CURRENT_USER, "Control Panel\\Desktop");
+    ASSERT_TRUE(desktop.SetText("Wallpaper", wallpaper));
+    if (style) desktop.SetText("WallpaperStyle", style);
+    if (tile) desktop.SetText("TileWallpaper", tile);
   }
   std::string File(const char* name) {
     files_.push_back(TempPath(name));
     return files_.back();
   }
 
-  std::string key_, out_;
-  HKEY user_ = nullptr;
+  lwtest::CPrivateRegRoot user_{HKEY_CURRENT_USER};
+  std::string out_;
   std::vector<std::string> files_;
 };
 
@@ -306,16 +294,12 @@ TEST_F(WallpaperSettings, WithoutAReadablePictureTheDesktopColourIsWritten) {
   const BYTE pngHead[] = {0x89, 'P', 'N', 'G', 13, 10, 26, 10, 0, 0, 0, 13, 'I', 'H', 'D', 'R',
                           0, 0, 0, 1, 0, 0, 0, 1, 8, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
                           0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-  HANDLE f = CreateFileA(png.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD put = 0;
-  WriteFile(f, pngHead, sizeof pngHead, &put, nullptr);
-  CloseHandle(f);
+  ASSERT_TRUE(lwtest::WriteAll(png, lwtest::Bytes(pngHead, pngHead + sizeof pngHead)));
   const std::string page = File("wall.htm");
   ASSERT_TRUE(WriteBmpFile(page, Pattern(8, 8)));  // a picture, but named as a page
   const std::string damaged = File("damaged.bmp");
-  f = CreateFileA(damaged.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  WriteFile(f, "BM\x10\x00\x00\x00garbage garbage garbage garbage garbage", 44, &put, nullptr);
-  CloseHandle(f);
+  const char kDamaged[] = "BM\x10\x00\x00\x00garbage garbage garbage garbage garbage";
+  ASSERT_TRUE(lwtest::WriteAll(damaged, lwtest::Bytes(kDamaged, kDamaged + 44)));
   const struct {
     const char* name;
     std::string wallpaper;
@@ -325,7 +309,7 @@ TEST_F(WallpaperSettings, WithoutAReadablePictureTheDesktopColourIsWritten) {
                {"page", page},
                {"damaged BMP", damaged}};
   const CSize screen = GetScreenSize();
-  testseams::CRecordedBoxes sink;
+  lwtest::CRecordedBoxes sink;
   for (const auto& r : kRows) {
     SCOPED_TRACE(r.name);
     SetDesktop(r.wallpaper, "0", "1");

@@ -10,54 +10,33 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "framework/Dialog.h"
-#include "framework/Seams.h"
 #include "playback/SpeedCalibration.h"
 #include "runtime/PasswordHash.h"
 #include "runtime/PreviewWnd.h"
 #include "runtime/SaverApp.h"
 #include "runtime/SaverWnd.h"
 #include "runtime/resource.h"
+#include "tests/support/dialog_hook.h"
+#include "tests/support/pump.h"
+#include "tests/support/recorders.h"
+#include "tests/support/registry.h"
+#include "tests/support/screen.h"
 
 namespace {
 
-class PrivateUser : public testing::Environment {
- public:
-  void SetUp() override {
-    key_ = "Software\\LumenweaveWindowTests" + std::to_string(GetCurrentProcessId());
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                              nullptr, &user_, nullptr),
-              ERROR_SUCCESS);
-    ASSERT_EQ(RegOverridePredefKey(HKEY_CURRENT_USER, user_), ERROR_SUCCESS);
-  }
-  void TearDown() override {
-    RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
-    RegCloseKey(user_);
-    RegDeleteTreeA(HKEY_CURRENT_USER, key_.c_str());
-  }
-
- private:
-  std::string key_;
-  HKEY user_ = nullptr;
-};
-
 const testing::Environment* const kPrivateUser =
-    testing::AddGlobalTestEnvironment(new PrivateUser);
+    testing::AddGlobalTestEnvironment(new lwtest::CPrivateRegRootEnvironment(HKEY_CURRENT_USER));
 
 void SetDesktopValue(DWORD type, const void* data, DWORD size) {
-  HKEY k;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0,
-                            KEY_ALL_ACCESS, nullptr, &k, nullptr),
-            ERROR_SUCCESS);
+  const lwtest::CRegKeyPath desktop(HKEY_CURRENT_USER, "Control Panel\\Desktop");
   if (data)
-    RegSetValueExA(k, "ScreenSaveUsePassword", 0, type, static_cast<const BYTE*>(data), size);
+    ASSERT_TRUE(desktop.SetValue("ScreenSaveUsePassword", type, data, size));
   else
-    RegDeleteValueA(k, "ScreenSaveUsePassword");
-  RegCloseKey(k);
+    desktop.RemoveValue("ScreenSaveUsePassword");
 }
 
 TEST(DesktopPassword, TheSwitchReadsAsItsNumberHoweverStored) {
@@ -92,22 +71,9 @@ TEST(DesktopPassword, TheSwitchReadsAsItsNumberHoweverStored) {
   SetDesktopValue(REG_SZ, nullptr, 0);
 }
 
-// Pumps this thread's messages for up to ms milliseconds, or until done.
-// True when done said so in time. WM_QUIT stays queued for the test.
-bool FlushEvents(DWORD ms, const std::function<bool()>& done = nullptr) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, WM_QUIT - 1, PM_REMOVE) ||
-           PeekMessageA(&msg, nullptr, WM_QUIT + 1, 0xFFFFFFFF, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-    if (done && done()) return true;
-    if (GetTickCount() - start >= ms) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
-}
+using lwtest::FlushEvents;
+using lwtest::PumpUntil;
+using lwtest::Press;
 
 // A saver window over a profile with a stored password; the speed value is
 // stored, so that creating the window counts nothing.
@@ -123,11 +89,8 @@ class SaverWindow : public testing::Test {
     ASSERT_GT(ScramblePassword("open", stored), 0);
     app_.WriteProfileString("Password", "Encrypt", stored);
     ASSERT_TRUE(RegisterSaverWindowClass());
-    old_ = SetMessageBoxSink(&boxes_);
   }
   void TearDown() override {
-    CDialog::SetInitHook(nullptr, nullptr);
-    SetMessageBoxSink(old_);
     SetDesktopValue(REG_SZ, nullptr, 0);
     RegDeleteTreeA(HKEY_CURRENT_USER, app_.GetProfileKey());
     MSG msg;
@@ -140,30 +103,9 @@ class SaverWindow : public testing::Test {
     return wnd.GetSafeHwnd();
   }
 
-  class Boxes : public CMessageBoxSink {
-   public:
-    int count = 0;
-    int Show(HWND, const char*, const char*, UINT) override {
-      ++count;
-      return IDOK;
-    }
-  } boxes_;
-  CMessageBoxSink* old_ = nullptr;
+  lwtest::CRecordedBoxes boxes_;
   CSaverApp app_;
 };
-
-struct HookState {
-  int opened = 0;
-  std::function<void(CDialog*, int)> act;
-};
-
-void OnDialog(CDialog* d, void* ctx) {
-  auto* s = static_cast<HookState*>(ctx);
-  ++s->opened;
-  s->act(d, s->opened);
-}
-
-void Press(CDialog* d, int id) { d->SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
 
 TEST_F(SaverWindow, ThePasswordDialogCannotBeOpenedTwice) {
   const DWORD on = 1;
@@ -176,10 +118,10 @@ TEST_F(SaverWindow, ThePasswordDialogCannotBeOpenedTwice) {
   const HWND hwnd = Create(wnd);
   ASSERT_NE(hwnd, nullptr);
 
-  HookState state;
+  lwtest::CDialogScript dialogs;
   bool closedInside = true, inputClosed = true;
-  state.act = [&](CDialog* d, int opened) {
-    if (opened > 1) {
+  dialogs.SetAction([&](CDialog* d) {
+    if (dialogs.Opened() > 1) {
       Press(d, IDCANCEL);
       return;
     }
@@ -192,26 +134,25 @@ TEST_F(SaverWindow, ThePasswordDialogCannotBeOpenedTwice) {
     // A close already on its way when the dialog is answered.
     ::PostMessageA(hwnd, WM_CLOSE, 0, 0);
     Press(d, IDCANCEL);
-  };
-  CDialog::SetInitHook(&OnDialog, &state);
+  });
   ::SendMessageA(hwnd, WM_CLOSE, 0, 0);
   FlushEvents(300);
-  EXPECT_EQ(state.opened, 1) << "one close, one dialog";
+  EXPECT_EQ(dialogs.Opened(), 1) << "one close, one dialog";
   EXPECT_FALSE(inputClosed);
   EXPECT_FALSE(closedInside);
   EXPECT_TRUE(::IsWindow(hwnd)) << "cancelled: the saver goes on";
 
   // The right password ends it.
-  state.opened = 0;
-  state.act = [](CDialog* d, int) {
+  const int opened = dialogs.Opened();
+  dialogs.SetAction([](CDialog* d) {
     d->SetDlgItemText(IDC_PASSWORD, "open");
     Press(d, IDOK);
-  };
+  });
   ::SendMessageA(hwnd, WM_CLOSE, 0, 0);
-  FlushEvents(2000, [&] { return !::IsWindow(hwnd); });
-  EXPECT_EQ(state.opened, 1);
+  PumpUntil([&] { return !::IsWindow(hwnd); }, 2000);
+  EXPECT_EQ(dialogs.Opened() - opened, 1);
   EXPECT_FALSE(::IsWindow(hwnd));
-  EXPECT_EQ(boxes_.count, 0);
+  EXPECT_EQ(boxes_.texts.size(), 0u);
 }
 
 TEST_F(SaverWindow, WithoutThePasswordSwitchNoDialogIsShown) {
@@ -221,12 +162,10 @@ TEST_F(SaverWindow, WithoutThePasswordSwitchNoDialogIsShown) {
     SetDesktopValue(REG_SZ, value, value ? 2 : 0);
     CSaverWnd wnd(app_);
     const HWND hwnd = Create(wnd);
-    HookState state;
-    state.act = [](CDialog* d, int) { Press(d, IDCANCEL); };
-    CDialog::SetInitHook(&OnDialog, &state);
+    lwtest::CDialogScript dialogs([](CDialog* d) { Press(d, IDCANCEL); });
     ::SendMessageA(hwnd, WM_CLOSE, 0, 0);
-    FlushEvents(2000, [&] { return !::IsWindow(hwnd); });
-    EXPECT_EQ(state.opened, 0);
+    PumpUntil([&] { return !::IsWindow(hwnd); }, 2000);
+    EXPECT_EQ(dialogs.Opened(), 0);
     EXPECT_FALSE(::IsWindow(hwnd));
   }
 }
@@ -235,39 +174,11 @@ TEST_F(SaverWindow, TheSwitchStoredAsTextAsksForThePassword) {
   SetDesktopValue(REG_SZ, "1", 2);
   CSaverWnd wnd(app_);
   const HWND hwnd = Create(wnd);
-  HookState state;
-  state.act = [](CDialog* d, int) { Press(d, IDCANCEL); };
-  CDialog::SetInitHook(&OnDialog, &state);
+  lwtest::CDialogScript dialogs([](CDialog* d) { Press(d, IDCANCEL); });
   ::SendMessageA(hwnd, WM_CLOSE, 0, 0);
   FlushEvents(200);
-  EXPECT_EQ(state.opened, 1);
+  EXPECT_EQ(dialogs.Opened(), 1);
   EXPECT_TRUE(::IsWindow(hwnd));
-}
-
-// The screen's pixels in the rectangle, rows top-down, as COLORREFs.
-std::vector<COLORREF> ScreenPixels(const RECT& r) {
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  BITMAPINFO bi = {};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = -h;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, dib);
-  BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-  SelectObject(memory, old);
-  std::vector<COLORREF> out(static_cast<size_t>(w) * h);
-  const DWORD* p = static_cast<const DWORD*>(bits);
-  for (size_t i = 0; i < out.size(); ++i)
-    out[i] = RGB((p[i] >> 16) & 0xFF, (p[i] >> 8) & 0xFF, p[i] & 0xFF);
-  DeleteObject(dib);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  return out;
 }
 
 // The preview area of the display settings, played by a window of this test.
@@ -276,31 +187,23 @@ class SaverPreview : public testing::Test {
   static constexpr int kX = 200, kY = 150, kW = 320, kH = 240;
   void SetUp() override {
     ASSERT_TRUE(RegisterSaverWindowClass());
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    wc.lpszClassName = "PreviewTestHost";
-    RegisterClassA(&wc);
-    host_ = CreateWindowExA(WS_EX_TOPMOST, "PreviewTestHost", "", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN,
-                            kX, kY, kW, kH, nullptr, nullptr, wc.hInstance, nullptr);
-    ASSERT_NE(host_, nullptr);
+    ASSERT_NE(host_.Hwnd(), nullptr);
   }
   void TearDown() override {
-    if (IsWindow(host_)) DestroyWindow(host_);
+    host_.Destroy();
     MSG msg;
     while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
     }
   }
-  std::vector<COLORREF> Shown() const { return ScreenPixels(RECT{kX, kY, kX + kW, kY + kH}); }
+  std::vector<COLORREF> Shown() const { return lwtest::ScreenPixels(RECT{kX, kY, kX + kW, kY + kH}); }
 
-  HWND host_ = nullptr;
+  lwtest::CHostWindow host_{kX, kY, kW, kH};
 };
 
 TEST_F(SaverPreview, ShowsTheLogoAndTheNameClimbing) {
   CSaverPreviewWnd* preview = new CSaverPreviewWnd("Climbing Name");
   ASSERT_TRUE(preview->CreateEx(0, kSaverWindowClass, "", WS_CHILD | WS_VISIBLE,
-                                RECT{0, 0, kW, kH}, host_, 0));
+                                RECT{0, 0, kW, kH}, host_.Hwnd(), 0));
   const HWND hwnd = preview->GetSafeHwnd();
 
   // The logo, bitmap 144 of the program, at the top left.
@@ -317,7 +220,7 @@ TEST_F(SaverPreview, ShowsTheLogoAndTheNameClimbing) {
   DeleteDC(memory);
   DeleteObject(logo);
   int mismatches = -1;
-  FlushEvents(10000, [&] {
+  PumpUntil([&] {
     const std::vector<COLORREF> shown = Shown();
     mismatches = 0;
     size_t i = 0;
@@ -325,7 +228,7 @@ TEST_F(SaverPreview, ShowsTheLogoAndTheNameClimbing) {
       for (int x = 0; x < info.bmWidth; x += 3)
         if (shown[static_cast<size_t>(y) * kW + x] != expected[i++]) ++mismatches;
     return mismatches == 0;
-  });
+  }, 10000);
   EXPECT_EQ(mismatches, 0) << "logo pixels that differ";
 
   // The name in its own colour right of the logo, climbing.
@@ -337,7 +240,7 @@ TEST_F(SaverPreview, ShowsTheLogoAndTheNameClimbing) {
     return -1;
   };
   int first = -1, later = -1;
-  EXPECT_TRUE(FlushEvents(15000, [&] {
+  EXPECT_TRUE(PumpUntil([&] {
     if (first < 0) {
       first = bannerTop();
       return false;
@@ -346,7 +249,7 @@ TEST_F(SaverPreview, ShowsTheLogoAndTheNameClimbing) {
     if (later >= 0 && later < first) return true;
     first = later;  // not seen yet, or in again from the bottom
     return false;
-  })) << "the name did not climb: " << first << " then " << later;
+  }, 15000)) << "the name did not climb: " << first << " then " << later;
   int left = kW;
   const std::vector<COLORREF> shown = Shown();
   for (int y = 0; y < kH; ++y)
@@ -355,7 +258,7 @@ TEST_F(SaverPreview, ShowsTheLogoAndTheNameClimbing) {
   EXPECT_GE(left, 97) << "the name stays right of the logo";
 
   // The area goes: the preview window and its banner thread with it.
-  DestroyWindow(host_);
+  host_.Destroy();
   EXPECT_FALSE(IsWindow(hwnd));
   MSG quit;
   EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the program ends";

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <memory>
 
-#include "ScriptTestSupport.h"
+#include "script_support.h"
 #include "script/DataBlock.h"
 #include "script/Objects.h"
 #include "script/Options.h"

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-#include "ScriptTestSupport.h"
+#include "script_support.h"
 #include "script/Objects.h"
 #include "script/Palette.h"
 

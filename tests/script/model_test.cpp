@@ -7,7 +7,7 @@
 #include <cmath>
 #include <memory>
 
-#include "ScriptTestSupport.h"
+#include "script_support.h"
 #include "script/DataBlock.h"
 #include "script/Objects.h"
 #include "script/Palette.h"

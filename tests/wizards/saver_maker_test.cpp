@@ -3,24 +3,23 @@
 // failure deleting what it was writing.
 #include <gtest/gtest.h>
 
-#include "tests/TestFiles.h"
-
 #include <string>
 #include <vector>
 
 #include "framework/App.h"
-#include "framework/Seams.h"
 #include "common/Payload.h"
+#include "framework/Seams.h"
+#include "tests/support/files.h"
+#include "tests/support/recorders.h"
+#include "tests/support/registry.h"
 #include "wizards/SaverMaker.h"
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-using testfiles::ReadAll;
-using testfiles::WriteAll;
-
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+using lwtest::Bytes;
+using lwtest::FileExists;
+using lwtest::ReadAll;
+using lwtest::WriteAll;
 
 Bytes Filled(size_t n, uint8_t seed) {
   Bytes b(n);
@@ -64,54 +63,29 @@ Bytes MakeIco(const std::vector<IconImage>& images, uint8_t seed) {
   return out;
 }
 
-class RecordingSink : public CMessageBoxSink {
- public:
-  std::vector<std::string> texts;
-  int Show(HWND, const char* text, const char*, UINT) override {
-    texts.push_back(text);
-    return IDOK;
-  }
-};
-
 class SaverMakerTest : public testing::Test {
  protected:
   void SetUp() override {
     builder_ = LoadLibraryExA(LW_BUILD_DIR "/builder/Lumenweave.exe", nullptr,
                               LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     ASSERT_NE(builder_, nullptr);
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    dir_ = std::string(temp) + "maker" + std::to_string(GetCurrentProcessId()) + "\\";
-    CreateDirectoryA(dir_.c_str(), nullptr);
     app_.SetRegistryKey("LumenweaveMakerTests");
     maker_.m_resources = builder_;
     maker_.m_customFolder = dir_.c_str();
-    oldSink_ = SetMessageBoxSink(&sink_);
     runtime_ = ReadAll(LW_BUILD_DIR "/runtime/Halcyra.exe");
     stub_ = ReadAll(LW_BUILD_DIR "/installer/Quenlark.exe");
     engine_ = ReadAll(LW_BUILD_DIR "/engine/Emberlyn.exe");
   }
-  void TearDown() override {
-    SetMessageBoxSink(oldSink_);
-    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\LumenweaveMakerTests");
-    WIN32_FIND_DATAA fd;
-    HANDLE f = FindFirstFileA((dir_ + "*").c_str(), &fd);
-    if (f != INVALID_HANDLE_VALUE) {
-      do DeleteFileA((dir_ + fd.cFileName).c_str());
-      while (FindNextFileA(f, &fd));
-      FindClose(f);
-    }
-    RemoveDirectoryA(dir_.c_str());
-    FreeLibrary(builder_);
-  }
+  void TearDown() override { FreeLibrary(builder_); }
   std::string Path(const char* name) const { return dir_ + name; }
 
   HMODULE builder_ = nullptr;
-  std::string dir_;
+  const lwtest::CScratchKey profile_{HKEY_CURRENT_USER, "Software\\LumenweaveMakerTests"};
+  const lwtest::CTempFolder folder_{"maker"};
+  const std::string& dir_ = folder_.Path();
   CWinApp app_{"MakerTest"};
   CSaverMaker maker_;
-  RecordingSink sink_;
-  CMessageBoxSink* oldSink_ = nullptr;
+  lwtest::CRecordedBoxes sink_;
   Bytes runtime_, stub_, engine_;
 };
 
@@ -231,7 +205,7 @@ TEST_F(SaverMakerTest, FailuresDeleteTheOutputAndReturnFalse) {
       BOOL ok = kind ? maker_.MakeInstaller(out.c_str(), Path(c.document).c_str())
                      : maker_.MakeScr(out.c_str(), Path(c.document).c_str());
       EXPECT_FALSE(ok) << out;
-      EXPECT_FALSE(Exists(out)) << out;
+      EXPECT_FALSE(FileExists(out)) << out;
     }
     if (c.expectReadMessage) {
       ASSERT_EQ(sink_.texts.size(), 2u);
@@ -246,11 +220,11 @@ TEST_F(SaverMakerTest, MovieFailures) {
   WriteAll(Path("clip.swf"), Filled(10, 1));
   // A missing movie: nothing stays.
   EXPECT_FALSE(maker_.MakeMovieSaver(Path("M.scr").c_str(), Path("none.swf").c_str()));
-  EXPECT_FALSE(Exists(Path("M.scr")));
+  EXPECT_FALSE(FileExists(Path("M.scr")));
   // An output named like its own installer is refused before anything is
   // written, so the saver is never overwritten by its installer.
   EXPECT_FALSE(maker_.MakeMovieSaver(Path("M.exe").c_str(), Path("clip.swf").c_str()));
-  EXPECT_FALSE(Exists(Path("M.exe")));
+  EXPECT_FALSE(FileExists(Path("M.exe")));
 }
 
 // Every spelling of an output that the file system takes as the installer's
@@ -261,7 +235,7 @@ TEST_F(SaverMakerTest, MovieSaverNamedLikeItsInstallerIsRefused) {
   for (const char* name : kNames) {
     SCOPED_TRACE(std::string("'") + name + "'");
     EXPECT_FALSE(maker_.MakeMovieSaver(Path(name).c_str(), Path("clip.swf").c_str()));
-    EXPECT_FALSE(Exists(Path("M.exe")));
+    EXPECT_FALSE(FileExists(Path("M.exe")));
   }
 }
 
@@ -284,9 +258,7 @@ TEST(IconFile, FindsImagesByKindAndRejectsNothingLoaded) {
   EXPECT_EQ(none.Find16x16(), -1);
   EXPECT_EQ(none.GetBytesInRes(0), -1);
   EXPECT_EQ(none.GetWidth(0), 0);
-  char temp[MAX_PATH];
-  GetTempPathA(MAX_PATH, temp);
-  std::string path = std::string(temp) + "probe.ico";
+  const std::string path = lwtest::TempPath("probe.ico");
   // 16 x 16 with 256 colours is not the 16-colour image; the 48 x 48 with
   // colour count 0 is taken.
   WriteAll(path, MakeIco({{16, 0, 8, 1384}, {48, 0, 8, 3752}, {16, 16, 4, 296}}, 5));

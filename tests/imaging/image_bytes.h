@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "imaging/ImageLib.h"
+#include "tests/support/files.h"
 
 namespace imgtest {
 
@@ -204,10 +205,6 @@ inline Decoded Decode(const Bytes& file, Reader reader, int bits, size_t pixelBy
   return d;
 }
 
-inline std::string TempPath(const char* name) {
-  char dir[MAX_PATH];
-  GetTempPathA(MAX_PATH, dir);
-  return std::string(dir) + name;
-}
+using lwtest::TempPath;
 
 }  // namespace imgtest

@@ -1,8 +1,9 @@
-#include "ScriptTestSupport.h"
+#include "script_support.h"
 
 #include <windows.h>
 
 #include "script/PickSource.h"
+#include "tests/support/files.h"
 #if LW_SCRIPT_EDITING
 #include "script/Options.h"
 #endif
@@ -15,12 +16,9 @@ class ScriptEnvironment : public ::testing::Environment {
   void SetUp() override {
     SetScriptMessageSink(&g_sink);
 #if LW_SCRIPT_EDITING
-    char dir[MAX_PATH];
-    GetTempPathA(MAX_PATH, dir);
-    CString path(dir);
-    path += "lw_test_options.opt";
-    DeleteFileA(path);
-    CBuilderOptions::SetFilePath(path);
+    const std::string path = lwtest::TempPath("lw_test_options.opt");
+    DeleteFileA(path.c_str());
+    CBuilderOptions::SetFilePath(path.c_str());
 #endif
   }
 };

@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "imaging/RgbImage.h"
-#include "tests/TestFiles.h"
-#include "tests/imaging/ImageBytes.h"
+#include "tests/imaging/image_bytes.h"
+#include "tests/support/files.h"
 
 namespace {
 
@@ -16,7 +16,7 @@ TEST(CaptureDesktopToJpeg, WritesAJpegOfTheDesktopsSize) {
   ASSERT_TRUE(CaptureDesktopToJpeg(out.c_str()));
   RECT desktop;
   ASSERT_TRUE(GetWindowRect(GetDesktopWindow(), &desktop));
-  imgtest::Decoded decoded = imgtest::Decode(testfiles::ReadAll(out), imgtest::Reader::Jpeg, 24);
+  imgtest::Decoded decoded = imgtest::Decode(lwtest::ReadAll(out), imgtest::Reader::Jpeg, 24);
   ASSERT_TRUE(decoded.ok);
   EXPECT_EQ(decoded.width, desktop.right - desktop.left);
   EXPECT_EQ(decoded.height, desktop.bottom - desktop.top);

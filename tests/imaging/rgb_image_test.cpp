@@ -12,12 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "framework/Seams.h"
 #include "imaging/RgbImage.h"
 #include "imaging/TextExtent.h"
-#include "tests/TestFiles.h"
-#include "tests/imaging/ImageBytes.h"
-#include "tests/TestSeams.h"
+#include "tests/imaging/image_bytes.h"
+#include "tests/support/files.h"
+#include "tests/support/recorders.h"
+#include "tests/support/registry.h"
 
 using namespace imgtest;
 
@@ -126,7 +126,7 @@ RECT MeasureText(const LOGFONTA& lf, const char* text) {
 
 std::string WriteTemp(const char* name, const Bytes& bytes) {
   std::string path = TempPath(name);
-  testfiles::WriteAll(path, bytes);
+  lwtest::WriteAll(path, bytes);
   return path;
 }
 
@@ -158,7 +158,7 @@ std::vector<FormatCase> FormatCases() {
   return {
       {"BMP", "load.bmp", Reader::Bmp, Gradient(5, 4)},
       {"JPEG", "load.jpg", Reader::Jpeg,
-       testfiles::ReadAll(std::string(LW_SOURCE_DIR) + "/tests/imaging/seeds/baseline.jpg")},
+       lwtest::ReadAll(std::string(LW_SOURCE_DIR) + "/tests/imaging/seeds/baseline.jpg")},
       {"PNG", "load.png", Reader::Png, MakePng(5, 3, 2, 8, png)},
       {"PCX", "load.pcx", Reader::Pcx, MakePcx(pcx)},
       {"TGA", "load.tga", Reader::Tga, MakeTga(tga)},
@@ -194,7 +194,7 @@ TEST(LoadImageRgb, EveryFormatFromMemoryAndFromAFile) {
 }
 
 TEST(LoadImageRgb, AMissingFileFailsWithoutAMessage) {
-  testseams::CRecordedBoxes boxes;
+  lwtest::CRecordedBoxes boxes;
   SIZE size = {5, 5};
   EXPECT_EQ(LoadImageRgb(TempPath("no such picture.bmp").c_str(), &size, nullptr, 0), nullptr);
   EXPECT_EQ(GetImageError(), kImgFileOpen);
@@ -208,7 +208,7 @@ Bytes NotAPicture() {
 }
 
 TEST(LoadImageRgb, AnUnknownPictureIsRefusedWithTheMessage) {
-  testseams::CRecordedBoxes boxes;
+  lwtest::CRecordedBoxes boxes;
   Bytes junk = NotAPicture();
   SIZE size;
   EXPECT_EQ(LoadImageRgb(nullptr, &size, junk.data(), static_cast<DWORD>(junk.size())), nullptr);
@@ -235,7 +235,7 @@ DWORD WINAPI LoadOnThread(void* param) {
 }
 
 TEST(LoadImageRgb, QuietMessagesHoldForTheSilencedThreadOnly) {
-  testseams::CRecordedBoxes boxes;
+  lwtest::CRecordedBoxes boxes;
   Bytes junk = NotAPicture();
   SIZE size;
   EXPECT_FALSE(SetImageLibMessagesQuiet(true));
@@ -279,7 +279,7 @@ TEST(LoadImageRgb, ATgaWithoutIdFieldLoadsFromMemoryAndFromATgaFileOnly) {
   } rows[] = {{"picture.tga", true}, {"PICTURE.TGA", true}, {"picture.img", false}, {"picture", false}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
-    testseams::CRecordedBoxes boxes;
+    lwtest::CRecordedBoxes boxes;
     std::string path = WriteTemp(row.name, tga);
     pixels = LoadImageRgb(path.c_str(), &size, nullptr, 0);
     EXPECT_EQ(pixels != nullptr, row.loads);
@@ -333,7 +333,7 @@ TEST(RgbImage, AbsurdScaleSizesAreRefused) {
 }
 
 TEST(RgbImage, AFailedLoadPathKeepsTheOldPicture) {
-  testseams::CRecordedBoxes boxes;
+  lwtest::CRecordedBoxes boxes;
   CRgbImage image;
   Bytes bmp = Gradient(5, 3);
   std::string path = WriteTemp("keep.bmp", bmp);
@@ -660,57 +660,18 @@ TEST(RgbImage, TextThumbnailIsFittedAndCentredOnTheButtonFace) {
 const char kDesktopKey[] = "Control Panel\\Desktop";
 const char kActiveDesktopKey[] = "Software\\Microsoft\\Internet Explorer\\Desktop\\General";
 
-// A registry value set (or removed) for one test and restored afterwards.
-class ScopedRegValue {
- public:
-  ScopedRegValue(const char* key, const char* name) : m_name(name) {
-    RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &m_key,
-                    nullptr);
-    DWORD size = 0;
-    m_existed = RegQueryValueExA(m_key, name, nullptr, &m_type, nullptr, &size) == ERROR_SUCCESS;
-    if (m_existed) {
-      m_data.resize(size);
-      RegQueryValueExA(m_key, name, nullptr, &m_type, m_data.data(), &size);
-    }
-  }
-  ~ScopedRegValue() {
-    if (m_existed)
-      RegSetValueExA(m_key, m_name.c_str(), 0, m_type, m_data.data(), static_cast<DWORD>(m_data.size()));
-    else
-      RegDeleteValueA(m_key, m_name.c_str());
-    RegCloseKey(m_key);
-  }
-  void SetNumber(DWORD value) {
-    RegSetValueExA(m_key, m_name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                   sizeof value);
-  }
-  // Null removes the value.
-  void Set(const char* text) {
-    if (!text) {
-      RegDeleteValueA(m_key, m_name.c_str());
-      return;
-    }
-    RegSetValueExA(m_key, m_name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                   static_cast<DWORD>(strlen(text) + 1));
-  }
-
- private:
-  HKEY m_key = nullptr;
-  std::string m_name;
-  bool m_existed = false;
-  DWORD m_type = 0;
-  std::vector<BYTE> m_data;
-};
-
-// The three wallpaper values of one key.
+// The three wallpaper values of one key, put back as they were afterwards.
 struct WallpaperValues {
-  ScopedRegValue path, style, tile;
+  lwtest::CSavedRegValue path, style, tile;
   explicit WallpaperValues(const char* key)
-      : path(key, "Wallpaper"), style(key, "WallpaperStyle"), tile(key, "TileWallpaper") {}
+      : path({HKEY_CURRENT_USER, key}, "Wallpaper"),
+        style({HKEY_CURRENT_USER, key}, "WallpaperStyle"),
+        tile({HKEY_CURRENT_USER, key}, "TileWallpaper") {}
+  // Null removes a value.
   void Set(const char* wallpaper, const char* wallpaperStyle, const char* tileWallpaper) {
-    path.Set(wallpaper);
-    style.Set(wallpaperStyle);
-    tile.Set(tileWallpaper);
+    path.SetText(wallpaper);
+    style.SetText(wallpaperStyle);
+    tile.SetText(tileWallpaper);
   }
 };
 
@@ -772,7 +733,7 @@ struct WallpaperFixture {
 };
 
 TEST(SaveWallpaperAsJpeg, ABmpWallpaperBecomesAJpegOfItsSize) {
-  testseams::CRecordedBoxes boxes;
+  lwtest::CRecordedBoxes boxes;
   WallpaperFixture fixture;
   Bytes bmp = Gradient(6, 5);
   std::string wallpaper = WriteTemp("wallpaper source.bmp", bmp);
@@ -783,7 +744,7 @@ TEST(SaveWallpaperAsJpeg, ABmpWallpaperBecomesAJpegOfItsSize) {
   ASSERT_TRUE(SaveWallpaperAsJpeg(out.c_str(), &style));
   EXPECT_EQ(style, kWallpaperStretched);
   EXPECT_TRUE(boxes.texts.empty());
-  Bytes written = testfiles::ReadAll(out);
+  Bytes written = lwtest::ReadAll(out);
   ASSERT_GE(written.size(), 4u);
   EXPECT_EQ(written[0], 0xFF);
   EXPECT_EQ(written[1], 0xD8);
@@ -799,7 +760,7 @@ TEST(SaveWallpaperAsJpeg, ABmpWallpaperBecomesAJpegOfItsSize) {
   DeleteFileA(out.c_str());
   ASSERT_TRUE(SaveWallpaperAsJpeg(out.c_str(), &style));
   EXPECT_EQ(style, kWallpaperTiled);
-  decoded = Decode(testfiles::ReadAll(out), Reader::Jpeg, 24);
+  decoded = Decode(lwtest::ReadAll(out), Reader::Jpeg, 24);
   EXPECT_EQ(decoded.width, 6);
   EXPECT_EQ(decoded.height, 5);
   DeleteFileA(out.c_str());
@@ -829,7 +790,7 @@ TEST(SaveWallpaperAsJpeg, FailuresAndTheirMessages) {
   WallpaperFixture fixture;
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
-    testseams::CRecordedBoxes boxes;
+    lwtest::CRecordedBoxes boxes;
     fixture.Point(row.wallpaper, "0", "0");
     DeleteFileA(out.c_str());
     int style = -1;

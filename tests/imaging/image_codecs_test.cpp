@@ -11,7 +11,7 @@
 
 #include "imaging/ImageInternal.h"
 #include "imaging/ImageLib.h"
-#include "tests/imaging/ImageBytes.h"
+#include "tests/imaging/image_bytes.h"
 
 using namespace imgtest;
 

@@ -1,0 +1,47 @@
+// Answers the framework's modal dialogs.
+#include "tests/support/dialog_hook.h"
+
+#include <gtest/gtest.h>
+
+namespace lwtest {
+
+namespace {
+// The timer that ends a dialog its action left open, once the dialog's
+// message loop runs.
+const UINT_PTR kLeftOpenTimer = 0x4C4F;
+}  // namespace
+
+CDialogScript::CDialogScript(Action action) : m_action(std::move(action)) {
+  CDialog::SetInitHook(&CDialogScript::OnInitDialog, this);
+}
+
+CDialogScript::~CDialogScript() { CDialog::SetInitHook(nullptr, nullptr); }
+
+// Called inside WM_INITDIALOG, after the dialog's own OnInitDialog. A
+// dialog the action ended is gone before its message loop runs, and the
+// timer with it.
+void CDialogScript::OnInitDialog(CDialog* dialog, void* self) {
+  CDialogScript* script = static_cast<CDialogScript*>(self);
+  ++script->m_opened;
+  const HWND hwnd = dialog->GetSafeHwnd();
+  try {
+    if (script->m_action) script->m_action(dialog);
+  } catch (...) {
+    ADD_FAILURE() << "the dialog script threw";
+  }
+  if (::IsWindow(hwnd)) ::SetTimer(hwnd, kLeftOpenTimer, USER_TIMER_MINIMUM, &CDialogScript::OnLeftOpen);
+}
+
+void CALLBACK CDialogScript::OnLeftOpen(HWND hwnd, UINT, UINT_PTR id, DWORD) {
+  ::KillTimer(hwnd, id);
+  if (CDialog* dialog = static_cast<CDialog*>(CWnd::FromHandlePermanent(hwnd)))
+    dialog->EndDialog(kLeftOpen);
+  else
+    ::EndDialog(hwnd, kLeftOpen);
+}
+
+void Press(CDialog* dialog, int id) {
+  dialog->SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+}
+
+}  // namespace lwtest

@@ -1,0 +1,76 @@
+// Files for tests.
+#include "tests/support/files.h"
+
+#include <windows.h>
+
+namespace lwtest {
+
+Bytes ReadAll(const std::string& path) {
+  Bytes bytes;
+  HANDLE f = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return bytes;
+  LARGE_INTEGER size;
+  if (::GetFileSizeEx(f, &size) && size.QuadPart > 0 && size.QuadPart < 0x7FFFFFFF) {
+    bytes.resize(static_cast<size_t>(size.QuadPart));
+    DWORD got = 0;
+    if (!::ReadFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) ||
+        got != bytes.size())
+      bytes.clear();
+  }
+  ::CloseHandle(f);
+  return bytes;
+}
+
+bool WriteAll(const std::string& path, const Bytes& bytes) {
+  HANDLE f = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return false;
+  DWORD put = 0;
+  const bool ok = bytes.empty() || (::WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()),
+                                                &put, nullptr) &&
+                                    put == bytes.size());
+  ::CloseHandle(f);
+  return ok;
+}
+
+bool FileExists(const std::string& path) {
+  return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string TempPath(const std::string& name) {
+  char dir[MAX_PATH];
+  const DWORD n = ::GetTempPathA(MAX_PATH, dir);
+  return std::string(dir, n < MAX_PATH ? n : 0) + name;
+}
+
+void RemoveTree(const std::string& folder) {
+  std::string base = folder;
+  if (!base.empty() && base.back() != '\\' && base.back() != '/') base += '\\';
+  WIN32_FIND_DATAA fd;
+  HANDLE find = ::FindFirstFileA((base + "*").c_str(), &fd);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = fd.cFileName;
+      if (name == "." || name == "..") continue;
+      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(base + name);
+      } else {
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
+          ::SetFileAttributesA((base + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileA((base + name).c_str());
+      }
+    } while (::FindNextFileA(find, &fd));
+    ::FindClose(find);
+  }
+  ::RemoveDirectoryA(base.c_str());
+}
+
+CTempFolder::CTempFolder(const std::string& name)
+    : m_path(TempPath(name + std::to_string(::GetCurrentProcessId()) + "\\")) {
+  RemoveTree(m_path);
+  ::CreateDirectoryA(m_path.c_str(), nullptr);
+}
+
+CTempFolder::~CTempFolder() { RemoveTree(m_path); }
+
+}  // namespace lwtest

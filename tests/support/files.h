@@ -1,0 +1,45 @@
+// Files for tests: whole files read and written at once, paths in the
+// temporary folder, and temporary folders that go with everything in them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace lwtest {
+
+using Bytes = std::vector<uint8_t>;
+
+// The file's bytes; empty when it cannot be opened or read whole.
+Bytes ReadAll(const std::string& path);
+// Writes the file anew; false when it cannot be made or written whole.
+bool WriteAll(const std::string& path, const Bytes& bytes);
+
+bool FileExists(const std::string& path);
+
+// The name in the system's temporary folder. Test programs run side by
+// side: a name that several programs use should hold the process id.
+std::string TempPath(const std::string& name);
+
+// Removes the folder and everything below it; a missing folder is fine.
+void RemoveTree(const std::string& folder);
+
+// A folder of the test's own in the temporary folder, "<name><pid>\",
+// made empty at the start and removed with its contents at the end.
+class CTempFolder {
+ public:
+  explicit CTempFolder(const std::string& name);
+  ~CTempFolder();
+  CTempFolder(const CTempFolder&) = delete;
+  CTempFolder& operator=(const CTempFolder&) = delete;
+
+  // The folder, with a trailing backslash.
+  const std::string& Path() const { return m_path; }
+  // A file in the folder.
+  std::string File(const std::string& name) const { return m_path + name; }
+
+ private:
+  std::string m_path;
+};
+
+}  // namespace lwtest

@@ -1,0 +1,53 @@
+// Programs started by tests as Windows or the shell would start them, with
+// bounded waits for their end and their windows, and the windows of other
+// processes found by class, title and text.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace lwtest {
+
+// What Wait answers for a program that has not ended in time; no program
+// under test ends with it.
+constexpr DWORD kNotEnded = 0xFFFF;
+
+// A program started with a command line ("<program>" args). A program still
+// running when the object goes is ended.
+class CChildProcess {
+ public:
+  CChildProcess(const std::string& program, const std::string& args);
+  ~CChildProcess();
+  CChildProcess(const CChildProcess&) = delete;
+  CChildProcess& operator=(const CChildProcess&) = delete;
+
+  bool Started() const { return m_info.hProcess != nullptr; }
+  DWORD Pid() const { return m_info.dwProcessId; }
+  HANDLE Handle() const { return m_info.hProcess; }
+  bool Ended() const;
+
+  // The exit code once the program ends within ms, else kNotEnded. This
+  // thread's messages are answered meanwhile, and `meanwhile` is called
+  // after each round of them.
+  DWORD Wait(DWORD ms, const std::function<void()>& meanwhile = nullptr);
+  // The program's visible top-level window of the class (and title) once it
+  // shows; null when the program ends or ms pass first.
+  HWND WaitForWindow(const char* cls, const char* title = nullptr, DWORD ms = 15000);
+  // The program's message box that says the text, once it shows.
+  HWND WaitForMessageBox(const char* text, DWORD ms = 10000);
+
+ private:
+  PROCESS_INFORMATION m_info = {};
+};
+
+// A visible top-level window of the process with the class and title; a
+// null class or title matches any.
+HWND TopWindowOf(DWORD pid, const char* cls = nullptr, const char* title = nullptr);
+// A child of the window with the class (case ignored) and text.
+HWND ChildWithText(HWND parent, const char* cls, const char* text);
+// The process's visible message box that says the text.
+HWND MessageBoxOf(DWORD pid, const char* text);
+
+}  // namespace lwtest

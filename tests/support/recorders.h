@@ -1,0 +1,76 @@
+// Recorders of the framework's seams: message boxes and shell launching are
+// answered without a window or a program while a recorder lives. Each
+// installs itself when made and puts back the previous one when it goes.
+#pragma once
+
+#include <windows.h>
+
+#include <deque>
+#include <initializer_list>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "framework/Seams.h"
+
+namespace lwtest {
+
+// Records every message box (owner, text, caption, type) and answers it:
+// the scripted answers first, in order, then the default answer.
+class CRecordedBoxes : public CMessageBoxSink {
+ public:
+  explicit CRecordedBoxes(int answer = IDOK);
+  ~CRecordedBoxes() override;
+  CRecordedBoxes(const CRecordedBoxes&) = delete;
+  CRecordedBoxes& operator=(const CRecordedBoxes&) = delete;
+
+  // Answers for the next boxes, one each, before the default answer.
+  void Script(std::initializer_list<int> answers);
+
+  int Show(HWND owner, const char* text, const char* caption, UINT type) override;
+
+  // What was shown, one entry per box; read them once the threads that
+  // may show boxes are done.
+  std::vector<std::string> texts;
+  std::vector<std::string> captions;
+  std::vector<UINT> types;
+  std::vector<HWND> owners;
+
+ private:
+  std::mutex m_mutex;
+  int m_answer;
+  std::deque<int> m_script;
+  CMessageBoxSink* m_previous;
+};
+
+// Records what reached the shell. Execute answers `answer` (above 32 is a
+// success); ExecuteEx hands out `process` as the started program and
+// answers `answerEx`.
+class CRecordedShell : public CShellLauncher {
+ public:
+  struct Call {
+    std::string verb, file, params, folder;
+    int show;
+    ULONG mask;  // ExecuteEx's fMask; 0 for Execute
+  };
+
+  CRecordedShell();
+  ~CRecordedShell() override;
+  CRecordedShell(const CRecordedShell&) = delete;
+  CRecordedShell& operator=(const CRecordedShell&) = delete;
+
+  INT_PTR Execute(HWND owner, const char* verb, const char* file, const char* params,
+                  const char* folder, int show) override;
+  BOOL ExecuteEx(SHELLEXECUTEINFOA* info) override;
+
+  std::vector<Call> calls;
+  INT_PTR answer = 42;
+  BOOL answerEx = TRUE;
+  HANDLE process = nullptr;
+
+ private:
+  std::mutex m_mutex;
+  CShellLauncher* m_previous;
+};
+
+}  // namespace lwtest

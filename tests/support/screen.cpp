@@ -1,0 +1,88 @@
+// The shared screen as tests see it.
+#include "tests/support/screen.h"
+
+#include <cstdint>
+
+namespace lwtest {
+
+COLORREF ScreenPixel(int x, int y) {
+  HDC dc = ::GetDC(nullptr);
+  const COLORREF c = ::GetPixel(dc, x, y);
+  ::ReleaseDC(nullptr, dc);
+  return c;
+}
+
+std::vector<COLORREF> ScreenPixels(const RECT& r) {
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  std::vector<COLORREF> out;
+  if (w <= 0 || h <= 0) return out;
+  BITMAPINFO bi = {};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = w;
+  bi.bmiHeader.biHeight = -h;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HDC screen = ::GetDC(nullptr);
+  HDC memory = ::CreateCompatibleDC(screen);
+  HBITMAP dib = ::CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (dib) {
+    HGDIOBJ old = ::SelectObject(memory, dib);
+    ::BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    ::SelectObject(memory, old);
+    ::GdiFlush();
+    out.resize(static_cast<size_t>(w) * h);
+    const DWORD* p = static_cast<const DWORD*>(bits);
+    for (size_t i = 0; i < out.size(); ++i)
+      out[i] = RGB((p[i] >> 16) & 0xFF, (p[i] >> 8) & 0xFF, p[i] & 0xFF);
+    ::DeleteObject(dib);
+  }
+  ::DeleteDC(memory);
+  ::ReleaseDC(nullptr, screen);
+  return out;
+}
+
+namespace {
+const char kHostClass[] = "LwTestHost";
+}  // namespace
+
+// The fill colour lives in the window's user data; the erase paints it.
+LRESULT CALLBACK CHostWindow::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_ERASEBKGND) {
+    RECT r;
+    ::GetClientRect(hwnd, &r);
+    HBRUSH brush = ::CreateSolidBrush(static_cast<COLORREF>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA)));
+    ::FillRect(reinterpret_cast<HDC>(wp), &r, brush);
+    ::DeleteObject(brush);
+    return 1;
+  }
+  return ::DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+CHostWindow::CHostWindow(int x, int y, int w, int h, COLORREF fill) {
+  static const ATOM registered = [] {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = &CHostWindow::Proc;
+    wc.hInstance = ::GetModuleHandleA(nullptr);
+    wc.lpszClassName = kHostClass;
+    return ::RegisterClassA(&wc);
+  }();
+  if (!registered) return;
+  // Made hidden, so that the first erase already has the colour.
+  m_hwnd = ::CreateWindowExA(WS_EX_TOPMOST, kHostClass, "host", WS_POPUP | WS_CLIPCHILDREN, x, y, w, h,
+                             nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr);
+  if (!m_hwnd) return;
+  ::SetWindowLongPtrA(m_hwnd, GWLP_USERDATA, static_cast<LONG_PTR>(fill));
+  ::ShowWindow(m_hwnd, SW_SHOW);
+}
+
+std::string CHostWindow::HandleText() const {
+  return std::to_string(reinterpret_cast<uintptr_t>(m_hwnd));
+}
+
+void CHostWindow::Destroy() {
+  if (m_hwnd && ::IsWindow(m_hwnd)) ::DestroyWindow(m_hwnd);
+  m_hwnd = nullptr;
+}
+
+}  // namespace lwtest

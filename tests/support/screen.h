@@ -1,0 +1,37 @@
+// The shared screen as tests see it: pixels read back from it, and windows
+// of the test put on it (the display settings' preview area handed to a
+// saver, a dialog's owner, a mark on the desktop).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace lwtest {
+
+// The screen's pixel.
+COLORREF ScreenPixel(int x, int y);
+// The screen's pixels in the rectangle, rows top-down.
+std::vector<COLORREF> ScreenPixels(const RECT& r);
+
+// A visible topmost popup of this test, filled with a colour; destroyed
+// with the object unless something destroyed it first.
+class CHostWindow {
+ public:
+  CHostWindow(int x, int y, int w, int h, COLORREF fill = RGB(255, 255, 255));
+  ~CHostWindow() { Destroy(); }
+  CHostWindow(const CHostWindow&) = delete;
+  CHostWindow& operator=(const CHostWindow&) = delete;
+
+  HWND Hwnd() const { return m_hwnd; }
+  // The handle as a decimal number, as a command line hands it over.
+  std::string HandleText() const;
+  void Destroy();
+
+ private:
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  HWND m_hwnd = nullptr;
+};
+
+}  // namespace lwtest
