@@ -3,9 +3,10 @@
 #include "playback/PlayOutput.h"
 
 namespace {
-// Drawing that no wait follows (a transition with short delays) reaches
-// the window at most once in this many milliseconds.
-const DWORD kFrameMs = 10;
+// Drawing followed by shorter pauses (a transition's or a Move's short
+// delays) reaches the window at most once in this many milliseconds,
+// about a display's refresh.
+const DWORD kFrameMs = 15;
 }  // namespace
 
 CWindowPlayOutput::CWindowPlayOutput(HWND hwnd) : m_hwnd(hwnd) {
@@ -37,7 +38,6 @@ CDC* CWindowPlayOutput::BeginDrawing(CDC* window) {
     if (made) {
       m_back.SelectObject(&m_backBitmap);
       m_shown.SelectObject(&m_shownBitmap);
-      PaintBackground(m_shown);
       m_size = size;
     } else {
       FreePictures();
@@ -51,10 +51,10 @@ CDC* CWindowPlayOutput::BeginDrawing(CDC* window) {
 
 // The back DC accumulates the bounds of what is drawn into it; only that
 // part is copied and invalidated.
-void CWindowPlayOutput::Present(bool waiting) {
+void CWindowPlayOutput::Present(DWORD pauseMs) {
   if (!m_back.GetSafeHdc()) return;
   const DWORD now = ::GetTickCount();
-  if (!waiting && now - m_lastShown < kFrameMs) return;
+  if (pauseMs < kFrameMs && now - m_lastShown < kFrameMs) return;
   RECT dirty;
   if ((::GetBoundsRect(m_back, &dirty, DCB_RESET) & DCB_SET) != DCB_SET) return;
   m_lastShown = now;
@@ -78,7 +78,7 @@ void CWindowPlayOutput::SetBackground(COLORREF colour, DWORD rop) {
   m_rop = rop;
   if (m_back.GetSafeHdc()) {
     PaintBackground(m_back);
-    Present(true);
+    Present(INFINITE);
   } else {
     ::InvalidateRect(m_hwnd, nullptr, FALSE);
   }

@@ -25,10 +25,11 @@ class CPlayOutput {
   // unless the output keeps a picture of the window.
   virtual CDC* BeginDrawing(CDC* window) { return window; }
   // Called on the scene thread after each command and before each wait:
-  // what was drawn since the last call is to reach the screen. waiting:
-  // the thread is about to wait, so it must show now; otherwise the output
-  // may gather a few milliseconds of drawing into one frame.
-  virtual void Present(bool waiting) {}
+  // what was drawn since the last call is to reach the screen. pauseMs:
+  // how long the thread now waits before it draws again (INFINITE: long or
+  // unknown); drawing followed by a pause shorter than a frame may be
+  // gathered with the next into one frame.
+  virtual void Present(DWORD pauseMs) {}
   // Makes the colour (drawn with the raster operation) the background and
   // shows it at once. Called from the scene thread.
   virtual void SetBackground(COLORREF colour, DWORD rop) = 0;
@@ -66,7 +67,7 @@ class CWindowPlayOutput : public CPlayOutput {
   // Makes (or keeps) pictures of the client area's size and returns the
   // back one; one thread draws at a time.
   CDC* BeginDrawing(CDC* window) override;
-  void Present(bool waiting) override;
+  void Present(DWORD pauseMs) override;
   // Fills the back picture and presents it; without one the window is
   // invalidated.
   void SetBackground(COLORREF colour, DWORD rop) override;

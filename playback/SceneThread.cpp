@@ -80,10 +80,10 @@ void CSceneThread::Play() {
       if (PlayLiveCommand(i, &dc, &i, this) > 0) {
         if (m_step && i < GetLiveCommandCount() - 1) m_pauseRequest.SetEvent();
         WaitWhilePaused();
-        Present(true);
+        Present(INFINITE);
       }
     }
-    Present(true);
+    Present(INFINITE);
   }
   ::PlaySoundA(nullptr, nullptr, 0);
   m_pMedia->StopAll();
@@ -102,7 +102,7 @@ void CSceneThread::Delete() {
 
 void CSceneThread::WaitWhilePaused() {
   if (!m_pauseRequest.IsSet()) return;
-  Present(true);
+  Present(INFINITE);
   OnPause(true);
   HANDLE either[2] = {m_continue, m_stop};
   ::WaitForMultipleObjects(2, either, FALSE, INFINITE);
@@ -122,9 +122,13 @@ double CSceneThread::NowMs() {
 // undershot, and any fraction of a millisecond, stays owed to the next
 // wait, so that many ticks or short delays add up to the right total.
 bool CSceneThread::WaitOwed() {
-  if (m_owedMs < 1.0) return IsStopRequested();
-  const double start = NowMs();
+  if (m_owedMs < 1.0) {
+    Present(0);
+    return IsStopRequested();
+  }
   const double want = m_owedMs > 4.0e9 ? 4.0e9 : m_owedMs;
+  Present(static_cast<DWORD>(want));
+  const double start = NowMs();
   if (WaitOnStopEvent(static_cast<DWORD>(want))) {
     m_owedMs = 0.0;
     return true;
@@ -137,7 +141,6 @@ bool CSceneThread::WaitOwed() {
 }
 
 bool CSceneThread::WaitForStop(DWORD ms) {
-  Present(true);
   m_owedMs += ms;
   return WaitOwed();
 }
@@ -147,14 +150,16 @@ bool CSceneThread::WaitForStop(DWORD ms) {
 void CSceneThread::CalibratedDelay(unsigned elapsed, double duration) {
   const unsigned times = m_pTimes ? *m_pTimes : 0;
   const unsigned polls = CalibratedPollCount(elapsed, duration, times);
-  const bool waits = polls != 0 && times != 0;
-  if (waits) m_owedMs += static_cast<double>(polls) * 1000.0 / static_cast<double>(times);
-  Present(waits && m_owedMs >= 1.0);
-  if (waits) WaitOwed();
+  if (polls == 0 || times == 0) {
+    Present(0);
+    return;
+  }
+  m_owedMs += static_cast<double>(polls) * 1000.0 / static_cast<double>(times);
+  WaitOwed();
 }
 
 void CSceneThread::WaitMilliseconds(DWORD ms) {
-  Present(true);
+  Present(ms);
   WaitOnStopEvent(ms);
 }
 
@@ -176,7 +181,7 @@ void CSceneThread::ClearUrl() {
 
 bool CSceneThread::PlayMedia(CMediaObject& media, int wait, int endless, const RECT& place,
                              int timerMs) {
-  Present(true);
+  Present(INFINITE);
   return m_pMedia->Play(media, wait, endless, place, timerMs, m_stop);
 }
 

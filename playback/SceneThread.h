@@ -98,8 +98,8 @@ class CSceneThread : public CWinThread, public CPlayContext, public CPlayPacer {
   void Play();
   // Waits the whole milliseconds owed; true when the stop came.
   bool WaitOwed();
-  void Present(bool waiting) {
-    if (m_pOutput) m_pOutput->Present(waiting);
+  void Present(DWORD pauseMs) {
+    if (m_pOutput) m_pOutput->Present(pauseMs);
   }
 
   CPlayOutput* m_pOutput;

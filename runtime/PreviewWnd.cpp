@@ -57,7 +57,7 @@ bool CTextBannerThread::InitInstance() {
   ::GetClientRect(m_window, &area);
   do {
     target.BitBlt(m_x, m_y, m_width, m_height, &memory, 0, 0, SRCCOPY);
-    m_screen->Present(true);
+    m_screen->Present(20);
     m_y -= m_step;
     if (area.top - m_height < m_y)
       ::Sleep(20);
@@ -100,7 +100,7 @@ int CSaverPreviewWnd::OnCreate(CREATESTRUCTA* cs) {
     CDC* picture = m_screen.BeginDrawing(&window);
     m_screen.SetBackground(RGB(0, 0, 0), SRCCOPY);
     DrawLogo(*picture);
-    m_screen.Present(true);
+    m_screen.Present(INFINITE);
   }
   m_banner = new CTextBannerThread(this, &m_logoWidth, m_name);
   if (m_banner->CreateThread(CREATE_SUSPENDED)) {
