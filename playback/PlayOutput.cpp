@@ -1,10 +1,100 @@
-// The plain play window's background.
+// The play window's pictures: the back one the run draws into, the shown
+// one the window paints from, and the background.
 #include "playback/PlayOutput.h"
+
+namespace {
+// Drawing followed by shorter pauses (a transition's or a Move's short
+// delays) reaches the window at most once in this many milliseconds,
+// about a display's refresh.
+const DWORD kFrameMs = 15;
+}  // namespace
+
+CWindowPlayOutput::CWindowPlayOutput(HWND hwnd) : m_hwnd(hwnd) {
+  ::InitializeCriticalSection(&m_lock);
+}
+
+CWindowPlayOutput::~CWindowPlayOutput() { ::DeleteCriticalSection(&m_lock); }
+
+void CWindowPlayOutput::FreePictures() {
+  m_shown.DeleteDC();
+  m_shownBitmap.DeleteObject();
+  m_back.DeleteDC();
+  m_backBitmap.DeleteObject();
+  m_size = CSize();
+}
+
+CDC* CWindowPlayOutput::BeginDrawing(CDC* window) {
+  RECT client = {};
+  ::GetClientRect(m_hwnd, &client);
+  const CSize size(client.right, client.bottom);
+  if (!m_back.GetSafeHdc() || size != m_size) {
+    ::EnterCriticalSection(&m_lock);
+    FreePictures();
+    const bool made = size.cx > 0 && size.cy > 0 &&
+                      m_backBitmap.CreateCompatibleBitmap(window, size.cx, size.cy) &&
+                      m_back.CreateCompatibleDC(window) &&
+                      m_shownBitmap.CreateCompatibleBitmap(window, size.cx, size.cy) &&
+                      m_shown.CreateCompatibleDC(window);
+    if (made) {
+      m_back.SelectObject(&m_backBitmap);
+      m_shown.SelectObject(&m_shownBitmap);
+      m_size = size;
+    } else {
+      FreePictures();
+    }
+    ::LeaveCriticalSection(&m_lock);
+    if (!made) return window;
+  }
+  ::SetBoundsRect(m_back, nullptr, DCB_ENABLE | DCB_RESET);
+  return &m_back;
+}
+
+// The back DC accumulates the bounds of what is drawn into it; only that
+// part is copied and invalidated.
+void CWindowPlayOutput::Present(DWORD pauseMs) {
+  if (!m_back.GetSafeHdc()) return;
+  const DWORD now = ::GetTickCount();
+  if (pauseMs < kFrameMs && now - m_lastShown < kFrameMs) return;
+  RECT dirty;
+  if ((::GetBoundsRect(m_back, &dirty, DCB_RESET) & DCB_SET) != DCB_SET) return;
+  m_lastShown = now;
+  // Some systems report the right and bottom edges inside the bounds.
+  ++dirty.right;
+  ++dirty.bottom;
+  const RECT all = {0, 0, m_size.cx, m_size.cy};
+  if (!::IntersectRect(&dirty, &dirty, &all)) return;
+  ::EnterCriticalSection(&m_lock);
+  m_shown.BitBlt(dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top, &m_back,
+                 dirty.left, dirty.top, SRCCOPY);
+  // The window's thread reads the shown picture as soon as the lock is
+  // free: nothing of the copy may wait in this thread's batch.
+  ::GdiFlush();
+  ::LeaveCriticalSection(&m_lock);
+  ::InvalidateRect(m_hwnd, &dirty, FALSE);
+}
 
 void CWindowPlayOutput::SetBackground(COLORREF colour, DWORD rop) {
   m_colour = colour;
   m_rop = rop;
-  ::RedrawWindow(m_hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  if (m_back.GetSafeHdc()) {
+    PaintBackground(m_back);
+    Present(INFINITE);
+  } else {
+    ::InvalidateRect(m_hwnd, nullptr, FALSE);
+  }
+}
+
+bool CWindowPlayOutput::Paint(HDC dc) {
+  RECT clip;
+  if (::GetClipBox(dc, &clip) == ERROR) return false;
+  ::EnterCriticalSection(&m_lock);
+  const bool shown = m_shown.GetSafeHdc() != nullptr;
+  // A window grown since the pictures were made shows the background
+  // beyond them.
+  if (!shown || clip.right > m_size.cx || clip.bottom > m_size.cy) PaintBackground(dc);
+  if (shown) ::BitBlt(dc, 0, 0, m_size.cx, m_size.cy, m_shown, 0, 0, SRCCOPY);
+  ::LeaveCriticalSection(&m_lock);
+  return shown;
 }
 
 void CWindowPlayOutput::PaintBackground(HDC dc) const {

@@ -73,7 +73,8 @@ void CSceneThread::Count() {
 void CSceneThread::Play() {
   const HWND hwnd = GetOutputWindow();
   {
-    CClientDC dc(hwnd);
+    CClientDC window(hwnd);
+    CDC& dc = m_pOutput ? *m_pOutput->BeginDrawing(&window) : window;
     if (m_pOutput) {
       m_pOutput->SetBackground(0, SRCCOPY);
       m_pOutput->OnPlayStarting();
@@ -84,8 +85,10 @@ void CSceneThread::Play() {
       if (m_pCommands->Play(i, &dc, &i, this) > 0) {
         if (m_step && i < m_pCommands->GetCount() - 1) m_pauseRequest.SetEvent();
         WaitWhilePaused();
+        Present(INFINITE);
       }
     }
+    Present(INFINITE);
   }
   ::PlaySoundA(nullptr, nullptr, 0);
   m_pMedia->StopAll();
@@ -104,6 +107,7 @@ void CSceneThread::Delete() {
 
 void CSceneThread::WaitWhilePaused() {
   if (!m_pauseRequest.IsSet()) return;
+  Present(INFINITE);
   OnPause(true);
   HANDLE either[2] = {m_continue, m_stop};
   ::WaitForMultipleObjects(2, either, FALSE, INFINITE);
@@ -119,28 +123,49 @@ double CSceneThread::NowMs() {
   return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
 }
 
-bool CSceneThread::WaitForStop(DWORD ms) { return m_stop.Wait(ms); }
-
-// The polls that the delay stands for become time at Times polls per
-// second. Whole milliseconds are waited on the stop event; what the wait
-// over- or undershot, and any fraction of a millisecond, is owed to the
-// next delay, so that many short delays add up to the right total.
-void CSceneThread::CalibratedDelay(unsigned elapsed, double duration) {
-  const unsigned times = m_pTimes ? *m_pTimes : 0;
-  const unsigned polls = CalibratedPollCount(elapsed, duration, times);
-  if (polls == 0 || times == 0) return;
-  m_owedMs += static_cast<double>(polls) * 1000.0 / static_cast<double>(times);
-  if (m_owedMs < 1.0) return;
-  const double start = NowMs();
+// Whole milliseconds are waited on the stop event; what the wait over- or
+// undershot, and any fraction of a millisecond, stays owed to the next
+// wait, so that many ticks or short delays add up to the right total.
+bool CSceneThread::WaitOwed() {
+  if (m_owedMs < 1.0) {
+    Present(0);
+    return IsStopRequested();
+  }
   const double want = m_owedMs > 4.0e9 ? 4.0e9 : m_owedMs;
-  if (WaitForStop(static_cast<DWORD>(want))) {
+  Present(static_cast<DWORD>(want));
+  const double start = NowMs();
+  if (WaitOnStopEvent(static_cast<DWORD>(want))) {
     m_owedMs = 0.0;
-    return;
+    return true;
   }
   m_owedMs -= NowMs() - start;
   // A long stall (the machine was busy) is not made up by skipping many
-  // later delays.
+  // later waits.
   if (m_owedMs < -100.0) m_owedMs = -100.0;
+  return false;
+}
+
+bool CSceneThread::WaitForStop(DWORD ms) {
+  m_owedMs += ms;
+  return WaitOwed();
+}
+
+// The polls that the delay stands for become time at Times polls per
+// second. A delay is also the end of a transition's frame.
+void CSceneThread::CalibratedDelay(unsigned elapsed, double duration) {
+  const unsigned times = m_pTimes ? *m_pTimes : 0;
+  const unsigned polls = CalibratedPollCount(elapsed, duration, times);
+  if (polls == 0 || times == 0) {
+    Present(0);
+    return;
+  }
+  m_owedMs += static_cast<double>(polls) * 1000.0 / static_cast<double>(times);
+  WaitOwed();
+}
+
+void CSceneThread::WaitMilliseconds(DWORD ms) {
+  Present(ms);
+  WaitOnStopEvent(ms);
 }
 
 void CSceneThread::SetBackground(COLORREF colour, DWORD rop) {
@@ -161,6 +186,7 @@ void CSceneThread::ClearUrl() {
 
 bool CSceneThread::PlayMedia(CMediaObject& media, int wait, int endless, const RECT& place,
                              int timerMs) {
+  Present(INFINITE);
   return m_pMedia->Play(media, wait, endless, place, timerMs, m_stop);
 }
 

@@ -6,6 +6,11 @@
 // Timed steps keep their length in polls ((duration - elapsed) x Times /
 // 100,000, see CalibratedPollCount) but wait that long against a clock,
 // blocked on the stop event, so a saver does not burn a core while waiting.
+// The Wait command's ticks and the delays share one account of time owed,
+// so that what one wait overran is taken off the next.
+//
+// What the commands draw is presented through the output after each
+// command and before each wait, so that it shows while the thread waits.
 //
 // Ownership: auto-delete is off. The owner calls Stop (which waits for the
 // thread and answers messages the thread sends to the owner's windows
@@ -58,7 +63,6 @@ class CSceneThread : public CWinThread, public CPlayContext, public CPlayPacer {
   HANDLE GetStopEvent() const override { return m_stop; }
   bool IsStopRequested() const override { return m_stopRequested.load(std::memory_order_relaxed); }
   int IsStepMode() const override { return m_step; }
-  // The wait of the Wait command and the delays; tests replace it.
   bool WaitForStop(DWORD ms) override;
   void CalibratedDelay(unsigned elapsed, double duration) override;
   void WaitWhilePaused() override;
@@ -72,8 +76,9 @@ class CSceneThread : public CWinThread, public CPlayContext, public CPlayPacer {
                  int timerMs) override;
   void StopMedia(CMediaObject& media) override;
 
-  // The pacer's clock.
+  // The pacer's clock and the fades' frame wait.
   DWORD GetTickCount() override { return ::GetTickCount(); }
+  void WaitMilliseconds(DWORD ms) override;
 
   // What the last Url command chose.
   const char* GetUrlAddress() const { return m_url; }
@@ -83,14 +88,21 @@ class CSceneThread : public CWinThread, public CPlayContext, public CPlayPacer {
   bool InitInstance() override;
   void Delete() override;
 
-  // The delay's clock in ms (tests replace it).
+  // The clock of the timed waits in ms, and the wait on the stop event
+  // under all of them: true when the stop came (tests replace both).
   virtual double NowMs();
+  virtual bool WaitOnStopEvent(DWORD ms) { return m_stop.Wait(ms); }
   // Called on the thread when a pause begins and ends.
   virtual void OnPause(bool begins) {}
 
  private:
   void Count();
   void Play();
+  // Waits the whole milliseconds owed; true when the stop came.
+  bool WaitOwed();
+  void Present(DWORD pauseMs) {
+    if (m_pOutput) m_pOutput->Present(pauseMs);
+  }
 
   CPlayOutput* m_pOutput;
   CPlayList* m_pCommands;
@@ -106,7 +118,7 @@ class CSceneThread : public CWinThread, public CPlayContext, public CPlayPacer {
   CEvent m_ended;
   CEvent m_pauseRequest;
   CEvent m_continue;
-  // Time owed by the delays (ms): what the polls stood for minus what was
-  // waited, carried into the next delay.
+  // Time owed by the waits and delays (ms): what they stood for minus what
+  // was waited, carried into the next one.
   double m_owedMs = 0.0;
 };

@@ -12,7 +12,7 @@ const COLORREF kBannerText = RGB(220, 255, 255);
 
 CTextBannerThread::CTextBannerThread(CSaverPreviewWnd* window, const int* logoWidth,
                                      const char* text)
-    : m_window(window->GetSafeHwnd()) {
+    : m_window(window->GetSafeHwnd()), m_screen(&window->GetScreen()) {
   m_bAutoDelete = false;
   const int n = lstrlenA(text);
   LOGFONTA lf = {};
@@ -48,7 +48,8 @@ CTextBannerThread::CTextBannerThread(CSaverPreviewWnd* window, const int* logoWi
 
 bool CTextBannerThread::InitInstance() {
   if (!m_made) return false;
-  CClientDC target(m_window);
+  CClientDC window(m_window);
+  CDC& target = *m_screen->BeginDrawing(&window);
   CDC memory;
   if (!memory.CreateCompatibleDC(&target)) return false;
   CSelectObject bitmap(memory, m_banner);
@@ -56,6 +57,7 @@ bool CTextBannerThread::InitInstance() {
   ::GetClientRect(m_window, &area);
   do {
     target.BitBlt(m_x, m_y, m_width, m_height, &memory, 0, 0, SRCCOPY);
+    m_screen->Present(20);
     m_y -= m_step;
     if (area.top - m_height < m_y)
       ::Sleep(20);
@@ -90,6 +92,16 @@ CSaverPreviewWnd::~CSaverPreviewWnd() {
 
 int CSaverPreviewWnd::OnCreate(CREATESTRUCTA* cs) {
   if (Default() == -1) return -1;
+  // The picture starts black with the logo; the banner thread draws on it
+  // from here on.
+  m_screen.SetHwnd(m_hWnd);
+  {
+    CClientDC window(m_hWnd);
+    CDC* picture = m_screen.BeginDrawing(&window);
+    m_screen.SetBackground(RGB(0, 0, 0), SRCCOPY);
+    DrawLogo(*picture);
+    m_screen.Present(INFINITE);
+  }
   m_banner = new CTextBannerThread(this, &m_logoWidth, m_name);
   if (m_banner->CreateThread(CREATE_SUSPENDED)) {
     m_banner->SetThreadPriority(THREAD_PRIORITY_NORMAL);
@@ -104,19 +116,21 @@ int CSaverPreviewWnd::OnCreate(CREATESTRUCTA* cs) {
   return 0;
 }
 
-void CSaverPreviewWnd::OnPaint() {
-  CPaintDC dc(m_hWnd);
+void CSaverPreviewWnd::DrawLogo(CDC& dc) {
   CDC memory;
   if (!m_logo.GetSafeHandle() || !memory.CreateCompatibleDC(&dc)) return;
   CSelectObject logo(memory, m_logo);
   dc.BitBlt(0, 0, m_logoWidth, m_logoHeight, &memory, 0, 0, SRCCOPY);
 }
 
-bool CSaverPreviewWnd::OnEraseBkgnd(HDC dc) {
-  RECT r = GetClientRect();
-  ::FillRect(dc, &r, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
-  return true;
+// Without a picture (none could be made) the window is black with the logo,
+// and the banner draws on the window itself.
+void CSaverPreviewWnd::OnPaint() {
+  CPaintDC dc(m_hWnd);
+  if (!m_screen.Paint(dc)) DrawLogo(dc);
 }
+
+bool CSaverPreviewWnd::OnEraseBkgnd(HDC) { return true; }
 
 void CSaverPreviewWnd::OnTimer(UINT_PTR id) {
   if (id != kParentWatch) {

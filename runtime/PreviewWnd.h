@@ -1,8 +1,9 @@
 // The preview of "p <handle>": a black child window over the little monitor
 // picture of the display settings, showing the saver's logo at the top left
 // and, right of it, the saver's name climbing one letter per line, drawn by
-// a thread of its own (CTextBannerThread). The program ends with the window,
-// and the window ends when its parent goes.
+// a thread of its own (CTextBannerThread). Both are drawn into the window's
+// play output, which the window paints from. The program ends with the
+// window, and the window ends when its parent goes.
 #pragma once
 
 #include <windows.h>
@@ -11,6 +12,7 @@
 #include "framework/Sync.h"
 #include "framework/Thread.h"
 #include "framework/Wnd.h"
+#include "playback/PlayOutput.h"
 
 class CSaverPreviewWnd;
 
@@ -33,6 +35,7 @@ class CTextBannerThread : public CWinThread {
 
  private:
   HWND m_window;
+  CWindowPlayOutput* m_screen;
   int m_x = 0, m_y = 0;
   int m_startX = 0, m_startY = 0;
   CFont m_font;
@@ -51,6 +54,7 @@ class CSaverPreviewWnd : public CWnd {
 
   int GetLogoWidth() const { return m_logoWidth; }
   int GetLogoHeight() const { return m_logoHeight; }
+  CWindowPlayOutput& GetScreen() { return m_screen; }
 
  protected:
   int OnCreate(CREATESTRUCTA* cs) override;
@@ -60,7 +64,11 @@ class CSaverPreviewWnd : public CWnd {
   void OnDestroy() override;
 
  private:
+  // Draws the logo at the top left.
+  void DrawLogo(CDC& dc);
+
   CBitmap m_logo;
+  CWindowPlayOutput m_screen;
   CTextBannerThread* m_banner = nullptr;
   int m_logoWidth = 97;  // one column more than the bitmap: the copy clears it
   int m_logoHeight = 112;

@@ -35,6 +35,9 @@ class CSaverPlayback {
   virtual void StopPlaying() {}
   // MM_MCINOTIFY reached the saver window.
   virtual void OnMciNotify(WPARAM code, LPARAM device) {}
+  // Paints the saver window's update area (WM_PAINT) with what the script
+  // has drawn; false when nothing plays.
+  virtual bool Paint(HDC dc) { return false; }
 };
 
 // The current player (never null); installs another (null restores the

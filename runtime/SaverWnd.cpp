@@ -77,11 +77,6 @@ bool CSaverWnd::CloseOnInput(const char* value) {
   return close;
 }
 
-void CSaverWnd::ClearScreen(COLORREF colour, DWORD) {
-  m_clearColour = colour;
-  ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-}
-
 void CSaverWnd::SetUrl(const char* address, int keys) {
   ::EnterCriticalSection(&m_urlLock);
   lstrcpynA(m_url, address ? address : "", sizeof m_url);
@@ -230,13 +225,17 @@ void CSaverWnd::OnClose() {
   HideCursor();
 }
 
-bool CSaverWnd::OnEraseBkgnd(HDC dc) {
+// The whole update area is painted here, from the script's picture when
+// there is one: an uncovered part shows again what was drawn there.
+void CSaverWnd::OnPaint() {
+  CPaintDC dc(m_hWnd);
+  if (GetSaverPlayback()->Paint(dc)) return;
   RECT clip;
   ::GetClipBox(dc, &clip);
-  CBrush brush(m_clearColour);
-  ::FillRect(dc, &clip, static_cast<HBRUSH>(brush.GetSafeHandle()));
-  return true;
+  ::FillRect(dc, &clip, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
 }
+
+bool CSaverWnd::OnEraseBkgnd(HDC) { return true; }
 
 void CSaverWnd::OnSysCommand(UINT id, LPARAM) {
   const UINT command = id & 0xFFF0;

@@ -1,8 +1,9 @@
 // CSaverWnd: the full-screen topmost window of run mode. The scene thread
 // plays on it; it decides from the saver's settings which input ends the
 // saver, asks for the saver's password before it closes when the desktop
-// wants one, keeps the address a Url command's key chose, and clears itself
-// with the Cls colour. CExitButton is the "Exit" button of a test run.
+// wants one, keeps the address a Url command's key chose, and paints what
+// the script drew (black before it draws). CExitButton is the "Exit" button
+// of a test run.
 #pragma once
 
 #include <windows.h>
@@ -39,11 +40,6 @@ class CSaverWnd : public CWnd {
   // value ("MouseMove", "KeyDown"...) may end the saver.
   bool CloseOnInput(const char* value);
 
-  // Called by the Cls command and the scene thread: stores the colour and
-  // redraws at once. The raster operation is not used by this window.
-  void ClearScreen(COLORREF colour, DWORD rop);
-  COLORREF GetClearColour() const { return m_clearColour; }
-
   // Called by the Url command from the scene thread. Keys: 0 Enter, 1 F12,
   // 2 Space, 3 any of them; ClearUrl forgets the address.
   void SetUrl(const char* address, int keys);
@@ -63,6 +59,7 @@ class CSaverWnd : public CWnd {
   void OnKeyDown(UINT vk, UINT repeat, UINT flags) override;
   void OnSysKeyDown(UINT vk, UINT repeat, UINT flags) override;
   void OnClose() override;
+  void OnPaint() override;
   bool OnEraseBkgnd(HDC dc) override;
   void OnSysCommand(UINT id, LPARAM lp) override;
   void OnDestroy() override;
@@ -78,7 +75,6 @@ class CSaverWnd : public CWnd {
   bool m_mute = false;
   CExitButton m_exitHolder;
   int m_mouseX = -1, m_mouseY = -1;
-  COLORREF m_clearColour = 0;
   // The Url fields are written by the scene thread, read here.
   mutable CRITICAL_SECTION m_urlLock;
   char m_url[2084] = "";

@@ -15,16 +15,18 @@
 #include "script/Palette.h"
 #include "script/SceneDocument.h"
 
-// The saver window as the scene thread sees it: it clears itself with the
-// Cls colour, keeps the Url choice, shows the Exit button of a test run
-// when playing begins, and hears nothing at the end of the script (the last
-// picture stays until input ends the saver).
-class CSaverPlayOutput : public CPlayOutput {
+// The saver window as the scene thread sees it: it keeps the picture the
+// script draws, clears it with the Cls colour (always copied, whatever the
+// raster operation), keeps the Url choice, shows the Exit button of a test
+// run when playing begins, and hears nothing at the end of the script (the
+// last picture stays until input ends the saver).
+class CSaverPlayOutput : public CWindowPlayOutput {
  public:
-  explicit CSaverPlayOutput(CSaverWnd& window) : m_window(window) {}
-  HWND GetHwnd() const override { return m_window.GetSafeHwnd(); }
-  void SetBackground(COLORREF colour, DWORD rop) override { m_window.ClearScreen(colour, rop); }
-  COLORREF GetBackColour() const override { return m_window.GetClearColour(); }
+  explicit CSaverPlayOutput(CSaverWnd& window)
+      : CWindowPlayOutput(window.GetSafeHwnd()), m_window(window) {}
+  void SetBackground(COLORREF colour, DWORD) override {
+    CWindowPlayOutput::SetBackground(colour, SRCCOPY);
+  }
   void OnPlayStarting() override {
     CSaverApp* app = static_cast<CSaverApp*>(AfxGetApp());
     if (app && app->IsTestRun()) m_window.ShowExitButton();
@@ -110,6 +112,13 @@ bool CScriptPlayback::StartPlaying(CSaverWnd* window, UINT* times) {
     StopPlaying();
     return false;
   }
+  return true;
+}
+
+// The output paints its background where it has no picture.
+bool CScriptPlayback::Paint(HDC dc) {
+  if (!m_output) return false;
+  m_output->Paint(dc);
   return true;
 }
 

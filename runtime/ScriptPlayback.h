@@ -22,6 +22,7 @@ class CScriptPlayback : public CSaverPlayback {
                   int reasonSize) override;
   bool StartPlaying(CSaverWnd* window, UINT* times) override;
   void StopPlaying() override;
+  bool Paint(HDC dc) override;
 
  private:
   CCommandPalette* m_palette = nullptr;

@@ -322,7 +322,7 @@ class CClockedThread : public CSceneThread {
 
  protected:
   double NowMs() override { return now; }
-  bool WaitForStop(DWORD ms) override {
+  bool WaitOnStopEvent(DWORD ms) override {
     waits.push_back(ms);
     now += ms + m_overrun;
     return static_cast<int>(waits.size()) == stopAtWait;
@@ -396,6 +396,28 @@ TEST(SceneCommands, WaitSleepsInTicksAndEndsWithTheTickOfAStop) {
     int index = 0;
     EXPECT_EQ(wait.Execute(nullptr, &index, &thread), 1);
     EXPECT_EQ(thread.waits, c.waits);
+  }
+}
+
+// The ticks of a long Wait that each run over take the overrun off the
+// next ones: the Wait lasts its time, not a tick's overrun more per tick.
+TEST(SceneCommands, WaitCarriesTheOverrunOfItsTicks) {
+  CTestScript script;
+  const struct {
+    int ms;
+    double overrun;
+  } kCases[] = {{10000, 1.2}, {10050, 0.5}, {1000, 0.0}, {3000, 7.0}};
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(testing::Message() << c.ms << " ms, each wait " << c.overrun << " ms long");
+    UINT times = 0;
+    CClockedThread thread(&times, c.overrun);
+    CWaitCommand wait;
+    wait.m_duration.m_milliseconds = c.ms;
+    int index = 0;
+    const double start = thread.now;
+    EXPECT_EQ(wait.Execute(nullptr, &index, &thread), 1);
+    EXPECT_NEAR(thread.now - start, c.ms, 1.0 + c.overrun);
+    EXPECT_LE(thread.waits.size(), static_cast<size_t>(c.ms / 100 + 1));
   }
 }
 

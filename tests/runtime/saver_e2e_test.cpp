@@ -117,17 +117,35 @@ Bytes RedrawingDocument() {
   return DocumentOf(list);
 }
 
+// A red 64 x 48 picture object.
+CImageTextObject* AddRedPicture(CCommandList& list) {
+  CImageTextObject* picture = static_cast<CImageTextObject*>(CreateCommand(kTypeImageText));
+  picturetest::SetPictureBytes(*picture,
+                               picturetest::MakeBmp(64, 48, [](int, int) { return RGB(255, 0, 0); }));
+  picture->m_displayName = "red.bmp";
+  list.Add(picture);
+  return picture;
+}
+
+// Shows the picture at (300, 200) with the effect.
+void AddShowAt300x200(CCommandList& list, CImageTextObject* picture, int effect) {
+  CShowCommand* show = static_cast<CShowCommand*>(CreateCommand(kTypeShow));
+  CMotionAttribute& m = show->m_ref.m_motion;
+  m.m_startModeX = m.m_startModeY = m.m_endModeX = m.m_endModeY = kModeStored;
+  m.m_startX = m.m_endX = 300;
+  m.m_startY = m.m_endY = 200;
+  m.m_effect = effect;
+  list.Add(show);
+  show->SetTarget(picture);
+}
+
 // Cls, then every round a red line at y = 40 from x = 20 to 200 and a red
 // picture at (300, 200) revealed by Wipe Down, then a short wait: what a
 // script draws reaches the screen of a running saver.
 Bytes DrawingDocument() {
   CCommandList list;
   AddCls(list, RGB(0, 0, 160));
-  CImageTextObject* picture = static_cast<CImageTextObject*>(CreateCommand(kTypeImageText));
-  picturetest::SetPictureBytes(*picture,
-                               picturetest::MakeBmp(64, 48, [](int, int) { return RGB(255, 0, 0); }));
-  picture->m_displayName = "red.bmp";
-  list.Add(picture);
+  CImageTextObject* picture = AddRedPicture(list);
   list.Add(CreateCommand(kTypeRepeat));
   CLineCommand* line = static_cast<CLineCommand*>(CreateCommand(kTypeLine));
   CMotionAttribute& l = line->m_motion;
@@ -138,16 +156,23 @@ Bytes DrawingDocument() {
   line->m_colour.m_colour = RGB(255, 0, 0);
   line->m_penWidth = 5;
   list.Add(line);
-  CShowCommand* show = static_cast<CShowCommand*>(CreateCommand(kTypeShow));
-  CMotionAttribute& m = show->m_ref.m_motion;
-  m.m_startModeX = m.m_startModeY = m.m_endModeX = m.m_endModeY = kModeStored;
-  m.m_startX = m.m_endX = 300;
-  m.m_startY = m.m_endY = 200;
-  m.m_effect = 37;
-  list.Add(show);
-  show->SetTarget(picture);
+  AddShowAt300x200(list, picture, 37);
   AddWait(list, 250);
   AddEndlessUntil(list);
+  list.NumberCommands();
+  return DocumentOf(list);
+}
+
+// Cls, a second's Wait (the saver's start is over), the red picture at
+// (300, 200) shown once with the effect, then the end of the script or a
+// long Wait: nothing but the drawing itself can put the picture on the
+// screen.
+Bytes OneShotDocument(int effect, bool waits) {
+  CCommandList list;
+  AddCls(list, RGB(0, 0, 160));
+  AddWait(list, 1000);
+  AddShowAt300x200(list, AddRedPicture(list), effect);
+  if (waits) AddWait(list, 100000);
   list.NumberCommands();
   return DocumentOf(list);
 }
@@ -330,6 +355,32 @@ TEST_F(SaverRun, ShowsWhatItsScriptDraws) {
   EXPECT_FALSE(run.Ended()) << "the endless loop keeps the saver going";
   PostMessageA(saver, WM_KEYDOWN, 'A', 0);
   EXPECT_EQ(run.Wait(10000), 0u) << "ended on the key while the thread waited";
+}
+
+// A script that shows a picture once and then ends or waits: the picture
+// shows, and when the saver window is repainted (as when something that
+// covered it goes) it shows again, not the Cls colour.
+TEST_F(SaverRun, ShowsAOneShotPictureAndPaintsItAgain) {
+  const COLORREF red = RGB(255, 0, 0), blue = RGB(0, 0, 160);
+  const struct {
+    int effect;
+    bool waits;
+  } kCases[] = {{0, false}, {0, true}, {37, true}};
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(testing::Message() << "effect " << c.effect << (c.waits ? ", then a Wait" : ""));
+    const std::string scr = MakeSaver("OneShot", OneShotDocument(c.effect, c.waits));
+    SaverProcess run(scr, "/s");
+    HWND saver = run.WaitForWindow("SS3.0");
+    ASSERT_NE(saver, nullptr);
+    auto shown = [] {
+      return ScreenPixel(330, 220) == red && ScreenPixel(200, 300) == blue;
+    };
+    EXPECT_TRUE(PumpUntil(shown, 15000)) << "the picture on the Cls colour";
+    RedrawWindow(saver, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+    EXPECT_FALSE(PumpUntil([&] { return !shown(); }, 1500)) << "painted over after the redraw";
+    PostMessageA(saver, WM_KEYDOWN, 'A', 0);
+    EXPECT_EQ(run.Wait(10000), 0u);
+  }
 }
 
 // Picture objects made from the desktop and the wallpaper show this

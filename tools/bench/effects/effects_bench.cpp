@@ -4,8 +4,12 @@
 // each also as a ratio to the frame copy. Those before the table are
 // medians of several rounds; a level or step is timed twice: steady
 // (between the first and the last of its pacer calls) and with the
-// effect's set-up shared out over its levels. Run it under Wine on a
-// 1920 x 1080 display:
+// effect's set-up shared out over its levels. The table's "shown" columns
+// time each transition as a run plays it: drawn by a thread of its own
+// into the play output's back picture, presented at each pacer call as
+// the scene thread presents, while this thread (the window's) paints the
+// window from the output; "paint" is this thread's CPU time meanwhile.
+// Run it under Wine on a 1920 x 1080 display:
 //   tools/bench/run effects [ROUNDS]
 // or Xvfb :95 -screen 0 1920x1080x24 & DISPLAY=:95 build/wine-run
 // build/bench/effects/effects_bench.exe
@@ -20,6 +24,7 @@
 
 #include "framework/Gdi.h"
 #include "playback/ImagePainter.h"
+#include "playback/PlayOutput.h"
 #include "playback/PlayPacer.h"
 
 namespace {
@@ -62,21 +67,80 @@ class CBenchPacer : public CPlayPacer {
   double first = 0, last = 0;
 };
 
+// The window paints from the output, as every play window does.
+CWindowPlayOutput g_output;
+
+LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_ERASEBKGND) return 1;
+  if (msg == WM_PAINT) {
+    PAINTSTRUCT ps;
+    g_output.Paint(BeginPaint(hwnd, &ps));
+    EndPaint(hwnd, &ps);
+    return 0;
+  }
+  return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+// Presents at each pacer call as the scene thread does (the delays here
+// wait nothing).
+class CShownPacer : public CBenchPacer {
+ public:
+  void CalibratedDelay(unsigned e, double d) override {
+    CBenchPacer::CalibratedDelay(e, d);
+    g_output.Present(0);
+  }
+  void WaitMilliseconds(DWORD ms) override {
+    CBenchPacer::WaitMilliseconds(ms);
+    g_output.Present(ms);
+  }
+};
+
+double ThreadCpuMs() {
+  FILETIME created, exited, kernel, user;
+  GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
+  auto ms = [](const FILETIME& t) {
+    return static_cast<double>(static_cast<ULONGLONG>(t.dwHighDateTime) << 32 | t.dwLowDateTime) /
+           10000.0;
+  };
+  return ms(kernel) + ms(user);
+}
+
+// One transition drawn into the output's back picture by a thread of its
+// own, presented as it goes and at its end, while this thread paints.
+struct ShownRun {
+  CImagePainter* painter;
+  CDC* back;
+  CShownPacer pacer;
+  double ms = 0;
+};
+
+DWORD WINAPI DrawShown(void* p) {
+  ShownRun* run = static_cast<ShownRun*>(p);
+  POINT at = {0, 0};
+  const double start = Now();
+  run->painter->DrawTransition(run->back, &run->pacer, &at, 1000, 0, 0);
+  g_output.Present(INFINITE);
+  run->ms = Now() - start;
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
   WNDCLASSA wc = {};
-  wc.lpfnWndProc = DefWindowProcA;
+  wc.lpfnWndProc = WindowProc;
   wc.hInstance = GetModuleHandleA(nullptr);
   wc.lpszClassName = "EffectsBench";
   RegisterClassA(&wc);
   HWND wnd = CreateWindowExA(WS_EX_TOPMOST, "EffectsBench", "", WS_POPUP | WS_VISIBLE, 0, 0, sw,
                              sh, nullptr, nullptr, wc.hInstance, nullptr);
   if (!wnd) return 1;
+  g_output.SetHwnd(wnd);
   MSG msg;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
   CClientDC screen(wnd);
+  CDC* back = g_output.BeginDrawing(&screen);
 
   // The picture: a DIB with a pattern, as the Show command's image DC.
   CBitmap imageBitmap, frameBitmap;  // before the DCs that hold them
@@ -154,12 +218,28 @@ int main(int argc, char** argv) {
          stepCount);
   fflush(stdout);
 
-  printf("\nid  name                              total ms   x copy   delays\n");
+  printf("\nid  name                              total ms   x copy   delays   shown ms   paint ms\n");
   for (int id = 4; id <= 87; ++id) {
     screen.FillSolidRect(0, 0, sw, sh, RGB(0, 0, 0));
     CBenchPacer pacer;
     double t = run(id, &pacer);
-    printf("%2d  %-32s %9.1f %8.1f %8d\n", id, GetEffectName(id), t, t / copy, pacer.delays);
+
+    g_output.SetBackground(RGB(0, 0, 0), SRCCOPY);
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    CImagePainter painter(id);
+    painter.SetImage(&rect, &brush, SRCCOPY, nullptr);
+    painter.SetDCs(&frame, &image);
+    ShownRun shown{&painter, back};
+    const double paint0 = ThreadCpuMs();
+    HANDLE thread = CreateThread(nullptr, 0, DrawShown, &shown, 0, nullptr);
+    while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0)
+      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    CloseHandle(thread);
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    const double paint = ThreadCpuMs() - paint0;
+
+    printf("%2d  %-32s %9.1f %8.1f %8d %10.1f %10.0f\n", id, GetEffectName(id), t, t / copy,
+           pacer.delays, shown.ms, paint);
     fflush(stdout);
   }
   DestroyWindow(wnd);
