@@ -8,18 +8,21 @@
 // which refers to .text$F and .xdata$F), and ld's default script keeps all
 // of them (KEEP), which keeps every function of every object linked:
 // --gc-sections then drops nothing. Without that KEEP, ld still writes out
-// every unwind section but no longer keeps what they refer to. So, with
-// ld's own script (from --verbose) changed only there:
-//   1. link with every unwind section discarded: the map tells the text
-//      sections that nothing calls;
-//   2. link with those functions' unwind sections discarded, and the unwind
-//      data of the others kept as roots (it names the personality routines
-//      and the type information of the exceptions caught);
-//   3. check in that link's map that no function it keeps is one whose
-//      unwind sections were discarded (code that only the unwind data of
-//      step 2 reaches); when one is, keep it too and link again.
-// Files beside the program: PROGRAM.ld (ld's script), PROGRAM.x (the
-// script of the last pass), PROGRAM.map (the map of the last pass).
+// every unwind section but no longer keeps what they refer to. So:
+//   1. the ordinary link, for ld's own script (--verbose) and the unwind
+//      sections that exist (its map);
+//   2. a link with that script's KEEPs removed and every unwind section
+//      discarded: its map tells the text sections that nothing calls;
+//   3. a link with those functions' unwind sections discarded and the
+//      unwind data of the others kept as roots (it names the personality
+//      routines and the type information of the exceptions caught);
+//   4. when that link keeps a function whose unwind sections were discarded
+//      (code that only the unwind data reaches), keep it too and go back to
+//      3; once it settles, check in the map that every function kept has
+//      all the unwind sections it has in the ordinary link.
+// When a step fails, the program is linked as the command says (larger,
+// never wrong) with a warning. Files beside the program: PROGRAM.ld (ld's
+// script), PROGRAM.x and PROGRAM.map (the script and map of the last link).
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -144,29 +147,33 @@ struct Unwind {
   std::set<Section> live;  // of code that is kept
 };
 
-Unwind SplitUnwind(const LinkMap& first, const std::set<Section>& live) {
+Unwind SplitUnwind(const LinkMap& ordinary, const LinkMap& first,
+                   const std::set<Section>& live) {
   std::set<std::string> codeKept;
   for (const Section& s : live)
     if (StartsWith(s.second, ".text")) codeKept.insert(s.first);
+  // Only sections that exist count: those the ordinary link placed.
+  auto add = [&](std::set<Section>* to, const std::string& file, const std::string& name) {
+    if (ordinary.kept.count({file, name})) to->insert({file, name});
+  };
   Unwind unwind;
   for (const std::string& file : codeKept) {
-    unwind.live.insert({file, ".pdata"});
-    unwind.live.insert({file, ".xdata"});
+    add(&unwind.live, file, ".pdata");
+    add(&unwind.live, file, ".xdata");
   }
   for (const Section& s : live) {
     if (!StartsWith(s.second, ".text")) continue;
     const std::string suffix = s.second.substr(5);
-    unwind.live.insert({s.first, ".pdata" + suffix});
-    unwind.live.insert({s.first, ".xdata" + suffix});
+    add(&unwind.live, s.first, ".pdata" + suffix);
+    add(&unwind.live, s.first, ".xdata" + suffix);
   }
   for (const Section& s : first.discarded) {
     if (!StartsWith(s.second, ".text") || live.count(s)) continue;
     const std::string suffix = s.second.substr(5);
     if (suffix.empty() && codeKept.count(s.first)) continue;
-    Section pdata{s.first, ".pdata" + suffix}, xdata{s.first, ".xdata" + suffix};
-    if (unwind.live.count(pdata)) continue;  // the object's own, for code it keeps
-    unwind.dead.insert(pdata);
-    unwind.dead.insert(xdata);
+    for (const char* kind : {".pdata", ".xdata"})
+      if (!unwind.live.count({s.first, kind + suffix}))  // an object's own, for code it keeps
+        add(&unwind.dead, s.first, kind + suffix);
   }
   return unwind;
 }
@@ -282,7 +289,7 @@ int main(int argc, char** argv) {
   for (const Section& s : first.kept)
     if (StartsWith(s.second, ".text")) live.insert(s);
   for (int pass = 2; pass <= 6; ++pass) {
-    const Unwind unwind = SplitUnwind(first, live);
+    const Unwind unwind = SplitUnwind(ordinary, first, live);
     LinkMap result;
     if (!script.Write(scriptPath, Patterns(unwind.dead, ".", ""),
                       Patterns(unwind.live, ".xdata", "KEEP")) ||
