@@ -19,7 +19,7 @@ cmake_minimum_required(VERSION 3.25)
 
 # Framework files by library; any other framework file is UI.
 set(framework_core Object Exceptions Strings Collections File Files MemFile SharedFile Archive
-    Sync Geometry Terminate Registry Trace Format)
+    Sync Geometry Terminate Registry Trace TextFormat)
 set(framework_windows App AppMain Thread Wnd Dialog Gdi Seams)
 # Files of playback/ that belong to the painter.
 set(painter_files ImagePainter EffectRun EffectRandom EffectsFade EffectsRandom

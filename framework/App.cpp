@@ -1,9 +1,8 @@
 // The application object and its profile.
 #include "framework/App.h"
 
-#include <cstdio>
-
 #include "framework/Seams.h"
+#include "framework/TextFormat.h"
 
 namespace {
 CWinApp* g_app = nullptr;
@@ -28,8 +27,8 @@ CWinApp::~CWinApp() {
 
 void CWinApp::SetRegistryKey(const char* key) {
   lstrcpynA(m_registryKey, key, sizeof m_registryKey);
-  std::snprintf(m_profileKey, sizeof m_profileKey, "Software\\%s\\%s", m_registryKey,
-                m_profileName);
+  FormatText(m_profileKey, sizeof m_profileKey, "Software\\%s\\%s", m_registryKey,
+             m_profileName);
 }
 
 void CWinApp::SetProfileName(const char* name) {
@@ -40,7 +39,7 @@ void CWinApp::SetProfileName(const char* name) {
 HKEY CWinApp::OpenSection(const char* section, bool create) const {
   if (!m_profileKey[0]) return nullptr;
   char path[600];
-  std::snprintf(path, sizeof path, "%s\\%s", m_profileKey, section);
+  FormatText(path, sizeof path, "%s\\%s", m_profileKey, section);
   HKEY key = nullptr;
   LONG r = create ? ::RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0,
                                       KEY_READ | KEY_WRITE, nullptr, &key, nullptr)

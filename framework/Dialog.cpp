@@ -1,10 +1,10 @@
 // Dialogs and dialog data exchange.
 #include "framework/Dialog.h"
 
-#include <cstdio>
 #include <cstdlib>
 
 #include "framework/Seams.h"
+#include "framework/TextFormat.h"
 
 namespace {
 
@@ -150,7 +150,7 @@ void DDX_Text(CDataExchange* dx, int id, int& value) {
   HWND control = dx->PrepareCtrl(id);
   if (!dx->m_bSaveAndValidate) {
     char text[32];
-    std::snprintf(text, sizeof text, "%d", value);
+    FormatText(text, sizeof text, "%d", value);
     ::SetWindowTextA(control, text);
     return;
   }
@@ -167,7 +167,7 @@ void DDX_Text(CDataExchange* dx, int id, UINT& value) {
   HWND control = dx->PrepareCtrl(id);
   if (!dx->m_bSaveAndValidate) {
     char text[32];
-    std::snprintf(text, sizeof text, "%u", value);
+    FormatText(text, sizeof text, "%u", value);
     ::SetWindowTextA(control, text);
     return;
   }
@@ -215,7 +215,7 @@ void DDX_Radio(CDataExchange* dx, int id, int& value) {
 void DDV_MinMaxInt(CDataExchange* dx, int value, int minValue, int maxValue) {
   if (!dx->m_bSaveAndValidate || (value >= minValue && value <= maxValue)) return;
   char text[96];
-  std::snprintf(text, sizeof text, "Please enter an integer between %d and %d.", minValue, maxValue);
+  FormatText(text, sizeof text, "Please enter an integer between %d and %d.", minValue, maxValue);
   FailWith(dx, text);
 }
 
@@ -226,6 +226,6 @@ void DDV_MaxChars(CDataExchange* dx, const char* text, int maxChars) {
   }
   if (lstrlenA(text) <= maxChars) return;
   char message[96];
-  std::snprintf(message, sizeof message, "Please enter no more than %d characters.", maxChars);
+  FormatText(message, sizeof message, "Please enter no more than %d characters.", maxChars);
   FailWith(dx, message);
 }

@@ -1,12 +1,12 @@
-// CString's storage and operations. Formatting goes through the C runtime's
-// _vsnprintf, the same printf that every Windows program of this kind has.
+// CString's storage and operations. Formatting goes through FormatTextV,
+// the C runtime DLL's own printf (framework/TextFormat.h).
 #include "framework/Strings.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "framework/Exceptions.h"
+#include "framework/TextFormat.h"
 
 namespace {
 char g_emptyText[1] = {0};
@@ -301,7 +301,7 @@ void CString::FormatV(const char* format, va_list args) {
     va_list copy;
     va_copy(copy, args);
     char* buffer = result.GetBuffer(size);
-    int written = _vsnprintf(buffer, size + 1, format, copy);
+    int written = FormatTextV(buffer, size + 1, format, copy);
     va_end(copy);
     if (written >= 0 && written <= size) {
       result.ReleaseBuffer(written);

@@ -1,7 +1,7 @@
 // CWnd: binding, dispatch and the thin wrappers.
 #include "framework/Wnd.h"
 
-#include <cstdio>
+#include "framework/TextFormat.h"
 
 namespace {
 
@@ -30,8 +30,8 @@ const char* CWnd::RegisterWndClass(UINT style, HCURSOR cursor, HBRUSH background
   static char names[16][64];
   static int used = 0;
   char name[64];
-  std::snprintf(name, sizeof name, "LwWnd:%x:%p:%p:%p", style, (void*)cursor,
-                (void*)background, (void*)icon);
+  FormatText(name, sizeof name, "LwWnd:%x:%p:%p:%p", style, (void*)cursor,
+             (void*)background, (void*)icon);
   for (int i = 0; i < used; ++i)
     if (lstrcmpA(names[i], name) == 0) return names[i];
   if (used == 16) return nullptr;

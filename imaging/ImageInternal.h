@@ -4,11 +4,24 @@
 // buffered byte reader, and the row converters.
 #pragma once
 
+#include <setjmp.h>
 #include <stdint.h>
 #include <stdio.h>
 #include <string.h>
 
 #include "imaging/ImageLib.h"
+
+// Arms the jump back from a codec's error exit. The C libraries are built
+// without unwind tables, so the jump may only restore registers: x64
+// mingw's setjmp records the frame, and msvcrt's longjmp then unwinds every
+// frame in between by its unwind data, which those frames do not have.
+// With no frame recorded, longjmp restores the registers and nothing else;
+// the frames it leaves hold nothing to destroy.
+#ifdef _WIN64
+#define LW_CODEC_SETJMP(buf) _setjmp((buf), nullptr)
+#else
+#define LW_CODEC_SETJMP(buf) setjmp(buf)
+#endif
 
 // A byte block with a code, kept in a singly linked list: JPEG comments and
 // markers read and to write.

@@ -80,7 +80,7 @@ struct JpegReadJob {
 // Header, set-up and rows. Returns the code; on a jump during the set-up 9,
 // during the rows 3.
 int RunJpegRead(JpegReadJob* job) {
-  if (setjmp(job->err.jump)) return job->inRows ? kImgFileRead : kImgBadJpeg;
+  if (LW_CODEC_SETJMP(job->err.jump)) return job->inRows ? kImgFileRead : kImgBadJpeg;
   j_decompress_ptr cinfo = &job->cinfo;
   cinfo->err = &job->err.pub;
   jpeg_create_decompress(cinfo);
@@ -165,7 +165,7 @@ int RunJpegRead(JpegReadJob* job) {
 }
 
 int FinishJpegRead(JpegReadJob* job) {
-  if (setjmp(job->err.jump)) return kImgFileRead;
+  if (LW_CODEC_SETJMP(job->err.jump)) return kImgFileRead;
   jpeg_finish_decompress(&job->cinfo);
   return kImgOk;
 }

@@ -50,7 +50,7 @@ struct JpegWriteJob {
 };
 
 int RunJpegWrite(JpegWriteJob* job) {
-  if (setjmp(job->err.jump)) return kImgFileWrite;
+  if (LW_CODEC_SETJMP(job->err.jump)) return kImgFileWrite;
   j_compress_ptr cinfo = &job->cinfo;
   cinfo->err = &job->err.pub;
   jpeg_create_compress(cinfo);

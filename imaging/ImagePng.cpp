@@ -2,7 +2,6 @@
 // images, 24-bit images composited over a background, and 32-bit images
 // with alpha. Errors jump back to the arming function, which keeps what it
 // changes in the job record; the job's cleanup frees every buffer.
-#include <setjmp.h>
 #include <string.h>
 
 #include "imaging/ImageInternal.h"
@@ -64,7 +63,7 @@ void FillPalette(PngReadJob* job, int colourType, int bitDepth) {
 }
 
 int RunPngRead(PngReadJob* job) {
-  if (setjmp(png_jmpbuf(job->png))) return kImgBadPng;
+  if (LW_CODEC_SETJMP(png_jmpbuf(job->png))) return kImgBadPng;
   png_structp png = job->png;
   png_infop info = job->info;
   png_set_read_fn(png, job->handle, ReadCallback);

@@ -4,7 +4,6 @@
 // files so that a program which only reads never links the compressor.
 #pragma once
 
-#include <setjmp.h>
 #include <stdio.h>
 #include <string.h>
 

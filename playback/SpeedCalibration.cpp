@@ -1,23 +1,23 @@
 // The speed calibration's text, count and policy.
 #include "playback/SpeedCalibration.h"
 
-#include <cstdio>
 #include <cstring>
 
+#include "framework/TextFormat.h"
 #include "playback/SceneThread.h"
 
 void FormatSystemInfoText(char* out, int size) {
   SYSTEM_INFO si;
   ::GetSystemInfo(&si);
-  std::snprintf(out, size, "%u,%u,%u,%u,%u,%u,%u,%u,%u", static_cast<unsigned>(si.dwPageSize),
-                static_cast<unsigned>(reinterpret_cast<UINT_PTR>(si.lpMinimumApplicationAddress)),
-                static_cast<unsigned>(reinterpret_cast<UINT_PTR>(si.lpMaximumApplicationAddress)),
-                static_cast<unsigned>(si.dwActiveProcessorMask),
-                static_cast<unsigned>(si.dwNumberOfProcessors),
-                static_cast<unsigned>(si.dwProcessorType),
-                static_cast<unsigned>(si.dwAllocationGranularity),
-                static_cast<unsigned>(static_cast<WORD>(si.wProcessorLevel)),
-                static_cast<unsigned>(static_cast<WORD>(si.wProcessorRevision)));
+  FormatText(out, size, "%u,%u,%u,%u,%u,%u,%u,%u,%u", static_cast<unsigned>(si.dwPageSize),
+             static_cast<unsigned>(reinterpret_cast<UINT_PTR>(si.lpMinimumApplicationAddress)),
+             static_cast<unsigned>(reinterpret_cast<UINT_PTR>(si.lpMaximumApplicationAddress)),
+             static_cast<unsigned>(si.dwActiveProcessorMask),
+             static_cast<unsigned>(si.dwNumberOfProcessors),
+             static_cast<unsigned>(si.dwProcessorType),
+             static_cast<unsigned>(si.dwAllocationGranularity),
+             static_cast<unsigned>(static_cast<WORD>(si.wProcessorLevel)),
+             static_cast<unsigned>(static_cast<WORD>(si.wProcessorRevision)));
 }
 
 UINT CountEventPolls(DWORD ms) {

@@ -5,8 +5,9 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <cstring>
+
+#include "framework/TextFormat.h"
 
 namespace {
 
@@ -220,8 +221,8 @@ int ScramblePasswordWithSalt(const char* password, const std::uint8_t salt[16],
   ToHex(salt, 16, saltHex);
   ToHex(hash, 32, hashHex);
   SecureZeroMemory(hash, sizeof hash);
-  return std::snprintf(out, kStoredPasswordSize, "%s%u$%s$%s", kPrefix, iterations, saltHex,
-                       hashHex);
+  return FormatText(out, kStoredPasswordSize, "%s%u$%s$%s", kPrefix, iterations, saltHex,
+                    hashHex);
 }
 
 int ScramblePassword(const char* password, char* out) {

@@ -3,12 +3,12 @@
 
 #include <shellapi.h>
 
-#include <cstdio>
 #include <cstring>
 
 #include "common/AppUtils.h"
 #include "framework/Seams.h"
 #include "framework/Sync.h"
+#include "framework/TextFormat.h"
 #include "playback/SpeedCalibration.h"
 #include "runtime/PasswordHash.h"
 #include "runtime/PreviewWnd.h"
@@ -33,7 +33,7 @@ bool ReadAt(HANDLE file, ULONGLONG offset, void* out, DWORD size) {
 // a preview and a run of the same saver never share a picture.
 void ProcessTempPath(const char* name, const char* extension, char* out, int size) {
   char unique[64];
-  std::snprintf(unique, sizeof unique, "%s-%lu.%s", name, ::GetCurrentProcessId(), extension);
+  FormatText(unique, sizeof unique, "%s-%lu.%s", name, ::GetCurrentProcessId(), extension);
   lstrcpynA(out, GetTempFilePath(unique), size);
 }
 
@@ -67,7 +67,7 @@ CSaverApp::~CSaverApp() {
 
 void CSaverApp::Refuse(const char* reason) {
   char text[400];
-  std::snprintf(text, sizeof text, "Halcyra: %s\n", reason);
+  FormatText(text, sizeof text, "Halcyra: %s\n", reason);
   ::OutputDebugStringA(text);
   m_exitCode = 1;
 }

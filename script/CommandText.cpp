@@ -1,6 +1,7 @@
-// The one-line labels of commands and attributes for the script list and the
-// text export (builder only).
+// The one-line labels of commands, attributes and objects for the script
+// list and the text export (builder only).
 #include "playback/ImagePainter.h"
+#include "script/BuilderUtilities.h"
 #include "script/Objects.h"
 #include "script/RandomRange.h"
 
@@ -253,4 +254,19 @@ void CMediaObject::Describe(CString& out) const {
   GetListLabel(out, false);
   out += "]";
   out += m_kind == kMediaVideo ? " - Video" : m_kind == kMediaFlash ? " - Flash" : " - Audio";
+}
+
+void CImageTextObject::GetListLabel(CString& out, bool shortForm) const {
+  CString label;
+  if (IsText()) {
+    label = FirstNonEmptyLine(m_text);
+    if (shortForm && label.GetLength() > 7) label = label.Left(7) + "...";
+  } else {
+    label = m_displayName;
+  }
+  out += label.IsEmpty() ? CString("?") : label;
+}
+
+void CMediaObject::GetListLabel(CString& out, bool) const {
+  out += m_displayName.IsEmpty() ? CString("?") : m_displayName;
 }

@@ -261,17 +261,6 @@ int CImageTextObject::Prepare(const CCommandList&) {
   return Measure();
 }
 
-void CImageTextObject::GetListLabel(CString& out, bool shortForm) const {
-  CString label;
-  if (IsText()) {
-    label = FirstNonEmptyLine(m_text);
-    if (shortForm && label.GetLength() > 7) label = label.Left(7) + "...";
-  } else {
-    label = m_displayName;
-  }
-  out += label.IsEmpty() ? CString("?") : label;
-}
-
 int CImageTextObject::LoadImageFile(const char* path) {
   uint8_t* block = nullptr;
   uint32_t size = 0;
@@ -338,10 +327,6 @@ int CMediaObject::Prepare(const CCommandList&) {
   }
   m_playing = 0;
   return 1;
-}
-
-void CMediaObject::GetListLabel(CString& out, bool) const {
-  out += m_displayName.IsEmpty() ? CString("?") : m_displayName;
 }
 
 int CMediaObject::LoadMediaFile(const char* path, bool showMessages) {

@@ -34,8 +34,10 @@ class CSceneObject : public CSceneCommand {
 
   int Execute(CDC* dc, int* index, CPlayContext* ctx) override { return 0; }
 
+#if LW_SCRIPT_EDITING
   // The object's display name ("?" when it has none, for the labels).
   virtual void GetListLabel(CString& out, bool shortForm) const = 0;
+#endif
 
   CCommandArray m_referrers;
 
@@ -85,7 +87,7 @@ class CImageTextObject : public CSceneObject {
   int Prepare(const CCommandList& script) override;
   LW_SCRIPT_DESCRIBE_OP
   CSceneCommand* Clone() const override;
-  void GetListLabel(CString& out, bool shortForm) const override;
+  LW_SCRIPT_LABEL_OP
 
   bool IsText() const { return m_kind == 1; }
   SIZE GetImageSize() const { return m_drawnSize; }
@@ -220,7 +222,7 @@ class CMediaObject : public CSceneObject {
   int Prepare(const CCommandList& script) override;
   LW_SCRIPT_DESCRIBE_OP
   CSceneCommand* Clone() const override;
-  void GetListLabel(CString& out, bool shortForm) const override;
+  LW_SCRIPT_LABEL_OP
 
   void SetMedia(uint8_t* block, uint32_t size);
   // Reads a media file whole and sets the kind from its extension; 0 when it

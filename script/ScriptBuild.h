@@ -1,6 +1,6 @@
 // The two builds of the script code. script_builder compiles these sources
-// with LW_SCRIPT_EDITING=1: commands can also be written, described and have
-// an options record. script_runtime (the saver runtime) compiles them with 0:
+// with LW_SCRIPT_EDITING=1: commands can also be written, described (objects
+// also labelled) and have an options record. script_runtime (the saver runtime) compiles them with 0:
 // commands are only read, prepared and played. The difference lives in the
 // operation macros below, in the builder-only sources (CommandStore.cpp,
 // CommandText.cpp, Options.cpp) and in the per-build policy (ScriptPolicy.h).
@@ -13,7 +13,9 @@
 #if LW_SCRIPT_EDITING
 #define LW_SCRIPT_WRITE_OP CArchive& Write(CArchive& ar) const override;
 #define LW_SCRIPT_DESCRIBE_OP void Describe(CString& out) const override;
+#define LW_SCRIPT_LABEL_OP void GetListLabel(CString& out, bool shortForm) const override;
 #else
 #define LW_SCRIPT_WRITE_OP
 #define LW_SCRIPT_DESCRIBE_OP
+#define LW_SCRIPT_LABEL_OP
 #endif

@@ -1,13 +1,11 @@
-// The dialog-free script utilities.
+// The dialog-free script utilities that the saver runtime shares with the
+// builder (the builder's own are in BuilderUtilities.cpp).
 #include "script/Utilities.h"
 
 #include <shellapi.h>
 
-#include <cstdlib>
 #include <cstring>
 
-#include "framework/Collections.h"
-#include "imaging/RgbImage.h"
 #include "script/DataBlock.h"
 #include "script/ScriptMessages.h"
 
@@ -70,56 +68,6 @@ int WriteTempFile(const uint8_t* bytes, uint32_t count, CString& path) {
   }
   path = name;
   return 1;
-}
-
-CString FirstNonEmptyLine(const CString& text) {
-  CStringArray lines;
-  SplitTextLines(text, lines);
-  for (int i = 0; i < lines.GetSize(); ++i) {
-    if (!lines[i].IsEmpty()) return lines[i];
-  }
-  return lines.IsEmpty() ? CString() : lines[lines.GetSize() - 1];
-}
-
-
-void TruncateTextToWidth(HDC dc, CString& text, int& x) {
-  const int kLimit = 29980;
-  const char kMark[] = "  >>";
-  const int markWidth = GetTextExtentOf(dc, kMark, 4).cx;
-  const int maxX = kLimit - 20 * GetTextExtentOf(dc, "W", 1).cx - markWidth;
-  if (x > maxX) x = maxX;
-  if (x + GetTextExtentOf(dc, text, text.GetLength()).cx <= kLimit) return;
-  int room = kLimit - x - markWidth;
-  int fit = 0;
-  SIZE size;
-  if (room > 0) GetTextExtentExPointA(dc, text, text.GetLength(), room, &fit, nullptr, &size);
-  text = text.Left(fit) + kMark;
-}
-
-SIZE FitToBoxKeepAspect(int w, int h, SIZE box) { return FitSizeKeepAspect(w, h, box); }
-
-bool ParseFloatText(const char* text, const char* unit, float* value) {
-  const char* p = text;
-  while (*p == ' ' || *p == '\t') ++p;
-  char* end = nullptr;
-  double number = strtod(p, &end);
-  if (end == p) return false;
-  if (number == 0.0 && *p != '0') return false;
-  while (*end == ' ' || *end == '\t') ++end;
-  if (*end != 0) {
-    size_t unitLength = unit != nullptr ? strlen(unit) : 0;
-    if (unitLength == 0 || strncmp(end, unit, unitLength) != 0) return false;
-    end += unitLength;
-    while (*end == ' ' || *end == '\t') ++end;
-    if (*end != 0) return false;
-  }
-  *value = static_cast<float>(number);
-  return true;
-}
-
-bool IsRiskySaverName(const char* name) {
-  return name != nullptr && (name[0] == 's' || name[0] == 'S') &&
-         (name[1] == 's' || name[1] == 'S');
 }
 
 CString GetShellDisplayName(const char* path) {

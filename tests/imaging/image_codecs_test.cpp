@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -933,5 +935,38 @@ TEST(ImageFixtures, KeptInputsReadSafely) {
     } while (FindNextFileA(find, &fd));
     FindClose(find);
   }
+  EXPECT_GT(files, 20);
+}
+
+// Every seed is a valid picture of one of the readers' layouts, and the
+// codec libraries built for the programs decode each of them whole.
+TEST(ImageFixtures, EverySeedDecodes) {
+  const std::string dir = std::string(LW_SOURCE_DIR) + "/tests/imaging/seeds/";
+  const struct {
+    const char* extension;
+    Reader reader;
+  } kReaders[] = {{".bmp", Reader::Bmp}, {".pcx", Reader::Pcx}, {".tga", Reader::Tga},
+                  {".jpg", Reader::Jpeg}, {".png", Reader::Png}};
+  int files = 0;
+  WIN32_FIND_DATAA fd;
+  HANDLE find = FindFirstFileA((dir + "*").c_str(), &fd);
+  ASSERT_NE(find, INVALID_HANDLE_VALUE);
+  do {
+    if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    SCOPED_TRACE(fd.cFileName);
+    const std::string name = fd.cFileName;
+    const auto* match = std::find_if(std::begin(kReaders), std::end(kReaders), [&](const auto& r) {
+      const size_t n = std::strlen(r.extension);
+      return name.size() > n && name.compare(name.size() - n, n, r.extension) == 0;
+    });
+    ASSERT_NE(match, std::end(kReaders)) << "a seed of no reader";
+    Decoded d = Decode(ReadFileBytes(dir + name), match->reader, 24);
+    EXPECT_TRUE(d.ok);
+    EXPECT_EQ(d.error, 0);
+    EXPECT_GT(d.width, 0);
+    EXPECT_GT(d.height, 0);
+    ++files;
+  } while (FindNextFileA(find, &fd));
+  FindClose(find);
   EXPECT_GT(files, 20);
 }

@@ -1,11 +1,13 @@
 // The builder's build only: writing documents (golden bytes and round
-// trips), the labels of every command, and the options file.
+// trips), the labels of every command, the options file and the builder's
+// own utilities.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <fstream>
 #include <memory>
 
+#include "script/BuilderUtilities.h"
 #include "script_support.h"
 #include "script/DataBlock.h"
 #include "script/Objects.h"
@@ -414,6 +416,86 @@ TEST(OptionsTest, StyleOfACommand) {
   EXPECT_EQ(options.GetStyleColour(comment), 0x008000u);
   comment.SetDisabled(1);
   EXPECT_EQ(options.GetStyleColour(comment), 0xC0C0C0u);
+}
+
+TEST(BuilderUtilitiesTest, FitToBoxKeepAspect) {
+  SIZE box = {160, 120};
+  SIZE a = FitToBoxKeepAspect(800, 600, box);
+  EXPECT_EQ(a.cx, 160);
+  EXPECT_EQ(a.cy, 120);
+  SIZE b = FitToBoxKeepAspect(100, 50, box);
+  EXPECT_EQ(b.cx, 100);
+  EXPECT_EQ(b.cy, 50);
+  SIZE c = FitToBoxKeepAspect(400, 100, box);
+  EXPECT_EQ(c.cx, 160);
+  EXPECT_EQ(c.cy, 40);
+  SIZE zero = {0, 0};
+  SIZE d = FitToBoxKeepAspect(300, 200, zero);
+  EXPECT_EQ(d.cx, 300);
+}
+
+TEST(BuilderUtilitiesTest, LinesAndLabels) {
+  EXPECT_EQ(FirstNonEmptyLine("\r\n\r\nHello\r\nWorld"), "Hello");
+  EXPECT_EQ(FirstNonEmptyLine("ab\ncd"), "ab");  // bare line feeds keep every character
+  EXPECT_EQ(FirstNonEmptyLine("only"), "only");
+  EXPECT_EQ(FirstNonEmptyLine(""), "");
+  CImageTextObject text;
+  text.m_kind = 1;
+  text.m_text = "\r\nA long first line\r\nsecond";
+  CString label;
+  text.GetListLabel(label, true);
+  EXPECT_EQ(label, "A long ...");
+  label.Empty();
+  text.GetListLabel(label, false);
+  EXPECT_EQ(label, "A long first line");
+  CImageTextObject picture;
+  label.Empty();
+  picture.GetListLabel(label, true);
+  EXPECT_EQ(label, "?");
+}
+
+TEST(BuilderUtilitiesTest, MeasurementsAndSaverNames) {
+  struct Case {
+    const char* text;
+    const char* unit;
+    bool ok;
+    float value;
+  } cases[] = {
+      {" 2.5 ", "", true, 2.5f}, {"0", "", true, 0.0f},     {"2.5 cm", "cm", true, 2.5f},
+      {"2.5cm ", "cm", true, 2.5f}, {"2.5 mm", "cm", false, 0}, {"abc", "cm", false, 0},
+      {"0.0", "", true, 0.0f},   {".0", "", false, 0},       {"3 cm x", "cm", false, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    float v = -1;
+    EXPECT_EQ(ParseFloatText(c.text, c.unit, &v), c.ok);
+    if (c.ok) {
+      EXPECT_EQ(v, c.value);
+    }
+  }
+  EXPECT_TRUE(IsRiskySaverName("SSaver.scr"));
+  EXPECT_TRUE(IsRiskySaverName("ss"));
+  EXPECT_FALSE(IsRiskySaverName("Saver.scr"));
+  EXPECT_FALSE(IsRiskySaverName("s"));
+}
+
+TEST(BuilderUtilitiesTest, TruncateTextToWidth) {
+  HDC dc = GetDC(nullptr);
+  ASSERT_NE(dc, nullptr);
+  CString text('W', 2000);
+  int x = 29000;
+  TruncateTextToWidth(dc, text, x);
+  ASSERT_GE(text.GetLength(), 4);
+  EXPECT_EQ(text.Right(4), "  >>");
+  SIZE size;
+  GetTextExtentPoint32A(dc, text, text.GetLength(), &size);
+  EXPECT_LE(x + size.cx, 29980);
+  CString shortText("short");
+  int leftX = 10;
+  TruncateTextToWidth(dc, shortText, leftX);
+  EXPECT_EQ(shortText, "short");
+  EXPECT_EQ(leftX, 10);
+  ReleaseDC(nullptr, dc);
 }
 
 }  // namespace

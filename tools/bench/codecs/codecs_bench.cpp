@@ -274,7 +274,8 @@ void MinimalPngRead(const std::vector<BYTE>& file, BYTE* out) {
   png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png_create_info_struct(png);
   MemoryReader reader = {file.data(), file.size(), 0};
-  if (setjmp(png_jmpbuf(png))) {
+  // libpng has no unwind tables: the jump restores registers only.
+  if (_setjmp(png_jmpbuf(png), nullptr)) {
     fprintf(stderr, "libpng refused the picture\n");
     exit(1);
   }
