@@ -1,8 +1,9 @@
 // The saver's windows in this process: whether the desktop asks for a
 // password (however the system stored the switch); the password dialog that
 // a close opens, which no second close and no input can open again while it
-// is up; and the preview with its logo and climbing name, looked at on the
-// screen. HKEY_CURRENT_USER is a private key for the whole program, so the
+// is up, and which a stored value that cannot be read never opens; and the
+// preview with its logo and climbing name, looked at on the screen.
+// HKEY_CURRENT_USER is a private key for the whole program, so the
 // speed key, the profile and the desktop settings written here reach no
 // other program.
 #include <windows.h>
@@ -242,6 +243,28 @@ TEST_F(SaverWindow, TheSwitchStoredAsTextAsksForThePassword) {
   FlushEvents(200);
   EXPECT_EQ(state.opened, 1);
   EXPECT_TRUE(::IsWindow(hwnd));
+}
+
+// A stored value that cannot be read (an older saver's format, or damaged)
+// could never be matched: it counts as no password and a close ends the
+// saver without asking.
+TEST_F(SaverWindow, AStoredValueThatCannotBeReadAsksForNoPassword) {
+  const DWORD on = 1;
+  SetDesktopValue(REG_DWORD, &on, 4);
+  const char* kValues[] = {"4F1C0A9B77", "pbkdf2-sha256$20000$00$00"};
+  for (const char* value : kValues) {
+    SCOPED_TRACE(value);
+    app_.WriteProfileString("Password", "Encrypt", value);
+    CSaverWnd wnd(app_);
+    const HWND hwnd = Create(wnd);
+    HookState state;
+    state.act = [](CDialog* d, int) { Press(d, IDCANCEL); };
+    CDialog::SetInitHook(&OnDialog, &state);
+    ::SendMessageA(hwnd, WM_CLOSE, 0, 0);
+    FlushEvents(2000, [&] { return !::IsWindow(hwnd); });
+    EXPECT_EQ(state.opened, 0);
+    EXPECT_FALSE(::IsWindow(hwnd));
+  }
 }
 
 // The screen's pixels in the rectangle, rows top-down, as COLORREFs.
