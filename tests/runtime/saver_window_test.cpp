@@ -215,11 +215,24 @@ TEST_F(SaverWindow, ThePasswordDialogCannotBeOpenedTwice) {
   EXPECT_EQ(boxes_.count, 0);
 }
 
-TEST_F(SaverWindow, WithoutThePasswordSwitchNoDialogIsShown) {
-  const char* kOff[] = {nullptr, "0"};
-  for (const char* value : kOff) {
-    SCOPED_TRACE(value ? value : "absent");
-    SetDesktopValue(REG_SZ, value, value ? 2 : 0);
+// A close ends the saver without asking when the desktop does not ask for
+// a password, or when the stored value cannot be read (an older saver's
+// format, or damaged): no password could ever match such a value.
+TEST_F(SaverWindow, NoDialogWithoutTheSwitchOrAReadablePassword) {
+  struct Row {
+    const char* name;
+    const char* desktopSwitch;  // nullptr: absent
+    const char* stored;         // nullptr: the readable password
+  } rows[] = {
+      {"switch absent", nullptr, nullptr},
+      {"switch 0", "0", nullptr},
+      {"an older saver's format", "1", "4F1C0A9B77"},
+      {"damaged", "1", "pbkdf2-sha256$20000$00$00"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    SetDesktopValue(REG_SZ, r.desktopSwitch, r.desktopSwitch ? 2 : 0);
+    if (r.stored) app_.WriteProfileString("Password", "Encrypt", r.stored);
     CSaverWnd wnd(app_);
     const HWND hwnd = Create(wnd);
     HookState state;
@@ -243,28 +256,6 @@ TEST_F(SaverWindow, TheSwitchStoredAsTextAsksForThePassword) {
   FlushEvents(200);
   EXPECT_EQ(state.opened, 1);
   EXPECT_TRUE(::IsWindow(hwnd));
-}
-
-// A stored value that cannot be read (an older saver's format, or damaged)
-// could never be matched: it counts as no password and a close ends the
-// saver without asking.
-TEST_F(SaverWindow, AStoredValueThatCannotBeReadAsksForNoPassword) {
-  const DWORD on = 1;
-  SetDesktopValue(REG_DWORD, &on, 4);
-  const char* kValues[] = {"4F1C0A9B77", "pbkdf2-sha256$20000$00$00"};
-  for (const char* value : kValues) {
-    SCOPED_TRACE(value);
-    app_.WriteProfileString("Password", "Encrypt", value);
-    CSaverWnd wnd(app_);
-    const HWND hwnd = Create(wnd);
-    HookState state;
-    state.act = [](CDialog* d, int) { Press(d, IDCANCEL); };
-    CDialog::SetInitHook(&OnDialog, &state);
-    ::SendMessageA(hwnd, WM_CLOSE, 0, 0);
-    FlushEvents(2000, [&] { return !::IsWindow(hwnd); });
-    EXPECT_EQ(state.opened, 0);
-    EXPECT_FALSE(::IsWindow(hwnd));
-  }
 }
 
 // The screen's pixels in the rectangle, rows top-down, as COLORREFs.
