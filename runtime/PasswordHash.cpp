@@ -232,21 +232,43 @@ int ScramblePassword(const char* password, char* out) {
   return ScramblePasswordWithSalt(password, salt, kPasswordIterations, out);
 }
 
-bool VerifyPassword(const char* typed, const char* stored) {
-  if (!typed || !*typed || !stored) return false;
+namespace {
+
+// Reads a stored text in the format of the header: its iteration count (1
+// to 10,000,000, so that a damaged value cannot hang the check for long)
+// and its salt. False for anything else.
+bool ParseStored(const char* stored, unsigned* iterations, std::uint8_t salt[16]) {
+  if (!stored) return false;
   const std::size_t prefix = sizeof kPrefix - 1;
   if (std::strncmp(stored, kPrefix, prefix) != 0) return false;
   const char* p = stored + prefix;
-  // The iteration count: 1 to 10,000,000, so a damaged value cannot hang
-  // the check for long.
-  unsigned iterations = 0;
+  unsigned count = 0;
   int digits = 0;
   for (; *p >= '0' && *p <= '9' && digits < 9; ++p, ++digits)
-    iterations = iterations * 10 + static_cast<unsigned>(*p - '0');
-  if (digits == 0 || *p != '$' || iterations == 0 || iterations > 10000000) return false;
+    count = count * 10 + static_cast<unsigned>(*p - '0');
+  if (digits == 0 || *p != '$' || count == 0 || count > 10000000) return false;
   ++p;
+  std::uint8_t hash[32];
+  if (std::strlen(p) != 32 + 1 + 64 || !FromHex(p, salt, 16) || p[32] != '$' ||
+      !FromHex(p + 33, hash, 32))
+    return false;
+  *iterations = count;
+  return true;
+}
+
+}  // namespace
+
+bool IsStoredPasswordReadable(const char* stored) {
+  unsigned iterations;
   std::uint8_t salt[16];
-  if (std::strlen(p) != 32 + 1 + 64 || !FromHex(p, salt, 16) || p[32] != '$') return false;
+  return ParseStored(stored, &iterations, salt);
+}
+
+bool VerifyPassword(const char* typed, const char* stored) {
+  if (!typed || !*typed) return false;
+  unsigned iterations;
+  std::uint8_t salt[16];
+  if (!ParseStored(stored, &iterations, salt)) return false;
   char expected[kStoredPasswordSize];
   if (ScramblePasswordWithSalt(typed, salt, iterations, expected) <= 0) return false;
   // Compare without an early exit, so the time taken tells nothing.

@@ -29,7 +29,11 @@ int ScramblePassword(const char* password, char* out);
 int ScramblePasswordWithSalt(const char* password, const std::uint8_t salt[16],
                              unsigned iterations, char* out);
 
+// True when the stored text is in the format above, so that a password can
+// be checked against it. A text that is not (empty, damaged, or kept by an
+// older saver in another format) can never match any password.
+bool IsStoredPasswordReadable(const char* stored);
+
 // True when the typed password is the one whose stored text this is. An
-// empty typed password, an empty stored text and a stored text not in the
-// format above never match.
+// empty typed password and a stored text that is not readable never match.
 bool VerifyPassword(const char* typed, const char* stored);

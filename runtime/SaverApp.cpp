@@ -168,12 +168,7 @@ void CSaverApp::PreviewMode(HWND parent) {
   m_pMainWnd = wnd;
 }
 
-void CSaverApp::PasswordMode(HWND owner) {
-  char stored[kStoredPasswordSize];
-  GetProfileString(saver::kPassword, saver::kEncrypt, "", stored, sizeof stored);
-  if (stored[0] && CPasswordDlg(stored, owner).DoModal() != IDOK) return;
-  CNewPasswordDlg(owner).DoModal();
-}
+void CSaverApp::PasswordMode(HWND owner) { ChangeSaverPassword(owner); }
 
 bool CSaverApp::ReadEmbeddedScript() {
   char path[MAX_PATH] = "";

@@ -1,4 +1,5 @@
-// The settings and password dialogs.
+// The settings and password dialogs, and the reading of the stored
+// password that the saver window and the password mode share.
 #include "runtime/SaverDialogs.h"
 
 #include <cstring>
@@ -42,6 +43,20 @@ void ShowMessage(UINT id, UINT type) {
 
 void LoadSaverString(UINT id, char* out, int size) {
   if (::LoadStringA(::GetModuleHandleA(nullptr), id, out, size) <= 0) out[0] = 0;
+}
+
+void ReadStoredPassword(char* out) {
+  out[0] = 0;
+  if (CWinApp* app = AfxGetApp())
+    app->GetProfileString(saver::kPassword, saver::kEncrypt, "", out, kStoredPasswordSize);
+  if (!IsStoredPasswordReadable(out)) out[0] = 0;
+}
+
+void ChangeSaverPassword(HWND owner) {
+  char stored[kStoredPasswordSize];
+  ReadStoredPassword(stored);
+  if (stored[0] && CPasswordDlg(stored, owner).DoModal() != IDOK) return;
+  CNewPasswordDlg(owner).DoModal();
 }
 
 // ---------------------------------------------------------------------------

@@ -12,6 +12,17 @@
 // A string of the program's string table (empty when missing).
 void LoadSaverString(UINT id, char* out, int size);
 
+// The saver's password as the profile keeps it, into out (at least
+// kStoredPasswordSize bytes): empty when there is none, and also when the
+// value cannot be read (damaged, or kept in another format by an older
+// saver), since no password could ever match it and the saver could not be
+// ended.
+void ReadStoredPassword(char* out);
+
+// The password mode: asks for the present password when there is one, then
+// for the new one.
+void ChangeSaverPassword(HWND owner);
+
 class CSaverSettingsDlg : public CDialog {
  public:
   explicit CSaverSettingsDlg(HWND owner);

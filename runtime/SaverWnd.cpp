@@ -197,7 +197,7 @@ void CSaverWnd::OnClose() {
   // before the dialog opened) is the request the dialog is answering.
   if (m_askingPassword) return;
   char stored[kStoredPasswordSize];
-  m_app.GetProfileString(saver::kPassword, saver::kEncrypt, "", stored, sizeof stored);
+  ReadStoredPassword(stored);
   const bool ask = stored[0] && DesktopAsksForPassword();
   RevealCursor();
   if (!ask) {

@@ -3,6 +3,8 @@
 // (CommandStore.cpp, CommandText.cpp).
 #include "script/Attributes.h"
 
+#include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -24,6 +26,17 @@ int InitialSeed() {
   srand(static_cast<unsigned>(GetPickSource().GetTime()));
   return rand();
 }
+
+// The seed moved on by n. Over a long run the sum passes the int range; it
+// wraps round in 32 bits, which keeps the sequence the stored scripts were
+// made with.
+int AdvanceSeed(int seed, int n) {
+  return static_cast<int>(static_cast<uint32_t>(seed) + static_cast<uint32_t>(n));
+}
+
+// The step turned round; the most negative step, which has no positive
+// counterpart, becomes the largest positive one.
+int ReversedStep(int step) { return step == INT_MIN ? INT_MAX : -step; }
 
 }  // namespace
 
@@ -85,7 +98,7 @@ CArchive& CColourAttribute::Read(CArchive& ar, const CSceneVersion&) {
 
 void CColourAttribute::PickRandom() {
   if (!m_random) return;
-  m_seed += 100;
+  m_seed = AdvanceSeed(m_seed, 100);
   srand(static_cast<unsigned>(m_seed));
   CRandomRange range(ScriptPolicy::MakePickSeed(GetPickSource()));
   range.SetRange(0, ScriptPolicy::GetColourRangeHigh());
@@ -291,8 +304,8 @@ int PositionFromMode(int mode, int stored, int previous, int screen, int metric,
 // The step toward `to` from `from`: its sign fixed, never 0.
 int DirectedStep(int step, int from, int to) {
   if (step == 0) step = 1;
-  if (to < from && step > 0) return -step;
-  if (to > from && step < 0) return -step;
+  if (to < from && step > 0) return ReversedStep(step);
+  if (to > from && step < 0) return ReversedStep(step);
   return step;
 }
 
@@ -300,7 +313,7 @@ int DirectedStep(int step, int from, int to) {
 
 void CMotionAttribute::ComputePositions(int w, int h) {
   CPickSource& source = GetPickSource();
-  m_seed += w;
+  m_seed = AdvanceSeed(m_seed, w);
   srand(static_cast<unsigned>(m_seed));
   CRandomRange range(ScriptPolicy::MakePickSeed(source));
   range.SetRange(-5000, 5000);  // refused: values run from 0 to 32767
@@ -315,10 +328,10 @@ void CMotionAttribute::ComputePositions(int w, int h) {
     m_endX = PositionFromMode(m_endModeX, m_endX, m_startY, W, SW, w, range);
     m_endY = PositionFromMode(m_endModeY, m_endY, m_endX, H, SH, h, range);
   }
-  if (m_endX < m_startX && m_stepX > 0) m_stepX = -m_stepX;
-  if (m_endX > m_startX && m_stepX < 0) m_stepX = -m_stepX;
-  if (m_endY < m_startY && m_stepY > 0) m_stepY = -m_stepY;
-  if (m_endY > m_startY && m_stepY < 0) m_stepY = -m_stepY;
+  if (m_endX < m_startX && m_stepX > 0) m_stepX = ReversedStep(m_stepX);
+  if (m_endX > m_startX && m_stepX < 0) m_stepX = ReversedStep(m_stepX);
+  if (m_endY < m_startY && m_stepY > 0) m_stepY = ReversedStep(m_stepY);
+  if (m_endY > m_startY && m_stepY < 0) m_stepY = ReversedStep(m_stepY);
   m_stepAlongX = m_startX != m_endX;
   m_currentX = m_startX;
   m_currentY = m_startY;

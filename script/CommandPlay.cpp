@@ -98,7 +98,9 @@ int CPlayCommand::Execute(CDC*, int*, CPlayContext* ctx) {
     ctx->PlayMedia(*media, 0, f.m_endless, place, timer);
     return 1;
   }
-  for (int i = 0; (f.m_endless || i < f.m_count) && !ctx->IsStopRequested(); ++i) {
+  // Waiting plays repeat by the repeat count (or until stopped when it is
+  // infinite); the endless flag belongs to the plays that do not wait.
+  for (int i = 0; (f.m_infinite || i < f.m_count) && !ctx->IsStopRequested(); ++i) {
     if (!ctx->PlayMedia(*media, 1, 0, place, timer)) break;  // nothing to wait for
     if (media->m_kind == kMediaFlash && f.m_timed) break;  // a timed movie plays once
   }

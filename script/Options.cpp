@@ -10,6 +10,11 @@
 namespace {
 CString g_filePathOverride;
 
+const int kDefaultTabSize = 2;
+const int kDefaultScrollTime = 10;
+const int kDefaultBeepOnWait = 100;
+const int kDefaultWaitTick = 100;
+
 void StoreFont(CArchive& ar, const LOGFONTA& font) {
   uint8_t bytes[kStoredLogFontSize];
   StoreLogFont(font, bytes);
@@ -29,10 +34,10 @@ CBuilderOptions::CBuilderOptions() { ResetDefaults(); }
 CBuilderOptions::~CBuilderOptions() { DeleteFonts(); }
 
 void CBuilderOptions::ResetDefaults() {
-  m_tabSize = 2;
-  m_scrollTime = 10;
-  m_beepOnWait = 100;
-  m_waitTick = 100;
+  m_tabSize = kDefaultTabSize;
+  m_scrollTime = kDefaultScrollTime;
+  m_beepOnWait = kDefaultBeepOnWait;
+  m_waitTick = kDefaultWaitTick;
   m_normalFont = m_commentFont = m_disableFont = DefaultLogFont();
   m_normalColour = 0x000000;
   m_commentColour = 0x008000;
@@ -88,7 +93,7 @@ void CBuilderOptions::Load(CArchive& ar) {
   m_scrollTime = ReadInt(ar);
   m_beepOnWait = ReadInt(ar);
   m_waitTick = ReadInt(ar);
-  if (m_waitTick <= 0) m_waitTick = 100;  // it divides the Wait command's time
+  KeepInRange();
   LoadFont(ar, m_normalFont);
   LoadFont(ar, m_commentFont);
   LoadFont(ar, m_disableFont);
@@ -103,6 +108,20 @@ void CBuilderOptions::Load(CArchive& ar) {
   m_previewAutoStart = ReadInt(ar);
   m_showPreviewToolbar = ReadInt(ar);
   m_splash = ReadInt(ar);
+}
+
+// A file written elsewhere, or damaged, may hold values that the Options
+// dialog never makes: a huge tab size would indent the list off any
+// screen, and the wait tick divides the Wait command's time. Each value
+// outside its range takes its default; the beep stays within the 50 ticks
+// that the dialog offers.
+void CBuilderOptions::KeepInRange() {
+  if (m_tabSize < 0 || m_tabSize > kMaxTabSize) m_tabSize = kDefaultTabSize;
+  if (m_scrollTime < 0 || m_scrollTime > kMaxScrollTime) m_scrollTime = kDefaultScrollTime;
+  if (m_waitTick <= 0 || m_waitTick > kMaxWaitTick) m_waitTick = kDefaultWaitTick;
+  const int maxBeep = kMaxBeepTicks * m_waitTick;
+  if (m_beepOnWait < 0 || m_beepOnWait > maxBeep)
+    m_beepOnWait = kDefaultBeepOnWait < maxBeep ? kDefaultBeepOnWait : maxBeep;
 }
 
 void CBuilderOptions::DeleteFonts() {

@@ -20,7 +20,8 @@ class CBuilderOptions : public CObject {
   // Every stored field.
   void CopyFrom(const CBuilderOptions& other);
   void Store(CArchive& ar) const;
-  // Reads the stored fields; a wait tick of 0 or below becomes 100.
+  // Reads the stored fields; the four numbers at the head that lie outside
+  // their ranges below take their defaults.
   void Load(CArchive& ar);
 
   // Remakes the three fonts and measures the height of "W" in each.
@@ -36,6 +37,12 @@ class CBuilderOptions : public CObject {
   static void SetFilePath(const char* path);
 
   static constexpr int kStoredSize = 240;
+  // The ranges of the numbers (the Options dialog's, and for the wait tick,
+  // which the dialog does not edit, up to a second).
+  static constexpr int kMaxTabSize = 100;
+  static constexpr int kMaxScrollTime = 500;
+  static constexpr int kMaxWaitTick = 1000;
+  static constexpr int kMaxBeepTicks = 50;
 
   int m_tabSize;
   int m_scrollTime;
@@ -62,6 +69,7 @@ class CBuilderOptions : public CObject {
   int m_heights[3] = {};
 
  private:
+  void KeepInRange();
   int StyleOf(const CSceneCommand& cmd) const;
   void DeleteFonts();
 };

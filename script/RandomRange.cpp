@@ -1,12 +1,16 @@
 #include "script/RandomRange.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <ctime>
 
 CRandomRange::CRandomRange(int seed) : m_nSeed(seed) {
   if (m_nSeed == 0) m_nSeed = static_cast<int>(time(nullptr));
-  srand(static_cast<unsigned>(m_nSeed));
-  srand(static_cast<unsigned>((m_nSeed << 8) | (rand() & 0xFF)));
+  // The seed's low 24 bits move up a byte and the first draw fills the low
+  // byte; shifted unsigned, so that high or negative seeds are not undefined.
+  const unsigned s = static_cast<unsigned>(m_nSeed);
+  srand(s);
+  srand((s << 8) | (static_cast<unsigned>(rand()) & 0xFFu));
 }
 
 CRandomRange::~CRandomRange() { free(m_pBuffer); }
@@ -28,7 +32,12 @@ void CRandomRange::UpdateScale() {
   if (m_nLow < m_nHigh) m_dScale = (static_cast<double>(m_nHigh) + 1.0 - m_nLow) / 32767.0;
 }
 
-int CRandomRange::Next() { return m_nLow + static_cast<int>(rand() * m_dScale); }
+// A range reaching the top of int ends its last draw one past it: the sum
+// wraps round in 32 bits rather than overflowing.
+int CRandomRange::Next() {
+  const int64_t offset = static_cast<int64_t>(rand() * m_dScale);
+  return static_cast<int>(static_cast<uint32_t>(m_nLow) + static_cast<uint32_t>(offset));
+}
 
 int CompareByOp(int a, int op, int b) {
   switch (op) {

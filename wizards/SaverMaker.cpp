@@ -17,6 +17,8 @@ using carried::kEngineResource;
 using carried::kRuntimeResource;
 const char* const kStubResource = carried::kInstallerResource;
 const char kCustomImageFailed[] = "Custom image not found or couldn't be inserted!";
+const char kOverwritesInput[] =
+    "\nThe screen saver would be written over this file, which it is made from.";
 const char kReadWriteError[] = "Error during file read/write operation!";
 
 [[noreturn]] void Raise(int code) {
@@ -95,6 +97,14 @@ bool SameFile(const char* a, const char* b) {
   return info[0].dwVolumeSerialNumber == info[1].dwVolumeSerialNumber &&
          info[0].nFileIndexHigh == info[1].nFileIndexHigh &&
          info[0].nFileIndexLow == info[1].nFileIndexLow;
+}
+
+// True when an output of that name would be the input file itself: the
+// same full path in any case, or the same existing file under another
+// spelling (a short name, a link). Writing it would truncate the input
+// before it is read, so the makers refuse such an output first.
+bool IsSameFile(const char* output, const char* input) {
+  return FullPath(output).CompareNoCase(FullPath(input)) == 0 || SameFile(output, input);
 }
 
 }  // namespace
@@ -222,21 +232,25 @@ void CSaverMaker::WriteFlagByte(const char* output, uint8_t flag) {
   }
 }
 
-const carried::PatchSlots& CSaverMaker::Slots(bool stub) {
-  bool& have = stub ? m_haveStubSlots : m_haveRuntimeSlots;
-  carried::PatchSlots& slots = stub ? m_stubSlots : m_runtimeSlots;
-  if (!have) {
+const CSaverMaker::CarriedSlots& CSaverMaker::Slots(bool stub, int code) {
+  CarriedSlots& found = stub ? m_stubSlots : m_runtimeSlots;
+  if (!found.looked) {
     uint32_t size = 0;
-    const uint8_t* image =
-        stub ? CarriedImage(kStubResource, &size, 6, 7) : CarriedImage(kRuntimeResource, &size, 1, 2);
-    if (!carried::FindPatchSlots(image, size, !stub, &slots)) Raise(stub ? 9 : 10);
-    have = true;
+    const uint8_t* image = CarriedImage(stub ? kStubResource : kRuntimeResource, &size, code, code);
+    found.icons = carried::FindPatchSlots(image, size, false, &found.slots);
+    found.logo = !stub &&
+                 carried::FindResourceSlot(image, size, carried::kTypeBitmap, carried::kLogoId,
+                                           &found.slots.logo) &&
+                 found.slots.logo.size == carried::kLogoSize;
+    found.looked = true;
   }
-  return slots;
+  return found;
 }
 
 void CSaverMaker::PatchBitmap(const char* output, uint32_t base) {
-  const carried::PatchSlots& slots = Slots(false);
+  const CarriedSlots& program = Slots(false, 10);
+  if (!program.logo) Raise(10);
+  const carried::PatchSlots& slots = program.slots;
   FileBytes bmp;
   try {
     ReadAll(CustomFolder() + "custom.bmp", &bmp);
@@ -260,7 +274,9 @@ void CSaverMaker::PatchBitmap(const char* output, uint32_t base) {
 }
 
 void CSaverMaker::PatchIcon(const char* output, uint32_t base, bool stub) {
-  const carried::PatchSlots& slots = Slots(stub);
+  const CarriedSlots& program = Slots(stub, 9);
+  if (!program.icons) Raise(9);
+  const carried::PatchSlots& slots = program.slots;
   CIconFile icon;
   CString path = CustomFolder() + "Custom.ico";
   if (!icon.Load(path)) Raise(9);
@@ -286,6 +302,7 @@ void CSaverMaker::PatchIcon(const char* output, uint32_t base, bool stub) {
 }
 
 BOOL CSaverMaker::MakeScr(const char* output, const char* document) {
+  if (IsSameFile(output, document)) return FALSE;
   const bool customImage = ProfileInt("CustomImage") != 0;
   const bool customIcon = ProfileInt("CustomIcon") != 0;
   try {
@@ -303,6 +320,7 @@ BOOL CSaverMaker::MakeScr(const char* output, const char* document) {
 }
 
 BOOL CSaverMaker::MakeInstaller(const char* output, const char* document) {
+  if (IsSameFile(output, document)) return FALSE;
   const bool customImage = ProfileInt("CustomImage") != 0;
   const bool customIcon = ProfileInt("CustomIcon") != 0;
   try {
@@ -329,6 +347,7 @@ BOOL CSaverMaker::MakeMovieSaver(const char* output, const char* movie) {
   const CString installer = GetFileDirectory(full) + GetPathTitle(full) + ".exe";
   // An output named like its own installer would be overwritten by it.
   if (installer.CompareNoCase(full) == 0) return FALSE;
+  if (IsSameFile(output, movie) || IsSameFile(installer, movie)) return FALSE;
   const char* writing = output;
   try {
     WriteEngine(output, true);
@@ -354,6 +373,11 @@ BOOL CSaverMaker::MakeBesideDocument() {
   const CString base = GetFileDirectory(m_documentPath) + GetPathTitle(m_documentPath);
   const CString saver = base + ".scr";
   const CString installer = base + ".exe";
+  // A document named like its saver or installer ("x.scr") would be lost.
+  if (IsSameFile(saver, m_documentPath) || IsSameFile(installer, m_documentPath)) {
+    AfxMessageBox(m_documentPath + kOverwritesInput, MB_ICONEXCLAMATION);
+    return FALSE;
+  }
   // A patch that fails tells the user and the make goes on.
   auto patch = [&](auto&& step) {
     try {

@@ -7,7 +7,9 @@
 // document | settings byte | flag byte. Installer: stub image | saver.
 // Movie saver: engine image | movie. Custom icon and logo images replace
 // the carried programs' own, found in their resource tables; only data
-// that exactly fits a slot is written.
+// that exactly fits a slot is written. An output that is the very file it
+// is made from (the document or the movie, under any spelling) is refused
+// before anything is opened for writing.
 #pragma once
 
 #include <windows.h>
@@ -68,13 +70,20 @@ class CSaverMaker : public CObject {
   void WriteCarried(const char* output, const char* name, bool create, bool seekEnd, int notFound,
                     int notLoaded, int ioError);
   void WriteFlagByte(const char* output, uint8_t flag);
-  const carried::PatchSlots& Slots(bool stub);
+  // The patch slots of the runtime or the stub, looked up once. A patch
+  // raises its own code when the program is missing or lacks the slots it
+  // needs (the icons, or the runtime's logo).
+  struct CarriedSlots {
+    bool looked = false;
+    bool icons = false;
+    bool logo = false;
+    carried::PatchSlots slots;
+  };
+  const CarriedSlots& Slots(bool stub, int code);
   CString CustomFolder() const;
 
-  bool m_haveRuntimeSlots = false;
-  bool m_haveStubSlots = false;
-  carried::PatchSlots m_runtimeSlots;
-  carried::PatchSlots m_stubSlots;
+  CarriedSlots m_runtimeSlots;
+  CarriedSlots m_stubSlots;
 };
 
 // Reads an ".ico" file: its directory and each image's bytes.

@@ -55,6 +55,16 @@ Bytes Le32s(std::initializer_list<uint32_t> words) {
   return b;
 }
 
+Bytes ReadFileBytes(const std::string& path) {
+  Bytes b;
+  FILE* f = fopen(path.c_str(), "rb");
+  if (!f) return b;
+  int c;
+  while ((c = fgetc(f)) != EOF) b.push_back(static_cast<uint8_t>(c));
+  fclose(f);
+  return b;
+}
+
 DWORD WINAPI SetErrorOnThread(void* out) {
   int* result = static_cast<int*>(out);
   result[0] = GetImageError();
@@ -232,34 +242,191 @@ TEST(ImageGuess, MagicTable) {
   CloseSource(src);
 }
 
-TEST(ImageGuess, TgaNeedsItsExtension) {
+// A TGA header whose fields agree is a TGA whatever the file's name; bytes
+// that start with two zeros but are no such header are a TGA only when the
+// name says so, else a wireless bitmap.
+TEST(ImageGuess, TgaByItsHeaderOrItsExtension) {
   TgaSpec spec;
   spec.pixels = {1, 2, 3};
   Bytes tga = MakeTga(spec);
   tga.resize(64, 0);
+  Bytes zeros(64, 0);
   struct Row {
     const char* name;
+    const Bytes* bytes;
     int type;
-  } rows[] = {{"lw_guess.tga", kImageTga}, {"lw_guess.TGA", kImageTga}, {"lw_guess.dat", kImageWbmp},
-              {"lw_guess.wbmp", kImageWbmp}};
+  } rows[] = {{"lw_guess.tga", &tga, kImageTga},    {"lw_guess.TGA", &tga, kImageTga},
+              {"lw_guess.dat", &tga, kImageTga},    {"lw_guess.wbmp", &tga, kImageTga},
+              {"lw_zeros.tga", &zeros, kImageTga},  {"lw_zeros.dat", &zeros, kImageWbmp},
+              {"lw_zeros.wbmp", &zeros, kImageWbmp}};
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
     std::string path = TempPath(r.name);
     FILE* f = fopen(path.c_str(), "wb");
     ASSERT_NE(f, nullptr);
-    fwrite(tga.data(), 1, tga.size(), f);
+    fwrite(r.bytes->data(), 1, r.bytes->size(), f);
     fclose(f);
     HPVSRC src = OpenFileSource(path.c_str());
     EXPECT_EQ(GuessImageType(src), r.type);
     CloseSource(src);
     DeleteFileA(path.c_str());
   }
-  spec.id = {'x'};
-  Bytes withId = MakeTga(spec);
-  withId.resize(64, 0);
-  HPVSRC src = OpenMemorySource(withId.data(), 64);
-  EXPECT_EQ(GuessImageType(src), kImageUnknown) << "an ID field hides a TGA";
+}
+
+namespace {
+
+// The pixel bytes of a w x h TGA image of the spec's type and depth: plain
+// pixels of value v, or one run packet per row for the run-length types.
+Bytes TgaPixels(const TgaSpec& s, uint8_t v) {
+  const int bytes = (s.depth + 7) / 8;
+  Bytes pixel(bytes, v);
+  Bytes out;
+  for (int y = 0; y < s.height; ++y) {
+    if (s.type >= 9) {
+      out.push_back(static_cast<uint8_t>(0x80 | (s.width - 1)));
+      Append(out, pixel);
+    } else {
+      for (int x = 0; x < s.width; ++x) Append(out, pixel);
+    }
+  }
+  return out;
+}
+
+// A TGA of 3 x 2 pixels of the given type and depth, with a colour map of
+// `mapLength` entries of `mapBits` when that is not 0, and an ID field.
+TgaSpec TgaOf(int type, int depth, int mapLength = 0, int mapBits = 24, int idLength = 0) {
+  TgaSpec s;
+  s.type = type;
+  s.width = 3;
+  s.height = 2;
+  s.depth = depth;
+  s.mapLength = mapLength;
+  s.mapBits = mapBits;
+  s.map = Bytes(static_cast<size_t>(mapLength) * ((mapBits + 7) / 8), 0x40);
+  s.id = Bytes(idLength, 'i');
+  s.pixels = TgaPixels(s, 1);
+  return s;
+}
+
+// The file of a spec, padded to the guess's 44 bytes, with `bytes` written
+// over it from `at` (a header field changed).
+Bytes TgaFile(const TgaSpec& s, int at = 0, std::initializer_list<uint8_t> bytes = {}) {
+  Bytes b = MakeTga(s);
+  b.resize(std::max<size_t>(b.size(), 44), 0);
+  std::copy(bytes.begin(), bytes.end(), b.begin() + at);
+  return b;
+}
+
+int GuessBytes(const Bytes& file) {
+  HPVSRC src = OpenMemorySource(file.data(), static_cast<DWORD>(file.size()));
+  const int type = GuessImageType(src);
   CloseSource(src);
+  return type;
+}
+
+}  // namespace
+
+// Headers of every image type, colour-mapped ones and ones with an ID field
+// among them, are taken as TGA from memory, where no name helps, and read.
+TEST(ImageGuess, ConsistentTgaHeadersAreRecognisedAndRead) {
+  struct Row {
+    const char* name;
+    TgaSpec spec;
+    int descriptor;
+  } rows[] = {
+      {"type 1, 24-bit map", TgaOf(1, 8, 2), 0x20},
+      {"type 1, 16-bit map, ID field", TgaOf(1, 8, 4, 16, 5), 0x20},
+      {"type 1, 32-bit map, 16-bit indices", TgaOf(1, 16, 2, 32), 0},
+      {"type 1, ID field of 10 bytes (starts like a PCX)", TgaOf(1, 8, 2, 24, 10), 0x20},
+      {"type 2, 24 bits, bottom-left", TgaOf(2, 24), 0},
+      {"type 2, 32 bits with alpha", TgaOf(2, 32), 0x28},
+      {"type 2, 16 bits, right-to-left", TgaOf(2, 16), 0x31},
+      {"type 2, 15 bits", TgaOf(2, 15), 0x20},
+      {"type 2 with an ignored map", TgaOf(2, 24, 3, 24), 0x20},
+      {"type 2, ID field of 10 bytes", TgaOf(2, 24, 0, 24, 10), 0x20},
+      {"type 3 grey", TgaOf(3, 8), 0x20},
+      {"type 3 grey with alpha", TgaOf(3, 16), 0x28},
+      {"type 9, 15-bit map", TgaOf(9, 8, 2, 15), 0x20},
+      {"type 9, ID field", TgaOf(9, 8, 2, 24, 1), 0x20},
+      {"type 10, 24 bits", TgaOf(10, 24), 0x20},
+      {"type 10, ID field of 255 bytes", TgaOf(10, 32, 0, 24, 255), 0x28},
+      {"type 11 grey", TgaOf(11, 8), 0},
+      {"type 11 with an 8-bit map", TgaOf(11, 8, 256, 8), 0x20},
+  };
+  for (Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    r.spec.descriptor = r.descriptor;
+    Bytes file = TgaFile(r.spec);
+    EXPECT_EQ(GuessBytes(file), kImageTga);
+    Decoded d = Decode(file, Reader::Tga, 24);
+    EXPECT_TRUE(d.ok) << "error " << d.error;
+    EXPECT_EQ(d.width, 3);
+    EXPECT_EQ(d.height, 2);
+  }
+}
+
+// The seeds of every other format, and headers that are nearly a TGA's, are
+// not taken as TGA; the TGA seeds are.
+TEST(ImageGuess, OtherFormatsAndNearTgaHeadersAreNotTga) {
+  int seeds = 0;
+  const std::string dir = std::string(LW_SOURCE_DIR) + "/tests/imaging/seeds/";
+  WIN32_FIND_DATAA fd;
+  HANDLE find = FindFirstFileA((dir + "*").c_str(), &fd);
+  ASSERT_NE(find, INVALID_HANDLE_VALUE);
+  do {
+    if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    SCOPED_TRACE(fd.cFileName);
+    const std::string name = fd.cFileName;
+    const bool isTga = name.size() > 4 && name.compare(name.size() - 4, 4, ".tga") == 0;
+    Bytes file = ReadFileBytes(dir + name);
+    file.resize(std::max<size_t>(file.size(), 44), 0);
+    EXPECT_EQ(GuessBytes(file) == kImageTga, isTga);
+    ++seeds;
+  } while (FindNextFileA(find, &fd));
+  FindClose(find);
+  EXPECT_GT(seeds, 20);
+
+  Bytes ico = {0, 0, 1, 0, 1, 0, 16, 16, 16, 0, 1, 0, 4, 0, 0x28, 1, 0, 0, 22, 0, 0, 0};
+  Bytes cur = ico;
+  cur[2] = 2;
+  Bytes text(std::begin("Hello, this is no picture at all, only text."),
+             std::end("Hello, this is no picture at all, only text."));
+  struct Row {
+    const char* name;
+    Bytes file;
+  } rows[] = {
+      {"image type 0", TgaFile(TgaOf(2, 24), 2, {0})},
+      {"image type 4", TgaFile(TgaOf(2, 24), 2, {4})},
+      {"image type 12", TgaFile(TgaOf(2, 24), 2, {12})},
+      {"image type 0x82", TgaFile(TgaOf(2, 24), 2, {0x82})},
+      {"colour-map type 2", TgaFile(TgaOf(1, 8, 2), 1, {2})},
+      {"type 1 without a map", TgaFile(TgaOf(1, 8, 2), 1, {0, 1, 0, 0, 0, 0, 0})},
+      {"type 9 without a map", TgaFile(TgaOf(9, 8, 2), 1, {0, 9, 0, 0, 0, 0, 0})},
+      {"no map but a first entry", TgaFile(TgaOf(2, 24), 3, {1})},
+      {"no map but a map length", TgaFile(TgaOf(2, 24), 5, {1})},
+      {"no map but an entry size", TgaFile(TgaOf(2, 24), 7, {24})},
+      {"a map of no entries", TgaFile(TgaOf(1, 8, 2), 5, {0, 0})},
+      {"map entries of 12 bits", TgaFile(TgaOf(1, 8, 2), 7, {12})},
+      {"zero width", TgaFile(TgaOf(2, 24), 12, {0, 0})},
+      {"zero height", TgaFile(TgaOf(2, 24), 14, {0, 0})},
+      {"beyond any decodable size", TgaFile(TgaOf(2, 24), 12, {0xFF, 0xFF, 0xFF, 0xFF})},
+      {"true colour of 8 bits", TgaFile(TgaOf(2, 8))},
+      {"true colour of 7 bits", TgaFile(TgaOf(2, 24), 16, {7})},
+      {"grey of 24 bits", TgaFile(TgaOf(3, 24))},
+      {"colour-mapped of 24 bits", TgaFile(TgaOf(1, 24, 2))},
+      {"colour-mapped of 32 bits", TgaFile(TgaOf(9, 32, 2))},
+      {"reserved descriptor bits", TgaFile(TgaOf(2, 24), 17, {0x60})},
+      {"nine attribute bits", TgaFile(TgaOf(2, 32), 17, {0x29})},
+      {"icon", ico},
+      {"cursor", cur},
+      {"text", text},
+      {"zeros", Bytes(64, 0)},
+  };
+  for (Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    r.file.resize(std::max<size_t>(r.file.size(), 44), 0);
+    EXPECT_NE(GuessBytes(r.file), kImageTga);
+  }
 }
 
 struct DecodeRow {
@@ -672,16 +839,6 @@ TEST(ImageTga, DecodeTable) {
 }
 
 namespace {
-
-Bytes ReadFileBytes(const std::string& path) {
-  Bytes b;
-  FILE* f = fopen(path.c_str(), "rb");
-  if (!f) return b;
-  int c;
-  while ((c = fgetc(f)) != EOF) b.push_back(static_cast<uint8_t>(c));
-  fclose(f);
-  return b;
-}
 
 Bytes WriteJpegBytes(const Bytes& pixels, int w, int h, int bits, int quality, BOOL progressive) {
   std::string path = TempPath("lw_jpeg.jpg");

@@ -256,7 +256,10 @@ TEST(LoadImageRgb, QuietMessagesHoldForTheSilencedThreadOnly) {
   EXPECT_EQ(boxes.texts.size(), 2u);
 }
 
-TEST(LoadImageRgb, ATgaWithoutIdFieldLoadsFromMemoryAndFromATgaFileOnly) {
+// A TGA is known by its header, from memory and from a file of any name; a
+// file that only starts with two zeros is a wireless bitmap, which is not
+// supported.
+TEST(LoadImageRgb, ATgaLoadsFromMemoryAndFromAFileOfAnyName) {
   TgaSpec spec;
   spec.width = 4;
   spec.height = 4;
@@ -273,17 +276,41 @@ TEST(LoadImageRgb, ATgaWithoutIdFieldLoadsFromMemoryAndFromATgaFileOnly) {
   EXPECT_EQ(PixelAt(pixels, 4, 3, 0), RGB(9, 3, 200));
   GlobalFree(pixels);
 
+  // Colour-mapped, with an ID field: its first two bytes are not zero.
+  TgaSpec mappedSpec;
+  mappedSpec.type = 1;
+  mappedSpec.width = 4;
+  mappedSpec.height = 4;
+  mappedSpec.depth = 8;
+  mappedSpec.id = {'i', 'd', 'e', 'n', 't'};
+  mappedSpec.mapLength = 2;
+  mappedSpec.map = {1, 2, 3, 4, 5, 6};
+  mappedSpec.pixels.assign(16, 1);
+  const Bytes mapped = MakeTga(mappedSpec);
+  {
+    lwtest::CRecordedBoxes boxes;
+    pixels = LoadImageRgb(nullptr, &size, mapped.data(), static_cast<DWORD>(mapped.size()));
+    EXPECT_TRUE(boxes.texts.empty());
+  }
+  ASSERT_NE(pixels, nullptr);
+  EXPECT_EQ(size.cx, 4);
+  EXPECT_EQ(PixelAt(pixels, 4, 2, 1), RGB(6, 5, 4));
+  GlobalFree(pixels);
+
+  const Bytes zeros(64, 0);
   struct {
     const char* name;
+    const Bytes& bytes;
     bool loads;
-  } rows[] = {{"picture.tga", true}, {"PICTURE.TGA", true}, {"picture.img", false}, {"picture", false}};
+  } rows[] = {{"picture.tga", tga, true},   {"PICTURE.TGA", tga, true}, {"picture.img", tga, true},
+              {"picture", tga, true},       {"mapped.tga", mapped, true}, {"mapped", mapped, true},
+              {"zeros.img", zeros, false}, {"zeros", zeros, false}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     lwtest::CRecordedBoxes boxes;
-    std::string path = WriteTemp(row.name, tga);
+    std::string path = WriteTemp(row.name, row.bytes);
     pixels = LoadImageRgb(path.c_str(), &size, nullptr, 0);
     EXPECT_EQ(pixels != nullptr, row.loads);
-    // A file that is no TGA by its name is a picture of no supported kind.
     EXPECT_EQ(boxes.texts.size(), row.loads ? 0u : 1u);
     if (pixels) GlobalFree(pixels);
     DeleteFileA(path.c_str());

@@ -2,6 +2,7 @@
 // with transitions, moved, hidden and erased; transparent and opaque texts,
 // letter by letter and stopped; pictures off the screen; Random Effect;
 // Prepare's refusals; the desktop and wallpaper pictures of the runtime.
+// Also how often Play starts its media, and with which flags.
 // The screen is a small DIB that the pick source reports as the screen;
 // the play context paces and stops by counting, never by the clock.
 #include <gtest/gtest.h>
@@ -87,10 +88,22 @@ class CTestPlay : public CPlayContext, public CPlayPacer {
   void SetBackground(COLORREF colour, DWORD) override { back = colour; }
   void SetUrl(const char*, int) override {}
   void ClearUrl() override {}
-  bool PlayMedia(CMediaObject&, int, int, const RECT&, int) override { return false; }
+  bool PlayMedia(CMediaObject&, int wait, int endless, const RECT&, int timerMs) override {
+    plays.push_back({wait, endless, timerMs});
+    if (stopAfterPlays > 0 && static_cast<int>(plays.size()) >= stopAfterPlays) stop = true;
+    return playable;
+  }
   void StopMedia(CMediaObject&) override {}
   DWORD GetTickCount() override { return clock += 7; }
   void WaitMilliseconds(DWORD ms) override { clock += ms; }
+
+  // What each PlayMedia call was given: wait, endless, timer.
+  struct Played {
+    int wait, endless, timerMs;
+  };
+  std::vector<Played> plays;
+  bool playable = false;   // what PlayMedia answers
+  int stopAfterPlays = 0;  // asks for the stop after that many plays
 
   bool stop = false;
   COLORREF back = kCls;
@@ -701,6 +714,62 @@ TEST_F(DisplayCommands, DesktopAndWallpaperPictures) {
   EXPECT_EQ(TouchedOutside(0, 0, 0, 0), 0);
 #endif
   ScriptPolicy::SetSourcePicturePaths(nullptr, nullptr);
+}
+
+// A waiting Play repeats by its repeat count, or until the stop when the
+// count is infinite; the endless flag is for plays that do not wait, which
+// start the media once. The stand-in asks for the stop after five plays.
+TEST_F(DisplayCommands, PlayStartsItsMediaByTheRepeatCount) {
+  const int kStopAfter = 5;
+  struct Case {
+    const char* name;
+    int kind, wait, endless, infinite, count, timed;
+    bool playable;
+    int plays, playWait, playEndless, timerMs;
+  } cases[] = {
+      {"wait, 3 times", kMediaVideo, 1, 0, 0, 3, 0, true, 3, 1, 0, -1},
+      {"wait, infinite: until the stop", kMediaVideo, 1, 0, 1, 1, 0, true, kStopAfter, 1, 0, -1},
+      {"wait, endless flag set: still the count", kMediaAudio, 1, 1, 0, 2, 0, true, 2, 1, 0, -1},
+      {"wait, 0 times", kMediaVideo, 1, 0, 0, 0, 0, true, 0, 1, 0, -1},
+      {"wait, infinite, media that cannot play", kMediaVideo, 1, 0, 1, 1, 0, false, 1, 1, 0, -1},
+      {"wait, infinite, timed movie plays once", kMediaFlash, 1, 0, 1, 1, 1, true, 1, 1, 0, 1500},
+      {"no wait, endless", kMediaAudio, 0, 1, 0, 3, 0, true, 1, 0, 1, -1},
+      {"no wait, once", kMediaMidi, 0, 0, 1, 3, 0, true, 1, 0, 0, -1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CMediaObject* media = Add(new CMediaObject);
+    media->m_kind = c.kind;
+    CPlayCommand* play = Add(new CPlayCommand);
+    play->SetTarget(media);
+    CFlashPlayAttribute& f = play->m_placement.m_flash;
+    f.m_wait = c.wait;
+    f.m_endless = c.endless;
+    f.m_infinite = c.infinite;
+    f.m_count = c.count;
+    f.m_timed = c.timed;
+    f.m_timerMs = 1500;
+    CTestPlay ctx;
+    ctx.playable = c.playable;
+    ctx.stopAfterPlays = kStopAfter;
+    EXPECT_EQ(play->Execute(m_screen.DC(), nullptr, &ctx), 1);
+    ASSERT_EQ(static_cast<int>(ctx.plays.size()), c.plays);
+    for (const CTestPlay::Played& p : ctx.plays) {
+      EXPECT_EQ(p.wait, c.playWait);
+      EXPECT_EQ(p.endless, c.playEndless);
+      EXPECT_EQ(p.timerMs, c.timerMs);
+    }
+  }
+  // A stop asked for before the command starts: nothing plays.
+  CMediaObject* media = Add(new CMediaObject);
+  CPlayCommand* play = Add(new CPlayCommand);
+  play->SetTarget(media);
+  play->m_placement.m_flash.m_infinite = 1;
+  CTestPlay stopped;
+  stopped.stop = true;
+  stopped.playable = true;
+  EXPECT_EQ(play->Execute(m_screen.DC(), nullptr, &stopped), 1);
+  EXPECT_TRUE(stopped.plays.empty());
 }
 
 }  // namespace

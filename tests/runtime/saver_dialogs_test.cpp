@@ -277,4 +277,58 @@ TEST(NewPasswordDialog, CancelKeepsTheOldPassword) {
   EXPECT_EQ(StoredPassword(t), "absent");
 }
 
+// The password mode over each kind of stored value: a readable one asks for
+// the present password first; one that cannot be read (an older saver's
+// format, damaged, or none) counts as no password, so that the new one can
+// be set at once. Each dialog is answered by the hook: the present
+// password "old" (cancelled when refused), the new one "Fresh" twice.
+TEST(PasswordMode, AValueThatCannotBeReadIsNoPassword) {
+  char readable[kStoredPasswordSize];
+  ASSERT_GT(ScramblePassword("old", readable), 0);
+  const std::string good = readable;
+  struct Row {
+    const char* name;
+    std::string stored;
+    std::vector<std::string> dialogs;
+  } rows[] = {
+      {"readable", good, {"present", "new"}},
+      {"an older format", "4F1C0A9B77", {"new"}},
+      {"damaged", good.substr(0, good.size() - 1), {"new"}},
+      {"upper-case digits", "PBKDF2-SHA256" + good.substr(13), {"new"}},
+      {"empty", "", {"new"}},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    TestApp t("mode");
+    t.app.WriteProfileString("Password", "Encrypt", r.stored.c_str());
+    // What the saver window and the password mode take as the password.
+    char read[kStoredPasswordSize] = "untouched";
+    ReadStoredPassword(read);
+    EXPECT_EQ(read, r.dialogs.size() > 1 ? r.stored : std::string());
+    lwtest::CRecordedBoxes sink;
+    std::vector<std::string> dialogs;
+    std::function<void(CDialog*)> act = [&](CDialog* d) {
+      if (d->GetTemplateId() == IDD_NEWPASSWORD) {
+        dialogs.push_back("new");
+        d->SetDlgItemText(IDC_NEWPASSWORD, "Fresh");
+        d->SetDlgItemText(IDC_CONFIRM, "Fresh");
+        Press(d, IDOK);
+        return;
+      }
+      dialogs.push_back("present");
+      const size_t told = sink.texts.size();
+      d->SetDlgItemText(IDC_PASSWORD, "old");
+      Press(d, IDOK);
+      if (sink.texts.size() != told) Press(d, IDCANCEL);  // refused: give up
+    };
+    {
+      lwtest::CDialogScript script(act);
+      ChangeSaverPassword(nullptr);
+    }
+    EXPECT_EQ(dialogs, r.dialogs);
+    const std::string now = StoredPassword(t);
+    EXPECT_TRUE(VerifyPassword("Fresh", now.c_str())) << now;
+  }
+}
+
 }  // namespace

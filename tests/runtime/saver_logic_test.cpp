@@ -174,12 +174,16 @@ TEST(PasswordHash, EmptyPasswordStoresNothing) {
   EXPECT_FALSE(VerifyPassword("x", ""));
 }
 
+// Texts not in the stored format cannot be read, and match no password.
 TEST(PasswordHash, DamagedStoredTextsNeverMatch) {
   const std::uint8_t salt[16] = {};
   char good[kStoredPasswordSize];
   ScramblePasswordWithSalt("pw", salt, 10, good);
   ASSERT_TRUE(VerifyPassword("pw", good));
+  EXPECT_TRUE(IsStoredPasswordReadable(good));
   std::vector<std::string> bad = {
+      "",
+      "4F1C0A9B77",  // another format
       "pw",
       std::string(good).substr(0, std::strlen(good) - 1),
       std::string(good) + "0",
@@ -194,6 +198,7 @@ TEST(PasswordHash, DamagedStoredTextsNeverMatch) {
   for (const std::string& s : bad) {
     SCOPED_TRACE(s);
     EXPECT_FALSE(VerifyPassword("pw", s.c_str()));
+    EXPECT_FALSE(IsStoredPasswordReadable(s.c_str()));
   }
 }
 

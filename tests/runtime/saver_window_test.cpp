@@ -1,8 +1,9 @@
 // The saver's windows in this process: whether the desktop asks for a
 // password (however the system stored the switch); the password dialog that
 // a close opens, which no second close and no input can open again while it
-// is up; and the preview with its logo and climbing name, looked at on the
-// screen. HKEY_CURRENT_USER is a private key for the whole program, so the
+// is up, and which a stored value that cannot be read never opens; and the
+// preview with its logo and climbing name, looked at on the screen.
+// HKEY_CURRENT_USER is a private key for the whole program, so the
 // speed key, the profile and the desktop settings written here reach no
 // other program.
 #include <windows.h>
@@ -155,11 +156,24 @@ TEST_F(SaverWindow, ThePasswordDialogCannotBeOpenedTwice) {
   EXPECT_EQ(boxes_.texts.size(), 0u);
 }
 
-TEST_F(SaverWindow, WithoutThePasswordSwitchNoDialogIsShown) {
-  const char* kOff[] = {nullptr, "0"};
-  for (const char* value : kOff) {
-    SCOPED_TRACE(value ? value : "absent");
-    SetDesktopValue(REG_SZ, value, value ? 2 : 0);
+// A close ends the saver without asking when the desktop does not ask for
+// a password, or when the stored value cannot be read (an older saver's
+// format, or damaged): no password could ever match such a value.
+TEST_F(SaverWindow, NoDialogWithoutTheSwitchOrAReadablePassword) {
+  struct Row {
+    const char* name;
+    const char* desktopSwitch;  // nullptr: absent
+    const char* stored;         // nullptr: the readable password
+  } rows[] = {
+      {"switch absent", nullptr, nullptr},
+      {"switch 0", "0", nullptr},
+      {"an older saver's format", "1", "4F1C0A9B77"},
+      {"damaged", "1", "pbkdf2-sha256$20000$00$00"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    SetDesktopValue(REG_SZ, r.desktopSwitch, r.desktopSwitch ? 2 : 0);
+    if (r.stored) app_.WriteProfileString("Password", "Encrypt", r.stored);
     CSaverWnd wnd(app_);
     const HWND hwnd = Create(wnd);
     lwtest::CDialogScript dialogs([](CDialog* d) { Press(d, IDCANCEL); });

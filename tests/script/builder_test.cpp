@@ -397,14 +397,44 @@ TEST(OptionsTest, MissingFileAndFailedSaveKeepTheRecord) {
   CBuilderOptions::SetFilePath(path);
 }
 
-TEST(OptionsTest, WaitTickOfZeroBecomesTheDefault) {
+// The four numbers at the head of the file (tab size, scroll time, beep on
+// wait, wait tick), stored as a file written elsewhere might hold them, and
+// what reading makes of them: a value outside its range takes its default.
+TEST(OptionsTest, NumbersOutsideTheirRangesTakeTheirDefaults) {
+  struct Case {
+    const char* name;
+    int32_t stored[4];
+    int read[4];
+  } cases[] = {
+      {"all at their limits", {100, 500, 5000, 100}, {100, 500, 5000, 100}},
+      {"all at zero but the tick", {0, 0, 0, 1}, {0, 0, 0, 1}},
+      {"tab size too large", {101, 10, 100, 100}, {2, 10, 100, 100}},
+      {"tab size huge", {0x7FFFFFFF, 10, 100, 100}, {2, 10, 100, 100}},
+      {"tab size negative", {-1, 10, 100, 100}, {2, 10, 100, 100}},
+      {"scroll time too long", {2, 501, 100, 100}, {2, 10, 100, 100}},
+      {"scroll time negative", {2, INT32_MIN, 100, 100}, {2, 10, 100, 100}},
+      {"beep past 50 ticks", {2, 10, 5001, 100}, {2, 10, 100, 100}},
+      {"beep negative", {2, 10, -100, 100}, {2, 10, 100, 100}},
+      {"wait tick of zero", {2, 10, 100, 0}, {2, 10, 100, 100}},
+      {"wait tick negative", {2, 10, 100, -5}, {2, 10, 100, 100}},
+      {"wait tick over a second", {2, 10, 100, 1001}, {2, 10, 100, 100}},
+      {"short tick bounds the beep", {2, 10, 100, 1}, {2, 10, 50, 1}},
+  };
   const CString path = CBuilderOptions::GetFilePath();
-  std::vector<uint8_t> bytes = DefaultOptionBytes();
-  bytes[12] = bytes[13] = bytes[14] = bytes[15] = 0;
-  WriteFileBytes(path, bytes);
-  CBuilderOptions options;
-  EXPECT_EQ(SerializeOptions(options, true), 1);
-  EXPECT_EQ(options.m_waitTick, 100);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<uint8_t> bytes = DefaultOptionBytes();
+    for (int i = 0; i < 4; ++i)
+      for (int b = 0; b < 4; ++b)
+        bytes[4 * i + b] = static_cast<uint8_t>(static_cast<uint32_t>(c.stored[i]) >> (8 * b));
+    WriteFileBytes(path, bytes);
+    CBuilderOptions options;
+    EXPECT_EQ(SerializeOptions(options, true), 1);
+    EXPECT_EQ(options.m_tabSize, c.read[0]);
+    EXPECT_EQ(options.m_scrollTime, c.read[1]);
+    EXPECT_EQ(options.m_beepOnWait, c.read[2]);
+    EXPECT_EQ(options.m_waitTick, c.read[3]);
+  }
   DeleteFileA(path);
 }
 

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <zlib.h>
 
+#include <climits>
 #include <cmath>
 #include <memory>
 
@@ -67,15 +68,44 @@ TEST(ScrambleTest, KeyFollowsLengthAndRestores) {
   }
 }
 
+// Seeds of every size, negative ones and those whose top bits the seeding
+// shifts out among them, give the C runtime's sequence.
 TEST(RandomRangeTest, FollowsTheCRuntimeGenerator) {
-  const int seed = 4242;
-  CRandomRange range(seed);
-  ReferenceRand ref{static_cast<uint32_t>(seed)};
-  ref.state = static_cast<uint32_t>((seed << 8) | (ref.Next() & 0xFF));
-  ASSERT_TRUE(range.SetRange(10, 20));
-  for (int i = 0; i < 50; ++i) {
-    int expected = 10 + static_cast<int>(ref.Next() * (11.0 / 32767.0));
-    ASSERT_EQ(range.Next(), expected) << "draw " << i;
+  const int kSeeds[] = {4242,       1,       -1,      0x00FFFFFF,
+                        0x01000000, INT_MAX, INT_MIN, static_cast<int>(0x9ABCDEF0u)};
+  for (int seed : kSeeds) {
+    SCOPED_TRACE(seed);
+    CRandomRange range(seed);
+    ReferenceRand ref{static_cast<uint32_t>(seed)};
+    ref.state = (static_cast<uint32_t>(seed) << 8) | (static_cast<uint32_t>(ref.Next()) & 0xFF);
+    ASSERT_TRUE(range.SetRange(10, 20));
+    for (int i = 0; i < 50; ++i) {
+      int expected = 10 + static_cast<int>(ref.Next() * (11.0 / 32767.0));
+      ASSERT_EQ(range.Next(), expected) << "draw " << i;
+    }
+  }
+}
+
+// Ranges that end at the top of int: the last draw, one past the high end,
+// wraps round to the bottom of int instead of overflowing.
+TEST(RandomRangeTest, RangesAtTheTopOfInt) {
+  struct Case {
+    int lo, hi;
+  } cases[] = {{0, INT_MAX}, {INT_MAX - 10, INT_MAX}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.lo);
+    CRandomRange range(7);
+    ASSERT_TRUE(range.SetRange(c.lo, c.hi));
+    bool wrapped = false;
+    for (int i = 0; i < 400000; ++i) {
+      const int v = range.Next();
+      if (v == INT_MIN) {
+        wrapped = true;
+        continue;
+      }
+      ASSERT_GE(v, c.lo) << "draw " << i;
+    }
+    EXPECT_TRUE(wrapped) << "the draw of 32767 came";
   }
 }
 
@@ -132,6 +162,10 @@ TEST(ColourTest, RandomPickIsSeededAndLeavesFixedColours) {
   b.PickRandom();
   EXPECT_EQ(a.m_colour, b.m_colour);
   EXPECT_EQ(a.m_seed, 199);
+  // Over a long run the seed passes the top of int and wraps round.
+  a.m_seed = INT_MAX - 50;
+  a.PickRandom();
+  EXPECT_EQ(a.m_seed, INT_MIN + 49);
   CColourAttribute fixed;
   fixed.m_colour = RGB(1, 2, 3);
   fixed.PickRandom();
@@ -203,6 +237,47 @@ TEST(MotionTest, FreeStepUntilConditions) {
   steps = 1;
   while (!m.Step()) ++steps;
   EXPECT_EQ(m.m_currentY, 101);
+}
+
+// The step is turned to point from the start to the end, and the seed moves
+// on by the width, at the edges of int too.
+TEST(MotionTest, StepsTurnedAndSeedsMovedAtTheEdgesOfInt) {
+  ScopedPickSource pick;
+  struct Case {
+    const char* name;
+    int step, start, end, turned;
+  } cases[] = {
+      {"rightwards", -3, 0, 10, 3},
+      {"leftwards", 3, 10, 0, -3},
+      {"already right", 4, 0, 10, 4},
+      {"the most negative step, rightwards", INT_MIN, 0, 10, INT_MAX},
+      {"the largest step, leftwards", INT_MAX, 10, 0, -INT_MAX},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CMotionAttribute m;
+    m.m_startModeX = m.m_startModeY = m.m_endModeX = m.m_endModeY = kModeStored;
+    m.m_startX = m.m_startY = c.start;
+    m.m_endX = m.m_endY = c.end;
+    m.m_stepX = m.m_stepY = c.step;
+    m.ComputePositions(0, 0);
+    EXPECT_EQ(m.m_stepX, c.turned);
+    EXPECT_EQ(m.m_stepY, c.turned);
+    // Step turns the step the same way on its own and ends past the end.
+    m.m_stepX = c.step;
+    m.m_currentX = c.start;
+    EXPECT_EQ(m.Step(), c.step == INT_MIN || c.step == INT_MAX ? 1 : 0);
+  }
+  struct SeedCase {
+    int seed, width, after;
+  } seeds[] = {{5, 100, 105}, {INT_MAX - 5, 100, INT_MIN + 94}, {INT_MIN + 5, -100, INT_MAX - 94}};
+  for (const SeedCase& c : seeds) {
+    SCOPED_TRACE(c.seed);
+    CMotionAttribute m;
+    m.m_seed = c.seed;
+    m.ComputePositions(c.width, 10);
+    EXPECT_EQ(m.m_seed, c.after);
+  }
 }
 
 TEST(MotionTest, ComputePositionsFromModes) {

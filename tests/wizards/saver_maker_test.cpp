@@ -1,8 +1,14 @@
 // The output writer against the builder's real carried programs: layouts
-// and sizes of the three outputs, custom icon and logo patches, and every
-// failure deleting what it was writing.
+// and sizes of the three outputs, custom icon and logo patches, every
+// failure deleting what it was writing, each step's failure code (with
+// copies of the builder whose carried programs are empty, unreadable,
+// missing or swapped), and outputs that are the very file they are made
+// from.
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -61,6 +67,59 @@ Bytes MakeIco(const std::vector<IconImage>& images, uint8_t seed) {
     out.insert(out.end(), data.begin(), data.end());
   }
   return out;
+}
+
+uint32_t Le16(const Bytes& b, size_t at) { return b[at] | (b[at + 1] << 8); }
+uint32_t Le32(const Bytes& b, size_t at) { return Le16(b, at) | (Le16(b, at + 2) << 16); }
+void Put32(Bytes& b, size_t at, uint32_t v) {
+  for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
+// Where resource "FILE" #id lies in a program file's resource table: the
+// file offsets of its entry in the "FILE" directory and of its data entry
+// (data address, size). Zero offsets when it is not there.
+struct FileResource {
+  size_t idEntry = 0;
+  size_t dataEntry = 0;
+};
+
+FileResource FindFileResource(const Bytes& pe, uint32_t id) {
+  FileResource found;
+  const size_t fileHeader = Le32(pe, 0x3C) + 4;
+  const uint32_t sections = Le16(pe, fileHeader + 2);
+  const size_t opt = fileHeader + 20;
+  const size_t table = opt + Le16(pe, fileHeader + 16);
+  const uint32_t rsrcRva = Le32(pe, opt + (Le16(pe, opt) == 0x20B ? 112 : 96) + 16);
+  size_t rsrc = 0;
+  for (uint32_t i = 0; i < sections; ++i) {
+    const size_t at = table + 40 * i;
+    const uint32_t va = Le32(pe, at + 12);
+    if (rsrcRva >= va && rsrcRva - va < Le32(pe, at + 8)) rsrc = Le32(pe, at + 20) + (rsrcRva - va);
+  }
+  if (rsrc == 0) return found;
+  // The entries of a directory: named ones first, then ids.
+  auto entries = [&](size_t dir, const std::function<bool(uint32_t name)>& match) -> size_t {
+    const uint32_t n = Le16(pe, dir + 12) + Le16(pe, dir + 14);
+    for (uint32_t i = 0; i < n; ++i)
+      if (match(Le32(pe, dir + 16 + 8 * i))) return dir + 16 + 8 * i;
+    return 0;
+  };
+  const size_t type = entries(rsrc, [&](uint32_t name) {
+    if (!(name & 0x80000000u)) return false;
+    const size_t at = rsrc + (name & 0x7FFFFFFFu);
+    const char kFile[] = "FILE";
+    if (Le16(pe, at) != 4) return false;
+    for (int i = 0; i < 4; ++i)
+      if (Le16(pe, at + 2 + 2 * i) != static_cast<uint32_t>(kFile[i])) return false;
+    return true;
+  });
+  if (type == 0) return found;
+  const size_t ids = rsrc + (Le32(pe, type + 4) & 0x7FFFFFFFu);
+  found.idEntry = entries(ids, [&](uint32_t name) { return name == id; });
+  if (found.idEntry == 0) return found;
+  const size_t languages = rsrc + (Le32(pe, found.idEntry + 4) & 0x7FFFFFFFu);
+  found.dataEntry = rsrc + Le32(pe, languages + 16 + 4);
+  return found;
 }
 
 class SaverMakerTest : public testing::Test {
@@ -251,6 +310,277 @@ TEST_F(SaverMakerTest, MovieSaverKeepsItselfWhenItsInstallerNameLinksToIt) {
   ASSERT_EQ(scr.size(), carried::kEngineImageSize + movie.size());
   EXPECT_TRUE(std::equal(engine_.begin(), engine_.end(), scr.begin()));
   EXPECT_TRUE(std::equal(movie.begin(), movie.end(), scr.begin() + carried::kEngineImageSize));
+}
+
+// Copies of the builder with their carried programs changed, loaded as
+// plain data files: resources are then looked up in the file's own layout,
+// and a resource whose data lies outside every section cannot be loaded.
+class SaverMakerFailures : public SaverMakerTest {
+ protected:
+  void SetUp() override {
+    SaverMakerTest::SetUp();
+    builderBytes_ = ReadAll(LW_BUILD_DIR "/builder/Lumenweave.exe");
+    ASSERT_FALSE(builderBytes_.empty());
+  }
+  void TearDown() override {
+    for (auto& m : modules_) FreeLibrary(m.second);
+    SaverMakerTest::TearDown();
+  }
+  // A copy changed by `change`, loaded once under `name`.
+  HMODULE Crafted(const char* name, const std::function<void(Bytes&)>& change) {
+    Bytes copy = builderBytes_;
+    change(copy);
+    const std::string path = Path(name);
+    WriteAll(path, copy);
+    HMODULE m = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    EXPECT_NE(m, nullptr) << name;
+    modules_[name] = m;
+    return m;
+  }
+  FileResource Resource(const Bytes& pe, uint32_t id) {
+    FileResource r = FindFileResource(pe, id);
+    EXPECT_NE(r.dataEntry, 0u) << "FILE #" << id;
+    return r;
+  }
+  // The carried programs' data entries: emptied, or pointing outside the
+  // file (found, but their bytes cannot be had).
+  void Empty(Bytes& pe, uint32_t id) { Put32(pe, Resource(pe, id).dataEntry + 4, 0); }
+  void Unreadable(Bytes& pe, uint32_t id) { Put32(pe, Resource(pe, id).dataEntry, 0x7FFF0000); }
+
+  Bytes builderBytes_;
+  std::map<std::string, HMODULE> modules_;
+};
+
+// Each step's failure code and message, from the table of codes.
+TEST_F(SaverMakerFailures, EachStepRaisesItsCode) {
+  const std::map<int, std::string> kMessages = {
+      {1, "Runtime resource not found!"},
+      {2, "Runtime resource cannot be accessed!"},
+      {3, "Error during file read/write operation!"},
+      {4, "File not found!"},
+      {5, "Error during file read/write operation!"},
+      {6, "Installer resource not found!"},
+      {7, "Installer resource cannot be accessed!"},
+      {8, "Error during file read/write operation!"},
+      {9, "Custom icon error!"},
+      {10, "Custom image error!"},
+  };
+  const HMODULE none = GetModuleHandleA(nullptr);  // this test: no carried programs
+  const HMODULE empty = Crafted("empty.dll", [&](Bytes& pe) {
+    for (uint32_t id : {271u, 446u, 274u}) Empty(pe, id);
+  });
+  const HMODULE unreadable = Crafted("unreadable.dll", [&](Bytes& pe) {
+    for (uint32_t id : {271u, 446u, 274u}) Unreadable(pe, id);
+  });
+  // The runtime's bytes start two bytes in: no program, so no slots.
+  const HMODULE noSlots = Crafted("noslots.dll", [&](Bytes& pe) {
+    const size_t data = Resource(pe, 271).dataEntry;
+    Put32(pe, data, Le32(pe, data) + 2);
+    Put32(pe, data + 4, Le32(pe, data + 4) - 2);
+  });
+  // The movie engine in the runtime's place: icon slots, but no logo.
+  const HMODULE engineAsRuntime = Crafted("engine.dll", [&](Bytes& pe) {
+    const size_t runtime = Resource(pe, 271).dataEntry, engine = Resource(pe, 446).dataEntry;
+    Put32(pe, runtime, Le32(pe, engine));
+    Put32(pe, runtime + 4, Le32(pe, engine + 4));
+  });
+
+  WriteAll(Path("Sea.fsd"), Filled(10, 4));
+  WriteAll(Path("clip.swf"), Filled(10, 5));
+  const Bytes ico = MakeIco({{16, 16, 4, 296}, {32, 16, 4, 744}}, 50);
+  Bytes bmp = Filled(14 + carried::kLogoSize, 77);
+  bmp[0] = 'B';
+  bmp[1] = 'M';
+  const std::string out = Path("out.bin"), absent = Path("absent.bin");
+  const std::string noFolder = Path("no such folder\\out.bin");
+  const std::string doc = Path("Sea.fsd"), movie = Path("clip.swf");
+  // The steps, each writing `out` unless its name says otherwise.
+  using Step = std::function<void(CSaverMaker&)>;
+  const Step runtime = [&](CSaverMaker& m) { m.WriteRuntime(out.c_str(), true); };
+  const Step runtimeNoFolder = [&](CSaverMaker& m) { m.WriteRuntime(noFolder.c_str(), true); };
+  const Step engine = [&](CSaverMaker& m) { m.WriteEngine(out.c_str(), false); };
+  const Step engineNoFolder = [&](CSaverMaker& m) { m.WriteEngine(noFolder.c_str(), true); };
+  const Step stub = [&](CSaverMaker& m) { m.WriteInstallerStub(out.c_str()); };
+  const Step stubNoFolder = [&](CSaverMaker& m) { m.WriteInstallerStub(noFolder.c_str()); };
+  const Step script = [&](CSaverMaker& m) { m.AppendScript(out.c_str(), doc.c_str()); };
+  const Step scriptNoDocument = [&](CSaverMaker& m) {
+    m.AppendScript(out.c_str(), Path("Nope.fsd").c_str());
+  };
+  const Step scriptNoOutput = [&](CSaverMaker& m) { m.AppendScript(absent.c_str(), doc.c_str()); };
+  const Step movieNoMovie = [&](CSaverMaker& m) {
+    m.AppendMovie(out.c_str(), Path("none.swf").c_str());
+  };
+  const Step movieNoOutput = [&](CSaverMaker& m) { m.AppendMovie(absent.c_str(), movie.c_str()); };
+  const Step icon = [&](CSaverMaker& m) { m.PatchIcon(out.c_str(), 0, false); };
+  const Step stubIcon = [&](CSaverMaker& m) { m.PatchIcon(out.c_str(), 0, true); };
+  const Step iconNoFile = [&](CSaverMaker& m) {
+    DeleteFileA(Path("Custom.ico").c_str());
+    m.PatchIcon(out.c_str(), 0, false);
+  };
+  const Step iconNoOutput = [&](CSaverMaker& m) { m.PatchIcon(absent.c_str(), 0, false); };
+  const Step logo = [&](CSaverMaker& m) { m.PatchBitmap(out.c_str(), 0); };
+  const Step logoNoFile = [&](CSaverMaker& m) {
+    DeleteFileA(Path("custom.bmp").c_str());
+    m.PatchBitmap(out.c_str(), 0);
+  };
+  const Step logoNoOutput = [&](CSaverMaker& m) { m.PatchBitmap(absent.c_str(), 0); };
+  struct Row {
+    int code;  // 0: the step succeeds
+    const char* name;
+    HMODULE module;
+    const Step& step;
+  } rows[] = {
+      {0, "runtime written", builder_, runtime},
+      {1, "runtime: not in the module", none, runtime},
+      {1, "runtime: empty", empty, runtime},
+      {1, "engine: not in the module", none, engine},
+      {1, "engine: empty", empty, engine},
+      {2, "runtime: unreadable", unreadable, runtime},
+      {2, "engine: unreadable", unreadable, engine},
+      {3, "runtime: no folder", builder_, runtimeNoFolder},
+      {3, "engine: no folder", builder_, engineNoFolder},
+      {0, "script appended", builder_, script},
+      {4, "script: no document", builder_, scriptNoDocument},
+      {5, "script: no output", builder_, scriptNoOutput},
+      {5, "movie: no movie", builder_, movieNoMovie},
+      {5, "movie: no output", builder_, movieNoOutput},
+      {0, "stub written", builder_, stub},
+      {6, "stub: not in the module", none, stub},
+      {6, "stub: empty", empty, stub},
+      {7, "stub: unreadable", unreadable, stub},
+      {8, "stub: no folder", builder_, stubNoFolder},
+      {0, "icon patched", builder_, icon},
+      {9, "icon: no Custom.ico", builder_, iconNoFile},
+      {9, "icon: no output", builder_, iconNoOutput},
+      {9, "icon: the runtime has no icon slots", noSlots, icon},
+      {9, "icon: the runtime is missing", none, icon},
+      {9, "icon: the stub is unreadable", unreadable, stubIcon},
+      {0, "icon: a runtime without a logo still has its icons", engineAsRuntime, icon},
+      {0, "logo patched", builder_, logo},
+      {10, "logo: no custom.bmp", builder_, logoNoFile},
+      {10, "logo: no output", builder_, logoNoOutput},
+      {10, "logo: the runtime has no logo slot", engineAsRuntime, logo},
+      {10, "logo: the runtime has no slots at all", noSlots, logo},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    WriteAll(out, runtime_);
+    WriteAll(Path("Custom.ico"), ico);
+    WriteAll(Path("custom.bmp"), bmp);
+    sink_.texts.clear();
+    CSaverMaker maker;
+    maker.m_resources = r.module;
+    maker.m_customFolder = dir_.c_str();
+    int code = 0;
+    std::string message;
+    try {
+      r.step(maker);
+    } catch (CUtilMakeException* e) {
+      code = e->m_code;
+      message = e->m_message;
+      delete e;
+    }
+    EXPECT_EQ(code, r.code);
+    if (r.code != 0) {
+      EXPECT_EQ(message, kMessages.at(r.code));
+    }
+    // Only the document read tells the user anything itself.
+    EXPECT_EQ(sink_.texts.size(), r.code == 4 ? 1u : 0u);
+  }
+  EXPECT_FALSE(FileExists(absent));
+}
+
+// When the installer half of a movie saver fails, the saver already written
+// stays whole and the installer is deleted.
+TEST_F(SaverMakerFailures, MovieInstallerFailingKeepsTheSaver) {
+  const Bytes movie = Filled(4000, 6);
+  WriteAll(Path("clip.swf"), movie);
+  const HMODULE noStub = Crafted("nostub.dll", [&](Bytes& pe) {
+    Put32(pe, Resource(pe, 274).idEntry, 275);  // the stub under another id
+  });
+  const HMODULE unreadableStub = Crafted("badstub.dll", [&](Bytes& pe) { Unreadable(pe, 274); });
+  struct Row {
+    const char* name;
+    HMODULE module;
+  } rows[] = {{"no stub", noStub}, {"stub unreadable", unreadableStub}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    DeleteFileA(Path("Clip.scr").c_str());
+    DeleteFileA(Path("Clip.exe").c_str());
+    CSaverMaker maker;
+    maker.m_resources = r.module;
+    EXPECT_FALSE(maker.MakeMovieSaver(Path("Clip.scr").c_str(), Path("clip.swf").c_str()));
+    const Bytes scr = ReadAll(Path("Clip.scr"));
+    ASSERT_EQ(scr.size(), carried::kEngineImageSize + movie.size());
+    EXPECT_TRUE(std::equal(engine_.begin(), engine_.end(), scr.begin()));
+    EXPECT_TRUE(std::equal(movie.begin(), movie.end(), scr.begin() + carried::kEngineImageSize));
+    EXPECT_FALSE(FileExists(Path("Clip.exe")));
+  }
+  EXPECT_TRUE(sink_.texts.empty());
+}
+
+// An output that is the document itself, under any spelling of its name,
+// is refused before anything is written: the document stays as it was.
+TEST_F(SaverMakerTest, AnOutputThatIsTheDocumentIsRefused) {
+  const std::string doc = Path("Long document name.fsd");
+  const Bytes bytes = Filled(700, 8);
+  WriteAll(doc, bytes);
+  ASSERT_TRUE(CreateHardLinkA(Path("linked.scr").c_str(), doc.c_str(), nullptr));
+  char shortName[MAX_PATH] = "";
+  ASSERT_GT(GetShortPathNameA(doc.c_str(), shortName, MAX_PATH), 0u);
+  std::string upper = doc;
+  for (char& c : upper) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+  const std::string kNames[] = {doc,
+                                upper,
+                                doc + ".",
+                                doc + " ",
+                                Path("sub\\..\\Long document name.fsd"),
+                                shortName,
+                                Path("linked.scr")};
+  for (const std::string& name : kNames) {
+    SCOPED_TRACE(name);
+    for (int kind = 0; kind < 2; ++kind) {
+      SCOPED_TRACE(kind ? "installer" : "saver");
+      const BOOL ok = kind ? maker_.MakeInstaller(name.c_str(), doc.c_str())
+                           : maker_.MakeScr(name.c_str(), doc.c_str());
+      EXPECT_FALSE(ok);
+      EXPECT_EQ(ReadAll(doc), bytes) << "the document is kept";
+    }
+  }
+  EXPECT_TRUE(sink_.texts.empty());
+
+  // A document named like the saver or installer made beside it.
+  for (const char* name : {"Night.scr", "Night.EXE"}) {
+    SCOPED_TRACE(name);
+    sink_.texts.clear();
+    WriteAll(Path(name), bytes);
+    maker_.m_documentPath = Path(name).c_str();
+    EXPECT_FALSE(maker_.MakeBesideDocument());
+    EXPECT_EQ(ReadAll(Path(name)), bytes);
+    EXPECT_EQ(sink_.texts.size(), 1u);
+    if (std::string(name) != "Night.scr") {
+      EXPECT_FALSE(FileExists(Path("Night.scr")));
+    }
+    DeleteFileA(Path(name).c_str());
+  }
+}
+
+// A movie saver, or its installer, named like the movie is refused first.
+TEST_F(SaverMakerTest, AMovieSaverThatIsTheMovieIsRefused) {
+  const Bytes movie = Filled(900, 3);
+  struct Row {
+    const char* movie;
+    const char* output;
+  } rows[] = {{"Clip.scr", "Clip.scr"}, {"Clip.scr", "clip.SCR"}, {"Clip.exe", "Clip.scr"}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(std::string(r.movie) + " into " + r.output);
+    WriteAll(Path(r.movie), movie);
+    EXPECT_FALSE(maker_.MakeMovieSaver(Path(r.output).c_str(), Path(r.movie).c_str()));
+    EXPECT_EQ(ReadAll(Path(r.movie)), movie);
+    const std::string other = std::string(r.movie) == "Clip.exe" ? "Clip.scr" : "Clip.exe";
+    EXPECT_FALSE(FileExists(Path(other.c_str()))) << "nothing was written";
+    DeleteFileA(Path(r.movie).c_str());
+  }
 }
 
 TEST(IconFile, FindsImagesByKindAndRejectsNothingLoaded) {
