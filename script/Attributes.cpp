@@ -8,10 +8,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/RandomRange.h"
 #include "framework/Exceptions.h"
 #include "script/Objects.h"
 #include "script/PickSource.h"
-#include "script/RandomRange.h"
 #include "script/Scramble.h"
 #include "script/ScriptMessages.h"
 #include "script/ScriptPolicy.h"
@@ -490,4 +490,19 @@ int CMediaRefAttribute::Prepare() {
     return 0;
   }
   return 1;
+}
+
+int CompareByOp(int a, int op, int b) {
+  switch (op) {
+    case 0: return a > b;
+    case 1: return a < b;
+    case 2: return a == b;
+    case 3: return a != b;
+    default: return 0;
+  }
+}
+
+const char* CompareOpName(int op) {
+  static const char* const kNames[] = {">", "<", "=", "<>"};
+  return (op >= 0 && op <= 3) ? kNames[op] : "?";
 }

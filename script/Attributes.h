@@ -122,6 +122,11 @@ enum MotionMode {
   kModeStored = 5
 };
 
+// The comparison of a motion's until condition: op 0 ">", 1 "<", 2 "=",
+// 3 "<>"; any other op is false.
+int CompareByOp(int a, int op, int b);
+const char* CompareOpName(int op);
+
 class CMotionAttribute : public CCommandAttribute {
  public:
   CMotionAttribute();

@@ -3,7 +3,6 @@
 #include "playback/ImagePainter.h"
 #include "script/BuilderUtilities.h"
 #include "script/Objects.h"
-#include "script/RandomRange.h"
 
 namespace {
 

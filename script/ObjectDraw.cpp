@@ -8,13 +8,13 @@
 // partly or wholly off the screen costs only what shows.
 #include <windows.h>
 
+#include "common/RandomRange.h"
 #include "framework/Gdi.h"
 #include "imaging/RgbImage.h"
 #include "playback/ImagePainter.h"
 #include "script/Objects.h"
 #include "script/PickSource.h"
 #include "script/PlayContext.h"
-#include "script/RandomRange.h"
 #include "script/ScriptMessages.h"
 #include "script/ScriptPolicy.h"
 

@@ -8,12 +8,12 @@
 #include <cmath>
 #include <memory>
 
+#include "common/RandomRange.h"
 #include "script_support.h"
 #include "script/DataBlock.h"
 #include "script/Objects.h"
 #include "script/Palette.h"
 #include "script/PickSource.h"
-#include "script/RandomRange.h"
 #include "script/Utilities.h"
 
 namespace {

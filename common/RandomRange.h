@@ -1,6 +1,6 @@
-// CRandomRange, the seeded generator behind random colours and positions,
-// and the comparison operators of the motion's until conditions. Both work
-// on the C runtime's rand()/srand(), whose sequence the stored scripts rely on.
+// CRandomRange, the seeded generator behind the script's random colours,
+// positions and times and the transitions' random orders. It works on the
+// C runtime's rand()/srand(), whose sequence the stored scripts rely on.
 #pragma once
 
 #include "framework/Object.h"
@@ -8,7 +8,7 @@
 class CRandomRange : public CObject {
  public:
   // Seed 0 takes the current time.
-  explicit CRandomRange(int seed);
+  explicit CRandomRange(int seed = 0);
   ~CRandomRange() override;
 
   // (0, 0) means 0 to 32767. Otherwise the bounds are compared as unsigned
@@ -25,7 +25,3 @@ class CRandomRange : public CObject {
  private:
   void UpdateScale();
 };
-
-// op 0 ">", 1 "<", 2 "=", 3 "<>"; any other op is false.
-int CompareByOp(int a, int op, int b);
-const char* CompareOpName(int op);

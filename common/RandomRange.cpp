@@ -1,4 +1,5 @@
-#include "script/RandomRange.h"
+// The random-range generator.
+#include "common/RandomRange.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -37,19 +38,4 @@ void CRandomRange::UpdateScale() {
 int CRandomRange::Next() {
   const int64_t offset = static_cast<int64_t>(rand() * m_dScale);
   return static_cast<int>(static_cast<uint32_t>(m_nLow) + static_cast<uint32_t>(offset));
-}
-
-int CompareByOp(int a, int op, int b) {
-  switch (op) {
-    case 0: return a > b;
-    case 1: return a < b;
-    case 2: return a == b;
-    case 3: return a != b;
-    default: return 0;
-  }
-}
-
-const char* CompareOpName(int op) {
-  static const char* const kNames[] = {">", "<", "=", "<>"};
-  return (op >= 0 && op <= 3) ? kNames[op] : "?";
 }
