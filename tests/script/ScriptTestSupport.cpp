@@ -13,7 +13,7 @@ RecordingSink g_sink;
 class ScriptEnvironment : public ::testing::Environment {
  public:
   void SetUp() override {
-    SetScriptMessageSink(&g_sink);
+    SetMessageBoxSink(&g_sink);
 #if LW_SCRIPT_EDITING
     char dir[MAX_PATH];
     GetTempPathA(MAX_PATH, dir);
