@@ -46,9 +46,10 @@ bool CRegKey::QueryDWORD(const char* name, DWORD* value) const {
 
 bool CRegKey::QueryString(const char* name, char* out, DWORD size) const {
   if (size == 0) return false;
-  // One byte stays free for the NUL that a stored string may lack.
-  DWORD type = 0, bytes = size - 1;
-  if (!QueryValue(name, &type, out, &bytes) || (type != REG_SZ && type != REG_EXPAND_SZ)) {
+  // A stored string need not end in a NUL: one that fills the buffer must.
+  DWORD type = 0, bytes = size;
+  if (!QueryValue(name, &type, out, &bytes) || (type != REG_SZ && type != REG_EXPAND_SZ) ||
+      (bytes == size && out[size - 1] != 0)) {
     out[0] = 0;
     return false;
   }
