@@ -321,10 +321,9 @@ TEST(Reflection, ADrawnButtonDrawsAndTakesItsClickThroughItsOwnObject) {
   ReflectingControl control;
   ASSERT_TRUE(control.SubclassWindow(button));
   RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-  EXPECT_NE(std::find(control.seen.begin(), control.seen.end(), (UINT)WM_DRAWITEM),
-            control.seen.end());
+  EXPECT_EQ(std::count(control.seen.begin(), control.seen.end(), (UINT)WM_DRAWITEM), 1);
   SendMessageA(button, BM_CLICK, 0, 0);
-  EXPECT_EQ(control.seen.back(), (UINT)WM_COMMAND);
+  EXPECT_EQ(std::count(control.seen.begin(), control.seen.end(), (UINT)WM_COMMAND), 1);
   EXPECT_EQ(std::count(parent.log.begin(), parent.log.end(), "command 5"), 0);
   control.take = false;
   SendMessageA(button, BM_CLICK, 0, 0);
@@ -398,14 +397,14 @@ TEST(Window, SubclassingLeavesOtherSubclassesInPlace) {
   };
   ASSERT_TRUE(SetWindowSubclass(edit, counting, 7, reinterpret_cast<DWORD_PTR>(&otherSeen)));
   SendMessageA(edit, WM_COMMAND, 5, 0);
-  EXPECT_EQ(ours.log.back(), "command 5");
+  EXPECT_EQ(ours.log, std::vector<std::string>{"command 5"});
   EXPECT_EQ(otherSeen, 1);
 
   EXPECT_EQ(ours.UnsubclassWindow(), edit);
   EXPECT_EQ(CWnd::FromHandlePermanent(edit), nullptr);
   EXPECT_EQ(ours.GetSafeHwnd(), nullptr);
   SendMessageA(edit, WM_COMMAND, 6, 0);
-  EXPECT_EQ(ours.log.back(), "command 5") << "ours is gone";
+  EXPECT_EQ(ours.log, std::vector<std::string>{"command 5"}) << "ours is gone";
   EXPECT_EQ(otherSeen, 2) << "the later subclass stays";
   SetWindowTextA(edit, "still");
   char text[16] = {};
