@@ -95,9 +95,14 @@ TEST(Window, SelfDeletingWindowGoesAfterNcDestroy) {
   EXPECT_FALSE(IsWindow(h));
 }
 
+// An edit control that is no window of ours.
+HWND MakeEdit() {
+  return CreateWindowExA(0, "EDIT", "", WS_POPUP, 0, 0, 100, 20, nullptr, nullptr,
+                         GetModuleHandleA(nullptr), nullptr);
+}
+
 TEST(Window, SubclassedControlRoutesThroughUsAndKeepsItsOwnBehaviour) {
-  HWND edit = CreateWindowExA(0, "EDIT", "", WS_POPUP, 0, 0, 100, 20, nullptr, nullptr,
-                              GetModuleHandleA(nullptr), nullptr);
+  HWND edit = MakeEdit();
   ASSERT_NE(edit, nullptr);
   RecordingWnd w;
   ASSERT_TRUE(w.SubclassWindow(edit));
@@ -382,8 +387,7 @@ TEST(Reflection, EachChildNotificationReachesTheControlWithTheParentsAnswer) {
 // part installs after ours stays when ours goes, and the window's own
 // procedure is back once both have gone.
 TEST(Window, SubclassingLeavesOtherSubclassesInPlace) {
-  HWND edit = CreateWindowExA(0, "EDIT", "", WS_POPUP, 0, 0, 100, 20, nullptr, nullptr,
-                              GetModuleHandleA(nullptr), nullptr);
+  HWND edit = MakeEdit();
   ASSERT_NE(edit, nullptr);
   const LONG_PTR original = GetWindowLongPtrA(edit, GWLP_WNDPROC);
   RecordingWnd ours;
@@ -417,8 +421,7 @@ TEST(Window, SubclassingLeavesOtherSubclassesInPlace) {
 }
 
 TEST(Window, ASubclassedWindowDestroyedWhileSubclassedEndsTheBinding) {
-  HWND edit = CreateWindowExA(0, "EDIT", "", WS_POPUP, 0, 0, 100, 20, nullptr, nullptr,
-                              GetModuleHandleA(nullptr), nullptr);
+  HWND edit = MakeEdit();
   ASSERT_NE(edit, nullptr);
   RecordingWnd ours;
   ASSERT_TRUE(ours.SubclassWindow(edit));
