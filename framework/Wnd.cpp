@@ -140,15 +140,27 @@ bool CWnd::SubclassWindow(HWND hwnd) {
 HWND CWnd::UnsubclassWindow() {
   HWND h = m_hWnd;
   if (!h || !m_subclassed) return nullptr;
-  ::RemoveWindowSubclass(h, &CWnd::SubclassProc, kSubclassId);
-  m_subclassed = false;
-  Unbind();
+  EndBinding(h);
   return h;
 }
 
 void CWnd::Unbind() {
   if (m_hWnd) ::RemovePropA(m_hWnd, kWndProp);
   m_hWnd = nullptr;
+}
+
+void CWnd::EndBinding(HWND hwnd) {
+  if (m_subclassed) ::RemoveWindowSubclass(hwnd, &CWnd::SubclassProc, kSubclassId);
+  m_subclassed = false;
+  Unbind();
+}
+
+void CWnd::Finish(CWnd* wnd) {
+  try {
+    wnd->PostNcDestroy();  // may delete the object
+  } catch (...) {
+    AfxReportCaughtException("PostNcDestroy");
+  }
 }
 
 CWnd* CWnd::FromHandlePermanent(HWND hwnd) {
@@ -187,7 +199,10 @@ LRESULT CWnd::Procedure(CWnd* wnd, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   LRESULT result = 0;
   if (!Handle(wnd, hwnd, msg, wp, lp, &result)) result = FailedResult(hwnd, msg);
   // A window refused at WM_NCCREATE may never see WM_NCDESTROY.
-  if (msg == WM_NCCREATE && !result && FromHandlePermanent(hwnd) == wnd) EndBinding(wnd, hwnd);
+  if (msg == WM_NCCREATE && !result && FromHandlePermanent(hwnd) == wnd) {
+    wnd->EndBinding(hwnd);
+    Finish(wnd);
+  }
   return result;
 }
 
@@ -206,18 +221,12 @@ bool CWnd::Handle(CWnd* wnd, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT*
   }
   --wnd->m_depth;
   if (msg == WM_NCDESTROY) {
+    wnd->EndBinding(hwnd);
     wnd->m_ncDestroyPending = true;
-    if (wnd->m_subclassed) ::RemoveWindowSubclass(hwnd, &CWnd::SubclassProc, kSubclassId);
-    wnd->m_subclassed = false;
-    wnd->Unbind();
   }
   if (wnd->m_depth == 0 && wnd->m_ncDestroyPending) {
     wnd->m_ncDestroyPending = false;
-    try {
-      wnd->PostNcDestroy();  // may delete the object
-    } catch (...) {
-      AfxReportCaughtException("PostNcDestroy");
-    }
+    Finish(wnd);
   }
   return ok;
 }
@@ -225,17 +234,6 @@ bool CWnd::Handle(CWnd* wnd, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT*
 void CWnd::Bind(HWND hwnd) {
   m_hWnd = hwnd;
   ::SetPropA(hwnd, kWndProp, this);
-}
-
-void CWnd::EndBinding(CWnd* wnd, HWND hwnd) {
-  if (wnd->m_subclassed) ::RemoveWindowSubclass(hwnd, &CWnd::SubclassProc, kSubclassId);
-  wnd->m_subclassed = false;
-  wnd->Unbind();
-  try {
-    wnd->PostNcDestroy();  // may delete the object
-  } catch (...) {
-    AfxReportCaughtException("PostNcDestroy");
-  }
 }
 
 bool CWnd::ReflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {

@@ -145,8 +145,6 @@ class CWnd {
   void Bind(HWND hwnd);
   static bool Handle(CWnd* wnd, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result,
                      bool* defaulted = nullptr);
-  // Ends the binding at once (a creation that failed).
-  static void EndBinding(CWnd* wnd, HWND hwnd);
   bool m_isDialog = false;  // Default() means "not handled" for dialogs
 
  private:
@@ -157,6 +155,10 @@ class CWnd {
   LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp, bool* defaulted);
   bool ReflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
   void Unbind();
+  // Removes our subclass, if any, and the binding.
+  void EndBinding(HWND hwnd);
+  // Runs PostNcDestroy, which may delete the object.
+  static void Finish(CWnd* wnd);
 
   bool m_subclassed = false;  // bound through SubclassWindow
   // Messages of this window being handled (nested sends count), and a
