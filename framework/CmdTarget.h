@@ -119,7 +119,8 @@ class CCmdTarget {
 };
 
 // In a class that has a command table: its entries and table, and the
-// override that finds them.
+// override that finds them. What follows the macro is protected until the
+// class says otherwise.
 #define LW_DECLARE_COMMAND_TABLE()                 \
  protected:                                        \
   static const CCommandEntry commandEntries[];     \
