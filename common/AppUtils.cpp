@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include "framework/App.h"
+#include "framework/Registry.h"
 #include "framework/Seams.h"
 #include "framework/Wnd.h"
 
@@ -31,14 +32,8 @@ CString CutBrowserCommand(CString command) {
 }
 
 CString DefaultValue(HKEY root, const char* path) {
-  HKEY key;
-  if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return CString();
-  char buf[261] = {};
-  DWORD size = sizeof buf - 1, type = 0;
-  LONG r = RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size);
-  RegCloseKey(key);
-  if (r != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return CString();
-  return CString(buf);
+  char buf[261];
+  return CRegKey(root, path).QueryString(nullptr, buf, sizeof buf) ? CString(buf) : CString();
 }
 
 }  // namespace
@@ -154,16 +149,11 @@ int GetWindowsKind() {
 }
 
 bool IsInternetExplorerInstalled() {
-  HKEY key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Internet Explorer", 0, KEY_READ,
-                    &key) != ERROR_SUCCESS)
-    return false;
+  // A version value of any type will do.
   char version[30];
-  DWORD size = sizeof version;
-  bool ok = RegQueryValueExA(key, "Version", nullptr, nullptr, reinterpret_cast<BYTE*>(version),
-                             &size) == ERROR_SUCCESS;
-  RegCloseKey(key);
-  return ok;
+  DWORD type = 0, size = sizeof version;
+  return CRegKey(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Internet Explorer")
+      .QueryValue("Version", &type, version, &size);
 }
 
 bool IsActiveDesktopOn(bool useSettings) {

@@ -36,61 +36,37 @@ void CWinApp::SetProfileName(const char* name) {
   if (m_registryKey[0]) SetRegistryKey(m_registryKey);
 }
 
-HKEY CWinApp::OpenSection(const char* section, bool create) const {
-  if (!m_profileKey[0]) return nullptr;
+CRegKey CWinApp::OpenSection(const char* section, bool create) const {
+  CRegKey key;
+  if (!m_profileKey[0]) return key;
   char path[600];
   FormatText(path, sizeof path, "%s\\%s", m_profileKey, section);
-  HKEY key = nullptr;
-  LONG r = create ? ::RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0,
-                                      KEY_READ | KEY_WRITE, nullptr, &key, nullptr)
-                  : ::RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key);
-  return r == ERROR_SUCCESS ? key : nullptr;
+  if (create)
+    key.Create(HKEY_CURRENT_USER, path);
+  else
+    key.Open(HKEY_CURRENT_USER, path);
+  return key;
 }
 
 UINT CWinApp::GetProfileInt(const char* section, const char* entry, int defaultValue) const {
-  HKEY key = OpenSection(section, false);
-  if (!key) return static_cast<UINT>(defaultValue);
-  DWORD type = 0, value = 0, size = sizeof value;
-  LONG r = ::RegQueryValueExA(key, entry, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
-  ::RegCloseKey(key);
-  if (r != ERROR_SUCCESS || type != REG_DWORD || size != sizeof value)
-    return static_cast<UINT>(defaultValue);
-  return value;
+  DWORD value = 0;
+  return OpenSection(section, false).QueryDWORD(entry, &value) ? value
+                                                               : static_cast<UINT>(defaultValue);
 }
 
 bool CWinApp::WriteProfileInt(const char* section, const char* entry, int value) {
-  HKEY key = OpenSection(section, true);
-  if (!key) return false;
-  DWORD v = static_cast<DWORD>(value);
-  LONG r = ::RegSetValueExA(key, entry, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), sizeof v);
-  ::RegCloseKey(key);
-  return r == ERROR_SUCCESS;
+  return OpenSection(section, true).SetDWORD(entry, static_cast<DWORD>(value)) == ERROR_SUCCESS;
 }
 
 int CWinApp::GetProfileString(const char* section, const char* entry, const char* defaultValue,
                               char* out, int size) const {
   if (size <= 0) return 0;
-  out[0] = 0;
-  HKEY key = OpenSection(section, false);
-  DWORD type = 0, bytes = static_cast<DWORD>(size - 1);
-  LONG r = key ? ::RegQueryValueExA(key, entry, nullptr, &type, reinterpret_cast<BYTE*>(out),
-                                    &bytes)
-               : ERROR_FILE_NOT_FOUND;
-  if (key) ::RegCloseKey(key);
-  if (r != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) {
+  if (!OpenSection(section, false).QueryString(entry, out, static_cast<DWORD>(size)))
     lstrcpynA(out, defaultValue ? defaultValue : "", size);
-    return lstrlenA(out);
-  }
-  out[bytes < static_cast<DWORD>(size) ? bytes : size - 1] = 0;
   return lstrlenA(out);
 }
 
 bool CWinApp::WriteProfileString(const char* section, const char* entry, const char* value) {
-  HKEY key = OpenSection(section, true);
-  if (!key) return false;
-  LONG r = value ? ::RegSetValueExA(key, entry, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
-                                    static_cast<DWORD>(lstrlenA(value) + 1))
-                 : ::RegDeleteValueA(key, entry);
-  ::RegCloseKey(key);
-  return r == ERROR_SUCCESS;
+  CRegKey key = OpenSection(section, true);
+  return (value ? key.SetString(entry, value) : key.DeleteValue(entry)) == ERROR_SUCCESS;
 }

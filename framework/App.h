@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "framework/Registry.h"
 #include "framework/Thread.h"
 
 class CWinApp : public CWinThread {
@@ -33,7 +34,7 @@ class CWinApp : public CWinThread {
   int m_nCmdShow = SW_SHOWNORMAL;
 
  private:
-  HKEY OpenSection(const char* section, bool create) const;
+  CRegKey OpenSection(const char* section, bool create) const;
 
   char m_appName[128] = "";
   char m_registryKey[128] = "";

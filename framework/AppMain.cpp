@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "framework/App.h"
+#include "framework/Exceptions.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR cmdLine, int show) {
   CWinApp* app = AfxGetApp();
@@ -15,6 +16,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR cmdLine, int show) {
   try {
     code = app->InitInstance() ? app->Run() : app->ExitInstance();
   } catch (...) {
+    AfxReportCaughtException("Application");
     code = -1;
   }
   return code;

@@ -61,7 +61,8 @@ bool CDialog::Create(HWND parent) {
   if (parent) m_parent = parent;
   HWND h = ::CreateDialogParamA(Resources(), MAKEINTRESOURCEA(m_templateId), m_parent,
                                 &CDialog::StaticDialogProc, reinterpret_cast<LPARAM>(this));
-  return h != nullptr;
+  // A dialog whose set-up failed has been destroyed again.
+  return h != nullptr && ::IsWindow(h) && m_hWnd == h;
 }
 
 void CDialog::EndDialog(INT_PTR result) {
@@ -107,6 +108,18 @@ LRESULT CDialog::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
   return CWnd::WindowProc(msg, wp, lp);
 }
 
+namespace {
+
+// The messages whose answer a dialog procedure returns itself instead of
+// through DWLP_MSGRESULT.
+bool AnswersDirectly(UINT msg) {
+  return (msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC) || msg == WM_INITDIALOG ||
+         msg == WM_COMPAREITEM || msg == WM_VKEYTOITEM || msg == WM_CHARTOITEM ||
+         msg == WM_QUERYDRAGICON;
+}
+
+}  // namespace
+
 INT_PTR CALLBACK CDialog::StaticDialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   CDialog* dlg = static_cast<CDialog*>(FromHandlePermanent(hwnd));
   if (!dlg && msg == WM_INITDIALOG) {
@@ -115,22 +128,28 @@ INT_PTR CALLBACK CDialog::StaticDialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARA
   }
   if (!dlg) return FALSE;
 
-  INT_PTR handled = FALSE;
-  try {
-    bool defaulted = false;
-    LRESULT r = dlg->Dispatch(msg, wp, lp, &defaulted);
+  LRESULT r = 0;
+  bool defaulted = false;
+  if (!Handle(dlg, hwnd, msg, wp, lp, &r, &defaulted)) {
+    // A dialog whose set-up failed does not come up; any other message
+    // gets what the dialog manager does by default.
     if (msg == WM_INITDIALOG) {
-      handled = r;  // TRUE: the dialog manager sets the focus
-      if (g_initHook) g_initHook(dlg, g_initHookContext);
-    } else if (!defaulted) {
-      ::SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, r);
-      handled = TRUE;
+      if (dlg->m_modal)
+        ::EndDialog(hwnd, -1);
+      else
+        ::DestroyWindow(hwnd);
     }
-  } catch (...) {
-    handled = TRUE;  // nothing unwinds into user32
+    return FALSE;
   }
-  if (msg == WM_NCDESTROY) EndBinding(dlg, hwnd);
-  return handled;
+  if (msg == WM_INITDIALOG) {
+    // TRUE: the dialog manager sets the focus.
+    if (g_initHook && FromHandlePermanent(hwnd) == dlg) g_initHook(dlg, g_initHookContext);
+    return r;
+  }
+  if (defaulted) return FALSE;
+  if (AnswersDirectly(msg)) return r;
+  ::SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, r);
+  return TRUE;
 }
 
 // ---------------------------------------------------------------------------

@@ -3,6 +3,10 @@
 
 #include <windows.h>
 
+#include <exception>
+
+#include "framework/Trace.h"
+
 LW_IMPLEMENT_RUNTIME_CLASS(CException, CObject)
 LW_IMPLEMENT_RUNTIME_CLASS(CMemoryException, CException)
 LW_IMPLEMENT_RUNTIME_CLASS(CFileException, CException)
@@ -73,6 +77,24 @@ CString CArchiveException::GetErrorMessage() const {
     case readOnly: return "Tried to write to an archive opened for loading.";
     case writeOnly: return "Tried to read from an archive opened for storing.";
     default: return "Unexpected archive error.";
+  }
+}
+
+void AfxReportCaughtException(const char* where) noexcept {
+  try {
+    throw;
+  } catch (CException* e) {
+    // Describing the exception may itself run out of memory.
+    try {
+      LwTrace("%s: %s\n", where, e->GetErrorMessage().GetString());
+    } catch (...) {
+      LwTrace("%s: a framework exception\n", where);
+    }
+    e->Delete();
+  } catch (const std::exception& e) {
+    LwTrace("%s: %s\n", where, e.what());
+  } catch (...) {
+    LwTrace("%s: an unknown exception\n", where);
   }
 }
 

@@ -81,6 +81,12 @@ class CArchiveException : public CException {
   CString m_strFileName;
 };
 
+// Called inside the catch (...) block of a callback thunk (a window or
+// dialog procedure, a thread's entry), where nothing may unwind further:
+// leaves one debug-output line saying where the exception was caught and
+// what it was, and deletes it when it is one of the framework's.
+void AfxReportCaughtException(const char* where) noexcept;
+
 [[noreturn]] void AfxThrowMemoryException();
 [[noreturn]] void AfxThrowFileException(int cause, long osError = -1,
                                         const char* fileName = nullptr);

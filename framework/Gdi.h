@@ -175,6 +175,38 @@ class CClientDC : public CDC {
   HWND m_hwnd;
 };
 
+// The whole screen's DC, released when it goes out of scope.
+class CScreenDC : public CClientDC {
+ public:
+  CScreenDC() : CClientDC(nullptr) {}
+};
+
+// A window's DC for the whole window (frame included), released when it
+// goes out of scope.
+class CWindowDC : public CDC {
+ public:
+  explicit CWindowDC(HWND hwnd) : m_hwnd(hwnd) { Attach(::GetWindowDC(hwnd)); }
+  ~CWindowDC() override {
+    HDC h = Detach();
+    if (h) ::ReleaseDC(m_hwnd, h);
+  }
+
+ private:
+  HWND m_hwnd;
+};
+
+// A memory DC compatible with a DC that no CDC wraps (the screen when
+// null), made as CreateCompatibleDC makes one; GetSafeHdc() is null when
+// it could not be made.
+class CMemoryDC : public CDC {
+ public:
+  explicit CMemoryDC(HDC like) {
+    CDC borrowed;
+    borrowed.Attach(like);
+    CreateCompatibleDC(like ? &borrowed : nullptr);
+  }
+};
+
 // The DC of a WM_PAINT: BeginPaint on construction, EndPaint on destruction.
 class CPaintDC : public CDC {
  public:
@@ -197,8 +229,31 @@ class CSelectObject {
   }
   CSelectObject(const CSelectObject&) = delete;
   CSelectObject& operator=(const CSelectObject&) = delete;
+  // False when the DC refused the object.
+  bool IsSelected() const { return m_old && m_old != HGDI_ERROR; }
 
  private:
   HDC m_dc;
   HGDIOBJ m_old;
+};
+
+// Selects a palette (when one is given) into a DC and realises it for the
+// guard's scope, then reselects the previous one.
+class CSelectPalette {
+ public:
+  CSelectPalette(HDC dc, HPALETTE palette, bool background = false)
+      : m_dc(dc), m_old(palette ? ::SelectPalette(dc, palette, background) : nullptr),
+        m_background(background) {
+    if (m_old) ::RealizePalette(dc);
+  }
+  ~CSelectPalette() {
+    if (m_old) ::SelectPalette(m_dc, m_old, m_background);
+  }
+  CSelectPalette(const CSelectPalette&) = delete;
+  CSelectPalette& operator=(const CSelectPalette&) = delete;
+
+ private:
+  HDC m_dc;
+  HPALETTE m_old;
+  bool m_background;
 };

@@ -1,9 +1,12 @@
-// The real message box and shell launcher, and the switches to test ones.
+// The real message box and shell launcher, the switches to test ones, and
+// the quiet switches of library messages.
 #include "framework/Seams.h"
 
 #include <shellapi.h>
 
 #include <atomic>
+
+#include "framework/Trace.h"
 
 namespace {
 
@@ -27,6 +30,19 @@ SystemShell g_systemShell;
 std::atomic<CMessageBoxSink*> g_sink{&g_systemBox};
 std::atomic<CShellLauncher*> g_launcher{&g_systemShell};
 char g_caption[128] = "";
+std::atomic<bool> g_messagesToDebugOutput{false};
+
+// The thread-local slot of the quiet switch: 0 (not quiet) on every thread
+// until set.
+DWORD QuietSlot() {
+  static const DWORD slot = ::TlsAlloc();
+  return slot;
+}
+
+bool IsThreadQuiet() {
+  const DWORD slot = QuietSlot();
+  return slot != TLS_OUT_OF_INDEXES && ::TlsGetValue(slot) != nullptr;
+}
 
 }  // namespace
 
@@ -46,6 +62,26 @@ int LwMessageBox(HWND owner, const char* text, const char* caption, UINT type) {
 
 int AfxMessageBox(const char* text, UINT type) {
   return LwMessageBox(::GetActiveWindow(), text, g_caption, type);
+}
+
+int ShowLibraryMessage(const char* text, UINT type) {
+  if (g_messagesToDebugOutput.load() || IsThreadQuiet()) {
+    LwTrace("%s\n", text);
+    return IDOK;
+  }
+  return AfxMessageBox(text, type);
+}
+
+bool SetThreadMessagesQuiet(bool quiet) {
+  const DWORD slot = QuietSlot();
+  if (slot == TLS_OUT_OF_INDEXES) return false;
+  const bool was = ::TlsGetValue(slot) != nullptr;
+  ::TlsSetValue(slot, quiet ? reinterpret_cast<void*>(1) : nullptr);
+  return was;
+}
+
+void SetLibraryMessagesToDebugOutput(bool toDebugOutput) {
+  g_messagesToDebugOutput.store(toDebugOutput);
 }
 
 INT_PTR LwShellExecute(HWND owner, const char* verb, const char* file, const char* params,

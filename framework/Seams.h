@@ -1,7 +1,9 @@
 // The places where a program asks the user or the shell, behind interfaces
 // that tests replace: message boxes and shell launching (ShellExecute and
 // ShellExecuteEx). The real implementations call user32 and shell32; a
-// test installs its own to record what was asked and to answer.
+// test installs its own to record what was asked and to answer. The
+// messages that library code shows on its own take one path through the
+// message-box seam, with one caption and one way to silence them.
 #pragma once
 
 #include <windows.h>
@@ -40,6 +42,34 @@ INT_PTR LwShellExecute(HWND owner, const char* verb, const char* file, const cha
                        const char* folder, int show);
 // ShellExecuteEx through the current launcher.
 BOOL LwShellExecuteEx(SHELLEXECUTEINFOA* info);
+
+// A message that library code reports on its own (the script model's and
+// the picture layer's: "Image conversion failed, skipping this image" and
+// the like): a box as AfxMessageBox shows it, unless messages are quiet
+// where it comes from. They are quiet on a thread that has silenced itself
+// (CQuietMessages, SetThreadMessagesQuiet) and on every thread of a
+// program that sends them to the debug output (the screen saver, whose
+// topmost window would hide a box while it waits for the thread showing
+// it). A quiet message is one debug-output line of its text, and IDOK.
+int ShowLibraryMessage(const char* text, UINT type = MB_OK);
+// Silences (or restores) the calling thread's library messages; returns
+// the previous setting.
+bool SetThreadMessagesQuiet(bool quiet);
+// Sends the library messages of every thread to the debug output, or (false)
+// lets the threads that are not silenced show them again.
+void SetLibraryMessagesToDebugOutput(bool toDebugOutput);
+
+// Silences the calling thread's library messages for the scope.
+class CQuietMessages {
+ public:
+  CQuietMessages() : m_was(SetThreadMessagesQuiet(true)) {}
+  ~CQuietMessages() { SetThreadMessagesQuiet(m_was); }
+  CQuietMessages(const CQuietMessages&) = delete;
+  CQuietMessages& operator=(const CQuietMessages&) = delete;
+
+ private:
+  bool m_was;
+};
 
 // The caption AfxMessageBox uses; set by the application object.
 void SetAppCaption(const char* caption);

@@ -1,5 +1,5 @@
-// Kernel handles and events, and the waits that keep a thread's windows
-// answering while it blocks.
+// Kernel handles, events and critical sections with their scope lock, and
+// the waits that keep a thread's windows answering while they block.
 #pragma once
 
 #include <windows.h>
@@ -61,6 +61,33 @@ class CEvent {
 
  private:
   CHandle m_h;
+};
+
+// A critical section, initialised and deleted with the object.
+class CCriticalSection {
+ public:
+  CCriticalSection() { ::InitializeCriticalSection(&m_section); }
+  ~CCriticalSection() { ::DeleteCriticalSection(&m_section); }
+  CCriticalSection(const CCriticalSection&) = delete;
+  CCriticalSection& operator=(const CCriticalSection&) = delete;
+
+  void Lock() { ::EnterCriticalSection(&m_section); }
+  void Unlock() { ::LeaveCriticalSection(&m_section); }
+
+ private:
+  CRITICAL_SECTION m_section;
+};
+
+// Holds a critical section for the scope.
+class CLock {
+ public:
+  explicit CLock(CCriticalSection& section) : m_section(section) { m_section.Lock(); }
+  ~CLock() { m_section.Unlock(); }
+  CLock(const CLock&) = delete;
+  CLock& operator=(const CLock&) = delete;
+
+ private:
+  CCriticalSection& m_section;
 };
 
 // Waits for all the handles (or, with waitAll false, any of them) while the

@@ -3,6 +3,7 @@
 
 #include <process.h>
 
+#include "framework/Exceptions.h"
 #include "framework/Wnd.h"
 
 CWinThread::CWinThread() = default;
@@ -31,11 +32,13 @@ unsigned __stdcall CWinThread::ThreadMain(void* self) {
     code = thread->InitInstance() ? thread->Run() : thread->ExitInstance();
   } catch (...) {
     // Nothing may unwind out of the thread; it ends with -1.
+    AfxReportCaughtException("Thread");
     code = -1;
   }
   try {
     thread->Delete();  // may delete the object: nothing of it is touched after
   } catch (...) {
+    AfxReportCaughtException("End of thread");
   }
   return static_cast<unsigned>(code);
 }

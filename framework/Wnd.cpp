@@ -1,20 +1,66 @@
-// CWnd: binding, dispatch and the thin wrappers.
+// CWnd: binding, the window and subclass procedures, dispatch, reflection
+// of child notifications, and the thin wrappers.
 #include "framework/Wnd.h"
 
+#include <commctrl.h>
+
+#include "framework/Exceptions.h"
 #include "framework/TextFormat.h"
 
 namespace {
 
 // The window property that holds the CWnd of a window.
 const char kWndProp[] = "LwCWnd";
+// Our one subclass of a window, as SetWindowSubclass names it.
+const UINT_PTR kSubclassId = 1;
 
 HINSTANCE ModuleInstance() { return ::GetModuleHandleA(nullptr); }
+
+// The control that a child notification comes from; null for any other
+// message, and for menus (owner-drawn menu items are the parent's own).
+HWND NotifyingChild(HWND parent, UINT msg, LPARAM lp) {
+  if (msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC) return reinterpret_cast<HWND>(lp);
+  if (!lp) return nullptr;
+  switch (msg) {
+    case WM_COMMAND:
+      return reinterpret_cast<HWND>(lp);
+    case WM_NOTIFY:
+      return reinterpret_cast<NMHDR*>(lp)->hwndFrom;
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
+      return item->CtlType == ODT_MENU ? nullptr : item->hwndItem;
+    }
+    case WM_MEASUREITEM: {
+      const auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
+      return item->CtlType == ODT_MENU ? nullptr : ::GetDlgItem(parent, item->CtlID);
+    }
+    default:
+      return nullptr;
+  }
+}
+
+// What a window procedure answers for a message whose handler threw: a
+// creation fails; a paint counts as done, or WM_PAINT would come back for
+// ever; anything else is handled with nothing done.
+LRESULT FailedResult(HWND hwnd, UINT msg) {
+  switch (msg) {
+    case WM_NCCREATE:
+      return FALSE;
+    case WM_CREATE:
+      return -1;
+    case WM_PAINT:
+      ::ValidateRect(hwnd, nullptr);
+      return 0;
+    default:
+      return 0;
+  }
+}
 
 }  // namespace
 
 CWnd::~CWnd() {
   if (m_hWnd && ::IsWindow(m_hWnd)) {
-    if (m_superProc) {
+    if (m_subclassed) {
       UnsubclassWindow();
     } else {
       // The object goes before its window: the window must not call it.
@@ -70,6 +116,8 @@ bool CWnd::CreateEx(DWORD exStyle, const char* className, const char* title, DWO
   HWND hwnd = ::CreateWindowExA(exStyle, className, title, style, x, y, w, h, parent,
                                 reinterpret_cast<HMENU>(static_cast<UINT_PTR>(idOrMenu)),
                                 ModuleInstance(), this);
+  // A failed creation has ended the binding (and a window that owns itself
+  // may be gone): nothing of the object is touched then.
   return hwnd != nullptr && m_hWnd == hwnd;
 }
 
@@ -79,26 +127,39 @@ bool CWnd::DestroyWindow() {
 }
 
 bool CWnd::SubclassWindow(HWND hwnd) {
-  if (m_hWnd || !hwnd || ::GetPropA(hwnd, kWndProp)) return false;
-  m_hWnd = hwnd;
-  ::SetPropA(hwnd, kWndProp, this);
-  m_superProc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(
-      hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::StaticWindowProc)));
+  if (m_hWnd || !hwnd || FromHandlePermanent(hwnd)) return false;
+  if (!::SetWindowSubclass(hwnd, &CWnd::SubclassProc, kSubclassId,
+                           reinterpret_cast<DWORD_PTR>(this)))
+    return false;
+  Bind(hwnd);
+  m_subclassed = true;
   return true;
 }
 
 HWND CWnd::UnsubclassWindow() {
   HWND h = m_hWnd;
-  if (!h || !m_superProc) return nullptr;
-  ::SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_superProc));
-  m_superProc = nullptr;
-  Unbind();
+  if (!h || !m_subclassed) return nullptr;
+  EndBinding(h);
   return h;
 }
 
 void CWnd::Unbind() {
   if (m_hWnd) ::RemovePropA(m_hWnd, kWndProp);
   m_hWnd = nullptr;
+}
+
+void CWnd::EndBinding(HWND hwnd) {
+  if (m_subclassed) ::RemoveWindowSubclass(hwnd, &CWnd::SubclassProc, kSubclassId);
+  m_subclassed = false;
+  Unbind();
+}
+
+void CWnd::Finish(CWnd* wnd) {
+  try {
+    wnd->PostNcDestroy();  // may delete the object
+  } catch (...) {
+    AfxReportCaughtException("PostNcDestroy");
+  }
 }
 
 CWnd* CWnd::FromHandlePermanent(HWND hwnd) {
@@ -125,17 +186,48 @@ LRESULT CALLBACK CWnd::StaticWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
     if (wnd) wnd->Bind(hwnd);
   }
   if (!wnd) return ::DefWindowProcA(hwnd, msg, wp, lp);
+  return Procedure(wnd, hwnd, msg, wp, lp);
+}
 
+LRESULT CALLBACK CWnd::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                    DWORD_PTR self) {
+  return Procedure(reinterpret_cast<CWnd*>(self), hwnd, msg, wp, lp);
+}
+
+LRESULT CWnd::Procedure(CWnd* wnd, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   LRESULT result = 0;
-  try {
-    result = wnd->Dispatch(msg, wp, lp);
-  } catch (...) {
-    // A handler failed; the message counts as handled with 0, and nothing
-    // unwinds into user32.
-    result = 0;
+  if (!Handle(wnd, hwnd, msg, wp, lp, &result)) result = FailedResult(hwnd, msg);
+  // A window refused at WM_NCCREATE may never see WM_NCDESTROY.
+  if (msg == WM_NCCREATE && !result && FromHandlePermanent(hwnd) == wnd) {
+    wnd->EndBinding(hwnd);
+    Finish(wnd);
   }
-  if (msg == WM_NCDESTROY) EndBinding(wnd, hwnd);
   return result;
+}
+
+bool CWnd::Handle(CWnd* wnd, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result,
+                  bool* defaulted) {
+  bool ok = true;
+  ++wnd->m_depth;
+  try {
+    *result = wnd->Dispatch(msg, wp, lp, defaulted);
+  } catch (...) {
+    char where[48];
+    FormatText(where, sizeof where, "Handler of message 0x%04X", msg);
+    AfxReportCaughtException(where);
+    *result = 0;
+    ok = false;
+  }
+  --wnd->m_depth;
+  if (msg == WM_NCDESTROY) {
+    wnd->EndBinding(hwnd);
+    wnd->m_ncDestroyPending = true;
+  }
+  if (wnd->m_depth == 0 && wnd->m_ncDestroyPending) {
+    wnd->m_ncDestroyPending = false;
+    Finish(wnd);
+  }
+  return ok;
 }
 
 void CWnd::Bind(HWND hwnd) {
@@ -143,41 +235,50 @@ void CWnd::Bind(HWND hwnd) {
   ::SetPropA(hwnd, kWndProp, this);
 }
 
-void CWnd::EndBinding(CWnd* wnd, HWND hwnd) {
-  WNDPROC super = wnd->m_superProc;
-  wnd->m_superProc = nullptr;
-  wnd->Unbind();
-  if (super) ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(super));
-  try {
-    wnd->PostNcDestroy();  // may delete the object
-  } catch (...) {
-  }
+bool CWnd::ReflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
+  HWND child = NotifyingChild(m_hWnd, msg, lp);
+  CWnd* control = child ? FromHandlePermanent(child) : nullptr;
+  if (!control || control == this) return false;
+  *result = 0;
+  return control->OnChildNotify(msg, wp, lp, result);
 }
 
 LRESULT CWnd::Dispatch(UINT msg, WPARAM wp, LPARAM lp, bool* defaulted) {
-  UINT savedMsg = m_msg;
-  WPARAM savedWp = m_wp;
-  LPARAM savedLp = m_lp;
-  bool savedDefaulted = m_defaulted;
+  LRESULT r = 0;
+  if (ReflectToChild(msg, wp, lp, &r)) {
+    if (defaulted) *defaulted = false;
+    return r;
+  }
+  // The message being handled, put back when the handler returns or
+  // throws: a message sent to the window meanwhile has its own.
+  struct Saved {
+    CWnd* wnd;
+    UINT msg;
+    WPARAM wp;
+    LPARAM lp;
+    bool defaulted;
+    ~Saved() {
+      wnd->m_msg = msg;
+      wnd->m_wp = wp;
+      wnd->m_lp = lp;
+      wnd->m_defaulted = defaulted;
+    }
+  } saved = {this, m_msg, m_wp, m_lp, m_defaulted};
   m_msg = msg;
   m_wp = wp;
   m_lp = lp;
   m_defaulted = false;
-  LRESULT r = WindowProc(msg, wp, lp);
+  r = WindowProc(msg, wp, lp);
   if (defaulted) *defaulted = m_defaulted;
-  m_msg = savedMsg;
-  m_wp = savedWp;
-  m_lp = savedLp;
-  m_defaulted = savedDefaulted;
   return r;
 }
 
 LRESULT CWnd::DefWindowProc(UINT msg, WPARAM wp, LPARAM lp) {
-  if (m_isDialog && !m_superProc) {
+  if (m_subclassed) return ::DefSubclassProc(m_hWnd, msg, wp, lp);
+  if (m_isDialog) {
     m_defaulted = true;  // the dialog manager does the default
     return 0;
   }
-  if (m_superProc) return ::CallWindowProcA(m_superProc, m_hWnd, msg, wp, lp);
   return ::DefWindowProcA(m_hWnd, msg, wp, lp);
 }
 

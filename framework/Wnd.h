@@ -1,10 +1,15 @@
 // CWnd: a window object bound to its HWND. The object goes in through
 // CreateWindowEx's lpCreateParams and is bound at WM_NCCREATE, unbound at
 // WM_NCDESTROY, after which PostNcDestroy runs (a window that owns itself
-// deletes itself there, never earlier). Messages reach virtual On...
-// handlers whose defaults do what the system does; every handler runs
-// inside one try/catch in the window procedure, so nothing unwinds through
-// user32.
+// deletes itself there, never earlier: when WM_NCDESTROY comes while one of
+// the window's own messages is still being handled, PostNcDestroy waits
+// until that handler has returned). Messages reach a small set of virtual
+// On... handlers whose defaults do what the system does; commands and
+// notifications beyond them go through the command tables of the user
+// interface layer (framework/CmdTarget.h), not through more virtuals here.
+// A child's notifications to its parent are offered first to the child's
+// own object (OnChildNotify). Every handler runs inside one try/catch in the
+// window procedure, so nothing unwinds through user32.
 #pragma once
 
 #include <windows.h>
@@ -32,9 +37,13 @@ class CWnd {
                 int y, int w, int h, HWND parent, UINT idOrMenu);
   bool DestroyWindow();
 
-  // Binds to an existing window (a dialog's control, say), routing its
-  // messages through us; its own procedure stays the default.
+  // Binds to an existing window of this thread (a dialog's control, say)
+  // through the common controls' SetWindowSubclass, so that its messages
+  // come through us first, Default() hands them on to the window's own
+  // procedure, and other subclasses of the window stay as they are.
   bool SubclassWindow(HWND hwnd);
+  // Removes our subclass and unbinds; returns the window, or null when the
+  // object had not subclassed one.
   HWND UnsubclassWindow();
 
   static CWnd* FromHandlePermanent(HWND hwnd);
@@ -118,21 +127,44 @@ class CWnd {
   virtual bool OnCommand(UINT id, UINT code, HWND control) { return false; }
   // WM_NOTIFY: true when handled, with the result in *result.
   virtual bool OnNotify(NMHDR* hdr, LRESULT* result) { return false; }
+  // Called on a control's own object when its parent (a window or dialog
+  // of ours) receives a notification from it: WM_COMMAND, WM_NOTIFY,
+  // WM_DRAWITEM, WM_MEASUREITEM or WM_CTLCOLOR*, as the parent got it. True
+  // takes the message, with *result as the parent's answer; false leaves it
+  // to the parent's own handlers.
+  virtual bool OnChildNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) { return false; }
 
   HWND m_hWnd = nullptr;
 
-  // For the dialog procedure: binding, dispatch that tells whether a
-  // handler fell back to Default(), and the end of the binding.
+  // For the dialog procedure: binding, and the handling of one message
+  // through WindowProc (after the child's own object has been offered it).
+  // Handle returns false when a handler threw: the exception has been
+  // reported and deleted, and *result is 0. *defaulted tells whether the
+  // handler fell back to Default(). The binding ends at WM_NCDESTROY; wnd
+  // may be gone when Handle returns from that message.
   void Bind(HWND hwnd);
-  LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp, bool* defaulted = nullptr);
-  static void EndBinding(CWnd* wnd, HWND hwnd);
+  static bool Handle(CWnd* wnd, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result,
+                     bool* defaulted = nullptr);
   bool m_isDialog = false;  // Default() means "not handled" for dialogs
 
  private:
   static LRESULT CALLBACK StaticWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                       DWORD_PTR self);
+  static LRESULT Procedure(CWnd* wnd, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp, bool* defaulted);
+  bool ReflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
   void Unbind();
+  // Removes our subclass, if any, and the binding.
+  void EndBinding(HWND hwnd);
+  // Runs PostNcDestroy, which may delete the object.
+  static void Finish(CWnd* wnd);
 
-  WNDPROC m_superProc = nullptr;  // the original procedure of a subclassed window
+  bool m_subclassed = false;  // bound through SubclassWindow
+  // Messages of this window being handled (nested sends count), and a
+  // WM_NCDESTROY whose PostNcDestroy waits for them to return.
+  int m_depth = 0;
+  bool m_ncDestroyPending = false;
   // The message being handled, for Default().
   UINT m_msg = 0;
   WPARAM m_wp = 0;

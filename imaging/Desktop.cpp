@@ -7,51 +7,19 @@
 #include <cstdlib>
 
 #include "common/AppUtils.h"
-#include "imaging/GdiGuards.h"
+#include "framework/Gdi.h"
+#include "framework/Registry.h"
 #include "imaging/RgbImage.h"
 
 namespace {
 
-// An open registry key, closed on every path.
-class RegKey {
- public:
-  RegKey(HKEY root, const char* path) {
-    if (::RegOpenKeyExA(root, path, 0, KEY_READ, &m_key) != ERROR_SUCCESS) m_key = nullptr;
-  }
-  ~RegKey() {
-    if (m_key) ::RegCloseKey(m_key);
-  }
-  RegKey(const RegKey&) = delete;
-  RegKey& operator=(const RegKey&) = delete;
-  explicit operator bool() const { return m_key != nullptr; }
-
-  // A string value (REG_SZ or REG_EXPAND_SZ), terminated; false when absent.
-  bool ReadString(const char* name, char* out, DWORD size) const {
-    DWORD type = 0, bytes = size - 1;
-    if (::RegQueryValueExA(m_key, name, nullptr, &type, reinterpret_cast<BYTE*>(out), &bytes) !=
-            ERROR_SUCCESS ||
-        (type != REG_SZ && type != REG_EXPAND_SZ)) {
-      out[0] = 0;
-      return false;
-    }
-    out[bytes < size ? bytes : size - 1] = 0;
-    return true;
-  }
-  // A number stored as text (the desktop's way) or as a DWORD; -1 when absent.
-  int ReadNumber(const char* name) const {
-    char text[260];
-    if (ReadString(name, text, sizeof text)) return atoi(text);
-    DWORD type = 0, value = 0, bytes = sizeof value;
-    if (::RegQueryValueExA(m_key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &bytes) ==
-            ERROR_SUCCESS &&
-        type == REG_DWORD)
-      return static_cast<int>(value);
-    return -1;
-  }
-
- private:
-  HKEY m_key = nullptr;
-};
+// A number stored as text (the desktop's way) or as a DWORD; -1 when absent.
+int ReadNumber(const CRegKey& key, const char* name) {
+  char text[260];
+  if (key.QueryString(name, text, sizeof text)) return atoi(text);
+  DWORD value = 0;
+  return key.QueryDWORD(name, &value) ? static_cast<int>(value) : -1;
+}
 
 }  // namespace
 
@@ -60,9 +28,9 @@ BYTE* CaptureDesktopRgb(SIZE* size) {
   RECT rect;
   if (!::GetWindowRect(desktop, &rect)) return nullptr;
   const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-  imaging::WindowDc dc(desktop);
-  if (!dc.get()) return nullptr;
-  BYTE* pixels = DcToRgb(dc.get(), 0, 0, width, height);
+  CWindowDC dc(desktop);
+  if (!dc.GetSafeHdc()) return nullptr;
+  BYTE* pixels = DcToRgb(dc, 0, 0, width, height);
   if (pixels && size) *size = {width, height};
   return pixels;
 }
@@ -70,17 +38,17 @@ BYTE* CaptureDesktopRgb(SIZE* size) {
 CString ReadWallpaperSettings(bool activeDesktop, int* style) {
   int found = kWallpaperCentred;
   CString path;
-  RegKey key(HKEY_CURRENT_USER, activeDesktop
-                                    ? "Software\\Microsoft\\Internet Explorer\\Desktop\\General"
-                                    : "Control Panel\\Desktop");
+  const CRegKey key(HKEY_CURRENT_USER,
+                    activeDesktop ? "Software\\Microsoft\\Internet Explorer\\Desktop\\General"
+                                  : "Control Panel\\Desktop");
   char text[520];
-  if (key && key.ReadString("Wallpaper", text, sizeof text) && text[0]) {
+  if (key.QueryString("Wallpaper", text, sizeof text) && text[0]) {
     // A path may name folders through environment variables in either key.
     char expanded[520];
     const DWORD n = ::ExpandEnvironmentStringsA(text, expanded, sizeof expanded);
     path = (n > 0 && n <= sizeof expanded) ? expanded : text;
-    if (key.ReadNumber("WallpaperStyle") == 2) found = kWallpaperStretched;
-    if (key.ReadNumber("TileWallpaper") == 1) found = kWallpaperTiled;
+    if (ReadNumber(key, "WallpaperStyle") == 2) found = kWallpaperStretched;
+    if (ReadNumber(key, "TileWallpaper") == 1) found = kWallpaperTiled;
   }
   if (style) *style = found;
   return path;

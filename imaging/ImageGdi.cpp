@@ -1,13 +1,7 @@
 // Pixels between library buffers and Windows bitmaps and device contexts,
 // and drawing a buffer onto a DC, plainly or with a transparent key colour.
-#include "imaging/GdiGuards.h"
+#include "framework/Gdi.h"
 #include "imaging/ImageInternal.h"
-
-using imaging::GdiObject;
-using imaging::MemoryDc;
-using imaging::PaletteSelection;
-using imaging::ScreenDc;
-using imaging::Selection;
 
 namespace {
 
@@ -39,10 +33,10 @@ BYTE* BitmapToRgb(HBITMAP bitmap, int* width, int* height, HDC dc, HPALETTE pale
     *code = kImgGetDIBits;
     return nullptr;
   }
-  GdiObject<HPALETTE> temporary;
+  CPalette temporary;
   if (!palette && (GetDeviceCaps(dc, RASTERCAPS) & RC_PALETTE)) {
-    temporary.reset(SystemPalette(dc));
-    palette = temporary.get();
+    temporary.Attach(SystemPalette(dc));
+    palette = temporary;
   }
   int64_t rowSize = ((static_cast<int64_t>(bm.bmWidth) * 24 + 31) / 32) * 4;
   BYTE* out = AllocPixels(bm.bmWidth, bm.bmHeight, 3, kImgGetDIBits, code);
@@ -62,9 +56,9 @@ BYTE* BitmapToRgb(HBITMAP bitmap, int* width, int* height, HDC dc, HPALETTE pale
   bmi.bmiHeader.biCompression = BI_RGB;
   int lines;
   {
-    ScreenDc screen;
-    PaletteSelection selected(screen.get(), palette);
-    lines = GetDIBits(screen.get(), bitmap, 0, bm.bmHeight, bits, &bmi, DIB_RGB_COLORS);
+    CScreenDC screen;
+    CSelectPalette selected(screen, palette);
+    lines = GetDIBits(screen, bitmap, 0, bm.bmHeight, bits, &bmi, DIB_RGB_COLORS);
   }
   if (lines != bm.bmHeight) {
     FreeBlock(bits);
@@ -113,13 +107,13 @@ HBITMAP MakeBitmap(const BYTE* pixels, int width, int height, HPALETTE palette, 
     return nullptr;
   }
   RgbToDibRows(pixels, bits, width, height, rowSize);
-  ScreenDc screen;
-  HDC target = dc ? dc : screen.get();
+  CScreenDC screen;
+  HDC target = dc ? dc : screen.GetSafeHdc();
   HBITMAP bitmap = nullptr;
   if (!HasCaps(target, RC_DI_BITMAP)) {
     *code = kImgDeviceUnsupported;
   } else {
-    PaletteSelection selected(target, palette);
+    CSelectPalette selected(target, palette);
     bitmap = CreateDIBitmap(target, &bmi.bmiHeader, CBM_INIT, bits, &bmi, DIB_RGB_COLORS);
     if (!bitmap) *code = kImgCreateDIBitmap;
   }
@@ -153,30 +147,30 @@ extern "C" BYTE* DcToRgb(HDC dc, int x, int y, int width, int height) {
     call.SetError(kImgDeviceUnsupported);
     return nullptr;
   }
-  MemoryDc memory(dc);
-  if (!memory.get()) {
+  CMemoryDC memory(dc);
+  if (!memory.GetSafeHdc()) {
     call.SetError(kImgDcError);
     return nullptr;
   }
-  GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(dc, width, height));
-  if (!bitmap.get()) {
+  CBitmap bitmap;
+  if (!bitmap.Attach(CreateCompatibleBitmap(dc, width, height))) {
     call.SetError(kImgCreateBitmap);
     return nullptr;
   }
   {
-    Selection selected(memory.get(), bitmap.get());
-    if (!selected.ok()) {
+    CSelectObject selected(memory, bitmap);
+    if (!selected.IsSelected()) {
       call.SetError(kImgSelectObject);
       return nullptr;
     }
-    if (!BitBlt(memory.get(), 0, 0, width, height, dc, x, y, SRCCOPY)) {
+    if (!BitBlt(memory, 0, 0, width, height, dc, x, y, SRCCOPY)) {
       call.SetError(kImgBitBlt);
       return nullptr;
     }
   }
   int code = kImgOk;
   int w = 0, h = 0;
-  BYTE* out = BitmapToRgb(bitmap.get(), &w, &h, dc, nullptr, &code);
+  BYTE* out = BitmapToRgb(bitmap, &w, &h, dc, nullptr, &code);
   call.SetError(code);
   return out;
 }
@@ -200,8 +194,8 @@ extern "C" BOOL DrawImage(HDC dc, const BYTE* pixels, int width, int height, int
     return FALSE;
   }
   int code = kImgOk;
-  GdiObject<HBITMAP> bitmap(MakeBitmap(pixels, width, height, palette, dc, call.state(), &code));
-  if (!bitmap.get()) {
+  CBitmap bitmap;
+  if (!bitmap.Attach(MakeBitmap(pixels, width, height, palette, dc, call.state(), &code))) {
     call.SetError(code);
     return FALSE;
   }
@@ -210,22 +204,22 @@ extern "C" BOOL DrawImage(HDC dc, const BYTE* pixels, int width, int height, int
     return FALSE;
   }
   HPALETTE used = palette ? palette : static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE));
-  PaletteSelection targetPalette(dc, used);
-  MemoryDc memory(dc);
-  if (!memory.get()) {
+  CSelectPalette targetPalette(dc, used);
+  CMemoryDC memory(dc);
+  if (!memory.GetSafeHdc()) {
     call.SetError(kImgDcError);
     return FALSE;
   }
-  PaletteSelection memoryPalette(memory.get(), used);
-  Selection selected(memory.get(), bitmap.get());
-  if (!selected.ok()) {
+  CSelectPalette memoryPalette(memory, used);
+  CSelectObject selected(memory, bitmap);
+  if (!selected.IsSelected()) {
     call.SetError(HasCaps(dc, RC_BITMAP64) ? kImgSelectObject : kImgDeviceUnsupported);
     return FALSE;
   }
   // The output size limits the copied area; nothing is stretched.
   int w = outWidth < width ? outWidth : width;
   int h = outHeight < height ? outHeight : height;
-  if (w > 0 && h > 0 && !BitBlt(dc, x, y, w, h, memory.get(), 0, 0, SRCCOPY)) {
+  if (w > 0 && h > 0 && !BitBlt(dc, x, y, w, h, memory, 0, 0, SRCCOPY)) {
     call.SetError(kImgBitBlt);
     return FALSE;
   }
@@ -242,8 +236,8 @@ extern "C" BOOL DrawImageTransparent(HDC dc, const BYTE* pixels, int width, int 
     return FALSE;
   }
   int code = kImgOk;
-  GdiObject<HBITMAP> image(MakeBitmap(pixels, width, height, nullptr, dc, call.state(), &code));
-  if (!image.get()) {
+  CBitmap image;
+  if (!image.Attach(MakeBitmap(pixels, width, height, nullptr, dc, call.state(), &code))) {
     call.SetError(code);
     return FALSE;
   }
@@ -251,39 +245,42 @@ extern "C" BOOL DrawImageTransparent(HDC dc, const BYTE* pixels, int width, int 
     call.SetError(kImgDeviceUnsupported);
     return FALSE;
   }
-  MemoryDc source(dc);
-  MemoryDc maskDc(dc);
-  MemoryDc work(dc);
-  GdiObject<HBITMAP> mask(CreateBitmap(width, height, 1, 1, nullptr));
-  GdiObject<HBITMAP> workBitmap(CreateCompatibleBitmap(dc, width, height));
-  if (!source.get() || !maskDc.get() || !work.get() || !mask.get() || !workBitmap.get()) {
+  // The DCs go before the bitmaps they hold.
+  CBitmap mask, workBitmap;
+  mask.Attach(CreateBitmap(width, height, 1, 1, nullptr));
+  workBitmap.Attach(CreateCompatibleBitmap(dc, width, height));
+  CMemoryDC source(dc);
+  CMemoryDC maskDc(dc);
+  CMemoryDC work(dc);
+  if (!source.GetSafeHdc() || !maskDc.GetSafeHdc() || !work.GetSafeHdc() ||
+      !mask.GetSafeHandle() || !workBitmap.GetSafeHandle()) {
     call.SetError(kImgDcError);
     return FALSE;
   }
-  Selection selectImage(source.get(), image.get());
-  Selection selectMask(maskDc.get(), mask.get());
-  Selection selectWork(work.get(), workBitmap.get());
-  if (!selectImage.ok() || !selectMask.ok() || !selectWork.ok()) {
+  CSelectObject selectImage(source, image);
+  CSelectObject selectMask(maskDc, mask);
+  CSelectObject selectWork(work, workBitmap);
+  if (!selectImage.IsSelected() || !selectMask.IsSelected() || !selectWork.IsSelected()) {
     call.SetError(kImgDcError);
     return FALSE;
   }
-  SetMapMode(source.get(), GetMapMode(dc));
+  SetMapMode(source, GetMapMode(dc));
   POINT size = {width, height};
-  DPtoLP(source.get(), &size, 1);
+  DPtoLP(source, &size, 1);
 
   // The mask is white where the image has the key colour.
-  SetBkColor(source.get(), key);
-  BitBlt(maskDc.get(), 0, 0, width, height, source.get(), 0, 0, SRCCOPY);
+  SetBkColor(source, key);
+  BitBlt(maskDc, 0, 0, width, height, source, 0, 0, SRCCOPY);
   // Key pixels of the image become black; elsewhere the target is cleared.
-  SetBkColor(source.get(), RGB(255, 255, 255));
-  SetTextColor(source.get(), RGB(0, 0, 0));
-  BitBlt(source.get(), 0, 0, width, height, maskDc.get(), 0, 0, 0x00220326);  // DSna
-  BitBlt(work.get(), 0, 0, width, height, dc, x, y, SRCCOPY);
-  SetBkColor(work.get(), RGB(255, 255, 255));
-  SetTextColor(work.get(), RGB(0, 0, 0));
-  BitBlt(work.get(), 0, 0, width, height, maskDc.get(), 0, 0, SRCAND);
-  BitBlt(work.get(), 0, 0, width, height, source.get(), 0, 0, SRCPAINT);
-  if (!BitBlt(dc, x, y, size.x, size.y, work.get(), 0, 0, SRCCOPY)) {
+  SetBkColor(source, RGB(255, 255, 255));
+  SetTextColor(source, RGB(0, 0, 0));
+  BitBlt(source, 0, 0, width, height, maskDc, 0, 0, 0x00220326);  // DSna
+  BitBlt(work, 0, 0, width, height, dc, x, y, SRCCOPY);
+  SetBkColor(work, RGB(255, 255, 255));
+  SetTextColor(work, RGB(0, 0, 0));
+  BitBlt(work, 0, 0, width, height, maskDc, 0, 0, SRCAND);
+  BitBlt(work, 0, 0, width, height, source, 0, 0, SRCPAINT);
+  if (!BitBlt(dc, x, y, size.x, size.y, work, 0, 0, SRCCOPY)) {
     call.SetError(kImgBitBlt);
     return FALSE;
   }

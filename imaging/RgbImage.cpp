@@ -9,14 +9,8 @@
 #include <cstring>
 #include <new>
 
-#include "imaging/GdiGuards.h"
+#include "framework/Gdi.h"
 #include "imaging/TextExtent.h"
-
-using imaging::GdiObject;
-using imaging::MemoryDc;
-using imaging::PaletteSelection;
-using imaging::ScreenDc;
-using imaging::Selection;
 
 namespace {
 
@@ -214,22 +208,22 @@ HBITMAP CRgbImage::ComposeRegion(HDC dc, int x, int y, int left, int top, int ri
   // content alone.
   const bool apart = offsetX < -0x40000000LL || offsetX > 0x40000000LL ||
                      offsetY < -0x40000000LL || offsetY > 0x40000000LL;
-  MemoryDc memory(dc);
-  GdiObject<HBITMAP> bitmap(
-      ::CreateCompatibleBitmap(dc, static_cast<int>(width), static_cast<int>(height)));
-  if (!memory.get() || !bitmap.get()) return nullptr;
+  CBitmap bitmap;
+  bitmap.Attach(::CreateCompatibleBitmap(dc, static_cast<int>(width), static_cast<int>(height)));
+  CMemoryDC memory(dc);
+  if (!memory.GetSafeHdc() || !bitmap.GetSafeHandle()) return nullptr;
   {
-    Selection selected(memory.get(), bitmap.get());
-    if (!selected.ok() ||
-        !::BitBlt(memory.get(), 0, 0, static_cast<int>(width), static_cast<int>(height), dc, left,
-                  top, SRCCOPY))
+    CSelectObject selected(memory, bitmap);
+    if (!selected.IsSelected() ||
+        !::BitBlt(memory, 0, 0, static_cast<int>(width), static_cast<int>(height), dc, left, top,
+                  SRCCOPY))
       return nullptr;
     if (!apart &&
-        !DrawImageTransparent(memory.get(), m_pSource, m_sourceWidth, m_sourceHeight,
+        !DrawImageTransparent(memory, m_pSource, m_sourceWidth, m_sourceHeight,
                               static_cast<int>(offsetX), static_cast<int>(offsetY), kImageKeyColour))
       return nullptr;
   }
-  return bitmap.release();
+  return static_cast<HBITMAP>(bitmap.Detach());
 }
 
 bool CRgbImage::RenderText(CTextLook& look, const char* text) {
@@ -243,35 +237,36 @@ bool CRgbImage::RenderText(CTextLook& look, const char* text) {
   } else if (!::GetObjectA(::GetStockObject(DEFAULT_GUI_FONT), sizeof logFont, &logFont)) {
     return false;
   }
-  GdiObject<HFONT> font(::CreateFontIndirectA(&logFont));
-  ScreenDc screen;
-  MemoryDc memory(screen.get());
-  if (!font.get() || !memory.get()) return false;
-  Selection fontSelected(memory.get(), font.get());
+  CFont font;
+  font.CreateFontIndirect(&logFont);
+  CScreenDC screen;
+  CMemoryDC memory(screen);
+  if (!font.GetSafeHandle() || !memory.GetSafeHdc()) return false;
+  CSelectObject fontSelected(memory, font);
   RECT rect;
-  if (!fontSelected.ok() || !GetMultiLineTextExtent(memory.get(), body, &rect)) return false;
+  if (!fontSelected.IsSelected() || !GetMultiLineTextExtent(memory, body, &rect)) return false;
   // Room for the overhang of italic and bold glyphs that the extent leaves out.
   const double widened = rect.right * 1.02;
   if (widened > LW_IMAGE_MAX_PIXELS) return false;
   rect.right = static_cast<LONG>(widened);
   if (RgbBytes(rect.right, rect.bottom) == 0) return false;
-  GdiObject<HBITMAP> bitmap(::CreateCompatibleBitmap(screen.get(), rect.right, rect.bottom));
-  if (!bitmap.get()) return false;
+  CBitmap bitmap;
+  if (!bitmap.Attach(::CreateCompatibleBitmap(screen, rect.right, rect.bottom))) return false;
   const COLORREF background = look.opaque ? look.bkColour : kImageKeyColour;
   {
-    Selection bitmapSelected(memory.get(), bitmap.get());
-    GdiObject<HBRUSH> brush(::CreateSolidBrush(background));
-    if (!bitmapSelected.ok() || !brush.get()) return false;
-    ::FillRect(memory.get(), &rect, brush.get());
-    ::SetBkColor(memory.get(), background);
-    ::SetTextColor(memory.get(), look.textColour);
-    ::SetBkMode(memory.get(), look.opaque ? OPAQUE : TRANSPARENT);
-    ::DrawTextA(memory.get(), body, body.GetLength(), &rect, look.format);
+    CSelectObject bitmapSelected(memory, bitmap);
+    CBrush brush(background);
+    if (!bitmapSelected.IsSelected() || !brush.GetSafeHandle()) return false;
+    ::FillRect(memory, &rect, brush);
+    ::SetBkColor(memory, background);
+    ::SetTextColor(memory, look.textColour);
+    ::SetBkMode(memory, look.opaque ? OPAQUE : TRANSPARENT);
+    ::DrawTextA(memory, body, body.GetLength(), &rect, look.format);
   }
   // The bitmap is read only after it has left the DC (GetDIBits refuses a
   // selected bitmap on Windows).
-  ::SetBitmapDimensionEx(bitmap.get(), rect.right, rect.bottom, nullptr);
-  return LoadFromBitmap(bitmap.get(), memory.get());
+  ::SetBitmapDimensionEx(bitmap, rect.right, rect.bottom, nullptr);
+  return LoadFromBitmap(bitmap, memory);
 }
 
 bool CRgbImage::DrawTextThumbnail(HDC dc, CTextLook& look, HBITMAP target, HPALETTE palette) {
@@ -283,9 +278,9 @@ bool CRgbImage::DrawTextThumbnail(HDC dc, CTextLook& look, HBITMAP target, HPALE
   if (box.cx <= 0 || box.cy <= 0) box = {info.bmWidth, info.bmHeight};
   const SIZE fitted = FitSizeKeepAspect(m_sourceWidth, m_sourceHeight, box);
   if (!Scale(fitted.cx, fitted.cy)) return false;
-  Selection selected(dc, target);
-  if (!selected.ok()) return false;
-  PaletteSelection paletteSelected(dc, palette, TRUE);
+  CSelectObject selected(dc, target);
+  if (!selected.IsSelected()) return false;
+  CSelectPalette paletteSelected(dc, palette, true);
   RECT all = {0, 0, info.bmWidth, info.bmHeight};
   ::FillRect(dc, &all, ::GetSysColorBrush(COLOR_BTNFACE));
   return DrawImage(dc, m_pScaled, m_scaledWidth, m_scaledHeight, (box.cx - m_scaledWidth) / 2,

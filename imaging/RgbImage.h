@@ -3,8 +3,8 @@
 // by its guessed type; CRgbImage, a 24-bit picture in memory with a scaled
 // copy, which loads, scales, converts to bitmaps, draws (plain and keyed)
 // and renders a text into a picture; the desktop capture and the wallpaper
-// copy; and the messages the library shows, which go through one sink that
-// a playing thread silences.
+// copy; and the messages the library shows, which take the framework's path
+// for library messages.
 #pragma once
 
 #include <windows.h>
@@ -19,13 +19,11 @@ constexpr COLORREF kImageKeyColour = 0xE0E0E0;
 // ---- messages ----------------------------------------------------------------
 
 // The library's visible reports ("Error during opening wallpaper file." and
-// the like) are message boxes with an OK button and no icon, through the
-// framework's message-box seam. A thread that must never stop for a box
-// (a scene thread playing full screen) silences them for itself.
+// the like) are message boxes with an OK button and no icon, shown as the
+// framework shows library messages (ShowLibraryMessage): a thread that must
+// never stop for a box (a scene thread playing full screen) silences them
+// there for itself.
 void ShowImageLibMessage(const char* text);
-// Silences (or restores) the calling thread's library messages; returns the
-// previous setting.
-bool SetImageLibMessagesQuiet(bool quiet);
 // The text of an error code, prepared as a report; shows nothing.
 CString ShowImageLibError(int code);
 

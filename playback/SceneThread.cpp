@@ -5,7 +5,7 @@
 #include <mmsystem.h>
 
 #include "framework/Gdi.h"
-#include "imaging/RgbImage.h"
+#include "framework/Seams.h"
 
 unsigned CalibratedPollCount(unsigned elapsed, double duration, unsigned times) {
   const double count = (1.0 - static_cast<double>(elapsed) / duration) * static_cast<double>(times) *
@@ -51,9 +51,9 @@ void CSceneThread::Stop() {
 }
 
 bool CSceneThread::InitInstance() {
-  // A picture the library cannot read is skipped by the command that draws
-  // it; a box of the library's own would stop a full-screen saver.
-  SetImageLibMessagesQuiet(true);
+  // What the commands report goes to the debug output: a box shown by this
+  // thread would stop the play behind the full-screen window that hides it.
+  CQuietMessages quiet;
   if (m_mode != kPlay)
     Count();
   else

@@ -30,41 +30,20 @@ UINT CountEventPolls(DWORD ms) {
 }
 
 CRegistrySpeedStore::CRegistrySpeedStore(HKEY root, const char* subKey) {
-  if (::RegCreateKeyExA(root, subKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr,
-                        &m_key, nullptr) != ERROR_SUCCESS)
-    m_key = nullptr;
-}
-
-CRegistrySpeedStore::~CRegistrySpeedStore() {
-  if (m_key) ::RegCloseKey(m_key);
+  m_key.Create(root, subKey, KEY_QUERY_VALUE | KEY_SET_VALUE);
 }
 
 void CRegistrySpeedStore::Read(char* sysInfo, int size, UINT* times) {
-  sysInfo[0] = 0;
   *times = 0;
-  if (!m_key || size < 1) return;
-  DWORD type = 0, got = static_cast<DWORD>(size - 1);
-  if (::RegQueryValueExA(m_key, "SysInfo", nullptr, &type, reinterpret_cast<BYTE*>(sysInfo),
-                         &got) == ERROR_SUCCESS &&
-      type == REG_SZ)
-    sysInfo[got < static_cast<DWORD>(size) ? got : static_cast<DWORD>(size - 1)] = 0;
-  else
-    sysInfo[0] = 0;
+  if (size < 1) return;
+  m_key.QueryString("SysInfo", sysInfo, static_cast<DWORD>(size));
   DWORD value = 0;
-  got = sizeof value;
-  if (::RegQueryValueExA(m_key, "Times", nullptr, &type, reinterpret_cast<BYTE*>(&value), &got) ==
-          ERROR_SUCCESS &&
-      type == REG_DWORD && got == sizeof value)
-    *times = value;
+  if (m_key.QueryDWORD("Times", &value)) *times = value;
 }
 
 void CRegistrySpeedStore::Write(const char* sysInfo, UINT times) {
-  if (!m_key) return;
-  ::RegSetValueExA(m_key, "SysInfo", 0, REG_SZ, reinterpret_cast<const BYTE*>(sysInfo),
-                   static_cast<DWORD>(std::strlen(sysInfo) + 1));
-  DWORD value = times;
-  ::RegSetValueExA(m_key, "Times", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                   sizeof value);
+  m_key.SetString("SysInfo", sysInfo);
+  m_key.SetDWORD("Times", times);
 }
 
 bool CalibrateSpeed(CSpeedStore& store, UINT* times, DWORD countMs) {

@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include "framework/Registry.h"
+
 // "%u,%u,%u,%u,%u,%u,%u,%u,%u": page size, lowest and highest application
 // address, active processor mask, number of processors, processor type,
 // allocation granularity, processor level, processor revision. Each value
@@ -29,12 +31,11 @@ class CSpeedStore {
 class CRegistrySpeedStore : public CSpeedStore {
  public:
   CRegistrySpeedStore(HKEY root, const char* subKey);
-  ~CRegistrySpeedStore() override;
   void Read(char* sysInfo, int size, UINT* times) override;
   void Write(const char* sysInfo, UINT times) override;
 
  private:
-  HKEY m_key = nullptr;
+  CRegKey m_key;
 };
 
 // Reads *times from the store, or counts for countMs and stores the text

@@ -3,14 +3,10 @@
 #include "runtime/DesktopPictures.h"
 
 #include "common/AppUtils.h"
-#include "imaging/GdiGuards.h"
+#include "framework/Gdi.h"
 #include "imaging/ImageLib.h"
 #include "imaging/RgbImage.h"
 
-using imaging::GdiObject;
-using imaging::MemoryDc;
-using imaging::ScreenDc;
-using imaging::Selection;
 
 namespace {
 
@@ -92,36 +88,35 @@ BYTE* BuildWallpaperImage(const BYTE* pixels, int width, int height, int style) 
 }
 
 BYTE* BuildWallpaperImageAt(const BYTE* pixels, int width, int height, int style, SIZE size) {
-  ScreenDc screen;
-  MemoryDc canvasDc(screen.get());
-  MemoryDc pictureDc(screen.get());
-  GdiObject<HBITMAP> canvas(size.cx > 0 && size.cy > 0 && screen.get()
-                                ? ::CreateCompatibleBitmap(screen.get(), size.cx, size.cy)
-                                : nullptr);
-  GdiObject<HBITMAP> picture(pixels && width > 0 && height > 0 && screen.get()
-                                 ? RgbToHBitmap(pixels, width, height, nullptr, screen.get())
-                                 : nullptr);
+  CScreenDC screen;
+  // The DCs go before the bitmaps they hold.
+  CBitmap canvas, picture;
+  if (size.cx > 0 && size.cy > 0 && screen.GetSafeHdc())
+    canvas.Attach(::CreateCompatibleBitmap(screen, size.cx, size.cy));
+  if (pixels && width > 0 && height > 0 && screen.GetSafeHdc())
+    picture.Attach(RgbToHBitmap(pixels, width, height, nullptr, screen));
+  CMemoryDC canvasDc(screen);
+  CMemoryDC pictureDc(screen);
   bool drawn = false;
-  if (canvasDc.get() && pictureDc.get() && canvas.get() && picture.get()) {
-    Selection canvasSelected(canvasDc.get(), canvas.get());
-    Selection pictureSelected(pictureDc.get(), picture.get());
-    drawn = canvasSelected.ok() && pictureSelected.ok();
+  if (canvasDc.GetSafeHdc() && pictureDc.GetSafeHdc() && canvas.GetSafeHandle() &&
+      picture.GetSafeHandle()) {
+    CSelectObject canvasSelected(canvasDc, canvas);
+    CSelectObject pictureSelected(pictureDc, picture);
+    drawn = canvasSelected.IsSelected() && pictureSelected.IsSelected();
     if (drawn && style == kWallpaperTile) {
-      TileCanvas(canvasDc.get(), pictureDc.get(), width, height, size);
+      TileCanvas(canvasDc, pictureDc, width, height, size);
     } else if (drawn && style == kWallpaperStretch) {
-      ::SetStretchBltMode(canvasDc.get(), COLORONCOLOR);
-      ::StretchBlt(canvasDc.get(), 0, 0, size.cx, size.cy, pictureDc.get(), 0, 0, width, height,
-                   SRCCOPY);
+      ::SetStretchBltMode(canvasDc, COLORONCOLOR);
+      ::StretchBlt(canvasDc, 0, 0, size.cx, size.cy, pictureDc, 0, 0, width, height, SRCCOPY);
     } else if (drawn) {
       const RECT all = {0, 0, size.cx, size.cy};
-      ::FillRect(canvasDc.get(), &all, ::GetSysColorBrush(COLOR_BACKGROUND));
-      ::BitBlt(canvasDc.get(), (size.cx - width) / 2, (size.cy - height) / 2, width, height,
-               pictureDc.get(), 0, 0, SRCCOPY);
+      ::FillRect(canvasDc, &all, ::GetSysColorBrush(COLOR_BACKGROUND));
+      ::BitBlt(canvasDc, (size.cx - width) / 2, (size.cy - height) / 2, width, height, pictureDc,
+               0, 0, SRCCOPY);
     }
   }
   int outWidth = 0, outHeight = 0;
-  BYTE* out = drawn ? HBitmapToRgb(canvas.get(), &outWidth, &outHeight, screen.get(), nullptr)
-                    : nullptr;
+  BYTE* out = drawn ? HBitmapToRgb(canvas, &outWidth, &outHeight, screen, nullptr) : nullptr;
   if (out && (outWidth != size.cx || outHeight != size.cy)) {
     ::GlobalFree(out);
     out = nullptr;

@@ -53,9 +53,15 @@ bool CalibrateSpeedIn(const char* subKey, UINT* times) {
   return CalibrateSpeed(store, times);
 }
 
-CSaverApp::CSaverApp() : CWinApp("Halcyra") {}
+CSaverApp::CSaverApp() : CWinApp("Halcyra") {
+  // The saver's window is topmost and the saver waits for its scene thread:
+  // a box from the script or the picture layer, on any thread, would stay
+  // unseen and hold the saver. Their messages go to the debug output.
+  SetLibraryMessagesToDebugOutput(true);
+}
 
 CSaverApp::~CSaverApp() {
+  SetLibraryMessagesToDebugOutput(false);
   // The window object, if one is left, goes before the pictures it shows.
   delete m_window;
   m_window = nullptr;

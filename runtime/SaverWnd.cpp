@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "framework/Gdi.h"
+#include "framework/Registry.h"
 #include "runtime/PasswordHash.h"
 #include "runtime/SaverApp.h"
 #include "runtime/SaverDialogs.h"
@@ -173,15 +174,10 @@ void CSaverWnd::OnKeyDown(UINT vk, UINT, UINT) {
 void CSaverWnd::OnSysKeyDown(UINT, UINT, UINT) { CloseOnInput(saver::kKeyDown); }
 
 bool DesktopAsksForPassword() {
-  HKEY key = nullptr;
-  if (::RegOpenKeyExA(HKEY_CURRENT_USER, saver::kDesktopKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-    return false;
+  const CRegKey key(HKEY_CURRENT_USER, saver::kDesktopKey);
   char data[32] = {};
   DWORD type = 0, size = sizeof data - 1;
-  const LONG r = ::RegQueryValueExA(key, saver::kUsePassword, nullptr, &type,
-                                    reinterpret_cast<BYTE*>(data), &size);
-  ::RegCloseKey(key);
-  if (r != ERROR_SUCCESS) return false;
+  if (!key.QueryValue(saver::kUsePassword, &type, data, &size)) return false;
   if ((type == REG_DWORD || type == REG_BINARY) && size == 4) {
     DWORD value;
     std::memcpy(&value, data, 4);

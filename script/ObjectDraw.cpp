@@ -10,6 +10,7 @@
 
 #include "common/RandomRange.h"
 #include "framework/Gdi.h"
+#include "framework/Seams.h"
 #include "imaging/RgbImage.h"
 #include "playback/ImagePainter.h"
 #include "script/Objects.h"
@@ -50,19 +51,6 @@ RECT VisiblePart(int x, int y, SIZE size, SIZE screen, POINT* offset = nullptr) 
 
 int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }
-
-// The picture layer's own boxes stay away while an object is drawn or
-// measured: its failures are reported by the caller, once.
-class CQuietImageLib {
- public:
-  CQuietImageLib() : m_was(SetImageLibMessagesQuiet(true)) {}
-  ~CQuietImageLib() { SetImageLibMessagesQuiet(m_was); }
-  CQuietImageLib(const CQuietImageLib&) = delete;
-  CQuietImageLib& operator=(const CQuietImageLib&) = delete;
-
- private:
-  bool m_was;
-};
 
 // A memory DC holding a new bitmap compatible with dc.
 class CCanvas {
@@ -168,7 +156,6 @@ bool CImageTextObject::RenderText(CRgbImage& image, int length) {
 }
 
 int CImageTextObject::Measure() {
-  CQuietImageLib quiet;
   CRgbImage image;
   if (IsText()) {
     if (!RenderText(image)) {
@@ -178,10 +165,15 @@ int CImageTextObject::Measure() {
     m_drawnSize = image.GetSize();
     return 1;
   }
-  // A picture that cannot be decoded refuses the run without a word.
+  // A picture that cannot be decoded refuses the run without a word, the
+  // picture layer's included.
   SIZE size = {0, 0};
-  if (!image.GetMemoryImageSize(m_pPicture, m_pictureSize, &size) || size.cx <= 0 || size.cy <= 0)
-    return 0;
+  bool measured;
+  {
+    CQuietMessages quiet;
+    measured = image.GetMemoryImageSize(m_pPicture, m_pictureSize, &size);
+  }
+  if (!measured || size.cx <= 0 || size.cy <= 0) return 0;
   m_drawnSize = size;
   return 1;
 }
@@ -222,7 +214,9 @@ void CImageTextObject::TakeSourcePicture() {
 
 HBITMAP CImageTextObject::MakeBitmap(CDC* dc, SIZE size, int x, int y) {
   if (!dc || !IsDrawableSize(size)) return nullptr;
-  CQuietImageLib quiet;
+  // The picture layer's own reports stay away while the bitmap is made: the
+  // caller reports a failure itself, once.
+  CQuietMessages quiet;
   if (IsTransparentText()) {
     // The text keyed over what the screen shows under it, so that an
     // effect reveals it as it will stand.
@@ -249,7 +243,6 @@ HBITMAP CImageTextObject::MakeBitmap(CDC* dc, SIZE size, int x, int y) {
 
 bool CImageTextObject::DrawPlain(CDC* dc, int x, int y, SIZE size) {
   if (IsTransparentText()) {
-    CQuietImageLib quiet;
     CRgbImage local;
     CRgbImage* text = m_rgbImage.HasImage() ? &m_rgbImage : &local;
     if (!text->HasImage() && !RenderText(*text)) return false;
@@ -304,7 +297,6 @@ int CImageTextObject::Draw(CDC* dc, CPlayContext* ctx) {
   }
 
   if (IsTransparentText() && effect == kEffectNone) {
-    CQuietImageLib quiet;
     CRgbImage text;
     if (!RenderText(text) || !text.DrawTransparent(*dc, x, y, kImageKeyColour)) return failed();
     m_drawnRect = rect;
@@ -363,7 +355,6 @@ bool CImageTextObject::DrawLetters(CDC* dc, CPlayContext*, int* index) {
   const SIZE full = GetTargetSize(screen);
   const int x = ClampPosition(m_currentMotion.m_currentX);
   const int y = ClampPosition(m_currentMotion.m_currentY);
-  CQuietImageLib quiet;
   CRgbImage prefix;
   if (IsDrawableSize(full) && RenderText(prefix, i + 1)) {
     const SIZE part = prefix.GetSize();
@@ -399,7 +390,6 @@ void CImageTextObject::BeginMove(CDC* dc, SIZE screen) {
   }
   const SIZE size = GetTargetSize(screen);
   if (!dc || !IsDrawableSize(size)) return;
-  CQuietImageLib quiet;
   if (IsTransparentText()) {
     RenderText(m_rgbImage);
   } else if (m_moveBitmap.Attach(MakeBitmap(dc, size, 0, 0))) {

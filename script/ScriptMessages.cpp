@@ -1,14 +1,6 @@
+// Script messages take the framework's path for library messages.
 #include "script/ScriptMessages.h"
 
-#include <windows.h>
+#include "framework/Seams.h"
 
-namespace {
-CScriptMessageSink* g_sink = nullptr;
-}
-
-void SetScriptMessageSink(CScriptMessageSink* sink) { g_sink = sink; }
-
-int ShowScriptMessage(const char* text, unsigned type) {
-  if (g_sink != nullptr) return g_sink->Show(text, type);
-  return MessageBoxA(nullptr, text, "", type | MB_TASKMODAL);
-}
+int ShowScriptMessage(const char* text, unsigned type) { return ShowLibraryMessage(text, type); }

@@ -1,18 +1,12 @@
 // The messages that script code shows itself (a command refusing a run, a
-// file that cannot be read). They go through one replaceable sink, so that
-// tests and the saver runtime decide how they appear.
+// file that cannot be read). They are the framework's library messages
+// (framework/Seams.h): one caption, answered by tests through the
+// message-box seam, and sent to the debug output on a silenced thread or
+// in a program that asked for that.
 #pragma once
 
-class CScriptMessageSink {
- public:
-  virtual ~CScriptMessageSink() = default;
-  // type: the MessageBox flags (MB_ICONERROR and the like). Returns the
-  // button chosen.
-  virtual int Show(const char* text, unsigned type) = 0;
-};
-
-// Null restores the default, a message box without an owner.
-void SetScriptMessageSink(CScriptMessageSink* sink);
+// type: the MessageBox flags (MB_ICONERROR and the like). Returns the
+// button chosen.
 int ShowScriptMessage(const char* text, unsigned type);
 
 // The MessageBox flags the script code uses.

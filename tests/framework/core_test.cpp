@@ -1,15 +1,24 @@
-// The framework core: strings, arrays, files, the memory file and the
-// archive's stored forms.
+// The framework core: strings, arrays, files, the memory file, the
+// archive's stored forms, the registry key, the lock, trace and assert, and
+// the report of a caught exception.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstring>
+#include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "framework/Archive.h"
 #include "framework/Collections.h"
 #include "framework/Exceptions.h"
 #include "framework/Files.h"
+#include "framework/Registry.h"
 #include "framework/Strings.h"
+#include "framework/Sync.h"
+#include "framework/Trace.h"
+#include "tests/support/recorders.h"
+#include "tests/framework/CountedException.h"
 
 namespace {
 
@@ -306,6 +315,162 @@ TEST(CSharedFileTest, HandsOverAGlobalBlock) {
   int32_t v = 0;
   for (int i = 0; i < 100; ++i) in >> v;
   EXPECT_EQ(v, 99);
+}
+
+}  // namespace
+
+namespace {
+
+// A key of the test's own under HKEY_CURRENT_USER, removed afterwards.
+class RegistryKey : public ::testing::Test {
+ protected:
+  static constexpr const char* kPath = "Software\\LumenweaveTests\\RegistryKey";
+  void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\LumenweaveTests"); }
+};
+
+TEST_F(RegistryKey, ReadsOnlyValuesOfTheKindAskedFor) {
+  {
+    CRegKey key;
+    ASSERT_EQ(key.Create(HKEY_CURRENT_USER, kPath), ERROR_SUCCESS);
+    EXPECT_EQ(key.SetDWORD("Number", 151), ERROR_SUCCESS);
+    EXPECT_EQ(key.SetString("Text", "halcyon"), ERROR_SUCCESS);
+    const BYTE two[2] = {1, 0};
+    RegSetValueExA(key.GetHandle(), "Short", 0, REG_BINARY, two, 2);
+    RegSetValueExA(key.GetHandle(), "Expand", 0, REG_EXPAND_SZ,
+                   reinterpret_cast<const BYTE*>("%TEMP%"), 7);
+    RegSetValueExA(key.GetHandle(), "Unended", 0, REG_SZ, reinterpret_cast<const BYTE*>("abc"), 3);
+    RegSetValueExA(key.GetHandle(), "Long", 0, REG_SZ,
+                   reinterpret_cast<const BYTE*>("much longer than eight"), 23);
+    EXPECT_EQ(key.SetString("Gone", "x"), ERROR_SUCCESS);
+    EXPECT_EQ(key.DeleteValue("Gone"), ERROR_SUCCESS);
+  }
+  const CRegKey key(HKEY_CURRENT_USER, kPath);
+  ASSERT_TRUE(key.IsOpen());
+  struct Row {
+    const char* name;
+    bool isNumber;
+    DWORD number;
+    bool isText;
+    const char* text;  // read into eight bytes
+  } const kRows[] = {
+      {"Number", true, 151, false, ""},     {"Text", false, 0, true, "halcyon"},
+      {"Short", false, 0, false, ""},       {"Expand", false, 0, true, "%TEMP%"},
+      {"Unended", false, 0, true, "abc"},   {"Long", false, 0, false, ""},
+      {"Gone", false, 0, false, ""},        {"Missing", false, 0, false, ""},
+  };
+  for (const Row& r : kRows) {
+    SCOPED_TRACE(r.name);
+    DWORD number = 7;
+    EXPECT_EQ(key.QueryDWORD(r.name, &number), r.isNumber);
+    EXPECT_EQ(number, r.isNumber ? r.number : 7u);
+    char text[8];
+    memset(text, 'x', sizeof text);
+    EXPECT_EQ(key.QueryString(r.name, text, sizeof text), r.isText);
+    EXPECT_STREQ(text, r.text);
+  }
+}
+
+TEST_F(RegistryKey, ClosesOnEveryPathAndMoves) {
+  CRegKey missing(HKEY_CURRENT_USER, "Software\\LumenweaveTests\\NoSuchKey");
+  EXPECT_FALSE(missing.IsOpen());
+  DWORD number = 0;
+  EXPECT_FALSE(missing.QueryDWORD("Number", &number));
+  EXPECT_EQ(missing.SetDWORD("Number", 1), ERROR_INVALID_HANDLE);
+
+  HKEY raw = nullptr;
+  {
+    CRegKey key;
+    ASSERT_EQ(key.Create(HKEY_CURRENT_USER, kPath), ERROR_SUCCESS);
+    ASSERT_EQ(key.SetDWORD("Number", 5), ERROR_SUCCESS);
+    CRegKey moved(static_cast<CRegKey&&>(key));
+    EXPECT_FALSE(key.IsOpen());
+    EXPECT_TRUE(moved.QueryDWORD("Number", &number));
+    EXPECT_EQ(number, 5u);
+    raw = moved.GetHandle();
+  }
+  // The handle was closed with the object that held it last.
+  DWORD values = 0;
+  EXPECT_NE(RegQueryInfoKeyA(raw, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values,
+                             nullptr, nullptr, nullptr, nullptr),
+            ERROR_SUCCESS);
+  // Opening again closes what the object held before.
+  CRegKey key(HKEY_CURRENT_USER, kPath);
+  ASSERT_TRUE(key.IsOpen());
+  EXPECT_NE(key.Open(HKEY_CURRENT_USER, "Software\\LumenweaveTests\\NoSuchKey"), ERROR_SUCCESS);
+  EXPECT_FALSE(key.IsOpen());
+}
+
+TEST(Trace, FormatsALineForTheSinkAndCutsALongOne) {
+  lwtest::CRecordedTrace trace;
+  LwTrace("%s is %d\n", "seven", 7);
+  LwTrace("%s", std::string(600, 'a').c_str());
+  const std::vector<std::string> lines = trace.Lines();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0], "seven is 7");
+  EXPECT_EQ(lines[1], std::string(511, 'a'));
+}
+
+#ifdef NDEBUG
+// In a release build a failed assert leaves its line and goes on; a debug
+// build stops in the debugger instead.
+TEST(Trace, AFailedAssertLeavesALine) {
+  lwtest::CRecordedTrace trace;
+  const int two = 2;
+  LW_ASSERT(two == 2);
+  LW_ASSERT(two == 3);
+  const std::vector<std::string> lines = trace.Lines();
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0].rfind("Assertion failed: two == 3 (core_test.cpp:", 0), 0u) << lines[0];
+}
+#endif
+
+TEST(Exceptions, ACaughtExceptionIsReportedOnceAndOursAreDeleted) {
+  struct Row {
+    const char* name;
+    void (*raise)();
+    const char* line;
+  } const kRows[] = {
+      {"framework", [] { throw new CCountedException; }, "Probe: Counted failure."},
+      {"memory", [] { AfxThrowMemoryException(); }, "Probe: Out of memory."},
+      {"standard", [] { throw std::runtime_error("bad state"); }, "Probe: bad state"},
+      {"other", [] { throw 42; }, "Probe: an unknown exception"},
+  };
+  for (const Row& r : kRows) {
+    SCOPED_TRACE(r.name);
+    lwtest::CRecordedTrace trace;
+    try {
+      r.raise();
+    } catch (...) {
+      AfxReportCaughtException("Probe");
+    }
+    EXPECT_EQ(trace.Lines(), std::vector<std::string>{r.line});
+    EXPECT_EQ(CCountedException::Live(), 0);
+  }
+}
+
+TEST(Lock, HoldsTheSectionForItsScope) {
+  struct Shared {
+    CCriticalSection section;
+    CEvent entered;
+  } shared;
+  HANDLE worker;
+  {
+    CLock lock(shared.section);
+    worker = CreateThread(
+        nullptr, 0,
+        [](void* p) -> DWORD {
+          auto* s = static_cast<Shared*>(p);
+          CLock inner(s->section);
+          s->entered.SetEvent();
+          return 0;
+        },
+        &shared, 0, nullptr);
+    ASSERT_NE(worker, nullptr);
+    EXPECT_FALSE(shared.entered.Wait(200)) << "the worker got in while the lock was held";
+  }
+  EXPECT_TRUE(shared.entered.Wait(5000));
+  EXPECT_EQ(WaitForSingleObject(worker, 5000), WAIT_OBJECT_0);
+  CloseHandle(worker);
 }
 
 }  // namespace

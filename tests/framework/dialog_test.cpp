@@ -1,5 +1,7 @@
 // Dialogs from templates and data exchange, answered through the init hook
-// as a user would: type, click, press OK.
+// as a user would: type, click, press OK. A dialog whose set-up fails does
+// not come up, and the answers a dialog gives reach the dialog manager in
+// the form each message needs.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,6 +9,7 @@
 
 #include "framework/Dialog.h"
 #include "framework/Seams.h"
+#include "tests/framework/CountedException.h"
 #include "tests/support/dialog_hook.h"
 #include "tests/support/recorders.h"
 
@@ -122,6 +125,69 @@ TEST(Dialog, CancelLeavesTheFieldsAlone) {
   ProbeDlg dlg;
   EXPECT_EQ(dlg.DoModal(), IDCANCEL);
   EXPECT_EQ(dlg.number, 7);
+}
+
+class FailingDlg : public CDialog {
+ public:
+  FailingDlg() : CDialog(200) {}
+
+ protected:
+  bool OnInitDialog() override { throw new CCountedException; }
+};
+
+TEST(Dialog, AnExceptionInItsSetUpKeepsTheDialogDown) {
+  bool hookCalled = false;
+  CDialog::SetInitHook([](CDialog*, void* called) { *static_cast<bool*>(called) = true; },
+                       &hookCalled);
+  lwtest::CRecordedTrace trace;
+  {
+    FailingDlg modal;
+    EXPECT_EQ(modal.DoModal(), -1);
+  }
+  {
+    FailingDlg modeless;
+    EXPECT_FALSE(modeless.Create());
+    EXPECT_EQ(modeless.GetSafeHwnd(), nullptr);
+  }
+  CDialog::SetInitHook(nullptr, nullptr);
+  EXPECT_FALSE(hookCalled);
+  EXPECT_EQ(CCountedException::Live(), 0);
+  EXPECT_EQ(trace.Lines(), std::vector<std::string>(2, "Handler of message 0x0110: Counted failure."));
+}
+
+// A control's object that colours its control: the dialog hands the brush
+// back as WM_CTLCOLOR* needs it, not through DWLP_MSGRESULT.
+TEST(Dialog, AControlsObjectColoursItThroughTheDialog) {
+  class Colouring : public CWnd {
+   protected:
+    bool OnChildNotify(UINT msg, WPARAM, LPARAM, LRESULT* result) override {
+      if (msg != WM_CTLCOLOREDIT) return false;
+      *result = reinterpret_cast<LRESULT>(GetStockObject(GRAY_BRUSH));
+      return true;
+    }
+  };
+  struct Seen {
+    LRESULT coloured = 0;
+    LRESULT other = 0;
+  } seen;
+  CDialog::SetInitHook(
+      [](CDialog* d, void* context) {
+        auto* seen = static_cast<Seen*>(context);
+        Colouring edit;
+        ASSERT_TRUE(edit.SubclassWindow(d->GetDlgItem(1000)));
+        HDC dc = GetDC(edit);
+        seen->coloured = d->SendMessage(WM_CTLCOLOREDIT, (WPARAM)dc, (LPARAM)edit.GetSafeHwnd());
+        seen->other = d->SendMessage(WM_CTLCOLOREDIT, (WPARAM)dc, (LPARAM)d->GetDlgItem(1001));
+        ReleaseDC(edit, dc);
+        edit.UnsubclassWindow();
+        d->EndDialog(IDCANCEL);
+      },
+      &seen);
+  ProbeDlg dlg;
+  EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+  CDialog::SetInitHook(nullptr, nullptr);
+  EXPECT_EQ(seen.coloured, reinterpret_cast<LRESULT>(GetStockObject(GRAY_BRUSH)));
+  EXPECT_NE(seen.other, seen.coloured) << "the other edit keeps the dialog manager's colour";
 }
 
 }  // namespace

@@ -236,11 +236,13 @@ DWORD WINAPI LoadOnThread(void* param) {
 
 TEST(LoadImageRgb, QuietMessagesHoldForTheSilencedThreadOnly) {
   lwtest::CRecordedBoxes boxes;
+  lwtest::CRecordedTrace trace;
   Bytes junk = NotAPicture();
   SIZE size;
-  EXPECT_FALSE(SetImageLibMessagesQuiet(true));
+  EXPECT_FALSE(SetThreadMessagesQuiet(true));
   EXPECT_EQ(LoadImageRgb(nullptr, &size, junk.data(), static_cast<DWORD>(junk.size())), nullptr);
   EXPECT_TRUE(boxes.texts.empty());
+  EXPECT_EQ(trace.Lines(), std::vector<std::string>{kUnsupported}) << "told to the debug output";
 
   ThreadLoad load = {&junk, reinterpret_cast<BYTE*>(1)};
   HANDLE thread = CreateThread(nullptr, 0, LoadOnThread, &load, 0, nullptr);
@@ -251,7 +253,7 @@ TEST(LoadImageRgb, QuietMessagesHoldForTheSilencedThreadOnly) {
   ASSERT_EQ(boxes.texts.size(), 1u);
   EXPECT_EQ(boxes.texts[0], kUnsupported);
 
-  EXPECT_TRUE(SetImageLibMessagesQuiet(false));
+  EXPECT_TRUE(SetThreadMessagesQuiet(false));
   EXPECT_EQ(LoadImageRgb(nullptr, &size, junk.data(), static_cast<DWORD>(junk.size())), nullptr);
   EXPECT_EQ(boxes.texts.size(), 2u);
 }

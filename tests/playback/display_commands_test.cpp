@@ -20,11 +20,11 @@
 #include "script/Objects.h"
 #include "script/PickSource.h"
 #include "script/PlayContext.h"
-#include "script/ScriptMessages.h"
 #include "script/ScriptPolicy.h"
 #include "tests/playback/paint_support.h"
 #include "tests/playback/picture_bytes.h"
 #include "tests/support/files.h"
+#include "tests/support/recorders.h"
 
 using painttest::CSurface;
 using painttest::Pic;
@@ -49,17 +49,6 @@ class CFixedSource : public CPickSource {
     vert = cy = kH;
   }
   uint32_t tick = 1000;
-};
-
-class CRecordingSink : public CScriptMessageSink {
- public:
-  int Show(const char* text, unsigned type) override {
-    texts.push_back(text);
-    types.push_back(type);
-    return IDOK;
-  }
-  std::vector<std::string> texts;
-  std::vector<unsigned> types;
 };
 
 // The player as the commands see it: waits and delays are counted, and a
@@ -137,13 +126,11 @@ class DisplayCommands : public ::testing::Test {
  protected:
   void SetUp() override {
     SetPickSource(&m_source);
-    SetScriptMessageSink(&m_messages);
     ASSERT_TRUE(m_screen.Create(kW, kH));
     m_screen.Fill(kBack);
   }
   void TearDown() override {
     SetPickSource(nullptr);
-    SetScriptMessageSink(nullptr);
   }
 
   CImageTextObject* Picture(const Bytes& bmp) {
@@ -199,7 +186,7 @@ class DisplayCommands : public ::testing::Test {
   }
 
   CFixedSource m_source;
-  CRecordingSink m_messages;
+  lwtest::CRecordedBoxes m_messages;
   CTestPlay m_play;
   CSurface m_screen;
   CCommandList m_list;

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "framework/Gdi.h"
-#include "imaging/RgbImage.h"
+#include "framework/Seams.h"
 #include "playback/SpeedCalibration.h"
 #include "script/Objects.h"
 #include "script/ScriptPolicy.h"
@@ -90,7 +90,7 @@ TEST(SceneThread, CommandsRunQuietWithTheBackgroundColourAndPacer) {
    public:
     CLook() : CSceneCommand(kTypeComment) {}
     int Execute(CDC*, int*, CPlayContext* ctx) override {
-      quiet = SetImageLibMessagesQuiet(true);
+      quiet = SetThreadMessagesQuiet(true);
       back = ctx->GetBackColour();
       pacer = ctx->GetPacer();
       return 0;
@@ -123,7 +123,7 @@ TEST(SceneThread, CommandsRunQuietWithTheBackgroundColourAndPacer) {
   EXPECT_TRUE(look->quiet);
   EXPECT_EQ(look->back, RGB(1, 2, 3));
   EXPECT_EQ(look->pacer, static_cast<CPlayPacer*>(&thread));
-  EXPECT_FALSE(SetImageLibMessagesQuiet(false)) << "only the scene thread is silenced";
+  EXPECT_FALSE(SetThreadMessagesQuiet(false)) << "only the scene thread is silenced";
 }
 
 TEST(SceneThread, CountingModeAndStoppedRunsPostNoEndMessage) {

@@ -14,7 +14,7 @@ RecordingSink g_sink;
 class ScriptEnvironment : public ::testing::Environment {
  public:
   void SetUp() override {
-    SetScriptMessageSink(&g_sink);
+    SetMessageBoxSink(&g_sink);
 #if LW_SCRIPT_EDITING
     const std::string path = lwtest::TempPath("lw_test_options.opt");
     DeleteFileA(path.c_str());

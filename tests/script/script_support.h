@@ -1,6 +1,6 @@
 // Helpers of the script tests: hand-built document bytes, reading them
-// through the document reader, and a message sink that records instead of
-// showing message boxes.
+// through the document reader, and a message-box sink that records instead
+// of showing the script's messages.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,9 +12,9 @@
 #include "framework/Archive.h"
 #include "framework/Exceptions.h"
 #include "framework/Files.h"
+#include "framework/Seams.h"
 #include "script/Scramble.h"
 #include "script/SceneDocument.h"
-#include "script/ScriptMessages.h"
 
 // Little-endian document bytes, written the way the format stores them.
 struct DocBytes {
@@ -111,11 +111,11 @@ inline std::vector<uint8_t> TinyBmp() {
   return b;
 }
 
-class RecordingSink : public CScriptMessageSink {
+class RecordingSink : public CMessageBoxSink {
  public:
-  int Show(const char* text, unsigned type) override {
+  int Show(HWND, const char* text, const char*, UINT) override {
     texts.push_back(text);
-    return 1;
+    return IDOK;
   }
   std::vector<std::string> texts;
 };

@@ -1,10 +1,12 @@
 // Recorders of the framework's seams: message boxes and shell launching are
-// answered without a window or a program while a recorder lives. Each
+// answered without a window or a program, and trace lines are kept, while a
+// recorder lives. Each
 // installs itself when made and puts back the previous one when it goes.
 #pragma once
 
 #include <windows.h>
 
+#include <algorithm>
 #include <deque>
 #include <initializer_list>
 #include <mutex>
@@ -12,6 +14,7 @@
 #include <vector>
 
 #include "framework/Seams.h"
+#include "framework/Trace.h"
 
 namespace lwtest {
 
@@ -71,6 +74,56 @@ class CRecordedShell : public CShellLauncher {
  private:
   std::mutex m_mutex;
   CShellLauncher* m_previous;
+};
+
+// Keeps the trace lines (without their line ends) written on any thread.
+class CRecordedTrace {
+ public:
+  CRecordedTrace() {
+    Current() = this;
+    m_previous = SetTraceSink(&Record);
+  }
+  ~CRecordedTrace() {
+    SetTraceSink(m_previous);
+    Current() = nullptr;
+  }
+  CRecordedTrace(const CRecordedTrace&) = delete;
+  CRecordedTrace& operator=(const CRecordedTrace&) = delete;
+
+  // The lines so far, without their line ends.
+  std::vector<std::string> Lines() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_lines;
+  }
+  bool Has(const std::string& line) const {
+    const std::vector<std::string> lines = Lines();
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+  }
+  // How many lines contain the text.
+  int CountContaining(const std::string& text) const {
+    const std::vector<std::string> lines = Lines();
+    return static_cast<int>(std::count_if(lines.begin(), lines.end(), [&](const std::string& l) {
+      return l.find(text) != std::string::npos;
+    }));
+  }
+
+ private:
+  static CRecordedTrace*& Current() {
+    static CRecordedTrace* current = nullptr;
+    return current;
+  }
+  static void Record(const char* text) {
+    CRecordedTrace* self = Current();
+    if (!self) return;
+    std::string line(text ? text : "");
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+    std::lock_guard<std::mutex> lock(self->m_mutex);
+    self->m_lines.push_back(line);
+  }
+
+  mutable std::mutex m_mutex;
+  std::vector<std::string> m_lines;
+  TraceSink m_previous = nullptr;
 };
 
 }  // namespace lwtest
