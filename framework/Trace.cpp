@@ -5,7 +5,8 @@
 
 #include <atomic>
 #include <cstdarg>
-#include <cstdio>
+
+#include "framework/TextFormat.h"
 
 namespace {
 
@@ -21,10 +22,9 @@ void LwTrace(const char* format, ...) {
   char line[512];
   va_list args;
   va_start(args, format);
-  const int written = _vsnprintf(line, sizeof line, format, args);
-  va_end(args);
   // A line longer than the buffer is cut, not lost.
-  if (written < 0 || written >= static_cast<int>(sizeof line)) line[sizeof line - 1] = 0;
+  FormatTextV(line, sizeof line, format, args);
+  va_end(args);
   g_sink.load()(line);
 }
 

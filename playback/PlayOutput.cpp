@@ -9,11 +9,9 @@ namespace {
 const DWORD kFrameMs = 15;
 }  // namespace
 
-CWindowPlayOutput::CWindowPlayOutput(HWND hwnd) : m_hwnd(hwnd) {
-  ::InitializeCriticalSection(&m_lock);
-}
+CWindowPlayOutput::CWindowPlayOutput(HWND hwnd) : m_hwnd(hwnd) {}
 
-CWindowPlayOutput::~CWindowPlayOutput() { ::DeleteCriticalSection(&m_lock); }
+CWindowPlayOutput::~CWindowPlayOutput() = default;
 
 void CWindowPlayOutput::FreePictures() {
   m_shown.DeleteDC();
@@ -28,7 +26,7 @@ CDC* CWindowPlayOutput::BeginDrawing(CDC* window) {
   ::GetClientRect(m_hwnd, &client);
   const CSize size(client.right, client.bottom);
   if (!m_back.GetSafeHdc() || size != m_size) {
-    ::EnterCriticalSection(&m_lock);
+    CLock lock(m_lock);
     FreePictures();
     const bool made = size.cx > 0 && size.cy > 0 &&
                       m_backBitmap.CreateCompatibleBitmap(window, size.cx, size.cy) &&
@@ -42,7 +40,6 @@ CDC* CWindowPlayOutput::BeginDrawing(CDC* window) {
     } else {
       FreePictures();
     }
-    ::LeaveCriticalSection(&m_lock);
     if (!made) return window;
   }
   ::SetBoundsRect(m_back, nullptr, DCB_ENABLE | DCB_RESET);
@@ -63,13 +60,14 @@ void CWindowPlayOutput::Present(DWORD pauseMs) {
   ++dirty.bottom;
   const RECT all = {0, 0, m_size.cx, m_size.cy};
   if (!::IntersectRect(&dirty, &dirty, &all)) return;
-  ::EnterCriticalSection(&m_lock);
-  m_shown.BitBlt(dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top, &m_back,
-                 dirty.left, dirty.top, SRCCOPY);
-  // The window's thread reads the shown picture as soon as the lock is
-  // free: nothing of the copy may wait in this thread's batch.
-  ::GdiFlush();
-  ::LeaveCriticalSection(&m_lock);
+  {
+    CLock lock(m_lock);
+    m_shown.BitBlt(dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top,
+                   &m_back, dirty.left, dirty.top, SRCCOPY);
+    // The window's thread reads the shown picture as soon as the lock is
+    // free: nothing of the copy may wait in this thread's batch.
+    ::GdiFlush();
+  }
   ::InvalidateRect(m_hwnd, &dirty, FALSE);
 }
 
@@ -87,13 +85,12 @@ void CWindowPlayOutput::SetBackground(COLORREF colour, DWORD rop) {
 bool CWindowPlayOutput::Paint(HDC dc) {
   RECT clip;
   if (::GetClipBox(dc, &clip) == ERROR) return false;
-  ::EnterCriticalSection(&m_lock);
+  CLock lock(m_lock);
   const bool shown = m_shown.GetSafeHdc() != nullptr;
   // A window grown since the pictures were made shows the background
   // beyond them.
   if (!shown || clip.right > m_size.cx || clip.bottom > m_size.cy) PaintBackground(dc);
   if (shown) ::BitBlt(dc, 0, 0, m_size.cx, m_size.cy, m_shown, 0, 0, SRCCOPY);
-  ::LeaveCriticalSection(&m_lock);
   return shown;
 }
 

@@ -13,6 +13,7 @@
 #include <windows.h>
 
 #include "framework/Gdi.h"
+#include "framework/Sync.h"
 
 class CMediaObject;
 
@@ -94,7 +95,7 @@ class CWindowPlayOutput : public CPlayOutput {
   CDC m_shown;
   CSize m_size;
   DWORD m_lastShown = 0;
-  CRITICAL_SECTION m_lock;
+  CCriticalSection m_lock;
 };
 
 class CMediaPlayers {

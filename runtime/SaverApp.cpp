@@ -6,9 +6,11 @@
 #include <cstring>
 
 #include "common/AppUtils.h"
+#include "common/Payload.h"
 #include "framework/Seams.h"
 #include "framework/Sync.h"
 #include "framework/TextFormat.h"
+#include "framework/Trace.h"
 #include "playback/SpeedCalibration.h"
 #include "runtime/PasswordHash.h"
 #include "runtime/PreviewWnd.h"
@@ -17,7 +19,6 @@
 #include "runtime/SaverSettings.h"
 #include "runtime/SaverWnd.h"
 #include "script/ScriptPolicy.h"
-#include "common/Payload.h"
 
 namespace {
 
@@ -72,9 +73,7 @@ CSaverApp::~CSaverApp() {
 }
 
 void CSaverApp::Refuse(const char* reason) {
-  char text[400];
-  FormatText(text, sizeof text, "Halcyra: %s\n", reason);
-  ::OutputDebugStringA(text);
+  LwTrace("Halcyra: %s\n", reason);
   m_exitCode = 1;
 }
 

@@ -50,12 +50,11 @@ bool CExitButton::OnCommand(UINT id, UINT code, HWND control) {
 
 // ---------------------------------------------------------------------------
 
-CSaverWnd::CSaverWnd(CSaverApp& app) : m_app(app) { ::InitializeCriticalSection(&m_urlLock); }
+CSaverWnd::CSaverWnd(CSaverApp& app) : m_app(app) {}
 
 CSaverWnd::~CSaverWnd() {
   // The window goes first, while the object is still whole.
   if (m_hWnd && ::IsWindow(m_hWnd)) ::DestroyWindow(m_hWnd);
-  ::DeleteCriticalSection(&m_urlLock);
 }
 
 int CSaverWnd::SettingsValue(const char* value, int defaultValue) const {
@@ -79,19 +78,16 @@ bool CSaverWnd::CloseOnInput(const char* value) {
 }
 
 void CSaverWnd::SetUrl(const char* address, int keys) {
-  ::EnterCriticalSection(&m_urlLock);
+  CLock lock(m_urlLock);
   lstrcpynA(m_url, address ? address : "", sizeof m_url);
   m_urlKeys = keys;
-  ::LeaveCriticalSection(&m_urlLock);
 }
 
 void CSaverWnd::ClearUrl() { SetUrl("", -1); }
 
 int CSaverWnd::GetUrlKeys() const {
-  ::EnterCriticalSection(&m_urlLock);
-  int keys = m_urlKeys;
-  ::LeaveCriticalSection(&m_urlLock);
-  return keys;
+  CLock lock(m_urlLock);
+  return m_urlKeys;
 }
 
 void CSaverWnd::ShowExitButton() {
@@ -159,12 +155,13 @@ void CSaverWnd::OnMouseMove(UINT, CPoint pt) {
 }
 
 void CSaverWnd::OnKeyDown(UINT vk, UINT, UINT) {
-  ::EnterCriticalSection(&m_urlLock);
-  const bool chosen = (m_urlKeys == 0 && vk == VK_RETURN) || (m_urlKeys == 1 && vk == VK_F12) ||
-                      (m_urlKeys == 2 && vk == VK_SPACE) ||
-                      (m_urlKeys == 3 && (vk == VK_RETURN || vk == VK_F12 || vk == VK_SPACE));
-  if (chosen) m_app.SetExitAddress(m_url);
-  ::LeaveCriticalSection(&m_urlLock);
+  {
+    CLock lock(m_urlLock);
+    const bool chosen = (m_urlKeys == 0 && vk == VK_RETURN) || (m_urlKeys == 1 && vk == VK_F12) ||
+                        (m_urlKeys == 2 && vk == VK_SPACE) ||
+                        (m_urlKeys == 3 && (vk == VK_RETURN || vk == VK_F12 || vk == VK_SPACE));
+    if (chosen) m_app.SetExitAddress(m_url);
+  }
   if (!CloseOnInput(saver::kKeyDown) && !m_askingPassword && vk == VK_ESCAPE &&
       SettingsValue(saver::kEscape, 0) == 1)
     PostMessage(WM_CLOSE);

@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include "framework/Sync.h"
 #include "framework/Wnd.h"
 
 class CSaverApp;
@@ -76,7 +77,7 @@ class CSaverWnd : public CWnd {
   CExitButton m_exitHolder;
   int m_mouseX = -1, m_mouseY = -1;
   // The Url fields are written by the scene thread, read here.
-  mutable CRITICAL_SECTION m_urlLock;
+  mutable CCriticalSection m_urlLock;
   char m_url[2084] = "";
   int m_urlKeys = -1;
   bool m_cursorHidden = false;
