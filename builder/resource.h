@@ -1,10 +1,158 @@
-// Resource ids of the builder Lumenweave.
+// Resource ids of the builder Lumenweave: its menus, accelerators, toolbars,
+// bitmaps, strings and dialog templates, and the command ids they carry.
+// The commands the framework itself handles (new, open, save, clipboard,
+// about, exit, the bars, the panes) keep the framework's ids; only the
+// builder's own are defined here.
 #pragma once
 
-#define IDR_MAINFRAME 128    // program icon
-#define IDR_SCENETYPE 129    // ".fsd" document icon, icon index 1
+// ------------------------------------------------------------ resources
+
+// The main frame: icon, menu, accelerators, toolbar (resource type 241)
+// and the document template's string all share this id.
+#define IDR_MAINFRAME 128
+#define IDR_SCENETYPE 129  // ".fsd" document icon, icon index 1
+
+// The preview frame: its toolbar (type 241), the toolbar's bitmap of seven
+// 16 x 15 images (Go, Step, Pause, Stop, Sound, Exit, Keep Visible off) and
+// its accelerators.
+#define IDR_PREVIEW 186
+// One more 16 x 15 image for the preview toolbar: Keep Visible on (image 7
+// once added after the toolbar's own seven).
+#define IDB_PREVIEW_KEEPVISIBLE 188
+
+// The command icons, 16 x 16 each, 24-bit, mask COMMANDS_MASK_COLOUR: image 0
+// the closed and 1 the open root folder, then image IDI_COMMAND_FIRST + type
+// for the fourteen command types.
+#define IDB_COMMANDS 190
+#define IDI_ROOT_CLOSED 0
+#define IDI_ROOT_OPEN 1
+#define IDI_COMMAND_FIRST 2
+
+// The main toolbar's 48 x 48 button images in one strip, one image per
+// button in the toolbar's order (separators have none), 24-bit with the
+// mask colour 0xFF00FF; the disabled list has the same images greyed.
+#define IDB_TOOLBAR_DISABLED 302
+#define IDB_TOOLBAR 303
+#define TOOLBAR_IMAGE_SIZE 48
+// Mask colours as COLORREF values.
+#define TOOLBAR_MASK_COLOUR 0xFF00FF   // RGB(255, 0, 255), magenta
+#define COMMANDS_MASK_COLOUR 0x808000  // RGB(0, 128, 128), teal
+
+// Context menus: sub-menu 0 for the command tree (Add, Insert, Preview),
+// sub-menu 1 for the script list.
+#define IDR_CONTEXT_MENUS 243
+#define CONTEXT_MENU_TREE 0
+#define CONTEXT_MENU_SCRIPT 1
+// The wizard button's drop-down: sub-menu 0 lists the three wizards.
+#define IDR_WIZARD_MENU 426
 
 // The carried programs, resources of type "FILE", copied out byte for byte.
 #define IDR_FILE_RUNTIME 271    // Halcyra, the saver runtime
 #define IDR_FILE_INSTALLER 274  // Quenlark, the installer stub
 #define IDR_FILE_ENGINE 446     // Emberlyn, the movie engine
+
+// ------------------------------------------------------------ commands
+//
+// Besides these, menu 128, toolbar 128 and accelerator table 128 use the
+// framework's ids: 57600 new, 57601 open, 57603 save, 57604 save as,
+// 57607 print, 57616 first recent file, 57634 copy, 57635 cut, 57637 paste,
+// 57642 select all, 57643 undo, 57664 about, 57665 exit, 57680 next pane,
+// 57681 previous pane, 59392 toolbar, 59393 status bar.
+
+// File menu.
+#define ID_FILE_MAKESCR 32791
+#define ID_FILE_MAKEINSTALL 32873
+#define ID_FILE_SETDEFAULT 32878
+// Edit menu.
+#define ID_EDIT_ACTIVATE 32794
+#define ID_EDIT_DEACTIVATE 32795
+#define ID_EDIT_ACTIVATEALL 32796
+#define ID_EDIT_DELETE 32799
+// View menu.
+#define ID_VIEW_REFRESH 32792
+// Commands menu.
+#define ID_SCENE_PREVIEW 32793
+#define ID_COMMAND_ADD 32797
+#define ID_COMMAND_INSERT 32798
+#define ID_COMMAND_CURRENT 32800
+// Tools menu.
+#define ID_TOOLS_OPTIONS 32801
+#define ID_TOOLS_REUSE 32869
+#define ID_WIZARD_STANDARD 32872
+#define ID_TOOLS_STARTWINDOW 32876
+#define ID_TOOLS_INSTALLFORSCR 32879
+#define ID_WIZARD_ONESTEP 32881
+#define ID_WIZARD_FLASHTOSCR 32886
+#define ID_TOOLS_FLASHPRESENTATION 32890
+#define ID_TOOLS_DIRECTFLASH 32891
+// Help menu.
+#define ID_HELP_TOPICS 32867
+#define ID_HELP_SUPPORT 32888
+#define ID_HELP_HOMEPAGE 32889
+// The toolbar's wizard button: runs the last wizard again; its arrow
+// drops down menu IDR_WIZARD_MENU.
+#define ID_WIZARD_LAST 32884
+// The item the frame adds to its system menu.
+#define IDM_ALWAYSONTOP 32870
+
+// The preview frame's toolbar and accelerators.
+#define ID_PREVIEW_GO 32802
+#define ID_PREVIEW_STEP 32803
+#define ID_PREVIEW_PAUSE 32804
+#define ID_PREVIEW_STOP 32805
+#define ID_PREVIEW_EXIT 32806
+#define ID_PREVIEW_KEEPVISIBLE 32807
+#define ID_PREVIEW_SOUND 32845
+// Images of the Keep Visible button in the preview toolbar's list.
+#define PREVIEW_IMAGE_KEEPVISIBLE_OFF 6
+#define PREVIEW_IMAGE_KEEPVISIBLE_ON 7
+
+// ------------------------------------------------------------ strings
+//
+// String 128 (IDR_MAINFRAME) is the document template's string. The
+// framework's strings the builder's table also holds: 57344 the
+// application name, 57345 the idle status text, 59137-59139 the caps, num
+// and scroll lock indicators, 61442 "All Files (*.*)", 519 the failed OLE
+// start. A command's string (id = command id) is "prompt\ntip".
+
+#define IDS_COMMANDS_ROOT 33000   // "Commands", the tree's root
+#define IDS_COMMAND_TYPE_FIRST 33001  // + type: the type's name
+#define IDS_SS_NAME_QUESTION 33998
+#define IDS_NOT_A_MEASUREMENT 34006
+#define IDS_MISSING_UNTIL 34007
+#define IDS_MISSING_REPEAT 34008
+#define IDS_DELETE_QUESTION 34009  // + "s" for several, then "?"
+#define IDS_NO_MEMORY 34010
+#define IDS_CANNOT_READ_DATA 34013
+#define IDS_CANNOT_MAKE_DATA_FILE 34014
+#define IDS_REGISTRY_KEY 34018  // formatted with the version for keys
+#define IDS_DRAG_IMAGE_FILE 34021
+#define IDS_KEEP_CLIPBOARD_QUESTION 34022
+#define IDS_CANNOT_BE_OPENED 34024  // after the path
+#define IDS_SAVE_SCENE_FIRST 34025
+#define IDS_SAVER_NOT_CREATED 34026
+#define IDS_SAVER_CREATED 34027  // formatted with the output path
+#define IDS_INSTALLER_EXISTS 34040
+#define IDS_VERSION_LINE 34059  // formatted with version and build
+#define IDS_PROFILE_SECTION 34060
+#define IDS_DOCUMENT_EXTENSION 34067
+#define IDS_VERSION 34069
+#define IDS_FLASH_SCRIPT_TITLE 34075
+#define IDS_FLASH_SCRIPT_NOTE_FIRST 34076  // four lines, 34076-34079
+#define IDS_NO_VISIBLE_COMMANDS 34080
+
+// ------------------------------------------------------------ dialogs
+
+// The file dialog's child template (resource name "FILEOPEN_TEMPLATE"):
+// a hidden anchor that places the picture preview and its check box, and
+// the system's stc32 marking where the standard controls go.
+#define IDC_FILEPREVIEW_ANCHOR 6000
+#define IDC_FILEPREVIEW_CHECK 6001
+
+// The buttons that end the Start window; the frame turns the first four
+// into commands.
+#define IDC_START_FLASH 1447
+#define IDC_START_STANDARD 1448
+#define IDC_START_ONESTEP 1449
+#define IDC_START_OPEN 1450
+#define IDC_START_NEW 1451
