@@ -185,19 +185,27 @@ void ToolSave(Canvas& c) {
   TextLines(c, 16, 33, 30, 37, 4, 0.8f, 0x7E9BD6);
 }
 
+// One blade of the scissors from its tip to the pivot, wider on its back.
+Sdf Blade(V tip, V pivot, float w, float side) {
+  V d = (pivot - tip) * (1 / Len(pivot - tip)), n = V{-d.y, d.x} * side;
+  return Poly({tip, pivot + n * w, pivot + d * 3 + n * (w * 0.5f), pivot + d * 3 - n * (w * 0.5f),
+               pivot - n * (w * 0.5f)});
+}
+
 void ToolCut(Canvas& c) {
-  Col steel = Hex(0x3A4250);
-  V pivot{24, 21};
-  Sdf a = Union(Poly({{14, 4}, {17, 4}, {26, 24}, {22, 24}}), Capsule(pivot, {30, 31}, 2.2f));
-  Sdf b = Union(Poly({{31, 4}, {34, 4}, {26, 24}, {22, 24}}), Capsule(pivot, {18, 31}, 2.2f));
-  Paint blade = Diag({14, 4}, {34, 24}, 0xFFFFFF, 0x9AA4B4);
-  Body(c, b, blade, steel, 1.2f);
-  Body(c, a, blade, steel, 1.2f);
-  // Handles.
-  for (float x : {15.0f, 33.0f}) {
-    Sdf ring = Sub(Circle({x, 36}, 7.5f), Circle({x, 36}, 4));
-    Body(c, ring, Vert(28, 44, 0xF0504A, 0xA8141C), Hex(0x5A0A0E), 1.2f);
+  Col steel = Hex(0x2E3644);
+  V pivot{24, 22};
+  const V ring[2] = {{15, 37}, {33, 37}};
+  // Handles first: each blade's arm runs to the ring on the other side.
+  for (int i = 0; i < 2; ++i) {
+    V out = (ring[i] - pivot) * (1 / Len(ring[i] - pivot));
+    Sdf handle = Union(Capsule(pivot, ring[i] - out * 6, 2.4f),
+                       Sub(Circle(ring[i], 7.5f), Circle(ring[i], 4)));
+    Body(c, handle, Vert(24, 45, 0xF0504A, 0xA8141C), Hex(0x5A0A0E), 1.2f);
   }
+  Paint light = Diag({14, 4}, {30, 20}, 0xFFFFFF, 0xA4AEBE);
+  Body(c, Blade({34, 3}, pivot, 5, -1), light, steel, 1.1f);
+  Body(c, Blade({14, 3}, pivot, 5, 1), light, steel, 1.1f);
   c.Fill(Circle(pivot, 2.2f), steel);
   c.Fill(Circle(pivot, 1), Hex(0xD8DEE8));
 }
