@@ -14,7 +14,8 @@
 
 // The preview frame: its toolbar (type 241), the toolbar's bitmap of seven
 // 16 x 15 images (Go, Step, Pause, Stop, Sound, Exit, Keep Visible off) and
-// its accelerators.
+// its accelerators. The preview's bitmaps have 256 colours on the light grey
+// RGB(192, 192, 192), which a toolbar maps to the button face.
 #define IDR_PREVIEW 186
 // One more 16 x 15 image for the preview toolbar: Keep Visible on (image 7
 // once added after the toolbar's own seven).

@@ -104,7 +104,8 @@ std::vector<uint32_t> Strip(const std::vector<std::vector<uint32_t>>& images, in
   std::vector<uint32_t> out(size_t(w) * n * h);
   for (int i = 0; i < n; ++i)
     for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x) out[size_t(y) * w * n + i * w + x] = images[i][size_t(y) * w + x];
+      for (int x = 0; x < w; ++x)
+        out[size_t(y) * w * n + i * w + x] = images[i][size_t(y) * w + x];
   return out;
 }
 
@@ -133,8 +134,8 @@ void DrawPage(Canvas& c, float x0, float y0, float x1, float y1, float fold, flo
   Body(c, page, Diag({x0, y0}, {x1, y1}, 0xFFFFFF, 0xDCE3EE), Hex(0x56606E), line);
   if (fold > 0) {
     Sdf corner = Poly({{x1 - fold, y0}, {x1 - fold, y0 + fold}, {x1, y0 + fold}});
-    Body(c, corner, Diag({x1, y0}, {x1 - fold, y0 + fold}, 0xF4F6FA, 0xBAC4D2),
-         Hex(0x56606E), line);
+    Body(c, corner, Diag({x1, y0}, {x1 - fold, y0 + fold}, 0xF4F6FA, 0xBAC4D2), Hex(0x56606E),
+         line);
   }
 }
 // Lines of text on a page, from y every `step` units.
@@ -158,8 +159,8 @@ void ToolNew(Canvas& c) {
   // A glint for something new.
   Sdf glint = Sparkle({13, 12}, 9, 0.26f);
   c.Fill(Grow(glint, 1.2f), Hex(0x7A5200, 0.9f));
-  c.Fill(glint, Radial({13, 12}, 9, {{0, Hex(0xFFFBE0)}, {0.5f, Hex(0xFFD838)},
-                                     {1, Hex(0xF0A000)}}));
+  c.Fill(glint,
+         Radial({13, 12}, 9, {{0, Hex(0xFFFBE0)}, {0.5f, Hex(0xFFD838)}, {1, Hex(0xF0A000)}}));
 }
 
 void ToolOpen(Canvas& c) {
@@ -237,7 +238,8 @@ void Pencil(Canvas& c, V tip, V dir, float length, float hw) {
   Sdf cone = Poly({tip, wood + n * hw, wood - n * hw});
   Sdf body = Bar(wood, band, hw);
   Sdf ferrule = Bar(band, band + dir * (hw * 1.1f), hw);
-  Sdf rubber = Union(Bar(band + dir * (hw * 1.1f), end - dir * hw, hw), Circle(end - dir * hw, hw));
+  Sdf rubber =
+      Union(Bar(band + dir * (hw * 1.1f), end - dir * hw, hw), Circle(end - dir * hw, hw));
   Sdf all = Union(Union(cone, body), Union(ferrule, rubber));
   c.Fill(Grow(all, 1.2f), kInk);
   c.Fill(cone, Hex(0xF3D3A0));
@@ -246,8 +248,7 @@ void Pencil(Canvas& c, V tip, V dir, float length, float hw) {
          Hex(0x2A2A2A));
   c.Fill(body, Linear(wood + n * hw, wood - n * hw,
                       {{0, Hex(0xFFE680)}, {0.45f, Hex(0xF7C31A)}, {1, Hex(0xC98A00)}}));
-  c.Fill(ferrule, Linear(band + n * hw, band - n * hw,
-                         {{0, Hex(0xF4F6FA)}, {1, Hex(0x8E98A8)}}));
+  c.Fill(ferrule, Linear(band + n * hw, band - n * hw, {{0, Hex(0xF4F6FA)}, {1, Hex(0x8E98A8)}}));
   c.Fill(rubber, Linear(end + n * hw, end - n * hw, {{0, Hex(0xFFA0B0)}, {1, Hex(0xD0506A)}}));
 }
 
@@ -263,15 +264,15 @@ void ToolCurrent(Canvas& c) {
 }
 
 // The script as a list of rows with their type icons.
-void ScriptRows(Canvas& c, float x0, float y0, float x1, float y1, float step,
-                int highlight_row) {
+void ScriptRows(Canvas& c, float x0, float y0, float x1, float y1, float step, int highlight_row) {
   Body(c, RBox(x0, y0, x1, y1, 1.5f), Vert(y0, y1, 0xFFFFFF, 0xEEF2F7), Hex(0x56606E), 1.4f);
   const uint32_t icons[] = {0x3F78D8, 0x4FA34A, 0xE08A1E, 0x8A5AD0, 0x3F78D8};
   int i = 0;
   for (float y = y0 + 3; y + step - 2 <= y1 - 2; y += step, ++i) {
     if (i == highlight_row) c.Fill(RBox(x0 + 2, y - 1, x1 - 2, y + step - 2, 0), Hex(0x2F6FD8));
     c.Fill(RBox(x0 + 4, y + 1, x0 + 8, y + step - 4, 0.5f), Hex(icons[i % 5]));
-    c.Fill(Capsule({x0 + 11, y + step / 2 - 1.5f}, {x1 - 5 - (i % 2) * 5.0f, y + step / 2 - 1.5f}, 0.9f),
+    c.Fill(Capsule({x0 + 11, y + step / 2 - 1.5f}, {x1 - 5 - (i % 2) * 5.0f, y + step / 2 - 1.5f},
+                   0.9f),
            i == highlight_row ? Hex(0xFFFFFF) : Hex(0x8894A6));
   }
 }
@@ -279,7 +280,8 @@ void ScriptRows(Canvas& c, float x0, float y0, float x1, float y1, float step,
 void ToolAdd(Canvas& c) {
   ScriptRows(c, 4, 4, 34, 38, 7, -1);
   Sdf disc = Circle({34, 34}, 11);
-  Body(c, disc, Radial({31, 30}, 14, {{0, Hex(0x7EE070)}, {1, Hex(0x1E8E2C)}}), Hex(0x0C4A16), 1.4f);
+  Body(c, disc, Radial({31, 30}, 14, {{0, Hex(0x7EE070)}, {1, Hex(0x1E8E2C)}}), Hex(0x0C4A16),
+       1.4f);
   Sdf plus = Union(RBox(32, 27, 36, 41, 1), RBox(27, 32, 41, 36, 1));
   c.Fill(plus, Hex(0xFFFFFF));
 }
@@ -319,13 +321,13 @@ void ToolWizard(Canvas& c) {
   c.Fill(wand, Linear({a.x - 3, a.y - 3}, {a.x + 3, a.y + 3},
                       {{0, Hex(0x6A7080)}, {0.4f, Hex(0x2A2E38)}, {1, Hex(0x101218)}}));
   Sdf tip = Inter(wand, Circle(b, 6));
-  c.Fill(tip, Linear({b.x - 3, b.y - 3}, {b.x + 3, b.y + 3},
-                     {{0, Hex(0xFFFFFF)}, {1, Hex(0xB8C0CC)}}));
+  c.Fill(tip,
+         Linear({b.x - 3, b.y - 3}, {b.x + 3, b.y + 3}, {{0, Hex(0xFFFFFF)}, {1, Hex(0xB8C0CC)}}));
   // Its star and sparkles.
   Sdf star = Star({35, 13}, 10, 0.45f);
   c.Fill(Grow(star, 1.2f), Hex(0x7A5200));
-  c.Fill(star, Radial({34, 11}, 11, {{0, Hex(0xFFF6C0)}, {0.6f, Hex(0xFFD02A)},
-                                     {1, Hex(0xF09A00)}}));
+  c.Fill(star,
+         Radial({34, 11}, 11, {{0, Hex(0xFFF6C0)}, {0.6f, Hex(0xFFD02A)}, {1, Hex(0xF09A00)}}));
   c.Fill(Sparkle({14, 12}, 5, 0.24f), Hex(0xF0A000));
   c.Fill(Sparkle({42, 31}, 4.5f, 0.26f), Hex(0xF0A000));
   c.Fill(Circle({22, 6}, 1.4f), Hex(0xF0A000));
@@ -345,8 +347,8 @@ void ToolStart(Canvas& c) {
   }
   Sdf star = Star({36, 29}, 9, 0.45f);
   c.Fill(Grow(star, 1.2f), Hex(0x7A5200));
-  c.Fill(star, Radial({35, 27}, 10, {{0, Hex(0xFFF6C0)}, {0.6f, Hex(0xFFD02A)},
-                                     {1, Hex(0xF09A00)}}));
+  c.Fill(star,
+         Radial({35, 27}, 10, {{0, Hex(0xFFF6C0)}, {0.6f, Hex(0xFFD02A)}, {1, Hex(0xF09A00)}}));
 }
 
 // ---------------------------------------------------------------- commands
@@ -382,9 +384,7 @@ void CmdImageText(Canvas& c) {
   c.Fill(Union(RBox(2, 9, 7, 10.5f, 0), RBox(3.75f, 10.5f, 5.25f, 14.5f, 0)), Hex(0x1F2733));
 }
 
-Sdf EyeShape() {
-  return Inter(Circle({8, 14}, 10), Circle({8, 2}, 10));
-}
+Sdf EyeShape() { return Inter(Circle({8, 14}, 10), Circle({8, 2}, 10)); }
 void Eye(Canvas& c, bool open) {
   Sdf eye = EyeShape();
   Body(c, eye, Solid(Hex(0xFFFFFF)), Hex(0x1F2733));
@@ -430,7 +430,8 @@ void CmdCls(Canvas& c) {
   Sdf screen = RBox(2, 3, 14, 11, 0);
   c.Fill(screen, Hex(0x10204A));
   // A new colour sweeping over the screen.
-  c.Fill(Inter(screen, Poly({{7, 3}, {14, 3}, {14, 11}, {3, 11}})), Vert(3, 11, 0x3FA8F0, 0x1E6AC8));
+  c.Fill(Inter(screen, Poly({{7, 3}, {14, 3}, {14, 11}, {3, 11}})),
+         Vert(3, 11, 0x3FA8F0, 0x1E6AC8));
   c.Fill(RBox(5, 13, 11, 15, 0), Hex(0x1F2733));
 }
 
@@ -476,8 +477,7 @@ void CmdPlay(Canvas& c) {
 }
 
 void CmdStop(Canvas& c) {
-  Body(c, RBox(2, 2, 14, 14, 1.5f), Diag({2, 2}, {14, 14}, 0xFF7A6E, 0xB8121A),
-       Hex(0x5A080C));
+  Body(c, RBox(2, 2, 14, 14, 1.5f), Diag({2, 2}, {14, 14}, 0xFF7A6E, 0xB8121A), Hex(0x5A080C));
 }
 
 void CmdComment(Canvas& c) {
@@ -493,10 +493,11 @@ void CmdUrl(Canvas& c) {
   Sdf inner = Grow(globe, -1);
   Col grid = Hex(0xFFFFFF, 0.75f);
   // A meridian, the equator and two parallels.
-  c.Fill(Inter(inner, [](V p) {
-           float dx = (p.x - 8) / 3.2f, dy = (p.y - 8) / 7.0f;
-           return std::fabs((std::sqrt(dx * dx + dy * dy) - 1) * 3.2f) - 0.5f;
-         }),
+  c.Fill(Inter(inner,
+               [](V p) {
+                 float dx = (p.x - 8) / 3.2f, dy = (p.y - 8) / 7.0f;
+                 return std::fabs((std::sqrt(dx * dx + dy * dy) - 1) * 3.2f) - 0.5f;
+               }),
          grid);
   c.Fill(Inter(inner, RBox(0, 7.5f, 16, 8.5f, 0)), grid);
   c.Fill(Inter(inner, RBox(7.5f, 0, 8.5f, 16, 0)), grid);
@@ -542,7 +543,8 @@ void PrevPinLoose(Canvas& c) {
   c.Fill(Capsule({1, 8}, {5, 8}, 0.6f), Hex(0x4A5464));
   Body(c, RBox(5, 5, 8, 11, 0), Vert(5, 11, 0xFF8A7A, 0xB8121A), Hex(0x5A080C), 0.9f);
   Body(c, RBox(8, 6.5f, 12, 9.5f, 0), Vert(6, 10, 0xFF8A7A, 0xB8121A), Hex(0x5A080C), 0.9f);
-  Body(c, RBox(12, 3.5f, 14.5f, 12.5f, 0.8f), Vert(3, 13, 0xFF8A7A, 0xB8121A), Hex(0x5A080C), 0.9f);
+  Body(c, RBox(12, 3.5f, 14.5f, 12.5f, 0.8f), Vert(3, 13, 0xFF8A7A, 0xB8121A), Hex(0x5A080C),
+       0.9f);
 }
 void PrevPinned(Canvas& c) {
   c.Fill(Capsule({9, 10}, {12, 14}, 0.7f), Hex(0x4A5464));
@@ -579,22 +581,24 @@ std::vector<std::pair<std::string, Bytes>> BuilderArt() {
   const int n = int(tools.size());
 
   // The root folder closed and open, then one icon per command type.
-  auto commands = Pictures(
-      {[](Canvas& c) { Folder(c, false); }, [](Canvas& c) { Folder(c, true); }, CmdImageText,
-       CmdShow, CmdMove, CmdHide, CmdWait, CmdCls, CmdRepeat, CmdUntil, CmdLine, CmdMedia, CmdPlay,
-       CmdStop, CmdComment, CmdUrl},
-      16, 16, kWindowWhite, kTeal, 0.5f);
+  auto commands =
+      Pictures({[](Canvas& c) { Folder(c, false); }, [](Canvas& c) { Folder(c, true); },
+                CmdImageText, CmdShow, CmdMove, CmdHide, CmdWait, CmdCls, CmdRepeat, CmdUntil,
+                CmdLine, CmdMedia, CmdPlay, CmdStop, CmdComment, CmdUrl},
+               16, 16, kWindowWhite, kTeal, 0.5f);
 
   // The preview toolbar's seven images, then Keep Visible on by itself.
-  auto preview = Pictures({PrevGo, PrevStep, PrevPause, PrevStop, PrevSound, PrevExit, PrevPinLoose},
-                          16, 15, kButtonFace, kButtonFace, 0.4f);
+  auto preview =
+      Pictures({PrevGo, PrevStep, PrevPause, PrevStop, PrevSound, PrevExit, PrevPinLoose}, 16, 15,
+               kButtonFace, kButtonFace, 0.4f);
   auto pinned = Picture(PrevPinned, 16, 15, kButtonFace, kButtonFace, 0.4f);
 
   return {
       {"toolbar.bmp", Bmp24File(48 * n, 48, Strip(tools, 48, 48))},
       {"toolbar_disabled.bmp", Bmp24File(48 * n, 48, Strip(greyed, 48, 48))},
       {"commands.bmp", Bmp24File(16 * int(commands.size()), 16, Strip(commands, 16, 16))},
-      {"preview_bar.bmp", BmpFile(16 * int(preview.size()), 15, Strip(preview, 16, 15), {kButtonFace})},
+      {"preview_bar.bmp",
+       BmpFile(16 * int(preview.size()), 15, Strip(preview, 16, 15), {kButtonFace})},
       {"preview_pinned.bmp", BmpFile(16, 15, pinned, {kButtonFace})},
   };
 }

@@ -35,7 +35,8 @@ class BuilderResources : public testing::Test {
   static std::vector<unsigned char> Data(int id, LPCSTR type) {
     HRSRC res = FindResourceA(s_module, MAKEINTRESOURCEA(id), type);
     if (!res) return {};
-    const unsigned char* p = static_cast<const unsigned char*>(LockResource(LoadResource(s_module, res)));
+    const unsigned char* p =
+        static_cast<const unsigned char*>(LockResource(LoadResource(s_module, res)));
     if (!p) return {};
     return std::vector<unsigned char>(p, p + SizeofResource(s_module, res));
   }
@@ -197,10 +198,14 @@ std::string KeyText(BYTE flags, WORD key) {
   if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) return text + char(key);
   if (key >= VK_F1 && key <= VK_F12) return text + "F" + std::to_string(key - VK_F1 + 1);
   switch (key) {
-    case VK_DELETE: return text + "Del";
-    case VK_INSERT: return text + "Ins";
-    case VK_BACK: return text + "Backspace";
-    default: return text + "vk " + std::to_string(key);
+    case VK_DELETE:
+      return text + "Del";
+    case VK_INSERT:
+      return text + "Ins";
+    case VK_BACK:
+      return text + "Backspace";
+    default:
+      return text + "vk " + std::to_string(key);
   }
 }
 
@@ -210,19 +215,22 @@ std::multiset<std::string> AcceleratorsOf(HMODULE module, int id) {
   if (!table) return keys;
   std::vector<ACCEL> entries(CopyAcceleratorTableA(table, nullptr, 0));
   CopyAcceleratorTableA(table, entries.data(), static_cast<int>(entries.size()));
-  for (const ACCEL& a : entries) keys.insert(KeyText(a.fVirt, a.key) + " " + std::to_string(a.cmd));
+  for (const ACCEL& a : entries)
+    keys.insert(KeyText(a.fVirt, a.key) + " " + std::to_string(a.cmd));
   DestroyAcceleratorTable(table);
   return keys;
 }
 
 TEST_F(BuilderResources, AcceleratorTablesHoldTheirKeys) {
   const std::multiset<std::string> main = {
-      "Ctrl+N 57600",        "Ctrl+O 57601",     "Ctrl+S 57603",     "Ctrl+X 57635",
-      "Shift+Del 57635",     "Ctrl+C 57634",     "Ctrl+Ins 57634",   "Ctrl+V 57637",
-      "Shift+Ins 57637",     "Ctrl+A 57642",     "Ctrl+T 32793",     "F5 32792",
-      "Ctrl+W 32872",        "Ctrl+1 32881",     "Ctrl+2 32886",     "Ctrl+3 32891",
-      "F1 32867",            "F6 57680",         "Shift+F6 57681",   "Ctrl+Z 57643",
-      "Alt+Backspace 57643", "Ctrl+P 57607",
+      "Ctrl+N 57600",   "Ctrl+O 57601",    "Ctrl+S 57603",
+      "Ctrl+X 57635",   "Shift+Del 57635", "Ctrl+C 57634",
+      "Ctrl+Ins 57634", "Ctrl+V 57637",    "Shift+Ins 57637",
+      "Ctrl+A 57642",   "Ctrl+T 32793",    "F5 32792",
+      "Ctrl+W 32872",   "Ctrl+1 32881",    "Ctrl+2 32886",
+      "Ctrl+3 32891",   "F1 32867",        "F6 57680",
+      "Shift+F6 57681", "Ctrl+Z 57643",    "Alt+Backspace 57643",
+      "Ctrl+P 57607",
   };
   EXPECT_EQ(AcceleratorsOf(s_module, IDR_MAINFRAME), main);
   const std::multiset<std::string> preview = {
@@ -241,12 +249,12 @@ std::vector<WORD> Words(const std::vector<unsigned char>& data) {
 }
 
 TEST_F(BuilderResources, ToolbarsListTheirButtonsInOrder) {
-  const std::vector<WORD> main = {1,     48,    48,    17,    57600, 57601, 57603, 0,     57635,
-                                  57634, 57637, 0,     32800, 32797, 32798, 32799, 0,     32793,
-                                  0,     32884, 32876};
+  const std::vector<WORD> main = {1,     48,    48,    17,    57600, 57601, 57603,
+                                  0,     57635, 57634, 57637, 0,     32800, 32797,
+                                  32798, 32799, 0,     32793, 0,     32884, 32876};
   EXPECT_EQ(Words(Data(IDR_MAINFRAME, MAKEINTRESOURCEA(241))), main);
-  const std::vector<WORD> preview = {1,     16,    15, 10,    32802, 32803, 32804,
-                                     32805, 0,     32845, 0, 32806, 0,     32807};
+  const std::vector<WORD> preview = {1,     16, 15,    10, 32802, 32803, 32804,
+                                     32805, 0,  32845, 0,  32806, 0,     32807};
   EXPECT_EQ(Words(Data(IDR_PREVIEW, MAKEINTRESOURCEA(241))), preview);
 }
 
@@ -289,7 +297,7 @@ struct Strip {
   const char* name;
   int id;
   int images;
-  int width;   // of one image
+  int width;  // of one image
   int height;
   int bits;
   COLORREF mask;  // the background that image lists leave out
@@ -310,12 +318,11 @@ TEST_F(BuilderResources, BitmapsHaveTheirSizesDepthsAndMasks) {
     SCOPED_TRACE(s.name);
     CBitmapData bitmap(Data(s.id, MAKEINTRESOURCEA(2)));
     ASSERT_TRUE(bitmap.Valid());
-    EXPECT_EQ(bitmap.Header().biWidth, s.images * s.width);
+    ASSERT_EQ(bitmap.Header().biWidth, s.images * s.width);
     EXPECT_EQ(bitmap.Header().biHeight, s.height);
     EXPECT_EQ(bitmap.Header().biBitCount, s.bits);
     EXPECT_EQ(bitmap.Header().biCompression, DWORD(BI_RGB));
     ASSERT_TRUE(bitmap.Complete());
-    ASSERT_EQ(bitmap.Header().biWidth, s.images * s.width);
     for (int i = 0; i < s.images; ++i) {
       SCOPED_TRACE(testing::Message() << "image " << i);
       const int x0 = i * s.width;
@@ -359,7 +366,8 @@ TEST_F(BuilderResources, StringTableHoldsTheFixedTexts) {
     const char* text;
   };
   const Text kTexts[] = {
-      {128, "Lumenweave\n\nLumenweave\nScene (.fsd)\n.fsd\nLumenweave.Document\nLumenweave Document"},
+      {128,
+       "Lumenweave\n\nLumenweave\nScene (.fsd)\n.fsd\nLumenweave.Document\nLumenweave Document"},
       {519, "Failed to initialize Object Linking and Embedding."},
       {33000, "Commands"},
       {33001, "Image/Text"},
@@ -376,8 +384,9 @@ TEST_F(BuilderResources, StringTableHoldsTheFixedTexts) {
       {33012, "Stop"},
       {33013, "Comment"},
       {33014, "Url"},
-      {33998, "There is a problem in Windows if name of screen saver starts with ss.\n\n"
-              "Do you want to continue?"},
+      {33998,
+       "There is a problem in Windows if name of screen saver starts with ss.\n\n"
+       "Do you want to continue?"},
       {34006, "This is not a valid measurement."},
       {34007, "Missing until command."},
       {34008, "Missing repeat command."},
@@ -398,15 +407,19 @@ TEST_F(BuilderResources, StringTableHoldsTheFixedTexts) {
       {34067, ".fsd"},
       {34069, "4.8"},
       {34075, "Flash-to-ScreenSaver wizard generated script"},
-      {34076, "NOTE: This automatically generated script will not work well for flash files "
-              "that are entirely made in just one frame."},
-      {34077, "In that case you should do the following. Double click on the Play command "
-              "below, click Settings, enable Timer control, "},
+      {34076,
+       "NOTE: This automatically generated script will not work well for flash files "
+       "that are entirely made in just one frame."},
+      {34077,
+       "In that case you should do the following. Double click on the Play command "
+       "below, click Settings, enable Timer control, "},
       {34078, "type in 0 as the number of seconds (that means endless loop)"},
-      {34079, "click Ok twice and use Make SCR option from the File menu to create new "
-              "screensaver file"},
-      {34080, "Warning!  There are no active commands in your screen saver. There will be no "
-              "visible result."},
+      {34079,
+       "click Ok twice and use Make SCR option from the File menu to create new "
+       "screensaver file"},
+      {34080,
+       "Warning!  There are no active commands in your screen saver. There will be no "
+       "visible result."},
       {57344, "Lumenweave"},
       {61442, "All Files (*.*)"},
       {32802, "\nGo (Ctrl+G)"},
