@@ -503,8 +503,14 @@ bool CToolBar::CanDock(Side side) const { return (m_dockSides & AlignOfSide(side
 void CToolBar::DockAgain() {
   if (!m_dockSides) return;
   Side side = m_lastDockSide;
-  for (Side other : {kTop, kBottom, kLeft, kRight})
-    if (!CanDock(side)) side = other;
+  if (!CanDock(side)) {
+    for (Side other : {kTop, kBottom, kLeft, kRight}) {
+      if (CanDock(other)) {
+        side = other;
+        break;
+      }
+    }
+  }
   Dock(side);
 }
 

@@ -131,15 +131,16 @@ UINT_PTR CALLBACK CFileDialog::HookProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
     dlg->Bind(hwnd);
   }
   if (!dlg) return 0;
-  // The caller's own hook answers first; what it takes is done.
-  if (dlg->m_userHook && msg != WM_NCDESTROY) {
+  // The caller's own hook answers first; what it takes is done (but the
+  // window's end always reaches the object, which unbinds there).
+  if (dlg->m_userHook) {
     UINT_PTR answer = 0;
     try {
       answer = dlg->m_userHook(hwnd, msg, wp, lp);
     } catch (...) {
       AfxReportCaughtException("File dialog hook");
     }
-    if (answer) return answer;
+    if (answer && msg != WM_NCDESTROY) return answer;
   }
   LRESULT result = 0;
   bool defaulted = false;

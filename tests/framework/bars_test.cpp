@@ -126,15 +126,24 @@ const CCommandEntry CStandInFrame::commandEntries[] = {
 };
 LW_IMPLEMENT_COMMAND_TABLE(CStandInFrame, CCmdWnd)
 
-// The colours of the test images, one solid 16 x 16 image each.
-const COLORREF kImageColours[] = {RGB(200, 30, 30), RGB(30, 160, 30), RGB(30, 30, 200),
-                                   RGB(200, 160, 0), RGB(0, 160, 160)};
+// The colours of the test images, one solid 16 x 16 image each: the
+// normal ones, the disabled ones and the ones under the mouse.
+const int kImages = 5;
+using Colours = COLORREF[kImages];
+const Colours kImageColours = {RGB(200, 30, 30), RGB(30, 160, 30), RGB(30, 30, 200),
+                               RGB(200, 160, 0), RGB(0, 160, 160)};
+const Colours kDisabledColours = {RGB(90, 90, 90), RGB(100, 100, 100), RGB(110, 110, 110),
+                                  RGB(120, 120, 120), RGB(130, 130, 130)};
+const Colours kHotColours = {RGB(250, 120, 120), RGB(120, 250, 120), RGB(120, 120, 250),
+                             RGB(250, 250, 120), RGB(120, 250, 250)};
 const COLORREF kMask = RGB(255, 0, 255);
+// The pictures of toolbar 132 and bitmap 133 (bars_test.rc).
+const COLORREF kRed = RGB(220, 0, 0), kBlue = RGB(0, 0, 220), kGreen = RGB(0, 200, 0);
 
-// A bitmap of the test images side by side; the centre 4 x 4 of the first
-// is the mask colour.
-HBITMAP MakeStrip() {
-  const int count = static_cast<int>(sizeof kImageColours / sizeof kImageColours[0]);
+// A bitmap of the images side by side; the centre 4 x 4 of the first is
+// the mask colour.
+HBITMAP MakeStrip(const Colours& colours) {
+  const int count = kImages;
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
   info.bmiHeader.biWidth = 16 * count;
@@ -146,16 +155,16 @@ HBITMAP MakeStrip() {
   auto* pixels = static_cast<DWORD*>(bits);
   for (int y = 0; y < 16; ++y)
     for (int x = 0; x < 16 * count; ++x) {
-      COLORREF c = kImageColours[x / 16];
+      COLORREF c = colours[x / 16];
       if (x >= 6 && x < 10 && y >= 6 && y < 10) c = kMask;
       pixels[y * 16 * count + x] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
     }
   return bitmap;
 }
 
-void MakeImages(CImageList& list) {
+void MakeImages(CImageList& list, const Colours& colours = kImageColours) {
   ASSERT_TRUE(list.Create(16, 16, ILC_COLOR24 | ILC_MASK, 5, 1));
-  HBITMAP strip = MakeStrip();
+  HBITMAP strip = MakeStrip(colours);
   EXPECT_EQ(list.Add(strip, kMask), 0);
   DeleteObject(strip);
   EXPECT_EQ(list.GetImageCount(), 5);
@@ -216,6 +225,27 @@ void Click(CWnd& bar, CPoint pt) {
   bar.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(pt.x, pt.y));
 }
 
+// Presses the left button at the screen point, moves to each point and
+// lets go at the last, as the user's hand does.
+void Drag(CPoint from, std::initializer_list<CPoint> path) {
+  const int cx = GetSystemMetrics(SM_CXSCREEN) - 1, cy = GetSystemMetrics(SM_CYSCREEN) - 1;
+  std::vector<INPUT> inputs;
+  const auto add = [&](CPoint pt, DWORD flags) {
+    INPUT in = {};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = pt.x * 65535 / cx;
+    in.mi.dy = pt.y * 65535 / cy;
+    in.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | flags;
+    inputs.push_back(in);
+  };
+  add(from, 0);
+  add(from, MOUSEEVENTF_LEFTDOWN);
+  CPoint last = from;
+  for (CPoint pt : path) add(last = pt, 0);
+  add(last, MOUSEEVENTF_LEFTUP);
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
 // Moves the mouse onto the frame's pane, where no bar is.
 void MouseToPane(CBarsFixture& f) {
   CRect pane = f.frame.pane;
@@ -261,6 +291,63 @@ TEST(ToolBar, LoadsButtonsAndSeparatorsInOrderAndShowsTheirPictures) {
     EXPECT_EQ(own, item.image == 0 ? 256 - 16 : 256);
     EXPECT_EQ(mask, 0);
   }
+}
+
+// How many of the pixels of toolbar item index on the screen have the
+// colour.
+int CountOnScreen(const CBarsFixture& f, int index, COLORREF colour) {
+  int count = 0;
+  for (COLORREF c : lwtest::ScreenPixels(f.ScreenRect(index))) count += c == colour;
+  return count;
+}
+
+// Disabled buttons show their picture of the disabled list, the button
+// under the mouse its picture of the hot list.
+TEST(ToolBar, ShowsThePicturesOfTheDisabledAndHotLists) {
+  CBarsFixture f;
+  CImageList disabled, hot;
+  MakeImages(disabled, kDisabledColours);
+  MakeImages(hot, kHotColours);
+  f.toolbar.SetDisabledImageList(&disabled);
+  f.toolbar.SetHotImageList(&hot);
+  MouseToPane(f);
+  f.frame.charlieCheck = 0;
+  f.frame.IdleUpdate();  // bravo and delta disabled, charlie plain
+  const int bravo = f.toolbar.CommandToIndex(ID_BRAVO), charlie = f.toolbar.CommandToIndex(ID_CHARLIE);
+  EXPECT_TRUE(PumpUntil([&] { return CountOnScreen(f, bravo, kDisabledColours[1]) == 256; }, 2000));
+  EXPECT_TRUE(PumpUntil([&] { return CountOnScreen(f, charlie, kImageColours[2]) == 256; }, 2000));
+  MoveMouse(f.ScreenRect(charlie).CenterPoint());
+  EXPECT_TRUE(PumpUntil([&] { return CountOnScreen(f, charlie, kHotColours[2]) == 256; }, 2000));
+  MouseToPane(f);
+}
+
+// A bitmap resource of the toolbar's id gives its pictures; another bitmap
+// adds pictures that a button can take later.
+TEST(ToolBar, TakesPicturesFromBitmapResources) {
+  CStandInFrame frame;
+  ASSERT_TRUE(frame.Create());
+  CToolBar bar;
+  ASSERT_TRUE(bar.CreateEx(&frame));
+  ASSERT_TRUE(bar.LoadToolBar(132));
+  frame.Add(&bar);
+  ASSERT_EQ(bar.GetCount(), 2);
+  const auto count = [&](int index, COLORREF colour) {
+    CRect r = bar.GetItemRect(index);
+    MapWindowPoints(bar, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    int n = 0;
+    for (COLORREF c : lwtest::ScreenPixels(r)) n += c == colour;
+    return n;
+  };
+  EXPECT_TRUE(PumpUntil([&] { return count(0, kRed) == 256 && count(1, kBlue) == 256; }, 2000));
+  EXPECT_EQ(bar.AddBitmap(133, 1), 2);
+  bar.SetButtonInfo(1, ID_BRAVO, TBSTYLE_CHECK, 2);
+  EXPECT_TRUE(PumpUntil([&] { return count(1, kGreen) == 256; }, 2000));
+  UINT id = 0, style = 0;
+  int image = 0;
+  bar.GetButtonInfo(1, id, style, image);
+  EXPECT_EQ(id, static_cast<UINT>(ID_BRAVO));
+  EXPECT_EQ(style & TBSTYLE_CHECK, static_cast<UINT>(TBSTYLE_CHECK));
+  EXPECT_EQ(image, 2);
 }
 
 TEST(ToolBar, RefusesADamagedOrMissingResourceAndKeepsItsButtons) {
@@ -516,6 +603,24 @@ TEST(ToolBar, FloatsInAToolWindowThatHidesShowsAndDocksAgain) {
   EXPECT_FALSE(f.toolbar.IsFloating());
   EXPECT_EQ(f.toolbar.GetSide(), CControlBar::kLeft);
   EXPECT_EQ(f.frame.pane.left, f.toolbar.GetItemRect(0).Width());
+  MouseToPane(f);
+}
+
+// A drag on the docked bar's background takes it out of its dock: it
+// floats under the mouse and goes where the mouse lets go of it.
+TEST(ToolBar, ADragOnItsBackgroundFloatsTheBarWhereTheMouseGoes) {
+  CBarsFixture f;
+  f.toolbar.EnableDocking(CBRS_ALIGN_ANY);
+  CRect bar = f.toolbar.GetWindowRect();
+  const CPoint from(bar.left + f.toolbar.GetItemRect(6).right + 30, bar.CenterPoint().y);
+  const CPoint to(from.x + 40, from.y + 150);
+  Drag(from, {CPoint(from.x + 10, from.y + 10), CPoint(from.x + 20, from.y + 80), to});
+  ASSERT_TRUE(PumpUntil([&] { return f.toolbar.IsFloating(); }, 3000));
+  FlushEvents(300);
+  CRect floating;
+  GetWindowRect(f.toolbar.GetFloatingFrame(), &floating);
+  EXPECT_TRUE(floating.PtInRect(to)) << floating.left << "," << floating.top;
+  EXPECT_EQ(f.frame.pane.top, 0);
   MouseToPane(f);
 }
 

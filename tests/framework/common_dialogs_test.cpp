@@ -193,14 +193,18 @@ TEST(FileDialog, SeveralChosenFilesComeOutOneAfterAnother) {
 UINT_PTR CALLBACK CallersHook(HWND, UINT, WPARAM, LPARAM) { return 0; }
 
 // A child template goes to the system by name; a hook of the caller's is
-// chained behind ours for the call and is the caller's again after it.
-TEST(FileDialog, TakesAChildTemplateAndChainsTheCallersHook) {
+// chained behind ours for the call and is the caller's again after it; the
+// structure goes with the size the caller gave it (the older, smaller form
+// for older systems).
+TEST(FileDialog, TakesAChildTemplateTheCallersHookAndStructureSize) {
   CRecordedCommonDialogs dialogs;
   CFileDialog dlg(true);
   dlg.SetTemplate("FILEOPEN_TEMPLATE");
   dlg.m_ofn.lpfnHook = &CallersHook;
+  dlg.m_ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
   dlg.DoModal();
   ASSERT_EQ(dialogs.files.size(), 1u);
+  EXPECT_EQ(dialogs.files[0].structSize, static_cast<DWORD>(OPENFILENAME_SIZE_VERSION_400A));
   EXPECT_EQ(dialogs.files[0].templateName, "FILEOPEN_TEMPLATE");
   EXPECT_TRUE(dialogs.files[0].flags & OFN_ENABLETEMPLATE);
   EXPECT_EQ(dlg.m_ofn.hInstance, GetModuleHandleA(nullptr));
