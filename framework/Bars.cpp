@@ -71,10 +71,9 @@ DWORD AlignOfSide(CControlBar::Side side) {
 bool CreateBarControl(CWnd& bar, const char* className, DWORD style, CCmdWnd* parent, UINT id) {
   if (bar.GetSafeHwnd() || !parent || !parent->GetSafeHwnd()) return false;
   InitBarControls();
-  HWND hwnd = ::CreateWindowExA(0, className, "", style | WS_CHILD, 0, 0, 0, 0,
-                                parent->GetSafeHwnd(),
-                                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
-                                ResourceModule(), nullptr);
+  HWND hwnd = ::CreateWindowExA(
+      0, className, "", style | WS_CHILD, 0, 0, 0, 0, parent->GetSafeHwnd(),
+      reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), ResourceModule(), nullptr);
   if (!hwnd) return false;
   if (!bar.SubclassWindow(hwnd)) {
     ::DestroyWindow(hwnd);
@@ -418,7 +417,8 @@ CSize CToolBar::CalcDynamicLayout(int length, DWORD mode) {
   }
   CSize size;
   if (any) {
-    size = CSize(extent.right + (std::max)(0L, extent.left), extent.bottom + (std::max)(0L, extent.top));
+    size = CSize(extent.right + (std::max)(0L, extent.left),
+                 extent.bottom + (std::max)(0L, extent.top));
   } else {
     const DWORD button = static_cast<DWORD>(SendMessage(TB_GETBUTTONSIZE, 0, 0));
     size = CSize(LOWORD(button), HIWORD(button));
@@ -744,7 +744,8 @@ bool CStatusBar::CreateEx(CCmdWnd* parent, DWORD ctrlStyle, DWORD style, UINT id
   // places it.
   if (!CreateBarControl(*this, STATUSCLASSNAMEA, windowStyle, parent, id)) return false;
   m_height = GetWindowRect().Height();
-  ::SetWindowLongA(m_hWnd, GWL_STYLE, static_cast<LONG>(GetStyle() | CCS_NORESIZE | CCS_NOPARENTALIGN));
+  ::SetWindowLongA(m_hWnd, GWL_STYLE,
+                   static_cast<LONG>(GetStyle() | CCS_NORESIZE | CCS_NOPARENTALIGN));
   m_owner = parent;
   m_side = (style & CBRS_ALIGN_TOP) ? kTop : kBottom;
   return true;

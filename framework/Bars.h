@@ -225,8 +225,8 @@ class CStatusBar : public CControlBar {
  private:
   struct Pane {
     UINT id = 0;
-    CString text;    // the indicator's string
-    int width = 0;   // pixels; the message pane stretches
+    CString text;   // the indicator's string
+    int width = 0;  // pixels; the message pane stretches
     bool shown = true;
   };
   friend class CPaneCmdUI;

@@ -68,8 +68,8 @@ CCommonDialogRunner* SetCommonDialogRunner(CCommonDialogRunner* runner) {
 // ---------------------------------------------------------------------------
 // The file dialog.
 
-CFileDialog::CFileDialog(bool openFileDialog, const char* defExt, const char* fileName,
-                         DWORD flags, const char* filter, HWND parent)
+CFileDialog::CFileDialog(bool openFileDialog, const char* defExt, const char* fileName, DWORD flags,
+                         const char* filter, HWND parent)
     : m_openFileDialog(openFileDialog) {
   m_isDialog = true;
   ZeroMemory(&m_ofn, sizeof m_ofn);
@@ -116,8 +116,8 @@ INT_PTR CFileDialog::DoModal() {
 
   CFileDialog* const outer = t_opening;
   t_opening = this;
-  const BOOL chosen = m_openFileDialog ? Runner().GetOpenFileName(&m_ofn)
-                                       : Runner().GetSaveFileName(&m_ofn);
+  const BOOL chosen =
+      m_openFileDialog ? Runner().GetOpenFileName(&m_ofn) : Runner().GetSaveFileName(&m_ofn);
   t_opening = outer;
   if (m_userHook) m_ofn.lpfnHook = m_userHook;
   m_userHook = nullptr;
@@ -253,7 +253,8 @@ CString CFileDialog::GetNextPathName(INT_PTR& pos) const {
   // the start.
   const size_t size = m_ofn.nMaxFile;
   const size_t first = strnlen(buffer, size);
-  const bool several = (m_ofn.Flags & OFN_ALLOWMULTISELECT) && first + 1 < size && buffer[first + 1];
+  const bool several =
+      (m_ofn.Flags & OFN_ALLOWMULTISELECT) && first + 1 < size && buffer[first + 1];
   if (!several) {
     pos = 0;
     return CString(buffer, static_cast<int>(first));

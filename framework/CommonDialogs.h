@@ -129,8 +129,8 @@ class CFontDialog {
  public:
   // Starts on the font (none: the system's choice) and, with CF_EFFECTS,
   // the colour in m_cf.rgbColors.
-  explicit CFontDialog(const LOGFONTA* initial = nullptr,
-                       DWORD flags = CF_EFFECTS | CF_SCREENFONTS, HWND parent = nullptr);
+  explicit CFontDialog(const LOGFONTA* initial = nullptr, DWORD flags = CF_EFFECTS | CF_SCREENFONTS,
+                       HWND parent = nullptr);
   CFontDialog(const CFontDialog&) = delete;
   CFontDialog& operator=(const CFontDialog&) = delete;
 

@@ -12,8 +12,8 @@ CMenu& CMenu::operator=(CMenu&& other) noexcept {
 }
 
 bool CMenu::LoadMenu(UINT resourceId, HINSTANCE instance) {
-  return Attach(::LoadMenuA(instance ? instance : ::GetModuleHandleA(nullptr),
-                            MAKEINTRESOURCEA(resourceId)));
+  return Attach(
+      ::LoadMenuA(instance ? instance : ::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resourceId)));
 }
 
 bool CMenu::Attach(HMENU menu, bool owned) {

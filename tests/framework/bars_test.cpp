@@ -17,6 +17,7 @@
 #include "framework/Bars.h"
 #include "framework/ImageList.h"
 #include "framework/Menu.h"
+#include "tests/support/image_strip.h"
 #include "tests/support/pump.h"
 #include "tests/support/registry.h"
 #include "tests/support/screen.h"
@@ -54,8 +55,8 @@ class CStandInFrame : public CCmdWnd {
                                        reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
     // A pop-up without caption: Wine waits up to two seconds for a window
     // manager to hide a window with one, and Xvfb has none.
-    return CreateEx(0, cls, "Stand-in", WS_POPUP | WS_BORDER | WS_CLIPCHILDREN | WS_VISIBLE, x,
-                    y, w, h, nullptr, 0);
+    return CreateEx(0, cls, "Stand-in", WS_POPUP | WS_BORDER | WS_CLIPCHILDREN | WS_VISIBLE, x, y,
+                    w, h, nullptr, 0);
   }
   void Add(CControlBar* bar) {
     bars.push_back(bar);
@@ -140,31 +141,11 @@ const COLORREF kMask = RGB(255, 0, 255);
 // The pictures of toolbar 132 and bitmap 133 (bars_test.rc).
 const COLORREF kRed = RGB(220, 0, 0), kBlue = RGB(0, 0, 220), kGreen = RGB(0, 200, 0);
 
-// A bitmap of the images side by side; the centre 4 x 4 of the first is
-// the mask colour.
-HBITMAP MakeStrip(const Colours& colours) {
-  const int count = kImages;
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = 16 * count;
-  info.bmiHeader.biHeight = -16;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  auto* pixels = static_cast<DWORD*>(bits);
-  for (int y = 0; y < 16; ++y)
-    for (int x = 0; x < 16 * count; ++x) {
-      COLORREF c = colours[x / 16];
-      if (x >= 6 && x < 10 && y >= 6 && y < 10) c = kMask;
-      pixels[y * 16 * count + x] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
-    }
-  return bitmap;
-}
-
+// The images of the colours, each with a 4 x 4 centre of the mask colour.
 void MakeImages(CImageList& list, const Colours& colours = kImageColours) {
   ASSERT_TRUE(list.Create(16, 16, ILC_COLOR24 | ILC_MASK, 5, 1));
-  HBITMAP strip = MakeStrip(colours);
+  HBITMAP strip =
+      lwtest::MakeImageStrip(std::vector<COLORREF>(colours, colours + kImages), 16, kMask);
   EXPECT_EQ(list.Add(strip, kMask), 0);
   DeleteObject(strip);
   EXPECT_EQ(list.GetImageCount(), 5);
@@ -180,7 +161,8 @@ struct CBarsFixture {
 
   explicit CBarsFixture(DWORD barStyle = CBRS_TOOLTIPS | CBRS_FLYBY) {
     EXPECT_TRUE(frame.Create());
-    EXPECT_TRUE(toolbar.CreateEx(&frame, TBSTYLE_FLAT, WS_CHILD | WS_VISIBLE | CBRS_TOP | barStyle));
+    EXPECT_TRUE(
+        toolbar.CreateEx(&frame, TBSTYLE_FLAT, WS_CHILD | WS_VISIBLE | CBRS_TOP | barStyle));
     EXPECT_TRUE(toolbar.LoadToolBar(kToolBar));
     MakeImages(images);
     toolbar.SetImageList(&images);
@@ -201,9 +183,7 @@ struct CBarsFixture {
     MapWindowPoints(toolbar, nullptr, reinterpret_cast<POINT*>(&r), 2);
     return r;
   }
-  BYTE State(UINT id) const {
-    return static_cast<BYTE>(toolbar.SendMessage(TB_GETSTATE, id, 0));
-  }
+  BYTE State(UINT id) const { return static_cast<BYTE>(toolbar.SendMessage(TB_GETSTATE, id, 0)); }
 };
 
 CRect ChildRect(HWND child) {
@@ -253,6 +233,15 @@ void MouseToPane(CBarsFixture& f) {
   MoveMouse(pane.CenterPoint());
 }
 
+// How many of the pixels of the bar's item on the screen have the colour.
+int CountOnScreen(const CToolBar& bar, int index, COLORREF colour) {
+  CRect r = bar.GetItemRect(index);
+  MapWindowPoints(bar, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  int count = 0;
+  for (COLORREF c : lwtest::ScreenPixels(r)) count += c == colour;
+  return count;
+}
+
 // The toolbar's items come from its resource in order, separators where
 // the resource has 0, each button with the next image of the image list;
 // on the screen each button shows its picture, with the mask colour's
@@ -263,7 +252,7 @@ TEST(ToolBar, LoadsButtonsAndSeparatorsInOrderAndShowsTheirPictures) {
   struct Item {
     UINT id;
     int image;  // -1: a separator
-  } const kItems[] = {{ID_ALPHA, 0}, {ID_BRAVO, 1},   {ID_SEPARATOR, -1}, {ID_CHARLIE, 2},
+  } const kItems[] = {{ID_ALPHA, 0}, {ID_BRAVO, 1},      {ID_SEPARATOR, -1}, {ID_CHARLIE, 2},
                       {ID_DELTA, 3}, {ID_SEPARATOR, -1}, {ID_ECHO, 4}};
   ASSERT_EQ(f.toolbar.GetCount(), 7);
   EXPECT_EQ(reinterpret_cast<HIMAGELIST>(f.toolbar.SendMessage(TB_GETIMAGELIST, 0, 0)),
@@ -281,24 +270,10 @@ TEST(ToolBar, LoadsButtonsAndSeparatorsInOrderAndShowsTheirPictures) {
     int image = -1;
     f.toolbar.GetButtonInfo(i, id, style, image);
     EXPECT_EQ(image, item.image);
-    // The picture: all its pixels but the masked 4 x 4 of the first.
-    const std::vector<COLORREF> pixels = lwtest::ScreenPixels(f.ScreenRect(i));
-    int own = 0, mask = 0;
-    for (COLORREF c : pixels) {
-      own += c == kImageColours[item.image];
-      mask += c == kMask;
-    }
-    EXPECT_EQ(own, item.image == 0 ? 256 - 16 : 256);
-    EXPECT_EQ(mask, 0);
+    // The picture: all its pixels but the masked 4 x 4 centre.
+    EXPECT_EQ(CountOnScreen(f.toolbar, i, kImageColours[item.image]), 256 - 16);
+    EXPECT_EQ(CountOnScreen(f.toolbar, i, kMask), 0);
   }
-}
-
-// How many of the pixels of toolbar item index on the screen have the
-// colour.
-int CountOnScreen(const CBarsFixture& f, int index, COLORREF colour) {
-  int count = 0;
-  for (COLORREF c : lwtest::ScreenPixels(f.ScreenRect(index))) count += c == colour;
-  return count;
 }
 
 // Disabled buttons show their picture of the disabled list, the button
@@ -313,11 +288,15 @@ TEST(ToolBar, ShowsThePicturesOfTheDisabledAndHotLists) {
   MouseToPane(f);
   f.frame.charlieCheck = 0;
   f.frame.IdleUpdate();  // bravo and delta disabled, charlie plain
-  const int bravo = f.toolbar.CommandToIndex(ID_BRAVO), charlie = f.toolbar.CommandToIndex(ID_CHARLIE);
-  EXPECT_TRUE(PumpUntil([&] { return CountOnScreen(f, bravo, kDisabledColours[1]) == 256; }, 2000));
-  EXPECT_TRUE(PumpUntil([&] { return CountOnScreen(f, charlie, kImageColours[2]) == 256; }, 2000));
+  const int bravo = f.toolbar.CommandToIndex(ID_BRAVO),
+            charlie = f.toolbar.CommandToIndex(ID_CHARLIE);
+  EXPECT_TRUE(PumpUntil(
+      [&] { return CountOnScreen(f.toolbar, bravo, kDisabledColours[1]) == 256 - 16; }, 2000));
+  EXPECT_TRUE(PumpUntil(
+      [&] { return CountOnScreen(f.toolbar, charlie, kImageColours[2]) == 256 - 16; }, 2000));
   MoveMouse(f.ScreenRect(charlie).CenterPoint());
-  EXPECT_TRUE(PumpUntil([&] { return CountOnScreen(f, charlie, kHotColours[2]) == 256; }, 2000));
+  EXPECT_TRUE(PumpUntil(
+      [&] { return CountOnScreen(f.toolbar, charlie, kHotColours[2]) == 256 - 16; }, 2000));
   MouseToPane(f);
 }
 
@@ -331,17 +310,12 @@ TEST(ToolBar, TakesPicturesFromBitmapResources) {
   ASSERT_TRUE(bar.LoadToolBar(132));
   frame.Add(&bar);
   ASSERT_EQ(bar.GetCount(), 2);
-  const auto count = [&](int index, COLORREF colour) {
-    CRect r = bar.GetItemRect(index);
-    MapWindowPoints(bar, nullptr, reinterpret_cast<POINT*>(&r), 2);
-    int n = 0;
-    for (COLORREF c : lwtest::ScreenPixels(r)) n += c == colour;
-    return n;
-  };
-  EXPECT_TRUE(PumpUntil([&] { return count(0, kRed) == 256 && count(1, kBlue) == 256; }, 2000));
+  EXPECT_TRUE(PumpUntil(
+      [&] { return CountOnScreen(bar, 0, kRed) == 256 && CountOnScreen(bar, 1, kBlue) == 256; },
+      2000));
   EXPECT_EQ(bar.AddBitmap(133, 1), 2);
   bar.SetButtonInfo(1, ID_BRAVO, TBSTYLE_CHECK, 2);
-  EXPECT_TRUE(PumpUntil([&] { return count(1, kGreen) == 256; }, 2000));
+  EXPECT_TRUE(PumpUntil([&] { return CountOnScreen(bar, 1, kGreen) == 256; }, 2000));
   UINT id = 0, style = 0;
   int image = 0;
   bar.GetButtonInfo(1, id, style, image);
@@ -690,7 +664,9 @@ TEST(ToolBar, KeepsItsPlaceInTheProfile) {
       if (row.visible) {
         const CRect bar = ChildRect(g.toolbar);
         EXPECT_EQ(row.side == CControlBar::kLeft ? bar.right : bar.top,
-                  row.side == CControlBar::kLeft ? g.frame.pane.left : g.frame.pane.bottom + ChildRect(g.status).Height());
+                  row.side == CControlBar::kLeft
+                      ? g.frame.pane.left
+                      : g.frame.pane.bottom + ChildRect(g.status).Height());
       }
     }
     ASSERT_TRUE(key.DeleteTree());
@@ -749,7 +725,8 @@ TEST(StatusBar, KeyIndicatorsFollowTheirKeysAndTheMessagePaneStretches) {
   ASSERT_TRUE(GetKeyboardState(saved));
   const struct {
     bool caps, num, scroll;
-  } kRows[] = {{true, false, false}, {false, true, true}, {true, true, true}, {false, false, false}};
+  } kRows[] = {
+      {true, false, false}, {false, true, true}, {true, true, true}, {false, false, false}};
   for (const auto& row : kRows) {
     SCOPED_TRACE(std::to_string(row.caps) + std::to_string(row.num) + std::to_string(row.scroll));
     BYTE keys[256];
@@ -804,7 +781,8 @@ TEST(Menu, APopupGivesTheChosenCommandToItsOwner) {
     PostMessageA(open, WM_KEYDOWN, VK_DOWN, 0);
     PostMessageA(open, WM_KEYDOWN, VK_RETURN, 0);
   });
-  const UINT_PTR closer = SetTimer(nullptr, 0, 5000, [](HWND, UINT, UINT_PTR, DWORD) { EndMenu(); });
+  const UINT_PTR closer =
+      SetTimer(nullptr, 0, 5000, [](HWND, UINT, UINT_PTR, DWORD) { EndMenu(); });
   frame.bravoEnabled = false;
   frame.charlieCheck = 0;
   popup.TrackPopupMenu(TPM_LEFTALIGN, 300, 300, frame);
@@ -814,9 +792,11 @@ TEST(Menu, APopupGivesTheChosenCommandToItsOwner) {
   EXPECT_EQ(frame.commands, std::vector<UINT>{ID_ALPHA});
   EXPECT_TRUE(popup.GetMenuState(ID_BRAVO) & MF_GRAYED) << "updated as it opened";
 
-  EXPECT_EQ(popup.CheckMenuItem(ID_CHARLIE, MF_BYCOMMAND | MF_CHECKED), static_cast<UINT>(MF_UNCHECKED));
+  EXPECT_EQ(popup.CheckMenuItem(ID_CHARLIE, MF_BYCOMMAND | MF_CHECKED),
+            static_cast<UINT>(MF_UNCHECKED));
   EXPECT_TRUE(popup.GetMenuState(ID_CHARLIE) & MF_CHECKED);
-  EXPECT_EQ(popup.EnableMenuItem(ID_ALPHA, MF_BYCOMMAND | MF_GRAYED), static_cast<UINT>(MF_ENABLED));
+  EXPECT_EQ(popup.EnableMenuItem(ID_ALPHA, MF_BYCOMMAND | MF_GRAYED),
+            static_cast<UINT>(MF_ENABLED));
   EXPECT_TRUE(popup.GetMenuState(ID_ALPHA) & MF_GRAYED);
 
   // A borrowed sub-menu outlives its wrapper; the loaded menu goes with its.

@@ -73,8 +73,8 @@ TEST(FileDialog, AnOpenDialogAsksTheSystemAndGivesThePartsOfTheChosenFile) {
   EXPECT_EQ(call.defExt, "bmp");
   EXPECT_EQ(call.fileName, "start.bmp");
   EXPECT_TRUE(call.restCleared);
-  EXPECT_EQ(call.filter, (std::vector<std::string>{"Bitmaps (*.bmp)", "*.bmp", "JPEG (*.jpg)",
-                                                   "*.jpg;*.jpeg"}));
+  EXPECT_EQ(call.filter,
+            (std::vector<std::string>{"Bitmaps (*.bmp)", "*.bmp", "JPEG (*.jpg)", "*.jpg;*.jpeg"}));
 
   EXPECT_TRUE(IsWindowEnabled(owner.hwnd));
   EXPECT_EQ(GetFocus(), owner.edit) << "the focus goes back where it was";
@@ -166,9 +166,13 @@ TEST(FileDialog, SeveralChosenFilesComeOutOneAfterAnother) {
     std::vector<std::string> paths;
     const char* folder;
   } kRows[] = {
-      {"two files", {"C:\\Pics", "a.bmp", "b c.png"}, {"C:\\Pics\\a.bmp", "C:\\Pics\\b c.png"},
+      {"two files",
+       {"C:\\Pics", "a.bmp", "b c.png"},
+       {"C:\\Pics\\a.bmp", "C:\\Pics\\b c.png"},
        "C:\\Pics"},
-      {"in a root", {"C:\\", "a.bmp", "b.bmp", "c.bmp"}, {"C:\\a.bmp", "C:\\b.bmp", "C:\\c.bmp"},
+      {"in a root",
+       {"C:\\", "a.bmp", "b.bmp", "c.bmp"},
+       {"C:\\a.bmp", "C:\\b.bmp", "C:\\c.bmp"},
        "C:\\"},
       {"one file", {"C:\\Pics\\only.bmp"}, {"C:\\Pics\\only.bmp"}, "C:\\Pics"},
   };

@@ -13,6 +13,7 @@
 #include "framework/Files.h"
 #include "framework/ImageList.h"
 #include "tests/support/files.h"
+#include "tests/support/image_strip.h"
 #include "tests/support/pump.h"
 #include "tests/support/screen.h"
 
@@ -23,30 +24,10 @@ const int kCount = 3;
 const COLORREF kMask = RGB(255, 0, 255);
 const COLORREF kWhite = RGB(255, 255, 255);
 
-// The pictures side by side, 16 x 16 each, with a 4 x 4 centre of the mask
-// colour.
-HBITMAP MakeStrip() {
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = 16 * kCount;
-  info.bmiHeader.biHeight = -16;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  auto* pixels = static_cast<DWORD*>(bits);
-  for (int y = 0; y < 16; ++y)
-    for (int x = 0; x < 16 * kCount; ++x) {
-      const bool centre = x % 16 >= 6 && x % 16 < 10 && y >= 6 && y < 10;
-      const COLORREF c = centre ? kMask : kColours[x / 16];
-      pixels[y * 16 * kCount + x] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
-    }
-  return bitmap;
-}
-
 void MakeList(CImageList& list) {
   ASSERT_TRUE(list.Create(16, 16, ILC_COLOR24 | ILC_MASK, 1, 4));
-  HBITMAP strip = MakeStrip();
+  HBITMAP strip =
+      lwtest::MakeImageStrip(std::vector<COLORREF>(kColours, kColours + kCount), 16, kMask);
   EXPECT_EQ(list.Add(strip, kMask), 0);
   DeleteObject(strip);
 }
@@ -93,7 +74,8 @@ TEST(ImageList, TakesMaskedPicturesFromABitmapAndDrawsThemTransparent) {
 // Written into an archive between other values, the list reads back whole
 // and the values after it are where they were.
 TEST(ImageList, TravelsThroughAnArchiveWithWhatFollowsIt) {
-  const std::string path = lwtest::TempPath("lw_image_list_" + std::to_string(GetCurrentProcessId()));
+  const std::string path =
+      lwtest::TempPath("lw_image_list_" + std::to_string(GetCurrentProcessId()));
   CImageList list;
   MakeList(list);
   {

@@ -86,9 +86,11 @@ BOOL CRecordedCommonDialogs::File(OPENFILENAMEA* ofn, bool open) {
   const std::string& first = answer.names[0];
   const size_t slash = first.find_last_of('\\');
   const size_t dot = first.find_last_of('.');
-  ofn->nFileOffset = static_cast<WORD>(several ? first.size() + 1 : slash == std::string::npos ? 0 : slash + 1);
-  ofn->nFileExtension =
-      static_cast<WORD>(!several && dot != std::string::npos && dot > ofn->nFileOffset ? dot + 1 : 0);
+  ofn->nFileOffset = static_cast<WORD>(several                      ? first.size() + 1
+                                       : slash == std::string::npos ? 0
+                                                                    : slash + 1);
+  ofn->nFileExtension = static_cast<WORD>(
+      !several && dot != std::string::npos && dot > ofn->nFileOffset ? dot + 1 : 0);
   ofn->nFilterIndex = answer.filterIndex;
   return TRUE;
 }
@@ -102,8 +104,8 @@ BOOL CRecordedCommonDialogs::ChooseColor(CHOOSECOLORA* cc) {
 }
 
 BOOL CRecordedCommonDialogs::ChooseFont(CHOOSEFONTA* cf) {
-  fonts.push_back({cf->lpLogFont ? *cf->lpLogFont : LOGFONTA{}, cf->rgbColors, cf->Flags,
-                   cf->hwndOwner});
+  fonts.push_back(
+      {cf->lpLogFont ? *cf->lpLogFont : LOGFONTA{}, cf->rgbColors, cf->Flags, cf->hwndOwner});
   const Answer answer = Next();
   if (!answer.ok || !cf->lpLogFont) return FALSE;
   *cf->lpLogFont = answer.font;

@@ -25,11 +25,11 @@ class CRecordedCommonDialogs : public CCommonDialogRunner {
     HWND owner;
     bool ownerEnabled;  // during the call
     std::string title, initialDir, defExt, templateName;
-    std::string fileName;                // the name it started with
-    std::vector<std::string> filter;     // display names and patterns, in turn
+    std::string fileName;             // the name it started with
+    std::vector<std::string> filter;  // display names and patterns, in turn
     DWORD filterIndex;
-    bool restCleared;                    // the buffer held only zeros after the name
-    bool hooked;                         // OFN_ENABLEHOOK with a hook
+    bool restCleared;  // the buffer held only zeros after the name
+    bool hooked;       // OFN_ENABLEHOOK with a hook
   };
   struct ColorCall {
     COLORREF initial;
