@@ -213,18 +213,25 @@ CToolBar::~CToolBar() {
 }
 
 bool CToolBar::CreateEx(CCmdWnd* parent, DWORD ctrlStyle, DWORD style, UINT id) {
-  DWORD windowStyle = (style & 0xFFFF0000) | (ctrlStyle & 0xFFFF) | CCS_NOPARENTALIGN |
-                      CCS_NORESIZE | CCS_NODIVIDER;
-  if (style & CBRS_TOOLTIPS) windowStyle |= TBSTYLE_TOOLTIPS;
+  // The control always has its tooltip window (it registers its buttons
+  // there as they come); CBRS_TOOLTIPS switches it on and off.
+  const DWORD windowStyle = (style & 0xFFFF0000) | (ctrlStyle & 0xFFFF) | TBSTYLE_TOOLTIPS |
+                            CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER;
   if (!CreateBarControl(*this, TOOLBARCLASSNAMEA, windowStyle, parent, id)) return false;
   m_owner = parent;
-  m_barStyle = style & 0xFFFF;
+  SetBarStyle(style);
   m_side = m_lastDockSide = SideOfStyle(style);
   SendMessage(TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
   // Clicked buttons and notifications go to the frame, also while the bar
   // floats in a window of its own.
   SendMessage(TB_SETPARENT, reinterpret_cast<WPARAM>(parent->GetSafeHwnd()), 0);
   return true;
+}
+
+void CToolBar::SetBarStyle(DWORD style) {
+  m_barStyle = style & 0xFFFF;
+  if (HWND tips = reinterpret_cast<HWND>(SendMessage(TB_GETTOOLTIPS, 0, 0)))
+    ::SendMessageA(tips, TTM_ACTIVATE, (m_barStyle & CBRS_TOOLTIPS) != 0, 0);
 }
 
 bool CToolBar::LoadToolBar(UINT resourceId) {
@@ -597,7 +604,7 @@ bool CToolBar::OnGetTipText(NMHDR* hdr) {
   const bool wide = hdr->code == TTN_GETDISPINFOW;
   const UINT flags = wide ? reinterpret_cast<NMTTDISPINFOW*>(hdr)->uFlags
                           : reinterpret_cast<NMTTDISPINFOA*>(hdr)->uFlags;
-  if (flags & TTF_IDISHWND) return false;
+  if ((flags & TTF_IDISHWND) || !(m_barStyle & CBRS_TOOLTIPS)) return false;
   const CString text = LoadResourceString(static_cast<UINT>(hdr->idFrom));
   const int newline = text.Find('\n');
   if (newline < 0) return false;

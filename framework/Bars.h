@@ -110,8 +110,10 @@ class CToolBar : public CControlBar {
   void GetButtonInfo(int index, UINT& id, UINT& style, int& image) const;
   void SetButtonInfo(int index, UINT id, UINT style, int image);
 
+  // The CBRS_ styles; tooltips and fly-by prompts may come and go at any
+  // time.
   DWORD GetBarStyle() const { return m_barStyle; }
-  void SetBarStyle(DWORD style) { m_barStyle = style & 0xFFFF; }
+  void SetBarStyle(DWORD style);
   // The sides (CBRS_ALIGN_*) the user may dock the bar on; any of them
   // also lets the user float it (a double click or a drag on the bar's
   // background) and dock it again (a double click on the floating

@@ -389,6 +389,19 @@ TEST(ToolBar, ButtonsTakeTheirStateFromTheFramesRouteAtIdle) {
   }
 }
 
+// Rests the mouse on the button of the command until its tooltip shows
+// (for ms at the most); the tooltip's text, empty when none showed.
+std::string HoverForTip(CBarsFixture& f, UINT id, DWORD ms) {
+  HWND tip = reinterpret_cast<HWND>(f.toolbar.SendMessage(TB_GETTOOLTIPS, 0, 0));
+  MouseToPane(f);
+  MoveMouse(f.ScreenRect(f.toolbar.CommandToIndex(id)).CenterPoint());
+  char shown[64] = "";
+  if (PumpUntil([&] { return IsWindowVisible(tip) != FALSE; }, ms))
+    GetWindowTextA(tip, shown, sizeof shown);
+  MouseToPane(f);
+  return shown;
+}
+
 // A tooltip asks the bar for a button's text: the part of the command's
 // string after the '\n'. Hovering over a button shows it.
 TEST(ToolBar, TooltipsShowTheTextAfterTheNewlineOfTheCommandsString) {
@@ -414,16 +427,13 @@ TEST(ToolBar, TooltipsShowTheTextAfterTheNewlineOfTheCommandsString) {
     EXPECT_STREQ(narrow, row.text ? row.text : "");
   }
 
-  MouseToPane(f);
-  MoveMouse(f.ScreenRect(f.toolbar.CommandToIndex(ID_ECHO)).CenterPoint());
-  ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(tip) != FALSE; }, 5000));
-  char shown[64] = "";
-  GetWindowTextA(tip, shown, sizeof shown);
-  EXPECT_STREQ(shown, "Echo (Ctrl+E)");
-  MouseToPane(f);
+  EXPECT_EQ(HoverForTip(f, ID_ECHO, 5000), "Echo (Ctrl+E)");
 
+  // Without CBRS_TOOLTIPS no tip shows, until the style is added.
   CBarsFixture plain(CBRS_FLYBY);
-  EXPECT_EQ(plain.toolbar.SendMessage(TB_GETTOOLTIPS, 0, 0), 0) << "no CBRS_TOOLTIPS";
+  EXPECT_EQ(HoverForTip(plain, ID_ECHO, 1500), "");
+  plain.toolbar.SetBarStyle(plain.toolbar.GetBarStyle() | CBRS_TOOLTIPS);
+  EXPECT_EQ(HoverForTip(plain, ID_ECHO, 5000), "Echo (Ctrl+E)");
 }
 
 // The mouse over a button puts the command's prompt (its string before the
