@@ -157,17 +157,22 @@ class CCommandRoute {
 };
 
 // One item that a command drives, as an update-UI handler sees it: a menu
-// item (by position in its menu) or a control.
+// item (by position in its menu) or a control. Items of other kinds (a
+// toolbar's buttons, a status bar's panes) derive and set their own state.
 class CCmdUI {
  public:
   CCmdUI(HMENU menu, UINT index, UINT id) : m_menu(menu), m_index(index), m_id(id) {}
   CCmdUI(HWND control, UINT id) : m_control(control), m_id(id) {}
+  virtual ~CCmdUI() = default;
 
   UINT GetID() const { return m_id; }
-  void Enable(bool on = true);
+  virtual void Enable(bool on = true);
   // 0 clear, 1 checked, 2 indeterminate (check boxes only).
-  void SetCheck(int state = 1);
-  void SetText(const char* text);
+  virtual void SetCheck(int state = 1);
+  virtual void SetText(const char* text);
+
+ protected:
+  explicit CCmdUI(UINT id) : m_id(id) {}
 
  private:
   HMENU m_menu = nullptr;
@@ -193,6 +198,10 @@ class CCmdWnd : public CWnd, public CCmdTarget {
   // update-UI handlers take the state those set; with disableIfNoHandler,
   // the others are enabled only when their command has a handler.
   void UpdateControls(bool disableIfNoHandler = false);
+  // The item takes the state its update-UI handler along the route sets;
+  // without one, and with disableIfNoHandler, it is enabled exactly when
+  // some target handles its command.
+  void UpdateItem(CCmdUI& ui, bool disableIfNoHandler);
 
  protected:
   bool OnCommand(UINT id, UINT code, HWND control) override;
@@ -200,7 +209,5 @@ class CCmdWnd : public CWnd, public CCmdTarget {
   LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
-  void UpdateItem(CCmdUI& ui, bool disableIfNoHandler);
-
   const CCommandRoute* m_route = nullptr;
 };

@@ -59,4 +59,30 @@
 #define AFX_IDS_ALLFILTER 0xF002   /* 61442: "All Files (*.*)" */
 #define AFX_IDS_UNTITLED 0xF003    /* 61443: "Untitled" */
 
+/* The toolbar resource type and the status bar's indicator panes (each the
+   id of a string that holds the pane's text).
+
+   A toolbar resource (type RT_TOOLBAR) is user data of WORDs, written in a
+   resource script as
+
+     IDR_MAINFRAME RT_TOOLBAR
+     BEGIN
+       1, 16, 15, 5,                     version, image width, image height, item count
+       ID_FILE_NEW, ID_FILE_OPEN, 0,     the items' command ids, 0 for a separator
+       ID_EDIT_CUT, ID_EDIT_COPY
+     END
+
+   CToolBar::LoadToolBar reads it (Bars.h). */
+#define RT_TOOLBAR 241
+
+/* The status bar's message pane. */
+#define ID_SEPARATOR 0
+
+/* Key indicators: their strings ("CAP", "NUM", "SCRL") are the panes' text
+   while the key is toggled on. */
+#define ID_INDICATOR_CAPS 0xE701 /* 59137 */
+#define ID_INDICATOR_NUM 0xE702  /* 59138 */
+#define ID_INDICATOR_SCRL 0xE703 /* 59139 */
+
 #endif
+

@@ -17,6 +17,14 @@
 class CFrameWnd;
 class CWinApp;
 
+// Messages from a bar to the frame it belongs to.
+// Shows a message in the frame's status line: wParam a string id (its text
+// before the '\n'), or lParam the text itself.
+#define WM_SETMESSAGESTRING 0x0362
+// The bar docked, floated, or was shown or hidden: the frame lays out its
+// bars again.
+#define WM_RECALCPARENT 0x0368
+
 class CControlBar : public CCmdWnd {
  public:
   enum Side { kTop, kBottom, kLeft, kRight };

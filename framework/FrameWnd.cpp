@@ -393,6 +393,9 @@ LRESULT CFrameWnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         SetMessageText(static_cast<UINT>(wp));
       }
       return 0;
+    case WM_RECALCPARENT:
+      RecalcLayout();
+      return 0;
     case WM_MENUSELECT:
       OnMenuSelect(LOWORD(wp), HIWORD(wp), reinterpret_cast<HMENU>(lp));
       return 0;

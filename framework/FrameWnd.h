@@ -15,15 +15,12 @@
 #include "framework/CmdTarget.h"
 #include "framework/Collections.h"
 #include "framework/CommandIds.h"
+#include "framework/ControlBar.h"
 #include "framework/DocView.h"
 #include "framework/Strings.h"
 
 class CControlBar;
 class CSplitterWnd;
-
-// Sent to a frame to show a message in its status line: wParam a string
-// id (its text before the '\n'), or lParam the text itself.
-#define WM_SETMESSAGESTRING 0x0362
 
 class CFrameWnd : public CCmdWnd {
   LW_DECLARE_COMMAND_TABLE()

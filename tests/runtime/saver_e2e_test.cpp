@@ -375,6 +375,9 @@ TEST_F(SaverRun, ShowsAOneShotPictureAndPaintsItAgain) {
     auto shown = [] {
       return ScreenPixel(330, 220) == red && ScreenPixel(200, 300) == blue;
     };
+    // The Cls colour where the picture comes a second later: this saver's
+    // own drawing, not what an earlier one left on the screen.
+    EXPECT_TRUE(PumpUntil([] { return ScreenPixel(330, 220) == blue; }, 15000)) << "the Cls colour";
     EXPECT_TRUE(PumpUntil(shown, 15000)) << "the picture on the Cls colour";
     RedrawWindow(saver, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
     EXPECT_FALSE(PumpUntil([&] { return !shown(); }, 1500)) << "painted over after the redraw";
