@@ -108,28 +108,6 @@ TEST(DeleteBeforeSaveTest, DeletedObjectLeavesItsCommandsWithoutTarget) {
 
 // ---- opening -----------------------------------------------------------------
 
-std::vector<uint8_t> CurrentDocument(float version) {
-  DocBytes d;
-  d.Header(kSceneIdCurrent, version).Int(3);
-  // A text object, with the fields that its version stores.
-  d.Int(kTypeImageText).Root().Ints({1, 0, 1});
-  if (version > 4.11f) d.Ints({0, 0, 0});  // width, height, full screen
-  if (version > 4.21f) d.Int(0);           // keep aspect
-  d.Ints({0, 0xE0E0E0});
-  if (version > 4.21f) d.Int(0);  // justification
-  d.Str("Hi").Block(StoredFont("Arial", -12));
-  d.Int(kTypeShow).Root().Motion(10, 20).Colour(0xFF);
-  d.Int(kTypeWait).Root().Ints({500, 0});
-  d.Ints({1, 1});  // the text's referrer list
-  return d.bytes;
-}
-
-std::vector<uint8_t> OlderDocument() {
-  DocBytes d;
-  d.Header(kSceneIdOlder, 3.3f).Int(1).Int(kTypeRepeat).Root();
-  return d.bytes;
-}
-
 std::vector<uint8_t> Cut(std::vector<uint8_t> bytes, size_t n) {
   bytes.resize(n);
   return bytes;
@@ -152,7 +130,7 @@ TEST(OpenCheckTest, HeaderDecidesBeforeTheDocumentIsEmptied) {
       {"empty file", {}, kSceneFileEmpty, 4.7f, 0.0f},
       {"current 4.7", CurrentDocument(4.7f), kSceneFileReadable, 4.7f, 0.0f},
       {"current 4.0", CurrentDocument(4.0f), kSceneFileReadable, 4.0f, 0.0f},
-      {"older 3.3", OlderDocument(), kSceneFileReadable, 3.3f, 3.3f},
+      {"older 3.3", OlderDocument(3.3f), kSceneFileReadable, 3.3f, 3.3f},
       {"header only", Header(kSceneIdCurrent, 4.5f), kSceneFileReadable, 4.5f, 0.0f},
       {"other header", Header("LumenweaveOther", 4.7f), kSceneFileRefused, 0, 0},
       {"unknown version", Header(kSceneIdCurrent, 4.6f), kSceneFileRefused, 0, 0},
@@ -184,24 +162,13 @@ TEST(OpenCheckTest, HeaderDecidesBeforeTheDocumentIsEmptied) {
   EXPECT_EQ(CheckSceneDocumentFile(nullptr, nullptr), kSceneFileRefused);
 }
 
-// A document as the tests break it: a picture, a Show of it and a media
-// object, with the referrer ids and type codes given.
-std::vector<uint8_t> Document(int secondType, std::vector<int> pictureRefs, int count = 3) {
-  DocBytes d;
-  d.Header(kSceneIdCurrent, 4.7f).Int(count);
-  const std::vector<uint8_t> picture = TinyBmp();
-  d.Int(kTypeImageText).Root().Ints({0, 0, 1, 0, 0, 0, 0});
-  d.Int(static_cast<int>(picture.size())).Str("p").Block(picture);
-  d.Int(secondType).Root().Motion(0, 0).Colour(0);
-  d.Int(kTypeMedia).Root().Int(1).Str("m").Int(3).Block({8});
-  d.Int(static_cast<int>(pictureRefs.size()));
-  for (int id : pictureRefs) d.Int(id);
-  d.Int(0);
-  return d.bytes;
-}
-
 TEST(OpenLoadTest, DamagedDocumentsAreRefusedWhole) {
-  const std::vector<uint8_t> good = Document(kTypeShow, {1});
+  const std::vector<uint8_t> good = Malformed().Bytes();
+  auto broken = [](void (*change)(Malformed&)) {
+    Malformed m;
+    change(m);
+    return m.Bytes();
+  };
   struct Case {
     const char* name;
     std::vector<uint8_t> bytes;
@@ -212,12 +179,12 @@ TEST(OpenLoadTest, DamagedDocumentsAreRefusedWhole) {
       {"empty: a new script", {}, -1, 0},
       {"bad header", Header("LumenweaveOther", 4.7f), CArchiveException::badSchema, 0},
       {"unknown version", Header(kSceneIdCurrent, 4.61f), CArchiveException::badSchema, 0},
-      {"type code 14", Document(14, {1}), CArchiveException::badSchema, 0},
-      {"type code -1", Document(-1, {1}), CArchiveException::badSchema, 0},
-      {"referrer id past the list", Document(kTypeShow, {3}), CArchiveException::badSchema, 0},
-      {"negative referrer id", Document(kTypeShow, {-2}), CArchiveException::badSchema, 0},
-      {"media object in a picture's list", Document(kTypeShow, {2}), CArchiveException::badSchema, 0},
-      {"negative count", Document(kTypeShow, {1}, -1), CArchiveException::badSchema, 0},
+      {"type code 14", broken([](Malformed& m) { m.secondType = 14; }), CArchiveException::badSchema, 0},
+      {"type code -1", broken([](Malformed& m) { m.secondType = -1; }), CArchiveException::badSchema, 0},
+      {"referrer id past the list", broken([](Malformed& m) { m.pictureRefs = {3}; }), CArchiveException::badSchema, 0},
+      {"negative referrer id", broken([](Malformed& m) { m.pictureRefs = {-2}; }), CArchiveException::badSchema, 0},
+      {"media object in a picture's list", broken([](Malformed& m) { m.pictureRefs = {2}; }), CArchiveException::badSchema, 0},
+      {"negative count", broken([](Malformed& m) { m.count = -1; }), CArchiveException::badSchema, 0},
       {"cut in a command", Cut(good, good.size() / 2), CArchiveException::endOfFile, 0},
       {"cut in the referrer lists", Cut(good, good.size() - 2), CArchiveException::endOfFile, 0},
       {"header only", Header(kSceneIdCurrent, 4.7f), CArchiveException::endOfFile, 0},
@@ -246,7 +213,7 @@ TEST(OpenLoadTest, StoredFileOpensAgain) {
   const std::string path = folder.File("show.fsd");
   CCommandList script;
   ASSERT_EQ(Load(CurrentDocument(4.0f), script), -1);
-  script.GetCommand(2)->m_comment.m_text = "pause";
+  script.GetCommand(3)->m_comment.m_text = "play it";
   {
     CFile file(path.c_str(), CFile::modeCreate | CFile::modeWrite);
     CArchive ar(&file, CArchive::store);
@@ -259,9 +226,11 @@ TEST(OpenLoadTest, StoredFileOpensAgain) {
   const lwtest::Bytes bytes = lwtest::ReadAll(path);
   CCommandList back;
   ASSERT_EQ(Load(bytes, back), -1);
-  ASSERT_EQ(back.GetSize(), 3);
-  EXPECT_EQ(back.GetCommand(1)->GetTargetId(), 0);
-  EXPECT_EQ(back.GetCommand(2)->m_comment.m_text, "pause");
+  ASSERT_EQ(back.GetSize(), 4);
+  EXPECT_EQ(back.GetCommand(2)->GetTargetId(), 1);
+  EXPECT_EQ(back.GetCommand(3)->m_comment.m_text, "play it");
+  // Fields that a 4.0 document lacks are stored with their defaults now.
+  EXPECT_EQ(static_cast<CImageTextObject*>(back.GetCommand(0))->m_justification, 0);
   EXPECT_EQ(Store(back), bytes);
 }
 
@@ -464,12 +433,6 @@ TEST(CheckScriptTest, EveryCommandIsPreparedInOrder) {
 }
 
 // ---- the text export -------------------------------------------------------------
-
-CString Label(const CSceneCommand& cmd) {
-  CString out;
-  cmd.Describe(out);
-  return out;
-}
 
 TEST(ExportTest, LinesAreIndentLabelAndLineEnd) {
   CCommandList list;
