@@ -144,6 +144,31 @@ TEST(CurrentDocumentTest, StoredStringsEndAtTheirFirstNul) {
   EXPECT_EQ(At<CCommentCommand>(list, 0)->m_text, "note");
 }
 
+TEST(VersionRuleTest, AcceptedVersionLists) {
+  struct Case {
+    float version;
+    int old;
+    bool accepted;
+    float marker;  // the marker afterwards (it starts at -1)
+  } cases[] = {
+      {4.0f, 0, true, -1},  {4.2f, 0, true, -1},   {4.5f, 0, true, -1},   {4.7f, 0, true, -1},
+      {3.6f, 0, false, -1}, {4.71f, 0, false, -1}, {4.1f, 0, false, -1},
+      {1.0f, 1, true, 1.0f}, {1.1f, 1, true, 1.1f}, {2.1f, 1, true, 2.1f}, {2.2f, 1, true, 2.2f},
+      {3.0f, 1, true, 3.0f}, {3.1f, 1, true, 3.1f}, {3.3f, 1, true, 3.3f}, {3.6f, 1, true, 3.6f},
+      {4.0f, 1, true, 4.0f}, {4.2f, 1, true, 4.2f}, {4.5f, 1, true, 4.5f},
+      {4.7f, 1, false, -1}, {2.0f, 1, false, -1},  {0.0f, 1, false, -1},
+      // Exact single-precision compares: the next float above 4.2 is refused.
+      {static_cast<float>(4.2), 0, true, -1}, {4.2f + 1e-6f, 0, false, -1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.version << " old " << c.old);
+    float marker = -1;
+    EXPECT_EQ(IsAcceptedVersion(c.version, c.old, &marker), c.accepted);
+    EXPECT_EQ(marker, c.marker);
+  }
+  EXPECT_TRUE(IsAcceptedVersion(3.3f, 1, nullptr));
+}
+
 TEST(VersionRuleTest, EachBuildAcceptsItsVersions) {
   const float nan = std::numeric_limits<float>::quiet_NaN();
   struct Case {
