@@ -66,10 +66,11 @@ CString GetPathTitle(const char* path) {
 }
 
 CString GetFileExtension(const char* path, bool lower) {
-  CString p(path);
-  int dot = p.ReverseFind('.');
+  // Only the file name: a dot in a folder's name starts no extension.
+  CString name = GetFileName(path);
+  int dot = name.ReverseFind('.');
   if (dot < 0) return CString();
-  CString ext = p.Mid(dot + 1);
+  CString ext = name.Mid(dot + 1);
   if (lower) ext.MakeLower();
   return ext;
 }
@@ -192,15 +193,16 @@ CString GetBrowserOpenCommand() {
 }
 
 bool OpenUrl(const char* address) {
+  // The browser of the default verb, then the one of "open", then whatever
+  // the shell itself makes of the address.
   CString browser = GetBrowserPath();
   if (!browser.IsEmpty() &&
       LwShellExecute(MainWindow(), "open", browser, address, nullptr, SW_SHOW) > 32)
-    return false;
+    return true;
   browser = GetBrowserOpenCommand();
   if (!browser.IsEmpty() &&
       LwShellExecute(MainWindow(), "open", browser, address, nullptr, SW_SHOW) > 32)
-    return false;
-  LwShellExecute(MainWindow(), "open", address, nullptr, nullptr, SW_SHOW);
-  return true;
+    return true;
+  return LwShellExecute(MainWindow(), "open", address, nullptr, nullptr, SW_SHOW) > 32;
 }
 

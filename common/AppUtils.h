@@ -14,6 +14,7 @@ CString GetSpecialFolderPath(int csidl);
 CString GetFileDirectory(const char* path);  // up to and including the last '\'
 CString GetFileName(const char* path);
 CString GetPathTitle(const char* path);  // file name without its extension
+// The text after the last '.' of the file name; "" when the name has none.
 CString GetFileExtension(const char* path, bool lower);
 CString GetTempFilePath(const char* name);
 
@@ -28,6 +29,6 @@ bool IsInternetExplorerInstalled();
 bool IsActiveDesktopOn(bool useSettings);
 CString GetBrowserPath();
 CString GetBrowserOpenCommand();
-// Opens the address in the browser; true when no browser could be started
-// and the shell was asked to open the address itself.
+// Opens the address in the browser, or else asks the shell to open the
+// address itself; true when something was started.
 bool OpenUrl(const char* address);

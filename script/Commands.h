@@ -101,6 +101,9 @@ class CCommandList : public CObArray {
  public:
   CCommandList() = default;
   ~CCommandList() override;
+  // Deletes every command and empties the list (the document's
+  // DeleteContents). Whatever the order of objects and the commands that
+  // target them, no command reaches a deleted one: each deletion unlinks.
   void DeleteAll();
   CSceneCommand* GetCommand(int index) const { return static_cast<CSceneCommand*>(GetAt(index)); }
   // Every command's id becomes its position.

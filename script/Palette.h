@@ -5,6 +5,11 @@
 
 #include "script/Commands.h"
 
+#if LW_SCRIPT_EDITING
+#include <windows.h>
+#include <commctrl.h>
+#endif
+
 class CBuilderOptions;
 
 class CCommandPalette : public CObject {
@@ -27,6 +32,25 @@ class CCommandPalette : public CObject {
   CSceneCommand* TakePrototype(int type);
   // Loads or saves the options file (builder only): 1, or 0 after a failure.
   int SerializeOptions(bool load);
+
+#if LW_SCRIPT_EDITING
+  // Fills a tree-view control with the Commands tree: a root "Commands"
+  // (image 0; 0 and 1 are its collapsed and expanded images) appended at
+  // the top level, and below it one item per type in code order with the
+  // type's name, image and selected image type + 2, and the type's
+  // prototype as item data. Returns the root, or null when the control
+  // refused an item.
+  HTREEITEM FillTree(HWND tree) const;
+  // The prototype behind a tree item (its item data); null for an item
+  // that stands for none, such as the root.
+  CSceneCommand* GetTreeItemPrototype(HWND tree, HTREEITEM item) const;
+  // Hands the prototype behind a tree item to the caller, who owns it now,
+  // and puts a fresh clone in its palette slot and into the item's data.
+  // Null (and nothing changed) when the item stands for no prototype or no
+  // clone can be made. While a tree shows the palette, take prototypes
+  // through it, so that its items never hold a prototype given away.
+  CSceneCommand* TakePrototype(HWND tree, HTREEITEM item);
+#endif
 
   int m_prototypeCount = kCommandTypeCount;
   CSceneCommand* m_prototypes[kCommandTypeCount] = {};

@@ -36,6 +36,32 @@ void ReadCommandList(CArchive& ar, CCommandList& list, const CSceneVersion& ver,
 // with it; the commands' ids are their positions. Returns the version state.
 CSceneVersion ReadSceneDocument(CArchive& ar, CCommandList& list, const CCommandPalette* palette);
 
+#if LW_SCRIPT_EDITING
+// What the check of a document file before opening it found.
+enum SceneFileCheck {
+  kSceneFileRefused = 0,  // cannot be opened, or a header or version refused
+  kSceneFileReadable,     // a header and version this build reads
+  kSceneFileEmpty,        // no bytes at all: opens as a new script
+};
+// The header check that runs before the document is emptied for an open:
+// opens the file, and unless it is empty reads the identification string
+// and the version and checks them. Every failure, a truncated header
+// included, refuses the file, so that the document keeps its contents.
+// `version` (may be null) receives the version state of a readable file,
+// the current one for an empty file.
+SceneFileCheck CheckSceneDocumentFile(const char* path, CSceneVersion* version);
+// The whole document through an archive, as the document's Serialize runs
+// it. Storing: numbers the commands and writes the document. Loading: an
+// archive without any data gives an empty script (a file made empty by the
+// shell's New); otherwise the document is read and, on success only,
+// replaces the list's contents. A refused or damaged document throws the
+// archive exceptions (badSchema; endOfFile for data that ends early) and
+// leaves the list as it was. Returns the version state read (the current
+// one when storing or for an empty archive).
+CSceneVersion SerializeSceneDocument(CArchive& ar, CCommandList& list,
+                                     const CCommandPalette* palette);
+#endif
+
 // Prepares the commands in list order; 0 at the first refusal.
 int PrepareScript(const CCommandList& list);
 

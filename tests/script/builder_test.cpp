@@ -193,12 +193,6 @@ TEST(WriterTest, CopyFromCopiesValuesNotTargets) {
   }
 }
 
-CString Label(const CSceneCommand& cmd) {
-  CString out;
-  cmd.Describe(out);
-  return out;
-}
-
 TEST(DescribeTest, LabelsOfEachType) {
   CImageTextObject picture;
   picture.m_displayName = "pic.bmp";

@@ -18,41 +18,6 @@ T* At(CCommandList& list, int i) {
   return static_cast<T*>(list.GetCommand(i));
 }
 
-// The older format's motion block of a marker, with random flags, centre
-// flags and start point 11, 12.
-void OlderMotion(DocBytes& d, float marker) {
-  d.Ints({1, 0, 0, 1});  // random flags
-  if (marker >= 1.1f) d.Ints({0, 1, 0, 0});  // centre flags
-  d.Ints({11, 12, 13, 14, 1, 2, 1, 0, 0, 0, 0, 0, 0, 5000, 1000, 0});
-  if (marker >= 1.1f) d.Ints({1, 1});  // keep while moving, restore after hide
-  if (marker >= 2.1f) d.Int(7);        // effect
-  if (marker >= 3.0f) d.Int(300);      // effect parameter
-}
-
-// An older-format document: a picture, a Show of it, a media object and a
-// Play of it.
-std::vector<uint8_t> OlderDocument(float marker) {
-  DocBytes d;
-  d.Header(kSceneIdOlder, marker).Int(4);
-  d.Int(kTypeImageText).Root("pic").Ints({0, 0});
-  if (marker >= 1.01f && marker <= 2.1f) d.Int(1);  // "desktop" flag
-  if (marker > 2.11f) d.Int(3);                      // image source
-  d.Int(2).Str("old.bmp").Block({9, 8});
-  d.Int(kTypeShow).Root();
-  if (marker > 3.2f)
-    d.Motion(11, 12, 7);
-  else
-    OlderMotion(d, marker);
-  d.Colour(0x0000FF);
-  d.Int(kTypeMedia).Root().Int(2).Str("a.avi");
-  if (marker >= 2.0f) d.Int(kMediaVideo);
-  d.Block({4, 5});
-  d.Int(kTypePlay).Root().Ints({2, 0, 1, 0});
-  if (marker >= 2.1f) d.Ints({40, 50});
-  d.Ints({1, 1}).Ints({1, 3});  // referrer lists of the two objects
-  return d.bytes;
-}
-
 TEST(OlderDocumentTest, EachMarkerReadsItsLayout) {
   struct Case {
     float marker;
@@ -105,27 +70,6 @@ TEST(OlderDocumentTest, EachMarkerReadsItsLayout) {
     EXPECT_EQ(play->m_placement.m_flash.m_timerMs, 1000);  // not in older files
     EXPECT_EQ(play->GetTarget(), media);
   }
-}
-
-// A current-format document holding a text, a picture, a Show and a Play.
-std::vector<uint8_t> CurrentDocument(float version) {
-  DocBytes d;
-  d.Header(kSceneIdCurrent, version).Int(4);
-  d.Int(kTypeImageText).Root().Ints({1, 1, 1});
-  if (version > 4.11f) d.Ints({10, 20, 1});
-  if (version > 4.21f) d.Int(1);
-  d.Ints({0x112233, 0x445566});
-  if (version > 4.21f) d.Int(2);
-  d.Str("Hi\r\nthere").Block(StoredFont("Arial", -13));
-  d.Int(kTypeImageText).Root().Ints({0, 0, 2});
-  if (version > 4.11f) d.Ints({0, 0, 0});
-  if (version > 4.21f) d.Int(0);
-  d.Int(3).Str("pic.bmp").Block({1, 2, 3});
-  d.Int(kTypeShow).Root().Motion(30, 40).Colour(0x00FF00);
-  d.Int(kTypePlay).Root().Ints({2, 0, 1, 0, 5, 6, 7, 8, 5, 1, 0});
-  if (version > 4.1f) d.Ints({1, 500});
-  d.Ints({0}).Ints({1, 2});  // the text has no referrers, the picture the Show
-  return d.bytes;
 }
 
 TEST(CurrentDocumentTest, VersionBranches) {
@@ -200,6 +144,31 @@ TEST(CurrentDocumentTest, StoredStringsEndAtTheirFirstNul) {
   EXPECT_EQ(At<CCommentCommand>(list, 0)->m_text, "note");
 }
 
+TEST(VersionRuleTest, AcceptedVersionLists) {
+  struct Case {
+    float version;
+    int old;
+    bool accepted;
+    float marker;  // the marker afterwards (it starts at -1)
+  } cases[] = {
+      {4.0f, 0, true, -1},  {4.2f, 0, true, -1},   {4.5f, 0, true, -1},   {4.7f, 0, true, -1},
+      {3.6f, 0, false, -1}, {4.71f, 0, false, -1}, {4.1f, 0, false, -1},
+      {1.0f, 1, true, 1.0f}, {1.1f, 1, true, 1.1f}, {2.1f, 1, true, 2.1f}, {2.2f, 1, true, 2.2f},
+      {3.0f, 1, true, 3.0f}, {3.1f, 1, true, 3.1f}, {3.3f, 1, true, 3.3f}, {3.6f, 1, true, 3.6f},
+      {4.0f, 1, true, 4.0f}, {4.2f, 1, true, 4.2f}, {4.5f, 1, true, 4.5f},
+      {4.7f, 1, false, -1}, {2.0f, 1, false, -1},  {0.0f, 1, false, -1},
+      // Exact single-precision compares: the next float above 4.2 is refused.
+      {static_cast<float>(4.2), 0, true, -1}, {4.2f + 1e-6f, 0, false, -1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.version << " old " << c.old);
+    float marker = -1;
+    EXPECT_EQ(IsAcceptedVersion(c.version, c.old, &marker), c.accepted);
+    EXPECT_EQ(marker, c.marker);
+  }
+  EXPECT_TRUE(IsAcceptedVersion(3.3f, 1, nullptr));
+}
+
 TEST(VersionRuleTest, EachBuildAcceptsItsVersions) {
   const float nan = std::numeric_limits<float>::quiet_NaN();
   struct Case {
@@ -253,30 +222,6 @@ TEST(LoadScriptArchiveTest, RefusalsAndVersionLimit) {
   }
   EXPECT_EQ(cause, CArchiveException::badSchema);
 }
-
-// A valid current document with knobs for breaking it.
-struct Malformed {
-  int count = 3;
-  int secondType = kTypeShow;
-  int mediaBytes = 1;
-  std::vector<int> pictureRefs = {1};
-  std::vector<int> mediaRefs = {};
-
-  std::vector<uint8_t> Bytes() const {
-    DocBytes d;
-    d.Header(kSceneIdCurrent, 4.7f).Int(count);
-    const std::vector<uint8_t> picture = TinyBmp();
-    d.Int(kTypeImageText).Root().Ints({0, 0, 1, 0, 0, 0, 0});
-    d.Int(static_cast<int>(picture.size())).Str("p").Block(picture);
-    d.Int(secondType).Root().Motion(0, 0).Colour(0);
-    d.Int(kTypeMedia).Root().Int(mediaBytes).Str("m").Int(3).Block({8});
-    d.Int(static_cast<int>(pictureRefs.size()));
-    for (int id : pictureRefs) d.Int(id);
-    d.Int(static_cast<int>(mediaRefs.size()));
-    for (int id : mediaRefs) d.Int(id);
-    return d.bytes;
-  }
-};
 
 TEST(LoadScriptArchiveTest, ReadsNumbersAndPrepares) {
   std::vector<uint8_t> bytes = Malformed().Bytes();

@@ -4,9 +4,11 @@
 #include <windows.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <memory>
+#include <vector>
 
 #include "common/RandomRange.h"
 #include "script_support.h"
@@ -355,6 +357,90 @@ TEST(LinkTest, DeletingALinkArrayLeavesTheCommands) {
   EXPECT_EQ(list.GetCommand(1)->GetType(), kTypeShow);
   EXPECT_TRUE(CommandListContains(list, object));
   EXPECT_FALSE(CommandListContains(list, &list));
+}
+
+// A script of two objects and every kind of targeting command, linked.
+void BuildLinkedScript(std::vector<CSceneCommand*>& cmds) {
+  const int types[] = {kTypeImageText, kTypeShow, kTypeMove, kTypeHide,
+                       kTypeMedia,     kTypePlay, kTypeStop};
+  for (int type : types) cmds.push_back(CreateCommand(type));
+  for (int i : {1, 2, 3}) cmds[i]->SetTarget(static_cast<CSceneObject*>(cmds[0]));
+  for (int i : {5, 6}) cmds[i]->SetTarget(static_cast<CSceneObject*>(cmds[4]));
+}
+
+// Every link among the commands still alive points at a command still
+// alive, both ways.
+void ExpectNoDanglingLinks(const std::vector<CSceneCommand*>& alive) {
+  auto isAlive = [&](const CSceneCommand* cmd) {
+    return std::find(alive.begin(), alive.end(), cmd) != alive.end();
+  };
+  for (const CSceneCommand* cmd : alive) {
+    if (cmd->GetTarget() != nullptr) {
+      EXPECT_TRUE(isAlive(cmd->GetTarget())) << "type " << cmd->GetType() << " targets a deleted object";
+    }
+    if (cmd->GetType() == kTypeImageText || cmd->GetType() == kTypeMedia) {
+      const CSceneObject* object = static_cast<const CSceneObject*>(cmd);
+      for (int i = 0; i < object->GetReferrerCount(); ++i) {
+        const CSceneCommand* referrer = object->GetReferrer(i);
+        if (!isAlive(referrer)) {
+          ADD_FAILURE() << "object of type " << cmd->GetType() << " names a deleted referrer";
+          continue;
+        }
+        EXPECT_EQ(referrer->GetTarget(), object);
+      }
+    }
+  }
+}
+
+TEST(LinkTest, DeletingInAnyOrderLeavesNoDanglingLinks) {
+  std::vector<int> order = {0, 1, 2, 3, 4, 5, 6};
+  int orders = 0;
+  do {
+    ++orders;
+    SCOPED_TRACE(testing::PrintToString(order));
+    std::vector<CSceneCommand*> alive;
+    BuildLinkedScript(alive);
+    const std::vector<CSceneCommand*> all = alive;
+    for (int index : order) {
+      CSceneCommand* victim = all[index];
+      alive.erase(std::find(alive.begin(), alive.end(), victim));
+      delete victim;
+      ExpectNoDanglingLinks(alive);
+      // Deleting more would reach freed memory: the rest is left behind.
+      if (HasFailure()) return;
+    }
+    // The list's own delete-all, with the commands in this order.
+    std::vector<CSceneCommand*> cmds;
+    BuildLinkedScript(cmds);
+    CCommandList list;
+    for (int index : order) list.Add(cmds[index]);
+    list.DeleteAll();
+    EXPECT_EQ(list.GetSize(), 0);
+  } while (std::next_permutation(order.begin(), order.end()));
+  EXPECT_EQ(orders, 5040);
+}
+
+TEST(LinkTest, DeletingATargetingCommandUnlinksOnlyIt) {
+  for (int type : {kTypeShow, kTypeMove, kTypeHide, kTypePlay, kTypeStop}) {
+    SCOPED_TRACE(GetCommandTypeName(type));
+    CSceneObject* target = static_cast<CSceneObject*>(
+        CreateCommand(type == kTypePlay || type == kTypeStop ? kTypeMedia : kTypeImageText));
+    std::unique_ptr<CSceneCommand> first(CreateCommand(type));
+    std::unique_ptr<CSceneCommand> victim(CreateCommand(type));
+    std::unique_ptr<CSceneCommand> last(CreateCommand(type));
+    first->SetTarget(target);
+    victim->SetTarget(target);
+    last->SetTarget(target);
+    victim.reset();
+    // An object that still names the deleted command is left behind: its
+    // destructor would reach freed memory.
+    ASSERT_EQ(target->GetReferrerCount(), 2);
+    EXPECT_EQ(target->GetReferrer(0), first.get());
+    EXPECT_EQ(target->GetReferrer(1), last.get());
+    EXPECT_EQ(last->GetTarget(), target);
+    delete target;
+    EXPECT_EQ(first->GetTarget(), nullptr);
+  }
 }
 
 TEST(CommandTest, NewCommandsHaveDefaults) {

@@ -1,6 +1,6 @@
-// Helpers of the script tests: hand-built document bytes, reading them
-// through the document reader, and a message-box sink that records instead
-// of showing the script's messages.
+// Helpers of the script tests: hand-built document bytes and the shared
+// document fixtures, reading them through the document reader, and a
+// message-box sink that records instead of showing the script's messages.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -110,6 +110,34 @@ inline std::vector<uint8_t> TinyBmp() {
   b.resize(70, 0);
   return b;
 }
+
+// The fixtures the document tests share.
+// An older-format document of a marker: a picture, a Show of it, a media
+// object and a Play of it.
+std::vector<uint8_t> OlderDocument(float marker);
+// A current-format document of a version: a text, a picture, a Show of the
+// picture and a Play without a target.
+std::vector<uint8_t> CurrentDocument(float version);
+// A valid current document (a picture, a Show of it and a media object)
+// with knobs for breaking it.
+struct Malformed {
+  int count = 3;
+  int secondType = kTypeShow;
+  int mediaBytes = 1;
+  std::vector<int> pictureRefs = {1};
+  std::vector<int> mediaRefs = {};
+
+  std::vector<uint8_t> Bytes() const;
+};
+
+#if LW_SCRIPT_EDITING
+// A command's label.
+inline CString Label(const CSceneCommand& cmd) {
+  CString out;
+  cmd.Describe(out);
+  return out;
+}
+#endif
 
 class RecordingSink : public CMessageBoxSink {
  public:

@@ -36,7 +36,10 @@ INT_PTR CRecordedShell::Execute(HWND, const char* verb, const char* file, const 
                                 const char* folder, int show) {
   std::lock_guard<std::mutex> lock(m_mutex);
   calls.push_back({Text(verb), Text(file), Text(params), Text(folder), show, 0});
-  return answer;
+  if (answers.empty()) return answer;
+  const INT_PTR scripted = answers.front();
+  answers.pop_front();
+  return scripted;
 }
 
 BOOL CRecordedShell::ExecuteEx(SHELLEXECUTEINFOA* info) {

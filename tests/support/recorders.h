@@ -46,9 +46,9 @@ class CRecordedBoxes : public CMessageBoxSink {
   CMessageBoxSink* m_previous;
 };
 
-// Records what reached the shell. Execute answers `answer` (above 32 is a
-// success); ExecuteEx hands out `process` as the started program and
-// answers `answerEx`.
+// Records what reached the shell. Execute answers the scripted `answers`
+// first, one per call, then `answer` (above 32 is a success); ExecuteEx
+// hands out `process` as the started program and answers `answerEx`.
 class CRecordedShell : public CShellLauncher {
  public:
   struct Call {
@@ -67,6 +67,7 @@ class CRecordedShell : public CShellLauncher {
   BOOL ExecuteEx(SHELLEXECUTEINFOA* info) override;
 
   std::vector<Call> calls;
+  std::deque<INT_PTR> answers;
   INT_PTR answer = 42;
   BOOL answerEx = TRUE;
   HANDLE process = nullptr;
