@@ -120,9 +120,15 @@ class BrowserTest : public testing::Test {
                 const std::string& openCommand) {
     const lwtest::CRegKeyPath http(HKEY_CLASSES_ROOT, "HTTP\\shell");
     http.DeleteTree();
-    if (!verb.empty()) ASSERT_TRUE(http.SetText(nullptr, verb));
-    if (!verbCommand.empty()) ASSERT_TRUE(http.Sub(verb + "\\command").SetText(nullptr, verbCommand));
-    if (!openCommand.empty()) ASSERT_TRUE(http.Sub("open\\command").SetText(nullptr, openCommand));
+    if (!verb.empty()) {
+      ASSERT_TRUE(http.SetText(nullptr, verb));
+    }
+    if (!verbCommand.empty()) {
+      ASSERT_TRUE(http.Sub(verb + "\\command").SetText(nullptr, verbCommand));
+    }
+    if (!openCommand.empty()) {
+      ASSERT_TRUE(http.Sub("open\\command").SetText(nullptr, openCommand));
+    }
   }
 
   lwtest::CPrivateRegRoot m_classes{HKEY_CLASSES_ROOT};
