@@ -65,6 +65,8 @@ CCommonDialogRunner* SetCommonDialogRunner(CCommonDialogRunner* runner) {
   return g_runner.exchange(runner ? runner : &g_systemRunner);
 }
 
+CCommonDialogRunner& GetCommonDialogRunner() { return Runner(); }
+
 // ---------------------------------------------------------------------------
 // The file dialog.
 

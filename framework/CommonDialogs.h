@@ -32,6 +32,8 @@ class CCommonDialogRunner {
 // Installs a runner (null restores the system's); returns the previous
 // one. Process-wide.
 CCommonDialogRunner* SetCommonDialogRunner(CCommonDialogRunner* runner);
+// The runner installed now.
+CCommonDialogRunner& GetCommonDialogRunner();
 
 class CFileDialog : public CCmdWnd {
  public:

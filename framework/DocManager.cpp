@@ -4,6 +4,7 @@
 
 #include "framework/AppUI.h"
 #include "framework/CommandIds.h"
+#include "framework/CommonDialogs.h"
 #include "framework/FrameWnd.h"
 #include "framework/Registry.h"
 #include "framework/Seams.h"
@@ -296,7 +297,8 @@ bool CDocManager::DoPromptFileName(CString& fileName, UINT titleId, DWORD flags,
 }
 
 INT_PTR CDocManager::RunFileDialog(bool openFileDialog, OPENFILENAMEA& ofn) {
-  const BOOL ok = openFileDialog ? ::GetOpenFileNameA(&ofn) : ::GetSaveFileNameA(&ofn);
+  CCommonDialogRunner& runner = GetCommonDialogRunner();
+  const BOOL ok = openFileDialog ? runner.GetOpenFileName(&ofn) : runner.GetSaveFileName(&ofn);
   return ok ? IDOK : IDCANCEL;
 }
 
