@@ -361,6 +361,45 @@ TEST_F(BuilderAppTest, TheWindowComesBackWhereItWasLeftAndTheOptionsAreWrittenAt
   Settings().RemoveValue("Splitter");
 }
 
+TEST_F(BuilderAppTest, AMaximisedWindowStartsMaximisedAgain) {
+  ASSERT_TRUE(Settings().SetNumber("WindowShow", SW_SHOWMAXIMIZED));
+  ASSERT_TRUE(Start());
+  EXPECT_TRUE(::IsZoomed(FrameHwnd()));
+  Stop();
+  ASSERT_TRUE(Settings().RemoveValue("WindowShow"));
+  ASSERT_TRUE(Start());
+  EXPECT_FALSE(::IsZoomed(FrameHwnd()));
+}
+
+TEST_F(BuilderAppTest, F6TabAndTheirShiftsMoveBetweenThePanes) {
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(Frame()->GetActiveView(), Tree());
+  Command(ID_NEXT_PANE);
+  EXPECT_EQ(Frame()->GetActiveView(), View());
+  Command(ID_PREV_PANE);
+  EXPECT_EQ(Frame()->GetActiveView(), Tree());
+  MSG tab = {Tree()->GetSafeHwnd(), WM_KEYDOWN, VK_TAB, 1};
+  EXPECT_TRUE(Frame()->PreTranslateMessage(&tab));
+  EXPECT_EQ(Frame()->GetActiveView(), View());
+  tab.hwnd = View()->GetSafeHwnd();
+  EXPECT_TRUE(Frame()->PreTranslateMessage(&tab));
+  EXPECT_EQ(Frame()->GetActiveView(), Tree());
+}
+
+TEST_F(BuilderAppTest, CommandsSentByTheWizardsAreAppendedInOrder) {
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(::SendMessageA(FrameHwnd(), WM_ADD_COMMAND, 0, 0), 0);
+  EXPECT_EQ(View()->GetLineCount(), 0);
+  EXPECT_FALSE(Doc()->IsModified());
+  for (int type : {kTypeComment, kTypeCls, kTypeWait})
+    ::SendMessageA(FrameHwnd(), WM_ADD_COMMAND, 0,
+                   reinterpret_cast<LPARAM>(g_pCommandPalette->GetPrototype(type)->Clone()));
+  EXPECT_EQ(LineTypes(), (std::vector<int>{kTypeComment, kTypeCls, kTypeWait}));
+  EXPECT_EQ(SelectedLines(), std::vector<int>{2});
+  EXPECT_TRUE(Doc()->IsModified());
+  Doc()->SetModifiedFlag(false);
+}
+
 // ---------------------------------------------------------------------------
 // Editing from the tree
 
