@@ -2,13 +2,11 @@
 // and context menu, and the prototypes it hands to the script.
 #include "builder/CommView.h"
 
-#include <windowsx.h>
-
 #include "builder/CommandEdit.h"
+#include "builder/MainFrame.h"
 #include "builder/resource.h"
 #include "framework/App.h"
 #include "framework/FrameWnd.h"
-#include "framework/Menu.h"
 #include "script/Palette.h"
 
 CCommView::CCommView() = default;
@@ -136,26 +134,13 @@ void CCommView::OnRButtonDown(UINT flags, CPoint pt) {
   if (item) SendMessage(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
   CPoint screen = pt;
   ::ClientToScreen(m_hWnd, &screen);
-  ShowContextMenu(screen);
+  TrackPaneContextMenu(m_hWnd, MAKELPARAM(screen.x, screen.y), CONTEXT_MENU_TREE);
 }
 
 LRESULT CCommView::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_CONTEXTMENU) {
-    CPoint pt(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
-    if (lp == -1) {  // the keyboard's menu key
-      pt = CPoint(5, 5);
-      ::ClientToScreen(m_hWnd, &pt);
-    }
-    ShowContextMenu(pt);
+    TrackPaneContextMenu(m_hWnd, lp, CONTEXT_MENU_TREE);
     return 0;
   }
   return CTreeView::WindowProc(msg, wp, lp);
-}
-
-void CCommView::ShowContextMenu(CPoint screen) {
-  CMenu menu;
-  if (!menu.LoadMenu(IDR_CONTEXT_MENUS)) return;
-  CMenu popup = menu.GetSubMenu(CONTEXT_MENU_TREE);
-  if (popup.GetSafeHmenu())
-    popup.TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, MainWindow());
 }

@@ -43,7 +43,6 @@ class CCommView : public CTreeView {
   LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
-  void ShowContextMenu(CPoint screen);
   HWND MainWindow() const;
 
   CImageList m_imageList;

@@ -2,6 +2,8 @@
 // close, keys, the private messages and the commands of its menus.
 #include "builder/MainFrame.h"
 
+#include <windowsx.h>
+
 #include <cstdlib>
 
 #include "builder/BuilderApp.h"
@@ -61,6 +63,19 @@ bool PostOpenPreviewUrl(HWND frame, const char* address) {
   if (::PostMessageA(frame, WM_OPEN_PREVIEW_URL, 0, reinterpret_cast<LPARAM>(copy))) return true;
   delete[] copy;
   return false;
+}
+
+void TrackPaneContextMenu(HWND pane, LPARAM lp, int subMenu) {
+  POINT pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+  if (lp == -1) {
+    pt = {5, 5};
+    ::ClientToScreen(pane, &pt);
+  }
+  CMenu menu;
+  if (!menu.LoadMenu(IDR_CONTEXT_MENUS)) return;
+  CMenu popup = menu.GetSubMenu(subMenu);
+  if (popup.GetSafeHmenu())
+    popup.TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, pt.x, pt.y, ::GetAncestor(pane, GA_ROOT));
 }
 
 int ParseWindowPlace(const char* text, int values[4]) {

@@ -2,11 +2,10 @@
 // preview, make, default-saver and text-export commands.
 #include "builder/SceneView.h"
 
-#include <windowsx.h>
-
 #include "builder/BuilderUtils.h"
 #include "builder/CommandEdit.h"
 #include "builder/FileDialogEx.h"
+#include "builder/MainFrame.h"
 #include "builder/PreviewFrame.h"
 #include "builder/SceneDoc.h"
 #include "builder/resource.h"
@@ -14,7 +13,6 @@
 #include "framework/App.h"
 #include "framework/Gdi.h"
 #include "framework/FrameWnd.h"
-#include "framework/Menu.h"
 #include "framework/Seams.h"
 #include "playback/SpeedCalibration.h"
 #include "script/BuilderUtilities.h"
@@ -432,23 +430,10 @@ void CSceneView::OnRButtonDown(UINT flags, CPoint pt) {
 
 LRESULT CSceneView::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_CONTEXTMENU) {
-    CPoint pt(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
-    if (lp == -1) {  // the keyboard's menu key
-      pt = CPoint(5, 5);
-      ::ClientToScreen(m_hWnd, &pt);
-    }
-    ShowContextMenu(pt);
+    TrackPaneContextMenu(m_hWnd, lp, CONTEXT_MENU_SCRIPT);
     return 0;
   }
   return CCtrlView::WindowProc(msg, wp, lp);
-}
-
-void CSceneView::ShowContextMenu(CPoint screen) {
-  CMenu menu;
-  if (!menu.LoadMenu(IDR_CONTEXT_MENUS)) return;
-  CMenu popup = menu.GetSubMenu(CONTEXT_MENU_SCRIPT);
-  if (popup.GetSafeHmenu())
-    popup.TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, MainWindow());
 }
 
 // ---------------------------------------------------------------------------

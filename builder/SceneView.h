@@ -106,7 +106,6 @@ class CSceneView : public CCtrlView {
   void ClearSelection();
   void MeasureLine(MEASUREITEMSTRUCT* item) const;
   void DrawLine(const DRAWITEMSTRUCT* item);
-  void ShowContextMenu(CPoint screen);
   // The saved document's path, after a save; empty (after telling the
   // user) when there is none.
   CString SavedDocumentPath();

@@ -11,6 +11,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,7 @@
 #include "script/SceneDocument.h"
 #include "tests/support/common_dialogs.h"
 #include "tests/support/files.h"
+#include "tests/support/processes.h"
 #include "tests/support/pump.h"
 #include "tests/support/recorders.h"
 #include "tests/support/registry.h"
@@ -73,17 +75,8 @@ lwtest::CRegKeyPath Settings() {
   return lwtest::CRegKeyPath(HKEY_CURRENT_USER, std::string(kProfileKey) + "\\Settings");
 }
 
-std::string WindowText(HWND hwnd) {
-  char text[512] = "";
-  ::GetWindowTextA(hwnd, text, sizeof text);
-  return text;
-}
-
-std::string ClassName(HWND hwnd) {
-  char name[128] = "";
-  ::GetClassNameA(hwnd, name, sizeof name);
-  return name;
-}
+using lwtest::ClassName;
+using lwtest::WindowText;
 
 std::string Label(const CSceneCommand* command) {
   CString text;
@@ -900,6 +893,39 @@ TEST_F(BuilderMakeTest, AWriterThatFailsIsHeardWithItsMessageAndCode) {
   EXPECT_NE(boxes.texts[0].find("error code"), std::string::npos) << boxes.texts[0];
   EXPECT_EQ(boxes.texts[0].find("succesfully"), std::string::npos);
   EXPECT_EQ(boxes.types[0] & MB_ICONMASK, static_cast<UINT>(MB_ICONSTOP));
+}
+
+TEST_F(BuilderMakeTest, AnInstallerForAFinishedSaverCarriesTheSaverAsItIs) {
+  MakeScript("finished.fsd");
+  ::SendMessageA(FrameHwnd(), WM_MAKE_SCR, 0, 0);
+  const std::string scr = folder.File("finished.scr"), exe = folder.File("finished.exe");
+  const lwtest::Bytes saver = lwtest::ReadAll(scr);
+  ASSERT_FALSE(saver.empty());
+  auto installFor = [&](const std::string& chosen) {
+    ClearBoxes();
+    lwtest::CRecordedCommonDialogs dialogs;
+    dialogs.AnswerFile(chosen);
+    Command(ID_TOOLS_INSTALLFORSCR);
+    ASSERT_EQ(dialogs.files.size(), 1u);
+    EXPECT_TRUE(dialogs.files[0].open);
+  };
+  installFor(scr);
+  const lwtest::Bytes installer = lwtest::ReadAll(exe);
+  ASSERT_GT(installer.size(), saver.size());
+  EXPECT_TRUE(std::equal(saver.begin(), saver.end(), installer.end() - saver.size()));
+  EXPECT_EQ(boxes.texts, std::vector<std::string>{"Screen saver\n" + exe + "\nis succesfully created."});
+
+  installFor(scr);
+  EXPECT_EQ(boxes.texts, std::vector<std::string>{"Installer file already exists!"});
+  EXPECT_EQ(lwtest::ReadAll(exe), installer);
+
+  const std::string other = folder.File("other.scr");
+  ASSERT_TRUE(lwtest::WriteAll(other, {'M', 'Z', 1, 2, 3}));
+  installFor(other);
+  ASSERT_EQ(boxes.texts.size(), 1u);
+  EXPECT_NE(boxes.texts[0].find("The file is not a screen saver made by Lumenweave!"), std::string::npos)
+      << boxes.texts[0];
+  EXPECT_FALSE(lwtest::FileExists(folder.File("other.exe")));
 }
 
 TEST_F(BuilderMakeTest, SetScrAsDefaultCopiesTheSaverAndHandsItToTheDisplaySettings) {

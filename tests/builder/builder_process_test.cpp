@@ -27,11 +27,7 @@ std::string OptionsFile() {
   return std::string(windows) + "\\Lumenweave.opt";
 }
 
-std::string WindowText(HWND hwnd) {
-  char text[512] = "";
-  ::GetWindowTextA(hwnd, text, sizeof text);
-  return text;
-}
+using lwtest::WindowText;
 
 class BuilderProcessTest : public testing::Test {
  protected:
@@ -48,6 +44,11 @@ class BuilderProcessTest : public testing::Test {
       ::DeleteFileA(OptionsFile().c_str());
   }
 
+  // A builder started without a file, and its frame once it shows.
+  static HWND StartBuilder(lwtest::CChildProcess& builder) {
+    EXPECT_TRUE(builder.Started());
+    return builder.WaitForWindow(kClass, nullptr, 60000);
+  }
   // Closes a builder's window and waits for its end.
   static void Close(lwtest::CChildProcess& builder, HWND frame) {
     ::PostMessageA(frame, WM_CLOSE, 0, 0);
@@ -92,8 +93,7 @@ TEST_F(BuilderProcessTest, UninstallRemovesTheKeysWithEverythingBelowThemAndTheO
 TEST_F(BuilderProcessTest, WithReuseASecondStartHandsItsFileToTheFirstAndEnds) {
   ASSERT_TRUE(profile.Sub("Settings").SetNumber("Reuse", 0));
   lwtest::CChildProcess first(Builder(), "");
-  ASSERT_TRUE(first.Started());
-  HWND frame = first.WaitForWindow(kClass, nullptr, 60000);
+  HWND frame = StartBuilder(first);
   ASSERT_NE(frame, nullptr);
   EXPECT_EQ(WindowText(frame), "Untitled - Lumenweave");
 
@@ -123,12 +123,10 @@ TEST_F(BuilderProcessTest, WithReuseASecondStartHandsItsFileToTheFirstAndEnds) {
 TEST_F(BuilderProcessTest, WithoutReuseTwoBuildersRun) {
   ASSERT_TRUE(profile.Sub("Settings").SetNumber("Reuse", 0));
   lwtest::CChildProcess first(Builder(), "");
-  ASSERT_TRUE(first.Started());
-  HWND firstFrame = first.WaitForWindow(kClass, nullptr, 60000);
+  HWND firstFrame = StartBuilder(first);
   ASSERT_NE(firstFrame, nullptr);
   lwtest::CChildProcess second(Builder(), "");
-  ASSERT_TRUE(second.Started());
-  HWND secondFrame = second.WaitForWindow(kClass, nullptr, 60000);
+  HWND secondFrame = StartBuilder(second);
   ASSERT_NE(secondFrame, nullptr);
   EXPECT_NE(firstFrame, secondFrame);
   Close(second, secondFrame);

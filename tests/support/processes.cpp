@@ -123,4 +123,16 @@ HWND MessageBoxOf(DWORD pid, const char* text) {
   return s.found;
 }
 
+std::string WindowText(HWND hwnd) {
+  char text[512] = "";
+  ::GetWindowTextA(hwnd, text, sizeof text);
+  return text;
+}
+
+std::string ClassName(HWND hwnd) {
+  char name[128] = "";
+  ::GetClassNameA(hwnd, name, sizeof name);
+  return name;
+}
+
 }  // namespace lwtest

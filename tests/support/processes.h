@@ -50,4 +50,8 @@ HWND ChildWithText(HWND parent, const char* cls, const char* text);
 // The process's visible message box that says the text.
 HWND MessageBoxOf(DWORD pid, const char* text);
 
+// A window's title (or a control's text) and its class name.
+std::string WindowText(HWND hwnd);
+std::string ClassName(HWND hwnd);
+
 }  // namespace lwtest
