@@ -18,6 +18,7 @@
 #include "builder/BuilderApp.h"
 #include "builder/BuilderMessages.h"
 #include "builder/CommView.h"
+#include "builder/FileDialogEx.h"
 #include "builder/MainFrame.h"
 #include "builder/SceneDoc.h"
 #include "builder/SceneView.h"
@@ -278,6 +279,10 @@ TEST_F(BuilderAppTest, StartsUntitledWithTheTreeBesideTheScriptAndTheToolbar) {
   }
   EXPECT_EQ(buttons, 13);
   EXPECT_TRUE(::SendMessageA(bar, TB_GETEXTENDEDSTYLE, 0, 0) & TBSTYLE_EX_DRAWDDARROWS);
+  // The status line: the message pane and the three key indicators.
+  EXPECT_EQ(::SendMessageA(Frame()->GetStatusBar().GetSafeHwnd(), SB_GETPARTS, 0, 0), 4);
+  // The open and save prompts are the builder's own.
+  EXPECT_NE(dynamic_cast<CDocManagerEx*>(app->m_pDocManager), nullptr);
 
   // The tree: "Commands", then one item per type with its image, standing
   // for the palette's prototype; the first type is selected.
@@ -344,6 +349,7 @@ TEST_F(BuilderAppTest, TheWindowComesBackWhereItWasLeftAndTheOptionsAreWrittenAt
   ::MoveWindow(FrameHwnd(), 60, 70, 720, 480, TRUE);
   Frame()->GetSplitterWnd().SetColumnInfo(0, 210, 0);
   Frame()->GetSplitterWnd().RecalcLayout();
+  g_pCommandPalette->GetOptions()->m_tabSize = 3;
   ::SendMessageA(FrameHwnd(), WM_CLOSE, 0, 0);
   EXPECT_EQ(app->m_pMainWnd, nullptr);
   EXPECT_EQ(Settings().Text("WindowPlace"), "60,70,720,480");
@@ -352,6 +358,28 @@ TEST_F(BuilderAppTest, TheWindowComesBackWhereItWasLeftAndTheOptionsAreWrittenAt
   EXPECT_TRUE(lwtest::FileExists(static_cast<const char*>(CBuilderOptions::GetFilePath())));
   Settings().RemoveValue("WindowPlace");
   Settings().RemoveValue("Splitter");
+
+  // The next start reads the options back: the indent follows the tab size.
+  Stop();
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(g_pCommandPalette->GetOptions()->m_tabSize, 3);
+  AddTypes({kTypeRepeat, kTypeWait, kTypeUntil});
+  EXPECT_EQ(View()->GetLineCommand(1)->m_indent, 3);
+  Doc()->SetModifiedFlag(false);
+  ::DeleteFileA(CBuilderOptions::GetFilePath());
+}
+
+TEST_F(BuilderAppTest, AlwaysOnTopInTheWindowMenuIsKept) {
+  ASSERT_TRUE(Start());
+  HMENU system = ::GetSystemMenu(FrameHwnd(), FALSE);
+  ASSERT_NE(::GetMenuState(system, IDM_ALWAYSONTOP, MF_BYCOMMAND), static_cast<UINT>(-1));
+  for (int on : {1, 0}) {
+    SCOPED_TRACE(on);
+    ::SendMessageA(FrameHwnd(), WM_SYSCOMMAND, IDM_ALWAYSONTOP, 0);
+    // (Wine under Xvfb keeps WS_EX_TOPMOST off whatever SetWindowPos asks.)
+    EXPECT_EQ((::GetMenuState(system, IDM_ALWAYSONTOP, MF_BYCOMMAND) & MF_CHECKED) != 0, on == 1);
+    EXPECT_EQ(Settings().Number("AlwaysOnTop", 7), static_cast<DWORD>(on));
+  }
 }
 
 TEST_F(BuilderAppTest, AMaximisedWindowStartsMaximisedAgain) {
@@ -644,6 +672,9 @@ TEST_F(BuilderAppTest, SaveAndSaveAsKeepThePathAndClearTheModifiedFlag) {
   EXPECT_EQ(std::string(Doc()->GetPathName()), path);
   EXPECT_FALSE(Doc()->IsModified());
   EXPECT_EQ(WindowText(FrameHwnd()), "saved - Lumenweave");
+  EXPECT_EQ(lwtest::CRegKeyPath(HKEY_CURRENT_USER, std::string(kProfileKey) + "\\Recent File List")
+                .Text("File1"),
+            path);
   const lwtest::Bytes once = lwtest::ReadAll(path);
   EXPECT_FALSE(once.empty());
 
