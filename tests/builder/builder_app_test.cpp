@@ -421,6 +421,22 @@ TEST_F(BuilderAppTest, CommandsSentByTheWizardsAreAppendedInOrder) {
   Doc()->SetModifiedFlag(false);
 }
 
+TEST_F(BuilderAppTest, HelpTopicsAndTheAddressesThePreviewHandsOverGoToTheShell) {
+  ASSERT_TRUE(Start());
+  Command(ID_HELP_TOPICS);
+  ASSERT_EQ(shell.calls.size(), 1u);
+  const std::string help = static_cast<const char*>(GetProgramFolder() + "Help\\Index.html");
+  EXPECT_EQ(shell.calls[0].file, help);
+  EXPECT_EQ(shell.calls[0].show, SW_SHOWMAXIMIZED);
+
+  shell.calls.clear();
+  ASSERT_TRUE(PostOpenPreviewUrl(FrameHwnd(), "https://example.org/saver"));
+  ASSERT_TRUE(lwtest::PumpUntil([&] { return !shell.calls.empty(); }, 5000));
+  EXPECT_EQ(shell.calls[0].verb, "open");
+  EXPECT_EQ(shell.calls[0].file, "https://example.org/saver");
+  EXPECT_EQ(shell.calls[0].show, SW_SHOWNOACTIVATE);
+}
+
 // ---------------------------------------------------------------------------
 // Editing from the tree
 
