@@ -31,6 +31,7 @@
 #include "script/Options.h"
 #include "script/Palette.h"
 #include "script/SceneDocument.h"
+#include "script/SceneVersion.h"
 #include "tests/support/common_dialogs.h"
 #include "tests/support/files.h"
 #include "tests/support/processes.h"
@@ -113,6 +114,35 @@ void HoldKeys(bool ctrl, bool shift) {
   keys[VK_CONTROL] = ctrl ? 0x80 : 0;
   keys[VK_SHIFT] = shift ? 0x80 : 0;
   ::SetKeyboardState(keys);
+}
+
+// A script as its file holds it, made by hand: Cls (green), Repeat, Wait
+// 1500 ms (disabled), Until 3 times.
+lwtest::Bytes FixtureScript() {
+  lwtest::Bytes bytes;
+  auto ints = [&](std::initializer_list<int32_t> values) {
+    for (int32_t v : values)
+      for (int shift = 0; shift < 32; shift += 8)
+        bytes.push_back(static_cast<uint8_t>(static_cast<uint32_t>(v) >> shift));
+  };
+  bytes.push_back(static_cast<uint8_t>(lstrlenA(kSceneIdCurrent)));
+  bytes.insert(bytes.end(), kSceneIdCurrent, kSceneIdCurrent + lstrlenA(kSceneIdCurrent));
+  const float version = 4.7f;
+  const auto* v = reinterpret_cast<const uint8_t*>(&version);
+  bytes.insert(bytes.end(), v, v + 4);
+  ints({4});
+  // Each command: its type, an empty comment, indent, disabled, its body.
+  auto command = [&](int type, int indent, int disabled, std::initializer_list<int32_t> body) {
+    ints({type});
+    bytes.push_back(0);
+    ints({indent, disabled});
+    ints(body);
+  };
+  command(kTypeCls, 0, 0, {0x00FF00, 0, 0, 1});
+  command(kTypeRepeat, 0, 0, {});
+  command(kTypeWait, 2, 1, {1500, 0});
+  command(kTypeUntil, 0, 0, {3, 0});
+  return bytes;
 }
 
 // A comment whose storing fails part-way, as a full disk would.
@@ -641,6 +671,22 @@ TEST_F(BuilderAppTest, ADeletedShowLeavesItsObjectAndTheSavedFile) {
 
 // ---------------------------------------------------------------------------
 // Documents
+
+TEST_F(BuilderAppTest, AFixtureScriptOpensFromTheCommandLine) {
+  const std::string path = folder.File("fixture.fsd");
+  ASSERT_TRUE(lwtest::WriteAll(path, FixtureScript()));
+  ASSERT_TRUE(Start("\"" + path + "\""));
+  EXPECT_TRUE(boxes.texts.empty());
+  EXPECT_EQ(WindowText(FrameHwnd()), "fixture - Lumenweave");
+  EXPECT_EQ(LineTypes(), (std::vector<int>{kTypeCls, kTypeRepeat, kTypeWait, kTypeUntil}));
+  EXPECT_EQ(Doc()->GetCommands().GetSize(), 4);
+  EXPECT_EQ(View()->GetLineCommand(2)->m_indent, 2);
+  EXPECT_EQ(View()->GetLineCommand(2)->IsDisabled(), 1);
+  EXPECT_EQ(Label(View()->GetLineCommand(3)), "Until [3 times]");
+  // Saved again unchanged, it is the same file.
+  Command(ID_FILE_SAVE);
+  EXPECT_EQ(lwtest::ReadAll(path), FixtureScript());
+}
 
 TEST_F(BuilderAppTest, AScriptOpensFromTheCommandLineAndFromFileOpen) {
   ASSERT_TRUE(Start());
