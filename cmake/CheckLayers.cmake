@@ -3,6 +3,7 @@
 #   framework core -> framework windows -> framework UI
 #   -> common (application utilities shared with the saver, payload format)
 #   -> imaging (codecs, then the picture layer)
+#   -> movie (the movie control and player, in playback/)
 #   -> painter (layouts and transition effects, in playback/)
 #   -> script model
 #   -> playback (scene thread and players)
@@ -21,6 +22,8 @@ cmake_minimum_required(VERSION 3.25)
 set(framework_core Object Exceptions Strings Collections File Files MemFile SharedFile Archive
     Sync Geometry Terminate Registry Trace TextFormat)
 set(framework_windows App AppMain Thread Wnd Dialog Gdi Seams)
+# Files of playback/ that belong to the movie player, below the painter.
+set(movie_files FlashPlayer)
 # Files of playback/ that belong to the painter.
 set(painter_files ImagePainter EffectRun EffectRandom EffectsFade EffectsRandom
     EffectsInterleaved EffectsRectangles EffectsSlide EffectsSplit EffectsSnake EffectsRoll
@@ -45,7 +48,9 @@ function(layer_rank path out)
   elseif(dir STREQUAL "imaging")
     set(rank 30)
   elseif(dir STREQUAL "playback")
-    if(stem IN_LIST painter_files)
+    if(stem IN_LIST movie_files)
+      set(rank 35)
+    elseif(stem IN_LIST painter_files)
       set(rank 40)
     else()
       set(rank 60)
@@ -63,6 +68,7 @@ set(names_11 "the framework's windows")
 set(names_12 "the framework's UI layer")
 set(names_20 "the shared utilities")
 set(names_30 "imaging")
+set(names_35 "the movie player")
 set(names_40 "the painter")
 set(names_50 "the script model")
 set(names_60 "playback")
