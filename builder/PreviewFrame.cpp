@@ -108,7 +108,17 @@ CPreviewFrame::CPreviewFrame(const UINT* times) : m_times(times ? *times : 0) {}
 
 CPreviewFrame::~CPreviewFrame() { StopScene(); }
 
-bool CPreviewFrame::Open() { return LoadFrame(IDR_PREVIEW, WS_POPUP | WS_VISIBLE); }
+bool CPreviewFrame::Open() {
+  if (!LoadFrame(IDR_PREVIEW, WS_POPUP | WS_VISIBLE)) return false;
+  // The floating toolbar belongs above the frame that owns it. Wine
+  // without a window manager lets the frame's own showing, which reaches
+  // it a little later from the X server, put the frame on top of it:
+  // for a short while the toolbar is raised again whenever that happened.
+  RaiseToolBar();
+  m_raiseTicks = kRaiseToolBarTicks;
+  SetTimer(kRaiseToolBarTimer, kRaiseToolBarMs);
+  return true;
+}
 
 bool CPreviewFrame::PreCreateWindow(CREATESTRUCTA& cs) {
   cs.lpszClass = kPreviewWindowClass;
@@ -163,11 +173,14 @@ void CPreviewFrame::PlaceToolBar() {
     LoadBarState(kPreviewTitle);
     return;
   }
-  // Floated once to learn the floating bar's size.
+  // Floated once to learn the floating bar's size, then moved: floating
+  // it again would hide and show it once more.
   m_toolBar.Float(CPoint(0, 0));
   const CRect bar = m_toolBar.GetWindowRect();
-  m_toolBar.Float(CPoint(::GetSystemMetrics(SM_CXSCREEN) - bar.Width() - 2 * bar.Height(),
-                         bar.Height()));
+  if (HWND floating = m_toolBar.GetFloatingFrame())
+    ::SetWindowPos(floating, nullptr,
+                   ::GetSystemMetrics(SM_CXSCREEN) - bar.Width() - 2 * bar.Height(), bar.Height(),
+                   0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   SaveBarState(kPreviewTitle);
 }
 
@@ -176,7 +189,23 @@ bool CPreviewFrame::IsToolBarShown() const {
 }
 
 void CPreviewFrame::ShowToolBar(bool show) {
-  if (m_toolBar.IsWindow()) ShowControlBar(&m_toolBar, show);
+  if (!m_toolBar.IsWindow()) return;
+  if (show != IsToolBarShown()) ShowControlBar(&m_toolBar, show);
+  if (show) RaiseToolBar();
+}
+
+void CPreviewFrame::RaiseToolBar() {
+  HWND floating = m_toolBar.GetFloatingFrame();
+  if (!floating || !::IsWindowVisible(floating)) return;
+  // Only when the frame is above it: raising a window that is on top
+  // already costs a round trip to the window system for nothing.
+  for (HWND above = ::GetWindow(floating, GW_HWNDPREV); above;
+       above = ::GetWindow(above, GW_HWNDPREV)) {
+    if (above == m_hWnd) {
+      ::SetWindowPos(floating, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      return;
+    }
+  }
 }
 
 bool CPreviewFrame::StartScene(int step) {
@@ -186,9 +215,9 @@ bool CPreviewFrame::StartScene(int step) {
   } else {
     if (!m_pView || !g_pCommandPalette) return false;
     if (!m_pPlayList) m_pPlayList.reset(new CCommandListPlay(g_pCommandPalette->GetCommands()));
-    // No media players yet: Play and Stop play nothing in the preview.
     std::unique_ptr<CSceneThread> thread(new CSceneThread(&m_pView->GetOutput(), &m_times,
-                                                          CSceneThread::kPlay, m_pPlayList.get()));
+                                                          CSceneThread::kPlay, m_pPlayList.get(),
+                                                          &m_mediaPlayers));
     thread->SetStepMode(step);
     if (!thread->Start()) return false;
     m_pThread = thread.release();
@@ -287,6 +316,17 @@ bool CPreviewFrame::PreTranslateMessage(MSG* msg) {
     OnMediaNotify(msg->wParam, msg->lParam);
   }
   return CFrameWnd::PreTranslateMessage(msg);
+}
+
+void CPreviewFrame::OnMediaNotify(WPARAM code, LPARAM device) {}
+
+void CPreviewFrame::OnTimer(UINT_PTR id) {
+  if (id != kRaiseToolBarTimer) {
+    CFrameWnd::OnTimer(id);
+    return;
+  }
+  RaiseToolBar();
+  if (--m_raiseTicks <= 0) KillTimer(kRaiseToolBarTimer);
 }
 
 LRESULT CPreviewFrame::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {

@@ -94,6 +94,7 @@ class CPreviewFrame : public CFrameWnd {
   int OnCreate(CREATESTRUCTA* cs) override;
   void OnClose() override;
   void OnDestroy() override;
+  void OnTimer(UINT_PTR id) override;
   LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
   // Plays the palette's live list from its first command on the output
@@ -102,10 +103,11 @@ class CPreviewFrame : public CFrameWnd {
   bool StartScene(int step);
 
   // Called when a media device reports the successful end of a play
-  // (MM_MCINOTIFY) while a run plays: where the media players take their
-  // notifications (a repeating clip starts again, a waiting Play goes on).
-  // Nothing plays media in the preview yet, so nothing is to be done.
-  virtual void OnMediaNotify(WPARAM code, LPARAM device) {}
+  // (MM_MCINOTIFY, code MCI_NOTIFY_SUCCESSFUL, device the MCI device id)
+  // while a run plays: the media players' notifications end here (a
+  // repeating clip starts again, a Play that waits for its end goes on).
+  // Nothing plays media in the preview yet, so nothing is done.
+  void OnMediaNotify(WPARAM code, LPARAM device);
 
  private:
   bool OnGo(UINT id);
@@ -128,6 +130,9 @@ class CPreviewFrame : public CFrameWnd {
   void PlaceToolBar();
   bool IsToolBarShown() const;
   void ShowToolBar(bool show);
+  // Puts the floating toolbar back above the frame that owns it when the
+  // frame has come over it.
+  void RaiseToolBar();
   // Enables the main window and brings it to the front, once.
   void GiveBackMainWindow();
 
@@ -139,5 +144,14 @@ class CPreviewFrame : public CFrameWnd {
   CClientTestWnd* m_pView = nullptr;
   // What the runs play: the palette's live list.
   std::unique_ptr<CCommandListPlay> m_pPlayList;
+  // The players of the Play and Stop commands, handed to every run; they
+  // outlive the runs. None yet: Play and Stop play nothing in the preview.
+  CNoMediaPlayers m_mediaPlayers;
   bool m_mainGivenBack = false;
+  // The timer that keeps the toolbar above the frame just after it opens:
+  // every kRaiseToolBarMs, kRaiseToolBarTicks times.
+  static constexpr UINT_PTR kRaiseToolBarTimer = 1;
+  static constexpr UINT kRaiseToolBarMs = 100;
+  static constexpr int kRaiseToolBarTicks = 20;
+  int m_raiseTicks = 0;
 };

@@ -235,13 +235,14 @@ class CPreviewProbe : public CFileDialogEx {
     if (!list) return false;
     LVITEMA clear = {};
     clear.stateMask = LVIS_SELECTED;
-    ::SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&clear));
+    ::SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                   reinterpret_cast<LPARAM>(&clear));
     for (const char* name : names) {
       LVFINDINFOA find = {};
       find.flags = LVFI_PARTIAL | LVFI_STRING;
       find.psz = name;
-      const LRESULT index =
-          ::SendMessageA(list, LVM_FINDITEMA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find));
+      const LRESULT index = ::SendMessageA(list, LVM_FINDITEMA, static_cast<WPARAM>(-1),
+                                           reinterpret_cast<LPARAM>(&find));
       if (index < 0) return false;
       LVITEMA select = {};
       select.state = select.stateMask = LVIS_SELECTED | LVIS_FOCUSED;

@@ -124,6 +124,16 @@ class PreviewTest : public testing::Test {
     frame->OnIdleUpdateCmdUI();
     return frame->GetToolBar().SendMessage(TB_ISBUTTONENABLED, id, 0) != 0;
   }
+  // Whether the floating toolbar is what the screen shows at its place,
+  // not hidden under the full-screen frame.
+  static bool ToolBarOnTop(CPreviewFrame* frame) {
+    HWND floating = frame->GetToolBar().GetFloatingFrame();
+    CRect where;
+    if (!floating || !::GetWindowRect(floating, &where)) return false;
+    const HWND shown = ::WindowFromPoint(where.CenterPoint());
+    return shown && ::GetAncestor(shown, GA_ROOT) == floating &&
+           lwtest::ScreenPixel(where.CenterPoint().x, where.CenterPoint().y) != RGB(0, 0, 0);
+  }
   static bool PumpUntilEnded(CPreviewFrame* frame) {
     return lwtest::PumpUntil([&] { return frame->GetSceneThread() == nullptr; }, 10000);
   }
@@ -147,7 +157,8 @@ class PreviewTest : public testing::Test {
 // A picture of one colour and a Show of it at (x, y) without a transition.
 void AddPicture(CTestScript& script, COLORREF colour, int x, int y, int w, int h) {
   CImageTextObject* picture = script.Add(new CImageTextObject);
-  picturetest::SetPictureBytes(*picture, picturetest::MakeBmp(w, h, [=](int, int) { return colour; }));
+  picturetest::SetPictureBytes(*picture,
+                               picturetest::MakeBmp(w, h, [=](int, int) { return colour; }));
   CShowCommand* show = script.Add(new CShowCommand);
   show->SetTarget(picture);
   CMotionAttribute& m = show->m_ref.m_motion;
@@ -223,11 +234,14 @@ TEST_F(PreviewTest, TheToolBarFloatsAtTheTopRightWithItsButtons) {
   char caption[32] = "";
   ::GetWindowTextA(floating, caption, sizeof caption);
   EXPECT_STREQ(caption, "Preview");
+  EXPECT_TRUE(lwtest::PumpUntil([&] { return ToolBarOnTop(frame); }, 3000))
+      << "above the frame that owns it";
   const CRect size = bar.GetWindowRect();
   CRect where;
   ::GetWindowRect(floating, &where);
-  EXPECT_EQ(where.TopLeft(), CPoint(::GetSystemMetrics(SM_CXSCREEN) - size.Width() - 2 * size.Height(),
-                                    size.Height()));
+  const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
+  EXPECT_EQ(where.TopLeft(),
+            CPoint(screenWidth - size.Width() - 2 * size.Height(), size.Height()));
   // That place is in the profile at once.
   EXPECT_EQ(kBarSection.Number("BarID"), static_cast<DWORD>(AFX_IDW_TOOLBAR));
   EXPECT_EQ(kBarSection.Number("Floating"), 1u);
@@ -446,6 +460,7 @@ TEST_F(PreviewTest, TheToolBarHidesWhilePlayingUnlessKeptVisible) {
   ASSERT_TRUE(PumpUntilEnded(frame));
   EXPECT_TRUE(ToolBarShown(frame));
   EXPECT_TRUE(::IsWindowVisible(floating));
+  EXPECT_TRUE(lwtest::PumpUntil([&] { return ToolBarOnTop(frame); }, 3000));
 
   // While it is hidden, Keep Visible brings it back (and stays off).
   script.Add(new CWaitForStop(started, stopped));
