@@ -14,6 +14,7 @@
 #include "builder/PreviewFrame.h"
 #include "builder/resource.h"
 #include "framework/AppUI.h"
+#include "playback/ImagePainter.h"
 #include "playback/SceneThread.h"
 #include "script/Objects.h"
 #include "script/Options.h"
@@ -154,18 +155,10 @@ class PreviewTest : public testing::Test {
   UINT times = 100000;
 };
 
-// A picture of one colour and a Show of it at (x, y) without a transition.
-void AddPicture(CTestScript& script, COLORREF colour, int x, int y, int w, int h) {
-  CImageTextObject* picture = script.Add(new CImageTextObject);
-  picturetest::SetPictureBytes(*picture,
-                               picturetest::MakeBmp(w, h, [=](int, int) { return colour; }));
-  CShowCommand* show = script.Add(new CShowCommand);
-  show->SetTarget(picture);
-  CMotionAttribute& m = show->m_ref.m_motion;
-  m.m_startModeX = m.m_startModeY = m.m_endModeX = m.m_endModeY = kModeStored;
-  m.m_startX = m.m_endX = x;
-  m.m_startY = m.m_endY = y;
-  m.m_effect = 0;
+void AddUrl(CTestScript& script, const char* address, int keys) {
+  CUrlCommand* url = script.Add(new CUrlCommand);
+  url->m_location = address;
+  url->m_keys = keys;
 }
 
 void AddCls(CTestScript& script, COLORREF colour) {
@@ -265,7 +258,7 @@ TEST_F(PreviewTest, TheToolBarFloatsAtTheTopRightWithItsButtons) {
 TEST_F(PreviewTest, GoPlaysTheScriptOnTheScreenAndItStaysThere) {
   const COLORREF blue = RGB(0, 0, 255), red = RGB(255, 0, 0);
   AddCls(script, blue);
-  AddPicture(script, red, 200, 150, 60, 40);
+  AddShow(script, AddPicture(script, red, 60, 40), 200, 150, kEffectNone);
   script.Prepare();
   // Started at once, as the options' auto start asks.
   CPreviewFrame* frame = Open(true);
@@ -357,9 +350,7 @@ TEST_F(PreviewTest, PauseHoldsTheRunAndStopEndsIt) {
 }
 
 TEST_F(PreviewTest, EscWhilePlayingStopsTheRunAndCloses) {
-  CUrlCommand* url = script.Add(new CUrlCommand);
-  url->m_location = "http://example.com/";
-  url->m_keys = 3;
+  AddUrl(script, "http://example.com/", 3);
   script.Add(new CWaitForStop(started, stopped));
   CPreviewFrame* frame = Open();
   ASSERT_NE(frame, nullptr);
@@ -403,9 +394,7 @@ TEST(PreviewKeys, UrlKeysMatchTheCommandsChoice) {
 TEST_F(PreviewTest, AUrlKeyHandsTheAddressToTheMainWindowAndCloses) {
   // Before the Url command runs its keys do nothing.
   script.Add(new CProbeCommand(log, "gate"));
-  CUrlCommand* url = script.Add(new CUrlCommand);
-  url->m_location = "http://example.com/a?b=c";
-  url->m_keys = 3;
+  AddUrl(script, "http://example.com/a?b=c", 3);
   script.Add(new CWaitForStop(started, stopped));
   CPreviewFrame* frame = Open();
   ASSERT_NE(frame, nullptr);
