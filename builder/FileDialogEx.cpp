@@ -131,15 +131,19 @@ CFileDialogEx::CFileDialogEx(bool preview, bool openFileDialog, const char* defE
 
 CFileDialogEx::~CFileDialogEx() = default;
 
+bool CFileDialogEx::IsNewFileDialogVersion(DWORD platformId, DWORD majorVersion) {
+  return platformId == VER_PLATFORM_WIN32_NT && majorVersion > 4;
+}
+
 bool CFileDialogEx::IsNewFileDialogSystem() {
   OSVERSIONINFOEXA extended = {};
   extended.dwOSVersionInfoSize = sizeof extended;
   if (::GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&extended)))
-    return extended.dwPlatformId == VER_PLATFORM_WIN32_NT && extended.dwMajorVersion > 4;
+    return IsNewFileDialogVersion(extended.dwPlatformId, extended.dwMajorVersion);
   OSVERSIONINFOA plain = {};
   plain.dwOSVersionInfoSize = sizeof plain;
   if (!::GetVersionExA(&plain)) return false;
-  return plain.dwPlatformId == VER_PLATFORM_WIN32_NT && plain.dwMajorVersion > 4;
+  return IsNewFileDialogVersion(plain.dwPlatformId, plain.dwMajorVersion);
 }
 
 void CFileDialogEx::OnInitDone() {

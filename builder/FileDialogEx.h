@@ -26,6 +26,8 @@ class CFileDialogEx : public CFileDialog {
   // Whether the system shows its newer dialog (NT 5 and later), which reads
   // the whole OPENFILENAMEA; an older one gets the structure's first size.
   static bool IsNewFileDialogSystem();
+  // The rule behind it: an NT platform of major version 5 or later.
+  static bool IsNewFileDialogVersion(DWORD platformId, DWORD majorVersion);
 
   bool HasPreview() const { return m_previewCapable; }
   bool IsPreviewOn() const { return m_previewOn; }

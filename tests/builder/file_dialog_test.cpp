@@ -135,6 +135,24 @@ TEST_F(DocPromptTest, ASaveProposesTheTitleInTheRememberedFolder) {
   EXPECT_EQ(settings.Text("DocPath"), FolderOf(chosen));
 }
 
+TEST(FileDialogEx, OnlyNtFiveAndLaterGetTheWholeStructure) {
+  const struct {
+    DWORD platform, major;
+    bool whole;
+  } kRows[] = {{VER_PLATFORM_WIN32_NT, 5, true},      {VER_PLATFORM_WIN32_NT, 10, true},
+               {VER_PLATFORM_WIN32_NT, 4, false},     {VER_PLATFORM_WIN32_WINDOWS, 5, false},
+               {VER_PLATFORM_WIN32_WINDOWS, 4, false}};
+  for (const auto& row : kRows) {
+    SCOPED_TRACE(std::to_string(row.platform) + " " + std::to_string(row.major));
+    EXPECT_EQ(CFileDialogEx::IsNewFileDialogVersion(row.platform, row.major), row.whole);
+  }
+  // What the constructor makes of the system it runs on.
+  CFileDialogEx dlg(false, true);
+  EXPECT_EQ(dlg.m_ofn.lStructSize, CFileDialogEx::IsNewFileDialogSystem()
+                                       ? sizeof(OPENFILENAMEA)
+                                       : static_cast<DWORD>(OPENFILENAME_SIZE_VERSION_400A));
+}
+
 TEST(FileDialogEx, SeveralChosenFilesPreviewTheFirstQuotedOne) {
   const struct {
     const char* folder;
