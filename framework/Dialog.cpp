@@ -32,9 +32,13 @@ void CDataExchange::Fail(const char* message) {
 void CDataExchange::Fail() {
   if (m_bSaveAndValidate && m_lastControl) {
     m_pDlgWnd->GotoDlgCtrl(m_lastControl);
+    // The whole text selected, so that typing replaces it.
     char cls[16] = {};
     ::GetClassNameA(m_lastControl, cls, sizeof cls);
-    if (lstrcmpiA(cls, "Edit") == 0) ::SendMessageA(m_lastControl, EM_SETSEL, 0, -1);
+    if (lstrcmpiA(cls, "Edit") == 0)
+      ::SendMessageA(m_lastControl, EM_SETSEL, 0, -1);
+    else if (lstrcmpiA(cls, "ComboBox") == 0)
+      ::SendMessageA(m_lastControl, CB_SETEDITSEL, 0, MAKELPARAM(0, 0xFFFF));
   }
   throw DataExchangeFailed();
 }

@@ -4,6 +4,9 @@
 
 #include <commctrl.h>
 
+#include <cfloat>
+#include <cstdlib>
+
 #include "framework/App.h"
 #include "framework/TextFormat.h"
 #include "framework/Trace.h"
@@ -53,6 +56,34 @@ void DDX_Text(CDataExchange* dx, int id, CString& value) {
   buffer[0] = 0;
   ::GetWindowTextA(control, buffer, length + 1);
   value.ReleaseBuffer();
+}
+
+// A decimal number with `digits` significant digits.
+static void ExchangeNumber(CDataExchange* dx, int id, double& value, int digits) {
+  HWND control = dx->PrepareCtrl(id);
+  if (!dx->m_bSaveAndValidate) {
+    char text[64];
+    FormatText(text, sizeof text, "%.*g", digits, value);
+    ::SetWindowTextA(control, text);
+    return;
+  }
+  char text[64] = "";
+  ::GetWindowTextA(control, text, sizeof text);
+  char* end = nullptr;
+  const double parsed = std::strtod(text, &end);
+  while (end && (*end == ' ' || *end == '\t')) ++end;
+  if (!end || end == text || *end) dx->Fail("Please enter a number.");
+  value = parsed;
+}
+
+void DDX_Text(CDataExchange* dx, int id, double& value) { ExchangeNumber(dx, id, value, 15); }
+
+void DDX_Text(CDataExchange* dx, int id, float& value) {
+  double number = value;
+  ExchangeNumber(dx, id, number, 6);
+  if (dx->m_bSaveAndValidate && !(number >= -FLT_MAX && number <= FLT_MAX))
+    dx->Fail("Please enter a number.");
+  value = static_cast<float>(number);
 }
 
 // The selection of a list box or combo box: get and set messages differ,

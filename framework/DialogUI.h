@@ -49,6 +49,10 @@ class CCmdDialog : public CDialog, public CCmdTarget {
 // the exchange.
 
 void DDX_Text(CDataExchange* dx, int id, CString& value);
+// A decimal number: shown in 6 (float) or 15 (double) significant digits;
+// a text that is not one number fails with "Please enter a number.".
+void DDX_Text(CDataExchange* dx, int id, float& value);
+void DDX_Text(CDataExchange* dx, int id, double& value);
 // The selected item's index (-1: none).
 void DDX_CBIndex(CDataExchange* dx, int id, int& index);
 void DDX_LBIndex(CDataExchange* dx, int id, int& index);
