@@ -1,6 +1,8 @@
 // The strip of test pictures.
 #include "tests/support/image_strip.h"
 
+#include <cstring>
+
 namespace lwtest {
 
 HBITMAP MakeImageStrip(const std::vector<COLORREF>& colours, int size, COLORREF centre) {
@@ -23,6 +25,32 @@ HBITMAP MakeImageStrip(const std::vector<COLORREF>& colours, int size, COLORREF 
       pixels[y * width + x] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
     }
   return bitmap;
+}
+
+std::vector<uint8_t> MakeSolidBmpFile(int width, int height, COLORREF colour) {
+  const int stride = (width * 3 + 3) & ~3;
+  BITMAPFILEHEADER file = {};
+  BITMAPINFOHEADER info = {};
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof file + sizeof info;
+  file.bfSize = file.bfOffBits + static_cast<DWORD>(stride) * height;
+  info.biSize = sizeof info;
+  info.biWidth = width;
+  info.biHeight = height;
+  info.biPlanes = 1;
+  info.biBitCount = 24;
+  std::vector<uint8_t> bytes(file.bfSize, 0);
+  memcpy(bytes.data(), &file, sizeof file);
+  memcpy(bytes.data() + sizeof file, &info, sizeof info);
+  for (int y = 0; y < height; ++y) {
+    uint8_t* row = bytes.data() + file.bfOffBits + static_cast<size_t>(stride) * y;
+    for (int x = 0; x < width; ++x) {
+      row[x * 3] = GetBValue(colour);
+      row[x * 3 + 1] = GetGValue(colour);
+      row[x * 3 + 2] = GetRValue(colour);
+    }
+  }
+  return bytes;
 }
 
 }  // namespace lwtest
