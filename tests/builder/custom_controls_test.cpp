@@ -19,6 +19,8 @@
 #include "tests/support/dialog_hook.h"
 #include "tests/support/files.h"
 #include "tests/support/image_strip.h"
+#include "tests/support/pump.h"
+#include "tests/support/screen.h"
 #include "tests/support/recorders.h"
 
 namespace {
@@ -460,6 +462,41 @@ TEST(FloatText, ExchangesMeasurementsAndRefusesOthers) {
       EXPECT_EQ(selection, MAKELONG(0, lstrlenA(c.typed)));
     }
   }
+}
+
+// ---------------------------------------------------------------------------
+
+// The dialog with every control in a telling state, as the screen shows
+// it: kept as build/screenshots/custom_controls.bmp for a person to look
+// at; the preview's thumbnail and the progress bar's colours are where
+// they belong.
+TEST(CustomControlsScreen, ShowOnTheScreen) {
+  static std::vector<COLORREF> shot;
+  static CRect where;
+  shot.clear();
+  WithDialog([](ControlsDlg* d) {
+    d->toggle.SetCheck(1);
+    d->rollover.LoadBitmaps(IDB_ROLLOVER);
+    d->progress.SetRange(0, 3);
+    d->progress.SetPos(1);
+    static CImageTextObject picture;
+    GivePicture(picture, lwtest::MakeSolidBmpFile(320, 200, RGB(200, 40, 40)));
+    d->preview.ShowObject(&picture);
+    d->SetDlgItemText(IDC_DURATION, "2.5 sec");
+    d->SetWindowPos(HWND_TOPMOST, 40, 40, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+    d->UpdateWindow();
+    lwtest::FlushEvents(300);
+    where = d->GetWindowRect();
+    shot = lwtest::ScreenPixels(where);
+  });
+  ASSERT_EQ(shot.size(), static_cast<size_t>(where.Width()) * where.Height());
+  CreateDirectoryA(LW_BUILD_DIR "/screenshots", nullptr);
+  EXPECT_TRUE(lwtest::WriteAll(LW_BUILD_DIR "/screenshots/custom_controls.bmp",
+                               lwtest::MakeBmpFile(where.Width(), where.Height(), shot)));
+  // The thumbnail's colour shows inside the preview.
+  int red = 0;
+  for (COLORREF c : shot) red += c == RGB(200, 40, 40);
+  EXPECT_GT(red, 1000);
 }
 
 }  // namespace

@@ -15,6 +15,8 @@
 #include "framework/DialogUI.h"
 #include "framework/Gdi.h"
 #include "tests/support/dialog_hook.h"
+#include "tests/support/files.h"
+#include "tests/support/image_strip.h"
 #include "tests/support/pump.h"
 #include "tests/support/recorders.h"
 #include "tests/support/screen.h"
@@ -434,6 +436,30 @@ TEST(Controls, WrapTheirControlsMessages) {
   EXPECT_STREQ(tips.GetText(parent, 1), "Testing colour");
   tips.UpdateTipText("Choosen colour", parent, 1);
   EXPECT_STREQ(tips.GetText(parent, 1), "Choosen colour");
+}
+
+// The exchange dialog as the screen shows it, kept as
+// build/screenshots/exchange_dialog.bmp for a person to look at.
+TEST(CommandDialog, ShowsOnTheScreen) {
+  static std::vector<COLORREF> shot;
+  static CRect where;
+  shot.clear();
+  lwtest::CDialogScript script([](CDialog* d) {
+    auto* dlg = static_cast<CExchangeDlg*>(d);
+    dlg->own.LoadBitmaps(IDB_UP, IDB_DOWN);
+    d->SetWindowPos(HWND_TOPMOST, 40, 40, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+    d->UpdateWindow();
+    lwtest::FlushEvents(300);
+    where = d->GetWindowRect();
+    shot = lwtest::ScreenPixels(where);
+    lwtest::Press(d, IDCANCEL);
+  });
+  CExchangeDlg dlg;
+  EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+  ASSERT_EQ(shot.size(), static_cast<size_t>(where.Width()) * where.Height());
+  CreateDirectoryA(LW_BUILD_DIR "/screenshots", nullptr);
+  EXPECT_TRUE(lwtest::WriteAll(LW_BUILD_DIR "/screenshots/exchange_dialog.bmp",
+                               lwtest::MakeBmpFile(where.Width(), where.Height(), shot)));
 }
 
 }  // namespace

@@ -14,7 +14,9 @@ namespace lwtest {
 // deletes it.
 HBITMAP MakeImageStrip(const std::vector<COLORREF>& colours, int size, COLORREF centre);
 
-// The bytes of a 24-bit BMP file of width x height pixels of one colour.
+// The bytes of a 24-bit BMP file of width x height pixels, rows top-down
+// (as ScreenPixels gives them), or of one colour.
+std::vector<uint8_t> MakeBmpFile(int width, int height, const std::vector<COLORREF>& pixels);
 std::vector<uint8_t> MakeSolidBmpFile(int width, int height, COLORREF colour);
 
 }  // namespace lwtest
