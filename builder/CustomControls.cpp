@@ -33,16 +33,6 @@ void SetButtonType(HWND hwnd, LONG_PTR type) {
   ::SetWindowLongPtrA(hwnd, GWL_STYLE, (style & ~static_cast<LONG_PTR>(BS_TYPEMASK)) | type);
 }
 
-CString WindowText(HWND hwnd) {
-  CString text;
-  const int length = ::GetWindowTextLengthA(hwnd);
-  char* buffer = text.GetBuffer(length + 1);
-  buffer[0] = 0;
-  ::GetWindowTextA(hwnd, buffer, length + 1);
-  text.ReleaseBuffer();
-  return text;
-}
-
 void FillSolid(HDC dc, const RECT& r, COLORREF colour) {
   const COLORREF old = ::SetBkColor(dc, colour);
   ::ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
@@ -352,17 +342,21 @@ bool CPreviewStatic::DrawThumbnail(const void* bytes, DWORD count, SIZE* size) {
                    nullptr) != FALSE;
 }
 
+int CPreviewStatic::Shown(Showing what, SIZE size) {
+  char label[48];
+  FormatText(label, sizeof label, "%d x %d", static_cast<int>(size.cx), static_cast<int>(size.cy));
+  m_showing = what;
+  SetLabel(label);
+  Present();
+  return 1;
+}
+
 int CPreviewStatic::ShowImage(CImageTextObject* object) {
   SIZE size = {0, 0};
   if (!object || !m_canvas.GetSafeHandle() ||
       !DrawThumbnail(object->m_pPicture, object->m_pictureSize, &size))
     return 0;
-  char label[48];
-  FormatText(label, sizeof label, "%d x %d", static_cast<int>(size.cx), static_cast<int>(size.cy));
-  m_showing = kShowsImage;
-  SetLabel(label);
-  Present();
-  return 1;
+  return Shown(kShowsImage, size);
 }
 
 int CPreviewStatic::ShowImageFile(CImageTextObject* object, const char* path) {
@@ -384,13 +378,7 @@ int CPreviewStatic::ShowText(CImageTextObject* object) {
     CMemoryDC memory(nullptr);
     if (!rendered.DrawTextThumbnail(memory, look, m_canvas, nullptr)) return 0;
   }
-  const SIZE size = rendered.GetSize();
-  char label[48];
-  FormatText(label, sizeof label, "%d x %d", static_cast<int>(size.cx), static_cast<int>(size.cy));
-  m_showing = kShowsText;
-  SetLabel(label);
-  Present();
-  return 1;
+  return Shown(kShowsText, rendered.GetSize());
 }
 
 int CPreviewStatic::ShowObject(CImageTextObject* object) {
@@ -514,7 +502,7 @@ LRESULT CTextProgressCtrl::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
       // a change repaints.
       const CString old = m_text;
       const LRESULT r = CProgressCtrl::WindowProc(msg, wp, lp);
-      m_text = WindowText(m_hWnd);
+      m_text = GetText();
       if (m_text != old) Invalidate(false);
       return r;
     }

@@ -131,6 +131,9 @@ class CPreviewStatic : public CStatic {
  private:
   // The canvas as the static's picture again, repainted.
   void Present();
+  // Records what the canvas shows now, with the size in the label, and
+  // presents it; returns 1.
+  int Shown(Showing what, SIZE size);
   void SetLabel(const char* text);
   // Renders a picture's bytes into a thumbnail on the canvas; the
   // picture's own size in *size.

@@ -112,7 +112,7 @@ void CEdit::ReplaceSel(const char* text, bool canUndo) {
   Send(EM_REPLACESEL, canUndo, reinterpret_cast<LPARAM>(text));
 }
 
-CString CEdit::GetText() const {
+CString CControl::GetText() const {
   CString text;
   const int length = ::GetWindowTextLengthA(m_hWnd);
   char* buffer = text.GetBuffer(length + 1);

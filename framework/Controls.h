@@ -17,6 +17,10 @@
 // What every control class shares: creation of its system class under
 // the object.
 class CControl : public CWnd {
+ public:
+  // The control's window text.
+  CString GetText() const;
+
  protected:
   // Creates the control and binds it (PreSubclassWindow runs); false when
   // the window could not be made.
@@ -86,7 +90,6 @@ class CEdit : public CControl {
   bool GetModify() const { return Send(EM_GETMODIFY) != 0; }
   void SetModify(bool modified = true) { Send(EM_SETMODIFY, modified); }
   bool SetReadOnly(bool readOnly = true) { return Send(EM_SETREADONLY, readOnly) != 0; }
-  CString GetText() const;
 };
 
 class CStatic : public CControl {

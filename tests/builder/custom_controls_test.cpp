@@ -427,11 +427,9 @@ TEST(FloatText, ExchangesMeasurementsAndRefusesOthers) {
     lwtest::CRecordedBoxes boxes;
     static const Case* current;
     static std::string shown;
-    static int focus;
-    static DWORD selection;
+    static lwtest::CFocusState focus;
     current = &c;
-    focus = 0;
-    selection = 0;
+    focus = lwtest::CFocusState();
     lwtest::CDialogScript script([](CDialog* d) {
       char text[32] = "";
       d->GetDlgItemText(IDC_DURATION, text, sizeof text);
@@ -439,11 +437,7 @@ TEST(FloatText, ExchangesMeasurementsAndRefusesOthers) {
       d->SetDlgItemText(IDC_DURATION, current->typed);
       lwtest::Press(d, IDOK);
       if (!current->ok) {
-        HWND focused = GetFocus();
-        focus = GetDlgCtrlID(focused);
-        DWORD start = 1, end = 0;
-        SendMessageA(focused, EM_GETSEL, (WPARAM)&start, (LPARAM)&end);
-        selection = MAKELONG(start, end);
+        focus = lwtest::FocusState();
         lwtest::Press(d, IDCANCEL);
       }
     });
@@ -458,8 +452,9 @@ TEST(FloatText, ExchangesMeasurementsAndRefusesOthers) {
     } else {
       EXPECT_EQ(result, IDCANCEL);
       EXPECT_EQ(boxes.texts, std::vector<std::string>{"This is not a valid measurement."});
-      EXPECT_EQ(focus, IDC_DURATION);
-      EXPECT_EQ(selection, MAKELONG(0, lstrlenA(c.typed)));
+      EXPECT_EQ(focus.id, IDC_DURATION);
+      EXPECT_EQ(focus.length, lstrlenA(c.typed));
+      EXPECT_TRUE(focus.WholeTextSelected());
     }
   }
 }
@@ -468,12 +463,13 @@ TEST(FloatText, ExchangesMeasurementsAndRefusesOthers) {
 
 // The dialog with every control in a telling state, as the screen shows
 // it: kept as build/screenshots/custom_controls.bmp for a person to look
-// at; the preview's thumbnail and the progress bar's colours are where
-// they belong.
+// at; the preview's thumbnail shows on it.
 TEST(CustomControlsScreen, ShowOnTheScreen) {
   static std::vector<COLORREF> shot;
-  static CRect where;
+  static bool saved;
   shot.clear();
+  saved = false;
+  CreateDirectoryA(LW_BUILD_DIR "/screenshots", nullptr);
   WithDialog([](ControlsDlg* d) {
     d->toggle.SetCheck(1);
     d->rollover.LoadBitmaps(IDB_ROLLOVER);
@@ -486,13 +482,9 @@ TEST(CustomControlsScreen, ShowOnTheScreen) {
     d->SetWindowPos(HWND_TOPMOST, 40, 40, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
     d->UpdateWindow();
     lwtest::FlushEvents(300);
-    where = d->GetWindowRect();
-    shot = lwtest::ScreenPixels(where);
+    saved = lwtest::SaveWindowShot(*d, LW_BUILD_DIR "/screenshots/custom_controls.bmp", &shot);
   });
-  ASSERT_EQ(shot.size(), static_cast<size_t>(where.Width()) * where.Height());
-  CreateDirectoryA(LW_BUILD_DIR "/screenshots", nullptr);
-  EXPECT_TRUE(lwtest::WriteAll(LW_BUILD_DIR "/screenshots/custom_controls.bmp",
-                               lwtest::MakeBmpFile(where.Width(), where.Height(), shot)));
+  EXPECT_TRUE(saved);
   // The thumbnail's colour shows inside the preview.
   int red = 0;
   for (COLORREF c : shot) red += c == RGB(200, 40, 40);

@@ -37,9 +37,8 @@ class ProbeDlg : public CDialog {
 struct Script {
   std::vector<std::string> seen;  // what the dialog showed at start
   std::vector<int> focusAfterFailure;
-  // The focused field's selection then, and its text's length.
-  std::vector<DWORD> selectionAfterFailure;
-  std::vector<DWORD> lengthAfterFailure;
+  // Whether the focused field's whole text was selected then.
+  std::vector<bool> selectedAfterFailure;
   void (*act)(CDialog*, Script*) = nullptr;
 };
 
@@ -104,12 +103,9 @@ TEST(Dialog, FailingFieldKeepsTheDialogOpenWithFocusOnIt) {
       d->SetDlgItemText(1000, current->number);
       d->SetDlgItemText(1001, current->name);
       d->SendMessage(WM_COMMAND, IDOK, 0);
-      HWND focus = GetFocus();
-      s->focusAfterFailure.push_back(GetDlgCtrlID(focus));
-      DWORD start = 1, end = 0;
-      SendMessageA(focus, EM_GETSEL, (WPARAM)&start, (LPARAM)&end);
-      s->selectionAfterFailure.push_back(MAKELONG(start, end));
-      s->lengthAfterFailure.push_back(static_cast<DWORD>(GetWindowTextLengthA(focus)));
+      const lwtest::CFocusState focus = lwtest::FocusState();
+      s->focusAfterFailure.push_back(focus.id);
+      s->selectedAfterFailure.push_back(focus.WholeTextSelected() && focus.length > 0);
       d->SetDlgItemText(1000, "5");
       d->SetDlgItemText(1001, "ok");
       d->SendMessage(WM_COMMAND, IDOK, 0);
@@ -119,9 +115,7 @@ TEST(Dialog, FailingFieldKeepsTheDialogOpenWithFocusOnIt) {
     EXPECT_EQ(dlg.DoModal(), IDOK);
     EXPECT_EQ(sink.texts, std::vector<std::string>{c.message});
     EXPECT_EQ(s.focusAfterFailure, std::vector<int>{c.focus});
-    // The whole text selected, so that typing replaces it.
-    ASSERT_EQ(s.lengthAfterFailure.size(), 1u);
-    EXPECT_EQ(s.selectionAfterFailure, std::vector<DWORD>{MAKELONG(0, s.lengthAfterFailure[0])});
+    EXPECT_EQ(s.selectedAfterFailure, std::vector<bool>{true});
     EXPECT_EQ(dlg.number, 5);
   }
 }

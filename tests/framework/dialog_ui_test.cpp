@@ -15,8 +15,6 @@
 #include "framework/DialogUI.h"
 #include "framework/Gdi.h"
 #include "tests/support/dialog_hook.h"
-#include "tests/support/files.h"
-#include "tests/support/image_strip.h"
 #include "tests/support/pump.h"
 #include "tests/support/recorders.h"
 #include "tests/support/screen.h"
@@ -251,19 +249,13 @@ TEST(CommandDialog, FailingFieldShowsItsMessageAndKeepsTheFocus) {
     SCOPED_TRACE(std::string(c.text) + " -> " + c.message);
     lwtest::CRecordedBoxes boxes;
     static const Case* current;
-    static int focus;
-    static DWORD selection;
+    static lwtest::CFocusState focus;
     current = &c;
-    focus = 0;
-    selection = 0;
+    focus = lwtest::CFocusState();
     lwtest::CDialogScript script([](CDialog* d) {
       d->SetDlgItemText(current->id, current->text);
       lwtest::Press(d, IDOK);
-      HWND focused = GetFocus();
-      focus = GetDlgCtrlID(focused);
-      DWORD start = 1, end = 0;
-      SendMessageA(focused, EM_GETSEL, (WPARAM)&start, (LPARAM)&end);
-      selection = MAKELONG(start, end);
+      focus = lwtest::FocusState();
       // Still open: Cancel ends it.
       lwtest::Press(d, IDCANCEL);
     });
@@ -272,8 +264,9 @@ TEST(CommandDialog, FailingFieldShowsItsMessageAndKeepsTheFocus) {
     EXPECT_EQ(boxes.texts, std::vector<std::string>{c.message});
     ASSERT_EQ(boxes.types.size(), 1u);
     EXPECT_EQ(boxes.types[0] & MB_ICONMASK, static_cast<UINT>(MB_ICONEXCLAMATION));
-    EXPECT_EQ(focus, c.id);
-    EXPECT_EQ(selection, MAKELONG(0, lstrlenA(c.text)));
+    EXPECT_EQ(focus.id, c.id);
+    EXPECT_EQ(focus.length, lstrlenA(c.text));
+    EXPECT_TRUE(focus.WholeTextSelected());
   }
 }
 
@@ -441,25 +434,21 @@ TEST(Controls, WrapTheirControlsMessages) {
 // The exchange dialog as the screen shows it, kept as
 // build/screenshots/exchange_dialog.bmp for a person to look at.
 TEST(CommandDialog, ShowsOnTheScreen) {
-  static std::vector<COLORREF> shot;
-  static CRect where;
-  shot.clear();
+  CreateDirectoryA(LW_BUILD_DIR "/screenshots", nullptr);
+  static bool saved;
+  saved = false;
   lwtest::CDialogScript script([](CDialog* d) {
     auto* dlg = static_cast<CExchangeDlg*>(d);
     dlg->own.LoadBitmaps(IDB_UP, IDB_DOWN);
     d->SetWindowPos(HWND_TOPMOST, 40, 40, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
     d->UpdateWindow();
     lwtest::FlushEvents(300);
-    where = d->GetWindowRect();
-    shot = lwtest::ScreenPixels(where);
+    saved = lwtest::SaveWindowShot(*d, LW_BUILD_DIR "/screenshots/exchange_dialog.bmp");
     lwtest::Press(d, IDCANCEL);
   });
   CExchangeDlg dlg;
   EXPECT_EQ(dlg.DoModal(), IDCANCEL);
-  ASSERT_EQ(shot.size(), static_cast<size_t>(where.Width()) * where.Height());
-  CreateDirectoryA(LW_BUILD_DIR "/screenshots", nullptr);
-  EXPECT_TRUE(lwtest::WriteAll(LW_BUILD_DIR "/screenshots/exchange_dialog.bmp",
-                               lwtest::MakeBmpFile(where.Width(), where.Height(), shot)));
+  EXPECT_TRUE(saved);
 }
 
 }  // namespace
