@@ -67,7 +67,7 @@ void CToggleButton::SetCheck(int value) {
 
 void CToggleButton::SetDefault(int value) {
   m_defaultFrame = value != 0;
-  if (m_hWnd) RedrawWindow(RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  if (m_hWnd) Redraw(RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }
 
 bool CToggleButton::IsPointerInside(LPARAM lp) const {
@@ -429,7 +429,7 @@ int CTextProgressCtrl::SetPos(int pos) {
   const int width = FilledWidth();
   if (width != m_lastWidth) {
     m_lastWidth = width;
-    RedrawWindow(RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    Redraw(RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
   }
   return old;
 }

@@ -57,6 +57,8 @@ class CDialog : public CWnd {
   int GetDlgItemText(int id, char* out, int size) const {
     return static_cast<int>(::GetDlgItemTextA(m_hWnd, id, out, size));
   }
+  // The focus goes to the control, as a Tab would take it there (an
+  // edit's text selected).
   void GotoDlgCtrl(HWND control) { ::SendMessageA(m_hWnd, WM_NEXTDLGCTL, (WPARAM)control, TRUE); }
   void NextDlgCtrl() { ::SendMessageA(m_hWnd, WM_NEXTDLGCTL, 0, FALSE); }
   void PrevDlgCtrl() { ::SendMessageA(m_hWnd, WM_NEXTDLGCTL, 1, FALSE); }

@@ -42,6 +42,16 @@ bool CCmdDialog::OnNotify(NMHDR* hdr, LRESULT* result) {
   return RouteNotifyMessage(*this, hdr, result);
 }
 
+LRESULT CCmdDialog::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+  // A control's scrolling is one of its notifications.
+  if ((msg == WM_HSCROLL || msg == WM_VSCROLL) && lp) {
+    CCommandMsg notification(CCommandEntry::kControl,
+                             static_cast<UINT>(::GetDlgCtrlID(reinterpret_cast<HWND>(lp))), LOWORD(wp));
+    if (RouteCommand(notification)) return 0;
+  }
+  return CDialog::WindowProc(msg, wp, lp);
+}
+
 // ---------------------------------------------------------------------------
 // Data exchange.
 

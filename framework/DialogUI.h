@@ -29,7 +29,9 @@
 // another such dialog: its table, then its owner), else to the
 // application. Control notifications, WM_NOTIFY, OK, Cancel and the
 // system's commands stay with the dialog. OK and Cancel reach OnOK and
-// OnCancel unless the table takes them first.
+// OnCancel unless the table takes them first. A slider's or scroll bar's
+// WM_HSCROLL and WM_VSCROLL come as control notifications of that control
+// with the scroll code (ControlEntry(IDC_SLIDER, TB_ENDTRACK, ...)).
 class CCmdDialog : public CDialog, public CCmdTarget {
  public:
   explicit CCmdDialog(UINT templateId, HWND parent = nullptr);
@@ -40,6 +42,7 @@ class CCmdDialog : public CDialog, public CCmdTarget {
  protected:
   bool OnCommand(UINT id, UINT code, HWND control) override;
   bool OnNotify(NMHDR* hdr, LRESULT* result) override;
+  LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
 };
 
 // ---------------------------------------------------------------------------

@@ -92,7 +92,9 @@ class CWnd {
   void SetFont(HFONT font, bool redraw = true) {
     SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw);
   }
-  bool RedrawWindow(UINT flags = RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW) {
+  // RedrawWindow of the whole window (named apart from the system's, which
+  // window classes call as they are).
+  bool Redraw(UINT flags = RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW) {
     return ::RedrawWindow(m_hWnd, nullptr, nullptr, flags) != FALSE;
   }
   // Centres the window: a child in its parent's client area, any other

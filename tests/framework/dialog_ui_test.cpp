@@ -133,6 +133,10 @@ class CExchangeDlg : public CCmdDialog {
     Log().push_back("nested ended " + std::to_string(inner.DoModal()));
     return true;
   }
+  bool OnLevelReleased(UINT) {
+    Log().push_back("level released at " + std::to_string(slider.GetPos()));
+    return true;
+  }
   bool OnCountPoked(UINT) {
     Log().push_back("dialog count poked");
     return true;
@@ -143,6 +147,7 @@ const CCommandEntry CExchangeDlg::commandEntries[] = {
     CommandEntry(IDC_MINE, &CExchangeDlg::OnMine),
     CommandEntry(IDC_NESTED, &CExchangeDlg::OnNested),
     ControlEntry(IDC_COUNT, kPoke, &CExchangeDlg::OnCountPoked),
+    ControlEntry(IDC_LEVEL, TB_ENDTRACK, &CExchangeDlg::OnLevelReleased),
 };
 LW_IMPLEMENT_COMMAND_TABLE(CExchangeDlg, CCmdDialog)
 
@@ -185,6 +190,22 @@ TEST(CommandDialog, UnhandledCommandsGoOnToTheOwner) {
                        // the nested dialog: the outer's table, the owner, its own
                        "dialog mine", "owner theirs", "dialog count poked",
                        "nested ended 2"}));
+}
+
+// A slider's scrolling reaches the dialog's table as a notification of the
+// slider with the scroll code; codes without an entry pass by.
+TEST(CommandDialog, SliderScrollingIsANotificationOfTheSlider) {
+  Log().clear();
+  lwtest::CDialogScript script([](CDialog* d) {
+    auto* dlg = static_cast<CExchangeDlg*>(d);
+    dlg->slider.SetPos(70);
+    d->SendMessage(WM_HSCROLL, MAKEWPARAM(TB_THUMBTRACK, 70), (LPARAM)dlg->slider.GetSafeHwnd());
+    d->SendMessage(WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), (LPARAM)dlg->slider.GetSafeHwnd());
+    lwtest::Press(d, IDCANCEL);
+  });
+  CExchangeDlg dlg;
+  EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+  EXPECT_EQ(Log(), std::vector<std::string>{"level released at 70"});
 }
 
 // Each field loads from its member and saves back on OK.
