@@ -344,6 +344,52 @@ TEST(CommandDialog, OwnerDrawnButtonDrawsItselfThroughReflection) {
   EXPECT_TRUE(seen.drawnDown == seen.down) << "pushed: the button shows its down picture";
 }
 
+// An owner-drawn list box of variable heights measures and draws its items
+// itself: the dialog's WM_MEASUREITEM and WM_DRAWITEM reach its object.
+TEST(CommandDialog, OwnerDrawnListMeasuresAndDrawsItselfThroughReflection) {
+  class CSwatchList : public CListBox {
+   public:
+    int drawn = 0;
+
+   protected:
+    bool OnChildNotify(UINT msg, WPARAM, LPARAM lp, LRESULT* result) override {
+      if (msg == WM_MEASUREITEM) {
+        auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
+        item->itemHeight = 15 + item->itemID;
+      } else if (msg == WM_DRAWITEM) {
+        ++drawn;
+      } else {
+        return false;
+      }
+      *result = TRUE;
+      return true;
+    }
+  };
+  static std::vector<int> heights;
+  static int drawn;
+  heights.clear();
+  drawn = 0;
+  lwtest::CDialogScript script([](CDialog* d) {
+    CSwatchList list;
+    ASSERT_TRUE(list.Create(WS_CHILD | WS_VISIBLE | LBS_OWNERDRAWVARIABLE | LBS_HASSTRINGS,
+                            CRect(10, 10, 110, 110), *d, 2000));
+    for (const char* item : {"1 pixel", "2 pixels", "3 pixels"}) list.AddString(item);
+    for (int i = 0; i < 3; ++i) heights.push_back(static_cast<int>(list.SendMessage(LB_GETITEMHEIGHT, i)));
+    CClientDC screen(nullptr);
+    CBitmap canvas;
+    canvas.Attach(CreateCompatibleBitmap(screen, 100, 100));
+    CMemoryDC memory(screen);
+    CSelectObject selected(memory, canvas.GetSafeHandle());
+    list.SendMessage(WM_PRINTCLIENT, (WPARAM)(HDC)memory, PRF_CLIENT);
+    drawn = list.drawn;
+    lwtest::Press(d, IDCANCEL);
+  });
+  CExchangeDlg dlg;
+  EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+  EXPECT_EQ(heights, (std::vector<int>{15, 16, 17}));
+  EXPECT_GE(drawn, 3);
+}
+
 // A window is centred over its owner, and kept inside the work area when
 // the owner is near its edge.
 TEST(CommandDialog, CenterWindowCentresOverTheOwnerInsideTheWorkArea) {
