@@ -228,6 +228,41 @@ TEST(RolloverButton, ShowsThePictureOfItsState) {
 
 // ---------------------------------------------------------------------------
 
+// Docked on a side, the frame toolbar's natural column is 3 pixels longer
+// per separator than a plain toolbar's; every other layout is the same.
+TEST(FrameToolBar, LeavesRoomForItsSeparatorsInAColumn) {
+  CCmdWnd frame;
+  ASSERT_TRUE(frame.CreateEx(0, CWnd::RegisterWndClass(0), "frame", WS_POPUP, 0, 0, 400, 300,
+                             nullptr, 0));
+  const UINT kIds[] = {100, ID_SEPARATOR, 101, ID_SEPARATOR, 102};
+  CToolBar plain;
+  CFrameToolBar framed;
+  for (CToolBar* bar : {&plain, static_cast<CToolBar*>(&framed)}) {
+    ASSERT_TRUE(bar->CreateEx(&frame));
+    ASSERT_TRUE(bar->SetButtons(kIds, 5));
+  }
+  const struct {
+    const char* name;
+    int length;
+    DWORD mode;
+    int extra;
+  } kCases[] = {
+      {"natural column", -1, LM_VERTDOCK, 6},
+      {"column committed", -1, LM_VERTDOCK | LM_COMMIT, 0},
+      {"column of the last floating width", -1, LM_VERTDOCK | LM_MRUWIDTH, 0},
+      {"row", -1, LM_HORZ | LM_HORZDOCK, 0},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    const CSize p = plain.CalcDynamicLayout(c.length, c.mode);
+    const CSize f = framed.CalcDynamicLayout(c.length, c.mode);
+    EXPECT_EQ(f.cx, p.cx);
+    EXPECT_EQ(f.cy, p.cy + c.extra);
+  }
+}
+
+// ---------------------------------------------------------------------------
+
 // A progress bar that counts the paints it gets.
 class CCountedProgress : public CTextProgressCtrl {
  public:
