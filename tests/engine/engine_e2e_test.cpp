@@ -18,6 +18,7 @@
 #include "tests/support/files.h"
 #include "tests/support/processes.h"
 #include "tests/support/pump.h"
+#include "tests/support/registry.h"
 #include "tests/support/screen.h"
 #include "wizards/SaverMaker.h"
 
@@ -180,6 +181,12 @@ TEST_F(EngineRun, MissingAndDamagedMoviesEndQuietly) {
   garbage.insert(garbage.end(), 400, 0x5A);
   Bytes headerOnly = engine;
   headerOnly.insert(headerOnly.end(), movie_.begin(), movie_.begin() + 8);
+  // A compressed movie whose compressed data is not: only the control
+  // finds out, which needs a control.
+  Bytes badlyCompressed = engine;
+  const uint8_t kCompressedHeader[] = {'C', 'W', 'S', 6, 200, 0, 0, 0};
+  badlyCompressed.insert(badlyCompressed.end(), kCompressedHeader, kCompressedHeader + 8);
+  badlyCompressed.insert(badlyCompressed.end(), 192, 0x5A);
   const struct {
     const char* name;
     const Bytes& bytes;
@@ -189,6 +196,8 @@ TEST_F(EngineRun, MissingAndDamagedMoviesEndQuietly) {
       {"the movie cut short", cut, kExitDamagedMovie},
       {"no movie", garbage, kExitDamagedMovie},
       {"a header alone", headerOnly, kExitDamagedMovie},
+      {"compressed data that is not", badlyCompressed,
+       static_cast<DWORD>(kMovieControlPlays ? kExitDamagedMovie : kExitCannotPlay)},
   };
   for (const auto& r : kRows) {
     SCOPED_TRACE(r.name);
@@ -268,21 +277,57 @@ TEST_F(EngineRun, RunsFullScreenOverTheVirtualScreenAndEndsOnInput) {
   }
 }
 
-// A preview and a run of the same saver at once each have their movie.
-TEST_F(EngineRun, APreviewAndARunAtOnceKeepTheirOwnMovieCopies) {
+// Two runs of the same saver at once (a second start while the first
+// plays) each have their own copy of the movie; the first may end when the
+// second takes the foreground, and takes only its own copy with it.
+TEST_F(EngineRun, TwoRunsAtOnceKeepTheirOwnMovieCopies) {
   SKIP_UNTIL_THE_CONTROL_PLAYS();
   const std::string scr = MakeSaver("Clip", movie_);
   SaverProcess first(scr, "/s");
   ASSERT_NE(first.WaitForWindow(nullptr), nullptr);
+  ASSERT_EQ(lwtest::ReadAll(MovieCopyOf(first.Pid())), movie_);
   SaverProcess second(scr, "/s");
-  PumpUntil([&] { return FileExists(MovieCopyOf(second.Pid())) || second.Ended(); }, 15000);
-  EXPECT_EQ(lwtest::ReadAll(MovieCopyOf(first.Pid())), movie_);
+  ASSERT_NE(second.WaitForWindow(nullptr), nullptr);
   EXPECT_EQ(lwtest::ReadAll(MovieCopyOf(second.Pid())), movie_);
+  if (!first.Ended()) EXPECT_EQ(lwtest::ReadAll(MovieCopyOf(first.Pid())), movie_);
   for (SaverProcess* p : {&second, &first}) {
-    if (const HWND w = lwtest::TopWindowOf(p->Pid())) PostMessageA(w, WM_KEYDOWN, 'A', 0);
-    p->Wait(10000);
+    SCOPED_TRACE(p == &first ? "the first" : "the second");
+    PumpUntil([&] {
+      if (const HWND w = lwtest::TopWindowOf(p->Pid())) PostMessageA(w, WM_KEYDOWN, 'A', 0);
+      return p->Ended();
+    }, 10000);
+    EXPECT_EQ(p->Wait(0), 0u);
     EXPECT_FALSE(FileExists(MovieCopyOf(p->Pid())));
   }
+}
+
+// On Windows 9x (as Wine reports it to this saver alone) a close asks the
+// system's password library beside the program, a stand-in here that
+// answers yes and logs the call; on Windows NT nothing is asked.
+TEST_F(EngineRun, OnWindows9xTheSystemsPasswordLibraryIsAsked) {
+  SKIP_UNTIL_THE_CONTROL_PLAYS();
+  ASSERT_TRUE(CopyFileA(LW_BUILD_DIR "/tests/password_probe.dll", (dir_ + "PASSWORD.CPL").c_str(),
+                        FALSE));
+  const std::string log = dir_ + "password.log";
+  SetEnvironmentVariableA("LW_PASSWORD_ANSWER", "1");
+  SetEnvironmentVariableA("LW_PASSWORD_LOG", log.c_str());
+  for (const bool win9x : {false, true}) {
+    SCOPED_TRACE(win9x ? "Windows 98" : "Windows NT");
+    DeleteFileA(log.c_str());
+    const std::string name = win9x ? "Old98.scr" : "NewNT.scr";
+    lwtest::CScratchKey appDefaults(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\" + name);
+    if (win9x) ASSERT_TRUE(appDefaults.SetText("Version", "win98"));
+    const std::string scr = MakeSaver(name.substr(0, name.size() - 4).c_str(), movie_);
+    SaverProcess run(scr, "/s");
+    const HWND saver = run.WaitForWindow(nullptr);
+    ASSERT_NE(saver, nullptr);
+    FlushEvents(300);  // past the password delay of 0 seconds
+    PostMessageA(saver, WM_KEYDOWN, 'A', 0);
+    EXPECT_EQ(run.Wait(10000), 0u) << "ended with the right password";
+    EXPECT_EQ(FileExists(log), win9x) << "the password library was asked";
+  }
+  SetEnvironmentVariableA("LW_PASSWORD_ANSWER", nullptr);
+  SetEnvironmentVariableA("LW_PASSWORD_LOG", nullptr);
 }
 
 TEST_F(EngineRun, ShowsTheMoviesBackgroundColour) {
