@@ -64,7 +64,9 @@ class CLoadedLibrary {
   }
   CLoadedLibrary(const CLoadedLibrary&) = delete;
   CLoadedLibrary& operator=(const CLoadedLibrary&) = delete;
-  FARPROC Find(const char* name) const { return m_module ? ::GetProcAddress(m_module, name) : nullptr; }
+  void* Find(const char* name) const {
+    return m_module ? reinterpret_cast<void*>(::GetProcAddress(m_module, name)) : nullptr;
+  }
 
  private:
   HMODULE m_module;

@@ -102,7 +102,9 @@ TEST_F(EngineRun, ConfigureShowsItsMessageOwnedAsAsked) {
     ASSERT_TRUE(run.Started());
     const HWND box = run.WaitForMessageBox(kConfigText);
     ASSERT_NE(box, nullptr) << "no configure message";
-    if (r.owned) EXPECT_EQ(GetWindow(box, GW_OWNER), owner.Hwnd());
+    if (r.owned) {
+      EXPECT_EQ(GetWindow(box, GW_OWNER), owner.Hwnd());
+    }
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(run.Wait(10000), 0u);
   }
@@ -289,7 +291,9 @@ TEST_F(EngineRun, TwoRunsAtOnceKeepTheirOwnMovieCopies) {
   SaverProcess second(scr, "/s");
   ASSERT_NE(second.WaitForWindow(nullptr), nullptr);
   EXPECT_EQ(lwtest::ReadAll(MovieCopyOf(second.Pid())), movie_);
-  if (!first.Ended()) EXPECT_EQ(lwtest::ReadAll(MovieCopyOf(first.Pid())), movie_);
+  if (!first.Ended()) {
+    EXPECT_EQ(lwtest::ReadAll(MovieCopyOf(first.Pid())), movie_);
+  }
   for (SaverProcess* p : {&second, &first}) {
     SCOPED_TRACE(p == &first ? "the first" : "the second");
     PumpUntil([&] {
@@ -316,7 +320,9 @@ TEST_F(EngineRun, OnWindows9xTheSystemsPasswordLibraryIsAsked) {
     DeleteFileA(log.c_str());
     const std::string name = win9x ? "Old98.scr" : "NewNT.scr";
     lwtest::CScratchKey appDefaults(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\" + name);
-    if (win9x) ASSERT_TRUE(appDefaults.SetText("Version", "win98"));
+    if (win9x) {
+      ASSERT_TRUE(appDefaults.SetText("Version", "win98"));
+    }
     const std::string scr = MakeSaver(name.substr(0, name.size() - 4).c_str(), movie_);
     SaverProcess run(scr, "/s");
     const HWND saver = run.WaitForWindow(nullptr);

@@ -14,6 +14,7 @@
 #include "engine/MovieFile.h"
 #include "tests/engine/engine_movies.h"
 #include "tests/support/files.h"
+#include "tests/common/saver_mode_names.h"
 #include "tests/support/registry.h"
 
 namespace {
@@ -22,18 +23,6 @@ const testing::Environment* const kPrivateUser =
     testing::AddGlobalTestEnvironment(new lwtest::CPrivateRegRootEnvironment(HKEY_CURRENT_USER));
 
 using lwtest::Bytes;
-
-const char* ModeName(SaverMode mode) {
-  switch (mode) {
-    case SaverMode::Settings: return "Settings";
-    case SaverMode::Configure: return "Configure";
-    case SaverMode::Preview: return "Preview";
-    case SaverMode::Run: return "Run";
-    case SaverMode::Password: return "Password";
-    case SaverMode::None: return "None";
-  }
-  return "?";
-}
 
 TEST(EngineCommandLine, SwitchesHandlesAndProgramNames) {
   const struct {
@@ -73,8 +62,10 @@ TEST(EngineCommandLine, SwitchesHandlesAndProgramNames) {
   for (const auto& r : kRows) {
     SCOPED_TRACE(r.line);
     const SaverCommand c = ParseEngineCommandLine(r.line);
-    EXPECT_STREQ(ModeName(c.mode), ModeName(r.mode));
-    if (c.mode == r.mode) EXPECT_EQ(c.handle, r.handle);
+    EXPECT_STREQ(SaverModeName(c.mode), SaverModeName(r.mode));
+    if (c.mode == r.mode) {
+      EXPECT_EQ(c.handle, r.handle);
+    }
   }
   EXPECT_EQ(ParseEngineCommandLine(nullptr).mode, SaverMode::Settings);
 }
@@ -145,10 +136,11 @@ TEST(MovieFile, OnlyAWholeMovieIsCopiedAndAFailedCopyLeavesNothing) {
     ASSERT_TRUE(lwtest::WriteAll(source, r.file));
     ASSERT_TRUE(lwtest::WriteAll(target, {1, 2, 3}));  // left by an earlier run
     EXPECT_EQ(ExtractMovie(source.c_str(), target.c_str()), r.result);
-    if (r.result == 0)
+    if (r.result == 0) {
       EXPECT_EQ(lwtest::ReadAll(target), movie);
-    else if (r.result == kExitNoMovie || r.result == kExitDamagedMovie)
+    } else {
       EXPECT_EQ(lwtest::ReadAll(target), Bytes({1, 2, 3})) << "untouched";
+    }
   }
   EXPECT_EQ(ExtractMovie(folder.File("missing.scr").c_str(), target.c_str()), kExitNoMovie);
   // A target that cannot be made.
@@ -232,8 +224,8 @@ TEST(SaverPassword, AskedOnlyOnWindows9xThroughTheSystemsLibrary) {
   ASSERT_NE(module, nullptr);
   using Calls = LONG(WINAPI*)();
   using Last = HWND(WINAPI*)();
-  const Calls calls = reinterpret_cast<Calls>(GetProcAddress(module, "ProbeCalls"));
-  const Last last = reinterpret_cast<Last>(GetProcAddress(module, "ProbeLastWindow"));
+  const Calls calls = reinterpret_cast<Calls>(reinterpret_cast<void*>(GetProcAddress(module, "ProbeCalls")));
+  const Last last = reinterpret_cast<Last>(reinterpret_cast<void*>(GetProcAddress(module, "ProbeLastWindow")));
   ASSERT_TRUE(calls && last);
   const HWND window = GetDesktopWindow();
   EXPECT_TRUE(VerifySaverPasswordWith(window, true, probe.c_str()));

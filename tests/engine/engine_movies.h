@@ -67,8 +67,8 @@ inline lwtest::Bytes TinyMovie(COLORREF background, int width = 320, int height 
 
 // A movie-only saver's layout around the movie.
 inline lwtest::Bytes MovieSaverLayout(const lwtest::Bytes& movie) {
-  lwtest::Bytes saver(carried::kEngineImageSize, 0);
-  saver.insert(saver.end(), movie.begin(), movie.end());
+  lwtest::Bytes saver(carried::kEngineImageSize + movie.size(), 0);
+  for (size_t i = 0; i < movie.size(); ++i) saver[carried::kEngineImageSize + i] = movie[i];
   return saver;
 }
 

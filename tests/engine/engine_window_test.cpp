@@ -117,9 +117,10 @@ TEST_F(SaverWindow, CoversTheVirtualScreenTopmostAndBlackWithItsMovieFile) {
   EXPECT_TRUE(GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST);
   EXPECT_TRUE(GetWindowLongA(w, GWL_STYLE) & WS_POPUP);
   EXPECT_TRUE(IsWindowVisible(w));
-  EXPECT_TRUE(PumpUntil([] {
-    return lwtest::ScreenPixel(5, 5) == 0 && lwtest::ScreenPixel(960, 540) == 0 &&
-           lwtest::ScreenPixel(1900, 1070) == 0;
+  EXPECT_TRUE(PumpUntil([&] {
+    return lwtest::ScreenPixel(screen.left + 5, screen.top + 5) == 0 &&
+           lwtest::ScreenPixel((screen.left + screen.right) / 2, (screen.top + screen.bottom) / 2) == 0 &&
+           lwtest::ScreenPixel(screen.right - 5, screen.bottom - 5) == 0;
   }, 5000)) << "black over the screen";
 
   const std::string movie = w.GetMoviePath();
@@ -174,7 +175,9 @@ TEST_F(SaverWindow, TheMouseEndsItBeyondTheSystemsThreshold) {
   } kRows[] = {{0, 3}, {10, 10}, {1, 1}};
   for (const auto& r : kRows) {
     SCOPED_TRACE(testing::Message() << "threshold " << r.threshold);
-    if (r.threshold) ASSERT_TRUE(kScreenSavers.SetNumber("Mouse Threshold", r.threshold));
+    if (r.threshold) {
+      ASSERT_TRUE(kScreenSavers.SetNumber("Mouse Threshold", r.threshold));
+    }
     SetCursorPos(400, 300);
     CTestSaverWnd& w = Make();
     ASSERT_TRUE(w.Create());
