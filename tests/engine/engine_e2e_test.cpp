@@ -20,7 +20,7 @@
 #include "tests/support/pump.h"
 #include "tests/support/registry.h"
 #include "tests/support/screen.h"
-#include "wizards/SaverMaker.h"
+#include "tests/wizards/built_saver_maker.h"
 
 namespace {
 
@@ -50,16 +50,9 @@ std::string DeadHandle() {
   return handle;
 }
 
-class EngineRun : public testing::Test {
+class EngineRun : public lwtest::CBuiltSaverMakerTest {
  protected:
-  void SetUp() override {
-    builder_ = LoadLibraryExA(LW_BUILD_DIR "/builder/Lumenweave.exe", nullptr,
-                              LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    ASSERT_NE(builder_, nullptr);
-    maker_.m_resources = builder_;
-    movie_ = enginetest::TinyMovie(RGB(0, 160, 80));
-  }
-  void TearDown() override { FreeLibrary(builder_); }
+  EngineRun() : CBuiltSaverMakerTest("engine_e2e") {}
 
   // A movie saver made by the writer from the movie bytes.
   std::string MakeSaver(const char* name, const Bytes& movie) {
@@ -69,11 +62,7 @@ class EngineRun : public testing::Test {
     return scr;
   }
 
-  lwtest::CTempFolder folder_{"engine_e2e"};
-  const std::string& dir_ = folder_.Path();
-  HMODULE builder_ = nullptr;
-  CSaverMaker maker_;
-  Bytes movie_;
+  Bytes movie_ = enginetest::TinyMovie(RGB(0, 160, 80));
 };
 
 TEST_F(EngineRun, TheWriterPutsTheMovieBehindTheEngine) {

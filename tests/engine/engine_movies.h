@@ -58,10 +58,12 @@ inline lwtest::Bytes TinyMovie(COLORREF background, int width = 320, int height 
   PutTag(body, 9, {GetRValue(background), GetGValue(background), GetBValue(background)});
   for (int i = 0; i < frames; ++i) PutTag(body, 1, {});
   PutTag(body, 0, {});
-  lwtest::Bytes movie = {'F', 'W', 'S', 6, 0, 0, 0, 0};
-  const uint32_t length = static_cast<uint32_t>(movie.size() + body.size());
-  for (int i = 0; i < 4; ++i) movie[4 + i] = static_cast<uint8_t>(length >> (8 * i));
-  movie.insert(movie.end(), body.begin(), body.end());
+  lwtest::Bytes movie(8 + body.size());
+  const uint32_t length = static_cast<uint32_t>(movie.size());
+  const uint8_t header[8] = {'F', 'W', 'S', 6, static_cast<uint8_t>(length),
+                             static_cast<uint8_t>(length >> 8), static_cast<uint8_t>(length >> 16),
+                             static_cast<uint8_t>(length >> 24)};
+  for (size_t i = 0; i < movie.size(); ++i) movie[i] = i < 8 ? header[i] : body[i - 8];
   return movie;
 }
 
