@@ -29,7 +29,7 @@
 #include "tests/support/pump.h"
 #include "tests/support/registry.h"
 #include "tests/support/screen.h"
-#include "wizards/SaverMaker.h"
+#include "tests/wizards/built_saver_maker.h"
 
 namespace {
 
@@ -264,15 +264,9 @@ struct SaverProfile : lwtest::CScratchKey {
   }
 };
 
-class SaverRun : public testing::Test {
+class SaverRun : public lwtest::CBuiltSaverMakerTest {
  protected:
-  void SetUp() override {
-    builder_ = LoadLibraryExA(LW_BUILD_DIR "/builder/Lumenweave.exe", nullptr,
-                              LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    ASSERT_NE(builder_, nullptr);
-    maker_.m_resources = builder_;
-  }
-  void TearDown() override { FreeLibrary(builder_); }
+  SaverRun() : CBuiltSaverMakerTest("saver_e2e") {}
 
   // A saver made by the writer from the document bytes.
   std::string MakeSaver(const char* name, const Bytes& document) {
@@ -281,11 +275,6 @@ class SaverRun : public testing::Test {
     EXPECT_TRUE(maker_.MakeScr(scr.c_str(), fsd.c_str()));
     return scr;
   }
-
-  lwtest::CTempFolder folder_{"saver_e2e"};
-  const std::string& dir_ = folder_.Path();
-  HMODULE builder_ = nullptr;
-  CSaverMaker maker_;
 };
 
 TEST_F(SaverRun, RunsFullScreenAndEndsOnAKey) {

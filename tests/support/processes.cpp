@@ -15,6 +15,16 @@ CChildProcess::CChildProcess(const std::string& program, const std::string& args
     m_info = PROCESS_INFORMATION();
 }
 
+CChildProcess::CChildProcess(const std::string& program, const std::string& commandLine,
+                             const std::string& folder) {
+  std::string cmd = commandLine;
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  if (!::CreateProcessA(program.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.c_str(), &si, &m_info))
+    m_info = PROCESS_INFORMATION();
+}
+
 CChildProcess::~CChildProcess() {
   if (!Started()) return;
   if (!Ended()) ::TerminateProcess(m_info.hProcess, 99);

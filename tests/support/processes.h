@@ -19,6 +19,11 @@ constexpr DWORD kNotEnded = 0xFFFF;
 class CChildProcess {
  public:
   CChildProcess(const std::string& program, const std::string& args);
+  // The program started with exactly this command line (its first word
+  // written as the caller likes: relative, without extension...) in the
+  // working folder, as a shell may start it.
+  CChildProcess(const std::string& program, const std::string& commandLine,
+                const std::string& folder);
   ~CChildProcess();
   CChildProcess(const CChildProcess&) = delete;
   CChildProcess& operator=(const CChildProcess&) = delete;
