@@ -1,7 +1,10 @@
 // The movie reader on movies written by the test writer: the header, the
 // frames and their display lists, the frame size of plain and compressed
 // movies, damaged movies (which read as empty movies), and the drawing of
-// shapes, placements and colour transforms into a memory bitmap.
+// shapes, placements and colour transforms into a memory bitmap. Then the
+// movie control on a window of the test, and the player thread with its
+// end rules, its running event and its movie file, over a window on the
+// screen.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -9,8 +12,14 @@
 #include <string>
 #include <vector>
 
+#include <objbase.h>
+
+#include "framework/Sync.h"
+#include "playback/FlashPlayer.h"
 #include "playback/SwfMovie.h"
 #include "tests/support/files.h"
+#include "tests/support/pump.h"
+#include "tests/support/screen.h"
 #include "tests/support/swf_writer.h"
 
 using lwtest::CSwfShape;
@@ -29,8 +38,8 @@ const COLORREF kWhite = RGB(255, 255, 255);
 
 // 200 x 100 pixels at 24 frames a second, blue, with a red 20-pixel square
 // (shape 1) placed at (10, 10), moved to (100, 50) and removed: 3 frames.
-CSwfWriter SquareMovie() {
-  CSwfWriter w(4000, 2000, 24 * 256);
+CSwfWriter SquareMovie(int rate256 = 24 * 256) {
+  CSwfWriter w(4000, 2000, rate256);
   w.SetBackground(kBlue);
   CSwfShape square;
   square.Rectangle(0, 0, 400, 400, square.AddFill(kRed));
@@ -503,6 +512,242 @@ TEST(MovieDrawingTest, ExtremeGeometryDraws) {
   EXPECT_EQ(picture.At(10, 25), kGreen);
   EXPECT_EQ(picture.At(23, 2), kGreen);
   EXPECT_EQ(picture.At(27, 25), kWhite);
+}
+
+// The control and the player, with movies written to a folder of the test.
+class MoviePlayerTest : public testing::Test {
+ protected:
+  MoviePlayerTest() : m_folder("movie_player") {}
+
+  // The movie in a file of the folder.
+  std::string Write(const std::string& name, const SwfBytes& bytes) {
+    const std::string path = m_folder.File(name);
+    EXPECT_TRUE(lwtest::WriteAll(path, bytes));
+    return path;
+  }
+
+  // A player over the test's window, its file written from the bytes;
+  // not started.
+  std::unique_ptr<CFlashPlayerThread> Player(const SwfBytes& bytes, int loop, int timeoutMs,
+                                             const std::string& name = "movie.swf") {
+    std::unique_ptr<CFlashPlayerThread> player(
+        new CFlashPlayerThread(m_window.Hwnd(), m_running, timeoutMs));
+    player->m_rect = RECT{0, 0, 400, 400};
+    player->m_loop = loop;
+    const std::string path = Write(name, bytes);
+    lstrcpynA(player->m_moviePath, path.c_str(), MAX_PATH);
+    return player;
+  }
+
+  bool Ended(CFlashPlayerThread& player) {
+    return lwtest::PumpUntil([&] { return !m_running.IsSet(); }, 10000) && player.Join(10000);
+  }
+
+  lwtest::CTempFolder m_folder;
+  lwtest::CHostWindow m_window{100, 100, 400, 400};
+  CEvent m_running;
+};
+
+// Three frames at 50 a second.
+SwfBytes ThreeFrames() {
+  CSwfWriter w(4000, 2000, 50 * 256);
+  w.SetBackground(kBlue);
+  w.ShowFrame();
+  w.FsCommand("second", "frame");
+  w.ShowFrame();
+  w.ShowFrame();
+  return w.Cws();
+}
+
+// What the control tells its host.
+class CEventRecorder : public CFlashEvents {
+ public:
+  void OnReadyStateChange(long state) override { events.push_back("ready " + std::to_string(state)); }
+  void OnProgress(long percent) override { events.push_back("progress " + std::to_string(percent)); }
+  void OnFSCommand(const char* command, const char* args) override {
+    events.push_back(std::string("command ") + command + " " + args);
+  }
+  std::vector<std::string> events;
+};
+
+TEST_F(MoviePlayerTest, ControlReadsPlaysStopsAndLoops) {
+  CShockwaveFlash control;
+  ASSERT_TRUE(control.Create(m_window.Hwnd(), RECT{0, 0, 200, 100}, 62311, WS_CHILD | WS_VISIBLE));
+  CEventRecorder recorder;
+  control.SetEventSink(&recorder);
+  const std::string path = Write("three.swf", ThreeFrames());
+  control.SetLoop(FALSE);
+  control.SetMovie(path.c_str());
+  // The movie is read whole: its file can go at once.
+  EXPECT_TRUE(::DeleteFileA(path.c_str()));
+  EXPECT_EQ(recorder.events, (std::vector<std::string>{"progress 100", "ready 4"}));
+  EXPECT_EQ(control.GetTotalFrames(), 3);
+  EXPECT_EQ(control.GetFrameNum(), 0);
+  EXPECT_EQ(control.GetFrameInterval(), 20u);
+  control.Play();
+  EXPECT_TRUE(lwtest::PumpUntil([&] { return !control.IsPlaying(); }, 10000));
+  EXPECT_EQ(control.GetFrameNum(), 2);
+  EXPECT_EQ(recorder.events.back(), "command second frame");
+  // Looping goes round until Stop.
+  control.SetLoop(TRUE);
+  control.Play();
+  EXPECT_TRUE(lwtest::PumpUntil([&] { return control.GetLoopCount() >= 2; }, 10000));
+  control.Stop();
+  const long stoppedAt = control.GetFrameNum();
+  lwtest::FlushEvents(100);
+  EXPECT_EQ(control.GetFrameNum(), stoppedAt);
+  // Anything that is not a movie: no frames, no events.
+  recorder.events.clear();
+  const std::string junk = Write("junk.swf", {'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0});
+  control.SetMovie(junk.c_str());
+  control.Play();
+  EXPECT_EQ(control.GetTotalFrames(), 0);
+  EXPECT_EQ(control.GetFrameNum(), 0);
+  EXPECT_FALSE(control.IsPlaying());
+  EXPECT_TRUE(recorder.events.empty());
+  control.DestroyWindow();
+}
+
+TEST_F(MoviePlayerTest, NonLoopingMovieEndsOnItsLastFrame) {
+  std::unique_ptr<CFlashPlayerThread> player = Player(ThreeFrames(), 0, -1);
+  ASSERT_TRUE(player->Start());
+  EXPECT_TRUE(m_running.IsSet() || player->m_ended);
+  ASSERT_TRUE(Ended(*player));
+  EXPECT_EQ(player->m_host.m_flash.GetTotalFrames(), 3);
+  EXPECT_EQ(player->m_host.m_flash.GetFrameNum(), 2);
+  EXPECT_TRUE(player->m_ended);
+  EXPECT_FALSE(lwtest::FileExists(player->m_moviePath));
+  EXPECT_EQ(player->m_host.GetSafeHwnd(), nullptr);
+}
+
+TEST_F(MoviePlayerTest, LoopingMoviePlaysUntilEndAndItsFileGoes) {
+  std::unique_ptr<CFlashPlayerThread> player = Player(ThreeFrames(), 1, -1);
+  ASSERT_TRUE(player->Start());
+  ASSERT_TRUE(lwtest::PumpUntil([&] { return player->m_host.m_flash.GetLoopCount() >= 2; }, 10000));
+  EXPECT_TRUE(m_running.IsSet());
+  EXPECT_TRUE(lwtest::FileExists(player->m_moviePath));
+  player->End();
+  EXPECT_FALSE(m_running.IsSet());
+  ASSERT_TRUE(player->Join(10000));
+  EXPECT_FALSE(lwtest::FileExists(player->m_moviePath));
+}
+
+TEST_F(MoviePlayerTest, TimedMovieEndsAtItsTimeOutEvenWhenLooping) {
+  std::unique_ptr<CFlashPlayerThread> player = Player(ThreeFrames(), 1, 300);
+  const DWORD start = ::GetTickCount();
+  ASSERT_TRUE(player->Start());
+  ASSERT_TRUE(Ended(*player));
+  EXPECT_GE(::GetTickCount() - start, 250u);
+  EXPECT_FALSE(lwtest::FileExists(player->m_moviePath));
+}
+
+TEST_F(MoviePlayerTest, TimeOutOfZeroEndsOnlyThroughEnd) {
+  // Untimed, this movie would end itself on its last frame at once.
+  std::unique_ptr<CFlashPlayerThread> player = Player(ThreeFrames(), 0, 0);
+  ASSERT_TRUE(player->Start());
+  ASSERT_TRUE(lwtest::PumpUntil([&] { return player->m_host.m_flash.GetFrameNum() == 2; }, 10000));
+  lwtest::FlushEvents(200);
+  EXPECT_TRUE(m_running.IsSet());
+  player->End();
+  ASSERT_TRUE(player->Join(10000));
+  EXPECT_FALSE(lwtest::FileExists(player->m_moviePath));
+}
+
+TEST_F(MoviePlayerTest, EndTwicePostsOnceAndResetsTheEventOnce) {
+  // A player that never starts, whose thread id is this thread's: what
+  // End posts lands in this thread's queue.
+  std::unique_ptr<CFlashPlayerThread> player = Player(ThreeFrames(), 0, -1);
+  player->m_nThreadID = ::GetCurrentThreadId();
+  m_running.SetEvent();
+  player->End();
+  EXPECT_FALSE(m_running.IsSet());
+  m_running.SetEvent();  // the next movie's
+  player->End();
+  EXPECT_TRUE(m_running.IsSet());
+  int quits = 0;
+  MSG msg;
+  while (::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) ++quits;
+  EXPECT_EQ(quits, 1);
+  player->m_nThreadID = 0;
+  player.reset();
+  EXPECT_FALSE(lwtest::FileExists(m_folder.File("movie.swf")));
+}
+
+TEST_F(MoviePlayerTest, EndRacingTheThreadsOwnEnd) {
+  // One-frame movies end themselves at once; the owner ends them at the
+  // same time and deletes them straight after.
+  CSwfWriter w(2000, 2000, 100 * 256);
+  w.ShowFrame();
+  const SwfBytes bytes = w.Fws();
+  for (int i = 0; i < 20; ++i) {
+    SCOPED_TRACE(i);
+    std::unique_ptr<CFlashPlayerThread> player = Player(bytes, 0, -1);
+    const std::string path = player->m_moviePath;
+    ASSERT_TRUE(player->Start());
+    if (i % 2) ::Sleep(i);
+    player->End();
+    EXPECT_FALSE(m_running.IsSet());
+    player.reset();
+    EXPECT_FALSE(lwtest::FileExists(path));
+  }
+}
+
+TEST_F(MoviePlayerTest, ControlThatCannotBeMadeEndsTheMovie) {
+  lwtest::CHostWindow gone(0, 0, 10, 10);
+  const HWND parent = gone.Hwnd();
+  gone.Destroy();
+  std::unique_ptr<CFlashPlayerThread> player(new CFlashPlayerThread(parent, m_running, -1));
+  const std::string path = Write("movie.swf", ThreeFrames());
+  lstrcpynA(player->m_moviePath, path.c_str(), MAX_PATH);
+  player->m_rect = RECT{0, 0, 100, 100};
+  ASSERT_TRUE(player->Start());
+  ASSERT_TRUE(player->Join(10000));
+  EXPECT_FALSE(m_running.IsSet());
+  EXPECT_TRUE(player->m_ended);
+  EXPECT_FALSE(lwtest::FileExists(path));
+}
+
+// A player that notes whether COM was ready on its thread once the
+// player had set the thread up.
+class CComCheckingPlayer : public CFlashPlayerThread {
+ public:
+  using CFlashPlayerThread::CFlashPlayerThread;
+  bool InitInstance() override {
+    const bool result = CFlashPlayerThread::InitInstance();
+    const HRESULT again = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    if (SUCCEEDED(again)) ::CoUninitialize();
+    comWasReady = again == S_FALSE;
+    return result;
+  }
+  bool comWasReady = false;
+};
+
+TEST_F(MoviePlayerTest, PlayerThreadInitialisesCom) {
+  CComCheckingPlayer player(m_window.Hwnd(), m_running, -1);
+  player.m_rect = RECT{0, 0, 100, 100};
+  lstrcpynA(player.m_moviePath, Write("movie.swf", ThreeFrames()).c_str(), MAX_PATH);
+  ASSERT_TRUE(player.Start());
+  ASSERT_TRUE(Ended(player));
+  EXPECT_TRUE(player.comWasReady);
+}
+
+TEST_F(MoviePlayerTest, SquareShowsAtItsPlacesOnTheScreen) {
+  // Four frames a second, looping: the square at (10, 10) pixels, then at
+  // (100, 50), then gone; the movie (200 x 100) twice its size in the
+  // 400 x 400 place, 100 pixels down.
+  std::unique_ptr<CFlashPlayerThread> player = Player(SquareMovie(4 * 256).Cws(), 1, -1);
+  POINT origin = {0, 0};
+  ::ClientToScreen(m_window.Hwnd(), &origin);
+  const POINT first = {origin.x + 40, origin.y + 140}, second = {origin.x + 220, origin.y + 220};
+  auto at = [](POINT p) { return lwtest::ScreenPixel(p.x, p.y); };
+  ASSERT_TRUE(player->Start());
+  EXPECT_TRUE(lwtest::PumpUntil([&] { return at(first) == kRed && at(second) == kBlue; }, 10000));
+  EXPECT_TRUE(lwtest::PumpUntil([&] { return at(second) == kRed && at(first) == kBlue; }, 10000));
+  EXPECT_TRUE(lwtest::PumpUntil([&] { return at(second) == kBlue && at(first) == kBlue; }, 10000));
+  EXPECT_EQ(lwtest::ScreenPixel(origin.x + 200, origin.y + 50), kBlue);
+  player->End();
+  ASSERT_TRUE(player->Join(10000));
+  EXPECT_TRUE(lwtest::PumpUntil([&] { return at(first) == kWhite; }, 10000));
 }
 
 }  // namespace
