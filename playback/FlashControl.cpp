@@ -1,13 +1,37 @@
 // The movie control: a child window of our own class that reads a movie
-// whole, keeps its current frame drawn in a back bitmap at the window's
-// size, and advances frames on a timer of its own window.
+// file whole, keeps its current frame drawn in a back bitmap at the
+// window's size, and advances frames on a timer of its own window.
 #include "playback/FlashPlayer.h"
+
+#include <stdlib.h>
+
+#include "framework/Sync.h"
 
 namespace {
 
 const char kControlClass[] = "LwMovieControl";
 
 }  // namespace
+
+bool CSwfMovie::LoadFile(const char* path) {
+  Clear();
+  CHandle file(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.IsValid()) return false;
+  LARGE_INTEGER size;
+  if (!::GetFileSizeEx(file, &size) || size.QuadPart < 8 || size.QuadPart > kSwfMaxBytes)
+    return false;
+  const DWORD length = static_cast<DWORD>(size.QuadPart);
+  uint8_t* bytes = static_cast<uint8_t*>(malloc(length));
+  if (!bytes) return false;
+  DWORD got = 0, read = 0;
+  while (got < length && ::ReadFile(file, bytes + got, length - got, &read, nullptr) && read > 0)
+    got += read;
+  file.Close();
+  const bool ok = got == length && Load(bytes, length);
+  free(bytes);
+  return ok;
+}
 
 bool CShockwaveFlash::Create(HWND parent, const RECT& rect, UINT id, DWORD style) {
   // The control tells its parent nothing: the parent may belong to a thread

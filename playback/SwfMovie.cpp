@@ -1,14 +1,16 @@
 // Reading a movie: the header (inflated first for "CWS"), the tag records,
 // the shapes (their edges joined into closed outlines per fill style, and
 // runs of lines per line style) and the display-list changes of every
-// frame; then stepping through the frames. Drawing is in SwfDraw.cpp.
+// frame; then stepping through the frames. Drawing is in SwfDraw.cpp,
+// reading from a file with the control (FlashControl.cpp). Nothing here
+// needs more of the system than its basic types, so that the reader can
+// also be built natively for fuzzing.
 #include "playback/SwfMovie.h"
 
 #include <stdlib.h>
 #include <string.h>
 #include <zlib.h>
 
-#include "framework/Sync.h"
 #include "playback/SwfBits.h"
 
 namespace {
@@ -684,26 +686,6 @@ bool CSwfMovie::Load(const uint8_t* bytes, uint32_t size) {
   }
   if (m_frameCount > 0) GotoFrame(0);
   return m_frameCount > 0;
-}
-
-bool CSwfMovie::LoadFile(const char* path) {
-  Clear();
-  CHandle file(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.IsValid()) return false;
-  LARGE_INTEGER size;
-  if (!::GetFileSizeEx(file, &size) || size.QuadPart < 8 || size.QuadPart > kSwfMaxBytes)
-    return false;
-  const DWORD length = static_cast<DWORD>(size.QuadPart);
-  uint8_t* bytes = static_cast<uint8_t*>(malloc(length));
-  if (!bytes) return false;
-  DWORD got = 0, read = 0;
-  while (got < length && ::ReadFile(file, bytes + got, length - got, &read, nullptr) && read > 0)
-    got += read;
-  file.Close();
-  const bool ok = got == length && Load(bytes, length);
-  free(bytes);
-  return ok;
 }
 
 void CSwfMovie::ResetDisplay() {
