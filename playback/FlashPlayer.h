@@ -48,8 +48,8 @@ class CShockwaveFlash : public CWnd {
   // True (the default): after its last frame the movie starts again.
   void SetLoop(BOOL loop) { m_loop = loop; }
   // Reads the movie file whole (the file is closed again at once) and
-  // shows its first frame, stopped; a file that is missing or not a sound
-  // movie gives an empty movie.
+  // shows its first frame, stopped; a file that is missing or is not a
+  // well-formed movie gives an empty movie.
   void SetMovie(const char* path);
   // The control has no context menu; the flag is kept for the callers.
   void SetMenu(BOOL menu) { m_menu = menu; }

@@ -108,9 +108,11 @@ class CSwfMovie {
   CSwfMovie& operator=(const CSwfMovie&) = delete;
 
   // Reads a movie from memory (the bytes are not kept) and shows its first
-  // frame; false, with the movie empty, when it is not a sound movie.
+  // frame; false, with the movie empty, when the bytes are not a
+  // well-formed movie.
   bool Load(const uint8_t* bytes, uint32_t size);
-  // The same for a file, read whole and closed again.
+  // The same for a file, read whole and closed again (defined with the
+  // control, which reads its movies from files).
   bool LoadFile(const char* path);
   void Clear();
 

@@ -60,34 +60,16 @@ bool Load(CSwfMovie& movie, const SwfBytes& bytes) {
 // A movie drawn into a 32-bit memory bitmap.
 class CRendered {
  public:
-  CRendered(CSwfMovie& movie, int w, int h) : m_w(w) {
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HDC dc = ::CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = ::CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = ::SelectObject(dc, bitmap);
-    const RECT area = {0, 0, w, h};
-    movie.Draw(dc, area);
-    ::GdiFlush();
-    const DWORD* p = static_cast<const DWORD*>(bits);
-    m_pixels.assign(p, p + static_cast<size_t>(w) * h);
-    ::SelectObject(dc, old);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(dc);
-  }
-  COLORREF At(int x, int y) const {
-    const DWORD v = m_pixels[static_cast<size_t>(y) * m_w + x];
-    return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
-  }
+  CRendered(CSwfMovie& movie, int w, int h)
+      : m_w(w), m_pixels(lwtest::DrawnPixels(w, h, [&](HDC dc) {
+          const RECT area = {0, 0, w, h};
+          movie.Draw(dc, area);
+        })) {}
+  COLORREF At(int x, int y) const { return m_pixels.at(static_cast<size_t>(y) * m_w + x); }
 
  private:
   int m_w;
-  std::vector<DWORD> m_pixels;
+  std::vector<COLORREF> m_pixels;
 };
 
 TEST(MovieReaderTest, HeaderFramesAndDisplayLists) {
