@@ -23,7 +23,7 @@ set(framework_core Object Exceptions Strings Collections File Files MemFile Shar
     Sync Geometry Terminate Registry Trace TextFormat)
 set(framework_windows App AppMain Thread Wnd Dialog Gdi Seams)
 # Files of playback/ that belong to the movie player, below the painter.
-set(movie_files FlashPlayer)
+set(movie_files FlashPlayer FlashControl SwfMovie SwfDraw SwfBits SwfFrameSize)
 # Files of playback/ that belong to the painter.
 set(painter_files ImagePainter EffectRun EffectRandom EffectsFade EffectsRandom
     EffectsInterleaved EffectsRectangles EffectsSlide EffectsSplit EffectsSnake EffectsRoll

@@ -1,14 +1,14 @@
 // The display and media objects: referrer lists, copy, read and prepare,
-// the stored font layout, the file loaders and the SWF frame-size reader.
-// The Image/Text object's measuring and drawing are in ObjectDraw.cpp.
+// the stored font layout and the file loaders. A movie's frame size comes
+// from the movie player's reader. The Image/Text object's measuring and
+// drawing are in ObjectDraw.cpp.
 #include "script/Objects.h"
-
-#include <zlib.h>
 
 #include <cstring>
 #include <new>
 
 #include "framework/Exceptions.h"
+#include "playback/SwfMovie.h"
 #include "script/DataBlock.h"
 #include "script/Scramble.h"
 #include "script/ScriptMessages.h"
@@ -352,46 +352,4 @@ int MediaKindFromPath(const char* path) {
   if (ext.CompareNoCase("swf") == 0) return kMediaFlash;
   if (ext.CompareNoCase("mid") == 0) return kMediaMidi;
   return kMediaAudio;
-}
-
-SIZE ReadSwfFrameSize(const uint8_t* bytes, uint32_t size) {
-  SIZE none = {0, 0};
-  if (bytes == nullptr || size <= 8) return none;
-  // The frame rectangle needs at most 17 bytes (5 + 4 x 31 bits).
-  uint8_t rect[17];
-  uint32_t have = 0;
-  if (bytes[0] == 'F' && bytes[1] == 'W' && bytes[2] == 'S') {
-    have = size - 8 < sizeof(rect) ? size - 8 : sizeof(rect);
-    memcpy(rect, bytes + 8, have);
-  } else if (bytes[0] == 'C' && bytes[1] == 'W' && bytes[2] == 'S') {
-    // Everything after the 8-byte header is one zlib stream.
-    z_stream z;
-    memset(&z, 0, sizeof(z));
-    if (inflateInit(&z) != Z_OK) return none;
-    z.next_in = const_cast<Bytef*>(bytes + 8);
-    z.avail_in = size - 8;
-    z.next_out = rect;
-    z.avail_out = sizeof(rect);
-    int rc = inflate(&z, Z_SYNC_FLUSH);
-    have = sizeof(rect) - z.avail_out;
-    inflateEnd(&z);
-    if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR) return none;
-  } else {
-    return none;
-  }
-  if (have == 0) return none;
-  const int bits = rect[0] >> 3;
-  const uint32_t needed = (5 + 4 * bits + 7) / 8;
-  if (needed > have) return none;
-  int64_t values[4];
-  int pos = 5;
-  for (int64_t& value : values) {
-    value = 0;
-    for (int i = 0; i < bits; ++i, ++pos) {
-      value = (value << 1) | ((rect[pos >> 3] >> (7 - (pos & 7))) & 1);
-    }
-  }
-  SIZE frame = {static_cast<LONG>((values[1] - values[0]) / 20),
-                static_cast<LONG>((values[3] - values[2]) / 20)};
-  return frame;
 }

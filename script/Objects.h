@@ -242,5 +242,3 @@ class CMediaObject : public CSceneObject {
 // The media kind of a file name's extension ("avi" 1, "mp3" 2, "swf" 3,
 // "mid" 4, else 0), compared without case.
 int MediaKindFromPath(const char* path);
-// The SWF frame size of a movie in memory ("FWS" or "CWS"), or (0, 0).
-SIZE ReadSwfFrameSize(const uint8_t* bytes, uint32_t size);

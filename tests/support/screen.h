@@ -1,10 +1,12 @@
-// The shared screen as tests see it: pixels read back from it, and windows
-// of the test put on it (the display settings' preview area handed to a
-// saver, a dialog's owner, a mark on the desktop).
+// The shared screen as tests see it: pixels read back from it (and from a
+// drawing made in memory), and windows of the test put on it (the display
+// settings' preview area handed to a saver, a dialog's owner, a mark on the
+// desktop).
 #pragma once
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,6 +21,9 @@ bool SaveWindowShot(HWND hwnd, const std::string& path, std::vector<COLORREF>* p
 COLORREF ScreenPixel(int x, int y);
 // The screen's pixels in the rectangle, rows top-down.
 std::vector<COLORREF> ScreenPixels(const RECT& r);
+// What draw() paints into a fresh w x h 32-bit memory bitmap (black
+// before), rows top-down; empty when the bitmap cannot be made.
+std::vector<COLORREF> DrawnPixels(int w, int h, const std::function<void(HDC)>& draw);
 
 // A visible topmost popup of this test, filled with a colour; destroyed
 // with the object unless something destroyed it first.
