@@ -399,11 +399,19 @@ TEST_F(InstallerRun, PreviewRunsTheCarriedSaverQuotedAndStaysOpen) {
   Press(dlg, IDCANCEL);
   EXPECT_EQ(run.Wait(kWait), 0u);
   EXPECT_FALSE(FileExists(SystemFolder() + name + ".scr"));
+  // The preview may have held its file while the installer removed it:
+  // what is left goes once the preview has ended.
+  lwtest::PumpUntil(
+      [&] {
+        for (const std::string& file : Listing(temp_)) ::DeleteFileA((temp_ + file).c_str());
+        return Listing(temp_).empty();
+      },
+      kWait);
 }
 
 // The installed name comes from the installer's own file, however it was
 // started: a trailing ".exe" in any case becomes ".scr", a name without it
-// gets ".scr" added.
+// gets ".scr" added; only the caption is cut to 25 characters.
 TEST_F(InstallerRun, InstalledNameFollowsTheInstallersFileName) {
   struct Row {
     const char* file;  // the installer's file name, a %u for the run
@@ -415,6 +423,7 @@ TEST_F(InstallerRun, InstalledNameFollowsTheInstallersFileName) {
       {"QB%u.EXE", "QB%u.scr", false},
       {"qc%u", "qc%u.scr", false},
       {"qd%u.exe", "qd%u.scr", true},
+      {"A saver with a long name %u.exe", "A saver with a long name %u.scr", false},
   };
   Bytes saver;
   const Bytes made = MakeScriptInstaller(&saver);
@@ -434,13 +443,15 @@ TEST_F(InstallerRun, InstalledNameFollowsTheInstallersFileName) {
     lwtest::CChildProcess run(program, "");
     ::SetCurrentDirectoryA(cwd);
     ASSERT_TRUE(run.Started());
-    const std::string caption = installer::SaverName(file).GetString() + std::string(" - Quenlark");
+    // The caption keeps 25 characters of the name.
+    const std::string caption =
+        std::string(installer::SaverName(file).GetString()).substr(0, 25) + " - Quenlark";
     HWND dlg = run.WaitForWindow("#32770", caption.c_str(), kWait);
     ASSERT_NE(dlg, nullptr);
     Press(dlg, kInstall);
     EXPECT_EQ(run.Wait(kWait), 0u);
     EXPECT_EQ(StoredName(SystemFolder() + installed), installed);
-    EXPECT_TRUE(WaitForProbeLines(&row - kRows + 1));
+    EXPECT_TRUE(WaitForProbeLines(&row - kRows + 1)) << testing::PrintToString(ProbeLines());
   }
 }
 
