@@ -1,6 +1,8 @@
 // The installer's names from its own path.
 #include "installer/InstallerName.h"
 
+#include "common/AppUtils.h"
+
 namespace installer {
 
 namespace {
@@ -13,15 +15,8 @@ bool EndsWithExe(const CString& name) {
 
 }  // namespace
 
-CString FileNamePart(const char* path) {
-  const char* name = path;
-  for (const char* p = path; *p; ++p)
-    if (*p == '\\' || *p == '/') name = p + 1;
-  return CString(name);
-}
-
 CString SaverName(const char* path) {
-  CString name = FileNamePart(path);
+  CString name = GetFileName(path);
   if (EndsWithExe(name)) name.Truncate(name.GetLength() - 4);
   return name;
 }

@@ -8,8 +8,6 @@
 
 namespace installer {
 
-// The file-name part of a path: the text after its last backslash or slash.
-CString FileNamePart(const char* path);
 // The saver's name: the file name without a trailing ".exe" (any case).
 CString SaverName(const char* path);
 // The installed file's name: the file name with a trailing ".exe" (any

@@ -524,7 +524,6 @@ TEST(InstallerName, FromTheFileName) {
       {"C:\\x\\twice.exe.exe", "twice.exe", "twice.exe.scr", "twice.exe - Quenlark"},
       {"C:\\x.exe\\inner", "inner", "inner.scr", "inner - Quenlark"},
       {"relative.exe", "relative", "relative.scr", "relative - Quenlark"},
-      {"C:/x/forward.exe", "forward", "forward.scr", "forward - Quenlark"},
       {"C:\\x\\A name longer than twenty-five.exe", "A name longer than twenty-five",
        "A name longer than twenty-five.scr", "A name longer than twenty - Quenlark"},
   };
