@@ -491,6 +491,28 @@ TEST_F(InstallerRun, CorruptInstallerSaysSoAndWritesNothing) {
   EXPECT_TRUE(Listing(temp_).empty()) << "temporary files were written";
 }
 
+// Without a temporary folder the saver cannot be taken out: Install and
+// Preview say so and close the installer, having installed nothing.
+TEST_F(InstallerRun, WithoutATemporaryFolderInstallAndPreviewSaySoAndClose) {
+  const std::string name = Unique("NoTemp");
+  const std::string exe = Place(name + ".exe", ProbeInstaller());
+  CScopedEnv tmp("TMP", folder_.File("missing\\"));
+  CScopedEnv temp("TEMP", folder_.File("missing\\"));
+  for (int button : {kInstall, kPreview}) {
+    SCOPED_TRACE(button == kInstall ? "Install" : "Preview");
+    lwtest::CChildProcess run(exe, "");
+    HWND dlg = run.WaitForWindow("#32770", (name + " - Quenlark").c_str(), kWait);
+    ASSERT_NE(dlg, nullptr);
+    Press(dlg, button);
+    HWND box = run.WaitForMessageBox("Failed to make temporary SCR file.");
+    ASSERT_NE(box, nullptr);
+    Answer(box, IDOK);
+    EXPECT_EQ(run.Wait(kWait), 0u);
+    EXPECT_FALSE(FileExists(SystemFolder() + name + ".scr"));
+    EXPECT_TRUE(ProbeLines().empty());
+  }
+}
+
 TEST_F(InstallerRun, SystemMenuOpensTheAboutBox) {
   const std::string name = Unique("About");
   const std::string exe = Place(name + ".exe", ProbeInstaller());
