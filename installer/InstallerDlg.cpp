@@ -137,7 +137,9 @@ bool CInstallerDlg::IsInstalled() const {
   return !path.IsEmpty() && IsExistingFile(path);
 }
 
-void CInstallerDlg::Message(const char* text, UINT type) { LwMessageBox(m_hWnd, text, GetAppCaption(), type); }
+void CInstallerDlg::Message(const char* text, UINT type) {
+  LwMessageBox(m_hWnd, text, GetAppCaption(), type);
+}
 
 bool CInstallerDlg::TakeOutSaver(installer::CCarriedSaver* saver) {
   const installer::CarriedResult result = saver->Extract(m_installerPath);

@@ -62,6 +62,18 @@ void Press(HWND dialog, int id) {
 // Answers a message box with one of its buttons.
 void Answer(HWND box, int id) { ::PostMessageA(box, WM_COMMAND, id, 0); }
 
+// The installer's window, once it shows with the caption of the name.
+HWND WindowOf(lwtest::CChildProcess& run, const std::string& name) {
+  return run.WaitForWindow("#32770", (name + " - Quenlark").c_str(), kWait);
+}
+
+// Answers the program's box that says the text; false when none shows.
+bool AnswerBox(lwtest::CChildProcess& run, const std::string& text, int id) {
+  HWND box = run.WaitForMessageBox(text.c_str(), kWait);
+  if (box) Answer(box, id);
+  return box != nullptr;
+}
+
 // The file names in a folder.
 std::vector<std::string> Listing(const std::string& folder) {
   std::vector<std::string> names;
@@ -280,9 +292,7 @@ TEST_F(InstallerRun, InstallCopiesTheSaverAndMakesItCurrentThenUninstallRemovesI
   ASSERT_NE(dlg, nullptr);
   EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(dlg, kUninstall)));
   Press(dlg, kUninstall);
-  HWND ask = again.WaitForMessageBox("Are you sure?");
-  ASSERT_NE(ask, nullptr);
-  Answer(ask, IDCANCEL);
+  ASSERT_TRUE(AnswerBox(again, "Are you sure?", IDCANCEL));
   lwtest::PumpUntil([&] { return lwtest::MessageBoxOf(again.Pid(), "Are you sure?") == nullptr; },
                     kWait);
   EXPECT_TRUE(FileExists(installed));
@@ -290,16 +300,13 @@ TEST_F(InstallerRun, InstallCopiesTheSaverAndMakesItCurrentThenUninstallRemovesI
 
   // OK removes it, says so, opens the display settings and closes.
   Press(dlg, kUninstall);
-  ask = again.WaitForMessageBox("Are you sure?");
-  ASSERT_NE(ask, nullptr);
-  Answer(ask, IDOK);
-  HWND done = again.WaitForMessageBox("Screen saver uninstalled successfully!");
-  ASSERT_NE(done, nullptr);
-  Answer(done, IDOK);
+  ASSERT_TRUE(AnswerBox(again, "Are you sure?", IDOK));
+  ASSERT_TRUE(AnswerBox(again, "Screen saver uninstalled successfully!", IDOK));
   EXPECT_EQ(again.Wait(kWait), 0u);
   EXPECT_FALSE(FileExists(installed));
   ASSERT_TRUE(WaitForProbeLines(2));
-  EXPECT_EQ(ProbeLines()[1], folder_.File("rundll32.exe") + "|rundll32.exe desk.cpl,InstallScreenSaver ");
+  EXPECT_EQ(ProbeLines()[1],
+            folder_.File("rundll32.exe") + "|rundll32.exe desk.cpl,InstallScreenSaver ");
 }
 
 TEST_F(InstallerRun, SecondInstallSaysTheFileExistsAndLeavesIt) {
@@ -312,14 +319,12 @@ TEST_F(InstallerRun, SecondInstallSaysTheFileExistsAndLeavesIt) {
   const std::string exe = Place(name + ".exe", made);
 
   lwtest::CChildProcess run(exe, "");
-  HWND dlg = run.WaitForWindow("#32770", (name + " - Quenlark").c_str(), kWait);
+  HWND dlg = WindowOf(run, name);
   ASSERT_NE(dlg, nullptr);
   EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(dlg, kUninstall)));
   Press(dlg, kInstall);
-  HWND box =
-      run.WaitForMessageBox("Can not install screen saver!\nFile already exist in System folder!");
-  ASSERT_NE(box, nullptr);
-  Answer(box, IDOK);
+  ASSERT_TRUE(
+      AnswerBox(run, "Can not install screen saver!\nFile already exist in System folder!", IDOK));
   EXPECT_EQ(run.Wait(kWait), 0u);
   EXPECT_TRUE(ReadAll(installed) == earlier);
   EXPECT_TRUE(ProbeLines().empty()) << "the display settings were opened";
@@ -340,10 +345,11 @@ TEST_F(InstallerRun, FailedCopyOtherThanAnExistingFileShowsTheSystemsReason) {
   const std::string probeCopy = folder_.File("copy source");
   ASSERT_TRUE(WriteAll(probeCopy, {1, 2, 3}));
   ASSERT_FALSE(::CopyFileA(probeCopy.c_str(), installed.c_str(), TRUE));
-  const std::string expected = "Can not install screen saver!\n" + SystemErrorText(::GetLastError());
+  const std::string expected =
+      "Can not install screen saver!\n" + SystemErrorText(::GetLastError());
 
   lwtest::CChildProcess run(exe, "");
-  HWND dlg = run.WaitForWindow("#32770", (name + " - Quenlark").c_str(), kWait);
+  HWND dlg = WindowOf(run, name);
   ASSERT_NE(dlg, nullptr);
   Press(dlg, kInstall);
   HWND box = run.WaitForMessageBox(expected.c_str());
@@ -367,7 +373,7 @@ TEST_F(InstallerRun, MovieSaverInstallerInstallsTheMovieSaversBytes) {
   installed_.push_back(name + ".scr");
 
   lwtest::CChildProcess run(exe, "");
-  HWND dlg = run.WaitForWindow("#32770", (name + " - Quenlark").c_str(), kWait);
+  HWND dlg = WindowOf(run, name);
   ASSERT_NE(dlg, nullptr);
   Press(dlg, kInstall);
   EXPECT_EQ(run.Wait(kWait), 0u);
@@ -385,7 +391,7 @@ TEST_F(InstallerRun, PreviewRunsTheCarriedSaverQuotedAndStaysOpen) {
   ASSERT_TRUE(::CopyFileA(kProbe.c_str(), decoy.c_str(), FALSE));
 
   lwtest::CChildProcess run(exe, "");
-  HWND dlg = run.WaitForWindow("#32770", (name + " - Quenlark").c_str(), kWait);
+  HWND dlg = WindowOf(run, name);
   ASSERT_NE(dlg, nullptr);
   Press(dlg, kPreview);
   ASSERT_TRUE(WaitForProbeLines(1));
@@ -470,7 +476,8 @@ TEST_F(InstallerRun, CorruptInstallerSaysSoAndWritesNothing) {
       {"shorter than its image", Bytes(stub.begin(), stub.end() - 20000)},
       {"nothing carried", stub},
       {"a truncated saver",
-       Bytes(made.begin(), made.begin() + carried::kInstallerImageSize + installer::kSmallestSaver - 1)},
+       Bytes(made.begin(),
+             made.begin() + carried::kInstallerImageSize + installer::kSmallestSaver - 1)},
   };
   const std::vector<std::string> systemBefore = Listing(SystemFolder());
   int n = 0;
@@ -501,12 +508,10 @@ TEST_F(InstallerRun, WithoutATemporaryFolderInstallAndPreviewSaySoAndClose) {
   for (int button : {kInstall, kPreview}) {
     SCOPED_TRACE(button == kInstall ? "Install" : "Preview");
     lwtest::CChildProcess run(exe, "");
-    HWND dlg = run.WaitForWindow("#32770", (name + " - Quenlark").c_str(), kWait);
+    HWND dlg = WindowOf(run, name);
     ASSERT_NE(dlg, nullptr);
     Press(dlg, button);
-    HWND box = run.WaitForMessageBox("Failed to make temporary SCR file.");
-    ASSERT_NE(box, nullptr);
-    Answer(box, IDOK);
+    ASSERT_TRUE(AnswerBox(run, "Failed to make temporary SCR file.", IDOK));
     EXPECT_EQ(run.Wait(kWait), 0u);
     EXPECT_FALSE(FileExists(SystemFolder() + name + ".scr"));
     EXPECT_TRUE(ProbeLines().empty());
@@ -517,7 +522,7 @@ TEST_F(InstallerRun, SystemMenuOpensTheAboutBox) {
   const std::string name = Unique("About");
   const std::string exe = Place(name + ".exe", ProbeInstaller());
   lwtest::CChildProcess run(exe, "");
-  HWND dlg = run.WaitForWindow("#32770", (name + " - Quenlark").c_str(), kWait);
+  HWND dlg = WindowOf(run, name);
   ASSERT_NE(dlg, nullptr);
   ::PostMessageA(dlg, WM_SYSCOMMAND, 0x10, 0);
   HWND about = run.WaitForWindow("#32770", "About Quenlark", kWait);
