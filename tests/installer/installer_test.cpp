@@ -211,20 +211,7 @@ class InstallerRun : public testing::Test {
   }
 
   // The lines the probes logged: "<program>|<command line>".
-  std::vector<std::string> ProbeLines() const {
-    std::vector<std::string> lines;
-    const Bytes log = ReadAll(log_);
-    std::string line;
-    for (uint8_t c : log) {
-      if (c == '\n') {
-        lines.push_back(line);
-        line.clear();
-      } else {
-        line += static_cast<char>(c);
-      }
-    }
-    return lines;
-  }
+  std::vector<std::string> ProbeLines() const { return lwtest::ReadLines(log_); }
 
   // Waits until the probes have logged n lines.
   bool WaitForProbeLines(size_t n) {
