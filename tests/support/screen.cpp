@@ -3,7 +3,18 @@
 
 #include <cstdint>
 
+#include "tests/support/files.h"
+#include "tests/support/image_strip.h"
+
 namespace lwtest {
+
+bool SaveWindowShot(HWND hwnd, const std::string& path, std::vector<COLORREF>* pixels) {
+  RECT r = {};
+  ::GetWindowRect(hwnd, &r);
+  const std::vector<COLORREF> shot = ScreenPixels(r);
+  if (pixels) *pixels = shot;
+  return WriteAll(path, MakeBmpFile(r.right - r.left, r.bottom - r.top, shot));
+}
 
 COLORREF ScreenPixel(int x, int y) {
   HDC dc = ::GetDC(nullptr);

@@ -10,6 +10,11 @@
 
 namespace lwtest {
 
+// The window as the screen shows it (its window rectangle), written as a
+// BMP file at path for a person to look at; its pixels into *pixels when
+// asked. False when the file cannot be written.
+bool SaveWindowShot(HWND hwnd, const std::string& path, std::vector<COLORREF>* pixels = nullptr);
+
 // The screen's pixel.
 COLORREF ScreenPixel(int x, int y);
 // The screen's pixels in the rectangle, rows top-down.
