@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,7 @@
 #include "tests/support/files.h"
 #include "tests/support/processes.h"
 #include "tests/support/pump.h"
+#include "tests/support/screen.h"
 #include "wizards/SaverMaker.h"
 
 namespace {
@@ -515,6 +517,41 @@ TEST_F(InstallerRun, SystemMenuOpensTheAboutBox) {
   HWND about = run.WaitForWindow("#32770", "About Quenlark", kWait);
   ASSERT_NE(about, nullptr);
   EXPECT_NE(lwtest::ChildWithText(about, "Static", "Quenlark Version 1.0"), nullptr);
+  ::PostMessageA(about, WM_COMMAND, IDOK, 0);
+  Press(dlg, IDCANCEL);
+  EXPECT_EQ(run.Wait(kWait), 0u);
+}
+
+// The installer's window and its About box as the screen shows them, kept
+// as build/screenshots/installer_window.bmp and installer_about.bmp for a
+// person to look at. The saver's name is drawn in its box: the box's
+// middle is not all one colour.
+TEST_F(InstallerRun, ShowsOnTheScreen) {
+  CreateDirectoryA(LW_BUILD_DIR "/screenshots", nullptr);
+  const std::string name = Unique("Northern Lights ");
+  const std::string exe = Place(name + ".exe", ProbeInstaller());
+  lwtest::CChildProcess run(exe, "");
+  HWND dlg = WindowOf(run, name);
+  ASSERT_NE(dlg, nullptr);
+  ::SetWindowPos(dlg, HWND_TOPMOST, 40, 40, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+  lwtest::FlushEvents(300);
+  EXPECT_TRUE(lwtest::SaveWindowShot(dlg, LW_BUILD_DIR "/screenshots/installer_window.bmp"));
+  RECT box;
+  ::GetWindowRect(::GetDlgItem(dlg, kName), &box);
+  const RECT middle = {box.left + 4, (box.top + box.bottom) / 2 - 3, box.right - 4,
+                       (box.top + box.bottom) / 2 + 3};
+  const std::vector<COLORREF> pixels = lwtest::ScreenPixels(middle);
+  ASSERT_FALSE(pixels.empty());
+  EXPECT_NE(std::count(pixels.begin(), pixels.end(), pixels[0]),
+            static_cast<std::ptrdiff_t>(pixels.size()))
+      << "the saver's name is not drawn";
+
+  ::PostMessageA(dlg, WM_SYSCOMMAND, 0x10, 0);
+  HWND about = run.WaitForWindow("#32770", "About Quenlark", kWait);
+  ASSERT_NE(about, nullptr);
+  ::SetWindowPos(about, HWND_TOPMOST, 40, 240, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+  lwtest::FlushEvents(300);
+  EXPECT_TRUE(lwtest::SaveWindowShot(about, LW_BUILD_DIR "/screenshots/installer_about.bmp"));
   ::PostMessageA(about, WM_COMMAND, IDOK, 0);
   Press(dlg, IDCANCEL);
   EXPECT_EQ(run.Wait(kWait), 0u);
