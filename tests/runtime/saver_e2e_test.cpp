@@ -657,17 +657,7 @@ class SaverUrl : public SaverRun {
   std::vector<std::string> BrowserArguments(DWORD ms = 10000) {
     std::vector<std::string> lines;
     PumpUntil([&] {
-      const Bytes b = ReadAll(record_);
-      lines.clear();
-      std::string line;
-      for (uint8_t c : b) {
-        if (c == '\n') {
-          lines.push_back(line);
-          line.clear();
-        } else {
-          line += static_cast<char>(c);
-        }
-      }
+      lines = lwtest::ReadLines(record_);
       return !lines.empty() && lines[0].size() > 5 &&
              lines.size() >= static_cast<size_t>(atoi(lines[0].c_str() + 5));
     }, ms);

@@ -22,6 +22,20 @@ Bytes ReadAll(const std::string& path) {
   return bytes;
 }
 
+std::vector<std::string> ReadLines(const std::string& path) {
+  std::vector<std::string> lines;
+  std::string line;
+  for (uint8_t c : ReadAll(path)) {
+    if (c == '\n') {
+      lines.push_back(line);
+      line.clear();
+    } else {
+      line += static_cast<char>(c);
+    }
+  }
+  return lines;
+}
+
 bool WriteAll(const std::string& path, const Bytes& bytes) {
   HANDLE f = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   if (f == INVALID_HANDLE_VALUE) return false;

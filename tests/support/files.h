@@ -12,6 +12,9 @@ using Bytes = std::vector<uint8_t>;
 
 // The file's bytes; empty when it cannot be opened or read whole.
 Bytes ReadAll(const std::string& path);
+// The file's lines, each without its '\n'; a last line without one is left
+// out (a writer may not have finished it).
+std::vector<std::string> ReadLines(const std::string& path);
 // Writes the file anew; false when it cannot be made or written whole.
 bool WriteAll(const std::string& path, const Bytes& bytes);
 
