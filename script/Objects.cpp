@@ -363,6 +363,10 @@ const char kMp3CodecMissingMessage[] =
     "Necessary MP3 codec is not present on this computer.\n You can not use MP3 files in your "
     "screen savers.";
 
+CMediaBytes GetMediaBytes(const CMediaObject& media) {
+  return CMediaBytes{media.m_pData, media.m_dataSize, media.m_kind};
+}
+
 SIZE CMediaObject::GetFlashFrameSize() const { return ReadSwfFrameSize(m_pData, m_dataSize); }
 
 int MediaKindFromPath(const char* path) {

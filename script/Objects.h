@@ -203,14 +203,6 @@ RECT GetObjectArea(int x, int y, SIZE size);
 extern const char kConversionFailedMessage[];  // "Image conversion failed, skipping this image"
 extern const char kTextBitmapMessage[];        // "\ntext bitmap cannot be made."
 
-enum MediaKind {
-  kMediaAudio = 0,
-  kMediaVideo = 1,
-  kMediaMp3 = 2,
-  kMediaFlash = 3,
-  kMediaMidi = 4
-};
-
 class CMediaObject : public CSceneObject {
  public:
   CMediaObject() : CSceneObject(kTypeMedia) {}
