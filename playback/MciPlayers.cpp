@@ -79,7 +79,10 @@ void CTempFileMedia::Release() {
 // nothing and restarts nothing.
 bool CTempFileMedia::OnNotify(WPARAM code, LPARAM device) {
   if (m_id == 0 || static_cast<MCIDEVICEID>(device) != m_id) return false;
-  if (m_stopped || code != MCI_NOTIFY_SUCCESSFUL) return true;
+  if (m_stopped) return true;
+  // A play that failed after it started has ended too.
+  if (code == MCI_NOTIFY_FAILURE) m_finished.SetEvent();
+  if (code != MCI_NOTIFY_SUCCESSFUL) return true;
   if (m_repeat && Open() == 0 && Play() == 0) return true;
   m_finished.SetEvent();
   return true;
