@@ -254,7 +254,10 @@ TEST_F(Mp3Device, RepeatPlaysUntilStopped) {
   player.Stop();
   EXPECT_TRUE(player.IsFinished());
   EXPECT_FALSE(player.HasThread());
+  // Each play opened the device anew; all but the stopped one played
+  // whole.
   EXPECT_GE(CSoundDevice::WaitForBytes(0, 3000).size(), 2 * frames * lwtest::kMp3FramePcmBytes);
+  EXPECT_GE(CSoundDevice::PlayCount(), 3);
 }
 
 // Bytes without a frame fail every attempt: the thread waits between them

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -118,11 +119,14 @@ TEST_F(SaverSound, PlaysAWaveAndAnMp3) {
   const size_t mp3Pcm = mp3Frames_ * lwtest::kMp3FramePcmBytes;
   const Bytes played = CSoundDevice::WaitForBytes(waveData.size() + mp3Pcm * 9 / 10, 30000);
   EXPECT_FALSE(run.Ended()) << "the saver goes on after its sounds";
-  const int plays = CSoundDevice::FileCount();
+  const int plays = CSoundDevice::PlayCount();
   PostMessageA(saver, WM_KEYDOWN, 'A', 0);
   EXPECT_EQ(run.Wait(15000), 0u);
   // One play of the device for each sound.
   EXPECT_EQ(plays, 2);
+  EXPECT_TRUE(std::search(played.begin(), played.end(), waveData.begin(), waveData.end()) !=
+              played.end())
+      << "the wave's samples were not played";
   EXPECT_GE(played.size(), waveData.size() + mp3Pcm * 9 / 10) << "the MP3's PCM is missing";
   EXPECT_LE(played.size(), waveData.size() + mp3Pcm + 8192);
 }

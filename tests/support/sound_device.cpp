@@ -66,7 +66,16 @@ Bytes CSoundDevice::Read() {
   return all;
 }
 
-int CSoundDevice::FileCount() { return static_cast<int>(OutputFiles().size()); }
+int CSoundDevice::PlayCount() {
+  int count = 0;
+  for (const std::string& name : OutputFiles()) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (GetFileAttributesExA(name.c_str(), GetFileExInfoStandard, &data) &&
+        (data.nFileSizeLow || data.nFileSizeHigh))
+      ++count;
+  }
+  return count;
+}
 
 Bytes CSoundDevice::WaitForBytes(size_t bytes, unsigned ms) {
   size_t last = 0;

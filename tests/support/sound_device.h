@@ -19,8 +19,9 @@ class CSoundDevice {
   static void Clear();
   // Everything played since Clear: each play's file in turn.
   static Bytes Read();
-  // How many plays wrote files (the device opened and closed).
-  static int FileCount();
+  // How many openings of the device wrote sound (a device opened only to
+  // see whether it is free writes none).
+  static int PlayCount();
   // Waits (pumping messages, at most ms) until at least `bytes` were played
   // and no more came for a moment; returns what was played.
   static Bytes WaitForBytes(size_t bytes, unsigned ms);
