@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 
 #include "playback/FlashPlayer.h"
@@ -22,6 +21,7 @@
 #include "tests/support/pump.h"
 #include "tests/support/recorders.h"
 #include "tests/support/screen.h"
+#include "tests/support/worker.h"
 
 namespace {
 
@@ -34,30 +34,7 @@ void SetBytes(CMediaObject& media, const Bytes& bytes, int kind) {
   media.m_kind = kind;
 }
 
-// A call made on a thread of its own, as the scene thread makes it; the
-// test thread answers messages until it returns.
-class CWorker {
- public:
-  explicit CWorker(std::function<void()> body) : m_body(std::move(body)) {
-    m_thread = CreateThread(nullptr, 0, Run, this, 0, nullptr);
-  }
-  ~CWorker() {
-    Finish(20000);
-    CloseHandle(m_thread);
-  }
-  // True when the call returned within ms.
-  bool Finish(DWORD ms) {
-    return PumpUntil([&] { return WaitForSingleObject(m_thread, 0) == WAIT_OBJECT_0; }, ms);
-  }
-
- private:
-  static DWORD WINAPI Run(void* self) {
-    static_cast<CWorker*>(self)->m_body();
-    return 0;
-  }
-  std::function<void()> m_body;
-  HANDLE m_thread;
-};
+using CWorker = lwtest::CWorkerCall;
 
 class MediaPlayers : public testing::Test {
  protected:

