@@ -8,7 +8,9 @@
 // The scene thread reaches them only by sending to the players' hidden
 // owner window, whose thread must therefore keep answering messages (its
 // message loop, or a wait that answers sent messages such as
-// CSceneThread::Stop's). MCI notifications come back to that window too.
+// CSceneThread::Stop's). MCI notifications come back to that window too,
+// dispatched by that thread's loop: an owner that also looks at
+// MM_MCINOTIFY in its loop must not hand them on to OnMciNotify again.
 // A run that waits for a video or a MIDI sequence waits in a loop that
 // answers its own thread's messages, until the end or the stop event.
 #pragma once
