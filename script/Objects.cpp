@@ -8,6 +8,7 @@
 #include <new>
 
 #include "framework/Exceptions.h"
+#include "playback/Mp3Player.h"
 #include "playback/SwfMovie.h"
 #include "script/DataBlock.h"
 #include "script/Scramble.h"
@@ -337,7 +338,33 @@ int CMediaObject::LoadMediaFile(const char* path, bool showMessages) {
   SetMedia(block, size);
   m_displayName = GetShellDisplayName(path);
   m_kind = MediaKindFromPath(path);
-  return 1;
+  if (m_kind != kMediaMp3) return 1;
+  // An MP3 is kept only when it decodes on this machine's sound device.
+  const char* problem = nullptr;
+  if (!IsMp3CodecInstalled()) {
+    problem = kMp3CodecMissingMessage;
+  } else {
+    CMP3WavePlayer test;
+    const int decoded = test.TestDecode(m_pData, m_dataSize);
+    if (decoded == 0) problem = kMp3DecodeErrorMessage;
+    if (decoded < 0) problem = kSoundDeviceBusyMessage;
+  }
+  if (problem == nullptr) return 1;
+  SetMedia(nullptr, 0);
+  if (showMessages) ShowScriptMessage(problem, kScriptMessageError);
+  return 0;
+}
+
+const char kMp3DecodeErrorMessage[] = "There was an error during decoding of MP3 file. ";
+const char kSoundDeviceBusyMessage[] =
+    "Your sound device is busy, cannot test media file.\nPlease stop all audio programs and try "
+    "again.";
+const char kMp3CodecMissingMessage[] =
+    "Necessary MP3 codec is not present on this computer.\n You can not use MP3 files in your "
+    "screen savers.";
+
+CMediaBytes GetMediaBytes(const CMediaObject& media) {
+  return CMediaBytes{media.m_pData, media.m_dataSize, media.m_kind};
 }
 
 SIZE CMediaObject::GetFlashFrameSize() const { return ReadSwfFrameSize(m_pData, m_dataSize); }

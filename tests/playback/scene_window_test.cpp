@@ -231,6 +231,8 @@ TEST(SceneWindow, PicturesShownMovedAndHiddenOnTheWindow) {
   ASSERT_TRUE(PumpUntil(
       [&] { return ::WaitForSingleObject(thread.GetEndedEvent(), 0) == WAIT_OBJECT_0; }));
   thread.Stop();
+  // What the last commands invalidated is painted before it is read.
+  ::UpdateWindow(window.hwnd);
   EXPECT_EQ(window.Pixel(101, 61), red) << "the end of the path";
   EXPECT_EQ(window.Pixel(119, 79), red);
   EXPECT_EQ(window.Pixel(120, 80), RGB(0, 0, 255)) << "past the picture";
