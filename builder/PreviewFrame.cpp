@@ -138,6 +138,7 @@ bool CPreviewFrame::OnCreateClient(CREATESTRUCTA*, CCreateContext*) {
   // A view that cannot be made has deleted itself.
   if (!view->Create(m_hWnd, AFX_IDW_PANE_FIRST, nullptr)) return false;
   m_pView = view;
+  m_mediaPlayers.reset(new CSceneMediaPlayers(view->GetSafeHwnd()));
   view->ShowWindow(SW_SHOW);
   view->OnInitialUpdate();
   SetActiveView(view);
@@ -217,7 +218,7 @@ bool CPreviewFrame::StartScene(int step) {
     if (!m_pPlayList) m_pPlayList.reset(new CCommandListPlay(g_pCommandPalette->GetCommands()));
     std::unique_ptr<CSceneThread> thread(new CSceneThread(&m_pView->GetOutput(), &m_times,
                                                           CSceneThread::kPlay, m_pPlayList.get(),
-                                                          &m_mediaPlayers));
+                                                          m_mediaPlayers.get()));
     thread->SetStepMode(step);
     if (!thread->Start()) return false;
     m_pThread = thread.release();
@@ -312,13 +313,9 @@ bool CPreviewFrame::PreTranslateMessage(MSG* msg) {
       OnExit(ID_PREVIEW_EXIT);
       return true;
     }
-  } else if (msg->message == MM_MCINOTIFY && msg->wParam == MCI_NOTIFY_SUCCESSFUL && m_pThread) {
-    OnMediaNotify(msg->wParam, msg->lParam);
   }
   return CFrameWnd::PreTranslateMessage(msg);
 }
-
-void CPreviewFrame::OnMediaNotify(WPARAM code, LPARAM device) {}
 
 void CPreviewFrame::OnTimer(UINT_PTR id) {
   if (id != kRaiseToolBarTimer) {
@@ -358,6 +355,7 @@ void CPreviewFrame::OnClose() { DestroyWindow(); }
 
 void CPreviewFrame::OnDestroy() {
   StopScene();
+  m_mediaPlayers.reset();
   GiveBackMainWindow();
   CFrameWnd::OnDestroy();
 }

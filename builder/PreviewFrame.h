@@ -10,6 +10,7 @@
 
 #include "framework/Bars.h"
 #include "framework/FrameWnd.h"
+#include "playback/MediaPlayers.h"
 #include "playback/PlayOutput.h"
 
 class CCommandListPlay;
@@ -102,12 +103,6 @@ class CPreviewFrame : public CFrameWnd {
   // Step. False when no run can be started.
   bool StartScene(int step);
 
-  // Called when a media device reports the successful end of a play
-  // (MM_MCINOTIFY, code MCI_NOTIFY_SUCCESSFUL, device the MCI device id)
-  // while a run plays: the media players' notifications end here (a
-  // repeating clip starts again, a Play that waits for its end goes on).
-  // Nothing plays media in the preview yet, so nothing is done.
-  void OnMediaNotify(WPARAM code, LPARAM device);
 
  private:
   bool OnGo(UINT id);
@@ -144,9 +139,12 @@ class CPreviewFrame : public CFrameWnd {
   CClientTestWnd* m_pView = nullptr;
   // What the runs play: the palette's live list.
   std::unique_ptr<CCommandListPlay> m_pPlayList;
-  // The players of the Play and Stop commands, handed to every run; they
-  // outlive the runs. None yet: Play and Stop play nothing in the preview.
-  CNoMediaPlayers m_mediaPlayers;
+  // The players of the Play and Stop commands, made with the output view
+  // and handed to every run; they outlive the runs and go before the view
+  // (videos play in windows of the view). Their devices belong to this
+  // thread, and their notifications reach their own windows through this
+  // thread's message loop.
+  std::unique_ptr<CSceneMediaPlayers> m_mediaPlayers;
   bool m_mainGivenBack = false;
   // The timer that keeps the toolbar above the frame just after it opens:
   // every kRaiseToolBarMs, kRaiseToolBarTicks times.

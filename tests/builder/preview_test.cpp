@@ -21,9 +21,12 @@
 #include "tests/playback/picture_bytes.h"
 #include "tests/playback/scene_support.h"
 #include "tests/support/files.h"
+#include "tests/support/media_fixtures.h"
+#include "tests/support/processes.h"
 #include "tests/support/pump.h"
 #include "tests/support/registry.h"
 #include "tests/support/screen.h"
+#include "tests/support/swf_writer.h"
 
 namespace {
 
@@ -374,6 +377,79 @@ TEST_F(PreviewTest, EscWhilePlayingStopsTheRunAndCloses) {
   ASSERT_TRUE(PumpUntilGone(h));
   EXPECT_EQ(stopped, 2);
   EXPECT_TRUE(main.IsWindowEnabled());
+}
+
+// The media files the players write for a run, in the temporary folder.
+std::vector<std::string> MediaTempFiles() {
+  std::vector<std::string> media;
+  for (const std::string& name : lwtest::FilesIn(lwtest::TempPath(""))) {
+    const size_t dot = name.rfind('.');
+    const std::string ext = dot == std::string::npos ? "" : name.substr(dot);
+    if (ext == ".avi" || ext == ".mid" || ext == ".swf") media.push_back(name);
+  }
+  return media;
+}
+
+CMediaObject* AddMedia(CTestScript& script, const lwtest::Bytes& bytes, int kind) {
+  CMediaObject* media = script.Add(new CMediaObject);
+  media->SetMedia(CopyDataBlock(bytes.data(), static_cast<uint32_t>(bytes.size())),
+                  static_cast<uint32_t>(bytes.size()));
+  media->m_kind = kind;
+  return media;
+}
+
+void AddPlay(CTestScript& script, CMediaObject* media) {
+  CPlayCommand* play = script.Add(new CPlayCommand);
+  play->m_placement.m_flash.m_wait = 0;
+  play->m_placement.m_flash.m_endless = 1;
+  play->SetTarget(media);
+}
+
+// Every kind of media plays in the preview, and leaving it mid-play stops
+// them all: no thread, window or temporary file of theirs stays behind. The
+// system's sound and MCI layers keep threads of their own from their first
+// use on, so threads are counted from the end of the first preview.
+TEST_F(PreviewTest, MediaPlayAndLeavingMidPlayLeavesNothing) {
+  lwtest::CSwfWriter movie(4000, 3000);
+  movie.SetBackground(RGB(0, 128, 0));
+  for (int i = 0; i < 3; ++i) movie.ShowFrame();
+  AddPlay(script, AddMedia(script, lwtest::SolidAvi(32, 24, 200, 2, RGB(0, 0, 200)), kMediaVideo));
+  AddPlay(script, AddMedia(script, lwtest::OneNoteMidi(), kMediaMidi));
+  AddPlay(script, AddMedia(script, movie.Cws(), kMediaFlash));
+  AddPlay(script, AddMedia(script, lwtest::PcmWave(std::vector<int16_t>(44100, 0), 44100, 1),
+                           kMediaAudio));
+  AddPlay(script, AddMedia(script, lwtest::SilentMp3(400), kMediaMp3));
+  script.Add(new CWaitForStop(started, stopped));
+
+  int threadsAfterFirst = -1;
+  for (int round = 1; round <= 3; ++round) {
+    SCOPED_TRACE(testing::Message() << "round " << round);
+    const std::vector<std::string> filesBefore = MediaTempFiles();
+    CPreviewFrame* frame = Open();
+    ASSERT_NE(frame, nullptr);
+    const HWND h = frame->GetSafeHwnd();
+    const HWND view = frame->GetOutputView()->GetSafeHwnd();
+    Command(frame, ID_PREVIEW_GO);
+    ASSERT_TRUE(PumpUntilStarted(round));
+    EXPECT_TRUE(lwtest::PumpUntil([&] { return ::GetDlgItem(view, CMciPlayerWnd::kId) != nullptr; },
+                                  10000))
+        << "the video plays in the player window";
+    EXPECT_GT(MediaTempFiles().size(), filesBefore.size()) << "the players' files while playing";
+    Command(frame, ID_PREVIEW_EXIT);
+    ASSERT_TRUE(PumpUntilGone(h));
+    EXPECT_EQ(stopped, round);
+    EXPECT_TRUE(lwtest::PumpUntil([&] { return MediaTempFiles() == filesBefore; }, 5000))
+        << "a media file stayed";
+    if (round == 1) {
+      FlushEvents(500);
+      threadsAfterFirst = lwtest::CountOwnThreads();
+    } else {
+      EXPECT_TRUE(lwtest::PumpUntil(
+          [&] { return lwtest::CountOwnThreads() <= threadsAfterFirst; }, 10000))
+          << "threads after the first preview " << threadsAfterFirst << ", now "
+          << lwtest::CountOwnThreads();
+    }
+  }
 }
 
 TEST(PreviewKeys, UrlKeysMatchTheCommandsChoice) {

@@ -27,6 +27,9 @@ std::string TempPath(const std::string& name);
 // Removes the folder and everything below it; a missing folder is fine.
 void RemoveTree(const std::string& folder);
 
+// The names of the files (not folders) in the folder, sorted.
+std::vector<std::string> FilesIn(const std::string& folder);
+
 // A folder of the test's own in the temporary folder, "<name><pid>\",
 // made empty at the start and removed with its contents at the end.
 class CTempFolder {

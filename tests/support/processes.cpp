@@ -1,6 +1,8 @@
 // Programs started by tests, and the windows of other processes.
 #include "tests/support/processes.h"
 
+#include <tlhelp32.h>
+
 #include <cstring>
 
 #include "tests/support/pump.h"
@@ -131,6 +133,18 @@ HWND MessageBoxOf(DWORD pid, const char* text) {
       },
       reinterpret_cast<LPARAM>(&s));
   return s.found;
+}
+
+int CountOwnThreads() {
+  const HANDLE snap = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  if (snap == INVALID_HANDLE_VALUE) return -1;
+  int count = 0;
+  THREADENTRY32 entry = {};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = ::Thread32First(snap, &entry); more; more = ::Thread32Next(snap, &entry))
+    if (entry.th32OwnerProcessID == ::GetCurrentProcessId()) ++count;
+  ::CloseHandle(snap);
+  return count;
 }
 
 }  // namespace lwtest

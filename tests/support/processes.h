@@ -55,4 +55,7 @@ HWND ChildWithText(HWND parent, const char* cls, const char* text);
 // The process's visible message box that says the text.
 HWND MessageBoxOf(DWORD pid, const char* text);
 
+// How many threads this process has now.
+int CountOwnThreads();
+
 }  // namespace lwtest
