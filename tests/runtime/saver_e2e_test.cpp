@@ -19,6 +19,7 @@
 #include "playback/SpeedCalibration.h"
 #include "runtime/PasswordHash.h"
 #include "script/Commands.h"
+#include "script/DataBlock.h"
 #include "script/Objects.h"
 #include "script/Palette.h"
 #include "script/SceneDocument.h"
@@ -29,6 +30,7 @@
 #include "tests/support/pump.h"
 #include "tests/support/registry.h"
 #include "tests/support/screen.h"
+#include "tests/support/swf_writer.h"
 #include "tests/wizards/built_saver_maker.h"
 
 namespace {
@@ -373,6 +375,70 @@ TEST_F(SaverRun, ShowsAOneShotPictureAndPaintsItAgain) {
     PostMessageA(saver, WM_KEYDOWN, 'A', 0);
     EXPECT_EQ(run.Wait(10000), 0u);
   }
+}
+
+// A movie of the screen's shape on a green background with a red square
+// in its middle, played full screen and endlessly, then a long Wait.
+Bytes MovieDocument(int screenW, int screenH) {
+  lwtest::CSwfWriter movie(screenW * 20, screenH * 20);
+  movie.SetBackground(RGB(0, 160, 0));
+  lwtest::CSwfShape square;
+  const int side = screenH * 20 / 3;
+  square.Rectangle(0, 0, side, side, square.AddFill(RGB(255, 0, 0)));
+  movie.DefineShape(1, square);
+  movie.PlaceObject(1, 1, lwtest::SwfAt(screenW * 10 - side / 2, screenH * 10 - side / 2));
+  movie.ShowFrame();
+  movie.ShowFrame();
+  const lwtest::SwfBytes bytes = movie.Cws();
+  CCommandList list;
+  AddCls(list, RGB(0, 0, 160));
+  CMediaObject* media = static_cast<CMediaObject*>(CreateCommand(kTypeMedia));
+  media->SetMedia(CopyDataBlock(bytes.data(), static_cast<uint32_t>(bytes.size())),
+                  static_cast<uint32_t>(bytes.size()));
+  media->m_kind = kMediaFlash;
+  media->m_displayName = "square.swf";
+  list.Add(media);
+  CPlayCommand* play = static_cast<CPlayCommand*>(CreateCommand(kTypePlay));
+  play->m_placement.m_flash.m_fullScreen = 1;
+  play->m_placement.m_flash.m_wait = 0;
+  play->m_placement.m_flash.m_endless = 1;
+  list.Add(play);
+  play->SetTarget(media);
+  AddWait(list, 100000);
+  list.NumberCommands();
+  return DocumentOf(list);
+}
+
+// A saver that plays a movie shows it over the whole screen: its
+// background colour and its shape where the movie places it.
+TEST_F(SaverRun, ShowsAMovieFullScreen) {
+  const int W = GetSystemMetrics(SM_CXSCREEN), H = GetSystemMetrics(SM_CYSCREEN);
+  const std::string scr = MakeSaver("Movie", MovieDocument(W, H));
+  SaverProcess run(scr, "/s");
+  HWND saver = run.WaitForWindow("SS3.0");
+  ASSERT_NE(saver, nullptr);
+  const COLORREF red = RGB(255, 0, 0), green = RGB(0, 160, 0);
+  const struct {
+    int x, y;
+    COLORREF colour;
+    const char* what;
+  } kPoints[] = {
+      {W / 2, H / 2, red, "the square's middle"},
+      {W / 2 - H / 6 + 3, H / 2 - H / 6 + 3, red, "inside its top left corner"},
+      {W / 2 - H / 6 - 4, H / 2, green, "left of the square"},
+      {10, 10, green, "the top left of the screen"},
+      {W - 10, H - 10, green, "the bottom right of the screen"},
+  };
+  std::string wrong;
+  PumpUntil([&] {
+    wrong.clear();
+    for (const auto& p : kPoints)
+      if (ScreenPixel(p.x, p.y) != p.colour) wrong = p.what;
+    return wrong.empty();
+  }, 15000);
+  EXPECT_EQ(wrong, "") << "not on the screen";
+  PostMessageA(saver, WM_KEYDOWN, 'A', 0);
+  EXPECT_EQ(run.Wait(10000), 0u);
 }
 
 // Picture objects made from the desktop and the wallpaper show this
