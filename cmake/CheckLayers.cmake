@@ -4,6 +4,7 @@
 #   -> common (application utilities shared with the saver, payload format)
 #   -> imaging (codecs, then the picture layer)
 #   -> movie (the movie control and player, in playback/)
+#   -> MP3 player (in playback/; the script model test-decodes with it)
 #   -> painter (layouts and transition effects, in playback/)
 #   -> script model
 #   -> playback (scene thread and players)
@@ -23,7 +24,9 @@ set(framework_core Object Exceptions Strings Collections File Files MemFile Shar
     Sync Geometry Terminate Registry Trace TextFormat)
 set(framework_windows App AppMain Thread Wnd Dialog Gdi Seams)
 # Files of playback/ that belong to the movie player, below the painter.
-set(movie_files FlashPlayer)
+set(movie_files FlashPlayer FlashControl SwfMovie SwfDraw SwfBits SwfFrameSize)
+# Files of playback/ that belong to the MP3 player, below the script model.
+set(mp3_files Mp3Player)
 # Files of playback/ that belong to the painter.
 set(painter_files ImagePainter EffectRun EffectRandom EffectsFade EffectsRandom
     EffectsInterleaved EffectsRectangles EffectsSlide EffectsSplit EffectsSnake EffectsRoll
@@ -50,6 +53,8 @@ function(layer_rank path out)
   elseif(dir STREQUAL "playback")
     if(stem IN_LIST movie_files)
       set(rank 35)
+    elseif(stem IN_LIST mp3_files)
+      set(rank 36)
     elseif(stem IN_LIST painter_files)
       set(rank 40)
     else()
@@ -69,6 +74,7 @@ set(names_12 "the framework's UI layer")
 set(names_20 "the shared utilities")
 set(names_30 "imaging")
 set(names_35 "the movie player")
+set(names_36 "the MP3 player")
 set(names_40 "the painter")
 set(names_50 "the script model")
 set(names_60 "playback")

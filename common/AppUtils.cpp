@@ -8,6 +8,7 @@
 #include "framework/App.h"
 #include "framework/Registry.h"
 #include "framework/Seams.h"
+#include "framework/TextFormat.h"
 #include "framework/Wnd.h"
 
 namespace {
@@ -79,6 +80,12 @@ CString GetTempFilePath(const char* name) {
   char folder[MAX_PATH + 1] = {};
   GetTempPathA(MAX_PATH, folder);
   return CString(folder) + name;
+}
+
+void GetProcessTempPath(const char* name, const char* extension, char* out, int size) {
+  char unique[64];
+  FormatText(unique, sizeof unique, "%s-%lu.%s", name, GetCurrentProcessId(), extension);
+  lstrcpynA(out, GetTempFilePath(unique), size);
 }
 
 bool FileExists(const char* path) {

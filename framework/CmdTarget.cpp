@@ -116,23 +116,10 @@ void CCmdWnd::UpdateControls(bool disableIfNoHandler) {
 }
 
 bool CCmdWnd::OnCommand(UINT id, UINT code, HWND control) {
-  // Menus, accelerators and clicked buttons give commands; anything else a
-  // control reports is a control notification.
-  if (!control || code == BN_CLICKED) {
-    CCommandMsg command(CCommandEntry::kCommand, id);
-    if (RouteCommand(command)) return true;
-  }
-  if (!control) return false;
-  CCommandMsg notification(CCommandEntry::kControl, id, code);
-  return RouteCommand(notification);
+  return RouteCommandMessage(*this, id, code, control);
 }
 
-bool CCmdWnd::OnNotify(NMHDR* hdr, LRESULT* result) {
-  CCommandMsg msg(CCommandEntry::kNotify, static_cast<UINT>(hdr->idFrom), hdr->code);
-  msg.hdr = hdr;
-  msg.result = result;
-  return RouteCommand(msg);
-}
+bool CCmdWnd::OnNotify(NMHDR* hdr, LRESULT* result) { return RouteNotifyMessage(*this, hdr, result); }
 
 LRESULT CCmdWnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
   // The window menu (HIWORD set) is the system's own.

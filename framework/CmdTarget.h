@@ -181,6 +181,29 @@ class CCmdUI {
   UINT m_id;
 };
 
+// What a window's WM_COMMAND and WM_NOTIFY become on their way to the
+// handlers: menus, accelerators and clicked buttons give commands; anything
+// else a control reports is a control notification. `router` offers each
+// to the window's targets (its RouteCommand); true when one took it.
+template <class Router>
+bool RouteCommandMessage(Router& router, UINT id, UINT code, HWND control) {
+  if (!control || code == BN_CLICKED) {
+    CCommandMsg command(CCommandEntry::kCommand, id);
+    if (router.RouteCommand(command)) return true;
+  }
+  if (!control) return false;
+  CCommandMsg notification(CCommandEntry::kControl, id, code);
+  return router.RouteCommand(notification);
+}
+
+template <class Router>
+bool RouteNotifyMessage(Router& router, NMHDR* hdr, LRESULT* result) {
+  CCommandMsg msg(CCommandEntry::kNotify, static_cast<UINT>(hdr->idFrom), hdr->code);
+  msg.hdr = hdr;
+  msg.result = result;
+  return router.RouteCommand(msg);
+}
+
 // A window whose commands, control notifications, WM_NOTIFY and update-UI
 // go through command tables: along its route when it has one, else to its
 // own table.

@@ -24,12 +24,21 @@ HWND CDataExchange::PrepareCtrl(int id) {
   return m_lastControl;
 }
 
+void CDataExchange::Fail(const char* message) {
+  AfxMessageBox(message, MB_ICONEXCLAMATION);
+  Fail();
+}
+
 void CDataExchange::Fail() {
   if (m_bSaveAndValidate && m_lastControl) {
     m_pDlgWnd->GotoDlgCtrl(m_lastControl);
+    // The whole text selected, so that typing replaces it.
     char cls[16] = {};
     ::GetClassNameA(m_lastControl, cls, sizeof cls);
-    if (lstrcmpiA(cls, "Edit") == 0) ::SendMessageA(m_lastControl, EM_SETSEL, 0, -1);
+    if (lstrcmpiA(cls, "Edit") == 0)
+      ::SendMessageA(m_lastControl, EM_SETSEL, 0, -1);
+    else if (lstrcmpiA(cls, "ComboBox") == 0)
+      ::SendMessageA(m_lastControl, CB_SETEDITSEL, 0, MAKELPARAM(0, 0xFFFF));
   }
   throw DataExchangeFailed();
 }
@@ -51,7 +60,11 @@ void CDialog::SetInitHook(InitHook hook, void* context) {
 
 INT_PTR CDialog::DoModal() {
   m_modal = true;
-  INT_PTR r = ::DialogBoxParamA(Resources(), MAKEINTRESOURCEA(m_templateId), m_parent,
+  // The system's loop disables the owner (a child's top-level window) and
+  // enables it again; a dialog without a parent belongs to the window the
+  // user works in.
+  INT_PTR r = ::DialogBoxParamA(Resources(), MAKEINTRESOURCEA(m_templateId),
+                                m_parent ? m_parent : ::GetActiveWindow(),
                                 &CDialog::StaticDialogProc, reinterpret_cast<LPARAM>(this));
   m_modal = false;
   return r;
@@ -155,11 +168,6 @@ INT_PTR CALLBACK CDialog::StaticDialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARA
 // ---------------------------------------------------------------------------
 // Data exchange.
 
-static void FailWith(CDataExchange* dx, const char* text) {
-  AfxMessageBox(text, MB_ICONEXCLAMATION);
-  dx->Fail();
-}
-
 static void TextOfControl(HWND control, char* out, int size) {
   out[0] = 0;
   ::GetWindowTextA(control, out, size);
@@ -178,7 +186,7 @@ void DDX_Text(CDataExchange* dx, int id, int& value) {
   char* end = nullptr;
   long v = std::strtol(text, &end, 10);
   while (end && (*end == ' ' || *end == '\t')) ++end;
-  if (!text[0] || !end || *end || v < INT_MIN || v > INT_MAX) FailWith(dx, "Please enter an integer.");
+  if (!text[0] || !end || *end || v < INT_MIN || v > INT_MAX) dx->Fail("Please enter an integer.");
   value = static_cast<int>(v);
 }
 
@@ -196,7 +204,7 @@ void DDX_Text(CDataExchange* dx, int id, UINT& value) {
   unsigned long long v = std::strtoull(text, &end, 10);
   while (end && (*end == ' ' || *end == '\t')) ++end;
   if (!text[0] || text[0] == '-' || !end || *end || v > 0xFFFFFFFFull)
-    FailWith(dx, "Please enter a positive integer.");
+    dx->Fail("Please enter a positive integer.");
   value = static_cast<UINT>(v);
 }
 
@@ -218,11 +226,14 @@ void DDX_Check(CDataExchange* dx, int id, int& value) {
 
 void DDX_Radio(CDataExchange* dx, int id, int& value) {
   HWND control = dx->PrepareCtrl(id);
-  // The group: from the first button on, until the next WS_GROUP.
-  int index = 0;
+  // The group: from the first button on, in tab order, until the next
+  // WS_GROUP; only its radio buttons count.
+  int index = -1;
   if (dx->m_bSaveAndValidate) value = -1;
-  for (HWND h = control; h; h = ::GetWindow(h, GW_HWNDNEXT), ++index) {
+  for (HWND h = control; h; h = ::GetWindow(h, GW_HWNDNEXT)) {
     if (h != control && (::GetWindowLongA(h, GWL_STYLE) & WS_GROUP)) break;
+    if (!(::SendMessageA(h, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON)) continue;
+    ++index;
     if (dx->m_bSaveAndValidate) {
       if (::SendMessageA(h, BM_GETCHECK, 0, 0) == BST_CHECKED) value = index;
     } else {
@@ -235,7 +246,7 @@ void DDV_MinMaxInt(CDataExchange* dx, int value, int minValue, int maxValue) {
   if (!dx->m_bSaveAndValidate || (value >= minValue && value <= maxValue)) return;
   char text[96];
   FormatText(text, sizeof text, "Please enter an integer between %d and %d.", minValue, maxValue);
-  FailWith(dx, text);
+  dx->Fail(text);
 }
 
 void DDV_MaxChars(CDataExchange* dx, const char* text, int maxChars) {
@@ -246,5 +257,5 @@ void DDV_MaxChars(CDataExchange* dx, const char* text, int maxChars) {
   if (lstrlenA(text) <= maxChars) return;
   char message[96];
   FormatText(message, sizeof message, "Please enter no more than %d characters.", maxChars);
-  FailWith(dx, message);
+  dx->Fail(message);
 }

@@ -1,7 +1,12 @@
 // Dialogs from resource templates, modal or modeless, and dialog data
 // exchange: DoDataExchange moves values between members and controls; a
 // failing field shows its message once and leaves the dialog open with
-// the focus on that field.
+// the focus on that field and its text selected.
+//
+// What the carried programs' dialogs use is here; the builder's dialogs
+// add a command table, the exchange of lists, combo boxes, sliders and
+// control objects, and the control classes (framework/DialogUI.h,
+// framework/Controls.h).
 #pragma once
 
 #include <windows.h>
@@ -18,8 +23,11 @@ class CDataExchange {
   // The control that later validation messages refer to.
   HWND PrepareCtrl(int id);
   // Ends the exchange as failed: the focus goes to the last prepared
-  // control. The caller has shown its message.
+  // control, whose text is selected. The caller has shown its message.
   [[noreturn]] void Fail();
+  // Shows the message (an exclamation box through the message-box seam),
+  // then fails as above.
+  [[noreturn]] void Fail(const char* message);
 
   CDialog* m_pDlgWnd;
   bool m_bSaveAndValidate;
@@ -31,6 +39,9 @@ class CDialog : public CWnd {
   explicit CDialog(UINT templateId, HWND parent = nullptr);
   ~CDialog() override;
 
+  // Runs the dialog in the system's modal loop; its owner (the parent's
+  // top-level window, or without a parent the thread's active window) is
+  // disabled meanwhile and enabled again before the dialog goes.
   virtual INT_PTR DoModal();
   bool Create(HWND parent = nullptr);  // modeless
   void EndDialog(INT_PTR result);
@@ -46,7 +57,14 @@ class CDialog : public CWnd {
   int GetDlgItemText(int id, char* out, int size) const {
     return static_cast<int>(::GetDlgItemTextA(m_hWnd, id, out, size));
   }
+  // The focus goes to the control, as a Tab would take it there (an
+  // edit's text selected).
   void GotoDlgCtrl(HWND control) { ::SendMessageA(m_hWnd, WM_NEXTDLGCTL, (WPARAM)control, TRUE); }
+  void NextDlgCtrl() { ::SendMessageA(m_hWnd, WM_NEXTDLGCTL, 0, FALSE); }
+  void PrevDlgCtrl() { ::SendMessageA(m_hWnd, WM_NEXTDLGCTL, 1, FALSE); }
+  // The default push button's id.
+  void SetDefID(UINT id) { ::SendMessageA(m_hWnd, DM_SETDEFID, id, 0); }
+  UINT GetDefID() const { return LOWORD(::SendMessageA(m_hWnd, DM_GETDEFID, 0, 0)); }
 
   // Where templates are found; the program's own module by default.
   static void SetResourceInstance(HINSTANCE instance);
@@ -80,7 +98,8 @@ void DDX_Text(CDataExchange* dx, int id, int& value);
 void DDX_Text(CDataExchange* dx, int id, UINT& value);
 void DDX_Text(CDataExchange* dx, int id, char* text, int size);
 void DDX_Check(CDataExchange* dx, int id, int& value);
-// The index of the checked button in the group that starts at id, or -1.
+// The index of the checked radio button in the group that starts at id
+// (WS_GROUP), counted in the group's tab order, or -1.
 void DDX_Radio(CDataExchange* dx, int id, int& value);
 void DDV_MinMaxInt(CDataExchange* dx, int value, int minValue, int maxValue);
 // On load, limits the edit to maxChars; on save, refuses longer text.

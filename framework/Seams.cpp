@@ -48,6 +48,26 @@ bool IsThreadQuiet() {
 
 BOOL CShellLauncher::ExecuteEx(SHELLEXECUTEINFOA* info) { return ::ShellExecuteExA(info); }
 
+bool CShellLauncher::Run(const char* commandLine, int show) {
+  // CreateProcess may write into the command line.
+  const int length = lstrlenA(commandLine);
+  char* line = static_cast<char*>(::HeapAlloc(::GetProcessHeap(), 0, length + 1));
+  if (!line) return false;
+  lstrcpynA(line, commandLine, length + 1);
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESHOWWINDOW;
+  si.wShowWindow = static_cast<WORD>(show);
+  PROCESS_INFORMATION pi = {};
+  const BOOL started =
+      ::CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
+  ::HeapFree(::GetProcessHeap(), 0, line);
+  if (!started) return false;
+  ::CloseHandle(pi.hThread);
+  ::CloseHandle(pi.hProcess);
+  return true;
+}
+
 CMessageBoxSink* SetMessageBoxSink(CMessageBoxSink* sink) {
   return g_sink.exchange(sink ? sink : &g_systemBox);
 }
@@ -90,6 +110,10 @@ INT_PTR LwShellExecute(HWND owner, const char* verb, const char* file, const cha
 }
 
 BOOL LwShellExecuteEx(SHELLEXECUTEINFOA* info) { return g_launcher.load()->ExecuteEx(info); }
+
+bool LwRunCommandLine(const char* commandLine, int show) {
+  return g_launcher.load()->Run(commandLine, show);
+}
 
 void SetAppCaption(const char* caption) {
   lstrcpynA(g_caption, caption ? caption : "", sizeof g_caption);

@@ -1,6 +1,6 @@
 // The places where a program asks the user or the shell, behind interfaces
-// that tests replace: message boxes and shell launching (ShellExecute and
-// ShellExecuteEx). The real implementations call user32 and shell32; a
+// that tests replace: message boxes and shell launching (ShellExecute,
+// ShellExecuteEx and command lines). The real implementations call user32 and shell32; a
 // test installs its own to record what was asked and to answer. The
 // messages that library code shows on its own take one path through the
 // message-box seam, with one caption and one way to silence them.
@@ -25,6 +25,10 @@ class CShellLauncher {
   // As ShellExecuteEx, filling hProcess when asked for it. The default asks
   // the system, so that launchers that only answer Execute keep working.
   virtual BOOL ExecuteEx(SHELLEXECUTEINFOA* info);
+  // Starts a program from a command line, as WinExec does (the program's
+  // name is looked for in the caller's folder first), without waiting for
+  // it. True when it started.
+  virtual bool Run(const char* commandLine, int show);
 };
 
 // Installs a sink or launcher (null restores the real one); returns the
@@ -42,6 +46,8 @@ INT_PTR LwShellExecute(HWND owner, const char* verb, const char* file, const cha
                        const char* folder, int show);
 // ShellExecuteEx through the current launcher.
 BOOL LwShellExecuteEx(SHELLEXECUTEINFOA* info);
+// A command line started through the current launcher.
+bool LwRunCommandLine(const char* commandLine, int show);
 
 // A message that library code reports on its own (the script model's and
 // the picture layer's: "Image conversion failed, skipping this image" and

@@ -133,6 +133,7 @@ bool CWnd::SubclassWindow(HWND hwnd) {
     return false;
   Bind(hwnd);
   m_subclassed = true;
+  PreSubclassWindow();
   return true;
 }
 
@@ -176,6 +177,42 @@ CRect CWnd::GetWindowRect() const {
   CRect r;
   ::GetWindowRect(m_hWnd, &r);
   return r;
+}
+
+void CWnd::CenterWindow(HWND alternateOwner) {
+  const bool child = (GetStyle() & WS_CHILD) != 0;
+  HWND over = alternateOwner ? alternateOwner : child ? GetParent() : ::GetWindow(m_hWnd, GW_OWNER);
+  CRect bounds;
+  CRect target;
+  if (child) {
+    // In the parent's client area, in the parent's coordinates.
+    HWND parent = GetParent();
+    ::GetClientRect(parent, &bounds);
+    target = bounds;
+    if (over && over != parent) {
+      ::GetWindowRect(over, &target);
+      ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&target), 2);
+    }
+  } else {
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    const bool useOwner = over && ::IsWindowVisible(over) && !::IsIconic(over);
+    ::GetMonitorInfoA(::MonitorFromWindow(useOwner ? over : m_hWnd, MONITOR_DEFAULTTONEAREST),
+                      &monitor);
+    bounds = monitor.rcWork;
+    target = bounds;
+    if (useOwner) ::GetWindowRect(over, &target);
+  }
+  const CRect now = GetWindowRect();
+  const int w = now.Width(), h = now.Height();
+  int x = target.left + (target.Width() - w) / 2;
+  int y = target.top + (target.Height() - h) / 2;
+  // Inside the bounds; a window larger than them keeps its top left there.
+  if (x + w > bounds.right) x = bounds.right - w;
+  if (y + h > bounds.bottom) y = bounds.bottom - h;
+  if (x < bounds.left) x = bounds.left;
+  if (y < bounds.top) y = bounds.top;
+  ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT CALLBACK CWnd::StaticWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {

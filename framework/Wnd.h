@@ -42,6 +42,8 @@ class CWnd {
   // come through us first, Default() hands them on to the window's own
   // procedure, and other subclasses of the window stay as they are.
   bool SubclassWindow(HWND hwnd);
+  // The same for the control `id` of a dialog or window.
+  bool SubclassDlgItem(int id, HWND parent) { return SubclassWindow(::GetDlgItem(parent, id)); }
   // Removes our subclass and unbinds; returns the window, or null when the
   // object had not subclassed one.
   HWND UnsubclassWindow();
@@ -86,6 +88,20 @@ class CWnd {
   LONG_PTR GetStyle() const { return ::GetWindowLongPtrA(m_hWnd, GWL_STYLE); }
   LONG_PTR GetExStyle() const { return ::GetWindowLongPtrA(m_hWnd, GWL_EXSTYLE); }
   int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
+  HFONT GetFont() const { return reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)); }
+  void SetFont(HFONT font, bool redraw = true) {
+    SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw);
+  }
+  // RedrawWindow of the whole window (named apart from the system's, which
+  // window classes call as they are).
+  bool Redraw(UINT flags = RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW) {
+    return ::RedrawWindow(m_hWnd, nullptr, nullptr, flags) != FALSE;
+  }
+  // Centres the window: a child in its parent's client area, any other
+  // window over alternateOwner or its owner (the work area when there is
+  // none, or it is hidden or minimised), kept inside the work area of the
+  // monitor it lands on.
+  void CenterWindow(HWND alternateOwner = nullptr);
 
   // Called by the thread's message loop before dispatch; true eats it.
   virtual bool PreTranslateMessage(MSG* msg) { return false; }
@@ -100,6 +116,11 @@ class CWnd {
   LRESULT DefWindowProc(UINT msg, WPARAM wp, LPARAM lp);
   // Runs after WM_NCDESTROY, with the window gone and the object unbound.
   virtual void PostNcDestroy() {}
+  // Runs when SubclassWindow has put an existing window under the object,
+  // before anything else reaches it: a control class sets up its window
+  // here (styles, fonts, images), whoever binds it (a dialog's data
+  // exchange, a view, a bar).
+  virtual void PreSubclassWindow() {}
 
   // Handlers: each default does what the system does.
   virtual int OnCreate(CREATESTRUCTA* cs) { return static_cast<int>(Default()); }

@@ -1,23 +1,122 @@
-// The movie control, its host window and the movie player thread.
+// The movie's host window and the thread that plays a movie on it: the
+// host ends a timed movie on its timer, the thread checks the end rules on
+// every message it receives and cleans up (window, file, COM) when its
+// message loop ends.
 #include "playback/FlashPlayer.h"
 
-bool CShockwaveFlash::Create(HWND, const RECT&, UINT, DWORD) { return false; }
-long CShockwaveFlash::GetTotalFrames() const { return 0; }
-long CShockwaveFlash::GetFrameNum() const { return 0; }
-void CShockwaveFlash::SetLoop(BOOL) {}
-void CShockwaveFlash::SetMovie(const char*) {}
-void CShockwaveFlash::SetMenu(BOOL) {}
-void CShockwaveFlash::Play() {}
-void CShockwaveFlash::Stop() {}
+#include <objbase.h>
 
-bool CFlashHostWnd::Create(const RECT&, HWND, int) { return false; }
-void CFlashHostWnd::PlayMovie(const char*, int) {}
+#include "framework/Sync.h"
+
+bool CFlashHostWnd::Create(const RECT& rect, HWND parent, int timeoutMs, bool takesInput) {
+  const DWORD style = WS_CHILD | WS_VISIBLE | (takesInput ? 0 : WS_DISABLED);
+  const char* windowClass = RegisterWndClass(0);
+  if (!windowClass || !CreateEx(WS_EX_NOPARENTNOTIFY, windowClass, "", style, rect, parent, 62312))
+    return false;
+  const RECT inside = {0, 0, rect.right - rect.left, rect.bottom - rect.top};
+  if (!m_flash.Create(m_hWnd, inside, 62311, style)) {
+    DestroyWindow();
+    return false;
+  }
+  m_flash.SetEventSink(this);
+  m_flash.SetMenu(FALSE);
+  m_timeoutMs = timeoutMs;
+  return true;
+}
+
+void CFlashHostWnd::PlayMovie(const char* path, int loop) {
+  m_flash.SetMovie(path);
+  m_flash.SetLoop(loop);
+  m_flash.Play();
+  if (m_timeoutMs > 0) SetTimer(kTimeoutTimer, static_cast<UINT>(m_timeoutMs));
+}
+
+void CFlashHostWnd::OnTimer(UINT_PTR id) {
+  if (id != kTimeoutTimer) {
+    Default();
+    return;
+  }
+  KillTimer(kTimeoutTimer);
+  m_flash.Stop();
+  ::PostThreadMessageA(m_threadId, kTimeoutMessage, 0, 0);
+}
 
 CFlashPlayerThread::CFlashPlayerThread(HWND parent, HANDLE runningEvent, int timeoutMs)
-    : m_timed(timeoutMs != -1), m_timeoutMs(timeoutMs), m_parent(parent), m_running(runningEvent) {}
+    : m_timed(timeoutMs != -1), m_timeoutMs(timeoutMs), m_parent(parent), m_running(runningEvent) {
+  m_bAutoDelete = false;
+}
 
-bool CFlashPlayerThread::InitInstance() { return false; }
-bool CFlashPlayerThread::PreTranslateMessage(MSG* msg) { return CWinThread::PreTranslateMessage(msg); }
-void CFlashPlayerThread::End() { m_ended = 1; }
+CFlashPlayerThread::~CFlashPlayerThread() {
+  End();
+  if (m_hThread) ResumeThread();  // a thread made suspended must run to its end
+  Join(INFINITE);
+  DeleteMovieFile();  // when the thread never ran
+}
 
-bool IsFlashControlInstalled() { return true; }
+bool CFlashPlayerThread::Start(int priority) {
+  if (m_running) ::SetEvent(m_running);
+  if (!CreateThread(CREATE_SUSPENDED)) {
+    End();
+    DeleteMovieFile();
+    return false;
+  }
+  SetThreadPriority(priority);
+  ResumeThread();
+  return true;
+}
+
+bool CFlashPlayerThread::Join(DWORD ms) {
+  return !m_hThread || WaitAnsweringSentMessages(m_hThread, ms) == WAIT_OBJECT_0;
+}
+
+bool CFlashPlayerThread::InitInstance() {
+  m_comInitialised = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+  // The queue exists before the ended flag is read: an End that came
+  // earlier is seen here, a later one finds the queue for its WM_QUIT.
+  MSG msg;
+  ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+  if (__atomic_load_n(&m_ended, __ATOMIC_SEQ_CST)) return false;
+  if (!m_host.Create(m_rect, m_parent, m_timeoutMs, m_takesInput != 0)) {
+    End();
+    return false;
+  }
+  m_host.m_threadId = m_nThreadID;
+  m_host.PlayMovie(m_moviePath, m_loop);
+  return true;
+}
+
+int CFlashPlayerThread::ExitInstance() {
+  if (m_host.GetSafeHwnd()) m_host.DestroyWindow();
+  DeleteMovieFile();
+  if (m_comInitialised) ::CoUninitialize();
+  m_comInitialised = false;
+  return CWinThread::ExitInstance();
+}
+
+bool CFlashPlayerThread::PreTranslateMessage(MSG* msg) {
+  CheckEnd(msg->message);
+  return CWinThread::PreTranslateMessage(msg);
+}
+
+void CFlashPlayerThread::OnThreadMessage(const MSG& msg) { CheckEnd(msg.message); }
+
+// A timed movie ends on its time-out message only; one that does not loop
+// ends once its last frame shows; one that loops only through End.
+void CFlashPlayerThread::CheckEnd(UINT message) {
+  if (m_timed) {
+    if (message == CFlashHostWnd::kTimeoutMessage) End();
+  } else if (!m_loop && m_host.m_flash.GetFrameNum() == m_host.m_flash.GetTotalFrames() - 1) {
+    End();
+  }
+}
+
+void CFlashPlayerThread::End() {
+  if (__atomic_exchange_n(&m_ended, 1, __ATOMIC_SEQ_CST)) return;
+  if (m_nThreadID) ::PostThreadMessageA(m_nThreadID, WM_QUIT, 0, 0);
+  if (m_running) ::ResetEvent(m_running);
+}
+
+void CFlashPlayerThread::DeleteMovieFile() {
+  if (__atomic_exchange_n(&m_fileDeleted, 1, __ATOMIC_SEQ_CST)) return;
+  if (m_moviePath[0]) ::DeleteFileA(m_moviePath);
+}

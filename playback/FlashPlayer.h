@@ -3,48 +3,150 @@
 // the child window that holds one control; and CFlashPlayerThread, the
 // thread that owns a host window and decides when its movie ends. The
 // control is our own: it needs no registration, reads the movie whole when
-// it is set and draws its frames on a timer of its own window.
+// it is set (CSwfMovie) and draws its frames on a timer of its own window.
 #pragma once
 
 #include <windows.h>
 
+#include "framework/Gdi.h"
 #include "framework/Thread.h"
 #include "framework/Wnd.h"
+#include "playback/SwfMovie.h"
+
+// What the control tells its host. Each is called on the control's thread;
+// the defaults do nothing.
+class CFlashEvents {
+ public:
+  virtual ~CFlashEvents() = default;
+  // 4 (complete) once a movie has been read.
+  virtual void OnReadyStateChange(long state) {}
+  // How much of the movie is read, in percent: 100 once it has been read.
+  virtual void OnProgress(long percentDone) {}
+  // A frame's FSCommand call, when that frame shows.
+  virtual void OnFSCommand(const char* command, const char* args) {}
+};
 
 class CShockwaveFlash : public CWnd {
  public:
+  // The id of the frame timer on the control's window.
+  static const UINT_PTR kFrameTimer = 1;
+
   bool Create(HWND parent, const RECT& rect, UINT id, DWORD style);
-  long GetTotalFrames() const;
-  long GetFrameNum() const;
-  void SetLoop(BOOL loop);
+  void SetEventSink(CFlashEvents* sink) { m_sink = sink; }
+
+  // The movie's frames (0 for an empty movie) and the frame showing.
+  // Either may be asked from any thread.
+  long GetTotalFrames() const { return __atomic_load_n(&m_totalFrames, __ATOMIC_ACQUIRE); }
+  long GetFrameNum() const { return __atomic_load_n(&m_frameNum, __ATOMIC_ACQUIRE); }
+  // How often a looping movie has gone back to its first frame.
+  long GetLoopCount() const { return __atomic_load_n(&m_loops, __ATOMIC_ACQUIRE); }
+  BOOL GetLoop() const { return m_loop; }
+  BOOL GetMenu() const { return m_menu; }
+  bool IsPlaying() const { return m_playing; }
+  const CSwfMovie& GetMovie() const { return m_movie; }
+
+  // True (the default): after its last frame the movie starts again.
+  void SetLoop(BOOL loop) { m_loop = loop; }
+  // Reads the movie file whole (the file is closed again at once) and
+  // shows its first frame, stopped; a file that is missing or is not a
+  // well-formed movie gives an empty movie.
   void SetMovie(const char* path);
-  void SetMenu(BOOL menu);
+  // The control has no context menu; the flag is kept for the callers.
+  void SetMenu(BOOL menu) { m_menu = menu; }
+  // Frames advance at the movie's rate until Stop; a movie that does not
+  // loop stops on its last frame.
   void Play();
   void Stop();
+  // One tick of the frame timer: while playing, the next frame (the first
+  // again after the last when looping); on the last frame of a movie that
+  // does not loop, playing stops and a WM_NULL is posted to the window so
+  // that the thread's message loop sees the end.
+  void AdvanceFrame();
+  // The timer's interval for the movie's frame rate, in milliseconds.
+  UINT GetFrameInterval() const;
+
+ protected:
+  // Starts (ms > 0) or stops (0) the frame timer. Tests drive frames
+  // themselves through AdvanceFrame instead.
+  virtual void SetFrameTimer(UINT ms);
+
+  int OnCreate(CREATESTRUCTA* cs) override;
+  void OnPaint() override;
+  bool OnEraseBkgnd(HDC dc) override { return true; }
+  void OnSize(UINT type, int cx, int cy) override;
+  void OnTimer(UINT_PTR id) override;
+
+ private:
+  void ShowFrame(int frame);
+
+  CSwfMovie m_movie;
+  CFlashEvents* m_sink = nullptr;
+  long m_totalFrames = 0;
+  long m_frameNum = 0;
+  long m_loops = 0;
+  BOOL m_loop = TRUE;
+  BOOL m_menu = TRUE;
+  bool m_playing = false;
+  // The frame drawn at the window's size; redrawn when stale.
+  CBitmap m_back;
+  SIZE m_backSize = {};
+  bool m_stale = true;
 };
 
-class CFlashHostWnd : public CWnd {
+class CFlashHostWnd : public CWnd, public CFlashEvents {
  public:
-  // Creates the host in the parent and the control in it; false when either
-  // cannot be made.
-  bool Create(const RECT& rect, HWND parent, int timeoutMs);
+  // The timer that ends a timed movie, and the thread message it posts.
+  static const UINT_PTR kTimeoutTimer = 54321;
+  static const UINT kTimeoutMessage = 0x5375;
+
+  // Creates the host in the parent and the control in it, both disabled
+  // (unless takesInput); false when either cannot be made, and then no
+  // window is left.
+  bool Create(const RECT& rect, HWND parent, int timeoutMs, bool takesInput = false);
+  // Sets the movie and the loop flag, plays, and starts the time-out.
   void PlayMovie(const char* path, int loop);
 
   DWORD m_threadId = 0;
   CShockwaveFlash m_flash;
   int m_timeoutMs = 0;
+
+ protected:
+  void OnTimer(UINT_PTR id) override;
 };
 
+// A movie played in a thread of its own, on a host window over the parent.
+//
+// Ownership: the object belongs to whoever made it (the play context), not
+// to the framework (auto-delete is off). The owner ends the movie with End
+// (from any thread, any number of times) and deletes the object; deleting
+// ends the movie and joins the thread first, answering messages sent to
+// the deleting thread meanwhile, so the owner may delete it right away.
+// The movie file is deleted when the thread ends (after its window is
+// gone), whether the movie looped or not, and also when the thread could
+// not start. End resets the running event once; the event is never
+// touched again by this object, so the owner may hand it to the next
+// movie at once.
 class CFlashPlayerThread : public CWinThread {
  public:
   // timeoutMs: -1 for none. The creator fills in the rectangle, the loop
-  // flag, the movie path and the wait flag, sets the running event and
-  // starts the thread.
+  // flag, the movie path and the wait flag, then calls Start.
   CFlashPlayerThread(HWND parent, HANDLE runningEvent, int timeoutMs);
+  ~CFlashPlayerThread() override;
+
+  // Sets the running event and starts the thread at the priority; false
+  // (with the event reset and the file deleted) when it cannot start.
+  bool Start(int priority = THREAD_PRIORITY_NORMAL);
+  // Waits up to ms for the thread to end, answering messages sent to this
+  // thread's windows; true when it has ended (or never started).
+  bool Join(DWORD ms);
 
   bool InitInstance() override;
+  int ExitInstance() override;
+  // Each message of the thread is checked against the end rules.
   bool PreTranslateMessage(MSG* msg) override;
-  // Ends the movie once; callable from any thread.
+  void OnThreadMessage(const MSG& msg) override;
+  // Ends the movie once: posts WM_QUIT to the thread (which then destroys
+  // its window and deletes the file) and resets the running event.
   void End();
 
   RECT m_rect = {};
@@ -57,6 +159,15 @@ class CFlashPlayerThread : public CWinThread {
   HWND m_parent = nullptr;
   HANDLE m_running = nullptr;
   CFlashHostWnd m_host;
+  // Nonzero: the host and the control take mouse and keyboard input.
+  int m_takesInput = 0;
+
+ private:
+  void CheckEnd(UINT message);
+  void DeleteMovieFile();
+
+  bool m_comInitialised = false;
+  int m_fileDeleted = 0;
 };
 
 // True when the movie control can be used (ours always can).

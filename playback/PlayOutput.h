@@ -7,7 +7,8 @@
 // whose WM_PAINT calls Paint.
 //
 // CMediaPlayers is the seam to the media players that the Play and Stop
-// commands drive; CNoMediaPlayers plays nothing.
+// commands drive; CNoMediaPlayers plays nothing, CSceneMediaPlayers
+// (playback/MediaPlayers.h) plays every kind.
 #pragma once
 
 #include <windows.h>

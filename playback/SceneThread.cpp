@@ -66,6 +66,7 @@ bool CSceneThread::InitInstance() {
 void CSceneThread::Count() {
   UINT count = 0;
   if (m_pTimes) *m_pTimes = 0;
+  m_counting.SetEvent();
   while (count < 0xFFFFFFFFu && ::WaitForSingleObject(m_stop, 0) == WAIT_TIMEOUT) ++count;
   if (m_pTimes) *m_pTimes = count;
 }

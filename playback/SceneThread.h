@@ -58,6 +58,9 @@ class CSceneThread : public CWinThread, public CPlayContext, public CPlayPacer {
   // Stops media and the thread and waits for its end (see above).
   void Stop();
   HANDLE GetEndedEvent() const { return m_ended; }
+  // Counting mode: true once the thread counts (a new thread may wait long
+  // for its first turn on a loaded machine); false after ms without.
+  bool WaitUntilCounting(DWORD ms) const { return m_counting.Wait(ms); }
 
   // The play context.
   HANDLE GetStopEvent() const override { return m_stop; }
@@ -116,6 +119,7 @@ class CSceneThread : public CWinThread, public CPlayContext, public CPlayPacer {
   std::atomic<bool> m_stopRequested{false};
   CEvent m_stop;
   CEvent m_ended;
+  CEvent m_counting;
   CEvent m_pauseRequest;
   CEvent m_continue;
   // Time owed by the waits and delays (ms): what they stood for minus what

@@ -24,6 +24,8 @@ UINT CountEventPolls(DWORD ms) {
   UINT times = 0;
   CSceneThread counter(nullptr, &times, CSceneThread::kCount, nullptr);
   if (!counter.Start()) return 0;
+  // The time counts from the thread's first turn, not from its creation.
+  counter.WaitUntilCounting(10000);
   ::Sleep(ms);
   counter.Stop();
   return times;

@@ -9,7 +9,6 @@
 #include "common/Payload.h"
 #include "framework/Seams.h"
 #include "framework/Sync.h"
-#include "framework/TextFormat.h"
 #include "framework/Trace.h"
 #include "playback/SpeedCalibration.h"
 #include "runtime/PasswordHash.h"
@@ -28,14 +27,6 @@ bool ReadAt(HANDLE file, ULONGLONG offset, void* out, DWORD size) {
   DWORD got = 0;
   return ::SetFilePointerEx(file, at, nullptr, FILE_BEGIN) &&
          ::ReadFile(file, out, size, &got, nullptr) && got == size;
-}
-
-// The temporary folder followed by the name and this process's id, so that
-// a preview and a run of the same saver never share a picture.
-void ProcessTempPath(const char* name, const char* extension, char* out, int size) {
-  char unique[64];
-  FormatText(unique, sizeof unique, "%s-%lu.%s", name, ::GetCurrentProcessId(), extension);
-  lstrcpynA(out, GetTempFilePath(unique), size);
 }
 
 }  // namespace
@@ -85,8 +76,10 @@ bool CSaverApp::InitInstance() {
   m_exitCode = 0;
   // The pictures of the desktop and the wallpaper, made in every mode before
   // the command line is read.
-  ProcessTempPath("desktop", "bmp", m_desktopPath, sizeof m_desktopPath);
-  ProcessTempPath("wallpaper", "bmp", m_wallpaperPath, sizeof m_wallpaperPath);
+  // Named for this process, so that a preview and a run of the same saver
+  // never share a picture.
+  GetProcessTempPath("desktop", "bmp", m_desktopPath, sizeof m_desktopPath);
+  GetProcessTempPath("wallpaper", "bmp", m_wallpaperPath, sizeof m_wallpaperPath);
   GetSaverPlayback()->CapturePictures(m_desktopPath, m_wallpaperPath);
   // Picture objects made from the desktop or the wallpaper show this
   // machine's, read from these files when they are first drawn.

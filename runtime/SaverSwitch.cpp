@@ -17,17 +17,15 @@ const SwitchRow kSwitches[] = {
     {'a', SaverMode::Password, true},
 };
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
 // Copies the next argument (double quotes group, and are dropped) into out,
 // at most size - 1 characters; returns the rest of the line, or null when
 // there is no further argument.
 const char* NextArgument(const char* line, char* out, int size) {
-  while (*line && IsBlank(*line)) ++line;
+  while (*line && IsCommandLineBlank(*line)) ++line;
   if (!*line) return nullptr;
   int n = 0;
   bool quoted = false;
-  for (; *line && (quoted || !IsBlank(*line)); ++line) {
+  for (; *line && (quoted || !IsCommandLineBlank(*line)); ++line) {
     if (*line == '"') {
       quoted = !quoted;
       continue;
@@ -36,20 +34,6 @@ const char* NextArgument(const char* line, char* out, int size) {
   }
   out[n] = 0;
   return line;
-}
-
-// A decimal number that fits a pointer; false for anything else.
-bool ParseHandle(const char* text, std::uintptr_t* value) {
-  if (!*text) return false;
-  std::uintptr_t v = 0;
-  for (; *text; ++text) {
-    if (*text < '0' || *text > '9') return false;
-    const unsigned digit = static_cast<unsigned>(*text - '0');
-    if (v > (UINTPTR_MAX - digit) / 10) return false;
-    v = v * 10 + digit;
-  }
-  *value = v;
-  return true;
 }
 
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -74,7 +58,7 @@ SaverCommand ParseSaverCommandLine(const char* commandLine) {
     if (!MatchSaverSwitch(first, row.letter)) continue;
     if (row.needsHandle) {
       char second[64];
-      if (!NextArgument(rest, second, sizeof second) || !ParseHandle(second, &command.handle))
+      if (!NextArgument(rest, second, sizeof second) || !ParseWindowHandle(second, &command.handle))
         return command;  // None: without its handle the mode cannot run
     }
     command.mode = row.mode;

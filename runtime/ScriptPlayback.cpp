@@ -8,6 +8,7 @@
 #include "framework/Archive.h"
 #include "framework/Exceptions.h"
 #include "framework/Files.h"
+#include "playback/MediaPlayers.h"
 #include "playback/SceneThread.h"
 #include "runtime/DesktopPictures.h"
 #include "runtime/SaverApp.h"
@@ -106,8 +107,14 @@ bool CScriptPlayback::StartPlaying(CSaverWnd* window, UINT* times) {
   if (!window || !m_palette) return false;
   m_output = new (std::nothrow) CSaverPlayOutput(*window);
   m_commands = new (std::nothrow) CCommandListPlay(m_palette->GetCommands());
-  if (m_output && m_commands)
-    m_thread = new (std::nothrow) CSceneThread(m_output, times, CSceneThread::kPlay, m_commands);
+  m_media = new (std::nothrow) CSceneMediaPlayers(window->GetSafeHwnd());
+  if (m_media) {
+    m_media->SetMuted(window->IsMuted());
+    m_media->SetReportErrors(true);
+  }
+  if (m_output && m_commands && m_media)
+    m_thread = new (std::nothrow)
+        CSceneThread(m_output, times, CSceneThread::kPlay, m_commands, m_media);
   if (!m_thread || !m_thread->Start()) {
     StopPlaying();
     return false;
@@ -132,4 +139,10 @@ void CScriptPlayback::StopPlaying() {
   m_output = nullptr;
   delete m_commands;
   m_commands = nullptr;
+  delete m_media;
+  m_media = nullptr;
+}
+
+void CScriptPlayback::OnMciNotify(WPARAM code, LPARAM device) {
+  if (m_media) m_media->OnMciNotify(code, device);
 }

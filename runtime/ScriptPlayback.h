@@ -9,6 +9,7 @@
 
 class CCommandListPlay;
 class CCommandPalette;
+class CSceneMediaPlayers;
 class CSceneThread;
 class CSaverPlayOutput;
 
@@ -22,6 +23,7 @@ class CScriptPlayback : public CSaverPlayback {
                   int reasonSize) override;
   bool StartPlaying(CSaverWnd* window, UINT* times) override;
   void StopPlaying() override;
+  void OnMciNotify(WPARAM code, LPARAM device) override;
   bool Paint(HDC dc) override;
 
  private:
@@ -30,5 +32,7 @@ class CScriptPlayback : public CSaverPlayback {
   // kept until StopPlaying, even after the script has ended by itself.
   CSaverPlayOutput* m_output = nullptr;
   CCommandListPlay* m_commands = nullptr;  // the live list, as the thread plays it
+  // The media players of the run, made on the saver window's thread.
+  CSceneMediaPlayers* m_media = nullptr;
   CSceneThread* m_thread = nullptr;
 };

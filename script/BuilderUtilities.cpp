@@ -3,10 +3,13 @@
 // dialog (the float parser alone would link the C library's strtod).
 #include "script/BuilderUtilities.h"
 
+#include <cfloat>
 #include <cstdlib>
 #include <cstring>
 
 #include "framework/Collections.h"
+#include "framework/Dialog.h"
+#include "framework/TextFormat.h"
 #include "imaging/RgbImage.h"
 #include "imaging/TextExtent.h"
 
@@ -42,6 +45,8 @@ bool ParseFloatText(const char* text, const char* unit, float* value) {
   double number = strtod(p, &end);
   if (end == p) return false;
   if (number == 0.0 && *p != '0') return false;
+  // A number no float holds is no measurement either.
+  if (!(number >= -FLT_MAX && number <= FLT_MAX)) return false;
   while (*end == ' ' || *end == '\t') ++end;
   if (*end != 0) {
     size_t unitLength = unit != nullptr ? strlen(unit) : 0;
@@ -53,6 +58,21 @@ bool ParseFloatText(const char* text, const char* unit, float* value) {
   *value = static_cast<float>(number);
   return true;
 }
+
+void DDX_FloatText(CDataExchange* dx, int id, float& value, const char* unit) {
+  HWND control = dx->PrepareCtrl(id);
+  if (!dx->m_bSaveAndValidate) {
+    char text[48];
+    FormatText(text, sizeof text, "%.*g", 6, static_cast<double>(value));
+    ::SetWindowTextA(control, text);
+    return;
+  }
+  char text[32] = "";
+  ::GetWindowTextA(control, text, sizeof text);
+  if (!ParseFloatText(text, unit, &value)) dx->Fail(kNotMeasurementMessage);
+}
+
+const char kNotMeasurementMessage[] = "This is not a valid measurement.";
 
 bool IsRiskySaverName(const char* name) {
   return name != nullptr && (name[0] == 's' || name[0] == 'S') &&

@@ -1,14 +1,15 @@
 // The display and media objects: referrer lists, copy, read and prepare,
-// the stored font layout, the file loaders and the SWF frame-size reader.
-// The Image/Text object's measuring and drawing are in ObjectDraw.cpp.
+// the stored font layout and the file loaders. A movie's frame size comes
+// from the movie player's reader. The Image/Text object's measuring and
+// drawing are in ObjectDraw.cpp.
 #include "script/Objects.h"
-
-#include <zlib.h>
 
 #include <cstring>
 #include <new>
 
 #include "framework/Exceptions.h"
+#include "playback/Mp3Player.h"
+#include "playback/SwfMovie.h"
 #include "script/DataBlock.h"
 #include "script/Scramble.h"
 #include "script/ScriptMessages.h"
@@ -337,7 +338,33 @@ int CMediaObject::LoadMediaFile(const char* path, bool showMessages) {
   SetMedia(block, size);
   m_displayName = GetShellDisplayName(path);
   m_kind = MediaKindFromPath(path);
-  return 1;
+  if (m_kind != kMediaMp3) return 1;
+  // An MP3 is kept only when it decodes on this machine's sound device.
+  const char* problem = nullptr;
+  if (!IsMp3CodecInstalled()) {
+    problem = kMp3CodecMissingMessage;
+  } else {
+    CMP3WavePlayer test;
+    const int decoded = test.TestDecode(m_pData, m_dataSize);
+    if (decoded == 0) problem = kMp3DecodeErrorMessage;
+    if (decoded < 0) problem = kSoundDeviceBusyMessage;
+  }
+  if (problem == nullptr) return 1;
+  SetMedia(nullptr, 0);
+  if (showMessages) ShowScriptMessage(problem, kScriptMessageError);
+  return 0;
+}
+
+const char kMp3DecodeErrorMessage[] = "There was an error during decoding of MP3 file. ";
+const char kSoundDeviceBusyMessage[] =
+    "Your sound device is busy, cannot test media file.\nPlease stop all audio programs and try "
+    "again.";
+const char kMp3CodecMissingMessage[] =
+    "Necessary MP3 codec is not present on this computer.\n You can not use MP3 files in your "
+    "screen savers.";
+
+CMediaBytes GetMediaBytes(const CMediaObject& media) {
+  return CMediaBytes{media.m_pData, media.m_dataSize, media.m_kind};
 }
 
 SIZE CMediaObject::GetFlashFrameSize() const { return ReadSwfFrameSize(m_pData, m_dataSize); }
@@ -352,46 +379,4 @@ int MediaKindFromPath(const char* path) {
   if (ext.CompareNoCase("swf") == 0) return kMediaFlash;
   if (ext.CompareNoCase("mid") == 0) return kMediaMidi;
   return kMediaAudio;
-}
-
-SIZE ReadSwfFrameSize(const uint8_t* bytes, uint32_t size) {
-  SIZE none = {0, 0};
-  if (bytes == nullptr || size <= 8) return none;
-  // The frame rectangle needs at most 17 bytes (5 + 4 x 31 bits).
-  uint8_t rect[17];
-  uint32_t have = 0;
-  if (bytes[0] == 'F' && bytes[1] == 'W' && bytes[2] == 'S') {
-    have = size - 8 < sizeof(rect) ? size - 8 : sizeof(rect);
-    memcpy(rect, bytes + 8, have);
-  } else if (bytes[0] == 'C' && bytes[1] == 'W' && bytes[2] == 'S') {
-    // Everything after the 8-byte header is one zlib stream.
-    z_stream z;
-    memset(&z, 0, sizeof(z));
-    if (inflateInit(&z) != Z_OK) return none;
-    z.next_in = const_cast<Bytef*>(bytes + 8);
-    z.avail_in = size - 8;
-    z.next_out = rect;
-    z.avail_out = sizeof(rect);
-    int rc = inflate(&z, Z_SYNC_FLUSH);
-    have = sizeof(rect) - z.avail_out;
-    inflateEnd(&z);
-    if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR) return none;
-  } else {
-    return none;
-  }
-  if (have == 0) return none;
-  const int bits = rect[0] >> 3;
-  const uint32_t needed = (5 + 4 * bits + 7) / 8;
-  if (needed > have) return none;
-  int64_t values[4];
-  int pos = 5;
-  for (int64_t& value : values) {
-    value = 0;
-    for (int i = 0; i < bits; ++i, ++pos) {
-      value = (value << 1) | ((rect[pos >> 3] >> (7 - (pos & 7))) & 1);
-    }
-  }
-  SIZE frame = {static_cast<LONG>((values[1] - values[0]) / 20),
-                static_cast<LONG>((values[3] - values[2]) / 20)};
-  return frame;
 }

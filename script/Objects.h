@@ -203,14 +203,6 @@ RECT GetObjectArea(int x, int y, SIZE size);
 extern const char kConversionFailedMessage[];  // "Image conversion failed, skipping this image"
 extern const char kTextBitmapMessage[];        // "\ntext bitmap cannot be made."
 
-enum MediaKind {
-  kMediaAudio = 0,
-  kMediaVideo = 1,
-  kMediaMp3 = 2,
-  kMediaFlash = 3,
-  kMediaMidi = 4
-};
-
 class CMediaObject : public CSceneObject {
  public:
   CMediaObject() : CSceneObject(kTypeMedia) {}
@@ -226,7 +218,10 @@ class CMediaObject : public CSceneObject {
 
   void SetMedia(uint8_t* block, uint32_t size);
   // Reads a media file whole and sets the kind from its extension; 0 when it
-  // cannot be read (after a message).
+  // cannot be read (after a message). An MP3 is test-decoded on the sound
+  // device: when the codec is missing, the decoding fails or the device is
+  // busy the bytes are dropped, 0 is returned and, when asked, that is
+  // shown.
   int LoadMediaFile(const char* path, bool showMessages);
   // The movie's frame size in pixels for a Flash movie; (0, 0) when the
   // bytes are not a readable SWF header.
@@ -239,8 +234,10 @@ class CMediaObject : public CSceneObject {
   int m_playing = 0;
 };
 
+extern const char kMp3DecodeErrorMessage[];   // "There was an error during decoding..."
+extern const char kSoundDeviceBusyMessage[];  // "Your sound device is busy, ..."
+extern const char kMp3CodecMissingMessage[];  // "Necessary MP3 codec is not present..."
+
 // The media kind of a file name's extension ("avi" 1, "mp3" 2, "swf" 3,
 // "mid" 4, else 0), compared without case.
 int MediaKindFromPath(const char* path);
-// The SWF frame size of a movie in memory ("FWS" or "CWS"), or (0, 0).
-SIZE ReadSwfFrameSize(const uint8_t* bytes, uint32_t size);

@@ -12,9 +12,29 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 class CDC;
 class CMediaObject;
 class CPlayPacer;
+
+// The kinds of media a media object holds.
+enum MediaKind {
+  kMediaAudio = 0,
+  kMediaVideo = 1,
+  kMediaMp3 = 2,
+  kMediaFlash = 3,
+  kMediaMidi = 4
+};
+
+// What a player needs of a media object: its bytes (owned by the object)
+// and kind. Each build of the script model defines GetMediaBytes.
+struct CMediaBytes {
+  const uint8_t* data;
+  uint32_t size;
+  int kind;
+};
+CMediaBytes GetMediaBytes(const CMediaObject& media);
 
 class CPlayContext {
  public:

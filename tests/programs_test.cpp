@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/Payload.h"
+#include "installer/CarriedSaver.h"
 #include "tests/support/files.h"
 #include "tests/support/processes.h"
 #include "tests/support/pump.h"
@@ -110,22 +111,38 @@ TEST(Programs, CarriedProgramsStartAndEndCleanly) {
   for (const Carried& c : kCarried) {
     SCOPED_TRACE(c.file);
     // Without an argument the saver runtime opens its settings dialog; an
-    // unknown switch ends it at once. The engine and the stub end at once
-    // with an error when nothing is appended to them, and cleanly when
-    // something is.
+    // unknown switch ends it at once. The engine ends at once with an
+    // error when nothing is appended to it, and, asked to run, says that
+    // what it carries is no movie. The stub says that it carries no saver
+    // and ends with an error once that is answered; carrying as many bytes
+    // as the smallest saver, it opens its window and ends cleanly when that
+    // is closed.
     const bool saver = std::string(c.file) == "Halcyra.exe";
-    lwtest::CChildProcess run(Program(c.folder, c.file), saver ? "/x" : "");
+    const bool engine = std::string(c.file) == "Emberlyn.exe";
+    const bool stub = std::string(c.file) == "Quenlark.exe";
+    const char* args = saver ? "/x" : engine ? "/s" : "";
+    lwtest::CChildProcess run(Program(c.folder, c.file), args);
     ASSERT_TRUE(run.Started());
+    if (stub) {
+      HWND box = run.WaitForMessageBox("Installer file corrupted!", 60000);
+      ASSERT_NE(box, nullptr);
+      PostMessageA(box, WM_COMMAND, IDOK, 0);
+    }
     EXPECT_EQ(run.Wait(60000), saver ? 0u : 1u);
     if (saver) continue;
     lwtest::Bytes carrying = lwtest::ReadAll(Program(c.folder, c.file));
-    carrying.insert(carrying.end(), 16, 0x5A);
+    carrying.insert(carrying.end(), stub ? installer::kSmallestSaver : 16, 0x5A);
     const std::string copy = lwtest::TempPath(std::string("carrying-") + c.file);
     ASSERT_TRUE(lwtest::WriteAll(copy, carrying));
     {
-      lwtest::CChildProcess carrier(copy, "");
+      lwtest::CChildProcess carrier(copy, args);
       ASSERT_TRUE(carrier.Started());
-      EXPECT_EQ(carrier.Wait(60000), 0u);
+      if (stub) {
+        HWND window = carrier.WaitForWindow("#32770", nullptr, 60000);
+        ASSERT_NE(window, nullptr);
+        PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+      }
+      EXPECT_EQ(carrier.Wait(60000), engine ? 2u : 0u);
     }
     DeleteFileA(copy.c_str());
   }

@@ -37,6 +37,8 @@ class ProbeDlg : public CDialog {
 struct Script {
   std::vector<std::string> seen;  // what the dialog showed at start
   std::vector<int> focusAfterFailure;
+  // Whether the focused field's whole text was selected then.
+  std::vector<bool> selectedAfterFailure;
   void (*act)(CDialog*, Script*) = nullptr;
 };
 
@@ -78,7 +80,7 @@ TEST(Dialog, LoadsFieldsAndSavesThemOnOk) {
 }
 
 // A failing field shows its message once and keeps the dialog open with the
-// focus on it; fixing it lets OK through.
+// focus on it and its text selected; fixing it lets OK through.
 TEST(Dialog, FailingFieldKeepsTheDialogOpenWithFocusOnIt) {
   struct Case {
     const char* number;
@@ -101,7 +103,9 @@ TEST(Dialog, FailingFieldKeepsTheDialogOpenWithFocusOnIt) {
       d->SetDlgItemText(1000, current->number);
       d->SetDlgItemText(1001, current->name);
       d->SendMessage(WM_COMMAND, IDOK, 0);
-      s->focusAfterFailure.push_back(GetDlgCtrlID(GetFocus()));
+      const lwtest::CFocusState focus = lwtest::FocusState();
+      s->focusAfterFailure.push_back(focus.id);
+      s->selectedAfterFailure.push_back(focus.WholeTextSelected() && focus.length > 0);
       d->SetDlgItemText(1000, "5");
       d->SetDlgItemText(1001, "ok");
       d->SendMessage(WM_COMMAND, IDOK, 0);
@@ -111,6 +115,7 @@ TEST(Dialog, FailingFieldKeepsTheDialogOpenWithFocusOnIt) {
     EXPECT_EQ(dlg.DoModal(), IDOK);
     EXPECT_EQ(sink.texts, std::vector<std::string>{c.message});
     EXPECT_EQ(s.focusAfterFailure, std::vector<int>{c.focus});
+    EXPECT_EQ(s.selectedAfterFailure, std::vector<bool>{true});
     EXPECT_EQ(dlg.number, 5);
   }
 }
@@ -188,6 +193,103 @@ TEST(Dialog, AControlsObjectColoursItThroughTheDialog) {
   CDialog::SetInitHook(nullptr, nullptr);
   EXPECT_EQ(seen.coloured, reinterpret_cast<LRESULT>(GetStockObject(GRAY_BRUSH)));
   EXPECT_NE(seen.other, seen.coloured) << "the other edit keeps the dialog manager's colour";
+}
+
+// The modal loop disables the dialog's owner while it runs and enables it
+// again when the dialog ends; a child given as parent stands for its
+// top-level window.
+class LoopDlg : public CDialog {
+ public:
+  LoopDlg(HWND parent, HWND watched) : CDialog(200, parent), m_watched(watched) {}
+  int enabledDuringLoop = -1;
+  HWND ownerDuringLoop = nullptr;
+
+ protected:
+  bool OnInitDialog() override {
+    // Looked at once the loop runs; the timer keeps a stuck loop bounded.
+    PostMessage(WM_APP);
+    SetTimer(1, 5000);
+    return CDialog::OnInitDialog();
+  }
+  LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
+    if (msg == WM_APP) {
+      enabledDuringLoop = ::IsWindowEnabled(m_watched) ? 1 : 0;
+      ownerDuringLoop = ::GetWindow(m_hWnd, GW_OWNER);
+      EndDialog(IDOK);
+      return 0;
+    }
+    if (msg == WM_TIMER) {
+      EndDialog(-2);
+      return 0;
+    }
+    return CDialog::WindowProc(msg, wp, lp);
+  }
+
+ private:
+  HWND m_watched;
+};
+
+TEST(Dialog, ModalLoopDisablesTheOwnerUntilTheDialogEnds) {
+  HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+  HWND child = CreateWindowExA(0, "STATIC", "child", WS_CHILD, 0, 0, 10, 10, owner, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+  ASSERT_TRUE(owner && child);
+  const struct {
+    const char* name;
+    HWND parent;
+  } kCases[] = {{"the owner itself", owner}, {"a child of the owner", child}};
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    LoopDlg dlg(c.parent, owner);
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(dlg.enabledDuringLoop, 0);
+    EXPECT_EQ(dlg.ownerDuringLoop, owner);
+    EXPECT_TRUE(IsWindowEnabled(owner));
+  }
+  DestroyWindow(owner);
+}
+
+// Radio groups count their radio buttons in tab order (the template's), not
+// by id, and skip other controls inside the group.
+class KeysDlg : public CDialog {
+ public:
+  KeysDlg() : CDialog(201) {}
+  int keys = -1;
+
+ protected:
+  void DoDataExchange(CDataExchange* dx) override { DDX_Radio(dx, 1343, keys); }
+};
+
+TEST(Dialog, RadioGroupsCountInTabOrder) {
+  const int kOrder[] = {1343, 1345, 1344, 1346};
+  for (int index = 0; index < 4; ++index) {
+    SCOPED_TRACE(index);
+    static int checkedAtStart;
+    static int pressId;
+    checkedAtStart = 0;
+    pressId = kOrder[(index + 1) % 4];
+    lwtest::CDialogScript script([](CDialog* d) {
+      for (int id = 1343; id <= 1346; ++id)
+        if (d->IsDlgButtonChecked(id)) checkedAtStart = id;
+      for (int id = 1343; id <= 1346; ++id) d->CheckDlgButton(id, id == pressId ? BST_CHECKED : 0);
+      lwtest::Press(d, IDOK);
+    });
+    KeysDlg dlg;
+    dlg.keys = index;
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(checkedAtStart, kOrder[index]);
+    EXPECT_EQ(dlg.keys, (index + 1) % 4);
+  }
+  // None checked reads back as -1.
+  lwtest::CDialogScript script([](CDialog* d) {
+    for (int id = 1343; id <= 1346; ++id) d->CheckDlgButton(id, BST_UNCHECKED);
+    lwtest::Press(d, IDOK);
+  });
+  KeysDlg dlg;
+  dlg.keys = 2;
+  EXPECT_EQ(dlg.DoModal(), IDOK);
+  EXPECT_EQ(dlg.keys, -1);
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 // Helpers of the scene thread tests: a live list built in a palette of its
-// own, probe commands that record when they run, a scene thread that
-// records its pauses, an output that records what the thread asks of its
-// window and a watchdog that ends a hung test; the message pump is the
-// shared one.
+// own, probe commands that record when they run, pictures of one colour
+// and Shows of them, a scene thread that records its pauses, an output
+// that records what the thread asks of its window and a watchdog that ends
+// a hung test; the message pump is the shared one.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -15,7 +15,9 @@
 #include "framework/Sync.h"
 #include "playback/SceneThread.h"
 #include "script/Commands.h"
+#include "script/Objects.h"
 #include "script/Palette.h"
+#include "tests/playback/picture_bytes.h"
 #include "tests/support/pump.h"
 
 using lwtest::PumpUntil;
@@ -89,6 +91,25 @@ class CTestScript {
   CCommandPalette* m_previous;
   CCommandListPlay m_play{m_palette.GetCommands()};
 };
+
+// A picture object of one colour and a Show of it at (x, y) with the effect.
+inline CImageTextObject* AddPicture(CTestScript& script, COLORREF colour, int w, int h) {
+  CImageTextObject* o = script.Add(new CImageTextObject);
+  picturetest::SetPictureBytes(*o, picturetest::MakeBmp(w, h, [=](int, int) { return colour; }));
+  return o;
+}
+
+inline CShowCommand* AddShow(CTestScript& script, CImageTextObject* picture, int x, int y,
+                             int effect) {
+  CShowCommand* show = script.Add(new CShowCommand);
+  show->SetTarget(picture);
+  CMotionAttribute& m = show->m_ref.m_motion;
+  m.m_startModeX = m.m_startModeY = m.m_endModeX = m.m_endModeY = kModeStored;
+  m.m_startX = m.m_endX = x;
+  m.m_startY = m.m_endY = y;
+  m.m_effect = effect;
+  return show;
+}
 
 // Records what the thread asks of its window.
 class CRecordingOutput : public CPlayOutput {

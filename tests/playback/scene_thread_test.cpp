@@ -137,6 +137,7 @@ TEST(SceneThread, CountingModeAndStoppedRunsPostNoEndMessage) {
   {
     CSceneThread counter(&output, &times, CSceneThread::kCount, nullptr);
     ASSERT_TRUE(counter.Start());
+    ASSERT_TRUE(counter.WaitUntilCounting(10000));
     ::Sleep(100);
     counter.Stop();
     EXPECT_GT(times, 0u);

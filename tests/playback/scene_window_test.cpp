@@ -86,24 +86,6 @@ class CRedrawCommand : public CSceneCommand {
   CSceneCommand* Clone() const override { return nullptr; }
 };
 
-// A picture object of one colour and a Show of it at (x, y) with the effect.
-CImageTextObject* AddPicture(CTestScript& script, COLORREF colour, int w, int h) {
-  CImageTextObject* o = script.Add(new CImageTextObject);
-  picturetest::SetPictureBytes(*o, picturetest::MakeBmp(w, h, [=](int, int) { return colour; }));
-  return o;
-}
-
-CShowCommand* AddShow(CTestScript& script, CImageTextObject* picture, int x, int y, int effect) {
-  CShowCommand* show = script.Add(new CShowCommand);
-  show->SetTarget(picture);
-  CMotionAttribute& m = show->m_ref.m_motion;
-  m.m_startModeX = m.m_startModeY = m.m_endModeX = m.m_endModeY = kModeStored;
-  m.m_startX = m.m_endX = x;
-  m.m_startY = m.m_endY = y;
-  m.m_effect = effect;
-  return show;
-}
-
 COLORREF ScreenPixel(int x, int y) {
   HDC dc = ::GetDC(nullptr);
   COLORREF c = ::GetPixel(dc, x, y);
@@ -249,6 +231,8 @@ TEST(SceneWindow, PicturesShownMovedAndHiddenOnTheWindow) {
   ASSERT_TRUE(PumpUntil(
       [&] { return ::WaitForSingleObject(thread.GetEndedEvent(), 0) == WAIT_OBJECT_0; }));
   thread.Stop();
+  // What the last commands invalidated is painted before it is read.
+  ::UpdateWindow(window.hwnd);
   EXPECT_EQ(window.Pixel(101, 61), red) << "the end of the path";
   EXPECT_EQ(window.Pixel(119, 79), red);
   EXPECT_EQ(window.Pixel(120, 80), RGB(0, 0, 255)) << "past the picture";

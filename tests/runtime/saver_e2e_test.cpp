@@ -19,6 +19,7 @@
 #include "playback/SpeedCalibration.h"
 #include "runtime/PasswordHash.h"
 #include "script/Commands.h"
+#include "script/DataBlock.h"
 #include "script/Objects.h"
 #include "script/Palette.h"
 #include "script/SceneDocument.h"
@@ -29,7 +30,8 @@
 #include "tests/support/pump.h"
 #include "tests/support/registry.h"
 #include "tests/support/screen.h"
-#include "wizards/SaverMaker.h"
+#include "tests/support/swf_writer.h"
+#include "tests/wizards/built_saver_maker.h"
 
 namespace {
 
@@ -264,15 +266,9 @@ struct SaverProfile : lwtest::CScratchKey {
   }
 };
 
-class SaverRun : public testing::Test {
+class SaverRun : public lwtest::CBuiltSaverMakerTest {
  protected:
-  void SetUp() override {
-    builder_ = LoadLibraryExA(LW_BUILD_DIR "/builder/Lumenweave.exe", nullptr,
-                              LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    ASSERT_NE(builder_, nullptr);
-    maker_.m_resources = builder_;
-  }
-  void TearDown() override { FreeLibrary(builder_); }
+  SaverRun() : CBuiltSaverMakerTest("saver_e2e") {}
 
   // A saver made by the writer from the document bytes.
   std::string MakeSaver(const char* name, const Bytes& document) {
@@ -281,11 +277,6 @@ class SaverRun : public testing::Test {
     EXPECT_TRUE(maker_.MakeScr(scr.c_str(), fsd.c_str()));
     return scr;
   }
-
-  lwtest::CTempFolder folder_{"saver_e2e"};
-  const std::string& dir_ = folder_.Path();
-  HMODULE builder_ = nullptr;
-  CSaverMaker maker_;
 };
 
 TEST_F(SaverRun, RunsFullScreenAndEndsOnAKey) {
@@ -384,6 +375,70 @@ TEST_F(SaverRun, ShowsAOneShotPictureAndPaintsItAgain) {
     PostMessageA(saver, WM_KEYDOWN, 'A', 0);
     EXPECT_EQ(run.Wait(10000), 0u);
   }
+}
+
+// A movie of the screen's shape on a green background with a red square
+// in its middle, played full screen and endlessly, then a long Wait.
+Bytes MovieDocument(int screenW, int screenH) {
+  lwtest::CSwfWriter movie(screenW * 20, screenH * 20);
+  movie.SetBackground(RGB(0, 160, 0));
+  lwtest::CSwfShape square;
+  const int side = screenH * 20 / 3;
+  square.Rectangle(0, 0, side, side, square.AddFill(RGB(255, 0, 0)));
+  movie.DefineShape(1, square);
+  movie.PlaceObject(1, 1, lwtest::SwfAt(screenW * 10 - side / 2, screenH * 10 - side / 2));
+  movie.ShowFrame();
+  movie.ShowFrame();
+  const lwtest::SwfBytes bytes = movie.Cws();
+  CCommandList list;
+  AddCls(list, RGB(0, 0, 160));
+  CMediaObject* media = static_cast<CMediaObject*>(CreateCommand(kTypeMedia));
+  media->SetMedia(CopyDataBlock(bytes.data(), static_cast<uint32_t>(bytes.size())),
+                  static_cast<uint32_t>(bytes.size()));
+  media->m_kind = kMediaFlash;
+  media->m_displayName = "square.swf";
+  list.Add(media);
+  CPlayCommand* play = static_cast<CPlayCommand*>(CreateCommand(kTypePlay));
+  play->m_placement.m_flash.m_fullScreen = 1;
+  play->m_placement.m_flash.m_wait = 0;
+  play->m_placement.m_flash.m_endless = 1;
+  list.Add(play);
+  play->SetTarget(media);
+  AddWait(list, 100000);
+  list.NumberCommands();
+  return DocumentOf(list);
+}
+
+// A saver that plays a movie shows it over the whole screen: its
+// background colour and its shape where the movie places it.
+TEST_F(SaverRun, ShowsAMovieFullScreen) {
+  const int W = GetSystemMetrics(SM_CXSCREEN), H = GetSystemMetrics(SM_CYSCREEN);
+  const std::string scr = MakeSaver("Movie", MovieDocument(W, H));
+  SaverProcess run(scr, "/s");
+  HWND saver = run.WaitForWindow("SS3.0");
+  ASSERT_NE(saver, nullptr);
+  const COLORREF red = RGB(255, 0, 0), green = RGB(0, 160, 0);
+  const struct {
+    int x, y;
+    COLORREF colour;
+    const char* what;
+  } kPoints[] = {
+      {W / 2, H / 2, red, "the square's middle"},
+      {W / 2 - H / 6 + 3, H / 2 - H / 6 + 3, red, "inside its top left corner"},
+      {W / 2 - H / 6 - 4, H / 2, green, "left of the square"},
+      {10, 10, green, "the top left of the screen"},
+      {W - 10, H - 10, green, "the bottom right of the screen"},
+  };
+  std::string wrong;
+  PumpUntil([&] {
+    wrong.clear();
+    for (const auto& p : kPoints)
+      if (ScreenPixel(p.x, p.y) != p.colour) wrong = p.what;
+    return wrong.empty();
+  }, 15000);
+  EXPECT_EQ(wrong, "") << "not on the screen";
+  PostMessageA(saver, WM_KEYDOWN, 'A', 0);
+  EXPECT_EQ(run.Wait(10000), 0u);
 }
 
 // Picture objects made from the desktop and the wallpaper show this
@@ -668,17 +723,7 @@ class SaverUrl : public SaverRun {
   std::vector<std::string> BrowserArguments(DWORD ms = 10000) {
     std::vector<std::string> lines;
     PumpUntil([&] {
-      const Bytes b = ReadAll(record_);
-      lines.clear();
-      std::string line;
-      for (uint8_t c : b) {
-        if (c == '\n') {
-          lines.push_back(line);
-          line.clear();
-        } else {
-          line += static_cast<char>(c);
-        }
-      }
+      lines = lwtest::ReadLines(record_);
       return !lines.empty() && lines[0].size() > 5 &&
              lines.size() >= static_cast<size_t>(atoi(lines[0].c_str() + 5));
     }, ms);

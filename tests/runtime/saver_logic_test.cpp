@@ -17,21 +17,10 @@
 #include "common/Payload.h"
 #include "tests/support/files.h"
 #include "tests/support/recorders.h"
+#include "tests/common/saver_mode_names.h"
 #include "tests/support/registry.h"
 
 namespace {
-
-const char* ModeName(SaverMode m) {
-  switch (m) {
-    case SaverMode::Settings: return "Settings";
-    case SaverMode::Configure: return "Configure";
-    case SaverMode::Preview: return "Preview";
-    case SaverMode::Run: return "Run";
-    case SaverMode::Password: return "Password";
-    case SaverMode::None: return "None";
-  }
-  return "?";
-}
 
 TEST(SaverSwitch, CommandLines) {
   struct Row {
@@ -70,7 +59,7 @@ TEST(SaverSwitch, CommandLines) {
   for (const Row& r : kRows) {
     SCOPED_TRACE(std::string("command line '") + r.line + "'");
     SaverCommand c = ParseSaverCommandLine(r.line);
-    EXPECT_STREQ(ModeName(c.mode), ModeName(r.mode));
+    EXPECT_STREQ(SaverModeName(c.mode), SaverModeName(r.mode));
     EXPECT_EQ(c.handle, r.handle);
   }
 }

@@ -488,6 +488,7 @@ TEST(BuilderUtilitiesTest, MeasurementsAndSaverNames) {
       {" 2.5 ", "", true, 2.5f}, {"0", "", true, 0.0f},     {"2.5 cm", "cm", true, 2.5f},
       {"2.5cm ", "cm", true, 2.5f}, {"2.5 mm", "cm", false, 0}, {"abc", "cm", false, 0},
       {"0.0", "", true, 0.0f},   {".0", "", false, 0},       {"3 cm x", "cm", false, 0},
+      {"1e300", "", false, 0},   {"-1e39 cm", "cm", false, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);

@@ -11,12 +11,14 @@
 #include <vector>
 
 #include "common/RandomRange.h"
+#include "playback/SwfMovie.h"
 #include "script_support.h"
 #include "script/DataBlock.h"
 #include "script/Objects.h"
 #include "script/Palette.h"
 #include "script/PickSource.h"
 #include "script/Utilities.h"
+#include "tests/support/swf_writer.h"
 
 namespace {
 
@@ -687,6 +689,32 @@ TEST(FlashTest, FrameSize) {
     EXPECT_EQ(s.cx, 0);
     EXPECT_EQ(s.cy, 0);
   }
+}
+
+TEST(FlashTest, MediaObjectsFrameSizeOfACompressedMovie) {
+  // A whole movie with a shape and frames, compressed: its rectangle lies
+  // only inside the compressed stream.
+  lwtest::CSwfWriter writer(6400, 4810);
+  writer.SetBackground(RGB(1, 2, 3));
+  lwtest::CSwfShape square;
+  square.Rectangle(0, 0, 400, 400, square.AddFill(RGB(255, 0, 0)));
+  writer.DefineShape(1, square);
+  writer.PlaceObject(1, 1, lwtest::SwfAt(20, 20));
+  writer.ShowFrame();
+  writer.ShowFrame();
+  const lwtest::SwfBytes movie = writer.Cws();
+  ASSERT_EQ(movie[0], 'C');
+  CString path;
+  ASSERT_EQ(WriteTempFile(movie.data(), static_cast<uint32_t>(movie.size()), path), 1);
+  const CString named = path + ".swf";
+  ASSERT_TRUE(MoveFileA(path, named));
+  CMediaObject media;
+  ASSERT_EQ(media.LoadMediaFile(named, false), 1);
+  DeleteFileA(named);
+  ASSERT_EQ(media.m_kind, kMediaFlash);
+  const SIZE size = media.GetFlashFrameSize();
+  EXPECT_EQ(size.cx, 320);
+  EXPECT_EQ(size.cy, 240);
 }
 
 }  // namespace

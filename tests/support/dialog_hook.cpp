@@ -44,4 +44,17 @@ void Press(CDialog* dialog, int id) {
   dialog->SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
 }
 
+CFocusState FocusState() {
+  CFocusState state;
+  HWND focused = ::GetFocus();
+  if (!focused) return state;
+  state.id = ::GetDlgCtrlID(focused);
+  state.length = ::GetWindowTextLengthA(focused);
+  char cls[16] = "";
+  ::GetClassNameA(focused, cls, sizeof cls);
+  if (lstrcmpiA(cls, "Edit") == 0)
+    ::SendMessageA(focused, EM_GETSEL, (WPARAM)&state.selStart, (LPARAM)&state.selEnd);
+  return state;
+}
+
 }  // namespace lwtest

@@ -42,4 +42,17 @@ class CDialogScript {
 // Presses a dialog's button as a click would tell the dialog.
 void Press(CDialog* dialog, int id);
 
+// The control that has the focus, by id, with its text's length and the
+// selection in it (an edit's; 0, 0 for other controls).
+struct CFocusState {
+  int id = 0;
+  int length = 0;
+  DWORD selStart = 0, selEnd = 0;
+  // The whole text is selected (so that typing replaces it).
+  bool WholeTextSelected() const {
+    return selStart == 0 && selEnd == static_cast<DWORD>(length);
+  }
+};
+CFocusState FocusState();
+
 }  // namespace lwtest

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 namespace lwtest {
 
 Bytes ReadAll(const std::string& path) {
@@ -20,6 +22,20 @@ Bytes ReadAll(const std::string& path) {
   }
   ::CloseHandle(f);
   return bytes;
+}
+
+std::vector<std::string> ReadLines(const std::string& path) {
+  std::vector<std::string> lines;
+  std::string line;
+  for (uint8_t c : ReadAll(path)) {
+    if (c == '\n') {
+      lines.push_back(line);
+      line.clear();
+    } else {
+      line += static_cast<char>(c);
+    }
+  }
+  return lines;
 }
 
 bool WriteAll(const std::string& path, const Bytes& bytes) {
@@ -63,6 +79,22 @@ void RemoveTree(const std::string& folder) {
     ::FindClose(find);
   }
   ::RemoveDirectoryA(base.c_str());
+}
+
+std::vector<std::string> FilesIn(const std::string& folder) {
+  std::string base = folder;
+  if (!base.empty() && base.back() != '\\' && base.back() != '/') base += '\\';
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA fd;
+  HANDLE find = ::FindFirstFileA((base + "*").c_str(), &fd);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(fd.cFileName);
+    } while (::FindNextFileA(find, &fd));
+    ::FindClose(find);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 CTempFolder::CTempFolder(const std::string& name)

@@ -12,6 +12,9 @@ using Bytes = std::vector<uint8_t>;
 
 // The file's bytes; empty when it cannot be opened or read whole.
 Bytes ReadAll(const std::string& path);
+// The file's lines, each without its '\n'; a last line without one is left
+// out (a writer may not have finished it).
+std::vector<std::string> ReadLines(const std::string& path);
 // Writes the file anew; false when it cannot be made or written whole.
 bool WriteAll(const std::string& path, const Bytes& bytes);
 
@@ -23,6 +26,9 @@ std::string TempPath(const std::string& name);
 
 // Removes the folder and everything below it; a missing folder is fine.
 void RemoveTree(const std::string& folder);
+
+// The names of the files (not folders) in the folder, sorted.
+std::vector<std::string> FilesIn(const std::string& folder);
 
 // A folder of the test's own in the temporary folder, "<name><pid>\",
 // made empty at the start and removed with its contents at the end.

@@ -1,6 +1,8 @@
 // Programs started by tests, and the windows of other processes.
 #include "tests/support/processes.h"
 
+#include <tlhelp32.h>
+
 #include <cstring>
 
 #include "tests/support/pump.h"
@@ -12,6 +14,16 @@ CChildProcess::CChildProcess(const std::string& program, const std::string& args
   STARTUPINFOA si = {};
   si.cb = sizeof si;
   if (!::CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &m_info))
+    m_info = PROCESS_INFORMATION();
+}
+
+CChildProcess::CChildProcess(const std::string& program, const std::string& commandLine,
+                             const std::string& folder) {
+  std::string cmd = commandLine;
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  if (!::CreateProcessA(program.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.c_str(), &si, &m_info))
     m_info = PROCESS_INFORMATION();
 }
 
@@ -133,6 +145,18 @@ std::string ClassName(HWND hwnd) {
   char name[128] = "";
   ::GetClassNameA(hwnd, name, sizeof name);
   return name;
+}
+
+int CountOwnThreads() {
+  const HANDLE snap = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  if (snap == INVALID_HANDLE_VALUE) return -1;
+  int count = 0;
+  THREADENTRY32 entry = {};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = ::Thread32First(snap, &entry); more; more = ::Thread32Next(snap, &entry))
+    if (entry.th32OwnerProcessID == ::GetCurrentProcessId()) ++count;
+  ::CloseHandle(snap);
+  return count;
 }
 
 }  // namespace lwtest

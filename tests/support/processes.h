@@ -19,6 +19,11 @@ constexpr DWORD kNotEnded = 0xFFFF;
 class CChildProcess {
  public:
   CChildProcess(const std::string& program, const std::string& args);
+  // The program started with exactly this command line (its first word
+  // written as the caller likes: relative, without extension...) in the
+  // working folder, as a shell may start it.
+  CChildProcess(const std::string& program, const std::string& commandLine,
+                const std::string& folder);
   ~CChildProcess();
   CChildProcess(const CChildProcess&) = delete;
   CChildProcess& operator=(const CChildProcess&) = delete;
@@ -53,5 +58,8 @@ HWND MessageBoxOf(DWORD pid, const char* text);
 // A window's title (or a control's text) and its class name.
 std::string WindowText(HWND hwnd);
 std::string ClassName(HWND hwnd);
+
+// How many threads this process has now.
+int CountOwnThreads();
 
 }  // namespace lwtest

@@ -50,4 +50,10 @@ BOOL CRecordedShell::ExecuteEx(SHELLEXECUTEINFOA* info) {
   return answerEx;
 }
 
+bool CRecordedShell::Run(const char* commandLine, int show) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  calls.push_back({"run", Text(commandLine), "", "", show, 0});
+  return answerRun;
+}
+
 }  // namespace lwtest

@@ -48,7 +48,8 @@ class CRecordedBoxes : public CMessageBoxSink {
 
 // Records what reached the shell. Execute answers the scripted `answers`
 // first, one per call, then `answer` (above 32 is a success); ExecuteEx
-// hands out `process` as the started program and answers `answerEx`.
+// hands out `process` as the started program and answers `answerEx`; Run
+// answers `answerRun`.
 class CRecordedShell : public CShellLauncher {
  public:
   struct Call {
@@ -65,11 +66,14 @@ class CRecordedShell : public CShellLauncher {
   INT_PTR Execute(HWND owner, const char* verb, const char* file, const char* params,
                   const char* folder, int show) override;
   BOOL ExecuteEx(SHELLEXECUTEINFOA* info) override;
+  // Recorded with the verb "run" and the command line as the file.
+  bool Run(const char* commandLine, int show) override;
 
   std::vector<Call> calls;
   std::deque<INT_PTR> answers;
   INT_PTR answer = 42;
   BOOL answerEx = TRUE;
+  bool answerRun = true;
   HANDLE process = nullptr;
 
  private:

@@ -3,7 +3,18 @@
 
 #include <cstdint>
 
+#include "tests/support/files.h"
+#include "tests/support/image_strip.h"
+
 namespace lwtest {
+
+bool SaveWindowShot(HWND hwnd, const std::string& path, std::vector<COLORREF>* pixels) {
+  RECT r = {};
+  ::GetWindowRect(hwnd, &r);
+  const std::vector<COLORREF> shot = ScreenPixels(r);
+  if (pixels) *pixels = shot;
+  return WriteAll(path, MakeBmpFile(r.right - r.left, r.bottom - r.top, shot));
+}
 
 COLORREF ScreenPixel(int x, int y) {
   HDC dc = ::GetDC(nullptr);
@@ -13,7 +24,16 @@ COLORREF ScreenPixel(int x, int y) {
 }
 
 std::vector<COLORREF> ScreenPixels(const RECT& r) {
-  const int w = r.right - r.left, h = r.bottom - r.top;
+  HDC screen = ::GetDC(nullptr);
+  const std::vector<COLORREF> out =
+      DrawnPixels(r.right - r.left, r.bottom - r.top, [&](HDC memory) {
+        ::BitBlt(memory, 0, 0, r.right - r.left, r.bottom - r.top, screen, r.left, r.top, SRCCOPY);
+      });
+  ::ReleaseDC(nullptr, screen);
+  return out;
+}
+
+std::vector<COLORREF> DrawnPixels(int w, int h, const std::function<void(HDC)>& draw) {
   std::vector<COLORREF> out;
   if (w <= 0 || h <= 0) return out;
   BITMAPINFO bi = {};
@@ -23,12 +43,11 @@ std::vector<COLORREF> ScreenPixels(const RECT& r) {
   bi.bmiHeader.biPlanes = 1;
   bi.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
-  HDC screen = ::GetDC(nullptr);
-  HDC memory = ::CreateCompatibleDC(screen);
-  HBITMAP dib = ::CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HDC memory = ::CreateCompatibleDC(nullptr);
+  HBITMAP dib = ::CreateDIBSection(memory, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
   if (dib) {
     HGDIOBJ old = ::SelectObject(memory, dib);
-    ::BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    draw(memory);
     ::SelectObject(memory, old);
     ::GdiFlush();
     out.resize(static_cast<size_t>(w) * h);
@@ -38,7 +57,6 @@ std::vector<COLORREF> ScreenPixels(const RECT& r) {
     ::DeleteObject(dib);
   }
   ::DeleteDC(memory);
-  ::ReleaseDC(nullptr, screen);
   return out;
 }
 

@@ -1,19 +1,29 @@
-// The shared screen as tests see it: pixels read back from it, and windows
-// of the test put on it (the display settings' preview area handed to a
-// saver, a dialog's owner, a mark on the desktop).
+// The shared screen as tests see it: pixels read back from it (and from a
+// drawing made in memory), and windows of the test put on it (the display
+// settings' preview area handed to a saver, a dialog's owner, a mark on the
+// desktop).
 #pragma once
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace lwtest {
 
+// The window as the screen shows it (its window rectangle), written as a
+// BMP file at path for a person to look at; its pixels into *pixels when
+// asked. False when the file cannot be written.
+bool SaveWindowShot(HWND hwnd, const std::string& path, std::vector<COLORREF>* pixels = nullptr);
+
 // The screen's pixel.
 COLORREF ScreenPixel(int x, int y);
 // The screen's pixels in the rectangle, rows top-down.
 std::vector<COLORREF> ScreenPixels(const RECT& r);
+// What draw() paints into a fresh w x h 32-bit memory bitmap (black
+// before), rows top-down; empty when the bitmap cannot be made.
+std::vector<COLORREF> DrawnPixels(int w, int h, const std::function<void(HDC)>& draw);
 
 // A visible topmost popup of this test, filled with a colour; destroyed
 // with the object unless something destroyed it first.

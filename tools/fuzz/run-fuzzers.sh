@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# Builds the image library's fuzz targets natively (clang, libFuzzer,
-# AddressSanitizer, UndefinedBehaviorSanitizer) and runs them.
+# Builds the image library's fuzz targets and the movie reader's natively
+# (clang, libFuzzer, AddressSanitizer, UndefinedBehaviorSanitizer) and runs
+# them.
 #
 #   run-fuzzers.sh build SOURCE_DIR OUT_DIR
 #   run-fuzzers.sh run   SOURCE_DIR OUT_DIR TARGET SECONDS
 #
 # "run" first replays every kept crash fixture and seed through the target,
 # then fuzzes for SECONDS from the seeds. A crash leaves its input in
-# OUT_DIR/artifacts and fails; keep it under tests/imaging/fixtures.
+# OUT_DIR/artifacts and fails; keep it under tests/imaging/fixtures (the
+# movie target: tests/playback/movie_seeds).
 set -euo pipefail
 mode=$1 src=$2 out=$3
 targets=(guess bmp pcx tga jpeg png)
@@ -39,6 +41,10 @@ build() {
     mv "$out/fuzz_$t.new" "$out/fuzz_$t"
     i=$((i + 1))
   done
+  # The movie reader, against the few system types it needs.
+  "$cxx" "${flags[@]}" -I"$src/tools/fuzz/native" "$src/tools/fuzz/MovieFuzz.cpp" \
+    "$src/playback/SwfMovie.cpp" "$src/playback/SwfFrameSize.cpp" -lz -o "$out/fuzz_movie.new"
+  mv "$out/fuzz_movie.new" "$out/fuzz_movie"
 }
 
 run() {
@@ -48,7 +54,10 @@ run() {
   mkdir -p "$corpus" "$out/artifacts"
   export ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-  local kept=("$src"/tests/imaging/fixtures/* "$src"/tests/imaging/seeds/*)
+  local seeds=$src/tests/imaging/seeds
+  [[ $target == movie ]] && seeds=$src/tests/playback/movie_seeds
+  local kept=("$src"/tests/imaging/fixtures/* "$seeds"/*)
+  [[ $target == movie ]] && kept=("$seeds"/*)
   local files=()
   for f in "${kept[@]}"; do [[ -f $f ]] && files+=("$f"); done
   if [[ ${#files[@]} -gt 0 ]]; then
@@ -56,7 +65,7 @@ run() {
       { tail -60 "$out/replay_$target.log"; exit 1; }
   fi
   "$bin" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
-    -artifact_prefix="$out/artifacts/${target}-" "$corpus" "$src/tests/imaging/seeds" \
+    -artifact_prefix="$out/artifacts/${target}-" "$corpus" "$seeds" \
     >"$out/fuzz_$target.log" 2>&1 || { tail -80 "$out/fuzz_$target.log"; exit 1; }
   grep -E 'stat::number_of_executed_units|Done' "$out/fuzz_$target.log" | tail -2
 }

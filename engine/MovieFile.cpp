@@ -1,0 +1,84 @@
+// The carried movie: its checks and its copy to a temporary file.
+#include "engine/MovieFile.h"
+
+#include <windows.h>
+
+#include "common/AppUtils.h"
+#include "common/Payload.h"
+#include "framework/Sync.h"
+
+bool IsMovieHeader(const uint8_t* head, uint32_t headSize, uint64_t movieSize) {
+  if (headSize < kMovieHeaderSize || movieSize < kMovieHeaderSize) return false;
+  const bool plain = head[0] == 'F', compressed = head[0] == 'C';
+  if ((!plain && !compressed) || head[1] != 'W' || head[2] != 'S' || head[3] == 0) return false;
+  const uint32_t length = static_cast<uint32_t>(head[4]) | static_cast<uint32_t>(head[5]) << 8 |
+                          static_cast<uint32_t>(head[6]) << 16 |
+                          static_cast<uint32_t>(head[7]) << 24;
+  if (length < kMovieHeaderSize) return false;
+  // A compressed movie's length is that of its inflated form; the control
+  // finds out whether the rest is whole.
+  return compressed || length <= movieSize;
+}
+
+bool GetOwnProgramPath(char* out, int size) {
+  const DWORD n = ::GetModuleFileNameA(nullptr, out, static_cast<DWORD>(size));
+  return n > 0 && n < static_cast<DWORD>(size);
+}
+
+void GetTempMoviePath(char* out, int size) { GetProcessTempPath("Lumenweave", "swf", out, size); }
+
+namespace {
+
+bool ReadExactly(HANDLE file, void* out, DWORD size) {
+  DWORD got = 0;
+  return ::ReadFile(file, out, size, &got, nullptr) && got == size;
+}
+
+bool WriteExactly(HANDLE file, const void* data, DWORD size) {
+  DWORD put = 0;
+  return ::WriteFile(file, data, size, &put, nullptr) && put == size;
+}
+
+// Copies `length` bytes from the source's position to the target, starting
+// with the `size` bytes already read into buffer (of `capacity` bytes).
+bool CopyRest(HANDLE source, HANDLE target, uint8_t* buffer, DWORD capacity, DWORD size,
+              uint64_t length) {
+  for (;;) {
+    if (!WriteExactly(target, buffer, size)) return false;
+    length -= size;
+    if (length == 0) return true;
+    size = length < capacity ? static_cast<DWORD>(length) : capacity;
+    if (!ReadExactly(source, buffer, size)) return false;
+  }
+}
+
+}  // namespace
+
+int ExtractMovie(const char* source, const char* target) {
+  CHandle in(::CreateFileA(source, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!in.IsValid()) return kExitNoMovie;
+  LARGE_INTEGER size = {};
+  uint64_t offset = 0, length = 0;
+  if (!::GetFileSizeEx(in, &size) ||
+      !carried::LocateAppendedData(static_cast<uint64_t>(size.QuadPart),
+                                   carried::kEngineImageSize, &offset, &length))
+    return kExitNoMovie;
+  LARGE_INTEGER at;
+  at.QuadPart = static_cast<LONGLONG>(offset);
+  static uint8_t buffer[64 * 1024];
+  const DWORD first = length < sizeof buffer ? static_cast<DWORD>(length) : sizeof buffer;
+  if (!::SetFilePointerEx(in, at, nullptr, FILE_BEGIN) || !ReadExactly(in, buffer, first))
+    return kExitNoMovie;
+  if (!IsMovieHeader(buffer, first, length)) return kExitDamagedMovie;
+  bool copied;
+  {
+    CHandle out(::CreateFileA(target, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!out.IsValid()) return kExitCannotPlay;
+    copied = CopyRest(in, out, buffer, sizeof buffer, first, length);
+  }
+  if (copied) return 0;
+  ::DeleteFileA(target);
+  return kExitCannotPlay;
+}

@@ -1,0 +1,581 @@
+// The builder's preview on the screen: the full-screen frame and its
+// stand-in main window, the script played on the output window and seen in
+// the screen's pixels, Go, Step, Pause and Stop driving the scene thread,
+// Esc and the Url keys leaving, the floating toolbar (Keep Visible, hiding
+// while playing, its place kept in the profile) and its buttons' states.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "builder/PreviewFrame.h"
+#include "builder/resource.h"
+#include "framework/AppUI.h"
+#include "playback/ImagePainter.h"
+#include "playback/SceneThread.h"
+#include "script/Objects.h"
+#include "script/Options.h"
+#include "tests/playback/picture_bytes.h"
+#include "tests/playback/scene_support.h"
+#include "tests/support/files.h"
+#include "tests/support/media_fixtures.h"
+#include "tests/support/processes.h"
+#include "tests/support/pump.h"
+#include "tests/support/registry.h"
+#include "tests/support/screen.h"
+#include "tests/support/swf_writer.h"
+
+namespace {
+
+using lwtest::FlushEvents;
+
+class PreviewEnvironment : public testing::Environment {
+ public:
+  void SetUp() override {
+    const std::string path = lwtest::TempPath("lw_preview_test.opt");
+    ::DeleteFileA(path.c_str());
+    CBuilderOptions::SetFilePath(path.c_str());
+  }
+};
+testing::Environment* const g_environment[] = {
+    testing::AddGlobalTestEnvironment(new lwtest::CPrivateRegRootEnvironment(HKEY_CURRENT_USER)),
+    testing::AddGlobalTestEnvironment(new PreviewEnvironment)};
+
+const lwtest::CRegKeyPath kBarSection(HKEY_CURRENT_USER,
+                                      "Software\\Lumenweave Tests\\PreviewTest\\Preview-Bar0");
+
+// The main frame as the preview sees it: a window that is disabled while
+// the preview exists and that takes the address of a Url key.
+class CStandInMain : public CWnd {
+ public:
+  CStandInMain() {
+    const char* cls = RegisterWndClass(0, nullptr, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
+    CreateEx(0, cls, "Main", WS_POPUP | WS_BORDER | WS_VISIBLE, 100, 100, 320, 200, nullptr, 0);
+  }
+  ~CStandInMain() override { DestroyWindow(); }
+
+  std::vector<std::string> urls;
+
+ protected:
+  LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
+    if (msg == WM_PREVIEW_URL) {
+      char* address = reinterpret_cast<char*>(lp);
+      urls.push_back(address);
+      delete[] address;
+      return 0;
+    }
+    return CWnd::WindowProc(msg, wp, lp);
+  }
+};
+
+// Waits on the stop event; counts its starts and the stops that came.
+class CWaitForStop : public CSceneCommand {
+ public:
+  CWaitForStop(std::atomic<int>& started, std::atomic<int>& stopped)
+      : CSceneCommand(kTypeComment), m_started(started), m_stopped(stopped) {}
+  int Execute(CDC*, int*, CPlayContext* ctx) override {
+    ++m_started;
+    if (ctx->WaitForStop(30000)) ++m_stopped;
+    return 1;
+  }
+  CSceneCommand* Clone() const override { return nullptr; }
+
+ private:
+  std::atomic<int>& m_started;
+  std::atomic<int>& m_stopped;
+};
+
+class PreviewTest : public testing::Test {
+ protected:
+  PreviewTest() {
+    app.SetRegistryKey("Lumenweave Tests");
+    app.m_pMainWnd = &main;
+    kBarSection.DeleteTree();
+  }
+  ~PreviewTest() override {
+    if (HWND h = FindPreview()) ::DestroyWindow(h);
+    FlushEvents(50);
+    app.m_pMainWnd = nullptr;
+  }
+
+  static HWND FindPreview() { return ::FindWindowA(kPreviewWindowClass, kPreviewTitle); }
+
+  // Opens the preview and gives its frame.
+  CPreviewFrame* Open(bool autoStart = false) {
+    UINT speed = times;
+    if (!OpenPreview(&speed, autoStart)) return nullptr;
+    FlushEvents(100);
+    return dynamic_cast<CPreviewFrame*>(CWnd::FromHandlePermanent(FindPreview()));
+  }
+
+  // A key as the message loop hands it to the windows under the message.
+  bool Key(CPreviewFrame* frame, UINT vk, bool repeat = false) {
+    MSG msg = {};
+    msg.hwnd = frame->GetOutputView()->GetSafeHwnd();
+    msg.message = WM_KEYDOWN;
+    msg.wParam = vk;
+    msg.lParam = repeat ? (1 | (1 << 30)) : 1;
+    return app.PreTranslateMessage(&msg);
+  }
+  static void Command(CPreviewFrame* frame, UINT id) { frame->SendMessage(WM_COMMAND, id, 0); }
+  static bool ToolBarShown(CPreviewFrame* frame) {
+    return (frame->GetToolBar().GetStyle() & WS_VISIBLE) != 0;
+  }
+  static bool ButtonEnabled(CPreviewFrame* frame, UINT id) {
+    frame->OnIdleUpdateCmdUI();
+    return frame->GetToolBar().SendMessage(TB_ISBUTTONENABLED, id, 0) != 0;
+  }
+  // Whether the floating toolbar is what the screen shows at its place,
+  // not hidden under the full-screen frame.
+  static bool ToolBarOnTop(CPreviewFrame* frame) {
+    HWND floating = frame->GetToolBar().GetFloatingFrame();
+    CRect where;
+    if (!floating || !::GetWindowRect(floating, &where)) return false;
+    const HWND shown = ::WindowFromPoint(where.CenterPoint());
+    return shown && ::GetAncestor(shown, GA_ROOT) == floating &&
+           lwtest::ScreenPixel(where.CenterPoint().x, where.CenterPoint().y) != RGB(0, 0, 0);
+  }
+  static bool PumpUntilEnded(CPreviewFrame* frame) {
+    return lwtest::PumpUntil([&] { return frame->GetSceneThread() == nullptr; }, 10000);
+  }
+  static bool PumpUntilGone(HWND h) {
+    return lwtest::PumpUntil([&] { return !::IsWindow(h); }, 10000);
+  }
+  bool PumpUntilStarted(int count) {
+    return lwtest::PumpUntil([&] { return started == count; }, 5000);
+  }
+
+  CWatchdog dog{120000};
+  // What the runs' commands record; outlive every run.
+  CEventLog log;
+  std::atomic<int> started{0}, stopped{0};
+  CDocumentApp app{"PreviewTest"};
+  CStandInMain main;
+  CTestScript script;
+  UINT times = 100000;
+};
+
+void AddUrl(CTestScript& script, const char* address, int keys) {
+  CUrlCommand* url = script.Add(new CUrlCommand);
+  url->m_location = address;
+  url->m_keys = keys;
+}
+
+void AddCls(CTestScript& script, COLORREF colour) {
+  script.Add(new CClsCommand)->m_colour.m_colour = colour;
+}
+
+TEST_F(PreviewTest, CoversTheScreenAndDisablesTheMainWindowWhileItExists) {
+  CPreviewFrame* frame = Open();
+  ASSERT_NE(frame, nullptr);
+  HWND h = frame->GetSafeHwnd();
+  char cls[64] = "", title[64] = "";
+  ::GetClassNameA(h, cls, sizeof cls);
+  ::GetWindowTextA(h, title, sizeof title);
+  EXPECT_STREQ(cls, "SSTESTWND1.0");
+  EXPECT_STREQ(title, "Preview");
+  EXPECT_EQ(frame->GetWindowRect(),
+            CRect(0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)));
+  EXPECT_EQ(frame->GetStyle() & (WS_POPUP | WS_VISIBLE | WS_CAPTION), WS_POPUP | WS_VISIBLE);
+  EXPECT_EQ(frame->GetExStyle() & (WS_EX_TOOLWINDOW | WS_EX_CLIENTEDGE), WS_EX_TOOLWINDOW);
+  // The output window fills it without an edge.
+  CClientTestWnd* view = frame->GetOutputView();
+  ASSERT_NE(view, nullptr);
+  EXPECT_EQ(frame->GetActiveView(), view);
+  EXPECT_EQ(view->GetWindowRect(), frame->GetWindowRect());
+  EXPECT_EQ(view->GetExStyle() & WS_EX_CLIENTEDGE, 0);
+  EXPECT_FALSE(main.IsWindowEnabled());
+  // Before anything plays the window shows its background, black.
+  EXPECT_EQ(lwtest::ScreenPixel(40, 300), RGB(0, 0, 0));
+
+  // Esc: a repeat does nothing, a press closes.
+  EXPECT_FALSE(Key(frame, VK_ESCAPE, true));
+  FlushEvents(100);
+  EXPECT_TRUE(::IsWindow(h));
+  EXPECT_TRUE(Key(frame, VK_ESCAPE));
+  ASSERT_TRUE(PumpUntilGone(h));
+  EXPECT_TRUE(main.IsWindowEnabled());
+  EXPECT_EQ(::GetForegroundWindow(), main.GetSafeHwnd());
+  EXPECT_TRUE(main.urls.empty());
+}
+
+TEST_F(PreviewTest, TheToolBarFloatsAtTheTopRightWithItsButtons) {
+  CPreviewFrame* frame = Open();
+  ASSERT_NE(frame, nullptr);
+  CToolBar& bar = frame->GetToolBar();
+  const std::vector<UINT> kButtons = {ID_PREVIEW_GO,   ID_PREVIEW_STEP, ID_PREVIEW_PAUSE,
+                                      ID_PREVIEW_STOP, 0,               ID_PREVIEW_SOUND,
+                                      0,               ID_PREVIEW_EXIT, 0,
+                                      ID_PREVIEW_KEEPVISIBLE};
+  std::vector<UINT> buttons;
+  for (int i = 0; i < bar.GetCount(); ++i) buttons.push_back(bar.GetItemID(i));
+  EXPECT_EQ(buttons, kButtons);
+  EXPECT_EQ(bar.GetItemRect(0).Size(), CSize(16 + 7, 15 + 6)) << "16 x 15 images";
+  // Keep Visible starts on, showing the second image.
+  EXPECT_TRUE(frame->IsKeepVisible());
+  UINT id, style;
+  int image;
+  bar.GetButtonInfo(bar.CommandToIndex(ID_PREVIEW_KEEPVISIBLE), id, style, image);
+  EXPECT_EQ(image, PREVIEW_IMAGE_KEEPVISIBLE_ON);
+  EXPECT_TRUE(style & BTNS_CHECK);
+  EXPECT_TRUE(bar.SendMessage(TB_ISBUTTONCHECKED, ID_PREVIEW_KEEPVISIBLE, 0));
+
+  ASSERT_TRUE(bar.IsFloating());
+  HWND floating = bar.GetFloatingFrame();
+  EXPECT_TRUE(::IsWindowVisible(floating));
+  EXPECT_EQ(::GetWindow(floating, GW_OWNER), frame->GetSafeHwnd());
+  char caption[32] = "";
+  ::GetWindowTextA(floating, caption, sizeof caption);
+  EXPECT_STREQ(caption, "Preview");
+  EXPECT_TRUE(lwtest::PumpUntil([&] { return ToolBarOnTop(frame); }, 3000))
+      << "above the frame that owns it";
+  const CRect size = bar.GetWindowRect();
+  CRect where;
+  ::GetWindowRect(floating, &where);
+  const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
+  EXPECT_EQ(where.TopLeft(),
+            CPoint(screenWidth - size.Width() - 2 * size.Height(), size.Height()));
+  // That place is in the profile at once.
+  EXPECT_EQ(kBarSection.Number("BarID"), static_cast<DWORD>(AFX_IDW_TOOLBAR));
+  EXPECT_EQ(kBarSection.Number("Floating"), 1u);
+
+  // Pause and Stop only while a run plays.
+  EXPECT_TRUE(ButtonEnabled(frame, ID_PREVIEW_GO));
+  EXPECT_FALSE(ButtonEnabled(frame, ID_PREVIEW_PAUSE));
+  EXPECT_FALSE(ButtonEnabled(frame, ID_PREVIEW_STOP));
+  EXPECT_TRUE(ButtonEnabled(frame, ID_PREVIEW_EXIT));
+  script.Add(new CWaitForStop(started, stopped));
+  Command(frame, ID_PREVIEW_GO);
+  EXPECT_TRUE(ButtonEnabled(frame, ID_PREVIEW_PAUSE));
+  EXPECT_TRUE(ButtonEnabled(frame, ID_PREVIEW_STOP));
+  ASSERT_TRUE(PumpUntilStarted(1));
+  Command(frame, ID_PREVIEW_STOP);
+  EXPECT_EQ(frame->GetSceneThread(), nullptr);
+  EXPECT_EQ(stopped, 1);
+  EXPECT_FALSE(ButtonEnabled(frame, ID_PREVIEW_STOP));
+}
+
+TEST_F(PreviewTest, GoPlaysTheScriptOnTheScreenAndItStaysThere) {
+  const COLORREF blue = RGB(0, 0, 255), red = RGB(255, 0, 0);
+  AddCls(script, blue);
+  AddShow(script, AddPicture(script, red, 60, 40), 200, 150, kEffectNone);
+  script.Prepare();
+  // Started at once, as the options' auto start asks.
+  CPreviewFrame* frame = Open(true);
+  ASSERT_NE(frame, nullptr);
+  ASSERT_TRUE(PumpUntilEnded(frame));
+  FlushEvents(100);
+  EXPECT_EQ(lwtest::ScreenPixel(230, 170), red);
+  EXPECT_EQ(lwtest::ScreenPixel(259, 189), red);
+  EXPECT_EQ(lwtest::ScreenPixel(261, 191), blue);
+  EXPECT_EQ(lwtest::ScreenPixel(100, 500), blue);
+  EXPECT_EQ(frame->GetOutputView()->GetBackColor(), blue);
+
+  // A window over it and gone again: what was drawn comes back.
+  lwtest::CHostWindow cover(180, 130, 200, 200, RGB(0, 255, 0));
+  FlushEvents(100);
+  EXPECT_EQ(lwtest::ScreenPixel(230, 170), RGB(0, 255, 0));
+  cover.Destroy();
+  FlushEvents(200);
+  EXPECT_EQ(lwtest::ScreenPixel(230, 170), red);
+  EXPECT_EQ(lwtest::ScreenPixel(300, 300), blue);
+
+  // Clear colours the whole window at once.
+  frame->GetOutputView()->Clear(RGB(0, 128, 0), SRCCOPY);
+  FlushEvents(100);
+  EXPECT_EQ(lwtest::ScreenPixel(230, 170), RGB(0, 128, 0));
+  EXPECT_EQ(frame->GetOutputView()->GetBackColor(), RGB(0, 128, 0));
+}
+
+TEST_F(PreviewTest, StepRunsOneCommandForEachGoOrStep) {
+  for (const char* name : {"a", "b", "c", "d"}) script.Add(new CProbeCommand(log, name));
+  CPreviewFrame* frame = Open();
+  ASSERT_NE(frame, nullptr);
+  auto settlesAt = [&](size_t count) {
+    const bool reached = lwtest::PumpUntil([&] { return log.Size() >= count; }, 5000);
+    FlushEvents(300);
+    return reached && log.Size() == count;
+  };
+  Command(frame, ID_PREVIEW_STEP);
+  EXPECT_TRUE(settlesAt(1));
+  Key(frame, VK_F5);  // Step's key
+  EXPECT_TRUE(settlesAt(2));
+  Command(frame, ID_PREVIEW_STEP);
+  EXPECT_TRUE(settlesAt(3));
+  // Go lets the rest run.
+  Command(frame, ID_PREVIEW_GO);
+  ASSERT_TRUE(PumpUntilEnded(frame));
+  EXPECT_EQ(log.Lines(), (std::vector<std::string>{"a", "b", "c", "d"}));
+  // Go after the end starts again from the first command.
+  Command(frame, ID_PREVIEW_GO);
+  ASSERT_TRUE(PumpUntilEnded(frame));
+  EXPECT_EQ(log.Size(), 8u);
+  EXPECT_EQ(log.Lines()[4], "a");
+}
+
+TEST_F(PreviewTest, PauseHoldsTheRunAndStopEndsIt) {
+  for (int i = 0; i < 40; ++i) {
+    CProbeCommand* probe = script.Add(new CProbeCommand(log, std::to_string(i).c_str()));
+    probe->m_delayElapsed = 90000;  // a tenth of a second each
+  }
+  CPreviewFrame* frame = Open();
+  ASSERT_NE(frame, nullptr);
+  Command(frame, ID_PREVIEW_GO);
+  ASSERT_TRUE(lwtest::PumpUntil([&] { return log.Size() >= 2; }, 5000));
+  BYTE keys[256];
+  ::GetKeyboardState(keys);
+  keys[VK_CONTROL] = 0x80;
+  ::SetKeyboardState(keys);
+  EXPECT_TRUE(Key(frame, 'P'));  // Ctrl+P
+  keys[VK_CONTROL] = 0;
+  ::SetKeyboardState(keys);
+  FlushEvents(300);
+  const size_t paused = log.Size();
+  FlushEvents(500);
+  EXPECT_EQ(log.Size(), paused) << "paused";
+  ASSERT_NE(frame->GetSceneThread(), nullptr);
+
+  Command(frame, ID_PREVIEW_STOP);
+  EXPECT_EQ(frame->GetSceneThread(), nullptr);
+  FlushEvents(300);
+  EXPECT_EQ(log.Size(), paused) << "stopped";
+  // Stopped, then started again at once: the first run's end does not end
+  // the second.
+  Command(frame, ID_PREVIEW_GO);
+  Command(frame, ID_PREVIEW_STOP);
+  Command(frame, ID_PREVIEW_GO);
+  FlushEvents(300);
+  EXPECT_NE(frame->GetSceneThread(), nullptr);
+  EXPECT_EQ(log.Lines()[paused], "0");
+}
+
+TEST_F(PreviewTest, EscWhilePlayingStopsTheRunAndCloses) {
+  AddUrl(script, "http://example.com/", 3);
+  script.Add(new CWaitForStop(started, stopped));
+  CPreviewFrame* frame = Open();
+  ASSERT_NE(frame, nullptr);
+  HWND h = frame->GetSafeHwnd();
+  Command(frame, ID_PREVIEW_GO);
+  ASSERT_TRUE(PumpUntilStarted(1));
+  EXPECT_TRUE(Key(frame, VK_ESCAPE));
+  ASSERT_TRUE(PumpUntilGone(h));
+  EXPECT_EQ(stopped, 1);
+  EXPECT_TRUE(main.IsWindowEnabled());
+  EXPECT_TRUE(main.urls.empty()) << "Esc is no Url key";
+
+  // A second preview works as the first.
+  frame = Open();
+  ASSERT_NE(frame, nullptr);
+  EXPECT_FALSE(main.IsWindowEnabled());
+  Command(frame, ID_PREVIEW_GO);
+  ASSERT_TRUE(PumpUntilStarted(2));
+  h = frame->GetSafeHwnd();
+  Command(frame, ID_PREVIEW_EXIT);
+  ASSERT_TRUE(PumpUntilGone(h));
+  EXPECT_EQ(stopped, 2);
+  EXPECT_TRUE(main.IsWindowEnabled());
+}
+
+// The media files the players write for a run, in the temporary folder.
+std::vector<std::string> MediaTempFiles() {
+  std::vector<std::string> media;
+  for (const std::string& name : lwtest::FilesIn(lwtest::TempPath(""))) {
+    const size_t dot = name.rfind('.');
+    const std::string ext = dot == std::string::npos ? "" : name.substr(dot);
+    if (ext == ".avi" || ext == ".mid" || ext == ".swf") media.push_back(name);
+  }
+  return media;
+}
+
+CMediaObject* AddMedia(CTestScript& script, const lwtest::Bytes& bytes, int kind) {
+  CMediaObject* media = script.Add(new CMediaObject);
+  media->SetMedia(CopyDataBlock(bytes.data(), static_cast<uint32_t>(bytes.size())),
+                  static_cast<uint32_t>(bytes.size()));
+  media->m_kind = kind;
+  return media;
+}
+
+void AddPlay(CTestScript& script, CMediaObject* media) {
+  CPlayCommand* play = script.Add(new CPlayCommand);
+  play->m_placement.m_flash.m_wait = 0;
+  play->m_placement.m_flash.m_endless = 1;
+  play->SetTarget(media);
+}
+
+// Every kind of media plays in the preview, and leaving it mid-play stops
+// them all: no thread, window or temporary file of theirs stays behind. The
+// system's sound and MCI layers keep threads of their own from their first
+// use on, so threads are counted from the end of the first preview.
+TEST_F(PreviewTest, MediaPlayAndLeavingMidPlayLeavesNothing) {
+  lwtest::CSwfWriter movie(4000, 3000);
+  movie.SetBackground(RGB(0, 128, 0));
+  for (int i = 0; i < 3; ++i) movie.ShowFrame();
+  AddPlay(script, AddMedia(script, lwtest::SolidAvi(32, 24, 200, 2, RGB(0, 0, 200)), kMediaVideo));
+  AddPlay(script, AddMedia(script, lwtest::OneNoteMidi(), kMediaMidi));
+  AddPlay(script, AddMedia(script, movie.Cws(), kMediaFlash));
+  AddPlay(script, AddMedia(script, lwtest::PcmWave(std::vector<int16_t>(44100, 0), 44100, 1),
+                           kMediaAudio));
+  AddPlay(script, AddMedia(script, lwtest::SilentMp3(400), kMediaMp3));
+  script.Add(new CWaitForStop(started, stopped));
+
+  int threadsAfterFirst = -1;
+  for (int round = 1; round <= 3; ++round) {
+    SCOPED_TRACE(testing::Message() << "round " << round);
+    const std::vector<std::string> filesBefore = MediaTempFiles();
+    CPreviewFrame* frame = Open();
+    ASSERT_NE(frame, nullptr);
+    const HWND h = frame->GetSafeHwnd();
+    const HWND view = frame->GetOutputView()->GetSafeHwnd();
+    Command(frame, ID_PREVIEW_GO);
+    ASSERT_TRUE(PumpUntilStarted(round));
+    EXPECT_TRUE(lwtest::PumpUntil([&] { return ::GetDlgItem(view, CMciPlayerWnd::kId) != nullptr; },
+                                  10000))
+        << "the video plays in the player window";
+    EXPECT_GT(MediaTempFiles().size(), filesBefore.size()) << "the players' files while playing";
+    Command(frame, ID_PREVIEW_EXIT);
+    ASSERT_TRUE(PumpUntilGone(h));
+    EXPECT_EQ(stopped, round);
+    EXPECT_TRUE(lwtest::PumpUntil([&] { return MediaTempFiles() == filesBefore; }, 5000))
+        << "a media file stayed";
+    if (round == 1) {
+      FlushEvents(500);
+      threadsAfterFirst = lwtest::CountOwnThreads();
+    } else {
+      EXPECT_TRUE(lwtest::PumpUntil(
+          [&] { return lwtest::CountOwnThreads() <= threadsAfterFirst; }, 10000))
+          << "threads after the first preview " << threadsAfterFirst << ", now "
+          << lwtest::CountOwnThreads();
+    }
+  }
+}
+
+TEST(PreviewKeys, UrlKeysMatchTheCommandsChoice) {
+  const struct {
+    UINT vk;
+    int keys;
+    bool ends;
+  } kRows[] = {{VK_RETURN, 0, true},  {VK_F12, 0, false},  {VK_SPACE, 0, false},
+               {VK_F12, 1, true},     {VK_RETURN, 1, false}, {VK_SPACE, 2, true},
+               {VK_RETURN, 2, false}, {VK_RETURN, 3, true},  {VK_F12, 3, true},
+               {VK_SPACE, 3, true},   {'A', 3, false},     {VK_SPACE, -1, false}};
+  for (const auto& row : kRows) {
+    SCOPED_TRACE(std::to_string(row.vk) + " with keys " + std::to_string(row.keys));
+    EXPECT_EQ(IsUrlKey(row.vk, row.keys), row.ends);
+  }
+}
+
+TEST_F(PreviewTest, AUrlKeyHandsTheAddressToTheMainWindowAndCloses) {
+  // Before the Url command runs its keys do nothing.
+  script.Add(new CProbeCommand(log, "gate"));
+  AddUrl(script, "http://example.com/a?b=c", 3);
+  script.Add(new CWaitForStop(started, stopped));
+  CPreviewFrame* frame = Open();
+  ASSERT_NE(frame, nullptr);
+  HWND h = frame->GetSafeHwnd();
+
+  // Stepping: the run stops after the first command, before the Url.
+  Command(frame, ID_PREVIEW_STEP);
+  ASSERT_TRUE(lwtest::PumpUntil([&] { return log.Size() == 1; }, 5000));
+  FlushEvents(200);
+  EXPECT_FALSE(Key(frame, VK_SPACE));
+  FlushEvents(100);
+  EXPECT_TRUE(::IsWindow(h));
+  EXPECT_TRUE(main.urls.empty());
+
+  Command(frame, ID_PREVIEW_GO);
+  ASSERT_TRUE(lwtest::PumpUntil(
+      [&] { return frame->GetSceneThread() && frame->GetSceneThread()->GetUrlKeys() == 3; },
+      5000));
+  EXPECT_TRUE(Key(frame, VK_SPACE));
+  ASSERT_TRUE(PumpUntilGone(h));
+  FlushEvents(100);
+  EXPECT_EQ(main.urls, std::vector<std::string>{"http://example.com/a?b=c"});
+  EXPECT_EQ(stopped, 1);
+  EXPECT_TRUE(main.IsWindowEnabled());
+}
+
+TEST_F(PreviewTest, TheToolBarHidesWhilePlayingUnlessKeptVisible) {
+  CProbeCommand* probe = script.Add(new CProbeCommand(log, "short"));
+  probe->m_delayElapsed = 50000;  // half a second
+  CPreviewFrame* frame = Open();
+  ASSERT_NE(frame, nullptr);
+  HWND floating = frame->GetToolBar().GetFloatingFrame();
+  // Kept visible (the start): it stays while playing.
+  Command(frame, ID_PREVIEW_GO);
+  EXPECT_TRUE(ToolBarShown(frame));
+  ASSERT_TRUE(PumpUntilEnded(frame));
+  EXPECT_TRUE(ToolBarShown(frame));
+
+  // Ctrl+V switches Keep Visible off: the bar goes while playing and comes
+  // back at the end.
+  Command(frame, ID_PREVIEW_KEEPVISIBLE);
+  EXPECT_FALSE(frame->IsKeepVisible());
+  EXPECT_FALSE(frame->GetToolBar().SendMessage(TB_ISBUTTONCHECKED, ID_PREVIEW_KEEPVISIBLE, 0));
+  UINT id, style;
+  int image;
+  frame->GetToolBar().GetButtonInfo(frame->GetToolBar().CommandToIndex(ID_PREVIEW_KEEPVISIBLE), id,
+                                    style, image);
+  EXPECT_EQ(image, PREVIEW_IMAGE_KEEPVISIBLE_OFF);
+  Command(frame, ID_PREVIEW_GO);
+  EXPECT_FALSE(ToolBarShown(frame));
+  EXPECT_FALSE(::IsWindowVisible(floating));
+  ASSERT_TRUE(PumpUntilEnded(frame));
+  EXPECT_TRUE(ToolBarShown(frame));
+  EXPECT_TRUE(::IsWindowVisible(floating));
+  EXPECT_TRUE(lwtest::PumpUntil([&] { return ToolBarOnTop(frame); }, 3000));
+
+  // While it is hidden, Keep Visible brings it back (and stays off).
+  script.Add(new CWaitForStop(started, stopped));
+  Command(frame, ID_PREVIEW_GO);
+  EXPECT_FALSE(ToolBarShown(frame));
+  Command(frame, ID_PREVIEW_KEEPVISIBLE);
+  EXPECT_TRUE(ToolBarShown(frame));
+  EXPECT_FALSE(frame->IsKeepVisible());
+}
+
+TEST_F(PreviewTest, AStoppedRunShowsTheHiddenToolBarAgain) {
+  script.Add(new CWaitForStop(started, stopped));
+  CPreviewFrame* frame = Open();
+  ASSERT_NE(frame, nullptr);
+  Command(frame, ID_PREVIEW_KEEPVISIBLE);  // off
+  Command(frame, ID_PREVIEW_GO);
+  EXPECT_FALSE(ToolBarShown(frame));
+  Command(frame, ID_PREVIEW_STOP);
+  EXPECT_TRUE(lwtest::PumpUntil([&] { return ToolBarShown(frame); }, 3000));
+}
+
+TEST_F(PreviewTest, TheOptionsCanHideTheToolBar) {
+  g_pCommandPalette->GetOptions()->m_showPreviewToolbar = 0;
+  CPreviewFrame* frame = Open();
+  ASSERT_NE(frame, nullptr);
+  EXPECT_FALSE(ToolBarShown(frame));
+  EXPECT_FALSE(::IsWindowVisible(frame->GetToolBar().GetFloatingFrame()));
+  // Ctrl+V shows it.
+  Command(frame, ID_PREVIEW_KEEPVISIBLE);
+  EXPECT_TRUE(ToolBarShown(frame));
+}
+
+TEST_F(PreviewTest, TheFloatingToolBarComesBackWhereTheUserLeftIt) {
+  CPreviewFrame* frame = Open();
+  ASSERT_NE(frame, nullptr);
+  HWND floating = frame->GetToolBar().GetFloatingFrame();
+  ::SetWindowPos(floating, nullptr, 240, 330, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  HWND h = frame->GetSafeHwnd();
+  Key(frame, VK_ESCAPE);
+  ASSERT_TRUE(PumpUntilGone(h));
+  EXPECT_EQ(kBarSection.Number("X"), 240u);
+  EXPECT_EQ(kBarSection.Number("Y"), 330u);
+
+  frame = Open();
+  ASSERT_NE(frame, nullptr);
+  ASSERT_TRUE(frame->GetToolBar().IsFloating());
+  CRect where;
+  ::GetWindowRect(frame->GetToolBar().GetFloatingFrame(), &where);
+  EXPECT_EQ(where.TopLeft(), CPoint(240, 330));
+  EXPECT_TRUE(ToolBarShown(frame));
+}
+
+}  // namespace

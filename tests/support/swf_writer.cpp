@@ -1,0 +1,400 @@
+// Writing test movies: bit fields most significant bit first, each record
+// with the fewest bits its values need.
+#include "tests/support/swf_writer.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace lwtest {
+
+namespace {
+
+// The bits a signed value needs (at least 1).
+int SignedBits(int64_t v) {
+  int n = 1;
+  while (v < -(int64_t{1} << (n - 1)) || v >= (int64_t{1} << (n - 1))) ++n;
+  return n;
+}
+
+int UnsignedBits(uint32_t v) {
+  int n = 0;
+  while (n < 32 && (v >> n) != 0) ++n;
+  return n;
+}
+
+class CBitWriter {
+ public:
+  void UB(uint32_t v, int n) {
+    for (int i = n - 1; i >= 0; --i) {
+      if (m_bit == 0) bytes.push_back(0);
+      if ((v >> i) & 1u) bytes.back() |= static_cast<uint8_t>(0x80u >> m_bit);
+      m_bit = (m_bit + 1) & 7;
+    }
+  }
+  void SB(int64_t v, int n) { UB(static_cast<uint32_t>(v), n); }
+  void Align() { m_bit = 0; }
+  void U8(int v) {
+    Align();
+    bytes.push_back(static_cast<uint8_t>(v));
+  }
+  void U16(int v) {
+    U8(v & 0xFF);
+    U8((v >> 8) & 0xFF);
+  }
+  void U32(uint32_t v) {
+    U16(static_cast<int>(v & 0xFFFF));
+    U16(static_cast<int>(v >> 16));
+  }
+  void Append(const SwfBytes& more) {
+    Align();
+    bytes.insert(bytes.end(), more.begin(), more.end());
+  }
+  void Rgb(COLORREF c) {
+    U8(GetRValue(c));
+    U8(GetGValue(c));
+    U8(GetBValue(c));
+  }
+  void Colour(COLORREF c, uint8_t alpha, int version) {
+    Rgb(c);
+    if (version >= 3) U8(alpha);
+  }
+  void Rect(int xmin, int xmax, int ymin, int ymax) {
+    Align();
+    const int n = std::max({SignedBits(xmin), SignedBits(xmax), SignedBits(ymin), SignedBits(ymax)});
+    UB(static_cast<uint32_t>(n), 5);
+    SB(xmin, n);
+    SB(xmax, n);
+    SB(ymin, n);
+    SB(ymax, n);
+    Align();
+  }
+  void Matrix(const SwfPlace& p) {
+    Align();
+    const int64_t sx = std::llround(p.scaleX * 65536), sy = std::llround(p.scaleY * 65536);
+    const int64_t r0 = std::llround(p.rotate0 * 65536), r1 = std::llround(p.rotate1 * 65536);
+    const bool scale = sx != 65536 || sy != 65536;
+    UB(scale, 1);
+    if (scale) {
+      const int n = std::max(SignedBits(sx), SignedBits(sy));
+      UB(static_cast<uint32_t>(n), 5);
+      SB(sx, n);
+      SB(sy, n);
+    }
+    const bool rotate = r0 != 0 || r1 != 0;
+    UB(rotate, 1);
+    if (rotate) {
+      const int n = std::max(SignedBits(r0), SignedBits(r1));
+      UB(static_cast<uint32_t>(n), 5);
+      SB(r0, n);
+      SB(r1, n);
+    }
+    const int n = (p.tx || p.ty) ? std::max(SignedBits(p.tx), SignedBits(p.ty)) : 0;
+    UB(static_cast<uint32_t>(n), 5);
+    SB(p.tx, n);
+    SB(p.ty, n);
+    Align();
+  }
+  void ColourChange(const SwfColourChange& c, bool withAlpha) {
+    Align();
+    const int channels = withAlpha ? 4 : 3;
+    bool hasMult = false, hasAdd = false;
+    int n = 1;
+    for (int i = 0; i < channels; ++i) {
+      hasMult |= c.mult[i] != 256;
+      hasAdd |= c.add[i] != 0;
+      n = std::max({n, SignedBits(c.mult[i]), SignedBits(c.add[i])});
+    }
+    UB(hasAdd, 1);
+    UB(hasMult, 1);
+    UB(static_cast<uint32_t>(n), 4);
+    if (hasMult)
+      for (int i = 0; i < channels; ++i) SB(c.mult[i], n);
+    if (hasAdd)
+      for (int i = 0; i < channels; ++i) SB(c.add[i], n);
+    Align();
+  }
+
+  SwfBytes bytes;
+
+ private:
+  int m_bit = 0;
+};
+
+}  // namespace
+
+CSwfShape::Group& CSwfShape::Current() {
+  if (m_groups.empty()) m_groups.emplace_back();
+  return m_groups.back();
+}
+
+int CSwfShape::AddFill(COLORREF colour, uint8_t alpha) {
+  Current().fills.push_back(Style{0, colour, 0, alpha, 0, 0});
+  return static_cast<int>(Current().fills.size());
+}
+
+int CSwfShape::AddGradientFill(COLORREF from, COLORREF to) {
+  Current().fills.push_back(Style{0x10, from, to, 255, 0, 0});
+  return static_cast<int>(Current().fills.size());
+}
+
+int CSwfShape::AddBitmapFill(int bitmapId) {
+  Current().fills.push_back(Style{0x40, 0, 0, 255, 0, bitmapId});
+  return static_cast<int>(Current().fills.size());
+}
+
+int CSwfShape::AddLine(int widthTwips, COLORREF colour, uint8_t alpha) {
+  Current().lines.push_back(Style{-1, colour, 0, alpha, widthTwips, 0});
+  return static_cast<int>(Current().lines.size());
+}
+
+void CSwfShape::NewStyleGroup() {
+  Current();
+  m_groups.emplace_back();
+  m_records.push_back(Record{3, 0, 0, 0, false, 0, 0, 0, 0, static_cast<int>(m_groups.size()) - 1});
+}
+
+void CSwfShape::SetStyles(int fill0, int fill1, int line) {
+  m_records.push_back(Record{0, fill0, fill1, line, false, 0, 0, 0, 0, 0});
+}
+
+void CSwfShape::MoveTo(int x, int y) {
+  m_records.push_back(Record{0, -1, -1, -1, true, x, y, 0, 0, 0});
+  m_x = x;
+  m_y = y;
+}
+
+void CSwfShape::LineTo(int x, int y) {
+  m_records.push_back(Record{1, 0, 0, 0, false, x - m_x, y - m_y, 0, 0, 0});
+  m_x = x;
+  m_y = y;
+}
+
+void CSwfShape::CurveTo(int controlX, int controlY, int x, int y) {
+  m_records.push_back(
+      Record{2, 0, 0, 0, false, x - controlX, y - controlY, controlX - m_x, controlY - m_y, 0});
+  m_x = x;
+  m_y = y;
+}
+
+void CSwfShape::Rectangle(int x, int y, int w, int h, int fill, int line) {
+  SetStyles(0, fill, line);
+  MoveTo(x, y);
+  LineTo(x + w, y);
+  LineTo(x + w, y + h);
+  LineTo(x, y + h);
+  LineTo(x, y);
+}
+
+SwfBytes CSwfShape::Encode(int version) const {
+  std::vector<Group> groups = m_groups;
+  if (groups.empty()) groups.emplace_back();
+  CBitWriter w;
+  int fillBits = 0, lineBits = 0;
+  auto writeStyles = [&](const Group& g, int fillCount, int lineCount) {
+    w.U8(std::min(fillCount, 255));
+    if (fillCount >= 255) w.U16(fillCount);
+    for (const Style& s : g.fills) {
+      w.U8(s.type);
+      if (s.type == 0) {
+        w.Colour(s.colour, s.alpha, version);
+      } else if (s.type == 0x10) {
+        w.Matrix(SwfPlace());
+        w.U8(2);
+        w.U8(0);
+        w.Colour(s.colour, 255, version);
+        w.U8(255);
+        w.Colour(s.colour2, 255, version);
+      } else {
+        w.U16(s.bitmap);
+        w.Matrix(SwfPlace());
+      }
+    }
+    w.U8(std::min(lineCount, 255));
+    if (lineCount >= 255) w.U16(lineCount);
+    for (const Style& s : g.lines) {
+      w.U16(s.width);
+      w.Colour(s.colour, s.alpha, version);
+    }
+    fillBits = UnsignedBits(static_cast<uint32_t>(g.fills.size()));
+    lineBits = UnsignedBits(static_cast<uint32_t>(g.lines.size()));
+    w.Align();
+    w.UB(static_cast<uint32_t>(fillBits), 4);
+    w.UB(static_cast<uint32_t>(lineBits), 4);
+  };
+  writeStyles(groups[0],
+              fillCountOverride >= 0 ? fillCountOverride : static_cast<int>(groups[0].fills.size()),
+              lineCountOverride >= 0 ? lineCountOverride : static_cast<int>(groups[0].lines.size()));
+  for (const Record& r : m_records) {
+    if (r.kind == 3) {
+      w.UB(0, 1);
+      w.UB(16, 5);
+      const Group& g = groups[r.group];
+      writeStyles(g, static_cast<int>(g.fills.size()), static_cast<int>(g.lines.size()));
+    } else if (r.kind == 0) {
+      const bool f0 = r.fill0 >= 0 && !r.move, f1 = r.fill1 >= 0 && !r.move,
+                 ln = r.line >= 0 && !r.move;
+      w.UB(0, 1);
+      w.UB((ln ? 8 : 0) | (f1 ? 4 : 0) | (f0 ? 2 : 0) | (r.move ? 1 : 0), 5);
+      if (r.move) {
+        const int n = std::max(SignedBits(r.x), SignedBits(r.y));
+        w.UB(static_cast<uint32_t>(n), 5);
+        w.SB(r.x, n);
+        w.SB(r.y, n);
+      }
+      if (f0) w.UB(static_cast<uint32_t>(r.fill0), fillBits);
+      if (f1) w.UB(static_cast<uint32_t>(r.fill1), fillBits);
+      if (ln) w.UB(static_cast<uint32_t>(r.line), lineBits);
+    } else if (r.kind == 1) {
+      const int n = std::max({SignedBits(r.x), SignedBits(r.y), 2});
+      w.UB(1, 1);
+      w.UB(1, 1);
+      w.UB(static_cast<uint32_t>(n - 2), 4);
+      if (r.x != 0 && r.y != 0) {
+        w.UB(1, 1);
+        w.SB(r.x, n);
+        w.SB(r.y, n);
+      } else {
+        w.UB(0, 1);
+        w.UB(r.x == 0, 1);
+        w.SB(r.x == 0 ? r.y : r.x, n);
+      }
+    } else {
+      const int n = std::max({SignedBits(r.cx), SignedBits(r.cy), SignedBits(r.x), SignedBits(r.y), 2});
+      w.UB(1, 1);
+      w.UB(0, 1);
+      w.UB(static_cast<uint32_t>(n - 2), 4);
+      w.SB(r.cx, n);
+      w.SB(r.cy, n);
+      w.SB(r.x, n);
+      w.SB(r.y, n);
+    }
+  }
+  w.UB(0, 6);  // the end of the shape
+  w.Align();
+  return w.bytes;
+}
+
+CSwfWriter::CSwfWriter(int widthTwips, int heightTwips, int rate256, int version)
+    : m_width(widthTwips), m_height(heightTwips), m_rate256(rate256), m_version(version) {}
+
+void CSwfWriter::Tag(int code, const SwfBytes& body, bool longForm, int64_t declaredLength) {
+  const int64_t length = declaredLength >= 0 ? declaredLength : static_cast<int64_t>(body.size());
+  CBitWriter w;
+  if (longForm || length >= 0x3F) {
+    w.U16((code << 6) | 0x3F);
+    w.U32(static_cast<uint32_t>(length));
+  } else {
+    w.U16((code << 6) | static_cast<int>(length));
+  }
+  m_tags.insert(m_tags.end(), w.bytes.begin(), w.bytes.end());
+  m_tags.insert(m_tags.end(), body.begin(), body.end());
+}
+
+void CSwfWriter::SetBackground(COLORREF colour) {
+  CBitWriter w;
+  w.Rgb(colour);
+  Tag(9, w.bytes);
+}
+
+void CSwfWriter::DefineShape(int id, const CSwfShape& shape, int version) {
+  CBitWriter w;
+  w.U16(id);
+  w.Rect(0, m_width, 0, m_height);
+  w.Append(shape.Encode(version));
+  Tag(version == 1 ? 2 : version == 2 ? 22 : 32, w.bytes);
+}
+
+void CSwfWriter::PlaceObject(int id, int depth, const SwfPlace& place, const SwfColourChange* colour) {
+  CBitWriter w;
+  w.U16(id);
+  w.U16(depth);
+  w.Matrix(place);
+  if (colour) w.ColourChange(*colour, false);
+  Tag(4, w.bytes);
+}
+
+void CSwfWriter::PlaceObject2(int depth, int id, bool move, const SwfPlace* place,
+                              const SwfColourChange* colour, int clipDepth, const char* name) {
+  CBitWriter w;
+  w.U8((clipDepth ? 64 : 0) | (name ? 32 : 0) | (colour ? 8 : 0) | (place ? 4 : 0) |
+       (id >= 0 ? 2 : 0) | (move ? 1 : 0));
+  w.U16(depth);
+  if (id >= 0) w.U16(id);
+  if (place) w.Matrix(*place);
+  if (colour) w.ColourChange(*colour, true);
+  if (name) {
+    for (const char* p = name; *p; ++p) w.U8(*p);
+    w.U8(0);
+  }
+  if (clipDepth) w.U16(clipDepth);
+  Tag(26, w.bytes);
+}
+
+void CSwfWriter::RemoveObject(int id, int depth) {
+  CBitWriter w;
+  w.U16(id);
+  w.U16(depth);
+  Tag(5, w.bytes);
+}
+
+void CSwfWriter::RemoveObject2(int depth) {
+  CBitWriter w;
+  w.U16(depth);
+  Tag(28, w.bytes);
+}
+
+void CSwfWriter::FsCommand(const std::string& command, const std::string& args) {
+  const std::string url = "FSCommand:" + command;
+  CBitWriter w;
+  w.U8(0x07);  // Stop, an action without data, which the scan passes over
+  w.U8(0x83);  // GetURL
+  w.U16(static_cast<int>(url.size() + args.size() + 2));
+  for (char c : url) w.U8(c);
+  w.U8(0);
+  for (char c : args) w.U8(c);
+  w.U8(0);
+  w.U8(0);
+  Tag(12, w.bytes);
+}
+
+void CSwfWriter::ShowFrame() {
+  Tag(1, SwfBytes());
+  ++m_frames;
+}
+
+SwfBytes CSwfWriter::Body() const {
+  CBitWriter w;
+  w.Rect(0, m_width, 0, m_height);
+  w.U16(m_rate256);
+  w.U16(frameCountOverride >= 0 ? frameCountOverride : m_frames);
+  w.Append(m_tags);
+  w.U16(0);  // End
+  return w.bytes;
+}
+
+SwfBytes CSwfWriter::Fws() const {
+  const SwfBytes body = Body();
+  CBitWriter w;
+  w.U8('F');
+  w.U8('W');
+  w.U8('S');
+  w.U8(m_version);
+  w.U32(static_cast<uint32_t>(fileLengthOverride >= 0 ? fileLengthOverride : body.size() + 8));
+  w.Append(body);
+  return w.bytes;
+}
+
+SwfBytes CSwfWriter::Cws() const {
+  SwfBytes movie = Fws();
+  movie[0] = 'C';
+  uLongf packedSize = compressBound(static_cast<uLong>(movie.size() - 8));
+  SwfBytes packed(packedSize);
+  compress(packed.data(), &packedSize, movie.data() + 8, static_cast<uLong>(movie.size() - 8));
+  movie.resize(8);
+  movie.insert(movie.end(), packed.begin(), packed.begin() + packedSize);
+  return movie;
+}
+
+}  // namespace lwtest

@@ -1,0 +1,136 @@
+// Small vector movies (".swf") written by code for the tests: a header, a
+// background colour, shapes made of fill and line styles with straight and
+// curved edges, placements with matrices and colour transforms, moves,
+// removals, frame actions that call FSCommand and frames; written plain
+// ("FWS") or compressed ("CWS"). Tags with any body can be added as they
+// are, so that tests can write damaged movies too.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace lwtest {
+
+using SwfBytes = std::vector<uint8_t>;
+
+// The fields of a placement's matrix: x' = scaleX x + rotate1 y + tx,
+// y' = rotate0 x + scaleY y + ty (twips).
+struct SwfPlace {
+  double scaleX = 1, scaleY = 1, rotate0 = 0, rotate1 = 0;
+  int tx = 0, ty = 0;
+};
+inline SwfPlace SwfAt(int tx, int ty) {
+  SwfPlace p;
+  p.tx = tx;
+  p.ty = ty;
+  return p;
+}
+
+// A colour transform: each channel (red, green, blue, alpha) times
+// mult / 256 plus add.
+struct SwfColourChange {
+  int mult[4] = {256, 256, 256, 256};
+  int add[4] = {0, 0, 0, 0};
+};
+
+// A shape: style groups of fill and line styles, and the drawing records.
+// Styles are numbered from 1 within their group; 0 is none.
+class CSwfShape {
+ public:
+  int AddFill(COLORREF colour, uint8_t alpha = 255);
+  // A linear gradient fill between two colours.
+  int AddGradientFill(COLORREF from, COLORREF to);
+  // A bitmap fill (drawn as nothing by the player).
+  int AddBitmapFill(int bitmapId);
+  int AddLine(int widthTwips, COLORREF colour, uint8_t alpha = 255);
+  // Starts a group of new styles (DefineShape2 and later): what follows
+  // is drawn over what came before.
+  void NewStyleGroup();
+
+  // The pen's styles from here on: fill on the left of the edges (fill0),
+  // on the right (fill1), and the line.
+  void SetStyles(int fill0, int fill1, int line);
+  void MoveTo(int x, int y);
+  void LineTo(int x, int y);
+  void CurveTo(int controlX, int controlY, int x, int y);
+  // A closed rectangle, drawn clockwise on the screen with the fill on
+  // its inside (fill1) and the line around it.
+  void Rectangle(int x, int y, int w, int h, int fill, int line = 0);
+
+  // The fill and line style counts written for the first group when not
+  // -1 (damaged shapes).
+  int fillCountOverride = -1;
+  int lineCountOverride = -1;
+
+  // The SHAPEWITHSTYLE record for DefineShape `version` (1 to 3).
+  SwfBytes Encode(int version) const;
+
+ private:
+  struct Style {
+    int type;  // 0 solid, 0x10 gradient, 0x40 bitmap, -1 line
+    COLORREF colour, colour2;
+    uint8_t alpha;
+    int width, bitmap;
+  };
+  struct Group {
+    std::vector<Style> fills, lines;
+  };
+  struct Record {
+    int kind;  // 0 style change, 1 straight, 2 curve, 3 new styles
+    int fill0, fill1, line;
+    bool move;
+    int x, y, cx, cy;  // move: absolute; edges: deltas
+    int group;
+  };
+  Group& Current();
+  std::vector<Group> m_groups;
+  std::vector<Record> m_records;
+  int m_x = 0, m_y = 0;
+};
+
+class CSwfWriter {
+ public:
+  // A movie of the size in twips at rate256 / 256 frames a second.
+  CSwfWriter(int widthTwips, int heightTwips, int rate256 = 12 * 256, int version = 6);
+
+  void SetBackground(COLORREF colour);
+  // DefineShape (1), DefineShape2 (2) or DefineShape3 (3).
+  void DefineShape(int id, const CSwfShape& shape, int version = 1);
+  // PlaceObject: a character at a depth, with an optional colour transform.
+  void PlaceObject(int id, int depth, const SwfPlace& place, const SwfColourChange* colour = nullptr);
+  // PlaceObject2 of a new character (id) or a move of what is at the depth
+  // (id -1); a move with an id replaces the character. matrix and colour
+  // may be null; clipDepth 0 is none.
+  void PlaceObject2(int depth, int id, bool move, const SwfPlace* place,
+                    const SwfColourChange* colour = nullptr, int clipDepth = 0,
+                    const char* name = nullptr);
+  void MoveObject(int depth, const SwfPlace& place) { PlaceObject2(depth, -1, true, &place); }
+  void RemoveObject(int id, int depth);
+  void RemoveObject2(int depth);
+  // A frame action that calls FSCommand(command, args).
+  void FsCommand(const std::string& command, const std::string& args);
+  void ShowFrame();
+  // Any tag; longForm writes the 32-bit length even for short bodies;
+  // declaredLength, when not -1, is the length written in its place.
+  void Tag(int code, const SwfBytes& body, bool longForm = false, int64_t declaredLength = -1);
+
+  // The header's frame count (the ShowFrame tags unless set) and file
+  // length (the real one unless set).
+  int frameCountOverride = -1;
+  int64_t fileLengthOverride = -1;
+
+  // The whole movie with an End tag, plain or compressed.
+  SwfBytes Fws() const;
+  SwfBytes Cws() const;
+
+ private:
+  SwfBytes Body() const;
+  int m_width, m_height, m_rate256, m_version;
+  int m_frames = 0;
+  SwfBytes m_tags;
+};
+
+}  // namespace lwtest
