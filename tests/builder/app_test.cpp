@@ -737,6 +737,17 @@ TEST_F(BuilderAppTest, SaveAndSaveAsKeepThePathAndClearTheModifiedFlag) {
   EXPECT_EQ(lwtest::CRegKeyPath(HKEY_CURRENT_USER, std::string(kProfileKey) + "\\Recent File List")
                 .Text("File1"),
             path);
+  // The document folder is remembered; a cancelled prompt keeps it.
+  const std::string documents = Settings().Text("DocPath");
+  EXPECT_EQ(documents + "\\saved.fsd", path);
+  {
+    lwtest::CRecordedCommonDialogs dialogs;
+    dialogs.AnswerCancel();
+    Command(ID_FILE_SAVE_AS);
+    EXPECT_EQ(dialogs.files.size(), 1u);
+  }
+  EXPECT_EQ(Settings().Text("DocPath"), documents);
+  EXPECT_EQ(std::string(Doc()->GetPathName()), path);
   const lwtest::Bytes once = lwtest::ReadAll(path);
   EXPECT_FALSE(once.empty());
 
