@@ -43,7 +43,10 @@ void SetItemText(CDialog* d, int id, const char* text) { d->SetDlgItemText(id, t
 // dialog hears of it.
 void Click(CDialog* d, int id) { SendMessageA(d->GetDlgItem(id), BM_CLICK, 0, 0); }
 bool Enabled(CDialog* d, int id) { return IsWindowEnabled(d->GetDlgItem(id)) != FALSE; }
-bool Visible(CDialog* d, int id) { return IsWindowVisible(d->GetDlgItem(id)) != FALSE; }
+// Shown (the dialog itself may not be yet).
+bool Visible(CDialog* d, int id) {
+  return (GetWindowLongA(d->GetDlgItem(id), GWL_STYLE) & WS_VISIBLE) != 0;
+}
 
 // A mouse click on the upper or lower arrow of a spin.
 void ClickSpin(CDialog* d, int id, bool up) {
