@@ -89,7 +89,11 @@ TEST(SecondsToMilliseconds, GoesThroughThePrintedHundredths) {
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.seconds);
     EXPECT_EQ(SecondsToMilliseconds(c.seconds), c.ms);
+    EXPECT_EQ(SecondsToMilliseconds(static_cast<double>(c.seconds)), c.ms);
   }
+  // In double 2.01 is 2.00999..., whose product by 1000 truncates to 2009.
+  EXPECT_EQ(SecondsToMilliseconds(2.01), 2010);
+  EXPECT_EQ(SecondsToMilliseconds(1.234), 1230);
 }
 
 TEST(DecimalSpin, SnapsToTheGridThenSteps) {
