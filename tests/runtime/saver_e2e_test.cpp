@@ -277,6 +277,15 @@ class SaverRun : public lwtest::CBuiltSaverMakerTest {
     EXPECT_TRUE(maker_.MakeScr(scr.c_str(), fsd.c_str()));
     return scr;
   }
+  // A saver made for a test run, beside its document, as the builder's
+  // test run makes it.
+  std::string MakeTestRunSaver(const char* name, const Bytes& document) {
+    std::string fsd = dir_ + name + ".fsd", scr = dir_ + name + ".scr";
+    WriteAll(fsd, document);
+    maker_.m_documentPath = fsd.c_str();
+    EXPECT_TRUE(maker_.MakeBesideDocument());
+    return scr;
+  }
 };
 
 TEST_F(SaverRun, RunsFullScreenAndEndsOnAKey) {
@@ -410,35 +419,44 @@ Bytes MovieDocument(int screenW, int screenH) {
 }
 
 // A saver that plays a movie shows it over the whole screen: its
-// background colour and its shape where the movie places it.
+// background colour and its shape where the movie places it. In a test run
+// the movie begins below the strip of the Exit button (the Cls colour shows
+// in the strip), as large as the screen.
 TEST_F(SaverRun, ShowsAMovieFullScreen) {
   const int W = GetSystemMetrics(SM_CXSCREEN), H = GetSystemMetrics(SM_CYSCREEN);
-  const std::string scr = MakeSaver("Movie", MovieDocument(W, H));
-  SaverProcess run(scr, "/s");
-  HWND saver = run.WaitForWindow("SS3.0");
-  ASSERT_NE(saver, nullptr);
-  const COLORREF red = RGB(255, 0, 0), green = RGB(0, 160, 0);
-  const struct {
-    int x, y;
-    COLORREF colour;
-    const char* what;
-  } kPoints[] = {
-      {W / 2, H / 2, red, "the square's middle"},
-      {W / 2 - H / 6 + 3, H / 2 - H / 6 + 3, red, "inside its top left corner"},
-      {W / 2 - H / 6 - 4, H / 2, green, "left of the square"},
-      {10, 10, green, "the top left of the screen"},
-      {W - 10, H - 10, green, "the bottom right of the screen"},
-  };
-  std::string wrong;
-  PumpUntil([&] {
-    wrong.clear();
-    for (const auto& p : kPoints)
-      if (ScreenPixel(p.x, p.y) != p.colour) wrong = p.what;
-    return wrong.empty();
-  }, 15000);
-  EXPECT_EQ(wrong, "") << "not on the screen";
-  PostMessageA(saver, WM_KEYDOWN, 'A', 0);
-  EXPECT_EQ(run.Wait(10000), 0u);
+  const COLORREF red = RGB(255, 0, 0), green = RGB(0, 160, 0), blue = RGB(0, 0, 160);
+  for (const bool testRun : {false, true}) {
+    SCOPED_TRACE(testRun ? "a test run" : "a saver in use");
+    const int top = testRun ? 20 : 0;
+    const std::string scr = testRun ? MakeTestRunSaver("MovieTestRun", MovieDocument(W, H))
+                                    : MakeSaver("Movie", MovieDocument(W, H));
+    SaverProcess run(scr, "/s");
+    HWND saver = run.WaitForWindow("SS3.0");
+    ASSERT_NE(saver, nullptr);
+    const struct {
+      int x, y;
+      COLORREF colour;
+      const char* what;
+    } kPoints[] = {
+        {W / 2, H / 2 + top, red, "the square's middle"},
+        {W / 2 - H / 6 + 3, H / 2 - H / 6 + 3 + top, red, "inside its top left corner"},
+        {W / 2 - H / 6 + 3, H / 2 - H / 6 - 3 + top, green, "above its top left corner"},
+        {W / 2 - H / 6 - 4, H / 2 + top, green, "left of the square"},
+        {10, top + 2, green, "the movie's top left"},
+        {10, 10, testRun ? blue : green, "the top left of the screen"},
+        {W - 10, H - 10, green, "the bottom right of the screen"},
+    };
+    std::string wrong;
+    PumpUntil([&] {
+      wrong.clear();
+      for (const auto& p : kPoints)
+        if (ScreenPixel(p.x, p.y) != p.colour) wrong = p.what;
+      return wrong.empty();
+    }, 15000);
+    EXPECT_EQ(wrong, "") << "not on the screen";
+    PostMessageA(saver, WM_KEYDOWN, 'A', 0);
+    EXPECT_EQ(run.Wait(10000), 0u);
+  }
 }
 
 // Picture objects made from the desktop and the wallpaper show this
@@ -802,10 +820,7 @@ TEST_F(SaverUrl, OnWindowsXpTheSaverWaitsForTheBrowser) {
 // ends on the same mouse input.
 TEST_F(SaverUrl, ATestRunEndsOnlyByKeys) {
   const Bytes document = PlayingDocument(RGB(0, 120, 0), kAddress, 1);
-  const std::string fsd = dir_ + "TestRun.fsd", scr = dir_ + "TestRun.scr";
-  WriteAll(fsd, document);
-  maker_.m_documentPath = fsd.c_str();
-  ASSERT_TRUE(maker_.MakeBesideDocument());
+  const std::string scr = MakeTestRunSaver("TestRun", document);
   ASSERT_EQ(ReadAll(scr).back(), 1) << "made for a test run";
   SaverProfile profile(scr);
   profile.EscapeOnly();
