@@ -231,6 +231,27 @@ COLORREF BmpPixel(const Bytes& bmp, int x, int y) {
 
 HWND SaverWindowOf(DWORD pid) { return TopWindowOf(pid, "SS3.0"); }
 
+// A place on the screen and the colour it should show.
+struct ScreenPoint {
+  int x, y;
+  COLORREF colour;
+  const char* what;
+};
+
+// Waits up to 15 s for every point to show its colour; "" when they do,
+// else what the last point that did not was.
+template <size_t N>
+std::string WrongScreenPoint(const ScreenPoint (&points)[N]) {
+  std::string wrong;
+  PumpUntil([&] {
+    wrong.clear();
+    for (const ScreenPoint& p : points)
+      if (ScreenPixel(p.x, p.y) != p.colour) wrong = p.what;
+    return wrong.empty();
+  }, 15000);
+  return wrong;
+}
+
 // Whether the cursor shows, for the thread of the foreground window (the
 // saver's while it is in front).
 DWORD ForegroundCursorFlags() {
@@ -334,24 +355,13 @@ TEST_F(SaverRun, ShowsWhatItsScriptDraws) {
   HWND saver = run.WaitForWindow("SS3.0");
   ASSERT_NE(saver, nullptr);
   const COLORREF red = RGB(255, 0, 0), blue = RGB(0, 0, 160);
-  const struct {
-    int x, y;
-    COLORREF colour;
-    const char* what;
-  } kPoints[] = {
+  const ScreenPoint kPoints[] = {
       {100, 300, blue, "the Cls colour"},   {100, 40, red, "the line"},
       {10, 40, blue, "left of the line"},   {301, 201, red, "the picture's top left"},
       {363, 247, red, "its bottom right"},  {299, 201, blue, "left of the picture"},
       {364, 247, blue, "right of the picture"},
   };
-  std::string wrong;
-  PumpUntil([&] {
-    wrong.clear();
-    for (const auto& p : kPoints)
-      if (ScreenPixel(p.x, p.y) != p.colour) wrong = p.what;
-    return wrong.empty();
-  }, 15000);
-  EXPECT_EQ(wrong, "") << "not on the screen";
+  EXPECT_EQ(WrongScreenPoint(kPoints), "") << "not on the screen";
   EXPECT_FALSE(run.Ended()) << "the endless loop keeps the saver going";
   PostMessageA(saver, WM_KEYDOWN, 'A', 0);
   EXPECT_EQ(run.Wait(10000), 0u) << "ended on the key while the thread waited";
@@ -433,11 +443,7 @@ TEST_F(SaverRun, ShowsAMovieFullScreen) {
     SaverProcess run(scr, "/s");
     HWND saver = run.WaitForWindow("SS3.0");
     ASSERT_NE(saver, nullptr);
-    const struct {
-      int x, y;
-      COLORREF colour;
-      const char* what;
-    } kPoints[] = {
+    const ScreenPoint kPoints[] = {
         {W / 2, H / 2 + top, red, "the square's middle"},
         {W / 2 - H / 6 + 3, H / 2 - H / 6 + 3 + top, red, "inside its top left corner"},
         {W / 2 - H / 6 + 3, H / 2 - H / 6 - 3 + top, green, "above its top left corner"},
@@ -446,14 +452,7 @@ TEST_F(SaverRun, ShowsAMovieFullScreen) {
         {10, 10, testRun ? blue : green, "the top left of the screen"},
         {W - 10, H - 10, green, "the bottom right of the screen"},
     };
-    std::string wrong;
-    PumpUntil([&] {
-      wrong.clear();
-      for (const auto& p : kPoints)
-        if (ScreenPixel(p.x, p.y) != p.colour) wrong = p.what;
-      return wrong.empty();
-    }, 15000);
-    EXPECT_EQ(wrong, "") << "not on the screen";
+    EXPECT_EQ(WrongScreenPoint(kPoints), "") << "not on the screen";
     PostMessageA(saver, WM_KEYDOWN, 'A', 0);
     EXPECT_EQ(run.Wait(10000), 0u);
   }
