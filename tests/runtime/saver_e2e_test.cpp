@@ -26,6 +26,7 @@
 #include "common/Payload.h"
 #include "tests/playback/picture_bytes.h"
 #include "tests/support/files.h"
+#include "tests/support/media_fixtures.h"
 #include "tests/support/processes.h"
 #include "tests/support/pump.h"
 #include "tests/support/registry.h"
@@ -396,6 +397,21 @@ TEST_F(SaverRun, ShowsAOneShotPictureAndPaintsItAgain) {
   }
 }
 
+// A media object of the bytes and a Play command of it; returns the
+// command's placement to be set.
+CFlashPlayAttribute& AddPlay(CCommandList& list, const Bytes& bytes, int kind, const char* name) {
+  CMediaObject* media = static_cast<CMediaObject*>(CreateCommand(kTypeMedia));
+  media->SetMedia(CopyDataBlock(bytes.data(), static_cast<uint32_t>(bytes.size())),
+                  static_cast<uint32_t>(bytes.size()));
+  media->m_kind = kind;
+  media->m_displayName = name;
+  list.Add(media);
+  CPlayCommand* play = static_cast<CPlayCommand*>(CreateCommand(kTypePlay));
+  list.Add(play);
+  play->SetTarget(media);
+  return play->m_placement.m_flash;
+}
+
 // A movie of the screen's shape on a green background with a red square
 // in its middle, played full screen and endlessly, then a long Wait.
 Bytes MovieDocument(int screenW, int screenH) {
@@ -411,18 +427,10 @@ Bytes MovieDocument(int screenW, int screenH) {
   const lwtest::SwfBytes bytes = movie.Cws();
   CCommandList list;
   AddCls(list, RGB(0, 0, 160));
-  CMediaObject* media = static_cast<CMediaObject*>(CreateCommand(kTypeMedia));
-  media->SetMedia(CopyDataBlock(bytes.data(), static_cast<uint32_t>(bytes.size())),
-                  static_cast<uint32_t>(bytes.size()));
-  media->m_kind = kMediaFlash;
-  media->m_displayName = "square.swf";
-  list.Add(media);
-  CPlayCommand* play = static_cast<CPlayCommand*>(CreateCommand(kTypePlay));
-  play->m_placement.m_flash.m_fullScreen = 1;
-  play->m_placement.m_flash.m_wait = 0;
-  play->m_placement.m_flash.m_endless = 1;
-  list.Add(play);
-  play->SetTarget(media);
+  CFlashPlayAttribute& play = AddPlay(list, bytes, kMediaFlash, "square.swf");
+  play.m_fullScreen = 1;
+  play.m_wait = 0;
+  play.m_endless = 1;
   AddWait(list, 100000);
   list.NumberCommands();
   return DocumentOf(list);
@@ -456,6 +464,37 @@ TEST_F(SaverRun, ShowsAMovieFullScreen) {
     PostMessageA(saver, WM_KEYDOWN, 'A', 0);
     EXPECT_EQ(run.Wait(10000), 0u);
   }
+}
+
+// In a test run the pointer shows, but not while a video the script waits
+// for plays: it is hidden when the video comes and shown again after it.
+TEST_F(SaverRun, AWaitedVideoHidesThePointerOfATestRun) {
+  CCommandList list;
+  AddCls(list, RGB(0, 0, 160));
+  AddWait(list, 500);
+  CFlashPlayAttribute& play = AddPlay(list, lwtest::SolidAvi(64, 48, 8, 4, RGB(0, 200, 0)),
+                                      kMediaVideo, "clip.avi");
+  play.m_wait = 1;
+  play.m_posX = play.m_posY = 100;
+  AddCls(list, RGB(0, 0, 100));
+  AddWait(list, 100000);
+  list.NumberCommands();
+  const std::string scr = MakeTestRunSaver("VideoTestRun", DocumentOf(list));
+  SaverProcess run(scr, "/s");
+  HWND saver = run.WaitForWindow("SS3.0");
+  ASSERT_NE(saver, nullptr);
+  ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == saver; }, 5000));
+  auto showing = [] { return (ForegroundCursorFlags() & CURSOR_SHOWING) != 0; };
+  EXPECT_TRUE(PumpUntil([&] {
+    HWND video = GetDlgItem(saver, 32780);
+    return video && IsWindowVisible(video);
+  }, 10000)) << "no video";
+  EXPECT_FALSE(showing()) << "while the video plays";
+  EXPECT_TRUE(PumpUntil([] { return ScreenPixel(10, 300) == RGB(0, 0, 100); }, 15000))
+      << "the script did not go on after the video";
+  EXPECT_TRUE(showing()) << "after the video";
+  PostMessageA(saver, WM_KEYDOWN, 'A', 0);
+  EXPECT_EQ(run.Wait(10000), 0u);
 }
 
 // Picture objects made from the desktop and the wallpaper show this
