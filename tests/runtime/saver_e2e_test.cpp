@@ -25,6 +25,7 @@
 #include "script/SceneDocument.h"
 #include "common/Payload.h"
 #include "tests/playback/picture_bytes.h"
+#include "tests/runtime/saver_documents.h"
 #include "tests/support/files.h"
 #include "tests/support/media_fixtures.h"
 #include "tests/support/processes.h"
@@ -400,12 +401,7 @@ TEST_F(SaverRun, ShowsAOneShotPictureAndPaintsItAgain) {
 // A media object of the bytes and a Play command of it; returns the
 // command's placement to be set.
 CFlashPlayAttribute& AddPlay(CCommandList& list, const Bytes& bytes, int kind, const char* name) {
-  CMediaObject* media = static_cast<CMediaObject*>(CreateCommand(kTypeMedia));
-  media->SetMedia(CopyDataBlock(bytes.data(), static_cast<uint32_t>(bytes.size())),
-                  static_cast<uint32_t>(bytes.size()));
-  media->m_kind = kind;
-  media->m_displayName = name;
-  list.Add(media);
+  CMediaObject* media = savertest::AddMedia(list, bytes, kind, name);
   CPlayCommand* play = static_cast<CPlayCommand*>(CreateCommand(kTypePlay));
   list.Add(play);
   play->SetTarget(media);
