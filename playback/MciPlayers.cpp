@@ -186,8 +186,14 @@ bool CMciPlayerWnd::RunCommand(UINT code, LPARAM lp) {
   }
 }
 
+// The clip's own window asks this one first (it is its parent), so its
+// pointer is decided here too.
 LRESULT CMciPlayerWnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_COMMAND && RunCommand(static_cast<UINT>(wp), lp)) return 0;
+  if (msg == WM_SETCURSOR && m_cursor && m_device && LOWORD(lp) == HTCLIENT) {
+    ::SetCursor(m_cursor);
+    return TRUE;
+  }
   if (msg == MM_MCINOTIFY) {
     if (static_cast<MCIDEVICEID>(lp) == m_device && m_device && !m_stopped && m_doneEvent)
       ::SetEvent(m_doneEvent);
@@ -213,11 +219,23 @@ bool CMciVideoWnd::CreateAndPlay(bool repeat, int x, int y, HWND parent, const c
   MCIERROR r = Open(path, false);
   if (r == 0) {
     ::MoveWindow(m_hWnd, x, y, m_width, m_height, TRUE);
+    if (m_hideCursor && !m_cursorHidden) {
+      ::ShowCursor(FALSE);
+      m_cursorHidden = true;
+    }
     ShowWindow(SW_SHOW);
     r = PlayClip(repeat);
   }
   Report(r);
   return r == 0;
+}
+
+// Every way the window goes (StopAndDelete, its parent destroyed) passes
+// here on the thread that hid the pointer.
+void CMciVideoWnd::OnDestroy() {
+  CMciPlayerWnd::OnDestroy();
+  if (m_cursorHidden) ::ShowCursor(TRUE);
+  m_cursorHidden = false;
 }
 
 void CMciVideoWnd::StopAndDelete() {

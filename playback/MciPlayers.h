@@ -86,6 +86,10 @@ class CMciPlayerWnd : public CWnd {
   bool m_mute = false;
   // Open and play failures are reported ("Greska, code:%d").
   bool m_reportErrors = false;
+  // While a clip is open, the pointer over the window and over the clip's
+  // own window inside it is this cursor; null: the windows' own. Set per
+  // window (answering WM_SETCURSOR), since the window class is shared.
+  HCURSOR m_cursor = nullptr;
 
  protected:
   LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -108,4 +112,14 @@ class CMciVideoWnd : public CMciPlayerWnd {
   bool CreateAndPlay(bool repeat, int x, int y, HWND parent, const char* path, HANDLE done);
   // Stops, closes and destroys the window and deletes the file.
   void StopAndDelete();
+
+  // The pointer is hidden (ShowCursor) before the clip shows, and shown
+  // again when the window is destroyed, on the same thread.
+  bool m_hideCursor = false;
+
+ protected:
+  void OnDestroy() override;
+
+ private:
+  bool m_cursorHidden = false;
 };

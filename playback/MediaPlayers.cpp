@@ -211,6 +211,8 @@ bool CSceneMediaPlayers::PlayVideo(const uint8_t* data, uint32_t size, int wait,
       self.m_videoWnd = wnd;
       wnd->m_mute = self.m_muted;
       wnd->m_reportErrors = self.m_reportErrors;
+      wnd->m_cursor = self.m_blankCursor;
+      wnd->m_hideCursor = self.m_blankCursor != nullptr;
       r.played = wnd->CreateAndPlay(r.endless != 0, r.place.left, r.place.top, self.m_output,
                                     r.path, self.m_videoDone);
       if (!r.played) self.StopVideoWindow();
@@ -227,6 +229,7 @@ bool CSceneMediaPlayers::PlayVideo(const uint8_t* data, uint32_t size, int wait,
     }
     CMciPlayerWnd& wnd = *self.m_playerWnd;
     wnd.m_reportErrors = self.m_reportErrors;
+    wnd.m_cursor = self.m_blankCursor;
     ::SetFocus(self.m_output);
     const POINT at = {r.place.left, r.place.top};
     ::SendMessageA(wnd, WM_COMMAND, CMciPlayerWnd::kOpen, reinterpret_cast<LPARAM>(r.path));

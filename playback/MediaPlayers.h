@@ -47,6 +47,10 @@ class CSceneMediaPlayers : public CMediaPlayers {
   void SetMuted(bool muted) { m_muted = muted; }
   // Video open and play failures are shown as library messages.
   void SetReportErrors(bool report) { m_reportErrors = report; }
+  // No pointer shows over the videos: the player window shows this blank
+  // cursor over an open clip, and a waited video hides the pointer while
+  // its window exists. Null (the default) leaves the pointer alone.
+  void SetBlankCursor(HCURSOR blank) { m_blankCursor = blank; }
 
   // The hidden window on the owner thread that the MCI notifications reach
   // (null when it could not be made).
@@ -93,6 +97,7 @@ class CSceneMediaPlayers : public CMediaPlayers {
   HWND m_output;
   bool m_muted = false;
   bool m_reportErrors = false;
+  HCURSOR m_blankCursor = nullptr;
   CMP3Player m_mp3;
   CTempFileMedia m_midi;
   CMciPlayerWnd* m_playerWnd = nullptr;

@@ -44,6 +44,8 @@ class CPlayOutput {
   // The Url command's address and keys, or none (ClearUrl).
   virtual void SetUrl(const char* address, int keys) {}
   virtual void ClearUrl() {}
+  // As CPlayContext::GetFullScreenTop; called from the scene thread.
+  virtual int GetFullScreenTop() const { return 0; }
   // True: the end of a play run posts WM_USER+101 to the window's parent
   // (or to the window itself when it has none).
   virtual bool PostsEndMessage() const { return true; }

@@ -75,6 +75,7 @@ class CSceneThread : public CWinThread, public CPlayContext, public CPlayPacer {
   void SetBackground(COLORREF colour, DWORD rop) override;
   void SetUrl(const char* address, int keys) override;
   void ClearUrl() override;
+  int GetFullScreenTop() const override { return m_pOutput ? m_pOutput->GetFullScreenTop() : 0; }
   bool PlayMedia(CMediaObject& media, int wait, int endless, const RECT& place,
                  int timerMs) override;
   void StopMedia(CMediaObject& media) override;

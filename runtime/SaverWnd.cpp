@@ -28,15 +28,16 @@ HCURSOR SaverCursor(int id) {
 bool CExitButton::Create(HWND saver, int screenWidth) {
   const char* cls = RegisterWndClass(0, ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)),
                                      reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
-  if (!cls || !CreateEx(WS_EX_TOPMOST, cls, "", WS_CHILD, 0, 0, 80, 20, saver, IDC_EXITHOLDER))
+  if (!cls ||
+      !CreateEx(WS_EX_TOPMOST, cls, "", WS_CHILD, 0, 0, kWidth, kHeight, saver, IDC_EXITHOLDER))
     return false;
-  MoveWindow(screenWidth - 80, 0, 80, 20);
+  MoveWindow(screenWidth - kWidth, 0, kWidth, kHeight);
   return true;
 }
 
 int CExitButton::OnCreate(CREATESTRUCTA* cs) {
   if (Default() == -1) return -1;
-  ::CreateWindowExA(0, "BUTTON", "Exit", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, 80, 20,
+  ::CreateWindowExA(0, "BUTTON", "Exit", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, kWidth, kHeight,
                     m_hWnd, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(IDC_EXITBUTTON)),
                     ::GetModuleHandleA(nullptr), nullptr);
   return 0;

@@ -21,6 +21,7 @@ bool DesktopAsksForPassword();
 
 class CExitButton : public CWnd {
  public:
+  static const int kWidth = 80, kHeight = 20;
   // Creates the holder (hidden) in the saver window's top right corner.
   bool Create(HWND saver, int screenWidth);
 

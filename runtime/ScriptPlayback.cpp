@@ -13,14 +13,16 @@
 #include "runtime/DesktopPictures.h"
 #include "runtime/SaverApp.h"
 #include "runtime/SaverWnd.h"
+#include "runtime/resource.h"
 #include "script/Palette.h"
 #include "script/SceneDocument.h"
 
 // The saver window as the scene thread sees it: it keeps the picture the
 // script draws, clears it with the Cls colour (always copied, whatever the
 // raster operation), keeps the Url choice, shows the Exit button of a test
-// run when playing begins, and hears nothing at the end of the script (the
-// last picture stays until input ends the saver).
+// run when playing begins and keeps a full-screen movie below its strip,
+// and hears nothing at the end of the script (the last picture stays until
+// input ends the saver).
 class CSaverPlayOutput : public CWindowPlayOutput {
  public:
   explicit CSaverPlayOutput(CSaverWnd& window)
@@ -29,14 +31,19 @@ class CSaverPlayOutput : public CWindowPlayOutput {
     CWindowPlayOutput::SetBackground(colour, SRCCOPY);
   }
   void OnPlayStarting() override {
-    CSaverApp* app = static_cast<CSaverApp*>(AfxGetApp());
-    if (app && app->IsTestRun()) m_window.ShowExitButton();
+    if (IsTestRun()) m_window.ShowExitButton();
   }
+  int GetFullScreenTop() const override { return IsTestRun() ? CExitButton::kHeight : 0; }
   void SetUrl(const char* address, int keys) override { m_window.SetUrl(address, keys); }
   void ClearUrl() override { m_window.ClearUrl(); }
   bool PostsEndMessage() const override { return false; }
 
  private:
+  static bool IsTestRun() {
+    const CSaverApp* app = static_cast<CSaverApp*>(AfxGetApp());
+    return app && app->IsTestRun();
+  }
+
   CSaverWnd& m_window;
 };
 
@@ -111,6 +118,8 @@ bool CScriptPlayback::StartPlaying(CSaverWnd* window, UINT* times) {
   if (m_media) {
     m_media->SetMuted(window->IsMuted());
     m_media->SetReportErrors(true);
+    m_media->SetBlankCursor(
+        ::LoadCursorA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDCUR_BLANK)));
   }
   if (m_output && m_commands && m_media)
     m_thread = new (std::nothrow)

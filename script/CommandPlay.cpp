@@ -80,7 +80,8 @@ int CPlayCommand::Execute(CDC*, int*, CPlayContext* ctx) {
     int horz = 0, vert = 0, cx = 0, cy = 0;
     GetPickSource().GetScreenSize(horz, vert, cx, cy);
     if (f.m_fullScreen) {
-      place = {0, 0, horz, vert};
+      const int top = ctx->GetFullScreenTop();
+      place = {0, top, horz, vert + top};
     } else {
       int hw = f.m_width / 2, hh = f.m_height / 2;
       if (hw == 0) hw = 1;

@@ -69,6 +69,11 @@ class CPlayContext {
   virtual void SetUrl(const char* address, int keys) = 0;
   virtual void ClearUrl() = 0;
 
+  // How far below the top of the screen a movie played full screen
+  // begins: an output that keeps a strip at the top for its own controls
+  // moves the movie below it.
+  virtual int GetFullScreenTop() const { return 0; }
+
   // The media players. wait: the call returns when the media ended;
   // endless: the media repeats until stopped; timerMs: -1 or the time to
   // play. PlayMedia returns false at once when the media cannot play.

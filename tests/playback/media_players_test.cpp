@@ -157,6 +157,77 @@ TEST_F(MediaPlayers, AWaitedVideoEndsByItselfOrStopsAtOnce) {
   EXPECT_FALSE(IsWindow(video));
 }
 
+// The thread's cursor display count (ShowCursor's).
+int CursorCount() {
+  const int shown = ShowCursor(TRUE);
+  ShowCursor(FALSE);
+  return shown - 1;
+}
+
+// Players given a blank cursor (the saver's) show it over an open clip
+// that does not wait, over the player window and over the clip's own
+// window in it; players without one (the builder's) leave the pointer to
+// the windows.
+TEST_F(MediaPlayers, OnlyPlayersGivenABlankCursorShowItOverAVideo) {
+  const HCURSOR blank = LoadCursorA(nullptr, MAKEINTRESOURCEA(32515));  // a stand-in
+  const HCURSOR arrow = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+  CMediaObject clip;
+  SetBytes(clip, lwtest::SolidAvi(32, 24, 20, 10, RGB(0, 200, 0)), kMediaVideo);
+  const RECT place = {10, 20, 10, 20};
+  for (const bool saver : {false, true}) {
+    SCOPED_TRACE(saver ? "given a blank cursor" : "without one");
+    CSceneMediaPlayers players(output_.Hwnd());
+    if (saver) players.SetBlankCursor(blank);
+    {
+      CWorker scene([&] { players.Play(clip, 0, 1, place, -1, stop_); });
+      ASSERT_TRUE(scene.Finish(10000));
+    }
+    CMciPlayerWnd* wnd = players.GetPlayerWindow();
+    ASSERT_NE(wnd, nullptr);
+    ASSERT_NE(wnd->m_device, 0u);
+    const HWND clipWindow = GetWindow(*wnd, GW_CHILD);
+    EXPECT_NE(clipWindow, nullptr) << "the clip shows in a window of its own";
+    for (HWND over : {wnd->GetSafeHwnd(), clipWindow}) {
+      if (!over) continue;
+      SetCursor(arrow);
+      SendMessageA(over, WM_SETCURSOR, reinterpret_cast<WPARAM>(over),
+                   MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+      EXPECT_EQ(GetCursor() == blank, saver) << (over == clipWindow ? "the clip's window" : "");
+    }
+    players.StopAll();
+  }
+}
+
+// Players given a blank cursor hide the pointer while a waited video's
+// window exists, whether the video ends by itself or is stopped; the
+// display count comes back to where it was.
+TEST_F(MediaPlayers, AWaitedVideoOfTheSaverHidesThePointerWhileItPlays) {
+  CMediaObject shortClip, longClip;
+  SetBytes(shortClip, lwtest::SolidAvi(32, 24, 5, 10, RGB(0, 200, 0)), kMediaVideo);
+  SetBytes(longClip, lwtest::SolidAvi(32, 24, 120, 2, RGB(0, 0, 200)), kMediaVideo);
+  const RECT place = {40, 50, 40, 50};
+  const int before = CursorCount();
+  for (const bool saver : {false, true}) {
+    SCOPED_TRACE(saver ? "given a blank cursor" : "without one");
+    CSceneMediaPlayers players(output_.Hwnd());
+    if (saver) players.SetBlankCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32515)));
+    {
+      CWorker scene([&] { players.Play(shortClip, 1, 0, place, -1, stop_); });
+      EXPECT_TRUE(scene.Finish(20000));
+    }
+    EXPECT_EQ(CursorCount(), before) << "after a video that ended by itself";
+    CWorker scene([&] { players.Play(longClip, 1, 0, place, -1, stop_); });
+    ASSERT_TRUE(PumpUntil([&] {
+      HWND video = GetDlgItem(output_.Hwnd(), CMciVideoWnd::kId);
+      return video && IsWindowVisible(video);
+    }, 10000));
+    EXPECT_EQ(CursorCount(), saver ? before - 1 : before);
+    players.StopAll();
+    EXPECT_TRUE(scene.Finish(5000));
+    EXPECT_EQ(CursorCount(), before) << "after a stopped video";
+  }
+}
+
 // A video that does not wait plays in the player window until stopped;
 // Stop closes it and deletes its file, StopAll destroys the window.
 TEST_F(MediaPlayers, AVideoThatDoesNotWait) {

@@ -25,7 +25,9 @@
 #include "script/SceneDocument.h"
 #include "common/Payload.h"
 #include "tests/playback/picture_bytes.h"
+#include "tests/runtime/saver_documents.h"
 #include "tests/support/files.h"
+#include "tests/support/media_fixtures.h"
 #include "tests/support/processes.h"
 #include "tests/support/pump.h"
 #include "tests/support/registry.h"
@@ -231,6 +233,27 @@ COLORREF BmpPixel(const Bytes& bmp, int x, int y) {
 
 HWND SaverWindowOf(DWORD pid) { return TopWindowOf(pid, "SS3.0"); }
 
+// A place on the screen and the colour it should show.
+struct ScreenPoint {
+  int x, y;
+  COLORREF colour;
+  const char* what;
+};
+
+// Waits up to 15 s for every point to show its colour; "" when they do,
+// else what the last point that did not was.
+template <size_t N>
+std::string WrongScreenPoint(const ScreenPoint (&points)[N]) {
+  std::string wrong;
+  PumpUntil([&] {
+    wrong.clear();
+    for (const ScreenPoint& p : points)
+      if (ScreenPixel(p.x, p.y) != p.colour) wrong = p.what;
+    return wrong.empty();
+  }, 15000);
+  return wrong;
+}
+
 // Whether the cursor shows, for the thread of the foreground window (the
 // saver's while it is in front).
 DWORD ForegroundCursorFlags() {
@@ -275,6 +298,15 @@ class SaverRun : public lwtest::CBuiltSaverMakerTest {
     std::string fsd = dir_ + name + ".fsd", scr = dir_ + name + ".scr";
     WriteAll(fsd, document);
     EXPECT_TRUE(maker_.MakeScr(scr.c_str(), fsd.c_str()));
+    return scr;
+  }
+  // A saver made for a test run, beside its document, as the builder's
+  // test run makes it.
+  std::string MakeTestRunSaver(const char* name, const Bytes& document) {
+    std::string fsd = dir_ + name + ".fsd", scr = dir_ + name + ".scr";
+    WriteAll(fsd, document);
+    maker_.m_documentPath = fsd.c_str();
+    EXPECT_TRUE(maker_.MakeBesideDocument());
     return scr;
   }
 };
@@ -325,24 +357,13 @@ TEST_F(SaverRun, ShowsWhatItsScriptDraws) {
   HWND saver = run.WaitForWindow("SS3.0");
   ASSERT_NE(saver, nullptr);
   const COLORREF red = RGB(255, 0, 0), blue = RGB(0, 0, 160);
-  const struct {
-    int x, y;
-    COLORREF colour;
-    const char* what;
-  } kPoints[] = {
+  const ScreenPoint kPoints[] = {
       {100, 300, blue, "the Cls colour"},   {100, 40, red, "the line"},
       {10, 40, blue, "left of the line"},   {301, 201, red, "the picture's top left"},
       {363, 247, red, "its bottom right"},  {299, 201, blue, "left of the picture"},
       {364, 247, blue, "right of the picture"},
   };
-  std::string wrong;
-  PumpUntil([&] {
-    wrong.clear();
-    for (const auto& p : kPoints)
-      if (ScreenPixel(p.x, p.y) != p.colour) wrong = p.what;
-    return wrong.empty();
-  }, 15000);
-  EXPECT_EQ(wrong, "") << "not on the screen";
+  EXPECT_EQ(WrongScreenPoint(kPoints), "") << "not on the screen";
   EXPECT_FALSE(run.Ended()) << "the endless loop keeps the saver going";
   PostMessageA(saver, WM_KEYDOWN, 'A', 0);
   EXPECT_EQ(run.Wait(10000), 0u) << "ended on the key while the thread waited";
@@ -377,6 +398,16 @@ TEST_F(SaverRun, ShowsAOneShotPictureAndPaintsItAgain) {
   }
 }
 
+// A media object of the bytes and a Play command of it; returns the
+// command's placement to be set.
+CFlashPlayAttribute& AddPlay(CCommandList& list, const Bytes& bytes, int kind, const char* name) {
+  CMediaObject* media = savertest::AddMedia(list, bytes, kind, name);
+  CPlayCommand* play = static_cast<CPlayCommand*>(CreateCommand(kTypePlay));
+  list.Add(play);
+  play->SetTarget(media);
+  return play->m_placement.m_flash;
+}
+
 // A movie of the screen's shape on a green background with a red square
 // in its middle, played full screen and endlessly, then a long Wait.
 Bytes MovieDocument(int screenW, int screenH) {
@@ -392,51 +423,72 @@ Bytes MovieDocument(int screenW, int screenH) {
   const lwtest::SwfBytes bytes = movie.Cws();
   CCommandList list;
   AddCls(list, RGB(0, 0, 160));
-  CMediaObject* media = static_cast<CMediaObject*>(CreateCommand(kTypeMedia));
-  media->SetMedia(CopyDataBlock(bytes.data(), static_cast<uint32_t>(bytes.size())),
-                  static_cast<uint32_t>(bytes.size()));
-  media->m_kind = kMediaFlash;
-  media->m_displayName = "square.swf";
-  list.Add(media);
-  CPlayCommand* play = static_cast<CPlayCommand*>(CreateCommand(kTypePlay));
-  play->m_placement.m_flash.m_fullScreen = 1;
-  play->m_placement.m_flash.m_wait = 0;
-  play->m_placement.m_flash.m_endless = 1;
-  list.Add(play);
-  play->SetTarget(media);
+  CFlashPlayAttribute& play = AddPlay(list, bytes, kMediaFlash, "square.swf");
+  play.m_fullScreen = 1;
+  play.m_wait = 0;
+  play.m_endless = 1;
   AddWait(list, 100000);
   list.NumberCommands();
   return DocumentOf(list);
 }
 
 // A saver that plays a movie shows it over the whole screen: its
-// background colour and its shape where the movie places it.
+// background colour and its shape where the movie places it. In a test run
+// the movie begins below the strip of the Exit button (the Cls colour shows
+// in the strip), as large as the screen.
 TEST_F(SaverRun, ShowsAMovieFullScreen) {
   const int W = GetSystemMetrics(SM_CXSCREEN), H = GetSystemMetrics(SM_CYSCREEN);
-  const std::string scr = MakeSaver("Movie", MovieDocument(W, H));
+  const COLORREF red = RGB(255, 0, 0), green = RGB(0, 160, 0), blue = RGB(0, 0, 160);
+  for (const bool testRun : {false, true}) {
+    SCOPED_TRACE(testRun ? "a test run" : "a saver in use");
+    const int top = testRun ? 20 : 0;
+    const std::string scr = testRun ? MakeTestRunSaver("MovieTestRun", MovieDocument(W, H))
+                                    : MakeSaver("Movie", MovieDocument(W, H));
+    SaverProcess run(scr, "/s");
+    HWND saver = run.WaitForWindow("SS3.0");
+    ASSERT_NE(saver, nullptr);
+    const ScreenPoint kPoints[] = {
+        {W / 2, H / 2 + top, red, "the square's middle"},
+        {W / 2 - H / 6 + 3, H / 2 - H / 6 + 3 + top, red, "inside its top left corner"},
+        {W / 2 - H / 6 + 3, H / 2 - H / 6 - 3 + top, green, "above its top left corner"},
+        {W / 2 - H / 6 - 4, H / 2 + top, green, "left of the square"},
+        {10, top + 2, green, "the movie's top left"},
+        {10, 10, testRun ? blue : green, "the top left of the screen"},
+        {W - 10, H - 10, green, "the bottom right of the screen"},
+    };
+    EXPECT_EQ(WrongScreenPoint(kPoints), "") << "not on the screen";
+    PostMessageA(saver, WM_KEYDOWN, 'A', 0);
+    EXPECT_EQ(run.Wait(10000), 0u);
+  }
+}
+
+// In a test run the pointer shows, but not while a video the script waits
+// for plays: it is hidden when the video comes and shown again after it.
+TEST_F(SaverRun, AWaitedVideoHidesThePointerOfATestRun) {
+  CCommandList list;
+  AddCls(list, RGB(0, 0, 160));
+  AddWait(list, 500);
+  CFlashPlayAttribute& play = AddPlay(list, lwtest::SolidAvi(64, 48, 8, 4, RGB(0, 200, 0)),
+                                      kMediaVideo, "clip.avi");
+  play.m_wait = 1;
+  play.m_posX = play.m_posY = 100;
+  AddCls(list, RGB(0, 0, 100));
+  AddWait(list, 100000);
+  list.NumberCommands();
+  const std::string scr = MakeTestRunSaver("VideoTestRun", DocumentOf(list));
   SaverProcess run(scr, "/s");
   HWND saver = run.WaitForWindow("SS3.0");
   ASSERT_NE(saver, nullptr);
-  const COLORREF red = RGB(255, 0, 0), green = RGB(0, 160, 0);
-  const struct {
-    int x, y;
-    COLORREF colour;
-    const char* what;
-  } kPoints[] = {
-      {W / 2, H / 2, red, "the square's middle"},
-      {W / 2 - H / 6 + 3, H / 2 - H / 6 + 3, red, "inside its top left corner"},
-      {W / 2 - H / 6 - 4, H / 2, green, "left of the square"},
-      {10, 10, green, "the top left of the screen"},
-      {W - 10, H - 10, green, "the bottom right of the screen"},
-  };
-  std::string wrong;
-  PumpUntil([&] {
-    wrong.clear();
-    for (const auto& p : kPoints)
-      if (ScreenPixel(p.x, p.y) != p.colour) wrong = p.what;
-    return wrong.empty();
-  }, 15000);
-  EXPECT_EQ(wrong, "") << "not on the screen";
+  ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == saver; }, 5000));
+  auto showing = [] { return (ForegroundCursorFlags() & CURSOR_SHOWING) != 0; };
+  EXPECT_TRUE(PumpUntil([&] {
+    HWND video = GetDlgItem(saver, 32780);
+    return video && IsWindowVisible(video);
+  }, 10000)) << "no video";
+  EXPECT_FALSE(showing()) << "while the video plays";
+  EXPECT_TRUE(PumpUntil([] { return ScreenPixel(10, 300) == RGB(0, 0, 100); }, 15000))
+      << "the script did not go on after the video";
+  EXPECT_TRUE(showing()) << "after the video";
   PostMessageA(saver, WM_KEYDOWN, 'A', 0);
   EXPECT_EQ(run.Wait(10000), 0u);
 }
@@ -802,10 +854,7 @@ TEST_F(SaverUrl, OnWindowsXpTheSaverWaitsForTheBrowser) {
 // ends on the same mouse input.
 TEST_F(SaverUrl, ATestRunEndsOnlyByKeys) {
   const Bytes document = PlayingDocument(RGB(0, 120, 0), kAddress, 1);
-  const std::string fsd = dir_ + "TestRun.fsd", scr = dir_ + "TestRun.scr";
-  WriteAll(fsd, document);
-  maker_.m_documentPath = fsd.c_str();
-  ASSERT_TRUE(maker_.MakeBesideDocument());
+  const std::string scr = MakeTestRunSaver("TestRun", document);
   ASSERT_EQ(ReadAll(scr).back(), 1) << "made for a test run";
   SaverProfile profile(scr);
   profile.EscapeOnly();

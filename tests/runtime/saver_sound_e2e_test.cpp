@@ -20,6 +20,7 @@
 #include "script/Objects.h"
 #include "script/Palette.h"
 #include "script/SceneDocument.h"
+#include "tests/runtime/saver_documents.h"
 #include "tests/support/files.h"
 #include "tests/support/media_fixtures.h"
 #include "tests/support/processes.h"
@@ -32,16 +33,7 @@ namespace {
 
 using lwtest::Bytes;
 using lwtest::CSoundDevice;
-
-CMediaObject* AddMedia(CCommandList& list, const Bytes& bytes, int kind, const char* name) {
-  CMediaObject* media = static_cast<CMediaObject*>(CreateCommand(kTypeMedia));
-  media->SetMedia(CopyDataBlock(bytes.data(), static_cast<uint32_t>(bytes.size())),
-                  static_cast<uint32_t>(bytes.size()));
-  media->m_kind = kind;
-  media->m_displayName = name;
-  list.Add(media);
-  return media;
-}
+using savertest::AddMedia;
 
 void AddWaitedPlay(CCommandList& list, CMediaObject* media) {
   CPlayCommand* play = static_cast<CPlayCommand*>(CreateCommand(kTypePlay));
