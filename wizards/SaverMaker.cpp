@@ -34,6 +34,7 @@ const char kReadWriteError[] = "Error during file read/write operation!";
       kReadWriteError,
       "Custom icon error!",
       "Custom image error!",
+      "The file is not a screen saver made by Lumenweave!",
   };
   throw new CUtilMakeException(code, kMessages[code]);
 }
@@ -182,6 +183,7 @@ void CSaverMaker::AppendScript(const char* output, const char* document) {
     e->Delete();
     CString message = CString(document) + "\nCannot be read data.";
     AfxMessageBox(message, MB_ICONEXCLAMATION);
+    m_lastErrorShown = true;
     file.Abort();
     Raise(4);
   }
@@ -301,8 +303,27 @@ void CSaverMaker::PatchIcon(const char* output, uint32_t base, bool stub) {
   }
 }
 
+void CSaverMaker::ResetLastError() {
+  m_lastErrorCode = 0;
+  m_lastErrorMessage.Empty();
+  m_lastErrorShown = false;
+}
+
+void CSaverMaker::Fail(CUtilMakeException* e) {
+  m_lastErrorCode = e->m_code;
+  m_lastErrorMessage = e->m_message;
+  delete e;
+}
+
+BOOL CSaverMaker::RefuseOverwrite(const char* input) {
+  m_lastErrorCode = 0;
+  m_lastErrorMessage = CString(input) + kOverwritesInput;
+  return FALSE;
+}
+
 BOOL CSaverMaker::MakeScr(const char* output, const char* document) {
-  if (IsSameFile(output, document)) return FALSE;
+  ResetLastError();
+  if (IsSameFile(output, document)) return RefuseOverwrite(document);
   const bool customImage = ProfileInt("CustomImage") != 0;
   const bool customIcon = ProfileInt("CustomIcon") != 0;
   try {
@@ -312,7 +333,7 @@ BOOL CSaverMaker::MakeScr(const char* output, const char* document) {
     if (customImage) PatchBitmap(output, 0);
     if (customIcon) PatchIcon(output, 0, false);
   } catch (CUtilMakeException* e) {
-    delete e;
+    Fail(e);
     DeleteOutput(output);
     return FALSE;
   }
@@ -320,7 +341,8 @@ BOOL CSaverMaker::MakeScr(const char* output, const char* document) {
 }
 
 BOOL CSaverMaker::MakeInstaller(const char* output, const char* document) {
-  if (IsSameFile(output, document)) return FALSE;
+  ResetLastError();
+  if (IsSameFile(output, document)) return RefuseOverwrite(document);
   const bool customImage = ProfileInt("CustomImage") != 0;
   const bool customIcon = ProfileInt("CustomIcon") != 0;
   try {
@@ -335,7 +357,7 @@ BOOL CSaverMaker::MakeInstaller(const char* output, const char* document) {
       PatchIcon(output, stub, false);
     }
   } catch (CUtilMakeException* e) {
-    delete e;
+    Fail(e);
     DeleteOutput(output);
     return FALSE;
   }
@@ -346,21 +368,22 @@ BOOL CSaverMaker::MakeMovieSaver(const char* output, const char* movie) {
   const CString full = FullPath(output);
   const CString installer = GetFileDirectory(full) + GetPathTitle(full) + ".exe";
   // An output named like its own installer would be overwritten by it.
-  if (installer.CompareNoCase(full) == 0) return FALSE;
-  if (IsSameFile(output, movie) || IsSameFile(installer, movie)) return FALSE;
+  ResetLastError();
+  if (installer.CompareNoCase(full) == 0) return RefuseOverwrite(full);
+  if (IsSameFile(output, movie) || IsSameFile(installer, movie)) return RefuseOverwrite(movie);
   const char* writing = output;
   try {
     WriteEngine(output, true);
     AppendMovie(output, movie);
     // The installer's name may still lead to the saver just written (a
     // link): the saver stays, and no installer is made.
-    if (SameFile(output, installer)) return FALSE;
+    if (SameFile(output, installer)) return RefuseOverwrite(output);
     writing = installer;
     WriteInstallerStub(installer);
     WriteEngine(installer, false);
     AppendMovie(installer, movie);
   } catch (CUtilMakeException* e) {
-    delete e;
+    Fail(e);
     DeleteOutput(writing);
     return FALSE;
   }
@@ -368,6 +391,7 @@ BOOL CSaverMaker::MakeMovieSaver(const char* output, const char* movie) {
 }
 
 BOOL CSaverMaker::MakeBesideDocument() {
+  ResetLastError();
   const bool customImage = ProfileInt("CustomImage") != 0;
   const bool customIcon = ProfileInt("CustomIcon") != 0;
   const CString base = GetFileDirectory(m_documentPath) + GetPathTitle(m_documentPath);
@@ -406,8 +430,62 @@ BOOL CSaverMaker::MakeBesideDocument() {
     if (customIcon) patch([&] { PatchIcon(installer, stub, false); });
   } catch (CUtilMakeException* e) {
     AfxMessageBox(e->m_message, MB_ICONEXCLAMATION);
-    delete e;
+    Fail(e);
+    m_lastErrorShown = true;
     DeleteOutput(writing);
+    return FALSE;
+  }
+  return TRUE;
+}
+
+bool CSaverMaker::IsCarriedSaver(const uint8_t* bytes, uint32_t size) {
+  if (size < 2 || bytes[0] != 'M' || bytes[1] != 'Z') return false;
+  // A scripted saver: the runtime, then a whole payload.
+  carried::ScriptPayload payload;
+  if (size >= carried::kRuntimeImageSize + carried::kWordSize + carried::kTrailerSize &&
+      carried::LocateScriptPayload(size, bytes + carried::kRuntimeImageSize,
+                                   bytes + size - carried::kTrailerSize,
+                                   &payload) == carried::PayloadError::kNone)
+    return true;
+  // A movie saver: this builder's movie engine (its headers, which the
+  // writer never patches), then the movie.
+  const uint32_t kHeaders = 0x400;
+  if (size <= carried::kEngineImageSize) return false;
+  uint32_t engineSize = 0;
+  const uint8_t* engine = CarriedImage(kEngineResource, &engineSize, 1, 2);
+  return engineSize >= kHeaders && std::memcmp(bytes, engine, kHeaders) == 0;
+}
+
+BOOL CSaverMaker::MakeInstallerForSaver(const char* output, const char* saver) {
+  ResetLastError();
+  if (IsSameFile(output, saver)) return RefuseOverwrite(saver);
+  const bool customIcon = ProfileInt("CustomIcon") != 0;
+  bool writing = false;
+  try {
+    FileBytes bytes;
+    try {
+      ReadAll(saver, &bytes);
+    } catch (CException* e) {
+      e->Delete();
+      Raise(4);
+    }
+    if (!IsCarriedSaver(bytes.data, bytes.size)) Raise(11);
+    // The installer's layout: the stub, then the whole saver.
+    writing = true;
+    WriteInstallerStub(output);
+    try {
+      CFile file;
+      OpenForAppend(&file, output);
+      file.Write(bytes.data, bytes.size);
+      file.Close();
+    } catch (CException* e) {
+      e->Delete();
+      Raise(8);
+    }
+    if (customIcon) PatchIcon(output, 0, true);
+  } catch (CUtilMakeException* e) {
+    Fail(e);
+    if (writing) DeleteOutput(output);
     return FALSE;
   }
   return TRUE;

@@ -27,7 +27,7 @@ class CUtilMakeException : public CObject {
   CUtilMakeException(int code, const char* message) : m_code(code), m_message(message) {}
   ~CUtilMakeException() override = default;
 
-  int m_code;  // 1 to 10
+  int m_code;  // 1 to 11
   CString m_message;
 };
 
@@ -42,6 +42,10 @@ class CSaverMaker : public CObject {
   // Saver and installer beside m_documentPath, flag byte 1; shows its own
   // messages.
   BOOL MakeBesideDocument();
+  // An installer for a finished screen saver of this builder (scripted or
+  // movie-only): the installer stub followed by the saver's bytes as they
+  // are. Any other file is refused (code 11).
+  BOOL MakeInstallerForSaver(const char* output, const char* saver);
 
   // Steps; each raises CUtilMakeException.
   void WriteRuntime(const char* output, bool create);
@@ -64,7 +68,21 @@ class CSaverMaker : public CObject {
   // the builder's own folder unless set.
   CString m_customFolder;
 
+  // Why the last make returned false: the step's code and message (code 0
+  // when an output would have overwritten its own input, which the message
+  // names), and whether the user has been told already (the document that
+  // could not be read shows its own message). Cleared by every make.
+  int m_lastErrorCode = 0;
+  CString m_lastErrorMessage;
+  bool m_lastErrorShown = false;
+
  private:
+  void ResetLastError();
+  // Keeps the exception's code and message, and deletes it.
+  void Fail(CUtilMakeException* e);
+  // Keeps why the input is refused as an output; returns FALSE.
+  BOOL RefuseOverwrite(const char* input);
+  bool IsCarriedSaver(const uint8_t* bytes, uint32_t size);
   // The bytes of a "FILE" resource, or codes notFound/notLoaded.
   const uint8_t* CarriedImage(const char* name, uint32_t* size, int notFound, int notLoaded);
   void WriteCarried(const char* output, const char* name, bool create, bool seekEnd, int notFound,

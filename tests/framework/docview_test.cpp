@@ -22,6 +22,7 @@
 #include "framework/Splitter.h"
 #include "tests/framework/docview_test_res.h"
 #include "tests/support/files.h"
+#include "tests/support/processes.h"
 #include "tests/support/pump.h"
 #include "tests/support/recorders.h"
 #include "tests/support/registry.h"
@@ -48,17 +49,8 @@ lwtest::Bytes DocumentBytes(const std::string& text) {
   return bytes;
 }
 
-std::string WindowText(HWND hwnd) {
-  char text[512] = "";
-  ::GetWindowTextA(hwnd, text, sizeof text);
-  return text;
-}
-
-std::string ClassName(HWND hwnd) {
-  char name[128] = "";
-  ::GetClassNameA(hwnd, name, sizeof name);
-  return name;
-}
+using lwtest::ClassName;
+using lwtest::WindowText;
 
 // ---------------------------------------------------------------------------
 // The probe application's classes

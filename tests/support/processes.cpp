@@ -135,6 +135,7 @@ HWND MessageBoxOf(DWORD pid, const char* text) {
   return s.found;
 }
 
+<<<<<<< HEAD
 int CountOwnThreads() {
   const HANDLE snap = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
   if (snap == INVALID_HANDLE_VALUE) return -1;
@@ -145,6 +146,18 @@ int CountOwnThreads() {
     if (entry.th32OwnerProcessID == ::GetCurrentProcessId()) ++count;
   ::CloseHandle(snap);
   return count;
+=======
+std::string WindowText(HWND hwnd) {
+  char text[512] = "";
+  ::GetWindowTextA(hwnd, text, sizeof text);
+  return text;
+}
+
+std::string ClassName(HWND hwnd) {
+  char name[128] = "";
+  ::GetClassNameA(hwnd, name, sizeof name);
+  return name;
+>>>>>>> wt-builder
 }
 
 }  // namespace lwtest

@@ -57,5 +57,8 @@ HWND MessageBoxOf(DWORD pid, const char* text);
 
 // How many threads this process has now.
 int CountOwnThreads();
+// A window's title (or a control's text) and its class name.
+std::string WindowText(HWND hwnd);
+std::string ClassName(HWND hwnd);
 
 }  // namespace lwtest

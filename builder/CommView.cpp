@@ -1,0 +1,146 @@
+// The Commands tree: filled from the palette, its images, its keys, mouse
+// and context menu, and the prototypes it hands to the script.
+#include "builder/CommView.h"
+
+#include "builder/CommandEdit.h"
+#include "builder/MainFrame.h"
+#include "builder/resource.h"
+#include "framework/App.h"
+#include "framework/FrameWnd.h"
+#include "script/Palette.h"
+
+CCommView::CCommView() = default;
+
+HWND CCommView::MainWindow() const {
+  CWinApp* app = AfxGetApp();
+  if (app && app->m_pMainWnd) return app->m_pMainWnd->GetSafeHwnd();
+  CFrameWnd* frame = GetParentFrame();
+  return frame ? frame->GetSafeHwnd() : nullptr;
+}
+
+bool CCommView::PreCreateWindow(CREATESTRUCTA& cs) {
+  cs.style |= TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS | WS_TABSTOP;
+  cs.dwExStyle |= WS_EX_CLIENTEDGE;
+  return CTreeView::PreCreateWindow(cs);
+}
+
+int CCommView::OnCreate(CREATESTRUCTA* cs) {
+  if (CTreeView::OnCreate(cs) == -1) return -1;
+  if (m_imageList.Create(IDB_COMMANDS, 16, 15, COMMANDS_MASK_COLOUR))
+    SendMessage(TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(m_imageList.GetSafeHandle()));
+  if (g_pCommandPalette) g_pCommandPalette->FillTree(m_hWnd);
+  return 0;
+}
+
+void CCommView::OnInitialUpdate() {
+  CTreeView::OnInitialUpdate();
+  HTREEITEM root = GetRootItem();
+  if (!root) return;
+  HTREEITEM first = reinterpret_cast<HTREEITEM>(
+      SendMessage(TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(root)));
+  if (first) SendMessage(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(first));
+  SendMessage(TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(root));
+}
+
+HTREEITEM CCommView::GetRootItem() const {
+  return reinterpret_cast<HTREEITEM>(SendMessage(TVM_GETNEXTITEM, TVGN_ROOT, 0));
+}
+
+HTREEITEM CCommView::GetSelectedItem() const {
+  return reinterpret_cast<HTREEITEM>(SendMessage(TVM_GETNEXTITEM, TVGN_CARET, 0));
+}
+
+bool CCommView::HasTypeSelected() const {
+  HTREEITEM selected = GetSelectedItem();
+  return selected && selected != GetRootItem();
+}
+
+CSceneCommand* CCommView::TakeNewCommand() {
+  HTREEITEM item = GetSelectedItem();
+  HTREEITEM root = GetRootItem();
+  if (!item || item == root || !g_pCommandPalette) return nullptr;
+  // An item below a type item stands for that type.
+  HTREEITEM parent = reinterpret_cast<HTREEITEM>(
+      SendMessage(TVM_GETNEXTITEM, TVGN_PARENT, reinterpret_cast<LPARAM>(item)));
+  if (parent && parent != root) item = parent;
+  return g_pCommandPalette->TakePrototype(m_hWnd, item);
+}
+
+void CCommView::Activate(bool checkPosition) {
+  HTREEITEM item = GetSelectedItem();
+  if (!item || item == GetRootItem() || !g_pCommandPalette) return;
+  if (checkPosition) {
+    POINT cursor;
+    ::GetCursorPos(&cursor);
+    ::ScreenToClient(m_hWnd, &cursor);
+    // TVM_GETITEMRECT takes the item in the rectangle's place.
+    union {
+      RECT rect;
+      HTREEITEM item;
+    } r = {};
+    r.item = item;
+    if (!SendMessage(TVM_GETITEMRECT, FALSE, reinterpret_cast<LPARAM>(&r)) ||
+        !::PtInRect(&r.rect, cursor))
+      return;
+  }
+  CSceneCommand* prototype = g_pCommandPalette->GetTreeItemPrototype(m_hWnd, item);
+  if (prototype && EditSceneCommand(*prototype, m_hWnd) == IDOK)
+    ::SendMessageA(MainWindow(), WM_COMMAND, ID_COMMAND_ADD, 0);
+}
+
+bool CCommView::OnChildNotify(UINT msg, WPARAM, LPARAM lp, LRESULT* result) {
+  if (msg != WM_NOTIFY) return false;
+  const NMHDR* hdr = reinterpret_cast<const NMHDR*>(lp);
+  if (hdr->hwndFrom != m_hWnd) return false;
+  switch (hdr->code) {
+    case NM_DBLCLK:
+      Activate(true);
+      *result = 0;
+      return true;
+    case TVN_ITEMEXPANDINGA:
+    case TVN_ITEMEXPANDINGW: {
+      // The two forms share the fields read here.
+      const auto* tv = reinterpret_cast<const NMTREEVIEWA*>(lp);
+      const int image = (tv->action & TVE_EXPAND) ? IDI_ROOT_OPEN : IDI_ROOT_CLOSED;
+      if (tv->action & (TVE_COLLAPSE | TVE_EXPAND)) {
+        TVITEMA item = {};
+        item.mask = TVIF_HANDLE | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+        item.hItem = tv->itemNew.hItem;
+        item.iImage = item.iSelectedImage = image;
+        SendMessage(TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+      }
+      *result = 0;
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+bool CCommView::PreTranslateMessage(MSG* msg) {
+  // Enter, not repeated: the selected type's dialog.
+  if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN && !(msg->lParam & (1 << 30))) {
+    Activate(false);
+    return true;
+  }
+  return CTreeView::PreTranslateMessage(msg);
+}
+
+void CCommView::OnRButtonDown(UINT flags, CPoint pt) {
+  TVHITTESTINFO hit = {};
+  hit.pt = pt;
+  HTREEITEM item =
+      reinterpret_cast<HTREEITEM>(SendMessage(TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+  if (item) SendMessage(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+  CPoint screen = pt;
+  ::ClientToScreen(m_hWnd, &screen);
+  TrackPaneContextMenu(m_hWnd, MAKELPARAM(screen.x, screen.y), CONTEXT_MENU_TREE);
+}
+
+LRESULT CCommView::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_CONTEXTMENU) {
+    TrackPaneContextMenu(m_hWnd, lp, CONTEXT_MENU_TREE);
+    return 0;
+  }
+  return CTreeView::WindowProc(msg, wp, lp);
+}

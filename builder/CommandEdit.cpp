@@ -1,0 +1,4 @@
+// The editor's way to a command's dialog.
+#include "builder/CommandEdit.h"
+
+INT_PTR EditSceneCommand(CSceneCommand&, HWND) { return IDCANCEL; }

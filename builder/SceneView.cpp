@@ -1,0 +1,577 @@
+// The script list: lines, editing, drawing, keys and mouse, and the check,
+// preview, make, default-saver and text-export commands.
+#include "builder/SceneView.h"
+
+#include "builder/BuilderUtils.h"
+#include "builder/CommandEdit.h"
+#include "builder/FileDialogEx.h"
+#include "builder/MainFrame.h"
+#include "builder/PreviewFrame.h"
+#include "builder/SceneDoc.h"
+#include "builder/resource.h"
+#include "common/AppUtils.h"
+#include "framework/App.h"
+#include "framework/Gdi.h"
+#include "framework/FrameWnd.h"
+#include "framework/Seams.h"
+#include "playback/SpeedCalibration.h"
+#include "script/BuilderUtilities.h"
+#include "script/Options.h"
+#include "script/Palette.h"
+#include "script/ScriptTools.h"
+#include "wizards/SaverMaker.h"
+
+namespace {
+
+const char kSettings[] = "Settings";
+const DWORD kListStyle = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | LBS_MULTIPLESEL |
+                         LBS_EXTENDEDSEL | LBS_OWNERDRAWVARIABLE | LBS_NOINTEGRALHEIGHT;
+// How far the lines reach to the right, for the horizontal scroll bar.
+const int kHorizontalExtent = 30000;
+const char kScreenSaverFilter[] = "Screen Saver (.scr)|*.scr||";
+const char kInstallerFilter[] = "Quenlark(.exe)|*.exe||";
+
+CString Text(UINT id, const char* fallback) { return LoadResourceString(id, fallback); }
+
+bool EndsWithNoCase(const CString& text, const char* tail) {
+  const int n = lstrlenA(tail);
+  return text.GetLength() >= n && text.Right(n).CompareNoCase(tail) == 0;
+}
+
+// The document's path without ".fsd" (any case); a document of another
+// name keeps its whole name, so that ".scr" is added to it rather than put
+// in place of some other extension.
+CString OutputBase(const CString& documentPath) {
+  return EndsWithNoCase(documentPath, ".fsd") ? documentPath.Left(documentPath.GetLength() - 4)
+                                              : documentPath;
+}
+
+CWinApp* App() { return AfxGetApp(); }
+
+CString ProfileString(const char* entry, const char* defaultValue) {
+  char text[MAX_PATH] = "";
+  if (CWinApp* app = App()) app->GetProfileString(kSettings, entry, defaultValue, text, sizeof text);
+  return text;
+}
+
+void WriteProfileString(const char* entry, const char* value) {
+  if (CWinApp* app = App()) app->WriteProfileString(kSettings, entry, value);
+}
+
+// The speed value of this machine: stored in the profile, else measured
+// (once per machine and stored there).
+UINT MeasureTimes() {
+  CWinApp* app = App();
+  if (!app || !*app->GetProfileKey()) return 0;
+  CString key = app->GetProfileKey();
+  key += "\\";
+  key += kSettings;
+  CRegistrySpeedStore store(HKEY_CURRENT_USER, key);
+  UINT times = 0;
+  CalibrateSpeed(store, &times);
+  return times;
+}
+
+}  // namespace
+
+void ShowSaverMakeResult(bool made, const CSaverMaker& maker, const char* output) {
+  CString text;
+  if (made) {
+    text.Format(Text(IDS_SAVER_CREATED, "Screen saver\n%s\nis succesfully created."), output);
+    AfxMessageBox(text, MB_ICONINFORMATION);
+    return;
+  }
+  if (maker.m_lastErrorShown) return;
+  text = Text(IDS_SAVER_NOT_CREATED, "Screen saver cannot be created.");
+  text += "\n\n";
+  text += maker.m_lastErrorMessage;
+  if (maker.m_lastErrorCode != 0) text.AppendFormat("\n(error code %d)", maker.m_lastErrorCode);
+  AfxMessageBox(text, MB_ICONSTOP);
+}
+
+CSceneView::CSceneView() : CCtrlView("LISTBOX", kListStyle) { m_nTimes = MeasureTimes(); }
+
+CSceneView::~CSceneView() = default;
+
+CSceneDoc* CSceneView::GetSceneDoc() const { return dynamic_cast<CSceneDoc*>(GetDocument()); }
+
+CCommandPalette* CSceneView::Palette() const {
+  CSceneDoc* doc = GetSceneDoc();
+  return doc && doc->GetPalette() ? doc->GetPalette() : g_pCommandPalette;
+}
+
+CBuilderOptions* CSceneView::Options() const {
+  CCommandPalette* palette = Palette();
+  return palette ? palette->GetOptions() : nullptr;
+}
+
+CCommandList* CSceneView::Commands() const {
+  CCommandPalette* palette = Palette();
+  return palette ? &palette->GetCommands() : nullptr;
+}
+
+HWND CSceneView::MainWindow() const {
+  CWinApp* app = App();
+  if (app && app->m_pMainWnd) return app->m_pMainWnd->GetSafeHwnd();
+  CFrameWnd* frame = GetParentFrame();
+  return frame ? frame->GetSafeHwnd() : nullptr;
+}
+
+void CSceneView::SetModified() {
+  if (CDocument* doc = GetDocument()) doc->SetModifiedFlag(true);
+}
+
+// ---------------------------------------------------------------------------
+// Lines
+
+int CSceneView::GetLineCount() const {
+  if (!m_hWnd) return 0;
+  const LRESULT n = SendMessage(LB_GETCOUNT);
+  return n == LB_ERR ? 0 : static_cast<int>(n);
+}
+
+CSceneCommand* CSceneView::GetLineCommand(int line) const {
+  if (line < 0 || line >= GetLineCount()) return nullptr;
+  const LRESULT data = SendMessage(LB_GETITEMDATA, line);
+  return data == LB_ERR ? nullptr : reinterpret_cast<CSceneCommand*>(data);
+}
+
+int CSceneView::GetCaretLine() const {
+  if (GetLineCount() == 0) return -1;
+  const LRESULT caret = SendMessage(LB_GETCARETINDEX);
+  return caret == LB_ERR ? -1 : static_cast<int>(caret);
+}
+
+int CSceneView::GetSelectedCount() const {
+  if (!m_hWnd) return 0;
+  const LRESULT n = SendMessage(LB_GETSELCOUNT);
+  return n == LB_ERR ? 0 : static_cast<int>(n);
+}
+
+bool CSceneView::IsLineSelected(int line) const { return SendMessage(LB_GETSEL, line) > 0; }
+
+bool CSceneView::HasVisibleCommands() const {
+  for (int i = 0; i < GetLineCount(); ++i) {
+    const CSceneCommand* cmd = GetLineCommand(i);
+    if (!cmd || cmd->IsDisabled()) continue;
+    const int type = cmd->GetType();
+    if (type == kTypeShow || type == kTypeMove || type == kTypePlay) return true;
+  }
+  return false;
+}
+
+void CSceneView::ClearSelection() { SendMessage(LB_SETSEL, FALSE, -1); }
+
+void CSceneView::Reindent() {
+  CCommandList* commands = Commands();
+  CBuilderOptions* options = Options();
+  if (commands) UpdateIndentLevels(*commands, options ? options->m_tabSize : 2);
+}
+
+void CSceneView::RedrawLine(int line) {
+  const CSceneCommand* cmd = GetLineCommand(line);
+  if (cmd && (cmd->GetType() == kTypeImageText || cmd->GetType() == kTypeMedia)) {
+    Invalidate();
+    return;
+  }
+  RECT r;
+  if (SendMessage(LB_GETITEMRECT, line, reinterpret_cast<LPARAM>(&r)) != LB_ERR) InvalidateRect(&r);
+}
+
+void CSceneView::ClearLines() {
+  if (m_hWnd) SendMessage(LB_RESETCONTENT);
+}
+
+void CSceneView::RebuildLines() {
+  if (!m_hWnd) return;
+  SendMessage(WM_SETREDRAW, FALSE);
+  SendMessage(LB_RESETCONTENT);
+  if (CCommandList* commands = Commands()) {
+    for (int i = 0; i < commands->GetSize(); ++i)
+      SendMessage(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(commands->GetCommand(i)));
+  }
+  Reindent();
+  SendMessage(WM_SETREDRAW, TRUE);
+  Invalidate();
+}
+
+bool CSceneView::InsertCommand(CSceneCommand* command, bool append) {
+  CCommandList* commands = Commands();
+  if (!command || !commands) {
+    delete command;
+    return false;
+  }
+  int line = append ? GetLineCount() : GetCaretLine();
+  if (line < 0 || line > GetLineCount()) line = GetLineCount();
+  SendMessage(WM_SETREDRAW, FALSE);
+  const LRESULT at = SendMessage(LB_INSERTSTRING, line, reinterpret_cast<LPARAM>(command));
+  if (at == LB_ERR || at == LB_ERRSPACE) {
+    SendMessage(WM_SETREDRAW, TRUE);
+    delete command;
+    return false;
+  }
+  commands->InsertAt(line, command);
+  ClearSelection();
+  SendMessage(LB_SETSEL, TRUE, line);
+  SendMessage(LB_SETCARETINDEX, line);
+  Reindent();
+  SendMessage(WM_SETREDRAW, TRUE);
+  Invalidate();
+  SetModified();
+  return true;
+}
+
+void CSceneView::DeleteSelection(bool ask) {
+  const int selected = GetSelectedCount();
+  CCommandList* commands = Commands();
+  if (selected <= 0 || !commands) return;
+  if (ask) {
+    CString question = Text(IDS_DELETE_QUESTION, "Are you sure you want delete command");
+    if (selected > 1) question += "s";
+    question += "?";
+    if (AfxMessageBox(question, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+  }
+  SendMessage(WM_SETREDRAW, FALSE);
+  for (int line = GetLineCount() - 1; line >= 0; --line) {
+    if (!IsLineSelected(line)) continue;
+    CSceneCommand* cmd = GetLineCommand(line);
+    // The line goes first, so that nothing draws the command once deleted.
+    SendMessage(LB_DELETESTRING, line);
+    if (line < commands->GetSize() && commands->GetCommand(line) == cmd) commands->RemoveAt(line);
+    delete cmd;
+  }
+  Reindent();
+  SendMessage(WM_SETREDRAW, TRUE);
+  Invalidate();
+  SetModified();
+}
+
+void CSceneView::SetSelectionDisabled(bool disable) {
+  if (GetSelectedCount() <= 0) return;
+  for (int line = 0; line < GetLineCount(); ++line) {
+    CSceneCommand* cmd = GetLineCommand(line);
+    if (!cmd || !IsLineSelected(line) || (cmd->IsDisabled() != 0) == disable) continue;
+    cmd->SetDisabled(disable ? 1 : 0);
+    RedrawLine(line);
+  }
+  SetModified();
+}
+
+void CSceneView::EnableAll() {
+  for (int line = 0; line < GetLineCount(); ++line) {
+    CSceneCommand* cmd = GetLineCommand(line);
+    if (!cmd || !cmd->IsDisabled()) continue;
+    cmd->SetDisabled(0);
+    RedrawLine(line);
+  }
+  SetModified();
+}
+
+void CSceneView::ResetSelection() {
+  ClearSelection();
+  if (GetLineCount() > 0) SendMessage(LB_SETCARETINDEX, 0);
+  Invalidate();
+}
+
+void CSceneView::SelectAll() { SendMessage(LB_SETSEL, TRUE, -1); }
+
+void CSceneView::SelectLineAlone(int line) {
+  if (line < 0 || line >= GetLineCount()) return;
+  ClearSelection();
+  SendMessage(LB_SETSEL, TRUE, line);
+  SendMessage(LB_SETCARETINDEX, line);
+  if (CFrameWnd* frame = GetParentFrame()) frame->SetActiveView(this);
+}
+
+void CSceneView::EditLine(int line) {
+  if (line == -1 || line == 0xFFFF) return;
+  CSceneCommand* cmd = GetLineCommand(line);
+  if (!cmd) return;
+  if (EditSceneCommand(*cmd, m_hWnd) != IDOK) return;
+  RedrawLine(line);
+  SetModified();
+}
+
+void CSceneView::OnInitialUpdate() {
+  CCtrlView::OnInitialUpdate();
+  RebuildLines();
+}
+
+// ---------------------------------------------------------------------------
+// Window
+
+int CSceneView::OnCreate(CREATESTRUCTA* cs) {
+  if (CCtrlView::OnCreate(cs) == -1) return -1;
+  m_imageList.Create(IDB_COMMANDS, m_nIconSize, 15, COMMANDS_MASK_COLOUR);
+  SendMessage(LB_SETHORIZONTALEXTENT, kHorizontalExtent);
+  return 0;
+}
+
+bool CSceneView::OnChildNotify(UINT msg, WPARAM, LPARAM lp, LRESULT* result) {
+  switch (msg) {
+    case WM_MEASUREITEM:
+      MeasureLine(reinterpret_cast<MEASUREITEMSTRUCT*>(lp));
+      *result = TRUE;
+      return true;
+    case WM_DRAWITEM:
+      DrawLine(reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+      *result = TRUE;
+      return true;
+    default:
+      return false;
+  }
+}
+
+void CSceneView::MeasureLine(MEASUREITEMSTRUCT* item) const {
+  const CBuilderOptions* options = Options();
+  const auto* cmd = reinterpret_cast<const CSceneCommand*>(item->itemData);
+  int height = 0;
+  if (options) height = cmd ? options->GetStyleExtent(*cmd) : options->m_heights[0];
+  item->itemHeight = static_cast<UINT>(height > m_nIconSize ? height : m_nIconSize);
+}
+
+void CSceneView::DrawLine(const DRAWITEMSTRUCT* item) {
+  if (static_cast<int>(item->itemID) < 0) return;
+  const auto* cmd = reinterpret_cast<const CSceneCommand*>(item->itemData);
+  const CBuilderOptions* options = Options();
+  HDC dc = item->hDC;
+  CRect rect(item->rcItem);
+  rect.left += m_nIconSize;
+  const bool selected = (item->itemState & ODS_SELECTED) != 0;
+
+  if (item->itemAction & (ODA_DRAWENTIRE | ODA_SELECT)) {
+    CDC out;
+    out.Attach(dc);
+    // The icon's column, then the label's background.
+    out.FillSolidRect(item->rcItem.left, rect.top, m_nIconSize, rect.Height(),
+                      ::GetSysColor(COLOR_WINDOW));
+    out.FillSolidRect(rect.left, rect.top, rect.Width(), rect.Height(),
+                      ::GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    if (cmd) {
+      const CPoint icon(item->rcItem.left, rect.top + (rect.Height() - m_nIconSize) / 2);
+      m_imageList.Draw(dc, cmd->GetType() + IDI_COMMAND_FIRST, icon,
+                       selected ? ILD_SELECTED : ILD_NORMAL);
+      CString label;
+      cmd->Describe(label);
+      HFONT font = options ? options->GetStyleFont(*cmd) : nullptr;
+      CSelectObject useFont(dc, font ? static_cast<HGDIOBJ>(font) : ::GetStockObject(DEFAULT_GUI_FONT));
+      const int extent = options ? options->GetStyleExtent(*cmd) : 0;
+      out.SetTextColor(selected ? ::GetSysColor(COLOR_HIGHLIGHTTEXT)
+                                : (options ? options->GetStyleColour(*cmd) : 0));
+      out.SetBkMode(TRANSPARENT);
+      int x = rect.left + cmd->m_indent * m_nIconSize / 2 + 3;
+      TruncateTextToWidth(dc, label, x);
+      out.TextOut(x, rect.top + (rect.Height() - extent) / 2, label, label.GetLength());
+    }
+    out.Detach();
+  }
+  // The focus rectangle is drawn by inverting: a fresh line gets it when
+  // it has the focus, a focus change toggles it.
+  const bool focused = (item->itemState & ODS_FOCUS) != 0;
+  if ((item->itemAction & ODA_FOCUS) ||
+      ((item->itemAction & (ODA_DRAWENTIRE | ODA_SELECT)) && focused))
+    ::DrawFocusRect(dc, &rect);
+}
+
+void CSceneView::OnKeyDown(UINT vk, UINT repeat, UINT flags) {
+  const bool ctrl = ::GetKeyState(VK_CONTROL) < 0;
+  switch (vk) {
+    case VK_RETURN:
+      if (GetLineCount() > 0) EditLine(GetCaretLine());
+      return;
+    case VK_DELETE:
+      DeleteSelection(true);
+      return;
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_END:
+    case VK_HOME:
+      if (ctrl) {
+        const WPARAM code = vk == VK_PRIOR ? SB_PAGELEFT
+                            : vk == VK_NEXT ? SB_PAGERIGHT
+                            : vk == VK_END  ? SB_RIGHT
+                                            : SB_LEFT;
+        SendMessage(WM_HSCROLL, code);
+        return;
+      }
+      break;
+    case VK_LEFT:
+      SendMessage(WM_HSCROLL, SB_LINELEFT);
+      return;
+    case VK_RIGHT:
+      SendMessage(WM_HSCROLL, SB_LINERIGHT);
+      return;
+    default:
+      break;
+  }
+  Default();
+}
+
+void CSceneView::OnLButtonDblClk(UINT flags, CPoint pt) {
+  const LRESULT hit = SendMessage(LB_ITEMFROMPOINT, 0, MAKELPARAM(pt.x, pt.y));
+  // The high word is set below the last line.
+  if (HIWORD(hit) == 0 && GetLineCount() > 0) {
+    EditLine(LOWORD(hit));
+    return;
+  }
+  Default();
+}
+
+void CSceneView::OnRButtonDown(UINT flags, CPoint pt) {
+  const LRESULT hit = SendMessage(LB_ITEMFROMPOINT, 0, MAKELPARAM(pt.x, pt.y));
+  const int line = LOWORD(hit);
+  if (HIWORD(hit) == 0 && line < GetLineCount() && !IsLineSelected(line)) {
+    ClearSelection();
+    SendMessage(LB_SETSEL, TRUE, line);
+    SendMessage(LB_SETCARETINDEX, line);
+  }
+  Default();
+}
+
+LRESULT CSceneView::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_CONTEXTMENU) {
+    TrackPaneContextMenu(m_hWnd, lp, CONTEXT_MENU_SCRIPT);
+    return 0;
+  }
+  return CCtrlView::WindowProc(msg, wp, lp);
+}
+
+// ---------------------------------------------------------------------------
+// Check, preview, make
+
+bool CSceneView::CheckScript() {
+  CCommandList* commands = Commands();
+  if (!commands) return false;
+  const CScriptCheck check = ::CheckScript(*commands);
+  if (check.IsReady()) return true;
+  if (check.messageId == kMissingUntilMessageId)
+    AfxMessageBox(Text(IDS_MISSING_UNTIL, "Missing until command."), MB_ICONSTOP);
+  else if (check.messageId == kMissingRepeatMessageId)
+    AfxMessageBox(Text(IDS_MISSING_REPEAT, "Missing repeat command."), MB_ICONSTOP);
+  SelectLineAlone(check.line);
+  return false;
+}
+
+bool CSceneView::Preview() {
+  if (!CheckScript()) return false;
+  if (!HasVisibleCommands())
+    AfxMessageBox(Text(IDS_NO_VISIBLE_COMMANDS,
+                       "Warning!  There are no active commands in your screen saver. There will "
+                       "be no visible result."),
+                  MB_ICONSTOP);
+  const CBuilderOptions* options = Options();
+  CDocument* doc = GetDocument();
+  if (options && options->m_saveBeforePreview == 1 && doc && doc->IsModified())
+    ::SendMessageA(MainWindow(), WM_COMMAND, ID_FILE_SAVE, 0);
+  return OpenPreview(&m_nTimes, options && options->m_previewAutoStart == 1);
+}
+
+CString CSceneView::SavedDocumentPath() {
+  ::SendMessageA(MainWindow(), WM_COMMAND, ID_FILE_SAVE, 0);
+  CDocument* doc = GetDocument();
+  CString path = doc ? doc->GetPathName() : CString();
+  if (path.IsEmpty()) AfxMessageBox(Text(IDS_SAVE_SCENE_FIRST, "You have to save the scene."));
+  return path;
+}
+
+namespace {
+
+// The save dialog of a make: where the output goes and under what name;
+// false when cancelled. The chosen folder is remembered in "SavePath".
+bool AskOutputPath(HWND parent, const char* defExt, const char* name, const char* filter,
+                   CString& output) {
+  CFileDialogEx dialog(false, false, defExt, name,
+                       OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_ENABLEHOOK, filter, parent);
+  const CString folder = ProfileString("SavePath", GetMyDocumentsPath());
+  dialog.m_ofn.lpstrInitialDir = folder;
+  dialog.m_ofn.lpstrTitle = "Make Screen Saver";
+  dialog.m_ofn.lpfnHook = SaveDialogHookProc;
+  dialog.m_ofn.Flags |= OFN_ENABLEHOOK;
+  if (dialog.DoModal() != IDOK) return false;
+  WriteProfileString("SavePath", dialog.GetFolderPath());
+  output = dialog.GetPathName();
+  if (dialog.GetFileExt().CompareNoCase(defExt) != 0) {
+    output += ".";
+    output += defExt;
+  }
+  return true;
+}
+
+}  // namespace
+
+void CSceneView::OnMakeScr(bool interactive, CString* outPath) {
+  const CString document = SavedDocumentPath();
+  if (document.IsEmpty() || !CheckScript()) return;
+  CString output;
+  if (interactive) {
+    if (!AskOutputPath(m_hWnd, "scr", GetFileName(OutputBase(document)), kScreenSaverFilter, output))
+      return;
+  } else {
+    output = OutputBase(document) + ".scr";
+  }
+  CSaverMaker maker;
+  const bool made = maker.MakeScr(output, document) != FALSE;
+  ShowSaverMakeResult(made, maker, output);
+  if (made && outPath) *outPath = output;
+}
+
+void CSceneView::OnMakeInstall(bool interactive) {
+  const CString document = SavedDocumentPath();
+  if (document.IsEmpty() || !CheckScript()) return;
+  CString output;
+  if (interactive) {
+    if (!AskOutputPath(m_hWnd, "exe", GetPathTitle(document), kInstallerFilter, output)) return;
+  } else {
+    // Beside the document, as its screen saver.
+    output = OutputBase(document) + ".exe";
+  }
+  CSaverMaker maker;
+  const bool made = maker.MakeInstaller(output, document) != FALSE;
+  ShowSaverMakeResult(made, maker, output);
+}
+
+void CSceneView::SetAsDefaultSaver() {
+  CString saver;
+  OnMakeScr(true, &saver);
+  if (saver.IsEmpty()) return;
+  char system[520] = "";
+  const UINT length = ::GetSystemDirectoryA(system, sizeof system);
+  if (length == 0 || length >= sizeof system) return;
+  CString target;
+  target.Format("%s\\%s", system, static_cast<const char*>(GetFileName(saver)));
+  if (!::CopyFileA(saver, target, FALSE)) {
+    CString text;
+    text.Format("%s\n\ncannot be copied to\n%s", static_cast<const char*>(saver),
+                static_cast<const char*>(target));
+    AfxMessageBox(text, MB_ICONSTOP);
+    return;
+  }
+  CString parameters;
+  parameters.Format("desk.cpl,InstallScreenSaver %s", static_cast<const char*>(target));
+  LwShellExecute(MainWindow(), nullptr, "rundll32.exe", parameters, nullptr, SW_SHOW);
+}
+
+void CSceneView::ExportText() {
+  CCommandList* commands = Commands();
+  if (!commands || commands->GetSize() == 0) return;
+  CDocument* doc = GetDocument();
+  if (!doc) return;
+  if (doc->GetPathName().IsEmpty()) ::SendMessageA(MainWindow(), WM_COMMAND, ID_FILE_SAVE, 0);
+  if (doc->GetPathName().IsEmpty()) {
+    AfxMessageBox(Text(IDS_SAVE_SCENE_FIRST, "You have to save the scene."));
+    return;
+  }
+  const CString path = doc->GetPathName() + ".txt";
+  if (!WriteScriptText(path, *commands)) {
+    AfxMessageBox(path + "\n\ncannot be created.", MB_ICONSTOP);
+    return;
+  }
+  SHELLEXECUTEINFOA info = {};
+  info.cbSize = sizeof info;
+  info.hwnd = MainWindow();
+  info.lpFile = path;
+  info.nShow = SW_SHOWMAXIMIZED;
+  LwShellExecuteEx(&info);
+}
+
+void CSceneView::EditOptions() {}

@@ -1,0 +1,136 @@
+// The builder as a program, started as the shell or a user starts it: the
+// uninstall switch removes its keys and its options file, and a second
+// start hands its file to the builder that already runs when "Reuse" says
+// so, or opens a window of its own otherwise. The builder's keys and
+// options file are the prefix's own: the test keeps them and puts them
+// back.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "tests/support/files.h"
+#include "tests/support/processes.h"
+#include "tests/support/pump.h"
+#include "tests/support/registry.h"
+
+namespace {
+
+const char kClass[] = "Lumenweave3.1";
+const char kProfile[] = "Software\\Corvanta\\Lumenweave\\4.70\\Lumenweave";
+
+std::string Builder() { return LW_BUILD_DIR "/builder/Lumenweave.exe"; }
+
+std::string OptionsFile() {
+  char windows[MAX_PATH] = "";
+  ::GetWindowsDirectoryA(windows, sizeof windows);
+  return std::string(windows) + "\\Lumenweave.opt";
+}
+
+using lwtest::WindowText;
+
+class BuilderProcessTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    m_optionsExisted = lwtest::FileExists(OptionsFile());
+    if (m_optionsExisted) m_options = lwtest::ReadAll(OptionsFile());
+    ::GetCurrentDirectoryA(sizeof m_directory, m_directory);
+  }
+  void TearDown() override {
+    ::SetCurrentDirectoryA(m_directory);
+    if (m_optionsExisted)
+      lwtest::WriteAll(OptionsFile(), m_options);
+    else
+      ::DeleteFileA(OptionsFile().c_str());
+  }
+
+  // A builder started without a file, and its frame once it shows.
+  static HWND StartBuilder(lwtest::CChildProcess& builder) {
+    EXPECT_TRUE(builder.Started());
+    return builder.WaitForWindow(kClass, nullptr, 60000);
+  }
+  // Closes a builder's window and waits for its end.
+  static void Close(lwtest::CChildProcess& builder, HWND frame) {
+    ::PostMessageA(frame, WM_CLOSE, 0, 0);
+    EXPECT_EQ(builder.Wait(30000), 0u);
+  }
+
+  lwtest::CRegKeyPath profile{HKEY_CURRENT_USER, kProfile};
+  lwtest::CSavedRegKey savedProfile{lwtest::CRegKeyPath(HKEY_CURRENT_USER, "Software\\Corvanta")};
+  lwtest::CSavedRegKey savedExtension{lwtest::CRegKeyPath(HKEY_CLASSES_ROOT, ".fsd")};
+  lwtest::CSavedRegKey savedType{lwtest::CRegKeyPath(HKEY_CLASSES_ROOT, "Lumenweave.Document")};
+  lwtest::CTempFolder folder{"builderprocess"};
+
+ private:
+  bool m_optionsExisted = false;
+  lwtest::Bytes m_options;
+  char m_directory[MAX_PATH] = "";
+};
+
+TEST_F(BuilderProcessTest, UninstallRemovesTheKeysWithEverythingBelowThemAndTheOptionsFile) {
+  for (const char* argument : {"/u", "-U", "u"}) {
+    SCOPED_TRACE(argument);
+    ASSERT_TRUE(profile.Sub("Settings").SetNumber("Reuse", 0));
+    ASSERT_TRUE(profile.Sub("Recent File List").SetText("File1", "C:\\a.fsd"));
+    ASSERT_TRUE(profile.Sub("Settings").Sub("Deeper").SetText("x", "y"));
+    const lwtest::CRegKeyPath extension(HKEY_CLASSES_ROOT, ".fsd");
+    const lwtest::CRegKeyPath type(HKEY_CLASSES_ROOT, "Lumenweave.Document");
+    ASSERT_TRUE(extension.Sub("ShellNew").SetText("NullFile", ""));
+    ASSERT_TRUE(type.Sub("DefaultIcon").SetText("", "x,1"));
+    ASSERT_TRUE(lwtest::WriteAll(OptionsFile(), {1, 2, 3}));
+
+    lwtest::CChildProcess run(Builder(), argument);
+    ASSERT_TRUE(run.Started());
+    EXPECT_NE(run.Wait(30000), lwtest::kNotEnded);
+    EXPECT_FALSE(profile.Exists());
+    EXPECT_FALSE(extension.Exists());
+    EXPECT_FALSE(type.Exists());
+    EXPECT_FALSE(lwtest::FileExists(OptionsFile()));
+    EXPECT_TRUE(lwtest::CRegKeyPath(HKEY_CURRENT_USER, "Software\\Corvanta\\Lumenweave\\4.70").Exists());
+  }
+}
+
+TEST_F(BuilderProcessTest, WithReuseASecondStartHandsItsFileToTheFirstAndEnds) {
+  ASSERT_TRUE(profile.Sub("Settings").SetNumber("Reuse", 0));
+  lwtest::CChildProcess first(Builder(), "");
+  HWND frame = StartBuilder(first);
+  ASSERT_NE(frame, nullptr);
+  EXPECT_EQ(WindowText(frame), "Untitled - Lumenweave");
+
+  ASSERT_TRUE(profile.Sub("Settings").SetNumber("Reuse", 1));
+  ASSERT_TRUE(lwtest::WriteAll(folder.File("handed.fsd"), {}));
+  // A name relative to the second start's folder, which is not the first's.
+  ::SetCurrentDirectoryA(folder.Path().c_str());
+  {
+    lwtest::CChildProcess second(Builder(), "handed.fsd");
+    ASSERT_TRUE(second.Started());
+    EXPECT_NE(second.Wait(60000), lwtest::kNotEnded);
+    EXPECT_EQ(lwtest::TopWindowOf(second.Pid(), kClass), nullptr);
+  }
+  EXPECT_TRUE(lwtest::PumpUntil([&] { return WindowText(frame) == "handed - Lumenweave"; }, 10000))
+      << WindowText(frame);
+
+  // No file: the running builder only comes to the front.
+  {
+    lwtest::CChildProcess third(Builder(), "");
+    ASSERT_TRUE(third.Started());
+    EXPECT_NE(third.Wait(60000), lwtest::kNotEnded);
+  }
+  EXPECT_EQ(WindowText(frame), "handed - Lumenweave");
+  Close(first, frame);
+}
+
+TEST_F(BuilderProcessTest, WithoutReuseTwoBuildersRun) {
+  ASSERT_TRUE(profile.Sub("Settings").SetNumber("Reuse", 0));
+  lwtest::CChildProcess first(Builder(), "");
+  HWND firstFrame = StartBuilder(first);
+  ASSERT_NE(firstFrame, nullptr);
+  lwtest::CChildProcess second(Builder(), "");
+  HWND secondFrame = StartBuilder(second);
+  ASSERT_NE(secondFrame, nullptr);
+  EXPECT_NE(firstFrame, secondFrame);
+  Close(second, secondFrame);
+  Close(first, firstFrame);
+}
+
+}  // namespace
