@@ -278,7 +278,7 @@ const CCommandEntry CMediaObjectDlg::commandEntries[] = {
     CommandEntry(IDC_MEDIA_PLAY, &CMediaObjectDlg::OnPlay),
     ControlEntry(IDC_MEDIA_ICON, STN_DBLCLK, &CMediaObjectDlg::OnPlay),
     CommandEntry(IDC_MEDIA_STOP, &CMediaObjectDlg::OnStop),
-    CommandEntry(IDC_COMMENT, &CMediaObjectDlg::OnComment),
+    CommandEntry(IDC_COMMENT_BUTTON, &CMediaObjectDlg::OnComment),
 };
 LW_IMPLEMENT_COMMAND_TABLE(CMediaObjectDlg, CMediaTestDialog)
 
@@ -559,7 +559,7 @@ void CPlaySettingsDlg::OnOK() {
 const CCommandEntry CMediaTargetDlg::commandEntries[] = {
     ControlEntry(IDC_MEDIA_LIST, LBN_SELCHANGE, &CMediaTargetDlg::OnSelChange),
     ControlEntry(IDC_MEDIA_LIST, LBN_DBLCLK, &CMediaTargetDlg::OnDoubleClick),
-    CommandEntry(IDC_COMMENT, &CMediaTargetDlg::OnComment),
+    CommandEntry(IDC_COMMENT_BUTTON, &CMediaTargetDlg::OnComment),
 };
 LW_IMPLEMENT_COMMAND_TABLE(CMediaTargetDlg, CMediaTestDialog)
 
