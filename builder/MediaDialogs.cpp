@@ -11,7 +11,6 @@
 #include "builder/BuilderUtils.h"
 #include "builder/FileDialogEx.h"
 #include "builder/resource.h"
-#include "framework/App.h"
 #include "playback/FlashPlayer.h"
 #include "playback/MediaPlayers.h"
 #include "script/BuilderUtilities.h"
@@ -27,52 +26,16 @@ const char kMediaFilter[] =
     "All supported media files |*.wav;*.avi;*.mp3;*.mid;*.swf|MP3 Files (.mp3)|*.mp3|"
     "Flash Files (.swf)|*.swf|AVI Files (.avi)|*.avi|Wave Files (.wav)|*.wav|"
     "Midi Files (.mid)|*.mid|All Files (*.*)|*.*||";
-const char kDeselectTip[] = "Deselect - Ctrl+click";
 
 // The Play timer's decimal field: up to 600 seconds, shown in six
 // significant digits, stepped by a hundredth.
 constexpr float kTimerMaxSeconds = 600.0f;
-constexpr int kTimerDigits = 6;
-constexpr int kTimerDecimals = 2;
-constexpr int kTimerStep = 1;
+const CDecimalField kTimerField = {kTimerMaxSeconds, 1, 2, 6, ""};
 
 // The controls a movie's place and size use.
 const int kPlacementControls[] = {IDC_PLAY_X,          IDC_PLAY_Y,          IDC_PLAY_WIDTH,
                                   IDC_PLAY_HEIGHT,     IDC_PLAY_X_ABSOLUTE, IDC_PLAY_X_CENTERED,
                                   IDC_PLAY_Y_ABSOLUTE, IDC_PLAY_Y_CENTERED, IDC_PLAY_DEFAULT_SIZE};
-
-int Pow10(int n) {
-  int v = 1;
-  while (n-- > 0) v *= 10;
-  return v;
-}
-
-// One click of a decimal spin field: the value snaps to the step's grid
-// (down when going up, up when going down), moves one step and is clamped.
-float StepDecimal(float value, bool up, int digits, int decimals, int step, float maximum) {
-  const double scaled = static_cast<double>(value) * Pow10(digits - 1);
-  const double rounded = scaled < 0 ? -static_cast<double>(static_cast<long long>(-scaled + 0.5))
-                                    : static_cast<double>(static_cast<long long>(scaled + 0.5));
-  const double grid = static_cast<double>(Pow10(digits - decimals - 1)) * step;
-  const double ratio = rounded / grid;
-  long long q = static_cast<long long>(ratio);
-  if (up && ratio < 0 && q != ratio) --q;
-  if (!up && ratio > 0 && q != ratio) ++q;
-  double next = (static_cast<double>(q) * step + (up ? step : -step)) / Pow10(decimals);
-  if (next < 0) next = 0;
-  if (next > maximum) next = maximum;
-  return static_cast<float>(next);
-}
-
-// Whole seconds and hundredths as printed, then in milliseconds.
-int SecondsToMilliseconds(float seconds) {
-  char text[64];
-  FormatText(text, sizeof text, "%.2f", static_cast<double>(seconds));
-  float printed = 0;
-  ParseFloatText(text, "", &printed);
-  const double ms = static_cast<double>(printed) * 1000.0;
-  return static_cast<int>(ms < 0 ? ms - 0.5 : ms + 0.5);
-}
 
 // Whether a spin notification's arrow raises the value.
 bool SpinGoesUp(NMHDR* hdr) {
@@ -81,34 +44,6 @@ bool SpinGoesUp(NMHDR* hdr) {
   ::SendMessageA(hdr->hwndFrom, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low),
                  reinterpret_cast<LPARAM>(&high));
   return low <= high ? ud->iDelta > 0 : ud->iDelta < 0;
-}
-
-// The type name, and " - text" when there is a text.
-CString EditCaption(const CSceneCommand& command, const char* text) {
-  CString caption(GetCommandTypeName(command.GetType()));
-  if (text && *text) caption += CString(" - ") + text;
-  return caption;
-}
-
-// After a sub-dialog: the button that opened it is plain again and OK is
-// the default, so that Enter means OK.
-void MakeOkDefault(HWND dialog, int id) {
-  ::SendDlgItemMessageA(dialog, id, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
-  ::SendDlgItemMessageA(dialog, IDOK, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
-  ::SendMessageA(dialog, DM_SETDEFID, IDOK, 0);
-  ::SetFocus(::GetDlgItem(dialog, IDOK));
-}
-
-CString ProfileString(const char* entry, const char* defaultValue) {
-  CWinApp* app = AfxGetApp();
-  if (!app) return defaultValue;
-  char text[MAX_PATH] = "";
-  app->GetProfileString("Settings", entry, defaultValue, text, sizeof text);
-  return text;
-}
-
-void WriteProfileText(const char* entry, const char* value) {
-  if (CWinApp* app = AfxGetApp()) app->WriteProfileString("Settings", entry, value);
 }
 
 }  // namespace
@@ -151,27 +86,6 @@ void CMediaTestPlayer::Stop() {
   m_mp3.Stop();
   // Stopped and closed before the file goes: the sequencer holds it open.
   m_midi.Release();
-}
-
-void CMediaTestDialog::OnOK() {
-  m_player.Stop();
-  CCmdDialog::OnOK();
-}
-
-void CMediaTestDialog::OnCancel() {
-  m_player.Stop();
-  CCmdDialog::OnCancel();
-}
-
-LRESULT CMediaTestDialog::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == MM_MCINOTIFY) {
-    m_player.OnMciNotify(wp, lp);
-    return 0;
-  }
-  // However the dialog ends (its own buttons, Escape, closing, or EndDialog
-  // from elsewhere), nothing it started plays on.
-  if (msg == WM_DESTROY) m_player.Stop();
-  return CCmdDialog::WindowProc(msg, wp, lp);
 }
 
 // ------------------------------------------------------------ preview
@@ -278,33 +192,24 @@ const CCommandEntry CMediaObjectDlg::commandEntries[] = {
     CommandEntry(IDC_MEDIA_PLAY, &CMediaObjectDlg::OnPlay),
     ControlEntry(IDC_MEDIA_ICON, STN_DBLCLK, &CMediaObjectDlg::OnPlay),
     CommandEntry(IDC_MEDIA_STOP, &CMediaObjectDlg::OnStop),
-    CommandEntry(IDC_COMMENT_BUTTON, &CMediaObjectDlg::OnComment),
 };
-LW_IMPLEMENT_COMMAND_TABLE(CMediaObjectDlg, CMediaTestDialog)
+LW_IMPLEMENT_COMMAND_TABLE(CMediaObjectDlg, CMediaTesting<CCommandEditDialog<CMediaObject>>)
 
-CMediaObjectDlg::CMediaObjectDlg(const CMediaObject& media, HWND parent)
-    : CMediaTestDialog(IDD_MEDIA_OBJECT, parent), m_media(new CMediaObject) {
-  m_media->CopyFrom(media);
-}
-
-CMediaObjectDlg::~CMediaObjectDlg() {
-  // The copy's bytes may be playing: stop before they are freed.
-  m_player.Stop();
-  delete m_media;
-}
+CMediaObjectDlg::CMediaObjectDlg(CMediaObject& media, HWND parent)
+    : CMediaTesting<CCommandEditDialog<CMediaObject>>(IDD_MEDIA_OBJECT, media, parent) {}
 
 bool CMediaObjectDlg::OnInitDialog() {
-  CMediaTestDialog::OnInitDialog();
+  CMediaTesting<CCommandEditDialog<CMediaObject>>::OnInitDialog();
   ShowMedia();
-  SetWindowText(EditCaption(*m_media, m_media->m_comment.m_text));
+  SetCommentCaption();
   return true;
 }
 
 void CMediaObjectDlg::ShowMedia() {
-  SetDlgItemText(IDC_MEDIA_NAME, m_media->m_displayName);
+  SetDlgItemText(IDC_MEDIA_NAME, m_copy.m_displayName);
   // The shell's icon for the kind of file the object holds.
   static const char* const kExtensions[] = {".wav", ".avi", ".mp3", ".swf", ".mid"};
-  const int kind = m_media->m_kind >= 0 && m_media->m_kind <= 4 ? m_media->m_kind : 0;
+  const int kind = m_copy.m_kind >= 0 && m_copy.m_kind <= 4 ? m_copy.m_kind : 0;
   SHFILEINFOA info = {};
   if (::SHGetFileInfoA(kExtensions[kind], FILE_ATTRIBUTE_NORMAL, &info, sizeof info,
                        SHGFI_ICON | SHGFI_USEFILEATTRIBUTES) && info.hIcon) {
@@ -316,25 +221,25 @@ void CMediaObjectDlg::ShowMedia() {
 
 bool CMediaObjectDlg::OnChoose(UINT) {
   m_player.Stop();
-  const CString folder = ProfileString("MediaPath", GetMyDocumentsPath());
+  const CString folder = GetSettingsFolder("MediaPath");
   CFileDialogEx chooser(false, true, nullptr, nullptr, OFN_EXPLORER | OFN_HIDEREADONLY, kMediaFilter,
                         m_hWnd);
   chooser.m_ofn.lpstrInitialDir = folder;
   chooser.m_ofn.lpstrTitle = "New Media";
   if (chooser.DoModal() != IDOK) return true;
   const CString chosenFolder = chooser.GetFolderPath();
-  WriteProfileText("MediaPath", chosenFolder);
-  const int loaded = m_media->LoadMediaFile(chooser.GetPathName(), true);
+  WriteSettingsString("MediaPath", chosenFolder);
+  const int loaded = m_copy.LoadMediaFile(chooser.GetPathName(), true);
   ShowMedia();
   if (loaded) {
     ::SetCurrentDirectoryA(chosenFolder);
-    MakeOkDefault(m_hWnd, IDC_MEDIA_CHOOSE);
+    RestoreDefaultButton(*this, IDC_MEDIA_CHOOSE);
   }
   return true;
 }
 
 bool CMediaObjectDlg::OnPlay(UINT) {
-  TestPlay(*m_media);
+  TestPlay(m_copy);
   return true;
 }
 
@@ -342,8 +247,6 @@ bool CMediaObjectDlg::OnStop(UINT) {
   m_player.Stop();
   return true;
 }
-
-bool CMediaObjectDlg::OnComment(UINT) { return true; }
 
 // ------------------------------------------------------------ play settings
 
@@ -411,10 +314,7 @@ void CPlaySettingsDlg::ApplyPlayRule() {
     return;
   }
   const bool wait = Checked(IDC_PLAY_WAIT);
-  Enable(IDC_PLAY_INFINITE, wait);
-  Enable(IDC_PLAY_REPEAT, wait);
-  Enable(IDC_PLAY_COUNT, wait);
-  Enable(IDC_PLAY_COUNT_SPIN, wait);
+  EnableRepeats(wait);
   if (wait) ApplyRepeatRule();
 }
 
@@ -431,10 +331,7 @@ void CPlaySettingsDlg::ApplyTimerRule() {
     CheckDlgButton(IDC_PLAY_ENDLESS, BST_CHECKED);
   }
   const bool repeats = !timer && Checked(IDC_PLAY_WAIT);
-  Enable(IDC_PLAY_INFINITE, repeats);
-  Enable(IDC_PLAY_REPEAT, repeats);
-  Enable(IDC_PLAY_COUNT, repeats);
-  Enable(IDC_PLAY_COUNT_SPIN, repeats);
+  EnableRepeats(repeats);
   if (repeats) ApplyRepeatRule();
   Enable(IDC_PLAY_TIMER, timer);
   Enable(IDC_PLAY_TIMER_SPIN, timer);
@@ -482,11 +379,13 @@ bool CPlaySettingsDlg::OnWaitClicked(UINT) {
 }
 
 bool CPlaySettingsDlg::OnNoWaitClicked(UINT) {
-  Enable(IDC_PLAY_INFINITE, false);
-  Enable(IDC_PLAY_REPEAT, false);
-  Enable(IDC_PLAY_COUNT, false);
-  Enable(IDC_PLAY_COUNT_SPIN, false);
+  EnableRepeats(false);
   return true;
+}
+
+void CPlaySettingsDlg::EnableRepeats(bool on) {
+  for (int id : {IDC_PLAY_INFINITE, IDC_PLAY_REPEAT, IDC_PLAY_COUNT, IDC_PLAY_COUNT_SPIN})
+    Enable(id, on);
 }
 
 bool CPlaySettingsDlg::OnRepeatClicked(UINT) {
@@ -518,15 +417,7 @@ bool CPlaySettingsDlg::OnDefaultSize(UINT) {
 }
 
 bool CPlaySettingsDlg::OnTimerSpin(NMHDR* hdr, LRESULT* result) {
-  char text[64] = "";
-  GetDlgItemText(IDC_PLAY_TIMER, text, sizeof text);
-  float value = 0;
-  if (!ParseFloatText(text, "", &value)) value = 0;
-  value = StepDecimal(value, SpinGoesUp(hdr), kTimerDigits, kTimerDecimals, kTimerStep,
-                      kTimerMaxSeconds);
-  char shown[64];
-  FormatText(shown, sizeof shown, "%.6g", static_cast<double>(value));
-  SetDlgItemText(IDC_PLAY_TIMER, shown);
+  StepDecimalEdit(GetDlgItem(IDC_PLAY_TIMER), reinterpret_cast<NMUPDOWN*>(hdr), kTimerField);
   *result = 1;
   return true;
 }
@@ -556,83 +447,48 @@ void CPlaySettingsDlg::OnOK() {
 
 // ------------------------------------------------------------ Play and Stop
 
-const CCommandEntry CMediaTargetDlg::commandEntries[] = {
-    ControlEntry(IDC_MEDIA_LIST, LBN_SELCHANGE, &CMediaTargetDlg::OnSelChange),
-    ControlEntry(IDC_MEDIA_LIST, LBN_DBLCLK, &CMediaTargetDlg::OnDoubleClick),
-    CommandEntry(IDC_COMMENT_BUTTON, &CMediaTargetDlg::OnComment),
-};
-LW_IMPLEMENT_COMMAND_TABLE(CMediaTargetDlg, CMediaTestDialog)
-
-CMediaTargetDlg::CMediaTargetDlg(UINT templateId, CSceneCommand& command, CTargetRefAttribute& ref,
-                                 CStringAttribute& comment, HWND parent)
-    : CMediaTestDialog(templateId, parent), m_command(command), m_ref(ref), m_comment(comment) {}
-
-bool CMediaTargetDlg::OnInitDialog() {
-  CMediaTestDialog::OnInitDialog();
-  m_list.SubclassDlgItem(IDC_MEDIA_LIST, m_hWnd);
-  if (m_tip.Create(m_hWnd)) {
-    m_tip.AddTool(GetDlgItem(IDC_MEDIA_LIST_LABEL), kDeselectTip);
-    m_tip.Activate(true);
-  }
-  if (g_pCommandPalette) {
-    const CCommandList& commands = g_pCommandPalette->GetCommands();
-    for (int i = 0; i < commands.GetSize(); ++i) {
-      CSceneCommand* command = commands.GetCommand(i);
-      if (command->GetType() != kTypeMedia) continue;
-      CString label;
-      static_cast<CMediaObject*>(command)->GetListLabel(label, false);
-      const int item = m_list.AddString(label);
-      if (item < 0) continue;
-      m_list.SetItemData(item, reinterpret_cast<DWORD_PTR>(command));
-      if (command == m_ref.m_pTarget) m_list.SetCurSel(item);
-    }
-  }
-  m_list.SetHorizontalExtent(500);
-  SetWindowText(EditCaption(m_command, m_comment.m_text));
-  return true;
-}
-
-CMediaObject* CMediaTargetDlg::GetSelected() const {
-  const int item = m_list.GetCurSel();
-  if (item < 0) return nullptr;
-  return reinterpret_cast<CMediaObject*>(m_list.GetItemData(item));
-}
-
-bool CMediaTargetDlg::OnSelChange(UINT) {
-  if (::GetKeyState(VK_CONTROL) < 0 && m_list.GetCurSel() >= 0) m_list.SetCurSel(-1);
-  return true;
-}
-
-bool CMediaTargetDlg::OnDoubleClick(UINT) {
-  if (DoubleClickIsOK()) OnOK();
-  return true;
-}
-
-bool CMediaTargetDlg::OnComment(UINT) { return true; }
-
-void CMediaTargetDlg::OnOK() {
-  m_player.Stop();
-  if (!UpdateData(true)) return;
-  m_ref.m_pTarget = GetSelected();
-  EndDialog(IDOK);
-}
-
 const CCommandEntry CPlayDlg::commandEntries[] = {
+    ControlEntry(IDC_MEDIA_LIST, LBN_DBLCLK, &CPlayDlg::OnDoubleClick),
     CommandEntry(IDC_PLAY_SETTINGS, &CPlayDlg::OnSettings),
     CommandEntry(IDC_MEDIA_PLAY, &CPlayDlg::OnTest),
     CommandEntry(IDC_PLAY_STOP, &CPlayDlg::OnStopTest),
 };
-LW_IMPLEMENT_COMMAND_TABLE(CPlayDlg, CMediaTargetDlg)
+LW_IMPLEMENT_COMMAND_TABLE(CPlayDlg, CMediaTesting<CAttributeEditDialog<CPlacementAttribute>>)
 
-CPlayDlg::CPlayDlg(const CPlacementAttribute& placement, CSceneCommand& command, HWND parent)
-    : CMediaTargetDlg(IDD_PLAY, command, m_placement, m_placement.m_comment, parent) {
-  m_placement.CopyFrom(placement);
-  m_placement.m_pTarget = placement.m_pTarget;
+CPlayDlg::CPlayDlg(const CPlacementAttribute& placement, CSceneCommand* command, HWND parent)
+    : CMediaTesting<CAttributeEditDialog<CPlacementAttribute>>(IDD_PLAY, placement, command,
+                                                                parent) {
+  m_copy.m_pTarget = placement.m_pTarget;
+}
+
+bool CPlayDlg::OnInitDialog() {
+  CMediaTesting<CAttributeEditDialog<CPlacementAttribute>>::OnInitDialog();
+  m_list.Setup(*this, IDC_MEDIA_LIST, IDC_MEDIA_LIST_LABEL, kTypeMedia, m_copy.m_pTarget);
+  m_list.SetHorizontalExtent(500);
+  SetCommentCaption();
+  return true;
+}
+
+CMediaObject* CPlayDlg::GetSelected() const {
+  return static_cast<CMediaObject*>(m_list.GetSelectedTarget());
+}
+
+// A double click is OK unless Ctrl is held (Ctrl+click clears the choice).
+bool CPlayDlg::OnDoubleClick(UINT) {
+  if (::GetKeyState(VK_CONTROL) >= 0) OnOK();
+  return true;
+}
+
+void CPlayDlg::OnOK() {
+  m_player.Stop();
+  if (!UpdateData(true)) return;
+  m_copy.m_pTarget = GetSelected();
+  EndDialog(IDOK);
 }
 
 bool CPlayDlg::OnSettings(UINT) {
   CMediaObject* media = GetSelected();
-  CFlashPlayAttribute& settings = m_placement.m_flash;
+  CFlashPlayAttribute& settings = m_copy.m_flash;
   SIZE frame = {0, 0};
   if (media && media->m_kind == kMediaFlash) frame = media->GetFlashFrameSize();
   if (settings.m_width == 0 && settings.m_height == 0 && media && media->m_kind == kMediaFlash) {
@@ -646,7 +502,7 @@ bool CPlayDlg::OnSettings(UINT) {
   }
   if (dialog.DoModal() == IDOK) {
     settings.CopyFrom(dialog.GetWorkingCopy());
-    MakeOkDefault(m_hWnd, IDC_PLAY_SETTINGS);
+    RestoreDefaultButton(*this, IDC_PLAY_SETTINGS);
   }
   return true;
 }
@@ -661,42 +517,47 @@ bool CPlayDlg::OnStopTest(UINT) {
   return true;
 }
 
-CStopDlg::CStopDlg(const CMediaRefAttribute& ref, CSceneCommand& command, HWND parent)
-    : CMediaTargetDlg(IDD_STOP, command, m_stopRef, m_stopRef.m_comment, parent) {
-  m_stopRef.CopyFrom(ref);
-  m_stopRef.m_pTarget = ref.m_pTarget;
+const CCommandEntry CStopDlg::commandEntries[] = {
+    ControlEntry(IDC_MEDIA_LIST, LBN_DBLCLK, &CStopDlg::OnDoubleClick),
+};
+LW_IMPLEMENT_COMMAND_TABLE(CStopDlg, CAttributeEditDialog<CMediaRefAttribute>)
+
+CStopDlg::CStopDlg(const CMediaRefAttribute& ref, CSceneCommand* command, HWND parent)
+    : CAttributeEditDialog<CMediaRefAttribute>(IDD_STOP, ref, command, parent) {
+  m_copy.m_pTarget = ref.m_pTarget;
+}
+
+bool CStopDlg::OnInitDialog() {
+  CAttributeEditDialog<CMediaRefAttribute>::OnInitDialog();
+  m_list.Setup(*this, IDC_MEDIA_LIST, IDC_MEDIA_LIST_LABEL, kTypeMedia, m_copy.m_pTarget);
+  m_list.SetHorizontalExtent(500);
+  SetCommentCaption();
+  return true;
+}
+
+bool CStopDlg::OnDoubleClick(UINT) {
+  OnOK();
+  return true;
+}
+
+void CStopDlg::OnOK() {
+  if (!UpdateData(true)) return;
+  m_copy.m_pTarget = m_list.GetSelectedTarget();
+  EndDialog(IDOK);
 }
 
 // ------------------------------------------------------------ edit entries
 
 INT_PTR EditMediaCommand(CSceneCommand& command, HWND parent) {
-  CMediaObject& media = static_cast<CMediaObject&>(command);
-  CMediaObjectDlg dialog(media, parent);
-  const INT_PTR result = dialog.DoModal();
-  if (result == IDOK) media.CopyFrom(dialog.GetWorkingCopy());
-  return result == IDOK ? IDOK : IDCANCEL;
+  return EditWholeCommand<CMediaObjectDlg>(static_cast<CMediaObject&>(command), parent);
 }
 
 INT_PTR EditPlayCommand(CSceneCommand& command, HWND parent) {
-  CPlayCommand& play = static_cast<CPlayCommand&>(command);
-  CPlayDlg dialog(play.m_placement, command, parent);
-  const INT_PTR result = dialog.DoModal();
-  if (result != IDOK) return IDCANCEL;
-  CPlacementAttribute& edited = dialog.GetWorkingCopy();
-  play.m_placement.CopyFrom(edited);
-  play.m_comment.CopyFrom(edited.m_comment);
-  play.SetTarget(edited.m_pTarget);
-  return IDOK;
+  return EditAttributeCommand<CPlayDlg>(command, static_cast<CPlayCommand&>(command).m_placement,
+                                        parent);
 }
 
 INT_PTR EditStopCommand(CSceneCommand& command, HWND parent) {
-  CStopCommand& stop = static_cast<CStopCommand&>(command);
-  CStopDlg dialog(stop.m_ref, command, parent);
-  const INT_PTR result = dialog.DoModal();
-  if (result != IDOK) return IDCANCEL;
-  CMediaRefAttribute& edited = dialog.GetWorkingCopy();
-  stop.m_ref.CopyFrom(edited);
-  stop.m_comment.CopyFrom(edited.m_comment);
-  stop.SetTarget(edited.m_pTarget);
-  return IDOK;
+  return EditAttributeCommand<CStopDlg>(command, static_cast<CStopCommand&>(command).m_ref,
+                                        parent);
 }

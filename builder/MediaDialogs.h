@@ -8,12 +8,14 @@
 
 #include <windows.h>
 
+#include "builder/EditDialog.h"
 #include "framework/Controls.h"
 #include "framework/DialogUI.h"
 #include "framework/Strings.h"
 #include "playback/MciPlayers.h"
 #include "playback/Mp3Player.h"
 #include "script/Attributes.h"
+#include "script/Objects.h"
 
 class CSceneCommand;
 class CMediaObject;
@@ -55,17 +57,34 @@ class CMediaTestPlayer {
 };
 
 // A dialog that test-plays media: stops the test on OK and Cancel and when
-// its window goes by any other way, and hands MCI notifications on.
-class CMediaTestDialog : public CCmdDialog {
+// its window goes by any other way, and hands MCI notifications on. Its
+// player goes before the base's working copy, whose bytes may be playing.
+template <class TBase>
+class CMediaTesting : public TBase {
  public:
-  CMediaTestDialog(UINT templateId, HWND parent) : CCmdDialog(templateId, parent) {}
+  using TBase::TBase;
   CMediaTestPlayer& GetTestPlayer() { return m_player; }
 
  protected:
-  void OnOK() override;
-  void OnCancel() override;
-  LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
-  void TestPlay(const CMediaObject& media) { m_player.Play(media, m_hWnd); }
+  void OnOK() override {
+    m_player.Stop();
+    TBase::OnOK();
+  }
+  void OnCancel() override {
+    m_player.Stop();
+    TBase::OnCancel();
+  }
+  LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
+    if (msg == MM_MCINOTIFY) {
+      m_player.OnMciNotify(wp, lp);
+      return 0;
+    }
+    // However the dialog ends (its buttons, Escape, the close box, or
+    // EndDialog from elsewhere), nothing it started plays on.
+    if (msg == WM_DESTROY) m_player.Stop();
+    return TBase::WindowProc(msg, wp, lp);
+  }
+  void TestPlay(const CMediaObject& media) { m_player.Play(media, this->m_hWnd); }
 
   CMediaTestPlayer m_player;
 };
@@ -96,13 +115,10 @@ class CMediaPreviewDlg : public CCmdDialog {
   CShockwaveFlash* m_movie = nullptr;
 };
 
-class CMediaObjectDlg : public CMediaTestDialog {
+class CMediaObjectDlg : public CMediaTesting<CCommandEditDialog<CMediaObject>> {
   LW_DECLARE_COMMAND_TABLE()
  public:
-  // Works on a copy of the object.
-  CMediaObjectDlg(const CMediaObject& media, HWND parent);
-  ~CMediaObjectDlg() override;
-  CMediaObject& GetWorkingCopy() { return *m_media; }
+  CMediaObjectDlg(CMediaObject& media, HWND parent);
 
  protected:
   bool OnInitDialog() override;
@@ -111,10 +127,7 @@ class CMediaObjectDlg : public CMediaTestDialog {
   bool OnChoose(UINT id);
   bool OnPlay(UINT id);
   bool OnStop(UINT id);
-  bool OnComment(UINT id);
   void ShowMedia();
-
-  CMediaObject* m_media;
 };
 
 // Play's settings: how the media plays, repeats, and where a movie shows.
@@ -148,64 +161,48 @@ class CPlaySettingsDlg : public CCmdDialog {
   void ApplyKindRule();
   void ApplyFullScreenRule();
   void ApplyPositionRule();
+  void EnableRepeats(bool on);
   void Enable(int id, bool on) { ::EnableWindow(::GetDlgItem(m_hWnd, id), on); }
   bool Checked(int id) const { return IsDlgButtonChecked(id) == BST_CHECKED; }
 
   CFlashPlayAttribute m_settings;
-  int m_playMode = -1;  // 0 wait, 1 endless, 2 once
+  int m_playMode = -1;    // 0 wait, 1 endless, 2 once
   int m_repeatMode = -1;  // 0 infinite, 1 counted
   float m_timerSeconds = 0;
 };
 
-// Play and Stop: the media list with the Ctrl+click rule, and the comment.
-class CMediaTargetDlg : public CMediaTestDialog {
+// Play: the media list (Ctrl+click leaves no target), the settings and a
+// test of the chosen media.
+class CPlayDlg : public CMediaTesting<CAttributeEditDialog<CPlacementAttribute>> {
   LW_DECLARE_COMMAND_TABLE()
  public:
-  CMediaTargetDlg(UINT templateId, CSceneCommand& command, CTargetRefAttribute& ref,
-                  CStringAttribute& comment, HWND parent);
-  CMediaObject* GetSelected() const;
+  CPlayDlg(const CPlacementAttribute& placement, CSceneCommand* command, HWND parent);
 
  protected:
   bool OnInitDialog() override;
   void OnOK() override;
-  // Double click: OK for Stop; for Play unless Ctrl is held.
-  virtual bool DoubleClickIsOK() const { return true; }
 
  private:
-  bool OnSelChange(UINT id);
   bool OnDoubleClick(UINT id);
-  bool OnComment(UINT id);
-
- protected:
-  CSceneCommand& m_command;
-  CTargetRefAttribute& m_ref;
-  CStringAttribute& m_comment;
-  CListBox m_list;
-  CToolTipCtrl m_tip;
-};
-
-class CPlayDlg : public CMediaTargetDlg {
-  LW_DECLARE_COMMAND_TABLE()
- public:
-  CPlayDlg(const CPlacementAttribute& placement, CSceneCommand& command, HWND parent);
-  CPlacementAttribute& GetWorkingCopy() { return m_placement; }
-
- protected:
-  bool DoubleClickIsOK() const override { return ::GetKeyState(VK_CONTROL) >= 0; }
-
- private:
   bool OnSettings(UINT id);
   bool OnTest(UINT id);
   bool OnStopTest(UINT id);
+  CMediaObject* GetSelected() const;
 
-  CPlacementAttribute m_placement;
+  CTargetList m_list;
 };
 
-class CStopDlg : public CMediaTargetDlg {
+class CStopDlg : public CAttributeEditDialog<CMediaRefAttribute> {
+  LW_DECLARE_COMMAND_TABLE()
  public:
-  CStopDlg(const CMediaRefAttribute& ref, CSceneCommand& command, HWND parent);
-  CMediaRefAttribute& GetWorkingCopy() { return m_stopRef; }
+  CStopDlg(const CMediaRefAttribute& ref, CSceneCommand* command, HWND parent);
+
+ protected:
+  bool OnInitDialog() override;
+  void OnOK() override;
 
  private:
-  CMediaRefAttribute m_stopRef;
+  bool OnDoubleClick(UINT id);
+
+  CTargetList m_list;
 };

@@ -9,7 +9,6 @@
 #include "builder/FileDialogEx.h"
 #include "builder/resource.h"
 #include "common/Payload.h"
-#include "framework/App.h"
 #include "framework/CommonDialogs.h"
 #include "framework/Seams.h"
 #include "imaging/ImageLib.h"
@@ -28,28 +27,6 @@ namespace {
 
 const char* const kStyleNames[] = {"Normal", "Comment", "Disable", "Drag colour"};
 constexpr int kDragColourStyle = 3;
-
-int ProfileInt(const char* entry, int defaultValue) {
-  CWinApp* app = AfxGetApp();
-  return app ? static_cast<int>(app->GetProfileInt("Settings", entry, defaultValue)) : defaultValue;
-}
-
-void WriteProfileInt(const char* entry, int value) {
-  if (CWinApp* app = AfxGetApp()) app->WriteProfileInt("Settings", entry, value);
-}
-
-CString ProfileFolder(const char* entry) {
-  CWinApp* app = AfxGetApp();
-  const CString documents = GetMyDocumentsPath();
-  if (!app) return documents;
-  char text[MAX_PATH] = "";
-  app->GetProfileString("Settings", entry, documents, text, sizeof text);
-  return text;
-}
-
-void WriteProfileFolder(const char* entry, const char* folder) {
-  if (CWinApp* app = AfxGetApp()) app->WriteProfileString("Settings", entry, folder);
-}
 
 // A 96 x 112 logo of 8 bits from any palettised BMP: resized when its size
 // differs (resized set). False with the library's error otherwise.
@@ -167,8 +144,8 @@ void COptionsDlg::DoDataExchange(CDataExchange* dx) {
 }
 
 bool COptionsDlg::OnInitDialog() {
-  m_imageLimit = ProfileInt("ImageLimit", 40);
-  m_scrSettings = ProfileInt("SCRSettings", 0) ? 1 : 0;
+  m_imageLimit = GetSettingsInt("ImageLimit", 40);
+  m_scrSettings = GetSettingsInt("SCRSettings", 0) ? 1 : 0;
   CCmdDialog::OnInitDialog();
   m_logo.SubclassDlgItem(IDC_OPT_LOGO_PREVIEW, m_hWnd);
   m_logoObject = new CImageTextObject;
@@ -188,13 +165,13 @@ bool COptionsDlg::OnInitDialog() {
 
   const CString logo = CustomFolder() + "Custom.bmp";
   const bool customLogo =
-      ProfileInt("CustomImage", 0) && ::GetFileAttributesA(logo) != INVALID_FILE_ATTRIBUTES;
+      GetSettingsInt("CustomImage", 0) && ::GetFileAttributesA(logo) != INVALID_FILE_ATTRIBUTES;
   ShowLogo(customLogo);
   CheckDlgButton(IDC_OPT_LOGO_USE, customLogo ? BST_CHECKED : BST_UNCHECKED);
   ::EnableWindow(GetDlgItem(IDC_OPT_LOGO_USE), customLogo);
   if (customLogo) m_logo.ShowImageFile(m_logoObject, logo);
 
-  const bool customIcon = ProfileInt("CustomIcon", 0) && LoadIcon();
+  const bool customIcon = GetSettingsInt("CustomIcon", 0) && LoadIcon();
   CheckDlgButton(IDC_OPT_ICON_USE, customIcon ? BST_CHECKED : BST_UNCHECKED);
   ::EnableWindow(GetDlgItem(IDC_OPT_ICON_USE), customIcon);
   return true;
@@ -274,11 +251,11 @@ bool COptionsDlg::LoadIcon() {
 bool COptionsDlg::OnBrowseLogo(UINT) {
   CFileDialogEx chooser(false, true, nullptr, nullptr, OFN_EXPLORER | OFN_HIDEREADONLY,
                         "Bitmaps 96x112, 256 colours  (.bmp)|*.bmp|", m_hWnd);
-  const CString folder = ProfileFolder("CustomImagePath");
+  const CString folder = GetSettingsFolder("CustomImagePath");
   chooser.m_ofn.lpstrInitialDir = folder;
   chooser.m_ofn.lpstrTitle = "New Image";
   if (chooser.DoModal() != IDOK) return true;
-  WriteProfileFolder("CustomImagePath", chooser.GetFolderPath());
+  WriteSettingsString("CustomImagePath", chooser.GetFolderPath());
 
   BYTE* pixels = nullptr;
   RGBQUAD palette[256] = {};
@@ -307,18 +284,18 @@ bool COptionsDlg::OnBrowseLogo(UINT) {
   m_logo.ShowImageFile(m_logoObject, logo);
   ::EnableWindow(GetDlgItem(IDC_OPT_LOGO_USE), TRUE);
   CheckDlgButton(IDC_OPT_LOGO_USE, BST_CHECKED);
-  WriteProfileInt("CustomImage", 1);
+  WriteSettingsInt("CustomImage", 1);
   return true;
 }
 
 bool COptionsDlg::OnBrowseIcon(UINT) {
   CFileDialogEx chooser(false, true, nullptr, nullptr, OFN_EXPLORER | OFN_HIDEREADONLY,
                         "Icon  (.ico)|*.ico|", m_hWnd);
-  const CString folder = ProfileFolder("CustomIconPath");
+  const CString folder = GetSettingsFolder("CustomIconPath");
   chooser.m_ofn.lpstrInitialDir = folder;
   chooser.m_ofn.lpstrTitle = "Choose screen saver icon";
   if (chooser.DoModal() != IDOK) return true;
-  WriteProfileFolder("CustomIconPath", chooser.GetFolderPath());
+  WriteSettingsString("CustomIconPath", chooser.GetFolderPath());
   const CString chosen = chooser.GetPathName();
   if (!IsUsableCustomIcon(chosen)) {
     AfxMessageBox(kIconRefusedMessage, MB_ICONEXCLAMATION);
@@ -332,17 +309,17 @@ bool COptionsDlg::OnBrowseIcon(UINT) {
   LoadIcon();
   ::EnableWindow(GetDlgItem(IDC_OPT_ICON_USE), TRUE);
   CheckDlgButton(IDC_OPT_ICON_USE, BST_CHECKED);
-  WriteProfileInt("CustomIcon", 1);
+  WriteSettingsInt("CustomIcon", 1);
   return true;
 }
 
 bool COptionsDlg::OnUseLogo(UINT) {
-  WriteProfileInt("CustomImage", IsDlgButtonChecked(IDC_OPT_LOGO_USE) == BST_CHECKED ? 1 : 0);
+  WriteSettingsInt("CustomImage", IsDlgButtonChecked(IDC_OPT_LOGO_USE) == BST_CHECKED ? 1 : 0);
   return true;
 }
 
 bool COptionsDlg::OnUseIcon(UINT) {
-  WriteProfileInt("CustomIcon", IsDlgButtonChecked(IDC_OPT_ICON_USE) == BST_CHECKED ? 1 : 0);
+  WriteSettingsInt("CustomIcon", IsDlgButtonChecked(IDC_OPT_ICON_USE) == BST_CHECKED ? 1 : 0);
   return true;
 }
 
@@ -350,8 +327,8 @@ void COptionsDlg::OnOK() {
   if (::GetFocus() == GetDlgItem(IDC_OPT_BEEP)) OnBeepKillFocus(IDC_OPT_BEEP);
   if (!UpdateData(true)) return;
   m_options.m_beepOnWait = RoundBeep(ReadBeep(), Tick());
-  WriteProfileInt("ImageLimit", m_imageLimit);
-  WriteProfileInt("SCRSettings", m_scrSettings);
+  WriteSettingsInt("ImageLimit", m_imageLimit);
+  WriteSettingsInt("SCRSettings", m_scrSettings);
   auto checked = [this](int id) { return IsDlgButtonChecked(id) == BST_CHECKED ? 1 : 0; };
   m_options.m_dragColourOn = checked(IDC_OPT_DRAGCOLOUR);
   m_options.m_softDragging = checked(IDC_OPT_SOFTDRAG);

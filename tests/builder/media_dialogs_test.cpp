@@ -19,14 +19,13 @@
 #include "builder/resource.h"
 #include "common/Payload.h"
 #include "framework/AppUI.h"
-#include "framework/Archive.h"
-#include "framework/Files.h"
 #include "playback/FlashPlayer.h"
 #include "script/Commands.h"
 #include "script/DataBlock.h"
 #include "script/Objects.h"
 #include "script/Palette.h"
 #include "script/PlayContext.h"
+#include "tests/builder/edit_dialog_support.h"
 #include "tests/playback/picture_bytes.h"
 #include "tests/support/common_dialogs.h"
 #include "tests/support/dialog_hook.h"
@@ -86,16 +85,6 @@ class MediaDialogsTest : public testing::Test {
   lwtest::CRecordedCommonDialogs choosers;
   lwtest::CRecordedBoxes boxes;
 };
-
-// The command as the document stores it.
-Bytes Written(const CSceneCommand& command) {
-  CMemFile file;
-  CArchive ar(&file, CArchive::store);
-  command.Write(ar);
-  ar.Close();
-  const uint8_t* p = file.GetBuffer();
-  return Bytes(p, p + file.GetLength());
-}
 
 std::string Text(CDialog* dialog, int id) {
   char text[256] = "";
@@ -186,7 +175,7 @@ TEST_F(MediaDialogsTest, EachKindOfFileLoadsWithItsKind) {
 TEST_F(MediaDialogsTest, CancelLeavesTheObjectByteForByte) {
   CMediaObject* media = AddMedia(SilentWave(1), kMediaAudio, "old.wav");
   media->m_comment.m_text = "intro";
-  const Bytes before = Written(*media);
+  const Bytes before = lwtest::WrittenBytes(*media);
   const std::string path = temp.File("new.mid");
   ASSERT_TRUE(lwtest::WriteAll(path, lwtest::OneNoteMidi()));
   choosers.AnswerFile(path);
@@ -200,7 +189,7 @@ TEST_F(MediaDialogsTest, CancelLeavesTheObjectByteForByte) {
   });
   EXPECT_EQ(EditMediaCommand(*media, nullptr), IDCANCEL);
   EXPECT_EQ(caption, "Multimedia/Flash - intro");
-  EXPECT_TRUE(Written(*media) == before);
+  EXPECT_TRUE(lwtest::WrittenBytes(*media) == before);
 }
 
 // ---------------------------------------------------------------------------
@@ -578,7 +567,7 @@ TEST_F(MediaDialogsTest, PlayListsTheMediaAndTakesTheChosenTarget) {
   palette->GetCommands().Add(play);
   play->m_comment.m_text = "intro";
   play->m_placement.m_comment.m_text = "intro";
-  const Bytes before = Written(*play);
+  const Bytes before = lwtest::WrittenBytes(*play);
 
   std::vector<std::string> items;
   std::string caption;
@@ -606,7 +595,7 @@ TEST_F(MediaDialogsTest, PlayListsTheMediaAndTakesTheChosenTarget) {
   {
     CDialogScript cancel([&](CDialog* d) { Press(d, IDCANCEL); });
     EXPECT_EQ(EditPlayCommand(*play, nullptr), IDCANCEL);
-    EXPECT_TRUE(Written(*play) == before);
+    EXPECT_TRUE(lwtest::WrittenBytes(*play) == before);
   }
   EXPECT_EQ(EditPlayCommand(*play, nullptr), IDOK);
   EXPECT_EQ(items, (std::vector<std::string>{"first.wav", "second.swf"}));
@@ -625,14 +614,11 @@ TEST_F(MediaDialogsTest, CtrlClickClearsStopsTarget) {
     const HWND list = d->GetDlgItem(IDC_MEDIA_LIST);
     EXPECT_EQ(::SendMessageA(list, LB_GETCURSEL, 0, 0), 0) << "the target is selected";
     Screenshot(d, "stop");
-    BYTE keys[256];
-    ::GetKeyboardState(keys);
-    keys[VK_CONTROL] = 0x80;
-    ::SetKeyboardState(keys);
-    ::SendMessageA(d->GetSafeHwnd(), WM_COMMAND, MAKEWPARAM(IDC_MEDIA_LIST, LBN_SELCHANGE),
-                   reinterpret_cast<LPARAM>(list));
-    keys[VK_CONTROL] = 0;
-    ::SetKeyboardState(keys);
+    {
+      lwtest::CHeldKey ctrl(VK_CONTROL);
+      ::SendMessageA(d->GetSafeHwnd(), WM_COMMAND, MAKEWPARAM(IDC_MEDIA_LIST, LBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(list));
+    }
     EXPECT_EQ(::SendMessageA(list, LB_GETCURSEL, 0, 0), LB_ERR);
     Press(d, IDOK);
   });
