@@ -30,6 +30,7 @@
 #include "tests/support/common_dialogs.h"
 #include "tests/support/dialog_hook.h"
 #include "tests/support/files.h"
+#include "tests/support/icon_files.h"
 #include "tests/support/media_fixtures.h"
 #include "tests/support/processes.h"
 #include "tests/support/pump.h"
@@ -65,6 +66,8 @@ class MediaDialogsTest : public testing::Test {
     g_pCommandPalette = nullptr;
     delete palette;
     CBuilderOptions::SetFilePath("");
+    ::SetEnvironmentVariableA("TMP", systemTemp.c_str());
+    ::SetEnvironmentVariableA("TEMP", systemTemp.c_str());
   }
 
   CMediaObject* AddMedia(const Bytes& bytes, int kind, const char* name) {
@@ -79,6 +82,8 @@ class MediaDialogsTest : public testing::Test {
   // The players' files in the temporary folder.
   std::vector<std::string> TempFiles() const { return lwtest::FilesIn(temp.Path()); }
 
+  // The system's temporary folder, which the test's own is made in.
+  const std::string systemTemp = lwtest::TempPath("");
   lwtest::CTempFolder temp{"lwmedia"};
   CDocumentApp app{"MediaDialogsTest"};
   CCommandPalette* palette = nullptr;
@@ -100,7 +105,9 @@ void Click(CDialog* dialog, int id) {
 
 // Keeps a screenshot of the dialog in the build's screenshots folder.
 void Screenshot(CDialog* dialog, const char* name) {
-  lwtest::FlushEvents(200);
+  dialog->SetWindowPos(HWND_TOPMOST, 40, 40, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+  dialog->UpdateWindow();
+  lwtest::FlushEvents(300);
   ::CreateDirectoryA(LW_BUILD_DIR "/screenshots", nullptr);
   EXPECT_TRUE(lwtest::SaveWindowShot(
       dialog->GetSafeHwnd(), std::string(LW_BUILD_DIR "/screenshots/media_dialogs_") + name + ".bmp"));
@@ -341,7 +348,8 @@ TEST_F(MediaDialogsTest, VideosAndMoviesPlayInThePreviewAndLeaveNoFile) {
         ++previews;
         filesWhilePlaying = TempFiles();
         const HWND control = dialog->GetDlgItem(IDC_PREVIEW_MOVIE);
-        movieShown = control && ::IsWindowVisible(control) && ::IsWindowEnabled(control);
+        movieShown = control && (::GetWindowLongPtrA(control, GWL_STYLE) & WS_VISIBLE) &&
+                     ::IsWindowEnabled(control);
         videoWindow = dialog->GetDlgItem(CMciPlayerWnd::kId) != nullptr;
         Screenshot(dialog, isMovie ? "preview_movie" : "preview_video");
         ::SendMessageA(dialog->GetSafeHwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -467,8 +475,8 @@ TEST(PlaySettings, OkStoresWhatTheControlsShow) {
     run.kind = kMediaFlash;
     run.defaultSize = {550, 400};
     run.act = [&](CDialog* d) {
-      Click(d, IDC_PLAY_ENDLESS);
       Click(d, IDC_PLAY_INFINITE);
+      Click(d, IDC_PLAY_ENDLESS);
       Click(d, IDC_PLAY_TIMED);
       d->SetDlgItemText(IDC_PLAY_TIMER, t.timer);
       Click(d, IDC_PLAY_X_CENTERED);
@@ -569,9 +577,14 @@ TEST_F(MediaDialogsTest, PlayListsTheMediaAndTakesTheChosenTarget) {
   play->m_placement.m_comment.m_text = "intro";
   const Bytes before = lwtest::WrittenBytes(*play);
 
+  // Cancel first: nothing changes.
+  CDialogScript script([&](CDialog* d) { Press(d, IDCANCEL); });
+  EXPECT_EQ(EditPlayCommand(*play, nullptr), IDCANCEL);
+  EXPECT_TRUE(lwtest::WrittenBytes(*play) == before);
+
   std::vector<std::string> items;
   std::string caption;
-  CDialogScript script([&](CDialog* d) {
+  script.SetAction([&](CDialog* d) {
     if (d->GetTemplateId() == IDD_PLAY_SETTINGS) {
       EXPECT_EQ(Text(d, IDC_PLAY_WIDTH), "200") << "the movie's own size";
       Press(d, IDOK);
@@ -591,12 +604,6 @@ TEST_F(MediaDialogsTest, PlayListsTheMediaAndTakesTheChosenTarget) {
     Screenshot(d, "play");
     Press(d, IDOK);
   });
-  // Cancel first: nothing changes.
-  {
-    CDialogScript cancel([&](CDialog* d) { Press(d, IDCANCEL); });
-    EXPECT_EQ(EditPlayCommand(*play, nullptr), IDCANCEL);
-    EXPECT_TRUE(lwtest::WrittenBytes(*play) == before);
-  }
   EXPECT_EQ(EditPlayCommand(*play, nullptr), IDOK);
   EXPECT_EQ(items, (std::vector<std::string>{"first.wav", "second.swf"}));
   EXPECT_EQ(caption, "Play - intro");
@@ -705,7 +712,7 @@ TEST_F(MediaDialogsTest, EveryOptionRoundTripsThroughTheOptionsFile) {
   EXPECT_EQ(app.GetProfileInt("Settings", "SCRSettings", 0), 1u);
 
   // The next dialog shows what was kept.
-  CDialogScript again([&](CDialog* d) {
+  script.SetAction([&](CDialog* d) {
     EXPECT_EQ(Text(d, IDC_OPT_TAB), "4");
     EXPECT_EQ(Text(d, IDC_OPT_BEEP), "300");
     EXPECT_EQ(Text(d, IDC_OPT_IMAGELIMIT), "12");
@@ -728,9 +735,11 @@ TEST_F(MediaDialogsTest, ALogoAndIconAreCheckedWhenChosenAndGoIntoTheSaver) {
   lwtest::WriteAll(grey, picturetest::MakeBmp8(100, 100, [](int x, int y) {
                      return static_cast<uint8_t>((x + y) & 0xFF);
                    }));
-  lwtest::WriteAll(onlyLarge, picturetest::MakeIco({{32, 16, 4, 744}}, 5));
-  lwtest::WriteAll(good, picturetest::MakeIco({{16, 16, 4, 296}, {32, 16, 4, 744}}, 9));
+  lwtest::WriteAll(onlyLarge, lwtest::MakeIco({{32, 16, 4, 744}}, 5));
+  lwtest::WriteAll(good, lwtest::MakeIco({{16, 16, 4, 296}, {32, 16, 4, 744}}, 9));
 
+  for (const std::string& f : {trueColour, grey, onlyLarge, good})
+    ASSERT_TRUE(lwtest::FileExists(f)) << f;
   choosers.AnswerFile(trueColour);
   choosers.AnswerFile(onlyLarge);
   choosers.AnswerFile(grey);

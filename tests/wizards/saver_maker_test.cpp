@@ -16,8 +16,8 @@
 #include "common/Payload.h"
 #include "framework/Seams.h"
 #include "tests/support/files.h"
+#include "tests/support/icon_files.h"
 #include "tests/support/recorders.h"
-#include "tests/playback/picture_bytes.h"
 #include "tests/support/registry.h"
 #include "wizards/SaverMaker.h"
 
@@ -34,8 +34,8 @@ Bytes Filled(size_t n, uint8_t seed) {
   return b;
 }
 
-using picturetest::IconImage;
-using picturetest::MakeIco;
+using lwtest::IconImage;
+using lwtest::MakeIco;
 
 uint32_t Le16(const Bytes& b, size_t at) { return b[at] | (b[at + 1] << 8); }
 uint32_t Le32(const Bytes& b, size_t at) { return Le16(b, at) | (Le16(b, at + 2) << 16); }
