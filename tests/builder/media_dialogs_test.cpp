@@ -282,19 +282,26 @@ TEST_F(MediaDialogsTest, EveryWayOutOfTheMediaDialogsStopsTheTest) {
           }
           Leave(dialog, way.way);
         });
+        // Checked while the dialog object still lives: its window's end
+        // must stop the test, not only the object's.
+        auto checkSilent = [&] {
+          EXPECT_TRUE(played) << "the test played";
+          const size_t settled = SettledSoundBytes();
+          lwtest::FlushEvents(300);
+          EXPECT_EQ(lwtest::CSoundDevice::Read().size(), settled) << "a sound plays on";
+          return settled;
+        };
+        size_t settled = 0;
+        CPlayCommand play;
         if (dialogKind == 0) {
-          CMediaObject edited;
-          edited.CopyFrom(*kind.media);
-          EditMediaCommand(edited, nullptr);
+          CMediaObjectDlg dialog(*kind.media, nullptr);
+          dialog.DoModal();
+          settled = checkSilent();
         } else {
-          CPlayCommand play;
-          EditPlayCommand(play, nullptr);
-          play.SetTarget(nullptr);
+          CPlayDlg dialog(play.m_placement, &play, nullptr);
+          dialog.DoModal();
+          settled = checkSilent();
         }
-        EXPECT_TRUE(played) << "the test played";
-        const size_t settled = SettledSoundBytes();
-        lwtest::FlushEvents(300);
-        EXPECT_EQ(lwtest::CSoundDevice::Read().size(), settled) << "a sound plays on";
         if (kind.media == sound) EXPECT_LT(settled, wave.size());
         EXPECT_TRUE(lwtest::PumpUntil([&] { return TempFiles().empty(); }, 3000))
             << "a file stayed: " << (TempFiles().empty() ? "" : TempFiles()[0]);
