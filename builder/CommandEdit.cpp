@@ -3,6 +3,7 @@
 // copies it back on OK.
 #include "builder/CommandEdit.h"
 
+#include "builder/MediaDialogs.h"
 #include "builder/SmallDialogs.h"
 #include "script/Commands.h"
 
@@ -20,6 +21,12 @@ INT_PTR EditSceneCommand(CSceneCommand& command, HWND parent) {
       return EditCommentCommand(command, parent);
     case kTypeUrl:
       return EditUrlCommand(command, parent);
+    case kTypeMedia:
+      return EditMediaCommand(command, parent);
+    case kTypePlay:
+      return EditPlayCommand(command, parent);
+    case kTypeStop:
+      return EditStopCommand(command, parent);
     default:
       return IDCANCEL;
   }

@@ -193,3 +193,64 @@
 #define IDS_TESTING_COLOUR 34000
 #define IDS_CHOSEN_COLOUR 34001
 #define IDS_DESELECT_TIP 34011
+
+// The media dialogs (media object, Play and its settings, Stop, the movie
+// and video preview) and the Options dialog with the custom logo and icon.
+#define IDD_MEDIA_OBJECT 231
+#define IDD_PLAY_SETTINGS 235
+#define IDD_PLAY 236
+#define IDD_STOP 238
+#define IDD_MEDIA_PREVIEW 419
+#define IDD_OPTIONS 213
+#define IDC_MEDIA_NAME 1140         // the object's display name (read-only)
+#define IDC_MEDIA_ICON 1144         // double click: test play
+#define IDC_MEDIA_CHOOSE 1130       // "Set &media/flash"
+#define IDC_MEDIA_PLAY 1141         // "&Play" / Play's "&Test"
+#define IDC_MEDIA_STOP 1350         // the object dialog's "&Stop"
+#define IDC_PLAY_STOP 1337          // Play's "&Stop"
+#define IDC_MEDIA_LIST 1130         // Play's and Stop's media list
+#define IDC_MEDIA_LIST_LABEL 1157   // "M&edia"
+#define IDC_PLAY_SETTINGS 1132      // "&Settings..."
+#define IDC_PLAY_WAIT 1445          // play modes: wait, endless, once
+#define IDC_PLAY_ENDLESS 1162
+#define IDC_PLAY_ONCE 1446
+#define IDC_PLAY_INFINITE 1070      // repeat: infinite, counted
+#define IDC_PLAY_REPEAT 1444
+#define IDC_PLAY_COUNT 1034
+#define IDC_PLAY_COUNT_SPIN 1052
+#define IDC_PLAY_FULLSCREEN 1430
+#define IDC_PLAY_TIMED 1438
+#define IDC_PLAY_TIMER 1439
+#define IDC_PLAY_TIMER_SPIN 1440
+#define IDC_PLAY_X 1146
+#define IDC_PLAY_Y 1147
+#define IDC_PLAY_X_ABSOLUTE 1426
+#define IDC_PLAY_X_CENTERED 1427
+#define IDC_PLAY_Y_ABSOLUTE 1428
+#define IDC_PLAY_Y_CENTERED 1429
+#define IDC_PLAY_WIDTH 1121
+#define IDC_PLAY_HEIGHT 1003
+#define IDC_PLAY_DEFAULT_SIZE 1435
+#define IDC_PREVIEW_MOVIE 1425      // the movie control of the preview
+#define IDC_OPT_TAB 1104
+#define IDC_OPT_SCROLL 1105
+#define IDC_OPT_BEEP 1107
+#define IDC_OPT_BEEP_SPIN 1108
+#define IDC_OPT_STYLES 1113
+#define IDC_OPT_FONT 1111
+#define IDC_OPT_DRAGCOLOUR 1118
+#define IDC_OPT_SOFTDRAG 1119
+#define IDC_OPT_CLIPBOARD 1120
+#define IDC_OPT_SAVEPREVIEW 1121
+#define IDC_OPT_TOOLBAR 1122
+#define IDC_OPT_AUTOSTART 1123
+#define IDC_OPT_SPLASH 1125
+#define IDC_OPT_IMAGELIMIT 1340
+#define IDC_OPT_SCRSETTINGS 1438
+#define IDC_OPT_LOGO_BROWSE 1257
+#define IDC_OPT_LOGO_USE 1258
+#define IDC_OPT_LOGO_PREVIEW 1099
+#define IDC_OPT_LOGO_DEFAULT 1418
+#define IDC_OPT_ICON_BROWSE 1414
+#define IDC_OPT_ICON_USE 1415
+#define IDC_OPT_ICON 1416
