@@ -135,7 +135,6 @@ HWND MessageBoxOf(DWORD pid, const char* text) {
   return s.found;
 }
 
-<<<<<<< HEAD
 int CountOwnThreads() {
   const HANDLE snap = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
   if (snap == INVALID_HANDLE_VALUE) return -1;
@@ -146,7 +145,8 @@ int CountOwnThreads() {
     if (entry.th32OwnerProcessID == ::GetCurrentProcessId()) ++count;
   ::CloseHandle(snap);
   return count;
-=======
+}
+
 std::string WindowText(HWND hwnd) {
   char text[512] = "";
   ::GetWindowTextA(hwnd, text, sizeof text);
@@ -157,7 +157,6 @@ std::string ClassName(HWND hwnd) {
   char name[128] = "";
   ::GetClassNameA(hwnd, name, sizeof name);
   return name;
->>>>>>> wt-builder
 }
 
 }  // namespace lwtest
