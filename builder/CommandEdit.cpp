@@ -1,4 +1,26 @@
-// The editor's way to a command's dialog.
+// The editor's way to a command's dialog: each command type goes to the
+// Edit of its dialog family, which runs the dialog on a working copy and
+// copies it back on OK.
 #include "builder/CommandEdit.h"
 
-INT_PTR EditSceneCommand(CSceneCommand&, HWND) { return IDCANCEL; }
+#include "builder/SmallDialogs.h"
+#include "script/Commands.h"
+
+INT_PTR EditSceneCommand(CSceneCommand& command, HWND parent) {
+  switch (command.GetType()) {
+    case kTypeWait:
+      return EditWaitCommand(command, parent);
+    case kTypeCls:
+      return EditClsCommand(command, parent);
+    case kTypeRepeat:
+      return EditRepeatCommand(command, parent);
+    case kTypeUntil:
+      return EditUntilCommand(command, parent);
+    case kTypeComment:
+      return EditCommentCommand(command, parent);
+    case kTypeUrl:
+      return EditUrlCommand(command, parent);
+    default:
+      return IDCANCEL;
+  }
+}

@@ -8,6 +8,5 @@
 class CSceneCommand;
 
 // Runs the edit dialog of the command over the parent window; IDOK when the
-// command took the edited values, IDCANCEL when it is unchanged. No command
-// has a dialog yet: every command stays unchanged.
+// command took the edited values, IDCANCEL when it is unchanged.
 INT_PTR EditSceneCommand(CSceneCommand& command, HWND parent);

@@ -157,3 +157,39 @@
 #define IDC_START_ONESTEP 1449
 #define IDC_START_OPEN 1450
 #define IDC_START_NEW 1451
+
+// ------------------------------------------------------------ edit dialogs
+// The frame every command edit dialog shares, and the small command
+// dialogs (Wait, Cls colour, description, Comment, Until, Url).
+#define IDD_DESCRIPTION 132
+#define IDD_COLOUR 135
+#define IDD_WAIT 136
+#define IDD_UNTIL 142
+#define IDD_COMMENT 237
+#define IDD_INSERT_URL 393
+// "Co&mment..." in every edit dialog that has one.
+#define IDC_COMMENT_BUTTON 1085
+#define IDC_DESCRIPTION_TEXT 1000
+#define IDC_COLOUR_CHOOSE 1010
+#define IDC_COLOUR_MIXING 1013
+#define IDC_COLOUR_PREVIEW 1048
+#define IDC_COLOUR_RANDOM 1067
+#define IDC_COLOUR_BACKGROUND 1080
+#define IDC_WAIT_DURATION 1019
+#define IDC_WAIT_RANDOM 1068
+#define IDC_WAIT_SPIN 1094
+#define IDC_UNTIL_COUNT 1034
+#define IDC_UNTIL_SPIN 1052
+#define IDC_UNTIL_INFINITE 1070
+#define IDC_COMMENT_TEXT 1145
+// The Url keys' radio buttons, in their group's order: Enter, F12, Space,
+// any of them.
+#define IDC_URL_LOCATION 1342
+#define IDC_URL_KEY_ENTER 1343
+#define IDC_URL_KEY_F12 1345
+#define IDC_URL_KEY_SPACE 1344
+#define IDC_URL_KEY_ANY 1346
+#define IDC_URL_NO_MONITORING 1368
+#define IDS_TESTING_COLOUR 34000
+#define IDS_CHOSEN_COLOUR 34001
+#define IDS_DESELECT_TIP 34011
