@@ -3,11 +3,20 @@
 // copies it back on OK.
 #include "builder/CommandEdit.h"
 
+#include "builder/ObjectDialogs.h"
 #include "builder/SmallDialogs.h"
 #include "script/Commands.h"
 
 INT_PTR EditSceneCommand(CSceneCommand& command, HWND parent) {
   switch (command.GetType()) {
+    case kTypeImageText:
+      return EditImageTextCommand(command, parent);
+    case kTypeShow:
+    case kTypeMove:
+    case kTypeHide:
+      return EditTargetCommand(command, parent);
+    case kTypeLine:
+      return EditLineCommand(command, parent);
     case kTypeWait:
       return EditWaitCommand(command, parent);
     case kTypeCls:
