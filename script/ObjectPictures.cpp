@@ -49,9 +49,11 @@ int CImageTextObject::MakeThumbnail() {
   if (m_pPicture == nullptr || m_pictureSize == 0) return 0;
   CRgbImage picture;
   if (!picture.LoadMemory(m_pPicture, m_pictureSize)) {
-    // An unknown format has had its message from the library already.
+    // An unknown format has had its message from the library already; the
+    // reason is taken before the format is looked at again.
+    const int error = GetImageError();
     if (IsKnownPictureFormat(m_pPicture, m_pictureSize))
-      ShowImageLibMessage(ShowImageLibError(GetImageError()));
+      ShowImageLibMessage(ShowImageLibError(error));
     return 0;
   }
   if (!picture.Scale(kThumbnailWidth, kThumbnailHeight)) return 0;
