@@ -288,6 +288,16 @@ INT_PTR EditUntilCommand(CSceneCommand& command, HWND parent) {
 CCommentDlg::CCommentDlg(CCommentCommand& command, HWND parent)
     : CCommandEditDialog<CCommentCommand>(IDD_COMMENT, command, parent) {}
 
+// The caret goes after the text rather than selecting all of it, so that a
+// typed key adds to a long note instead of replacing it.
+bool CCommentDlg::OnInitDialog() {
+  CCommandEditDialog<CCommentCommand>::OnInitDialog();
+  const HWND edit = GetDlgItem(IDC_COMMENT_TEXT);
+  ::SetFocus(edit);
+  ::SendMessageA(edit, EM_SETSEL, m_copy.m_text.GetLength(), m_copy.m_text.GetLength());
+  return false;
+}
+
 void CCommentDlg::DoDataExchange(CDataExchange* dx) {
   DDX_Text(dx, IDC_COMMENT_TEXT, m_copy.m_text);
 }

@@ -110,6 +110,7 @@ class CCommentDlg : public CCommandEditDialog<CCommentCommand> {
   CCommentDlg(CCommentCommand& command, HWND parent);
 
  protected:
+  bool OnInitDialog() override;
   void DoDataExchange(CDataExchange* dx) override;
   // No comment button: the text is the comment.
   CStringAttribute* GetEditedComment() override { return nullptr; }

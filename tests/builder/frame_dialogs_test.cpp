@@ -43,7 +43,10 @@ void SetItemText(CDialog* d, int id, const char* text) { d->SetDlgItemText(id, t
 // dialog hears of it.
 void Click(CDialog* d, int id) { SendMessageA(d->GetDlgItem(id), BM_CLICK, 0, 0); }
 bool Enabled(CDialog* d, int id) { return IsWindowEnabled(d->GetDlgItem(id)) != FALSE; }
-bool Visible(CDialog* d, int id) { return IsWindowVisible(d->GetDlgItem(id)) != FALSE; }
+// Shown (the dialog itself may not be yet).
+bool Visible(CDialog* d, int id) {
+  return (GetWindowLongA(d->GetDlgItem(id), GWL_STYLE) & WS_VISIBLE) != 0;
+}
 
 // A mouse click on the upper or lower arrow of a spin.
 void ClickSpin(CDialog* d, int id, bool up) {
@@ -86,7 +89,11 @@ TEST(SecondsToMilliseconds, GoesThroughThePrintedHundredths) {
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.seconds);
     EXPECT_EQ(SecondsToMilliseconds(c.seconds), c.ms);
+    EXPECT_EQ(SecondsToMilliseconds(static_cast<double>(c.seconds)), c.ms);
   }
+  // In double 2.01 is 2.00999..., whose product by 1000 truncates to 2009.
+  EXPECT_EQ(SecondsToMilliseconds(2.01), 2010);
+  EXPECT_EQ(SecondsToMilliseconds(1.234), 1230);
 }
 
 TEST(DecimalSpin, SnapsToTheGridThenSteps) {
@@ -276,6 +283,14 @@ std::vector<EditCase> EditCases() {
   return cases;
 }
 
+// Runs the case's edits in the command's dialog, then presses the button.
+INT_PTR EditThenPress(CSceneCommand& command, const CDialogScript::Action& edit, int button) {
+  return RunEdit(command, [&](CDialog* d) {
+    edit(d);
+    Press(d, button);
+  });
+}
+
 TEST(EditCommand, OkChangesExactlyTheEditedFields) {
   for (const EditCase& c : EditCases()) {
     SCOPED_TRACE(c.name);
@@ -283,14 +298,7 @@ TEST(EditCommand, OkChangesExactlyTheEditedFields) {
     const Bytes before = WrittenBytes(*command);
     const Bytes expected = c.expected(*command);
     ASSERT_NE(before, expected);
-    static const CDialogScript::Action* edit;
-    edit = &c.action;
-    EXPECT_EQ(RunEdit(*command,
-                      [](CDialog* d) {
-                        (*edit)(d);
-                        Press(d, IDOK);
-                      }),
-              IDOK);
+    EXPECT_EQ(EditThenPress(*command, c.action, IDOK), IDOK);
     EXPECT_EQ(WrittenBytes(*command), expected);
   }
 }
@@ -300,15 +308,8 @@ TEST(EditCommand, CancelLeavesEveryByte) {
     SCOPED_TRACE(c.name);
     std::unique_ptr<CSceneCommand> command(c.make());
     const Bytes before = WrittenBytes(*command);
-    static const CDialogScript::Action* edit;
-    edit = &c.action;
     // The same edits, then Cancel instead of OK.
-    EXPECT_EQ(RunEdit(*command,
-                      [](CDialog* d) {
-                        (*edit)(d);
-                        Press(d, IDCANCEL);
-                      }),
-              IDCANCEL);
+    EXPECT_EQ(EditThenPress(*command, c.action, IDCANCEL), IDCANCEL);
     EXPECT_EQ(WrittenBytes(*command), before);
   }
 }
@@ -683,6 +684,35 @@ TEST(UrlDialog, MonitoringOffDisablesAddressAndKeys) {
   EXPECT_STREQ(url.m_location, "http://b.example");
 }
 
+// The text of a tip of the tool tip control that the dialog owns: over a
+// control (id is its handle) or over a rectangle of the dialog.
+std::string ToolText(HWND dialog, UINT_PTR id, bool isControl) {
+  struct Find {
+    HWND owner, tips;
+  } find = {dialog, nullptr};
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND hwnd, LPARAM lp) {
+        auto* f = reinterpret_cast<Find*>(lp);
+        char cls[32] = "";
+        GetClassNameA(hwnd, cls, sizeof cls);
+        if (lstrcmpiA(cls, TOOLTIPS_CLASSA) != 0 || GetWindow(hwnd, GW_OWNER) != f->owner) return TRUE;
+        f->tips = hwnd;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&find));
+  if (!find.tips) return "(no tool tips)";
+  char text[80] = "";
+  TOOLINFOA info = {};
+  info.cbSize = sizeof info;
+  info.hwnd = dialog;
+  info.uId = id;
+  info.uFlags = isControl ? TTF_IDISHWND : 0;
+  info.lpszText = text;
+  SendMessageA(find.tips, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&info));
+  return text;
+}
+
 // ---- colour ------------------------------------------------------------------------
 
 COLORREF BitmapPixel(HBITMAP bitmap, int x, int y) {
@@ -764,8 +794,11 @@ TEST(ColourDialog, ClsAndSubDialogsShowTheirParts) {
     CColourAttribute attribute;
     static std::string caption;
     static bool mixing, background, comment, colourAtCommentPlace;
+    static std::string leftTip, rightTip;
     CDialogScript script([](CDialog* d) {
       caption = Text(*d);
+      leftTip = ToolText(*d, 1, false);
+      rightTip = ToolText(*d, 2, false);
       mixing = Enabled(d, IDC_COLOUR_MIXING);
       background = Enabled(d, IDC_COLOUR_BACKGROUND);
       comment = Visible(d, IDC_COMMENT_BUTTON);
@@ -782,6 +815,8 @@ TEST(ColourDialog, ClsAndSubDialogsShowTheirParts) {
     EXPECT_EQ(background, c.mixingEnabled);
     EXPECT_EQ(comment, c.commentVisible);
     EXPECT_EQ(colourAtCommentPlace, !c.commentVisible);
+    EXPECT_EQ(leftTip, "Testing colour");
+    EXPECT_EQ(rightTip, "Choosen colour");
   }
 }
 
@@ -893,26 +928,7 @@ TEST(TargetList, ListsTheLiveObjectsAndCtrlClickClears) {
       SendMessageA(list, WM_LBUTTONUP, MK_CONTROL, firstItem);
     }
     afterCtrlClick = dlg->m_list.GetCurSel();
-    TOOLINFOA info = {};
-    char text[80] = "";
-    info.cbSize = sizeof info;
-    info.hwnd = *d;
-    info.uId = reinterpret_cast<UINT_PTR>(d->GetDlgItem(IDC_TARGETS_LABEL));
-    info.uFlags = TTF_IDISHWND;
-    info.lpszText = text;
-    HWND tips = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND hwnd, LPARAM out) {
-          char cls[32] = "";
-          GetClassNameA(hwnd, cls, sizeof cls);
-          if (lstrcmpiA(cls, TOOLTIPS_CLASSA) != 0) return TRUE;
-          *reinterpret_cast<HWND*>(out) = hwnd;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&tips));
-    if (tips) SendMessageA(tips, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&info));
-    tip = text;
+    tip = ToolText(*d, reinterpret_cast<UINT_PTR>(d->GetDlgItem(IDC_TARGETS_LABEL)), true);
     Press(d, IDOK);
   });
   CTargetsDlg dlg(second);
