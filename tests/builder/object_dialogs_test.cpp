@@ -33,49 +33,22 @@
 
 namespace {
 
+using lwtest::Checked;
 using lwtest::CDialogScript;
+using lwtest::Choose;
+using lwtest::Click;
+using lwtest::Enabled;
+using lwtest::ExpectedBytes;
+using lwtest::ItemText;
 using lwtest::Press;
+using lwtest::RunEdit;
+using lwtest::SetItemText;
+using lwtest::Text;
+using lwtest::Visible;
 using lwtest::WrittenBytes;
 using Bytes = std::vector<uint8_t>;
 
-std::string Text(HWND hwnd) {
-  char text[512] = "";
-  GetWindowTextA(hwnd, text, sizeof text);
-  return text;
-}
-std::string ItemText(CDialog* d, int id) { return Text(d->GetDlgItem(id)); }
-void SetItemText(CDialog* d, int id, const char* text) { d->SetDlgItemText(id, text); }
-// A click as the mouse gives it: the button's state changes, then the
-// dialog hears of it.
-void Click(CDialog* d, int id) { SendMessageA(d->GetDlgItem(id), BM_CLICK, 0, 0); }
-bool Enabled(CDialog* d, int id) { return IsWindowEnabled(d->GetDlgItem(id)) != FALSE; }
-// Shown by its own style: the hook runs before the dialog itself shows.
-bool Visible(CDialog* d, int id) {
-  return (GetWindowLongA(d->GetDlgItem(id), GWL_STYLE) & WS_VISIBLE) != 0;
-}
-bool Checked(CDialog* d, int id) { return d->IsDlgButtonChecked(id) == BST_CHECKED; }
-// A combo box's choice as the user makes it: selected, then reported.
-void Choose(CDialog* d, int id, int index) {
-  SendMessageA(d->GetDlgItem(id), CB_SETCURSEL, index, 0);
-  d->SendMessage(WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(d->GetDlgItem(id)));
-}
-
 CImageTextDlg* ImageDlg(CDialog* d) { return static_cast<CImageTextDlg*>(d); }
-
-INT_PTR RunEdit(CSceneCommand& command, CDialogScript::Action action) {
-  CDialogScript script(std::move(action));
-  return EditSceneCommand(command, nullptr);
-}
-
-template <class T>
-Bytes ExpectedBytes(const T& command, const std::function<void(T&)>& edit) {
-  T copy;
-  copy.CopyFrom(command);
-  copy.m_disabled = command.m_disabled;
-  edit(copy);
-  return WrittenBytes(copy);
-}
 
 std::string Seed(const char* name) {
   return std::string(LW_SOURCE_DIR) + "/tests/imaging/seeds/" + name;
