@@ -114,4 +114,32 @@ std::vector<uint8_t> ExpectedBytes(const T& command, const std::function<void(T&
   return WrittenBytes(copy);
 }
 
+// One command with values that are not the defaults, the action that
+// edits some of its fields in its dialogs (a sub-dialog's action ends the
+// sub-dialog; the edit dialog is left open), and the same edit made on a
+// copy of the command, as the bytes it writes.
+struct CEditCase {
+  const char* name;
+  std::function<CSceneCommand*()> make;
+  CDialogScript::Action action;
+  std::function<std::vector<uint8_t>(CSceneCommand&)> expected;
+};
+
+// Runs the command's Edit with the action on every dialog, then presses
+// `button` (OK or Cancel) on the edit dialog, the first that came up.
+inline INT_PTR EditThenPress(CSceneCommand& command, const CDialogScript::Action& action,
+                             int button) {
+  static const CDialogScript::Action* edit;
+  static CDialog* first;
+  static int press;
+  edit = &action;
+  first = nullptr;
+  press = button;
+  return RunEdit(command, [](CDialog* d) {
+    if (first == nullptr) first = d;
+    (*edit)(d);
+    if (d == first) Press(d, press);
+  });
+}
+
 }  // namespace lwtest

@@ -783,15 +783,8 @@ TEST(LinePositionDialog, AbsoluteOrRandomModes) {
 
 // ---- Edit then OK, Edit then Cancel ------------------------------------------
 
-struct EditCase {
-  const char* name;
-  std::function<CSceneCommand*()> make;
-  CDialogScript::Action action;
-  std::function<Bytes(CSceneCommand&)> expected;
-};
-
-std::vector<EditCase> EditCases() {
-  std::vector<EditCase> cases;
+std::vector<lwtest::CEditCase> EditCases() {
+  std::vector<lwtest::CEditCase> cases;
   cases.push_back({"Image/Text",
                    [] {
                      auto* c = new CImageTextObject;
@@ -858,47 +851,23 @@ std::vector<EditCase> EditCases() {
 }
 
 TEST(ObjectEditCommand, OkChangesExactlyTheEditedFields) {
-  for (const EditCase& c : EditCases()) {
+  for (const lwtest::CEditCase& c : EditCases()) {
     SCOPED_TRACE(c.name);
     std::unique_ptr<CSceneCommand> command(c.make());
-    const Bytes before = WrittenBytes(*command);
     const Bytes expected = c.expected(*command);
-    ASSERT_NE(before, expected);
-    static const CDialogScript::Action* edit;
-    edit = &c.action;
-    EXPECT_EQ(RunEdit(*command,
-                      [](CDialog* d) {
-                        (*edit)(d);
-                        if (IsWindow(*d) && d->GetTemplateId() != IDD_POSITION &&
-                            d->GetTemplateId() != IDD_SHOW_POSITION)
-                          Press(d, IDOK);
-                      }),
-              IDOK);
-    const Bytes after = WrittenBytes(*command);
-    EXPECT_EQ(after, expected);
-    for (size_t i = 0; i < after.size() && i < expected.size(); ++i)
-      if (after[i] != expected[i]) {
-        ADD_FAILURE() << "first difference at " << i << " of " << after.size();
-        break;
-      }
+    ASSERT_NE(WrittenBytes(*command), expected);
+    EXPECT_EQ(lwtest::EditThenPress(*command, c.action, IDOK), IDOK);
+    EXPECT_EQ(WrittenBytes(*command), expected);
   }
 }
 
+// The same edits (sub-dialogs ended with OK), then Cancel.
 TEST(ObjectEditCommand, CancelLeavesEveryByte) {
-  for (const EditCase& c : EditCases()) {
+  for (const lwtest::CEditCase& c : EditCases()) {
     SCOPED_TRACE(c.name);
     std::unique_ptr<CSceneCommand> command(c.make());
     const Bytes before = WrittenBytes(*command);
-    static const CDialogScript::Action* edit;
-    edit = &c.action;
-    EXPECT_EQ(RunEdit(*command,
-                      [](CDialog* d) {
-                        (*edit)(d);
-                        if (d->GetTemplateId() != IDD_POSITION &&
-                            d->GetTemplateId() != IDD_SHOW_POSITION)
-                          Press(d, IDCANCEL);
-                      }),
-              IDCANCEL);
+    EXPECT_EQ(lwtest::EditThenPress(*command, c.action, IDCANCEL), IDCANCEL);
     EXPECT_EQ(WrittenBytes(*command), before);
   }
 }
