@@ -4,11 +4,20 @@
 #include "builder/CommandEdit.h"
 
 #include "builder/MediaDialogs.h"
+#include "builder/ObjectDialogs.h"
 #include "builder/SmallDialogs.h"
 #include "script/Commands.h"
 
 INT_PTR EditSceneCommand(CSceneCommand& command, HWND parent) {
   switch (command.GetType()) {
+    case kTypeImageText:
+      return EditImageTextCommand(command, parent);
+    case kTypeShow:
+    case kTypeMove:
+    case kTypeHide:
+      return EditTargetCommand(command, parent);
+    case kTypeLine:
+      return EditLineCommand(command, parent);
     case kTypeWait:
       return EditWaitCommand(command, parent);
     case kTypeCls:

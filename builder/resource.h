@@ -254,3 +254,87 @@
 #define IDC_OPT_ICON_BROWSE 1414
 #define IDC_OPT_ICON_USE 1415
 #define IDC_OPT_ICON 1416
+// ------------------------------------------------------------ object dialogs
+// The Image/Text object dialog, the target dialog of Show, Move and Hide,
+// the position dialogs and the Line dialog.
+#define IDD_POSITION 131
+#define IDD_TARGET_OBJECT 134
+#define IDD_IMAGE_TEXT 138
+#define IDD_LINE 221
+#define IDD_SHOW_POSITION 239
+#define IDD_LINE_POSITION 240
+// The justification buttons' pictures (up, down): left 425/424, centre
+// 427/428, right 429/426.
+#define IDB_JUSTIFY_LEFT_DOWN 424
+#define IDB_JUSTIFY_LEFT_UP 425
+#define IDB_JUSTIFY_RIGHT_DOWN 426
+#define IDB_JUSTIFY_CENTRE_UP 427
+#define IDB_JUSTIFY_CENTRE_DOWN 428
+#define IDB_JUSTIFY_RIGHT_UP 429
+// The object preview and its size label (both dialogs with a preview).
+#define IDC_OBJECT_PREVIEW 1099
+#define IDC_OBJECT_PREVIEW_SIZE 1170
+// Image/Text.
+#define IDC_IT_JUSTIFY_LEFT 1003
+#define IDC_IT_JUSTIFY_CENTRE 1004
+#define IDC_IT_JUSTIFY_RIGHT 1432
+#define IDC_IT_TRANSPARENT 1011
+#define IDC_IT_YOUR_BACKGROUND 1012
+#define IDC_IT_SET_TEXT 1021
+#define IDC_IT_TEXT 1022
+#define IDC_IT_PICTURE_NAME 1081
+#define IDC_IT_FONT 1111
+#define IDC_IT_DESKTOP 1192
+#define IDC_IT_SET_IMAGE 1229
+#define IDC_IT_WALLPAPER 1304
+#define IDC_IT_HEIGHT 1424
+#define IDC_IT_WIDTH 1426
+#define IDC_IT_FULL_SCREEN 1430
+#define IDC_IT_KEEP_ASPECT 1431
+// The target dialog.
+#define IDC_TARGET_LIST 1082
+#define IDC_TARGET_POSITION 1083
+#define IDC_TARGET_COLOURS 1084
+#define IDC_TARGET_LABEL 1103
+#define IDC_TARGET_NEW_IMAGE 1433
+// Move's position dialog: four groups of six radios (Left/Top, Center,
+// Right/Bottom, Random, Random (Preserve), Absolute) and their edits.
+#define IDC_POS_START_X_MODE 1382
+#define IDC_POS_START_Y_MODE 1388
+#define IDC_POS_END_X_MODE 1394
+#define IDC_POS_END_Y_MODE 1400
+#define IDC_POS_START_X 1001
+#define IDC_POS_START_Y 1002
+#define IDC_POS_END_X 1003
+#define IDC_POS_END_Y 1004
+#define IDC_POS_STEP 1038
+#define IDC_POS_STEP_SPIN 1039
+#define IDC_POS_ALONG_X 1146
+#define IDC_POS_ALONG_Y 1147
+#define IDC_POS_SPEED 1150
+#define IDC_POS_SPEED_SPIN 1156
+#define IDC_POS_KEEP_MOVING 1200
+#define IDC_POS_RESTORE 1203
+// Show's position dialog.
+#define IDC_SHOWPOS_X_MODE 1370
+#define IDC_SHOWPOS_Y_MODE 1376
+#define IDC_SHOWPOS_X 1005
+#define IDC_SHOWPOS_Y 1006
+#define IDC_SHOWPOS_SPEED_SPIN 1165
+#define IDC_SHOWPOS_LETTERS 1167
+#define IDC_SHOWPOS_SPEED 1168
+#define IDC_SHOWPOS_EFFECT 1305
+#define IDC_SHOWPOS_PARAM 1306
+#define IDC_SHOWPOS_PARAM_VALUE 1307
+#define IDC_SHOWPOS_SPEED_LABEL 1359
+// The Line dialog and its position dialog (pairs Random, Absolute).
+#define IDC_LINE_WIDTH 1121
+#define IDC_LINE_STYLE 1127
+#define IDC_LINEPOS_START_X_RANDOM 1385
+#define IDC_LINEPOS_START_X_ABSOLUTE 1387
+#define IDC_LINEPOS_START_Y_RANDOM 1391
+#define IDC_LINEPOS_START_Y_ABSOLUTE 1393
+#define IDC_LINEPOS_END_X_RANDOM 1397
+#define IDC_LINEPOS_END_X_ABSOLUTE 1399
+#define IDC_LINEPOS_END_Y_RANDOM 1403
+#define IDC_LINEPOS_END_Y_ABSOLUTE 1405
