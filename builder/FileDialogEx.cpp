@@ -280,30 +280,9 @@ bool CDocManagerEx::DoPromptFileName(CString& fileName, UINT titleId, DWORD flag
   dlg->m_ofn.lpstrInitialDir = folder;
   dlg->m_ofn.Flags |= flags;
 
-  // "name\0*.ext\0" for the template (or each one), then every file; the
-  // string's own NUL ends the list.
   CString filter, defaultExt;
-  const int count = tmpl ? 1 : GetTemplateCount();
-  for (int i = 0; i < count; ++i) {
-    CDocTemplate* t = tmpl ? tmpl : GetTemplate(i);
-    CString name, ext;
-    if (!t->GetDocString(name, CDocTemplate::filterName) ||
-        !t->GetDocString(ext, CDocTemplate::filterExt))
-      continue;
-    if (defaultExt.IsEmpty()) {
-      defaultExt = ext[0] == '.' ? ext.Mid(1) : ext;
-      dlg->m_ofn.nFilterIndex = 1;
-    }
-    filter += name;
-    filter += '\0';
-    filter += '*';
-    filter += ext;
-    filter += '\0';
-  }
-  filter += LoadResourceString(AFX_IDS_ALLFILTER, "All Files (*.*)");
-  filter += '\0';
-  filter += "*.*";
-  filter += '\0';
+  BuildFileFilter(tmpl, filter, defaultExt);
+  if (!defaultExt.IsEmpty()) dlg->m_ofn.nFilterIndex = 1;
   dlg->m_ofn.lpstrFilter = filter;
   dlg->m_ofn.lpstrDefExt = defaultExt.IsEmpty() ? nullptr : defaultExt.GetString();
 

@@ -253,12 +253,9 @@ CDocument* CDocManager::OpenDocumentFile(const char* path) {
   return best ? best->OpenDocumentFile(full) : nullptr;
 }
 
-bool CDocManager::DoPromptFileName(CString& fileName, UINT titleId, DWORD flags,
-                                   bool openFileDialog, CDocTemplate* tmpl) {
-  const CString title = LoadResourceString(titleId, openFileDialog ? "Open" : "Save As");
-  // "name\0*.ext\0" per template, then all files; the string's own NUL
-  // ends the list.
-  CString filter, defaultExt;
+void CDocManager::BuildFileFilter(CDocTemplate* tmpl, CString& filter, CString& defaultExt) {
+  filter.Empty();
+  defaultExt.Empty();
   const int count = tmpl ? 1 : m_templates.GetSize();
   for (int i = 0; i < count; ++i) {
     CDocTemplate* t = tmpl ? tmpl : GetTemplate(i);
@@ -277,6 +274,13 @@ bool CDocManager::DoPromptFileName(CString& fileName, UINT titleId, DWORD flags,
   filter += '\0';
   filter += "*.*";
   filter += '\0';
+}
+
+bool CDocManager::DoPromptFileName(CString& fileName, UINT titleId, DWORD flags,
+                                   bool openFileDialog, CDocTemplate* tmpl) {
+  const CString title = LoadResourceString(titleId, openFileDialog ? "Open" : "Save As");
+  CString filter, defaultExt;
+  BuildFileFilter(tmpl, filter, defaultExt);
 
   char file[MAX_PATH];
   lstrcpynA(file, fileName, sizeof file);

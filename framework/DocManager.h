@@ -135,6 +135,10 @@ class CDocManager {
   // Runs the open or save dialog that ofn describes; IDOK or IDCANCEL.
   // The default is the system's common dialog; tests answer here.
   virtual INT_PTR RunFileDialog(bool openFileDialog, OPENFILENAMEA& ofn);
+  // The prompts' filter: "name\0*.ext\0" for the template's type (or every
+  // template's), then all files; the string's own NUL ends the list.
+  // defaultExt: the first type's extension without its dot, or empty.
+  void BuildFileFilter(CDocTemplate* tmpl, CString& filter, CString& defaultExt);
 
   CPtrArray m_templates;
 };

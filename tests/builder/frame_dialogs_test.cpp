@@ -29,24 +29,16 @@ namespace {
 
 using lwtest::CDialogScript;
 using lwtest::Press;
+using lwtest::Click;
+using lwtest::Enabled;
+using lwtest::ExpectedBytes;
+using lwtest::ItemText;
+using lwtest::RunEdit;
+using lwtest::SetItemText;
+using lwtest::Text;
+using lwtest::Visible;
 using lwtest::WrittenBytes;
 using Bytes = std::vector<uint8_t>;
-
-std::string Text(HWND hwnd) {
-  char text[512] = "";
-  GetWindowTextA(hwnd, text, sizeof text);
-  return text;
-}
-std::string ItemText(CDialog* d, int id) { return Text(d->GetDlgItem(id)); }
-void SetItemText(CDialog* d, int id, const char* text) { d->SetDlgItemText(id, text); }
-// A click on a check box or radio button: its state changes, then the
-// dialog hears of it.
-void Click(CDialog* d, int id) { SendMessageA(d->GetDlgItem(id), BM_CLICK, 0, 0); }
-bool Enabled(CDialog* d, int id) { return IsWindowEnabled(d->GetDlgItem(id)) != FALSE; }
-// Shown (the dialog itself may not be yet).
-bool Visible(CDialog* d, int id) {
-  return (GetWindowLongA(d->GetDlgItem(id), GWL_STYLE) & WS_VISIBLE) != 0;
-}
 
 // A mouse click on the upper or lower arrow of a spin.
 void ClickSpin(CDialog* d, int id, bool up) {
@@ -56,23 +48,6 @@ void ClickSpin(CDialog* d, int id, bool up) {
   const LPARAM at = MAKELPARAM(r.right / 2, up ? 2 : r.bottom - 3);
   SendMessageA(spin, WM_LBUTTONDOWN, MK_LBUTTON, at);
   SendMessageA(spin, WM_LBUTTONUP, 0, at);
-}
-
-// Runs the Edit of the command with the action on every dialog that comes
-// up (sub-dialogs too: the action tells them apart by template).
-INT_PTR RunEdit(CSceneCommand& command, CDialogScript::Action action) {
-  CDialogScript script(std::move(action));
-  return EditSceneCommand(command, nullptr);
-}
-
-// The command's bytes after the same values were set on a copy.
-template <class T>
-Bytes ExpectedBytes(const T& command, const std::function<void(T&)>& edit) {
-  T copy;
-  copy.CopyFrom(command);
-  copy.m_disabled = command.m_disabled;
-  edit(copy);
-  return WrittenBytes(copy);
 }
 
 // ---- pure rules ------------------------------------------------------------

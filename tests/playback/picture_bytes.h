@@ -14,10 +14,11 @@ namespace picturetest {
 
 using Bytes = std::vector<uint8_t>;
 
-// A 24-bit BMP file (rows bottom-up, padded to four bytes).
-inline Bytes MakeBmp(int w, int h, const std::function<COLORREF(int, int)>& pixel) {
-  const int stride = (w * 3 + 3) & ~3;
-  const uint32_t size = 54 + stride * h;
+// A BMP file's bytes, zero but for its two headers: bits per pixel, a
+// palette of colours entries after the headers, the pixel rows after it.
+inline Bytes BmpHeaders(int w, int h, int bits, int colours, int stride) {
+  const uint32_t offset = 54 + 4 * colours;
+  const uint32_t size = offset + stride * h;
   Bytes b(size, 0);
   auto put32 = [&](int at, uint32_t v) {
     for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
@@ -25,12 +26,20 @@ inline Bytes MakeBmp(int w, int h, const std::function<COLORREF(int, int)>& pixe
   b[0] = 'B';
   b[1] = 'M';
   put32(2, size);
-  put32(10, 54);
+  put32(10, offset);
   put32(14, 40);
   put32(18, w);
   put32(22, h);
   b[26] = 1;
-  b[28] = 24;
+  b[28] = static_cast<uint8_t>(bits);
+  put32(46, colours);
+  return b;
+}
+
+// A 24-bit BMP file (rows bottom-up, padded to four bytes).
+inline Bytes MakeBmp(int w, int h, const std::function<COLORREF(int, int)>& pixel) {
+  const int stride = (w * 3 + 3) & ~3;
+  Bytes b = BmpHeaders(w, h, 24, 0, stride);
   for (int y = 0; y < h; ++y) {
     uint8_t* row = &b[54 + (h - 1 - y) * stride];
     for (int x = 0; x < w; ++x) {
@@ -54,21 +63,7 @@ inline void SetPictureBytes(CImageTextObject& object, const Bytes& bytes) {
 inline Bytes MakeBmp8(int w, int h, const std::function<uint8_t(int, int)>& index) {
   const int stride = (w + 3) & ~3;
   const uint32_t offset = 54 + 1024;
-  const uint32_t size = offset + stride * h;
-  Bytes b(size, 0);
-  auto put32 = [&](int at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
-  };
-  b[0] = 'B';
-  b[1] = 'M';
-  put32(2, size);
-  put32(10, offset);
-  put32(14, 40);
-  put32(18, w);
-  put32(22, h);
-  b[26] = 1;
-  b[28] = 8;
-  put32(46, 256);
+  Bytes b = BmpHeaders(w, h, 8, 256, stride);
   for (int i = 0; i < 256; ++i) b[54 + 4 * i] = b[55 + 4 * i] = b[56 + 4 * i] = static_cast<uint8_t>(i);
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) b[offset + (h - 1 - y) * stride + x] = index(x, y);
