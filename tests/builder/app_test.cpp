@@ -22,6 +22,7 @@
 #include "builder/MainFrame.h"
 #include "builder/SceneDoc.h"
 #include "builder/SceneView.h"
+#include "builder/StartDialogs.h"
 #include "builder/resource.h"
 #include "framework/Archive.h"
 #include "framework/CommandIds.h"
@@ -162,6 +163,8 @@ class BuilderAppTest : public testing::Test {
   void SetUp() override {
     ::SetCurrentDirectoryA(folder.Path().c_str());
     HoldKeys(false, false);
+    // The Start window has tests of its own.
+    ASSERT_TRUE(Settings().SetNumber("StartDlg", 1));
   }
 
   void TearDown() override {
@@ -179,7 +182,10 @@ class BuilderAppTest : public testing::Test {
     app->m_hInstance = ::GetModuleHandleA(nullptr);
     app->m_lpCmdLine = m_commandLine.c_str();
     app->m_nCmdShow = SW_SHOWNOACTIVATE;
-    return app->InitInstance();
+    const bool started = app->InitInstance();
+    // The splash (tested on its own) would keep the frame disabled.
+    CSplashWnd::HideSplashScreen();
+    return started;
   }
 
   void Stop() {
@@ -348,6 +354,11 @@ TEST_F(BuilderAppTest, TheStartWindowIsAskedForAfterStartUpUnlessAFileWasNamed) 
     std::string commandLine;
     bool posted;
   } const cases[] = {{"no file", "", true}, {"a file", "\"" + script + "\"", false}};
+  // Without the splash, which brings the Start window when it goes.
+  CBuilderOptions options;
+  options.m_splash = 0;
+  ASSERT_EQ(SerializeOptions(options, false), 1);
+  ASSERT_TRUE(Settings().SetNumber("StartDlg", 0));
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     ASSERT_TRUE(Start(c.commandLine));
