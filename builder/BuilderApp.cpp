@@ -190,6 +190,7 @@ bool CBuilderApp::InitInstance() {
   frame->DragAcceptFiles(true);
   frame->ShowWindow(SW_SHOW);
   frame->UpdateWindow();
+  CSplashWnd::RaiseSplashScreen();
   return true;
 }
 

@@ -102,6 +102,12 @@ void CSplashWnd::OnTimer(UINT_PTR id) {
 
 void CSplashWnd::PostNcDestroy() { delete this; }
 
+void CSplashWnd::RaiseSplashScreen() {
+  if (!g_splash) return;
+  g_splash->SetWindowPos(HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  g_splash->UpdateWindow();
+}
+
 void CSplashWnd::HideSplashScreen() {
   if (g_splash) g_splash->Hide();
 }
@@ -231,6 +237,9 @@ bool CStartDlg::OnInitDialog() {
   SetWindowPos(nullptr, 0, 0, frame.Width(), frame.Height(),
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   CenterWindow();
+  // Beside its label on the background picture.
+  ::SetWindowPos(GetDlgItem(IDC_START_DONTSHOW), nullptr, 492, 344, 13, 13,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
   for (int i = 0; i < kButtonCount; ++i) {
     const CStartButtonPlace& b = kStartButtons[i];
     ::SetWindowPos(GetDlgItem(IDC_START_PICTURE_FIRST + i), nullptr, b.x, b.y, 0, 0,

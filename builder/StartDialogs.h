@@ -34,6 +34,9 @@ class CSplashWnd : public CWnd {
   // up; nothing when the splash is off or one is up already. True when a
   // splash is up after the call.
   static bool ShowSplashScreen(HWND parent);
+  // Called when the parent has been shown: the splash goes back above it
+  // (not every window manager keeps an owned window above its owner).
+  static void RaiseSplashScreen();
   // The one splash up, or null.
   static CSplashWnd* Current();
   // Takes the splash down (when one is up): the parent is enabled again,

@@ -33,7 +33,10 @@ namespace {
 
 class COptionsEnvironment : public testing::Environment {
  public:
-  void SetUp() override { CBuilderOptions::SetFilePath(Path().c_str()); }
+  void SetUp() override {
+    CBuilderOptions::SetFilePath(Path().c_str());
+    ::CreateDirectoryA(LW_BUILD_DIR "/screenshots", nullptr);
+  }
   static std::string Path() { return lwtest::TempPath("lw_start_dialogs_test.opt"); }
 };
 testing::Environment* const g_environments[] = {
@@ -43,6 +46,12 @@ testing::Environment* const g_environments[] = {
 lwtest::CRegKeyPath Settings() {
   return lwtest::CRegKeyPath(HKEY_CURRENT_USER,
                              "Software\\Corvanta\\Lumenweave\\4.70\\Lumenweave\\Settings");
+}
+
+// The control's own visible flag: right after OnInitDialog the dialog
+// itself does not show yet.
+bool HasVisibleStyle(HWND control) {
+  return control && (::GetWindowLongPtrA(control, GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
 // Near-white pixels of the shot inside the rectangle.
@@ -160,7 +169,12 @@ TEST_F(StartDialogsTest, TheSplashShowsItsBuildLineOverTheDisabledFrameAndGoes) 
   EXPECT_EQ(r.right - r.left, picture.bmWidth + 2 * ::GetSystemMetrics(SM_CXBORDER));
   EXPECT_EQ(r.bottom - r.top, picture.bmHeight + 2 * ::GetSystemMetrics(SM_CYBORDER));
   EXPECT_EQ(app->m_strBuild.GetLength(), 6);
+  // Above the frame, which was shown after it.
+  HWND above = splashHwnd;
+  while (above && above != Frame()) above = ::GetWindow(above, GW_HWNDNEXT);
+  EXPECT_EQ(above, Frame());
   ::RedrawWindow(splashHwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  lwtest::FlushEvents(200);
   std::vector<COLORREF> shot;
   ASSERT_TRUE(lwtest::SaveWindowShot(splashHwnd, LW_BUILD_DIR "/screenshots/splash.bmp", &shot));
   const int width = r.right - r.left;
@@ -276,7 +290,9 @@ TEST_F(StartDialogsTest, TheButtonsLieOverTheirPicturesWithNormalAndHoverImages)
       EXPECT_TRUE(start->GetButton(i).HasPicture(CRolloverButton::kHover));
       EXPECT_FALSE(start->GetButton(i).HasPicture(CRolloverButton::kDisabled));
     }
+    ::ShowWindow(*d, SW_SHOW);
     ::RedrawWindow(*d, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    lwtest::FlushEvents(200);
     saved = lwtest::SaveWindowShot(*d, LW_BUILD_DIR "/screenshots/start_window.bmp");
   });
   EXPECT_TRUE(saved);
@@ -296,15 +312,13 @@ TEST_F(StartDialogsTest, TheCheckBoxWritesStartDlgTheMomentItIsClicked) {
     RunStartWindow([&](CDialog* d) {
       shownChecked = ::IsDlgButtonChecked(*d, IDC_START_DONTSHOW);
       ::SendMessageA(::GetDlgItem(*d, IDC_START_DONTSHOW), BM_CLICK, 0, 0);
-      Settings().GetNumber(kStartDialogEntry, &during);
+      during = Settings().Number(kStartDialogEntry, 99);
       // Left with Escape: the value stays.
       lwtest::Press(d, IDCANCEL);
     });
     EXPECT_EQ(shownChecked, c.before ? static_cast<UINT>(BST_CHECKED) : BST_UNCHECKED);
     EXPECT_EQ(during, static_cast<DWORD>(c.after));
-    DWORD stored = 99;
-    EXPECT_TRUE(Settings().GetNumber(kStartDialogEntry, &stored));
-    EXPECT_EQ(stored, static_cast<DWORD>(c.after));
+    EXPECT_EQ(Settings().Number(kStartDialogEntry, 99), static_cast<DWORD>(c.after));
   }
 }
 
@@ -327,11 +341,12 @@ TEST_F(StartDialogsTest, AboutShowsTheVersionAndPlaysItsMovieOverThePicture) {
     ASSERT_NE(flash, nullptr);
     playing = flash->IsPlaying();
     frames = flash->GetTotalFrames();
-    movieShown = ::IsWindowVisible(movie) != FALSE;
-    pictureShown = ::IsWindowVisible(::GetDlgItem(*d, IDC_ABOUT_PICTURE)) != FALSE;
+    movieShown = HasVisibleStyle(movie);
+    pictureShown = HasVisibleStyle(::GetDlgItem(*d, IDC_ABOUT_PICTURE));
     ::GetWindowRect(movie, &movieRect);
     ::GetWindowRect(::GetDlgItem(*d, IDC_ABOUT_PICTURE), &pictureRect);
-    lwtest::FlushEvents(300);
+    ::ShowWindow(*d, SW_SHOW);
+    lwtest::FlushEvents(500);
     saved = lwtest::SaveWindowShot(*d, LW_BUILD_DIR "/screenshots/about.bmp");
   });
   ::SendMessageA(Frame(), WM_COMMAND, ID_APP_ABOUT, 0);
@@ -389,7 +404,7 @@ TEST_F(StartDialogsTest, AboutShowsThePictureWhenTheMovieControlCannotBeMade) {
   bool pictureShown = false;
   HWND movieWindow = nullptr;
   lwtest::CDialogScript script([&](CDialog* d) {
-    pictureShown = ::IsWindowVisible(::GetDlgItem(*d, IDC_ABOUT_PICTURE)) != FALSE;
+    pictureShown = HasVisibleStyle(::GetDlgItem(*d, IDC_ABOUT_PICTURE));
     movieWindow = ::GetDlgItem(*d, IDC_ABOUT_MOVIE);
   });
   dialog.DoModal();
