@@ -33,6 +33,7 @@
 #include "script/Palette.h"
 #include "script/SceneDocument.h"
 #include "script/SceneVersion.h"
+#include "tests/builder/builder_run.h"
 #include "tests/support/common_dialogs.h"
 #include "tests/support/files.h"
 #include "tests/support/processes.h"
@@ -99,12 +100,6 @@ int MappedViewCount() {
     address = next;
   }
   return count;
-}
-
-void DropQuit() {
-  MSG msg;
-  while (::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-  }
 }
 
 // Holds Ctrl and Shift (or nothing) in this thread's keyboard state, which
@@ -177,24 +172,16 @@ class BuilderAppTest : public testing::Test {
   // The builder's start-up with the command line; true when it goes on
   // running (a window was made).
   bool Start(const std::string& commandLine = "") {
-    m_commandLine = commandLine;
-    app = new CBuilderApp;
-    app->m_hInstance = ::GetModuleHandleA(nullptr);
-    app->m_lpCmdLine = m_commandLine.c_str();
-    app->m_nCmdShow = SW_SHOWNOACTIVATE;
-    const bool started = app->InitInstance();
+    const bool started = m_run.Start(commandLine);
+    app = m_run.app;
     // The splash (tested on its own) would keep the frame disabled.
     CSplashWnd::HideSplashScreen();
     return started;
   }
 
   void Stop() {
-    if (!app) return;
-    if (app->m_pMainWnd) app->m_pMainWnd->DestroyWindow();
-    app->ExitInstance();
-    delete app;
+    m_run.Stop();
     app = nullptr;
-    DropQuit();
   }
 
   CMainFrame* Frame() const { return app ? dynamic_cast<CMainFrame*>(app->m_pMainWnd) : nullptr; }
@@ -278,7 +265,7 @@ class BuilderAppTest : public testing::Test {
   lwtest::CRecordedShell shell;
 
  private:
-  std::string m_commandLine;
+  lwtest::CBuilderRun m_run;
 };
 
 // ---------------------------------------------------------------------------

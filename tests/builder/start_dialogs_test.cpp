@@ -20,6 +20,7 @@
 #include "framework/CommandIds.h"
 #include "playback/FlashPlayer.h"
 #include "script/Options.h"
+#include "tests/builder/builder_run.h"
 #include "tests/support/common_dialogs.h"
 #include "tests/support/dialog_hook.h"
 #include "tests/support/files.h"
@@ -87,7 +88,7 @@ class StartDialogsTest : public testing::Test {
     ASSERT_TRUE(Settings().SetNumber(kStartDialogEntry, 1));
   }
   void TearDown() override {
-    Stop();
+    run.Stop();
     char temp[MAX_PATH] = "";
     ::GetTempPathA(sizeof temp, temp);
     ::SetCurrentDirectoryA(temp);
@@ -100,25 +101,9 @@ class StartDialogsTest : public testing::Test {
     ASSERT_EQ(SerializeOptions(options, false), 1);
   }
 
-  bool Start(const std::string& commandLine = "") {
-    m_commandLine = commandLine;
-    app = new CBuilderApp;
-    app->m_hInstance = ::GetModuleHandleA(nullptr);
-    app->m_lpCmdLine = m_commandLine.c_str();
-    app->m_nCmdShow = SW_SHOWNOACTIVATE;
-    return app->InitInstance();
+  HWND Frame() const {
+    return run.app && run.app->m_pMainWnd ? run.app->m_pMainWnd->GetSafeHwnd() : nullptr;
   }
-  void Stop() {
-    if (!app) return;
-    if (app->m_pMainWnd) app->m_pMainWnd->DestroyWindow();
-    app->ExitInstance();
-    delete app;
-    app = nullptr;
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-    }
-  }
-  HWND Frame() const { return app && app->m_pMainWnd ? app->m_pMainWnd->GetSafeHwnd() : nullptr; }
   // Waits (bounded) for the splash to go.
   static bool SplashGone() {
     return lwtest::PumpUntil([] { return CSplashWnd::Current() == nullptr; }, 15000);
@@ -132,13 +117,10 @@ class StartDialogsTest : public testing::Test {
     EXPECT_EQ(script.Opened(), 1);
   }
 
-  CBuilderApp* app = nullptr;
+  lwtest::CBuilderRun run;
   lwtest::CTempFolder folder{"startdialogs"};
   lwtest::CRecordedBoxes boxes{IDCANCEL};
   lwtest::CRecordedShell shell;
-
- private:
-  std::string m_commandLine;
 };
 
 // ---------------------------------------------------------------------------
@@ -146,7 +128,7 @@ class StartDialogsTest : public testing::Test {
 
 TEST_F(StartDialogsTest, TheSplashShowsItsBuildLineOverTheDisabledFrameAndGoes) {
   SetSplashOption(1);
-  ASSERT_TRUE(Start());
+  ASSERT_TRUE(run.Start(""));
   CSplashWnd* splash = CSplashWnd::Current();
   ASSERT_NE(splash, nullptr);
   const HWND splashHwnd = splash->GetSafeHwnd();
@@ -168,7 +150,7 @@ TEST_F(StartDialogsTest, TheSplashShowsItsBuildLineOverTheDisabledFrameAndGoes) 
   ::GetWindowRect(splashHwnd, &r);
   EXPECT_EQ(r.right - r.left, picture.bmWidth + 2 * ::GetSystemMetrics(SM_CXBORDER));
   EXPECT_EQ(r.bottom - r.top, picture.bmHeight + 2 * ::GetSystemMetrics(SM_CYBORDER));
-  EXPECT_EQ(app->m_strBuild.GetLength(), 6);
+  EXPECT_EQ(run.app->m_strBuild.GetLength(), 6);
   // Above the frame, which was shown after it.
   HWND above = splashHwnd;
   while (above && above != Frame()) above = ::GetWindow(above, GW_HWNDNEXT);
@@ -208,14 +190,14 @@ TEST_F(StartDialogsTest, TheStartWindowFollowsTheSplashOnlyWhenTheProfileAndComm
     lwtest::CDialogScript answer([&](CDialog* d) {
       if (d->GetTemplateId() == IDD_START) ++startWindows;
     });
-    ASSERT_TRUE(Start(c.commandLine));
+    ASSERT_TRUE(run.Start(c.commandLine));
     ASSERT_NE(CSplashWnd::Current(), nullptr);
     EXPECT_EQ(startWindows, 0);
     ASSERT_TRUE(SplashGone());
     lwtest::FlushEvents(100);
     EXPECT_EQ(startWindows, c.opened);
     EXPECT_EQ(answer.Opened(), c.opened);
-    Stop();
+    run.Stop();
   }
 }
 
@@ -223,7 +205,7 @@ TEST_F(StartDialogsTest, TheStartWindowFollowsTheSplashOnlyWhenTheProfileAndComm
 // Start window
 
 TEST_F(StartDialogsTest, EachStartButtonEndsTheWindowAndTheFrameRunsItsCommand) {
-  ASSERT_TRUE(Start());
+  ASSERT_TRUE(run.Start(""));
   ASSERT_EQ(CSplashWnd::Current(), nullptr);
   struct Case {
     const char* name;
@@ -259,7 +241,7 @@ TEST_F(StartDialogsTest, EachStartButtonEndsTheWindowAndTheFrameRunsItsCommand) 
 }
 
 TEST_F(StartDialogsTest, TheButtonsLieOverTheirPicturesWithNormalAndHoverImages) {
-  ASSERT_TRUE(Start());
+  ASSERT_TRUE(run.Start(""));
   struct Place {
     int id, picture, x, y, w, h;
   } const places[] = {{IDC_START_FLASH, 1452, 11, 104, 170, 109},
@@ -299,7 +281,7 @@ TEST_F(StartDialogsTest, TheButtonsLieOverTheirPicturesWithNormalAndHoverImages)
 }
 
 TEST_F(StartDialogsTest, TheCheckBoxWritesStartDlgTheMomentItIsClicked) {
-  ASSERT_TRUE(Start());
+  ASSERT_TRUE(run.Start(""));
   struct Case {
     const char* name;
     int before, after;
@@ -326,7 +308,7 @@ TEST_F(StartDialogsTest, TheCheckBoxWritesStartDlgTheMomentItIsClicked) {
 // About box
 
 TEST_F(StartDialogsTest, AboutShowsTheVersionAndPlaysItsMovieOverThePicture) {
-  ASSERT_TRUE(Start());
+  ASSERT_TRUE(run.Start(""));
   std::string version;
   bool playing = false, movieShown = false, pictureShown = true, saved = false;
   long frames = 0;
@@ -351,7 +333,7 @@ TEST_F(StartDialogsTest, AboutShowsTheVersionAndPlaysItsMovieOverThePicture) {
   });
   ::SendMessageA(Frame(), WM_COMMAND, ID_APP_ABOUT, 0);
   EXPECT_EQ(script.Opened(), 1);
-  EXPECT_EQ(version, "Lumenweave Version 4.8 (build " + std::string(app->m_strBuild) + ")");
+  EXPECT_EQ(version, "Lumenweave Version 4.8 (build " + std::string(run.app->m_strBuild) + ")");
   EXPECT_TRUE(playing);
   EXPECT_GT(frames, 1);
   EXPECT_TRUE(movieShown);
@@ -363,7 +345,7 @@ TEST_F(StartDialogsTest, AboutShowsTheVersionAndPlaysItsMovieOverThePicture) {
 }
 
 TEST_F(StartDialogsTest, AboutsTwoButtonsReachTheFrame) {
-  ASSERT_TRUE(Start());
+  ASSERT_TRUE(run.Start(""));
   struct Case {
     const char* name;
     int button;
@@ -397,7 +379,7 @@ TEST_F(StartDialogsTest, AboutsTwoButtonsReachTheFrame) {
 }
 
 TEST_F(StartDialogsTest, AboutShowsThePictureWhenTheMovieControlCannotBeMade) {
-  ASSERT_TRUE(Start());
+  ASSERT_TRUE(run.Start(""));
   CUnmadeMovie movie;
   CAboutDlg dialog(Frame());
   dialog.m_pFlash = &movie;
