@@ -32,17 +32,26 @@
 
 namespace {
 
-class COptionsEnvironment : public testing::Environment {
+// The options file of the test's own, and a temporary folder of its own
+// (the About box leaves its movie in the temporary folder, where tests
+// running beside this one count the movie files).
+class CFilesEnvironment : public testing::Environment {
  public:
   void SetUp() override {
-    CBuilderOptions::SetFilePath(Path().c_str());
+    m_temp = lwtest::TempPath("lw_start_dialogs_" + std::to_string(::GetCurrentProcessId()) + "\\");
+    ::CreateDirectoryA(m_temp.c_str(), nullptr);
+    for (const char* name : {"TMP", "TEMP"}) ::SetEnvironmentVariableA(name, m_temp.c_str());
+    CBuilderOptions::SetFilePath(lwtest::TempPath("lw_start_dialogs_test.opt").c_str());
     ::CreateDirectoryA(LW_BUILD_DIR "/screenshots", nullptr);
   }
-  static std::string Path() { return lwtest::TempPath("lw_start_dialogs_test.opt"); }
+  void TearDown() override { lwtest::RemoveTree(m_temp); }
+
+ private:
+  std::string m_temp;
 };
 testing::Environment* const g_environments[] = {
     testing::AddGlobalTestEnvironment(new lwtest::CPrivateRegRootEnvironment(HKEY_CURRENT_USER)),
-    testing::AddGlobalTestEnvironment(new COptionsEnvironment)};
+    testing::AddGlobalTestEnvironment(new CFilesEnvironment)};
 
 lwtest::CRegKeyPath Settings() {
   return lwtest::CRegKeyPath(HKEY_CURRENT_USER,
