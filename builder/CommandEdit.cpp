@@ -3,11 +3,21 @@
 // copies it back on OK.
 #include "builder/CommandEdit.h"
 
+#include "builder/MediaDialogs.h"
+#include "builder/ObjectDialogs.h"
 #include "builder/SmallDialogs.h"
 #include "script/Commands.h"
 
 INT_PTR EditSceneCommand(CSceneCommand& command, HWND parent) {
   switch (command.GetType()) {
+    case kTypeImageText:
+      return EditImageTextCommand(command, parent);
+    case kTypeShow:
+    case kTypeMove:
+    case kTypeHide:
+      return EditTargetCommand(command, parent);
+    case kTypeLine:
+      return EditLineCommand(command, parent);
     case kTypeWait:
       return EditWaitCommand(command, parent);
     case kTypeCls:
@@ -20,6 +30,12 @@ INT_PTR EditSceneCommand(CSceneCommand& command, HWND parent) {
       return EditCommentCommand(command, parent);
     case kTypeUrl:
       return EditUrlCommand(command, parent);
+    case kTypeMedia:
+      return EditMediaCommand(command, parent);
+    case kTypePlay:
+      return EditPlayCommand(command, parent);
+    case kTypeStop:
+      return EditStopCommand(command, parent);
     default:
       return IDCANCEL;
   }

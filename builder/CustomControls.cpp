@@ -366,8 +366,11 @@ int CPreviewStatic::ShowImageFile(CImageTextObject* object, const char* path) {
 
 int CPreviewStatic::ShowText(CImageTextObject* object) {
   if (!object || !m_canvas.GetSafeHandle()) return 0;
+  // The renderer marks the font it is given for smoothing: it gets a copy,
+  // so that previewing leaves the object as it is stored.
+  LOGFONTA font = object->m_font;
   CTextLook look;
-  look.font = &object->m_font;
+  look.font = &font;
   look.text = object->m_text;
   look.textColour = object->m_textColour;
   look.bkColour = object->m_bkColour;

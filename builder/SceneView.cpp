@@ -6,6 +6,7 @@
 #include "builder/CommandEdit.h"
 #include "builder/FileDialogEx.h"
 #include "builder/MainFrame.h"
+#include "builder/OptionsDlg.h"
 #include "builder/PreviewFrame.h"
 #include "builder/SceneDoc.h"
 #include "builder/resource.h"
@@ -574,4 +575,6 @@ void CSceneView::ExportText() {
   LwShellExecuteEx(&info);
 }
 
-void CSceneView::EditOptions() {}
+void CSceneView::EditOptions() {
+  if (RunOptionsDialog(::GetAncestor(m_hWnd, GA_ROOT))) Invalidate();
+}

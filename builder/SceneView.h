@@ -78,7 +78,7 @@ class CSceneView : public CCtrlView {
   void SetAsDefaultSaver();
   // Writes "<document>.txt": one line per command, indented, and opens it.
   void ExportText();
-  // The options dialog; none yet.
+  // The Options dialog; the list is redrawn in the options it leaves.
   void EditOptions();
 
   UINT* GetTimes() { return &m_nTimes; }

@@ -194,6 +194,151 @@
 #define IDS_CHOSEN_COLOUR 34001
 #define IDS_DESELECT_TIP 34011
 
+// The media dialogs (media object, Play and its settings, Stop, the movie
+// and video preview) and the Options dialog with the custom logo and icon.
+#define IDD_MEDIA_OBJECT 231
+#define IDD_PLAY_SETTINGS 235
+#define IDD_PLAY 236
+#define IDD_STOP 238
+#define IDD_MEDIA_PREVIEW 419
+#define IDD_OPTIONS 213
+#define IDC_MEDIA_NAME 1140         // the object's display name (read-only)
+#define IDC_MEDIA_ICON 1144         // double click: test play
+#define IDC_MEDIA_CHOOSE 1130       // "Set &media/flash"
+#define IDC_MEDIA_PLAY 1141         // "&Play" / Play's "&Test"
+#define IDC_MEDIA_STOP 1350         // the object dialog's "&Stop"
+#define IDC_PLAY_STOP 1337          // Play's "&Stop"
+#define IDC_MEDIA_LIST 1130         // Play's and Stop's media list
+#define IDC_MEDIA_LIST_LABEL 1157   // "M&edia"
+#define IDC_PLAY_SETTINGS 1132      // "&Settings..."
+#define IDC_PLAY_WAIT 1445          // play modes: wait, endless, once
+#define IDC_PLAY_ENDLESS 1162
+#define IDC_PLAY_ONCE 1446
+#define IDC_PLAY_INFINITE 1070      // repeat: infinite, counted
+#define IDC_PLAY_REPEAT 1444
+#define IDC_PLAY_COUNT 1034
+#define IDC_PLAY_COUNT_SPIN 1052
+#define IDC_PLAY_FULLSCREEN 1430
+#define IDC_PLAY_TIMED 1438
+#define IDC_PLAY_TIMER 1439
+#define IDC_PLAY_TIMER_SPIN 1440
+#define IDC_PLAY_X 1146
+#define IDC_PLAY_Y 1147
+#define IDC_PLAY_X_ABSOLUTE 1426
+#define IDC_PLAY_X_CENTERED 1427
+#define IDC_PLAY_Y_ABSOLUTE 1428
+#define IDC_PLAY_Y_CENTERED 1429
+#define IDC_PLAY_WIDTH 1121
+#define IDC_PLAY_HEIGHT 1003
+#define IDC_PLAY_DEFAULT_SIZE 1435
+#define IDC_PREVIEW_MOVIE 1425      // the movie control of the preview
+#define IDC_OPT_TAB 1104
+#define IDC_OPT_SCROLL 1105
+#define IDC_OPT_BEEP 1107
+#define IDC_OPT_BEEP_SPIN 1108
+#define IDC_OPT_STYLES 1113
+#define IDC_OPT_FONT 1111
+#define IDC_OPT_DRAGCOLOUR 1118
+#define IDC_OPT_SOFTDRAG 1119
+#define IDC_OPT_CLIPBOARD 1120
+#define IDC_OPT_SAVEPREVIEW 1121
+#define IDC_OPT_TOOLBAR 1122
+#define IDC_OPT_AUTOSTART 1123
+#define IDC_OPT_SPLASH 1125
+#define IDC_OPT_IMAGELIMIT 1340
+#define IDC_OPT_SCRSETTINGS 1438
+#define IDC_OPT_LOGO_BROWSE 1257
+#define IDC_OPT_LOGO_USE 1258
+#define IDC_OPT_LOGO_PREVIEW 1099
+#define IDC_OPT_LOGO_DEFAULT 1418
+#define IDC_OPT_ICON_BROWSE 1414
+#define IDC_OPT_ICON_USE 1415
+#define IDC_OPT_ICON 1416
+// ------------------------------------------------------------ object dialogs
+// The Image/Text object dialog, the target dialog of Show, Move and Hide,
+// the position dialogs and the Line dialog.
+#define IDD_POSITION 131
+#define IDD_TARGET_OBJECT 134
+#define IDD_IMAGE_TEXT 138
+#define IDD_LINE 221
+#define IDD_SHOW_POSITION 239
+#define IDD_LINE_POSITION 240
+// The justification buttons' pictures (up, down): left 425/424, centre
+// 427/428, right 429/426.
+#define IDB_JUSTIFY_LEFT_DOWN 424
+#define IDB_JUSTIFY_LEFT_UP 425
+#define IDB_JUSTIFY_RIGHT_DOWN 426
+#define IDB_JUSTIFY_CENTRE_UP 427
+#define IDB_JUSTIFY_CENTRE_DOWN 428
+#define IDB_JUSTIFY_RIGHT_UP 429
+// The object preview and its size label (both dialogs with a preview).
+#define IDC_OBJECT_PREVIEW 1099
+#define IDC_OBJECT_PREVIEW_SIZE 1170
+// Image/Text.
+#define IDC_IT_JUSTIFY_LEFT 1003
+#define IDC_IT_JUSTIFY_CENTRE 1004
+#define IDC_IT_JUSTIFY_RIGHT 1432
+#define IDC_IT_TRANSPARENT 1011
+#define IDC_IT_YOUR_BACKGROUND 1012
+#define IDC_IT_SET_TEXT 1021
+#define IDC_IT_TEXT 1022
+#define IDC_IT_PICTURE_NAME 1081
+#define IDC_IT_FONT 1111
+#define IDC_IT_DESKTOP 1192
+#define IDC_IT_SET_IMAGE 1229
+#define IDC_IT_WALLPAPER 1304
+#define IDC_IT_HEIGHT 1424
+#define IDC_IT_WIDTH 1426
+#define IDC_IT_FULL_SCREEN 1430
+#define IDC_IT_KEEP_ASPECT 1431
+// The target dialog.
+#define IDC_TARGET_LIST 1082
+#define IDC_TARGET_POSITION 1083
+#define IDC_TARGET_COLOURS 1084
+#define IDC_TARGET_LABEL 1103
+#define IDC_TARGET_NEW_IMAGE 1433
+// Move's position dialog: four groups of six radios (Left/Top, Center,
+// Right/Bottom, Random, Random (Preserve), Absolute) and their edits.
+#define IDC_POS_START_X_MODE 1382
+#define IDC_POS_START_Y_MODE 1388
+#define IDC_POS_END_X_MODE 1394
+#define IDC_POS_END_Y_MODE 1400
+#define IDC_POS_START_X 1001
+#define IDC_POS_START_Y 1002
+#define IDC_POS_END_X 1003
+#define IDC_POS_END_Y 1004
+#define IDC_POS_STEP 1038
+#define IDC_POS_STEP_SPIN 1039
+#define IDC_POS_ALONG_X 1146
+#define IDC_POS_ALONG_Y 1147
+#define IDC_POS_SPEED 1150
+#define IDC_POS_SPEED_SPIN 1156
+#define IDC_POS_KEEP_MOVING 1200
+#define IDC_POS_RESTORE 1203
+// Show's position dialog.
+#define IDC_SHOWPOS_X_MODE 1370
+#define IDC_SHOWPOS_Y_MODE 1376
+#define IDC_SHOWPOS_X 1005
+#define IDC_SHOWPOS_Y 1006
+#define IDC_SHOWPOS_SPEED_SPIN 1165
+#define IDC_SHOWPOS_LETTERS 1167
+#define IDC_SHOWPOS_SPEED 1168
+#define IDC_SHOWPOS_EFFECT 1305
+#define IDC_SHOWPOS_PARAM 1306
+#define IDC_SHOWPOS_PARAM_VALUE 1307
+#define IDC_SHOWPOS_SPEED_LABEL 1359
+// The Line dialog and its position dialog (pairs Random, Absolute).
+#define IDC_LINE_WIDTH 1121
+#define IDC_LINE_STYLE 1127
+#define IDC_LINEPOS_START_X_RANDOM 1385
+#define IDC_LINEPOS_START_X_ABSOLUTE 1387
+#define IDC_LINEPOS_START_Y_RANDOM 1391
+#define IDC_LINEPOS_START_Y_ABSOLUTE 1393
+#define IDC_LINEPOS_END_X_RANDOM 1397
+#define IDC_LINEPOS_END_X_ABSOLUTE 1399
+#define IDC_LINEPOS_END_Y_RANDOM 1403
+#define IDC_LINEPOS_END_Y_ABSOLUTE 1405
+
 // ------------------------------------------------------------ greeting windows
 // The splash and About picture, the About box with its movie (resource type
 // "FLASH") and the Start window: its background, and each button's normal

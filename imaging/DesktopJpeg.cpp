@@ -5,10 +5,6 @@
 #include "common/AppUtils.h"
 #include "imaging/RgbImage.h"
 
-namespace {
-
-// Writes 24-bit pixels as a JPEG of quality 100, progressive; a file that
-// could not be written whole is removed.
 bool WriteJpegFile(const char* path, const BYTE* pixels, int width, int height) {
   HPVDEST dest = OpenFileDest(path);
   if (!dest) return false;
@@ -17,8 +13,6 @@ bool WriteJpegFile(const char* path, const BYTE* pixels, int width, int height) 
   if (!written) ::DeleteFileA(path);
   return written;
 }
-
-}  // namespace
 
 bool CaptureDesktopToJpeg(const char* path) {
   SIZE size;

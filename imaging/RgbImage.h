@@ -123,6 +123,9 @@ enum WallpaperStyle { kWallpaperCentred = 1, kWallpaperTiled = 2, kWallpaperStre
 // The desktop window's content as 24-bit pixels (GlobalFree by the caller);
 // null when it cannot be read.
 BYTE* CaptureDesktopRgb(SIZE* size);
+// Writes 24-bit pixels as a JPEG of quality 100, progressive; a file that
+// could not be written whole is removed.
+bool WriteJpegFile(const char* path, const BYTE* pixels, int width, int height);
 // Writes the desktop as a JPEG (quality 100, progressive); false when the
 // capture or the write failed.
 bool CaptureDesktopToJpeg(const char* path);

@@ -167,7 +167,10 @@ CImageTextObject::CImageTextObject()
       m_textColour(GetSysColor(COLOR_WINDOWTEXT)),
       m_font(DefaultLogFont()) {}
 
-CImageTextObject::~CImageTextObject() { FreeDataBlock(m_pPicture); }
+CImageTextObject::~CImageTextObject() {
+  FreeDataBlock(m_pPicture);
+  delete[] m_pThumbnail;
+}
 
 CSceneCommand* CImageTextObject::Clone() const { return new (std::nothrow) CImageTextObject; }
 
@@ -183,6 +186,15 @@ void CImageTextObject::CopyFrom(const CSceneCommand& other) {
   uint8_t* copy = CopyDataBlock(o.m_pPicture, o.m_pictureSize);
   if (o.m_pPicture != nullptr && copy == nullptr) AfxThrowMemoryException();
   SetPicture(copy, o.m_pictureSize);
+  uint8_t* thumbnail = nullptr;
+  if (o.m_pThumbnail != nullptr) {
+    thumbnail = new (std::nothrow) uint8_t[o.m_thumbnailSize];
+    if (thumbnail == nullptr) AfxThrowMemoryException();
+    memcpy(thumbnail, o.m_pThumbnail, o.m_thumbnailSize);
+  }
+  delete[] m_pThumbnail;
+  m_pThumbnail = thumbnail;
+  m_thumbnailSize = thumbnail != nullptr ? o.m_thumbnailSize : 0;
   m_displayName = o.m_displayName;
   m_text = o.m_text;
   m_textColour = o.m_textColour;

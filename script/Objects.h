@@ -97,6 +97,23 @@ class CImageTextObject : public CSceneObject {
   int LoadImageFile(const char* path);
   // The DrawText flags of the justification.
   UINT GetTextFormat() const;
+#if LW_SCRIPT_EDITING
+  // Decodes the picture and scales it into a new thumbnail, which replaces
+  // the old one; the drawn size becomes the picture's own. 0, and no
+  // thumbnail, when the picture cannot be decoded (after the picture
+  // library's message).
+  int MakeThumbnail();
+  // A new picture from a file: read and made into a thumbnail apart from
+  // the object, which takes it (bytes, display name, thumbnail, drawn size
+  // and the image source) only when both succeed. 0 leaves the object as
+  // it was, after the reading's or the library's message.
+  int TakePictureFile(const char* path, int imageSource);
+  // Composes the desktop's background at screen size (the desktop colour,
+  // then the wallpaper centred, tiled with the current colour's raster
+  // operation, or stretched) and writes it as a JPEG of quality 100 to
+  // path. False when it could not be made or written (no file is left).
+  bool CaptureWallpaper(const char* path) const;
+#endif
   bool IsTransparentText() const { return IsText() && m_bkMode == 0; }
 
   // ---- playing (ObjectDraw.cpp), on the scene thread but for
@@ -151,6 +168,11 @@ class CImageTextObject : public CSceneObject {
   uint32_t m_pictureSize = 0;
   uint8_t* m_pPicture = nullptr;  // a data block, owned
   int m_imageSource = 1;          // 1 file, 2 desktop, 3 wallpaper
+  // The picture scaled to kThumbnailWidth x kThumbnailHeight, 3 bytes a
+  // pixel, rows top-down (new[], owned); null until the builder makes one.
+  // Not stored: it is made again from the picture.
+  uint8_t* m_pThumbnail = nullptr;
+  uint32_t m_thumbnailSize = 0;
   SIZE m_drawnSize = {0, 0};      // set by Prepare
   int m_width = 0, m_height = 0;  // 0, 0: the picture's own size
   int m_fullScreen = 0;
@@ -183,6 +205,10 @@ class CImageTextObject : public CSceneObject {
   // Draws the object whole and plainly with its top-left at (x, y) of dc.
   bool DrawPlain(CDC* dc, int x, int y, SIZE size);
 };
+
+// An Image/Text object's thumbnail.
+constexpr int kThumbnailWidth = 160, kThumbnailHeight = 120;
+constexpr uint32_t kThumbnailBytes = kThumbnailWidth * kThumbnailHeight * 3;
 
 // r := max(w / boxW, h / boxH); returns (w / r, h / r) truncated; enlarges
 // as well as shrinks. A zero-sized box or picture leaves (w, h).

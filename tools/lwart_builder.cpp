@@ -1,6 +1,7 @@
 // The builder's pictures, drawn for lwart: the main toolbar's 48 x 48
 // button images and their greyed twins, the 16 x 16 command icons of the
-// tree and the script list, and the preview toolbar's 16 x 15 buttons.
+// tree and the script list, the preview toolbar's 16 x 15 buttons and the
+// object dialog's justification buttons.
 //
 // Every picture is drawn in pixel units on a canvas with 4 x 4 samples a
 // pixel. Image lists mask one colour, so a picture has no alpha: a pixel
@@ -571,6 +572,37 @@ std::vector<std::vector<uint32_t>> Pictures(std::initializer_list<Design> design
 
 }  // namespace
 
+// A justification button of the object dialog, 21 x 18: the button face
+// with a raised (up) or sunken (down) edge and four lines of text laid out
+// left (0), centred (1) or right (2); pressed, the lines move one pixel
+// right and down.
+std::vector<uint32_t> JustifyButton(int justify, bool down) {
+  const int w = 21, h = 18;
+  std::vector<uint32_t> px(size_t(w * h), kButtonFace);
+  auto put = [&](int x, int y, uint32_t c) {
+    if (x >= 0 && x < w && y >= 0 && y < h) px[size_t(y * w + x)] = c;
+  };
+  const uint32_t light = 0xFFFFFF, shadow = 0x808080, dark = 0x404040;
+  for (int x = 0; x < w; ++x) {
+    put(x, 0, down ? dark : light);
+    put(x, h - 1, down ? light : dark);
+    if (!down) put(x, h - 2, shadow);
+  }
+  for (int y = 0; y < h; ++y) {
+    put(0, y, down ? dark : light);
+    put(w - 1, y, down ? light : dark);
+    if (!down) put(w - 2, y, shadow);
+  }
+  const int lengths[] = {13, 9, 13, 7};
+  const int shift = down ? 1 : 0;
+  for (int line = 0; line < 4; ++line) {
+    const int len = lengths[line];
+    const int x0 = justify == 0 ? 4 : justify == 1 ? (w - len) / 2 : w - 4 - len;
+    for (int x = 0; x < len; ++x) put(x0 + x + shift, 4 + line * 3 + shift, 0x000000);
+  }
+  return px;
+}
+
 std::vector<std::pair<std::string, Bytes>> BuilderArt() {
   // The main toolbar, one image per button in the toolbar's order.
   auto tools = Pictures({ToolNew, ToolOpen, ToolSave, ToolCut, ToolCopy, ToolPaste, ToolCurrent,
@@ -600,6 +632,12 @@ std::vector<std::pair<std::string, Bytes>> BuilderArt() {
       {"preview_bar.bmp",
        BmpFile(16 * int(preview.size()), 15, Strip(preview, 16, 15), {kButtonFace})},
       {"preview_pinned.bmp", BmpFile(16, 15, pinned, {kButtonFace})},
+      {"justify_left_up.bmp", Bmp24File(21, 18, JustifyButton(0, false))},
+      {"justify_left_down.bmp", Bmp24File(21, 18, JustifyButton(0, true))},
+      {"justify_centre_up.bmp", Bmp24File(21, 18, JustifyButton(1, false))},
+      {"justify_centre_down.bmp", Bmp24File(21, 18, JustifyButton(1, true))},
+      {"justify_right_up.bmp", Bmp24File(21, 18, JustifyButton(2, false))},
+      {"justify_right_down.bmp", Bmp24File(21, 18, JustifyButton(2, true))},
   };
 }
 

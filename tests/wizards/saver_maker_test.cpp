@@ -16,6 +16,7 @@
 #include "common/Payload.h"
 #include "framework/Seams.h"
 #include "tests/support/files.h"
+#include "tests/support/icon_files.h"
 #include "tests/support/recorders.h"
 #include "tests/support/registry.h"
 #include "wizards/SaverMaker.h"
@@ -33,41 +34,8 @@ Bytes Filled(size_t n, uint8_t seed) {
   return b;
 }
 
-struct IconImage {
-  int size;
-  int colourCount;  // the directory's byte: 16, or 0 for 256 colours
-  int bitCount;
-  uint32_t bytes;
-};
-
-// An ".ico" whose images are an information header and filler.
-Bytes MakeIco(const std::vector<IconImage>& images, uint8_t seed) {
-  Bytes out(6 + 16 * images.size());
-  out[2] = 1;
-  out[4] = static_cast<uint8_t>(images.size());
-  for (size_t i = 0; i < images.size(); ++i) {
-    const IconImage& im = images[i];
-    Bytes data = Filled(im.bytes, static_cast<uint8_t>(seed + i));
-    int32_t h = 2 * im.size;
-    if (data.size() < 40) data.resize(40);
-    memset(data.data(), 0, 40);
-    data[0] = 40;
-    memcpy(&data[4], &im.size, 4);
-    memcpy(&data[8], &h, 4);
-    data[12] = 1;
-    data[14] = static_cast<uint8_t>(im.bitCount);
-    uint8_t* d = &out[6 + 16 * i];
-    d[0] = d[1] = static_cast<uint8_t>(im.size);
-    d[2] = static_cast<uint8_t>(im.colourCount);
-    d[4] = 1;
-    d[6] = static_cast<uint8_t>(im.bitCount);
-    uint32_t offset = static_cast<uint32_t>(out.size());
-    memcpy(d + 8, &im.bytes, 4);
-    memcpy(d + 12, &offset, 4);
-    out.insert(out.end(), data.begin(), data.end());
-  }
-  return out;
-}
+using lwtest::IconImage;
+using lwtest::MakeIco;
 
 uint32_t Le16(const Bytes& b, size_t at) { return b[at] | (b[at + 1] << 8); }
 uint32_t Le32(const Bytes& b, size_t at) { return Le16(b, at) | (Le16(b, at + 2) << 16); }
