@@ -11,10 +11,12 @@
 #include "builder/SceneDoc.h"
 #include "builder/SceneView.h"
 #include "builder/SettingsMigration.h"
+#include "builder/StartDialogs.h"
 #include "builder/resource.h"
 #include "framework/FrameWnd.h"
 #include "framework/Registry.h"
 #include "framework/Seams.h"
+#include "playback/FlashPlayer.h"
 #include "script/Options.h"
 
 const char kSettingsSection[] = "Settings";
@@ -154,6 +156,7 @@ bool CBuilderApp::InitInstance() {
   CCommandLineInfo info;
   ParseCommandLine(info);
   if (HandOverToRunningBuilder(info)) return false;
+  CSplashWnd::EnableSplashScreen(info.m_bShowSplash);
 
   if (FAILED(::OleInitialize(nullptr))) {
     AfxMessageBox(LoadResourceString(519, "Failed to initialize Object Linking and Embedding."));
@@ -187,6 +190,7 @@ bool CBuilderApp::InitInstance() {
   frame->DragAcceptFiles(true);
   frame->ShowWindow(SW_SHOW);
   frame->UpdateWindow();
+  CSplashWnd::RaiseSplashScreen();
   return true;
 }
 
@@ -259,7 +263,7 @@ CDocument* CBuilderApp::OpenDocumentFile(const char* path) {
 }
 
 bool CBuilderApp::PreTranslateMessage(MSG* msg) {
-  // The splash's filter, which never takes a message, comes with the splash.
+  if (CSplashWnd::PreTranslateAppMessage(msg)) return true;
   return CDocumentApp::PreTranslateMessage(msg);
 }
 
@@ -285,10 +289,9 @@ void CBuilderApp::OnUpdateReuse(CCmdUI* ui) {
 }
 
 bool CBuilderApp::OnAbout(UINT) {
-  CString text;
-  text.Format(LoadResourceString(IDS_VERSION_LINE, "Lumenweave Version %s (build %s)"),
-              static_cast<const char*>(LoadResourceString(IDS_VERSION, "4.8")),
-              static_cast<const char*>(m_strBuild));
-  AfxMessageBox(text, MB_ICONINFORMATION);
+  CShockwaveFlash movie;
+  CAboutDlg dialog(m_pMainWnd ? m_pMainWnd->GetSafeHwnd() : nullptr);
+  dialog.m_pFlash = &movie;
+  dialog.DoModal();
   return true;
 }

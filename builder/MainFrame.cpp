@@ -13,10 +13,12 @@
 #include "builder/FileDialogEx.h"
 #include "builder/SceneDoc.h"
 #include "builder/SceneView.h"
+#include "builder/StartDialogs.h"
 #include "builder/resource.h"
 #include "common/AppUtils.h"
 #include "framework/Menu.h"
 #include "framework/Seams.h"
+#include "script/Options.h"
 #include "script/Palette.h"
 #include "wizards/SaverMaker.h"
 
@@ -31,7 +33,6 @@ const char kHomepage[] = "https://lumenweave.example/";
 namespace {
 
 const char kAlwaysOnTopEntry[] = "AlwaysOnTop";
-const char kStartDialogEntry[] = "StartDlg";
 
 CWinApp* App() { return AfxGetApp(); }
 
@@ -54,6 +55,8 @@ int ArgumentCount() {
 }
 
 }  // namespace
+
+bool IsStartWindowDue() { return ProfileInt(kStartDialogEntry, 0) == 0 && ArgumentCount() != 1; }
 
 bool PostOpenPreviewUrl(HWND frame, const char* address) {
   if (!address) return false;
@@ -186,10 +189,12 @@ bool CMainFrame::OnCreateClient(CREATESTRUCTA*, CCreateContext* context) {
 
 int CMainFrame::OnCreate(CREATESTRUCTA* cs) {
   if (CFrameWnd::OnCreate(cs) == -1) return -1;
-  // The Start window comes once the program has started and its first
-  // document exists; not when a file was named to open.
-  if (ProfileInt(kStartDialogEntry, 0) == 0 && ArgumentCount() != 1)
-    PostMessage(WM_COMMAND, ID_TOOLS_STARTWINDOW);
+  // The splash, when the options ask for it, brings the Start window when
+  // it goes; without one the Start window comes once the program has
+  // started and its first document exists.
+  const CBuilderOptions* options = g_pCommandPalette ? g_pCommandPalette->GetOptions() : nullptr;
+  const bool splash = options && options->m_splash == 1 && CSplashWnd::ShowSplashScreen(m_hWnd);
+  if (!splash && IsStartWindowDue()) PostMessage(WM_COMMAND, ID_TOOLS_STARTWINDOW);
   if (!CreateToolBar() || !CreateStatusBar()) return -1;
   m_wndToolBar.SetBarStyle(m_wndToolBar.GetBarStyle() | CBRS_TOOLTIPS | CBRS_FLYBY);
   m_wndToolBar.EnableDocking(CBRS_ALIGN_ANY);
@@ -433,7 +438,8 @@ bool CMainFrame::OnAddOrInsert(UINT id) {
 }
 
 bool CMainFrame::OnStartWindow(UINT) {
-  // The Start window is not there yet; its command already comes at start.
+  CStartDlg dialog(m_hWnd);
+  if (const UINT command = StartWindowCommand(dialog.DoModal())) SendMessage(WM_COMMAND, command);
   return true;
 }
 
@@ -458,12 +464,7 @@ bool CMainFrame::OnInstallForScr(UINT) {
 }
 
 bool CMainFrame::OnSupport(UINT) {
-  auto* app = dynamic_cast<CBuilderApp*>(App());
-  CString version;
-  version.Format(LoadResourceString(IDS_VERSION_LINE, "Lumenweave Version %s (build %s)"),
-                 static_cast<const char*>(LoadResourceString(IDS_VERSION, "4.8")),
-                 app ? static_cast<const char*>(app->m_strBuild) : "");
-  SendMail(kSupportAddress, "Support Request: " + version);
+  SendMail(kSupportAddress, "Support Request: " + FormatVersionLine());
   return true;
 }
 

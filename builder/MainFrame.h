@@ -30,6 +30,10 @@ extern const char kHomepage[];
 // holds numbers; returns how many it set.
 int ParseWindowPlace(const char* text, int values[4]);
 
+// The Start window opens at start: "StartDlg" is 0 and the command line
+// does not name one file.
+bool IsStartWindowDue();
+
 // Called when a pane gets WM_CONTEXTMENU (lp): opens that pane's sub-menu
 // of the context menus at the point, or at the pane's (5, 5) for the
 // keyboard's menu key. The frame the pane sits in takes the command.

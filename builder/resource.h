@@ -338,3 +338,29 @@
 #define IDC_LINEPOS_END_X_ABSOLUTE 1399
 #define IDC_LINEPOS_END_Y_RANDOM 1403
 #define IDC_LINEPOS_END_Y_ABSOLUTE 1405
+
+// ------------------------------------------------------------ greeting windows
+// The splash and About picture, the About box with its movie (resource type
+// "FLASH") and the Start window: its background, and each button's normal
+// picture with the hover picture at the next id.
+#define IDD_ABOUTBOX 100
+#define IDB_SPLASH 102
+#define IDD_START 283
+#define IDR_ABOUT_MOVIE 430
+#define IDB_START_BACK 431
+#define IDB_START_FLASH 432
+#define IDB_START_STANDARD 434
+#define IDB_START_ONESTEP 436
+#define IDB_START_NEW 438
+#define IDB_START_OPEN 440
+#define IDB_START_CLOSE 442
+#define IDC_START_DONTSHOW 1264
+#define IDC_ABOUT_VERSION 1349
+#define IDC_ABOUT_PICTURE 1437
+// The pictures under the Start window's buttons, in the buttons' order:
+// Flash, Standard, One step, New, Open, Close.
+#define IDC_START_PICTURE_FIRST 1452
+#define IDC_START_BACKGROUND 1460
+#define IDC_ABOUT_SUPPORT 1458
+#define IDC_ABOUT_HOMEPAGE 1459
+#define IDC_ABOUT_MOVIE 12345

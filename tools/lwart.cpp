@@ -515,6 +515,7 @@ int main(int argc, char** argv) {
       {"lumenweave_doc.ico", ModernIcon(LumenweaveDoc)},
   };
   for (auto& f : BuilderArt()) files.push_back(std::move(f));
+  for (auto& f : StartArt()) files.push_back(std::move(f));
   for (const auto& f : files) {
     std::string path = dir + "/" + f.first;
     if (!Write(path, f.second)) {

@@ -411,5 +411,8 @@ inline bool Write(const std::string& path, const Bytes& b) {
 
 // The builder's bitmaps (lwart_builder.cpp): file name and bytes of each.
 std::vector<std::pair<std::string, Bytes>> BuilderArt();
+// The splash, Start window and About box pictures and the About movie
+// (lwart_start.cpp).
+std::vector<std::pair<std::string, Bytes>> StartArt();
 
 }  // namespace lwart

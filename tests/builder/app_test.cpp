@@ -22,6 +22,7 @@
 #include "builder/MainFrame.h"
 #include "builder/SceneDoc.h"
 #include "builder/SceneView.h"
+#include "builder/StartDialogs.h"
 #include "builder/resource.h"
 #include "framework/Archive.h"
 #include "framework/CommandIds.h"
@@ -32,6 +33,7 @@
 #include "script/Palette.h"
 #include "script/SceneDocument.h"
 #include "script/SceneVersion.h"
+#include "tests/builder/builder_run.h"
 #include "tests/support/common_dialogs.h"
 #include "tests/support/files.h"
 #include "tests/support/processes.h"
@@ -100,12 +102,6 @@ int MappedViewCount() {
   return count;
 }
 
-void DropQuit() {
-  MSG msg;
-  while (::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-  }
-}
-
 // Holds Ctrl and Shift (or nothing) in this thread's keyboard state, which
 // GetKeyState reads.
 void HoldKeys(bool ctrl, bool shift) {
@@ -162,6 +158,8 @@ class BuilderAppTest : public testing::Test {
   void SetUp() override {
     ::SetCurrentDirectoryA(folder.Path().c_str());
     HoldKeys(false, false);
+    // The Start window has tests of its own.
+    ASSERT_TRUE(Settings().SetNumber("StartDlg", 1));
   }
 
   void TearDown() override {
@@ -174,21 +172,16 @@ class BuilderAppTest : public testing::Test {
   // The builder's start-up with the command line; true when it goes on
   // running (a window was made).
   bool Start(const std::string& commandLine = "") {
-    m_commandLine = commandLine;
-    app = new CBuilderApp;
-    app->m_hInstance = ::GetModuleHandleA(nullptr);
-    app->m_lpCmdLine = m_commandLine.c_str();
-    app->m_nCmdShow = SW_SHOWNOACTIVATE;
-    return app->InitInstance();
+    const bool started = m_run.Start(commandLine);
+    app = m_run.app;
+    // The splash (tested on its own) would keep the frame disabled.
+    CSplashWnd::HideSplashScreen();
+    return started;
   }
 
   void Stop() {
-    if (!app) return;
-    if (app->m_pMainWnd) app->m_pMainWnd->DestroyWindow();
-    app->ExitInstance();
-    delete app;
+    m_run.Stop();
     app = nullptr;
-    DropQuit();
   }
 
   CMainFrame* Frame() const { return app ? dynamic_cast<CMainFrame*>(app->m_pMainWnd) : nullptr; }
@@ -272,7 +265,7 @@ class BuilderAppTest : public testing::Test {
   lwtest::CRecordedShell shell;
 
  private:
-  std::string m_commandLine;
+  lwtest::CBuilderRun m_run;
 };
 
 // ---------------------------------------------------------------------------
@@ -348,6 +341,11 @@ TEST_F(BuilderAppTest, TheStartWindowIsAskedForAfterStartUpUnlessAFileWasNamed) 
     std::string commandLine;
     bool posted;
   } const cases[] = {{"no file", "", true}, {"a file", "\"" + script + "\"", false}};
+  // Without the splash, which brings the Start window when it goes.
+  CBuilderOptions options;
+  options.m_splash = 0;
+  ASSERT_EQ(SerializeOptions(options, false), 1);
+  ASSERT_TRUE(Settings().SetNumber("StartDlg", 0));
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     ASSERT_TRUE(Start(c.commandLine));

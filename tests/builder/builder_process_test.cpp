@@ -35,6 +35,8 @@ class BuilderProcessTest : public testing::Test {
     m_optionsExisted = lwtest::FileExists(OptionsFile());
     if (m_optionsExisted) m_options = lwtest::ReadAll(OptionsFile());
     ::GetCurrentDirectoryA(sizeof m_directory, m_directory);
+    // No Start window after the splash: nobody would answer it.
+    ASSERT_TRUE(profile.Sub("Settings").SetNumber("StartDlg", 1));
   }
   void TearDown() override {
     ::SetCurrentDirectoryA(m_directory);
@@ -44,10 +46,13 @@ class BuilderProcessTest : public testing::Test {
       ::DeleteFileA(OptionsFile().c_str());
   }
 
-  // A builder started without a file, and its frame once it shows.
+  // A builder started without a file, and its frame once it shows and its
+  // splash has gone (a disabled frame takes no hand-over).
   static HWND StartBuilder(lwtest::CChildProcess& builder) {
     EXPECT_TRUE(builder.Started());
-    return builder.WaitForWindow(kClass, nullptr, 60000);
+    HWND frame = builder.WaitForWindow(kClass, nullptr, 60000);
+    EXPECT_TRUE(lwtest::PumpUntil([&] { return frame && ::IsWindowEnabled(frame); }, 15000));
+    return frame;
   }
   // Closes a builder's window and waits for its end.
   static void Close(lwtest::CChildProcess& builder, HWND frame) {
