@@ -193,19 +193,23 @@ TEST_F(OleTest, ASharedFileGoesOnTheClipboardAndIsReadWithoutFreeingIt) {
     HGLOBAL block = CClipboard::GetBlock(format);
     ASSERT_NE(block, nullptr);
     ASSERT_EQ(::GlobalSize(block), 16u) << "the clipboard's block is still alive";
-    CSharedFile reader;
-    reader.SetHandle(block);
-    EXPECT_EQ(ReadInts(&reader), (std::vector<int32_t>{7, 5, 2}));
-    // Writing past a borrowed block's end cannot grow (move) it.
-    reader.SeekToEnd();
-    bool refused = false;
-    try {
-      reader.Write("x", 1);
-    } catch (CException* e) {
-      refused = true;
-      e->Delete();
+    {
+      CSharedFile reader;
+      reader.SetHandle(block);
+      EXPECT_EQ(ReadInts(&reader), (std::vector<int32_t>{7, 5, 2}));
+      // Writing past a borrowed block's end cannot grow (move) it.
+      reader.SeekToEnd();
+      bool refused = false;
+      try {
+        reader.Write("x", 1);
+      } catch (CException* e) {
+        refused = true;
+        e->Delete();
+      }
+      EXPECT_TRUE(refused);
     }
-    EXPECT_TRUE(refused);
+    EXPECT_EQ(::GlobalSize(block), 16u) << "the reader left the clipboard's block alive";
+    EXPECT_EQ(::GlobalFlags(block) & GMEM_LOCKCOUNT, 0u) << "and unlocked";
   }
 }
 
