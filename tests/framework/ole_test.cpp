@@ -461,3 +461,63 @@ TEST_F(DropTargetTest, TheViewRevokesItsTargetWhenItsWindowGoes) {
 }
 
 }  // namespace
+
+namespace {
+
+// A drop source that drives the system's drag loop without a person: it
+// keeps the drag going until the view has seen the cursor over point
+// `first`, moves the cursor to `second`, drops once the view saw it there,
+// and cancels when that takes too long.
+class CScriptedDropSource : public COleDropSource {
+ public:
+  CScriptedDropSource(CDropView& view, POINT first, POINT second, CPoint secondClient)
+      : m_view(view), m_second(second), m_secondClient(secondClient), m_start(::GetTickCount()) {
+    ::SetCursorPos(first.x, first.y);
+  }
+  int queries = 0;
+  int feedbacks = 0;
+  DWORD lastFeedback = 0;
+
+  SCODE QueryContinueDrag(bool escape, DWORD) override {
+    ++queries;
+    if (escape || ::GetTickCount() - m_start > 5000) return DRAGDROP_S_CANCEL;
+    const bool over = !m_view.calls.empty() && m_view.calls.back() == "over";
+    if (over && !m_moved) {
+      m_moved = true;
+      ::SetCursorPos(m_second.x, m_second.y);
+    } else if (over && m_view.lastPoint == m_secondClient) {
+      return DRAGDROP_S_DROP;
+    }
+    return S_OK;
+  }
+  SCODE GiveFeedback(DWORD effect) override {
+    ++feedbacks;
+    lastFeedback = effect;
+    return DRAGDROP_S_USEDEFAULTCURSORS;
+  }
+
+ private:
+  CDropView& m_view;
+  POINT m_second;
+  CPoint m_secondClient;
+  DWORD m_start;
+  bool m_moved = false;
+};
+
+TEST_F(DropTargetTest, ARealDragInThisProcessDropsOnTheView) {
+  const POINTL a = Screen(30, 40), b = Screen(120, 90);
+  CScriptedDropSource drops(view, POINT{a.x, a.y}, POINT{b.x, b.y}, CPoint(120, 90));
+  view.answer = DROPEFFECT_MOVE;
+  const DWORD effect = source.DoDragDrop(DROPEFFECT_COPY, &drops);
+  EXPECT_EQ(effect, DWORD(DROPEFFECT_COPY)) << "the view's move, granted as the source's copy";
+  ASSERT_FALSE(view.calls.empty());
+  EXPECT_EQ(view.calls.front(), "enter");
+  EXPECT_EQ(view.calls.back(), "drop");
+  EXPECT_EQ(view.lastPoint, CPoint(120, 90));
+  EXPECT_EQ(view.dropEffect, DWORD(DROPEFFECT_COPY));
+  EXPECT_TRUE(view.sawFormat) << "the drop read the source's data";
+  EXPECT_GT(drops.feedbacks, 0);
+  EXPECT_EQ(drops.lastFeedback & ~DROPEFFECT_SCROLL, DWORD(DROPEFFECT_COPY));
+}
+
+}  // namespace
