@@ -460,10 +460,8 @@ class COleDropTarget::XDropTarget : public CRefCounted<IDropTarget> {
 
   HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD keyState, POINTL pt,
                                       DWORD* effect) override {
-    if (effect == nullptr) return E_INVALIDARG;
-    const DWORD allowed = *effect;
-    *effect = DROPEFFECT_NONE;
-    if (!Ready()) return S_OK;
+    DWORD allowed = 0;
+    if (!Begin(effect, &allowed)) return effect == nullptr ? E_INVALIDARG : S_OK;
     m_data.Attach(data);
     ResetScroll();
     try {
@@ -475,10 +473,8 @@ class COleDropTarget::XDropTarget : public CRefCounted<IDropTarget> {
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE DragOver(DWORD keyState, POINTL pt, DWORD* effect) override {
-    if (effect == nullptr) return E_INVALIDARG;
-    const DWORD allowed = *effect;
-    *effect = DROPEFFECT_NONE;
-    if (!Ready()) return S_OK;
+    DWORD allowed = 0;
+    if (!Begin(effect, &allowed)) return effect == nullptr ? E_INVALIDARG : S_OK;
     try {
       const CPoint point = ClientPoint(pt);
       CWnd* wnd = m_pOwner->m_pWnd;
@@ -504,10 +500,8 @@ class COleDropTarget::XDropTarget : public CRefCounted<IDropTarget> {
   }
   HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD keyState, POINTL pt,
                                  DWORD* effect) override {
-    if (effect == nullptr) return E_INVALIDARG;
-    const DWORD allowed = *effect;
-    *effect = DROPEFFECT_NONE;
-    if (!Ready()) return S_OK;
+    DWORD allowed = 0;
+    if (!Begin(effect, &allowed)) return effect == nullptr ? E_INVALIDARG : S_OK;
     m_data.Attach(data);
     try {
       // The keys may have changed since the last drag over: ask once more.
@@ -532,6 +526,14 @@ class COleDropTarget::XDropTarget : public CRefCounted<IDropTarget> {
 
  private:
   bool Ready() const { return m_pOwner != nullptr && m_pOwner->m_pWnd != nullptr; }
+  // Takes what the source allows out of *effect, which answers none until
+  // a handler says more; false when there is nobody to ask.
+  bool Begin(DWORD* effect, DWORD* allowed) const {
+    if (effect == nullptr) return false;
+    *allowed = *effect;
+    *effect = DROPEFFECT_NONE;
+    return Ready();
+  }
   CPoint ClientPoint(POINTL pt) const {
     POINT client = {pt.x, pt.y};
     ::ScreenToClient(m_pOwner->m_hWnd, &client);

@@ -172,6 +172,24 @@ TEST_F(OleTest, ANewClipboardContentDeletesTheSourceBefore) {
   EXPECT_EQ(deleted, 1);
 }
 
+TEST_F(OleTest, EndingOleLeavesTheSourcesDataOnTheClipboard) {
+  int deleted = 0;
+  auto* source = new CCountingSource;
+  source->deleted = &deleted;
+  source->DelayRenderData(Format("LwOleTest.Delayed"));
+  ASSERT_TRUE(source->SetClipboard());
+  AfxOleTerm();
+  EXPECT_EQ(deleted, 1);
+  {
+    CClipboard clipboard(nullptr);
+    ASSERT_TRUE(clipboard.IsOpen());
+    CSharedFile reader;
+    reader.SetHandle(CClipboard::GetBlock(Format("LwOleTest.Delayed")));
+    EXPECT_EQ(ReadInts(&reader), (std::vector<int32_t>{7, 5, 2}));
+  }
+  ASSERT_TRUE(AfxOleInit());  // for TearDown
+}
+
 TEST_F(OleTest, ASharedFileGoesOnTheClipboardAndIsReadWithoutFreeingIt) {
   const UINT format = Format("LwOleTest.Shared");
   {
