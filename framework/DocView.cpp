@@ -299,7 +299,6 @@ bool CDocument::OnFileSaveAs(UINT) {
 // CView
 
 CView::~CView() {
-  if (m_pDropTarget) m_pDropTarget->Revoke();
   if (m_pDocument) m_pDocument->RemoveView(this);
 }
 
@@ -368,7 +367,7 @@ int CView::OnCreate(CREATESTRUCTA* cs) {
 void CView::OnDestroy() {
   // The system holds the drop target through the window: let it go while
   // the window still exists.
-  if (m_pDropTarget) m_pDropTarget->Revoke();
+  if (COleDropTarget* target = COleDropTarget::FromWindow(m_hWnd)) target->Revoke();
   if (CFrameWnd* frame = GetParentFrame()) frame->OnViewDestroyed(this);
   if (m_pDocument) m_pDocument->RemoveView(this);
   Default();
@@ -393,12 +392,15 @@ DWORD CView::OnDragOver(COleDataObject*, DWORD, CPoint) { return DROPEFFECT_NONE
 bool CView::OnDrop(COleDataObject*, DWORD, CPoint) { return false; }
 
 DWORD CView::OnDragScroll(DWORD, CPoint point) {
-  const UINT code = m_dragScroll.HitTest(GetClientRect(), point);
+  COleDropTarget* target = COleDropTarget::FromWindow(m_hWnd);
+  if (target == nullptr) return DROPEFFECT_NONE;
+  CDragScrollTimer& timer = target->m_dragScroll;
+  const UINT code = timer.HitTest(GetClientRect(), point);
   if (code == CDragScrollTimer::kNone || !OnScroll(code, 0, false)) {
-    m_dragScroll.Reset();
+    timer.Reset();
     return DROPEFFECT_NONE;
   }
-  if (m_dragScroll.IsDue(::GetTickCount())) OnScroll(code, 0, true);
+  if (timer.IsDue(::GetTickCount())) OnScroll(code, 0, true);
   return DROPEFFECT_SCROLL;
 }
 

@@ -183,8 +183,8 @@ class CView : public CCmdWnd {
   virtual void OnDragLeave() {}
   virtual bool OnDrop(COleDataObject* data, DWORD dropEffect, CPoint point);
   // Called before each OnDragOver: near an edge the view can scroll
-  // towards, scrolls it (after the timer's delay, once each interval) and
-  // returns DROPEFFECT_SCROLL; elsewhere none.
+  // towards, scrolls it (after the delay of the drop target's timer, once
+  // each interval) and returns DROPEFFECT_SCROLL; elsewhere none.
   virtual DWORD OnDragScroll(DWORD keyState, CPoint point);
   // A scroll for a drag: code is MAKEWORD(horizontal, vertical) of SB_
   // codes, 0xFF for no scroll that way. Returns whether the view can still
@@ -193,8 +193,6 @@ class CView : public CCmdWnd {
 
   // Deleted when its window is gone.
   bool m_bAutoDelete = true;
-  // When and how fast a drag near the edge scrolls the view.
-  CDragScrollTimer m_dragScroll;
 
  protected:
   // Called before the window is created: the class, styles and place.
@@ -215,10 +213,7 @@ class CView : public CCmdWnd {
 
  private:
   friend class CDocument;
-  friend class COleDropTarget;
   CDocument* m_pDocument = nullptr;
-  // The drop target registered on the view, revoked when the window goes.
-  COleDropTarget* m_pDropTarget = nullptr;
 };
 
 // A view whose window is a system control: its messages reach the view

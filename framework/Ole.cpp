@@ -19,6 +19,9 @@ namespace {
 
 int g_oleInits = 0;
 
+// The window property that names the drop target registered on a window.
+const char kTargetProp[] = "LwOleDropTarget";
+
 // The formats this layer exchanges: global memory, the content aspect.
 FORMATETC GlobalFormat(CLIPFORMAT format) {
   FORMATETC f = {format, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
@@ -539,9 +542,7 @@ class COleDropTarget::XDropTarget : public CRefCounted<IDropTarget> {
     ::ScreenToClient(m_pOwner->m_hWnd, &client);
     return CPoint(client.x, client.y);
   }
-  void ResetScroll() {
-    if (m_pOwner->m_pView != nullptr) m_pOwner->m_pView->m_dragScroll.Reset();
-  }
+  void ResetScroll() { m_pOwner->m_dragScroll.Reset(); }
 
   COleDropTarget* m_pOwner;
   COleDataObject m_data;  // the data of the drag in progress
@@ -564,14 +565,20 @@ bool COleDropTarget::Register(CWnd* wnd) {
   m_pWnd = wnd;
   m_hWnd = wnd->GetSafeHwnd();
   m_pView = dynamic_cast<CView*>(wnd);
-  if (m_pView != nullptr) m_pView->m_pDropTarget = this;
+  ::SetPropA(m_hWnd, kTargetProp, this);
   return true;
+}
+
+COleDropTarget* COleDropTarget::FromWindow(HWND hwnd) {
+  return hwnd ? static_cast<COleDropTarget*>(::GetPropA(hwnd, kTargetProp)) : nullptr;
 }
 
 void COleDropTarget::Revoke() {
   if (m_pWnd == nullptr) return;
-  if (::IsWindow(m_hWnd)) ::RevokeDragDrop(m_hWnd);
-  if (m_pView != nullptr && m_pView->m_pDropTarget == this) m_pView->m_pDropTarget = nullptr;
+  if (::IsWindow(m_hWnd)) {
+    ::RevokeDragDrop(m_hWnd);
+    if (FromWindow(m_hWnd) == this) ::RemovePropA(m_hWnd, kTargetProp);
+  }
   m_pWnd = nullptr;
   m_pView = nullptr;
   m_hWnd = nullptr;

@@ -232,6 +232,8 @@ class COleDropTarget {
   bool Register(CWnd* wnd);
   // Called when the window goes (a view does it itself) or the target does.
   void Revoke();
+  // The target registered on the window; null when none.
+  static COleDropTarget* FromWindow(HWND hwnd);
   CWnd* GetWindow() const { return m_pWnd; }
   IDropTarget* GetInterface() const;
 
@@ -242,6 +244,9 @@ class COleDropTarget {
   // Called before each OnDragOver: DROPEFFECT_SCROLL when the window
   // scrolls (or is about to), else none.
   virtual DWORD OnDragScroll(CWnd* wnd, DWORD keyState, CPoint point);
+
+  // When and how fast a drag near the window's edge scrolls it.
+  CDragScrollTimer m_dragScroll;
 
  private:
   class XDropTarget;

@@ -415,7 +415,7 @@ TEST_F(DropTargetTest, AThrowingViewRefusesTheDragWithoutUnwindingIntoOle) {
 TEST_F(DropTargetTest, ADragNearAnEdgeScrollsTheViewAfterTheDelay) {
   SCROLLINFO info = {sizeof(info), SIF_RANGE | SIF_PAGE | SIF_POS, 0, 100, 10, 0};
   ::SetScrollInfo(view.GetSafeHwnd(), SB_VERT, &info, FALSE);
-  view.m_dragScroll.m_nDelay = 60000;
+  target.m_dragScroll.m_nDelay = 60000;
   IDropTarget* drop = target.GetInterface();
   DWORD effect = DROPEFFECT_MOVE | DROPEFFECT_SCROLL;
   drop->DragEnter(source.GetInterface(), MK_LBUTTON, Screen(50, 50), &effect);
@@ -435,8 +435,8 @@ TEST_F(DropTargetTest, ADragNearAnEdgeScrollsTheViewAfterTheDelay) {
   };
   for (const Step& step : steps) {
     SCOPED_TRACE(step.name);
-    view.m_dragScroll.m_nDelay = step.delay;
-    view.m_dragScroll.m_nInterval = 0;
+    target.m_dragScroll.m_nDelay = step.delay;
+    target.m_dragScroll.m_nInterval = 0;
     effect = DROPEFFECT_MOVE | DROPEFFECT_SCROLL;
     drop->DragOver(MK_LBUTTON, Screen(50, step.y), &effect);
     EXPECT_EQ(effect, step.effect);
