@@ -5,6 +5,7 @@
 
 #include "framework/CommandIds.h"
 #include "framework/FrameWnd.h"
+#include "framework/Ole.h"
 
 namespace {
 
@@ -211,6 +212,7 @@ bool CDocumentApp::OnIdle(LONG count) {
 
 int CDocumentApp::ExitInstance() {
   SaveStdProfileSettings();
+  AfxOleTerm();  // balances the AfxOleInit of InitInstance, if it ran
   return CWinApp::ExitInstance();
 }
 

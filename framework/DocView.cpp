@@ -365,6 +365,9 @@ int CView::OnCreate(CREATESTRUCTA* cs) {
 }
 
 void CView::OnDestroy() {
+  // The system holds the drop target through the window: let it go while
+  // the window still exists.
+  if (COleDropTarget* target = COleDropTarget::FromWindow(m_hWnd)) target->Revoke();
   if (CFrameWnd* frame = GetParentFrame()) frame->OnViewDestroyed(this);
   if (m_pDocument) m_pDocument->RemoveView(this);
   Default();
@@ -380,6 +383,49 @@ void CView::OnPaint() {
     ~EndPaintGuard() { ::EndPaint(hwnd, ps); }
   } guard{m_hWnd, &ps};
   OnDraw(dc);
+}
+
+DWORD CView::OnDragEnter(COleDataObject*, DWORD, CPoint) { return DROPEFFECT_NONE; }
+
+DWORD CView::OnDragOver(COleDataObject*, DWORD, CPoint) { return DROPEFFECT_NONE; }
+
+bool CView::OnDrop(COleDataObject*, DWORD, CPoint) { return false; }
+
+DWORD CView::OnDragScroll(DWORD, CPoint point) {
+  COleDropTarget* target = COleDropTarget::FromWindow(m_hWnd);
+  if (target == nullptr) return DROPEFFECT_NONE;
+  CDragScrollTimer& timer = target->m_dragScroll;
+  const UINT code = timer.HitTest(GetClientRect(), point);
+  if (code == CDragScrollTimer::kNone || !OnScroll(code, 0, false)) {
+    timer.Reset();
+    return DROPEFFECT_NONE;
+  }
+  if (timer.IsDue(::GetTickCount())) OnScroll(code, 0, true);
+  return DROPEFFECT_SCROLL;
+}
+
+// Whether the bar can move one line in the direction of code (a line up or
+// left moves towards the minimum).
+static bool CanScrollBar(HWND hwnd, int bar, UINT code) {
+  if (code == 0xFF) return false;
+  const LONG style = ::GetWindowLongA(hwnd, GWL_STYLE);
+  if (!(style & (bar == SB_VERT ? WS_VSCROLL : WS_HSCROLL))) return false;
+  SCROLLINFO info = {sizeof(info), SIF_ALL};
+  if (!::GetScrollInfo(hwnd, bar, &info)) return false;
+  if (code == SB_LINEUP) return info.nPos > info.nMin;
+  const int last = info.nMax - (info.nPage > 0 ? static_cast<int>(info.nPage) - 1 : 0);
+  return code == SB_LINEDOWN && info.nPos < last;
+}
+
+bool CView::OnScroll(UINT scrollCode, UINT pos, bool doScroll) {
+  const UINT horizontal = LOBYTE(scrollCode), vertical = HIBYTE(scrollCode);
+  const bool canH = CanScrollBar(m_hWnd, SB_HORZ, horizontal);
+  const bool canV = CanScrollBar(m_hWnd, SB_VERT, vertical);
+  if (doScroll) {
+    if (canH) ::SendMessageA(m_hWnd, WM_HSCROLL, MAKEWPARAM(horizontal, pos), 0);
+    if (canV) ::SendMessageA(m_hWnd, WM_VSCROLL, MAKEWPARAM(vertical, pos), 0);
+  }
+  return canH || canV;
 }
 
 void CView::PostNcDestroy() {

@@ -13,6 +13,7 @@
 
 #include "framework/CmdTarget.h"
 #include "framework/Collections.h"
+#include "framework/Ole.h"
 #include "framework/Strings.h"
 
 class CArchive;
@@ -172,6 +173,23 @@ class CView : public CCmdWnd {
   // Called on the view that stops and the view that becomes the frame's
   // active view.
   virtual void OnActivateView(bool activate, CView* activateView, CView* deactiveView) {}
+
+  // Drags over the view, from a drop target registered on it: points are
+  // client coordinates, key states MK_ flags, effects DROPEFFECT_ values
+  // (the target reduces them to what the source allows). The defaults
+  // accept nothing.
+  virtual DWORD OnDragEnter(COleDataObject* data, DWORD keyState, CPoint point);
+  virtual DWORD OnDragOver(COleDataObject* data, DWORD keyState, CPoint point);
+  virtual void OnDragLeave() {}
+  virtual bool OnDrop(COleDataObject* data, DWORD dropEffect, CPoint point);
+  // Called before each OnDragOver: near an edge the view can scroll
+  // towards, scrolls it (after the delay of the drop target's timer, once
+  // each interval) and returns DROPEFFECT_SCROLL; elsewhere none.
+  virtual DWORD OnDragScroll(DWORD keyState, CPoint point);
+  // A scroll for a drag: code is MAKEWORD(horizontal, vertical) of SB_
+  // codes, 0xFF for no scroll that way. Returns whether the view can still
+  // scroll as asked; with doScroll it also scrolls (WM_HSCROLL, WM_VSCROLL).
+  virtual bool OnScroll(UINT scrollCode, UINT pos, bool doScroll);
 
   // Deleted when its window is gone.
   bool m_bAutoDelete = true;

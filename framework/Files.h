@@ -117,10 +117,16 @@ class CSharedFile : public CMemFile {
   explicit CSharedFile(unsigned growBytes = 4096);
   ~CSharedFile() override;
 
-  // Gives the block (unlocked) to the caller and empties the file.
+  // Gives the block (unlocked, cut to the file's length) to the caller and
+  // empties the file.
   void* Detach();
-  // Works over a caller's HGLOBAL, which the file then owns.
-  void SetHandle(void* hGlobal);
+  // Works over a caller's HGLOBAL. A borrowed block (the clipboard's, a
+  // drop's) stays the caller's: the file only reads and writes inside it
+  // and never frees it. An owned block is the file's from then on: it may
+  // grow and is freed when the file closes.
+  void SetHandle(void* hGlobal, bool owned = false);
+  void Close() override;
+  void Abort() override { Close(); }
 
  protected:
   uint8_t* Alloc(size_t bytes) override;
@@ -129,4 +135,5 @@ class CSharedFile : public CMemFile {
 
  private:
   void* m_hGlobal = nullptr;
+  bool m_bBorrowed = false;
 };

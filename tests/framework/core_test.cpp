@@ -310,7 +310,7 @@ TEST(CSharedFileTest, HandsOverAGlobalBlock) {
   ASSERT_NE(handle, nullptr);
   ASSERT_GE(GlobalSize(handle), 400u);
   CSharedFile reader;
-  reader.SetHandle(handle);
+  reader.SetHandle(handle, true);
   CArchive in(&reader, CArchive::load);
   int32_t v = 0;
   for (int i = 0; i < 100; ++i) in >> v;
