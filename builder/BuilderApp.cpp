@@ -158,7 +158,7 @@ bool CBuilderApp::InitInstance() {
   if (HandOverToRunningBuilder(info)) return false;
   CSplashWnd::EnableSplashScreen(info.m_bShowSplash);
 
-  if (FAILED(::OleInitialize(nullptr))) {
+  if (!AfxOleInit()) {
     AfxMessageBox(LoadResourceString(519, "Failed to initialize Object Linking and Embedding."));
     return false;
   }
@@ -195,8 +195,9 @@ bool CBuilderApp::InitInstance() {
 }
 
 int CBuilderApp::ExitInstance() {
+  // The framework's exit ends OLE, flushing what this builder left on
+  // the clipboard.
   const int code = CDocumentApp::ExitInstance();
-  if (m_bOleInitialized) ::OleUninitialize();
   m_bOleInitialized = false;
   return code;
 }
