@@ -162,7 +162,6 @@ bool CBuilderApp::InitInstance() {
     AfxMessageBox(LoadResourceString(519, "Failed to initialize Object Linking and Embedding."));
     return false;
   }
-  m_bOleInitialized = true;
 
   m_pDocManager = new CDocManagerEx;
   AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, ClassOf<CSceneDoc>(),
@@ -192,14 +191,6 @@ bool CBuilderApp::InitInstance() {
   frame->UpdateWindow();
   CSplashWnd::RaiseSplashScreen();
   return true;
-}
-
-int CBuilderApp::ExitInstance() {
-  // The framework's exit ends OLE, flushing what this builder left on
-  // the clipboard.
-  const int code = CDocumentApp::ExitInstance();
-  m_bOleInitialized = false;
-  return code;
 }
 
 bool CBuilderApp::HandOverToRunningBuilder(const CCommandLineInfo& info) {

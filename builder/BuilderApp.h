@@ -19,7 +19,6 @@ class CBuilderApp : public CDocumentApp {
   // False ends the program at once: the file went to a running builder,
   // the uninstall switch did its work, or no window could be made.
   bool InitInstance() override;
-  int ExitInstance() override;
   // Opens through the document manager; a file that cannot be opened gets
   // "<path>\n\ncannot be opened.".
   CDocument* OpenDocumentFile(const char* path) override;
@@ -43,9 +42,6 @@ class CBuilderApp : public CDocumentApp {
   bool OnReuse(UINT id);
   void OnUpdateReuse(CCmdUI* ui);
   bool OnAbout(UINT id);
-
- private:
-  bool m_bOleInitialized = false;
 };
 
 // The profile's version as keys spell it.
