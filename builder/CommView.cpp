@@ -1,9 +1,10 @@
 // The Commands tree: filled from the palette, its images, its keys, mouse
-// and context menu, and the prototypes it hands to the script.
+// and context menu, the prototypes it hands to the script, and its drags.
 #include "builder/CommView.h"
 
 #include "builder/CommandEdit.h"
 #include "builder/MainFrame.h"
+#include "builder/SceneDataSource.h"
 #include "builder/resource.h"
 #include "framework/App.h"
 #include "framework/FrameWnd.h"
@@ -29,6 +30,7 @@ int CCommView::OnCreate(CREATESTRUCTA* cs) {
   if (m_imageList.Create(IDB_COMMANDS, 16, 15, COMMANDS_MASK_COLOUR))
     SendMessage(TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(m_imageList.GetSafeHandle()));
   if (g_pCommandPalette) g_pCommandPalette->FillTree(m_hWnd);
+  m_dropTarget.Register(this);
   return 0;
 }
 
@@ -112,9 +114,64 @@ bool CCommView::OnChildNotify(UINT msg, WPARAM, LPARAM lp, LRESULT* result) {
       *result = 0;
       return true;
     }
+    case TVN_BEGINDRAGA:
+    case TVN_BEGINDRAGW:
+      BeginDrag(reinterpret_cast<const NMTREEVIEWA*>(lp)->itemNew.hItem);
+      *result = 0;
+      return true;
     default:
       return false;
   }
+}
+
+void CCommView::BeginDrag(HTREEITEM item) {
+  if (!item || item == GetRootItem() || !g_pCommandPalette) return;
+  CSceneCommand* prototype = g_pCommandPalette->GetTreeItemPrototype(m_hWnd, item);
+  if (!prototype) return;
+  {
+    CImageList image;
+    if (image.Attach(reinterpret_cast<HIMAGELIST>(
+            SendMessage(TVM_CREATEDRAGIMAGE, 0, reinterpret_cast<LPARAM>(item)))))
+      SaveDragImage(image, CPoint(17, 9));
+  }
+  // The prototype stays the palette's: the drop copies it.
+  CObArray dragged;
+  dragged.Add(prototype);
+  {
+    CSceneDataSource source(&dragged);
+    source.DelayRenderData(SceneFormats().copy);
+    CSceneDropSource dropSource(true);
+    RunSceneDrag(source, DROPEFFECT_COPY, dropSource);
+  }
+  CImageList::EndDrag();
+  DeleteDragImageFile();
+}
+
+DWORD CCommView::OnDragEnter(COleDataObject* data, DWORD keyState, CPoint point) {
+  if (data && data->IsDataAvailable(SceneFormats().copy) && !m_pDragImage) {
+    auto image = std::make_unique<CImageList>();
+    CPoint hotSpot;
+    if (LoadDragImage(*image, hotSpot) && image->BeginDrag(0, hotSpot)) {
+      m_pDragImage = std::move(image);
+      ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_UPDATENOW);
+      CImageList::DragEnter(m_hWnd, point);
+    }
+  }
+  return CTreeView::OnDragEnter(data, keyState, point);
+}
+
+DWORD CCommView::OnDragOver(COleDataObject* data, DWORD keyState, CPoint point) {
+  if (m_pDragImage) CImageList::DragMove(point);
+  return CTreeView::OnDragOver(data, keyState, point);
+}
+
+void CCommView::OnDragLeave() {
+  if (m_pDragImage) {
+    CImageList::DragLeave(m_hWnd);
+    CImageList::EndDrag();
+    m_pDragImage.reset();
+  }
+  CTreeView::OnDragLeave();
 }
 
 bool CCommView::PreTranslateMessage(MSG* msg) {

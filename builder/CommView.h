@@ -1,15 +1,19 @@
 // CCommView, the left pane of the main frame: the Commands tree, a root
 // with one item per command type, each standing for the palette's
 // prototype of that type. The user picks a type here and adds it to the
-// script (Add, Insert) or sets it up in its dialog first ("Current...",
-// double click, Enter).
+// script (Add, Insert, or a drag onto the script, which copies the
+// prototype) or sets it up in its dialog first ("Current...", double
+// click, Enter). Drags show their image over the tree but never drop here.
 #pragma once
 
 #include <windows.h>
 #include <commctrl.h>
 
+#include <memory>
+
 #include "framework/DocView.h"
 #include "framework/ImageList.h"
+#include "framework/Ole.h"
 
 class CSceneCommand;
 
@@ -35,6 +39,11 @@ class CCommView : public CTreeView {
 
   bool PreTranslateMessage(MSG* msg) override;
 
+  // Drags of commands over the tree show their image; none drops here.
+  DWORD OnDragEnter(COleDataObject* data, DWORD keyState, CPoint point) override;
+  DWORD OnDragOver(COleDataObject* data, DWORD keyState, CPoint point) override;
+  void OnDragLeave() override;
+
  protected:
   bool PreCreateWindow(CREATESTRUCTA& cs) override;
   int OnCreate(CREATESTRUCTA* cs) override;
@@ -44,6 +53,10 @@ class CCommView : public CTreeView {
 
  private:
   HWND MainWindow() const;
+  // Drags the type item's prototype onto the script (a copy of it).
+  void BeginDrag(HTREEITEM item);
 
   CImageList m_imageList;
+  COleDropTarget m_dropTarget;
+  std::unique_ptr<CImageList> m_pDragImage;
 };

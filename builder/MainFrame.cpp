@@ -104,6 +104,12 @@ const CCommandEntry CMainFrame::commandEntries[] = {
     UpdateUIEntry(ID_FILE_MAKEINSTALL, &CMainFrame::OnUpdateNotEmpty),
     CommandEntry(ID_FILE_SETDEFAULT, &CMainFrame::OnSetDefaultSaver),
     UpdateUIEntry(ID_FILE_SETDEFAULT, &CMainFrame::OnUpdateNotEmpty),
+    CommandEntry(ID_EDIT_CUT, &CMainFrame::OnClipboard),
+    UpdateUIEntry(ID_EDIT_CUT, &CMainFrame::OnUpdateSelection),
+    CommandEntry(ID_EDIT_COPY, &CMainFrame::OnClipboard),
+    UpdateUIEntry(ID_EDIT_COPY, &CMainFrame::OnUpdateSelection),
+    CommandEntry(ID_EDIT_PASTE, &CMainFrame::OnClipboard),
+    UpdateUIEntry(ID_EDIT_PASTE, &CMainFrame::OnUpdatePaste),
     CommandEntry(ID_EDIT_DELETE, &CMainFrame::OnDelete),
     UpdateUIEntry(ID_EDIT_DELETE, &CMainFrame::OnUpdateSelection),
     CommandEntry(ID_EDIT_SELECT_ALL, &CMainFrame::OnSelectAll),
@@ -388,6 +394,16 @@ bool CMainFrame::OnSetDefaultSaver(UINT) {
   return true;
 }
 
+bool CMainFrame::OnClipboard(UINT id) {
+  CSceneView* script = GetSceneView();
+  if (!script) return true;
+  if (id == ID_EDIT_PASTE)
+    script->PasteFromClipboard();
+  else
+    script->CopySelection(id == ID_EDIT_CUT);
+  return true;
+}
+
 bool CMainFrame::OnDelete(UINT) {
   if (CSceneView* script = GetSceneView()) script->DeleteSelection(true);
   return true;
@@ -499,6 +515,8 @@ void CMainFrame::OnUpdateSelection(CCmdUI* ui) {
   CSceneView* script = GetSceneView();
   ui->Enable(script && script->HasSelection());
 }
+
+void CMainFrame::OnUpdatePaste(CCmdUI* ui) { ui->Enable(GetSceneView() && CSceneView::CanPaste()); }
 
 void CMainFrame::OnUpdateTypeSelected(CCmdUI* ui) {
   CCommView* tree = GetCommView();

@@ -72,6 +72,8 @@ class CMainFrame : public CFrameWnd {
   bool OnMakeScr(UINT id);
   bool OnMakeInstall(UINT id);
   bool OnSetDefaultSaver(UINT id);
+  // Cut, Copy and Paste of commands.
+  bool OnClipboard(UINT id);
   bool OnDelete(UINT id);
   bool OnSelectAll(UINT id);
   bool OnActivation(UINT id);
@@ -88,6 +90,7 @@ class CMainFrame : public CFrameWnd {
   bool OnWizardDropDown(NMHDR* hdr, LRESULT* result);
   void OnUpdateNotEmpty(CCmdUI* ui);
   void OnUpdateSelection(CCmdUI* ui);
+  void OnUpdatePaste(CCmdUI* ui);
   void OnUpdateTypeSelected(CCmdUI* ui);
   void OnUpdateInsert(CCmdUI* ui);
 

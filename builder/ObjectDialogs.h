@@ -23,6 +23,8 @@ inline CStringAttribute* NestedComment(CMotionAttribute&) { return nullptr; }
 // system's MessageBeep).
 using BeepFunction = void (*)(UINT type);
 BeepFunction SetBeepFunction(BeepFunction beep);
+// A beep through the replaceable function (the script's refusals too).
+void SoundBeep(UINT type);
 
 // The Edit of each command type these dialogs serve: runs the dialog on a
 // working copy and, on IDOK, copies it back; returns the dialog's result.

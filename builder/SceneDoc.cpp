@@ -13,8 +13,6 @@
 #include "script/Palette.h"
 #include "script/SceneDocument.h"
 
-const char kCopySceneFormat[] = "CopyScene1.0";
-
 CSceneDoc::CSceneDoc() {
   try {
     m_pPalette = new CCommandPalette;

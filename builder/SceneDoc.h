@@ -7,12 +7,11 @@
 #pragma once
 
 #include "framework/DocView.h"
+// The clipboard format that holds copied commands, kCopySceneFormat.
+#include "script/SceneClipboard.h"
 
 class CCommandList;
 class CCommandPalette;
-
-// The clipboard format that holds copied commands.
-extern const char kCopySceneFormat[];  // "CopyScene1.0"
 
 class CSceneDoc : public CDocument {
  public:

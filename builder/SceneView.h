@@ -3,15 +3,24 @@
 // command's icon, its Repeat/Until indent and its label in the style
 // fonts and colours of the options. The list box and the palette's live
 // command list always hold the same commands in the same order; every edit
-// here changes both and marks the document modified. The view also checks
-// the script before a preview or a make, hands it to the preview and to the
-// output writer, makes it the Windows screen saver and exports its text.
+// here changes both and marks the document modified. Commands leave and
+// enter the list through the clipboard and by drags: a drag inside the
+// list moves, copies or links; a drag from anywhere else only copies. The
+// view also checks the script before a preview or a make, hands it to the
+// preview and to the output writer, makes it the Windows screen saver and
+// exports its text.
 #pragma once
 
+#include <memory>
+#include <vector>
+
+#include "framework/Collections.h"
 #include "framework/DocView.h"
 #include "framework/ImageList.h"
+#include "framework/Ole.h"
 #include "framework/Strings.h"
 
+class CArchive;
 class CBuilderOptions;
 class CCommandList;
 class CCommandPalette;
@@ -81,6 +90,29 @@ class CSceneView : public CCtrlView {
   // The Options dialog; the list is redrawn in the options it leaves.
   void EditOptions();
 
+  // Cut (cut set) and Copy: the selected commands onto the clipboard.
+  void CopySelection(bool cut);
+  // Paste: the clipboard's commands after the only selected line, else at
+  // the end; a beep when there is nothing to paste or it is refused.
+  void PasteFromClipboard();
+  // Inserts the commands of a copy block at line `at`, selected; a beep
+  // and no change when the block is refused.
+  bool PasteFromArchive(CArchive& ar, int at);
+  // The clipboard holds commands to paste.
+  static bool CanPaste();
+
+  // Drags over the script: the selected commands move, copy or link.
+  DWORD OnDragEnter(COleDataObject* data, DWORD keyState, CPoint point) override;
+  DWORD OnDragOver(COleDataObject* data, DWORD keyState, CPoint point) override;
+  void OnDragLeave() override;
+  bool OnDrop(COleDataObject* data, DWORD dropEffect, CPoint point) override;
+  bool OnScroll(UINT scrollCode, UINT pos, bool doScroll) override;
+  // The line under a drag (-1 below the last line or when none runs).
+  int GetDropLine() const { return m_nDropLine; }
+  // Drags the selected commands out of the view, `grabbed` being the line
+  // under the press at `down`.
+  void BeginDragOut(int grabbed, CPoint down);
+
   UINT* GetTimes() { return &m_nTimes; }
 
   void OnInitialUpdate() override;
@@ -91,6 +123,9 @@ class CSceneView : public CCtrlView {
   void OnKeyDown(UINT vk, UINT repeat, UINT flags) override;
   void OnLButtonDblClk(UINT flags, CPoint pt) override;
   void OnRButtonDown(UINT flags, CPoint pt) override;
+  void OnLButtonDown(UINT flags, CPoint pt) override;
+  void OnLButtonUp(UINT flags, CPoint pt) override;
+  void OnMouseMove(UINT flags, CPoint pt) override;
   LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
@@ -109,10 +144,37 @@ class CSceneView : public CCtrlView {
   // The saved document's path, after a save; empty (after telling the
   // user) when there is none.
   CString SavedDocumentPath();
+  // The line at a point of the client area; -1 below the last line.
+  int LineFromPoint(CPoint pt) const;
+  // Inserts the commands (taken from `pasted`) at line `at`, selected, the
+  // caret on the last.
+  void InsertLines(CCommandList& pasted, int at);
+  // The effect a drop at the drop line would have, by the keys held.
+  DWORD DropEffect(COleDataObject* data, DWORD keyState) const;
+  void FollowDropLine(CPoint point);
+  // Ends what a drag over the view set up (image, saved selection, line).
+  void EndDragOver();
+  bool DropMove(CArchive& ar, int at);
+  bool DropLink(CArchive& ar, int line);
+  // The drag image of the grabbed line: its icon, the time and its label.
+  bool MakeDragImage(int grabbed, CImageList& image);
 
   CImageList m_imageList;
   int m_nIconSize = 16;
   UINT m_nTimes = 0;
+  COleDropTarget m_dropTarget;
+  // An incoming drag: its image (null when none shows), the selection
+  // when it entered, the line under it and the caret when it entered.
+  std::unique_ptr<CImageList> m_pDragImage;
+  CPoint m_ptHotSpot;
+  std::unique_ptr<std::vector<int>> m_pSavedSel;
+  int m_nDropLine = -1;
+  int m_nCaretAtEnter = -1;
+  // An outgoing drag: the commands being dragged (only while it runs),
+  // and the press that may start one.
+  std::unique_ptr<CObArray> m_pDragged;
+  CPoint m_ptDown{-1, -1};
+  int m_nDownLine = -1;
 };
 
 // Tells the user how a make went: the output's path when it was made,

@@ -83,6 +83,8 @@ bool AppendObject(CSceneCommand* object) {
 
 }  // namespace
 
+void SoundBeep(UINT type) { Beep(type); }
+
 BeepFunction SetBeepFunction(BeepFunction beep) {
   BeepFunction previous = g_beep;
   g_beep = beep;

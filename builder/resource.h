@@ -364,3 +364,10 @@
 #define IDC_ABOUT_SUPPORT 1458
 #define IDC_ABOUT_HOMEPAGE 1459
 #define IDC_ABOUT_MOVIE 12345
+
+// The drag cursors of the script's commands (one command, several).
+#define IDR_CURSOR_COPY_ONE 105
+#define IDR_CURSOR_MOVE_ONE 197
+#define IDR_CURSOR_COPY_MANY 203
+#define IDR_CURSOR_LINK 204
+#define IDR_CURSOR_MOVE_MANY 205

@@ -138,4 +138,46 @@ TEST_F(BuilderProcessTest, WithoutReuseTwoBuildersRun) {
   Close(first, firstFrame);
 }
 
+// The script list of a builder's frame.
+HWND ScriptList(HWND frame) {
+  HWND found = nullptr;
+  ::EnumChildWindows(
+      frame,
+      [](HWND child, LPARAM lp) -> BOOL {
+        if (lwtest::ClassName(child) != "ListBox") return TRUE;
+        *reinterpret_cast<HWND*>(lp) = child;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+TEST_F(BuilderProcessTest, CommandsCopiedInOneBuilderPasteAsCopiesIntoAnother) {
+  ASSERT_TRUE(profile.Sub("Settings").SetNumber("Reuse", 0));
+  lwtest::CChildProcess first(Builder(), "");
+  HWND firstFrame = StartBuilder(first);
+  ASSERT_NE(firstFrame, nullptr);
+  lwtest::CChildProcess second(Builder(), "");
+  HWND secondFrame = StartBuilder(second);
+  ASSERT_NE(secondFrame, nullptr);
+  HWND firstList = ScriptList(firstFrame), secondList = ScriptList(secondFrame);
+  ASSERT_TRUE(firstList && secondList);
+
+  // Two commands of the tree's first type in the first builder, copied.
+  for (int i = 0; i < 2; ++i) ::SendMessageA(firstFrame, WM_COMMAND, 0x801D /* Add */, 0);
+  ASSERT_EQ(::SendMessageA(firstList, LB_GETCOUNT, 0, 0), 2);
+  ::SendMessageA(firstFrame, WM_COMMAND, 0xE12A /* Select All */, 0);
+  ::SendMessageA(firstFrame, WM_COMMAND, 0xE122 /* Copy */, 0);
+  ::SendMessageA(secondFrame, WM_COMMAND, 0xE125 /* Paste */, 0);
+  EXPECT_EQ(::SendMessageA(secondList, LB_GETCOUNT, 0, 0), 2);
+  // The first keeps its own; a second paste adds two more copies.
+  EXPECT_EQ(::SendMessageA(firstList, LB_GETCOUNT, 0, 0), 2);
+  ::SendMessageA(secondFrame, WM_COMMAND, 0xE125, 0);
+  EXPECT_EQ(::SendMessageA(secondList, LB_GETCOUNT, 0, 0), 4);
+  EXPECT_TRUE(::IsWindow(firstFrame));
+  // Both scripts are modified: the save prompts would wait for an answer.
+  ::TerminateProcess(second.Handle(), 0);
+  ::TerminateProcess(first.Handle(), 0);
+}
+
 }  // namespace
