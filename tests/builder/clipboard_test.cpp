@@ -421,6 +421,36 @@ TEST_F(ClipboardTest, AMoveDropPutsTheBlockAfterALineBelowAndBeforeALineAbove) {
   EXPECT_EQ(g_beeps, 0);
 }
 
+TEST_F(ClipboardTest, ADragStartsWhenThePressedMouseMovesAndAClickSelectsTheLineAlone) {
+  Build({kTypeWait, kTypeCls, kTypeRepeat, kTypeUntil});
+  HWND list = View()->GetSafeHwnd();
+  const CPoint down = LinePoint(1);
+  auto send = [&](UINT msg, WPARAM keys, CPoint pt) { ::SendMessageA(list, msg, keys, MAKELPARAM(pt.x, pt.y)); };
+  // A press on a selected line keeps the selection; a move drags it all.
+  SelectLines({1, 2});
+  plan = CDragPlan();
+  plan.target = View();
+  plan.point = LinePoint(3);
+  plan.keys = MK_SHIFT;
+  send(WM_LBUTTONDOWN, MK_LBUTTON, down);
+  EXPECT_EQ(View()->GetSelectedCount(), 2);
+  send(WM_MOUSEMOVE, MK_LBUTTON, CPoint(down.x, LinePoint(3).y));
+  EXPECT_EQ(plan.runs, 1);
+  EXPECT_EQ(plan.effect, DROPEFFECT_MOVE);
+  EXPECT_EQ(Types(), (std::vector<int>{kTypeWait, kTypeUntil, kTypeCls, kTypeRepeat}));
+  send(WM_LBUTTONUP, 0, CPoint(down.x, LinePoint(3).y));
+
+  // A press and release without a move is a click: the line alone.
+  SelectLines({0, 1});
+  plan = CDragPlan();
+  plan.target = View();
+  send(WM_LBUTTONDOWN, MK_LBUTTON, LinePoint(0));
+  send(WM_LBUTTONUP, 0, LinePoint(0));
+  EXPECT_EQ(plan.runs, 0);
+  EXPECT_EQ(View()->GetSelectedCount(), 1);
+  EXPECT_TRUE(View()->IsLineSelected(0));
+}
+
 TEST_F(ClipboardTest, ALinkDropTargetsTheLineAndACopyDropInsertsThere) {
   Build({kTypeImageText, kTypeWait, kTypeShow});
   EXPECT_EQ(DragLines({0}, LinePoint(2), 0, true), DROPEFFECT_LINK);

@@ -194,6 +194,26 @@ TEST(LinkBlockTest, NamesAnObjectByItsPositionAndNothingElse) {
   }
 }
 
+TEST(CopyBlockTest, CommandsAreReadInTheLayoutOfTheBlocksVersion) {
+  // A Play as 4.0 stored it, without the two timing fields of later
+  // versions; then the same bytes claiming 4.7, which lack them.
+  const auto block = [](float version, bool timing) {
+    DocBytes d;
+    d.Float(version).Int(1).Int(kTypePlay).Root().Ints({2, 0, 1, 0, 5, 6, 7, 8, 5, 1, 0});
+    if (timing) d.Ints({1, 500});
+    return d.Ints({0, -1}).bytes;
+  };
+  CCommandList script, pasted;
+  ASSERT_TRUE(Paste(block(4.0f, false), script, pasted));
+  ASSERT_EQ(pasted.GetSize(), 1);
+  EXPECT_EQ(pasted.GetCommand(0)->GetType(), kTypePlay);
+  EXPECT_FALSE(Paste(block(4.7f, false), script, pasted));
+  EXPECT_EQ(pasted.GetSize(), 1);
+  // The next block is read in its own version again.
+  EXPECT_TRUE(Paste(block(4.7f, true), script, pasted));
+  EXPECT_EQ(pasted.GetSize(), 2);
+}
+
 // A block of a Wait (1500 ms) and a Show; the Show's link pair as given.
 Bytes TwoCommandBlock(int waitType, int count, int flag, int reference) {
   return DocBytes()
