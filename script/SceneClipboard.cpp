@@ -8,7 +8,6 @@
 #include "framework/Archive.h"
 #include "framework/Exceptions.h"
 #include "script/Objects.h"
-#include "script/Palette.h"
 #include "script/SceneDocument.h"
 #include "script/SceneVersion.h"
 
@@ -97,21 +96,7 @@ bool ReadCopyBlock(CArchive& ar, const CCommandPalette* palette, const CCommandL
     const CSceneVersion ver = ReadBlockVersion(ar);
     // Each command takes at least its type code and its link pair.
     const int count = ReadCount(ar, 12);
-    for (int i = 0; i < count; ++i) {
-      const int type = ReadInt(ar);
-      if (type < 0 || type >= kCommandTypeCount) Refuse();
-      CSceneCommand* prototype = palette != nullptr ? palette->GetPrototype(type) : nullptr;
-      CSceneCommand* cmd = prototype != nullptr ? prototype->Clone() : CreateCommand(type);
-      if (cmd == nullptr) AfxThrowMemoryException();
-      try {
-        read.Add(cmd);
-      } catch (...) {
-        delete cmd;
-        throw;
-      }
-      cmd->SetId(i);
-      cmd->Read(ar, ver);
-    }
+    for (int i = 0; i < count; ++i) ReadTypedCommand(ar, read, i, ver, palette);
     for (int i = 0; i < count; ++i) {
       CSceneCommand* cmd = read.GetCommand(i);
       const int flag = ReadInt(ar);

@@ -44,27 +44,29 @@ void ReadSceneHeader(CArchive& ar, CSceneVersion& ver) {
   ver = read;
 }
 
+CSceneCommand* ReadTypedCommand(CArchive& ar, CCommandList& list, int id, const CSceneVersion& ver,
+                                const CCommandPalette* palette) {
+  const int type = ReadInt(ar);
+  if (type < 0 || type >= kCommandTypeCount) AfxThrowArchiveException(CArchiveException::badSchema);
+  CSceneCommand* cmd = palette != nullptr ? palette->GetPrototype(type)->Clone() : CreateCommand(type);
+  if (cmd == nullptr) AfxThrowMemoryException();
+  try {
+    list.Add(cmd);
+  } catch (...) {
+    delete cmd;
+    throw;
+  }
+  cmd->SetId(id);
+  cmd->Read(ar, ver);
+  return cmd;
+}
+
 void ReadCommandList(CArchive& ar, CCommandList& list, const CSceneVersion& ver,
                      const CCommandPalette* palette) {
   int count = ReadInt(ar);
   if (count < 0) AfxThrowArchiveException(CArchiveException::badSchema);
   CCommandList read;  // deletes what it holds if the read fails
-  for (int i = 0; i < count; ++i) {
-    int type = ReadInt(ar);
-    if (type < 0 || type >= kCommandTypeCount)
-      AfxThrowArchiveException(CArchiveException::badSchema);
-    CSceneCommand* cmd =
-        palette != nullptr ? palette->GetPrototype(type)->Clone() : CreateCommand(type);
-    if (cmd == nullptr) AfxThrowMemoryException();
-    try {
-      read.Add(cmd);
-    } catch (...) {
-      delete cmd;
-      throw;
-    }
-    cmd->SetId(i);
-    cmd->Read(ar, ver);
-  }
+  for (int i = 0; i < count; ++i) ReadTypedCommand(ar, read, i, ver, palette);
   // The second pass: each object's referrers, in list order.
   for (int i = 0; i < read.GetSize(); ++i) {
     CSceneCommand* cmd = read.GetCommand(i);

@@ -27,6 +27,12 @@ bool IsAcceptedVersion(float version, int old, float* marker);
 // Reads the identification string and the version and checks them with this
 // build's rule; throws badSchema when they are refused.
 void ReadSceneHeader(CArchive& ar, CSceneVersion& ver);
+// Reads one command: its type code (refused outside 0 to 13), then a fresh
+// command of that type from the palette's prototype (CreateCommand when
+// palette is null), appended to `list`, which owns it from then on,
+// numbered `id`, reads its body. Throws for refused or missing data.
+CSceneCommand* ReadTypedCommand(CArchive& ar, CCommandList& list, int id, const CSceneVersion& ver,
+                                const CCommandPalette* palette);
 // Reads a command list and appends it to `list` whole, or throws and leaves
 // `list` untouched. Commands are made from the palette's prototypes (from
 // CreateCommand when palette is null).

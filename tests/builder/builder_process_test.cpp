@@ -54,6 +54,14 @@ class BuilderProcessTest : public testing::Test {
     EXPECT_TRUE(lwtest::PumpUntil([&] { return frame && ::IsWindowEnabled(frame); }, 15000));
     return frame;
   }
+  // Two builders started one after the other (without Reuse: two
+  // windows), and their frames.
+  struct CTwoBuilders {
+    lwtest::CChildProcess first{Builder(), ""};
+    HWND firstFrame = StartBuilder(first);
+    lwtest::CChildProcess second{Builder(), ""};
+    HWND secondFrame = StartBuilder(second);
+  };
   // Closes a builder's window and waits for its end.
   static void Close(lwtest::CChildProcess& builder, HWND frame) {
     ::PostMessageA(frame, WM_CLOSE, 0, 0);
@@ -127,15 +135,11 @@ TEST_F(BuilderProcessTest, WithReuseASecondStartHandsItsFileToTheFirstAndEnds) {
 
 TEST_F(BuilderProcessTest, WithoutReuseTwoBuildersRun) {
   ASSERT_TRUE(profile.Sub("Settings").SetNumber("Reuse", 0));
-  lwtest::CChildProcess first(Builder(), "");
-  HWND firstFrame = StartBuilder(first);
-  ASSERT_NE(firstFrame, nullptr);
-  lwtest::CChildProcess second(Builder(), "");
-  HWND secondFrame = StartBuilder(second);
-  ASSERT_NE(secondFrame, nullptr);
-  EXPECT_NE(firstFrame, secondFrame);
-  Close(second, secondFrame);
-  Close(first, firstFrame);
+  CTwoBuilders two;
+  ASSERT_TRUE(two.firstFrame && two.secondFrame);
+  EXPECT_NE(two.firstFrame, two.secondFrame);
+  Close(two.second, two.secondFrame);
+  Close(two.first, two.firstFrame);
 }
 
 // The script list of a builder's frame.
@@ -154,12 +158,9 @@ HWND ScriptList(HWND frame) {
 
 TEST_F(BuilderProcessTest, CommandsCopiedInOneBuilderPasteAsCopiesIntoAnother) {
   ASSERT_TRUE(profile.Sub("Settings").SetNumber("Reuse", 0));
-  lwtest::CChildProcess first(Builder(), "");
-  HWND firstFrame = StartBuilder(first);
-  ASSERT_NE(firstFrame, nullptr);
-  lwtest::CChildProcess second(Builder(), "");
-  HWND secondFrame = StartBuilder(second);
-  ASSERT_NE(secondFrame, nullptr);
+  CTwoBuilders two;
+  HWND firstFrame = two.firstFrame, secondFrame = two.secondFrame;
+  ASSERT_TRUE(firstFrame && secondFrame);
   HWND firstList = ScriptList(firstFrame), secondList = ScriptList(secondFrame);
   ASSERT_TRUE(firstList && secondList);
 
@@ -176,8 +177,8 @@ TEST_F(BuilderProcessTest, CommandsCopiedInOneBuilderPasteAsCopiesIntoAnother) {
   EXPECT_EQ(::SendMessageA(secondList, LB_GETCOUNT, 0, 0), 4);
   EXPECT_TRUE(::IsWindow(firstFrame));
   // Both scripts are modified: the save prompts would wait for an answer.
-  ::TerminateProcess(second.Handle(), 0);
-  ::TerminateProcess(first.Handle(), 0);
+  ::TerminateProcess(two.second.Handle(), 0);
+  ::TerminateProcess(two.first.Handle(), 0);
 }
 
 }  // namespace
