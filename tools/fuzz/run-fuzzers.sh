@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Builds the image library's fuzz targets and the movie reader's natively
-# (clang, libFuzzer, AddressSanitizer, UndefinedBehaviorSanitizer) and runs
-# them.
+# Builds the fuzz targets natively (clang, libFuzzer, AddressSanitizer,
+# UndefinedBehaviorSanitizer) and runs them: the image library's readers,
+# the movie reader, and the byte readers that need no system (the carried
+# programs' reads of their own files, the custom image files, the MP3 frame
+# search).
 #
 #   run-fuzzers.sh build SOURCE_DIR OUT_DIR
 #   run-fuzzers.sh run   SOURCE_DIR OUT_DIR TARGET SECONDS
@@ -9,17 +11,19 @@
 # "run" first replays every kept crash fixture and seed through the target,
 # then fuzzes for SECONDS from the seeds. A crash leaves its input in
 # OUT_DIR/artifacts and fails; keep it under tests/imaging/fixtures (the
-# movie target: tests/playback/movie_seeds).
+# movie target: tests/playback/movie_seeds; the byte readers:
+# tests/fuzz/TARGET/fixtures, beside their seeds).
 set -euo pipefail
 mode=$1 src=$2 out=$3
 targets=(guess bmp pcx tga jpeg png)
 mkdir -p "$out"
 
+cxx=clang++-14
+flags=(-std=c++17 -g -O1 -fno-omit-frame-pointer
+  -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
+  -DLW_IMAGE_MAX_PIXELS=1048576 -I"$src")
+
 build() {
-  local cxx=clang++-14
-  local flags=(-std=c++17 -g -O1 -fno-omit-frame-pointer
-    -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
-    -DLW_IMAGE_MAX_PIXELS=1048576 -I"$src")
   local core=(ImageState ImageHandle ImageGuess ImageBmp ImagePcx ImageTga
     ImageJpeg ImageJpegWrite ImagePng ImagePixels)
   local objs=()
@@ -42,9 +46,26 @@ build() {
     i=$((i + 1))
   done
   # The movie reader, against the few system types it needs.
-  "$cxx" "${flags[@]}" -I"$src/tools/fuzz/native" "$src/tools/fuzz/MovieFuzz.cpp" \
-    "$src/playback/SwfMovie.cpp" "$src/playback/SwfFrameSize.cpp" -lz -o "$out/fuzz_movie.new"
-  mv "$out/fuzz_movie.new" "$out/fuzz_movie"
+  link movie MovieFuzz.cpp -I"$src/tools/fuzz/native" playback/SwfMovie.cpp \
+    playback/SwfFrameSize.cpp -lz
+  # The byte readers, plain C++ without the system.
+  link carried CarriedFuzz.cpp common/Payload.cpp engine/MovieHeader.cpp
+  link custom_images CustomImagesFuzz.cpp wizards/CustomImages.cpp
+  link mp3 Mp3Fuzz.cpp playback/Mp3Frame.cpp
+}
+
+# link TARGET FUZZ_SOURCE [ARGUMENTS...]: one target from its source in
+# tools/fuzz and the project's sources (paths under the source folder) and
+# options that follow.
+link() {
+  local target=$1 main=$2
+  shift 2
+  local args=()
+  for a in "$@"; do
+    if [[ $a == *.cpp ]]; then args+=("$src/$a"); else args+=("$a"); fi
+  done
+  "$cxx" "${flags[@]}" "$src/tools/fuzz/$main" "${args[@]}" -o "$out/fuzz_$target.new"
+  mv "$out/fuzz_$target.new" "$out/fuzz_$target"
 }
 
 run() {
@@ -55,9 +76,14 @@ run() {
   export ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
   local seeds=$src/tests/imaging/seeds
-  [[ $target == movie ]] && seeds=$src/tests/playback/movie_seeds
   local kept=("$src"/tests/imaging/fixtures/* "$seeds"/*)
-  [[ $target == movie ]] && kept=("$seeds"/*)
+  if [[ $target == movie ]]; then
+    seeds=$src/tests/playback/movie_seeds
+    kept=("$seeds"/*)
+  elif [[ -d $src/tests/fuzz/$target ]]; then
+    seeds=$src/tests/fuzz/$target/seeds
+    kept=("$src/tests/fuzz/$target"/fixtures/* "$seeds"/*)
+  fi
   local files=()
   for f in "${kept[@]}"; do [[ -f $f ]] && files+=("$f"); done
   if [[ ${#files[@]} -gt 0 ]]; then
