@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets natively (clang, libFuzzer, AddressSanitizer,
 # UndefinedBehaviorSanitizer) and runs them: the image library's readers,
-# the movie reader, and the byte readers that need no system (the carried
+# the movie reader, the byte readers that need no system (the carried
 # programs' reads of their own files, the custom image files, the MP3 frame
-# search).
+# search), and the scene document and options file readers over the script
+# model built against stand-ins of the system (native_script/).
 #
 #   run-fuzzers.sh build SOURCE_DIR OUT_DIR
 #   run-fuzzers.sh run   SOURCE_DIR OUT_DIR TARGET SECONDS
@@ -11,8 +12,9 @@
 # "run" first replays every kept crash fixture and seed through the target,
 # then fuzzes for SECONDS from the seeds. A crash leaves its input in
 # OUT_DIR/artifacts and fails; keep it under tests/imaging/fixtures (the
-# movie target: tests/playback/movie_seeds; the byte readers:
-# tests/fuzz/TARGET/fixtures, beside their seeds).
+# movie target: tests/playback/movie_seeds; the others:
+# tests/fuzz/TARGET/fixtures, beside their seeds; the scene targets share
+# tests/fuzz/scene/fixtures, and their seeds are written by the build).
 set -euo pipefail
 mode=$1 src=$2 out=$3
 targets=(guess bmp pcx tga jpeg png)
@@ -52,6 +54,65 @@ build() {
   link carried CarriedFuzz.cpp common/Payload.cpp engine/MovieHeader.cpp
   link custom_images CustomImagesFuzz.cpp wizards/CustomImages.cpp
   link mp3 Mp3Fuzz.cpp playback/Mp3Frame.cpp
+  # The scene document and the options file: the framework's core and the
+  # script model against native_script/windows.h, whose stand-ins do
+  # nothing. The drawing and playing code that reading never reaches is
+  # left out, its symbols unresolved.
+  local core=(framework/Object.cpp framework/Exceptions.cpp framework/Strings.cpp
+    framework/TextFormat.cpp framework/Collections.cpp framework/MemFile.cpp
+    framework/Archive.cpp framework/File.cpp framework/Gdi.cpp framework/Trace.cpp
+    common/RandomRange.cpp script/SceneDocument.cpp script/Commands.cpp script/CommandPlay.cpp
+    script/CommandShow.cpp script/Attributes.cpp script/Objects.cpp script/DataBlock.cpp
+    script/Scramble.cpp script/Palette.cpp script/PickSource.cpp script/ScriptMessages.cpp
+    script/Utilities.cpp tools/fuzz/native_script/PictureLayer.cpp)
+  local builder=("${core[@]}" script/CommandStore.cpp script/CommandText.cpp
+    script/BuilderPolicy.cpp script/Options.cpp)
+  local runtime=("${core[@]}" script/RuntimePolicy.cpp)
+  local script=(-I"$src/tools/fuzz/native_script" -D_vsnprintf=vsnprintf -Wno-ignored-attributes -no-pie
+    -Wl,--unresolved-symbols=ignore-all)
+  compile script_builder -DLW_SCRIPT_EDITING=1 -- "${builder[@]}"
+  link scene SceneFuzz.cpp -DLW_SCRIPT_EDITING=1 "${script[@]}" "${objects[@]}"
+  link options OptionsFuzz.cpp -DLW_SCRIPT_EDITING=1 "${script[@]}" "${objects[@]}"
+  # The seeds of both, written by the document tests' fixtures and the
+  # builder's own writers.
+  local model=("${objects[@]}")
+  compile script_builder -DLW_SCRIPT_EDITING=1 -- tests/script/script_support.cpp
+  "$cxx" "${flags[@]/-fsanitize=fuzzer,/-fsanitize=}" -DLW_SCRIPT_EDITING=1 "${script[@]}" \
+    "$src/tools/fuzz/SceneSeeds.cpp" "${model[@]}" "${objects[@]}" -lgtest -lpthread \
+    -o "$out/scene_seeds"
+  rm -rf "$out/seeds_scene" "$out/seeds_options"
+  "$out/scene_seeds" "$out"
+  compile script_runtime -DLW_SCRIPT_EDITING=0 -- "${runtime[@]}"
+  link scene_runtime SceneFuzz.cpp -DLW_SCRIPT_EDITING=0 "${script[@]}" "${objects[@]}"
+}
+
+# compile SET DEFINES... -- SOURCES...: objects for fuzzing in OUT_DIR/obj/SET,
+# each made again when a file it includes has changed; their paths in
+# ${objects[@]}.
+compile() {
+  local set=$1
+  shift
+  local defines=()
+  while [[ $1 != -- ]]; do defines+=("$1"); shift; done
+  shift
+  mkdir -p "$out/obj/$set"
+  objects=()
+  local f pids=()
+  for f in "$@"; do
+    local o=$out/obj/$set/$(basename "${f%.cpp}").o
+    if [[ ! -f $o || ! -f $o.d || -n $(find "$0" $(sed -e 's/^[^:]*://' -e 's/\\$//' "$o.d") \
+          -newer "$o" 2>/dev/null | head -1) ]]; then
+      rm -f "$o"
+      "$cxx" "${flags[@]/-fsanitize=fuzzer,/-fsanitize=fuzzer-no-link,}" "${defines[@]}" \
+        -I"$src/tools/fuzz/native_script" -D_vsnprintf=vsnprintf -Wno-ignored-attributes \
+        -MMD -MF "$o.d" -c "$src/$f" -o "$o" &
+      pids+=($!)
+    fi
+    objects+=("$o")
+  done
+  # The compiles run side by side; any one's failure fails the step.
+  local pid
+  for pid in "${pids[@]}"; do wait "$pid"; done
 }
 
 # link TARGET FUZZ_SOURCE [ARGUMENTS...]: one target from its source in
@@ -80,6 +141,11 @@ run() {
   if [[ $target == movie ]]; then
     seeds=$src/tests/playback/movie_seeds
     kept=("$seeds"/*)
+  elif [[ $target == scene* || $target == options ]]; then
+    # Seeds written by the build step; kept crashes beside the others.
+    local name=${target%_runtime}
+    seeds=$out/seeds_$name
+    kept=("$src/tests/fuzz/$name"/fixtures/* "$seeds"/*)
   elif [[ -d $src/tests/fuzz/$target ]]; then
     seeds=$src/tests/fuzz/$target/seeds
     kept=("$src/tests/fuzz/$target"/fixtures/* "$seeds"/*)
