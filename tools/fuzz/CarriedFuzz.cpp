@@ -9,12 +9,10 @@
 #include "common/Payload.h"
 #include "engine/MovieHeader.h"
 #include "installer/CarriedRange.h"
+#include "tools/fuzz/FuzzCheck.h"
 
 namespace {
 
-void Check(bool condition) {
-  if (!condition) __builtin_trap();
-}
 
 // The runtime: word at the image's end, trailer at the file's end, as
 // CSaverApp::ReadPayload reads them.
@@ -29,15 +27,15 @@ void ReadScripted(const uint8_t* tail, size_t size) {
   }
   carried::ScriptPayload payload;
   const carried::PayloadError error = carried::LocateScriptPayload(fileSize, word, trailer, &payload);
-  Check(carried::DescribePayloadError(error) != nullptr);
+  FuzzCheck(carried::DescribePayloadError(error) != nullptr);
   if (error != carried::PayloadError::kNone) return;
-  Check(payload.documentLength > 0 && payload.flag <= carried::kFlagTestRun);
-  Check(payload.documentOffset >= carried::kRuntimeImageSize);
-  Check(payload.documentOffset + payload.documentLength + carried::kTrailerSize == fileSize);
-  Check(carried::DecodeWord(word) == payload.documentLength);
+  FuzzCheck(payload.documentLength > 0 && payload.flag <= carried::kFlagTestRun);
+  FuzzCheck(payload.documentOffset >= carried::kRuntimeImageSize);
+  FuzzCheck(payload.documentOffset + payload.documentLength + carried::kTrailerSize == fileSize);
+  FuzzCheck(carried::DecodeWord(word) == payload.documentLength);
   uint8_t again[carried::kWordSize];
   carried::EncodeWord(payload.documentLength, again);
-  for (uint32_t i = 0; i < carried::kWordSize; ++i) Check(again[i] == word[i]);
+  for (uint32_t i = 0; i < carried::kWordSize; ++i) FuzzCheck(again[i] == word[i]);
 }
 
 // The engine: the movie behind its image, its first block checked as
@@ -46,14 +44,14 @@ void ReadMovie(const uint8_t* tail, size_t size) {
   uint64_t offset = 0, length = 0;
   if (!carried::LocateAppendedData(uint64_t(carried::kEngineImageSize) + size,
                                    carried::kEngineImageSize, &offset, &length)) {
-    Check(size == 0);
+    FuzzCheck(size == 0);
     return;
   }
-  Check(offset == carried::kEngineImageSize && length == size);
+  FuzzCheck(offset == carried::kEngineImageSize && length == size);
   const uint32_t first = length < 65536 ? static_cast<uint32_t>(length) : 65536;
   if (!IsMovieHeader(tail, first, length)) return;
   const uint32_t declared = tail[4] | tail[5] << 8 | tail[6] << 16 | uint32_t(tail[7]) << 24;
-  Check(declared >= kMovieHeaderSize && (tail[0] == 'C' || declared <= length));
+  FuzzCheck(declared >= kMovieHeaderSize && (tail[0] == 'C' || declared <= length));
 }
 
 // The installer: what it would copy out of a file of this size.
@@ -61,8 +59,8 @@ void ReadInstaller(size_t size) {
   uint64_t offset = 0, length = 0;
   const uint64_t fileSize = uint64_t(carried::kInstallerImageSize) + size;
   if (!installer::LocateCarriedSaver(fileSize, &offset, &length)) return;
-  Check(offset == carried::kInstallerImageSize && offset + length == fileSize);
-  Check(length >= installer::kSmallestSaver);
+  FuzzCheck(offset == carried::kInstallerImageSize && offset + length == fileSize);
+  FuzzCheck(length >= installer::kSmallestSaver);
 }
 
 }  // namespace

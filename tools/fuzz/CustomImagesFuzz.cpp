@@ -8,38 +8,31 @@
 
 #include "common/Payload.h"
 #include "wizards/CustomImages.h"
-
-namespace {
-
-void Check(bool condition) {
-  if (!condition) __builtin_trap();
-}
-
-}  // namespace
+#include "tools/fuzz/FuzzCheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > (1u << 20)) return 0;
   const uint32_t n = static_cast<uint32_t>(size);
   CIconFile icon;
   icon.LoadBytes(data, n);
-  Check(icon.GetCount() >= 0 && icon.GetImage(icon.GetCount()) == nullptr);
+  FuzzCheck(icon.GetCount() >= 0 && icon.GetImage(icon.GetCount()) == nullptr);
   for (int i = 0; i < icon.GetCount(); ++i) {
     const uint32_t bytes = static_cast<uint32_t>(icon.GetBytesInRes(i));
     const uint32_t offset = static_cast<uint32_t>(icon.GetImageOffset(i));
-    Check(bytes > 0 && offset <= n && n - offset >= bytes);
-    Check(memcmp(icon.GetImage(i), data + offset, bytes) == 0);
+    FuzzCheck(bytes > 0 && offset <= n && n - offset >= bytes);
+    FuzzCheck(memcmp(icon.GetImage(i), data + offset, bytes) == 0);
   }
   const int found[3] = {icon.Find16x16(), icon.Find32x32(), icon.Find48x48()};
   for (int f : found) {
-    Check(f >= -1 && f < icon.GetCount());
-    if (f >= 0) Check(icon.GetWidth(f) == icon.GetHeight(f));
+    FuzzCheck(f >= -1 && f < icon.GetCount());
+    if (f >= 0) FuzzCheck(icon.GetWidth(f) == icon.GetHeight(f));
   }
   // The same object read again holds only the new file's images.
   icon.LoadBytes(data, n < 6 ? n : 6);
-  Check(icon.GetCount() == 0);
+  FuzzCheck(icon.GetCount() == 0);
 
   if (IsLogoBitmapFile(data, n, carried::kLogoSize))
-    Check(n == kBitmapFileHeaderSize + carried::kLogoSize && data[0] == 'B');
-  Check(!IsLogoBitmapFile(data, n, n));
+    FuzzCheck(n == kBitmapFileHeaderSize + carried::kLogoSize && data[0] == 'B');
+  FuzzCheck(!IsLogoBitmapFile(data, n, n));
   return 0;
 }

@@ -10,12 +10,10 @@
 #include <zlib.h>
 
 #include "playback/SwfMovie.h"
+#include "tools/fuzz/FuzzCheck.h"
 
 namespace {
 
-void Check(bool condition) {
-  if (!condition) __builtin_trap();
-}
 
 // Reads the movie and plays through its first frames; returns whether it
 // loaded.
@@ -27,12 +25,12 @@ bool ReadAll(CSwfMovie& movie, const uint8_t* data, uint32_t n) {
     movie.GotoFrame(f);
     for (int i = 0; i < movie.GetDisplayCount(); ++i) {
       const SwfPlacement& item = movie.GetDisplayItem(i);
-      Check(item.shape < movie.GetShapeCount());
+      FuzzCheck(item.shape < movie.GetShapeCount());
     }
     const char* command;
     const char* args;
     for (int i = 0; movie.GetFrameCommand(f, i, &command, &args); ++i) {
-      Check(!(!command[0] && args[0] == 1));  // touches both strings
+      FuzzCheck(!(!command[0] && args[0] == 1));  // touches both strings
     }
   }
   movie.GotoFrame(0);
@@ -69,19 +67,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   uint8_t* packed = Compress(data, n, &packedSize);
   if (!packed) return 0;
   CSwfMovie compressed;
-  Check(ReadAll(compressed, packed, packedSize) == loaded);
+  FuzzCheck(ReadAll(compressed, packed, packedSize) == loaded);
   // The frame size is read from the header alone: bytes behind the
   // declared length may take part in a plain one.
   const uint32_t length = data[4] | data[5] << 8 | data[6] << 16 | uint32_t(data[7]) << 24;
   if (length == n) {
     const SIZE a = ReadSwfFrameSize(data, n), b = ReadSwfFrameSize(packed, packedSize);
-    Check(a.cx == b.cx && a.cy == b.cy);
+    FuzzCheck(a.cx == b.cx && a.cy == b.cy);
   }
   if (loaded) {
-    Check(compressed.GetFrameCount() == plain.GetFrameCount());
-    Check(compressed.GetShapeCount() == plain.GetShapeCount());
-    Check(compressed.GetVersion() == plain.GetVersion());
-    Check(compressed.GetBackground() == plain.GetBackground());
+    FuzzCheck(compressed.GetFrameCount() == plain.GetFrameCount());
+    FuzzCheck(compressed.GetShapeCount() == plain.GetShapeCount());
+    FuzzCheck(compressed.GetVersion() == plain.GetVersion());
+    FuzzCheck(compressed.GetBackground() == plain.GetBackground());
   }
   free(packed);
   return 0;

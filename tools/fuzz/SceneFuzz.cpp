@@ -9,24 +9,17 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "framework/Archive.h"
-#include "framework/Exceptions.h"
-#include "framework/Files.h"
 #include "script/Objects.h"
 #include "script/SceneDocument.h"
+#include "tools/fuzz/ArchiveBytes.h"
+#include "tools/fuzz/FuzzCheck.h"
 
 namespace {
 
-void Check(bool condition) {
-  if (!condition) __builtin_trap();
-}
 
 // Reads a document from the bytes into list; false when it is refused.
 bool Read(const uint8_t* data, size_t size, CCommandList& list) {
-  CMemFile file(const_cast<uint8_t*>(data), static_cast<unsigned>(size));
-  bool read = false;
-  try {
-    CArchive ar(&file, CArchive::load, 4096);
+  return ReadArchiveBytes(data, size, [&](CArchive& ar) {
 #if LW_SCRIPT_EDITING
     ReadSceneDocument(ar, list, nullptr);
 #else
@@ -35,40 +28,28 @@ bool Read(const uint8_t* data, size_t size, CCommandList& list) {
     ReadCommandList(ar, list, version, nullptr);
     list.NumberCommands();
 #endif
-    read = true;
-  } catch (CException* e) {
-    e->Delete();
-  }
-  file.Detach();
-  return read;
+    return true;
+  });
 }
 
 // Every command's target must be an object of the list that lists it.
 void CheckLinks(const CCommandList& list) {
   for (int i = 0; i < list.GetSize(); ++i) {
     const CSceneCommand* cmd = list.GetCommand(i);
-    Check(cmd->GetId() == i);
+    FuzzCheck(cmd->GetId() == i);
     CSceneObject* target = cmd->GetTarget();
     if (target == nullptr) continue;
-    Check(CommandListContains(list, target) != 0);
+    FuzzCheck(CommandListContains(list, target) != 0);
     bool listed = false;
     for (int r = 0; r < target->GetReferrerCount(); ++r) listed |= target->GetReferrer(r) == cmd;
-    Check(listed);
+    FuzzCheck(listed);
   }
 }
 
 #if LW_SCRIPT_EDITING
 // The document the builder writes for list, as bytes in *out (malloc'd).
 size_t Write(const CCommandList& list, uint8_t** out) {
-  CMemFile file;
-  {
-    CArchive ar(&file, CArchive::store, 4096);
-    WriteSceneDocument(ar, list);
-    ar.Close();
-  }
-  const size_t size = static_cast<size_t>(file.GetLength());
-  *out = file.Detach();
-  return size;
+  return StoreArchiveBytes([&](CArchive& ar) { WriteSceneDocument(ar, list); }, out);
 }
 #endif
 
@@ -78,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > (1u << 20)) return 0;
   CCommandList list;
   if (!Read(data, size, list)) {
-    Check(list.GetSize() == 0);
+    FuzzCheck(list.GetSize() == 0);
     return 0;
   }
   CheckLinks(list);
@@ -86,12 +67,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   uint8_t* first = nullptr;
   const size_t firstSize = Write(list, &first);
   CCommandList again;
-  Check(Read(first, firstSize, again));
-  Check(again.GetSize() == list.GetSize());
+  FuzzCheck(Read(first, firstSize, again));
+  FuzzCheck(again.GetSize() == list.GetSize());
   CheckLinks(again);
   uint8_t* second = nullptr;
   const size_t secondSize = Write(again, &second);
-  Check(secondSize == firstSize && memcmp(first, second, firstSize) == 0);
+  FuzzCheck(secondSize == firstSize && memcmp(first, second, firstSize) == 0);
   free(first);
   free(second);
 #endif

@@ -11,38 +11,28 @@
 #include <string>
 #include <vector>
 
-#include "framework/Archive.h"
-#include "framework/Files.h"
 #include "script/Options.h"
 #include "script/SceneDocument.h"
 #include "tests/script/script_support.h"
+#include "tools/fuzz/ArchiveBytes.h"
 
 namespace {
 
-void Save(const std::string& folder, const std::string& name, const uint8_t* data, size_t size) {
+void Save(const std::string& folder, const std::string& name, const std::vector<uint8_t>& bytes) {
   mkdir(folder.c_str(), 0755);
   const std::string path = folder + "/" + name;
   FILE* f = fopen(path.c_str(), "wb");
-  if (!f || fwrite(data, 1, size, f) != size || fclose(f) != 0) {
+  if (!f || fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size() || fclose(f) != 0) {
     fprintf(stderr, "cannot write %s\n", path.c_str());
     exit(1);
   }
 }
 
-void Save(const std::string& folder, const std::string& name, const std::vector<uint8_t>& bytes) {
-  Save(folder, name, bytes.data(), bytes.size());
-}
-
-// The options file the builder stores for these options.
-std::vector<uint8_t> StoredOptions(const CBuilderOptions& options) {
-  CMemFile file;
-  {
-    CArchive ar(&file, CArchive::store, 4096);
-    options.Store(ar);
-    ar.Close();
-  }
-  const size_t size = static_cast<size_t>(file.GetLength());
-  uint8_t* bytes = file.Detach();
+// What a writer stores, as bytes.
+template <typename Write>
+std::vector<uint8_t> Stored(Write write) {
+  uint8_t* bytes = nullptr;
+  const size_t size = StoreArchiveBytes(write, &bytes);
   std::vector<uint8_t> out(bytes, bytes + size);
   free(bytes);
   return out;
@@ -76,25 +66,16 @@ int main(int argc, char** argv) {
     fprintf(stderr, "the current fixture is not read\n");
     return 1;
   }
-  CMemFile file;
-  {
-    CArchive ar(&file, CArchive::store, 4096);
-    WriteSceneDocument(ar, list);
-    ar.Close();
-  }
-  const size_t size = static_cast<size_t>(file.GetLength());
-  uint8_t* written = file.Detach();
-  Save(scene, "written.lws", written, size);
-  free(written);
+  Save(scene, "written.lws", Stored([&](CArchive& ar) { WriteSceneDocument(ar, list); }));
 
   CBuilderOptions defaults;
-  Save(options, "defaults.opt", StoredOptions(defaults));
+  Save(options, "defaults.opt", Stored([&](CArchive& ar) { defaults.Store(ar); }));
   CBuilderOptions wild;
   wild.m_tabSize = 1000;
   wild.m_scrollTime = -1;
   wild.m_waitTick = 0;
   wild.m_beepOnWait = 1 << 30;
   wild.m_deleteClipboardOnExit = 2;
-  Save(options, "out_of_range.opt", StoredOptions(wild));
+  Save(options, "out_of_range.opt", Stored([&](CArchive& ar) { wild.Store(ar); }));
   return 0;
 }
