@@ -26,7 +26,8 @@ void ReadScripted(const uint8_t* tail, size_t size) {
       trailer[i] = tail[size - carried::kTrailerSize + i];
   }
   carried::ScriptPayload payload;
-  const carried::PayloadError error = carried::LocateScriptPayload(fileSize, word, trailer, &payload);
+  const carried::PayloadError error =
+      carried::LocateScriptPayload(fileSize, word, trailer, &payload);
   FuzzCheck(carried::DescribePayloadError(error) != nullptr);
   if (error != carried::PayloadError::kNone) return;
   FuzzCheck(payload.documentLength > 0 && payload.flag <= carried::kFlagTestRun);
