@@ -1,9 +1,12 @@
-// Writes the seed corpora of the scene document and options file targets
-// into OUT_DIR/seeds_scene and OUT_DIR/seeds_options: the document tests'
-// fixtures of every version the builder accepts (older and current
-// format), the builder's own writing of a document read from one, and the
-// options file as the builder stores it, with defaults and with values
-// outside their ranges. Built natively with the fuzz targets.
+// Writes the seed corpora of the scene document, options file and
+// clipboard block targets into OUT_DIR/seeds_scene, seeds_options and
+// seeds_clipboard: the document tests' fixtures of every version the
+// builder accepts (older and current format), the builder's own writing of
+// a document read from one, the options file as the builder stores it,
+// with defaults and with values outside their ranges, and the three blocks
+// as the builder writes them for selections of a document's commands (each
+// behind the byte by which the target picks its block). Built natively
+// with the fuzz targets.
 #include <stdio.h>
 #include <string.h>
 #include <sys/stat.h>
@@ -12,6 +15,7 @@
 #include <vector>
 
 #include "script/Options.h"
+#include "script/SceneClipboard.h"
 #include "script/SceneDocument.h"
 #include "tests/script/script_support.h"
 #include "tools/fuzz/ArchiveBytes.h"
@@ -36,6 +40,12 @@ std::vector<uint8_t> Stored(Write write) {
   std::vector<uint8_t> out(bytes, bytes + size);
   free(bytes);
   return out;
+}
+
+// A block behind the byte by which the clipboard target picks its reader.
+std::vector<uint8_t> Picked(uint8_t kind, std::vector<uint8_t> block) {
+  block.insert(block.begin(), kind);
+  return block;
 }
 
 }  // namespace
@@ -67,6 +77,22 @@ int main(int argc, char** argv) {
     return 1;
   }
   Save(scene, "written.lws", Stored([&](CArchive& ar) { WriteSceneDocument(ar, list); }));
+
+  // The clipboard blocks, for selections of the document just read.
+  const std::string clipboard = std::string(argv[1]) + "/seeds_clipboard";
+  const std::vector<std::vector<int>> selections = {{0, 1, 2}, {2}, {3}, {0, 1, 2, 3}};
+  int n = 0;
+  for (const std::vector<int>& lines : selections) {
+    CObArray selected;
+    for (int line : lines) selected.Add(list.GetCommand(line));
+    list.NumberCommands();
+    snprintf(name, sizeof name, "copy_%d.blk", n);
+    Save(clipboard, name, Picked(0, Stored([&](CArchive& ar) { WriteCopyBlock(ar, selected); })));
+    list.NumberCommands();
+    snprintf(name, sizeof name, "move_%d.blk", n++);
+    Save(clipboard, name, Picked(1, Stored([&](CArchive& ar) { WriteMoveBlock(ar, selected); })));
+  }
+  Save(clipboard, "link.blk", Picked(2, Stored([](CArchive& ar) { WriteLinkBlock(ar, 3); })));
 
   CBuilderOptions defaults;
   Save(options, "defaults.opt", Stored([&](CArchive& ar) { defaults.Store(ar); }));

@@ -3,8 +3,9 @@
 # UndefinedBehaviorSanitizer) and runs them: the image library's readers,
 # the movie reader, the byte readers that need no system (the carried
 # programs' reads of their own files, the custom image files, the MP3 frame
-# search), and the scene document and options file readers over the script
-# model built against stand-ins of the system (native_script/).
+# search), and the scene document, options file and clipboard block readers
+# over the script model built against stand-ins of the system
+# (native_script/).
 #
 #   run-fuzzers.sh build SOURCE_DIR OUT_DIR
 #   run-fuzzers.sh run   SOURCE_DIR OUT_DIR TARGET SECONDS
@@ -66,21 +67,22 @@ build() {
     script/Scramble.cpp script/Palette.cpp script/PickSource.cpp script/ScriptMessages.cpp
     script/Utilities.cpp tools/fuzz/native_script/PictureLayer.cpp)
   local builder=("${core[@]}" script/CommandStore.cpp script/CommandText.cpp
-    script/BuilderPolicy.cpp script/Options.cpp)
+    script/BuilderPolicy.cpp script/Options.cpp script/SceneClipboard.cpp)
   local runtime=("${core[@]}" script/RuntimePolicy.cpp)
   local script=(-I"$src/tools/fuzz/native_script" -D_vsnprintf=vsnprintf -Wno-ignored-attributes -no-pie
     -Wl,--unresolved-symbols=ignore-all)
   compile script_builder -DLW_SCRIPT_EDITING=1 -- "${builder[@]}"
   link scene SceneFuzz.cpp -DLW_SCRIPT_EDITING=1 "${script[@]}" "${objects[@]}"
   link options OptionsFuzz.cpp -DLW_SCRIPT_EDITING=1 "${script[@]}" "${objects[@]}"
-  # The seeds of both, written by the document tests' fixtures and the
+  link clipboard ClipboardFuzz.cpp -DLW_SCRIPT_EDITING=1 "${script[@]}" "${objects[@]}"
+  # The seeds of all three, written by the document tests' fixtures and the
   # builder's own writers.
   local model=("${objects[@]}")
   compile script_builder -DLW_SCRIPT_EDITING=1 -- tests/script/script_support.cpp
   "$cxx" "${flags[@]/-fsanitize=fuzzer,/-fsanitize=}" -DLW_SCRIPT_EDITING=1 "${script[@]}" \
     "$src/tools/fuzz/SceneSeeds.cpp" "${model[@]}" "${objects[@]}" -lgtest -lpthread \
     -o "$out/scene_seeds"
-  rm -rf "$out/seeds_scene" "$out/seeds_options"
+  rm -rf "$out/seeds_scene" "$out/seeds_options" "$out/seeds_clipboard"
   "$out/scene_seeds" "$out"
   compile script_runtime -DLW_SCRIPT_EDITING=0 -- "${runtime[@]}"
   link scene_runtime SceneFuzz.cpp -DLW_SCRIPT_EDITING=0 "${script[@]}" "${objects[@]}"
@@ -141,7 +143,7 @@ run() {
   if [[ $target == movie ]]; then
     seeds=$src/tests/playback/movie_seeds
     kept=("$seeds"/*)
-  elif [[ $target == scene* || $target == options ]]; then
+  elif [[ $target == scene* || $target == options || $target == clipboard ]]; then
     # Seeds written by the build step; kept crashes beside the others.
     local name=${target%_runtime}
     seeds=$out/seeds_$name
