@@ -26,7 +26,7 @@ set(framework_windows App AppMain Thread Wnd Dialog Gdi Seams)
 # Files of playback/ that belong to the movie player, below the painter.
 set(movie_files FlashPlayer FlashControl SwfMovie SwfDraw SwfBits SwfFrameSize)
 # Files of playback/ that belong to the MP3 player, below the script model.
-set(mp3_files Mp3Player)
+set(mp3_files Mp3Frame Mp3Player)
 # Files of playback/ that belong to the painter.
 set(painter_files ImagePainter EffectRun EffectRandom EffectsFade EffectsRandom
     EffectsInterleaved EffectsRectangles EffectsSlide EffectsSplit EffectsSnake EffectsRoll

@@ -7,19 +7,6 @@
 #include "common/Payload.h"
 #include "framework/Sync.h"
 
-bool IsMovieHeader(const uint8_t* head, uint32_t headSize, uint64_t movieSize) {
-  if (headSize < kMovieHeaderSize || movieSize < kMovieHeaderSize) return false;
-  const bool plain = head[0] == 'F', compressed = head[0] == 'C';
-  if ((!plain && !compressed) || head[1] != 'W' || head[2] != 'S' || head[3] == 0) return false;
-  const uint32_t length = static_cast<uint32_t>(head[4]) | static_cast<uint32_t>(head[5]) << 8 |
-                          static_cast<uint32_t>(head[6]) << 16 |
-                          static_cast<uint32_t>(head[7]) << 24;
-  if (length < kMovieHeaderSize) return false;
-  // A compressed movie's length is that of its inflated form; the control
-  // finds out whether the rest is whole.
-  return compressed || length <= movieSize;
-}
-
 bool GetOwnProgramPath(char* out, int size) {
   const DWORD n = ::GetModuleFileNameA(nullptr, out, static_cast<DWORD>(size));
   return n > 0 && n < static_cast<DWORD>(size);

@@ -1,12 +1,14 @@
 // The movie a movie-only saver carries behind the engine's image: where the
 // engine finds its own file (the module's name, never the command line's
 // first word, which may be relative or lack the extension), whether the
-// carried bytes look like a movie at all, and their copy to a temporary
-// file of this process, which the saver window removes again. Also the
-// exit codes by which the engine tells why it could not play.
+// carried bytes look like a movie at all (MovieHeader.h), and their copy to
+// a temporary file of this process, which the saver window removes again.
+// Also the exit codes by which the engine tells why it could not play.
 #pragma once
 
 #include <cstdint>
+
+#include "engine/MovieHeader.h"
 
 // The program's exit codes; 0 is a normal end.
 enum EngineExit : int {
@@ -15,14 +17,6 @@ enum EngineExit : int {
   kExitCannotPlay = 3,    // the window, the control or the temporary file cannot be made
   kExitNotAWindow = 4,    // the handle of the command line is not a window
 };
-
-// The smallest movie: signature, version and the 32-bit length.
-constexpr uint32_t kMovieHeaderSize = 8;
-
-// True when the bytes start like a movie file: "FWS" (plain) or "CWS"
-// (compressed) with a version and a length of at least the header; a plain
-// movie must hold its whole length (a truncated one does not).
-bool IsMovieHeader(const uint8_t* head, uint32_t headSize, uint64_t movieSize);
 
 // The program's own file, from the module; false when the name does not fit.
 bool GetOwnProgramPath(char* out, int size);

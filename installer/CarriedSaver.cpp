@@ -34,9 +34,7 @@ class CReadFile {
 CarriedResult Locate(HANDLE file, uint64_t* offset, uint64_t* length) {
   LARGE_INTEGER size = {};
   if (!::GetFileSizeEx(file, &size)) return CarriedResult::kCorrupted;
-  if (!carried::LocateAppendedData(static_cast<uint64_t>(size.QuadPart),
-                                   carried::kInstallerImageSize, offset, length) ||
-      *length < kSmallestSaver)
+  if (!LocateCarriedSaver(static_cast<uint64_t>(size.QuadPart), offset, length))
     return CarriedResult::kCorrupted;
   return CarriedResult::kOk;
 }

@@ -6,14 +6,10 @@
 
 #include <cstdint>
 
-#include "common/Payload.h"
 #include "framework/Strings.h"
+#include "installer/CarriedRange.h"
 
 namespace installer {
-
-// The fewest bytes an installer may carry: the smallest saver is the movie
-// engine's image followed by at least one byte of movie.
-constexpr uint64_t kSmallestSaver = uint64_t(carried::kEngineImageSize) + 1;
 
 enum class CarriedResult {
   kOk,

@@ -17,6 +17,7 @@
 
 #include "framework/Sync.h"
 #include "framework/Thread.h"
+#include "playback/Mp3Frame.h"
 
 // A converter stream of the ACM with one source and one destination buffer.
 class CAcmStream {
@@ -45,38 +46,15 @@ class CAcmStream {
   BYTE* m_dest = nullptr;
 };
 
-// The first frame of MP3 bytes and the formats derived from it.
-class CMP3Reader {
+// The first frame of MP3 bytes (Mp3Frame.h) and the formats derived from
+// it.
+class CMP3Reader : public CMp3FrameSearch {
  public:
-  // Frames are looked for at this many offsets after any ID3v2 tag.
-  static const uint32_t kSearchRange = 10240;
-
-  void OpenMemory(const uint8_t* data, uint32_t length) {
-    m_data = data;
-    m_length = length;
-  }
-  // Finds the first valid frame header; true when there is one.
-  bool Parse();
   // The MP3 format of the frames and a 16-bit PCM format of their channels:
   // at half their rate when halve is set (for 32, 44.1 and 48 kHz), else at
   // their own.
   void BuildFormats(WAVEFORMATEX& pcm, MPEGLAYER3WAVEFORMAT& mp3, bool halve) const;
-
-  const uint8_t* m_data = nullptr;
-  uint32_t m_length = 0;
-  // Where the first frame starts; kSearchRange until one is found.
-  uint32_t m_frameOffset = kSearchRange;
-  bool m_found = false;
-  float m_version = 0.0f;  // 1.0, 2.0 or 2.5
-  int m_layer = 0;         // 1 to 3
-  int m_bitRate = 0;       // kbit/s
-  int m_sampleRate = 0;    // Hz
-  int m_channelMode = 0;   // 0 stereo, 1 joint stereo, 2 dual channel, 3 mono
 };
-
-// The bytes an ID3v2 tag at the start takes (header, body and footer), or
-// 0 when there is none or it claims more than there is.
-uint32_t Id3v2TagSize(const uint8_t* data, uint32_t length);
 
 // Decodes MP3 bytes and plays them on the wave-out device. The device calls
 // are virtual so that a test can stand in for the device.

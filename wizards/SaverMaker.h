@@ -19,6 +19,7 @@
 #include "framework/Object.h"
 #include "framework/Strings.h"
 #include "common/Payload.h"
+#include "wizards/CustomImages.h"
 
 // Raised by the writer's steps; never leaves CSaverMaker's public
 // operations. Thrown as a pointer; the catcher deletes it.
@@ -102,40 +103,4 @@ class CSaverMaker : public CObject {
 
   CarriedSlots m_runtimeSlots;
   CarriedSlots m_stubSlots;
-};
-
-// Reads an ".ico" file: its directory and each image's bytes.
-class CIconFile {
- public:
-  CIconFile() = default;
-  virtual ~CIconFile();
-  CIconFile(const CIconFile&) = delete;
-  CIconFile& operator=(const CIconFile&) = delete;
-
-  BOOL Load(const char* path);  // false only when the file cannot be opened
-  int Find16x16() const { return Find(16, 16); }
-  int Find32x32() const { return Find(32, 16); }
-  int Find48x48() const { return Find(48, 0); }
-
-  int GetBytesInRes(int index) const;
-  int GetImageOffset(int index) const;
-  int GetWidth(int index) const;
-  int GetHeight(int index) const;
-  int GetColorCount(int index) const;
-  const uint8_t* GetImage(int index) const;
-  int GetCount() const { return m_count; }
-
- private:
-  struct Entry {  // an icon directory entry as the file stores it
-    uint8_t width, height, colorCount, reserved;
-    uint16_t planes, bitCount;
-    uint32_t bytesInRes, imageOffset;
-  };
-  int Find(int size, int colours) const;
-  bool Valid(int index) const { return index >= 0 && index < m_count; }
-  void Clear();
-
-  Entry* m_entries = nullptr;
-  uint8_t** m_images = nullptr;
-  uint16_t m_count = 0;
 };

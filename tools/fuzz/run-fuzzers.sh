@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
-# Builds the image library's fuzz targets and the movie reader's natively
-# (clang, libFuzzer, AddressSanitizer, UndefinedBehaviorSanitizer) and runs
-# them.
+# Builds the fuzz targets natively (clang, libFuzzer, AddressSanitizer,
+# UndefinedBehaviorSanitizer) and runs them: the image library's readers,
+# the movie reader, the byte readers that need no system (the carried
+# programs' reads of their own files, the custom image files, the MP3 frame
+# search), and the scene document, options file and clipboard block readers
+# over the script model built against stand-ins of the system
+# (native_script/).
 #
 #   run-fuzzers.sh build SOURCE_DIR OUT_DIR
 #   run-fuzzers.sh run   SOURCE_DIR OUT_DIR TARGET SECONDS
@@ -9,17 +13,20 @@
 # "run" first replays every kept crash fixture and seed through the target,
 # then fuzzes for SECONDS from the seeds. A crash leaves its input in
 # OUT_DIR/artifacts and fails; keep it under tests/imaging/fixtures (the
-# movie target: tests/playback/movie_seeds).
+# movie target: tests/playback/movie_seeds; the others:
+# tests/fuzz/TARGET/fixtures, beside their seeds; the scene targets share
+# tests/fuzz/scene/fixtures, and their seeds are written by the build).
 set -euo pipefail
 mode=$1 src=$2 out=$3
 targets=(guess bmp pcx tga jpeg png)
 mkdir -p "$out"
 
+cxx=clang++-14
+flags=(-std=c++17 -g -O1 -fno-omit-frame-pointer
+  -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
+  -DLW_IMAGE_MAX_PIXELS=1048576 -I"$src")
+
 build() {
-  local cxx=clang++-14
-  local flags=(-std=c++17 -g -O1 -fno-omit-frame-pointer
-    -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
-    -DLW_IMAGE_MAX_PIXELS=1048576 -I"$src")
   local core=(ImageState ImageHandle ImageGuess ImageBmp ImagePcx ImageTga
     ImageJpeg ImageJpegWrite ImagePng ImagePixels)
   local objs=()
@@ -42,9 +49,86 @@ build() {
     i=$((i + 1))
   done
   # The movie reader, against the few system types it needs.
-  "$cxx" "${flags[@]}" -I"$src/tools/fuzz/native" "$src/tools/fuzz/MovieFuzz.cpp" \
-    "$src/playback/SwfMovie.cpp" "$src/playback/SwfFrameSize.cpp" -lz -o "$out/fuzz_movie.new"
-  mv "$out/fuzz_movie.new" "$out/fuzz_movie"
+  link movie MovieFuzz.cpp -I"$src/tools/fuzz/native" playback/SwfMovie.cpp \
+    playback/SwfFrameSize.cpp -lz
+  # The byte readers, plain C++ without the system.
+  link carried CarriedFuzz.cpp common/Payload.cpp engine/MovieHeader.cpp
+  link custom_images CustomImagesFuzz.cpp wizards/CustomImages.cpp
+  link mp3 Mp3Fuzz.cpp playback/Mp3Frame.cpp
+  # The scene document and the options file: the framework's core and the
+  # script model against native_script/windows.h, whose stand-ins do
+  # nothing. The drawing and playing code that reading never reaches is
+  # left out, its symbols unresolved.
+  local core=(framework/Object.cpp framework/Exceptions.cpp framework/Strings.cpp
+    framework/TextFormat.cpp framework/Collections.cpp framework/MemFile.cpp
+    framework/Archive.cpp framework/File.cpp framework/Gdi.cpp framework/Trace.cpp
+    common/RandomRange.cpp script/SceneDocument.cpp script/Commands.cpp script/CommandPlay.cpp
+    script/CommandShow.cpp script/Attributes.cpp script/Objects.cpp script/DataBlock.cpp
+    script/Scramble.cpp script/Palette.cpp script/PickSource.cpp script/ScriptMessages.cpp
+    script/Utilities.cpp tools/fuzz/native_script/PictureLayer.cpp)
+  local builder=("${core[@]}" script/CommandStore.cpp script/CommandText.cpp
+    script/BuilderPolicy.cpp script/Options.cpp script/SceneClipboard.cpp)
+  local runtime=("${core[@]}" script/RuntimePolicy.cpp)
+  local script=(-I"$src/tools/fuzz/native_script" -D_vsnprintf=vsnprintf -Wno-ignored-attributes -no-pie
+    -Wl,--unresolved-symbols=ignore-all)
+  compile script_builder -DLW_SCRIPT_EDITING=1 -- "${builder[@]}"
+  link scene SceneFuzz.cpp -DLW_SCRIPT_EDITING=1 "${script[@]}" "${objects[@]}"
+  link options OptionsFuzz.cpp -DLW_SCRIPT_EDITING=1 "${script[@]}" "${objects[@]}"
+  link clipboard ClipboardFuzz.cpp -DLW_SCRIPT_EDITING=1 "${script[@]}" "${objects[@]}"
+  # The seeds of all three, written by the document tests' fixtures and the
+  # builder's own writers.
+  local model=("${objects[@]}")
+  compile script_builder -DLW_SCRIPT_EDITING=1 -- tests/script/script_support.cpp
+  "$cxx" "${flags[@]/-fsanitize=fuzzer,/-fsanitize=}" -DLW_SCRIPT_EDITING=1 "${script[@]}" \
+    "$src/tools/fuzz/SceneSeeds.cpp" "${model[@]}" "${objects[@]}" -lgtest -lpthread \
+    -o "$out/scene_seeds"
+  rm -rf "$out/seeds_scene" "$out/seeds_options" "$out/seeds_clipboard"
+  "$out/scene_seeds" "$out"
+  compile script_runtime -DLW_SCRIPT_EDITING=0 -- "${runtime[@]}"
+  link scene_runtime SceneFuzz.cpp -DLW_SCRIPT_EDITING=0 "${script[@]}" "${objects[@]}"
+}
+
+# compile SET DEFINES... -- SOURCES...: objects for fuzzing in OUT_DIR/obj/SET,
+# each made again when a file it includes has changed; their paths in
+# ${objects[@]}.
+compile() {
+  local set=$1
+  shift
+  local defines=()
+  while [[ $1 != -- ]]; do defines+=("$1"); shift; done
+  shift
+  mkdir -p "$out/obj/$set"
+  objects=()
+  local f pids=()
+  for f in "$@"; do
+    local o=$out/obj/$set/$(basename "${f%.cpp}").o
+    if [[ ! -f $o || ! -f $o.d || -n $(find "$0" $(sed -e 's/^[^:]*://' -e 's/\\$//' "$o.d") \
+          -newer "$o" 2>/dev/null | head -1) ]]; then
+      rm -f "$o"
+      "$cxx" "${flags[@]/-fsanitize=fuzzer,/-fsanitize=fuzzer-no-link,}" "${defines[@]}" \
+        -I"$src/tools/fuzz/native_script" -D_vsnprintf=vsnprintf -Wno-ignored-attributes \
+        -MMD -MF "$o.d" -c "$src/$f" -o "$o" &
+      pids+=($!)
+    fi
+    objects+=("$o")
+  done
+  # The compiles run side by side; any one's failure fails the step.
+  local pid
+  for pid in "${pids[@]}"; do wait "$pid"; done
+}
+
+# link TARGET FUZZ_SOURCE [ARGUMENTS...]: one target from its source in
+# tools/fuzz and the project's sources (paths under the source folder) and
+# options that follow.
+link() {
+  local target=$1 main=$2
+  shift 2
+  local args=()
+  for a in "$@"; do
+    if [[ $a == *.cpp ]]; then args+=("$src/$a"); else args+=("$a"); fi
+  done
+  "$cxx" "${flags[@]}" "$src/tools/fuzz/$main" "${args[@]}" -o "$out/fuzz_$target.new"
+  mv "$out/fuzz_$target.new" "$out/fuzz_$target"
 }
 
 run() {
@@ -55,9 +139,19 @@ run() {
   export ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
   local seeds=$src/tests/imaging/seeds
-  [[ $target == movie ]] && seeds=$src/tests/playback/movie_seeds
   local kept=("$src"/tests/imaging/fixtures/* "$seeds"/*)
-  [[ $target == movie ]] && kept=("$seeds"/*)
+  if [[ $target == movie ]]; then
+    seeds=$src/tests/playback/movie_seeds
+    kept=("$seeds"/*)
+  elif [[ $target == scene* || $target == options || $target == clipboard ]]; then
+    # Seeds written by the build step; kept crashes beside the others.
+    local name=${target%_runtime}
+    seeds=$out/seeds_$name
+    kept=("$src/tests/fuzz/$name"/fixtures/* "$seeds"/*)
+  elif [[ -d $src/tests/fuzz/$target ]]; then
+    seeds=$src/tests/fuzz/$target/seeds
+    kept=("$src/tests/fuzz/$target"/fixtures/* "$seeds"/*)
+  fi
   local files=()
   for f in "${kept[@]}"; do [[ -f $f ]] && files+=("$f"); done
   if [[ ${#files[@]} -gt 0 ]]; then
