@@ -64,6 +64,44 @@ void ReadAll(const char* path, FileBytes* out) {
   file.Close();
 }
 
+// Opens a file to read and gives its length, or throws the framework's file
+// exception.
+void OpenToRead(const char* path, CFile* file, uint32_t* size) {
+  CFileException* error = new CFileException;
+  if (!file->Open(path, CFile::modeRead | CFile::shareDenyWrite, error)) throw error;
+  error->Delete();
+  const uint64_t length = file->GetLength();
+  if (length > 0x7FFFFFFF) throw new CFileException(CFileException::genericException, -1, path);
+  *size = static_cast<uint32_t>(length);
+}
+
+// Copies size bytes from in to out through one small buffer, which the
+// heap hands out again warm: a buffer of the whole file would be new
+// memory every time, whose first writes cost more than the copy itself.
+// A failed write throws the framework's file exception.
+enum class CopyResult { kDone, kEndedEarly, kReadFailed, kNoMemory };
+
+CopyResult CopyBytes(CFile& in, uint32_t size, CFile& out) {
+  const uint32_t kChunk = 64 * 1024;
+  FileBytes buffer;
+  buffer.data = new (std::nothrow) uint8_t[kChunk];
+  if (!buffer.data) return CopyResult::kNoMemory;
+  while (size > 0) {
+    const uint32_t want = size < kChunk ? size : kChunk;
+    unsigned got = 0;
+    try {
+      got = in.Read(buffer.data, want);
+    } catch (CException* e) {
+      e->Delete();
+      return CopyResult::kReadFailed;
+    }
+    if (got != want) return CopyResult::kEndedEarly;
+    out.Write(buffer.data, want);
+    size -= want;
+  }
+  return CopyResult::kDone;
+}
+
 // Opens an existing output for writing, positioned at its end.
 void OpenForAppend(CFile* file, const char* output) {
   CFileException* error = new CFileException;
@@ -176,22 +214,26 @@ void CSaverMaker::AppendScript(const char* output, const char* document) {
     e->Delete();
     Raise(5);
   }
-  FileBytes doc;
-  try {
-    ReadAll(document, &doc);
-  } catch (CException* e) {
-    e->Delete();
+  auto unreadable = [&] {
     CString message = CString(document) + "\nCannot be read data.";
     AfxMessageBox(message, MB_ICONEXCLAMATION);
     m_lastErrorShown = true;
     file.Abort();
     Raise(4);
+  };
+  CFile doc;
+  uint32_t size = 0;
+  try {
+    OpenToRead(document, &doc, &size);
+  } catch (CException* e) {
+    e->Delete();
+    unreadable();
   }
   try {
     uint8_t word[carried::kWordSize];
-    carried::EncodeWord(doc.size, word);
+    carried::EncodeWord(size, word);
     file.Write(word, sizeof word);
-    file.Write(doc.data, doc.size);
+    if (CopyBytes(doc, size, file) != CopyResult::kDone) unreadable();
     uint8_t settings = static_cast<uint8_t>(ProfileInt("SCRSettings") & 0xFF);
     file.Write(&settings, 1);
     file.Close();
@@ -202,19 +244,16 @@ void CSaverMaker::AppendScript(const char* output, const char* document) {
 }
 
 void CSaverMaker::AppendMovie(const char* output, const char* movie) {
-  FileBytes bytes;
   try {
     CFile in(movie, CFile::modeRead | CFile::shareDenyWrite);
     uint64_t length = in.GetLength();
     if (length > 0x7FFFFFFF) Raise(4);
-    bytes.size = static_cast<uint32_t>(length);
-    bytes.data = new (std::nothrow) uint8_t[bytes.size ? bytes.size : 1];
-    if (!bytes.data) Raise(5);
-    if (in.Read(bytes.data, bytes.size) != bytes.size) Raise(4);
-    in.Close();
     CFile out;
     OpenForAppend(&out, output);
-    out.Write(bytes.data, bytes.size);
+    const CopyResult copied = CopyBytes(in, static_cast<uint32_t>(length), out);
+    if (copied == CopyResult::kEndedEarly) Raise(4);
+    if (copied != CopyResult::kDone) Raise(5);
+    in.Close();
     out.Close();
   } catch (CException* e) {
     e->Delete();
