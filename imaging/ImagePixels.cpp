@@ -199,6 +199,52 @@ ColumnMap* MakeColumnMap(int width, int tw) {
 
 }  // namespace
 
+namespace {
+
+// A target column's two source samples as byte offsets in a row, and their
+// weights.
+struct ColumnWeights {
+  size_t left;
+  size_t right;
+  double wl;  // 1 - frac
+  double wr;  // frac
+};
+
+// One source row resampled to the target's width: each channel the two
+// nearest samples weighted, in the same double arithmetic (and order) as
+// the vertical pass expects, so that the result does not depend on how the
+// rows are shared.
+template <int Bpp>
+__attribute__((optimize("O2"))) void ResampleRow(const BYTE* s, const ColumnWeights* columns,
+                                                 int tw, int bpp, double* out) {
+  const int n = Bpp ? Bpp : bpp;
+  for (int j = 0; j < tw; ++j, out += n) {
+    const ColumnWeights& m = columns[j];
+    const BYTE* l = s + m.left;
+    const BYTE* r = s + m.right;
+    for (int c = 0; c < n; ++c) out[c] = l[c] * m.wl + r[c] * m.wr;
+  }
+}
+
+__attribute__((optimize("O2"))) void BlendRows(const double* row0, const double* row1, double fy,
+                                               BYTE* out, int count) {
+  const double gy = 1 - fy;
+  for (int k = 0; k < count; ++k) out[k] = static_cast<BYTE>(static_cast<int>(row1[k] * fy + row0[k] * gy));
+}
+
+void ResampleAnyRow(const BYTE* s, const ColumnWeights* columns, int tw, int bpp, double* out) {
+  switch (bpp) {
+    case 3: ResampleRow<3>(s, columns, tw, bpp, out); break;
+    case 4: ResampleRow<4>(s, columns, tw, bpp, out); break;
+    case 1: ResampleRow<1>(s, columns, tw, bpp, out); break;
+    default: ResampleRow<0>(s, columns, tw, bpp, out); break;
+  }
+}
+
+}  // namespace
+
+// Bilinear: each target row blends two source rows, each resampled to the
+// target's width once and kept while the next target row still uses it.
 extern "C" BOOL ResizeImage(const BYTE* src, int width, int height, BYTE* dst, int tw,
                             int th, int bpp) {
   ImageCall call;
@@ -207,41 +253,55 @@ extern "C" BOOL ResizeImage(const BYTE* src, int width, int height, BYTE* dst, i
     call.SetError(kImgBadParam);
     return FALSE;
   }
-  ColumnMap* map = MakeColumnMap(width, tw);
-  double* rows = static_cast<double*>(AllocZeroed(sizeof(double) * 2 * tw * bpp));
-  if (!map || !rows) {
-    FreeBlock(map);
+  ColumnWeights* columns = static_cast<ColumnWeights*>(AllocZeroed(sizeof(ColumnWeights) * tw));
+  const size_t rowValues = static_cast<size_t>(tw) * bpp;
+  double* rows = static_cast<double*>(AllocZeroed(sizeof(double) * 2 * rowValues));
+  if (!columns || !rows) {
+    FreeBlock(columns);
     FreeBlock(rows);
     call.SetError(kImgNoMemory);
     return FALSE;
   }
-  double* row0 = rows;
-  double* row1 = rows + static_cast<size_t>(tw) * bpp;
-  double yScale = static_cast<double>(height) / th;
-  size_t stride = static_cast<size_t>(width) * bpp;
+  const double xScale = static_cast<double>(width) / tw;
+  for (int j = 0; j < tw; ++j) {
+    int left, right;
+    double frac;
+    MapPosition(j, xScale, width, &left, &right, &frac);
+    columns[j] = {static_cast<size_t>(left) * bpp, static_cast<size_t>(right) * bpp, 1 - frac, frac};
+  }
+  // The two resampled rows and the source rows they hold (-1: none).
+  double* held[2] = {rows, rows + rowValues};
+  int heldRow[2] = {-1, -1};
+  const double yScale = static_cast<double>(height) / th;
+  const size_t stride = static_cast<size_t>(width) * bpp;
   int code = kImgOk;
   for (int i = 0; i < th; ++i) {
     int r0, r1;
     double fy;
     MapPosition(i, yScale, height, &r0, &r1, &fy);
-    const BYTE* s0 = src + r0 * stride;
-    const BYTE* s1 = src + r1 * stride;
-    for (int j = 0; j < tw; ++j) {
-      const ColumnMap& m = map[j];
-      for (int c = 0; c < bpp; ++c) {
-        row0[j * bpp + c] = s0[m.left * bpp + c] * (1 - m.frac) + s0[m.right * bpp + c] * m.frac;
-        row1[j * bpp + c] = s1[m.left * bpp + c] * (1 - m.frac) + s1[m.right * bpp + c] * m.frac;
+    // Each wanted row: the held one, or resampled into the slot the other
+    // wanted row does not hold.
+    const int want[2] = {r0, r1};
+    const double* use[2];
+    for (int k = 0; k < 2; ++k) {
+      int slot = heldRow[0] == want[k] ? 0 : heldRow[1] == want[k] ? 1 : -1;
+      if (slot < 0) {
+        if (k == 0)
+          slot = heldRow[0] == r1 ? 1 : 0;
+        else
+          slot = use[0] == held[0] ? 1 : 0;
+        ResampleAnyRow(src + want[k] * stride, columns, tw, bpp, held[slot]);
+        heldRow[slot] = want[k];
       }
+      use[k] = held[slot];
     }
-    BYTE* out = dst + static_cast<size_t>(i) * tw * bpp;
-    for (int k = 0; k < tw * bpp; ++k)
-      out[k] = static_cast<BYTE>(row1[k] * fy + row0[k] * (1 - fy));
+    BlendRows(use[0], use[1], fy, dst + static_cast<size_t>(i) * rowValues, static_cast<int>(rowValues));
     if (!ProgressContinue(call.state(), i, th)) {
       code = kImgAborted;
       break;
     }
   }
-  FreeBlock(map);
+  FreeBlock(columns);
   FreeBlock(rows);
   call.SetError(code);
   return code == kImgOk;

@@ -18,7 +18,9 @@
 //   effects         every transition at full screen with no delays, against
 //                   copying the bytes they transfer (no goal)
 // Run it on a quiet machine with
-//   tools/bench/run            (or tools/bench/run hotpaths [WAIT_SECONDS])
+//   tools/bench/run                 (all of it, a few minutes)
+//   tools/bench/run hotpaths [WAIT_SECONDS [PART...]]
+// PART: pictures, saver, effects, waiting.
 #include <windows.h>
 
 #include <stdio.h>
@@ -70,7 +72,7 @@ void AddShare(const std::string& name, double percent, double goal) {
 }
 
 void PrintTable() {
-  printf("\n%-36s %10s %10s %-6s %7s %8s %-4s  %s\n", "hot path", "ours", "bound", "unit", "ratio",
+  printf("\n%-44s %10s %10s %-6s %7s %8s %-4s  %s\n", "hot path", "ours", "bound", "unit", "ratio",
          "goal", "met", "bound is");
   for (const Row& r : g_rows) {
     const double value = r.ratio ? r.ours / r.bound : r.ours;
@@ -78,10 +80,10 @@ void PrintTable() {
     if (r.goal > 0) sprintf(goal, r.ratio ? "<=%.2f" : "<%.1f%%", r.goal);
     const char* met = r.goal <= 0 ? "" : (r.ratio ? value <= r.goal : value < r.goal) ? "yes" : "NO";
     if (r.ratio)
-      printf("%-36s %10.3f %10.3f %-6s %7.2f %8s %-4s  %s\n", r.name.c_str(), r.ours, r.bound, r.unit,
+      printf("%-44s %10.3f %10.3f %-6s %7.2f %8s %-4s  %s\n", r.name.c_str(), r.ours, r.bound, r.unit,
              value, goal, met, r.boundName);
     else
-      printf("%-36s %10.3f %10s %-6s %7s %8s %-4s  %s\n", r.name.c_str(), r.ours, "", r.unit, "",
+      printf("%-44s %10.3f %10s %-6s %7s %8s %-4s  %s\n", r.name.c_str(), r.ours, "", r.unit, "",
              goal, met, "share of one core");
   }
   fflush(stdout);
@@ -331,8 +333,16 @@ void MeasureWaiting(CDC* screen, DWORD waitMs, DWORD moveMs) {
 
 }  // namespace
 
+// Arguments: the seconds of the Wait (20), then the parts to run (all of
+// pictures, saver, effects, waiting when none is named).
 int main(int argc, char** argv) {
   const int waitSeconds = argc > 1 && atoi(argv[1]) > 0 ? atoi(argv[1]) : 20;
+  auto part = [&](const char* name) {
+    if (argc <= 2) return true;
+    for (int i = 2; i < argc; ++i)
+      if (!strcmp(argv[i], name)) return true;
+    return false;
+  };
   const int rounds = 9;
   const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
   printf("hot paths: screen %dx%d, medians of %d alternating rounds\n", sw, sh, rounds);
@@ -341,13 +351,13 @@ int main(int argc, char** argv) {
   if (!wnd) return 1;
   PumpUntilSet(nullptr, 200);
   CClientDC screen(wnd);
-  if (!MeasurePictures(rounds)) return 1;
-  MeasureMakeScr(rounds);
-  {
+  if (part("pictures") && !MeasurePictures(rounds)) return 1;
+  if (part("saver")) MeasureMakeScr(rounds);
+  if (part("effects")) {
     CEffectScene scene(&screen, sw, sh);
     MeasureEffects(&screen, scene, 5);
   }
-  MeasureWaiting(&screen, static_cast<DWORD>(waitSeconds) * 1000, 10000);
+  if (part("waiting")) MeasureWaiting(&screen, static_cast<DWORD>(waitSeconds) * 1000, 10000);
   PrintTable();
   SetPlayWindowOutput(nullptr);
   DestroyWindow(wnd);
