@@ -120,19 +120,45 @@ CString FullPath(const char* path) {
   return n > 0 && n < sizeof full ? CString(full) : CString(path);
 }
 
-// True when both names open the same existing file (a link, or another
-// spelling of one name).
-bool SameFile(const char* a, const char* b) {
-  BY_HANDLE_FILE_INFORMATION info[2];
-  const char* names[2] = {a, b};
-  for (int i = 0; i < 2; ++i) {
-    HANDLE h = ::CreateFileA(names[i], 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                             nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    const BOOL ok = ::GetFileInformationByHandle(h, &info[i]);
-    ::CloseHandle(h);
-    if (!ok) return false;
+// The 128-bit file id of GetFileInformationByHandleEx (FileIdInfo, Windows
+// 8 and later): the volume and the file's number on it.
+struct FileIdInfo {
+  ULONGLONG volume;
+  BYTE id[16];
+};
+const FILE_INFO_BY_HANDLE_CLASS kFileIdInfo = static_cast<FILE_INFO_BY_HANDLE_CLASS>(18);
+
+// A handle that only names a file (no access), closed at the end.
+class CFileName {
+ public:
+  explicit CFileName(const char* path)
+      : m_h(::CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                          OPEN_EXISTING, 0, nullptr)) {}
+  ~CFileName() {
+    if (m_h != INVALID_HANDLE_VALUE) ::CloseHandle(m_h);
   }
+  CFileName(const CFileName&) = delete;
+  CFileName& operator=(const CFileName&) = delete;
+  HANDLE Get() const { return m_h; }
+
+ private:
+  HANDLE m_h;
+};
+
+// True when both names open the same existing file (a link, or another
+// spelling of one name). The file id comes straight from the file system;
+// GetFileInformationByHandle, used where there is none, also gathers the
+// volume's description, which costs milliseconds under Wine.
+bool SameFile(const char* a, const char* b) {
+  const CFileName files[2] = {CFileName(a), CFileName(b)};
+  if (files[0].Get() == INVALID_HANDLE_VALUE || files[1].Get() == INVALID_HANDLE_VALUE) return false;
+  FileIdInfo ids[2];
+  if (::GetFileInformationByHandleEx(files[0].Get(), kFileIdInfo, &ids[0], sizeof ids[0]) &&
+      ::GetFileInformationByHandleEx(files[1].Get(), kFileIdInfo, &ids[1], sizeof ids[1]))
+    return ids[0].volume == ids[1].volume && std::memcmp(ids[0].id, ids[1].id, sizeof ids[0].id) == 0;
+  BY_HANDLE_FILE_INFORMATION info[2];
+  for (int i = 0; i < 2; ++i)
+    if (!::GetFileInformationByHandle(files[i].Get(), &info[i])) return false;
   return info[0].dwVolumeSerialNumber == info[1].dwVolumeSerialNumber &&
          info[0].nFileIndexHigh == info[1].nFileIndexHigh &&
          info[0].nFileIndexLow == info[1].nFileIndexLow;
@@ -206,7 +232,7 @@ uint32_t CSaverMaker::GetInstallerStubSize() {
   return res ? ::SizeofResource(module, res) : 0;
 }
 
-void CSaverMaker::AppendScript(const char* output, const char* document) {
+void CSaverMaker::AppendScript(const char* output, const char* document, int flag) {
   CFile file;
   try {
     OpenForAppend(&file, output);
@@ -234,8 +260,9 @@ void CSaverMaker::AppendScript(const char* output, const char* document) {
     carried::EncodeWord(size, word);
     file.Write(word, sizeof word);
     if (CopyBytes(doc, size, file) != CopyResult::kDone) unreadable();
-    uint8_t settings = static_cast<uint8_t>(ProfileInt("SCRSettings") & 0xFF);
-    file.Write(&settings, 1);
+    const uint8_t trailer[2] = {static_cast<uint8_t>(ProfileInt("SCRSettings") & 0xFF),
+                                static_cast<uint8_t>(flag)};
+    file.Write(trailer, flag >= 0 ? 2 : 1);
     file.Close();
   } catch (CException* e) {
     e->Delete();
@@ -255,18 +282,6 @@ void CSaverMaker::AppendMovie(const char* output, const char* movie) {
     if (copied != CopyResult::kDone) Raise(5);
     in.Close();
     out.Close();
-  } catch (CException* e) {
-    e->Delete();
-    Raise(5);
-  }
-}
-
-void CSaverMaker::WriteFlagByte(const char* output, uint8_t flag) {
-  try {
-    CFile file;
-    OpenForAppend(&file, output);
-    file.Write(&flag, 1);
-    file.Close();
   } catch (CException* e) {
     e->Delete();
     Raise(5);
@@ -367,8 +382,7 @@ BOOL CSaverMaker::MakeScr(const char* output, const char* document) {
   const bool customIcon = ProfileInt("CustomIcon") != 0;
   try {
     WriteRuntime(output, true);
-    AppendScript(output, document);
-    WriteFlagByte(output, carried::kFlagScripted);
+    AppendScript(output, document, carried::kFlagScripted);
     if (customImage) PatchBitmap(output, 0);
     if (customIcon) PatchIcon(output, 0, false);
   } catch (CUtilMakeException* e) {
@@ -387,8 +401,7 @@ BOOL CSaverMaker::MakeInstaller(const char* output, const char* document) {
   try {
     WriteInstallerStub(output);
     WriteRuntime(output, false);
-    AppendScript(output, document);
-    WriteFlagByte(output, carried::kFlagScripted);
+    AppendScript(output, document, carried::kFlagScripted);
     const uint32_t stub = GetInstallerStubSize();
     if (customImage) PatchBitmap(output, stub);
     if (customIcon) {
@@ -453,8 +466,7 @@ BOOL CSaverMaker::MakeBesideDocument() {
   const char* writing = saver;
   try {
     WriteRuntime(saver, true);
-    AppendScript(saver, m_documentPath);
-    WriteFlagByte(saver, carried::kFlagTestRun);
+    AppendScript(saver, m_documentPath, carried::kFlagTestRun);
     if (customImage) patch([&] { PatchBitmap(saver, 0); });
     if (customIcon) patch([&] { PatchIcon(saver, 0, false); });
 
@@ -463,8 +475,7 @@ BOOL CSaverMaker::MakeBesideDocument() {
     WriteInstallerStub(installer);
     if (customIcon) patch([&] { PatchIcon(installer, 0, true); });
     WriteRuntime(installer, false);
-    AppendScript(installer, m_documentPath);
-    WriteFlagByte(installer, carried::kFlagTestRun);
+    AppendScript(installer, m_documentPath, carried::kFlagTestRun);
     if (customImage) patch([&] { PatchBitmap(installer, stub); });
     if (customIcon) patch([&] { PatchIcon(installer, stub, false); });
   } catch (CUtilMakeException* e) {
