@@ -2,10 +2,12 @@
 // green, blue; index unpacking; rectangle fills and channel swaps; the
 // bilinear resizer for true-colour buffers and the palette resizer with its
 // nearest-colour matcher.
+#include <immintrin.h>
 #include <string.h>
 
 #include <new>
 
+#include "common/CpuFeatures.h"
 #include "imaging/ImageInternal.h"
 
 namespace {
@@ -226,18 +228,69 @@ __attribute__((optimize("O2"))) void ResampleRow(const BYTE* s, const ColumnWeig
   }
 }
 
-__attribute__((optimize("O2"))) void BlendRows(const double* row0, const double* row1, double fy,
-                                               BYTE* out, int count) {
-  const double gy = 1 - fy;
-  for (int k = 0; k < count; ++k) out[k] = static_cast<BYTE>(static_cast<int>(row1[k] * fy + row0[k] * gy));
+// The same sums four channels at a time with AVX2, for 3 and 4 bytes a
+// pixel: each pixel's four bytes at both samples widened to doubles
+// (exactly), multiplied by the broadcast weights and added. A pixel of 3
+// bytes reads one byte past it and writes one double past its values,
+// which the next pixel overwrites: the last column, and the columns whose
+// samples end within 4 bytes of the row's end (where the extra byte could
+// lie past the picture), are left to the plain loop. Returns the columns
+// done.
+__attribute__((target("avx2"))) int ResampleRowAvx2(const BYTE* s, const ColumnWeights* columns,
+                                                   int tw, int bpp, size_t stride, double* out) {
+  const int last = bpp == 3 ? tw - 1 : tw;
+  int j = 0;
+  for (; j < last; ++j, out += bpp) {
+    const ColumnWeights& m = columns[j];
+    if (m.right + 4 > stride || m.left + 4 > stride) break;
+    int l, r;
+    memcpy(&l, s + m.left, 4);
+    memcpy(&r, s + m.right, 4);
+    const __m256d lv = _mm256_cvtepi32_pd(_mm_cvtepu8_epi32(_mm_cvtsi32_si128(l)));
+    const __m256d rv = _mm256_cvtepi32_pd(_mm_cvtepu8_epi32(_mm_cvtsi32_si128(r)));
+    _mm256_storeu_pd(out, _mm256_add_pd(_mm256_mul_pd(lv, _mm256_set1_pd(m.wl)),
+                                        _mm256_mul_pd(rv, _mm256_set1_pd(m.wr))));
+  }
+  return j;
 }
 
-void ResampleAnyRow(const BYTE* s, const ColumnWeights* columns, int tw, int bpp, double* out) {
+// out = row1 x fy + row0 x (1 - fy), truncated, four values at a time.
+// The values lie in 0 to 255 (weights of at most 1 that add up to 1), so
+// the saturating packs change none of them. Returns the values done.
+__attribute__((target("avx2"))) int BlendRowsAvx2(const double* row0, const double* row1,
+                                                 double fy, BYTE* out, int count) {
+  const __m256d f = _mm256_set1_pd(fy), g = _mm256_set1_pd(1 - fy);
+  int k = 0;
+  for (; k + 4 <= count; k += 4) {
+    const __m256d v = _mm256_add_pd(_mm256_mul_pd(_mm256_loadu_pd(row1 + k), f),
+                                    _mm256_mul_pd(_mm256_loadu_pd(row0 + k), g));
+    const __m128i words = _mm_packus_epi32(_mm256_cvttpd_epi32(v), _mm_setzero_si128());
+    const int bytes = _mm_cvtsi128_si32(_mm_packus_epi16(words, words));
+    memcpy(out + k, &bytes, 4);
+  }
+  return k;
+}
+
+void BlendRows(const double* row0, const double* row1, double fy, BYTE* out, int count) {
+  const int done = ProcessorHasAvx2() ? BlendRowsAvx2(row0, row1, fy, out, count) : 0;
+  const double gy = 1 - fy;
+  for (int k = done; k < count; ++k)
+    out[k] = static_cast<BYTE>(static_cast<int>(row1[k] * fy + row0[k] * gy));
+}
+
+void ResampleAnyRow(const BYTE* s, const ColumnWeights* columns, int tw, int bpp, size_t stride,
+                    double* out) {
+  const int done = (bpp == 3 || bpp == 4) && ProcessorHasAvx2()
+                       ? ResampleRowAvx2(s, columns, tw, bpp, stride, out)
+                       : 0;
+  if (done == tw) return;
+  columns += done;
+  out += static_cast<size_t>(done) * bpp;
   switch (bpp) {
-    case 3: ResampleRow<3>(s, columns, tw, bpp, out); break;
-    case 4: ResampleRow<4>(s, columns, tw, bpp, out); break;
-    case 1: ResampleRow<1>(s, columns, tw, bpp, out); break;
-    default: ResampleRow<0>(s, columns, tw, bpp, out); break;
+    case 3: ResampleRow<3>(s, columns, tw - done, bpp, out); break;
+    case 4: ResampleRow<4>(s, columns, tw - done, bpp, out); break;
+    case 1: ResampleRow<1>(s, columns, tw - done, bpp, out); break;
+    default: ResampleRow<0>(s, columns, tw - done, bpp, out); break;
   }
 }
 
@@ -290,7 +343,7 @@ extern "C" BOOL ResizeImage(const BYTE* src, int width, int height, BYTE* dst, i
           slot = heldRow[0] == r1 ? 1 : 0;
         else
           slot = use[0] == held[0] ? 1 : 0;
-        ResampleAnyRow(src + want[k] * stride, columns, tw, bpp, held[slot]);
+        ResampleAnyRow(src + want[k] * stride, columns, tw, bpp, stride, held[slot]);
         heldRow[slot] = want[k];
       }
       use[k] = held[slot];
