@@ -43,16 +43,6 @@ using bench::TimePair;
 const int kWidth = kPictureWidth;
 const int kHeight = kPictureHeight;
 
-// One call of a library reader on a memory source; the pixels or null.
-template <class F>
-BYTE* ReadThroughLibrary(const std::vector<BYTE>& file, F read) {
-  HPVSRC src = OpenMemorySource(file.data(), static_cast<DWORD>(file.size()));
-  if (!src) return nullptr;
-  BYTE* pixels = read(src);
-  CloseSource(src);
-  return pixels;
-}
-
 void Row(const char* name, double ours, double base, const char* unit, const char* baseline) {
   printf("%-30s %10.3f %10.3f  %-5s %7.2f   %s\n", name, ours, base, unit, ours / base, baseline);
   fflush(stdout);

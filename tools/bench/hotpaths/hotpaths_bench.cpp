@@ -104,15 +104,6 @@ void ScaledCopy(const BYTE* src, int w, int h, BYTE* dst, int tw, int th, int bp
   }
 }
 
-template <class F>
-BYTE* ReadThroughLibrary(const std::vector<BYTE>& file, F read) {
-  HPVSRC src = OpenMemorySource(file.data(), static_cast<DWORD>(file.size()));
-  if (!src) return nullptr;
-  BYTE* pixels = read(src);
-  CloseSource(src);
-  return pixels;
-}
-
 bool MeasurePictures(int rounds) {
   const std::vector<BYTE> picture = MakePicture();
   const std::vector<BYTE> jpeg = EncodeJpeg(picture, 90);
