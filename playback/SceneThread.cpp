@@ -124,18 +124,6 @@ double CSceneThread::NowMs() {
   return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
 }
 
-// A wait of a few ms sleeps and then reads the stop flag: under Wine each
-// wait on an event is a round trip to the server (a Move waits a thousand
-// times a second), a sleep is not, and a stop is still seen within those
-// few ms.
-bool CSceneThread::WaitOnStopEvent(DWORD ms) {
-  const DWORD kSleepUpToMs = 4;
-  if (ms > kSleepUpToMs) return m_stop.Wait(ms);
-  if (IsStopRequested()) return true;
-  ::Sleep(ms);
-  return IsStopRequested();
-}
-
 // Whole milliseconds are waited on the stop event; what the wait over- or
 // undershot, and any fraction of a millisecond, stays owed to the next
 // wait, so that many ticks or short delays add up to the right total.

@@ -95,7 +95,7 @@ class CSceneThread : public CWinThread, public CPlayContext, public CPlayPacer {
   // The clock of the timed waits in ms, and the wait on the stop event
   // under all of them: true when the stop came (tests replace both).
   virtual double NowMs();
-  virtual bool WaitOnStopEvent(DWORD ms);
+  virtual bool WaitOnStopEvent(DWORD ms) { return m_stop.Wait(ms); }
   // Called on the thread when a pause begins and ends.
   virtual void OnPause(bool begins) {}
 

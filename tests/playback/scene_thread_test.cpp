@@ -287,48 +287,6 @@ TEST(SceneThread, StopDuringALongWaitReturnsPromptly) {
   }
 }
 
-namespace {
-// A Move's pacing as it reaches the thread: a long run of delays of about
-// 2 ms each, with no look at the stop flag in between.
-class CShortDelaysCommand : public CSceneCommand {
- public:
-  explicit CShortDelaysCommand(HANDLE entered) : CSceneCommand(kTypeComment), m_entered(entered) {}
-  int Execute(CDC*, int*, CPlayContext* ctx) override {
-    ::SetEvent(m_entered);
-    for (int i = 0; i < 1000000; ++i) ctx->CalibratedDelay(100000 - 200, 100000.0);
-    return 1;
-  }
-  CSceneCommand* Clone() const override { return nullptr; }
-
- private:
-  HANDLE m_entered;
-};
-}  // namespace
-
-// A stop that comes while a command waits many short delays (each slept
-// rather than waited on the stop event) ends the run: every delay after it
-// returns at once.
-TEST(SceneThread, StopDuringShortDelaysEndsTheRun) {
-  CWatchdog dog(60000);
-  CEndWindows windows;
-  UINT times = 100000;  // a delay of 200 polls: 2 ms
-  for (int round = 0; round < 20; ++round) {
-    CEventLog log;
-    CTestScript script;
-    CEvent entered;
-    script.Add(new CShortDelaysCommand(entered));
-    script.Add(new CProbeCommand(log, "after"));
-    CWindowPlayOutput output(windows.output);
-    auto* thread = new CSceneThread(&output, &times, CSceneThread::kPlay, script.Commands());
-    ASSERT_TRUE(thread->Start());
-    ASSERT_TRUE(entered.Wait(10000)) << round;
-    ::Sleep(round % 5);
-    thread->Stop();
-    delete thread;
-    EXPECT_TRUE(log.Last().empty()) << "the stop ended the run, round " << round;
-  }
-}
-
 TEST(CalibratedDelay, PollCountTable) {
   const struct {
     unsigned elapsed;
