@@ -34,6 +34,7 @@
 #include "imaging/ImageLib.h"
 #include "playback/ImagePainter.h"
 #include "playback/PlayOutput.h"
+#include "playback/SceneThread.h"
 #include "playback/SpeedCalibration.h"
 #include "tools/bench/support/cpu.h"
 #include "tools/bench/support/effects.h"
@@ -311,6 +312,7 @@ void MeasureWaiting(CDC* screen, DWORD waitMs, DWORD moveMs) {
   for (const Watched& w : watched) server = server || w.name == "wineserver";
   if (!server) printf("  (the Wine server's time is not known: run through tools/bench/run)\n");
   UINT times = CountEventPolls(1000);
+  printf("  Times %u (event polls a second)\n", times);
   MeasureScene(&times, NewWaitCommand(0), 0, watched);
   char name[80];
   sprintf(name, "Wait %u s: saver + wineserver", static_cast<unsigned>(waitMs / 1000));
@@ -325,7 +327,10 @@ void MeasureWaiting(CDC* screen, DWORD waitMs, DWORD moveMs) {
   } moves[] = {{1.0, true}, {0.1, false}};
   for (const auto& m : moves) {
     const int steps = static_cast<int>(moveMs / m.stepMs);
-    sprintf(name, "Move %.1f ms steps%s: saver + wineserver", m.stepMs, m.draw ? " + blit" : "");
+    // A step of no whole poll is no wait at all: the Move then runs flat out.
+    const unsigned polls = CalibratedPollCount(MoveDelayForStep(m.stepMs), 100000.0, times);
+    sprintf(name, "Move %.1f ms steps (%u polls)%s: saver + wineserver", m.stepMs, polls,
+            m.draw ? " + blit" : "");
     AddShare(name,
              CorePercent(MeasureScene(&times,
                                       NewPathStepsCommand(steps, MoveDelayForStep(m.stepMs),
