@@ -228,21 +228,27 @@ __attribute__((optimize("O2"))) void ResampleRow(const BYTE* s, const ColumnWeig
   }
 }
 
-// The same sums four channels at a time with AVX2, for 3 and 4 bytes a
-// pixel: each pixel's four bytes at both samples widened to doubles
-// (exactly), multiplied by the broadcast weights and added. A pixel of 3
-// bytes reads one byte past it and writes one double past its values,
-// which the next pixel overwrites: the last column, and the columns whose
-// samples end within 4 bytes of the row's end (where the extra byte could
-// lie past the picture), are left to the plain loop. Returns the columns
-// done.
-__attribute__((target("avx2"))) int ResampleRowAvx2(const BYTE* s, const ColumnWeights* columns,
-                                                   int tw, int bpp, size_t stride, double* out) {
+// The columns of the row that ResampleRowAvx2 may do: none without AVX2
+// or for 1 or 2 bytes a pixel. A pixel of 3 bytes reads one byte past it
+// and writes one double past its values, which the next pixel overwrites:
+// the last column, and the columns whose samples end within 4 bytes of the
+// row's end (where the extra byte could lie past the picture), are left to
+// the plain loop.
+int WideColumns(const ColumnWeights* columns, int tw, int bpp, size_t stride) {
+  if ((bpp != 3 && bpp != 4) || !ProcessorHasAvx2()) return 0;
   const int last = bpp == 3 ? tw - 1 : tw;
   int j = 0;
-  for (; j < last; ++j, out += bpp) {
+  while (j < last && columns[j].left + 4 <= stride && columns[j].right + 4 <= stride) ++j;
+  return j;
+}
+
+// The same sums four channels at a time with AVX2, for the first `wide`
+// columns: each pixel's four bytes at both samples widened to doubles
+// (exactly), multiplied by the broadcast weights and added.
+__attribute__((target("avx2"))) void ResampleRowAvx2(const BYTE* s, const ColumnWeights* columns,
+                                                    int wide, int bpp, double* out) {
+  for (int j = 0; j < wide; ++j, out += bpp) {
     const ColumnWeights& m = columns[j];
-    if (m.right + 4 > stride || m.left + 4 > stride) break;
     int l, r;
     memcpy(&l, s + m.left, 4);
     memcpy(&r, s + m.right, 4);
@@ -251,7 +257,6 @@ __attribute__((target("avx2"))) int ResampleRowAvx2(const BYTE* s, const ColumnW
     _mm256_storeu_pd(out, _mm256_add_pd(_mm256_mul_pd(lv, _mm256_set1_pd(m.wl)),
                                         _mm256_mul_pd(rv, _mm256_set1_pd(m.wr))));
   }
-  return j;
 }
 
 // out = row1 x fy + row0 x (1 - fy), truncated, four values at a time.
@@ -278,11 +283,10 @@ void BlendRows(const double* row0, const double* row1, double fy, BYTE* out, int
     out[k] = static_cast<BYTE>(static_cast<int>(row1[k] * fy + row0[k] * gy));
 }
 
-void ResampleAnyRow(const BYTE* s, const ColumnWeights* columns, int tw, int bpp, size_t stride,
+void ResampleAnyRow(const BYTE* s, const ColumnWeights* columns, int tw, int bpp, int wide,
                     double* out) {
-  const int done = (bpp == 3 || bpp == 4) && ProcessorHasAvx2()
-                       ? ResampleRowAvx2(s, columns, tw, bpp, stride, out)
-                       : 0;
+  if (wide > 0) ResampleRowAvx2(s, columns, wide, bpp, out);
+  const int done = wide;
   if (done == tw) return;
   columns += done;
   out += static_cast<size_t>(done) * bpp;
@@ -322,11 +326,12 @@ extern "C" BOOL ResizeImage(const BYTE* src, int width, int height, BYTE* dst, i
     MapPosition(j, xScale, width, &left, &right, &frac);
     columns[j] = {static_cast<size_t>(left) * bpp, static_cast<size_t>(right) * bpp, 1 - frac, frac};
   }
+  const size_t stride = static_cast<size_t>(width) * bpp;
+  const int wide = WideColumns(columns, tw, bpp, stride);
   // The two resampled rows and the source rows they hold (-1: none).
   double* held[2] = {rows, rows + rowValues};
   int heldRow[2] = {-1, -1};
   const double yScale = static_cast<double>(height) / th;
-  const size_t stride = static_cast<size_t>(width) * bpp;
   int code = kImgOk;
   for (int i = 0; i < th; ++i) {
     int r0, r1;
@@ -343,7 +348,7 @@ extern "C" BOOL ResizeImage(const BYTE* src, int width, int height, BYTE* dst, i
           slot = heldRow[0] == r1 ? 1 : 0;
         else
           slot = use[0] == held[0] ? 1 : 0;
-        ResampleAnyRow(src + want[k] * stride, columns, tw, bpp, stride, held[slot]);
+        ResampleAnyRow(src + want[k] * stride, columns, tw, bpp, wide, held[slot]);
         heldRow[slot] = want[k];
       }
       use[k] = held[slot];
