@@ -85,7 +85,7 @@ void PrintTable() {
              value, goal, met, r.boundName);
     else
       printf("%-44s %10.3f %10s %-6s %7s %8s %-4s  %s\n", r.name.c_str(), r.ours, "", r.unit, "",
-             goal, met, "share of one core");
+             goal, met, "share of one core: process + Wine server");
   }
   fflush(stdout);
 }
@@ -315,7 +315,7 @@ void MeasureWaiting(CDC* screen, DWORD waitMs, DWORD moveMs) {
   printf("  Times %u (event polls a second)\n", times);
   MeasureScene(&times, NewWaitCommand(0), 0, watched);
   char name[80];
-  sprintf(name, "Wait %u s: saver + wineserver", static_cast<unsigned>(waitMs / 1000));
+  sprintf(name, "Wait %u s", static_cast<unsigned>(waitMs / 1000));
   AddShare(name, CorePercent(MeasureScene(&times, NewWaitCommand(waitMs), waitMs, watched), watched), 2.0);
 
   const int size = 256;
@@ -329,8 +329,7 @@ void MeasureWaiting(CDC* screen, DWORD waitMs, DWORD moveMs) {
     const int steps = static_cast<int>(moveMs / m.stepMs);
     // A step of no whole poll is no wait at all: the Move then runs flat out.
     const unsigned polls = CalibratedPollCount(MoveDelayForStep(m.stepMs), 100000.0, times);
-    sprintf(name, "Move %.1f ms steps (%u polls)%s: saver + wineserver", m.stepMs, polls,
-            m.draw ? " + blit" : "");
+    sprintf(name, "Move %.1f ms steps%s, %u polls", m.stepMs, m.draw ? " + blit" : "", polls);
     AddShare(name,
              CorePercent(MeasureScene(&times,
                                       NewPathStepsCommand(steps, MoveDelayForStep(m.stepMs),
