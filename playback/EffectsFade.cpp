@@ -9,11 +9,11 @@
 // picture and one transfer. Each frame is computed and transferred in bands
 // of rows small enough to be still in the processor's cache when they are
 // transferred; the fades to and from black need only one band of memory.
-#include <cpuid.h>
 #include <immintrin.h>
 
 #include <algorithm>
 
+#include "common/CpuFeatures.h"
 #include "playback/EffectRun.h"
 #include "playback/ImagePainter.h"
 
@@ -48,18 +48,6 @@ int BandRows(int width, int height) {
   return std::max(1, std::min(rows, height));
 }
 
-// True when the processor has AVX2 and the system saves the AVX registers
-// (read with cpuid and xgetbv: the compiler's own check links its whole
-// processor model table).
-bool HasAvx2() {
-  unsigned a, b, c, d;
-  if (!__get_cpuid(1, &a, &b, &c, &d) || (~c & (bit_OSXSAVE | bit_AVX))) return false;
-  unsigned xcr0, high;
-  __asm__("xgetbv" : "=a"(xcr0), "=d"(high) : "c"(0));
-  if ((xcr0 & 6) != 6) return false;  // SSE and AVX state
-  return __get_cpuid_count(7, 0, &a, &b, &c, &d) && (b & bit_AVX2);
-}
-
 // dst = src x level / 256 for every byte (the fade table t[level][v]):
 // each byte is widened to v x 256 and multiplied by the level keeping the
 // high 16 bits, which is (v x level) >> 8.
@@ -77,7 +65,7 @@ __attribute__((target("avx2"))) void ScaleBytesAvx2(unsigned char* dst,
 }
 
 void ScaleBytes(unsigned char* dst, const unsigned char* src, size_t n, int level) {
-  static const bool avx2 = HasAvx2();
+  static const bool avx2 = ProcessorHasAvx2();
   size_t i = 0;
   if (avx2) {
     ScaleBytesAvx2(dst, src, n, level);
@@ -115,7 +103,7 @@ __attribute__((target("avx2"))) bool StepTowardAvx2(unsigned char* cur,
 }
 
 bool StepToward(unsigned char* cur, const unsigned char* tgt, size_t n) {
-  static const bool avx2 = HasAvx2();
+  static const bool avx2 = ProcessorHasAvx2();
   bool same = true;
   size_t i = 0;
   if (avx2) {

@@ -65,6 +65,44 @@ void ReadAll(const char* path, FileBytes* out) {
   file.Close();
 }
 
+// Opens a file to read and gives its length, or throws the framework's file
+// exception.
+void OpenToRead(const char* path, CFile* file, uint32_t* size) {
+  CFileException* error = new CFileException;
+  if (!file->Open(path, CFile::modeRead | CFile::shareDenyWrite, error)) throw error;
+  error->Delete();
+  const uint64_t length = file->GetLength();
+  if (length > 0x7FFFFFFF) throw new CFileException(CFileException::genericException, -1, path);
+  *size = static_cast<uint32_t>(length);
+}
+
+// Copies size bytes from in to out through one small buffer, which the
+// heap hands out again warm: a buffer of the whole file would be new
+// memory every time, whose first writes cost more than the copy itself.
+// A failed write throws the framework's file exception.
+enum class CopyResult { kDone, kEndedEarly, kReadFailed, kNoMemory };
+
+CopyResult CopyBytes(CFile& in, uint32_t size, CFile& out) {
+  const uint32_t kChunk = 64 * 1024;
+  FileBytes buffer;
+  buffer.data = new (std::nothrow) uint8_t[kChunk];
+  if (!buffer.data) return CopyResult::kNoMemory;
+  while (size > 0) {
+    const uint32_t want = size < kChunk ? size : kChunk;
+    unsigned got = 0;
+    try {
+      got = in.Read(buffer.data, want);
+    } catch (CException* e) {
+      e->Delete();
+      return CopyResult::kReadFailed;
+    }
+    if (got != want) return CopyResult::kEndedEarly;
+    out.Write(buffer.data, want);
+    size -= want;
+  }
+  return CopyResult::kDone;
+}
+
 // Opens an existing output for writing, positioned at its end.
 void OpenForAppend(CFile* file, const char* output) {
   CFileException* error = new CFileException;
@@ -83,19 +121,45 @@ CString FullPath(const char* path) {
   return n > 0 && n < sizeof full ? CString(full) : CString(path);
 }
 
-// True when both names open the same existing file (a link, or another
-// spelling of one name).
-bool SameFile(const char* a, const char* b) {
-  BY_HANDLE_FILE_INFORMATION info[2];
-  const char* names[2] = {a, b};
-  for (int i = 0; i < 2; ++i) {
-    HANDLE h = ::CreateFileA(names[i], 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                             nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    const BOOL ok = ::GetFileInformationByHandle(h, &info[i]);
-    ::CloseHandle(h);
-    if (!ok) return false;
+// The 128-bit file id of GetFileInformationByHandleEx (FileIdInfo, Windows
+// 8 and later): the volume and the file's number on it.
+struct FileIdInfo {
+  ULONGLONG volume;
+  BYTE id[16];
+};
+const FILE_INFO_BY_HANDLE_CLASS kFileIdInfo = static_cast<FILE_INFO_BY_HANDLE_CLASS>(18);
+
+// A handle that only names a file (no access), closed at the end.
+class CFileName {
+ public:
+  explicit CFileName(const char* path)
+      : m_h(::CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                          OPEN_EXISTING, 0, nullptr)) {}
+  ~CFileName() {
+    if (m_h != INVALID_HANDLE_VALUE) ::CloseHandle(m_h);
   }
+  CFileName(const CFileName&) = delete;
+  CFileName& operator=(const CFileName&) = delete;
+  HANDLE Get() const { return m_h; }
+
+ private:
+  HANDLE m_h;
+};
+
+// True when both names open the same existing file (a link, or another
+// spelling of one name). The file id comes straight from the file system;
+// GetFileInformationByHandle, used where there is none, also gathers the
+// volume's description, which costs milliseconds under Wine.
+bool SameFile(const char* a, const char* b) {
+  const CFileName files[2] = {CFileName(a), CFileName(b)};
+  if (files[0].Get() == INVALID_HANDLE_VALUE || files[1].Get() == INVALID_HANDLE_VALUE) return false;
+  FileIdInfo ids[2];
+  if (::GetFileInformationByHandleEx(files[0].Get(), kFileIdInfo, &ids[0], sizeof ids[0]) &&
+      ::GetFileInformationByHandleEx(files[1].Get(), kFileIdInfo, &ids[1], sizeof ids[1]))
+    return ids[0].volume == ids[1].volume && std::memcmp(ids[0].id, ids[1].id, sizeof ids[0].id) == 0;
+  BY_HANDLE_FILE_INFORMATION info[2];
+  for (int i = 0; i < 2; ++i)
+    if (!::GetFileInformationByHandle(files[i].Get(), &info[i])) return false;
   return info[0].dwVolumeSerialNumber == info[1].dwVolumeSerialNumber &&
          info[0].nFileIndexHigh == info[1].nFileIndexHigh &&
          info[0].nFileIndexLow == info[1].nFileIndexLow;
@@ -169,7 +233,7 @@ uint32_t CSaverMaker::GetInstallerStubSize() {
   return res ? ::SizeofResource(module, res) : 0;
 }
 
-void CSaverMaker::AppendScript(const char* output, const char* document) {
+void CSaverMaker::AppendScript(const char* output, const char* document, int flag) {
   CFile file;
   try {
     OpenForAppend(&file, output);
@@ -177,24 +241,29 @@ void CSaverMaker::AppendScript(const char* output, const char* document) {
     e->Delete();
     Raise(5);
   }
-  FileBytes doc;
-  try {
-    ReadAll(document, &doc);
-  } catch (CException* e) {
-    e->Delete();
+  auto unreadable = [&] {
     CString message = CString(document) + "\nCannot be read data.";
     AfxMessageBox(message, MB_ICONEXCLAMATION);
     m_lastErrorShown = true;
     file.Abort();
     Raise(4);
+  };
+  CFile doc;
+  uint32_t size = 0;
+  try {
+    OpenToRead(document, &doc, &size);
+  } catch (CException* e) {
+    e->Delete();
+    unreadable();
   }
   try {
     uint8_t word[carried::kWordSize];
-    carried::EncodeWord(doc.size, word);
+    carried::EncodeWord(size, word);
     file.Write(word, sizeof word);
-    file.Write(doc.data, doc.size);
-    uint8_t settings = static_cast<uint8_t>(ProfileInt("SCRSettings") & 0xFF);
-    file.Write(&settings, 1);
+    if (CopyBytes(doc, size, file) != CopyResult::kDone) unreadable();
+    const uint8_t trailer[2] = {static_cast<uint8_t>(ProfileInt("SCRSettings") & 0xFF),
+                                static_cast<uint8_t>(flag)};
+    file.Write(trailer, flag >= 0 ? 2 : 1);
     file.Close();
   } catch (CException* e) {
     e->Delete();
@@ -203,32 +272,17 @@ void CSaverMaker::AppendScript(const char* output, const char* document) {
 }
 
 void CSaverMaker::AppendMovie(const char* output, const char* movie) {
-  FileBytes bytes;
   try {
     CFile in(movie, CFile::modeRead | CFile::shareDenyWrite);
     uint64_t length = in.GetLength();
     if (length > 0x7FFFFFFF) Raise(4);
-    bytes.size = static_cast<uint32_t>(length);
-    bytes.data = new (std::nothrow) uint8_t[bytes.size ? bytes.size : 1];
-    if (!bytes.data) Raise(5);
-    if (in.Read(bytes.data, bytes.size) != bytes.size) Raise(4);
-    in.Close();
     CFile out;
     OpenForAppend(&out, output);
-    out.Write(bytes.data, bytes.size);
+    const CopyResult copied = CopyBytes(in, static_cast<uint32_t>(length), out);
+    if (copied == CopyResult::kEndedEarly) Raise(4);
+    if (copied != CopyResult::kDone) Raise(5);
+    in.Close();
     out.Close();
-  } catch (CException* e) {
-    e->Delete();
-    Raise(5);
-  }
-}
-
-void CSaverMaker::WriteFlagByte(const char* output, uint8_t flag) {
-  try {
-    CFile file;
-    OpenForAppend(&file, output);
-    file.Write(&flag, 1);
-    file.Close();
   } catch (CException* e) {
     e->Delete();
     Raise(5);
@@ -329,8 +383,7 @@ BOOL CSaverMaker::MakeScr(const char* output, const char* document) {
   const bool customIcon = ProfileInt("CustomIcon") != 0;
   try {
     WriteRuntime(output, true);
-    AppendScript(output, document);
-    WriteFlagByte(output, carried::kFlagScripted);
+    AppendScript(output, document, carried::kFlagScripted);
     if (customImage) PatchBitmap(output, 0);
     if (customIcon) PatchIcon(output, 0, false);
   } catch (CUtilMakeException* e) {
@@ -349,8 +402,7 @@ BOOL CSaverMaker::MakeInstaller(const char* output, const char* document) {
   try {
     WriteInstallerStub(output);
     WriteRuntime(output, false);
-    AppendScript(output, document);
-    WriteFlagByte(output, carried::kFlagScripted);
+    AppendScript(output, document, carried::kFlagScripted);
     const uint32_t stub = GetInstallerStubSize();
     if (customImage) PatchBitmap(output, stub);
     if (customIcon) {
@@ -415,8 +467,7 @@ BOOL CSaverMaker::MakeBesideDocument() {
   const char* writing = saver;
   try {
     WriteRuntime(saver, true);
-    AppendScript(saver, m_documentPath);
-    WriteFlagByte(saver, carried::kFlagTestRun);
+    AppendScript(saver, m_documentPath, carried::kFlagTestRun);
     if (customImage) patch([&] { PatchBitmap(saver, 0); });
     if (customIcon) patch([&] { PatchIcon(saver, 0, false); });
 
@@ -425,8 +476,7 @@ BOOL CSaverMaker::MakeBesideDocument() {
     WriteInstallerStub(installer);
     if (customIcon) patch([&] { PatchIcon(installer, 0, true); });
     WriteRuntime(installer, false);
-    AppendScript(installer, m_documentPath);
-    WriteFlagByte(installer, carried::kFlagTestRun);
+    AppendScript(installer, m_documentPath, carried::kFlagTestRun);
     if (customImage) patch([&] { PatchBitmap(installer, stub); });
     if (customIcon) patch([&] { PatchIcon(installer, stub, false); });
   } catch (CUtilMakeException* e) {

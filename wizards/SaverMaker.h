@@ -52,7 +52,9 @@ class CSaverMaker : public CObject {
   void WriteRuntime(const char* output, bool create);
   void WriteEngine(const char* output, bool create);
   void WriteInstallerStub(const char* output);
-  void AppendScript(const char* output, const char* document);
+  // The document's length word, the document and the settings byte; with
+  // a flag (0 to 255) also the flag byte, in the same writing.
+  void AppendScript(const char* output, const char* document, int flag = -1);
   void AppendMovie(const char* output, const char* movie);
   // The custom logo over the logo slot of the runtime that starts at base.
   void PatchBitmap(const char* output, uint32_t base);
@@ -88,7 +90,6 @@ class CSaverMaker : public CObject {
   const uint8_t* CarriedImage(const char* name, uint32_t* size, int notFound, int notLoaded);
   void WriteCarried(const char* output, const char* name, bool create, bool seekEnd, int notFound,
                     int notLoaded, int ioError);
-  void WriteFlagByte(const char* output, uint8_t flag);
   // The patch slots of the runtime or the stub, looked up once. A patch
   // raises its own code when the program is missing or lacks the slots it
   // needs (the icons, or the runtime's logo).

@@ -163,6 +163,30 @@ TEST_F(SaverMakerTest, MovieSaverAndItsInstaller) {
   EXPECT_TRUE(std::equal(scr.begin(), scr.end(), exe.begin() + carried::kInstallerImageSize));
 }
 
+// Documents and movies are copied in pieces: sizes on both sides of a piece
+// boundary and of several pieces come out byte for byte.
+TEST_F(SaverMakerTest, InputsOfEverySizeAreCopiedWhole) {
+  for (size_t size : {size_t(0), size_t(1), size_t(65535), size_t(65536), size_t(65537),
+                      size_t(3 * 65536 + 5), size_t(1000003)}) {
+    SCOPED_TRACE(size);
+    const Bytes input = Filled(size, static_cast<uint8_t>(size));
+    WriteAll(Path("in.fsd"), input);
+    ASSERT_TRUE(maker_.MakeScr(Path("in.scr").c_str(), Path("in.fsd").c_str()));
+    Bytes expected = runtime_;
+    for (int i = 0; i < 4; ++i) expected.push_back(static_cast<uint8_t>(size >> (8 * i)));
+    expected.insert(expected.end(), input.begin(), input.end());
+    expected.push_back(0);  // settings
+    expected.push_back(0);  // flag
+    EXPECT_TRUE(ReadAll(Path("in.scr")) == expected);
+
+    ASSERT_TRUE(maker_.MakeMovieSaver(Path("in_movie.scr").c_str(), Path("in.fsd").c_str()));
+    expected = engine_;
+    expected.insert(expected.end(), input.begin(), input.end());
+    EXPECT_TRUE(ReadAll(Path("in_movie.scr")) == expected);
+  }
+  EXPECT_TRUE(sink_.texts.empty());
+}
+
 TEST_F(SaverMakerTest, CustomIconAndLogoReplaceExactlyTheirSlots) {
   WriteAll(Path("Sea.fsd"), Filled(300, 4));
   ASSERT_TRUE(maker_.MakeInstaller(Path("plain.exe").c_str(), Path("Sea.fsd").c_str()));

@@ -41,6 +41,13 @@ build() {
     fi
     objs+=("$o")
   done
+  # The processor check the pixel loops ask.
+  local cpu=$out/obj/CpuFeatures.o
+  if [[ ! -f $cpu || $src/common/CpuFeatures.cpp -nt $cpu || $0 -nt $cpu ]]; then
+    "$cxx" "${flags[@]/-fsanitize=fuzzer,/-fsanitize=fuzzer-no-link,}" -c \
+      "$src/common/CpuFeatures.cpp" -o "$cpu"
+  fi
+  objs+=("$cpu")
   local i=0
   for t in "${targets[@]}"; do
     "$cxx" "${flags[@]}" -DLW_FUZZ_TARGET=$i "$src/tools/fuzz/ImageFuzz.cpp" \
