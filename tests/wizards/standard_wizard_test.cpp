@@ -9,10 +9,16 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "builder/StartDialogs.h"
 #include "builder/WizardHelperDialogs.h"
+#include "builder/resource.h"
+#include "script/Palette.h"
+#include "tests/builder/builder_run.h"
+#include "wizards/SaverMaker.h"
 #include "framework/App.h"
 #include "tests/support/dialog_hook.h"
 #include "tests/support/files.h"
@@ -22,6 +28,7 @@
 #include "tests/support/registry.h"
 #include "tests/support/screen.h"
 #include "wizards/StandardWizard.h"
+#include "wizards/WizardStep3.h"
 #include "wizards/WizardSteps.h"
 #include "wizards/WizardStepsResource.h"
 
@@ -461,4 +468,302 @@ TEST_F(StandardWizardTest, Step2BAndStep2CComeUpWithTheirLists) {
   EXPECT_EQ(project.GetText(0)->m_textColour, 0xFFFFFFu);
   EXPECT_EQ(project.GetText(0)->m_bkMode, 1);
   EXPECT_EQ(fontName.substr(0, 11), "Font name: ");
+}
+
+// ---- step 3 ------------------------------------------------------------------
+
+namespace {
+
+CWizardSequence* Sequence(int kind, int move, const char* name) {
+  auto* s = new CWizardSequence(kind);
+  s->m_move = move;
+  if (kind == kSequenceText) {
+    s->m_display.m_kind = 1;
+    s->m_display.m_text = name;
+  } else {
+    s->m_display.m_displayName = name;
+  }
+  return s;
+}
+
+// A project with two pictures and one empty text, and seven sequences:
+// Show, Show, Move, Text, Show, Show, Show.
+void FillProject(CWizardProject& p) {
+  p.m_useImages = p.m_useTexts = 1;
+  for (const char* name : {"a.bmp", "b.bmp"}) {
+    auto* image = new CImageTextObject;
+    image->m_displayName = name;
+    p.m_images.Add(image);
+  }
+  auto* text = new CImageTextObject;
+  text->m_kind = 1;
+  p.m_texts.Add(text);
+  p.m_sequences.Add(Sequence(kSequenceImage, 0, "s0"));
+  p.m_sequences.Add(Sequence(kSequenceImage, 0, "s1"));
+  p.m_sequences.Add(Sequence(kSequenceImage, 1, "m2"));
+  p.m_sequences.Add(Sequence(kSequenceText, 0, "t3"));
+  p.m_sequences.Add(Sequence(kSequenceImage, 0, "s4"));
+  p.m_sequences.Add(Sequence(kSequenceImage, 0, "s5"));
+  p.m_sequences.Add(Sequence(kSequenceImage, 0, "s6"));
+}
+
+std::vector<int> Selected(CWizardStep3Dlg& d) {
+  std::vector<int> rows;
+  for (int r = 0; r < d.GetRowCount(); ++r)
+    if (d.IsRowSelected(r)) rows.push_back(r);
+  return rows;
+}
+
+void SelectOnly(CWizardStep3Dlg& d, int row) {
+  d.DeselectAll();
+  d.SelectRow(row);
+}
+
+// As the list view does for a Ctrl+click before it tells its parent.
+void ToggleRow(CWizardStep3Dlg& d, int row) {
+  LVITEMA item = {};
+  item.stateMask = LVIS_SELECTED;
+  item.state = d.IsRowSelected(row) ? 0 : LVIS_SELECTED;
+  ::SendDlgItemMessageA(d, IDC_WIZ3_LIST, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+}
+
+}  // namespace
+
+TEST(WizardStep3, PageSetFollowsTheMaterial) {
+  struct Case {
+    const char* name;
+    int images, media, texts;  // items of each kind (texts: -1 one empty text)
+    int useImages, useMedia, useTexts;
+    int pages;
+  } cases[] = {
+      {"images on without pictures, nothing else", 0, 0, 0, 1, 0, 0, 1},
+      {"one empty text gives no text page", 2, 0, -1, 1, 0, 1, 1},
+      {"pictures, media and a text", 1, 1, 1, 1, 1, 1, 3},
+      {"media off hides its page", 1, 1, 1, 1, 0, 1, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CWizardProject p;
+    p.m_useImages = c.useImages;
+    p.m_useMedia = c.useMedia;
+    p.m_useTexts = c.useTexts;
+    for (int i = 0; i < c.images; ++i) p.m_images.Add(new CImageTextObject);
+    for (int i = 0; i < c.media; ++i) p.m_mediaItems.Add(new CMediaObject);
+    if (c.texts != 0) {
+      auto* text = new CImageTextObject;
+      text->m_kind = 1;
+      if (c.texts > 0) text->m_text = "Hello";
+      p.m_texts.Add(text);
+    }
+    int pages = -1;
+    bool emptyPage = false;
+    lwtest::CDialogScript script([&](CDialog* d) {
+      auto* step = dynamic_cast<CWizardStep3Dlg*>(d);
+      if (!step) return;
+      pages = step->GetSheet().GetPageCount();
+      emptyPage = dynamic_cast<CWizardPropertyPageEmpty*>(step->GetSheet().GetPage(0)) != nullptr;
+      if (c.pages == 3) Shoot(*d, "wizard_step3_pages");
+      step->EndDialog(IDOK);
+    });
+    CWizardStep3Dlg dialog(p, nullptr);
+    dialog.DoModal();
+    EXPECT_EQ(pages, c.pages);
+    EXPECT_EQ(emptyPage, c.images == 0 && c.media == 0 && c.texts <= 0);
+  }
+}
+
+TEST(WizardStep3, CtrlShiftAndMoveRules) {
+  lwtest::CRecordedBoxes boxes(IDOK);
+  CWizardProject p;
+  FillProject(p);
+  std::vector<int> afterCtrl, afterShift, afterTwoUp, afterUp;
+  std::vector<std::string> rowsAfterUp;
+  lwtest::CDialogScript script([&](CDialog* dlg) {
+    auto* step = dynamic_cast<CWizardStep3Dlg*>(dlg);
+    if (!step) return;
+    CWizardStep3Dlg& d = *step;
+    // Ctrl+click on a Move row while a Show row is selected.
+    SelectOnly(d, 0);
+    ToggleRow(d, 2);
+    d.OnRowClick(2, true, false);
+    afterCtrl = Selected(d);
+    // Shift+click from Image/Show row 0 to row 5.
+    d.OnRowClick(5, false, true);
+    afterShift = Selected(d);
+    // Move up with two rows selected does nothing and says nothing.
+    lwtest::Press(dlg, IDC_WIZ3_UP);
+    afterTwoUp = Selected(d);
+    // The first row cannot go up; row 4 goes up past the text.
+    SelectOnly(d, 0);
+    lwtest::Press(dlg, IDC_WIZ3_UP);
+    SelectOnly(d, 4);
+    lwtest::Press(dlg, IDC_WIZ3_UP);
+    afterUp = Selected(d);
+    for (int r = 0; r < d.GetRowCount(); ++r)
+      rowsAfterUp.push_back(d.GetRowSequence(r)->m_display.m_displayName.GetString() +
+                            std::string(d.GetRowSequence(r)->m_display.m_text.GetString()));
+    Shoot(*dlg, "wizard_step3");
+    dlg->EndDialog(IDOK);
+  });
+  CWizardStep3Dlg dialog(p, nullptr);
+  dialog.DoModal();
+  EXPECT_EQ(afterCtrl, (std::vector<int>{0}));
+  EXPECT_EQ(afterShift, (std::vector<int>{0, 1, 4, 5}));
+  EXPECT_EQ(afterTwoUp, afterShift);
+  EXPECT_EQ(afterUp, (std::vector<int>{3}));
+  EXPECT_EQ(rowsAfterUp, (std::vector<std::string>{"s0", "s1", "m2", "s4", "t3", "s5", "s6"}));
+  ASSERT_EQ(boxes.texts.size(), 1u);
+  EXPECT_EQ(boxes.texts[0], "Cannot move first item up!");
+}
+
+// ---- through the builder's frame -------------------------------------------------
+
+namespace {
+
+const lwtest::CRegKeyPath kBuilderSettings{
+    HKEY_CURRENT_USER, "Software\\Corvanta\\Lumenweave\\4.70\\Lumenweave\\Settings"};
+
+// The frame with the builder's preview command taken away: the test counts
+// it instead of opening the full-screen preview.
+LRESULT CALLBACK CountPreviews(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
+  if (msg == WM_COMMAND && LOWORD(wp) == ID_SCENE_PREVIEW) {
+    ++*reinterpret_cast<int*>(data);
+    return 0;
+  }
+  return ::DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+class StandardWizardFrameTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(kBuilderSettings.SetNumber("StartDlg", 1));
+    ASSERT_TRUE(kBuilderSettings.SetText("WizardPath", folder.Path()));
+    WritePicture(folder.File("one.bmp"), RGB(250, 0, 0));
+    WritePicture(folder.File("two.bmp"), RGB(0, 0, 250));
+    ASSERT_TRUE(run.Start(""));
+    CSplashWnd::HideSplashScreen();
+    frame = run.app->m_pMainWnd->GetSafeHwnd();
+    ::SetWindowSubclass(frame, CountPreviews, 1, reinterpret_cast<DWORD_PTR>(&previews));
+  }
+  void TearDown() override {
+    if (frame) ::RemoveWindowSubclass(frame, CountPreviews, 1);
+    run.Stop();
+    kBuilderSettings.DeleteTree();
+  }
+
+  // Step 1 names the saver, step 2A loads both pictures.
+  void AnswerFirstSteps(CDialog* d, const char* name) {
+    if (d->GetTemplateId() == IDD_WIZARD_STEP1) {
+      Type(*d, IDC_WIZ1_NAME, name);
+      Click(d, IDC_WIZ1_MAKE_EXE);
+      lwtest::Press(d, IDOK);
+    } else if (d->GetTemplateId() == IDD_WIZARD_STEP2A) {
+      auto* step = static_cast<CWizardStep2ADlg*>(d);
+      step->m_pending.Add(folder.File("one.bmp").c_str());
+      step->m_pending.Add(folder.File("two.bmp").c_str());
+      step->LoadPending();
+      lwtest::Press(d, IDOK);
+    }
+  }
+
+  // Two sequences: the first picture shown, the second moved.
+  static void AddSequences(CWizardStep3Dlg& step) {
+    const CObArray& images = step.GetItems(kSequenceImage);
+    auto* show = new CWizardSequence(kSequenceImage);
+    show->m_display.CopyFrom(*static_cast<CImageTextObject*>(images.GetAt(0)));
+    step.AddRow(show);
+    auto* move = new CWizardSequence(kSequenceImage);
+    move->m_display.CopyFrom(*static_cast<CImageTextObject*>(images.GetAt(1)));
+    move->m_move = 1;
+    step.AddRow(move);
+  }
+
+  const CCommandList& Script() const { return g_pCommandPalette->GetCommands(); }
+
+  lwtest::CTempFolder folder{"stdwizframe"};
+  lwtest::CBuilderRun run;
+  HWND frame = nullptr;
+  int previews = 0;
+};
+
+}  // namespace
+
+TEST_F(StandardWizardFrameTest, FinishWritesTheDocumentTheSaverAndTheInstaller) {
+  lwtest::CRecordedBoxes boxes(IDYES);
+  lwtest::CDialogScript script([&](CDialog* d) {
+    if (dynamic_cast<CLoadingDlg*>(d)) return;
+    if (auto* step = dynamic_cast<CWizardStep3Dlg*>(d)) {
+      AddSequences(*step);
+      lwtest::Press(d, IDC_WIZ3_FINISH);
+      return;
+    }
+    AnswerFirstSteps(d, "Finale");
+  });
+  ::SendMessageA(frame, WM_COMMAND, ID_WIZARD_STANDARD, 0);
+
+  const std::string base = folder.File("Finale");
+  ASSERT_TRUE(lwtest::FileExists(base + ".fsd"));
+  ASSERT_TRUE(lwtest::FileExists(base + ".scr"));
+  ASSERT_TRUE(lwtest::FileExists(base + ".exe"));
+  // What the writer makes from the saved document, byte for byte.
+  CSaverMaker maker;
+  ASSERT_TRUE(maker.MakeScr((base + "-expected.scr").c_str(), (base + ".fsd").c_str()));
+  ASSERT_TRUE(maker.MakeInstaller((base + "-expected.exe").c_str(), (base + ".fsd").c_str()));
+  EXPECT_TRUE(lwtest::ReadAll(base + ".scr") == lwtest::ReadAll(base + "-expected.scr"));
+  EXPECT_TRUE(lwtest::ReadAll(base + ".exe") == lwtest::ReadAll(base + "-expected.exe"));
+
+  // The document holds the generated script.
+  ASSERT_GE(Script().GetSize(), 8);
+  EXPECT_EQ(Script().GetCommand(0)->GetType(), kTypeComment);
+  EXPECT_EQ(Script().GetCommand(1)->GetType(), kTypeImageText);
+  EXPECT_EQ(Script().GetCommand(2)->GetType(), kTypeImageText);
+  int shows = 0, moves = 0;
+  for (int i = 0; i < Script().GetSize(); ++i) {
+    shows += Script().GetCommand(i)->GetType() == kTypeShow;
+    moves += Script().GetCommand(i)->GetType() == kTypeMove;
+  }
+  EXPECT_EQ(shows, 1);
+  EXPECT_EQ(moves, 1);
+  ASSERT_FALSE(boxes.texts.empty());
+  EXPECT_NE(std::find(boxes.texts.begin(), boxes.texts.end(),
+                      "Wizard finished generating script succesfully."),
+            boxes.texts.end());
+}
+
+// "Preview SS" saves the preview's script; going back takes it away again,
+// from the document and from the disk.
+TEST_F(StandardWizardFrameTest, PreviousAfterAPreviewRemovesThePreview) {
+  lwtest::CRecordedBoxes boxes(IDYES);
+  bool savedForPreview = false;
+  int scriptDuringPreview = 0, scriptAfter = -1;
+  bool fileAfter = true;
+  int steps3 = 0;
+  const std::string document = folder.File("Glance.fsd");
+  lwtest::CDialogScript script([&](CDialog* d) {
+    if (dynamic_cast<CLoadingDlg*>(d)) return;
+    if (auto* step = dynamic_cast<CWizardStep3Dlg*>(d)) {
+      ++steps3;
+      AddSequences(*step);
+      lwtest::Press(d, IDC_WIZ3_PREVIEW_SS);
+      savedForPreview = lwtest::FileExists(document);
+      scriptDuringPreview = Script().GetSize();
+      lwtest::Press(d, IDC_WIZ_PREVIOUS);
+      fileAfter = lwtest::FileExists(document);
+      scriptAfter = Script().GetSize();
+      return;
+    }
+    if (d->GetTemplateId() == IDD_WIZARD_STEP2A && steps3 > 0) {
+      lwtest::Press(d, IDCANCEL);
+      return;
+    }
+    AnswerFirstSteps(d, "Glance");
+  });
+  ::SendMessageA(frame, WM_COMMAND, ID_WIZARD_STANDARD, 0);
+  EXPECT_EQ(previews, 1);
+  EXPECT_TRUE(savedForPreview);
+  EXPECT_GT(scriptDuringPreview, 0);
+  EXPECT_FALSE(fileAfter);
+  EXPECT_EQ(scriptAfter, 0);
+  EXPECT_EQ(Script().GetSize(), 0);
+  EXPECT_FALSE(lwtest::FileExists(folder.File("Glance.scr")));
 }
