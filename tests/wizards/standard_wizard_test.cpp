@@ -730,40 +730,70 @@ TEST_F(StandardWizardFrameTest, FinishWritesTheDocumentTheSaverAndTheInstaller) 
             boxes.texts.end());
 }
 
-// "Preview SS" saves the preview's script; going back takes it away again,
-// from the document and from the disk.
-TEST_F(StandardWizardFrameTest, PreviousAfterAPreviewRemovesThePreview) {
+// "Preview SS" saves the preview's script; going back or cancelling takes
+// it away again, from the document and from the disk.
+TEST_F(StandardWizardFrameTest, LeavingStep3AfterAPreviewRemovesThePreview) {
+  for (int ending : {IDC_WIZ_PREVIOUS, IDCANCEL}) {
+    SCOPED_TRACE(ending == IDCANCEL ? "Cancel" : "Previous");
+    lwtest::CRecordedBoxes boxes(IDYES);
+    bool savedForPreview = false;
+    int scriptDuringPreview = 0, scriptAfter = -1;
+    bool fileAfter = true;
+    int steps3 = 0;
+    previews = 0;
+    const std::string name = ending == IDCANCEL ? "GlanceCancel" : "GlancePrevious";
+    const std::string document = folder.File(name + ".fsd");
+    lwtest::CDialogScript script([&](CDialog* d) {
+      if (dynamic_cast<CLoadingDlg*>(d)) return;
+      if (auto* step = dynamic_cast<CWizardStep3Dlg*>(d)) {
+        ++steps3;
+        AddSequences(*step);
+        lwtest::Press(d, IDC_WIZ3_PREVIEW_SS);
+        savedForPreview = lwtest::FileExists(document);
+        scriptDuringPreview = Script().GetSize();
+        lwtest::Press(d, ending);
+        fileAfter = lwtest::FileExists(document);
+        scriptAfter = Script().GetSize();
+        return;
+      }
+      if (d->GetTemplateId() == IDD_WIZARD_STEP2A && steps3 > 0) {
+        lwtest::Press(d, IDCANCEL);
+        return;
+      }
+      AnswerFirstSteps(d, name.c_str());
+    });
+    ::SendMessageA(frame, WM_COMMAND, ID_WIZARD_STANDARD, 0);
+    EXPECT_EQ(previews, 1);
+    EXPECT_TRUE(savedForPreview);
+    EXPECT_GT(scriptDuringPreview, 0);
+    EXPECT_FALSE(fileAfter);
+    EXPECT_EQ(scriptAfter, 0);
+    EXPECT_EQ(Script().GetSize(), 0);
+    EXPECT_FALSE(lwtest::FileExists(folder.File(name + ".scr")));
+  }
+}
+
+// A make that fails is told with the writer's own message.
+TEST_F(StandardWizardFrameTest, AFailedMakeShowsTheWritersMessage) {
+  ASSERT_TRUE(kBuilderSettings.SetNumber("LastWizard", 2));
   lwtest::CRecordedBoxes boxes(IDYES);
-  bool savedForPreview = false;
-  int scriptDuringPreview = 0, scriptAfter = -1;
-  bool fileAfter = true;
-  int steps3 = 0;
-  const std::string document = folder.File("Glance.fsd");
   lwtest::CDialogScript script([&](CDialog* d) {
     if (dynamic_cast<CLoadingDlg*>(d)) return;
     if (auto* step = dynamic_cast<CWizardStep3Dlg*>(d)) {
-      ++steps3;
       AddSequences(*step);
-      lwtest::Press(d, IDC_WIZ3_PREVIEW_SS);
-      savedForPreview = lwtest::FileExists(document);
-      scriptDuringPreview = Script().GetSize();
-      lwtest::Press(d, IDC_WIZ_PREVIOUS);
-      fileAfter = lwtest::FileExists(document);
-      scriptAfter = Script().GetSize();
+      // Something in the way of the installer.
+      ::CreateDirectoryA(folder.File("Blocked.exe").c_str(), nullptr);
+      lwtest::Press(d, IDC_WIZ3_FINISH);
       return;
     }
-    if (d->GetTemplateId() == IDD_WIZARD_STEP2A && steps3 > 0) {
-      lwtest::Press(d, IDCANCEL);
-      return;
-    }
-    AnswerFirstSteps(d, "Glance");
+    AnswerFirstSteps(d, "Blocked");
   });
   ::SendMessageA(frame, WM_COMMAND, ID_WIZARD_STANDARD, 0);
-  EXPECT_EQ(previews, 1);
-  EXPECT_TRUE(savedForPreview);
-  EXPECT_GT(scriptDuringPreview, 0);
-  EXPECT_FALSE(fileAfter);
-  EXPECT_EQ(scriptAfter, 0);
-  EXPECT_EQ(Script().GetSize(), 0);
-  EXPECT_FALSE(lwtest::FileExists(folder.File("Glance.scr")));
+  EXPECT_EQ(kBuilderSettings.Number("LastWizard", 9), 0u);
+  EXPECT_TRUE(lwtest::FileExists(folder.File("Blocked.scr")));
+  const auto failed = std::find_if(boxes.texts.begin(), boxes.texts.end(), [](const std::string& t) {
+    return t.rfind("Screen saver cannot be created.\n\n", 0) == 0;
+  });
+  ASSERT_NE(failed, boxes.texts.end());
+  EXPECT_GT(failed->size(), std::string("Screen saver cannot be created.\n\n").size());
 }
