@@ -48,12 +48,9 @@ std::string ItemText(HWND dialog, int id) {
 
 bool Enabled(HWND dialog, int id) { return ::IsWindowEnabled(::GetDlgItem(dialog, id)) != FALSE; }
 
+// A step as the screen shows it, in build/screenshots for a person to look at.
 void Shoot(HWND hwnd, const char* name) {
-  ::CreateDirectoryA(LW_BUILD_DIR "/screenshots", nullptr);
-  ::SetWindowPos(hwnd, HWND_TOPMOST, 40, 40, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
-  ::UpdateWindow(hwnd);
-  lwtest::FlushEvents(300);
-  EXPECT_TRUE(lwtest::SaveWindowShot(hwnd, std::string(LW_BUILD_DIR "/screenshots/") + name + ".bmp"));
+  EXPECT_TRUE(lwtest::ShowAndShoot(hwnd, LW_BUILD_DIR "/screenshots", name));
 }
 
 // Types into an edit as a user would: the text and its EN_CHANGE (which a
@@ -111,6 +108,8 @@ TEST(WizardStepOrder, NextPreviousAndCancelFromEveryStep) {
       {kWizardStep3, kStepPrevious, 0, 0, 0, kWizardStep1},
       {kWizardStep3, kStepNext, 1, 1, 1, kWizardFinished},
       {kWizardStep3, kStepCancel, 1, 1, 1, kWizardCancelled},
+      {kWizardStep3, -1, 1, 1, 1, kWizardCancelled},
+      {kWizardStep1, 0, 1, 0, 0, kWizardCancelled},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "step " << c.step << " result " << c.result << " flags "
