@@ -346,6 +346,37 @@ void CSceneView::MeasureLine(MEASUREITEMSTRUCT* item) const {
   item->itemHeight = static_cast<UINT>(height > m_nIconSize ? height : m_nIconSize);
 }
 
+CSceneView::CLineLook CSceneView::SelectedLook(int line, const CSceneCommand* cmd) const {
+  CLineLook look;
+  look.textColour = ::GetSysColor(COLOR_HIGHLIGHTTEXT);
+  if (!m_pSavedSel) return look;
+  // A drag is over the view: the drop line shows selected, and so do the
+  // lines selected when it entered.
+  const CBuilderOptions* options = Options();
+  const bool soft = options && options->m_softDragging == 1;
+  const bool colour = options && options->m_dragColourOn == 1;
+  const bool saved = std::find(m_pSavedSel->begin(), m_pSavedSel->end(), line) != m_pSavedSel->end();
+  const bool under = line == m_nDropLine;
+  // During the view's own drag every selected line that was not selected
+  // before is the drop line; a drag from elsewhere marks only the line
+  // under the cursor.
+  const bool dropLine = !saved && (m_pDragged || under);
+  look.iconSelected = saved;
+  if (dropLine) {
+    if (soft) {
+      look.background = ::GetSysColor(COLOR_WINDOW);
+      look.textColour = cmd ? options->GetStyleColour(*cmd) : 0;
+      look.offset = 1;
+    } else if (colour) {
+      look.textColour = options->m_dragColour;
+    }
+  } else if (!m_pDragged && under) {
+    if (colour && !soft) look.textColour = options->m_dragColour;
+    if (soft) look.offset = 1;
+  }
+  return look;
+}
+
 void CSceneView::DrawLine(const DRAWITEMSTRUCT* item) {
   if (static_cast<int>(item->itemID) < 0) return;
   const auto* cmd = reinterpret_cast<const CSceneCommand*>(item->itemData);
@@ -356,36 +387,45 @@ void CSceneView::DrawLine(const DRAWITEMSTRUCT* item) {
   const bool selected = (item->itemState & ODS_SELECTED) != 0;
 
   if (item->itemAction & (ODA_DRAWENTIRE | ODA_SELECT)) {
+    CLineLook look;
+    if (selected) {
+      look = SelectedLook(static_cast<int>(item->itemID), cmd);
+    } else {
+      look.background = ::GetSysColor(COLOR_WINDOW);
+      look.textColour = options && cmd ? options->GetStyleColour(*cmd) : 0;
+      look.iconSelected = false;
+    }
     CDC out;
     out.Attach(dc);
     // The icon's column, then the label's background.
     out.FillSolidRect(item->rcItem.left, rect.top, m_nIconSize, rect.Height(),
                       ::GetSysColor(COLOR_WINDOW));
-    out.FillSolidRect(rect.left, rect.top, rect.Width(), rect.Height(),
-                      ::GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    out.FillSolidRect(rect.left, rect.top, rect.Width(), rect.Height(), look.background);
     if (cmd) {
-      const CPoint icon(item->rcItem.left, rect.top + (rect.Height() - m_nIconSize) / 2);
+      const CPoint icon(item->rcItem.left + look.offset,
+                        rect.top + (rect.Height() - m_nIconSize) / 2 + look.offset);
       m_imageList.Draw(dc, cmd->GetType() + IDI_COMMAND_FIRST, icon,
-                       selected ? ILD_SELECTED : ILD_NORMAL);
+                       look.iconSelected ? ILD_SELECTED : ILD_NORMAL);
       CString label;
       cmd->Describe(label);
       HFONT font = options ? options->GetStyleFont(*cmd) : nullptr;
       CSelectObject useFont(dc, font ? static_cast<HGDIOBJ>(font) : ::GetStockObject(DEFAULT_GUI_FONT));
       const int extent = options ? options->GetStyleExtent(*cmd) : 0;
-      out.SetTextColor(selected ? ::GetSysColor(COLOR_HIGHLIGHTTEXT)
-                                : (options ? options->GetStyleColour(*cmd) : 0));
+      out.SetTextColor(look.textColour);
       out.SetBkMode(TRANSPARENT);
       int x = rect.left + cmd->m_indent * m_nIconSize / 2 + 3;
       TruncateTextToWidth(dc, label, x);
-      out.TextOut(x, rect.top + (rect.Height() - extent) / 2, label, label.GetLength());
+      out.TextOut(x + look.offset, rect.top + (rect.Height() - extent) / 2 + look.offset, label,
+                  label.GetLength());
     }
     out.Detach();
   }
   // The focus rectangle is drawn by inverting: a fresh line gets it when
-  // it has the focus, a focus change toggles it.
+  // it has the focus, a focus change toggles it. None shows under a drag,
+  // whose end redraws every line.
   const bool focused = (item->itemState & ODS_FOCUS) != 0;
-  if ((item->itemAction & ODA_FOCUS) ||
-      ((item->itemAction & (ODA_DRAWENTIRE | ODA_SELECT)) && focused))
+  if (!m_pSavedSel && ((item->itemAction & ODA_FOCUS) ||
+                       ((item->itemAction & (ODA_DRAWENTIRE | ODA_SELECT)) && focused)))
     ::DrawFocusRect(dc, &rect);
 }
 

@@ -141,6 +141,15 @@ class CSceneView : public CCtrlView {
   void ClearSelection();
   void MeasureLine(MEASUREITEMSTRUCT* item) const;
   void DrawLine(const DRAWITEMSTRUCT* item);
+  // How a selected line is drawn: as selected, or by the options' drag
+  // look while a drag is over the view.
+  struct CLineLook {
+    COLORREF background = ::GetSysColor(COLOR_HIGHLIGHT);
+    COLORREF textColour = 0;
+    bool iconSelected = true;
+    int offset = 0;  // the text and icon move this far right and down
+  };
+  CLineLook SelectedLook(int line, const CSceneCommand* cmd) const;
   // The saved document's path, after a save; empty (after telling the
   // user) when there is none.
   CString SavedDocumentPath();

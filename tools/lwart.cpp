@@ -6,8 +6,8 @@
 //   lwart OUTDIR
 //
 // writes halcyra.ico, quenlark.ico, halcyra_logo.bmp, lumenweave.ico,
-// lumenweave_doc.ico and the builder's bitmaps (lwart_builder.cpp) into
-// OUTDIR. Everything is drawn from code, so the output is the same bytes on
+// lumenweave_doc.ico, the builder's bitmaps (lwart_builder.cpp) and drag
+// cursors (lwart_cursors.cpp) into OUTDIR. Everything is drawn from code, so the output is the same bytes on
 // every run.
 //
 // Icons are drawn on a supersampled canvas (8 x 8 samples a pixel) with
@@ -516,6 +516,7 @@ int main(int argc, char** argv) {
   };
   for (auto& f : BuilderArt()) files.push_back(std::move(f));
   for (auto& f : StartArt()) files.push_back(std::move(f));
+  for (auto& f : CursorArt()) files.push_back(std::move(f));
   for (const auto& f : files) {
     std::string path = dir + "/" + f.first;
     if (!Write(path, f.second)) {

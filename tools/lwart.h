@@ -414,5 +414,7 @@ std::vector<std::pair<std::string, Bytes>> BuilderArt();
 // The splash, Start window and About box pictures and the About movie
 // (lwart_start.cpp).
 std::vector<std::pair<std::string, Bytes>> StartArt();
+// The builder's drag cursors (lwart_cursors.cpp).
+std::vector<std::pair<std::string, Bytes>> CursorArt();
 
 }  // namespace lwart

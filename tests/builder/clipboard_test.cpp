@@ -21,16 +21,19 @@
 #include "builder/SceneDoc.h"
 #include "builder/SceneView.h"
 #include "builder/StartDialogs.h"
+#include "builder/resource.h"
 #include "framework/Archive.h"
 #include "framework/CommandIds.h"
 #include "framework/Files.h"
 #include "script/Objects.h"
+#include "script/Options.h"
 #include "script/Palette.h"
 #include "script/SceneClipboard.h"
 #include "tests/builder/builder_run.h"
 #include "tests/support/pump.h"
 #include "tests/support/recorders.h"
 #include "tests/support/registry.h"
+#include "tests/support/screen.h"
 
 namespace {
 
@@ -53,6 +56,8 @@ struct CDragPlan {
   bool drop = true;
   // Replaces the dragged data at the drop (a damaged block, say).
   COleDataSource* substitute = nullptr;
+  // Runs while the drag is over the target, before the drop or the leave.
+  std::function<void()> during;
   DWORD effect = DROPEFFECT_NONE;
   bool dropped = false;
   int runs = 0;
@@ -68,6 +73,7 @@ DWORD RunPlannedDrag(COleDataSource& data, DWORD allowed, COleDropSource&) {
   object.Attach(data.GetInterface());
   plan.target->OnDragEnter(&object, plan.keys, plan.point);
   plan.effect = FilterDropEffect(plan.target->OnDragOver(&object, plan.keys, plan.point), allowed);
+  if (plan.during) plan.during();
   if (!plan.drop || plan.effect == DROPEFFECT_NONE) {
     plan.target->OnDragLeave();
     return DROPEFFECT_NONE;
@@ -179,18 +185,50 @@ class ClipboardTest : public testing::Test {
     ::GetClientRect(View()->GetSafeHwnd(), &client);
     return CPoint(client.right / 2, client.bottom - 2);
   }
-  // A drag of the lines grabbed at the first, onto a point of the script.
-  DWORD DragLines(std::initializer_list<int> lines, CPoint point, DWORD keys, bool drop) {
+  // A drag of the lines grabbed at `grab` in the first, onto a point of
+  // the script; during() runs while it is over the point.
+  DWORD DragLinesFrom(std::initializer_list<int> lines, CPoint grab, CPoint point, DWORD keys,
+                      bool drop, const std::function<void()>& during = nullptr) {
     SelectLines(lines);
     plan = CDragPlan();
     plan.target = View();
     plan.point = point;
     plan.keys = keys;
     plan.drop = drop;
-    const int grabbed = *lines.begin();
-    View()->BeginDragOut(grabbed, LinePoint(grabbed));
+    plan.during = during;
+    View()->BeginDragOut(*lines.begin(), grab);
     EXPECT_EQ(plan.runs, 1);
     return plan.effect;
+  }
+  // The same grabbed at the middle of the first line.
+  DWORD DragLines(std::initializer_list<int> lines, CPoint point, DWORD keys, bool drop) {
+    return DragLinesFrom(lines, LinePoint(*lines.begin()), point, keys, drop);
+  }
+  // A drag held over a point while during() runs, then left without a drop.
+  void HoldDrag(std::initializer_list<int> lines, CPoint grab, CPoint over,
+                const std::function<void()>& during) {
+    DragLinesFrom(lines, grab, over, 0, false, during);
+  }
+  RECT LineRect(int line) const {
+    RECT r = {};
+    ::SendMessageA(View()->GetSafeHwnd(), LB_GETITEMRECT, line, reinterpret_cast<LPARAM>(&r));
+    return r;
+  }
+  // The frame in front of everything, so that the screen shows the list.
+  void ShowOnTop() {
+    ::SetWindowPos(Frame()->GetSafeHwnd(), HWND_TOPMOST, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    lwtest::FlushEvents(100);
+  }
+  // The screen's pixels of the left part of a line (its icon and the start
+  // of its label), rows top-down, kShotWidth a row.
+  static constexpr int kShotWidth = 150;
+  std::vector<COLORREF> LineShot(int line) {
+    RECT r = LineRect(line);
+    r.right = r.left + kShotWidth;
+    ::MapWindowPoints(View()->GetSafeHwnd(), nullptr, reinterpret_cast<POINT*>(&r), 2);
+    lwtest::FlushEvents(30);
+    return lwtest::ScreenPixels(r);
   }
   Bytes ClipboardBlock() {
     CClipboard clipboard(Frame()->GetSafeHwnd());
@@ -617,6 +655,237 @@ TEST_F(ClipboardTest, ATreeDragCopiesThePrototypeAndTheTreeTakesNoDrop) {
   EXPECT_FALSE(Tree()->OnDrop(&data, DROPEFFECT_COPY, CPoint(20, 20)));
   EXPECT_EQ(View()->GetLineCount(), 3);
   prototype->m_comment.m_text = "";
+}
+
+// ---------------------------------------------------------------------------
+// Drag cursors
+
+TEST_F(ClipboardTest, TheDropSourceShowsTheCursorOfTheEffectAndTheNumberDragged) {
+  HMODULE module = ::GetModuleHandleA(nullptr);
+  auto cursor = [&](int id) { return ::LoadCursorA(module, MAKEINTRESOURCEA(id)); };
+  for (int id : {IDR_CURSOR_MOVE_ONE, IDR_CURSOR_MOVE_MANY, IDR_CURSOR_COPY_ONE, IDR_CURSOR_COPY_MANY,
+                 IDR_CURSOR_LINK})
+    ASSERT_NE(cursor(id), nullptr) << id;
+  struct Case {
+    bool single;
+    DWORD effect;
+    int cursor;  // 0: the system's own
+  };
+  const Case cases[] = {
+      {true, DROPEFFECT_MOVE, IDR_CURSOR_MOVE_ONE},
+      {false, DROPEFFECT_MOVE, IDR_CURSOR_MOVE_MANY},
+      {true, DROPEFFECT_COPY, IDR_CURSOR_COPY_ONE},
+      {false, DROPEFFECT_COPY, IDR_CURSOR_COPY_MANY},
+      {true, DROPEFFECT_LINK, IDR_CURSOR_LINK},
+      {false, DROPEFFECT_LINK, IDR_CURSOR_LINK},
+      {false, DROPEFFECT_MOVE | DROPEFFECT_SCROLL, IDR_CURSOR_MOVE_MANY},
+      {true, DROPEFFECT_NONE, 0},
+      {false, DROPEFFECT_NONE, 0},
+  };
+  HCURSOR arrow = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << (c.single ? "one" : "several") << ", effect " << c.effect);
+    CSceneDropSource source(c.single);
+    ::SetCursor(arrow);
+    if (c.cursor == 0) {
+      EXPECT_EQ(source.GiveFeedback(c.effect), DRAGDROP_S_USEDEFAULTCURSORS);
+      EXPECT_EQ(::GetCursor(), arrow);
+    } else {
+      EXPECT_EQ(source.GiveFeedback(c.effect), S_OK);
+      EXPECT_EQ(::GetCursor(), cursor(c.cursor));
+    }
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Drawing during a drag
+
+// While a drag is over the script, the line under it and the lines
+// selected when it entered show selected, in the look the options' soft
+// dragging and drag colour give. Read from the screen: the line's left part
+// (the drag image is held at the right end, out of it).
+TEST_F(ClipboardTest, TheLinesUnderADragAreDrawnByTheOptionsDragLook) {
+  Build({kTypeWait, kTypeCls, kTypeWait, kTypeCls});
+  ShowOnTop();
+  HWND list = View()->GetSafeHwnd();
+  CBuilderOptions* options = g_pCommandPalette->GetOptions();
+  const COLORREF dragColour = RGB(0x20, 0xC0, 0x40);
+  options->m_dragColour = dragColour;
+  const COLORREF highlight = ::GetSysColor(COLOR_HIGHLIGHT);
+  const COLORREF highlightText = ::GetSysColor(COLOR_HIGHLIGHTTEXT);
+  RECT client = {};
+  ::GetClientRect(list, &client);
+  ASSERT_GT(client.right, 2 * kShotWidth);
+  const int height = LineRect(2).bottom - LineRect(2).top;
+  // The caret stays on the last line, away from the lines looked at.
+  SelectLines({1});
+  ::SendMessageA(list, LB_SETCARETINDEX, 3, 0);
+  ::InvalidateRect(list, nullptr, TRUE);
+  const std::vector<COLORREF> plain = LineShot(2);
+  const std::vector<COLORREF> selected = LineShot(1);
+  ASSERT_EQ(plain.size(), static_cast<size_t>(kShotWidth * height));
+
+  // Another builder's commands, for the drags from elsewhere.
+  CCommandList theirs;
+  theirs.Add(CreateCommand(kTypeWait));
+  theirs.NumberCommands();
+  COleDataSource source;
+  source.CacheGlobalData(SceneFormats().copy,
+                         GlobalBytes(Written([&](CArchive& ar) { WriteCopyBlock(ar, theirs); })));
+  COleDataObject data;
+  data.Attach(source.GetInterface());
+
+  enum Look {
+    kDragText,       // the drag colour on the selection colour
+    kHighlightText,  // the selected text colour on the selection colour
+    kAsSelected,     // as when no drag is over the view
+    kPlainShifted,   // as an unselected line, one pixel right and down
+    kSelectedShifted,
+  };
+  struct Case {
+    const char* name;
+    bool elsewhere;
+    int soft, colour;
+    int over;  // line 1 is the dragged (or selected) line
+    Look look;
+  };
+  const Case cases[] = {
+      {"own drag, colour", false, 0, 1, 2, kDragText},
+      {"own drag, plain", false, 0, 0, 2, kHighlightText},
+      {"own drag, soft", false, 1, 1, 2, kPlainShifted},
+      {"own drag over its line, colour", false, 0, 1, 1, kHighlightText},
+      {"own drag over its line, soft", false, 1, 1, 1, kAsSelected},
+      {"from elsewhere, colour", true, 0, 1, 2, kDragText},
+      {"from elsewhere, plain", true, 0, 0, 2, kHighlightText},
+      {"from elsewhere, soft", true, 1, 1, 2, kPlainShifted},
+      {"from elsewhere over a selected line, colour", true, 0, 1, 1, kDragText},
+      {"from elsewhere over a selected line, plain", true, 0, 0, 1, kHighlightText},
+      {"from elsewhere over a selected line, soft", true, 1, 1, 1, kSelectedShifted},
+  };
+  // The label's part of a shot, clear of the icon column.
+  auto label = [&](const std::vector<COLORREF>& shot) {
+    std::vector<COLORREF> out;
+    for (int y = 0; y < height; ++y)
+      for (int x = 17; x < kShotWidth; ++x) out.push_back(shot[static_cast<size_t>(y * kShotWidth + x)]);
+    return out;
+  };
+  auto count = [](const std::vector<COLORREF>& pixels, COLORREF c) {
+    return std::count(pixels.begin(), pixels.end(), c);
+  };
+  // The shot is `before` moved one pixel right and down, from column fromX.
+  auto expectShifted = [&](const std::vector<COLORREF>& before, const std::vector<COLORREF>& shot,
+                           int fromX) {
+    int differ = 0;
+    for (int y = 0; y + 1 < height; ++y)
+      for (int x = fromX; x + 1 < kShotWidth; ++x)
+        differ += shot[static_cast<size_t>((y + 1) * kShotWidth + x + 1)] !=
+                  before[static_cast<size_t>(y * kShotWidth + x)];
+    EXPECT_EQ(differ, 0);
+    EXPECT_NE(shot, before);
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    options->m_softDragging = c.soft;
+    options->m_dragColourOn = c.colour;
+    std::vector<COLORREF> shot, other;
+    const RECT over = LineRect(c.over);
+    const CPoint at(client.right - 4, (over.top + over.bottom) / 2);
+    auto look = [&] {
+      shot = LineShot(c.over);
+      other = LineShot(c.over == 1 ? 2 : 1);
+    };
+    if (c.elsewhere) {
+      SelectLines({1});
+      View()->OnDragEnter(&data, 0, at);
+      look();
+      View()->OnDragLeave();
+    } else {
+      const RECT grabbed = LineRect(1);
+      HoldDrag({1}, CPoint(4, (grabbed.top + grabbed.bottom) / 2), at, look);
+    }
+    switch (c.look) {
+      case kDragText:
+      case kHighlightText: {
+        const std::vector<COLORREF> text = label(shot);
+        const COLORREF want = c.look == kDragText ? dragColour : highlightText;
+        const COLORREF wrong = c.look == kDragText ? highlightText : dragColour;
+        EXPECT_GT(count(text, highlight), kShotWidth);
+        EXPECT_GT(count(text, want), 5);
+        EXPECT_EQ(count(text, wrong), 0);
+        break;
+      }
+      case kAsSelected:
+        EXPECT_EQ(shot, selected);
+        break;
+      case kPlainShifted:
+        expectShifted(plain, shot, 0);
+        EXPECT_EQ(count(label(shot), highlight), 0);
+        break;
+      case kSelectedShifted:
+        expectShifted(selected, shot, 16);
+        break;
+    }
+    // The selected line keeps its look while the drag is over another.
+    if (c.over == 2) {
+      EXPECT_EQ(other, selected);
+    }
+    EXPECT_EQ(View()->GetDropLine(), -1);
+  }
+  // The own drag, for a person to look at: the drag image over the line
+  // under the cursor, in the drag colour.
+  options->m_softDragging = 0;
+  options->m_dragColourOn = 1;
+  options->m_dragColour = RGB(0xFF, 0xFF, 0);
+  const RECT grabbed = LineRect(0);
+  const CPoint grab((grabbed.left + grabbed.right) / 4, (grabbed.top + grabbed.bottom) / 2);
+  const RECT over = LineRect(2);
+  bool saved = false;
+  ::CreateDirectoryA(LW_BUILD_DIR "/screenshots", nullptr);
+  HoldDrag({0, 1}, grab, CPoint(grab.x + 220, (over.top + over.bottom) / 2), [&] {
+    lwtest::FlushEvents(50);
+    saved = lwtest::SaveWindowShot(Frame()->GetSafeHwnd(), LW_BUILD_DIR "/screenshots/script_drag.bmp");
+  });
+  EXPECT_TRUE(saved);
+}
+
+// The focus rectangle, drawn by inverting, would be left behind by a drag
+// that redraws lines under it: none shows while a drag is over the view,
+// and it is back when the drag has gone.
+TEST_F(ClipboardTest, NoFocusRectangleShowsWhileADragIsOverTheScript) {
+  Build({kTypeWait, kTypeCls, kTypeComment});
+  ShowOnTop();
+  HWND list = View()->GetSafeHwnd();
+  ::SetForegroundWindow(Frame()->GetSafeHwnd());
+  ::SetFocus(list);
+  ASSERT_EQ(::GetFocus(), list);
+  CBuilderOptions* options = g_pCommandPalette->GetOptions();
+  options->m_softDragging = 0;
+  SelectLines({0});
+  ::SendMessageA(list, LB_SETCARETINDEX, 0, 0);
+  const COLORREF highlight = ::GetSysColor(COLOR_HIGHLIGHT);
+  // The label's top row of a selected line after the whole list is drawn
+  // again: where the focus rectangle's dots go.
+  auto dotsOnTop = [&](int line) {
+    ::InvalidateRect(list, nullptr, TRUE);
+    ::UpdateWindow(list);
+    const std::vector<COLORREF> shot = LineShot(line);
+    return std::count_if(shot.begin() + 17, shot.begin() + kShotWidth,
+                         [&](COLORREF c) { return c != highlight; });
+  };
+  EXPECT_GT(dotsOnTop(0), 10) << "the caret line shows the focus rectangle";
+  // The grabbed line and the drop line (the list box may move its caret
+  // there) are both selected under the drag.
+  long grabbed = -1, dropped = -1;
+  const RECT over = LineRect(2);
+  HoldDrag({0}, CPoint(4, (LineRect(0).top + LineRect(0).bottom) / 2),
+           CPoint(over.right - 4, (over.top + over.bottom) / 2), [&] {
+             grabbed = dotsOnTop(0);
+             dropped = dotsOnTop(2);
+           });
+  EXPECT_EQ(grabbed, 0);
+  EXPECT_EQ(dropped, 0);
+  ::SendMessageA(list, LB_SETCARETINDEX, 0, 0);
+  EXPECT_GT(dotsOnTop(0), 10);
 }
 
 }  // namespace

@@ -1,13 +1,14 @@
 // The builder's resources as the built Lumenweave.exe carries them, loaded
 // as a data file: the menus with their texts at their ids, the accelerator
 // tables, the toolbars' button lists, the drawn bitmaps' sizes, depths and
-// masks, and the string table (the fixed texts, and a status prompt and
-// tooltip for every command a menu or toolbar offers).
+// masks, the drag cursors, and the string table (the fixed texts, and a
+// status prompt and tooltip for every command a menu or toolbar offers).
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <set>
 #include <string>
 #include <vector>
@@ -334,6 +335,46 @@ TEST_F(BuilderResources, BitmapsHaveTheirSizesDepthsAndMasks) {
       EXPECT_GT(drawn, s.width * s.height / 8);
     }
   }
+}
+
+// ---------------------------------------------------------------- cursors
+
+// Each drag cursor is one 32 x 32 two-colour image whose hot spot is the
+// arrow's tip at the top left: a black pixel there, the arrow's white body
+// below it, and a mark of its own that tells it from the others.
+TEST_F(BuilderResources, DragCursorsAreArrowsWithTheirOwnMarks) {
+  std::set<std::vector<unsigned char>> images;
+  for (int id : {IDR_CURSOR_MOVE_ONE, IDR_CURSOR_MOVE_MANY, IDR_CURSOR_COPY_ONE, IDR_CURSOR_COPY_MANY,
+                 IDR_CURSOR_LINK}) {
+    SCOPED_TRACE(id);
+    std::vector<unsigned char> group = Data(id, RT_GROUP_CURSOR);
+    ASSERT_GE(group.size(), 6u + 14u);
+    EXPECT_EQ(group[4] | group[5] << 8, 1) << "one image";
+    const int imageId = LookupIconIdFromDirectoryEx(group.data(), FALSE, 32, 32, LR_MONOCHROME);
+    std::vector<unsigned char> cursor = Data(imageId, RT_CURSOR);
+    ASSERT_GE(cursor.size(), 4u + sizeof(BITMAPINFOHEADER) + 8u + 2u * 128u);
+    EXPECT_EQ(cursor[0] | cursor[1] << 8, 0) << "hot spot x";
+    EXPECT_EQ(cursor[2] | cursor[3] << 8, 0) << "hot spot y";
+    BITMAPINFOHEADER header;
+    memcpy(&header, cursor.data() + 4, sizeof header);
+    EXPECT_EQ(header.biWidth, 32);
+    EXPECT_EQ(header.biHeight, 64);
+    EXPECT_EQ(header.biBitCount, 1);
+    // Colour rows, then mask rows, bottom-up, 4 bytes each; palette black
+    // then white.
+    const unsigned char* colour = cursor.data() + 4 + sizeof header + 8;
+    const unsigned char* mask = colour + 128;
+    auto bit = [](const unsigned char* rows, int x, int y) {
+      return (rows[(31 - y) * 4 + x / 8] >> (7 - x % 8)) & 1;
+    };
+    EXPECT_EQ(bit(mask, 0, 0), 0) << "the tip shows";
+    EXPECT_EQ(bit(colour, 0, 0), 0) << "the tip is black";
+    EXPECT_EQ(bit(mask, 1, 5), 0);
+    EXPECT_EQ(bit(colour, 1, 5), 1) << "the arrow is white inside";
+    EXPECT_EQ(bit(mask, 31, 0), 1) << "the corner away from the arrow is clear";
+    images.insert(std::vector<unsigned char>(colour, colour + 256));
+  }
+  EXPECT_EQ(images.size(), 5u);
 }
 
 // The disabled images are the normal ones in grey: the same outline, no
