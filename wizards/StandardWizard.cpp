@@ -56,7 +56,10 @@ bool IsWizardStepOn(int step, const CWizardProject& p) {
 }
 
 int NextWizardStep(int step, int result, const CWizardProject& p) {
-  if (result == kStepCancel) return kWizardCancelled;
+  // A step that could not be shown (-1) or ended some other way ends the
+  // wizard as Cancel does: nothing is generated from steps not taken.
+  if (result != kStepNext && result != kStepSkipped && result != kStepPrevious)
+    return kWizardCancelled;
   if (result == kStepPrevious) {
     for (int earlier = step - 1; earlier > kWizardStep1; --earlier)
       if (IsWizardStepOn(earlier, p)) return earlier;

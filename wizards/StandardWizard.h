@@ -62,9 +62,10 @@ enum WizardStep {
 // kStepSkipped, which counts as Next.
 enum WizardStepResult { kStepNext = 1, kStepCancel = 2, kStepPrevious = 3, kStepSkipped = 4 };
 
-// The step that follows `step` ended with `result`: Cancel ends the run,
-// Previous goes to the nearest earlier step whose page is on, anything
-// else to the next step (after step 3: finished).
+// The step that follows `step` ended with `result`: Next (or a skipped
+// page) goes to the next step (after step 3: finished), Previous to the
+// nearest earlier step whose page is on; Cancel, and a step that could not
+// be shown or ended any other way, end the run.
 int NextWizardStep(int step, int result, const CWizardProject& project);
 // Whether the page of a step 2 is on.
 bool IsWizardStepOn(int step, const CWizardProject& project);

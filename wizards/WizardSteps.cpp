@@ -420,8 +420,7 @@ bool CWizardStep2ADlg::OnAdd(UINT) {
                        "JPEG (.jpg)|*.jpg|PNG (.png)|*.png|PCX (.pcx)|*.pcx|Targa (.tga)|*.tga|"
                        "All Files (*.*)|*.*||",
                        m_hWnd);
-  static char names[5000];
-  names[0] = '\0';
+  char names[5000] = "";
   dialog.m_ofn.lpstrFile = names;
   dialog.m_ofn.nMaxFile = sizeof names;
   dialog.m_ofn.lpstrTitle = "New Image";
@@ -628,8 +627,7 @@ bool CWizardStep2BDlg::OnAdd(UINT) {
                      "Flash Files (.swf)|*.swf|AVI Files (.avi)|*.avi|Wave Files (.wav)|*.wav|"
                      "Midi Files (.mid)|*.mid|All Files (*.*)|*.*||",
                      m_hWnd);
-  static char names[5000];
-  names[0] = '\0';
+  char names[5000] = "";
   dialog.m_ofn.lpstrFile = names;
   dialog.m_ofn.nMaxFile = sizeof names;
   dialog.m_ofn.lpstrTitle = "New Media";
@@ -1057,33 +1055,33 @@ void CWizardStep2CDlg::OnCancel() {
 // ---------------------------------------------------------------------------
 // The driver's steps
 
-int CStandardWizard::RunStep1() {
-  CWizardStep1Dlg dialog(m_project, m_mainWindow);
+namespace {
+
+// Shows a step on the project and hands its list back, whatever ended it;
+// a step whose page is off is skipped.
+template <class TStep>
+int RunStepDialog(bool on, CWizardProject& project, HWND mainWindow) {
+  if (!on) return kStepSkipped;
+  TStep dialog(project, mainWindow);
   const int result = static_cast<int>(dialog.DoModal());
-  dialog.CopyTo(m_project);
+  dialog.CopyTo(project);
   return result;
+}
+
+}  // namespace
+
+int CStandardWizard::RunStep1() {
+  return RunStepDialog<CWizardStep1Dlg>(true, m_project, m_mainWindow);
 }
 
 int CStandardWizard::RunStep2A() {
-  if (!m_project.m_useImages) return kStepSkipped;
-  CWizardStep2ADlg dialog(m_project, m_mainWindow);
-  const int result = static_cast<int>(dialog.DoModal());
-  dialog.CopyTo(m_project);
-  return result;
+  return RunStepDialog<CWizardStep2ADlg>(m_project.m_useImages != 0, m_project, m_mainWindow);
 }
 
 int CStandardWizard::RunStep2B() {
-  if (!m_project.m_useMedia) return kStepSkipped;
-  CWizardStep2BDlg dialog(m_project, m_mainWindow);
-  const int result = static_cast<int>(dialog.DoModal());
-  dialog.CopyTo(m_project);
-  return result;
+  return RunStepDialog<CWizardStep2BDlg>(m_project.m_useMedia != 0, m_project, m_mainWindow);
 }
 
 int CStandardWizard::RunStep2C() {
-  if (!m_project.m_useTexts) return kStepSkipped;
-  CWizardStep2CDlg dialog(m_project, m_mainWindow);
-  const int result = static_cast<int>(dialog.DoModal());
-  dialog.CopyTo(m_project);
-  return result;
+  return RunStepDialog<CWizardStep2CDlg>(m_project.m_useTexts != 0, m_project, m_mainWindow);
 }

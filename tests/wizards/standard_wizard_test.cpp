@@ -23,6 +23,7 @@
 #include "tests/support/dialog_hook.h"
 #include "tests/support/files.h"
 #include "tests/support/image_strip.h"
+#include "tests/support/media_fixtures.h"
 #include "tests/support/pump.h"
 #include "tests/support/recorders.h"
 #include "tests/support/registry.h"
@@ -48,12 +49,9 @@ std::string ItemText(HWND dialog, int id) {
 
 bool Enabled(HWND dialog, int id) { return ::IsWindowEnabled(::GetDlgItem(dialog, id)) != FALSE; }
 
+// A step as the screen shows it, in build/screenshots for a person to look at.
 void Shoot(HWND hwnd, const char* name) {
-  ::CreateDirectoryA(LW_BUILD_DIR "/screenshots", nullptr);
-  ::SetWindowPos(hwnd, HWND_TOPMOST, 40, 40, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
-  ::UpdateWindow(hwnd);
-  lwtest::FlushEvents(300);
-  EXPECT_TRUE(lwtest::SaveWindowShot(hwnd, std::string(LW_BUILD_DIR "/screenshots/") + name + ".bmp"));
+  EXPECT_TRUE(lwtest::ShowAndShoot(hwnd, LW_BUILD_DIR "/screenshots", name));
 }
 
 // Types into an edit as a user would: the text and its EN_CHANGE (which a
@@ -111,6 +109,8 @@ TEST(WizardStepOrder, NextPreviousAndCancelFromEveryStep) {
       {kWizardStep3, kStepPrevious, 0, 0, 0, kWizardStep1},
       {kWizardStep3, kStepNext, 1, 1, 1, kWizardFinished},
       {kWizardStep3, kStepCancel, 1, 1, 1, kWizardCancelled},
+      {kWizardStep3, -1, 1, 1, 1, kWizardCancelled},
+      {kWizardStep1, 0, 1, 0, 0, kWizardCancelled},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "step " << c.step << " result " << c.result << " flags "
@@ -796,4 +796,77 @@ TEST_F(StandardWizardFrameTest, AFailedMakeShowsTheWritersMessage) {
   });
   ASSERT_NE(failed, boxes.texts.end());
   EXPECT_GT(failed->size(), std::string("Screen saver cannot be created.\n\n").size());
+}
+
+// ---- steps 2B and 2C: their rules ---------------------------------------------
+
+TEST_F(StandardWizardTest, Step2BLeavesOutUnreadableFilesAndSaysSoOnce) {
+  ASSERT_TRUE(lwtest::WriteAll(folder.File("note.mid"), lwtest::OneNoteMidi()));
+  ASSERT_TRUE(lwtest::WriteAll(folder.File("tone.wav"), lwtest::PcmWave({0, 100, -100, 0}, 8000, 1)));
+  lwtest::CRecordedBoxes boxes(IDOK);
+  std::vector<std::string> lines;
+  lwtest::CDialogScript script([&](CDialog* d) {
+    if (dynamic_cast<CLoadingDlg*>(d)) return;
+    auto* step = static_cast<CWizardStep2BDlg*>(d);
+    step->m_pending.Add(folder.File("note.mid").c_str());
+    step->m_pending.Add(folder.File("missing.avi").c_str());
+    step->m_pending.Add(folder.File("tone.wav").c_str());
+    step->m_pending.Add(folder.File("gone.swf").c_str());
+    step->LoadPending();
+    HWND list = ::GetDlgItem(*d, IDC_WIZ2B_LIST);
+    for (int i = 0; i < ::SendMessageA(list, LB_GETCOUNT, 0, 0); ++i) {
+      char text[MAX_PATH] = "";
+      ::SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+      lines.push_back(text);
+    }
+    EXPECT_TRUE(Enabled(*d, IDC_WIZ2B_REMOVE));
+    lwtest::Press(d, IDOK);
+  });
+  CWizardProject project;
+  CWizardStep2BDlg dialog(project, nullptr);
+  EXPECT_EQ(dialog.DoModal(), IDOK);
+  dialog.CopyTo(project);
+  ASSERT_EQ(project.m_mediaItems.GetSize(), 2);
+  EXPECT_EQ(project.GetMedia(0)->m_kind, kMediaMidi);
+  EXPECT_EQ(project.GetMedia(1)->m_kind, kMediaAudio);
+  EXPECT_EQ(lines, (std::vector<std::string>{folder.File("note.mid"), folder.File("tone.wav")}));
+  ASSERT_EQ(boxes.texts.size(), 1u);
+  EXPECT_EQ(boxes.texts[0], "2 file(s) could not be read and were left out.");
+}
+
+TEST_F(StandardWizardTest, Step2CRemovingTheOnlyTextLeavesANewWhiteOnBlackOne) {
+  lwtest::CRecordedBoxes boxes(IDOK);
+  COLORREF shownColour = 1;
+  int count = -1;
+  lwtest::CDialogScript script([&](CDialog* d) {
+    auto* step = static_cast<CWizardStep2CDlg*>(d);
+    // The project's transparent white text is shown black.
+    shownColour = step->m_working.m_textColour;
+    // Select the only row, remove it.
+    LVITEMA item = {};
+    item.stateMask = LVIS_SELECTED;
+    item.state = LVIS_SELECTED;
+    ::SendDlgItemMessageA(*d, IDC_WIZ2C_LIST, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
+    Click(d, IDC_WIZ2C_REMOVE);
+    count = static_cast<int>(::SendDlgItemMessageA(*d, IDC_WIZ2C_LIST, LVM_GETITEMCOUNT, 0, 0));
+    lwtest::Press(d, IDOK);
+  });
+  CWizardProject project;
+  auto* text = new CImageTextObject;
+  text->m_kind = 1;
+  text->m_text = "Ghost";
+  text->m_textColour = 0xFFFFFF;
+  text->m_bkMode = 0;
+  project.m_texts.Add(text);
+  CWizardStep2CDlg dialog(project, nullptr);
+  EXPECT_EQ(dialog.DoModal(), IDOK);
+  dialog.CopyTo(project);
+  EXPECT_EQ(shownColour, 0u);
+  EXPECT_EQ(count, 1);
+  ASSERT_EQ(project.m_texts.GetSize(), 1);
+  EXPECT_TRUE(project.GetText(0)->m_text.IsEmpty());
+  EXPECT_EQ(project.GetText(0)->m_textColour, 0xFFFFFFu);
+  EXPECT_EQ(project.GetText(0)->m_bkColour, 0u);
+  EXPECT_EQ(project.GetText(0)->m_bkMode, 1);
+  EXPECT_TRUE(boxes.texts.empty());
 }
