@@ -59,6 +59,10 @@ CPropertyPage::CPropertyPage(UINT templateId, const char* caption)
   }
 }
 
+CPropertyPage::~CPropertyPage() {
+  if (m_sheet) m_sheet->RemovePage(this);
+}
+
 void CPropertyPage::SetModified(bool changed) {
   const HWND sheet = m_hWnd ? ::GetParent(m_hWnd) : nullptr;
   if (sheet)

@@ -9,7 +9,7 @@
 // as it answers any modal dialog.
 //
 //   CPropertySheet sheet("Set-up", parent);
-//   sheet.AddPage(&first);             // pages outlive the sheet's window
+//   sheet.AddPage(&first);             // a page that goes leaves the sheet
 //   sheet.AddPage(&second);
 //   sheet.SetWizardMode();             // Back / Next / Finish
 //   if (sheet.DoModal() == CPropertySheet::kFinished) ...
@@ -31,6 +31,8 @@ class CPropertyPage : public CCmdDialog {
   // The page's template; the tab shows caption when one is given, else
   // the template's caption.
   explicit CPropertyPage(UINT templateId, const char* caption = nullptr);
+  // A page that goes before its sheet leaves the sheet first.
+  ~CPropertyPage() override;
 
   // The sheet the page was added to (null before).
   CPropertySheet* GetSheet() const { return m_sheet; }

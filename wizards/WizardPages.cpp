@@ -515,7 +515,8 @@ void CWizardPropertyPageImage::InitPage() {
   LoadTemplate();
   SetSequenceModeControls(m_hWnd, Template().m_move != 0, true);
   ShowSpeed();
-  ApplyValueBoxRule(m_hWnd);
+  ApplyEffectRule();
+  ApplyWaitRule();
 }
 
 void CWizardPropertyPageImage::SetUpForEditor() {

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -469,6 +470,23 @@ TEST_F(PropertySheetTest, PagesFindTheirTemplatesWhereTheResourcesAre) {
   }
   CDialog::SetResourceInstance(nullptr);
   ::FreeLibrary(builder);
+}
+
+// A sheet declared before its pages outlives them: each page leaves it as
+// it goes, tab and all.
+TEST_F(PropertySheetTest, PagesThatGoFirstLeaveTheSheet) {
+  CPropertySheet sheet;
+  auto first = std::make_unique<CNumberPage>();
+  auto second = std::make_unique<CChoicePage>();
+  sheet.AddPage(first.get());
+  sheet.AddPage(second.get());
+  ASSERT_TRUE(sheet.Create(owner));
+  second.reset();
+  EXPECT_EQ(sheet.GetPageCount(), 1);
+  EXPECT_EQ(TabCtrl_GetItemCount(sheet.GetTabControl()), 1);
+  EXPECT_EQ(sheet.GetPage(0), first.get());
+  first.reset();
+  EXPECT_EQ(sheet.GetPageCount(), 0);
 }
 
 }  // namespace

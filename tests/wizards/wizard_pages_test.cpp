@@ -919,4 +919,21 @@ TEST(SequencePages, APageWithoutAStepStaysIdle) {
   EXPECT_TRUE(boxes.texts.empty());
 }
 
+TEST(SequencePages, APageOpensWithTheEnableRulesOfItsTemplate) {
+  CStepHost host;
+  ASSERT_TRUE(host.Create());
+  host.GetTemplate(2).m_wait = 0;
+  host.GetTemplate(2).m_effect = 2;  // Stretch
+  host.GetTemplate(2).m_showModeX = 5;
+  CWizardPropertyPageText page;
+  CPropertySheet sheet;
+  sheet.AddPage(&page);
+  ASSERT_TRUE(sheet.Create(host));
+  EXPECT_FALSE(Enabled(&page, IDC_WZ_WAIT_SECONDS));
+  EXPECT_FALSE(Enabled(&page, IDC_WZ_WAIT_SPIN));
+  EXPECT_FALSE(Enabled(&page, IDC_WZ_SHOW_X_MODE));
+  EXPECT_FALSE(Enabled(&page, IDC_WZ_SHOW_X)) << "Stretch leaves no show position";
+  EXPECT_EQ(host.GetTemplate(2).m_effect, 2);
+}
+
 }  // namespace
