@@ -87,15 +87,37 @@ class OneStepTemplates : public testing::Test {
   lwtest::CRecordedBoxes boxes{IDOK};
 };
 
+// The golden lists: "---- <template>" and the template's lines, as the
+// script list describes them, over the three pictures and two movies at a
+// screen width of 800.
+std::vector<std::string> GoldenScripts() {
+  std::vector<std::string> scripts;
+  for (const std::string& line : lwtest::ReadLines(LW_SOURCE_DIR "/tests/wizards/one_step_templates.golden")) {
+    if (line.rfind("---- ", 0) == 0)
+      scripts.emplace_back();
+    else if (!scripts.empty())
+      scripts.back() += line + "\n";
+  }
+  return scripts;
+}
+
 TEST_F(OneStepTemplates, EachTemplateWritesItsScript) {
+  const std::vector<std::string> golden = GoldenScripts();
+  ASSERT_EQ(golden.size(), size_t(kOneStepTemplateCount));
   for (int t = 0; t < kOneStepTemplateCount; ++t) {
     SCOPED_TRACE(std::string("template ") + std::to_string(t) + " " + OneStepTemplateName(t));
     CKeptBuilder builder;
     ASSERT_TRUE(builder.LoadFolder(Folder().c_str(), t));
     ASSERT_TRUE(builder.Build(t));
-    std::printf("---- %d\n%s", t, Join(builder.Lines()).c_str());
+    EXPECT_EQ(Join(builder.Lines()), golden[t]);
   }
   EXPECT_TRUE(boxes.texts.empty());
+}
+
+TEST_F(OneStepTemplates, TemplateThreeWithoutItemsIsRepeatClsUntil) {
+  CKeptBuilder builder;
+  ASSERT_TRUE(builder.Build(3));
+  EXPECT_EQ(Join(builder.Lines()), "Repeat\nCls [Colour: RGB(0, 0, 0)]\nUntil [Infinite]\n");
 }
 
 TEST_F(OneStepTemplates, PicturesLoadSortedWithoutRegardToCaseAcrossExtensions) {
