@@ -174,6 +174,17 @@ bool CShareEnumerator::IsShared(const char* path) const {
 }
 
 // ---------------------------------------------------------------------------
+// Waiting
+
+void WaitForAllHandles(const HANDLE* handles, int count) {
+  // The system waits for at most MAXIMUM_WAIT_OBJECTS handles at a time.
+  for (int first = 0; first < count; first += MAXIMUM_WAIT_OBJECTS) {
+    const int n = count - first < MAXIMUM_WAIT_OBJECTS ? count - first : MAXIMUM_WAIT_OBJECTS;
+    ::WaitForMultipleObjects(static_cast<DWORD>(n), handles + first, TRUE, INFINITE);
+  }
+}
+
+// ---------------------------------------------------------------------------
 // Sorting
 
 void QuickSortStrings(CStringArray& items, int (*compare)(const char*, const char*), int low,
@@ -894,13 +905,11 @@ void CTreeFileCtrl::RemoveWatch(const char* path) {
 void CTreeFileCtrl::StopAllWatches() {
   const int count = m_watches.GetSize();
   for (int i = 0; i < count; ++i) ::SetEvent(static_cast<Watch*>(m_watches.GetAt(i))->stop);
-  // The system waits for at most MAXIMUM_WAIT_OBJECTS handles at a time.
-  HANDLE threads[MAXIMUM_WAIT_OBJECTS];
-  for (int first = 0; first < count; first += MAXIMUM_WAIT_OBJECTS) {
-    int n = 0;
-    for (int i = first; i < count && n < MAXIMUM_WAIT_OBJECTS; ++i)
-      threads[n++] = static_cast<Watch*>(m_watches.GetAt(i))->thread;
-    ::WaitForMultipleObjects(static_cast<DWORD>(n), threads, TRUE, INFINITE);
+  if (count > 0) {
+    HANDLE* threads = new HANDLE[count];
+    for (int i = 0; i < count; ++i) threads[i] = static_cast<Watch*>(m_watches.GetAt(i))->thread;
+    WaitForAllHandles(threads, count);
+    delete[] threads;
   }
   for (int i = 0; i < count; ++i) {
     auto* watch = static_cast<Watch*>(m_watches.GetAt(i));

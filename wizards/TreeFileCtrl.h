@@ -53,6 +53,10 @@ class CShareEnumerator {
   CPtrArray m_types;  // each share's type, as a number
 };
 
+// Waits, without a time limit, until every handle is signalled, however
+// many there are.
+void WaitForAllHandles(const HANDLE* handles, int count);
+
 // Sorts the range low..high (high -1: the last element) by the comparison
 // (negative, zero, positive as strcmp), in place.
 void QuickSortStrings(CStringArray& items, int (*compare)(const char*, const char*), int low = 0,

@@ -254,6 +254,29 @@ TEST_F(FolderTree, SharesAreReadFromTheirTypedRecords) {
   EXPECT_TRUE(list.IsShared((Root() + "\\beta").c_str()));
 }
 
+TEST(FolderTreeWait, AllThreadsAreWaitedForEvenBeyondSixtyFour) {
+  std::vector<HANDLE> threads;
+  for (int i = 0; i < 70; ++i) {
+    threads.push_back(::CreateThread(
+        nullptr, 0, [](void*) -> DWORD {
+          ::Sleep(300);
+          return 7;
+        },
+        nullptr, 0, nullptr));
+    ASSERT_NE(threads.back(), nullptr);
+  }
+  WaitForAllHandles(threads.data(), static_cast<int>(threads.size()));
+  int running = 0;
+  for (HANDLE thread : threads) {
+    DWORD code = 0;
+    ::GetExitCodeThread(thread, &code);
+    if (code == STILL_ACTIVE) ++running;
+    ::WaitForSingleObject(thread, 5000);
+    ::CloseHandle(thread);
+  }
+  EXPECT_EQ(running, 0);
+}
+
 TEST(FolderTreeSort, QuickSortOrdersWithTheComparison) {
   CStringArray items;
   for (const char* s : {"d", "B", "a", "C", "b", "e", "A"}) items.Add(s);
