@@ -53,6 +53,12 @@ CDialog::~CDialog() {
 
 void CDialog::SetResourceInstance(HINSTANCE instance) { g_resources = instance; }
 
+HINSTANCE CDialog::GetResourceInstance() { return Resources(); }
+
+void CDialog::RunInitHook(CDialog* dialog) {
+  if (g_initHook) g_initHook(dialog, g_initHookContext);
+}
+
 void CDialog::SetInitHook(InitHook hook, void* context) {
   g_initHook = hook;
   g_initHookContext = context;
@@ -139,6 +145,11 @@ INT_PTR CALLBACK CDialog::StaticDialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARA
     dlg = reinterpret_cast<CDialog*>(lp);
     if (dlg) dlg->Bind(hwnd);
   }
+  return DialogMessage(dlg, hwnd, msg, wp, lp, true);
+}
+
+INT_PTR CDialog::DialogMessage(CDialog* dlg, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
+                               bool answerInitHook) {
   if (!dlg) return FALSE;
 
   LRESULT r = 0;
@@ -156,7 +167,8 @@ INT_PTR CALLBACK CDialog::StaticDialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARA
   }
   if (msg == WM_INITDIALOG) {
     // TRUE: the dialog manager sets the focus.
-    if (g_initHook && FromHandlePermanent(hwnd) == dlg) g_initHook(dlg, g_initHookContext);
+    if (answerInitHook && g_initHook && FromHandlePermanent(hwnd) == dlg)
+      g_initHook(dlg, g_initHookContext);
     return r;
   }
   if (defaulted) return FALSE;

@@ -44,7 +44,8 @@ class CDialog : public CWnd {
   // disabled meanwhile and enabled again before the dialog goes.
   virtual INT_PTR DoModal();
   bool Create(HWND parent = nullptr);  // modeless
-  void EndDialog(INT_PTR result);
+  // Ends a modal dialog with the result, destroys a modeless one.
+  virtual void EndDialog(INT_PTR result);
   bool UpdateData(bool saveAndValidate = true);
 
   // Check boxes and radio buttons.
@@ -68,6 +69,7 @@ class CDialog : public CWnd {
 
   // Where templates are found; the program's own module by default.
   static void SetResourceInstance(HINSTANCE instance);
+  static HINSTANCE GetResourceInstance();
 
   // Tests answer modal dialogs through this hook, called right after
   // OnInitDialog with the dialog up: set fields, press buttons, end it.
@@ -83,6 +85,15 @@ class CDialog : public CWnd {
   virtual void DoDataExchange(CDataExchange* dx) {}
 
   LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+  // One message of a bound dialog, as a dialog procedure answers it. A
+  // set-up that throws ends (modal) or destroys the dialog; with
+  // answerInitHook, the tests' hook runs after a set-up that succeeded.
+  static INT_PTR DialogMessage(CDialog* dlg, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
+                               bool answerInitHook);
+  // Hands a dialog that came up some other way (a property sheet) to the
+  // tests' hook.
+  static void RunInitHook(CDialog* dialog);
 
   UINT m_templateId;
   HWND m_parent;

@@ -6,6 +6,7 @@
 #include "builder/BuilderApp.h"
 #include "builder/BuilderMessages.h"
 #include "builder/BuilderUtils.h"
+#include "builder/WizardHelperDialogs.h"
 #include "common/AppUtils.h"
 #include "framework/DocView.h"
 #include "framework/Seams.h"
@@ -182,13 +183,8 @@ void COneStepBuilder::Send(CSceneCommand* command) {
 }
 
 INT_PTR COneStepBuilder::AskFolderLimit(int limit, int total) {
-  CString text;
-  text.Format("Warning! Only first %d images from this folder will be loaded.\n\nThis folder "
-              "contains total of %d images. Press Yes to load the first %d, No to load all of "
-              "them anyway.",
-              limit, total, limit);
-  const int answer = AfxMessageBox(text, MB_YESNOCANCEL | MB_ICONEXCLAMATION);
-  return answer == IDYES ? IDOK : answer == IDCANCEL ? IDCANCEL : IDNO;
+  CFolderLimitDlg dialog(limit, total, MainWindow());
+  return dialog.DoModal();
 }
 
 bool COneStepBuilder::LoadFolder(const char* folder, int templateIndex) {
