@@ -23,6 +23,7 @@
 #include "tests/wizards/wizard_fixtures.h"
 #include "wizards/OneStep.h"
 #include "wizards/ToolDialogs.h"
+#include "wizards/WizardPagesResource.h"
 #include "wizards/WizardToolsResource.h"
 
 namespace {
@@ -255,6 +256,9 @@ class OneStepRun : public testing::Test {
           lwtest::SaveWindowShot(hwnd, LW_BUILD_DIR "/screenshots/one_step.bmp");
         }
         lwtest::Press(d, IDOK);
+      } else if (d->GetTemplateId() == IDD_WZ_FOLDER_LIMIT) {
+        ++limitDialogs;
+        lwtest::Press(d, IDOK);
       } else if (d->GetTemplateId() == IDD_ONESTEP_FINISHED) {
         char text[MAX_PATH] = "";
         ::GetDlgItemTextA(hwnd, IDC_FINISHED_FOLDER, text, sizeof text);
@@ -274,6 +278,7 @@ class OneStepRun : public testing::Test {
   std::string finishedFolder;
   std::string selectedAtStart;
   int opened = 0;
+  int limitDialogs = 0;
 };
 
 TEST_F(OneStepRun, AFolderOfPicturesBecomesASaverThatShowsThem) {
@@ -306,6 +311,19 @@ TEST_F(OneStepRun, AFolderOfPicturesBecomesASaverThatShowsThem) {
       << "the second picture";
   ::PostMessageA(saver.WaitForWindow("SS3.0"), WM_KEYDOWN, 'A', 0);
   EXPECT_EQ(saver.Wait(10000), 0u);
+}
+
+TEST_F(OneStepRun, TheFolderLimitDialogKeepsTheFirstPictures) {
+  ASSERT_TRUE(wiztest::Settings().SetNumber("ImageLimit", 2));
+  for (const char* name : {"c.bmp", "a.bmp", "b.bmp"})
+    ASSERT_TRUE(wiztest::WritePicture(source.File(name), 30, 20, RGB(9, 9, 9)));
+  RunWizard("Limited", 3);
+  EXPECT_EQ(limitDialogs, 1);
+  auto* doc = dynamic_cast<CSceneDoc*>(static_cast<CFrameWnd*>(run.app->m_pMainWnd)->GetActiveDocument());
+  ASSERT_NE(doc, nullptr);
+  // Two objects, Repeat, Cls, two Shows with their Waits, Until.
+  EXPECT_EQ(doc->GetCommands().GetSize(), 2 + 1 + 1 + 2 * 2 + 1);
+  EXPECT_TRUE(lwtest::FileExists(projects.Path() + "Limited\\Limited.exe"));
 }
 
 TEST_F(OneStepRun, WriterFailuresAreShownAndNoFinishedDialog) {
