@@ -12,6 +12,7 @@
 #include "framework/Seams.h"
 #include "script/Commands.h"
 #include "script/Objects.h"
+#include "wizards/ToolDialogs.h"
 #include "wizards/WizardToolsResource.h"
 
 namespace {
@@ -154,13 +155,7 @@ void COneStepDlg::OnOK() {
 }
 
 bool COneStepDlg::OnHelp(UINT) {
-  const CString page = GetProgramFolder() + "Help\\OneStep.html";
-  SHELLEXECUTEINFOA info = {};
-  info.cbSize = sizeof info;
-  info.hwnd = MainWindow();
-  info.lpFile = page;
-  info.nShow = SW_MAXIMIZE;
-  LwShellExecuteEx(&info);
+  OpenInShell(GetProgramFolder() + "Help\\OneStep.html", SW_MAXIMIZE);
   return true;
 }
 

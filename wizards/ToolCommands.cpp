@@ -62,13 +62,25 @@ void ShowFinished(const char* folder, const char* caption) {
   dialog.DoModal();
 }
 
-CFileDialogEx* NewFileDialog(bool open, const char* defExt, const char* name, DWORD flags,
-                             const char* filter, HWND owner, const char* title,
-                             const CString& folder) {
-  auto* dialog = new CFileDialogEx(false, open, defExt, name, flags, filter, owner);
-  dialog->m_ofn.lpstrTitle = title;
-  dialog->m_ofn.lpstrInitialDir = folder;
-  return dialog;
+// Runs a file chooser starting in the folder the profile value names; the
+// chosen path, or an empty one when cancelled. A hooked chooser gets the
+// builder's save hook.
+CString ChooseFile(bool open, const char* defExt, const char* name, DWORD flags, const char* filter,
+                   HWND owner, const char* title, const char* folderEntry) {
+  CFileDialogEx dialog(false, open, defExt, name, flags, filter, owner);
+  const CString folder = GetSettingsFolder(folderEntry);
+  dialog.m_ofn.lpstrTitle = title;
+  dialog.m_ofn.lpstrInitialDir = folder;
+  if (flags & OFN_ENABLEHOOK) dialog.m_ofn.lpfnHook = SaveDialogHookProc;
+  return dialog.DoModal() == IDOK ? dialog.GetPathName() : CString();
+}
+
+// The folder of a path as the profile keeps folders: without a final
+// backslash unless it is a drive's root.
+CString FolderOf(const char* path) {
+  CString folder = GetFileDirectory(path);
+  if (folder.GetLength() > 3) folder = folder.Left(folder.GetLength() - 1);
+  return folder;
 }
 
 }  // namespace
@@ -131,16 +143,9 @@ void RunFlashToScr(CFrameWnd* frame) {
   WriteSettingsInt(kLastWizardEntry, 2);
   if (!SaveAllModified()) return;
   const HWND owner = frame->GetSafeHwnd();
-  CString movie;
-  {
-    CFileDialogEx* open =
-        NewFileDialog(true, nullptr, nullptr, OFN_HIDEREADONLY, "Flash movie  (.swf)|*.swf|", owner,
-                      "Choose flash movie", GetSettingsFolder("FlashPath"));
-    const bool chosen = open->DoModal() == IDOK;
-    movie = open->GetPathName();
-    delete open;
-    if (!chosen) return;
-  }
+  const CString movie = ChooseFile(true, nullptr, nullptr, OFN_HIDEREADONLY, "Flash movie  (.swf)|*.swf|",
+                                   owner, "Choose flash movie", "FlashPath");
+  if (movie.IsEmpty()) return;
   WriteSettingsString("FlashPath", GetFileDirectory(movie));
   StartNewDocument(frame);
 
@@ -173,21 +178,15 @@ void RunFlashToScr(CFrameWnd* frame) {
   play->SetTarget(object);
   Send(frame, play);
 
-  CFileDialogEx* save = NewFileDialog(
-      false, "scr", GetPathTitle(movie), OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_ENABLEHOOK,
-      "Screen Saver (.scr)|*.scr||", owner, "Make Screen Saver", GetSettingsFolder("SavePath"));
-  save->m_ofn.lpfnHook = SaveDialogHookProc;
-  const bool chosen = save->DoModal() == IDOK;
-  CString saver = save->GetPathName();
-  const CString folder = save->GetFolderPath();
-  const bool hasScr = save->GetFileExt().CompareNoCase("scr") == 0;
-  delete save;
-  if (!chosen) {
+  const CString chosen = ChooseFile(false, "scr", GetPathTitle(movie),
+                                    OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_ENABLEHOOK,
+                                    "Screen Saver (.scr)|*.scr||", owner, "Make Screen Saver", "SavePath");
+  if (chosen.IsEmpty()) {
     StartNewDocument(frame);
     return;
   }
-  WriteSettingsString("SavePath", folder);
-  if (!hasScr) saver += ".scr";
+  WriteSettingsString("SavePath", FolderOf(chosen));
+  const CString saver = WithScrExtension(chosen);
   const CString outputFolder = GetFileDirectory(saver);
   const CString title = GetPathTitle(saver);
   if (!SaveGeneratedDocument(frame, outputFolder + title + ".fsd", title)) return;
@@ -200,25 +199,12 @@ void RunFlashToScr(CFrameWnd* frame) {
 
 void RunDirectFlash(HWND owner) {
   const DWORD flags = OFN_HIDEREADONLY | OFN_ENABLEHOOK;
-  CString movie, saver;
-  {
-    CFileDialogEx* open = NewFileDialog(true, "swf", nullptr, flags, "Macromedia Flash (.swf)|*.swf||",
-                                        owner, "Select flash file", GetSettingsFolder("FlashPath"));
-    open->m_ofn.lpfnHook = SaveDialogHookProc;
-    const bool chosen = open->DoModal() == IDOK;
-    movie = open->GetPathName();
-    delete open;
-    if (!chosen) return;
-  }
-  {
-    CFileDialogEx* save = NewFileDialog(false, "scr", nullptr, flags, "ScreenSaver (.scr)|*.scr||",
-                                        owner, "Select ScreenSaver", GetSettingsFolder("SavePath"));
-    save->m_ofn.lpfnHook = SaveDialogHookProc;
-    const bool chosen = save->DoModal() == IDOK;
-    saver = save->GetPathName();
-    delete save;
-    if (!chosen) return;
-  }
+  const CString movie = ChooseFile(true, "swf", nullptr, flags, "Macromedia Flash (.swf)|*.swf||", owner,
+                                   "Select flash file", "FlashPath");
+  if (movie.IsEmpty()) return;
+  CString saver = ChooseFile(false, "scr", nullptr, flags, "ScreenSaver (.scr)|*.scr||", owner,
+                             "Select ScreenSaver", "SavePath");
+  if (saver.IsEmpty()) return;
   saver = WithScrExtension(saver);
   CSaverMaker maker;
   if (!maker.MakeMovieSaver(saver, movie)) {

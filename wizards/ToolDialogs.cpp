@@ -20,6 +20,15 @@ HWND MainWindow() {
 
 }  // namespace
 
+void OpenInShell(const char* file, int show) {
+  SHELLEXECUTEINFOA info = {};
+  info.cbSize = sizeof info;
+  info.hwnd = MainWindow();
+  info.lpFile = file;
+  info.nShow = show;
+  LwShellExecuteEx(&info);
+}
+
 CString FlashPresentationBase(const char* name) {
   CString folder = GetSettingsFolder("DocPath");
   if (!folder.IsEmpty() && folder[folder.GetLength() - 1] == '\\')
@@ -100,12 +109,7 @@ bool CFinishedDlg::OnInitDialog() {
 // Called when "Go to folder" is clicked: the shell opens the folder in a
 // window of its own, and the dialog has done its work.
 bool CFinishedDlg::OnGoToFolder(UINT) {
-  SHELLEXECUTEINFOA info = {};
-  info.cbSize = sizeof info;
-  info.hwnd = MainWindow();
-  info.lpFile = m_folder;
-  info.nShow = SW_SHOWMAXIMIZED;
-  LwShellExecuteEx(&info);
+  OpenInShell(m_folder, SW_SHOWMAXIMIZED);
   EndDialog(IDOK);
   return true;
 }

@@ -79,6 +79,14 @@ HWND MainWindow() {
   return app && app->m_pMainWnd ? app->m_pMainWnd->GetSafeHwnd() : nullptr;
 }
 
+// The two spellings name one folder, with or without a final backslash.
+bool IsSameFolder(const char* a, const char* b) {
+  CString x(a), y(b);
+  for (CString* t : {&x, &y})
+    if (t->GetLength() > 3 && (*t)[t->GetLength() - 1] == '\\') *t = t->Left(t->GetLength() - 1);
+  return x.CompareNoCase(y) == 0;
+}
+
 CString WideToAnsi(const wchar_t* text) {
   if (!text) return CString();
   char buffer[MAX_PATH * 2] = "";
@@ -552,11 +560,7 @@ void CTreeFileCtrl::Refresh() {
   HCURSOR previousCursor = ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
   SendMessage(WM_SETREDRAW, FALSE);
   m_refreshing = true;
-  const HTREEITEM selected = GetSelectedItem();
-  const CString selectedPath = selected ? GetItemPath(selected) : CString();
-  const bool expanded =
-      selected && (::SendMessageA(m_hWnd, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(selected),
-                                  TVIS_EXPANDED) & TVIS_EXPANDED);
+  const Selection selection = RememberSelection();
   m_shares.Enumerate();
   StopAllWatches();
   ::SendMessageA(m_hWnd, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
@@ -583,7 +587,7 @@ void CTreeFileCtrl::Refresh() {
       m_networkNode = InsertItem(TVI_ROOT, data, name, icon, openIcon, true, false);
     }
   }
-  if (!selectedPath.IsEmpty()) SetSelectedPath(selectedPath, expanded);
+  RestoreSelection(selection);
   m_refreshing = false;
   SendMessage(WM_SETREDRAW, TRUE);
   ::InvalidateRect(m_hWnd, nullptr, TRUE);
@@ -592,6 +596,20 @@ void CTreeFileCtrl::Refresh() {
 
 // ---------------------------------------------------------------------------
 // Paths and items
+
+CTreeFileCtrl::Selection CTreeFileCtrl::RememberSelection() const {
+  Selection selection;
+  const HTREEITEM selected = GetSelectedItem();
+  if (!selected) return selection;
+  selection.path = GetItemPath(selected);
+  selection.expanded = (::SendMessageA(m_hWnd, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(selected),
+                                       TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+  return selection;
+}
+
+void CTreeFileCtrl::RestoreSelection(const Selection& selection) {
+  if (!selection.path.IsEmpty()) SetSelectedPath(selection.path, selection.expanded);
+}
 
 CString CTreeFileCtrl::GetItemPath(HTREEITEM item) const {
   const ItemData* data = Data(item);
@@ -608,14 +626,21 @@ HTREEITEM CTreeFileCtrl::FindChild(HTREEITEM parent, const char* name) const {
   return nullptr;
 }
 
-namespace {
-
-// The components of a path: the first keeps its backslash when it is a
-// drive ("C:\"), the others are plain names.
-void SplitPath(const CString& path, CStringArray& parts) {
+bool CTreeFileCtrl::PathParts(const char* pathText, CStringArray& parts) const {
+  CString path(pathText);
+  if (path.GetLength() > 3 && path[path.GetLength() - 1] == '\\') path = path.Left(path.GetLength() - 1);
   int start = 0;
-  if (path.GetLength() >= 2 && path[1] == ':') {
-    parts.Add(path.Left(3 <= path.GetLength() ? 3 : 2));
+  if (!m_rootFolder.IsEmpty()) {
+    // Below the root folder: the names after it.
+    CString root = m_rootFolder;
+    if (root[root.GetLength() - 1] == '\\') root = root.Left(root.GetLength() - 1);
+    if (path.GetLength() <= root.GetLength() || path.Left(root.GetLength()).CompareNoCase(root) != 0 ||
+        path[root.GetLength()] != '\\')
+      return false;
+    start = root.GetLength() + 1;
+  } else if (path.GetLength() >= 2 && path[1] == ':') {
+    // A drive keeps its backslash, as the drive items are named.
+    parts.Add(path.Left(path.GetLength() >= 3 ? 3 : 2));
     start = 3;
   }
   while (start < path.GetLength()) {
@@ -624,64 +649,47 @@ void SplitPath(const CString& path, CStringArray& parts) {
     if (end > start) parts.Add(path.Mid(start, end - start));
     start = end + 1;
   }
+  return true;
 }
 
-}  // namespace
+void CTreeFileCtrl::Fill(HTREEITEM item) {
+  if (Tree(TVGN_CHILD, item) || !ItemHasChildren(item)) return;
+  const CString folder = GetItemPath(item);
+  if (IsFolder(folder)) DisplayPath(folder, item);
+}
+
+void CTreeFileCtrl::FillAndExpand(HTREEITEM item) {
+  Fill(item);
+  Expand(item, TVE_EXPAND);
+}
 
 HTREEITEM CTreeFileCtrl::SetSelectedPath(const char* pathText, bool expand) {
   if (!m_hWnd || !pathText || !*pathText) return nullptr;
-  CString path(pathText);
-  if (path.GetLength() > 3 && path[path.GetLength() - 1] == '\\') path = path.Left(path.GetLength() - 1);
+  CStringArray parts;
+  if (!PathParts(pathText, parts)) return nullptr;
   HTREEITEM current = TVI_ROOT;
-  if (!m_rootFolder.IsEmpty()) {
-    CString root = m_rootFolder;
-    if (root[root.GetLength() - 1] == '\\') root = root.Left(root.GetLength() - 1);
-    if (path.GetLength() <= root.GetLength() || path.Left(root.GetLength()).CompareNoCase(root) != 0 ||
-        path[root.GetLength()] != '\\')
-      return nullptr;
-    path = path.Mid(root.GetLength() + 1);
-  } else if (m_myComputerNode) {
+  if (m_rootFolder.IsEmpty() && m_myComputerNode) {
     current = m_myComputerNode;
     if (!Tree(TVGN_CHILD, current)) DisplayDrives(current);
     Expand(current, TVE_EXPAND);
   }
-  CStringArray parts;
-  if (!m_rootFolder.IsEmpty()) {
-    int start = 0;
-    while (start < path.GetLength()) {
-      int end = path.Find('\\', start);
-      if (end < 0) end = path.GetLength();
-      if (end > start) parts.Add(path.Mid(start, end - start));
-      start = end + 1;
-    }
-  } else {
-    SplitPath(path, parts);
-  }
   SendMessage(WM_SETREDRAW, FALSE);
-  const bool bareDrive = IsDrive(path);
+  const bool bareDrive = m_rootFolder.IsEmpty() && parts.GetSize() == 1 && IsDrive(parts[0]);
   HTREEITEM found = nullptr;
   for (int i = 0; i < parts.GetSize(); ++i) {
-    if (current != TVI_ROOT && !Tree(TVGN_CHILD, current) && ItemHasChildren(current)) {
-      const CString folder = GetItemPath(current);
-      if (IsFolder(folder)) DisplayPath(folder, current);
-    }
+    if (current != TVI_ROOT) Fill(current);
     found = FindChild(current, parts[i]);
     if (!found) break;
     const bool last = i == parts.GetSize() - 1;
     if (!last && !bareDrive) {
       SelectItem(found);
-      if (!Tree(TVGN_CHILD, found) && ItemHasChildren(found)) DisplayPath(GetItemPath(found), found);
-      Expand(found, TVE_EXPAND);
+      FillAndExpand(found);
     }
     current = found;
   }
   if (found) {
     SelectItem(found);
-    if (expand) {
-      if (!Tree(TVGN_CHILD, found) && ItemHasChildren(found) && IsFolder(GetItemPath(found)))
-        DisplayPath(GetItemPath(found), found);
-      Expand(found, TVE_EXPAND);
-    }
+    if (expand) FillAndExpand(found);
     ::SendMessageA(m_hWnd, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(found));
   }
   SendMessage(WM_SETREDRAW, TRUE);
@@ -690,28 +698,10 @@ HTREEITEM CTreeFileCtrl::SetSelectedPath(const char* pathText, bool expand) {
 
 HTREEITEM CTreeFileCtrl::FindPathItem(const char* pathText) {
   if (!pathText || !*pathText) return nullptr;
-  CString path(pathText);
-  if (path.GetLength() > 3 && path[path.GetLength() - 1] == '\\') path = path.Left(path.GetLength() - 1);
-  HTREEITEM current = TVI_ROOT;
+  if (!m_rootFolder.IsEmpty() && IsSameFolder(pathText, m_rootFolder)) return TVI_ROOT;
   CStringArray parts;
-  if (!m_rootFolder.IsEmpty()) {
-    CString root = m_rootFolder;
-    if (root[root.GetLength() - 1] == '\\') root = root.Left(root.GetLength() - 1);
-    if (path.CompareNoCase(root) == 0) return TVI_ROOT;
-    if (path.GetLength() <= root.GetLength() || path.Left(root.GetLength()).CompareNoCase(root) != 0)
-      return nullptr;
-    const CString rest = path.Mid(root.GetLength() + 1);
-    int start = 0;
-    while (start < rest.GetLength()) {
-      int end = rest.Find('\\', start);
-      if (end < 0) end = rest.GetLength();
-      if (end > start) parts.Add(rest.Mid(start, end - start));
-      start = end + 1;
-    }
-  } else {
-    if (m_myComputerNode) current = m_myComputerNode;
-    SplitPath(path, parts);
-  }
+  if (!PathParts(pathText, parts)) return nullptr;
+  HTREEITEM current = m_rootFolder.IsEmpty() && m_myComputerNode ? m_myComputerNode : TVI_ROOT;
   for (int i = 0; i < parts.GetSize() && current; ++i) current = FindChild(current, parts[i]);
   return current;
 }
@@ -731,29 +721,21 @@ void CTreeFileCtrl::DropFromHistories(HTREEITEM item) {
       if (history->GetAt(i) == item) history->RemoveAt(i);
 }
 
-void CTreeFileCtrl::GoBack() {
-  if (m_back.IsEmpty()) return;
+void CTreeFileCtrl::Navigate(CPtrArray& from, CPtrArray& to) {
+  if (from.IsEmpty()) return;
   const HTREEITEM previous = GetSelectedItem();
-  const auto item = static_cast<HTREEITEM>(m_back.GetAt(m_back.GetSize() - 1));
-  m_back.RemoveAt(m_back.GetSize() - 1);
+  const auto item = static_cast<HTREEITEM>(from.GetAt(from.GetSize() - 1));
+  from.RemoveAt(from.GetSize() - 1);
   m_navigating = true;
   SelectItem(item);
   ::SendMessageA(m_hWnd, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
   m_navigating = false;
-  PushHistory(m_forward, previous);
+  PushHistory(to, previous);
 }
 
-void CTreeFileCtrl::GoForward() {
-  if (m_forward.IsEmpty()) return;
-  const HTREEITEM previous = GetSelectedItem();
-  const auto item = static_cast<HTREEITEM>(m_forward.GetAt(m_forward.GetSize() - 1));
-  m_forward.RemoveAt(m_forward.GetSize() - 1);
-  m_navigating = true;
-  SelectItem(item);
-  ::SendMessageA(m_hWnd, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
-  m_navigating = false;
-  PushHistory(m_back, previous);
-}
+void CTreeFileCtrl::GoBack() { Navigate(m_back, m_forward); }
+
+void CTreeFileCtrl::GoForward() { Navigate(m_forward, m_back); }
 
 void CTreeFileCtrl::SetMaxHistory(int count) {
   m_maxHistory = count;
@@ -933,15 +915,11 @@ void CTreeFileCtrl::OnWatchNotification(int key) {
   if (!item) return;
   SendMessage(WM_SETREDRAW, FALSE);
   m_refreshing = true;
-  const HTREEITEM selected = GetSelectedItem();
-  const CString selectedPath = selected ? GetItemPath(selected) : CString();
-  const bool expanded =
-      selected && (::SendMessageA(m_hWnd, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(selected),
-                                  TVIS_EXPANDED) & TVIS_EXPANDED);
+  const Selection selection = RememberSelection();
   CString folder = path;
   if (folder.GetLength() > 3) folder = folder.Left(folder.GetLength() - 1);
   DisplayPath(folder, item);
-  if (!selectedPath.IsEmpty()) SetSelectedPath(selectedPath, expanded);
+  RestoreSelection(selection);
   m_refreshing = false;
   SendMessage(WM_SETREDRAW, TRUE);
   ::InvalidateRect(m_hWnd, nullptr, TRUE);

@@ -174,6 +174,10 @@ class CTreeFileCtrl : public CControl {
   void SetChildrenFlag(HTREEITEM item, bool children);
   void DeleteChildren(HTREEITEM item);
   void SelectItem(HTREEITEM item);
+  // Reads the folder of an item that has a button but no children yet;
+  // then opens it.
+  void Fill(HTREEITEM item);
+  void FillAndExpand(HTREEITEM item);
   CString DisplayName(const CString& path, const CString& name, bool file) const;
   void OnExpanding(NMTREEVIEWA* tv, LRESULT* result);
   void OnSelChanged(NMTREEVIEWA* tv);
@@ -182,6 +186,17 @@ class CTreeFileCtrl : public CControl {
   void OnWatchNotification(int key);
   void EnumNetwork(HTREEITEM item);
   void PushHistory(CPtrArray& history, HTREEITEM item);
+  // Selects the last item of `from`, the item left going onto `to`.
+  void Navigate(CPtrArray& from, CPtrArray& to);
+  // The names to walk from the top (the drive with its backslash first)
+  // or from the root folder; false for a path outside the root folder.
+  bool PathParts(const char* path, CStringArray& parts) const;
+  struct Selection {
+    CString path;
+    bool expanded = false;
+  };
+  Selection RememberSelection() const;
+  void RestoreSelection(const Selection& selection);
   void DropFromHistories(HTREEITEM item);
   static DWORD WINAPI WatchThread(void* param);
   static void CloseWatchHandles(Watch* watch);

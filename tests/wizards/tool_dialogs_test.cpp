@@ -8,36 +8,23 @@
 
 #include <string>
 
-#include "script/Options.h"
-#include "tests/builder/builder_run.h"
 #include "tests/support/dialog_hook.h"
 #include "tests/support/files.h"
 #include "tests/support/pump.h"
 #include "tests/support/recorders.h"
 #include "tests/support/registry.h"
 #include "tests/support/screen.h"
+#include "tests/wizards/wizard_fixtures.h"
 #include "wizards/ToolDialogs.h"
 #include "wizards/WizardToolsResource.h"
 
 namespace {
 
-class CFilesEnvironment : public testing::Environment {
- public:
-  void SetUp() override {
-    CBuilderOptions::SetFilePath(
-        lwtest::TempPath("lw_tool_dialogs_" + std::to_string(::GetCurrentProcessId()) + ".opt")
-            .c_str());
-    ::CreateDirectoryA(LW_BUILD_DIR "/screenshots", nullptr);
-  }
-};
 testing::Environment* const g_environments[] = {
     testing::AddGlobalTestEnvironment(new lwtest::CPrivateRegRootEnvironment(HKEY_CURRENT_USER)),
-    testing::AddGlobalTestEnvironment(new CFilesEnvironment)};
+    testing::AddGlobalTestEnvironment(new wiztest::CFilesEnvironment("lw_tool_dialogs_"))};
 
-lwtest::CRegKeyPath Settings() {
-  return lwtest::CRegKeyPath(HKEY_CURRENT_USER,
-                             "Software\\Corvanta\\Lumenweave\\4.70\\Lumenweave\\Settings");
-}
+using wiztest::Settings;
 
 std::string Text(HWND dialog, int id) {
   char text[512] = "";
