@@ -751,29 +751,25 @@ void CTreeFileCtrl::UpOneLevel() {
 // ---------------------------------------------------------------------------
 // Shell actions
 
-void CTreeFileCtrl::Open(HTREEITEM item) {
+void CTreeFileCtrl::Execute(HTREEITEM item, const char* verb) {
   const ItemData* data = Data(item);
-  if (!m_allowOpen || !data || data->path.IsEmpty()) return;
+  if (!data || data->path.IsEmpty()) return;
   SHELLEXECUTEINFOA info = {};
   info.cbSize = sizeof info;
   info.fMask = SEE_MASK_INVOKEIDLIST;
   info.hwnd = MainWindow();
+  info.lpVerb = verb;
   info.lpFile = data->path;
   info.nShow = SW_SHOW;
   LwShellExecuteEx(&info);
 }
 
+void CTreeFileCtrl::Open(HTREEITEM item) {
+  if (m_allowOpen) Execute(item, nullptr);
+}
+
 void CTreeFileCtrl::ShowProperties(HTREEITEM item) {
-  const ItemData* data = Data(item);
-  if (!m_allowProperties || !data || data->path.IsEmpty()) return;
-  SHELLEXECUTEINFOA info = {};
-  info.cbSize = sizeof info;
-  info.fMask = SEE_MASK_INVOKEIDLIST;
-  info.hwnd = MainWindow();
-  info.lpVerb = "properties";
-  info.lpFile = data->path;
-  info.nShow = SW_SHOW;
-  LwShellExecuteEx(&info);
+  if (m_allowProperties) Execute(item, "properties");
 }
 
 void CTreeFileCtrl::Delete(HTREEITEM item) {

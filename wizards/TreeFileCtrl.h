@@ -174,6 +174,8 @@ class CTreeFileCtrl : public CControl {
   void SetChildrenFlag(HTREEITEM item, bool children);
   void DeleteChildren(HTREEITEM item);
   void SelectItem(HTREEITEM item);
+  // The shell runs the verb (null: the default) on the item's path.
+  void Execute(HTREEITEM item, const char* verb);
   // Reads the folder of an item that has a button but no children yet;
   // then opens it.
   void Fill(HTREEITEM item);

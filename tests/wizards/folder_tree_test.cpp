@@ -17,6 +17,7 @@
 #include "tests/support/recorders.h"
 #include "tests/support/screen.h"
 #include "wizards/TreeFileCtrl.h"
+#include "wizards/WizardToolsResource.h"
 
 namespace {
 
@@ -159,6 +160,26 @@ TEST_F(FolderTree, BackAndForwardRetraceTheSelections) {
   // Through the control's keys, as the user goes back.
   ::SendMessageA(tree.GetSafeHwnd(), WM_COMMAND, 32779, 0);
   EXPECT_EQ(std::string(tree.GetSelectedPath()), Root() + "\\Alpha");
+}
+
+TEST_F(FolderTree, OpenAndPropertiesGoToTheShellWhenAllowed) {
+  MakeTree(false, Root());
+  ASSERT_NE(tree.SetSelectedPath((Root() + "\\gamma").c_str()), nullptr);
+  ::SendMessageA(tree.GetSafeHwnd(), WM_COMMAND, ID_TREE_OPEN, 0);
+  ::SendMessageA(tree.GetSafeHwnd(), WM_COMMAND, ID_TREE_PROPERTIES, 0);
+  ASSERT_EQ(shell.calls.size(), 2u);
+  EXPECT_EQ(shell.calls[0].file, Root() + "\\gamma");
+  EXPECT_EQ(shell.calls[0].mask, ULONG(SEE_MASK_INVOKEIDLIST));
+  EXPECT_EQ(shell.calls[1].verb, "properties");
+  // The one-step wizard's tree allows neither.
+  tree.m_allowOpen = tree.m_allowProperties = false;
+  ::SendMessageA(tree.GetSafeHwnd(), WM_COMMAND, ID_TREE_OPEN, 0);
+  ::SendMessageA(tree.GetSafeHwnd(), WM_COMMAND, ID_TREE_PROPERTIES, 0);
+  EXPECT_EQ(shell.calls.size(), 2u);
+  // Up one level selects the parent.
+  ASSERT_NE(tree.SetSelectedPath((Root() + "\\beta\\deep").c_str()), nullptr);
+  ::SendMessageA(tree.GetSafeHwnd(), WM_COMMAND, ID_TREE_UPONELEVEL, 0);
+  EXPECT_EQ(std::string(tree.GetSelectedPath()), Root() + "\\beta");
 }
 
 TEST_F(FolderTree, ANewFolderShowsWithoutARefresh) {
