@@ -115,6 +115,20 @@ TEST_F(FlashTools, FlashToScrWritesItsCommandsInOrderAndThreeFiles) {
   EXPECT_EQ(dialogs.files[1].fileName, "Intro");
 }
 
+TEST_F(FlashTools, FlashToScrShowsTheWritersFailureAndNoFinishedDialog) {
+  lwtest::CTempFolder out{"flashtools_blocked"};
+  // A folder stands where the saver should go.
+  ASSERT_TRUE(::CreateDirectoryA(out.File("Party.scr").c_str(), nullptr));
+  dialogs.AnswerFile(movie);
+  dialogs.AnswerFile(out.File("Party.scr"));
+  RunCommand(ID_WIZARD_FLASHTOSCR);
+  EXPECT_TRUE(lwtest::FileExists(out.File("Party.fsd")));
+  EXPECT_TRUE(captions.empty());
+  bool told = false;
+  for (const std::string& text : boxes.texts) told = told || text.rfind("Screen saver cannot be created.", 0) == 0;
+  EXPECT_TRUE(told) << testing::PrintToString(boxes.texts);
+}
+
 TEST_F(FlashTools, DirectFlashWritesAMovieSaverEndingInScr) {
   lwtest::CTempFolder out{"directflash_out"};
   struct Case {
