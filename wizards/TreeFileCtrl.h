@@ -100,6 +100,11 @@ class CTreeFileCtrl : public CControl {
   virtual bool IsFolderEntry(const WIN32_FIND_DATAA& entry) const;
   virtual bool IsDriveShown(const char* root) const;
   virtual bool CanWatch(const char* path) const;
+  // Dragging: only existing files (not drives); a folder accepts a drop
+  // unless it is the source's own parent or lies inside the source.
+  virtual bool CanDrag(HTREEITEM item) const;
+  virtual bool IsDropTarget(HTREEITEM item) const;
+  bool IsDragging() const { return m_dragImage != nullptr; }
   virtual void AddWatch(const char* path);
   virtual void StopAllWatches();
   virtual void RemoveWatch(const char* path);
@@ -149,6 +154,9 @@ class CTreeFileCtrl : public CControl {
  protected:
   void PreSubclassWindow() override;
   void OnDestroy() override;
+  void OnMouseMove(UINT flags, CPoint pt) override;
+  void OnLButtonUp(UINT flags, CPoint pt) override;
+  void OnTimer(UINT_PTR id) override;
   bool OnChildNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) override;
   LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
@@ -200,6 +208,10 @@ class CTreeFileCtrl : public CControl {
   Selection RememberSelection() const;
   void RestoreSelection(const Selection& selection);
   void DropFromHistories(HTREEITEM item);
+  void BeginDrag(NMTREEVIEWA* tv);
+  // Ends a drag; the file is moved (copied with Ctrl) into the drop
+  // target unless the drag was cancelled.
+  void EndDrag(bool cancelled);
   static DWORD WINAPI WatchThread(void* param);
   static void CloseWatchHandles(Watch* watch);
 
@@ -215,4 +227,8 @@ class CTreeFileCtrl : public CControl {
   int m_nextWatchKey = 1;
   volatile LONG m_autoRefreshFlag = 1;  // read by the watch threads
   CShareEnumerator m_shares;
+  HIMAGELIST m_dragImage = nullptr;
+  HTREEITEM m_dragSource = nullptr;
+  HTREEITEM m_dropTarget = nullptr;
+  int m_autoExpandTicks = 0;
 };

@@ -182,6 +182,65 @@ TEST_F(FolderTree, OpenAndPropertiesGoToTheShellWhenAllowed) {
   EXPECT_EQ(std::string(tree.GetSelectedPath()), Root() + "\\beta");
 }
 
+// The centre of the item's label, in the tree's client coordinates.
+POINT ItemCentre(HWND tree, HTREEITEM item) {
+  RECT r = {};
+  *reinterpret_cast<HTREEITEM*>(&r) = item;
+  ::SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r));
+  return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+TEST_F(FolderTree, FilesDragIntoFoldersButNotOntoTheirOwnParent) {
+  ASSERT_TRUE(lwtest::WriteAll(root.File("beta\\inner.txt"), {2}));
+  MakeTree(true, Root());
+  tree.m_allowDragDrop = true;
+  ASSERT_NE(tree.SetSelectedPath((Root() + "\\beta").c_str(), true), nullptr);
+  // Drags the item of `from` onto the item of `to` as the mouse would.
+  auto drag = [&](const std::string& from, const std::string& to, bool ctrl) {
+    const HTREEITEM source = tree.FindPathItem((Root() + "\\" + from).c_str());
+    const HTREEITEM target = tree.FindPathItem((Root() + "\\" + to).c_str());
+    ASSERT_NE(source, nullptr);
+    ASSERT_NE(target, nullptr);
+    NMTREEVIEWA tv = {};
+    tv.hdr.hwndFrom = tree.GetSafeHwnd();
+    tv.hdr.idFrom = 100;
+    tv.hdr.code = TVN_BEGINDRAGA;
+    tv.itemNew.hItem = source;
+    tv.ptDrag = ItemCentre(tree.GetSafeHwnd(), source);
+    ::SendMessageA(host.GetSafeHwnd(), WM_NOTIFY, 100, reinterpret_cast<LPARAM>(&tv));
+    ASSERT_TRUE(tree.IsDragging());
+    BYTE keys[256] = {};
+    ::GetKeyboardState(keys);
+    keys[VK_CONTROL] = ctrl ? 0x80 : 0;
+    ::SetKeyboardState(keys);
+    const POINT at = ItemCentre(tree.GetSafeHwnd(), target);
+    ::SendMessageA(tree.GetSafeHwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
+    ::SendMessageA(tree.GetSafeHwnd(), WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+    keys[VK_CONTROL] = 0;
+    ::SetKeyboardState(keys);
+    EXPECT_FALSE(tree.IsDragging());
+  };
+  // Onto its own parent: refused, nothing moves.
+  drag("beta\\inner.txt", "beta", false);
+  EXPECT_TRUE(lwtest::FileExists(root.File("beta\\inner.txt")));
+  // Into another folder: moved, and its item goes.
+  drag("A.txt", "gamma", false);
+  EXPECT_TRUE(lwtest::FileExists(root.File("gamma\\A.txt")));
+  EXPECT_FALSE(lwtest::FileExists(root.File("A.txt")));
+  EXPECT_EQ(tree.FindPathItem((Root() + "\\A.txt").c_str()), nullptr);
+  // With Ctrl: copied.
+  drag("b.txt", "Alpha", true);
+  EXPECT_TRUE(lwtest::FileExists(root.File("Alpha\\b.txt")));
+  EXPECT_TRUE(lwtest::FileExists(root.File("b.txt")));
+  // Folders do not drag.
+  NMTREEVIEWA tv = {};
+  tv.hdr.hwndFrom = tree.GetSafeHwnd();
+  tv.hdr.code = TVN_BEGINDRAGA;
+  tv.itemNew.hItem = tree.FindPathItem((Root() + "\\gamma").c_str());
+  ::SendMessageA(host.GetSafeHwnd(), WM_NOTIFY, 100, reinterpret_cast<LPARAM>(&tv));
+  EXPECT_FALSE(tree.IsDragging());
+}
+
 TEST_F(FolderTree, ANewFolderShowsWithoutARefresh) {
   MakeTree(false, Root());
   ASSERT_EQ(tree.GetWatchCount(), 1);
