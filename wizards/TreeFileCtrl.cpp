@@ -103,6 +103,10 @@ DWORD CTreeFileSystem::GetLogicalDrives() { return ::GetLogicalDrives(); }
 
 UINT CTreeFileSystem::GetDriveType(const char* root) { return ::GetDriveTypeA(root); }
 
+bool CTreeFileSystem::GetVolumeSerial(const char* root, DWORD* serial) {
+  return ::GetVolumeInformationA(root, nullptr, 0, serial, nullptr, nullptr, nullptr, 0) != FALSE;
+}
+
 namespace {
 using NetShareEnumProc = DWORD(WINAPI*)(LPWSTR, DWORD, LPBYTE*, DWORD, LPDWORD, LPDWORD, LPDWORD);
 using NetApiBufferFreeProc = DWORD(WINAPI*)(LPVOID);
@@ -792,6 +796,10 @@ void CTreeFileCtrl::Delete(HTREEITEM item) {
 void CTreeFileCtrl::Rename(HTREEITEM item) {
   const ItemData* data = Data(item);
   if (!m_allowRename || !data || data->network || data->path.IsEmpty() || IsDrive(data->path)) return;
+  // Labels are editable only while renaming is allowed; the begin-edit
+  // notification refuses the rest.
+  const LONG_PTR style = ::GetWindowLongPtrA(m_hWnd, GWL_STYLE);
+  if (!(style & TVS_EDITLABELS)) ::SetWindowLongPtrA(m_hWnd, GWL_STYLE, style | TVS_EDITLABELS);
   ::SetFocus(m_hWnd);
   ::SendMessageA(m_hWnd, TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(item));
 }
@@ -1066,7 +1074,7 @@ void CTreeFileCtrl::OnExpanding(NMTREEVIEWA* tv, LRESULT* result) {
   HCURSOR previousCursor = ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
   if (IsRemovableOrCD(path)) {
     DWORD serial = 0;
-    if (!::GetVolumeInformationA(path, nullptr, 0, &serial, nullptr, nullptr, nullptr, 0)) {
+    if (!g_treeFileSystem->GetVolumeSerial(path, &serial)) {
       // No medium: the button stays for the next try.
       *result = TRUE;
       ::SetCursor(previousCursor);

@@ -28,6 +28,9 @@ class CTreeFileSystem {
   virtual DWORD GetLogicalDrives();
   // DRIVE_REMOVABLE, DRIVE_FIXED... of a root such as "C:\".
   virtual UINT GetDriveType(const char* root);
+  // Whether a removable or CD-ROM drive holds a medium: its volume serial
+  // number, false when there is none.
+  virtual bool GetVolumeSerial(const char* root, DWORD* serial);
   // The local machine's shares at level 502; false when they cannot be
   // listed. The records are freed with FreeShares.
   virtual bool EnumShares(SHARE_INFO_502** records, DWORD* count);

@@ -44,6 +44,13 @@ class CFakeSystem : public CTreeFileSystem {
     return true;
   }
   void FreeShares(SHARE_INFO_502*) override {}
+  bool GetVolumeSerial(const char* root, DWORD* serial) override {
+    ++mediaChecks;
+    *serial = 0x1234;
+    return root[0] != 'Z';  // no medium in the removable drive
+  }
+
+  int mediaChecks = 0;
 
   std::vector<SHARE_INFO_502> shares;
 };
@@ -311,6 +318,42 @@ TEST_F(FolderTree, DrivesComeThroughTheSeamAndHiddenTypesStayAway) {
         EXPECT_TRUE(tree.ItemHasChildren(i));
       }
   }
+}
+
+TEST_F(FolderTree, ARemovableDriveWithoutAMediumStaysClosedWithItsButton) {
+  MakeTree(false, "");
+  const HTREEITEM computer = tree.GetMyComputerNode();
+  ASSERT_NE(computer, nullptr);
+  tree.Expand(computer, TVE_EXPAND);
+  const HTREEITEM z = tree.FindPathItem("Z:\\");
+  ASSERT_NE(z, nullptr);
+  EXPECT_EQ(system.mediaChecks, 0) << "listing the drives reads no medium";
+  tree.Expand(z, TVE_EXPAND);
+  EXPECT_EQ(system.mediaChecks, 1);
+  EXPECT_EQ(tree.GetChildItem(z), nullptr);
+  EXPECT_TRUE(tree.ItemHasChildren(z));
+  EXPECT_FALSE(::SendMessageA(tree.GetSafeHwnd(), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(z), TVIS_EXPANDED) &
+               TVIS_EXPANDED);
+}
+
+TEST_F(FolderTree, ALabelEditRenamesTheFile) {
+  MakeTree(true, Root());
+  tree.m_allowRename = true;
+  const HTREEITEM item = tree.SetSelectedPath((Root() + "\\c.TXT").c_str());
+  ASSERT_NE(item, nullptr);
+  ::SendMessageA(tree.GetSafeHwnd(), WM_COMMAND, ID_TREE_RENAME, 0);
+  const HWND edit = reinterpret_cast<HWND>(::SendMessageA(tree.GetSafeHwnd(), TVM_GETEDITCONTROL, 0, 0));
+  ASSERT_NE(edit, nullptr);
+  ::SetWindowTextA(edit, "renamed.txt");
+  ::SendMessageA(tree.GetSafeHwnd(), TVM_ENDEDITLABELNOW, FALSE, 0);
+  EXPECT_TRUE(lwtest::FileExists(root.File("renamed.txt")));
+  EXPECT_FALSE(lwtest::FileExists(root.File("c.TXT")));
+  EXPECT_EQ(std::string(tree.GetItemPath(item)), Root() + "\\renamed.txt");
+  EXPECT_EQ(std::string(tree.GetItemText(item)), "renamed.txt");
+  // Drives and disallowed trees start no edit.
+  tree.m_allowRename = false;
+  ::SendMessageA(tree.GetSafeHwnd(), WM_COMMAND, ID_TREE_RENAME, 0);
+  EXPECT_EQ(::SendMessageA(tree.GetSafeHwnd(), TVM_GETEDITCONTROL, 0, 0), 0);
 }
 
 TEST_F(FolderTree, SharesAreReadFromTheirTypedRecords) {
