@@ -125,8 +125,8 @@ bool COneStepDlg::OnInitDialog() {
   m_tree.m_allowOpen = false;
   m_tree.m_allowProperties = false;
   m_tree.m_allowDragDrop = false;
+  m_tree.m_showFiles = false;
   m_tree.AttachSystemImageList();
-  m_tree.SetShowFiles(false);
   m_tree.SetSelectedPath(GetSettingsFolder(kOneStepPathEntry), true);
   return true;
 }

@@ -164,9 +164,23 @@ TEST_F(FolderTree, BackAndForwardRetraceTheSelections) {
   EXPECT_TRUE(tree.CanGoForward());
   tree.GoForward();
   EXPECT_EQ(std::string(tree.GetSelectedPath()), Root() + "\\beta");
-  // Through the control's keys, as the user goes back.
-  ::SendMessageA(tree.GetSafeHwnd(), WM_COMMAND, 32779, 0);
+  // Through the control's command and keys, as the user goes back.
+  ::SendMessageA(tree.GetSafeHwnd(), WM_COMMAND, ID_TREE_BACK, 0);
   EXPECT_EQ(std::string(tree.GetSelectedPath()), Root() + "\\Alpha");
+  BYTE keys[256] = {};
+  ::GetKeyboardState(keys);
+  keys[VK_MENU] = 0x80;
+  ::SetKeyboardState(keys);
+  ::SendMessageA(tree.GetSafeHwnd(), WM_SYSKEYDOWN, VK_RIGHT, 0);
+  keys[VK_MENU] = 0;
+  ::SetKeyboardState(keys);
+  lwtest::FlushEvents(50);
+  EXPECT_EQ(std::string(tree.GetSelectedPath()), Root() + "\\beta");
+  // A shorter history drops the oldest entries.
+  tree.SetMaxHistory(1);
+  tree.GoBack();
+  EXPECT_EQ(std::string(tree.GetSelectedPath()), Root() + "\\Alpha");
+  EXPECT_FALSE(tree.CanGoBack());
 }
 
 TEST_F(FolderTree, OpenAndPropertiesGoToTheShellWhenAllowed) {
