@@ -1116,6 +1116,7 @@ void CTreeFileCtrl::OnSelChanged(NMTREEVIEWA* tv) {
 
 void CTreeFileCtrl::OnCommandId(UINT id) {
   const HTREEITEM selected = GetSelectedItem();
+  if (!IsCommandEnabled(id)) return;
   switch (id) {
     case ID_TREE_UPONELEVEL: UpOneLevel(); break;
     case ID_TREE_OPEN: Open(selected); break;
@@ -1129,8 +1130,47 @@ void CTreeFileCtrl::OnCommandId(UINT id) {
   }
 }
 
+bool CTreeFileCtrl::IsCommandEnabled(UINT id) const {
+  const HTREEITEM selected = GetSelectedItem();
+  const ItemData* data = Data(selected);
+  const bool network = data && data->network;
+  const bool drive = data && IsDrive(data->path);
+  // Network items open only as servers and shares.
+  const bool openable = !network || (data && (data->displayType == RESOURCEDISPLAYTYPE_SERVER ||
+                                             data->displayType == RESOURCEDISPLAYTYPE_SHARE));
+  switch (id) {
+    case ID_TREE_UPONELEVEL: return selected && GetParentItem(selected);
+    case ID_TREE_OPEN: return m_allowOpen && selected && openable;
+    case ID_TREE_DELETE: return m_allowDelete && selected && !drive && !network;
+    case ID_TREE_RENAME: return m_allowRename && selected && !drive && !network;
+    case ID_TREE_PROPERTIES: return m_allowProperties && selected && openable;
+    case ID_TREE_REFRESH: return true;
+    case ID_TREE_BACK: return CanGoBack();
+    case ID_TREE_FORWARD: return CanGoForward();
+    default: return false;
+  }
+}
+
+// Called for Shift+F10 and the menu key: the parent is asked for a context
+// menu at the centre of the selected item, as a right click there would.
+void CTreeFileCtrl::RequestContextMenu() {
+  const HTREEITEM selected = GetSelectedItem();
+  if (!selected) return;
+  RECT r = {};
+  *reinterpret_cast<HTREEITEM*>(&r) = selected;
+  if (!::SendMessageA(m_hWnd, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r))) return;
+  POINT centre = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  ::ClientToScreen(m_hWnd, &centre);
+  ::SendMessageA(::GetParent(m_hWnd), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_hWnd),
+                 MAKELPARAM(centre.x, centre.y));
+}
+
 bool CTreeFileCtrl::OnKey(UINT vk) {
   const bool alt = ::GetKeyState(VK_MENU) < 0;
+  if ((vk == VK_F10 && ::GetKeyState(VK_SHIFT) < 0) || vk == VK_APPS) {
+    RequestContextMenu();
+    return true;
+  }
   UINT command = 0;
   switch (vk) {
     case VK_RETURN: command = alt ? ID_TREE_PROPERTIES : ID_TREE_OPEN; break;
@@ -1278,6 +1318,15 @@ LRESULT CTreeFileCtrl::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
       }
       break;
+    case WM_INITMENUPOPUP: {
+      const HMENU menu = reinterpret_cast<HMENU>(wp);
+      for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
+        const UINT id = ::GetMenuItemID(menu, i);
+        if (id >= ID_TREE_UPONELEVEL && id <= ID_TREE_FORWARD)
+          ::EnableMenuItem(menu, i, MF_BYPOSITION | (IsCommandEnabled(id) ? MF_ENABLED : MF_GRAYED));
+      }
+      return 0;
+    }
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
       if (!::SendMessageA(m_hWnd, TVM_GETEDITCONTROL, 0, 0) && OnKey(static_cast<UINT>(wp))) return 0;

@@ -112,6 +112,9 @@ class CTreeFileCtrl : public CControl {
   virtual void StopAllWatches();
   virtual void RemoveWatch(const char* path);
   virtual void OnSelectionChanged(HTREEITEM) {}
+  // Whether one of the control's commands (ID_TREE_...) can run now; a
+  // menu shown for the control gets its items enabled by this.
+  bool IsCommandEnabled(UINT id) const;
 
   // The watches: how many there are, the key the notifications of a
   // path's watch carry (0 when it is not watched), and how many watch
@@ -195,6 +198,7 @@ class CTreeFileCtrl : public CControl {
   void OnExpanding(NMTREEVIEWA* tv, LRESULT* result);
   void OnSelChanged(NMTREEVIEWA* tv);
   bool OnKey(UINT vk);
+  void RequestContextMenu();
   void OnCommandId(UINT id);
   void OnWatchNotification(int key);
   void EnumNetwork(HTREEITEM item);

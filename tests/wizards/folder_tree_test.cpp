@@ -13,6 +13,7 @@
 
 #include "framework/Wnd.h"
 #include "tests/support/files.h"
+#include "tests/support/message_sequence.h"
 #include "tests/support/pump.h"
 #include "tests/support/recorders.h"
 #include "tests/support/screen.h"
@@ -61,6 +62,14 @@ SHARE_INFO_502 Share(const wchar_t* name, DWORD type, const wchar_t* path) {
   record.shi502_type = type;
   record.shi502_path = const_cast<wchar_t*>(path);
   return record;
+}
+
+// The centre of the item's label, in the tree's client coordinates.
+POINT ItemCentre(HWND tree, HTREEITEM item) {
+  RECT r = {};
+  *reinterpret_cast<HTREEITEM*>(&r) = item;
+  ::SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r));
+  return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
 class FolderTree : public testing::Test {
@@ -203,14 +212,6 @@ TEST_F(FolderTree, OpenAndPropertiesGoToTheShellWhenAllowed) {
   EXPECT_EQ(std::string(tree.GetSelectedPath()), Root() + "\\beta");
 }
 
-// The centre of the item's label, in the tree's client coordinates.
-POINT ItemCentre(HWND tree, HTREEITEM item) {
-  RECT r = {};
-  *reinterpret_cast<HTREEITEM*>(&r) = item;
-  ::SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r));
-  return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
 TEST_F(FolderTree, FilesDragIntoFoldersButNotOntoTheirOwnParent) {
   ASSERT_TRUE(lwtest::WriteAll(root.File("beta\\inner.txt"), {2}));
   MakeTree(true, Root());
@@ -260,6 +261,48 @@ TEST_F(FolderTree, FilesDragIntoFoldersButNotOntoTheirOwnParent) {
   tv.itemNew.hItem = tree.FindPathItem((Root() + "\\gamma").c_str());
   ::SendMessageA(host.GetSafeHwnd(), WM_NOTIFY, 100, reinterpret_cast<LPARAM>(&tv));
   EXPECT_FALSE(tree.IsDragging());
+}
+
+TEST_F(FolderTree, AMenuForTheTreeGetsItsItemsEnabledByTheTree) {
+  MakeTree(false, Root());
+  const HMENU menu = ::CreatePopupMenu();
+  for (UINT id : {ID_TREE_UPONELEVEL, ID_TREE_OPEN, ID_TREE_DELETE, ID_TREE_RENAME, ID_TREE_PROPERTIES,
+                  ID_TREE_REFRESH, ID_TREE_BACK, ID_TREE_FORWARD})
+    ::AppendMenuA(menu, MF_STRING, id, "item");
+  ASSERT_NE(tree.SetSelectedPath((Root() + "\\beta\\deep").c_str()), nullptr);
+  ::SendMessageA(tree.GetSafeHwnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), 0);
+  auto enabled = [&](UINT id) { return !(::GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED); };
+  EXPECT_TRUE(enabled(ID_TREE_UPONELEVEL));
+  EXPECT_TRUE(enabled(ID_TREE_OPEN));
+  EXPECT_FALSE(enabled(ID_TREE_DELETE)) << "delete is not allowed by default";
+  EXPECT_FALSE(enabled(ID_TREE_RENAME));
+  EXPECT_TRUE(enabled(ID_TREE_PROPERTIES));
+  EXPECT_TRUE(enabled(ID_TREE_REFRESH));
+  EXPECT_TRUE(enabled(ID_TREE_BACK));
+  EXPECT_FALSE(enabled(ID_TREE_FORWARD));
+  tree.m_allowRename = true;
+  ::SendMessageA(tree.GetSafeHwnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), 0);
+  EXPECT_TRUE(enabled(ID_TREE_RENAME));
+  ::DestroyMenu(menu);
+}
+
+TEST_F(FolderTree, TheMenuKeyAsksTheParentForAMenuAtTheSelection) {
+  MakeTree(false, Root());
+  const HTREEITEM gamma = tree.SetSelectedPath((Root() + "\\gamma").c_str());
+  ASSERT_NE(gamma, nullptr);
+  lwtest::CMessageSequence seq;
+  seq.Watch(host.GetSafeHwnd());
+  ::SendMessageA(tree.GetSafeHwnd(), WM_KEYDOWN, VK_APPS, 0);
+  POINT expected = ItemCentre(tree.GetSafeHwnd(), gamma);
+  ::ClientToScreen(tree.GetSafeHwnd(), &expected);
+  int menus = 0;
+  for (const lwtest::MessageEntry& e : seq.Recorded())
+    if (e.message == WM_CONTEXTMENU) {
+      ++menus;
+      EXPECT_EQ(static_cast<short>(LOWORD(e.lParam)), expected.x);
+      EXPECT_EQ(static_cast<short>(HIWORD(e.lParam)), expected.y);
+    }
+  EXPECT_EQ(menus, 1);
 }
 
 TEST_F(FolderTree, ANewFolderShowsWithoutARefresh) {
