@@ -21,6 +21,7 @@
 #include "script/Options.h"
 #include "script/Palette.h"
 #include "wizards/SaverMaker.h"
+#include "wizards/StandardWizard.h"
 #include "wizards/ToolCommands.h"
 
 const char kMainFrameClass[] = "Lumenweave3.1";
@@ -125,6 +126,7 @@ const CCommandEntry CMainFrame::commandEntries[] = {
     UpdateUIEntry(ID_COMMAND_ADD, &CMainFrame::OnUpdateTypeSelected),
     CommandEntry(ID_COMMAND_INSERT, &CMainFrame::OnAddOrInsert),
     UpdateUIEntry(ID_COMMAND_INSERT, &CMainFrame::OnUpdateInsert),
+    CommandEntry(ID_WIZARD_STANDARD, &CMainFrame::OnStandardWizard),
     CommandEntry(ID_TOOLS_STARTWINDOW, &CMainFrame::OnStartWindow),
     CommandEntry(ID_TOOLS_INSTALLFORSCR, &CMainFrame::OnInstallForScr),
     CommandEntry(ID_WIZARD_ONESTEP, &CMainFrame::OnOneStepWizard),
@@ -440,6 +442,14 @@ bool CMainFrame::OnAddOrInsert(UINT id) {
   if (!tree || !script) return true;
   if (CSceneCommand* command = tree->TakeNewCommand())
     script->InsertCommand(command, id == ID_COMMAND_ADD);
+  return true;
+}
+
+bool CMainFrame::OnStandardWizard(UINT) {
+  WriteSettingsInt(kLastWizardEntry, 0);
+  CDocumentApp* app = AfxGetDocumentApp();
+  if (app && !app->SaveAllModified()) return true;
+  RunStandardWizard(m_hWnd);
   return true;
 }
 

@@ -81,6 +81,7 @@ class CMainFrame : public CFrameWnd {
   bool OnRefresh(UINT id);
   bool OnCurrent(UINT id);
   bool OnAddOrInsert(UINT id);
+  bool OnStandardWizard(UINT id);
   bool OnStartWindow(UINT id);
   bool OnInstallForScr(UINT id);
   bool OnOneStepWizard(UINT id);

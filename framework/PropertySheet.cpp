@@ -160,6 +160,7 @@ void CPropertySheet::AddPage(CPropertyPage* page) {
   LW_ASSERT(page != nullptr && page->m_sheet == nullptr);
   if (!page) return;
   page->m_sheet = this;
+  page->m_psp.hInstance = GetResourceInstance();
   m_pages.Add(page);
   if (m_hWnd) {
     HPROPSHEETPAGE handle = ::CreatePropertySheetPageA(&page->m_psp);
@@ -250,10 +251,7 @@ bool CPropertySheet::MakeSheet(HWND parent, bool child) {
   // The system copies the pages' descriptions; they must lie side by side.
   const int count = m_pages.GetSize();
   auto* pages = new PROPSHEETPAGEA[count];
-  for (int i = 0; i < count; ++i) {
-    pages[i] = GetPage(i)->m_psp;
-    pages[i].hInstance = GetResourceInstance();
-  }
+  for (int i = 0; i < count; ++i) pages[i] = GetPage(i)->m_psp;
   PROPSHEETHEADERA header = {};
   header.dwSize = sizeof header;
   header.dwFlags = PSH_PROPSHEETPAGE | PSH_MODELESS | PSH_USECALLBACK | PSH_NOAPPLYNOW;

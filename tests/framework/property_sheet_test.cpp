@@ -444,4 +444,31 @@ TEST_F(PropertySheetTest, Screenshots) {
   EXPECT_TRUE(saved);
 }
 
+// Templates from another module than the program's (as when resources are
+// set elsewhere): pages added before and while the sheet is up find theirs
+// there. The builder's empty sequence page serves as a template this
+// program does not have.
+TEST_F(PropertySheetTest, PagesFindTheirTemplatesWhereTheResourcesAre) {
+  const HMODULE builder =
+      ::LoadLibraryExA(LW_BUILD_DIR "/builder/Lumenweave.exe", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(builder, nullptr);
+  const UINT kEmptyPage = 324;
+  CDialog::SetResourceInstance(builder);
+  {
+    CPropertyPage before(kEmptyPage, "Before"), during(kEmptyPage, "During");
+    CPropertySheet sheet;
+    sheet.AddPage(&before);
+    const bool made = sheet.Create(owner);
+    if (made) sheet.AddPage(&during);
+    CDialog::SetResourceInstance(nullptr);
+    ASSERT_TRUE(made);
+    EXPECT_EQ(sheet.GetPageCount(), 2);
+    EXPECT_EQ(TabCtrl_GetItemCount(sheet.GetTabControl()), 2);
+    EXPECT_TRUE(sheet.SetActivePage(&during));
+    EXPECT_TRUE(::IsWindow(during.GetSafeHwnd()));
+  }
+  CDialog::SetResourceInstance(nullptr);
+  ::FreeLibrary(builder);
+}
+
 }  // namespace

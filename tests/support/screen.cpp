@@ -5,6 +5,7 @@
 
 #include "tests/support/files.h"
 #include "tests/support/image_strip.h"
+#include "tests/support/pump.h"
 
 namespace lwtest {
 
@@ -101,6 +102,14 @@ std::string CHostWindow::HandleText() const {
 void CHostWindow::Destroy() {
   if (m_hwnd && ::IsWindow(m_hwnd)) ::DestroyWindow(m_hwnd);
   m_hwnd = nullptr;
+}
+
+bool ShowAndShoot(HWND hwnd, const std::string& folder, const std::string& name) {
+  ::CreateDirectoryA(folder.c_str(), nullptr);
+  ::SetWindowPos(hwnd, HWND_TOPMOST, 40, 40, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+  ::UpdateWindow(hwnd);
+  FlushEvents(300);
+  return SaveWindowShot(hwnd, folder + "\\" + name + ".bmp");
 }
 
 }  // namespace lwtest

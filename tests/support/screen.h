@@ -17,6 +17,11 @@ namespace lwtest {
 // asked. False when the file cannot be written.
 bool SaveWindowShot(HWND hwnd, const std::string& path, std::vector<COLORREF>* pixels = nullptr);
 
+// A dialog answered from its hook before it is on the screen: brought up
+// topmost at (40, 40), painted, and then shot as SaveWindowShot does
+// (the file's folder is made when missing).
+bool ShowAndShoot(HWND hwnd, const std::string& folder, const std::string& name);
+
 // The screen's pixel.
 COLORREF ScreenPixel(int x, int y);
 // The screen's pixels in the rectangle, rows top-down.

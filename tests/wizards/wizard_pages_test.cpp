@@ -855,4 +855,68 @@ TEST(InsertSequenceDlg, TextsListTheirTextsAndShowTheFocusedOne) {
   EXPECT_EQ(showing, CPreviewStatic::kShowsText);
 }
 
+TEST(InsertSequenceDlg, TestPlaysTheFirstChosenMediaAndEveryEndingStopsIt) {
+  lwtest::CTempFolder folder("insertmedia");
+  const std::string path = folder.Path() + "tune.mid";
+  ASSERT_TRUE(lwtest::WriteAll(path, lwtest::OneNoteMidi()));
+  std::unique_ptr<CMediaObject> video(MakeMedia("clip.avi", kMediaVideo));
+  std::unique_ptr<CMediaObject> tune(new CMediaObject);
+  ASSERT_EQ(tune->LoadMediaFile(path.c_str(), false), 1);
+  CMediaSequenceDlg dlg(nullptr);
+  dlg.m_items.Add(video.get());
+  dlg.m_items.Add(tune.get());
+  std::string playing, stopped;
+  int spinLow = 0, spinHigh = 0;
+  lwtest::CDialogScript script([&](CDialog* d) {
+    if (d->GetTemplateId() != IDD_WZ_INSERT_MEDIA) return;  // no video preview may come
+    ::SendMessageA(d->GetDlgItem(IDC_WZ_REPEAT_SPIN), UDM_GETRANGE32, reinterpret_cast<WPARAM>(&spinLow),
+                   reinterpret_cast<LPARAM>(&spinHigh));
+    const HWND list = d->GetDlgItem(IDC_WZ_ITEMS);
+    ::SendMessageA(list, LB_SETSEL, FALSE, -1);
+    ::SendMessageA(list, LB_SETSEL, TRUE, 1);
+    lwtest::Press(d, IDC_WZ_TEST);
+    playing = dlg.GetTestPlayer().GetMidi().m_path.GetString();
+    lwtest::Press(d, IDC_WZ_STOP);
+    stopped = dlg.GetTestPlayer().GetMidi().m_path.GetString();
+    lwtest::Press(d, IDC_WZ_TEST);
+    lwtest::Press(d, IDCANCEL);
+  });
+  EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+  EXPECT_EQ(script.Opened(), 1);
+  EXPECT_FALSE(playing.empty());
+  EXPECT_TRUE(stopped.empty());
+  EXPECT_TRUE(dlg.GetTestPlayer().GetMidi().m_path.IsEmpty()) << "Cancel stops the test";
+  EXPECT_EQ(spinLow, 1);
+  EXPECT_EQ(spinHigh, 100);
+}
+
+TEST_F(SequencePagesTest, TheSpinsRunFromOneToAHundred) {
+  int low = 0, high = 0;
+  sheet.SetActivePage(&image);
+  ::SendMessageA(image.GetDlgItem(IDC_WZ_WAIT_SPIN), UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low),
+                 reinterpret_cast<LPARAM>(&high));
+  EXPECT_EQ(low, 1);
+  EXPECT_EQ(high, 100);
+  sheet.SetActivePage(&media);
+  ::SendMessageA(media.GetDlgItem(IDC_WZ_REPEAT_SPIN), UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low),
+                 reinterpret_cast<LPARAM>(&high));
+  EXPECT_EQ(low, 1);
+  EXPECT_EQ(high, 100);
+}
+
+TEST(SequencePages, APageWithoutAStepStaysIdle) {
+  lwtest::CRecordedBoxes boxes;
+  lwtest::CHostWindow window(20, 20, 700, 380, ::GetSysColor(COLOR_BTNFACE));
+  CWizardPropertyPageImage page;
+  CPropertySheet sheet;
+  sheet.AddPage(&page);
+  ASSERT_TRUE(sheet.Create(window.Hwnd()));
+  EXPECT_EQ(page.GetHost(), nullptr);
+  ClickCheck(&page, IDC_WZ_HIDE, false);
+  lwtest::Press(&page, IDC_WZ_ADD);
+  lwtest::Press(&page, IDC_WZ_APPLY_SELECTION);
+  page.SetUpForEditor();
+  EXPECT_TRUE(boxes.texts.empty());
+}
+
 }  // namespace

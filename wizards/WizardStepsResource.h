@@ -1,0 +1,70 @@
+// Resource ids of the Standard wizard's step dialogs (WizardSteps.rc).
+// Control ids repeat from one step to the next where the steps share a
+// control's role.
+#pragma once
+
+#define IDD_WIZARD_STEP1 261
+#define IDD_WIZARD_STEP2A 263
+#define IDD_WIZARD_STEP2B 264
+#define IDD_WIZARD_STEP2C 265
+#define IDD_WIZARD_STEP3 266
+
+// Every step
+#define IDC_WIZ_PREVIOUS 3
+#define IDC_WIZ_HELP 1284
+
+// Step 1
+#define IDC_WIZ1_FOLDER 1212
+#define IDC_WIZ1_NAME 1213
+#define IDC_WIZ1_IMAGES 1082
+#define IDC_WIZ1_MEDIA 1210
+#define IDC_WIZ1_TEXTS 1021
+#define IDC_WIZ1_REPEAT 1083
+#define IDC_WIZ1_MAKE_SCR 1022
+#define IDC_WIZ1_MAKE_EXE 1211
+#define IDC_WIZ1_BROWSE 1206
+
+// Step 2A
+#define IDC_WIZ2A_ADD 1209
+#define IDC_WIZ2A_LIST 1215
+#define IDC_WIZ2A_NAME 1081
+#define IDC_WIZ2A_PREVIEW 1099
+#define IDC_WIZ2A_PREVIEW_SIZE 1170
+#define IDC_WIZ2A_REMOVE 1211
+#define IDC_WIZ2A_ADD_FOLDER 1314
+#define IDC_WIZ2A_REMOVE_ALL 1316
+
+// Step 2B
+#define IDC_WIZ2B_ADD 1209
+#define IDC_WIZ2B_LIST 1219
+#define IDC_WIZ2B_NAME 1140
+#define IDC_WIZ2B_REMOVE 1211
+#define IDC_WIZ2B_PLAY 1141
+#define IDC_WIZ2B_STOP 1337
+
+// Step 2C
+#define IDC_WIZ2C_TEXT 1022
+#define IDC_WIZ2C_OPAQUE 1012
+#define IDC_WIZ2C_TRANSPARENT 1011
+#define IDC_WIZ2C_COLOUR 1010
+#define IDC_WIZ2C_PREVIEW 1099
+#define IDC_WIZ2C_PREVIEW_SIZE 1170
+#define IDC_WIZ2C_LIST 1215
+#define IDC_WIZ2C_FONT_NAME 1224
+#define IDC_WIZ2C_FONT_STYLE 1225
+#define IDC_WIZ2C_FONT_SIZE 1226
+#define IDC_WIZ2C_ADD 1209
+#define IDC_WIZ2C_REMOVE 1211
+#define IDC_WIZ2C_FONT 1111
+
+// Step 3
+#define IDC_WIZ3_LIST 1254
+#define IDC_WIZ3_SHEET_PLACE 1336
+#define IDC_WIZ3_REMOVE 1211
+#define IDC_WIZ3_UP 1232
+#define IDC_WIZ3_DOWN 1233
+#define IDC_WIZ3_PREVIEW_SEQ 1242
+#define IDC_WIZ3_PREVIEW_SS 4
+#define IDC_WIZ3_FINISH 1354
+#define IDC_WIZ3_SELECT_ALL 1325
+#define IDC_WIZ3_DESELECT_ALL 1326
