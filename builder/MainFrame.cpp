@@ -22,6 +22,7 @@
 #include "script/Palette.h"
 #include "wizards/SaverMaker.h"
 #include "wizards/StandardWizard.h"
+#include "wizards/ToolCommands.h"
 
 const char kMainFrameClass[] = "Lumenweave3.1";
 const char kHandedFileBlock[] = "FileNamePath";
@@ -134,6 +135,11 @@ const CCommandEntry CMainFrame::commandEntries[] = {
     CommandEntry(ID_WIZARD_STANDARD, &CMainFrame::OnStandardWizard),
     CommandEntry(ID_TOOLS_STARTWINDOW, &CMainFrame::OnStartWindow),
     CommandEntry(ID_TOOLS_INSTALLFORSCR, &CMainFrame::OnInstallForScr),
+    CommandEntry(ID_WIZARD_ONESTEP, &CMainFrame::OnOneStepWizard),
+    CommandEntry(ID_WIZARD_FLASHTOSCR, &CMainFrame::OnFlashToScr),
+    CommandEntry(ID_TOOLS_DIRECTFLASH, &CMainFrame::OnDirectFlash),
+    CommandEntry(ID_TOOLS_FLASHPRESENTATION, &CMainFrame::OnFlashPresentation),
+    CommandEntry(ID_WIZARD_LAST, &CMainFrame::OnLastWizard),
     CommandEntry(ID_HELP_SUPPORT, &CMainFrame::OnSupport),
     CommandEntry(ID_HELP_HOMEPAGE, &CMainFrame::OnHomepage),
     NotifyEntry(AFX_IDW_TOOLBAR, TBN_DROPDOWN, &CMainFrame::OnWizardDropDown),
@@ -456,7 +462,7 @@ bool CMainFrame::OnAddOrInsert(UINT id) {
 }
 
 bool CMainFrame::OnStandardWizard(UINT) {
-  WriteSettingsInt("LastWizard", 0);
+  WriteSettingsInt(kLastWizardEntry, 0);
   CDocumentApp* app = AfxGetDocumentApp();
   if (app && !app->SaveAllModified()) return true;
   RunStandardWizard(m_hWnd);
@@ -486,6 +492,33 @@ bool CMainFrame::OnInstallForScr(UINT) {
   CSaverMaker maker;
   const bool made = maker.MakeInstallerForSaver(installer, saver) != FALSE;
   ShowSaverMakeResult(made, maker, installer);
+  return true;
+}
+
+bool CMainFrame::OnOneStepWizard(UINT) {
+  RunOneStepWizard(this);
+  return true;
+}
+
+bool CMainFrame::OnFlashToScr(UINT) {
+  RunFlashToScr(this);
+  return true;
+}
+
+bool CMainFrame::OnDirectFlash(UINT) {
+  RunDirectFlash(m_hWnd);
+  return true;
+}
+
+bool CMainFrame::OnFlashPresentation(UINT) {
+  RunFlashPresentation(this);
+  return true;
+}
+
+// The toolbar's wizard button: the wizard that ran last runs again.
+bool CMainFrame::OnLastWizard(UINT) {
+  if (const UINT command = LastWizardCommand(ProfileInt(kLastWizardEntry, 0)))
+    SendMessage(WM_COMMAND, command);
   return true;
 }
 

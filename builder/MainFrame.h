@@ -86,6 +86,11 @@ class CMainFrame : public CFrameWnd {
   bool OnStandardWizard(UINT id);
   bool OnStartWindow(UINT id);
   bool OnInstallForScr(UINT id);
+  bool OnOneStepWizard(UINT id);
+  bool OnFlashToScr(UINT id);
+  bool OnDirectFlash(UINT id);
+  bool OnFlashPresentation(UINT id);
+  bool OnLastWizard(UINT id);
   bool OnSupport(UINT id);
   bool OnHomepage(UINT id);
   bool OnWizardDropDown(NMHDR* hdr, LRESULT* result);

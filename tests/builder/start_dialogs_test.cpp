@@ -220,9 +220,11 @@ TEST_F(StartDialogsTest, EachStartButtonEndsTheWindowAndTheFrameRunsItsCommand) 
     const char* name;
     int button;
     UINT command;  // 0: nothing follows
+    UINT then = 0;  // what the command sends the frame in turn
   } const cases[] = {{"Flash", IDC_START_FLASH, ID_WIZARD_FLASHTOSCR},
                      {"Standard", IDC_START_STANDARD, ID_WIZARD_STANDARD},
-                     {"One step", IDC_START_ONESTEP, ID_WIZARD_ONESTEP},
+                     // The one-step wizard starts a new document before its dialog.
+                     {"One step", IDC_START_ONESTEP, ID_WIZARD_ONESTEP, ID_FILE_NEW},
                      {"Open", IDC_START_OPEN, ID_FILE_OPEN},
                      {"New", IDC_START_NEW, 0},
                      {"Close", IDOK, 0},
@@ -244,6 +246,7 @@ TEST_F(StartDialogsTest, EachStartButtonEndsTheWindowAndTheFrameRunsItsCommand) 
     ::SendMessageA(Frame(), WM_COMMAND, ID_TOOLS_STARTWINDOW, 0);
     std::vector<UINT> expected = {ID_TOOLS_STARTWINDOW};
     if (c.command) expected.push_back(c.command);
+    if (c.then) expected.push_back(c.then);
     std::vector<UINT> got = Commands(seq);
     EXPECT_EQ(got, expected);
   }
