@@ -12,15 +12,10 @@
 #include "builder/resource.h"
 #include "playback/ImagePainter.h"
 #include "tests/builder/preview_support.h"
-#include "tests/support/media_fixtures.h"
 #include "tests/support/processes.h"
-#include "tests/support/swf_writer.h"
 
 namespace {
 
-using lwtest::FlushEvents;
-using previewtest::AddMedia;
-using previewtest::AddPlay;
 using previewtest::CWaitForStop;
 
 const bool g_environment = previewtest::RegisterEnvironment("lw_preview_cycles_test.opt");
@@ -94,15 +89,7 @@ class PreviewCycles : public previewtest::PreviewTest {
     CImageTextObject* picture = AddPicture(script, RGB(255, 0, 0), 120, 90);
     const int kEffects[] = {kEffectNone, 20, 37, 50};
     for (int i = 0; i < 4; ++i) AddShow(script, picture, 100 + 130 * i, 100, kEffects[i]);
-    lwtest::CSwfWriter movie(4000, 3000);
-    movie.SetBackground(RGB(0, 128, 0));
-    for (int i = 0; i < 3; ++i) movie.ShowFrame();
-    AddPlay(script, AddMedia(script, lwtest::SolidAvi(32, 24, 200, 2, RGB(0, 0, 200)), kMediaVideo));
-    AddPlay(script, AddMedia(script, lwtest::OneNoteMidi(), kMediaMidi));
-    AddPlay(script, AddMedia(script, movie.Cws(), kMediaFlash));
-    AddPlay(script,
-            AddMedia(script, lwtest::PcmWave(std::vector<int16_t>(44100, 0), 44100, 1), kMediaAudio));
-    AddPlay(script, AddMedia(script, lwtest::SilentMp3(400), kMediaMp3));
+    previewtest::AddEveryMedia(script);
     script.Add(new CWaitForStop(started, stopped));
     script.Prepare();
   }

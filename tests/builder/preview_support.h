@@ -19,9 +19,11 @@
 #include "script/Options.h"
 #include "tests/playback/scene_support.h"
 #include "tests/support/files.h"
+#include "tests/support/media_fixtures.h"
 #include "tests/support/pump.h"
 #include "tests/support/registry.h"
 #include "tests/support/screen.h"
+#include "tests/support/swf_writer.h"
 
 namespace previewtest {
 
@@ -187,6 +189,20 @@ inline void AddPlay(CTestScript& script, CMediaObject* media) {
   play->m_placement.m_flash.m_wait = 0;
   play->m_placement.m_flash.m_endless = 1;
   play->SetTarget(media);
+}
+
+// Plays every kind of media, none waited for, each endlessly: a video, a
+// MIDI sequence, a movie, a wave sound and an MP3.
+inline void AddEveryMedia(CTestScript& script) {
+  lwtest::CSwfWriter movie(4000, 3000);
+  movie.SetBackground(RGB(0, 128, 0));
+  for (int i = 0; i < 3; ++i) movie.ShowFrame();
+  AddPlay(script, AddMedia(script, lwtest::SolidAvi(32, 24, 200, 2, RGB(0, 0, 200)), kMediaVideo));
+  AddPlay(script, AddMedia(script, lwtest::OneNoteMidi(), kMediaMidi));
+  AddPlay(script, AddMedia(script, movie.Cws(), kMediaFlash));
+  AddPlay(script, AddMedia(script, lwtest::PcmWave(std::vector<int16_t>(44100, 0), 44100, 1),
+                           kMediaAudio));
+  AddPlay(script, AddMedia(script, lwtest::SilentMp3(400), kMediaMp3));
 }
 
 }  // namespace previewtest

@@ -39,8 +39,6 @@ using previewtest::CWaitForStop;
 using previewtest::kBarSection;
 using previewtest::PreviewTest;
 using previewtest::MediaTempFiles;
-using previewtest::AddMedia;
-using previewtest::AddPlay;
 
 void AddUrl(CTestScript& script, const char* address, int keys) {
   CUrlCommand* url = script.Add(new CUrlCommand);
@@ -266,15 +264,7 @@ TEST_F(PreviewTest, EscWhilePlayingStopsTheRunAndCloses) {
 // Every kind of media plays in the preview, and leaving it mid-play stops
 // them all: no window or temporary file of theirs stays behind.
 TEST_F(PreviewTest, MediaPlayAndLeavingMidPlayLeavesNothing) {
-  lwtest::CSwfWriter movie(4000, 3000);
-  movie.SetBackground(RGB(0, 128, 0));
-  for (int i = 0; i < 3; ++i) movie.ShowFrame();
-  AddPlay(script, AddMedia(script, lwtest::SolidAvi(32, 24, 200, 2, RGB(0, 0, 200)), kMediaVideo));
-  AddPlay(script, AddMedia(script, lwtest::OneNoteMidi(), kMediaMidi));
-  AddPlay(script, AddMedia(script, movie.Cws(), kMediaFlash));
-  AddPlay(script, AddMedia(script, lwtest::PcmWave(std::vector<int16_t>(44100, 0), 44100, 1),
-                           kMediaAudio));
-  AddPlay(script, AddMedia(script, lwtest::SilentMp3(400), kMediaMp3));
+  previewtest::AddEveryMedia(script);
   script.Add(new CWaitForStop(started, stopped));
 
   for (int round = 1; round <= 3; ++round) {
