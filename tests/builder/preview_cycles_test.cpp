@@ -77,6 +77,22 @@ std::string Describe(const Resources& base, const Resources& now) {
   return text;
 }
 
+// The system's sound layer (winmm.dll) keeps a thread with a message-only
+// window while sound devices are open, and lets it end only when something
+// wakes it after the last one has closed. Waking it: the thread ends now
+// unless a device is still open.
+void WakeSoundLayerThread(const Resources& now) {
+  for (HWND w = ::FindWindowExA(HWND_MESSAGE, nullptr, nullptr, nullptr); w;
+       w = ::FindWindowExA(HWND_MESSAGE, w, nullptr, nullptr)) {
+    DWORD pid = 0;
+    const DWORD thread = ::GetWindowThreadProcessId(w, &pid);
+    if (pid != ::GetCurrentProcessId()) continue;
+    for (const lwtest::ThreadOrigin& t : now.threads)
+      if (t.id == thread && _stricmp(t.module.c_str(), "winmm.dll") == 0)
+        ::PostMessageA(w, WM_NULL, 0, 0);
+  }
+}
+
 class PreviewCycles : public previewtest::PreviewTest {
  protected:
   PreviewCycles() : PreviewTest(300000) {}
@@ -132,15 +148,15 @@ TEST_F(PreviewCycles, TwoHundredRoundsLeaveNothingBehind) {
     for (HDC& dc : dcs) dc = ::GetDC(main.GetSafeHwnd());
     for (HDC dc : dcs) ::ReleaseDC(main.GetSafeHwnd(), dc);
   }
-  // The system's sound layer keeps a thread of its own (winmm.dll's, with a
-  // message-only window) for a few seconds after the last sound: counted
-  // once it has gone when it goes in time, so that it can neither hide a
-  // thread left behind nor be taken for one.
+  // Counted once the sound layer's thread has gone (it goes when woken with
+  // no sound device open), so that it can neither hide a thread left
+  // behind nor be taken for one.
   Resources base = Resources::Now(temp);
-  lwtest::PumpUntil([&] {
+  EXPECT_TRUE(lwtest::PumpUntil([&] {
     base = Resources::Now(temp);
+    WakeSoundLayerThread(base);
     return !base.HasThreadOf("winmm.dll");
-  }, 20000);
+  }, 10000)) << "a sound device stays open";
   EXPECT_EQ(base.files, std::vector<std::string>{}) << "left by the warm-up rounds";
   for (int i = 0; i < kRounds; ++i) {
     ++round;
@@ -151,8 +167,9 @@ TEST_F(PreviewCycles, TwoHundredRoundsLeaveNothingBehind) {
   Resources now = Resources::Now(temp);
   const bool back = lwtest::PumpUntil([&] {
     now = Resources::Now(temp);
+    WakeSoundLayerThread(now);
     return now.WithinOf(base);
-  }, 20000);
+  }, 10000);
   EXPECT_TRUE(back) << Describe(base, now);
 }
 
