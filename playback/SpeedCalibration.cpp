@@ -1,7 +1,9 @@
-// The speed calibration's text, count and policy.
+// The speed calibration's text, count and policy, at once or beside its
+// owner's work.
 #include "playback/SpeedCalibration.h"
 
 #include <cstring>
+#include <new>
 
 #include "framework/TextFormat.h"
 #include "playback/SceneThread.h"
@@ -20,14 +22,38 @@ void FormatSystemInfoText(char* out, int size) {
              static_cast<unsigned>(static_cast<WORD>(si.wProcessorRevision)));
 }
 
+namespace {
+
+// A counting thread that counts into *times, started; null when none could
+// be made.
+CSceneThread* StartCounting(UINT* times) {
+  CSceneThread* counter =
+      new (std::nothrow) CSceneThread(nullptr, times, CSceneThread::kCount, nullptr);
+  if (!counter) return nullptr;
+  if (!counter->Start()) {
+    delete counter;
+    return nullptr;
+  }
+  // The time counts from the thread's first turn, not from its creation.
+  counter->WaitUntilCounting(10000);
+  return counter;
+}
+
+// Stops and deletes the counting thread; its count is final afterwards.
+void StopCounting(CSceneThread* counter) {
+  if (!counter) return;
+  counter->Stop();
+  delete counter;
+}
+
+}  // namespace
+
 UINT CountEventPolls(DWORD ms) {
   UINT times = 0;
-  CSceneThread counter(nullptr, &times, CSceneThread::kCount, nullptr);
-  if (!counter.Start()) return 0;
-  // The time counts from the thread's first turn, not from its creation.
-  counter.WaitUntilCounting(10000);
+  CSceneThread* counter = StartCounting(&times);
+  if (!counter) return 0;
   ::Sleep(ms);
-  counter.Stop();
+  StopCounting(counter);
   return times;
 }
 
@@ -48,13 +74,40 @@ void CRegistrySpeedStore::Write(const char* sysInfo, UINT times) {
   m_key.SetDWORD("Times", times);
 }
 
-bool CalibrateSpeed(CSpeedStore& store, UINT* times, DWORD countMs) {
+bool CSpeedCalibration::Begin(UINT* times) {
+  Cancel();
   char stored[261];
-  store.Read(stored, sizeof stored, times);
+  m_store.Read(stored, sizeof stored, times);
   char current[261];
   FormatSystemInfoText(current, sizeof current);
   if (*times != 0 && std::strcmp(stored, current) == 0) return false;
-  *times = CountEventPolls(countMs);
-  store.Write(current, *times);
+  m_count = 0;
+  m_counter = StartCounting(&m_count);
+  m_counting = true;
+  return true;
+}
+
+void CSpeedCalibration::Finish(UINT* times) {
+  if (!m_counting) return;
+  StopCounting(m_counter);
+  m_counter = nullptr;
+  m_counting = false;
+  *times = m_count;
+  char current[261];
+  FormatSystemInfoText(current, sizeof current);
+  m_store.Write(current, m_count);
+}
+
+void CSpeedCalibration::Cancel() {
+  StopCounting(m_counter);
+  m_counter = nullptr;
+  m_counting = false;
+}
+
+bool CalibrateSpeed(CSpeedStore& store, UINT* times, DWORD countMs) {
+  CSpeedCalibration calibration(store);
+  if (!calibration.Begin(times)) return false;
+  ::Sleep(countMs);
+  calibration.Finish(times);
   return true;
 }

@@ -2,7 +2,8 @@
 // count of a counting scene thread, and the policy that counts only when
 // the stored "Times" is 0 or the stored "SysInfo" is not this machine's.
 // Where the two values live is the caller's: CRegistrySpeedStore keeps them
-// in a registry key ("SysInfo" a string, "Times" a DWORD).
+// in a registry key ("SysInfo" a string, "Times" a DWORD). The count blocks
+// its caller in CalibrateSpeed, or runs beside it in CSpeedCalibration.
 #pragma once
 
 #include <windows.h>
@@ -36,6 +37,38 @@ class CRegistrySpeedStore : public CSpeedStore {
 
  private:
   CRegKey m_key;
+};
+
+class CSceneThread;
+
+// A calibration that counts while its owner goes on (a window answering
+// its input): Begin reads the stored value or starts the counting thread,
+// Finish, once the counting time has passed, stops it and stores the
+// count. A count that is dropped (Cancel, or the object deleted) stores
+// nothing.
+class CSpeedCalibration {
+ public:
+  explicit CSpeedCalibration(CSpeedStore& store) : m_store(store) {}
+  ~CSpeedCalibration() { Cancel(); }
+  CSpeedCalibration(const CSpeedCalibration&) = delete;
+  CSpeedCalibration& operator=(const CSpeedCalibration&) = delete;
+
+  // Reads *times from the store and returns false when it is this
+  // machine's value. Otherwise starts counting, returns once the counting
+  // thread counts (a new thread may wait for its first turn) and returns
+  // true.
+  bool Begin(UINT* times);
+  bool IsCounting() const { return m_counting; }
+  // Stops the count begun, writes it to *times and stores it with this
+  // machine's text (0 when no counting thread could be made).
+  void Finish(UINT* times);
+  void Cancel();
+
+ private:
+  CSpeedStore& m_store;
+  CSceneThread* m_counter = nullptr;
+  UINT m_count = 0;
+  bool m_counting = false;
 };
 
 // Reads *times from the store, or counts for countMs and stores the text

@@ -39,12 +39,6 @@ bool RegisterSaverWindowClass() {
 
 void CurrentSystemText(char* out, int size) { FormatSystemInfoText(out, size); }
 
-// The scene thread's counting mode and policy over the shared speed key.
-bool CalibrateSpeedIn(const char* subKey, UINT* times) {
-  CRegistrySpeedStore store(HKEY_CURRENT_USER, subKey);
-  return CalibrateSpeed(store, times);
-}
-
 CSaverApp::CSaverApp() : CWinApp("Halcyra") {
   // The saver's window is topmost and the saver waits for its scene thread:
   // a box from the script or the picture layer, on any thread, would stay
@@ -143,7 +137,9 @@ void CSaverApp::RunMode() {
   }
   m_window = wnd;
   m_pMainWnd = wnd;
-  if (!GetSaverPlayback()->StartPlaying(wnd, &m_nTimes)) {
+  // Black on the screen before the speed count or the script begins.
+  wnd->UpdateWindow();
+  if (!wnd->BeginPlaying()) {
     wnd->DestroyWindow();
     delete wnd;
     m_window = nullptr;
@@ -202,5 +198,3 @@ bool CSaverApp::ReadPayload(const char* path, char* reason, int reasonSize) {
   return GetSaverPlayback()->LoadScript(file, payload.documentOffset, payload.documentLength,
                                         reason, reasonSize);
 }
-
-void CSaverApp::CalibrateSpeed() { CalibrateSpeedIn(saver::kSpeedKey, &m_nTimes); }

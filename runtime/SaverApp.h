@@ -1,8 +1,8 @@
 // CSaverApp: the saver runtime's application object. Start-up in order (the
 // temporary pictures, the profile named after the saver file, the window
 // class "SS3.0"), the dispatch on the screen-saver switches, the reading of
-// the payload behind the program's own image, the speed calibration in the
-// speed key shared by all savers, and the clean-up at the program's end.
+// the payload behind the program's own image, and the clean-up at the
+// program's end.
 #pragma once
 
 #include <windows.h>
@@ -13,11 +13,6 @@
 
 class CWnd;
 
-// Reads or measures the speed value in HKEY_CURRENT_USER\<subKey>: when the
-// stored "Times" is 0 or the stored "SysInfo" is not this machine's text, a
-// counting thread counts zero-time-out polls for one second and both values
-// are written. Returns true when it counted.
-bool CalibrateSpeedIn(const char* subKey, UINT* times);
 // "%u,%u,..." of the system information that decides when to count again.
 void CurrentSystemText(char* out, int size);
 
@@ -34,10 +29,6 @@ class CSaverApp : public CWinApp {
   bool ReadEmbeddedScript();
   // The same from a given saver file, with the reason returned.
   bool ReadPayload(const char* path, char* reason, int reasonSize);
-
-  // Reads or measures the speed value (called while the saver window is
-  // being created).
-  void CalibrateSpeed();
 
   bool IsTestRun() const { return m_testRun != 0; }
   void SetTestRun(bool testRun) { m_testRun = testRun ? 1 : 0; }

@@ -8,6 +8,7 @@
 
 #include "framework/Gdi.h"
 #include "framework/Registry.h"
+#include "framework/Trace.h"
 #include "runtime/PasswordHash.h"
 #include "runtime/SaverApp.h"
 #include "runtime/SaverDialogs.h"
@@ -51,7 +52,8 @@ bool CExitButton::OnCommand(UINT id, UINT code, HWND control) {
 
 // ---------------------------------------------------------------------------
 
-CSaverWnd::CSaverWnd(CSaverApp& app) : m_app(app) {}
+CSaverWnd::CSaverWnd(CSaverApp& app)
+    : m_app(app), m_speedStore(HKEY_CURRENT_USER, saver::kSpeedKey) {}
 
 CSaverWnd::~CSaverWnd() {
   // The window goes first, while the object is still whole.
@@ -134,7 +136,6 @@ int CSaverWnd::OnCreate(CREATESTRUCTA* cs) {
   if (Default() == -1) return -1;
   ::SetCursorPos(0, 0);
   HideCursor();
-  m_app.CalibrateSpeed();
   ::SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, TRUE, nullptr, 0);
   m_mute = SettingsValue(saver::kMute, 0) != 0;
   if (m_app.IsTestRun()) {
@@ -231,6 +232,29 @@ void CSaverWnd::OnPaint() {
 
 bool CSaverWnd::OnEraseBkgnd(HDC) { return true; }
 
+bool CSaverWnd::BeginPlaying() {
+  if (!m_speed.Begin(m_app.GetTimes())) return StartScript();
+  if (SetTimer(kSpeedTimer, kSpeedCountMs)) return true;
+  m_speed.Cancel();
+  return false;
+}
+
+bool CSaverWnd::StartScript() { return GetSaverPlayback()->StartPlaying(this, m_app.GetTimes()); }
+
+void CSaverWnd::OnTimer(UINT_PTR id) {
+  if (id != kSpeedTimer) {
+    Default();
+    return;
+  }
+  KillTimer(kSpeedTimer);
+  if (!m_speed.IsCounting()) return;
+  m_speed.Finish(m_app.GetTimes());
+  if (StartScript()) return;
+  LwTrace("Halcyra: the scene thread cannot be made\n");
+  m_startFailed = true;
+  DestroyWindow();
+}
+
 void CSaverWnd::OnSysCommand(UINT id, LPARAM) {
   const UINT command = id & 0xFFF0;
   if (command == SC_SCREENSAVE || command == SC_CLOSE) return;
@@ -238,9 +262,12 @@ void CSaverWnd::OnSysCommand(UINT id, LPARAM) {
 }
 
 void CSaverWnd::OnDestroy() {
+  // A count cut short stores nothing: the next run counts again.
+  KillTimer(kSpeedTimer);
+  m_speed.Cancel();
   GetSaverPlayback()->StopPlaying();
   ::SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, FALSE, nullptr, 0);
   RevealCursor();
-  ::PostQuitMessage(0);
+  ::PostQuitMessage(m_startFailed ? 1 : 0);
   Default();
 }

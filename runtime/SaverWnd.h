@@ -1,15 +1,17 @@
 // CSaverWnd: the full-screen topmost window of run mode. The scene thread
-// plays on it; it decides from the saver's settings which input ends the
-// saver, asks for the saver's password before it closes when the desktop
-// wants one, keeps the address a Url command's key chose, and paints what
-// the script drew (black before it draws). CExitButton is the "Exit" button
-// of a test run.
+// plays on it, once the window has counted the speed value on a machine's
+// first run (showing black and answering input meanwhile); it decides from
+// the saver's settings which input ends the saver, asks for the saver's
+// password before it closes when the desktop wants one, keeps the address
+// a Url command's key chose, and paints what the script drew (black before
+// it draws). CExitButton is the "Exit" button of a test run.
 #pragma once
 
 #include <windows.h>
 
 #include "framework/Sync.h"
 #include "framework/Wnd.h"
+#include "playback/SpeedCalibration.h"
 
 class CSaverApp;
 
@@ -48,6 +50,12 @@ class CSaverWnd : public CWnd {
   void ClearUrl();
   int GetUrlKeys() const;
 
+  // Starts the script, or first counts the speed value while the window
+  // shows black and answers input as it will while the script plays; the
+  // script starts once the count is stored. Called once the window shows.
+  // False when the script cannot be started now.
+  bool BeginPlaying();
+
   bool IsMuted() const { return m_mute; }
   // The test run's Exit button; the scene thread shows it when playing
   // begins.
@@ -64,10 +72,12 @@ class CSaverWnd : public CWnd {
   void OnPaint() override;
   bool OnEraseBkgnd(HDC dc) override;
   void OnSysCommand(UINT id, LPARAM lp) override;
+  void OnTimer(UINT_PTR id) override;
   void OnDestroy() override;
 
  private:
   int SettingsValue(const char* value, int defaultValue) const;
+  bool StartScript();
   // The cursor is hidden (blank class cursor) while the saver runs, and
   // shown as an arrow while the password is asked for; a test run keeps it.
   void HideCursor();
@@ -85,4 +95,13 @@ class CSaverWnd : public CWnd {
   // While the password dialog is up no input and no other close ends the
   // saver.
   bool m_askingPassword = false;
+  // The speed value in the key shared by all savers; counted for
+  // kSpeedCountMs on the first run, ended by the timer.
+  CRegistrySpeedStore m_speedStore;
+  CSpeedCalibration m_speed{m_speedStore};
+  static constexpr UINT_PTR kSpeedTimer = 1;
+  static constexpr UINT kSpeedCountMs = 1000;
+  // The script could not be started after the count: the saver ends with
+  // a nonzero code.
+  bool m_startFailed = false;
 };

@@ -590,6 +590,9 @@ TEST_F(SaverRun, TheSpeedValueIsCountedOncePerMachine) {
     SaverProcess run(scr, "/s");
     HWND saver = run.WaitForWindow("SS3.0");
     ASSERT_NE(saver, nullptr);
+    // A count is stored once it has run its time (the window shows while
+    // it counts).
+    if (r.counts) EXPECT_TRUE(PumpUntil([&] { return key.Text("SysInfo") == current; }, 15000));
     PostMessageA(saver, WM_KEYDOWN, 'A', 0);
     EXPECT_EQ(run.Wait(10000), 0u);
     std::string sysInfo;
@@ -601,6 +604,62 @@ TEST_F(SaverRun, TheSpeedValueIsCountedOncePerMachine) {
       EXPECT_GT(times, 0u);
     } else {
       EXPECT_EQ(times, 777777u) << "the stored value is used as it is";
+    }
+  }
+}
+
+// A key as the keyboard gives it: to the window in front.
+void PressKey(WORD vk) {
+  INPUT in[2] = {};
+  in[0].type = in[1].type = INPUT_KEYBOARD;
+  in[0].ki.wVk = in[1].ki.wVk = vk;
+  in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, in, sizeof(INPUT));
+}
+
+// On a machine's first run the saver counts its speed value with its
+// window already black on the screen and in front, answering the keyboard:
+// the script starts once the value is stored, and a key pressed during the
+// count ends the saver without storing a count cut short. (The screen is
+// covered in yellow first, so that black is the saver's own.)
+TEST_F(SaverRun, AFirstRunShowsBlackAtOnceAndEndsOnAKeyWhileItCounts) {
+  const lwtest::CRegKeyPath key(HKEY_CURRENT_USER, "Software\\Corvanta\\Screen Saver");
+  const lwtest::CSavedRegValue savedSysInfo(key, "SysInfo"), savedTimes(key, "Times");
+  const std::string scr = MakeSaver("FirstRun", PlayingDocument(RGB(0, 0, 200)));
+  const int cx = GetSystemMetrics(SM_CXSCREEN) / 2, cy = GetSystemMetrics(SM_CYSCREEN) / 2;
+  const COLORREF yellow = RGB(255, 255, 0), black = RGB(0, 0, 0), blue = RGB(0, 0, 200);
+  for (const bool keyDuringCount : {false, true}) {
+    SCOPED_TRACE(keyDuringCount ? "a key during the count" : "the count runs to its end");
+    key.RemoveValue("Times");
+    lwtest::CHostWindow cover(0, 0, 2 * cx, 2 * cy, yellow);
+    ASSERT_TRUE(PumpUntil([&] { return ScreenPixel(cx, cy) == yellow; }, 5000));
+    SaverProcess run(scr, "/s");
+    // The state of the count when the saver's window is black and in front.
+    HWND saver = nullptr;
+    DWORD timesWhenShown = 1;
+    ASSERT_TRUE(PumpUntil([&] {
+      saver = SaverWindowOf(run.Pid());
+      if (saver && GetForegroundWindow() == saver && ScreenPixel(cx, cy) == black) {
+        timesWhenShown = key.Number("Times");
+        return true;
+      }
+      return run.Ended();
+    }, 15000)) << "no black saver window";
+    ASSERT_FALSE(run.Ended());
+    EXPECT_EQ(timesWhenShown, 0u) << "the window showed only after the count";
+    if (keyDuringCount) {
+      PressKey('A');
+      bool played = false;
+      EXPECT_EQ(run.Wait(10000, [&] { played = played || ScreenPixel(cx, cy) == blue; }), 0u)
+          << "a key during the count ends the saver";
+      EXPECT_FALSE(played) << "the script started after the key";
+      EXPECT_EQ(key.Number("Times"), 0u) << "a count cut short is not stored";
+    } else {
+      EXPECT_TRUE(PumpUntil([&] { return ScreenPixel(cx, cy) == blue; }, 15000))
+          << "the script plays after the count";
+      EXPECT_NE(key.Number("Times"), 0u) << "the count is stored";
+      PressKey('A');
+      EXPECT_EQ(run.Wait(10000), 0u);
     }
   }
 }

@@ -15,7 +15,9 @@
 #include "runtime/SaverPlayback.h"
 #include "runtime/SaverSwitch.h"
 #include "common/Payload.h"
+#include "playback/SpeedCalibration.h"
 #include "tests/support/files.h"
+#include "tests/support/processes.h"
 #include "tests/support/recorders.h"
 #include "tests/common/saver_mode_names.h"
 #include "tests/support/registry.h"
@@ -446,20 +448,33 @@ struct SpeedKey : lwtest::CScratchKey {
   DWORD Times() const { return Number("Times"); }
 };
 
+// A calibration in the key as the saver window runs it: begun, counted
+// while the caller goes on, finished. True when it counted.
+bool CalibrateSpeedIn(const SpeedKey& key, UINT* times) {
+  CRegistrySpeedStore store(HKEY_CURRENT_USER, key.Path().c_str());
+  CSpeedCalibration calibration(store);
+  if (!calibration.Begin(times)) return false;
+  EXPECT_TRUE(calibration.IsCounting());
+  Sleep(100);
+  calibration.Finish(times);
+  EXPECT_FALSE(calibration.IsCounting());
+  return true;
+}
+
 TEST(Calibration, CountsOnceAndReusesTheStoredValue) {
   SpeedKey key;
   char current[300];
   CurrentSystemText(current, sizeof current);
 
   UINT times = 0;
-  EXPECT_TRUE(CalibrateSpeedIn(key.Path().c_str(), &times));
+  EXPECT_TRUE(CalibrateSpeedIn(key, &times));
   EXPECT_GT(times, 0u);
   EXPECT_EQ(key.SysInfo(), current);
   EXPECT_EQ(key.Times(), times);
 
   key.Write(current, 12345);
   times = 0;
-  EXPECT_FALSE(CalibrateSpeedIn(key.Path().c_str(), &times)) << "the second run reuses Times";
+  EXPECT_FALSE(CalibrateSpeedIn(key, &times)) << "the second run reuses Times";
   EXPECT_EQ(times, 12345u);
 
   // Another machine's text, or a zero count, counts again.
@@ -470,11 +485,37 @@ TEST(Calibration, CountsOnceAndReusesTheStoredValue) {
   for (const auto& r : kRecount) {
     SCOPED_TRACE(testing::Message() << r.sysInfo << " / " << r.times);
     key.Write(r.sysInfo, r.times);
-    EXPECT_TRUE(CalibrateSpeedIn(key.Path().c_str(), &times));
+    EXPECT_TRUE(CalibrateSpeedIn(key, &times));
     EXPECT_EQ(key.SysInfo(), current);
     EXPECT_EQ(key.Times(), times);
     EXPECT_NE(times, 12345u);
     EXPECT_GT(times, 0u);
+  }
+}
+
+// A count cut short, as when the saver ends during it, stores nothing, so
+// that the next run counts again, and leaves no counting thread behind.
+TEST(Calibration, ACountCutShortStoresNothing) {
+  SpeedKey key;
+  key.Write("4096,65536,1,1,2,586,65536,6,1", 12345);
+  const int threads = lwtest::CountOwnThreads();
+  for (const bool cancelled : {true, false}) {
+    SCOPED_TRACE(cancelled ? "cancelled" : "dropped");
+    UINT times = 0;
+    {
+      CRegistrySpeedStore store(HKEY_CURRENT_USER, key.Path().c_str());
+      CSpeedCalibration calibration(store);
+      ASSERT_TRUE(calibration.Begin(&times));
+      if (cancelled) {
+        calibration.Cancel();
+        EXPECT_FALSE(calibration.IsCounting());
+        // A finish after the cancel has nothing to store.
+        calibration.Finish(&times);
+      }
+    }
+    EXPECT_EQ(key.Times(), 12345u);
+    EXPECT_EQ(key.SysInfo(), "4096,65536,1,1,2,586,65536,6,1");
+    EXPECT_EQ(lwtest::CountOwnThreads(), threads);
   }
 }
 

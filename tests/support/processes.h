@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace lwtest {
 
@@ -61,5 +62,27 @@ std::string ClassName(HWND hwnd);
 
 // How many threads this process has now.
 int CountOwnThreads();
+
+// This process's GDI objects and windows now. GetGuiResources answers
+// first; where it answers nothing (Wine), GDI objects are counted in the
+// process's GDI handle table and USER objects as the process's windows
+// (top-level, child and message-only).
+int CountOwnGdiObjects();
+int CountOwnUserObjects();
+// This process's kernel handles now (where GetProcessHandleCount answers
+// nothing, as in Wine, the handle values are tried one by one).
+int CountOwnHandles();
+
+// A thread of this process and the file name (no folder) of the module its
+// start address lies in: the program's own, or the system library that
+// made it; "?" when that cannot be told.
+struct ThreadOrigin {
+  DWORD id;
+  std::string module;
+};
+std::vector<ThreadOrigin> OwnThreads();
+// The threads of `now` that are not in `before`, as "module (id)" words.
+std::string NewThreads(const std::vector<ThreadOrigin>& before,
+                       const std::vector<ThreadOrigin>& now);
 
 }  // namespace lwtest

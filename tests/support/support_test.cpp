@@ -1,7 +1,8 @@
 // The shared test support checked on its own: the message-sequence
 // recorder (a passing sequence, optional entries skipped, a mismatch shown
 // as expected beside actual), the dialog script's end of a dialog left
-// open, and the registry scopes putting back what they found.
+// open, the registry scopes putting back what they found, and the counts
+// of this process's threads, GDI and USER objects and handles.
 #include <windows.h>
 
 #include <gtest/gtest-spi.h>
@@ -9,10 +10,12 @@
 
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "framework/Dialog.h"
 #include "tests/support/dialog_hook.h"
 #include "tests/support/message_sequence.h"
+#include "tests/support/processes.h"
 #include "tests/support/pump.h"
 #include "tests/support/registry.h"
 
@@ -233,6 +236,50 @@ TEST(RegistryScopes, APrivateRootKeepsWritesFromTheRealOne) {
     EXPECT_EQ(lwtest::CRegKeyPath(HKEY_CURRENT_USER, name).Number("Seen"), 1u);
   }
   EXPECT_FALSE(lwtest::CRegKeyPath(HKEY_CURRENT_USER, name).Exists());
+}
+
+// Each kind of object made is counted, and counted no more once it has
+// gone; a new thread is told by the module it started in.
+TEST(ResourceCounts, ObjectsMadeAreCountedUntilTheyGo) {
+  struct Made {
+    HBRUSH brush;
+    HWND window;
+    HANDLE event, thread;
+  };
+  auto make = [] {
+    Made m;
+    m.brush = CreateSolidBrush(RGB(1, 2, 3));
+    m.window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, HWND_MESSAGE, nullptr, nullptr,
+                               nullptr);
+    m.event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    m.thread = CreateThread(
+        nullptr, 0, [](void* event) -> DWORD { return WaitForSingleObject(event, 10000); },
+        m.event, 0, nullptr);
+    return m;
+  };
+  auto release = [](const Made& m) {
+    DeleteObject(m.brush);
+    DestroyWindow(m.window);
+    SetEvent(m.event);
+    WaitForSingleObject(m.thread, 10000);
+    CloseHandle(m.thread);
+    CloseHandle(m.event);
+  };
+  release(make());  // whatever the system makes on first use stays out
+  const int gdi = lwtest::CountOwnGdiObjects(), user = lwtest::CountOwnUserObjects();
+  const int handles = lwtest::CountOwnHandles();
+  const std::vector<lwtest::ThreadOrigin> threads = lwtest::OwnThreads();
+  const Made m = make();
+  EXPECT_EQ(lwtest::CountOwnGdiObjects(), gdi + 1);
+  EXPECT_EQ(lwtest::CountOwnUserObjects(), user + 1);
+  EXPECT_EQ(lwtest::CountOwnHandles(), handles + 2);
+  EXPECT_EQ(lwtest::NewThreads(threads, lwtest::OwnThreads()),
+            "support_test.exe (" + std::to_string(GetThreadId(m.thread)) + ")");
+  release(m);
+  EXPECT_TRUE(lwtest::PumpUntil([&] {
+    return lwtest::CountOwnGdiObjects() == gdi && lwtest::CountOwnUserObjects() == user &&
+           lwtest::CountOwnHandles() == handles && lwtest::OwnThreads().size() == threads.size();
+  }, 5000));
 }
 
 }  // namespace
