@@ -146,7 +146,7 @@ class PreviewTest : public testing::Test {
            lwtest::ScreenPixel(where.CenterPoint().x, where.CenterPoint().y) != RGB(0, 0, 0);
   }
   static bool PumpUntilEnded(CPreviewFrame* frame) {
-    return lwtest::PumpUntil([&] { return frame->GetSceneThread() == nullptr; }, 10000);
+    return lwtest::PumpUntil([&] { return frame->GetSceneThread() == nullptr; }, 30000);
   }
   static bool PumpUntilGone(HWND h) {
     return lwtest::PumpUntil([&] { return !::IsWindow(h); }, 10000);

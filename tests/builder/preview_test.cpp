@@ -335,7 +335,9 @@ TEST_F(PreviewTest, AUrlKeyHandsTheAddressToTheMainWindowAndCloses) {
 
 TEST_F(PreviewTest, TheToolBarHidesWhilePlayingUnlessKeptVisible) {
   CProbeCommand* probe = script.Add(new CProbeCommand(log, "short"));
-  probe->m_delayElapsed = 50000;  // half a second
+  // A tenth of a second when the machine is idle. The delay polls the
+  // stop event through the Wine server, so a busy machine stretches it.
+  probe->m_delayElapsed = 90000;
   CPreviewFrame* frame = Open();
   ASSERT_NE(frame, nullptr);
   HWND floating = frame->GetToolBar().GetFloatingFrame();
