@@ -52,8 +52,11 @@ void CToggleButton::PreSubclassWindow() {
     m_defaultFrame = false;
   }
   SetButtonType(m_hWnd, BS_OWNERDRAW);
+  // "MS Sans Serif" is a bitmap face whose smallest size is 8 points
+  // (a 13-pixel cell); a scalable stand-in for it would draw an 8-pixel
+  // cell, too small to read, so the 8-point cell is asked for.
   LOGFONTA lf = {};
-  lf.lfHeight = 8;
+  lf.lfHeight = 13;
   lf.lfWeight = FW_BOLD;
   lf.lfCharSet = DEFAULT_CHARSET;
   lstrcpyA(lf.lfFaceName, "MS Sans Serif");
