@@ -1,7 +1,8 @@
 // The builder's pictures, drawn for lwart: the main toolbar's 48 x 48
 // button images and their greyed twins, the 16 x 16 command icons of the
 // tree and the script list, the preview toolbar's 16 x 15 buttons and the
-// object dialog's justification buttons.
+// object dialog's justification buttons, and the folder tree's 16 x 16
+// network pictures.
 //
 // Every picture is drawn in pixel units on a canvas with 4 x 4 samples a
 // pixel. Image lists mask one colour, so a picture has no alpha: a pixel
@@ -555,6 +556,62 @@ void PrevPinned(Canvas& c) {
   c.Fill(Circle({5.8f, 5.8f}, 1), Hex(0xFFFFFF, 0.8f));
 }
 
+// ---------------------------------------------------------------- network
+//
+// The folder tree's network items, 16 x 16 on a white tree: a domain, any
+// other container, the whole network and a server.
+
+// A small screen on a foot, its top left at (x, y), 9 x 8 with the foot.
+void Monitor(Canvas& c, float x, float y) {
+  c.Fill(RBox(x + 3, y + 6, x + 6, y + 8, 0), Hex(0x4A5464));
+  Body(c, RBox(x, y, x + 9, y + 6.5f, 0.5f), Solid(Hex(0xE8ECF2)), Hex(0x2A3444));
+  c.Fill(RBox(x + 1.5f, y + 1.5f, x + 7.5f, y + 5, 0), Vert(y + 1.5f, y + 5, 0x6CB8F8, 0x2466C4));
+}
+
+// A cable running along the bottom with a drop to (x, 13).
+void Cable(Canvas& c, float x) {
+  c.Fill(RBox(0, 14, 16, 15.2f, 0), Hex(0x2A3444));
+  c.Fill(RBox(x - 0.6f, 12, x + 0.6f, 14.5f, 0), Hex(0x2A3444));
+}
+
+void NetDomain(Canvas& c) {
+  // Two machines joined on one wire.
+  Monitor(c, 7, 1);
+  Monitor(c, 0, 4);
+  c.Fill(RBox(0, 14, 16, 15.2f, 0), Hex(0x2A3444));
+  c.Fill(RBox(11, 9, 12.2f, 14.5f, 0), Hex(0x2A3444));
+}
+
+void NetContainer(Canvas& c) {
+  // A folder on the wire.
+  Sdf back = Union(RBox(1, 2, 15, 11, 0.5f), RBox(1, 1, 7, 4, 0.5f));
+  Body(c, back, Vert(1, 11, 0xF4C25A, 0xD89A30), Hex(0x8A5A10));
+  Body(c, RBox(1, 4, 15, 11, 0.5f), Vert(4, 11, 0xFFE38A, 0xF2B444), Hex(0x8A5A10));
+  Cable(c, 8);
+}
+
+void NetRoot(Canvas& c) {
+  // The world on the wire.
+  Sdf globe = Circle({8, 6.5f}, 6);
+  Body(c, globe, Radial({6, 4.5f}, 8, {{0, Hex(0x8ED0FF)}, {1, Hex(0x1E5CB8)}}),
+       Hex(0x163A78));
+  Sdf inner = Grow(globe, -1);
+  Col grid = Hex(0xFFFFFF, 0.7f);
+  c.Fill(Inter(inner, RBox(7.5f, 0, 8.5f, 16, 0)), grid);
+  c.Fill(Inter(inner, RBox(0, 6, 16, 7, 0)), grid);
+  c.Fill(Inter(inner, Poly({{4, 3}, {7, 4}, {6, 7}, {3, 8}})), Hex(0x4CB848));
+  Cable(c, 8);
+}
+
+void NetServer(Canvas& c) {
+  // A tower with two drive bays and a lit lamp.
+  Body(c, RBox(4, 0, 12, 16, 0.8f), Vert(0, 16, 0xDCE2EA, 0x9AA4B4), Hex(0x2A3444));
+  for (float y : {2.5f, 5.5f})
+    Body(c, RBox(5.5f, y, 10.5f, y + 2, 0), Solid(Hex(0x5A6474)), Hex(0x2A3444), 0.5f);
+  c.Fill(Circle({8, 11}, 1.1f), Hex(0x30D040));
+  c.Fill(RBox(5.5f, 13.5f, 10.5f, 14.3f, 0), Hex(0x6A7484));
+}
+
 using Design = void (*)(Canvas&);
 
 std::vector<uint32_t> Picture(Design d, int w, int h, uint32_t face, uint32_t mask, float cut) {
@@ -625,6 +682,10 @@ std::vector<std::pair<std::string, Bytes>> BuilderArt() {
                kButtonFace, kButtonFace, 0.4f);
   auto pinned = Picture(PrevPinned, 16, 15, kButtonFace, kButtonFace, 0.4f);
 
+  // The folder tree's network pictures in their image list's order.
+  auto network = Pictures({NetDomain, NetContainer, NetRoot, NetServer}, 16, 16, kWindowWhite,
+                          kMagenta, 0.5f);
+
   return {
       {"toolbar.bmp", Bmp24File(48 * n, 48, Strip(tools, 48, 48))},
       {"toolbar_disabled.bmp", Bmp24File(48 * n, 48, Strip(greyed, 48, 48))},
@@ -638,6 +699,7 @@ std::vector<std::pair<std::string, Bytes>> BuilderArt() {
       {"justify_centre_down.bmp", Bmp24File(21, 18, JustifyButton(1, true))},
       {"justify_right_up.bmp", Bmp24File(21, 18, JustifyButton(2, false))},
       {"justify_right_down.bmp", Bmp24File(21, 18, JustifyButton(2, true))},
+      {"network.bmp", Bmp24File(16 * int(network.size()), 16, Strip(network, 16, 16))},
   };
 }
 

@@ -1,7 +1,9 @@
 // The builder's drag cursors, drawn for lwart: the arrow with a mark below
 // its tip for what a drop will do with the dragged commands. One page is
 // one command, a stack of pages several; a plus box means a copy, a bent
-// arrow in a box a link, the page alone a move.
+// arrow in a box a link, the page alone a move. The folder tree's drags
+// show the arrow alone for a move, with a plus box for a copy, and a
+// crossed-out circle over either when the drop would be refused.
 //
 // Cursors are two-colour 32 x 32 images with a mask, which every display
 // shows the same. They are laid out pixel by pixel on a grid of letters:
@@ -105,6 +107,28 @@ void LinkBox(Grid& g, int x, int y) {
                          "X"});
 }
 
+// A white-edged black ring with a bar from top left to bottom right,
+// centred on (cx, cy): the mark of a refused drop.
+void NoSign(Grid& g, float cx, float cy) {
+  for (int y = 0; y < kSize; ++y)
+    for (int x = 0; x < kSize; ++x) {
+      const float dx = x + 0.5f - cx, dy = y + 0.5f - cy;
+      const float d = std::sqrt(dx * dx + dy * dy);
+      if (d >= 7.6f) continue;
+      const bool bar = std::fabs(dx - dy) < 1.5f;
+      g.Set(x, y, d >= 6.6f ? 'o' : d >= 5.0f || bar ? 'X' : 'o');
+    }
+}
+
+// The folder tree's cursors: move refused, copy allowed, copy refused.
+Grid TreeCursor(bool copy, bool refused) {
+  Grid g;
+  if (refused) NoSign(g, 18.0f, 22.0f);
+  if (copy) PlusBox(g, refused ? 22 : 12, refused ? 22 : 16);
+  Arrow(g);
+  return g;
+}
+
 Grid MoveCursor(bool several) {
   Grid g;
   Pages(g, several);
@@ -159,6 +183,9 @@ std::vector<std::pair<std::string, Bytes>> CursorArt() {
       {"drag_copy_one.cur", CurFile(CopyCursor(false), 0, 0)},
       {"drag_copy_many.cur", CurFile(CopyCursor(true), 0, 0)},
       {"drag_link.cur", CurFile(LinkCursor(), 0, 0)},
+      {"tree_move_refused.cur", CurFile(TreeCursor(false, true), 0, 0)},
+      {"tree_copy.cur", CurFile(TreeCursor(true, false), 0, 0)},
+      {"tree_copy_refused.cur", CurFile(TreeCursor(true, true), 0, 0)},
   };
 }
 

@@ -4,6 +4,7 @@
 #include "wizards/TreeFileCtrl.h"
 
 #include <mbstring.h>
+#include <cstring>
 #include <commdlg.h>
 #include <shellapi.h>
 #include <shlobj.h>
@@ -262,7 +263,24 @@ int CTreeFileCtrl::GetRunningWatchThreads() {
   return static_cast<int>(::InterlockedCompareExchange(&g_runningWatchThreads, 0, 0));
 }
 
-void CTreeFileCtrl::PreSubclassWindow() { m_shares.Enumerate(); }
+void CTreeFileCtrl::PreSubclassWindow() {
+  m_shares.Enumerate();
+  const HINSTANCE instance = ::GetModuleHandleA(nullptr);
+  m_copyRefusedCursor = ::LoadCursorA(instance, MAKEINTRESOURCEA(IDC_TREE_COPY_REFUSED));
+  m_copyCursor = ::LoadCursorA(instance, MAKEINTRESOURCEA(IDC_TREE_COPY));
+  m_moveRefusedCursor = ::LoadCursorA(instance, MAKEINTRESOURCEA(IDC_TREE_MOVE_REFUSED));
+  m_moveCursor = ::LoadCursorA(nullptr, IDC_ARROW);
+  if (!m_networkImages.GetSafeHandle())
+    m_networkImages.Create(IDB_TREE_NETWORK, 16, 1, RGB(255, 0, 255), instance);
+}
+
+HCURSOR CTreeFileCtrl::GetDragCursor(bool copy, bool allowed) const {
+  HCURSOR cursor = copy ? (allowed ? m_copyCursor : m_copyRefusedCursor)
+                        : (allowed ? m_moveCursor : m_moveRefusedCursor);
+  // A module without the drawn cursors still shows what a drop would do.
+  if (!cursor) cursor = ::LoadCursorA(nullptr, allowed ? IDC_ARROW : IDC_NO);
+  return cursor;
+}
 
 CTreeFileCtrl::ItemData* CTreeFileCtrl::Data(HTREEITEM item) const {
   if (!item || item == TVI_ROOT || !m_hWnd) return nullptr;
@@ -865,7 +883,7 @@ void CTreeFileCtrl::OnMouseMove(UINT flags, CPoint pt) {
     m_dropTarget = accepted ? item : nullptr;
     m_autoExpandTicks = 0;
   }
-  ::SetCursor(::LoadCursorA(nullptr, accepted ? IDC_ARROW : IDC_NO));
+  ::SetCursor(GetDragCursor(::GetKeyState(VK_CONTROL) < 0, accepted));
 }
 
 void CTreeFileCtrl::OnLButtonUp(UINT flags, CPoint pt) {
@@ -1290,21 +1308,59 @@ bool CTreeFileCtrl::OnChildNotify(UINT msg, WPARAM, LPARAM lp, LRESULT* result) 
         *result = CDRF_NOTIFYITEMDRAW;
         return true;
       }
-      if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT && !(draw->nmcd.uItemState & CDIS_SELECTED)) {
-        const ItemData* data = reinterpret_cast<const ItemData*>(draw->nmcd.lItemlParam);
-        if (data && !data->path.IsEmpty() && !data->network) {
-          if (m_showCompressed && IsCompressed(data->path))
-            draw->clrText = m_compressedColour;
-          else if (m_showEncrypted && IsEncrypted(data->path))
-            draw->clrText = m_encryptedColour;
-        }
+      const ItemData* data = reinterpret_cast<const ItemData*>(draw->nmcd.lItemlParam);
+      if (draw->nmcd.dwDrawStage == CDDS_ITEMPOSTPAINT) {
+        DrawNetworkImage(draw->nmcd.hdc, reinterpret_cast<HTREEITEM>(draw->nmcd.dwItemSpec), data);
+        *result = CDRF_DODEFAULT;
+        return true;
       }
       *result = CDRF_DODEFAULT;
+      if (draw->nmcd.dwDrawStage != CDDS_ITEMPREPAINT) return true;
+      if (!(draw->nmcd.uItemState & CDIS_SELECTED) && data && !data->path.IsEmpty() && !data->network) {
+        if (m_showCompressed && IsCompressed(data->path))
+          draw->clrText = m_compressedColour;
+        else if (m_showEncrypted && IsEncrypted(data->path))
+          draw->clrText = m_encryptedColour;
+      }
+      if (data && data->network && data->displayType != RESOURCEDISPLAYTYPE_SHARE &&
+          draw->nmcd.dwItemSpec != reinterpret_cast<DWORD_PTR>(m_networkNode))
+        *result = CDRF_NOTIFYPOSTPAINT;
       return true;
     }
     default:
       return false;
   }
+}
+
+void CTreeFileCtrl::DrawNetworkImage(HDC dc, HTREEITEM item, const ItemData* data) {
+  if (!data || !m_networkImages.GetSafeHandle()) return;
+  RECT row = {};
+  std::memcpy(&row, &item, sizeof item);  // the item goes in the rectangle
+  if (!::SendMessageA(m_hWnd, TVM_GETITEMRECT, FALSE, reinterpret_cast<LPARAM>(&row))) return;
+  // The icon's left edge: walk the row until the hit lands on the icon.
+  TVHITTESTINFO hit = {};
+  hit.pt.y = (row.top + row.bottom) / 2;
+  int left = -1;
+  for (int x = row.left; x < row.right; ++x) {
+    hit.pt.x = x;
+    ::SendMessageA(m_hWnd, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+    if (hit.flags & TVHT_ONITEMICON) {
+      left = x;
+      break;
+    }
+  }
+  if (left < 0) return;
+  int image = 1;
+  switch (data->displayType) {
+    case RESOURCEDISPLAYTYPE_DOMAIN: image = 0; break;
+    case RESOURCEDISPLAYTYPE_SERVER: image = 3; break;
+    case RESOURCEDISPLAYTYPE_ROOT: image = 2; break;
+    default: break;
+  }
+  const int top = row.top + (row.bottom - row.top - 16) / 2;
+  RECT square = {left, top, left + 16, top + 16};
+  ::FillRect(dc, &square, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+  m_networkImages.Draw(dc, image, CPoint(left, top), ILD_TRANSPARENT);
 }
 
 LRESULT CTreeFileCtrl::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {

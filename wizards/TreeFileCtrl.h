@@ -126,6 +126,12 @@ class CTreeFileCtrl : public CControl {
   // The network node, the My Computer node and the root folder's node.
   HTREEITEM GetNetworkNode() const { return m_networkNode; }
   HTREEITEM GetMyComputerNode() const { return m_myComputerNode; }
+  // The pictures drawn over network items that are not shares: 0 domain,
+  // 1 any other container, 2 the whole network, 3 server.
+  const CImageList& GetNetworkImageList() const { return m_networkImages; }
+  // The cursor a drag shows over an item: a copy (Ctrl held) or a move,
+  // onto a target that takes the drop or not.
+  HCURSOR GetDragCursor(bool copy, bool allowed) const;
   CString GetItemText(HTREEITEM item) const;
   HTREEITEM GetChildItem(HTREEITEM item) const { return Tree(TVGN_CHILD, item); }
   HTREEITEM GetNextSiblingItem(HTREEITEM item) const { return Tree(TVGN_NEXT, item); }
@@ -220,6 +226,9 @@ class CTreeFileCtrl : public CControl {
   // target unless the drag was cancelled.
   void EndDrag(bool cancelled);
   static DWORD WINAPI WatchThread(void* param);
+  // Over a network item that is not a share: its picture by display type,
+  // on a white square where the item's icon sits.
+  void DrawNetworkImage(HDC dc, HTREEITEM item, const ItemData* data);
   static void CloseWatchHandles(Watch* watch);
 
   HTREEITEM m_networkNode = nullptr;
@@ -235,6 +244,12 @@ class CTreeFileCtrl : public CControl {
   volatile LONG m_autoRefreshFlag = 1;  // read by the watch threads
   CShareEnumerator m_shares;
   HIMAGELIST m_dragImage = nullptr;
+  CImageList m_networkImages;
+  // Loaded when the window is attached; shared resources, never destroyed.
+  HCURSOR m_moveCursor = nullptr;
+  HCURSOR m_moveRefusedCursor = nullptr;
+  HCURSOR m_copyCursor = nullptr;
+  HCURSOR m_copyRefusedCursor = nullptr;
   HTREEITEM m_dragSource = nullptr;
   HTREEITEM m_dropTarget = nullptr;
   int m_autoExpandTicks = 0;

@@ -35,4 +35,11 @@
 #define ID_TREE_BACK 32779
 #define ID_TREE_FORWARD 32780
 
+// The folder tree's drag cursors and its network pictures (16 x 16 each,
+// magenta shows through).
+#define IDC_TREE_MOVE_REFUSED 132
+#define IDC_TREE_COPY_REFUSED 133
+#define IDC_TREE_COPY 134
+#define IDB_TREE_NETWORK 137
+
 #define IDS_INVALID_SAVER_NAME 34081

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "builder/resource.h"
+#include "wizards/WizardToolsResource.h"
 
 namespace {
 
@@ -310,6 +311,7 @@ const Strip kStrips[] = {
     {"command icons", IDB_COMMANDS, 16, 16, 16, 24, RGB(0, 128, 128)},
     {"preview toolbar", IDR_PREVIEW, 7, 16, 15, 8, RGB(192, 192, 192)},
     {"preview pinned", IDB_PREVIEW_KEEPVISIBLE, 1, 16, 15, 8, RGB(192, 192, 192)},
+    {"folder tree network", IDB_TREE_NETWORK, 4, 16, 16, 24, RGB(255, 0, 255)},
 };
 
 // Every image of a strip has its own picture on the mask colour: the
@@ -339,13 +341,14 @@ TEST_F(BuilderResources, BitmapsHaveTheirSizesDepthsAndMasks) {
 
 // ---------------------------------------------------------------- cursors
 
-// Each drag cursor is one 32 x 32 two-colour image whose hot spot is the
-// arrow's tip at the top left: a black pixel there, the arrow's white body
-// below it, and a mark of its own that tells it from the others.
+// Each drag cursor, the script's and the folder tree's, is one 32 x 32
+// two-colour image whose hot spot is the arrow's tip at the top left: a
+// black pixel there, the arrow's white body below it, and a mark of its own
+// that tells it from the others.
 TEST_F(BuilderResources, DragCursorsAreArrowsWithTheirOwnMarks) {
   std::set<std::vector<unsigned char>> images;
   for (int id : {IDR_CURSOR_MOVE_ONE, IDR_CURSOR_MOVE_MANY, IDR_CURSOR_COPY_ONE, IDR_CURSOR_COPY_MANY,
-                 IDR_CURSOR_LINK}) {
+                 IDR_CURSOR_LINK, IDC_TREE_MOVE_REFUSED, IDC_TREE_COPY, IDC_TREE_COPY_REFUSED}) {
     SCOPED_TRACE(id);
     std::vector<unsigned char> group = Data(id, RT_GROUP_CURSOR);
     ASSERT_GE(group.size(), 6u + 14u);
@@ -374,7 +377,7 @@ TEST_F(BuilderResources, DragCursorsAreArrowsWithTheirOwnMarks) {
     EXPECT_EQ(bit(mask, 31, 0), 1) << "the corner away from the arrow is clear";
     images.insert(std::vector<unsigned char>(colour, colour + 256));
   }
-  EXPECT_EQ(images.size(), 5u);
+  EXPECT_EQ(images.size(), 8u);
 }
 
 // The disabled images are the normal ones in grey: the same outline, no

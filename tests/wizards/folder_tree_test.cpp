@@ -3,7 +3,8 @@
 // paths selected and read back, back and forward, a branch read again when
 // its folder changes, change notifications keyed by their watch, every
 // watch thread ended when the window goes, the drive types and the shares
-// through the seam, shares read from their typed records.
+// through the seam, shares read from their typed records, the network
+// pictures and the drag cursors.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -212,13 +213,25 @@ TEST_F(FolderTree, OpenAndPropertiesGoToTheShellWhenAllowed) {
   EXPECT_EQ(std::string(tree.GetSelectedPath()), Root() + "\\beta");
 }
 
+TEST_F(FolderTree, NetworkPicturesAreReadyOnceTheWindowIsAttached) {
+  MakeTree(false, Root());
+  const HIMAGELIST network = tree.GetNetworkImageList();
+  ASSERT_NE(network, nullptr);
+  EXPECT_EQ(::ImageList_GetImageCount(network), 4);
+  int cx = 0, cy = 0;
+  ::ImageList_GetIconSize(network, &cx, &cy);
+  EXPECT_EQ(cx, 16);
+  EXPECT_EQ(cy, 16);
+}
+
 TEST_F(FolderTree, FilesDragIntoFoldersButNotOntoTheirOwnParent) {
   ASSERT_TRUE(lwtest::WriteAll(root.File("beta\\inner.txt"), {2}));
   MakeTree(true, Root());
   tree.m_allowDragDrop = true;
   ASSERT_NE(tree.SetSelectedPath((Root() + "\\beta").c_str(), true), nullptr);
-  // Drags the item of `from` onto the item of `to` as the mouse would.
-  auto drag = [&](const std::string& from, const std::string& to, bool ctrl) {
+  // Drags the item of `from` onto the item of `to` as the mouse would; over
+  // the target the cursor is the drawn one `cursor` (the arrow for 0).
+  auto drag = [&](const std::string& from, const std::string& to, bool ctrl, int cursor) {
     const HTREEITEM source = tree.FindPathItem((Root() + "\\" + from).c_str());
     const HTREEITEM target = tree.FindPathItem((Root() + "\\" + to).c_str());
     ASSERT_NE(source, nullptr);
@@ -237,21 +250,26 @@ TEST_F(FolderTree, FilesDragIntoFoldersButNotOntoTheirOwnParent) {
     ::SetKeyboardState(keys);
     const POINT at = ItemCentre(tree.GetSafeHwnd(), target);
     ::SendMessageA(tree.GetSafeHwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
+    const HCURSOR expected = cursor ? ::LoadCursorA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(cursor))
+                                    : ::LoadCursorA(nullptr, IDC_ARROW);
+    EXPECT_NE(expected, nullptr) << "cursor " << cursor;
+    EXPECT_EQ(::GetCursor(), expected) << "cursor " << cursor;
     ::SendMessageA(tree.GetSafeHwnd(), WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
     keys[VK_CONTROL] = 0;
     ::SetKeyboardState(keys);
     EXPECT_FALSE(tree.IsDragging());
   };
-  // Onto its own parent: refused, nothing moves.
-  drag("beta\\inner.txt", "beta", false);
+  // Onto its own parent: refused, nothing moves or is copied.
+  drag("beta\\inner.txt", "beta", false, IDC_TREE_MOVE_REFUSED);
+  drag("beta\\inner.txt", "beta", true, IDC_TREE_COPY_REFUSED);
   EXPECT_TRUE(lwtest::FileExists(root.File("beta\\inner.txt")));
   // Into another folder: moved, and its item goes.
-  drag("A.txt", "gamma", false);
+  drag("A.txt", "gamma", false, 0);
   EXPECT_TRUE(lwtest::FileExists(root.File("gamma\\A.txt")));
   EXPECT_FALSE(lwtest::FileExists(root.File("A.txt")));
   EXPECT_EQ(tree.FindPathItem((Root() + "\\A.txt").c_str()), nullptr);
   // With Ctrl: copied.
-  drag("b.txt", "Alpha", true);
+  drag("b.txt", "Alpha", true, IDC_TREE_COPY);
   EXPECT_TRUE(lwtest::FileExists(root.File("Alpha\\b.txt")));
   EXPECT_TRUE(lwtest::FileExists(root.File("b.txt")));
   // Folders do not drag.
