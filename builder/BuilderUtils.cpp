@@ -12,15 +12,6 @@
 #include "framework/Seams.h"
 #include "framework/Wnd.h"
 
-namespace {
-
-HWND MainWindow() {
-  CWinApp* app = AfxGetApp();
-  return app && app->m_pMainWnd ? app->m_pMainWnd->GetSafeHwnd() : nullptr;
-}
-
-}  // namespace
-
 CString GetMyDocumentsPath() { return GetSpecialFolderPath(CSIDL_PERSONAL); }
 
 int GetSettingsInt(const char* entry, int defaultValue) {
@@ -91,5 +82,14 @@ CString FormatBuildDate(const char* date) {
 bool SendMail(const char* address, const char* subject) {
   CString target;
   target.Format("mailto:%s?subject=%s", address, subject);
-  return LwShellExecute(MainWindow(), "open", target, nullptr, nullptr, SW_SHOW) > 32;
+  return LwShellExecute(AfxGetMainHwnd(), "open", target, nullptr, nullptr, SW_SHOW) > 32;
+}
+
+void OpenInShell(const char* file, int show) {
+  SHELLEXECUTEINFOA info = {};
+  info.cbSize = sizeof info;
+  info.hwnd = AfxGetMainHwnd();
+  info.lpFile = file;
+  info.nShow = show;
+  LwShellExecuteEx(&info);
 }

@@ -22,3 +22,6 @@ bool IsIconFile(HINSTANCE instance, const char* path);
 // "Apr 26 2005" -> "050426".
 CString FormatBuildDate(const char* date);
 bool SendMail(const char* address, const char* subject);
+// Opens the file or folder through the shell (its default verb), owned by
+// the program's main window.
+void OpenInShell(const char* file, int show);

@@ -17,11 +17,6 @@
 
 namespace {
 
-HWND MainWindow() {
-  CWinApp* app = AfxGetApp();
-  return app && app->m_pMainWnd ? app->m_pMainWnd->GetSafeHwnd() : nullptr;
-}
-
 // The options' show-preview-toolbar value; the toolbar shows without
 // options.
 bool OptionsShowToolBar() {
@@ -31,7 +26,7 @@ bool OptionsShowToolBar() {
 
 // Hands a copy of the address to the main window, which frees it.
 void PostUrlToMainWindow(const char* address) {
-  HWND main = MainWindow();
+  HWND main = AfxGetMainHwnd();
   if (!main || !address) return;
   const size_t length = strlen(address);
   char* copy = new (std::nothrow) char[length + 1];
@@ -162,7 +157,7 @@ int CPreviewFrame::OnCreate(CREATESTRUCTA* cs) {
   m_toolBar.Dock(CControlBar::kTop);
   PlaceToolBar();
   ShowToolBar(OptionsShowToolBar());
-  if (HWND main = MainWindow()) ::EnableWindow(main, FALSE);
+  if (HWND main = AfxGetMainHwnd()) ::EnableWindow(main, FALSE);
   return 0;
 }
 
@@ -337,7 +332,7 @@ LRESULT CPreviewFrame::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
 void CPreviewFrame::GiveBackMainWindow() {
   if (m_mainGivenBack) return;
   m_mainGivenBack = true;
-  if (HWND main = MainWindow()) {
+  if (HWND main = AfxGetMainHwnd()) {
     ::EnableWindow(main, TRUE);
     ::SetForegroundWindow(main);
   }

@@ -622,12 +622,7 @@ void CSceneView::ExportText() {
     AfxMessageBox(path + "\n\ncannot be created.", MB_ICONSTOP);
     return;
   }
-  SHELLEXECUTEINFOA info = {};
-  info.cbSize = sizeof info;
-  info.hwnd = MainWindow();
-  info.lpFile = path;
-  info.nShow = SW_SHOWMAXIMIZED;
-  LwShellExecuteEx(&info);
+  OpenInShell(path, SW_SHOWMAXIMIZED);
 }
 
 void CSceneView::EditOptions() {

@@ -13,11 +13,6 @@
 
 namespace {
 
-HWND MainWindow() {
-  CWinApp* app = AfxGetApp();
-  return app && app->m_pMainWnd ? app->m_pMainWnd->GetSafeHwnd() : nullptr;
-}
-
 // The program part of a browser command line: unquoted, lower-cased, cut
 // after the first ".exe".
 CString CutBrowserCommand(CString command) {
@@ -41,7 +36,7 @@ CString DefaultValue(HKEY root, const char* path) {
 
 CString GetSpecialFolderPath(int csidl) {
   LPITEMIDLIST items = nullptr;
-  if (FAILED(SHGetSpecialFolderLocation(MainWindow(), csidl, &items)) || !items) return CString();
+  if (FAILED(SHGetSpecialFolderLocation(AfxGetMainHwnd(), csidl, &items)) || !items) return CString();
   char path[520] = {};
   BOOL ok = SHGetPathFromIDListA(items, path);
   CoTaskMemFree(items);
@@ -204,12 +199,12 @@ bool OpenUrl(const char* address) {
   // the shell itself makes of the address.
   CString browser = GetBrowserPath();
   if (!browser.IsEmpty() &&
-      LwShellExecute(MainWindow(), "open", browser, address, nullptr, SW_SHOW) > 32)
+      LwShellExecute(AfxGetMainHwnd(), "open", browser, address, nullptr, SW_SHOW) > 32)
     return true;
   browser = GetBrowserOpenCommand();
   if (!browser.IsEmpty() &&
-      LwShellExecute(MainWindow(), "open", browser, address, nullptr, SW_SHOW) > 32)
+      LwShellExecute(AfxGetMainHwnd(), "open", browser, address, nullptr, SW_SHOW) > 32)
     return true;
-  return LwShellExecute(MainWindow(), "open", address, nullptr, nullptr, SW_SHOW) > 32;
+  return LwShellExecute(AfxGetMainHwnd(), "open", address, nullptr, nullptr, SW_SHOW) > 32;
 }
 

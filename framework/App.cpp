@@ -3,12 +3,17 @@
 
 #include "framework/Seams.h"
 #include "framework/TextFormat.h"
+#include "framework/Wnd.h"
 
 namespace {
 CWinApp* g_app = nullptr;
 }
 
 CWinApp* AfxGetApp() { return g_app; }
+
+HWND AfxGetMainHwnd() {
+  return g_app && g_app->m_pMainWnd ? g_app->m_pMainWnd->GetSafeHwnd() : nullptr;
+}
 
 CWinApp::CWinApp(const char* appName) {
   g_app = this;

@@ -44,3 +44,5 @@ class CWinApp : public CWinThread {
 
 // The application object; null before it is constructed.
 CWinApp* AfxGetApp();
+// The application's main window; null when there is none.
+HWND AfxGetMainHwnd();

@@ -47,11 +47,6 @@ constexpr int kRandomEffect = 3;
 constexpr int kFadeEffect = 66;
 constexpr int kMoveSpeed = 99500;
 
-HWND MainWindow() {
-  CWinApp* app = AfxGetApp();
-  return app && app->m_pMainWnd ? app->m_pMainWnd->GetSafeHwnd() : nullptr;
-}
-
 // Sorts without regard to case, as the shell lists names.
 void SortPaths(CStringArray& paths) {
   for (int i = 1; i < paths.GetSize(); ++i) {
@@ -178,7 +173,7 @@ void COneStepBuilder::Send(CSceneCommand* command) {
 }
 
 INT_PTR COneStepBuilder::AskFolderLimit(int limit, int total) {
-  CFolderLimitDlg dialog(limit, total, MainWindow());
+  CFolderLimitDlg dialog(limit, total, AfxGetMainHwnd());
   return dialog.DoModal();
 }
 

@@ -11,24 +11,6 @@
 
 const char kShowGotoDialogEntry[] = "ShowGotoDlg";
 
-namespace {
-
-HWND MainWindow() {
-  CWinApp* app = AfxGetApp();
-  return app && app->m_pMainWnd ? app->m_pMainWnd->GetSafeHwnd() : nullptr;
-}
-
-}  // namespace
-
-void OpenInShell(const char* file, int show) {
-  SHELLEXECUTEINFOA info = {};
-  info.cbSize = sizeof info;
-  info.hwnd = MainWindow();
-  info.lpFile = file;
-  info.nShow = show;
-  LwShellExecuteEx(&info);
-}
-
 CString FlashPresentationBase(const char* name) {
   CString folder = GetSettingsFolder("DocPath");
   if (!folder.IsEmpty() && folder[folder.GetLength() - 1] == '\\')

@@ -62,10 +62,6 @@ class COneStepFinishedDlg : public CFinishedDlg {
   explicit COneStepFinishedDlg(HWND parent = nullptr);
 };
 
-// Opens the file or folder through the shell (its default verb), owned by
-// the program's main window.
-void OpenInShell(const char* file, int show);
-
 // The profile value that lets the make-finished dialog show (1 by
 // default).
 extern const char kShowGotoDialogEntry[];  // "ShowGotoDlg"

@@ -75,11 +75,6 @@ bool SpecialFolder(int csidl, CString& name, int& icon, int& openIcon) {
   return true;
 }
 
-HWND MainWindow() {
-  CWinApp* app = AfxGetApp();
-  return app && app->m_pMainWnd ? app->m_pMainWnd->GetSafeHwnd() : nullptr;
-}
-
 // The two spellings name one folder, with or without a final backslash.
 bool IsSameFolder(const char* a, const char* b) {
   CString x(a), y(b);
@@ -779,7 +774,7 @@ void CTreeFileCtrl::Execute(HTREEITEM item, const char* verb) {
   SHELLEXECUTEINFOA info = {};
   info.cbSize = sizeof info;
   info.fMask = SEE_MASK_INVOKEIDLIST;
-  info.hwnd = MainWindow();
+  info.hwnd = AfxGetMainHwnd();
   info.lpVerb = verb;
   info.lpFile = data->path;
   info.nShow = SW_SHOW;
