@@ -2,13 +2,6 @@
 // one the window paints from, and the background.
 #include "playback/PlayOutput.h"
 
-namespace {
-// Drawing followed by shorter pauses (a transition's or a Move's short
-// delays) reaches the window at most once in this many milliseconds,
-// about a display's refresh.
-const DWORD kFrameMs = 15;
-}  // namespace
-
 CWindowPlayOutput::CWindowPlayOutput(HWND hwnd) : m_hwnd(hwnd) {}
 
 CWindowPlayOutput::~CWindowPlayOutput() = default;
@@ -51,7 +44,7 @@ CDC* CWindowPlayOutput::BeginDrawing(CDC* window) {
 void CWindowPlayOutput::Present(DWORD pauseMs) {
   if (!m_back.GetSafeHdc()) return;
   const DWORD now = ::GetTickCount();
-  if (pauseMs < kFrameMs && now - m_lastShown < kFrameMs) return;
+  if (pauseMs < kPlayFrameMs && now - m_lastShown < kPlayFrameMs) return;
   RECT dirty;
   if ((::GetBoundsRect(m_back, &dirty, DCB_RESET) & DCB_SET) != DCB_SET) return;
   m_lastShown = now;

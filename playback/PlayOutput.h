@@ -18,6 +18,11 @@
 
 class CMediaObject;
 
+// Drawing followed by shorter pauses (a transition's or a Move's short
+// delays) reaches the window at most once in this many milliseconds,
+// about a display's refresh.
+constexpr DWORD kPlayFrameMs = 15;
+
 class CPlayOutput {
  public:
   virtual ~CPlayOutput() = default;

@@ -83,7 +83,9 @@ void CSceneThread::Play() {
     // The list's count is read again every round: nothing may change it
     // while a run plays, but a changed list must not be read past its end.
     for (int i = 0; m_pCommands && i < m_pCommands->GetCount() && !m_stop.IsSet(); ++i) {
-      if (m_pCommands->Play(i, &dc, &i, this) > 0) {
+      const int played = m_pCommands->Play(i, &dc, &i, this);
+      if (SettleDelays()) break;
+      if (played > 0) {
         if (m_step && i < m_pCommands->GetCount() - 1) m_pauseRequest.SetEvent();
         WaitWhilePaused();
         Present(INFINITE);
@@ -152,16 +154,22 @@ bool CSceneThread::WaitForStop(DWORD ms) {
 }
 
 // The polls that the delay stands for become time at Times polls per
-// second. A delay is also the end of a transition's frame.
+// second. A delay is also the end of a transition's frame; under a frame
+// owed, the frame is only offered to the output.
 void CSceneThread::CalibratedDelay(unsigned elapsed, double duration) {
   const unsigned times = m_pTimes ? *m_pTimes : 0;
   const unsigned polls = CalibratedPollCount(elapsed, duration, times);
-  if (polls == 0 || times == 0) {
+  if (polls > 0 && times > 0) m_owedMs += static_cast<double>(polls) * 1000.0 / static_cast<double>(times);
+  if (m_owedMs < kPlayFrameMs) {
     Present(0);
     return;
   }
-  m_owedMs += static_cast<double>(polls) * 1000.0 / static_cast<double>(times);
   WaitOwed();
+}
+
+bool CSceneThread::SettleDelays() {
+  if (m_owedMs < 1.0) return IsStopRequested();
+  return WaitOwed();
 }
 
 void CSceneThread::WaitMilliseconds(DWORD ms) {

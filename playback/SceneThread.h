@@ -7,7 +7,13 @@
 // 100,000, see CalibratedPollCount) but wait that long against a clock,
 // blocked on the stop event, so a saver does not burn a core while waiting.
 // The Wait command's ticks and the delays share one account of time owed,
-// so that what one wait overran is taken off the next.
+// so that what one wait overran is taken off the next. Delays shorter than
+// a frame of the output (kPlayFrameMs) are gathered into waits of at least
+// a frame: what they draw reaches the screen at most once a frame anyway,
+// and a thread that woke a thousand times a second for a Move of 1 ms
+// steps cost a tenth of a core under Wine. What a command's delays leave
+// owed is waited after the command, so that each command still takes its
+// own time.
 //
 // What the commands draw is presented through the output after each
 // command and before each wait, so that it shows while the thread waits.
@@ -68,6 +74,9 @@ class CSceneThread : public CWinThread, public CPlayContext, public CPlayPacer {
   int IsStepMode() const override { return m_step; }
   bool WaitForStop(DWORD ms) override;
   void CalibratedDelay(unsigned elapsed, double duration) override;
+  // Called after each command: waits the whole milliseconds its delays
+  // left owed; true when the stop came.
+  bool SettleDelays();
   void WaitWhilePaused() override;
   CPlayPacer* GetPacer() override { return this; }
   HWND GetOutputWindow() const override { return m_pOutput ? m_pOutput->GetHwnd() : nullptr; }

@@ -316,8 +316,9 @@ namespace {
 // A delay clock that records the waits and lets each overrun by `overrun`.
 class CClockedThread : public CSceneThread {
  public:
-  CClockedThread(UINT* times, double overrun)
-      : CSceneThread(nullptr, times, kPlay, nullptr), m_overrun(overrun) {}
+  CClockedThread(UINT* times, double overrun, CPlayOutput* output = nullptr,
+                 CPlayList* commands = nullptr)
+      : CSceneThread(output, times, kPlay, commands), m_overrun(overrun) {}
   std::vector<DWORD> waits;
   double now = 1000.0;
 
@@ -342,8 +343,9 @@ double Sum(const std::vector<DWORD>& v, double each) {
 }
 }  // namespace
 
-// Many delays shorter than a millisecond add up; overruns of the waits are
-// taken off the next ones.
+// Many delays shorter than a frame add up into waits of at least a frame
+// (the end of a command waits the rest); overruns of the waits are taken
+// off the next ones.
 TEST(CalibratedDelay, WaitsAgainstTheClockCarryingRemainders) {
   UINT times = 100000;  // polls per second: 100 polls a millisecond
   const struct {
@@ -360,12 +362,29 @@ TEST(CalibratedDelay, WaitsAgainstTheClockCarryingRemainders) {
     SCOPED_TRACE(testing::Message() << c.elapsed << " x " << c.calls << ", overrun " << c.overrun);
     CClockedThread thread(&times, c.overrun);
     for (int i = 0; i < c.calls; ++i) thread.CalibratedDelay(c.elapsed, 100000.0);
+    EXPECT_FALSE(thread.SettleDelays());
     // The polls (truncated per delay) at 100 a millisecond.
     const double expected = c.calls * CalibratedPollCount(c.elapsed, 100000.0, times) / 100.0;
     const double total = Sum(thread.waits, c.overrun);
     EXPECT_NEAR(total, expected, 1.0 + c.overrun);
-    for (DWORD ms : thread.waits) EXPECT_GE(ms, 1u);
+    for (size_t i = 0; i < thread.waits.size(); ++i)
+      EXPECT_GE(thread.waits[i], i + 1 < thread.waits.size() ? kPlayFrameMs : 1u) << "wait " << i;
   }
+}
+
+// Each command waits what its own short delays stand for before the next
+// command runs, although each alone is under a frame.
+TEST(CalibratedDelay, EachCommandEndsWithTheRestOfItsTime) {
+  CEndWindows windows;
+  CEventLog log;
+  CTestScript script;
+  for (const char* name : {"a", "b", "c"}) script.Add(new CProbeCommand(log, name))->m_delayElapsed = 99500;
+  UINT times = 100000;  // 500 polls: 5 ms a delay
+  CWindowPlayOutput output(windows.output);
+  CClockedThread thread(&times, 0.0, &output, script.Commands());
+  RunToEnd(thread);
+  EXPECT_EQ(log.Lines(), (Lines{"a", "b", "c"}));
+  EXPECT_EQ(thread.waits, (std::vector<DWORD>{5, 5, 5}));
 }
 
 // The Wait command waits its time in ticks, then the rest; a stop ends it
