@@ -19,7 +19,7 @@ bool CaptureDesktopToJpeg(const char* path) {
   BYTE* pixels = CaptureDesktopRgb(&size);
   if (!pixels) return false;
   const bool written = WriteJpegFile(path, pixels, size.cx, size.cy);
-  ::GlobalFree(pixels);
+  FreeImageBlock(pixels);
   return written;
 }
 
@@ -44,6 +44,6 @@ bool SaveWallpaperAsJpeg(const char* path, int* style) {
       return false;
   }
   const bool written = WriteJpegFile(path, pixels, width, height);
-  ::GlobalFree(pixels);
+  FreeImageBlock(pixels);
   return written;
 }

@@ -181,7 +181,8 @@ int ReadRows(ImageHandle* src, const BmpInfo& info, BYTE* out, int64_t outStride
   BYTE* row = static_cast<BYTE*>(AllocZeroed(static_cast<size_t>(rowBytes)));
   if (!row) return kImgNoMemory;
   int code = kImgOk;
-  for (int k = 0; k < info.height; ++k) {
+  int k = 0;
+  for (; k < info.height; ++k) {
     if (!ProgressContinue(state, k, info.height)) {
       code = kImgAborted;
       break;
@@ -200,6 +201,12 @@ int ReadRows(ImageHandle* src, const BmpInfo& info, BYTE* out, int64_t outStride
     else
       memcpy(o, row, static_cast<size_t>(outStride));
   }
+  if (code != kImgOk) {
+    // Rows k and on were not read; the block may hold an older picture
+    // there: the last rows of a top-down file, else the first.
+    size_t left = static_cast<size_t>(info.height - k) * outStride;
+    memset(out + (info.topDown ? k * outStride : 0), 0, left);
+  }
   FreeBlock(row);
   return code;
 }
@@ -213,7 +220,10 @@ BYTE* ReadBmp24(ImageHandle* src, int* width, int* height, ImageThreadState* sta
   BYTE* out = nullptr;
   *code = ReadBmpHeaders(src, info);
   if (*code == kImgOk && !HandleSkipTo(src, info->offBits)) *code = kImgBadBmp;
-  if (*code == kImgOk) out = AllocPixels(info->width, info->height, 3, kImgBadBmp, code);
+  // Every byte is written: the rows in full, RLE after it has filled the
+  // picture with the first colour.
+  if (*code == kImgOk)
+    out = AllocPixels(info->width, info->height, 3, kPixelsUnset, kImgBadBmp, code);
   if (out) {
     *width = info->width;
     *height = info->height;
@@ -241,7 +251,12 @@ BYTE* ReadBmpIndexed(ImageHandle* src, int* width, int* height, int bits, RGBQUA
     for (int i = info->colours; i < 256; ++i) palette[i] = info->palette[0];
     if (info->offBits < info->paletteEnd || !HandleSkipTo(src, info->offBits)) *code = kImgBadBmp;
   }
-  if (*code == kImgOk) out = AllocPixels(info->width, info->height, 1, kImgBadBmp, code);
+  // RLE leaves the pixels it moves over, and one-bit rows are packed into
+  // the start of the block: those need zeros.
+  bool sparse = info->compression == 1 || info->compression == 2 || bits == 1;
+  if (*code == kImgOk)
+    out = AllocPixels(info->width, info->height, 1, sparse ? kPixelsZeroed : kPixelsUnset,
+                      kImgBadBmp, code);
   if (out) {
     *width = info->width;
     *height = info->height;

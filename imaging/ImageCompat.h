@@ -76,4 +76,11 @@ inline void InitializeCriticalSection(CRITICAL_SECTION* cs) {
 inline void DeleteCriticalSection(CRITICAL_SECTION* cs) { pthread_mutex_destroy(cs); }
 inline void EnterCriticalSection(CRITICAL_SECTION* cs) { pthread_mutex_lock(cs); }
 inline void LeaveCriticalSection(CRITICAL_SECTION* cs) { pthread_mutex_unlock(cs); }
+
+// A slim lock that needs no set-up: usable from any constructor or
+// destructor at any point of the program's start or end.
+typedef pthread_mutex_t SRWLOCK;
+#define SRWLOCK_INIT PTHREAD_MUTEX_INITIALIZER
+inline void AcquireSRWLockExclusive(SRWLOCK* lock) { pthread_mutex_lock(lock); }
+inline void ReleaseSRWLockExclusive(SRWLOCK* lock) { pthread_mutex_unlock(lock); }
 #endif

@@ -39,7 +39,7 @@ BYTE* BitmapToRgb(HBITMAP bitmap, int* width, int* height, HDC dc, HPALETTE pale
     palette = temporary;
   }
   int64_t rowSize = ((static_cast<int64_t>(bm.bmWidth) * 24 + 31) / 32) * 4;
-  BYTE* out = AllocPixels(bm.bmWidth, bm.bmHeight, 3, kImgGetDIBits, code);
+  BYTE* out = AllocPixels(bm.bmWidth, bm.bmHeight, 3, kPixelsUnset, kImgGetDIBits, code);
   if (!out) return nullptr;
   BYTE* bits = static_cast<BYTE*>(AllocZeroed(static_cast<size_t>(rowSize * bm.bmHeight)));
   if (!bits) {

@@ -1,7 +1,7 @@
 // What the codecs and pixel routines of the image library share: the
 // per-thread state, the handle object and its operations, the guard every
-// entry point runs under, pixel-buffer allocation with its size checks, a
-// buffered byte reader, and the row converters.
+// entry point runs under, pixel-buffer allocation with its size checks and
+// its kept blocks, a buffered byte reader, and the row converters.
 #pragma once
 
 #include <setjmp.h>
@@ -127,10 +127,17 @@ int64_t HandleSize(ImageHandle* h);
 // Moves forward to an absolute position that must lie within the source.
 bool HandleSkipTo(ImageHandle* h, int64_t position);
 
-// A pixel buffer of width x height x bytesPerPixel, zero-filled. Zero,
+// What a new pixel buffer holds: unset, for a reader that writes every
+// byte (or clears what it left when it stops early), or zeros.
+enum PixelContent { kPixelsUnset, kPixelsZeroed };
+// A pixel buffer of width x height x bytesPerPixel: a block handed back
+// through FreeImageBlock when one of about that size is kept (holding an
+// older picture unless zeros are asked for), else a new zeroed block. Zero,
 // negative and over-cap sizes give badCode; exhausted memory gives 1.
-BYTE* AllocPixels(int64_t width, int64_t height, int bytesPerPixel, int badCode,
-                  int* code);
+BYTE* AllocPixels(int64_t width, int64_t height, int bytesPerPixel, PixelContent content,
+                  int badCode, int* code);
+// Frees the kept blocks, so that the next reads get new ones.
+void EmptyKeptPixelBlocks();
 void* AllocZeroed(size_t bytes);  // null on failure
 void FreeBlock(void* block);
 

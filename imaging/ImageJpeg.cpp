@@ -131,7 +131,7 @@ int RunJpegRead(JpegReadJob* job) {
   if (!job->scratch) return kImgNoMemory;
   int code = kImgOk;
   int outBpp = job->bits == 8 ? 1 : 3;
-  job->out = AllocPixels(width, height, outBpp, kImgBadJpeg, &code);
+  job->out = AllocPixels(width, height, outBpp, kPixelsUnset, kImgBadJpeg, &code);
   if (!job->out) return code;
   job->width = static_cast<int>(width);
   job->height = static_cast<int>(height);
@@ -197,11 +197,18 @@ extern "C" BYTE* ReadJpeg(HPVSRC src, int* width, int* height, int bits) {
   InstallErrors(&job->err);
   int code = RunJpegRead(job);
   if (code == kImgOk) code = FinishJpegRead(job);
+  if (job->out && job->inRows && code != kImgOk) {
+    // The rows from the one that failed or was stopped on were not
+    // decoded; the block may hold an older picture there.
+    size_t rowBytes = static_cast<size_t>(job->width) * (bits == 8 ? 1 : 3);
+    size_t done = job->cinfo.output_scanline;
+    memset(job->out + done * rowBytes, 0, (job->height - done) * rowBytes);
+  }
   if (job->created) jpeg_destroy_decompress(&job->cinfo);
   FreeBlock(job->scratch);
   BYTE* out = job->out;
   if (out && !job->inRows) {
-    FreeBlock(out);
+    FreeImageBlock(out);
     out = nullptr;
   }
   if (out) {

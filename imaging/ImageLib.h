@@ -5,9 +5,15 @@
 //
 // No entry point throws. Each returns a null pointer or 0 on failure and
 // leaves the reason in the calling thread's last error (GetImageError).
-// Pixel buffers the library returns are zero-initialised fixed global memory
-// that the caller frees with GlobalFree: rows top-down, packed; 24-bit pixels
-// are red, green, blue; 8-bit pixels index a palette of 256 RGBQUADs.
+// Pixel buffers the library returns are fixed global memory that the caller
+// frees with GlobalFree: rows top-down, packed; 24-bit pixels are red, green,
+// blue; 8-bit pixels index a palette of 256 RGBQUADs. A caller done with a
+// buffer may instead hand it back with FreeImageBlock: the library keeps a
+// few large blocks and reads the next picture of about the same size into
+// one. The first write to each fresh page of a large block costs a page
+// fault (about as much again as decoding a full-screen picture), and the
+// heap gives every large block fresh pages. Bytes a reader does not set are
+// zero, whichever block it used.
 #pragma once
 
 #include "imaging/ImageCompat.h"
@@ -95,6 +101,12 @@ BOOL ResizeImage(const BYTE* src, int width, int height, BYTE* dst, int targetWi
 BOOL ResizePaletteImage(const BYTE* src, int width, int height, BYTE* dst,
                         int targetWidth, int targetHeight, int colours,
                         const RGBQUAD* palette);
+
+// Hands back a pixel buffer of this library, or any fixed GlobalAlloc
+// block: a block of 256 KB or more is kept for a later read (the last two
+// handed back, at most 64 MB together; older ones are freed), a smaller one
+// is freed at once. Null is ignored. Any thread may call it.
+void FreeImageBlock(void* block);
 
 int GetImageError(void);
 // The text of an error code ("Unknown error" outside 1 to 57).

@@ -99,7 +99,7 @@ extern "C" BYTE* ReadPcx(HPVSRC src, int* width, int* height, int bits, RGBQUAD*
 
   int code = kImgOk;
   int outBpp = bits == 8 ? 1 : 3;
-  BYTE* out = AllocPixels(w, ht, outBpp, kImgBadPcx, &code);
+  BYTE* out = AllocPixels(w, ht, outBpp, kPixelsUnset, kImgBadPcx, &code);
   // Each plane's line holds at least the row's bytes; shorter lines in the
   // file leave zeros at the end.
   size_t need = (static_cast<size_t>(w) * bitsPerPlane + 7) / 8;
@@ -109,14 +109,14 @@ extern "C" BYTE* ReadPcx(HPVSRC src, int* width, int* height, int bits, RGBQUAD*
   ByteReader* reader = line ? static_cast<ByteReader*>(AllocZeroed(sizeof(ByteReader))) : nullptr;
   if (out && !reader) {
     FreeBlock(line);
-    FreeBlock(out);
+    FreeImageBlock(out);
     out = nullptr;
     code = kImgNoMemory;
   }
   if (!out || !HandleSkipTo(src, 128)) {
     FreeBlock(reader);
     FreeBlock(line);
-    FreeBlock(out);
+    FreeImageBlock(out);
     call.SetError(code ? code : kImgBadPcx);
     return nullptr;
   }
@@ -158,6 +158,9 @@ extern "C" BYTE* ReadPcx(HPVSRC src, int* width, int* height, int bits, RGBQUAD*
       }
     }
     if (!ProgressContinue(call.state(), y, ht)) {
+      // The rows below were not read; the block may hold an older picture.
+      size_t rowBytes = static_cast<size_t>(w) * outBpp;
+      memset(o + rowBytes, 0, (ht - 1 - static_cast<size_t>(y)) * rowBytes);
       code = kImgAborted;
       break;
     }

@@ -127,7 +127,10 @@ int RunPngRead(PngReadJob* job) {
   size_t rowBytes = png_get_rowbytes(png, info);
   if (rowBytes != static_cast<size_t>(job->bits / 8) * w) return kImgUnexpected;
   int code = kImgOk;
-  job->out = AllocPixels(w, h, job->bits / 8, kImgBadPng, &code);
+  // Every byte is written: the rows are exactly the pixels, and the passes
+  // of an interlaced picture together reach every pixel. A read that fails
+  // returns nothing.
+  job->out = AllocPixels(w, h, job->bits / 8, kPixelsUnset, kImgBadPng, &code);
   if (!job->out) return code;
   job->width = static_cast<int>(w);
   job->height = static_cast<int>(h);
@@ -180,7 +183,7 @@ extern "C" BYTE* ReadPng(HPVSRC src, int* width, int* height, int bits, RGBQUAD*
   if (job->png) png_destroy_read_struct(&job->png, job->info ? &job->info : nullptr, nullptr);
   BYTE* out = job->out;
   if (code != kImgOk) {
-    FreeBlock(out);
+    FreeImageBlock(out);
     out = nullptr;
   } else {
     *width = job->width;

@@ -1,7 +1,7 @@
 // The image library's per-thread state (kept in thread-local storage, all
 // states also on one process-wide list freed at exit), the error texts, and
-// the small shared helpers: progress, blocks, blob lists, pixel buffers and
-// the buffered byte reader.
+// the small shared helpers: progress, blocks, blob lists, pixel buffers (with
+// the few large ones kept for the next read) and the buffered byte reader.
 #include <string.h>
 
 #include "imaging/ImageInternal.h"
@@ -136,8 +136,111 @@ void FreeBlock(void* block) {
   if (block) GlobalFree(block);
 }
 
-BYTE* AllocPixels(int64_t width, int64_t height, int bytesPerPixel, int badCode,
-                  int* code) {
+// ---- pixel blocks kept for the next read ----------------------------------
+//
+// The first write to each fresh page of a large block costs a page fault,
+// and the heap gives every large block fresh pages and returns them on
+// free: at 1920 x 1080 that is as much time again as decoding the picture.
+// Blocks handed back through FreeImageBlock are kept for the next read of
+// about the same size, whose writes then land on pages already mapped.
+
+namespace {
+
+// Two blocks: pictures of two sizes read by turns (a slide and the desktop
+// capture), or two threads reading at once (the builder's window and its
+// loader thread, the saver's scene thread). At most 64 MB in all, two
+// pictures of 3840 x 2160, so that what an idle program holds stays bounded.
+const int kKeptBlockCount = 2;
+const size_t kKeptBytesLimit = 64u << 20;
+// Smaller blocks come from the heap's own arenas, whose pages stay mapped
+// and are reused anyway; keeping them would only push out large ones.
+const size_t kSmallestKeptBlock = 256u << 10;
+
+struct KeptBlock {
+  void* block;
+  size_t size;
+};
+
+// A lock with a constant initialiser: no constructor or destructor runs for
+// it, so it is valid at any point of start-up and shut-down. The kept
+// blocks go back to the system with the process.
+SRWLOCK g_keptLock = SRWLOCK_INIT;
+KeptBlock g_kept[kKeptBlockCount];  // oldest first
+int g_keptCount = 0;
+
+class KeptLock {
+ public:
+  KeptLock() { AcquireSRWLockExclusive(&g_keptLock); }
+  ~KeptLock() { ReleaseSRWLockExclusive(&g_keptLock); }
+  KeptLock(const KeptLock&) = delete;
+  KeptLock& operator=(const KeptLock&) = delete;
+};
+
+void DropKept(int index) {
+  for (int i = index + 1; i < g_keptCount; ++i) g_kept[i - 1] = g_kept[i];
+  --g_keptCount;
+}
+
+// The smallest kept block of at least bytes and at most half as much again
+// (a block much larger than the picture would sit idle while a later, larger
+// picture needs it); null when none fits.
+void* TakeKeptBlock(size_t bytes) {
+  KeptLock lock;
+  int best = -1;
+  for (int i = 0; i < g_keptCount; ++i) {
+    size_t size = g_kept[i].size;
+    if (size >= bytes && size - bytes <= bytes / 2 && (best < 0 || size < g_kept[best].size))
+      best = i;
+  }
+  if (best < 0) return nullptr;
+  void* block = g_kept[best].block;
+  DropKept(best);
+  return block;
+}
+
+}  // namespace
+
+void EmptyKeptPixelBlocks() {
+  KeptBlock dropped[kKeptBlockCount];
+  int count;
+  {
+    KeptLock lock;
+    count = g_keptCount;
+    for (int i = 0; i < count; ++i) dropped[i] = g_kept[i];
+    g_keptCount = 0;
+  }
+  for (int i = 0; i < count; ++i) GlobalFree(dropped[i].block);
+}
+
+extern "C" void FreeImageBlock(void* block) {
+  if (!block) return;
+  size_t size = GlobalSize(block);
+  if (size < kSmallestKeptBlock || size > kKeptBytesLimit) {
+    GlobalFree(block);
+    return;
+  }
+  // The block handed back last is kept, pushing out the oldest: the kept
+  // blocks follow the sizes being read now.
+  KeptBlock dropped[kKeptBlockCount];
+  int droppedCount = 0;
+  {
+    KeptLock lock;
+    size_t total = size;
+    for (int i = 0; i < g_keptCount; ++i) total += g_kept[i].size;
+    while (g_keptCount == kKeptBlockCount || total > kKeptBytesLimit) {
+      total -= g_kept[0].size;
+      dropped[droppedCount++] = g_kept[0];
+      DropKept(0);
+    }
+    g_kept[g_keptCount].block = block;
+    g_kept[g_keptCount].size = size;
+    ++g_keptCount;
+  }
+  for (int i = 0; i < droppedCount; ++i) GlobalFree(dropped[i].block);
+}
+
+BYTE* AllocPixels(int64_t width, int64_t height, int bytesPerPixel, PixelContent content,
+                  int badCode, int* code) {
   if (width <= 0 || height <= 0 || width * height > LW_IMAGE_MAX_PIXELS) {
     *code = badCode;
     return nullptr;
@@ -147,7 +250,12 @@ BYTE* AllocPixels(int64_t width, int64_t height, int bytesPerPixel, int badCode,
     *code = kImgNoMemory;
     return nullptr;
   }
-  BYTE* pixels = static_cast<BYTE*>(GlobalAlloc(GPTR, static_cast<size_t>(bytes)));
+  size_t size = static_cast<size_t>(bytes);
+  if (BYTE* kept = static_cast<BYTE*>(TakeKeptBlock(size))) {
+    if (content == kPixelsZeroed) memset(kept, 0, size);
+    return kept;
+  }
+  BYTE* pixels = static_cast<BYTE*>(GlobalAlloc(GPTR, size));
   if (!pixels) *code = kImgNoMemory;
   return pixels;
 }

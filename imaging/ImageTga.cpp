@@ -8,6 +8,8 @@
 
 namespace {
 
+const RGBQUAD kBlack = {0, 0, 0, 0};
+
 void Word555(DWORD v, BYTE* rgb) {
   rgb[0] = static_cast<BYTE>(((v >> 10) & 31) << 3);
   rgb[1] = static_cast<BYTE>(((v >> 5) & 31) << 3);
@@ -90,10 +92,10 @@ extern "C" BYTE* ReadTga(HPVSRC src, int* width, int* height, int bits, RGBQUAD*
 
   int code = kImgOk;
   int outBpp = bits == 8 ? 1 : 3;
-  BYTE* out = AllocPixels(w, ht, outBpp, kImgBadTga, &code);
+  BYTE* out = AllocPixels(w, ht, outBpp, kPixelsUnset, kImgBadTga, &code);
   ByteReader* r = out ? static_cast<ByteReader*>(AllocZeroed(sizeof(ByteReader))) : nullptr;
   if (!r) {
-    FreeBlock(out);
+    FreeImageBlock(out);
     call.SetError(code ? code : kImgNoMemory);
     return nullptr;
   }
@@ -144,11 +146,11 @@ extern "C" BYTE* ReadTga(HPVSRC src, int* width, int* height, int bits, RGBQUAD*
       *o = px[0];
     } else if (indices) {
       DWORD index = pixelBytes == 1 ? px[0] : ReadLe16(px);
-      if (index < 256) {
-        o[0] = pal[index].rgbRed;
-        o[1] = pal[index].rgbGreen;
-        o[2] = pal[index].rgbBlue;
-      }
+      // An index past the table is black.
+      const RGBQUAD& c = index < 256 ? pal[index] : kBlack;
+      o[0] = c.rgbRed;
+      o[1] = c.rgbGreen;
+      o[2] = c.rgbBlue;
     } else if (pixelBytes == 1) {
       o[0] = o[1] = o[2] = px[0];
     } else if (pixelBytes == 2) {
@@ -164,7 +166,7 @@ extern "C" BYTE* ReadTga(HPVSRC src, int* width, int* height, int bits, RGBQUAD*
   }
   FreeBlock(r);
   if (code != kImgOk) {
-    FreeBlock(out);
+    FreeImageBlock(out);
     out = nullptr;
   } else {
     *width = w;

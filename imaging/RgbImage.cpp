@@ -1,8 +1,9 @@
 // Loading any supported picture into 24-bit pixels, and CRgbImage: a
 // picture held in memory of its own with a scaled copy, turned into
 // bitmaps, drawn plainly or keyed, composed with what a DC shows, and made
-// from a text. Every pixel block the library hands over is copied and freed
-// at once, so the object owns plain new[] buffers only.
+// from a text. The source is the very block the library read the picture
+// into (copying it would cost a second fresh block's page faults), handed
+// back to the library when dropped; the scaled copy is new[].
 #include "imaging/RgbImage.h"
 
 #include <cstdint>
@@ -85,7 +86,7 @@ void CRgbImage::FreeBuffers(bool keepSource) {
   m_scaledWidth = m_scaledHeight = 0;
   m_scaledSize = 0;
   if (keepSource) return;
-  delete[] m_pSource;
+  FreeImageBlock(m_pSource);
   m_pSource = nullptr;
   m_sourceWidth = m_sourceHeight = 0;
   m_sourceSize = 0;
@@ -94,18 +95,11 @@ void CRgbImage::FreeBuffers(bool keepSource) {
 bool CRgbImage::TakeBlock(BYTE* block, int width, int height, bool keepSize) {
   const int64_t bytes = RgbBytes(width, height);
   if (!block || bytes == 0 || static_cast<uint64_t>(::GlobalSize(block)) < static_cast<uint64_t>(bytes)) {
-    if (block) ::GlobalFree(block);
+    FreeImageBlock(block);
     return false;
   }
-  BYTE* own = new (std::nothrow) BYTE[static_cast<size_t>(bytes)];
-  if (!own) {
-    ::GlobalFree(block);
-    return false;
-  }
-  memcpy(own, block, static_cast<size_t>(bytes));
-  ::GlobalFree(block);
   FreeBuffers(false);
-  m_pSource = own;
+  m_pSource = block;
   m_sourceWidth = width;
   m_sourceHeight = height;
   m_sourceSize = keepSize ? static_cast<DWORD>(bytes) : 0;

@@ -30,7 +30,8 @@ CString ShowImageLibError(int code);
 // ---- loading -----------------------------------------------------------------
 
 // Loads a picture from memory (buffer not null) or from the path into a new
-// 24-bit buffer (GlobalFree by the caller); width and height receive its
+// 24-bit buffer (the library's: FreeImageBlock by the caller, or
+// GlobalFree); width and height receive its
 // size. Null on failure, with the reason in GetImageError; a picture of no
 // supported format also shows "This image format is not supported or image
 // data is corrupted".
@@ -104,12 +105,14 @@ class CRgbImage : public CObject {
   bool DrawTextThumbnail(HDC dc, CTextLook& look, HBITMAP target, HPALETTE palette);
 
  private:
-  // Takes a library block: copies it into memory of our own and frees it.
+  // Takes a library block as the source, handed back (FreeImageBlock) when
+  // the source is dropped; false, with the block handed back, when it is
+  // smaller than the size says.
   bool TakeBlock(BYTE* block, int width, int height, bool keepSize);
 
   int m_sourceWidth = 0, m_sourceHeight = 0;
   int m_scaledWidth = 0, m_scaledHeight = 0;
-  BYTE* m_pSource = nullptr;  // new[], 24-bit rows top-down
+  BYTE* m_pSource = nullptr;  // a library block, 24-bit rows top-down
   BYTE* m_pScaled = nullptr;  // new[]
   DWORD m_sourceSize = 0;     // bytes of the source when it came from a bitmap
   DWORD m_scaledSize = 0;
@@ -120,7 +123,7 @@ class CRgbImage : public CObject {
 // Wallpaper styles as ReadWallpaperSettings gives them.
 enum WallpaperStyle { kWallpaperCentred = 1, kWallpaperTiled = 2, kWallpaperStretched = 3 };
 
-// The desktop window's content as 24-bit pixels (GlobalFree by the caller);
+// The desktop window's content as 24-bit pixels (FreeImageBlock by the caller);
 // null when it cannot be read.
 BYTE* CaptureDesktopRgb(SIZE* size);
 // Writes 24-bit pixels as a JPEG of quality 100, progressive; a file that
@@ -145,7 +148,7 @@ enum WallpaperReadFailure {
   kWallpaperNotBmpOrJpeg = 2,
   kWallpaperUndecodable = 3
 };
-// A wallpaper file (BMP or JPEG) as 24-bit pixels (GlobalFree by the
+// A wallpaper file (BMP or JPEG) as 24-bit pixels (FreeImageBlock by the
 // caller); null with the reason in *failure otherwise.
 BYTE* ReadWallpaperPicture(const char* path, int* width, int* height, int* failure);
 // Copies the current wallpaper (BMP or JPEG) to a JPEG at path; false (with

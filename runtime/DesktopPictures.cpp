@@ -56,7 +56,7 @@ bool CaptureDesktopToFile(const char* path) {
   BYTE* pixels = CaptureDesktopRgb(&size);
   if (!pixels) return false;
   const bool written = WritePicture(path, pixels, size.cx, size.cy);
-  ::GlobalFree(pixels);
+  FreeImageBlock(pixels);
   return written;
 }
 
@@ -72,10 +72,10 @@ bool SaveActiveDesktopImage(const char* path, int* style) {
     if (BYTE* pixels = ReadWallpaperPicture(wallpaper, &width, &height, nullptr)) {
       const SIZE screen = ScreenSize();
       BYTE* canvas = BuildWallpaperImageAt(pixels, width, height, used, screen);
-      ::GlobalFree(pixels);
+      FreeImageBlock(pixels);
       if (canvas) {
         const bool written = WritePicture(path, canvas, screen.cx, screen.cy);
-        ::GlobalFree(canvas);
+        FreeImageBlock(canvas);
         return written;
       }
     }
@@ -118,7 +118,7 @@ BYTE* BuildWallpaperImageAt(const BYTE* pixels, int width, int height, int style
   int outWidth = 0, outHeight = 0;
   BYTE* out = drawn ? HBitmapToRgb(canvas, &outWidth, &outHeight, screen, nullptr) : nullptr;
   if (out && (outWidth != size.cx || outHeight != size.cy)) {
-    ::GlobalFree(out);
+    FreeImageBlock(out);
     out = nullptr;
   }
   if (!out) ShowImageLibMessage("Memory allocation problem during making of actual wallpaper image");

@@ -103,7 +103,7 @@ bool CImageTextObject::CaptureWallpaper(const char* path) const {
   canvas.Attach(::CreateCompatibleBitmap(screen, size.cx, size.cy));
   if (pixels) {
     picture.Attach(RgbToHBitmap(pixels, width, height, nullptr, screen));
-    ::GlobalFree(pixels);
+    FreeImageBlock(pixels);
   }
   if (!canvas.GetSafeHandle()) return false;
   {
@@ -130,6 +130,6 @@ bool CImageTextObject::CaptureWallpaper(const char* path) const {
                                 &outHeight, screen, nullptr);
   if (!composed) return false;
   const bool written = WriteJpegFile(path, composed, outWidth, outHeight);
-  ::GlobalFree(composed);
+  FreeImageBlock(composed);
   return written;
 }

@@ -167,7 +167,9 @@ inline Bytes MakePng(int w, int h, int colourType, int depth, const Bytes& raw,
   return b;
 }
 
-// The result of one read: pixels copied out, the size, the last error.
+// The result of one read: pixels copied out, the size, the last error; the
+// address of the block the reader returned (freed since) and, when asked
+// for, all of its bytes.
 struct Decoded {
   bool ok = false;
   int width = 0;
@@ -175,11 +177,14 @@ struct Decoded {
   int error = 0;
   Bytes pixels;
   RGBQUAD palette[256] = {};
+  const void* block = nullptr;
+  Bytes wholeBlock;
 };
 
 enum class Reader { Bmp, Pcx, Tga, Jpeg, Png };
 
-inline Decoded Decode(const Bytes& file, Reader reader, int bits, size_t pixelBytes = 0) {
+inline Decoded Decode(const Bytes& file, Reader reader, int bits, size_t pixelBytes = 0,
+                      bool wholeBlock = false) {
   Decoded d;
   HPVSRC src = OpenMemorySource(file.data(), static_cast<DWORD>(file.size()));
   if (!src) {
@@ -199,6 +204,8 @@ inline Decoded Decode(const Bytes& file, Reader reader, int bits, size_t pixelBy
     d.ok = true;
     size_t n = pixelBytes ? pixelBytes : static_cast<size_t>(d.width) * d.height * (bits / 8);
     d.pixels.assign(p, p + n);
+    d.block = p;
+    if (wholeBlock) d.wholeBlock.assign(p, p + GlobalSize(p));
     GlobalFree(p);
   }
   CloseSource(src);

@@ -451,52 +451,58 @@ void CheckDecodes(const std::vector<DecodeRow>& rows) {
   }
 }
 
+namespace {
+
+// A BMP file listing as many colours as the palette holds.
+Bytes BmpOf(int w, int h, int bits, Bytes pixels, Bytes palette = {}, int compression = 0,
+            Bytes masks = {}, int header = 40) {
+  BmpSpec s;
+  s.width = w;
+  s.height = h;
+  s.bits = bits;
+  s.pixels = pixels;
+  s.palette = palette;
+  s.clrUsed = static_cast<uint32_t>(palette.size() / 4);
+  s.compression = compression;
+  s.masks = masks;
+  s.headerSize = header;
+  return MakeBmp(s);
+}
+
+}  // namespace
+
 TEST(ImageBmp, DecodeTable) {
-  auto bmp = [](int w, int h, int bits, Bytes pixels, Bytes palette = {}, int compression = 0,
-                Bytes masks = {}, int header = 40) {
-    BmpSpec s;
-    s.width = w;
-    s.height = h;
-    s.bits = bits;
-    s.pixels = pixels;
-    s.palette = palette;
-    s.clrUsed = static_cast<uint32_t>(palette.size() / 4);
-    s.compression = compression;
-    s.masks = masks;
-    s.headerSize = header;
-    return MakeBmp(s);
-  };
   Bytes p16 = Palette16(), p256 = Palette256();
   Bytes bgr2 = {10, 20, 30, 0, 40, 50, 60, 0};
   std::vector<DecodeRow> rows = {
-      {"1-bit bottom-up", Reader::Bmp, bmp(9, 2, 1, {0xA5, 0x80, 0, 0, 0x5A, 0x00, 0, 0}, BlackWhite()), 9, 2,
+      {"1-bit bottom-up", Reader::Bmp, BmpOf(9, 2, 1, {0xA5, 0x80, 0, 0, 0x5A, 0x00, 0, 0}, BlackWhite()), 9, 2,
        ViaPalette(BlackWhite(), {0, 1, 0, 1, 1, 0, 1, 0, 0, 1, 0, 1, 0, 0, 1, 0, 1, 1}), 0},
-      {"4-bit bottom-up", Reader::Bmp, bmp(3, 2, 4, {0x12, 0x30, 0, 0, 0xFE, 0xD0, 0, 0}, p16), 3, 2,
+      {"4-bit bottom-up", Reader::Bmp, BmpOf(3, 2, 4, {0x12, 0x30, 0, 0, 0xFE, 0xD0, 0, 0}, p16), 3, 2,
        ViaPalette(p16, {15, 14, 13, 1, 2, 3}), 0},
-      {"8-bit top-down", Reader::Bmp, bmp(3, -2, 8, {1, 2, 3, 0, 250, 251, 252, 0}, p256), 3, 2,
+      {"8-bit top-down", Reader::Bmp, BmpOf(3, -2, 8, {1, 2, 3, 0, 250, 251, 252, 0}, p256), 3, 2,
        ViaPalette(p256, {1, 2, 3, 250, 251, 252}), 0},
-      {"16-bit 5-5-5", Reader::Bmp, bmp(2, 1, 16, Le16s({0x7FFF, 0x001F})), 2, 1, {255, 255, 255, 7, 7, 255}, 0},
+      {"16-bit 5-5-5", Reader::Bmp, BmpOf(2, 1, 16, Le16s({0x7FFF, 0x001F})), 2, 1, {255, 255, 255, 7, 7, 255}, 0},
       {"16-bit 5-6-5 bit fields", Reader::Bmp,
-       bmp(2, 1, 16, Le16s({0xFFFF, 0xF800}), {}, 3, Le32s({0xF800, 0x07E0, 0x001F})), 2, 1,
+       BmpOf(2, 1, 16, Le16s({0xFFFF, 0xF800}), {}, 3, Le32s({0xF800, 0x07E0, 0x001F})), 2, 1,
        {255, 255, 255, 255, 3, 7}, 0},
-      {"24-bit bottom-up", Reader::Bmp, bmp(2, 2, 24, {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0}), 2, 2,
+      {"24-bit bottom-up", Reader::Bmp, BmpOf(2, 2, 24, {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0}), 2, 2,
        {9, 8, 7, 12, 11, 10, 3, 2, 1, 6, 5, 4}, 0},
-      {"24-bit top-down", Reader::Bmp, bmp(2, -2, 24, {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0}), 2, 2,
+      {"24-bit top-down", Reader::Bmp, BmpOf(2, -2, 24, {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0}), 2, 2,
        {3, 2, 1, 6, 5, 4, 9, 8, 7, 12, 11, 10}, 0},
-      {"32-bit, V5 header", Reader::Bmp, bmp(1, 1, 32, {1, 2, 3, 0}, {}, 0, {}, 124), 1, 1, {3, 2, 1}, 0},
+      {"32-bit, V5 header", Reader::Bmp, BmpOf(1, 1, 32, {1, 2, 3, 0}, {}, 0, {}, 124), 1, 1, {3, 2, 1}, 0},
       {"32-bit bit fields in a V4 header", Reader::Bmp,
-       bmp(1, 1, 32, {1, 2, 3, 0}, {}, 3, Le32s({0xFF, 0xFF00, 0xFF0000}), 108), 1, 1, {1, 2, 3}, 0},
-      {"8-bit, palette after a V4 header", Reader::Bmp, bmp(1, 1, 8, {1, 0, 0, 0}, bgr2, 0, {}, 108), 1, 1,
+       BmpOf(1, 1, 32, {1, 2, 3, 0}, {}, 3, Le32s({0xFF, 0xFF00, 0xFF0000}), 108), 1, 1, {1, 2, 3}, 0},
+      {"8-bit, palette after a V4 header", Reader::Bmp, BmpOf(1, 1, 8, {1, 0, 0, 0}, bgr2, 0, {}, 108), 1, 1,
        {60, 50, 40}, 0},
       {"RLE8 delta and odd absolute run", Reader::Bmp,
-       bmp(4, 3, 8, {2, 5, 0, 0, 0, 3, 1, 2, 3, 0, 0, 2, 0, 1, 1, 7, 0, 1}, p256, 1), 4, 3,
+       BmpOf(4, 3, 8, {2, 5, 0, 0, 0, 3, 1, 2, 3, 0, 0, 2, 0, 1, 1, 7, 0, 1}, p256, 1), 4, 3,
        ViaPalette(p256, {0, 0, 0, 7, 1, 2, 3, 0, 5, 5, 0, 0}), 0},
       {"RLE4 odd absolute run and a run", Reader::Bmp,
-       bmp(5, 2, 4, {0, 5, 0x12, 0x34, 0x50, 0, 0, 0, 5, 0x12, 0, 1}, p16, 2), 5, 2,
+       BmpOf(5, 2, 4, {0, 5, 0x12, 0x34, 0x50, 0, 0, 0, 5, 0x12, 0, 1}, p16, 2), 5, 2,
        ViaPalette(p16, {1, 2, 1, 2, 1, 1, 2, 3, 4, 5}), 0},
-      {"RLE8 runs past the row are dropped", Reader::Bmp, bmp(2, 1, 8, {5, 9, 0, 1}, p256, 1), 2, 1,
+      {"RLE8 runs past the row are dropped", Reader::Bmp, BmpOf(2, 1, 8, {5, 9, 0, 1}, p256, 1), 2, 1,
        ViaPalette(p256, {9, 9}), 0},
-      {"RLE8 without end code", Reader::Bmp, bmp(2, 1, 8, {2, 5}, p256, 1), 2, 1, ViaPalette(p256, {5, 5}),
+      {"RLE8 without end code", Reader::Bmp, BmpOf(2, 1, 8, {2, 5}, p256, 1), 2, 1, ViaPalette(p256, {5, 5}),
        kImgFileRead},
   };
   CheckDecodes(rows);
@@ -944,6 +950,208 @@ TEST(ImageJpeg, FailuresAndTruncation) {
       << "a write that fails is not reported as success";
   EXPECT_EQ(GetImageError(), kImgFileWrite);
   CloseSource(memory);
+}
+
+// ---- pixel blocks handed back ------------------------------------------------
+
+namespace {
+
+// Pictures of these sizes give blocks large enough to be kept.
+const int kKeptWidth = 512, kKeptHeight = 256;
+
+Bytes PlainBmp(int w, int h, uint8_t value) {
+  BmpSpec s;
+  s.width = w;
+  s.height = h;
+  s.pixels.assign(static_cast<size_t>(w) * 3 * h, value);
+  return MakeBmp(s);
+}
+
+// The block a read returned (handed back at once), and its size.
+struct ReadBlock {
+  BYTE* block;
+  int width, height;
+};
+ReadBlock ReadBlockOf(const Bytes& file) {
+  ReadBlock r = {nullptr, 0, 0};
+  HPVSRC src = OpenMemorySource(file.data(), static_cast<DWORD>(file.size()));
+  if (!src) return r;
+  r.block = ReadBmp(src, &r.width, &r.height, 24, nullptr);
+  CloseSource(src);
+  return r;
+}
+
+BOOL CALLBACK StopAfterRow(int row, int, int last) { return row < last; }
+
+// Reads a picture of one value and hands the block back, many times;
+// counts the reads that failed or saw another value.
+struct RepeatedRead {
+  Bytes file;
+  uint8_t value;
+  int wrong;
+};
+DWORD WINAPI ReadAndHandBack(void* param) {
+  RepeatedRead* job = static_cast<RepeatedRead*>(param);
+  for (int i = 0; i < 40; ++i) {
+    ReadBlock r = ReadBlockOf(job->file);
+    const size_t bytes = static_cast<size_t>(r.width) * r.height * 3;
+    if (!r.block || std::count(r.block, r.block + bytes, job->value) != static_cast<ptrdiff_t>(bytes))
+      ++job->wrong;
+    FreeImageBlock(r.block);
+  }
+  return 0;
+}
+
+}  // namespace
+
+TEST(ImageBlocks, AHandedBackBlockServesTheNextReadOfAboutItsSize) {
+  EmptyKeptPixelBlocks();
+  const Bytes picture = PlainBmp(kKeptWidth, kKeptHeight, 7);
+  ReadBlock first = ReadBlockOf(picture);
+  ASSERT_NE(first.block, nullptr);
+  FreeImageBlock(first.block);
+  ReadBlock again = ReadBlockOf(picture);
+  EXPECT_EQ(again.block, first.block) << "the kept block is taken again";
+  ASSERT_NE(again.block, nullptr);
+  EXPECT_EQ(Bytes(again.block, again.block + 12), Bytes(12, 7));
+  FreeImageBlock(again.block);
+
+  // Twice the bytes does not fit; half the bytes would leave half of the
+  // block idle: both get blocks of their own.
+  ReadBlock larger = ReadBlockOf(PlainBmp(kKeptWidth, 2 * kKeptHeight, 8));
+  ReadBlock smaller = ReadBlockOf(PlainBmp(kKeptWidth, kKeptHeight / 2, 9));
+  EXPECT_NE(larger.block, again.block);
+  EXPECT_NE(smaller.block, again.block);
+  // Any fixed global block may be handed back, and a reader's block may
+  // still be freed plainly.
+  EXPECT_EQ(GlobalFree(larger.block), nullptr);
+  FreeImageBlock(smaller.block);
+  FreeImageBlock(nullptr);
+
+  // Two blocks are kept: the ones handed back last.
+  EmptyKeptPixelBlocks();
+  BYTE* blocks[3];
+  for (BYTE*& b : blocks) {
+    b = ReadBlockOf(picture).block;
+    ASSERT_NE(b, nullptr);
+  }
+  for (BYTE* b : blocks) FreeImageBlock(b);
+  BYTE* taken[2] = {ReadBlockOf(picture).block, ReadBlockOf(picture).block};
+  EXPECT_TRUE((taken[0] == blocks[1] && taken[1] == blocks[2]) ||
+              (taken[0] == blocks[2] && taken[1] == blocks[1]));
+  for (BYTE* b : taken) FreeImageBlock(b);
+  EmptyKeptPixelBlocks();
+}
+
+// A reader that stops before writing every byte gives the bytes it gives
+// in a fresh zeroed block, also when the block it gets held another
+// picture before.
+TEST(ImageBlocks, AReusedBlockGivesWhatAFreshOneGives) {
+  const int w = kKeptWidth, h = kKeptHeight;
+  Bytes rgb(static_cast<size_t>(w) * h * 3);
+  for (size_t i = 0; i < rgb.size(); ++i) rgb[i] = static_cast<uint8_t>(40 + (i / 3 / w) % 100);
+
+  const size_t row24 = static_cast<size_t>(w) * 3;
+  Bytes half24(row24 * h / 2, 77);
+  Bytes bottomUp = BmpOf(w, h, 24, half24);
+  Bytes topDown = BmpOf(w, -h, 24, half24);
+  Bytes indices8 = BmpOf(2 * w, h, 8, Bytes(static_cast<size_t>(2 * w) * h / 2, 3), Palette256());
+  // One-bit rows are packed into the start of a block of one byte a pixel.
+  Bytes bits1 = BmpOf(2 * w, h, 1, Bytes(static_cast<size_t>(2 * w / 8) * h / 2, 0xF0), BlackWhite());
+  // A run, a move down and right, another run, then the end of the picture.
+  Bytes rle8 = BmpOf(2 * w, h, 8, {10, 5, 0, 2, 7, 9, 20, 6, 0, 1}, Palette256(), 1);
+
+  PcxSpec pcx;
+  pcx.width = w;
+  pcx.height = h;
+  pcx.planes = 3;
+  pcx.bytesPerLine = w;
+  for (int y = 0; y < h; ++y)
+    for (int plane = 0; plane < 3; ++plane)
+      for (int x = 0; x < w; x += 32) pcx.data.insert(pcx.data.end(), {0xE0, uint8_t(y + plane)});
+
+  // Colour-mapped, 16-bit indices: an index past 256 leaves its pixel.
+  TgaSpec tga;
+  tga.type = 9;
+  tga.width = w;
+  tga.height = h;
+  tga.depth = 16;
+  tga.mapLength = 2;
+  tga.map = {1, 2, 3, 4, 5, 6};
+  for (int k = 0; k < w * h / 128; ++k)
+    tga.pixels.insert(tga.pixels.end(), {0xFF, uint8_t(k & 1), uint8_t(k & 2 ? 1 : 0)});
+
+  // Grey samples in the order of the seven passes, each row with filter 0.
+  static const int kPasses[7][4] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
+                                    {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
+  Bytes interlaced;
+  for (const auto& pass : kPasses)
+    for (int y = pass[1]; y < h; y += pass[3]) {
+      interlaced.push_back(0);
+      for (int x = pass[0]; x < w; x += pass[2]) interlaced.push_back(static_cast<uint8_t>(x ^ y));
+    }
+
+  struct Row {
+    const char* name;
+    Reader reader;
+    Bytes file;
+    int bits;
+    int stopAfterRow;  // -1: no progress hook
+  } rows[] = {
+      {"BMP cut short, bottom-up", Reader::Bmp, bottomUp, 24, -1},
+      {"BMP cut short, top-down", Reader::Bmp, topDown, 24, -1},
+      {"BMP indices cut short", Reader::Bmp, indices8, 8, -1},
+      {"BMP of one bit, cut short", Reader::Bmp, bits1, 1, -1},
+      {"BMP RLE8 indices, moved over and ended early", Reader::Bmp, rle8, 8, -1},
+      {"BMP stopped by the hook", Reader::Bmp, BmpOf(w, h, 24, Bytes(row24 * h, 5)), 24, 9},
+      {"PCX stopped by the hook", Reader::Pcx, MakePcx(pcx), 24, 11},
+      {"JPEG stopped by the hook", Reader::Jpeg, WriteJpegBytes(rgb, w, h, 24, 90, FALSE), 24, 13},
+      {"TGA indices past the palette", Reader::Tga, MakeTga(tga), 24, -1},
+      {"PNG interlaced", Reader::Png, MakePng(w, h, 0, 8, interlaced, {}, 1), 24, -1},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    auto read = [&] {
+      if (r.stopAfterRow >= 0) SetImageProgressHook(StopAfterRow, r.stopAfterRow);
+      Decoded d = Decode(r.file, r.reader, r.bits, 0, true);
+      SetImageProgressHook(nullptr, 0);
+      return d;
+    };
+    EmptyKeptPixelBlocks();
+    const Decoded fresh = read();
+    ASSERT_TRUE(fresh.ok) << "error " << fresh.error;
+    const size_t bytes = fresh.wholeBlock.size();
+    ASSERT_GE(bytes, fresh.pixels.size());
+
+    EmptyKeptPixelBlocks();
+    BYTE* used = static_cast<BYTE*>(GlobalAlloc(GMEM_FIXED, bytes));
+    ASSERT_NE(used, nullptr);
+    memset(used, 0xA5, bytes);
+    FreeImageBlock(used);
+    const Decoded again = read();
+    ASSERT_TRUE(again.ok);
+    EXPECT_EQ(again.block, used) << "the read took the used block";
+    EXPECT_EQ(again.error, fresh.error);
+    EXPECT_TRUE(again.wholeBlock == fresh.wholeBlock) << "the bytes differ from a fresh block's";
+  }
+  EmptyKeptPixelBlocks();
+}
+
+TEST(ImageBlocks, ThreadsReadingAtOnceNeverShareABlock) {
+  RepeatedRead jobs[3];
+  HANDLE threads[3];
+  for (int i = 0; i < 3; ++i) {
+    jobs[i] = {PlainBmp(kKeptWidth, kKeptHeight, static_cast<uint8_t>(20 + i)),
+               static_cast<uint8_t>(20 + i), 0};
+    threads[i] = CreateThread(nullptr, 0, ReadAndHandBack, &jobs[i], 0, nullptr);
+    ASSERT_NE(threads[i], nullptr);
+  }
+  EXPECT_EQ(WaitForMultipleObjects(3, threads, TRUE, 60000), WAIT_OBJECT_0);
+  for (int i = 0; i < 3; ++i) {
+    CloseHandle(threads[i]);
+    EXPECT_EQ(jobs[i].wrong, 0) << "thread " << i;
+  }
+  EmptyKeptPixelBlocks();
 }
 
 TEST(ImagePng, DecodeTable) {

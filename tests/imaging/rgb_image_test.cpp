@@ -386,6 +386,21 @@ TEST(RgbImage, AFailedLoadPathKeepsTheOldPicture) {
   DeleteFileA(junk.c_str());
 }
 
+// The source is the block the library read the picture into, and it goes
+// back to the library when dropped: the next read of that size reuses it.
+TEST(RgbImage, TheSourceBlockGoesBackToTheLibrary) {
+  Bytes bmp = MakeBmp24(512, 256, [](int x, int y) { return RGB(x, y, 9); });
+  CRgbImage image;
+  ASSERT_TRUE(image.LoadMemory(bmp.data(), static_cast<DWORD>(bmp.size())));
+  const BYTE* source = image.GetSourcePixels();
+  EXPECT_EQ(PixelAt(source, 512, 300, 200), RGB(300 & 255, 200, 9));
+  image.FreeBuffers();
+  SIZE size;
+  BYTE* again = LoadImageRgb(nullptr, &size, bmp.data(), static_cast<DWORD>(bmp.size()));
+  EXPECT_EQ(again, source);
+  FreeImageBlock(again);
+}
+
 TEST(RgbImage, BitmapsOfTheSourceAndTheScaledCopy) {
   CRgbImage image;
   Bytes bmp = Gradient(6, 4);

@@ -8,9 +8,8 @@
 
 namespace {
 
-void Release(BYTE* pixels) {
-  if (pixels) GlobalFree(pixels);
-}
+// Hands the block back, so that later inputs are read into used blocks.
+void Release(BYTE* pixels) { FreeImageBlock(pixels); }
 
 void ReadAt(HPVSRC src, int type, int bits) {
   int w = 0, h = 0;
