@@ -228,34 +228,12 @@ __attribute__((optimize("O2"))) void ResampleRow(const BYTE* s, const ColumnWeig
   }
 }
 
-// The columns of the row that ResampleRowAvx2 may do: none without AVX2
-// or for 1 or 2 bytes a pixel. A pixel of 3 bytes reads one byte past it
-// and writes one double past its values, which the next pixel overwrites:
-// the last column, and the columns whose samples end within 4 bytes of the
-// row's end (where the extra byte could lie past the picture), are left to
-// the plain loop.
-int WideColumns(const ColumnWeights* columns, int tw, int bpp, size_t stride) {
-  if ((bpp != 3 && bpp != 4) || !ProcessorHasAvx2()) return 0;
-  const int last = bpp == 3 ? tw - 1 : tw;
-  int j = 0;
-  while (j < last && columns[j].left + 4 <= stride && columns[j].right + 4 <= stride) ++j;
-  return j;
-}
-
-// The same sums four channels at a time with AVX2, for the first `wide`
-// columns: each pixel's four bytes at both samples widened to doubles
-// (exactly), multiplied by the broadcast weights and added.
-__attribute__((target("avx2"))) void ResampleRowAvx2(const BYTE* s, const ColumnWeights* columns,
-                                                    int wide, int bpp, double* out) {
-  for (int j = 0; j < wide; ++j, out += bpp) {
-    const ColumnWeights& m = columns[j];
-    int l, r;
-    memcpy(&l, s + m.left, 4);
-    memcpy(&r, s + m.right, 4);
-    const __m256d lv = _mm256_cvtepi32_pd(_mm_cvtepu8_epi32(_mm_cvtsi32_si128(l)));
-    const __m256d rv = _mm256_cvtepi32_pd(_mm_cvtepu8_epi32(_mm_cvtsi32_si128(r)));
-    _mm256_storeu_pd(out, _mm256_add_pd(_mm256_mul_pd(lv, _mm256_set1_pd(m.wl)),
-                                        _mm256_mul_pd(rv, _mm256_set1_pd(m.wr))));
+void ResampleAnyRow(const BYTE* s, const ColumnWeights* columns, int tw, int bpp, double* out) {
+  switch (bpp) {
+    case 3: ResampleRow<3>(s, columns, tw, bpp, out); break;
+    case 4: ResampleRow<4>(s, columns, tw, bpp, out); break;
+    case 1: ResampleRow<1>(s, columns, tw, bpp, out); break;
+    default: ResampleRow<0>(s, columns, tw, bpp, out); break;
   }
 }
 
@@ -292,25 +270,173 @@ void BlendRows(const double* row0, const double* row1, double fy, BYTE* out, int
     out[k] = static_cast<BYTE>(static_cast<int>(row1[k] * fy + row0[k] * gy));
 }
 
-void ResampleAnyRow(const BYTE* s, const ColumnWeights* columns, int tw, int bpp, int wide,
-                    double* out) {
-  if (wide > 0) ResampleRowAvx2(s, columns, wide, bpp, out);
-  const int done = wide;
-  if (done == tw) return;
-  columns += done;
-  out += static_cast<size_t>(done) * bpp;
-  switch (bpp) {
-    case 3: ResampleRow<3>(s, columns, tw - done, bpp, out); break;
-    case 4: ResampleRow<4>(s, columns, tw - done, bpp, out); break;
-    case 1: ResampleRow<1>(s, columns, tw - done, bpp, out); break;
-    default: ResampleRow<0>(s, columns, tw - done, bpp, out); break;
+// Four target pixels of 3 or 4 bytes for the AVX2 loop: their samples' byte
+// offsets, and the weights of each of their values (3 bytes a pixel) or of
+// each pixel (4 bytes a pixel, the first four of each).
+struct PixelQuad {
+  int32_t left[4];
+  int32_t right[4];
+  double wl[12];
+  double wr[12];
+};
+
+// The columns that go in quads: none without AVX2 or for 1 or 2 bytes a
+// pixel. Each sample is read as 4 bytes, so a pixel of 3 bytes reads one
+// past it: the columns whose samples end within 4 bytes of the row's end
+// (where that byte could lie past the picture) are left to the plain loop.
+int QuadColumns(const ColumnWeights* columns, int tw, int bpp, size_t stride) {
+  if ((bpp != 3 && bpp != 4) || !ProcessorHasAvx2()) return 0;
+  int j = 0;
+  while (j < tw && columns[j].left + 4 <= stride && columns[j].right + 4 <= stride) ++j;
+  return j & ~3;
+}
+
+void MakeQuads(const ColumnWeights* columns, int quadCount, int bpp, PixelQuad* quads) {
+  for (int n = 0; n < quadCount; ++n) {
+    PixelQuad& q = quads[n];
+    for (int p = 0; p < 4; ++p) {
+      const ColumnWeights& m = columns[4 * n + p];
+      q.left[p] = static_cast<int32_t>(m.left);
+      q.right[p] = static_cast<int32_t>(m.right);
+      const int values = bpp == 3 ? 3 : 1;
+      for (int c = 0; c < values; ++c) {
+        q.wl[values * p + c] = m.wl;
+        q.wr[values * p + c] = m.wr;
+      }
+    }
   }
 }
 
+inline int Load32(const BYTE* p) {
+  int v;
+  memcpy(&v, p, 4);
+  return v;
+}
+
+// The quad loop's helpers are built with AVX2 and for speed (the library
+// is otherwise built for size), and inlined into it.
+#define LW_QUAD_STEP __attribute__((target("avx2"), optimize("O2"), always_inline)) inline
+
+// A quad's values: three or four vectors of four (v3 unused for 3 bytes a
+// pixel).
+struct QuadValues {
+  __m256d v0, v1, v2, v3;
+};
+
+// A quad of one source row resampled: each value l x wl + r x wr, the
+// samples widened to doubles (exactly).
+template <int Bpp>
+LW_QUAD_STEP QuadValues ResampleQuad(const BYTE* s, const PixelQuad& q) {
+  QuadValues v;
+  if (Bpp == 3) {
+    // The four pixels' bytes side by side, then each vector's four values
+    // picked out as 32-bit integers.
+    const __m128i l = _mm_setr_epi32(Load32(s + q.left[0]), Load32(s + q.left[1]),
+                                     Load32(s + q.left[2]), Load32(s + q.left[3]));
+    const __m128i r = _mm_setr_epi32(Load32(s + q.right[0]), Load32(s + q.right[1]),
+                                     Load32(s + q.right[2]), Load32(s + q.right[3]));
+    const __m128i pick0 = _mm_setr_epi8(0, -1, -1, -1, 1, -1, -1, -1, 2, -1, -1, -1, 4, -1, -1, -1);
+    const __m128i pick1 = _mm_setr_epi8(5, -1, -1, -1, 6, -1, -1, -1, 8, -1, -1, -1, 9, -1, -1, -1);
+    const __m128i pick2 = _mm_setr_epi8(10, -1, -1, -1, 12, -1, -1, -1, 13, -1, -1, -1, 14, -1, -1, -1);
+    v.v0 = _mm256_add_pd(_mm256_mul_pd(_mm256_cvtepi32_pd(_mm_shuffle_epi8(l, pick0)), _mm256_loadu_pd(q.wl)),
+                         _mm256_mul_pd(_mm256_cvtepi32_pd(_mm_shuffle_epi8(r, pick0)), _mm256_loadu_pd(q.wr)));
+    v.v1 = _mm256_add_pd(_mm256_mul_pd(_mm256_cvtepi32_pd(_mm_shuffle_epi8(l, pick1)), _mm256_loadu_pd(q.wl + 4)),
+                         _mm256_mul_pd(_mm256_cvtepi32_pd(_mm_shuffle_epi8(r, pick1)), _mm256_loadu_pd(q.wr + 4)));
+    v.v2 = _mm256_add_pd(_mm256_mul_pd(_mm256_cvtepi32_pd(_mm_shuffle_epi8(l, pick2)), _mm256_loadu_pd(q.wl + 8)),
+                         _mm256_mul_pd(_mm256_cvtepi32_pd(_mm_shuffle_epi8(r, pick2)), _mm256_loadu_pd(q.wr + 8)));
+    v.v3 = v.v2;
+  } else {
+    __m256d* out[4] = {&v.v0, &v.v1, &v.v2, &v.v3};
+    for (int p = 0; p < 4; ++p) {
+      const __m256d lv = _mm256_cvtepi32_pd(_mm_cvtepu8_epi32(_mm_cvtsi32_si128(Load32(s + q.left[p]))));
+      const __m256d rv = _mm256_cvtepi32_pd(_mm_cvtepu8_epi32(_mm_cvtsi32_si128(Load32(s + q.right[p]))));
+      *out[p] = _mm256_add_pd(_mm256_mul_pd(lv, _mm256_broadcast_sd(q.wl + p)),
+                              _mm256_mul_pd(rv, _mm256_broadcast_sd(q.wr + p)));
+    }
+  }
+  return v;
+}
+
+// A quad's values truncated to bytes; they lie in 0 to 255, so the
+// saturating packs change none of them.
+template <int Bpp>
+LW_QUAD_STEP void StoreQuad(const QuadValues& v, BYTE* out) {
+  const __m128i a = _mm256_cvttpd_epi32(v.v0), b = _mm256_cvttpd_epi32(v.v1);
+  const __m128i c = _mm256_cvttpd_epi32(v.v2);
+  const __m128i d = Bpp == 4 ? _mm256_cvttpd_epi32(v.v3) : c;
+  const __m128i bytes = _mm_packus_epi16(_mm_packus_epi32(a, b), _mm_packus_epi32(c, d));
+  if (Bpp == 4) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), bytes);
+  } else {
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out), bytes);
+    const int last = _mm_extract_epi32(bytes, 2);
+    memcpy(out + 8, &last, 4);
+  }
+}
+
+// Where one of a target row's two source rows comes from: resampled values
+// held from an earlier target row, or the source bytes resampled on the
+// way, and then kept in `values` when the next target row wants them too.
+struct RowSource {
+  const BYTE* bytes;  // null: the values are held
+  double* values;     // null: resampled and not kept
+};
+
+template <int Bpp>
+LW_QUAD_STEP QuadValues FetchQuad(const RowSource& from, const PixelQuad& q, int n) {
+  double* values = from.values + static_cast<size_t>(n) * 4 * Bpp;
+  QuadValues v;
+  if (!from.bytes) {
+    v.v0 = _mm256_loadu_pd(values);
+    v.v1 = _mm256_loadu_pd(values + 4);
+    v.v2 = _mm256_loadu_pd(values + 8);
+    v.v3 = Bpp == 4 ? _mm256_loadu_pd(values + 12) : v.v2;
+    return v;
+  }
+  v = ResampleQuad<Bpp>(from.bytes, q);
+  if (from.values) {
+    _mm256_storeu_pd(values, v.v0);
+    _mm256_storeu_pd(values + 4, v.v1);
+    _mm256_storeu_pd(values + 8, v.v2);
+    if (Bpp == 4) _mm256_storeu_pd(values + 12, v.v3);
+  }
+  return v;
+}
+
+LW_QUAD_STEP __m256d Blend(__m256d row0, __m256d row1, __m256d f, __m256d g) {
+  return _mm256_add_pd(_mm256_mul_pd(row1, f), _mm256_mul_pd(row0, g));
+}
+
+// The first quads of a target row: row1 x fy + row0 x (1 - fy), truncated,
+// in the order the plain loop adds; with `one` (fy is 0) row0 alone, which
+// is what that sum gives then (row1 x 0 + row0 x 1 == row0).
+template <int Bpp>
+__attribute__((target("avx2"), optimize("O2"))) void BlendQuadsAvx2(
+    const PixelQuad* quads, int count, const RowSource& row0, const RowSource& row1, bool one,
+    double fy, BYTE* out) {
+  const __m256d f = _mm256_set1_pd(fy), g = _mm256_set1_pd(1 - fy);
+  const RowSource a = row0, b = row1;
+  for (int n = 0; n < count; ++n, out += 4 * Bpp) {
+    QuadValues v = FetchQuad<Bpp>(a, quads[n], n);
+    if (!one) {
+      const QuadValues w = FetchQuad<Bpp>(b, quads[n], n);
+      v.v0 = Blend(v.v0, w.v0, f, g);
+      v.v1 = Blend(v.v1, w.v1, f, g);
+      v.v2 = Blend(v.v2, w.v2, f, g);
+      if (Bpp == 4) v.v3 = Blend(v.v3, w.v3, f, g);
+    }
+    StoreQuad<Bpp>(v, out);
+  }
+}
+
+#undef LW_QUAD_STEP
+
 }  // namespace
 
-// Bilinear: each target row blends two source rows, each resampled to the
-// target's width once and kept while the next target row still uses it.
+// Bilinear: each target row blends two source rows resampled to the
+// target's width. A resampled row that the next target row also wants is
+// kept (two are held at most); any other is resampled on the way and
+// blended at once. A row whose blend weight is 0 needs no second row.
 extern "C" BOOL ResizeImage(const BYTE* src, int width, int height, BYTE* dst, int tw,
                             int th, int bpp) {
   ImageCall call;
@@ -321,10 +447,14 @@ extern "C" BOOL ResizeImage(const BYTE* src, int width, int height, BYTE* dst, i
   }
   ColumnWeights* columns = static_cast<ColumnWeights*>(AllocZeroed(sizeof(ColumnWeights) * tw));
   const size_t rowValues = static_cast<size_t>(tw) * bpp;
-  double* rows = static_cast<double*>(AllocZeroed(sizeof(double) * 2 * rowValues));
-  if (!columns || !rows) {
+  // Two held rows, then two for the rows resampled on the way by the plain
+  // loop.
+  double* rows = static_cast<double*>(AllocZeroed(sizeof(double) * 4 * rowValues));
+  PixelQuad* quads = static_cast<PixelQuad*>(AllocZeroed(sizeof(PixelQuad) * (tw / 4 + 1)));
+  if (!columns || !rows || !quads) {
     FreeBlock(columns);
     FreeBlock(rows);
+    FreeBlock(quads);
     call.SetError(kImgNoMemory);
     return FALSE;
   }
@@ -336,40 +466,76 @@ extern "C" BOOL ResizeImage(const BYTE* src, int width, int height, BYTE* dst, i
     columns[j] = {static_cast<size_t>(left) * bpp, static_cast<size_t>(right) * bpp, 1 - frac, frac};
   }
   const size_t stride = static_cast<size_t>(width) * bpp;
-  const int wide = WideColumns(columns, tw, bpp, stride);
-  // The two resampled rows and the source rows they hold (-1: none).
+  const int wide = QuadColumns(columns, tw, bpp, stride);
+  MakeQuads(columns, wide / 4, bpp, quads);
+  const size_t wideValues = static_cast<size_t>(wide) * bpp;
   double* held[2] = {rows, rows + rowValues};
+  double* passing[2] = {rows + 2 * rowValues, rows + 3 * rowValues};
   int heldRow[2] = {-1, -1};
   const double yScale = static_cast<double>(height) / th;
+  int r0, r1;
+  double fy;
+  MapPosition(0, yScale, height, &r0, &r1, &fy);
   int code = kImgOk;
   for (int i = 0; i < th; ++i) {
-    int r0, r1;
-    double fy;
-    MapPosition(i, yScale, height, &r0, &r1, &fy);
-    // Each wanted row: the held one, or resampled into the slot the other
-    // wanted row does not hold.
-    const int want[2] = {r0, r1};
-    const double* use[2];
-    for (int k = 0; k < 2; ++k) {
-      int slot = heldRow[0] == want[k] ? 0 : heldRow[1] == want[k] ? 1 : -1;
-      if (slot < 0) {
-        if (k == 0)
-          slot = heldRow[0] == r1 ? 1 : 0;
-        else
-          slot = use[0] == held[0] ? 1 : 0;
-        ResampleAnyRow(src + want[k] * stride, columns, tw, bpp, wide, held[slot]);
-        heldRow[slot] = want[k];
-      }
-      use[k] = held[slot];
+    const bool one = fy == 0;
+    const int want[2] = {r0, one ? r0 : r1};
+    const int count = one ? 1 : 2;
+    // What the next target row wants (-1: nothing).
+    int next[2] = {-1, -1};
+    double nextFy = 0;
+    if (i + 1 < th) {
+      MapPosition(i + 1, yScale, height, &next[0], &next[1], &nextFy);
+      if (nextFy == 0) next[1] = -1;
     }
-    BlendRows(use[0], use[1], fy, dst + static_cast<size_t>(i) * rowValues, static_cast<int>(rowValues));
+    RowSource from[2] = {};
+    bool slotUsed[2] = {false, false};
+    for (int k = 0; k < count; ++k) {
+      const int slot = heldRow[0] == want[k] ? 0 : heldRow[1] == want[k] ? 1 : -1;
+      if (slot >= 0) {
+        from[k].values = held[slot];
+        slotUsed[slot] = true;
+      }
+    }
+    for (int k = 0; k < count; ++k) {
+      if (from[k].values) continue;
+      from[k].bytes = src + want[k] * stride;
+      if (want[k] == next[0] || want[k] == next[1]) {
+        const int slot = slotUsed[0] ? 1 : 0;
+        from[k].values = held[slot];
+        heldRow[slot] = want[k];
+        slotUsed[slot] = true;
+      }
+    }
+    BYTE* out = dst + static_cast<size_t>(i) * rowValues;
+    if (wide > 0) {
+      if (bpp == 3)
+        BlendQuadsAvx2<3>(quads, wide / 4, from[0], from[1], one, fy, out);
+      else
+        BlendQuadsAvx2<4>(quads, wide / 4, from[0], from[1], one, fy, out);
+    }
+    if (wide < tw) {
+      const double* values[2];
+      for (int k = 0; k < count; ++k) {
+        double* v = from[k].values ? from[k].values : passing[k];
+        if (from[k].bytes) ResampleAnyRow(from[k].bytes, columns + wide, tw - wide, bpp, v + wideValues);
+        values[k] = v;
+      }
+      if (one) values[1] = values[0];
+      BlendRows(values[0] + wideValues, values[1] + wideValues, fy, out + wideValues,
+                static_cast<int>(rowValues - wideValues));
+    }
     if (!ProgressContinue(call.state(), i, th)) {
       code = kImgAborted;
       break;
     }
+    r0 = next[0];
+    r1 = next[1];
+    fy = nextFy;
   }
   FreeBlock(columns);
   FreeBlock(rows);
+  FreeBlock(quads);
   call.SetError(code);
   return code == kImgOk;
 }
