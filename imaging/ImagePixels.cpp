@@ -270,41 +270,173 @@ void BlendRows(const double* row0, const double* row1, double fy, BYTE* out, int
     out[k] = static_cast<BYTE>(static_cast<int>(row1[k] * fy + row0[k] * gy));
 }
 
-// Four target pixels of 3 or 4 bytes for the AVX2 loop: their samples' byte
-// offsets, and the weights of each of their values (3 bytes a pixel) or of
-// each pixel (4 bytes a pixel, the first four of each).
-struct PixelQuad {
-  int32_t left[4];
-  int32_t right[4];
+// What four neighbouring target pixels of 3 or 4 bytes share when their
+// samples lie alike: the weights of each of their values (3 bytes a pixel)
+// or of each pixel (4 bytes, the first four of each), and for 3 bytes where
+// each value's sample lies in the 16 bytes from the first pixel's (picks
+// for a byte shuffle, one byte and seven zeros a value). Kept 32-byte
+// aligned.
+struct QuadPattern {
+  BYTE pickLeft[3][32];
+  BYTE pickRight[3][32];
   double wl[12];
   double wr[12];
 };
 
-// The columns that go in quads: none without AVX2 or for 1 or 2 bytes a
-// pixel. Each sample is read as 4 bytes, so a pixel of 3 bytes reads one
-// past it: the columns whose samples end within 4 bytes of the row's end
-// (where that byte could lie past the picture) are left to the plain loop.
-int QuadColumns(const ColumnWeights* columns, int tw, int bpp, size_t stride) {
-  if ((bpp != 3 && bpp != 4) || !ProcessorHasAvx2()) return 0;
-  int j = 0;
-  while (j < tw && columns[j].left + 4 <= stride && columns[j].right + 4 <= stride) ++j;
-  return j & ~3;
+// Four target pixels for the AVX2 loop: their samples' byte offsets.
+struct PixelQuad {
+  int32_t left[4];
+  int32_t right[4];
+  const QuadPattern* pattern;
+};
+
+// How the quads read their samples: 3 bytes a pixel from one 16-byte load
+// a sample side (when every quad's samples lie that close), 3 bytes a pixel
+// from a load a pixel, or 4 bytes a pixel.
+enum QuadKind { kQuadWindow3, kQuadGather3, kQuad4 };
+
+// The quads of a row: the first `columns` target columns in quads of four,
+// read the `kind` way, and the patterns they point to.
+struct QuadPlan {
+  QuadKind kind;
+  int columns;
+  PixelQuad* quads;
+  void* patternBlock;
+};
+
+ColumnWeights ColumnAt(int j, double xScale, int width, int bpp) {
+  int left, right;
+  double frac;
+  MapPosition(j, xScale, width, &left, &right, &frac);
+  return {static_cast<size_t>(left) * bpp, static_cast<size_t>(right) * bpp, 1 - frac, frac};
 }
 
-void MakeQuads(const ColumnWeights* columns, int quadCount, int bpp, PixelQuad* quads) {
-  for (int n = 0; n < quadCount; ++n) {
-    PixelQuad& q = quads[n];
-    for (int p = 0; p < 4; ++p) {
-      const ColumnWeights& m = columns[4 * n + p];
-      q.left[p] = static_cast<int32_t>(m.left);
-      q.right[p] = static_cast<int32_t>(m.right);
-      const int values = bpp == 3 ? 3 : 1;
-      for (int c = 0; c < values; ++c) {
-        q.wl[values * p + c] = m.wl;
-        q.wr[values * p + c] = m.wr;
-      }
+// Whether a quad of 3-byte pixels can read each sample side as the 16
+// bytes from its first pixel's sample.
+bool FitsWindow(const PixelQuad& q, size_t stride) {
+  return q.left[3] - q.left[0] + 3 <= 16 && q.right[3] - q.right[0] + 3 <= 16 &&
+         static_cast<size_t>(q.right[0]) + 16 <= stride;
+}
+
+void MakePattern(const PixelQuad& q, const ColumnWeights* columns, int bpp, QuadPattern* pattern) {
+  memset(pattern, 0, sizeof(QuadPattern));
+  for (int p = 0; p < 4; ++p) {
+    const int values = bpp == 3 ? 3 : 1;
+    for (int c = 0; c < values; ++c) {
+      pattern->wl[values * p + c] = columns[p].wl;
+      pattern->wr[values * p + c] = columns[p].wr;
     }
   }
+  if (bpp != 3) return;
+  for (int v = 0; v < 12; ++v) {
+    const int p = v / 3, c = v % 3;
+    BYTE* left = &pattern->pickLeft[v / 4][8 * (v % 4)];
+    BYTE* right = &pattern->pickRight[v / 4][8 * (v % 4)];
+    left[0] = static_cast<BYTE>((q.left[p] - q.left[0] + c) & 15);
+    right[0] = static_cast<BYTE>((q.right[p] - q.right[0] + c) & 15);
+    memset(left + 1, 0x80, 7);
+    memset(right + 1, 0x80, 7);
+  }
+}
+
+void FreeQuadPlan(QuadPlan* plan) {
+  FreeBlock(plan->quads);
+  FreeBlock(plan->patternBlock);
+  plan->quads = nullptr;
+  plan->patternBlock = nullptr;
+}
+
+// The patterns of the quads, each kept once: true when there are at most
+// `slots`, each quad then pointing to its own and `*distinct` telling how
+// many there are.
+bool SharePatterns(PixelQuad* quads, int count, double xScale, int width, int bpp,
+                   QuadPattern* patterns, int slots, int* distinct) {
+  QuadPattern candidate;
+  int kept = 0, next = 0;
+  for (int n = 0; n < count; ++n) {
+    ColumnWeights columns[4];
+    for (int p = 0; p < 4; ++p) columns[p] = ColumnAt(4 * n + p, xScale, width, bpp);
+    MakePattern(quads[n], columns, bpp, &candidate);
+    int found = -1;
+    for (int t = 0; t < kept && found < 0; ++t) {
+      const int k = (next + t) % kept;
+      if (!memcmp(&patterns[k], &candidate, sizeof(QuadPattern))) found = k;
+    }
+    if (found < 0) {
+      if (kept == slots) return false;
+      found = kept++;
+      patterns[found] = candidate;
+    }
+    quads[n].pattern = &patterns[found];
+    next = found + 1;
+  }
+  *distinct = kept;
+  return true;
+}
+
+// A block for `count` patterns, which start 32-byte aligned within it.
+QuadPattern* AllocPatterns(int count, void** block) {
+  *block = AllocZeroed(sizeof(QuadPattern) * count + 32);
+  return reinterpret_cast<QuadPattern*>((reinterpret_cast<uintptr_t>(*block) + 31) &
+                                        ~static_cast<uintptr_t>(31));
+}
+
+// Plans the quads of a row of `tw` columns: none without AVX2 or for 1 or
+// 2 bytes a pixel. Each sample is read as at least 4 bytes, so a pixel of
+// 3 bytes reads past it: the columns whose samples end near the row's end
+// (where those bytes could lie past the picture) are left to the plain
+// loop. Neighbouring quads usually repeat a few patterns (the scale's
+// period): those are kept once, so that the loop reads them from the
+// cache. False when out of memory.
+bool PlanQuads(double xScale, int width, int tw, int bpp, QuadPlan* plan) {
+  *plan = {};
+  plan->kind = bpp == 3 ? kQuadWindow3 : kQuad4;
+  if ((bpp != 3 && bpp != 4) || !ProcessorHasAvx2()) return true;
+  const size_t stride = static_cast<size_t>(width) * bpp;
+  int wide = 0;
+  while (wide < tw) {
+    const ColumnWeights m = ColumnAt(wide, xScale, width, bpp);
+    if (m.left + 4 > stride || m.right + 4 > stride) break;
+    ++wide;
+  }
+  int count = wide / 4;
+  if (!count) return true;
+  plan->quads = static_cast<PixelQuad*>(AllocZeroed(sizeof(PixelQuad) * count));
+  if (!plan->quads) return false;
+  int windows = 0;
+  for (int n = 0; n < count; ++n) {
+    PixelQuad& q = plan->quads[n];
+    for (int p = 0; p < 4; ++p) {
+      const ColumnWeights m = ColumnAt(4 * n + p, xScale, width, bpp);
+      q.left[p] = static_cast<int32_t>(m.left);
+      q.right[p] = static_cast<int32_t>(m.right);
+    }
+    if (windows == n && bpp == 3 && FitsWindow(q, stride)) ++windows;
+  }
+  // A few quads short of the row's end cost little in the plain loop; more
+  // go the slower way instead.
+  if (bpp == 3) {
+    if (windows + 8 >= count)
+      count = windows;
+    else
+      plan->kind = kQuadGather3;
+  }
+  plan->columns = 4 * count;
+  if (!count) return true;
+  const int kFewPatterns = 16;
+  QuadPattern few[kFewPatterns];
+  int distinct = 0;
+  if (SharePatterns(plan->quads, count, xScale, width, bpp, few, kFewPatterns, &distinct)) {
+    QuadPattern* patterns = AllocPatterns(distinct, &plan->patternBlock);
+    if (!plan->patternBlock) return false;
+    memcpy(patterns, few, sizeof(QuadPattern) * distinct);
+    for (int n = 0; n < count; ++n) plan->quads[n].pattern = patterns + (plan->quads[n].pattern - few);
+    return true;
+  }
+  QuadPattern* patterns = AllocPatterns(count, &plan->patternBlock);
+  if (!plan->patternBlock) return false;
+  SharePatterns(plan->quads, count, xScale, width, bpp, patterns, count, &distinct);
+  return true;
 }
 
 inline int Load32(const BYTE* p) {
@@ -323,12 +455,34 @@ struct QuadValues {
   __m256d v0, v1, v2, v3;
 };
 
+// Four bytes picked from a 16-byte window (the same in both halves), as
+// doubles: each one's bits put below those of 2^52, and 2^52 taken away,
+// which gives the byte's value exactly.
+LW_QUAD_STEP __m256d WidenPicked(__m256i window, const BYTE* pick) {
+  const __m256i bits =
+      _mm256_or_si256(_mm256_shuffle_epi8(window, _mm256_load_si256(reinterpret_cast<const __m256i*>(pick))),
+                      _mm256_set1_epi64x(0x4330000000000000LL));
+  return _mm256_sub_pd(_mm256_castsi256_pd(bits), _mm256_set1_pd(4503599627370496.0));
+}
+
+LW_QUAD_STEP __m256d Weigh(__m256d l, __m256d r, const double* wl, const double* wr) {
+  return _mm256_add_pd(_mm256_mul_pd(l, _mm256_load_pd(wl)), _mm256_mul_pd(r, _mm256_load_pd(wr)));
+}
+
 // A quad of one source row resampled: each value l x wl + r x wr, the
 // samples widened to doubles (exactly).
-template <int Bpp>
+template <int Kind>
 LW_QUAD_STEP QuadValues ResampleQuad(const BYTE* s, const PixelQuad& q) {
+  const QuadPattern& t = *q.pattern;
   QuadValues v;
-  if (Bpp == 3) {
+  if (Kind == kQuadWindow3) {
+    const __m256i l = _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + q.left[0])));
+    const __m256i r = _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + q.right[0])));
+    v.v0 = Weigh(WidenPicked(l, t.pickLeft[0]), WidenPicked(r, t.pickRight[0]), t.wl, t.wr);
+    v.v1 = Weigh(WidenPicked(l, t.pickLeft[1]), WidenPicked(r, t.pickRight[1]), t.wl + 4, t.wr + 4);
+    v.v2 = Weigh(WidenPicked(l, t.pickLeft[2]), WidenPicked(r, t.pickRight[2]), t.wl + 8, t.wr + 8);
+    v.v3 = v.v2;
+  } else if (Kind == kQuadGather3) {
     // The four pixels' bytes side by side, then each vector's four values
     // picked out as 32-bit integers.
     const __m128i l = _mm_setr_epi32(Load32(s + q.left[0]), Load32(s + q.left[1]),
@@ -338,20 +492,20 @@ LW_QUAD_STEP QuadValues ResampleQuad(const BYTE* s, const PixelQuad& q) {
     const __m128i pick0 = _mm_setr_epi8(0, -1, -1, -1, 1, -1, -1, -1, 2, -1, -1, -1, 4, -1, -1, -1);
     const __m128i pick1 = _mm_setr_epi8(5, -1, -1, -1, 6, -1, -1, -1, 8, -1, -1, -1, 9, -1, -1, -1);
     const __m128i pick2 = _mm_setr_epi8(10, -1, -1, -1, 12, -1, -1, -1, 13, -1, -1, -1, 14, -1, -1, -1);
-    v.v0 = _mm256_add_pd(_mm256_mul_pd(_mm256_cvtepi32_pd(_mm_shuffle_epi8(l, pick0)), _mm256_loadu_pd(q.wl)),
-                         _mm256_mul_pd(_mm256_cvtepi32_pd(_mm_shuffle_epi8(r, pick0)), _mm256_loadu_pd(q.wr)));
-    v.v1 = _mm256_add_pd(_mm256_mul_pd(_mm256_cvtepi32_pd(_mm_shuffle_epi8(l, pick1)), _mm256_loadu_pd(q.wl + 4)),
-                         _mm256_mul_pd(_mm256_cvtepi32_pd(_mm_shuffle_epi8(r, pick1)), _mm256_loadu_pd(q.wr + 4)));
-    v.v2 = _mm256_add_pd(_mm256_mul_pd(_mm256_cvtepi32_pd(_mm_shuffle_epi8(l, pick2)), _mm256_loadu_pd(q.wl + 8)),
-                         _mm256_mul_pd(_mm256_cvtepi32_pd(_mm_shuffle_epi8(r, pick2)), _mm256_loadu_pd(q.wr + 8)));
+    v.v0 = Weigh(_mm256_cvtepi32_pd(_mm_shuffle_epi8(l, pick0)), _mm256_cvtepi32_pd(_mm_shuffle_epi8(r, pick0)),
+                 t.wl, t.wr);
+    v.v1 = Weigh(_mm256_cvtepi32_pd(_mm_shuffle_epi8(l, pick1)), _mm256_cvtepi32_pd(_mm_shuffle_epi8(r, pick1)),
+                 t.wl + 4, t.wr + 4);
+    v.v2 = Weigh(_mm256_cvtepi32_pd(_mm_shuffle_epi8(l, pick2)), _mm256_cvtepi32_pd(_mm_shuffle_epi8(r, pick2)),
+                 t.wl + 8, t.wr + 8);
     v.v3 = v.v2;
   } else {
     __m256d* out[4] = {&v.v0, &v.v1, &v.v2, &v.v3};
     for (int p = 0; p < 4; ++p) {
       const __m256d lv = _mm256_cvtepi32_pd(_mm_cvtepu8_epi32(_mm_cvtsi32_si128(Load32(s + q.left[p]))));
       const __m256d rv = _mm256_cvtepi32_pd(_mm_cvtepu8_epi32(_mm_cvtsi32_si128(Load32(s + q.right[p]))));
-      *out[p] = _mm256_add_pd(_mm256_mul_pd(lv, _mm256_broadcast_sd(q.wl + p)),
-                              _mm256_mul_pd(rv, _mm256_broadcast_sd(q.wr + p)));
+      *out[p] = _mm256_add_pd(_mm256_mul_pd(lv, _mm256_broadcast_sd(t.wl + p)),
+                              _mm256_mul_pd(rv, _mm256_broadcast_sd(t.wr + p)));
     }
   }
   return v;
@@ -374,69 +528,90 @@ LW_QUAD_STEP void StoreQuad(const QuadValues& v, BYTE* out) {
   }
 }
 
-// Where one of a target row's two source rows comes from: resampled values
-// held from an earlier target row, or the source bytes resampled on the
-// way, and then kept in `values` when the next target row wants them too.
-struct RowSource {
-  const BYTE* bytes;  // null: the values are held
-  double* values;     // null: resampled and not kept
-};
-
-template <int Bpp>
-LW_QUAD_STEP QuadValues FetchQuad(const RowSource& from, const PixelQuad& q, int n) {
-  double* values = from.values + static_cast<size_t>(n) * 4 * Bpp;
-  QuadValues v;
-  if (!from.bytes) {
-    v.v0 = _mm256_loadu_pd(values);
-    v.v1 = _mm256_loadu_pd(values + 4);
-    v.v2 = _mm256_loadu_pd(values + 8);
-    v.v3 = Bpp == 4 ? _mm256_loadu_pd(values + 12) : v.v2;
-    return v;
-  }
-  v = ResampleQuad<Bpp>(from.bytes, q);
-  if (from.values) {
-    _mm256_storeu_pd(values, v.v0);
-    _mm256_storeu_pd(values + 4, v.v1);
-    _mm256_storeu_pd(values + 8, v.v2);
-    if (Bpp == 4) _mm256_storeu_pd(values + 12, v.v3);
-  }
-  return v;
-}
-
 LW_QUAD_STEP __m256d Blend(__m256d row0, __m256d row1, __m256d f, __m256d g) {
   return _mm256_add_pd(_mm256_mul_pd(row1, f), _mm256_mul_pd(row0, g));
 }
 
-// The first quads of a target row: row1 x fy + row0 x (1 - fy), truncated,
-// in the order the plain loop adds; with `one` (fy is 0) row0 alone, which
-// is what that sum gives then (row1 x 0 + row0 x 1 == row0).
-template <int Bpp>
-__attribute__((target("avx2"), optimize("O2"))) void BlendQuadsAvx2(
-    const PixelQuad* quads, int count, const RowSource& row0, const RowSource& row1, bool one,
-    double fy, BYTE* out) {
-  const __m256d f = _mm256_set1_pd(fy), g = _mm256_set1_pd(1 - fy);
-  const RowSource a = row0, b = row1;
-  for (int n = 0; n < count; ++n, out += 4 * Bpp) {
-    QuadValues v = FetchQuad<Bpp>(a, quads[n], n);
-    if (!one) {
-      const QuadValues w = FetchQuad<Bpp>(b, quads[n], n);
-      v.v0 = Blend(v.v0, w.v0, f, g);
-      v.v1 = Blend(v.v1, w.v1, f, g);
-      v.v2 = Blend(v.v2, w.v2, f, g);
-      if (Bpp == 4) v.v3 = Blend(v.v3, w.v3, f, g);
+// Target rows done together in the quads, and the source rows they read
+// (each resampled once a quad).
+const int kGroupSources = 4;
+const int kGroupRows = 8;
+
+// A target row of a group: row1 x fy + row0 x gy (gy = 1 - fy) of its
+// group's source rows a and b; with `one` (fy is 0) row a alone, which is
+// what that sum gives then (row1 x 0 + row0 x 1 == row0).
+struct GroupRow {
+  int a;
+  int b;
+  bool one;
+  double fy;
+  double gy;
+  BYTE* out;
+};
+
+// The quads of a group of target rows, truncated to bytes, each source row
+// resampled once a quad and blended in the order of the plain loop.
+template <int Kind>
+__attribute__((target("avx2"), optimize("O2"))) void GroupQuadsAvx2(
+    const PixelQuad* quads, int count, const BYTE* const* sources, int sourceCount,
+    const GroupRow* rows, int rowCount) {
+  const int Bpp = Kind == kQuad4 ? 4 : 3;
+  QuadValues resampled[kGroupSources];
+  for (int n = 0; n < count; ++n) {
+    for (int k = 0; k < sourceCount; ++k) resampled[k] = ResampleQuad<Kind>(sources[k], quads[n]);
+    const size_t at = static_cast<size_t>(n) * 4 * Bpp;
+    for (int r = 0; r < rowCount; ++r) {
+      const GroupRow& row = rows[r];
+      QuadValues v = resampled[row.a];
+      if (!row.one) {
+        const QuadValues& w = resampled[row.b];
+        const __m256d f = _mm256_set1_pd(row.fy), g = _mm256_set1_pd(row.gy);
+        v.v0 = Blend(v.v0, w.v0, f, g);
+        v.v1 = Blend(v.v1, w.v1, f, g);
+        v.v2 = Blend(v.v2, w.v2, f, g);
+        if (Bpp == 4) v.v3 = Blend(v.v3, w.v3, f, g);
+      }
+      StoreQuad<Bpp>(v, row.out + at);
     }
-    StoreQuad<Bpp>(v, out);
   }
 }
 
 #undef LW_QUAD_STEP
 
+void GroupQuads(const QuadPlan& plan, const BYTE* const* sources, int sourceCount,
+                const GroupRow* rows, int rowCount) {
+  const int count = plan.columns / 4;
+  switch (plan.kind) {
+    case kQuadWindow3:
+      GroupQuadsAvx2<kQuadWindow3>(plan.quads, count, sources, sourceCount, rows, rowCount);
+      break;
+    case kQuadGather3:
+      GroupQuadsAvx2<kQuadGather3>(plan.quads, count, sources, sourceCount, rows, rowCount);
+      break;
+    case kQuad4:
+      GroupQuadsAvx2<kQuad4>(plan.quads, count, sources, sourceCount, rows, rowCount);
+      break;
+  }
+}
+
+// The index of source row `row` among a group's, added when new; -1 when
+// the group has no room for it.
+int GroupSource(int* rows, int* count, int row) {
+  for (int k = 0; k < *count; ++k)
+    if (rows[k] == row) return k;
+  if (*count == kGroupSources) return -1;
+  rows[*count] = row;
+  return (*count)++;
+}
+
 }  // namespace
 
 // Bilinear: each target row blends two source rows resampled to the
-// target's width. A resampled row that the next target row also wants is
-// kept (two are held at most); any other is resampled on the way and
-// blended at once. A row whose blend weight is 0 needs no second row.
+// target's width (one when its blend weight is 0). Most columns go in quads
+// of four pixels, a few target rows at a time that share their source rows,
+// each resampled once a quad. The columns beyond the quads (all of them
+// without AVX2) are resampled a row at a time, a resampled row kept while
+// the next target row wants it.
 extern "C" BOOL ResizeImage(const BYTE* src, int width, int height, BYTE* dst, int tw,
                             int th, int bpp) {
   ImageCall call;
@@ -445,97 +620,113 @@ extern "C" BOOL ResizeImage(const BYTE* src, int width, int height, BYTE* dst, i
     call.SetError(kImgBadParam);
     return FALSE;
   }
-  ColumnWeights* columns = static_cast<ColumnWeights*>(AllocZeroed(sizeof(ColumnWeights) * tw));
+  const double xScale = static_cast<double>(width) / tw;
   const size_t rowValues = static_cast<size_t>(tw) * bpp;
-  // Two held rows, then two for the rows resampled on the way by the plain
-  // loop.
-  double* rows = static_cast<double*>(AllocZeroed(sizeof(double) * 4 * rowValues));
-  PixelQuad* quads = static_cast<PixelQuad*>(AllocZeroed(sizeof(PixelQuad) * (tw / 4 + 1)));
-  if (!columns || !rows || !quads) {
+  QuadPlan plan;
+  const bool planned = PlanQuads(xScale, width, tw, bpp, &plan);
+  // The columns beyond the quads, and four rows of them: two held, two
+  // resampled on the way.
+  const int wide = plan.columns;
+  const int rest = tw - wide;
+  const size_t wideValues = static_cast<size_t>(wide) * bpp;
+  const size_t restValues = rowValues - wideValues;
+  ColumnWeights* columns = nullptr;
+  double* rows = nullptr;
+  if (planned && rest > 0) {
+    columns = static_cast<ColumnWeights*>(AllocZeroed(sizeof(ColumnWeights) * rest));
+    rows = static_cast<double*>(AllocZeroed(sizeof(double) * 4 * restValues));
+  }
+  if (!planned || (rest > 0 && (!columns || !rows))) {
     FreeBlock(columns);
     FreeBlock(rows);
-    FreeBlock(quads);
+    FreeQuadPlan(&plan);
     call.SetError(kImgNoMemory);
     return FALSE;
   }
-  const double xScale = static_cast<double>(width) / tw;
-  for (int j = 0; j < tw; ++j) {
-    int left, right;
-    double frac;
-    MapPosition(j, xScale, width, &left, &right, &frac);
-    columns[j] = {static_cast<size_t>(left) * bpp, static_cast<size_t>(right) * bpp, 1 - frac, frac};
-  }
+  for (int j = 0; j < rest; ++j) columns[j] = ColumnAt(wide + j, xScale, width, bpp);
   const size_t stride = static_cast<size_t>(width) * bpp;
-  const int wide = QuadColumns(columns, tw, bpp, stride);
-  MakeQuads(columns, wide / 4, bpp, quads);
-  const size_t wideValues = static_cast<size_t>(wide) * bpp;
-  double* held[2] = {rows, rows + rowValues};
-  double* passing[2] = {rows + 2 * rowValues, rows + 3 * rowValues};
+  double* held[2] = {rows, rows + restValues};
+  double* passing[2] = {rows + 2 * restValues, rows + 3 * restValues};
   int heldRow[2] = {-1, -1};
   const double yScale = static_cast<double>(height) / th;
-  int r0, r1;
-  double fy;
-  MapPosition(0, yScale, height, &r0, &r1, &fy);
   int code = kImgOk;
-  for (int i = 0; i < th; ++i) {
-    const bool one = fy == 0;
-    const int want[2] = {r0, one ? r0 : r1};
-    const int count = one ? 1 : 2;
-    // What the next target row wants (-1: nothing).
-    int next[2] = {-1, -1};
-    double nextFy = 0;
-    if (i + 1 < th) {
-      MapPosition(i + 1, yScale, height, &next[0], &next[1], &nextFy);
-      if (nextFy == 0) next[1] = -1;
-    }
-    RowSource from[2] = {};
-    bool slotUsed[2] = {false, false};
-    for (int k = 0; k < count; ++k) {
-      const int slot = heldRow[0] == want[k] ? 0 : heldRow[1] == want[k] ? 1 : -1;
-      if (slot >= 0) {
-        from[k].values = held[slot];
-        slotUsed[slot] = true;
+  for (int first = 0; first < th && code == kImgOk;) {
+    // A group of target rows while their source rows fit.
+    int sourceRows[kGroupSources];
+    int sourceCount = 0;
+    GroupRow group[kGroupRows];
+    int end = first;
+    for (; end < th && end - first < kGroupRows; ++end) {
+      int r0, r1;
+      double fy;
+      MapPosition(end, yScale, height, &r0, &r1, &fy);
+      const int before = sourceCount;
+      GroupRow& row = group[end - first];
+      row.one = fy == 0;
+      row.a = GroupSource(sourceRows, &sourceCount, r0);
+      row.b = row.one || row.a < 0 ? row.a : GroupSource(sourceRows, &sourceCount, r1);
+      if (row.a < 0 || row.b < 0) {
+        sourceCount = before;
+        break;
       }
+      row.fy = fy;
+      row.gy = 1 - fy;
+      row.out = dst + static_cast<size_t>(end) * rowValues;
     }
-    for (int k = 0; k < count; ++k) {
-      if (from[k].values) continue;
-      from[k].bytes = src + want[k] * stride;
-      if (want[k] == next[0] || want[k] == next[1]) {
-        const int slot = slotUsed[0] ? 1 : 0;
-        from[k].values = held[slot];
-        heldRow[slot] = want[k];
-        slotUsed[slot] = true;
-      }
-    }
-    BYTE* out = dst + static_cast<size_t>(i) * rowValues;
     if (wide > 0) {
-      if (bpp == 3)
-        BlendQuadsAvx2<3>(quads, wide / 4, from[0], from[1], one, fy, out);
-      else
-        BlendQuadsAvx2<4>(quads, wide / 4, from[0], from[1], one, fy, out);
+      const BYTE* sources[kGroupSources];
+      for (int k = 0; k < sourceCount; ++k) sources[k] = src + sourceRows[k] * stride;
+      GroupQuads(plan, sources, sourceCount, group, end - first);
     }
-    if (wide < tw) {
-      const double* values[2];
-      for (int k = 0; k < count; ++k) {
-        double* v = from[k].values ? from[k].values : passing[k];
-        if (from[k].bytes) ResampleAnyRow(from[k].bytes, columns + wide, tw - wide, bpp, v + wideValues);
-        values[k] = v;
+    for (int i = first; i < end; ++i) {
+      if (rest > 0) {
+        const GroupRow& row = group[i - first];
+        const int want[2] = {sourceRows[row.a], sourceRows[row.b]};
+        const int count = row.one ? 1 : 2;
+        // What the next target row wants (-1: nothing).
+        int next[2] = {-1, -1};
+        if (i + 1 < th) {
+          double nextFy;
+          MapPosition(i + 1, yScale, height, &next[0], &next[1], &nextFy);
+          if (nextFy == 0) next[1] = -1;
+        }
+        // Each wanted row: the held one, or resampled into the slot the
+        // other wanted row does not use (when the next target row wants it
+        // too) or on the way.
+        const double* values[2] = {};
+        bool slotUsed[2] = {false, false};
+        for (int k = 0; k < count; ++k) {
+          const int slot = heldRow[0] == want[k] ? 0 : heldRow[1] == want[k] ? 1 : -1;
+          if (slot >= 0) {
+            values[k] = held[slot];
+            slotUsed[slot] = true;
+          }
+        }
+        for (int k = 0; k < count; ++k) {
+          if (values[k]) continue;
+          double* v = passing[k];
+          if (want[k] == next[0] || want[k] == next[1]) {
+            const int slot = slotUsed[0] ? 1 : 0;
+            v = held[slot];
+            heldRow[slot] = want[k];
+            slotUsed[slot] = true;
+          }
+          ResampleAnyRow(src + want[k] * stride, columns, rest, bpp, v);
+          values[k] = v;
+        }
+        if (row.one) values[1] = values[0];
+        BlendRows(values[0], values[1], row.fy, row.out + wideValues, static_cast<int>(restValues));
       }
-      if (one) values[1] = values[0];
-      BlendRows(values[0] + wideValues, values[1] + wideValues, fy, out + wideValues,
-                static_cast<int>(rowValues - wideValues));
+      if (!ProgressContinue(call.state(), i, th)) {
+        code = kImgAborted;
+        break;
+      }
     }
-    if (!ProgressContinue(call.state(), i, th)) {
-      code = kImgAborted;
-      break;
-    }
-    r0 = next[0];
-    r1 = next[1];
-    fy = nextFy;
+    first = end;
   }
   FreeBlock(columns);
   FreeBlock(rows);
-  FreeBlock(quads);
+  FreeQuadPlan(&plan);
   call.SetError(code);
   return code == kImgOk;
 }
