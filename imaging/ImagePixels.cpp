@@ -290,17 +290,36 @@ struct PixelQuad {
   const QuadPattern* pattern;
 };
 
+// The same for eight target pixels of 3 bytes with AVX-512: the weights of
+// their 24 values, and where each value's sample lies in the 64 bytes from
+// the first pixel's (picks for a byte permute, one byte a value in the low
+// byte of its 8 and the other 7 masked off). Kept 64-byte aligned.
+struct OctetPattern {
+  BYTE pickLeft[3][64];
+  BYTE pickRight[3][64];
+  double wl[24];
+  double wr[24];
+};
+
+struct PixelOctet {
+  int32_t left;
+  int32_t right;
+  const OctetPattern* pattern;
+};
+
 // How the quads read their samples: 3 bytes a pixel from one 16-byte load
 // a sample side (when every quad's samples lie that close), 3 bytes a pixel
-// from a load a pixel, or 4 bytes a pixel.
-enum QuadKind { kQuadWindow3, kQuadGather3, kQuad4 };
+// from a load a pixel, or 4 bytes a pixel; or eight pixels of 3 bytes from
+// one 64-byte load a sample side.
+enum QuadKind { kQuadWindow3, kQuadGather3, kQuad4, kOctetWindow3 };
 
-// The quads of a row: the first `columns` target columns in quads of four,
-// read the `kind` way, and the patterns they point to.
+// The columns of a row done in the wide loop: the first `columns` target
+// columns, in quads of four or octets of eight (`units`) read the `kind`
+// way, and the block of the patterns they point to.
 struct QuadPlan {
   QuadKind kind;
   int columns;
-  PixelQuad* quads;
+  void* units;
   void* patternBlock;
 };
 
@@ -318,76 +337,138 @@ bool FitsWindow(const PixelQuad& q, size_t stride) {
          static_cast<size_t>(q.right[0]) + 16 <= stride;
 }
 
+// The picks of `values` values of 3-byte pixels (pixel p's at offsets[p]),
+// `lane` bytes a value, each pick relative to the first pixel's offset.
+void MakePicks(const int32_t* offsets, int values, int lane, int window, BYTE* picks) {
+  for (int v = 0; v < values; ++v) {
+    BYTE* pick = picks + lane * v;
+    pick[0] = static_cast<BYTE>((offsets[v / 3] - offsets[0] + v % 3) & (window - 1));
+    memset(pick + 1, 0x80, lane - 1);
+  }
+}
+
 void MakePattern(const PixelQuad& q, const ColumnWeights* columns, int bpp, QuadPattern* pattern) {
   memset(pattern, 0, sizeof(QuadPattern));
+  const int values = bpp == 3 ? 3 : 1;
   for (int p = 0; p < 4; ++p) {
-    const int values = bpp == 3 ? 3 : 1;
     for (int c = 0; c < values; ++c) {
       pattern->wl[values * p + c] = columns[p].wl;
       pattern->wr[values * p + c] = columns[p].wr;
     }
   }
   if (bpp != 3) return;
-  for (int v = 0; v < 12; ++v) {
-    const int p = v / 3, c = v % 3;
-    BYTE* left = &pattern->pickLeft[v / 4][8 * (v % 4)];
-    BYTE* right = &pattern->pickRight[v / 4][8 * (v % 4)];
-    left[0] = static_cast<BYTE>((q.left[p] - q.left[0] + c) & 15);
-    right[0] = static_cast<BYTE>((q.right[p] - q.right[0] + c) & 15);
-    memset(left + 1, 0x80, 7);
-    memset(right + 1, 0x80, 7);
-  }
+  MakePicks(q.left, 12, 8, 16, &pattern->pickLeft[0][0]);
+  MakePicks(q.right, 12, 8, 16, &pattern->pickRight[0][0]);
 }
 
 void FreeQuadPlan(QuadPlan* plan) {
-  FreeBlock(plan->quads);
+  FreeBlock(plan->units);
   FreeBlock(plan->patternBlock);
-  plan->quads = nullptr;
+  plan->units = nullptr;
   plan->patternBlock = nullptr;
 }
 
-// The patterns of the quads, each kept once: true when there are at most
-// `slots`, each quad then pointing to its own and `*distinct` telling how
-// many there are.
-bool SharePatterns(PixelQuad* quads, int count, double xScale, int width, int bpp,
-                   QuadPattern* patterns, int slots, int* distinct) {
-  QuadPattern candidate;
+// The patterns of the units, each kept once: true when there are at most
+// `slots`, each unit then pointing to its own and `*distinct` telling how
+// many there are. make(n, pattern) makes unit n's.
+template <class Unit, class Pattern, class Make>
+bool SharePatterns(Unit* units, int count, Pattern* patterns, int slots, int* distinct, Make make) {
+  Pattern candidate;
   int kept = 0, next = 0;
   for (int n = 0; n < count; ++n) {
-    ColumnWeights columns[4];
-    for (int p = 0; p < 4; ++p) columns[p] = ColumnAt(4 * n + p, xScale, width, bpp);
-    MakePattern(quads[n], columns, bpp, &candidate);
+    make(n, &candidate);
     int found = -1;
     for (int t = 0; t < kept && found < 0; ++t) {
       const int k = (next + t) % kept;
-      if (!memcmp(&patterns[k], &candidate, sizeof(QuadPattern))) found = k;
+      if (!memcmp(&patterns[k], &candidate, sizeof(Pattern))) found = k;
     }
     if (found < 0) {
       if (kept == slots) return false;
       found = kept++;
       patterns[found] = candidate;
     }
-    quads[n].pattern = &patterns[found];
+    units[n].pattern = &patterns[found];
     next = found + 1;
   }
   *distinct = kept;
   return true;
 }
 
-// A block for `count` patterns, which start 32-byte aligned within it.
-QuadPattern* AllocPatterns(int count, void** block) {
-  *block = AllocZeroed(sizeof(QuadPattern) * count + 32);
-  return reinterpret_cast<QuadPattern*>((reinterpret_cast<uintptr_t>(*block) + 31) &
-                                        ~static_cast<uintptr_t>(31));
+// A block for `count` patterns, which start 64-byte aligned within it.
+template <class Pattern>
+Pattern* AllocPatterns(int count, void** block) {
+  *block = AllocZeroed(sizeof(Pattern) * count + 64);
+  return reinterpret_cast<Pattern*>((reinterpret_cast<uintptr_t>(*block) + 63) &
+                                    ~static_cast<uintptr_t>(63));
 }
 
-// Plans the quads of a row of `tw` columns: none without AVX2 or for 1 or
-// 2 bytes a pixel. Each sample is read as at least 4 bytes, so a pixel of
-// 3 bytes reads past it: the columns whose samples end near the row's end
-// (where those bytes could lie past the picture) are left to the plain
-// loop. Neighbouring quads usually repeat a few patterns (the scale's
-// period): those are kept once, so that the loop reads them from the
-// cache. False when out of memory.
+// Neighbouring units usually repeat a few patterns (the scale's period):
+// those are kept once, in a small block, so that the loop reads them from
+// the cache; otherwise each unit has its own. False when out of memory.
+template <class Unit, class Pattern, class Make>
+bool KeepPatterns(Unit* units, int count, void** block, Make make) {
+  const int kFew = 6144 / sizeof(Pattern);
+  Pattern few[kFew];
+  int distinct = 0;
+  if (SharePatterns(units, count, few, kFew, &distinct, make)) {
+    Pattern* patterns = AllocPatterns<Pattern>(distinct, block);
+    if (!*block) return false;
+    memcpy(patterns, few, sizeof(Pattern) * distinct);
+    for (int n = 0; n < count; ++n) units[n].pattern = patterns + (units[n].pattern - few);
+    return true;
+  }
+  Pattern* patterns = AllocPatterns<Pattern>(count, block);
+  if (!*block) return false;
+  SharePatterns(units, count, patterns, count, &distinct, make);
+  return true;
+}
+
+// Octets for the first `wide` columns of 3-byte pixels when nearly all of
+// them can read each sample side as the 64 bytes from their first pixel's:
+// true when planned (or out of memory, *ok false), false to plan quads.
+bool PlanOctets(double xScale, int width, int wide, QuadPlan* plan, bool* ok) {
+  *ok = true;
+  const size_t stride = static_cast<size_t>(width) * 3;
+  const int count = wide / 8;
+  int fits = 0;
+  while (fits < count) {
+    const ColumnWeights first = ColumnAt(8 * fits, xScale, width, 3);
+    const ColumnWeights last = ColumnAt(8 * fits + 7, xScale, width, 3);
+    if (last.left - first.left + 3 > 64 || last.right - first.right + 3 > 64 || first.right + 64 > stride)
+      break;
+    ++fits;
+  }
+  if (fits + 4 < count) return false;
+  plan->kind = kOctetWindow3;
+  plan->columns = 8 * fits;
+  if (!fits) return true;
+  PixelOctet* octets = static_cast<PixelOctet*>(AllocZeroed(sizeof(PixelOctet) * fits));
+  plan->units = octets;
+  *ok = octets && KeepPatterns<PixelOctet, OctetPattern>(octets, fits, &plan->patternBlock, [&](int n, OctetPattern* pattern) {
+    memset(pattern, 0, sizeof(OctetPattern));
+    int32_t left[8], right[8];
+    for (int p = 0; p < 8; ++p) {
+      const ColumnWeights m = ColumnAt(8 * n + p, xScale, width, 3);
+      left[p] = static_cast<int32_t>(m.left);
+      right[p] = static_cast<int32_t>(m.right);
+      for (int c = 0; c < 3; ++c) {
+        pattern->wl[3 * p + c] = m.wl;
+        pattern->wr[3 * p + c] = m.wr;
+      }
+    }
+    octets[n].left = left[0];
+    octets[n].right = right[0];
+    MakePicks(left, 24, 8, 64, &pattern->pickLeft[0][0]);
+    MakePicks(right, 24, 8, 64, &pattern->pickRight[0][0]);
+  });
+  return true;
+}
+
+// Plans the wide loop of a row of `tw` columns: none without AVX2 or for 1
+// or 2 bytes a pixel. Each sample is read as at least 4 bytes, so a pixel
+// of 3 bytes reads past it: the columns whose samples end near the row's
+// end (where those bytes could lie past the picture) are left to the plain
+// loop. False when out of memory.
 bool PlanQuads(double xScale, int width, int tw, int bpp, QuadPlan* plan) {
   *plan = {};
   plan->kind = bpp == 3 ? kQuadWindow3 : kQuad4;
@@ -399,13 +480,16 @@ bool PlanQuads(double xScale, int width, int tw, int bpp, QuadPlan* plan) {
     if (m.left + 4 > stride || m.right + 4 > stride) break;
     ++wide;
   }
+  bool ok;
+  if (bpp == 3 && ProcessorHasAvx512Bytes() && PlanOctets(xScale, width, wide, plan, &ok)) return ok;
   int count = wide / 4;
   if (!count) return true;
-  plan->quads = static_cast<PixelQuad*>(AllocZeroed(sizeof(PixelQuad) * count));
-  if (!plan->quads) return false;
+  PixelQuad* quads = static_cast<PixelQuad*>(AllocZeroed(sizeof(PixelQuad) * count));
+  plan->units = quads;
+  if (!quads) return false;
   int windows = 0;
   for (int n = 0; n < count; ++n) {
-    PixelQuad& q = plan->quads[n];
+    PixelQuad& q = quads[n];
     for (int p = 0; p < 4; ++p) {
       const ColumnWeights m = ColumnAt(4 * n + p, xScale, width, bpp);
       q.left[p] = static_cast<int32_t>(m.left);
@@ -423,20 +507,11 @@ bool PlanQuads(double xScale, int width, int tw, int bpp, QuadPlan* plan) {
   }
   plan->columns = 4 * count;
   if (!count) return true;
-  const int kFewPatterns = 16;
-  QuadPattern few[kFewPatterns];
-  int distinct = 0;
-  if (SharePatterns(plan->quads, count, xScale, width, bpp, few, kFewPatterns, &distinct)) {
-    QuadPattern* patterns = AllocPatterns(distinct, &plan->patternBlock);
-    if (!plan->patternBlock) return false;
-    memcpy(patterns, few, sizeof(QuadPattern) * distinct);
-    for (int n = 0; n < count; ++n) plan->quads[n].pattern = patterns + (plan->quads[n].pattern - few);
-    return true;
-  }
-  QuadPattern* patterns = AllocPatterns(count, &plan->patternBlock);
-  if (!plan->patternBlock) return false;
-  SharePatterns(plan->quads, count, xScale, width, bpp, patterns, count, &distinct);
-  return true;
+  return KeepPatterns<PixelQuad, QuadPattern>(quads, count, &plan->patternBlock, [&](int n, QuadPattern* pattern) {
+    ColumnWeights columns[4];
+    for (int p = 0; p < 4; ++p) columns[p] = ColumnAt(4 * n + p, xScale, width, bpp);
+    MakePattern(quads[n], columns, bpp, pattern);
+  });
 }
 
 inline int Load32(const BYTE* p) {
@@ -578,18 +653,96 @@ __attribute__((target("avx2"), optimize("O2"))) void GroupQuadsAvx2(
 
 #undef LW_QUAD_STEP
 
+// The octet loop's helpers, built with the AVX-512 parts it uses. Its sums
+// use the rounding-mode forms, which the compiler never fuses into a
+// multiply-add: each product and sum is rounded as in the plain loop.
+#define LW_OCTET_STEP                                                                       \
+  __attribute__((target("avx512f,avx512bw,avx512dq,avx512vbmi"), optimize("O2"), always_inline)) \
+  inline
+#define LW_ROUNDED (_MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC)
+
+struct OctetValues {
+  __m512d v0, v1, v2;
+};
+
+// Eight bytes picked from a 64-byte window, each widened to a double
+// (exactly).
+LW_OCTET_STEP __m512d WidenOctet(__m512i window, const BYTE* pick) {
+  const __m512i lanes = _mm512_maskz_permutexvar_epi8(0x0101010101010101ULL,
+                                                      _mm512_load_si512(pick), window);
+  return _mm512_cvtepi64_pd(lanes);
+}
+
+LW_OCTET_STEP __m512d WeighOctet(__m512d l, __m512d r, const double* wl, const double* wr) {
+  return _mm512_add_round_pd(_mm512_mul_round_pd(l, _mm512_load_pd(wl), LW_ROUNDED),
+                             _mm512_mul_round_pd(r, _mm512_load_pd(wr), LW_ROUNDED), LW_ROUNDED);
+}
+
+LW_OCTET_STEP OctetValues ResampleOctet(const BYTE* s, const PixelOctet& o) {
+  const OctetPattern& t = *o.pattern;
+  const __m512i l = _mm512_loadu_si512(s + o.left);
+  const __m512i r = _mm512_loadu_si512(s + o.right);
+  OctetValues v;
+  v.v0 = WeighOctet(WidenOctet(l, t.pickLeft[0]), WidenOctet(r, t.pickRight[0]), t.wl, t.wr);
+  v.v1 = WeighOctet(WidenOctet(l, t.pickLeft[1]), WidenOctet(r, t.pickRight[1]), t.wl + 8, t.wr + 8);
+  v.v2 = WeighOctet(WidenOctet(l, t.pickLeft[2]), WidenOctet(r, t.pickRight[2]), t.wl + 16, t.wr + 16);
+  return v;
+}
+
+LW_OCTET_STEP __m512d BlendOctet(__m512d row0, __m512d row1, __m512d f, __m512d g) {
+  return _mm512_add_round_pd(_mm512_mul_round_pd(row1, f, LW_ROUNDED),
+                             _mm512_mul_round_pd(row0, g, LW_ROUNDED), LW_ROUNDED);
+}
+
+// Eight values truncated to bytes (they lie in 0 to 255).
+LW_OCTET_STEP void StoreOctetPart(__m512d v, BYTE* out) {
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm512_maskz_cvtepi64_epi8(0xFF, _mm512_cvttpd_epi64(v)));
+}
+
+// GroupQuadsAvx2 for octets of 3-byte pixels.
+__attribute__((target("avx512f,avx512bw,avx512dq,avx512vbmi"), optimize("O2"))) void GroupOctetsAvx512(
+    const PixelOctet* octets, int count, const BYTE* const* sources, int sourceCount,
+    const GroupRow* rows, int rowCount) {
+  OctetValues resampled[kGroupSources];
+  for (int n = 0; n < count; ++n) {
+    for (int k = 0; k < sourceCount; ++k) resampled[k] = ResampleOctet(sources[k], octets[n]);
+    const size_t at = static_cast<size_t>(n) * 24;
+    for (int r = 0; r < rowCount; ++r) {
+      const GroupRow& row = rows[r];
+      OctetValues v = resampled[row.a];
+      if (!row.one) {
+        const OctetValues& w = resampled[row.b];
+        const __m512d f = _mm512_set1_pd(row.fy), g = _mm512_set1_pd(row.gy);
+        v.v0 = BlendOctet(v.v0, w.v0, f, g);
+        v.v1 = BlendOctet(v.v1, w.v1, f, g);
+        v.v2 = BlendOctet(v.v2, w.v2, f, g);
+      }
+      StoreOctetPart(v.v0, row.out + at);
+      StoreOctetPart(v.v1, row.out + at + 8);
+      StoreOctetPart(v.v2, row.out + at + 16);
+    }
+  }
+}
+
+#undef LW_ROUNDED
+#undef LW_OCTET_STEP
+
 void GroupQuads(const QuadPlan& plan, const BYTE* const* sources, int sourceCount,
                 const GroupRow* rows, int rowCount) {
-  const int count = plan.columns / 4;
+  const PixelQuad* quads = static_cast<const PixelQuad*>(plan.units);
   switch (plan.kind) {
     case kQuadWindow3:
-      GroupQuadsAvx2<kQuadWindow3>(plan.quads, count, sources, sourceCount, rows, rowCount);
+      GroupQuadsAvx2<kQuadWindow3>(quads, plan.columns / 4, sources, sourceCount, rows, rowCount);
       break;
     case kQuadGather3:
-      GroupQuadsAvx2<kQuadGather3>(plan.quads, count, sources, sourceCount, rows, rowCount);
+      GroupQuadsAvx2<kQuadGather3>(quads, plan.columns / 4, sources, sourceCount, rows, rowCount);
       break;
     case kQuad4:
-      GroupQuadsAvx2<kQuad4>(plan.quads, count, sources, sourceCount, rows, rowCount);
+      GroupQuadsAvx2<kQuad4>(quads, plan.columns / 4, sources, sourceCount, rows, rowCount);
+      break;
+    case kOctetWindow3:
+      GroupOctetsAvx512(static_cast<const PixelOctet*>(plan.units), plan.columns / 8, sources,
+                        sourceCount, rows, rowCount);
       break;
   }
 }
