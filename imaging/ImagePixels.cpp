@@ -469,10 +469,13 @@ bool PlanOctets(double xScale, int width, int wide, QuadPlan* plan, bool* ok) {
 // of 3 bytes reads past it: the columns whose samples end near the row's
 // end (where those bytes could lie past the picture) are left to the plain
 // loop. False when out of memory.
+int widestResizeLoop = kResizeLoopsWidest;
+
 bool PlanQuads(double xScale, int width, int tw, int bpp, QuadPlan* plan) {
   *plan = {};
   plan->kind = bpp == 3 ? kQuadWindow3 : kQuad4;
-  if ((bpp != 3 && bpp != 4) || !ProcessorHasAvx2()) return true;
+  if ((bpp != 3 && bpp != 4) || !ProcessorHasAvx2() || widestResizeLoop < kResizeLoopsAvx2)
+    return true;
   const size_t stride = static_cast<size_t>(width) * bpp;
   int wide = 0;
   while (wide < tw) {
@@ -481,7 +484,9 @@ bool PlanQuads(double xScale, int width, int tw, int bpp, QuadPlan* plan) {
     ++wide;
   }
   bool ok;
-  if (bpp == 3 && ProcessorHasAvx512Bytes() && PlanOctets(xScale, width, wide, plan, &ok)) return ok;
+  if (bpp == 3 && widestResizeLoop >= kResizeLoopsWidest && ProcessorHasAvx512Bytes() &&
+      PlanOctets(xScale, width, wide, plan, &ok))
+    return ok;
   int count = wide / 4;
   if (!count) return true;
   PixelQuad* quads = static_cast<PixelQuad*>(AllocZeroed(sizeof(PixelQuad) * count));
@@ -758,6 +763,8 @@ int GroupSource(int* rows, int* count, int row) {
 }
 
 }  // namespace
+
+void LimitResizeLoops(int widest) { widestResizeLoop = widest; }
 
 // Bilinear: each target row blends two source rows resampled to the
 // target's width (one when its blend weight is 0). Most columns go in quads
