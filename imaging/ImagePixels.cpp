@@ -270,18 +270,22 @@ void BlendRows(const double* row0, const double* row1, double fy, BYTE* out, int
     out[k] = static_cast<BYTE>(static_cast<int>(row1[k] * fy + row0[k] * gy));
 }
 
-// What four neighbouring target pixels of 3 or 4 bytes share when their
-// samples lie alike: the weights of each of their values (3 bytes a pixel)
-// or of each pixel (4 bytes, the first four of each), and for 3 bytes where
-// each value's sample lies in the 16 bytes from the first pixel's (picks
-// for a byte shuffle, one byte and seven zeros a value). Kept 32-byte
-// aligned.
-struct QuadPattern {
-  BYTE pickLeft[3][32];
-  BYTE pickRight[3][32];
-  double wl[12];
-  double wr[12];
+// What neighbouring target pixels share when their samples lie alike: the
+// weights of each of their `Values` values, and for 3-byte pixels where
+// each value's sample lies in the window read from the first pixel's
+// (picks for a byte shuffle or permute, eight bytes a value: the value's
+// byte, then seven masked off). Quads of four pixels of 3 or 4 bytes use
+// 12 (4 bytes a pixel: one weight a pixel, the first four); octets of eight
+// 3-byte pixels 24. Kept 64-byte aligned: the loops load them whole.
+template <int Values>
+struct SamplePattern {
+  BYTE pickLeft[8 * Values];
+  BYTE pickRight[8 * Values];
+  double wl[Values];
+  double wr[Values];
 };
+using QuadPattern = SamplePattern<12>;
+using OctetPattern = SamplePattern<24>;
 
 // Four target pixels for the AVX2 loop: their samples' byte offsets.
 struct PixelQuad {
@@ -290,17 +294,8 @@ struct PixelQuad {
   const QuadPattern* pattern;
 };
 
-// The same for eight target pixels of 3 bytes with AVX-512: the weights of
-// their 24 values, and where each value's sample lies in the 64 bytes from
-// the first pixel's (picks for a byte permute, one byte a value in the low
-// byte of its 8 and the other 7 masked off). Kept 64-byte aligned.
-struct OctetPattern {
-  BYTE pickLeft[3][64];
-  BYTE pickRight[3][64];
-  double wl[24];
-  double wr[24];
-};
-
+// Eight target pixels of 3 bytes for the AVX-512 loop: their first
+// samples' byte offsets.
 struct PixelOctet {
   int32_t left;
   int32_t right;
@@ -310,8 +305,8 @@ struct PixelOctet {
 // How the quads read their samples: 3 bytes a pixel from one 16-byte load
 // a sample side (when every quad's samples lie that close), 3 bytes a pixel
 // from a load a pixel, or 4 bytes a pixel; or eight pixels of 3 bytes from
-// one 64-byte load a sample side.
-enum QuadKind { kQuadWindow3, kQuadGather3, kQuad4, kOctetWindow3 };
+// one 64-byte load a sample side, or two.
+enum QuadKind { kQuadWindow3, kQuadGather3, kQuad4, kOctetWindow3, kOctetWide3 };
 
 // The columns of a row done in the wide loop: the first `columns` target
 // columns, in quads of four or octets of eight (`units`) read the `kind`
@@ -338,12 +333,12 @@ bool FitsWindow(const PixelQuad& q, size_t stride) {
 }
 
 // The picks of `values` values of 3-byte pixels (pixel p's at offsets[p]),
-// `lane` bytes a value, each pick relative to the first pixel's offset.
-void MakePicks(const int32_t* offsets, int values, int lane, int window, BYTE* picks) {
+// each relative to the first pixel's offset in a window of `window` bytes.
+void MakePicks(const int32_t* offsets, int values, int window, BYTE* picks) {
   for (int v = 0; v < values; ++v) {
-    BYTE* pick = picks + lane * v;
+    BYTE* pick = picks + 8 * v;
     pick[0] = static_cast<BYTE>((offsets[v / 3] - offsets[0] + v % 3) & (window - 1));
-    memset(pick + 1, 0x80, lane - 1);
+    memset(pick + 1, 0x80, 7);
   }
 }
 
@@ -357,8 +352,8 @@ void MakePattern(const PixelQuad& q, const ColumnWeights* columns, int bpp, Quad
     }
   }
   if (bpp != 3) return;
-  MakePicks(q.left, 12, 8, 16, &pattern->pickLeft[0][0]);
-  MakePicks(q.right, 12, 8, 16, &pattern->pickRight[0][0]);
+  MakePicks(q.left, 12, 16, pattern->pickLeft);
+  MakePicks(q.right, 12, 16, pattern->pickRight);
 }
 
 void FreeQuadPlan(QuadPlan* plan) {
@@ -423,28 +418,42 @@ bool KeepPatterns(Unit* units, int count, void** block, Make make) {
   return true;
 }
 
-// Octets for the first `wide` columns of 3-byte pixels when nearly all of
-// them can read each sample side as the 64 bytes from their first pixel's:
-// true when planned (or out of memory, *ok false), false to plan quads.
-bool PlanOctets(double xScale, int width, int wide, QuadPlan* plan, bool* ok) {
-  *ok = true;
+// How many octets from the first can read each sample side as the
+// `window` bytes from their first pixel's.
+int OctetsFitting(double xScale, int width, int count, size_t window) {
   const size_t stride = static_cast<size_t>(width) * 3;
-  const int count = wide / 8;
   int fits = 0;
   while (fits < count) {
     const ColumnWeights first = ColumnAt(8 * fits, xScale, width, 3);
     const ColumnWeights last = ColumnAt(8 * fits + 7, xScale, width, 3);
-    if (last.left - first.left + 3 > 64 || last.right - first.right + 3 > 64 || first.right + 64 > stride)
+    if (last.left - first.left + 3 > window || last.right - first.right + 3 > window ||
+        first.right + window > stride)
       break;
     ++fits;
   }
-  if (fits + 4 < count) return false;
-  plan->kind = kOctetWindow3;
+  return fits;
+}
+
+// Octets for the first `wide` columns of 3-byte pixels when nearly all of
+// them can read each sample side as the 64 or 128 bytes from their first
+// pixel's: true when planned (or out of memory, *ok false), false to plan
+// quads.
+bool PlanOctets(double xScale, int width, int wide, QuadPlan* plan, bool* ok) {
+  *ok = true;
+  const int count = wide / 8;
+  int window = 64;
+  int fits = OctetsFitting(xScale, width, count, window);
+  if (fits + 4 < count) {
+    window = 128;
+    fits = OctetsFitting(xScale, width, count, window);
+    if (fits + 4 < count) return false;
+  }
+  plan->kind = window == 64 ? kOctetWindow3 : kOctetWide3;
   plan->columns = 8 * fits;
   if (!fits) return true;
   PixelOctet* octets = static_cast<PixelOctet*>(AllocZeroed(sizeof(PixelOctet) * fits));
   plan->units = octets;
-  *ok = octets && KeepPatterns<PixelOctet, OctetPattern>(octets, fits, &plan->patternBlock, [&](int n, OctetPattern* pattern) {
+  auto make = [&](int n, OctetPattern* pattern) {
     memset(pattern, 0, sizeof(OctetPattern));
     int32_t left[8], right[8];
     for (int p = 0; p < 8; ++p) {
@@ -458,9 +467,10 @@ bool PlanOctets(double xScale, int width, int wide, QuadPlan* plan, bool* ok) {
     }
     octets[n].left = left[0];
     octets[n].right = right[0];
-    MakePicks(left, 24, 8, 64, &pattern->pickLeft[0][0]);
-    MakePicks(right, 24, 8, 64, &pattern->pickRight[0][0]);
-  });
+    MakePicks(left, 24, window, pattern->pickLeft);
+    MakePicks(right, 24, window, pattern->pickRight);
+  };
+  *ok = octets && KeepPatterns<PixelOctet, OctetPattern>(octets, fits, &plan->patternBlock, make);
   return true;
 }
 
@@ -512,11 +522,12 @@ bool PlanQuads(double xScale, int width, int tw, int bpp, QuadPlan* plan) {
   }
   plan->columns = 4 * count;
   if (!count) return true;
-  return KeepPatterns<PixelQuad, QuadPattern>(quads, count, &plan->patternBlock, [&](int n, QuadPattern* pattern) {
+  auto make = [&](int n, QuadPattern* pattern) {
     ColumnWeights columns[4];
     for (int p = 0; p < 4; ++p) columns[p] = ColumnAt(4 * n + p, xScale, width, bpp);
     MakePattern(quads[n], columns, bpp, pattern);
-  });
+  };
+  return KeepPatterns<PixelQuad, QuadPattern>(quads, count, &plan->patternBlock, make);
 }
 
 inline int Load32(const BYTE* p) {
@@ -539,10 +550,25 @@ struct QuadValues {
 // doubles: each one's bits put below those of 2^52, and 2^52 taken away,
 // which gives the byte's value exactly.
 LW_QUAD_STEP __m256d WidenPicked(__m256i window, const BYTE* pick) {
-  const __m256i bits =
-      _mm256_or_si256(_mm256_shuffle_epi8(window, _mm256_load_si256(reinterpret_cast<const __m256i*>(pick))),
-                      _mm256_set1_epi64x(0x4330000000000000LL));
+  const __m256i picks = _mm256_load_si256(reinterpret_cast<const __m256i*>(pick));
+  const __m256i bits = _mm256_or_si256(_mm256_shuffle_epi8(window, picks),
+                                       _mm256_set1_epi64x(0x4330000000000000LL));
   return _mm256_sub_pd(_mm256_castsi256_pd(bits), _mm256_set1_pd(4503599627370496.0));
+}
+
+// The 16 bytes at p in both halves.
+LW_QUAD_STEP __m256i Window16(const BYTE* p) {
+  return _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
+}
+
+// Four 32-bit integers picked from bytes, as doubles.
+LW_QUAD_STEP __m256d PickInts(__m128i bytes, __m128i pick) {
+  return _mm256_cvtepi32_pd(_mm_shuffle_epi8(bytes, pick));
+}
+
+// The four bytes at p as doubles.
+LW_QUAD_STEP __m256d PixelValues(const BYTE* p) {
+  return _mm256_cvtepi32_pd(_mm_cvtepu8_epi32(_mm_cvtsi32_si128(Load32(p))));
 }
 
 LW_QUAD_STEP __m256d Weigh(__m256d l, __m256d r, const double* wl, const double* wr) {
@@ -556,11 +582,11 @@ LW_QUAD_STEP QuadValues ResampleQuad(const BYTE* s, const PixelQuad& q) {
   const QuadPattern& t = *q.pattern;
   QuadValues v;
   if (Kind == kQuadWindow3) {
-    const __m256i l = _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + q.left[0])));
-    const __m256i r = _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + q.right[0])));
-    v.v0 = Weigh(WidenPicked(l, t.pickLeft[0]), WidenPicked(r, t.pickRight[0]), t.wl, t.wr);
-    v.v1 = Weigh(WidenPicked(l, t.pickLeft[1]), WidenPicked(r, t.pickRight[1]), t.wl + 4, t.wr + 4);
-    v.v2 = Weigh(WidenPicked(l, t.pickLeft[2]), WidenPicked(r, t.pickRight[2]), t.wl + 8, t.wr + 8);
+    const __m256i l = Window16(s + q.left[0]);
+    const __m256i r = Window16(s + q.right[0]);
+    v.v0 = Weigh(WidenPicked(l, t.pickLeft), WidenPicked(r, t.pickRight), t.wl, t.wr);
+    v.v1 = Weigh(WidenPicked(l, t.pickLeft + 32), WidenPicked(r, t.pickRight + 32), t.wl + 4, t.wr + 4);
+    v.v2 = Weigh(WidenPicked(l, t.pickLeft + 64), WidenPicked(r, t.pickRight + 64), t.wl + 8, t.wr + 8);
     v.v3 = v.v2;
   } else if (Kind == kQuadGather3) {
     // The four pixels' bytes side by side, then each vector's four values
@@ -572,18 +598,15 @@ LW_QUAD_STEP QuadValues ResampleQuad(const BYTE* s, const PixelQuad& q) {
     const __m128i pick0 = _mm_setr_epi8(0, -1, -1, -1, 1, -1, -1, -1, 2, -1, -1, -1, 4, -1, -1, -1);
     const __m128i pick1 = _mm_setr_epi8(5, -1, -1, -1, 6, -1, -1, -1, 8, -1, -1, -1, 9, -1, -1, -1);
     const __m128i pick2 = _mm_setr_epi8(10, -1, -1, -1, 12, -1, -1, -1, 13, -1, -1, -1, 14, -1, -1, -1);
-    v.v0 = Weigh(_mm256_cvtepi32_pd(_mm_shuffle_epi8(l, pick0)), _mm256_cvtepi32_pd(_mm_shuffle_epi8(r, pick0)),
-                 t.wl, t.wr);
-    v.v1 = Weigh(_mm256_cvtepi32_pd(_mm_shuffle_epi8(l, pick1)), _mm256_cvtepi32_pd(_mm_shuffle_epi8(r, pick1)),
-                 t.wl + 4, t.wr + 4);
-    v.v2 = Weigh(_mm256_cvtepi32_pd(_mm_shuffle_epi8(l, pick2)), _mm256_cvtepi32_pd(_mm_shuffle_epi8(r, pick2)),
-                 t.wl + 8, t.wr + 8);
+    v.v0 = Weigh(PickInts(l, pick0), PickInts(r, pick0), t.wl, t.wr);
+    v.v1 = Weigh(PickInts(l, pick1), PickInts(r, pick1), t.wl + 4, t.wr + 4);
+    v.v2 = Weigh(PickInts(l, pick2), PickInts(r, pick2), t.wl + 8, t.wr + 8);
     v.v3 = v.v2;
   } else {
     __m256d* out[4] = {&v.v0, &v.v1, &v.v2, &v.v3};
     for (int p = 0; p < 4; ++p) {
-      const __m256d lv = _mm256_cvtepi32_pd(_mm_cvtepu8_epi32(_mm_cvtsi32_si128(Load32(s + q.left[p]))));
-      const __m256d rv = _mm256_cvtepi32_pd(_mm_cvtepu8_epi32(_mm_cvtsi32_si128(Load32(s + q.right[p]))));
+      const __m256d lv = PixelValues(s + q.left[p]);
+      const __m256d rv = PixelValues(s + q.right[p]);
       *out[p] = _mm256_add_pd(_mm256_mul_pd(lv, _mm256_broadcast_sd(t.wl + p)),
                               _mm256_mul_pd(rv, _mm256_broadcast_sd(t.wr + p)));
     }
@@ -670,11 +693,14 @@ struct OctetValues {
   __m512d v0, v1, v2;
 };
 
-// Eight bytes picked from a 64-byte window, each widened to a double
-// (exactly).
-LW_OCTET_STEP __m512d WidenOctet(__m512i window, const BYTE* pick) {
-  const __m512i lanes = _mm512_maskz_permutexvar_epi8(0x0101010101010101ULL,
-                                                      _mm512_load_si512(pick), window);
+// Eight bytes picked from a window of 64 bytes (lo) or 128 (lo, hi), each
+// widened to a double (exactly).
+template <int Window>
+LW_OCTET_STEP __m512d WidenOctet(__m512i lo, __m512i hi, const BYTE* pick) {
+  const __mmask64 lowBytes = 0x0101010101010101ULL;
+  const __m512i picks = _mm512_load_si512(pick);
+  const __m512i lanes = Window == 64 ? _mm512_maskz_permutexvar_epi8(lowBytes, picks, lo)
+                                     : _mm512_maskz_permutex2var_epi8(lowBytes, lo, picks, hi);
   return _mm512_cvtepi64_pd(lanes);
 }
 
@@ -683,14 +709,20 @@ LW_OCTET_STEP __m512d WeighOctet(__m512d l, __m512d r, const double* wl, const d
                              _mm512_mul_round_pd(r, _mm512_load_pd(wr), LW_ROUNDED), LW_ROUNDED);
 }
 
+template <int Window>
 LW_OCTET_STEP OctetValues ResampleOctet(const BYTE* s, const PixelOctet& o) {
   const OctetPattern& t = *o.pattern;
   const __m512i l = _mm512_loadu_si512(s + o.left);
   const __m512i r = _mm512_loadu_si512(s + o.right);
+  const __m512i lh = Window == 64 ? l : _mm512_loadu_si512(s + o.left + 64);
+  const __m512i rh = Window == 64 ? r : _mm512_loadu_si512(s + o.right + 64);
   OctetValues v;
-  v.v0 = WeighOctet(WidenOctet(l, t.pickLeft[0]), WidenOctet(r, t.pickRight[0]), t.wl, t.wr);
-  v.v1 = WeighOctet(WidenOctet(l, t.pickLeft[1]), WidenOctet(r, t.pickRight[1]), t.wl + 8, t.wr + 8);
-  v.v2 = WeighOctet(WidenOctet(l, t.pickLeft[2]), WidenOctet(r, t.pickRight[2]), t.wl + 16, t.wr + 16);
+  v.v0 = WeighOctet(WidenOctet<Window>(l, lh, t.pickLeft), WidenOctet<Window>(r, rh, t.pickRight),
+                    t.wl, t.wr);
+  v.v1 = WeighOctet(WidenOctet<Window>(l, lh, t.pickLeft + 64),
+                    WidenOctet<Window>(r, rh, t.pickRight + 64), t.wl + 8, t.wr + 8);
+  v.v2 = WeighOctet(WidenOctet<Window>(l, lh, t.pickLeft + 128),
+                    WidenOctet<Window>(r, rh, t.pickRight + 128), t.wl + 16, t.wr + 16);
   return v;
 }
 
@@ -701,16 +733,18 @@ LW_OCTET_STEP __m512d BlendOctet(__m512d row0, __m512d row1, __m512d f, __m512d 
 
 // Eight values truncated to bytes (they lie in 0 to 255).
 LW_OCTET_STEP void StoreOctetPart(__m512d v, BYTE* out) {
-  _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm512_maskz_cvtepi64_epi8(0xFF, _mm512_cvttpd_epi64(v)));
+  const __m128i bytes = _mm512_maskz_cvtepi64_epi8(0xFF, _mm512_cvttpd_epi64(v));
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(out), bytes);
 }
 
 // GroupQuadsAvx2 for octets of 3-byte pixels.
-__attribute__((target("avx512f,avx512bw,avx512dq,avx512vbmi"), optimize("O2"))) void GroupOctetsAvx512(
-    const PixelOctet* octets, int count, const BYTE* const* sources, int sourceCount,
-    const GroupRow* rows, int rowCount) {
+template <int Window>
+__attribute__((target("avx512f,avx512bw,avx512dq,avx512vbmi"), optimize("O2"))) void
+GroupOctetsAvx512(const PixelOctet* octets, int count, const BYTE* const* sources,
+                  int sourceCount, const GroupRow* rows, int rowCount) {
   OctetValues resampled[kGroupSources];
   for (int n = 0; n < count; ++n) {
-    for (int k = 0; k < sourceCount; ++k) resampled[k] = ResampleOctet(sources[k], octets[n]);
+    for (int k = 0; k < sourceCount; ++k) resampled[k] = ResampleOctet<Window>(sources[k], octets[n]);
     const size_t at = static_cast<size_t>(n) * 24;
     for (int r = 0; r < rowCount; ++r) {
       const GroupRow& row = rows[r];
@@ -746,8 +780,12 @@ void GroupQuads(const QuadPlan& plan, const BYTE* const* sources, int sourceCoun
       GroupQuadsAvx2<kQuad4>(quads, plan.columns / 4, sources, sourceCount, rows, rowCount);
       break;
     case kOctetWindow3:
-      GroupOctetsAvx512(static_cast<const PixelOctet*>(plan.units), plan.columns / 8, sources,
-                        sourceCount, rows, rowCount);
+      GroupOctetsAvx512<64>(static_cast<const PixelOctet*>(plan.units), plan.columns / 8, sources,
+                            sourceCount, rows, rowCount);
+      break;
+    case kOctetWide3:
+      GroupOctetsAvx512<128>(static_cast<const PixelOctet*>(plan.units), plan.columns / 8, sources,
+                             sourceCount, rows, rowCount);
       break;
   }
 }
