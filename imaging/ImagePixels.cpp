@@ -474,13 +474,14 @@ bool PlanOctets(double xScale, int width, int wide, QuadPlan* plan, bool* ok) {
   return true;
 }
 
+// The widest loop the resizer may use (LimitResizeLoops).
+int widestResizeLoop = kResizeLoopsWidest;
+
 // Plans the wide loop of a row of `tw` columns: none without AVX2 or for 1
 // or 2 bytes a pixel. Each sample is read as at least 4 bytes, so a pixel
 // of 3 bytes reads past it: the columns whose samples end near the row's
 // end (where those bytes could lie past the picture) are left to the plain
 // loop. False when out of memory.
-int widestResizeLoop = kResizeLoopsWidest;
-
 bool PlanQuads(double xScale, int width, int tw, int bpp, QuadPlan* plan) {
   *plan = {};
   plan->kind = bpp == 3 ? kQuadWindow3 : kQuad4;
@@ -805,11 +806,12 @@ int GroupSource(int* rows, int* count, int row) {
 void LimitResizeLoops(int widest) { widestResizeLoop = widest; }
 
 // Bilinear: each target row blends two source rows resampled to the
-// target's width (one when its blend weight is 0). Most columns go in quads
-// of four pixels, a few target rows at a time that share their source rows,
-// each resampled once a quad. The columns beyond the quads (all of them
-// without AVX2) are resampled a row at a time, a resampled row kept while
-// the next target row wants it.
+// target's width (one when its blend weight is 0). Most columns go in the
+// wide loop, in quads of four pixels (AVX2) or octets of eight 3-byte
+// pixels (AVX-512), a few target rows at a time that share their source
+// rows, each resampled once a quad or octet, so no resampled row is stored.
+// The columns beyond (all of them without AVX2) are resampled a row at a
+// time, a resampled row kept while the next target row wants it.
 extern "C" BOOL ResizeImage(const BYTE* src, int width, int height, BYTE* dst, int tw,
                             int th, int bpp) {
   ImageCall call;
