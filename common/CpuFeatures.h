@@ -5,3 +5,8 @@
 
 // True when the processor has AVX2 and the system saves the AVX registers.
 bool ProcessorHasAvx2();
+
+// True when the processor has the AVX-512 foundation with its byte, word,
+// double- and quad-word and byte-permute parts, and the system saves the
+// 512-bit and mask registers.
+bool ProcessorHasAvx512Bytes();

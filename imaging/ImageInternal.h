@@ -177,6 +177,12 @@ int RgbToRgba(const BYTE* src, int pixelsPerRow, int rows, BYTE alpha, BYTE* dst
 int RgbToDibRows(const BYTE* rgb, BYTE* out, int width, int height, int rowSize);
 void GreyRamp(RGBQUAD* palette);
 
+// The widest loop ResizeImage may use, for tests that check every loop
+// gives the same bytes: kResizeLoopsWidest (AVX-512 where the processor has
+// it, the default), kResizeLoopsAvx2 (AVX2 at most) or kResizeLoopsPlain.
+enum { kResizeLoopsPlain, kResizeLoopsAvx2, kResizeLoopsWidest };
+void LimitResizeLoops(int widest);
+
 // Nearest palette entry by squared distance, with a small cache of recent
 // answers.
 class PaletteMatcher {

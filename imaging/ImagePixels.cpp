@@ -228,34 +228,12 @@ __attribute__((optimize("O2"))) void ResampleRow(const BYTE* s, const ColumnWeig
   }
 }
 
-// The columns of the row that ResampleRowAvx2 may do: none without AVX2
-// or for 1 or 2 bytes a pixel. A pixel of 3 bytes reads one byte past it
-// and writes one double past its values, which the next pixel overwrites:
-// the last column, and the columns whose samples end within 4 bytes of the
-// row's end (where the extra byte could lie past the picture), are left to
-// the plain loop.
-int WideColumns(const ColumnWeights* columns, int tw, int bpp, size_t stride) {
-  if ((bpp != 3 && bpp != 4) || !ProcessorHasAvx2()) return 0;
-  const int last = bpp == 3 ? tw - 1 : tw;
-  int j = 0;
-  while (j < last && columns[j].left + 4 <= stride && columns[j].right + 4 <= stride) ++j;
-  return j;
-}
-
-// The same sums four channels at a time with AVX2, for the first `wide`
-// columns: each pixel's four bytes at both samples widened to doubles
-// (exactly), multiplied by the broadcast weights and added.
-__attribute__((target("avx2"))) void ResampleRowAvx2(const BYTE* s, const ColumnWeights* columns,
-                                                    int wide, int bpp, double* out) {
-  for (int j = 0; j < wide; ++j, out += bpp) {
-    const ColumnWeights& m = columns[j];
-    int l, r;
-    memcpy(&l, s + m.left, 4);
-    memcpy(&r, s + m.right, 4);
-    const __m256d lv = _mm256_cvtepi32_pd(_mm_cvtepu8_epi32(_mm_cvtsi32_si128(l)));
-    const __m256d rv = _mm256_cvtepi32_pd(_mm_cvtepu8_epi32(_mm_cvtsi32_si128(r)));
-    _mm256_storeu_pd(out, _mm256_add_pd(_mm256_mul_pd(lv, _mm256_set1_pd(m.wl)),
-                                        _mm256_mul_pd(rv, _mm256_set1_pd(m.wr))));
+void ResampleAnyRow(const BYTE* s, const ColumnWeights* columns, int tw, int bpp, double* out) {
+  switch (bpp) {
+    case 3: ResampleRow<3>(s, columns, tw, bpp, out); break;
+    case 4: ResampleRow<4>(s, columns, tw, bpp, out); break;
+    case 1: ResampleRow<1>(s, columns, tw, bpp, out); break;
+    default: ResampleRow<0>(s, columns, tw, bpp, out); break;
   }
 }
 
@@ -292,25 +270,548 @@ void BlendRows(const double* row0, const double* row1, double fy, BYTE* out, int
     out[k] = static_cast<BYTE>(static_cast<int>(row1[k] * fy + row0[k] * gy));
 }
 
-void ResampleAnyRow(const BYTE* s, const ColumnWeights* columns, int tw, int bpp, int wide,
-                    double* out) {
-  if (wide > 0) ResampleRowAvx2(s, columns, wide, bpp, out);
-  const int done = wide;
-  if (done == tw) return;
-  columns += done;
-  out += static_cast<size_t>(done) * bpp;
-  switch (bpp) {
-    case 3: ResampleRow<3>(s, columns, tw - done, bpp, out); break;
-    case 4: ResampleRow<4>(s, columns, tw - done, bpp, out); break;
-    case 1: ResampleRow<1>(s, columns, tw - done, bpp, out); break;
-    default: ResampleRow<0>(s, columns, tw - done, bpp, out); break;
+// What neighbouring target pixels share when their samples lie alike: the
+// weights of each of their `Values` values, and for 3-byte pixels where
+// each value's sample lies in the window read from the first pixel's
+// (picks for a byte shuffle or permute, eight bytes a value: the value's
+// byte, then seven masked off). Quads of four pixels of 3 or 4 bytes use
+// 12 (4 bytes a pixel: one weight a pixel, the first four); octets of eight
+// 3-byte pixels 24. Kept 64-byte aligned: the loops load them whole.
+template <int Values>
+struct SamplePattern {
+  BYTE pickLeft[8 * Values];
+  BYTE pickRight[8 * Values];
+  double wl[Values];
+  double wr[Values];
+};
+using QuadPattern = SamplePattern<12>;
+using OctetPattern = SamplePattern<24>;
+
+// Four target pixels for the AVX2 loop: their samples' byte offsets.
+struct PixelQuad {
+  int32_t left[4];
+  int32_t right[4];
+  const QuadPattern* pattern;
+};
+
+// Eight target pixels of 3 bytes for the AVX-512 loop: their first
+// samples' byte offsets.
+struct PixelOctet {
+  int32_t left;
+  int32_t right;
+  const OctetPattern* pattern;
+};
+
+// How the quads read their samples: 3 bytes a pixel from one 16-byte load
+// a sample side (when every quad's samples lie that close), 3 bytes a pixel
+// from a load a pixel, or 4 bytes a pixel; or eight pixels of 3 bytes from
+// one 64-byte load a sample side, or two.
+enum QuadKind { kQuadWindow3, kQuadGather3, kQuad4, kOctetWindow3, kOctetWide3 };
+
+// The columns of a row done in the wide loop: the first `columns` target
+// columns, in quads of four or octets of eight (`units`) read the `kind`
+// way, and the block of the patterns they point to.
+struct QuadPlan {
+  QuadKind kind;
+  int columns;
+  void* units;
+  void* patternBlock;
+};
+
+ColumnWeights ColumnAt(int j, double xScale, int width, int bpp) {
+  int left, right;
+  double frac;
+  MapPosition(j, xScale, width, &left, &right, &frac);
+  return {static_cast<size_t>(left) * bpp, static_cast<size_t>(right) * bpp, 1 - frac, frac};
+}
+
+// Whether a quad of 3-byte pixels can read each sample side as the 16
+// bytes from its first pixel's sample.
+bool FitsWindow(const PixelQuad& q, size_t stride) {
+  return q.left[3] - q.left[0] + 3 <= 16 && q.right[3] - q.right[0] + 3 <= 16 &&
+         static_cast<size_t>(q.right[0]) + 16 <= stride;
+}
+
+// The picks of `values` values of 3-byte pixels (pixel p's at offsets[p]),
+// each relative to the first pixel's offset in a window of `window` bytes.
+void MakePicks(const int32_t* offsets, int values, int window, BYTE* picks) {
+  for (int v = 0; v < values; ++v) {
+    BYTE* pick = picks + 8 * v;
+    pick[0] = static_cast<BYTE>((offsets[v / 3] - offsets[0] + v % 3) & (window - 1));
+    memset(pick + 1, 0x80, 7);
   }
+}
+
+void MakePattern(const PixelQuad& q, const ColumnWeights* columns, int bpp, QuadPattern* pattern) {
+  memset(pattern, 0, sizeof(QuadPattern));
+  const int values = bpp == 3 ? 3 : 1;
+  for (int p = 0; p < 4; ++p) {
+    for (int c = 0; c < values; ++c) {
+      pattern->wl[values * p + c] = columns[p].wl;
+      pattern->wr[values * p + c] = columns[p].wr;
+    }
+  }
+  if (bpp != 3) return;
+  MakePicks(q.left, 12, 16, pattern->pickLeft);
+  MakePicks(q.right, 12, 16, pattern->pickRight);
+}
+
+void FreeQuadPlan(QuadPlan* plan) {
+  FreeBlock(plan->units);
+  FreeBlock(plan->patternBlock);
+  plan->units = nullptr;
+  plan->patternBlock = nullptr;
+}
+
+// The patterns of the units, each kept once: true when there are at most
+// `slots`, each unit then pointing to its own and `*distinct` telling how
+// many there are. make(n, pattern) makes unit n's.
+template <class Unit, class Pattern, class Make>
+bool SharePatterns(Unit* units, int count, Pattern* patterns, int slots, int* distinct, Make make) {
+  Pattern candidate;
+  int kept = 0, next = 0;
+  for (int n = 0; n < count; ++n) {
+    make(n, &candidate);
+    int found = -1;
+    for (int t = 0; t < kept && found < 0; ++t) {
+      const int k = (next + t) % kept;
+      if (!memcmp(&patterns[k], &candidate, sizeof(Pattern))) found = k;
+    }
+    if (found < 0) {
+      if (kept == slots) return false;
+      found = kept++;
+      patterns[found] = candidate;
+    }
+    units[n].pattern = &patterns[found];
+    next = found + 1;
+  }
+  *distinct = kept;
+  return true;
+}
+
+// A block for `count` patterns, which start 64-byte aligned within it.
+template <class Pattern>
+Pattern* AllocPatterns(int count, void** block) {
+  *block = AllocZeroed(sizeof(Pattern) * count + 64);
+  return reinterpret_cast<Pattern*>((reinterpret_cast<uintptr_t>(*block) + 63) &
+                                    ~static_cast<uintptr_t>(63));
+}
+
+// Neighbouring units usually repeat a few patterns (the scale's period):
+// those are kept once, in a small block, so that the loop reads them from
+// the cache; otherwise each unit has its own. False when out of memory.
+template <class Unit, class Pattern, class Make>
+bool KeepPatterns(Unit* units, int count, void** block, Make make) {
+  const int kFew = 6144 / sizeof(Pattern);
+  Pattern few[kFew];
+  int distinct = 0;
+  if (SharePatterns(units, count, few, kFew, &distinct, make)) {
+    Pattern* patterns = AllocPatterns<Pattern>(distinct, block);
+    if (!*block) return false;
+    memcpy(patterns, few, sizeof(Pattern) * distinct);
+    for (int n = 0; n < count; ++n) units[n].pattern = patterns + (units[n].pattern - few);
+    return true;
+  }
+  Pattern* patterns = AllocPatterns<Pattern>(count, block);
+  if (!*block) return false;
+  SharePatterns(units, count, patterns, count, &distinct, make);
+  return true;
+}
+
+// How many octets from the first can read each sample side as the
+// `window` bytes from their first pixel's.
+int OctetsFitting(double xScale, int width, int count, size_t window) {
+  const size_t stride = static_cast<size_t>(width) * 3;
+  int fits = 0;
+  while (fits < count) {
+    const ColumnWeights first = ColumnAt(8 * fits, xScale, width, 3);
+    const ColumnWeights last = ColumnAt(8 * fits + 7, xScale, width, 3);
+    if (last.left - first.left + 3 > window || last.right - first.right + 3 > window ||
+        first.right + window > stride)
+      break;
+    ++fits;
+  }
+  return fits;
+}
+
+// Octets for the first `wide` columns of 3-byte pixels when nearly all of
+// them can read each sample side as the 64 or 128 bytes from their first
+// pixel's: true when planned (or out of memory, *ok false), false to plan
+// quads.
+bool PlanOctets(double xScale, int width, int wide, QuadPlan* plan, bool* ok) {
+  *ok = true;
+  const int count = wide / 8;
+  int window = 64;
+  int fits = OctetsFitting(xScale, width, count, window);
+  if (fits + 4 < count) {
+    window = 128;
+    fits = OctetsFitting(xScale, width, count, window);
+    if (fits + 4 < count) return false;
+  }
+  plan->kind = window == 64 ? kOctetWindow3 : kOctetWide3;
+  plan->columns = 8 * fits;
+  if (!fits) return true;
+  PixelOctet* octets = static_cast<PixelOctet*>(AllocZeroed(sizeof(PixelOctet) * fits));
+  plan->units = octets;
+  auto make = [&](int n, OctetPattern* pattern) {
+    memset(pattern, 0, sizeof(OctetPattern));
+    int32_t left[8], right[8];
+    for (int p = 0; p < 8; ++p) {
+      const ColumnWeights m = ColumnAt(8 * n + p, xScale, width, 3);
+      left[p] = static_cast<int32_t>(m.left);
+      right[p] = static_cast<int32_t>(m.right);
+      for (int c = 0; c < 3; ++c) {
+        pattern->wl[3 * p + c] = m.wl;
+        pattern->wr[3 * p + c] = m.wr;
+      }
+    }
+    octets[n].left = left[0];
+    octets[n].right = right[0];
+    MakePicks(left, 24, window, pattern->pickLeft);
+    MakePicks(right, 24, window, pattern->pickRight);
+  };
+  *ok = octets && KeepPatterns<PixelOctet, OctetPattern>(octets, fits, &plan->patternBlock, make);
+  return true;
+}
+
+// The widest loop the resizer may use (LimitResizeLoops).
+int widestResizeLoop = kResizeLoopsWidest;
+
+// Plans the wide loop of a row of `tw` columns: none without AVX2 or for 1
+// or 2 bytes a pixel. Each sample is read as at least 4 bytes, so a pixel
+// of 3 bytes reads past it: the columns whose samples end near the row's
+// end (where those bytes could lie past the picture) are left to the plain
+// loop. False when out of memory.
+bool PlanQuads(double xScale, int width, int tw, int bpp, QuadPlan* plan) {
+  *plan = {};
+  plan->kind = bpp == 3 ? kQuadWindow3 : kQuad4;
+  if ((bpp != 3 && bpp != 4) || !ProcessorHasAvx2() || widestResizeLoop < kResizeLoopsAvx2)
+    return true;
+  const size_t stride = static_cast<size_t>(width) * bpp;
+  int wide = 0;
+  while (wide < tw) {
+    const ColumnWeights m = ColumnAt(wide, xScale, width, bpp);
+    if (m.left + 4 > stride || m.right + 4 > stride) break;
+    ++wide;
+  }
+  bool ok;
+  if (bpp == 3 && widestResizeLoop >= kResizeLoopsWidest && ProcessorHasAvx512Bytes() &&
+      PlanOctets(xScale, width, wide, plan, &ok))
+    return ok;
+  int count = wide / 4;
+  if (!count) return true;
+  PixelQuad* quads = static_cast<PixelQuad*>(AllocZeroed(sizeof(PixelQuad) * count));
+  plan->units = quads;
+  if (!quads) return false;
+  int windows = 0;
+  for (int n = 0; n < count; ++n) {
+    PixelQuad& q = quads[n];
+    for (int p = 0; p < 4; ++p) {
+      const ColumnWeights m = ColumnAt(4 * n + p, xScale, width, bpp);
+      q.left[p] = static_cast<int32_t>(m.left);
+      q.right[p] = static_cast<int32_t>(m.right);
+    }
+    if (windows == n && bpp == 3 && FitsWindow(q, stride)) ++windows;
+  }
+  // A few quads short of the row's end cost little in the plain loop; more
+  // go the slower way instead.
+  if (bpp == 3) {
+    if (windows + 8 >= count)
+      count = windows;
+    else
+      plan->kind = kQuadGather3;
+  }
+  plan->columns = 4 * count;
+  if (!count) return true;
+  auto make = [&](int n, QuadPattern* pattern) {
+    ColumnWeights columns[4];
+    for (int p = 0; p < 4; ++p) columns[p] = ColumnAt(4 * n + p, xScale, width, bpp);
+    MakePattern(quads[n], columns, bpp, pattern);
+  };
+  return KeepPatterns<PixelQuad, QuadPattern>(quads, count, &plan->patternBlock, make);
+}
+
+inline int Load32(const BYTE* p) {
+  int v;
+  memcpy(&v, p, 4);
+  return v;
+}
+
+// The quad loop's helpers are built with AVX2 and for speed (the library
+// is otherwise built for size), and inlined into it.
+#define LW_QUAD_STEP __attribute__((target("avx2"), optimize("O2"), always_inline)) inline
+
+// A quad's values: three or four vectors of four (v3 unused for 3 bytes a
+// pixel).
+struct QuadValues {
+  __m256d v0, v1, v2, v3;
+};
+
+// Four bytes picked from a 16-byte window (the same in both halves), as
+// doubles: each one's bits put below those of 2^52, and 2^52 taken away,
+// which gives the byte's value exactly.
+LW_QUAD_STEP __m256d WidenPicked(__m256i window, const BYTE* pick) {
+  const __m256i picks = _mm256_load_si256(reinterpret_cast<const __m256i*>(pick));
+  const __m256i bits = _mm256_or_si256(_mm256_shuffle_epi8(window, picks),
+                                       _mm256_set1_epi64x(0x4330000000000000LL));
+  return _mm256_sub_pd(_mm256_castsi256_pd(bits), _mm256_set1_pd(4503599627370496.0));
+}
+
+// The 16 bytes at p in both halves.
+LW_QUAD_STEP __m256i Window16(const BYTE* p) {
+  return _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
+}
+
+// Four 32-bit integers picked from bytes, as doubles.
+LW_QUAD_STEP __m256d PickInts(__m128i bytes, __m128i pick) {
+  return _mm256_cvtepi32_pd(_mm_shuffle_epi8(bytes, pick));
+}
+
+// The four bytes at p as doubles.
+LW_QUAD_STEP __m256d PixelValues(const BYTE* p) {
+  return _mm256_cvtepi32_pd(_mm_cvtepu8_epi32(_mm_cvtsi32_si128(Load32(p))));
+}
+
+LW_QUAD_STEP __m256d Weigh(__m256d l, __m256d r, const double* wl, const double* wr) {
+  return _mm256_add_pd(_mm256_mul_pd(l, _mm256_load_pd(wl)), _mm256_mul_pd(r, _mm256_load_pd(wr)));
+}
+
+// A quad of one source row resampled: each value l x wl + r x wr, the
+// samples widened to doubles (exactly).
+template <int Kind>
+LW_QUAD_STEP QuadValues ResampleQuad(const BYTE* s, const PixelQuad& q) {
+  const QuadPattern& t = *q.pattern;
+  QuadValues v;
+  if (Kind == kQuadWindow3) {
+    const __m256i l = Window16(s + q.left[0]);
+    const __m256i r = Window16(s + q.right[0]);
+    v.v0 = Weigh(WidenPicked(l, t.pickLeft), WidenPicked(r, t.pickRight), t.wl, t.wr);
+    v.v1 = Weigh(WidenPicked(l, t.pickLeft + 32), WidenPicked(r, t.pickRight + 32), t.wl + 4, t.wr + 4);
+    v.v2 = Weigh(WidenPicked(l, t.pickLeft + 64), WidenPicked(r, t.pickRight + 64), t.wl + 8, t.wr + 8);
+    v.v3 = v.v2;
+  } else if (Kind == kQuadGather3) {
+    // The four pixels' bytes side by side, then each vector's four values
+    // picked out as 32-bit integers.
+    const __m128i l = _mm_setr_epi32(Load32(s + q.left[0]), Load32(s + q.left[1]),
+                                     Load32(s + q.left[2]), Load32(s + q.left[3]));
+    const __m128i r = _mm_setr_epi32(Load32(s + q.right[0]), Load32(s + q.right[1]),
+                                     Load32(s + q.right[2]), Load32(s + q.right[3]));
+    const __m128i pick0 = _mm_setr_epi8(0, -1, -1, -1, 1, -1, -1, -1, 2, -1, -1, -1, 4, -1, -1, -1);
+    const __m128i pick1 = _mm_setr_epi8(5, -1, -1, -1, 6, -1, -1, -1, 8, -1, -1, -1, 9, -1, -1, -1);
+    const __m128i pick2 = _mm_setr_epi8(10, -1, -1, -1, 12, -1, -1, -1, 13, -1, -1, -1, 14, -1, -1, -1);
+    v.v0 = Weigh(PickInts(l, pick0), PickInts(r, pick0), t.wl, t.wr);
+    v.v1 = Weigh(PickInts(l, pick1), PickInts(r, pick1), t.wl + 4, t.wr + 4);
+    v.v2 = Weigh(PickInts(l, pick2), PickInts(r, pick2), t.wl + 8, t.wr + 8);
+    v.v3 = v.v2;
+  } else {
+    __m256d* out[4] = {&v.v0, &v.v1, &v.v2, &v.v3};
+    for (int p = 0; p < 4; ++p) {
+      const __m256d lv = PixelValues(s + q.left[p]);
+      const __m256d rv = PixelValues(s + q.right[p]);
+      *out[p] = _mm256_add_pd(_mm256_mul_pd(lv, _mm256_broadcast_sd(t.wl + p)),
+                              _mm256_mul_pd(rv, _mm256_broadcast_sd(t.wr + p)));
+    }
+  }
+  return v;
+}
+
+// A quad's values truncated to bytes; they lie in 0 to 255, so the
+// saturating packs change none of them.
+template <int Bpp>
+LW_QUAD_STEP void StoreQuad(const QuadValues& v, BYTE* out) {
+  const __m128i a = _mm256_cvttpd_epi32(v.v0), b = _mm256_cvttpd_epi32(v.v1);
+  const __m128i c = _mm256_cvttpd_epi32(v.v2);
+  const __m128i d = Bpp == 4 ? _mm256_cvttpd_epi32(v.v3) : c;
+  const __m128i bytes = _mm_packus_epi16(_mm_packus_epi32(a, b), _mm_packus_epi32(c, d));
+  if (Bpp == 4) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), bytes);
+  } else {
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out), bytes);
+    const int last = _mm_extract_epi32(bytes, 2);
+    memcpy(out + 8, &last, 4);
+  }
+}
+
+LW_QUAD_STEP __m256d Blend(__m256d row0, __m256d row1, __m256d f, __m256d g) {
+  return _mm256_add_pd(_mm256_mul_pd(row1, f), _mm256_mul_pd(row0, g));
+}
+
+// Target rows done together in the quads, and the source rows they read
+// (each resampled once a quad).
+const int kGroupSources = 4;
+const int kGroupRows = 8;
+
+// A target row of a group: row1 x fy + row0 x gy (gy = 1 - fy) of its
+// group's source rows a and b; with `one` (fy is 0) row a alone, which is
+// what that sum gives then (row1 x 0 + row0 x 1 == row0).
+struct GroupRow {
+  int a;
+  int b;
+  bool one;
+  double fy;
+  double gy;
+  BYTE* out;
+};
+
+// The quads of a group of target rows, truncated to bytes, each source row
+// resampled once a quad and blended in the order of the plain loop.
+template <int Kind>
+__attribute__((target("avx2"), optimize("O2"))) void GroupQuadsAvx2(
+    const PixelQuad* quads, int count, const BYTE* const* sources, int sourceCount,
+    const GroupRow* rows, int rowCount) {
+  const int Bpp = Kind == kQuad4 ? 4 : 3;
+  QuadValues resampled[kGroupSources];
+  for (int n = 0; n < count; ++n) {
+    for (int k = 0; k < sourceCount; ++k) resampled[k] = ResampleQuad<Kind>(sources[k], quads[n]);
+    const size_t at = static_cast<size_t>(n) * 4 * Bpp;
+    for (int r = 0; r < rowCount; ++r) {
+      const GroupRow& row = rows[r];
+      QuadValues v = resampled[row.a];
+      if (!row.one) {
+        const QuadValues& w = resampled[row.b];
+        const __m256d f = _mm256_set1_pd(row.fy), g = _mm256_set1_pd(row.gy);
+        v.v0 = Blend(v.v0, w.v0, f, g);
+        v.v1 = Blend(v.v1, w.v1, f, g);
+        v.v2 = Blend(v.v2, w.v2, f, g);
+        if (Bpp == 4) v.v3 = Blend(v.v3, w.v3, f, g);
+      }
+      StoreQuad<Bpp>(v, row.out + at);
+    }
+  }
+}
+
+#undef LW_QUAD_STEP
+
+// The octet loop's helpers, built with the AVX-512 parts it uses. Its sums
+// use the rounding-mode forms, which the compiler never fuses into a
+// multiply-add: each product and sum is rounded as in the plain loop.
+#define LW_OCTET_STEP                                                                       \
+  __attribute__((target("avx512f,avx512bw,avx512dq,avx512vbmi"), optimize("O2"), always_inline)) \
+  inline
+#define LW_ROUNDED (_MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC)
+
+struct OctetValues {
+  __m512d v0, v1, v2;
+};
+
+// Eight bytes picked from a window of 64 bytes (lo) or 128 (lo, hi), each
+// widened to a double (exactly).
+template <int Window>
+LW_OCTET_STEP __m512d WidenOctet(__m512i lo, __m512i hi, const BYTE* pick) {
+  const __mmask64 lowBytes = 0x0101010101010101ULL;
+  const __m512i picks = _mm512_load_si512(pick);
+  const __m512i lanes = Window == 64 ? _mm512_maskz_permutexvar_epi8(lowBytes, picks, lo)
+                                     : _mm512_maskz_permutex2var_epi8(lowBytes, lo, picks, hi);
+  return _mm512_cvtepi64_pd(lanes);
+}
+
+LW_OCTET_STEP __m512d WeighOctet(__m512d l, __m512d r, const double* wl, const double* wr) {
+  return _mm512_add_round_pd(_mm512_mul_round_pd(l, _mm512_load_pd(wl), LW_ROUNDED),
+                             _mm512_mul_round_pd(r, _mm512_load_pd(wr), LW_ROUNDED), LW_ROUNDED);
+}
+
+template <int Window>
+LW_OCTET_STEP OctetValues ResampleOctet(const BYTE* s, const PixelOctet& o) {
+  const OctetPattern& t = *o.pattern;
+  const __m512i l = _mm512_loadu_si512(s + o.left);
+  const __m512i r = _mm512_loadu_si512(s + o.right);
+  const __m512i lh = Window == 64 ? l : _mm512_loadu_si512(s + o.left + 64);
+  const __m512i rh = Window == 64 ? r : _mm512_loadu_si512(s + o.right + 64);
+  OctetValues v;
+  v.v0 = WeighOctet(WidenOctet<Window>(l, lh, t.pickLeft), WidenOctet<Window>(r, rh, t.pickRight),
+                    t.wl, t.wr);
+  v.v1 = WeighOctet(WidenOctet<Window>(l, lh, t.pickLeft + 64),
+                    WidenOctet<Window>(r, rh, t.pickRight + 64), t.wl + 8, t.wr + 8);
+  v.v2 = WeighOctet(WidenOctet<Window>(l, lh, t.pickLeft + 128),
+                    WidenOctet<Window>(r, rh, t.pickRight + 128), t.wl + 16, t.wr + 16);
+  return v;
+}
+
+LW_OCTET_STEP __m512d BlendOctet(__m512d row0, __m512d row1, __m512d f, __m512d g) {
+  return _mm512_add_round_pd(_mm512_mul_round_pd(row1, f, LW_ROUNDED),
+                             _mm512_mul_round_pd(row0, g, LW_ROUNDED), LW_ROUNDED);
+}
+
+// Eight values truncated to bytes (they lie in 0 to 255).
+LW_OCTET_STEP void StoreOctetPart(__m512d v, BYTE* out) {
+  const __m128i bytes = _mm512_maskz_cvtepi64_epi8(0xFF, _mm512_cvttpd_epi64(v));
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(out), bytes);
+}
+
+// GroupQuadsAvx2 for octets of 3-byte pixels.
+template <int Window>
+__attribute__((target("avx512f,avx512bw,avx512dq,avx512vbmi"), optimize("O2"))) void
+GroupOctetsAvx512(const PixelOctet* octets, int count, const BYTE* const* sources,
+                  int sourceCount, const GroupRow* rows, int rowCount) {
+  OctetValues resampled[kGroupSources];
+  for (int n = 0; n < count; ++n) {
+    for (int k = 0; k < sourceCount; ++k) resampled[k] = ResampleOctet<Window>(sources[k], octets[n]);
+    const size_t at = static_cast<size_t>(n) * 24;
+    for (int r = 0; r < rowCount; ++r) {
+      const GroupRow& row = rows[r];
+      OctetValues v = resampled[row.a];
+      if (!row.one) {
+        const OctetValues& w = resampled[row.b];
+        const __m512d f = _mm512_set1_pd(row.fy), g = _mm512_set1_pd(row.gy);
+        v.v0 = BlendOctet(v.v0, w.v0, f, g);
+        v.v1 = BlendOctet(v.v1, w.v1, f, g);
+        v.v2 = BlendOctet(v.v2, w.v2, f, g);
+      }
+      StoreOctetPart(v.v0, row.out + at);
+      StoreOctetPart(v.v1, row.out + at + 8);
+      StoreOctetPart(v.v2, row.out + at + 16);
+    }
+  }
+}
+
+#undef LW_ROUNDED
+#undef LW_OCTET_STEP
+
+void GroupQuads(const QuadPlan& plan, const BYTE* const* sources, int sourceCount,
+                const GroupRow* rows, int rowCount) {
+  const PixelQuad* quads = static_cast<const PixelQuad*>(plan.units);
+  switch (plan.kind) {
+    case kQuadWindow3:
+      GroupQuadsAvx2<kQuadWindow3>(quads, plan.columns / 4, sources, sourceCount, rows, rowCount);
+      break;
+    case kQuadGather3:
+      GroupQuadsAvx2<kQuadGather3>(quads, plan.columns / 4, sources, sourceCount, rows, rowCount);
+      break;
+    case kQuad4:
+      GroupQuadsAvx2<kQuad4>(quads, plan.columns / 4, sources, sourceCount, rows, rowCount);
+      break;
+    case kOctetWindow3:
+      GroupOctetsAvx512<64>(static_cast<const PixelOctet*>(plan.units), plan.columns / 8, sources,
+                            sourceCount, rows, rowCount);
+      break;
+    case kOctetWide3:
+      GroupOctetsAvx512<128>(static_cast<const PixelOctet*>(plan.units), plan.columns / 8, sources,
+                             sourceCount, rows, rowCount);
+      break;
+  }
+}
+
+// The index of source row `row` among a group's, added when new; -1 when
+// the group has no room for it.
+int GroupSource(int* rows, int* count, int row) {
+  for (int k = 0; k < *count; ++k)
+    if (rows[k] == row) return k;
+  if (*count == kGroupSources) return -1;
+  rows[*count] = row;
+  return (*count)++;
 }
 
 }  // namespace
 
-// Bilinear: each target row blends two source rows, each resampled to the
-// target's width once and kept while the next target row still uses it.
+void LimitResizeLoops(int widest) { widestResizeLoop = widest; }
+
+// Bilinear: each target row blends two source rows resampled to the
+// target's width (one when its blend weight is 0). Most columns go in the
+// wide loop, in quads of four pixels (AVX2) or octets of eight 3-byte
+// pixels (AVX-512), a few target rows at a time that share their source
+// rows, each resampled once a quad or octet, so no resampled row is stored.
+// The columns beyond (all of them without AVX2) are resampled a row at a
+// time, a resampled row kept while the next target row wants it.
 extern "C" BOOL ResizeImage(const BYTE* src, int width, int height, BYTE* dst, int tw,
                             int th, int bpp) {
   ImageCall call;
@@ -319,57 +820,113 @@ extern "C" BOOL ResizeImage(const BYTE* src, int width, int height, BYTE* dst, i
     call.SetError(kImgBadParam);
     return FALSE;
   }
-  ColumnWeights* columns = static_cast<ColumnWeights*>(AllocZeroed(sizeof(ColumnWeights) * tw));
+  const double xScale = static_cast<double>(width) / tw;
   const size_t rowValues = static_cast<size_t>(tw) * bpp;
-  double* rows = static_cast<double*>(AllocZeroed(sizeof(double) * 2 * rowValues));
-  if (!columns || !rows) {
+  QuadPlan plan;
+  const bool planned = PlanQuads(xScale, width, tw, bpp, &plan);
+  // The columns beyond the quads, and four rows of them: two held, two
+  // resampled on the way.
+  const int wide = plan.columns;
+  const int rest = tw - wide;
+  const size_t wideValues = static_cast<size_t>(wide) * bpp;
+  const size_t restValues = rowValues - wideValues;
+  ColumnWeights* columns = nullptr;
+  double* rows = nullptr;
+  if (planned && rest > 0) {
+    columns = static_cast<ColumnWeights*>(AllocZeroed(sizeof(ColumnWeights) * rest));
+    rows = static_cast<double*>(AllocZeroed(sizeof(double) * 4 * restValues));
+  }
+  if (!planned || (rest > 0 && (!columns || !rows))) {
     FreeBlock(columns);
     FreeBlock(rows);
+    FreeQuadPlan(&plan);
     call.SetError(kImgNoMemory);
     return FALSE;
   }
-  const double xScale = static_cast<double>(width) / tw;
-  for (int j = 0; j < tw; ++j) {
-    int left, right;
-    double frac;
-    MapPosition(j, xScale, width, &left, &right, &frac);
-    columns[j] = {static_cast<size_t>(left) * bpp, static_cast<size_t>(right) * bpp, 1 - frac, frac};
-  }
+  for (int j = 0; j < rest; ++j) columns[j] = ColumnAt(wide + j, xScale, width, bpp);
   const size_t stride = static_cast<size_t>(width) * bpp;
-  const int wide = WideColumns(columns, tw, bpp, stride);
-  // The two resampled rows and the source rows they hold (-1: none).
-  double* held[2] = {rows, rows + rowValues};
+  double* held[2] = {rows, rows + restValues};
+  double* passing[2] = {rows + 2 * restValues, rows + 3 * restValues};
   int heldRow[2] = {-1, -1};
   const double yScale = static_cast<double>(height) / th;
   int code = kImgOk;
-  for (int i = 0; i < th; ++i) {
-    int r0, r1;
-    double fy;
-    MapPosition(i, yScale, height, &r0, &r1, &fy);
-    // Each wanted row: the held one, or resampled into the slot the other
-    // wanted row does not hold.
-    const int want[2] = {r0, r1};
-    const double* use[2];
-    for (int k = 0; k < 2; ++k) {
-      int slot = heldRow[0] == want[k] ? 0 : heldRow[1] == want[k] ? 1 : -1;
-      if (slot < 0) {
-        if (k == 0)
-          slot = heldRow[0] == r1 ? 1 : 0;
-        else
-          slot = use[0] == held[0] ? 1 : 0;
-        ResampleAnyRow(src + want[k] * stride, columns, tw, bpp, wide, held[slot]);
-        heldRow[slot] = want[k];
+  for (int first = 0; first < th && code == kImgOk;) {
+    // A group of target rows while their source rows fit.
+    int sourceRows[kGroupSources];
+    int sourceCount = 0;
+    GroupRow group[kGroupRows];
+    int end = first;
+    for (; end < th && end - first < kGroupRows; ++end) {
+      int r0, r1;
+      double fy;
+      MapPosition(end, yScale, height, &r0, &r1, &fy);
+      const int before = sourceCount;
+      GroupRow& row = group[end - first];
+      row.one = fy == 0;
+      row.a = GroupSource(sourceRows, &sourceCount, r0);
+      row.b = row.one || row.a < 0 ? row.a : GroupSource(sourceRows, &sourceCount, r1);
+      if (row.a < 0 || row.b < 0) {
+        sourceCount = before;
+        break;
       }
-      use[k] = held[slot];
+      row.fy = fy;
+      row.gy = 1 - fy;
+      row.out = dst + static_cast<size_t>(end) * rowValues;
     }
-    BlendRows(use[0], use[1], fy, dst + static_cast<size_t>(i) * rowValues, static_cast<int>(rowValues));
-    if (!ProgressContinue(call.state(), i, th)) {
-      code = kImgAborted;
-      break;
+    if (wide > 0) {
+      const BYTE* sources[kGroupSources];
+      for (int k = 0; k < sourceCount; ++k) sources[k] = src + sourceRows[k] * stride;
+      GroupQuads(plan, sources, sourceCount, group, end - first);
     }
+    for (int i = first; i < end; ++i) {
+      if (rest > 0) {
+        const GroupRow& row = group[i - first];
+        const int want[2] = {sourceRows[row.a], sourceRows[row.b]};
+        const int count = row.one ? 1 : 2;
+        // What the next target row wants (-1: nothing).
+        int next[2] = {-1, -1};
+        if (i + 1 < th) {
+          double nextFy;
+          MapPosition(i + 1, yScale, height, &next[0], &next[1], &nextFy);
+          if (nextFy == 0) next[1] = -1;
+        }
+        // Each wanted row: the held one, or resampled into the slot the
+        // other wanted row does not use (when the next target row wants it
+        // too) or on the way.
+        const double* values[2] = {};
+        bool slotUsed[2] = {false, false};
+        for (int k = 0; k < count; ++k) {
+          const int slot = heldRow[0] == want[k] ? 0 : heldRow[1] == want[k] ? 1 : -1;
+          if (slot >= 0) {
+            values[k] = held[slot];
+            slotUsed[slot] = true;
+          }
+        }
+        for (int k = 0; k < count; ++k) {
+          if (values[k]) continue;
+          double* v = passing[k];
+          if (want[k] == next[0] || want[k] == next[1]) {
+            const int slot = slotUsed[0] ? 1 : 0;
+            v = held[slot];
+            heldRow[slot] = want[k];
+            slotUsed[slot] = true;
+          }
+          ResampleAnyRow(src + want[k] * stride, columns, rest, bpp, v);
+          values[k] = v;
+        }
+        if (row.one) values[1] = values[0];
+        BlendRows(values[0], values[1], row.fy, row.out + wideValues, static_cast<int>(restValues));
+      }
+      if (!ProgressContinue(call.state(), i, th)) {
+        code = kImgAborted;
+        break;
+      }
+    }
+    first = end;
   }
   FreeBlock(columns);
   FreeBlock(rows);
+  FreeQuadPlan(&plan);
   call.SetError(code);
   return code == kImgOk;
 }
