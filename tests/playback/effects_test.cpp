@@ -329,10 +329,18 @@ TEST(Fades, FadeFromBlackDrawsEveryLevelAtItsInterval) {
 // The wide sizes are drawn in several bands of rows, the last one short.
 const Size kFadeSizes[] = {{9, 5}, {2000, 70}, {1100, 130}};
 
+// The screens a fade meets: DIB sections whose pixels it writes itself,
+// rows top-down or bottom-up, and one it draws on through GDI in bands (a
+// DC in the advanced graphics mode, with the identity transform).
+enum ScreenKind { kTopDown, kBottomUp, kThroughGdi };
+const char* const kScreenKindNames[] = {"top-down DIB", "bottom-up DIB", "through GDI"};
+
 TEST(Fades, ALevelScalesEveryByte) {
+  for (const ScreenKind kind : {kTopDown, kBottomUp, kThroughGdi})
   for (const Size& s : kFadeSizes) {
-    SCOPED_TRACE(testing::Message() << s.w << "x" << s.h);
-    CScene scene(s.w, s.h);
+    SCOPED_TRACE(testing::Message() << s.w << "x" << s.h << " " << kScreenKindNames[kind]);
+    CScene scene(s.w, s.h, kind == kBottomUp);
+    if (kind == kThroughGdi) ::SetGraphicsMode(scene.Screen().DC()->GetSafeHdc(), GM_ADVANCED);
     CTestPacer pacer;
     std::vector<DWORD> level128;
     pacer.onWait = [&](int n) {
@@ -353,6 +361,33 @@ TEST(Fades, ALevelScalesEveryByte) {
     EXPECT_EQ(wrong, 0);
     EXPECT_EQ(scene.TouchedOutside(), 0);
   }
+}
+
+// Written straight into the screen's pixels, each level still adds its
+// area to the DC's bounds, from which the play window presents.
+TEST(Fades, EachLevelAddsItsAreaToTheBounds) {
+  CScene scene(40, 20);
+  HDC dc = scene.Screen().DC()->GetSafeHdc();
+  ::SetBoundsRect(dc, nullptr, DCB_ENABLE | DCB_RESET);
+  CTestPacer pacer;
+  std::vector<UINT> flags;
+  std::vector<RECT> bounds;
+  pacer.onWait = [&](int) {
+    RECT r = {};
+    flags.push_back(::GetBoundsRect(dc, &r, DCB_RESET));
+    bounds.push_back(r);
+  };
+  scene.Run(4, &pacer);
+  ASSERT_EQ(flags.size(), 255u);
+  int missing = 0;
+  for (size_t i = 0; i < flags.size(); ++i) {
+    const RECT& r = bounds[i];
+    const bool covers = (flags[i] & DCB_SET) == DCB_SET && r.left <= CScene::kMargin &&
+                        r.top <= CScene::kMargin && r.right >= CScene::kMargin + 40 - 1 &&
+                        r.bottom >= CScene::kMargin + 20 - 1;
+    if (!covers && missing++ == 0) ADD_FAILURE() << "first level without its bounds: " << i + 1;
+  }
+  EXPECT_EQ(missing, 0);
 }
 
 TEST(Fades, TheClockMayWrapAroundAndLateLevelsAreSkipped) {
