@@ -10,9 +10,9 @@
 // of rows small enough to be still in the processor's cache when they are
 // transferred; the fades to and from black need only one band of memory.
 // When the screen DC draws into a 32-bit DIB section (the play window's
-// back picture) with nothing between the DC and its pixels, those fades
-// scale each level straight into the DIB section's pixels: one pass over
-// the picture and none over a band.
+// back picture) with nothing between the DC and its pixels, every fade
+// works on the DIB section's pixels in place: a level or step is one pass
+// over the area and no transfer.
 #include <immintrin.h>
 #include <stddef.h>
 
@@ -143,9 +143,9 @@ bool StepToward(unsigned char* cur, const unsigned char* tgt, size_t n) {
 // clip rectangle that holds the area, no mapping, origin or transform,
 // left-to-right layout, and the area inside the bitmap. Rows follow each
 // other by stride bytes (negative for a bottom-up DIB). Null when GDI has
-// to do the drawing. Called before the first level: it sets one pixel of
-// the area through GDI to learn which way the rows run (the bitmap's own
-// header does not say), which the level then covers.
+// to do the drawing. It sets one pixel of the area through GDI to learn
+// which way the rows run (the bitmap's own header does not say), then puts
+// the pixel back.
 unsigned char* DirectPixels(HDC dc, int x, int y, int w, int h, ptrdiff_t* stride) {
   if (w <= 0 || h <= 0 || ::GetObjectType(dc) != OBJ_MEMDC || ::GetMapMode(dc) != MM_TEXT ||
       ::GetGraphicsMode(dc) != GM_COMPATIBLE || ::GetLayout(dc) != 0)
@@ -168,9 +168,10 @@ unsigned char* DirectPixels(HDC dc, int x, int y, int w, int h, ptrdiff_t* strid
   HGDIOBJ bitmap = ::GetCurrentObject(dc, OBJ_BITMAP);
   if (!bitmap || ::GetObjectA(bitmap, sizeof dib, &dib) != sizeof dib) return nullptr;
   const BITMAP& bm = dib.dsBm;
+  const DWORD* masks = dib.dsBitfields;
   const bool masksOk = dib.dsBmih.biCompression == BI_RGB ||
-                       (dib.dsBmih.biCompression == BI_BITFIELDS && dib.dsBitfields[0] == 0xFF0000 &&
-                        dib.dsBitfields[1] == 0xFF00 && dib.dsBitfields[2] == 0xFF);
+                       (dib.dsBmih.biCompression == BI_BITFIELDS && masks[0] == 0xFF0000 &&
+                        masks[1] == 0xFF00 && masks[2] == 0xFF);
   if (!bm.bmBits || bm.bmBitsPixel != 32 || bm.bmPlanes != 1 || !masksOk || x < 0 || y < 0 ||
       area.right > bm.bmWidth || area.bottom > bm.bmHeight)
     return nullptr;
@@ -182,10 +183,15 @@ unsigned char* DirectPixels(HDC dc, int x, int y, int w, int h, ptrdiff_t* strid
   const ptrdiff_t rowBytes = bm.bmWidthBytes;
   GdiFlush();
   DWORD* topDown = reinterpret_cast<DWORD*>(first + row * rowBytes + x * 4);
-  const DWORD other = (*topDown & 0xFFFFFF) ^ 0xFFFFFF;
+  DWORD* bottomUp = reinterpret_cast<DWORD*>(first + (bm.bmHeight - 1 - row) * rowBytes + x * 4);
+  const DWORD keepTop = *topDown, keepBottom = *bottomUp;
+  const DWORD other = (keepTop & 0xFFFFFF) ^ 0xFFFFFF;
   ::SetPixelV(dc, x, row, RGB(other >> 16, (other >> 8) & 0xFF, other & 0xFF));
   GdiFlush();
-  if ((*topDown & 0xFFFFFF) == other) {
+  const bool topFirst = (*topDown & 0xFFFFFF) == other;
+  *bottomUp = keepBottom;
+  *topDown = keepTop;
+  if (topFirst) {
     *stride = rowBytes;
     return first + y * rowBytes + x * 4;
   }
@@ -247,6 +253,27 @@ void RunFade(CEffectRun& run, int id, CBitmap* /*fadeBitmap*/) {
 }
 
 void RunFadeFromBackground(CEffectRun& run) {
+  HDC screen = run.Screen()->GetSafeHdc();
+  ptrdiff_t stride = 0;
+  unsigned char* direct = DirectPixels(screen, run.X(), run.Y(), run.W(), run.H(), &stride);
+  if (direct) {
+    // The area's own pixels step toward the picture.
+    CPixelBuffer picture;
+    if (!picture.Create(run.Screen(), run.W(), run.H())) return;
+    picture.DC()->BitBlt(0, 0, run.W(), run.H(), run.Frame(), 0, 0, SRCCOPY);
+    const RECT area = {run.X(), run.Y(), run.X() + run.W(), run.Y() + run.H()};
+    const size_t rowBytes = static_cast<size_t>(run.W()) * 4;
+    for (;;) {
+      GdiFlush();
+      bool done = true;
+      for (int y = 0; y < run.H(); ++y)
+        if (!StepToward(direct + y * stride, picture.Bits() + y * rowBytes, rowBytes)) done = false;
+      ::SetBoundsRect(screen, &area, DCB_ACCUMULATE);
+      if (run.Stopped()) return;
+      if (!run.Delay() || done) return;
+    }
+  }
+
   CPixelBuffer current, picture;
   if (!current.Create(run.Screen(), run.W(), run.H()) ||
       !picture.Create(run.Screen(), run.W(), run.H()))
