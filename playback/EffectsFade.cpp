@@ -9,7 +9,12 @@
 // picture and one transfer. Each frame is computed and transferred in bands
 // of rows small enough to be still in the processor's cache when they are
 // transferred; the fades to and from black need only one band of memory.
+// When the screen DC draws into a 32-bit DIB section (the play window's
+// back picture) with nothing between the DC and its pixels, every fade
+// works on the DIB section's pixels in place: a level or step is one pass
+// over the area and no transfer.
 #include <immintrin.h>
+#include <stddef.h>
 
 #include <algorithm>
 
@@ -133,6 +138,67 @@ bool StepToward(unsigned char* cur, const unsigned char* tgt, size_t n) {
   return same;
 }
 
+// The pixels under the area (x, y, w, h) of a memory DC's 32-bit DIB
+// section when writing them is the same as a transfer there: at most a
+// clip rectangle that holds the area, no mapping, origin or transform,
+// left-to-right layout, and the area inside the bitmap. Rows follow each
+// other by stride bytes (negative for a bottom-up DIB). Null when GDI has
+// to do the drawing. It sets one pixel of the area through GDI to learn
+// which way the rows run (the bitmap's own header does not say), then puts
+// the pixel back.
+unsigned char* DirectPixels(HDC dc, int x, int y, int w, int h, ptrdiff_t* stride) {
+  if (w <= 0 || h <= 0 || ::GetObjectType(dc) != OBJ_MEMDC || ::GetMapMode(dc) != MM_TEXT ||
+      ::GetGraphicsMode(dc) != GM_COMPATIBLE || ::GetLayout(dc) != 0)
+    return nullptr;
+  POINT viewport, window;
+  if (!::GetViewportOrgEx(dc, &viewport) || !::GetWindowOrgEx(dc, &window) || viewport.x ||
+      viewport.y || window.x || window.y)
+    return nullptr;
+  HRGN clip = ::CreateRectRgn(0, 0, 0, 0);
+  if (!clip) return nullptr;
+  const RECT area = {x, y, x + w, y + h};
+  RECT box = {};
+  const int clipped = ::GetClipRgn(dc, clip);
+  const bool holds = clipped == 0 || (clipped == 1 && ::GetRgnBox(clip, &box) == SIMPLEREGION &&
+                                      box.left <= area.left && box.top <= area.top &&
+                                      box.right >= area.right && box.bottom >= area.bottom);
+  ::DeleteObject(clip);
+  if (!holds) return nullptr;
+  DIBSECTION dib;
+  HGDIOBJ bitmap = ::GetCurrentObject(dc, OBJ_BITMAP);
+  if (!bitmap || ::GetObjectA(bitmap, sizeof dib, &dib) != sizeof dib) return nullptr;
+  const BITMAP& bm = dib.dsBm;
+  const DWORD* masks = dib.dsBitfields;
+  const bool masksOk = dib.dsBmih.biCompression == BI_RGB ||
+                       (dib.dsBmih.biCompression == BI_BITFIELDS && masks[0] == 0xFF0000 &&
+                        masks[1] == 0xFF00 && masks[2] == 0xFF);
+  if (!bm.bmBits || bm.bmBitsPixel != 32 || bm.bmPlanes != 1 || !masksOk || x < 0 || y < 0 ||
+      area.right > bm.bmWidth || area.bottom > bm.bmHeight)
+    return nullptr;
+
+  // A row of the area that lies elsewhere in memory when the rows run
+  // the other way (an area of one middle row lies at the same place).
+  const int row = y != bm.bmHeight - 1 - y ? y : y + h - 1;
+  unsigned char* first = static_cast<unsigned char*>(bm.bmBits);
+  const ptrdiff_t rowBytes = bm.bmWidthBytes;
+  GdiFlush();
+  DWORD* topDown = reinterpret_cast<DWORD*>(first + row * rowBytes + x * 4);
+  DWORD* bottomUp = reinterpret_cast<DWORD*>(first + (bm.bmHeight - 1 - row) * rowBytes + x * 4);
+  const DWORD keepTop = *topDown, keepBottom = *bottomUp;
+  const DWORD other = (keepTop & 0xFFFFFF) ^ 0xFFFFFF;
+  ::SetPixelV(dc, x, row, RGB(other >> 16, (other >> 8) & 0xFF, other & 0xFF));
+  GdiFlush();
+  const bool topFirst = (*topDown & 0xFFFFFF) == other;
+  *bottomUp = keepBottom;
+  *topDown = keepTop;
+  if (topFirst) {
+    *stride = rowBytes;
+    return first + y * rowBytes + x * 4;
+  }
+  *stride = -rowBytes;
+  return first + (bm.bmHeight - 1 - y) * rowBytes + x * 4;
+}
+
 }  // namespace
 
 void RunFade(CEffectRun& run, int id, CBitmap* /*fadeBitmap*/) {
@@ -140,23 +206,38 @@ void RunFade(CEffectRun& run, int id, CBitmap* /*fadeBitmap*/) {
   const DWORD interval = static_cast<DWORD>((id == kEffectFadeFromBlack ? 11 : 12) - run.Speed() / 100);
   const int band = BandRows(run.W(), run.H());
   const size_t rowBytes = static_cast<size_t>(run.W()) * 4;
+  HDC screen = run.Screen()->GetSafeHdc();
+  ptrdiff_t stride = 0;
+  unsigned char* direct = DirectPixels(screen, run.X(), run.Y(), run.W(), run.H(), &stride);
   CPixelBuffer source, work;
-  if (!source.Create(run.Screen(), run.W(), run.H()) || !work.Create(run.Screen(), run.W(), band))
+  if (!source.Create(run.Screen(), run.W(), run.H()) ||
+      (!direct && !work.Create(run.Screen(), run.W(), band)))
     return;
   source.DC()->BitBlt(0, 0, run.W(), run.H(), run.Frame(), 0, 0, SRCCOPY);
   GdiFlush();
+  // What a transfer would add to the DC's bounds (the play window's back
+  // picture presents only what they cover).
+  const RECT area = {run.X(), run.Y(), run.X() + run.W(), run.Y() + run.H()};
 
   const DWORD start = pacer->GetTickCount();
   DWORD i = 0;
   while (i < 256) {
     if (pacer->IsStopRequested()) return;
     int level = id == kEffectFadeFromBlack ? static_cast<int>(i) : 255 - static_cast<int>(i);
-    for (int y = 0; y < run.H(); y += band) {
-      const int rows = std::min(band, run.H() - y);
-      ScaleBytes(work.Bits(), source.Bits() + y * rowBytes, rows * rowBytes, level);
-      run.Screen()->BitBlt(run.X(), run.Y() + y, run.W(), rows, work.DC(), 0, 0, SRCCOPY);
-      // The band's memory is written again for the next band.
+    if (direct) {
+      // Whatever GDI drew there before is done before the pixels change.
       GdiFlush();
+      for (int y = 0; y < run.H(); ++y)
+        ScaleBytes(direct + y * stride, source.Bits() + y * rowBytes, rowBytes, level);
+      ::SetBoundsRect(screen, &area, DCB_ACCUMULATE);
+    } else {
+      for (int y = 0; y < run.H(); y += band) {
+        const int rows = std::min(band, run.H() - y);
+        ScaleBytes(work.Bits(), source.Bits() + y * rowBytes, rows * rowBytes, level);
+        run.Screen()->BitBlt(run.X(), run.Y() + y, run.W(), rows, work.DC(), 0, 0, SRCCOPY);
+        // The band's memory is written again for the next band.
+        GdiFlush();
+      }
     }
     // Unsigned differences survive the tick count's wrap-around.
     DWORD elapsed = pacer->GetTickCount() - start;
@@ -172,6 +253,27 @@ void RunFade(CEffectRun& run, int id, CBitmap* /*fadeBitmap*/) {
 }
 
 void RunFadeFromBackground(CEffectRun& run) {
+  HDC screen = run.Screen()->GetSafeHdc();
+  ptrdiff_t stride = 0;
+  unsigned char* direct = DirectPixels(screen, run.X(), run.Y(), run.W(), run.H(), &stride);
+  if (direct) {
+    // The area's own pixels step toward the picture.
+    CPixelBuffer picture;
+    if (!picture.Create(run.Screen(), run.W(), run.H())) return;
+    picture.DC()->BitBlt(0, 0, run.W(), run.H(), run.Frame(), 0, 0, SRCCOPY);
+    const RECT area = {run.X(), run.Y(), run.X() + run.W(), run.Y() + run.H()};
+    const size_t rowBytes = static_cast<size_t>(run.W()) * 4;
+    for (;;) {
+      GdiFlush();
+      bool done = true;
+      for (int y = 0; y < run.H(); ++y)
+        if (!StepToward(direct + y * stride, picture.Bits() + y * rowBytes, rowBytes)) done = false;
+      ::SetBoundsRect(screen, &area, DCB_ACCUMULATE);
+      if (run.Stopped()) return;
+      if (!run.Delay() || done) return;
+    }
+  }
+
   CPixelBuffer current, picture;
   if (!current.Create(run.Screen(), run.W(), run.H()) ||
       !picture.Create(run.Screen(), run.W(), run.H()))

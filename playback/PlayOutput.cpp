@@ -21,8 +21,12 @@ CDC* CWindowPlayOutput::BeginDrawing(CDC* window) {
   if (!m_back.GetSafeHdc() || size != m_size) {
     CLock lock(m_lock);
     FreePictures();
+    // On a 32-bit display the back picture is a DIB section of the same
+    // format, which the fades draw into directly.
+    const bool dib = window->GetDeviceCaps(BITSPIXEL) == 32;
     const bool made = size.cx > 0 && size.cy > 0 &&
-                      m_backBitmap.CreateCompatibleBitmap(window, size.cx, size.cy) &&
+                      (dib ? m_backBitmap.CreateDIBSection(size.cx, size.cy, 32, nullptr)
+                           : m_backBitmap.CreateCompatibleBitmap(window, size.cx, size.cy)) &&
                       m_back.CreateCompatibleDC(window) &&
                       m_shownBitmap.CreateCompatibleBitmap(window, size.cx, size.cy) &&
                       m_shown.CreateCompatibleDC(window);

@@ -329,29 +329,71 @@ TEST(Fades, FadeFromBlackDrawsEveryLevelAtItsInterval) {
 // The wide sizes are drawn in several bands of rows, the last one short.
 const Size kFadeSizes[] = {{9, 5}, {2000, 70}, {1100, 130}};
 
+// The screens a fade meets: DIB sections whose pixels it writes itself,
+// rows top-down or bottom-up, and one it draws on through GDI in bands (a
+// DC in the advanced graphics mode, with the identity transform).
+enum ScreenKind { kTopDown, kBottomUp, kThroughGdi };
+const char* const kScreenKindNames[] = {"top-down DIB", "bottom-up DIB", "through GDI"};
+
 TEST(Fades, ALevelScalesEveryByte) {
-  for (const Size& s : kFadeSizes) {
-    SCOPED_TRACE(testing::Message() << s.w << "x" << s.h);
-    CScene scene(s.w, s.h);
+  for (const ScreenKind kind : {kTopDown, kBottomUp, kThroughGdi}) {
+    for (const Size& s : kFadeSizes) {
+      SCOPED_TRACE(testing::Message() << s.w << "x" << s.h << " " << kScreenKindNames[kind]);
+      CScene scene(s.w, s.h, kind == kBottomUp);
+      if (kind == kThroughGdi) ::SetGraphicsMode(scene.Screen().DC()->GetSafeHdc(), GM_ADVANCED);
+      CTestPacer pacer;
+      std::vector<DWORD> level128;
+      pacer.onWait = [&](int n) {
+        if (n == 128) level128 = scene.Screen().Snapshot();  // level 128 is drawn
+      };
+      scene.Run(4, &pacer);
+      ASSERT_FALSE(level128.empty());
+      int sw = s.w + 2 * CScene::kMargin, wrong = 0;
+      for (int y = 0; y < s.h; ++y)
+        for (int x = 0; x < s.w; ++x) {
+          DWORD p = level128[(y + CScene::kMargin) * sw + x + CScene::kMargin];
+          COLORREF c = Pic(x, y);
+          bool right = ((p >> 16) & 0xFF) == GetRValue(c) * 128u / 256 &&
+                       ((p >> 8) & 0xFF) == GetGValue(c) * 128u / 256 &&
+                       (p & 0xFF) == GetBValue(c) * 128u / 256;
+          if (!right && wrong++ == 0) ADD_FAILURE() << "first wrong pixel at " << x << ", " << y;
+        }
+      EXPECT_EQ(wrong, 0);
+      EXPECT_EQ(scene.TouchedOutside(), 0);
+    }
+  }
+}
+
+// Written straight into the screen's pixels, each level of a fade and each
+// step of Fade From Background still adds its area to the DC's bounds,
+// from which the play window presents.
+TEST(Fades, EachLevelAddsItsAreaToTheBounds) {
+  for (const int id : {4, 66}) {
+    SCOPED_TRACE(testing::Message() << "effect " << id);
+    CScene scene(40, 20);
+    HDC dc = scene.Screen().DC()->GetSafeHdc();
+    ::SetBoundsRect(dc, nullptr, DCB_ENABLE | DCB_RESET);
     CTestPacer pacer;
-    std::vector<DWORD> level128;
-    pacer.onWait = [&](int n) {
-      if (n == 128) level128 = scene.Screen().Snapshot();  // level 128 is drawn
+    std::vector<UINT> flags;
+    std::vector<RECT> bounds;
+    auto take = [&](int) {
+      RECT r = {};
+      flags.push_back(::GetBoundsRect(dc, &r, DCB_RESET));
+      bounds.push_back(r);
     };
-    scene.Run(4, &pacer);
-    ASSERT_FALSE(level128.empty());
-    int sw = s.w + 2 * CScene::kMargin, wrong = 0;
-    for (int y = 0; y < s.h; ++y)
-      for (int x = 0; x < s.w; ++x) {
-        DWORD p = level128[(y + CScene::kMargin) * sw + x + CScene::kMargin];
-        COLORREF c = Pic(x, y);
-        bool right = ((p >> 16) & 0xFF) == GetRValue(c) * 128u / 256 &&
-                     ((p >> 8) & 0xFF) == GetGValue(c) * 128u / 256 &&
-                     (p & 0xFF) == GetBValue(c) * 128u / 256;
-        if (!right && wrong++ == 0) ADD_FAILURE() << "first wrong pixel at " << x << ", " << y;
-      }
-    EXPECT_EQ(wrong, 0);
-    EXPECT_EQ(scene.TouchedOutside(), 0);
+    pacer.onWait = take;   // the fade's levels
+    pacer.onDelay = take;  // Fade From Background's steps
+    scene.Run(id, &pacer);
+    ASSERT_GE(flags.size(), 100u);
+    int missing = 0;
+    for (size_t i = 0; i < flags.size(); ++i) {
+      const RECT& r = bounds[i];
+      const bool covers = (flags[i] & DCB_SET) == DCB_SET && r.left <= CScene::kMargin &&
+                          r.top <= CScene::kMargin && r.right >= CScene::kMargin + 40 - 1 &&
+                          r.bottom >= CScene::kMargin + 20 - 1;
+      if (!covers && missing++ == 0) ADD_FAILURE() << "first frame without its bounds: " << i + 1;
+    }
+    EXPECT_EQ(missing, 0);
   }
 }
 
@@ -373,38 +415,41 @@ TEST(Fades, TheClockMayWrapAroundAndLateLevelsAreSkipped) {
 }
 
 TEST(Fades, FadeFromBackgroundStepsEveryByteByOne) {
-  for (const Size& s : {Size{6, 4}, Size{1100, 130}}) {
-    SCOPED_TRACE(testing::Message() << s.w << "x" << s.h);
-    // From the sentinel, the step count is the largest byte difference.
-    CScene scene(s.w, s.h);
-    int most = 0;
-    for (int y = 0; y < s.h; ++y)
-      for (int x = 0; x < s.w; ++x) {
-        COLORREF c = Pic(x, y);
-        most = std::max({most, abs(GetRValue(c) - 0x12), abs(GetGValue(c) - 0x34),
-                         abs(GetBValue(c) - 0x56)});
+  for (const ScreenKind kind : {kTopDown, kBottomUp, kThroughGdi}) {
+    for (const Size& s : {Size{6, 4}, Size{1100, 130}}) {
+      SCOPED_TRACE(testing::Message() << s.w << "x" << s.h << " " << kScreenKindNames[kind]);
+      // From the sentinel, the step count is the largest byte difference.
+      CScene scene(s.w, s.h, kind == kBottomUp);
+      if (kind == kThroughGdi) ::SetGraphicsMode(scene.Screen().DC()->GetSafeHdc(), GM_ADVANCED);
+      int most = 0;
+      for (int y = 0; y < s.h; ++y)
+        for (int x = 0; x < s.w; ++x) {
+          COLORREF c = Pic(x, y);
+          most = std::max({most, abs(GetRValue(c) - 0x12), abs(GetGValue(c) - 0x34),
+                           abs(GetBValue(c) - 0x56)});
+        }
+      CTestPacer pacer;
+      std::vector<DWORD> first;
+      pacer.onDelay = [&](int n) {
+        if (n == 1) first = scene.Screen().Snapshot();
+      };
+      scene.Run(66, &pacer);
+      EXPECT_EQ(pacer.delays, most);
+      EXPECT_EQ(scene.Wrong(), 0);
+      EXPECT_EQ(scene.TouchedOutside(), 0);
+      ASSERT_FALSE(first.empty());
+      // After the first step every byte is one nearer its target: the top
+      // left and bottom right pixels (first and last band).
+      int sw = s.w + 2 * CScene::kMargin;
+      for (POINT at : {POINT{0, 0}, POINT{s.w - 1, s.h - 1}}) {
+        SCOPED_TRACE(testing::Message() << "pixel " << at.x << ", " << at.y);
+        DWORD p = first[(at.y + CScene::kMargin) * sw + at.x + CScene::kMargin];
+        COLORREF c = Pic(at.x, at.y);
+        auto next = [](int from, int to) { return from + (to > from ? 1 : to < from ? -1 : 0); };
+        EXPECT_EQ(static_cast<int>((p >> 16) & 0xFF), next(0x12, GetRValue(c)));
+        EXPECT_EQ(static_cast<int>((p >> 8) & 0xFF), next(0x34, GetGValue(c)));
+        EXPECT_EQ(static_cast<int>(p & 0xFF), next(0x56, GetBValue(c)));
       }
-    CTestPacer pacer;
-    std::vector<DWORD> first;
-    pacer.onDelay = [&](int n) {
-      if (n == 1) first = scene.Screen().Snapshot();
-    };
-    scene.Run(66, &pacer);
-    EXPECT_EQ(pacer.delays, most);
-    EXPECT_EQ(scene.Wrong(), 0);
-    EXPECT_EQ(scene.TouchedOutside(), 0);
-    ASSERT_FALSE(first.empty());
-    // After the first step every byte is one nearer its target: the top
-    // left and bottom right pixels (first and last band).
-    int sw = s.w + 2 * CScene::kMargin;
-    for (POINT at : {POINT{0, 0}, POINT{s.w - 1, s.h - 1}}) {
-      SCOPED_TRACE(testing::Message() << "pixel " << at.x << ", " << at.y);
-      DWORD p = first[(at.y + CScene::kMargin) * sw + at.x + CScene::kMargin];
-      COLORREF c = Pic(at.x, at.y);
-      auto next = [](int from, int to) { return from + (to > from ? 1 : to < from ? -1 : 0); };
-      EXPECT_EQ(static_cast<int>((p >> 16) & 0xFF), next(0x12, GetRValue(c)));
-      EXPECT_EQ(static_cast<int>((p >> 8) & 0xFF), next(0x34, GetGValue(c)));
-      EXPECT_EQ(static_cast<int>(p & 0xFF), next(0x56, GetBValue(c)));
     }
   }
 }

@@ -21,14 +21,28 @@ inline COLORREF Pic(int x, int y) {
   return RGB(((x * 37 + y * 3) & 0xFE) | 1, (y * 53 + x * 5 + 7) & 0xFF, ((x + y) * 19 + 101) & 0xFF);
 }
 
+// A 32-bit DIB section in its memory DC; its rows run top-down unless
+// asked otherwise.
 class CSurface {
  public:
-  bool Create(int w, int h) {
+  bool Create(int w, int h, bool bottomUp = false) {
     m_w = w;
     m_h = h;
+    m_bottomUp = bottomUp;
     void* bits = nullptr;
-    if (!m_dc.CreateCompatibleDC(nullptr) || !m_bitmap.CreateDIBSection(w, h, 32, &bits))
-      return false;
+    if (!m_dc.CreateCompatibleDC(nullptr)) return false;
+    if (bottomUp) {
+      BITMAPINFO bi = {};
+      bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+      bi.bmiHeader.biWidth = w;
+      bi.bmiHeader.biHeight = h;
+      bi.bmiHeader.biPlanes = 1;
+      bi.bmiHeader.biBitCount = 32;
+      m_bitmap.Attach(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    } else {
+      m_bitmap.CreateDIBSection(w, h, 32, &bits);
+    }
+    if (!bits) return false;
     m_bits = static_cast<DWORD*>(bits);
     m_dc.SelectObject(&m_bitmap);
     return true;
@@ -42,25 +56,32 @@ class CSurface {
   // Pixels as COLORREF values.
   COLORREF At(int x, int y) const {
     GdiFlush();
-    DWORD p = m_bits[y * m_w + x];
+    DWORD p = m_bits[Index(x, y)];
     return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
   }
   void Set(int x, int y, COLORREF c) {
-    m_bits[y * m_w + x] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+    m_bits[Index(x, y)] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
   }
+  // The pixels top row first.
   std::vector<DWORD> Snapshot() const {
     GdiFlush();
-    return std::vector<DWORD>(m_bits, m_bits + m_w * m_h);
+    std::vector<DWORD> pixels(static_cast<size_t>(m_w) * m_h);
+    for (int y = 0; y < m_h; ++y)
+      for (int x = 0; x < m_w; ++x) pixels[y * m_w + x] = m_bits[Index(x, y)];
+    return pixels;
   }
   CDC* DC() { return &m_dc; }
   int W() const { return m_w; }
   int H() const { return m_h; }
 
  private:
+  int Index(int x, int y) const { return (m_bottomUp ? m_h - 1 - y : y) * m_w + x; }
+
   CBitmap m_bitmap;  // before its DC, which lets go of it when destroyed
   CDC m_dc;
   DWORD* m_bits = nullptr;
   int m_w = 0, m_h = 0;
+  bool m_bottomUp = false;
 };
 
 class CTestPacer : public CPlayPacer {
@@ -100,8 +121,9 @@ class CTestPacer : public CPlayPacer {
 class CScene {
  public:
   static const int kMargin = 3;
-  CScene(int w, int h) : m_w(w), m_h(h), m_rect(0, 0, w, h), m_brush(RGB(1, 2, 3)) {
-    m_screen.Create(w + 2 * kMargin, h + 2 * kMargin);
+  CScene(int w, int h, bool bottomUpScreen = false)
+      : m_w(w), m_h(h), m_rect(0, 0, w, h), m_brush(RGB(1, 2, 3)) {
+    m_screen.Create(w + 2 * kMargin, h + 2 * kMargin, bottomUpScreen);
     m_screen.Fill(kSentinel);
     m_image.Create(w, h);
     m_image.FillPicture();

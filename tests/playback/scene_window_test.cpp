@@ -362,3 +362,23 @@ TEST(SceneWindow, AnUncoveredPartShowsWhatWasDrawnThere) {
   ::UnregisterClassA("SceneTestCover", wc.hInstance);
   ::DeleteObject(wc.hbrBackground);
 }
+
+// On a 32-bit display a run draws into a 32-bit DIB section, whose pixels
+// the fades change in place rather than through bands and transfers.
+TEST(SceneWindow, TheRunDrawsIntoA32BitDibSectionOnA32BitDisplay) {
+  CWatchdog dog(30000);
+  CWindowOnItsThread window;
+  ASSERT_NE(window.hwnd, nullptr);
+  CClientDC client(window.hwnd);
+  if (client.GetDeviceCaps(BITSPIXEL) != 32) GTEST_SKIP() << "the display is not 32-bit";
+  CDC* back = window.output.BeginDrawing(&client);
+  ASSERT_NE(back, &client);
+  DIBSECTION dib = {};
+  const int size = ::GetObjectA(::GetCurrentObject(back->GetSafeHdc(), OBJ_BITMAP), sizeof dib, &dib);
+  ASSERT_EQ(size, static_cast<int>(sizeof dib)) << "not a DIB section";
+  EXPECT_EQ(dib.dsBm.bmBitsPixel, 32);
+  EXPECT_NE(dib.dsBm.bmBits, nullptr);
+  RECT rc = {};
+  ::GetClientRect(window.hwnd, &rc);
+  EXPECT_EQ(dib.dsBm.bmWidth, rc.right);
+}
