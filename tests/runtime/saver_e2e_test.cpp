@@ -377,7 +377,7 @@ TEST_F(SaverRun, ShowsAOneShotPictureAndPaintsItAgain) {
   const struct {
     int effect;
     bool waits;
-  } kCases[] = {{0, false}, {0, true}, {37, true}};
+  } kCases[] = {{0, false}, {0, true}, {37, true}, {4, true}, {66, true}};
   for (const auto& c : kCases) {
     SCOPED_TRACE(testing::Message() << "effect " << c.effect << (c.waits ? ", then a Wait" : ""));
     const std::string scr = MakeSaver("OneShot", OneShotDocument(c.effect, c.waits));
