@@ -1070,7 +1070,7 @@ TEST(ImageBlocks, AReusedBlockGivesWhatAFreshOneGives) {
     for (int plane = 0; plane < 3; ++plane)
       for (int x = 0; x < w; x += 32) pcx.data.insert(pcx.data.end(), {0xE0, uint8_t(y + plane)});
 
-  // Colour-mapped, 16-bit indices: an index past 256 leaves its pixel.
+  // Colour-mapped, 16-bit indices: an index past the 256 entries is black.
   TgaSpec tga;
   tga.type = 9;
   tga.width = w;
