@@ -97,13 +97,19 @@ void CSceneThread::Play() {
   m_pMedia->StopAll();
 }
 
+// The ended event is set before the end is announced: an owner that gets
+// the message checks the event to tell this run's end from an older one's.
+// The owner's Stop still waits for the thread itself, so the object stays
+// until this function returns.
 void CSceneThread::Delete() {
+  HWND announce = nullptr;
   if (m_mode == kPlay && m_pOutput && m_pOutput->PostsEndMessage()) {
     const HWND hwnd = m_pOutput->GetHwnd();
     const HWND parent = ::GetParent(hwnd);
-    ::PostMessageA(parent ? parent : hwnd, WM_SCENE_ENDED, 0, 0);
+    announce = parent ? parent : hwnd;
   }
   m_ended.SetEvent();
+  if (announce) ::PostMessageA(announce, WM_SCENE_ENDED, 0, 0);
   // Auto-delete is off: the owner deletes the object after Stop.
   CWinThread::Delete();
 }

@@ -31,10 +31,18 @@ class CEndWindows {
                                nullptr, nullptr, wc.hInstance, nullptr);
     output = ::CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 100, 100, parent, nullptr,
                                wc.hInstance, nullptr);
-    s_ended = 0;
+    s_ended = s_early = 0;
+    s_watched = nullptr;
   }
-  ~CEndWindows() { ::DestroyWindow(parent); }
+  ~CEndWindows() {
+    s_watched = nullptr;
+    ::DestroyWindow(parent);
+  }
   static int Ended() { return s_ended; }
+  // The end messages that came while the watched ended event was not yet
+  // set.
+  static int EarlyEnds() { return s_early; }
+  static void Watch(HANDLE ended) { s_watched = ended; }
 
   HWND parent;
   HWND output;
@@ -43,13 +51,18 @@ class CEndWindows {
   static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
     if (m == WM_SCENE_ENDED) {
       ++s_ended;
+      if (s_watched && ::WaitForSingleObject(s_watched, 0) != WAIT_OBJECT_0) ++s_early;
       return 0;
     }
     return ::DefWindowProcA(h, m, w, l);
   }
   static int s_ended;
+  static int s_early;
+  static HANDLE s_watched;
 };
 int CEndWindows::s_ended = 0;
+int CEndWindows::s_early = 0;
+HANDLE CEndWindows::s_watched = nullptr;
 
 // Runs the script to its end; the thread must end by itself.
 void RunToEnd(CSceneThread& thread) {
@@ -124,6 +137,31 @@ TEST(SceneThread, CommandsRunQuietWithTheBackgroundColourAndPacer) {
   EXPECT_EQ(look->back, RGB(1, 2, 3));
   EXPECT_EQ(look->pacer, static_cast<CPlayPacer*>(&thread));
   EXPECT_FALSE(SetThreadMessagesQuiet(false)) << "only the scene thread is silenced";
+}
+
+// The owner that gets the end message finds the run ended: a run's end
+// that came before its ended event would be taken for the end of an older
+// run and ignored, and the run would seem to go on for ever.
+TEST(SceneThread, TheEndMessageComesOnlyOnceTheRunHasEnded) {
+  CWatchdog dog(60000);
+  CEndWindows windows;
+  CTestScript script;
+  CWindowPlayOutput output(windows.output);
+  for (int round = 1; round <= 300; ++round) {
+    CSceneThread thread(&output, &g_times, CSceneThread::kPlay, script.Commands());
+    CEndWindows::Watch(thread.GetEndedEvent());
+    ASSERT_TRUE(thread.Start());
+    // Messages taken as soon as they come, without sleeping between.
+    const DWORD start = ::GetTickCount();
+    while (CEndWindows::Ended() < round && ::GetTickCount() - start < 10000) {
+      MSG msg;
+      while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
+    }
+    ASSERT_GE(CEndWindows::Ended(), round);
+    thread.Stop();
+    CEndWindows::Watch(nullptr);
+  }
+  EXPECT_EQ(CEndWindows::EarlyEnds(), 0);
 }
 
 TEST(SceneThread, CountingModeAndStoppedRunsPostNoEndMessage) {
