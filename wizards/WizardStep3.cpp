@@ -27,6 +27,7 @@ void Tell(HWND owner, const char* text) { LwMessageBox(owner, text, GetAppCaptio
 const CCommandEntry CWizardStep3Dlg::commandEntries[] = {
     NotifyEntry(IDC_WIZ3_LIST, NM_CLICK, &CWizardStep3Dlg::OnListClick),
     NotifyEntry(IDC_WIZ3_LIST, LVN_GETDISPINFOA, &CWizardStep3Dlg::OnGetDispInfo),
+    NotifyEntry(IDC_WIZ3_LIST, LVN_ITEMCHANGED, &CWizardStep3Dlg::OnRowChanged),
     CommandEntry(IDC_WIZ3_REMOVE, &CWizardStep3Dlg::OnRemove),
     CommandEntry(IDC_WIZ3_UP, &CWizardStep3Dlg::OnMove),
     CommandEntry(IDC_WIZ3_DOWN, &CWizardStep3Dlg::OnMove),
@@ -124,7 +125,8 @@ CWizardSequence& CWizardStep3Dlg::GetTemplate(int kind) {
 
 void CWizardStep3Dlg::Commit() {
   UpdateData(true);
-  if (m_pCurrent) m_pCurrent->CopyFrom(m_editor);
+  // A page of another kind never turns the current row into its kind.
+  if (m_pCurrent && m_pCurrent->GetKind() == m_editor.GetKind()) m_pCurrent->CopyFrom(m_editor);
   RedrawRows();
 }
 
@@ -261,6 +263,21 @@ bool CWizardStep3Dlg::OnGetDispInfo(NMHDR* hdr, LRESULT*) {
   CString text;
   if (auto* s = reinterpret_cast<CWizardSequence*>(info->item.lParam)) s->Describe(text);
   lstrcpynA(info->item.pszText, text, info->item.cchTextMax);
+  return true;
+}
+
+bool CWizardStep3Dlg::OnRowChanged(NMHDR* hdr, LRESULT*) {
+  const auto* change = reinterpret_cast<const NMLISTVIEW*>(hdr);
+  const bool deselected = (change->uChanged & LVIF_STATE) && (change->uOldState & LVIS_SELECTED) &&
+                          !(change->uNewState & LVIS_SELECTED);
+  if (!deselected || !m_pCurrent) return true;
+  // The change may name one row or all of them: look the current row up.
+  LVFINDINFOA find = {};
+  find.flags = LVFI_PARAM;
+  find.lParam = reinterpret_cast<LPARAM>(m_pCurrent);
+  const int row = static_cast<int>(
+      ::SendMessageA(List(), LVM_FINDITEMA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
+  if (row < 0 || !IsRowSelected(row)) m_pCurrent = nullptr;
   return true;
 }
 
@@ -417,6 +434,12 @@ void CWizardStep3Dlg::OnCancel() {
 }
 
 bool CWizardStep3Dlg::OnFinish(UINT) {
+  if (GetRowCount() == 0) {
+    Tell(m_hWnd,
+         "Add at least one sequence before you finish: a screen saver without sequences shows only "
+         "a black screen.");
+    return true;
+  }
   if (AskYesNo(m_hWnd, "Are you sure you want to finish making your scr?", 0) != IDYES) return true;
   Commit();
   Collect();

@@ -29,6 +29,7 @@
 #include "tests/support/registry.h"
 #include "tests/support/screen.h"
 #include "wizards/StandardWizard.h"
+#include "wizards/WizardPagesResource.h"
 #include "wizards/WizardStep3.h"
 #include "wizards/WizardSteps.h"
 #include "wizards/WizardStepsResource.h"
@@ -614,6 +615,128 @@ TEST(WizardStep3, CtrlShiftAndMoveRules) {
   EXPECT_EQ(rowsAfterUp, (std::vector<std::string>{"s0", "s1", "m2", "s4", "t3", "s5", "s6"}));
   ASSERT_EQ(boxes.texts.size(), 1u);
   EXPECT_EQ(boxes.texts[0], "Cannot move first item up!");
+}
+
+namespace {
+
+// The step's page of a kind.
+CWizardSequencePage* PageOfKind(CWizardStep3Dlg& d, int kind) {
+  for (int i = 0; i < d.GetSheet().GetPageCount(); ++i)
+    if (auto* page = dynamic_cast<CWizardSequencePage*>(d.GetSheet().GetPage(i)))
+      if (page->GetKind() == kind) return page;
+  return nullptr;
+}
+
+// What a row holds, in a line.
+std::string RowLine(const CWizardSequence& s) {
+  return std::to_string(s.GetKind()) + "|" + s.m_display.m_displayName.GetString() + "|" +
+         s.m_display.m_text.GetString() + "|hide " + std::to_string(s.m_hide);
+}
+
+}  // namespace
+
+// A row that a Ctrl+click deselected is edited by no page any more: neither
+// its own kind's page nor another page's change or "&Add sequence(s)"
+// rewrites it.
+TEST(WizardStep3, ARowDeselectedWithCtrlIsLeftAsItIs) {
+  struct Case {
+    const char* name;
+    int pageKind;
+    bool add;  // "&Add sequence(s)" with the first item; else Hide unchecked
+  } const cases[] = {
+      {"its own page changes", kSequenceImage, false},
+      {"the text page changes", kSequenceText, false},
+      {"the text page adds", kSequenceText, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    lwtest::CRecordedBoxes boxes(IDOK);
+    CWizardProject p;
+    p.m_useImages = p.m_useTexts = 1;
+    auto* image = new CImageTextObject;
+    image->m_displayName = "a.bmp";
+    p.m_images.Add(image);
+    auto* text = new CImageTextObject;
+    text->m_kind = 1;
+    text->m_text = "Hello";
+    p.m_texts.Add(text);
+    p.m_sequences.Add(Sequence(kSequenceImage, 0, "a.bmp"));
+    p.m_sequences.Add(Sequence(kSequenceText, 0, "Hello"));
+    std::string before, after;
+    int rows = 0;
+    bool selected = true;
+    lwtest::CDialogScript script([&](CDialog* dlg) {
+      auto* step = dynamic_cast<CWizardStep3Dlg*>(dlg);
+      if (!step) {
+        lwtest::Press(dlg, IDOK);  // the insert dialog takes its first item
+        return;
+      }
+      CWizardStep3Dlg& d = *step;
+      // Flips "Hide image at the end of the sequence" on a page.
+      auto flipHide = [](CDialog* page) {
+        ::CheckDlgButton(*page, IDC_WZ_HIDE, ::IsDlgButtonChecked(*page, IDC_WZ_HIDE) ? BST_UNCHECKED : BST_CHECKED);
+        lwtest::Press(page, IDC_WZ_HIDE);
+      };
+      SelectOnly(d, 0);
+      CWizardSequencePage* imagePage = PageOfKind(d, kSequenceImage);
+      ASSERT_NE(imagePage, nullptr);
+      flipHide(imagePage);  // the selected row takes its page's edits
+      before = RowLine(*d.GetRowSequence(0));
+      ToggleRow(d, 0);
+      d.OnRowClick(0, true, false);
+      selected = d.IsRowSelected(0);
+      CWizardSequencePage* page = PageOfKind(d, c.pageKind);
+      ASSERT_NE(page, nullptr);
+      d.GetSheet().SetActivePage(page);
+      if (c.add)
+        lwtest::Press(page, IDC_WZ_ADD);
+      else
+        flipHide(page);
+      after = RowLine(*d.GetRowSequence(0));
+      rows = d.GetRowCount();
+      d.EndDialog(IDCANCEL);
+    });
+    CWizardStep3Dlg dialog(p, nullptr);
+    dialog.DoModal();
+    p.m_sequences.Copy(dialog.m_sequences);
+    EXPECT_FALSE(selected);
+    EXPECT_EQ(before, "0|a.bmp||hide 0");
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(rows, c.add ? 3 : 2);
+  }
+}
+
+// Finish with no sequence would make a saver that shows nothing: it is
+// refused, with a message, before any question.
+TEST(WizardStep3, FinishWithoutASequenceIsRefused) {
+  lwtest::CRecordedBoxes boxes(IDNO);
+  CWizardProject p;
+  FillProject(p);
+  p.m_sequences.DeleteAll();
+  lwtest::CDialogScript script([&](CDialog* dlg) {
+    if (dynamic_cast<CWizardStep3Dlg*>(dlg)) lwtest::Press(dlg, IDC_WIZ3_FINISH);
+  });
+  CWizardStep3Dlg dialog(p, nullptr);
+  EXPECT_EQ(dialog.DoModal(), lwtest::CDialogScript::kLeftOpen) << "the step stays open";
+  ASSERT_EQ(boxes.texts.size(), 1u);
+  EXPECT_EQ(boxes.texts[0],
+            "Add at least one sequence before you finish: a screen saver without sequences shows "
+            "only a black screen.");
+}
+
+// Enter ends the step through its default button, "&Finish", with its
+// question; an OK that reaches the dialog any other way ends nothing.
+TEST(WizardStep3, AnOkThatReachesTheStepEndsNothing) {
+  lwtest::CRecordedBoxes boxes(IDYES);
+  CWizardProject p;
+  FillProject(p);
+  lwtest::CDialogScript script([&](CDialog* dlg) {
+    if (dynamic_cast<CWizardStep3Dlg*>(dlg)) lwtest::Press(dlg, IDOK);
+  });
+  CWizardStep3Dlg dialog(p, nullptr);
+  EXPECT_EQ(dialog.DoModal(), lwtest::CDialogScript::kLeftOpen);
+  EXPECT_TRUE(boxes.texts.empty()) << boxes.texts[0];
+  EXPECT_EQ(dialog.m_sequences.GetSize(), 7);
 }
 
 // ---- through the builder's frame -------------------------------------------------
