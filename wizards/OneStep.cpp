@@ -138,7 +138,17 @@ void COneStepDlg::OnOK() {
     GotoDlgCtrl(GetDlgItem(IDC_ONESTEP_NAME));
     return;
   }
-  m_sourceFolder = m_tree.GetSelectedPath();
+  // Nothing chosen, My Computer, the network or a server: no folder to
+  // read the pictures or movies from.
+  const CString source = m_tree.GetSelectedPath();
+  if (source.IsEmpty() || !m_tree.IsFolder(source)) {
+    AfxMessageBox("Choose the folder the screen saver's pictures or movies are in (1. Select source "
+                  "folder).",
+                  MB_ICONEXCLAMATION);
+    GotoDlgCtrl(m_tree.GetSafeHwnd());
+    return;
+  }
+  m_sourceFolder = source;
   if (HasSubfolder(GetWizardProjectsFolder(), m_name) &&
       AfxMessageBox("Project with this name already exists, do you want to overwrite existing "
                     "folder with new data?",

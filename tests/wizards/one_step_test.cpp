@@ -6,6 +6,7 @@
 // projects folder, and the saver shows the pictures when it runs.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <commctrl.h>
 
 #include <string>
 #include <vector>
@@ -351,6 +352,42 @@ TEST_F(OneStepRun, NamesThatAreNotOneFolderAreRefused) {
   }
   // Nothing was made outside the projects folder, or in it.
   EXPECT_TRUE(lwtest::FilesIn(projects.Path()).empty());
+}
+
+// With no folder chosen (nothing, My Computer, the network) there is
+// nothing to make a saver from: the dialog says so and stays open; nothing
+// is searched, made or stored.
+TEST_F(OneStepRun, WithoutAChosenFolderTheDialogAsksForOne) {
+  ASSERT_TRUE(wiztest::WritePicture(source.File("p.bmp"), 30, 20, RGB(1, 2, 3)));
+  ASSERT_TRUE(wiztest::Settings().SetText("OneStepPath", SourceFolder()));
+  enum Choice { kNothing, kMyComputer, kNetwork };
+  struct Case {
+    const char* name;
+    Choice choice;
+  } const cases[] = {{"nothing", kNothing}, {"My Computer", kMyComputer}, {"the network", kNetwork}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    boxes.texts.clear();
+    std::string chosen = "?";
+    lwtest::CDialogScript script([&](CDialog* d) {
+      if (d->GetTemplateId() != IDD_ONESTEP) return;
+      CTreeFileCtrl& tree = static_cast<COneStepDlg*>(d)->GetTree();
+      const HTREEITEM item = c.choice == kMyComputer ? tree.GetMyComputerNode()
+                             : c.choice == kNetwork  ? tree.GetNetworkNode()
+                                                     : nullptr;
+      ::SendMessageA(tree.GetSafeHwnd(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+      chosen = tree.GetSelectedPath().GetString();
+      ::SetDlgItemTextA(*d, IDC_ONESTEP_NAME, "Nowhere");
+      lwtest::Press(d, IDOK);  // left open when refused: ended as not made
+    });
+    ::SendMessageA(Frame(), WM_COMMAND, ID_WIZARD_ONESTEP, 0);
+    EXPECT_EQ(chosen, "");
+    ASSERT_EQ(boxes.texts.size(), 1u);
+    EXPECT_EQ(boxes.texts[0], "Choose the folder the screen saver's pictures or movies are in (1. Select source folder).");
+    EXPECT_EQ(wiztest::Settings().Text("OneStepPath"), SourceFolder());
+    EXPECT_EQ(::GetFileAttributesA((projects.Path() + "Nowhere").c_str()), INVALID_FILE_ATTRIBUTES)
+        << "no project folder";
+  }
 }
 
 TEST_F(OneStepRun, AnExistingProjectIsKeptWhenTheAnswerIsNo) {
