@@ -125,10 +125,29 @@ class CPublishedLoadingDlg : public CLoadingDlg {
 
 }  // namespace
 
+namespace {
+std::atomic<int> g_liveLoaders{0};
+}  // namespace
+
 CWizardStep2LoaderThread::CWizardStep2LoaderThread(const char* eventName, int count)
     : m_count(count), m_eventName(eventName) {
+  // The holds decide the object's end, not the framework's flag.
   m_bAutoDelete = false;
+  ++g_liveLoaders;
 }
+
+CWizardStep2LoaderThread::~CWizardStep2LoaderThread() { --g_liveLoaders; }
+
+int CWizardStep2LoaderThread::GetLiveCount() { return g_liveLoaders.load(); }
+
+void CWizardStep2LoaderThread::Release() {
+  if (--m_holds == 0) delete this;
+}
+
+// Called last on the thread.
+void CWizardStep2LoaderThread::Delete() { Release(); }
+
+void CWizardStep2LoaderThread::Abandon() { Release(); }
 
 bool CWizardStep2LoaderThread::InitInstance() {
   HANDLE event = ::OpenEventA(EVENT_ALL_ACCESS, FALSE, m_eventName);
@@ -164,22 +183,21 @@ void CWizardLoad::Step(CWizardStep2LoaderThread* thread) {
 void CWizardLoad::End(CWizardStep2LoaderThread* thread) {
   m_event.SetEvent();
   if (!thread) return;
-  // The window polls the event every 100 ms; keep this thread's windows
-  // answering meanwhile.
+  // The window polls the event every 100 ms. Meanwhile only messages sent
+  // from other threads are answered: what is queued for this thread (a
+  // click on the step, a quit) waits for the step's own loop, after the
+  // load, instead of running inside it.
   const DWORD start = ::GetTickCount();
-  while (::GetTickCount() - start < 10000) {
-    const DWORD r = ::MsgWaitForMultipleObjects(1, &thread->m_hThread, FALSE, 100, QS_ALLINPUT);
-    if (r == WAIT_OBJECT_0) break;
+  for (;;) {
+    const DWORD waited = ::GetTickCount() - start;
+    if (waited >= m_endWait) break;
+    const DWORD r = ::MsgWaitForMultipleObjects(1, &thread->m_hThread, FALSE, m_endWait - waited,
+                                                QS_SENDMESSAGE);
+    if (r != WAIT_OBJECT_0 + 1) break;
     MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageA(&msg);
-    }
+    ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
   }
-  if (::WaitForSingleObject(thread->m_hThread, 0) == WAIT_OBJECT_0)
-    delete thread;
-  else
-    thread->m_bAutoDelete = true;  // leave it to end on its own
+  thread->Abandon();
 }
 
 // ---------------------------------------------------------------------------
