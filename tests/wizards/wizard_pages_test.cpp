@@ -558,6 +558,46 @@ TEST_F(SequencePagesTest, EachPictureControlEditsItsOwnField) {
   EXPECT_TRUE(boxes.texts.empty());
 }
 
+// The speed slider moved with the keyboard or the wheel, which capture no
+// mouse: the template and the row take the new speed at once and the label
+// follows, as after a drag.
+TEST_F(SequencePagesTest, TheSpeedSliderMovedByKeyOrWheelIsTaken) {
+  sheet.SetActivePage(&image);
+  host.AddSelectedRow(new CWizardSequence(0));
+  const HWND slider = image.GetDlgItem(IDC_WZ_EFFECT_SPEED);
+  ::SetFocus(slider);
+  // Keys go to the control itself; the wheel, which this platform's
+  // control does not take, comes as the control reports it: a line step
+  // without an end of tracking.
+  auto key = [&](UINT vk) {
+    ::SendMessageA(slider, WM_KEYDOWN, vk, 0);
+    ::SendMessageA(slider, WM_KEYUP, vk, 0xC0000001);
+  };
+  auto wheel = [&] {
+    ::SendMessageA(slider, TBM_SETPOS, TRUE, ::SendMessageA(slider, TBM_GETPOS, 0, 0) + 3);
+    image.SendMessage(WM_HSCROLL, TB_LINEDOWN, reinterpret_cast<LPARAM>(slider));
+  };
+  struct Case {
+    const char* name;
+    std::function<void()> act;
+  } const cases[] = {
+      {"right arrow", [&] { key(VK_RIGHT); }},
+      {"page down", [&] { key(VK_NEXT); }},
+      {"wheel", wheel},
+      {"home", [&] { key(VK_HOME); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const int before = static_cast<int>(::SendMessageA(slider, TBM_GETPOS, 0, 0));
+    c.act();
+    const int pos = static_cast<int>(::SendMessageA(slider, TBM_GETPOS, 0, 0));
+    ASSERT_NE(pos, before) << "the slider did not move";
+    EXPECT_EQ(host.GetTemplate(0).m_effectSpeed, pos);
+    EXPECT_EQ(host.rows.back().sequence->m_effectSpeed, pos);
+    EXPECT_EQ(ItemText(image, IDC_WZ_SPEED_VALUE), std::to_string(pos));
+  }
+}
+
 TEST_F(SequencePagesTest, HalfTypedAndOutOfRangeNumbersNeitherComplainNorLeaveTheRange) {
   lwtest::CRecordedBoxes boxes;
   sheet.SetActivePage(&image);
