@@ -7,6 +7,13 @@
 // system's change notification and tells the control. The one-step
 // wizard uses it as its source-folder picker.
 //
+// No drive is read on the window's thread while the drives are listed: a
+// drive that does not answer (a network drive that is gone) would hold the
+// window for the network's time-out. The shell is asked for the drives'
+// looks on threads of their own, for a bounded time, and a stopped watch
+// is waited for a bounded time; a thread that outlives its wait ends by
+// itself later with what it still uses.
+//
 // The drive list, the drive types and the machine's shares come through a
 // seam (CTreeFileSystem) so that tests need no removable drive or network.
 #pragma once

@@ -123,10 +123,8 @@ class CPublishedLoadingDlg : public CLoadingDlg {
   std::atomic<HWND>& m_window;
 };
 
-}  // namespace
-
-namespace {
 std::atomic<int> g_liveLoaders{0};
+
 }  // namespace
 
 CWizardStep2LoaderThread::CWizardStep2LoaderThread(const char* eventName, int count)
