@@ -186,17 +186,23 @@ TEST(LoadingDlg, StepAfterTheWindowIsGoneDoesNothing) {
   CEvent done(false, true, name);
   CWizardStep2LoaderThread loader(name, 3);
   ASSERT_TRUE(loader.CreateThread());
-  ASSERT_TRUE(lwtest::PumpUntil([&] { return loader.GetWindow() != nullptr; }, 10000));
+  // The thread uses the object until it ends: it is never left running.
+  auto join = [&] {
+    if (::WaitForSingleObject(loader.m_hThread, 10000) == WAIT_OBJECT_0) return true;
+    done.SetEvent();
+    ::WaitForSingleObject(loader.m_hThread, 10000);
+    return false;
+  };
+  if (!lwtest::PumpUntil([&] { return loader.GetWindow() != nullptr; }, 10000)) {
+    join();
+    FAIL() << "the progress window did not come up";
+  }
   const HWND window = loader.GetWindow();
   CLoadingDlg::Step(window);
   EXPECT_TRUE(lwtest::PumpUntil([&] { return BarPos(window) == 1; }, 5000)) << "a step reaches a window that is up";
   ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
                  reinterpret_cast<LPARAM>(::GetDlgItem(window, IDCANCEL)));
-  if (::WaitForSingleObject(loader.m_hThread, 10000) != WAIT_OBJECT_0) {
-    done.SetEvent();
-    ASSERT_EQ(::WaitForSingleObject(loader.m_hThread, 10000), WAIT_OBJECT_0);
-    FAIL() << "Cancel did not end the progress window";
-  }
+  ASSERT_TRUE(join()) << "Cancel did not end the progress window";
   EXPECT_TRUE(done.IsSet());
   EXPECT_FALSE(::IsWindow(window));
   EXPECT_EQ(loader.GetWindow(), nullptr) << "a load would step a window that has gone";
