@@ -100,8 +100,10 @@ SIZE CMciPlayerWnd::GetSourceSize() {
   if (m_device &&
       ::mciSendCommandA(m_device, MCI_WHERE, MCI_DGV_WHERE_SOURCE | MCI_WAIT,
                         reinterpret_cast<DWORD_PTR>(&where)) == 0) {
-    m_width = where.rc.right;
-    m_height = where.rc.bottom;
+    // The width and height; a clip whose rows are stored top-down tells
+    // its height as a negative number.
+    m_width = where.rc.right < 0 ? -where.rc.right : where.rc.right;
+    m_height = where.rc.bottom < 0 ? -where.rc.bottom : where.rc.bottom;
   }
   return SIZE{m_width, m_height};
 }
@@ -121,6 +123,14 @@ MCIERROR CMciPlayerWnd::Open(const char* path, bool wait) {
   m_device = open.wDeviceID;
   m_closed = false;
   GetSourceSize();
+  // The device takes its window's size and the picture's place in it from
+  // the clip's format, where a clip whose rows are stored top-down has a
+  // negative height: both would be empty. Both get the clip's size.
+  MCI_DGV_PUT_PARMS put = {};
+  put.rc = RECT{0, 0, m_width, m_height};  // MCI's rectangle: width and height
+  for (DWORD which : {MCI_DGV_PUT_WINDOW, MCI_DGV_PUT_SOURCE, MCI_DGV_PUT_DESTINATION})
+    ::mciSendCommandA(m_device, MCI_PUT, which | MCI_DGV_RECT | MCI_WAIT,
+                      reinterpret_cast<DWORD_PTR>(&put));
   if (m_mute) {
     MCI_DGV_SET_PARMS set = {};
     set.dwAudio = MCI_SET_AUDIO_ALL;

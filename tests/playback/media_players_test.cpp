@@ -259,6 +259,41 @@ TEST_F(MediaPlayers, AVideoThatDoesNotWait) {
   EXPECT_FALSE(IsWindow(hwnd));
 }
 
+// A clip shows at its own size, and its picture with it, whether its rows
+// are stored bottom-up or top-down (a negative height in its format): in
+// the player window of a play that does not wait and in the video window
+// of one that waits. The clip is grey: its bytes read in any order give
+// the same colour.
+TEST_F(MediaPlayers, AClipShowsAtItsSizeWhicheverWayItsRowsRun) {
+  const COLORREF grey = RGB(160, 160, 160);
+  const RECT place = {40, 50, 40, 50};
+  for (const bool topDown : {false, true}) {
+    for (const int wait : {0, 1}) {
+      SCOPED_TRACE(testing::Message() << (topDown ? "top-down" : "bottom-up")
+                                      << (wait ? ", waited for" : ", not waited for"));
+      CSceneMediaPlayers players(output_.Hwnd());
+      CMediaObject clip;
+      SetBytes(clip, lwtest::SolidAvi(32, 24, 120, 2, grey, topDown), kMediaVideo);
+      CWorker scene([&] { players.Play(clip, wait, 0, place, -1, stop_); });
+      const int id = wait ? CMciVideoWnd::kId : CMciPlayerWnd::kId;
+      HWND video = nullptr;
+      ASSERT_TRUE(PumpUntil([&] {
+        video = GetDlgItem(output_.Hwnd(), id);
+        return video && IsWindowVisible(video);
+      }, 10000));
+      RECT r;
+      GetWindowRect(video, &r);
+      EXPECT_EQ(r.right - r.left, 32);
+      EXPECT_EQ(r.bottom - r.top, 24);
+      EXPECT_TRUE(PumpUntil([&] { return lwtest::ScreenPixel(r.left + 16, r.top + 12) == grey; },
+                            10000))
+          << "the clip's picture";
+      players.StopAll();
+      EXPECT_TRUE(scene.Finish(5000));
+    }
+  }
+}
+
 // MIDI: a play that fails (bytes the sequencer cannot open) does not
 // wait; a good file is opened by the owner. Repeat and the end come
 // through notifications, which a stop makes void.
