@@ -45,6 +45,7 @@ MCIERROR CTempFileMedia::Open() {
 MCIERROR CTempFileMedia::Play() {
   ++m_plays;
   m_stopped = false;
+  m_playStarted = ::GetTickCount();
   if (m_id == 0) return MCIERR_INVALID_DEVICE_ID;
   MCI_PLAY_PARMS play = {};
   play.dwCallback = reinterpret_cast<DWORD_PTR>(m_notify);
@@ -76,14 +77,17 @@ void CTempFileMedia::Release() {
 }
 
 // A notification that comes after a stop still says "successful": it ends
-// nothing and restarts nothing.
+// nothing and restarts nothing. A sequence that ended as soon as it started
+// (an empty one) is not played again: repeating it would open and play it
+// over and over on this thread.
 bool CTempFileMedia::OnNotify(WPARAM code, LPARAM device) {
   if (m_id == 0 || static_cast<MCIDEVICEID>(device) != m_id) return false;
   if (m_stopped) return true;
   // A play that failed after it started has ended too.
   if (code == MCI_NOTIFY_FAILURE) m_finished.SetEvent();
   if (code != MCI_NOTIFY_SUCCESSFUL) return true;
-  if (m_repeat && Open() == 0 && Play() == 0) return true;
+  const bool lasted = ::GetTickCount() - m_playStarted >= kShortestRepeatMs;
+  if (m_repeat && lasted && Open() == 0 && Play() == 0) return true;
   m_finished.SetEvent();
   return true;
 }

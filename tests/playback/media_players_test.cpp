@@ -357,6 +357,19 @@ TEST_F(MediaPlayers, MidiThroughItsOwner) {
   EXPECT_FALSE(lwtest::FileExists(path));
 }
 
+// A sequence that ends as soon as it starts (an empty one, say) is not
+// opened and played again and again while it repeats: it has finished.
+TEST_F(MediaPlayers, AMidiSequenceThatEndsAsItStartsDoesNotRepeat) {
+  CTempFileMedia midi;
+  midi.m_path = Write("tune.mid", lwtest::OneNoteMidi()).c_str();
+  midi.m_repeat = true;
+  ASSERT_EQ(midi.Open(), 0u);
+  midi.Play();  // without a MIDI output; the device's notice is given here
+  EXPECT_TRUE(midi.OnNotify(MCI_NOTIFY_SUCCESSFUL, midi.m_id));
+  EXPECT_EQ(midi.m_plays, 1) << "opened and played again at once";
+  EXPECT_TRUE(midi.m_finished.IsSet());
+}
+
 // Movies go to a movie player thread of their own, given the place, the
 // loop flag and a ".swf" file; Stop ends it and deletes the file.
 TEST_F(MediaPlayers, AMovieGoesToItsPlayerThread) {
