@@ -137,9 +137,9 @@ void CFlashPlayerThread::End() {
   if (m_running) ::ResetEvent(m_running);
 }
 
-// Both the thread and its owner may try at once: the file is deleted once,
-// and marked gone only when it is (a file still being read stays to be
-// deleted later).
+// Both the thread and its owner may call it, even at once: the file is
+// marked gone only once it is (one still being read stays, to be deleted
+// by a later call).
 void CFlashPlayerThread::DeleteMovieFile() {
   if (!m_moviePath[0] || __atomic_load_n(&m_fileDeleted, __ATOMIC_SEQ_CST)) return;
   if (::DeleteFileA(m_moviePath) || ::GetFileAttributesA(m_moviePath) == INVALID_FILE_ATTRIBUTES)

@@ -39,6 +39,16 @@ void SetBytes(CMediaObject& media, const Bytes& bytes, int kind) {
 
 using CWorker = lwtest::CWorkerCall;
 
+// The output's video window of the id once it shows; null when it does not
+// within 10 s.
+HWND ShownVideoWindow(HWND output, int id) {
+  HWND video = nullptr;
+  return PumpUntil([&] {
+    video = GetDlgItem(output, id);
+    return video && IsWindowVisible(video);
+  }, 10000) ? video : nullptr;
+}
+
 class MediaPlayers : public testing::Test {
  protected:
   std::string Write(const char* name, const Bytes& bytes) {
@@ -144,15 +154,8 @@ TEST_F(MediaPlayers, AWaitedVideoEndsByItselfOrStopsAtOnce) {
 
   played = false;
   CWorker scene([&] { played = players.Play(longClip, 1, 0, place, -1, stop_); });
-  HWND video = nullptr;
-  ASSERT_TRUE(PumpUntil([&] {
-    video = GetDlgItem(output_.Hwnd(), CMciVideoWnd::kId);
-    return video && IsWindowVisible(video);
-  }, 10000));
-  RECT r;
-  GetWindowRect(video, &r);
-  EXPECT_EQ(r.right - r.left, 32);
-  EXPECT_EQ(r.bottom - r.top, 24);
+  const HWND video = ShownVideoWindow(output_.Hwnd(), CMciVideoWnd::kId);
+  ASSERT_NE(video, nullptr);
   lwtest::FlushEvents(200);
   players.StopAll();
   EXPECT_TRUE(scene.Finish(5000)) << "the waiting thread was not released";
@@ -220,10 +223,7 @@ TEST_F(MediaPlayers, AWaitedVideoOfTheSaverHidesThePointerWhileItPlays) {
     }
     EXPECT_EQ(CursorCount(), before) << "after a video that ended by itself";
     CWorker scene([&] { players.Play(longClip, 1, 0, place, -1, stop_); });
-    ASSERT_TRUE(PumpUntil([&] {
-      HWND video = GetDlgItem(output_.Hwnd(), CMciVideoWnd::kId);
-      return video && IsWindowVisible(video);
-    }, 10000));
+    ASSERT_NE(ShownVideoWindow(output_.Hwnd(), CMciVideoWnd::kId), nullptr);
     EXPECT_EQ(CursorCount(), saver ? before - 1 : before);
     players.StopAll();
     EXPECT_TRUE(scene.Finish(5000));
@@ -278,12 +278,9 @@ TEST_F(MediaPlayers, AClipShowsAtItsSizeWhicheverWayItsRowsRun) {
       CMediaObject clip;
       SetBytes(clip, lwtest::SolidAvi(32, 24, 120, 2, grey, topDown), kMediaVideo);
       CWorker scene([&] { players.Play(clip, wait, 0, place, -1, stop_); });
-      const int id = wait ? CMciVideoWnd::kId : CMciPlayerWnd::kId;
-      HWND video = nullptr;
-      ASSERT_TRUE(PumpUntil([&] {
-        video = GetDlgItem(output_.Hwnd(), id);
-        return video && IsWindowVisible(video);
-      }, 10000));
+      const HWND video =
+          ShownVideoWindow(output_.Hwnd(), wait ? CMciVideoWnd::kId : CMciPlayerWnd::kId);
+      ASSERT_NE(video, nullptr);
       RECT r;
       GetWindowRect(video, &r);
       EXPECT_EQ(r.right - r.left, 32);
