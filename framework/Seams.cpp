@@ -33,9 +33,17 @@ char g_caption[128] = "";
 std::atomic<bool> g_messagesToDebugOutput{false};
 
 // The thread-local slot of the quiet switch: 0 (not quiet) on every thread
-// until set.
+// until set. Taken at the first use; a plain atomic rather than a local
+// static, whose guard would link the threads library into every program.
+std::atomic<DWORD> g_quietSlot{TLS_OUT_OF_INDEXES};
+
 DWORD QuietSlot() {
-  static const DWORD slot = ::TlsAlloc();
+  DWORD slot = g_quietSlot.load();
+  if (slot != TLS_OUT_OF_INDEXES) return slot;
+  const DWORD made = ::TlsAlloc();
+  // Another thread may have taken one meanwhile: that one is kept.
+  if (g_quietSlot.compare_exchange_strong(slot, made)) return made;
+  if (made != TLS_OUT_OF_INDEXES) ::TlsFree(made);
   return slot;
 }
 
