@@ -467,6 +467,9 @@ bool CMainFrame::OnStandardWizard(UINT) {
   WriteSettingsInt(kLastWizardEntry, 0);
   CDocumentApp* app = AfxGetDocumentApp();
   if (app && !app->SaveAllModified()) return true;
+  // The user has answered for the script: what was not saved is dropped,
+  // and the wizard's own New asks nothing again.
+  if (CDocument* doc = GetActiveDocument()) doc->SetModifiedFlag(false);
   RunStandardWizard(m_hWnd);
   return true;
 }
