@@ -14,7 +14,7 @@ extern const char kMainFrameClass[];  // "Lumenweave3.1"
 constexpr UINT WM_OPEN_HANDED_FILE = WM_USER + 102;  // 0x466
 // Sent by the wizards and tools: make the screen saver (WM_MAKE_SCR) or the
 // installer (WM_MAKE_INSTALLER) of the current document beside it, without
-// asking; wParam and lParam 0.
+// asking; wParam and lParam 0. The frame answers 1 when the file was made.
 constexpr UINT WM_MAKE_SCR = 0x467;
 constexpr UINT WM_MAKE_INSTALLER = 0x468;
 // Posted by the preview: open the web address in lParam, a text made by

@@ -358,12 +358,14 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
       if (!path.IsEmpty() && app) app->OpenDocumentFile(path);
       return 1;
     }
-    case WM_MAKE_SCR:
-      if (CSceneView* script = GetSceneView()) script->OnMakeScr(false);
-      return 0;
-    case WM_MAKE_INSTALLER:
-      if (CSceneView* script = GetSceneView()) script->OnMakeInstall(false);
-      return 0;
+    case WM_MAKE_SCR: {
+      CSceneView* script = GetSceneView();
+      return script && script->OnMakeScr(false) ? 1 : 0;
+    }
+    case WM_MAKE_INSTALLER: {
+      CSceneView* script = GetSceneView();
+      return script && script->OnMakeInstall(false) ? 1 : 0;
+    }
     case WM_OPEN_PREVIEW_URL: {
       char* address = reinterpret_cast<char*>(lp);
       if (address) LwShellExecute(m_hWnd, "open", address, "", "", SW_SHOWNOACTIVATE);
@@ -465,6 +467,9 @@ bool CMainFrame::OnStandardWizard(UINT) {
   WriteSettingsInt(kLastWizardEntry, 0);
   CDocumentApp* app = AfxGetDocumentApp();
   if (app && !app->SaveAllModified()) return true;
+  // The user has answered for the script: what was not saved is dropped,
+  // and the wizard's own New asks nothing again.
+  if (CDocument* doc = GetActiveDocument()) doc->SetModifiedFlag(false);
   RunStandardWizard(m_hWnd);
   return true;
 }

@@ -525,7 +525,8 @@ bool CSceneView::Preview() {
 CString CSceneView::SavedDocumentPath() {
   ::SendMessageA(MainWindow(), WM_COMMAND, ID_FILE_SAVE, 0);
   CDocument* doc = GetDocument();
-  CString path = doc ? doc->GetPathName() : CString();
+  // A save that did not happen leaves the document modified.
+  CString path = doc && !doc->IsModified() ? doc->GetPathName() : CString();
   if (path.IsEmpty()) AfxMessageBox(Text(IDS_SAVE_SCENE_FIRST, "You have to save the scene."));
   return path;
 }
@@ -555,13 +556,13 @@ bool AskOutputPath(HWND parent, const char* defExt, const char* name, const char
 
 }  // namespace
 
-void CSceneView::OnMakeScr(bool interactive, CString* outPath) {
+bool CSceneView::OnMakeScr(bool interactive, CString* outPath) {
   const CString document = SavedDocumentPath();
-  if (document.IsEmpty() || !CheckScript()) return;
+  if (document.IsEmpty() || !CheckScript()) return false;
   CString output;
   if (interactive) {
     if (!AskOutputPath(m_hWnd, "scr", GetFileName(OutputBase(document)), kScreenSaverFilter, output))
-      return;
+      return false;
   } else {
     output = OutputBase(document) + ".scr";
   }
@@ -569,14 +570,15 @@ void CSceneView::OnMakeScr(bool interactive, CString* outPath) {
   const bool made = maker.MakeScr(output, document) != FALSE;
   ShowSaverMakeResult(made, maker, output);
   if (made && outPath) *outPath = output;
+  return made;
 }
 
-void CSceneView::OnMakeInstall(bool interactive) {
+bool CSceneView::OnMakeInstall(bool interactive) {
   const CString document = SavedDocumentPath();
-  if (document.IsEmpty() || !CheckScript()) return;
+  if (document.IsEmpty() || !CheckScript()) return false;
   CString output;
   if (interactive) {
-    if (!AskOutputPath(m_hWnd, "exe", GetPathTitle(document), kInstallerFilter, output)) return;
+    if (!AskOutputPath(m_hWnd, "exe", GetPathTitle(document), kInstallerFilter, output)) return false;
   } else {
     // Beside the document, as its screen saver.
     output = OutputBase(document) + ".exe";
@@ -584,6 +586,7 @@ void CSceneView::OnMakeInstall(bool interactive) {
   CSaverMaker maker;
   const bool made = maker.MakeInstaller(output, document) != FALSE;
   ShowSaverMakeResult(made, maker, output);
+  return made;
 }
 
 void CSceneView::SetAsDefaultSaver() {

@@ -79,9 +79,9 @@ class CSceneView : public CCtrlView {
   bool Preview();
   // Makes the screen saver of the saved document: asking where (a file
   // dialog) when interactive, else beside the document. outPath receives
-  // the path of a saver made.
-  void OnMakeScr(bool interactive, CString* outPath = nullptr);
-  void OnMakeInstall(bool interactive);
+  // the path of a saver made. True when it was made.
+  bool OnMakeScr(bool interactive, CString* outPath = nullptr);
+  bool OnMakeInstall(bool interactive);
   // Makes the saver (interactively), copies it to the system folder and
   // asks the display settings to take it.
   void SetAsDefaultSaver();
@@ -151,7 +151,8 @@ class CSceneView : public CCtrlView {
   };
   CLineLook SelectedLook(int line, const CSceneCommand* cmd) const;
   // The saved document's path, after a save; empty (after telling the
-  // user) when there is none.
+  // user) when there is none, or when the save failed or was cancelled:
+  // the file then is not the script the window shows.
   CString SavedDocumentPath();
   // The line at a point of the client area; -1 below the last line.
   int LineFromPoint(CPoint pt) const;

@@ -68,20 +68,6 @@ const char* OneStepTemplateName(int index) {
   return index >= 0 && index < kOneStepTemplateCount ? kTemplateNames[index] : "";
 }
 
-bool IsOneStepProjectName(const char* name) {
-  if (!name || !*name) return false;
-  const CString text(name);
-  if (text == "." || text == "..") return false;
-  for (const char* p = name; *p; ++p) {
-    const unsigned char c = static_cast<unsigned char>(*p);
-    if (c < 32) return false;
-    for (const char* bad = "\\/:*?\"<>|"; *bad; ++bad)
-      if (c == static_cast<unsigned char>(*bad)) return false;
-  }
-  const char last = name[text.GetLength() - 1];
-  return last != '.' && last != ' ';
-}
-
 CString GetWizardProjectsFolder() {
   char text[MAX_PATH] = "";
   const CString fallback = GetProgramFolder() + "Wizard\\";
@@ -131,10 +117,8 @@ void COneStepDlg::OnOK() {
   if (m_name.IsEmpty()) return;
   // The name becomes a folder of the projects folder: one component, which
   // can lead nowhere else.
-  if (!IsOneStepProjectName(m_name)) {
-    AfxMessageBox("The screen saver name must be a valid folder name: it cannot be \".\" or \"..\" "
-                  "and cannot contain \\ / : * ? \" < > |",
-                  MB_ICONEXCLAMATION);
+  if (!IsFileNameComponent(m_name)) {
+    AfxMessageBox(FileNameRefusal("folder"), MB_ICONEXCLAMATION);
     GotoDlgCtrl(GetDlgItem(IDC_ONESTEP_NAME));
     return;
   }

@@ -21,11 +21,6 @@ const char* OneStepTemplateName(int index);
 // The template chosen when the profile names none.
 constexpr int kDefaultOneStepTemplate = 9;
 
-// True when the name can be one folder of the projects folder: not empty,
-// not "." or "..", none of the characters a file name cannot hold, no
-// trailing dot or blank.
-bool IsOneStepProjectName(const char* name);
-
 class COneStepDlg : public CCmdDialog {
   LW_DECLARE_COMMAND_TABLE()
  public:

@@ -119,6 +119,13 @@ class CStandardWizard : public CObject {
 // followed by "Wizard\" as the default folder of its outputs.
 void RunStandardWizard(HWND frame);
 
+// Sends the framework's File New to the main window; true when a fresh
+// document came of it (New asks to save a modified document, and the
+// user may refuse). With dropCurrent the current document is first marked
+// as not modified: the user has answered for it already, so New asks
+// nothing.
+bool StartNewDocument(HWND mainWindow, bool dropCurrent);
+
 // The profile values of the wizard (section "Settings").
 extern const char kWizardPathEntry[];  // "WizardPath"
 

@@ -399,7 +399,9 @@ bool CWizardStep3Dlg::OnPreviewSequence(UINT) {
 bool CWizardStep3Dlg::OnPreviewSaver(UINT) {
   Commit();
   Collect();
-  ::SendMessageA(m_mainWindow, WM_COMMAND, ID_FILE_NEW, 0);
+  // The document goes without a question: it is the script the user
+  // answered for when the wizard started, or an earlier preview.
+  if (!StartNewDocument(m_mainWindow, true)) return true;
   CStandardWizard(m_mainWindow).GeneratePreviewScript(m_sequences, m_project.m_infiniteRepeat != 0);
   if (CStandardWizard::SaveDocumentAs(m_project.GetDocumentPath(), m_project.m_name))
     m_previewSaved = true;
@@ -410,9 +412,8 @@ bool CWizardStep3Dlg::OnPreviewSaver(UINT) {
 void CWizardStep3Dlg::DiscardPreview() {
   if (!m_previewSaved) return;
   m_previewSaved = false;
-  // A new document: the preview's script goes with the old one, which was
-  // saved and so is left without a question.
-  ::SendMessageA(m_mainWindow, WM_COMMAND, ID_FILE_NEW, 0);
+  // A new document: the preview's script goes, without a question.
+  StartNewDocument(m_mainWindow, true);
   ::DeleteFileA(m_project.GetDocumentPath());
 }
 
@@ -443,8 +444,12 @@ bool CWizardStep3Dlg::OnFinish(UINT) {
   if (AskYesNo(m_hWnd, "Are you sure you want to finish making your scr?", 0) != IDYES) return true;
   Commit();
   Collect();
-  CStandardWizard::SaveDocumentAs(m_project.GetDocumentPath(), m_project.m_name);
-  ::SendMessageA(m_mainWindow, WM_COMMAND, ID_FILE_NEW, 0);
+  // The document goes without a question and is not saved under the
+  // project's name: it is the script the user answered for when the
+  // wizard started, or a preview. The driver saves the finished script
+  // there.
+  DiscardPreview();
+  StartNewDocument(m_mainWindow, true);
   EndDialog(IDOK);
   return true;
 }

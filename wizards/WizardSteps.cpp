@@ -293,6 +293,10 @@ bool CWizardStep1Dlg::IsNameFree() const {
   return IsOutputNameFree(WithFinalBackslash(m_folder) + m_name, 3);
 }
 
+void CWizardStep1Dlg::RefuseName() {
+  LwMessageBox(m_hWnd, FileNameRefusal("file"), GetAppCaption(), MB_ICONEXCLAMATION);
+}
+
 void CWizardStep1Dlg::EnableAnswers(bool enable) {
   static const int kIds[] = {IDC_WIZ1_IMAGES, IDC_WIZ1_MEDIA,    IDC_WIZ1_TEXTS,
                              IDC_WIZ1_REPEAT, IDC_WIZ1_MAKE_SCR, IDC_WIZ1_MAKE_EXE, IDOK};
@@ -321,12 +325,18 @@ bool CWizardStep1Dlg::OnNameKillFocus(UINT) {
   if (m_quiet) return true;
   UpdateData(true);
   if (m_name.IsEmpty()) return true;
-  if (IsNameFree()) {
+  // A name that cannot be a file name is not looked for (a device's name
+  // would be found).
+  const bool valid = IsFileNameComponent(m_name);
+  if (valid && IsNameFree()) {
     EnableAnswers(true);
     return true;
   }
-  LwMessageBox(m_hWnd, "File already exists! \n(with extension fsd, scr or exe)", GetAppCaption(),
-               MB_OK);
+  if (valid)
+    LwMessageBox(m_hWnd, "File already exists! \n(with extension fsd, scr or exe)", GetAppCaption(),
+                 MB_OK);
+  else
+    RefuseName();
   EnableAnswers(false);
   ::SetFocus(GetDlgItem(IDC_WIZ1_NAME));
   return true;
@@ -360,7 +370,15 @@ void CWizardStep1Dlg::OnOK() {
   // The folder and the name are joined without a separator later on.
   m_folder = WithFinalBackslash(m_folder);
   SetDlgItemText(IDC_WIZ1_FOLDER, m_folder);
-  if (m_name.IsEmpty() || !IsNameFree()) return;
+  if (m_name.IsEmpty()) return;
+  // The name becomes the script's, the saver's and the installer's file
+  // name: one name, which can lead nowhere else.
+  if (!IsFileNameComponent(m_name)) {
+    RefuseName();
+    ::SetFocus(GetDlgItem(IDC_WIZ1_NAME));
+    return;
+  }
+  if (!IsNameFree()) return;
   EndDialog(IDOK);
 }
 

@@ -142,6 +142,8 @@ class CWizardStep1Dlg : public CCmdDialog {
   bool OnHelp(UINT id);
   // folder + name names none of the three outputs.
   bool IsNameFree() const;
+  // Tells the user the name cannot be a file name.
+  void RefuseName();
   void EnableAnswers(bool enable);
 
   // Set while the controls are filled and while OK or Cancel run: the

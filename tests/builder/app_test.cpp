@@ -997,6 +997,51 @@ TEST_F(BuilderMakeTest, AWriterThatFailsIsHeardWithItsMessageAndCode) {
   EXPECT_EQ(boxes.types[0] & MB_ICONMASK, static_cast<UINT>(MB_ICONSTOP));
 }
 
+// Every make saves the script first. When that save fails or is
+// cancelled, the file on the disk is not the script the window shows:
+// nothing is made and the user is told the scene must be saved.
+TEST_F(BuilderMakeTest, AMakeAfterASaveThatDidNotHappenMakesNothing) {
+  MakeScript("unsaved.fsd");
+  const lwtest::Bytes saved = lwtest::ReadAll(document);
+  const std::string chosenScr = elsewhere.File("chosen.scr"), chosenExe = elsewhere.File("chosen.exe");
+  struct Make {
+    const char* name;
+    UINT message;
+    WPARAM command;
+    std::string output;
+  } const makes[] = {
+      {"WM_MAKE_SCR", WM_MAKE_SCR, 0, folder.File("unsaved.scr")},
+      {"WM_MAKE_INSTALLER", WM_MAKE_INSTALLER, 0, folder.File("unsaved.exe")},
+      {"Make SCR", WM_COMMAND, ID_FILE_MAKESCR, chosenScr},
+      {"Make Install", WM_COMMAND, ID_FILE_MAKEINSTALL, chosenExe},
+  };
+  for (bool cancelled : {false, true}) {
+    SCOPED_TRACE(cancelled ? "the save is cancelled" : "the save fails");
+    if (cancelled) {
+      // A read-only file: the save asks for another name, which is cancelled.
+      ASSERT_TRUE(::SetFileAttributesA(document.c_str(), FILE_ATTRIBUTE_READONLY));
+    } else {
+      View()->InsertCommand(new CFailingComment, true);
+    }
+    ASSERT_TRUE(Doc()->IsModified());
+    for (const Make& make : makes) {
+      SCOPED_TRACE(make.name);
+      ClearBoxes();
+      lwtest::CRecordedCommonDialogs dialogs;
+      if (cancelled) dialogs.AnswerCancel();
+      dialogs.AnswerFile(make.output);
+      ::SendMessageA(FrameHwnd(), make.message, make.command, 0);
+      EXPECT_FALSE(lwtest::FileExists(make.output));
+      ASSERT_FALSE(boxes.texts.empty());
+      EXPECT_EQ(boxes.texts.back(), "You have to save the scene.");
+      for (const std::string& text : boxes.texts) EXPECT_EQ(text.find("succesfully"), std::string::npos) << text;
+      EXPECT_EQ(lwtest::ReadAll(document), saved);
+    }
+  }
+  ::SetFileAttributesA(document.c_str(), FILE_ATTRIBUTE_NORMAL);
+  Doc()->SetModifiedFlag(false);
+}
+
 TEST_F(BuilderMakeTest, AnInstallerForAFinishedSaverCarriesTheSaverAsItIs) {
   MakeScript("finished.fsd");
   ::SendMessageA(FrameHwnd(), WM_MAKE_SCR, 0, 0);

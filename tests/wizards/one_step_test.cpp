@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "builder/BuilderUtils.h"
 #include "builder/MainFrame.h"
 #include "builder/SceneDoc.h"
 #include "builder/resource.h"
@@ -217,10 +218,12 @@ TEST(OneStepName, OnlyOneValidPathComponentIsAccepted) {
   } const cases[] = {{"Holiday", true}, {"My Saver 2", true}, {"a_b-c", true}, {"", false},
                      {".", false},      {"..", false},        {"a\\b", false}, {"a/b", false},
                      {":", false},      {"C:", false},        {"x*", false},   {"trailing.", false},
-                     {"what?", false},  {"a|b", false}};
+                     {"what?", false},  {"a|b", false},         {"CON", false},  {"nul.txt", false},
+                     {"Com7", false},   {"lpt1.x.y", false},    {"console", true}, {"COM0", false}, {"COM10", true},
+                     {"space ", false}, {"tab\t", false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(IsOneStepProjectName(c.name), c.valid);
+    EXPECT_EQ(IsFileNameComponent(c.name), c.valid);
   }
 }
 

@@ -13,9 +13,12 @@
 #include <string>
 #include <vector>
 
+#include "builder/BuilderMessages.h"
 #include "builder/StartDialogs.h"
 #include "builder/WizardHelperDialogs.h"
 #include "builder/resource.h"
+#include "framework/DocView.h"
+#include "script/Commands.h"
 #include "script/Palette.h"
 #include "tests/builder/builder_run.h"
 #include "wizards/SaverMaker.h"
@@ -229,21 +232,65 @@ TEST_F(StandardWizardTest, Step1RefusesANameWhoseSaverExists) {
   EXPECT_EQ(boxes.types[0] & MB_TYPEMASK, static_cast<UINT>(MB_OK));
 }
 
-// A folder typed without its final backslash still names the files inside it.
+// A folder typed without its final backslash still names the files inside
+// it: a name taken inside the folder is refused, a free one ends the step
+// with the folder's backslash between the two.
 TEST_F(StandardWizardTest, Step1FolderTypedWithoutBackslashGetsOne) {
   const std::string typed = folder.Path() + "Savers";
-  ASSERT_TRUE(lwtest::WriteAll(typed + "\\Taken.fsd", {1}) || true);
+  ASSERT_TRUE(::CreateDirectoryA(typed.c_str(), nullptr));
+  ASSERT_TRUE(lwtest::WriteAll(typed + "\\Taken.fsd", {1}));
   lwtest::CRecordedBoxes boxes(IDOK);
-  lwtest::CDialogScript script([&](CDialog* d) {
-    Type(*d, IDC_WIZ1_FOLDER, typed.c_str());
-    Type(*d, IDC_WIZ1_NAME, "Calm");
-    lwtest::Press(d, IDOK);
-  });
-  CWizardProject project;
-  CWizardStep1Dlg dialog(project, nullptr);
-  EXPECT_EQ(dialog.DoModal(), IDOK);
-  dialog.CopyTo(project);
-  EXPECT_EQ(std::string(project.GetDocumentPath().GetString()), typed + "\\Calm.fsd");
+  for (const char* name : {"Taken", "Calm"}) {
+    SCOPED_TRACE(name);
+    lwtest::CDialogScript script([&](CDialog* d) {
+      Type(*d, IDC_WIZ1_FOLDER, typed.c_str());
+      Type(*d, IDC_WIZ1_NAME, name);
+      lwtest::Press(d, IDOK);
+    });
+    CWizardProject project;
+    CWizardStep1Dlg dialog(project, nullptr);
+    const bool taken = std::string(name) == "Taken";
+    EXPECT_EQ(dialog.DoModal(), taken ? lwtest::CDialogScript::kLeftOpen : IDOK);
+    if (taken) continue;
+    dialog.CopyTo(project);
+    EXPECT_EQ(std::string(project.GetDocumentPath().GetString()), typed + "\\Calm.fsd");
+  }
+}
+
+// A name that cannot be a file name (a folder part, a stream, a wildcard,
+// a device, a trailing dot or space) is refused with a message, and the
+// step stays; a plain name goes on.
+TEST_F(StandardWizardTest, Step1RefusesANameThatCannotBeAFileName) {
+  const struct {
+    const char* name;
+    bool valid;
+  } kNames[] = {{"a/b", false},    {"what?", false},  {"x:y", false},        {"a\\b", false},
+                {"a*b", false},    {"say \"hi\"", false}, {"a<b", false},  {"a>b", false},
+                {"a|b", false},    {"CON", false},    {"nul", false},        {"com1", false},
+                {"LPT9", false},   {"aux.txt", false}, {"dot.", false},      {"space ", false},
+                {"tab\t", false},  {"Calm", true},    {"My Saver 2", true},  {"a_b-c", true},
+                {"console", true}, {"com10", true}};
+  for (const auto& c : kNames) {
+    SCOPED_TRACE(c.name);
+    lwtest::CRecordedBoxes boxes(IDOK);
+    lwtest::CDialogScript script([&](CDialog* d) {
+      Type(*d, IDC_WIZ1_NAME, c.name);
+      lwtest::Press(d, IDOK);
+    });
+    CWizardProject project;
+    project.m_folder = folder.Path().c_str();
+    CWizardStep1Dlg dialog(project, nullptr);
+    EXPECT_EQ(dialog.DoModal(), c.valid ? IDOK : lwtest::CDialogScript::kLeftOpen);
+    if (c.valid) {
+      EXPECT_TRUE(boxes.texts.empty());
+      continue;
+    }
+    // The refusal (again when the name is left as the dialog closes),
+    // never "File already exists!" for a device found under that name.
+    ASSERT_FALSE(boxes.texts.empty());
+    for (const std::string& text : boxes.texts)
+      EXPECT_NE(text.find("must be a valid file name"), std::string::npos) << text;
+  }
 }
 
 TEST_F(StandardWizardTest, Step1CancelAsksAndEmptiesTheName) {
@@ -295,6 +342,30 @@ TEST_F(StandardWizardTest, RunMakesTheWholeFolderPathAndCancelDeletesTheItems) {
   EXPECT_NE(attributes, INVALID_FILE_ATTRIBUTES);
   EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
   EXPECT_EQ(wizard.m_project.m_images.GetSize(), 0);
+}
+
+// A folder that cannot be made ends the wizard after step 1 with the
+// system's message: nothing is collected for a folder nothing can be
+// written to.
+TEST_F(StandardWizardTest, AFolderThatCannotBeMadeEndsTheWizard) {
+  ASSERT_TRUE(lwtest::WriteAll(folder.File("blocker"), {1}));
+  const std::string impossible = folder.File("blocker") + "\\inner";
+  lwtest::CRecordedBoxes boxes(IDYES);
+  std::vector<UINT> steps;
+  lwtest::CDialogScript script([&](CDialog* d) {
+    steps.push_back(d->GetTemplateId());
+    if (d->GetTemplateId() == IDD_WIZARD_STEP1) {
+      Type(*d, IDC_WIZ1_FOLDER, impossible.c_str());
+      Type(*d, IDC_WIZ1_NAME, "Nowhere");
+      lwtest::Press(d, IDOK);
+    } else {
+      lwtest::Press(d, IDCANCEL);
+    }
+  });
+  CStandardWizard wizard(nullptr);
+  EXPECT_EQ(wizard.Run(folder.Path().c_str()), 1);
+  EXPECT_EQ(steps, std::vector<UINT>{IDD_WIZARD_STEP1});
+  EXPECT_EQ(boxes.texts, std::vector<std::string>{"Could not create directory!"});
 }
 
 TEST_F(StandardWizardTest, PreviousWalksBackOverThePagesThatAreOff) {
@@ -919,6 +990,77 @@ TEST_F(StandardWizardFrameTest, AFailedMakeShowsTheWritersMessage) {
   });
   ASSERT_NE(failed, boxes.texts.end());
   EXPECT_GT(failed->size(), std::string("Screen saver cannot be created.\n\n").size());
+}
+
+// "No" at the wizard's save question drops the old script as the user
+// chose: neither Preview SS nor Finish asks again, and the document holds
+// only what the wizard generated.
+TEST_F(StandardWizardFrameTest, NoAtTheSaveQuestionIsAskedOnceAndDropsTheOldScript) {
+  auto* mine = new CCommentCommand;
+  mine->m_text = "mine";
+  ::SendMessageA(frame, WM_ADD_COMMAND, 0, reinterpret_cast<LPARAM>(mine));
+  lwtest::CRecordedBoxes boxes(IDOK);
+  // No at the first question; Cancel at any later one.
+  boxes.Script({IDNO, IDCANCEL, IDCANCEL, IDCANCEL});
+  boxes.AnswerStartingWith("Are you sure you want to finish", IDYES);
+  lwtest::CDialogScript script([&](CDialog* d) {
+    if (dynamic_cast<CLoadingDlg*>(d)) return;
+    if (auto* step = dynamic_cast<CWizardStep3Dlg*>(d)) {
+      AddSequences(*step);
+      lwtest::Press(d, IDC_WIZ3_PREVIEW_SS);
+      lwtest::Press(d, IDC_WIZ3_FINISH);
+      return;
+    }
+    AnswerFirstSteps(d, "Once");
+  });
+  ::SendMessageA(frame, WM_COMMAND, ID_WIZARD_STANDARD, 0);
+  EXPECT_EQ(previews, 1);
+  const auto questions = std::count_if(boxes.texts.begin(), boxes.texts.end(), [](const std::string& t) {
+    return t.rfind("Save changes to ", 0) == 0;
+  });
+  EXPECT_EQ(questions, 1) << testing::PrintToString(boxes.texts);
+  ASSERT_GT(Script().GetSize(), 0);
+  const auto* first = dynamic_cast<const CCommentCommand*>(Script().GetCommand(0));
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(std::string(first->m_text), "Wizard generated definitions of used objects");
+  for (int i = 0; i < Script().GetSize(); ++i) {
+    const auto* comment = dynamic_cast<const CCommentCommand*>(Script().GetCommand(i));
+    EXPECT_FALSE(comment && comment->m_text == "mine") << "line " << i;
+  }
+  EXPECT_TRUE(lwtest::FileExists(folder.File("Once.scr")));
+  EXPECT_NE(std::find(boxes.texts.begin(), boxes.texts.end(),
+                      "Wizard finished generating script succesfully."),
+            boxes.texts.end());
+}
+
+// A save that fails at Finish is told once, and the wizard stops there:
+// no success message, no saver and no installer.
+TEST_F(StandardWizardFrameTest, AFailedSaveAtFinishStopsWithoutSuccessOrSaver) {
+  lwtest::CRecordedBoxes boxes(IDYES);
+  const std::string document = folder.File("Unsaved.fsd");
+  lwtest::CDialogScript script([&](CDialog* d) {
+    if (dynamic_cast<CLoadingDlg*>(d)) return;
+    if (auto* step = dynamic_cast<CWizardStep3Dlg*>(d)) {
+      AddSequences(*step);
+      // Something in the way of the document.
+      ::CreateDirectoryA(document.c_str(), nullptr);
+      lwtest::Press(d, IDC_WIZ3_FINISH);
+      return;
+    }
+    AnswerFirstSteps(d, "Unsaved");
+  });
+  ::SendMessageA(frame, WM_COMMAND, ID_WIZARD_STANDARD, 0);
+  const auto saveErrors = std::count_if(boxes.texts.begin(), boxes.texts.end(), [&](const std::string& t) {
+    return t.rfind(document + "\n\n", 0) == 0;
+  });
+  EXPECT_EQ(saveErrors, 1) << testing::PrintToString(boxes.texts);
+  for (const std::string& text : boxes.texts) {
+    EXPECT_EQ(text.find("succesfully"), std::string::npos) << text;
+    EXPECT_EQ(text.find("Screen saver cannot be created"), std::string::npos) << text;
+  }
+  EXPECT_FALSE(lwtest::FileExists(folder.File("Unsaved.scr")));
+  EXPECT_FALSE(lwtest::FileExists(folder.File("Unsaved.exe")));
+  if (CDocument* doc = CStandardWizard::GetDocument()) doc->SetModifiedFlag(false);
 }
 
 // ---- steps 2B and 2C: their rules ---------------------------------------------
