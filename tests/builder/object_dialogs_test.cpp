@@ -10,6 +10,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -900,6 +901,109 @@ TEST(ImageTextPictures, ThumbnailAndWallpaper) {
   EXPECT_EQ(written.GetSize().cx, GetSystemMetrics(SM_CXSCREEN));
   EXPECT_EQ(written.GetSize().cy, GetSystemMetrics(SM_CYSCREEN));
   DeleteFileA(path.c_str());
+}
+
+// A w x h picture of smooth ramps: red across, green down, blue along the
+// diagonal, so that neighbouring pixels differ a little everywhere.
+std::vector<COLORREF> Ramps(int w, int h) {
+  std::vector<COLORREF> pixels(static_cast<size_t>(w) * h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      pixels[static_cast<size_t>(y) * w + x] =
+          RGB(x * 255 / (w - 1), y * 255 / (h - 1), (x + y) * 255 / (w + h - 2));
+  return pixels;
+}
+
+// The plain reduction of a picture to tw x th: each pixel the average of
+// the source pixels its area covers, partly covered ones by their share.
+std::vector<COLORREF> BoxReduction(const std::vector<COLORREF>& src, int w, int h, int tw, int th) {
+  std::vector<COLORREF> out;
+  const double sx = static_cast<double>(w) / tw, sy = static_cast<double>(h) / th;
+  for (int i = 0; i < th; ++i) {
+    for (int j = 0; j < tw; ++j) {
+      double sum[3] = {}, area = 0;
+      for (int y = static_cast<int>(i * sy); y < h && y < (i + 1) * sy; ++y) {
+        const double wy = std::min<double>(y + 1, (i + 1) * sy) - std::max<double>(y, i * sy);
+        for (int x = static_cast<int>(j * sx); x < w && x < (j + 1) * sx; ++x) {
+          const double a = wy * (std::min<double>(x + 1, (j + 1) * sx) - std::max<double>(x, j * sx));
+          const COLORREF c = src[static_cast<size_t>(y) * w + x];
+          sum[0] += a * GetRValue(c);
+          sum[1] += a * GetGValue(c);
+          sum[2] += a * GetBValue(c);
+          area += a;
+        }
+      }
+      out.push_back(RGB(sum[0] / area + 0.5, sum[1] / area + 0.5, sum[2] / area + 0.5));
+    }
+  }
+  return out;
+}
+
+// The largest difference of a channel between two pictures of one size,
+// with where it is.
+struct PixelDifference {
+  int most = 0, x = 0, y = 0;
+};
+PixelDifference Compare(const std::vector<COLORREF>& a, const std::vector<COLORREF>& b, int w) {
+  PixelDifference d;
+  for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
+    const int e = std::max({abs(GetRValue(a[i]) - GetRValue(b[i])), abs(GetGValue(a[i]) - GetGValue(b[i])),
+                            abs(GetBValue(a[i]) - GetBValue(b[i]))});
+    if (e > d.most) d = {e, static_cast<int>(i % w), static_cast<int>(i / w)};
+  }
+  return d;
+}
+
+// The 160 x 120 thumbnail, and what the Image/Text dialog's preview shows
+// on the screen, are the picture reduced: no pixel strays from a plain
+// average of the area it stands for by more than the bilinear sampling
+// gives on ramps this gentle.
+TEST(ImageTextPictures, ThumbnailAndPreviewAreThePictureReduced) {
+  const int kMostDifference = 6;
+  for (const SIZE size : {SIZE{400, 300}, SIZE{800, 600}, SIZE{640, 480}}) {
+    SCOPED_TRACE(testing::Message() << size.cx << " x " << size.cy);
+    const std::vector<COLORREF> source = Ramps(size.cx, size.cy);
+    CImageTextObject object;
+    GivePicture(object, lwtest::MakeBmpFile(size.cx, size.cy, source));
+    ASSERT_EQ(object.MakeThumbnail(), 1);
+    std::vector<COLORREF> thumbnail;
+    for (int i = 0; i < kThumbnailWidth * kThumbnailHeight; ++i) {
+      const uint8_t* p = object.m_pThumbnail + 3 * i;
+      thumbnail.push_back(RGB(p[0], p[1], p[2]));
+    }
+    PixelDifference d = Compare(
+        thumbnail, BoxReduction(source, size.cx, size.cy, kThumbnailWidth, kThumbnailHeight),
+        kThumbnailWidth);
+    EXPECT_LE(d.most, kMostDifference) << "thumbnail at " << d.x << ", " << d.y;
+
+    // The preview: the picture fitted into the control's client area (at
+    // most the thumbnail's size), in its middle.
+    static std::vector<COLORREF> shown;
+    static SIZE client;
+    shown.clear();
+    RunEdit(object, [](CDialog* d) {
+      d->SetWindowPos(HWND_TOPMOST, 40, 40, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+      d->UpdateWindow();
+      lwtest::FlushEvents(300);
+      HWND preview = d->GetDlgItem(IDC_OBJECT_PREVIEW);
+      RECT r = {};
+      ::GetClientRect(preview, &r);
+      ::MapWindowPoints(preview, nullptr, reinterpret_cast<POINT*>(&r), 2);
+      client = {r.right - r.left, r.bottom - r.top};
+      shown = lwtest::ScreenPixels(r);
+      Press(d, IDCANCEL);
+    });
+    ASSERT_EQ(shown.size(), static_cast<size_t>(client.cx) * client.cy);
+    const double ratio = std::max(static_cast<double>(size.cx) / std::min<LONG>(client.cx, kThumbnailWidth),
+                                  static_cast<double>(size.cy) / std::min<LONG>(client.cy, kThumbnailHeight));
+    const int fw = static_cast<int>(size.cx / ratio), fh = static_cast<int>(size.cy / ratio);
+    const int left = (client.cx - fw) / 2, top = (client.cy - fh) / 2;
+    std::vector<COLORREF> picture;
+    for (int y = 0; y < fh; ++y)
+      for (int x = 0; x < fw; ++x) picture.push_back(shown[static_cast<size_t>(top + y) * client.cx + left + x]);
+    d = Compare(picture, BoxReduction(source, size.cx, size.cy, fw, fh), fw);
+    EXPECT_LE(d.most, kMostDifference) << "preview of " << fw << " x " << fh << " at " << d.x << ", " << d.y;
+  }
 }
 
 // ---- screenshots ---------------------------------------------------------------
