@@ -26,6 +26,7 @@
 #include "tests/builder/edit_dialog_support.h"
 #include "tests/support/common_dialogs.h"
 #include "tests/support/dialog_hook.h"
+#include "tests/support/dialog_layout.h"
 #include "tests/support/files.h"
 #include "tests/support/image_strip.h"
 #include "tests/support/pump.h"
@@ -1008,13 +1009,6 @@ TEST(ImageTextPictures, ThumbnailAndPreviewAreThePictureReduced) {
 
 // ---- screenshots ---------------------------------------------------------------
 
-void TakeShot(CDialog* d, const std::string& path, bool* saved) {
-  d->SetWindowPos(HWND_TOPMOST, 40, 40, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
-  d->UpdateWindow();
-  lwtest::FlushEvents(300);
-  *saved = lwtest::SaveWindowShot(*d, path);
-}
-
 TEST(ObjectDialogs, Screenshots) {
   CreateDirectoryA(LW_BUILD_DIR "/screenshots", nullptr);
   lwtest::CEditTestPalette palette;
@@ -1036,21 +1030,21 @@ TEST(ObjectDialogs, Screenshots) {
   CLineCommand line;
   line.m_colour.m_colour = RGB(200, 0, 0);
 
-  static std::string shotPrefix;
-  shotPrefix = LW_BUILD_DIR "/screenshots/";
-  static std::vector<bool> saved;
-  saved.clear();
+  // Each shot's name, and what it shows wrong.
+  static std::vector<std::string> shots, faults;
+  shots.clear();
+  faults.clear();
   auto shoot = [](const char* name) {
     return [name](CDialog* d) {
-      bool ok = false;
-      TakeShot(d, shotPrefix + name, &ok);
-      saved.push_back(ok);
+      for (const std::string& f : lwtest::ShootAndCheck(*d, LW_BUILD_DIR "/screenshots", name))
+        faults.push_back(std::string(name) + ": " + f);
+      shots.push_back(name);
     };
   };
   static CDialogScript::Action textShot, pictureShot, showShot, showPosShot, moveShot, posShot,
       lineShot, linePosShot;
-  textShot = shoot("edit_image_text.bmp");
-  pictureShot = shoot("edit_image_picture.bmp");
+  textShot = shoot("edit_image_text");
+  pictureShot = shoot("edit_image_picture");
   RunEdit(*text, [](CDialog* d) {
     textShot(d);
     Press(d, IDCANCEL);
@@ -1059,8 +1053,8 @@ TEST(ObjectDialogs, Screenshots) {
     pictureShot(d);
     Press(d, IDCANCEL);
   });
-  showShot = shoot("edit_show.bmp");
-  showPosShot = shoot("edit_show_position.bmp");
+  showShot = shoot("edit_show");
+  showPosShot = shoot("edit_show_position");
   RunEdit(*show, [](CDialog* d) {
     if (d->GetTemplateId() == IDD_SHOW_POSITION) {
       showPosShot(d);
@@ -1071,8 +1065,8 @@ TEST(ObjectDialogs, Screenshots) {
     Press(d, IDC_TARGET_POSITION);
     Press(d, IDCANCEL);
   });
-  moveShot = shoot("edit_move.bmp");
-  posShot = shoot("edit_move_position.bmp");
+  moveShot = shoot("edit_move");
+  posShot = shoot("edit_move_position");
   RunEdit(*move, [](CDialog* d) {
     if (d->GetTemplateId() == IDD_POSITION) {
       posShot(d);
@@ -1083,21 +1077,46 @@ TEST(ObjectDialogs, Screenshots) {
     Press(d, IDC_TARGET_POSITION);
     Press(d, IDCANCEL);
   });
-  lineShot = shoot("edit_line.bmp");
-  linePosShot = shoot("edit_line_position.bmp");
+  lineShot = shoot("edit_line");
+  linePosShot = shoot("edit_line_position");
+  static int lineRows, widthCount;
+  lineRows = widthCount = 0;
   RunEdit(line, [](CDialog* d) {
     if (d->GetTemplateId() == IDD_LINE_POSITION) {
       linePosShot(d);
       Press(d, IDCANCEL);
       return;
     }
-    SendMessageA(d->GetDlgItem(IDC_LINE_WIDTH), CB_SHOWDROPDOWN, TRUE, 0);
     lineShot(d);
-    SendMessageA(d->GetDlgItem(IDC_LINE_WIDTH), CB_SHOWDROPDOWN, FALSE, 0);
+    // And with the widths dropped down: a row of the Line's colour in
+    // the list for every width at least.
+    HWND widths = d->GetDlgItem(IDC_LINE_WIDTH);
+    SendMessageA(widths, CB_SHOWDROPDOWN, TRUE, 0);
+    COMBOBOXINFO info = {sizeof info};
+    ASSERT_TRUE(GetComboBoxInfo(widths, &info));
+    SetWindowPos(info.hwndList, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    lwtest::FlushEvents(200);
+    std::vector<COLORREF> list;
+    EXPECT_TRUE(lwtest::SaveWindowShot(info.hwndList, LW_BUILD_DIR "/screenshots/edit_line_widths.bmp", &list));
+    RECT r = {};
+    GetWindowRect(info.hwndList, &r);
+    for (int y = 0; y < r.bottom - r.top; ++y)
+      for (int x = 0; x < r.right - r.left; ++x)
+        if (list[static_cast<size_t>(y) * (r.right - r.left) + x] == RGB(200, 0, 0)) {
+          ++lineRows;
+          break;
+        }
+    widthCount = static_cast<int>(SendMessageA(widths, CB_GETCOUNT, 0, 0));
+    SendMessageA(widths, CB_SHOWDROPDOWN, FALSE, 0);
     Press(d, IDC_TARGET_POSITION);
     Press(d, IDCANCEL);
   });
-  EXPECT_EQ(saved, std::vector<bool>(8, true));
+  EXPECT_EQ(shots, (std::vector<std::string>{"edit_image_text", "edit_image_picture", "edit_show",
+                                             "edit_show_position", "edit_move", "edit_move_position",
+                                             "edit_line", "edit_line_position"}));
+  EXPECT_TRUE(faults.empty()) << lwtest::JoinLines(faults);
+  EXPECT_GT(widthCount, 1);
+  EXPECT_GE(lineRows, widthCount);
 }
 
 }  // namespace

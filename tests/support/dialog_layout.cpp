@@ -2,6 +2,8 @@
 
 #include <set>
 
+#include "tests/support/screen.h"
+
 namespace lwtest {
 
 namespace {
@@ -202,6 +204,13 @@ std::vector<std::string> LayoutFaults(HWND dialog, double room) {
 
 std::vector<std::string> ShownFaults(HWND dialog, const std::vector<COLORREF>& shot, double room) {
   return Faults(dialog, room, &shot);
+}
+
+std::vector<std::string> ShootAndCheck(HWND dialog, const std::string& folder,
+                                       const std::string& name, double room) {
+  std::vector<COLORREF> shot;
+  if (!ShowAndShoot(dialog, folder, name, &shot)) return {name + ": the shot cannot be written"};
+  return ShownFaults(dialog, shot, room);
 }
 
 std::string JoinLines(const std::vector<std::string>& lines) {

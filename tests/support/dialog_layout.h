@@ -26,6 +26,12 @@ std::vector<std::string> LayoutFaults(HWND dialog, double room = 1.0);
 std::vector<std::string> ShownFaults(HWND dialog, const std::vector<COLORREF>& shot,
                                      double room = 1.0);
 
+// The dialog brought up and shot as ShowAndShoot does (into folder, as
+// name.bmp), and the faults ShownFaults finds in that shot; one saying so
+// when the shot cannot be written.
+std::vector<std::string> ShootAndCheck(HWND dialog, const std::string& folder,
+                                       const std::string& name, double room = 1.0);
+
 // The lines, one per row, for a failure message.
 std::string JoinLines(const std::vector<std::string>& lines);
 
