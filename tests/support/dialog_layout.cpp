@@ -2,27 +2,16 @@
 
 #include <set>
 
+#include "tests/support/processes.h"
 #include "tests/support/screen.h"
 
 namespace lwtest {
 
 namespace {
 
-std::string TextOf(HWND hwnd) {
-  char text[512] = "";
-  ::GetWindowTextA(hwnd, text, sizeof text);
-  return text;
-}
-
-std::string ClassOf(HWND hwnd) {
-  char name[64] = "";
-  ::GetClassNameA(hwnd, name, sizeof name);
-  return name;
-}
-
 std::string Name(HWND control) {
-  return "control " + std::to_string(::GetDlgCtrlID(control)) + " (" + ClassOf(control) + " \"" +
-         TextOf(control) + "\")";
+  return "control " + std::to_string(::GetDlgCtrlID(control)) + " (" + ClassName(control) + " \"" +
+         WindowText(control) + "\")";
 }
 
 std::string RectText(const RECT& r) {
@@ -44,7 +33,7 @@ struct CaptionLayout {
 // its own (pictures, frames, owner-drawn or edit-like controls, texts meant
 // to be shortened).
 bool CaptionLayoutOf(HWND control, HDC dc, CaptionLayout* c) {
-  const std::string cls = ClassOf(control);
+  const std::string cls = ClassName(control);
   const LONG style = ::GetWindowLongA(control, GWL_STYLE);
   ::GetClientRect(control, &c->box);
   c->across = 0;
@@ -115,7 +104,7 @@ bool CaptionLayoutOf(HWND control, HDC dc, CaptionLayout* c) {
 // the text lands (client coordinates), empty without a caption.
 std::string CaptionFault(HWND control, double room, RECT* drawn) {
   *drawn = {};
-  const std::string text = TextOf(control);
+  const std::string text = WindowText(control);
   if (text.empty()) return "";
   HDC dc = ::GetDC(control);
   HFONT font = reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0));
@@ -143,7 +132,7 @@ std::string CaptionFault(HWND control, double room, RECT* drawn) {
 }
 
 bool IsGroupBox(HWND control) {
-  return !lstrcmpiA(ClassOf(control).c_str(), "Button") &&
+  return !lstrcmpiA(ClassName(control).c_str(), "Button") &&
          (::GetWindowLongA(control, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
 }
 
