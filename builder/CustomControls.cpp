@@ -275,8 +275,14 @@ CSize CFrameToolBar::CalcDynamicLayout(int length, DWORD mode) {
 // CPreviewStatic
 
 void CPreviewStatic::PreSubclassWindow() {
+  // Centred, the static keeps its size and draws the canvas as it is.
+  // Otherwise it would size its window (border and all) to the canvas and
+  // then stretch the canvas into the smaller client area, dropping rows and
+  // columns by the DC's default stretch mode, which ANDs them into their
+  // neighbours: dark lines across the picture.
   const LONG_PTR style = GetStyle();
-  ::SetWindowLongPtrA(m_hWnd, GWL_STYLE, (style & ~static_cast<LONG_PTR>(SS_TYPEMASK)) | SS_BITMAP);
+  ::SetWindowLongPtrA(m_hWnd, GWL_STYLE,
+                      (style & ~static_cast<LONG_PTR>(SS_TYPEMASK)) | SS_BITMAP | SS_CENTERIMAGE);
   LOGFONTA lf = {};
   lf.lfHeight = -9;
   lf.lfCharSet = DEFAULT_CHARSET;

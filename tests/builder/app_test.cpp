@@ -449,13 +449,20 @@ TEST_F(BuilderAppTest, CommandsSentByTheWizardsAreAppendedInOrder) {
   Doc()->SetModifiedFlag(false);
 }
 
+// Help Topics, from the menu and by F1, opens the help's first page, which
+// the build puts beside the builder.
 TEST_F(BuilderAppTest, HelpTopicsAndTheAddressesThePreviewHandsOverGoToTheShell) {
   ASSERT_TRUE(Start());
   Command(ID_HELP_TOPICS);
-  ASSERT_EQ(shell.calls.size(), 1u);
+  MSG f1 = {View()->GetSafeHwnd(), WM_KEYDOWN, VK_F1, 1};
+  EXPECT_TRUE(Frame()->PreTranslateMessage(&f1));
+  ASSERT_EQ(shell.calls.size(), 2u);
   const std::string help = static_cast<const char*>(GetProgramFolder() + "Help\\Index.html");
-  EXPECT_EQ(shell.calls[0].file, help);
-  EXPECT_EQ(shell.calls[0].show, SW_SHOWMAXIMIZED);
+  for (const auto& call : shell.calls) {
+    EXPECT_EQ(call.file, help);
+    EXPECT_EQ(call.show, SW_SHOWMAXIMIZED);
+    EXPECT_EQ(lwtest::HelpPageFault(call.file, LW_BUILD_DIR "/builder/Help"), "");
+  }
 
   shell.calls.clear();
   ASSERT_TRUE(PostOpenPreviewUrl(FrameHwnd(), "https://example.org/saver"));

@@ -21,6 +21,7 @@
 #include "tests/builder/edit_dialog_support.h"
 #include "tests/support/common_dialogs.h"
 #include "tests/support/dialog_hook.h"
+#include "tests/support/dialog_layout.h"
 #include "tests/support/pump.h"
 #include "tests/support/recorders.h"
 #include "tests/support/screen.h"
@@ -919,38 +920,36 @@ TEST(TargetList, ListsTheLiveObjectsAndCtrlClickClears) {
 // ---- screenshots ---------------------------------------------------------------
 
 // Each dialog as the screen shows it, kept in build/screenshots for a
-// person to look at.
+// person to look at: every control inside the dialog, every caption whole
+// and painted.
 TEST(FrameDialogs, Screenshots) {
-  CreateDirectoryA(LW_BUILD_DIR "/screenshots", nullptr);
   struct Shot {
-    const char* file;
+    const char* name;
     int type;
   };
   static const Shot kShots[] = {
-      {"edit_wait.bmp", kTypeWait},   {"edit_cls.bmp", kTypeCls},
-      {"edit_repeat.bmp", kTypeRepeat}, {"edit_until.bmp", kTypeUntil},
-      {"edit_comment.bmp", kTypeComment}, {"edit_url.bmp", kTypeUrl},
+      {"edit_wait", kTypeWait},       {"edit_cls", kTypeCls},
+      {"edit_repeat", kTypeRepeat},   {"edit_until", kTypeUntil},
+      {"edit_comment", kTypeComment}, {"edit_url", kTypeUrl},
   };
+  static int shots;
+  shots = 0;
   for (const Shot& s : kShots) {
-    SCOPED_TRACE(s.file);
+    SCOPED_TRACE(s.name);
     std::unique_ptr<CSceneCommand> command(CreateCommand(s.type));
     command->m_comment.m_text = "intro";
     if (s.type == kTypeWait) static_cast<CWaitCommand&>(*command).m_duration.m_milliseconds = 2500;
     if (s.type == kTypeCls) static_cast<CClsCommand&>(*command).m_colour.m_colour = RGB(0, 0, 160);
     if (s.type == kTypeComment)
       static_cast<CCommentCommand&>(*command).m_text = "First line\r\nSecond line";
-    static std::string path;
-    static bool saved;
-    path = std::string(LW_BUILD_DIR "/screenshots/") + s.file;
-    saved = false;
+    static const char* name;
+    name = s.name;
     RunEdit(*command, [](CDialog* d) {
-      d->SetWindowPos(HWND_TOPMOST, 40, 40, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
-      d->UpdateWindow();
-      lwtest::FlushEvents(300);
-      saved = lwtest::SaveWindowShot(*d, path);
+      const std::vector<std::string> faults = lwtest::ShootAndCheck(*d, LW_BUILD_DIR "/screenshots", name);
+      EXPECT_TRUE(faults.empty()) << lwtest::JoinLines(faults);
+      ++shots;
       Press(d, IDCANCEL);
     });
-    EXPECT_TRUE(saved);
   }
   // The colour dialog as the display commands open it.
   CShowCommand show;
@@ -958,18 +957,15 @@ TEST(FrameDialogs, Screenshots) {
   attribute.m_colour = RGB(0, 0, 160);
   attribute.m_secondColour = RGB(255, 255, 0);
   attribute.m_mixing = 1;
-  static bool saved;
-  saved = false;
   CDialogScript script([](CDialog* d) {
-    d->SetWindowPos(HWND_TOPMOST, 40, 40, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
-    d->UpdateWindow();
-    lwtest::FlushEvents(300);
-    saved = lwtest::SaveWindowShot(*d, LW_BUILD_DIR "/screenshots/edit_colours.bmp");
+    const std::vector<std::string> faults = lwtest::ShootAndCheck(*d, LW_BUILD_DIR "/screenshots", "edit_colours");
+    EXPECT_TRUE(faults.empty()) << lwtest::JoinLines(faults);
+    ++shots;
     Press(d, IDCANCEL);
   });
   CColourDlg dlg(attribute, &show, nullptr);
-  dlg.DoModal();
-  EXPECT_TRUE(saved);
+  EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+  EXPECT_EQ(shots, 7);
 }
 
 }  // namespace

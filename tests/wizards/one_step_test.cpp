@@ -18,6 +18,7 @@
 #include "script/Commands.h"
 #include "script/Objects.h"
 #include "tests/support/dialog_hook.h"
+#include "tests/support/files.h"
 #include "tests/support/processes.h"
 #include "tests/support/pump.h"
 #include "tests/support/recorders.h"
@@ -403,6 +404,22 @@ TEST_F(OneStepRun, AnExistingProjectIsKeptWhenTheAnswerIsNo) {
             "Project with this name already exists, do you want to overwrite existing folder with new data?");
   EXPECT_TRUE(finishedFolder.empty());
   EXPECT_FALSE(lwtest::FileExists(projects.Path() + "Kept\\Kept.fsd"));
+}
+
+// "Help" opens the one-step page of the help that the build puts beside
+// the builder; the dialog stays until Cancel.
+TEST_F(OneStepRun, HelpOpensItsPage) {
+  lwtest::CDialogScript script([](CDialog* d) {
+    if (d->GetTemplateId() != IDD_ONESTEP) return;
+    lwtest::Press(d, IDC_ONESTEP_HELP);
+    lwtest::Press(d, IDCANCEL);
+  });
+  ::SendMessageA(Frame(), WM_COMMAND, ID_WIZARD_ONESTEP, 0);
+  EXPECT_EQ(script.Opened(), 1);
+  ASSERT_EQ(shell.calls.size(), 1u);
+  const std::string& opened = shell.calls[0].file;
+  EXPECT_EQ(opened.substr(opened.rfind('\\') + 1), "OneStep.html");
+  EXPECT_EQ(lwtest::HelpPageFault(opened, LW_BUILD_DIR "/builder/Help"), "");
 }
 
 }  // namespace

@@ -10,6 +10,8 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -207,6 +209,39 @@ TEST_F(StandardWizardTest, Step1NextNeedsANameAndOneKindOfMaterial) {
   EXPECT_EQ(project.m_useImages, 0);
   EXPECT_EQ(project.m_useTexts, 1);
   EXPECT_TRUE(boxes.texts.empty());
+}
+
+// Each step's "Help" opens the step's own page of the help that the build
+// puts beside the builder.
+TEST_F(StandardWizardTest, EveryStepsHelpOpensItsPage) {
+  struct Case {
+    const char* page;
+    std::function<CDialog*(CWizardProject&)> make;
+  } const cases[] = {
+      {"wizard_step1.html", [](CWizardProject& p) { return new CWizardStep1Dlg(p, nullptr); }},
+      {"wizard_step2a.html", [](CWizardProject& p) { return new CWizardStep2ADlg(p, nullptr); }},
+      {"wizard_step2b.html", [](CWizardProject& p) { return new CWizardStep2BDlg(p, nullptr); }},
+      {"wizard_step2c.html", [](CWizardProject& p) { return new CWizardStep2CDlg(p, nullptr); }},
+      {"wizard_step3.html", [](CWizardProject& p) { return new CWizardStep3Dlg(p, nullptr); }},
+  };
+  lwtest::CRecordedBoxes boxes(IDYES);  // the exit question
+  lwtest::CRecordedShell shell;
+  lwtest::CDialogScript script([](CDialog* d) {
+    lwtest::Press(d, IDC_WIZ_HELP);
+    lwtest::Press(d, IDCANCEL);
+  });
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.page);
+    shell.calls.clear();
+    CWizardProject project;
+    project.m_folder = folder.Path().c_str();
+    std::unique_ptr<CDialog> step(c.make(project));
+    EXPECT_EQ(step->DoModal(), IDCANCEL);
+    ASSERT_EQ(shell.calls.size(), 1u);
+    const std::string& opened = shell.calls[0].file;
+    EXPECT_EQ(opened.substr(opened.rfind('\\') + 1), c.page);
+    EXPECT_EQ(lwtest::HelpPageFault(opened, LW_BUILD_DIR "/builder/Help"), "");
+  }
 }
 
 TEST_F(StandardWizardTest, Step1RefusesANameWhoseSaverExists) {
