@@ -10,6 +10,7 @@
 #include "builder/resource.h"
 #include "framework/DocView.h"
 #include "framework/TextFormat.h"
+#include "script/BuilderUtilities.h"
 #include "script/Objects.h"
 #include "script/Palette.h"
 
@@ -187,6 +188,13 @@ void StepDecimalEdit(HWND edit, const NMUPDOWN* change, const CDecimalField& fie
                  reinterpret_cast<LPARAM>(&upper));
   const bool up = (change->iDelta > 0) != (upper < lower);
   ::SetWindowTextA(edit, FormatDecimalValue(StepDecimalValue(value, field, up), field));
+}
+
+void DDX_Duration(CDataExchange* dx, int id, float& seconds, int& milliseconds,
+                  const CDecimalField& field) {
+  DDX_FloatText(dx, id, seconds, field.unit);
+  DDV_MinMaxFloat(dx, seconds, 0.0f, static_cast<float>(field.maximum));
+  if (dx->m_bSaveAndValidate && !dx->SkipsField()) milliseconds = SecondsToMilliseconds(seconds);
 }
 
 int SecondsToMilliseconds(double seconds) {

@@ -281,8 +281,7 @@ void CPlaySettingsDlg::DoDataExchange(CDataExchange* dx) {
   DDV_MinMaxInt(dx, m_settings.m_count, 1, 999999);
   DDX_Check(dx, IDC_PLAY_FULLSCREEN, m_settings.m_fullScreen);
   DDX_Check(dx, IDC_PLAY_TIMED, m_settings.m_timed);
-  DDX_FloatText(dx, IDC_PLAY_TIMER, m_timerSeconds);
-  DDV_MinMaxFloat(dx, m_timerSeconds, 0.0f, kTimerMaxSeconds);
+  DDX_Duration(dx, IDC_PLAY_TIMER, m_timerSeconds, m_settings.m_timerMs, kTimerField);
   DDX_Text(dx, IDC_PLAY_X, m_settings.m_posX);
   DDX_Text(dx, IDC_PLAY_Y, m_settings.m_posY);
   DDX_Text(dx, IDC_PLAY_WIDTH, m_settings.m_width);
@@ -441,7 +440,6 @@ void CPlaySettingsDlg::OnOK() {
   m_settings.m_infinite = m_repeatMode == 0 ? 1 : 0;
   m_settings.m_wait = m_playMode == 0 ? 1 : 0;
   m_settings.m_endless = m_playMode == 1 ? 1 : 0;
-  m_settings.m_timerMs = SecondsToMilliseconds(m_timerSeconds);
   EndDialog(IDOK);
 }
 

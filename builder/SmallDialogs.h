@@ -80,7 +80,6 @@ class CWaitDlg : public CAttributeEditDialog<CDurationAttribute> {
  protected:
   bool OnInitDialog() override;
   void DoDataExchange(CDataExchange* dx) override;
-  void OnOK() override;
 
  private:
   bool OnSpin(NMHDR* hdr, LRESULT* result);

@@ -322,12 +322,11 @@ CShowPositionDlg::CShowPositionDlg(const CMotionAttribute& source, CSceneCommand
 void CShowPositionDlg::DoDataExchange(CDataExchange* dx) {
   DDX_Radio(dx, IDC_SHOWPOS_X_MODE, m_copy.m_startModeX);
   DDX_Radio(dx, IDC_SHOWPOS_Y_MODE, m_copy.m_startModeY);
+  // A coordinate is open, and so read and checked, only in mode 5.
   DDX_Text(dx, IDC_SHOWPOS_X, m_copy.m_startX);
-  if (m_copy.m_startModeX == kModeStored)
-    DDV_MinMaxInt(dx, m_copy.m_startX, -kCoordinateLimit, kCoordinateLimit);
+  DDV_MinMaxInt(dx, m_copy.m_startX, -kCoordinateLimit, kCoordinateLimit);
   DDX_Text(dx, IDC_SHOWPOS_Y, m_copy.m_startY);
-  if (m_copy.m_startModeY == kModeStored)
-    DDV_MinMaxInt(dx, m_copy.m_startY, -kCoordinateLimit, kCoordinateLimit);
+  DDV_MinMaxInt(dx, m_copy.m_startY, -kCoordinateLimit, kCoordinateLimit);
   DDX_Text(dx, IDC_SHOWPOS_SPEED, m_copy.m_letterSpeed);
   DDV_MinMaxInt(dx, m_copy.m_letterSpeed, 0, kLetterSpeedMax);
   DDX_Check(dx, IDC_SHOWPOS_LETTERS, m_copy.m_letterByLetter);

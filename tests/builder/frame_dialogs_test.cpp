@@ -507,6 +507,26 @@ TEST(WaitDialog, RandomDisablesTheDuration) {
   EXPECT_EQ(wait.m_duration.m_random, 1);
 }
 
+// A duration beyond the field's range under "&Random" and a count of 0
+// under "&Infinite" (a document can hold either) sit in closed fields: OK
+// goes through and keeps them to the millisecond.
+TEST(SmallDialogs, ValuesOutOfReachDoNotStopOk) {
+  lwtest::CRecordedBoxes boxes;
+  CWaitCommand wait;
+  wait.m_duration.m_random = 1;
+  wait.m_duration.m_milliseconds = 150005;
+  EXPECT_EQ(RunEdit(wait, [](CDialog* d) { Press(d, IDOK); }), IDOK);
+  EXPECT_EQ(wait.m_duration.m_milliseconds, 150005);
+  EXPECT_EQ(wait.m_duration.m_random, 1);
+  CUntilCommand until;
+  until.m_repeat.m_infinite = 1;
+  until.m_repeat.m_count = 0;
+  EXPECT_EQ(RunEdit(until, [](CDialog* d) { Press(d, IDOK); }), IDOK);
+  EXPECT_EQ(until.m_repeat.m_count, 0);
+  EXPECT_EQ(until.m_repeat.m_infinite, 1);
+  EXPECT_EQ(boxes.texts, std::vector<std::string>{});
+}
+
 // ---- Until -----------------------------------------------------------------------
 
 TEST(UntilDialog, CountRangeAndInfinite) {
@@ -531,6 +551,7 @@ TEST(UntilDialog, CountRangeAndInfinite) {
                       enabled.push_back(Enabled(d, IDC_UNTIL_COUNT));
                       Click(d, IDC_UNTIL_INFINITE);
                       enabled.push_back(Enabled(d, IDC_UNTIL_COUNT));
+                      Click(d, IDC_UNTIL_INFINITE);
                       SetItemText(d, IDC_UNTIL_COUNT, "999999");
                       Press(d, IDOK);
                     }),
@@ -546,7 +567,7 @@ TEST(UntilDialog, CountRangeAndInfinite) {
   }
   EXPECT_EQ(enabled, (std::vector<bool>{true, false}));
   EXPECT_EQ(until.m_repeat.m_count, 999999);
-  EXPECT_EQ(until.m_repeat.m_infinite, 1);
+  EXPECT_EQ(until.m_repeat.m_infinite, 0);
 }
 
 // ---- Url ---------------------------------------------------------------------------
@@ -643,11 +664,12 @@ TEST(UrlDialog, MonitoringOffDisablesAddressAndKeys) {
                       const int ids[] = {IDC_URL_LOCATION, IDC_URL_KEY_ENTER, IDC_URL_KEY_F12,
                                          IDC_URL_KEY_SPACE, IDC_URL_KEY_ANY};
                       for (int id : ids) enabled.push_back(Enabled(d, id));
+                      // Typed while open, the address is kept once closed.
+                      SetItemText(d, IDC_URL_LOCATION, "b.example");
                       Click(d, IDC_URL_NO_MONITORING);
                       for (int id : ids) enabled.push_back(Enabled(d, id));
                       Press(d, IDC_COMMENT_BUTTON);
                       caption = Text(*d);
-                      SetItemText(d, IDC_URL_LOCATION, "b.example");
                       Press(d, IDOK);
                     }),
             IDOK);

@@ -496,7 +496,8 @@ TEST(PlaySettings, OkStoresWhatTheControlsShow) {
     EXPECT_EQ(settings.m_timed, 1);
     EXPECT_EQ(settings.m_wait, 0);
     EXPECT_EQ(settings.m_endless, 1);
-    EXPECT_EQ(settings.m_infinite, 1);
+    // Chosen, then closed by the endless play: the stored choice stays.
+    EXPECT_EQ(settings.m_infinite, 0);
     EXPECT_EQ(settings.m_posModeX, kModeCenter);
     EXPECT_EQ(settings.m_posModeY, kModeStored);
     EXPECT_EQ(settings.m_posY, 40);
@@ -569,6 +570,48 @@ TEST(PlaySettings, ABadTimerKeepsTheDialogOpenOnTheField) {
   EXPECT_EQ(RunSettings(settings, run), IDCANCEL);
   ASSERT_EQ(boxes.texts.size(), 1u);
   EXPECT_EQ(boxes.texts[0], "Please enter a number between 0 and 600.");
+}
+
+// A Play read from a 4.0 or 4.1 document holds timer -1, which the
+// disabled timer field shows as -0.001; a stored count of 0 under
+// "&Infinite" is just as far out of range. Fields the user cannot reach
+// are not checked: OK goes through for every kind and keeps them as they
+// were, while what the user can change is stored.
+TEST(PlaySettings, StoredValuesOutOfReachLetOkThroughAndStay) {
+  const struct {
+    const char* name;
+    int kind;
+    int timerMs, count, infinite;
+  } rows[] = {
+      {"sound, older timer", kMediaAudio, -1, 1, 0},
+      {"video, older timer", kMediaVideo, -1, 1, 0},
+      {"midi, older timer", kMediaMidi, -1, 1, 0},
+      {"movie, older timer", kMediaFlash, -1, 1, 0},
+      {"movie, older timer and no count", kMediaFlash, -1, 0, 1},
+      {"mp3, timer off the grid", kMediaMp3, 12345, 1, 0},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    lwtest::CRecordedBoxes boxes;
+    CFlashPlayAttribute settings;
+    settings.m_timed = 0;
+    settings.m_timerMs = row.timerMs;
+    settings.m_count = row.count;
+    settings.m_infinite = row.infinite;
+    SettingsRun run;
+    run.kind = row.kind;
+    run.act = [](CDialog* d) {
+      EXPECT_FALSE(Enabled(d, IDC_PLAY_TIMER));
+      Click(d, IDC_PLAY_ENDLESS);
+    };
+    EXPECT_EQ(RunSettings(settings, run), IDOK);
+    EXPECT_EQ(boxes.texts, std::vector<std::string>{});
+    EXPECT_EQ(settings.m_timerMs, row.timerMs);
+    EXPECT_EQ(settings.m_count, row.count);
+    EXPECT_EQ(settings.m_infinite, row.infinite);
+    EXPECT_EQ(settings.m_endless, 1) << "the change the user made is stored";
+    EXPECT_EQ(settings.m_wait, 0);
+  }
 }
 
 // ---------------------------------------------------------------------------

@@ -379,11 +379,14 @@ TEST(ImageTextDialog, FullScreenRuleAndJustification) {
     states.push_back(Checked(d, IDC_IT_KEEP_ASPECT));
     Click(d, IDC_IT_FULL_SCREEN);
     Click(d, IDC_IT_KEEP_ASPECT);
+    // Justified as a text, then a picture again.
     Click(d, IDC_IT_SET_TEXT);
     Press(d, IDC_IT_JUSTIFY_RIGHT);
+    Click(d, IDC_IT_SET_TEXT);
     Press(d, IDOK);
   });
   EXPECT_EQ(states, (std::vector<bool>{true, false, false, true, false}));
+  EXPECT_EQ(object.m_kind, 0);
   EXPECT_EQ(object.m_fullScreen, 1);
   EXPECT_EQ(object.m_keepAspect, 1);
   EXPECT_EQ(object.m_justification, 2);
@@ -779,6 +782,86 @@ TEST(LinePositionDialog, AbsoluteOrRandomModes) {
   EXPECT_EQ(line.m_motion.m_endModeY, kModeStored);
   EXPECT_EQ(line.m_motion.m_endY, 77);
   EXPECT_EQ(line.m_motion.m_startModeY, kModeRandom);
+}
+
+// ---- values the user cannot reach ---------------------------------------------
+
+// A run writes the positions it computes into the motion (a picture wider
+// than the screen placed "Random" or "Right" gives a start far below
+// -5000), and a Line on a wide screen the same. Coordinates whose edits are
+// closed, and a letter speed hidden for a picture, are not checked: OK goes
+// through and keeps them; the fields the user can reach are still checked.
+// Runs the position dialog with the action on every dialog that comes up;
+// OK copies its working copy back into the motion.
+template <class Dialog>
+INT_PTR RunPositionDialog(Dialog& dialog, CMotionAttribute& motion, CDialogScript::Action act) {
+  CDialogScript script(std::move(act));
+  const INT_PTR result = dialog.DoModal();
+  if (result == IDOK) motion.CopyFrom(dialog.m_copy);
+  return result;
+}
+
+TEST(PositionDialogs, ValuesOutOfReachDoNotStopOk) {
+  using Run = INT_PTR (*)(CMotionAttribute&, CDialogScript::Action);
+  struct Case {
+    const char* name;
+    Run run;
+    int startXAbsolute;  // the radio that opens the start x
+  };
+  static CMoveCommand move;
+  static CShowCommand show;
+  static CLineCommand line;
+  const Case kCases[] = {
+      {"Move",
+       [](CMotionAttribute& m, CDialogScript::Action act) {
+         CPositionDlg dialog(m, &move, nullptr);
+         return RunPositionDialog(dialog, m, std::move(act));
+       },
+       IDC_POS_START_X_MODE + kModeStored},
+      {"Show, a picture",
+       [](CMotionAttribute& m, CDialogScript::Action act) {
+         CShowPositionDlg dialog(m, &show, false, nullptr);
+         return RunPositionDialog(dialog, m, std::move(act));
+       },
+       IDC_SHOWPOS_X_MODE + kModeStored},
+      {"Line",
+       [](CMotionAttribute& m, CDialogScript::Action act) {
+         CLinePositionDlg dialog(m, &line, nullptr);
+         return RunPositionDialog(dialog, m, std::move(act));
+       },
+       IDC_LINEPOS_START_X_ABSOLUTE},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    lwtest::CRecordedBoxes boxes;
+    CMotionAttribute motion;
+    motion.m_startModeX = motion.m_startModeY = kModeRandom;
+    motion.m_endModeX = motion.m_endModeY = kModeRandom;
+    motion.m_startX = -6000;
+    motion.m_startY = 7000;
+    motion.m_endX = -9000;
+    motion.m_endY = 5001;
+    motion.m_letterSpeed = 9000;
+    EXPECT_EQ(c.run(motion, [](CDialog* d) { Press(d, IDOK); }), IDOK);
+    EXPECT_EQ(boxes.texts, std::vector<std::string>{});
+    EXPECT_EQ(motion.m_startX, -6000);
+    EXPECT_EQ(motion.m_startY, 7000);
+    EXPECT_EQ(motion.m_endX, -9000);
+    EXPECT_EQ(motion.m_endY, 5001);
+    EXPECT_EQ(motion.m_letterSpeed, 9000);
+    // Once "Absolute" opens the start x, its value is checked.
+    static int open;
+    open = c.startXAbsolute;
+    EXPECT_EQ(c.run(motion,
+                    [](CDialog* d) {
+                      Click(d, open);
+                      Press(d, IDOK);
+                      Press(d, IDCANCEL);
+                    }),
+              IDCANCEL);
+    EXPECT_EQ(boxes.texts,
+              std::vector<std::string>{"Please enter an integer between -5000 and 5000."});
+  }
 }
 
 // ---- Edit then OK, Edit then Cancel ------------------------------------------
