@@ -229,7 +229,9 @@ bool CMediaObjectDlg::OnChoose(UINT) {
   if (chooser.DoModal() != IDOK) return true;
   const CString chosenFolder = chooser.GetFolderPath();
   WriteSettingsString("MediaPath", chosenFolder);
-  const int loaded = m_copy.LoadMediaFile(chooser.GetPathName(), true);
+  // The working copy takes the file only once it is read (and an MP3
+  // decoded); a file that fails leaves the old media, after its message.
+  const int loaded = m_copy.TakeMediaFile(chooser.GetPathName(), true);
   ShowMedia();
   if (loaded) {
     ::SetCurrentDirectoryA(chosenFolder);

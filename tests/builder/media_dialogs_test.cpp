@@ -199,6 +199,42 @@ TEST_F(MediaDialogsTest, CancelLeavesTheObjectByteForByte) {
   EXPECT_TRUE(lwtest::WrittenBytes(*media) == before);
 }
 
+// A chosen file that fails, one that cannot be read or an MP3 that does
+// not decode, leaves the object's media as it was after its message: the
+// dialog still shows the old name, and OK stores the old bytes.
+TEST_F(MediaDialogsTest, AFileThatFailsKeepsTheOldMedia) {
+  const struct {
+    const char* name;
+    const char* file;
+    bool written;
+  } rows[] = {{"missing file", "gone.wav", false}, {"MP3 that does not decode", "bad.mp3", true}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const Bytes wave = SilentWave(1);
+    CMediaObject* media = AddMedia(wave, kMediaAudio, "old.wav");
+    const std::string path = temp.File(row.file);
+    if (row.written) {
+      ASSERT_TRUE(lwtest::WriteAll(path, Bytes(4000, 0x11)));
+    }
+    choosers.AnswerFile(path);
+    boxes.texts.clear();
+    std::string shown;
+    CDialogScript script([&](CDialog* dialog) {
+      Press(dialog, IDC_MEDIA_CHOOSE);
+      shown = Text(dialog, IDC_MEDIA_NAME);
+      Press(dialog, IDOK);
+    });
+    EXPECT_EQ(EditMediaCommand(*media, nullptr), IDOK);
+    EXPECT_EQ(boxes.texts.size(), 1u) << "the failure was told";
+    EXPECT_EQ(shown, "old.wav");
+    EXPECT_EQ(std::string(media->m_displayName), "old.wav");
+    EXPECT_EQ(media->m_kind, kMediaAudio);
+    ASSERT_EQ(media->m_dataSize, wave.size());
+    EXPECT_TRUE(std::equal(wave.begin(), wave.end(), media->m_pData));
+    ::DeleteFileA(path.c_str());
+  }
+}
+
 // ---------------------------------------------------------------------------
 // Test playback: every way out of each dialog stops it and removes its
 // files. The system's sound and MCI layers keep threads of their own from
