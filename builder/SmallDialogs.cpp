@@ -361,9 +361,11 @@ INT_PTR EditUrlCommand(CSceneCommand& command, HWND parent) {
   std::unique_ptr<CInsertUrlDlg> dlg(new CInsertUrlDlg(url, parent));
   INT_PTR result = dlg->DoModal();
   if (result != IDOK) return result;
-  // An address left empty (or only the prefix) keeps the old values.
+  // While monitoring is on, an address left empty (or only the prefix)
+  // keeps the old values. A Url that turns monitoring off needs none.
   const CString& location = dlg->m_copy.m_location;
-  if (location.IsEmpty() || location == kUrlPrefix) return IDCANCEL;
+  if (!dlg->m_copy.m_monitoringOff && (location.IsEmpty() || location == kUrlPrefix))
+    return IDCANCEL;
   url.CopyFrom(dlg->m_copy);
   return result;
 }

@@ -681,6 +681,46 @@ TEST(UrlDialog, MonitoringOffDisablesAddressAndKeys) {
   EXPECT_STREQ(url.m_location, "http://b.example");
 }
 
+// A new Url holds the prefix alone; the empty address keeps the old values
+// only while monitoring is on. With "Disable URL Monitoring" checked such a
+// Url is a command of its own and OK stores it, with its comment.
+TEST(UrlDialog, MonitoringOffNeedsNoAddress) {
+  struct Case {
+    const char* location;
+    bool off;
+    INT_PTR result;
+    const char* stored;
+    int monitoringOff;
+  };
+  static const Case kCases[] = {
+      {"http://", true, IDOK, "http://", 1},
+      {"", true, IDOK, "http://", 1},
+      {"http://", false, IDCANCEL, "http://", 0},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(std::string("\"") + c.location + (c.off ? "\", off" : "\", on"));
+    CUrlCommand url;
+    url.m_location = c.location;
+    static bool off;
+    off = c.off;
+    EXPECT_EQ(RunEdit(url,
+                      [](CDialog* d) {
+                        if (d->GetTemplateId() == IDD_DESCRIPTION) {
+                          SetItemText(d, IDC_DESCRIPTION_TEXT, "quiet");
+                          Press(d, IDOK);
+                          return;
+                        }
+                        if (off) Click(d, IDC_URL_NO_MONITORING);
+                        Press(d, IDC_COMMENT_BUTTON);
+                        Press(d, IDOK);
+                      }),
+              c.result);
+    EXPECT_STREQ(url.m_location, c.stored);
+    EXPECT_EQ(url.m_monitoringOff, c.monitoringOff);
+    EXPECT_STREQ(url.m_comment.m_text, c.result == IDOK ? "quiet" : "");
+  }
+}
+
 // The text of a tip of the tool tip control that the dialog owns: over a
 // control (id is its handle) or over a rectangle of the dialog.
 std::string ToolText(HWND dialog, UINT_PTR id, bool isControl) {
