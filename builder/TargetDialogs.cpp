@@ -70,13 +70,18 @@ const int kPenWidthCount = 5;
 
 // Puts a new object at the end of the script: through the script view
 // when the builder's frame is up (which marks the document modified), else
-// straight into the live list. False when it was not taken.
+// straight into the live list. Like the view's insert it takes the object
+// in every case: one that cannot be put there is deleted, and false is
+// returned.
 bool AppendObject(CSceneCommand* object) {
   CWinApp* app = AfxGetApp();
   if (auto* frame = dynamic_cast<CMainFrame*>(app != nullptr ? app->m_pMainWnd : nullptr)) {
     if (CSceneView* view = frame->GetSceneView()) return view->InsertCommand(object, true);
   }
-  if (g_pCommandPalette == nullptr) return false;
+  if (g_pCommandPalette == nullptr) {
+    delete object;
+    return false;
+  }
   g_pCommandPalette->GetCommands().Add(object);
   return true;
 }
@@ -205,10 +210,12 @@ bool CTargetObjectDlg::OnColours(UINT id) {
 // the end of the script and chosen here.
 bool CTargetObjectDlg::OnNewImage(UINT) {
   auto* object = new CImageTextObject;
-  if (EditImageTextCommand(*object, m_hWnd) != IDOK || !AppendObject(object)) {
+  if (EditImageTextCommand(*object, m_hWnd) != IDOK) {
     delete object;
     return true;
   }
+  // The script owns the object from here on, also when it refuses it.
+  if (!AppendObject(object)) return true;
   // The last object of the list is the new one.
   FillList(nullptr);
   if (m_list.GetCount() > 0) m_list.SetCurSel(m_list.GetCount() - 1);
