@@ -30,6 +30,7 @@ namespace {
 using lwtest::CDialogScript;
 using lwtest::Press;
 using lwtest::Click;
+using lwtest::ClickSpin;
 using lwtest::Enabled;
 using lwtest::ExpectedBytes;
 using lwtest::ItemText;
@@ -39,16 +40,6 @@ using lwtest::Text;
 using lwtest::Visible;
 using lwtest::WrittenBytes;
 using Bytes = std::vector<uint8_t>;
-
-// A mouse click on the upper or lower arrow of a spin.
-void ClickSpin(CDialog* d, int id, bool up) {
-  const HWND spin = d->GetDlgItem(id);
-  RECT r;
-  GetClientRect(spin, &r);
-  const LPARAM at = MAKELPARAM(r.right / 2, up ? 2 : r.bottom - 3);
-  SendMessageA(spin, WM_LBUTTONDOWN, MK_LBUTTON, at);
-  SendMessageA(spin, WM_LBUTTONUP, 0, at);
-}
 
 // ---- pure rules ------------------------------------------------------------
 

@@ -37,6 +37,7 @@ using lwtest::Checked;
 using lwtest::CDialogScript;
 using lwtest::Choose;
 using lwtest::Click;
+using lwtest::ClickSpin;
 using lwtest::Enabled;
 using lwtest::ExpectedBytes;
 using lwtest::ItemText;
@@ -604,22 +605,12 @@ TEST(PositionDialog, AbsoluteEnablesItsEditAndSpeedStepsByHundred) {
     enabled.push_back(Enabled(d, IDC_POS_START_X));
     Click(d, IDC_POS_START_X_MODE + kModeRandom);
     enabled.push_back(Enabled(d, IDC_POS_START_X));
-    NMUPDOWN change = {};
-    change.hdr.hwndFrom = d->GetDlgItem(IDC_POS_SPEED_SPIN);
-    change.hdr.idFrom = IDC_POS_SPEED_SPIN;
-    change.hdr.code = UDN_DELTAPOS;
-    int lower = 0, upper = 0;
-    SendMessageA(change.hdr.hwndFrom, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&lower),
-                 reinterpret_cast<LPARAM>(&upper));
-    // The arrow that raises the value.
-    const int up = upper < lower ? -1 : 1;
-    change.iDelta = up;
-    d->SendMessage(WM_NOTIFY, IDC_POS_SPEED_SPIN, reinterpret_cast<LPARAM>(&change));
+    // Clicks on the spin's arrows, as the mouse gives them.
+    ClickSpin(d, IDC_POS_SPEED_SPIN, true);
     speeds.push_back(ItemText(d, IDC_POS_SPEED));
-    d->SendMessage(WM_NOTIFY, IDC_POS_SPEED_SPIN, reinterpret_cast<LPARAM>(&change));
+    ClickSpin(d, IDC_POS_SPEED_SPIN, true);
     speeds.push_back(ItemText(d, IDC_POS_SPEED));
-    change.iDelta = -up;
-    d->SendMessage(WM_NOTIFY, IDC_POS_SPEED_SPIN, reinterpret_cast<LPARAM>(&change));
+    ClickSpin(d, IDC_POS_SPEED_SPIN, false);
     speeds.push_back(ItemText(d, IDC_POS_SPEED));
     Press(d, IDOK);
   });
