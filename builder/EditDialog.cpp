@@ -154,6 +154,13 @@ long long DivideRounded(long long a, long long b, bool down) {
 }  // namespace
 
 double StepDecimalValue(double value, const CDecimalField& field, bool up) {
+  // A value far outside 0..maximum (pasted, or not a number) is first
+  // taken as two steps beyond the nearer end: a step from there gives the
+  // same bound as from the value itself, and the scaled value below stays
+  // far inside a long long.
+  const double beyond = 2 * field.step * PowerOfTen(-field.decimals);
+  if (!(value >= -beyond)) value = -beyond;
+  if (value > field.maximum + beyond) value = field.maximum + beyond;
   const long long scaled = std::llround(value * PowerOfTen(field.digits - 1));
   long long grid = std::llround(PowerOfTen(field.digits - field.decimals - 1) * field.step);
   if (grid < 1) grid = 1;

@@ -213,10 +213,20 @@ void CMediaObjectDlg::ShowMedia() {
   SHFILEINFOA info = {};
   if (::SHGetFileInfoA(kExtensions[kind], FILE_ATTRIBUTE_NORMAL, &info, sizeof info,
                        SHGFI_ICON | SHGFI_USEFILEATTRIBUTES) && info.hIcon) {
-    const HICON old = reinterpret_cast<HICON>(::SendDlgItemMessageA(
-        m_hWnd, IDC_MEDIA_ICON, STM_SETICON, reinterpret_cast<WPARAM>(info.hIcon), 0));
-    if (old) ::DestroyIcon(old);
+    ::SendDlgItemMessageA(m_hWnd, IDC_MEDIA_ICON, STM_SETICON,
+                          reinterpret_cast<WPARAM>(info.hIcon), 0);
+    if (m_icon) ::DestroyIcon(m_icon);
+    m_icon = info.hIcon;
   }
+}
+
+LRESULT CMediaObjectDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_DESTROY && m_icon) {
+    ::SendDlgItemMessageA(m_hWnd, IDC_MEDIA_ICON, STM_SETICON, 0, 0);
+    ::DestroyIcon(m_icon);
+    m_icon = nullptr;
+  }
+  return CMediaTesting<CCommandEditDialog<CMediaObject>>::WindowProc(msg, wp, lp);
 }
 
 bool CMediaObjectDlg::OnChoose(UINT) {
@@ -425,7 +435,9 @@ bool CPlaySettingsDlg::OnTimerSpin(NMHDR* hdr, LRESULT* result) {
 
 bool CPlaySettingsDlg::OnCountSpin(NMHDR* hdr, LRESULT* result) {
   BOOL ok = FALSE;
-  int count = static_cast<int>(::GetDlgItemInt(m_hWnd, IDC_PLAY_COUNT, &ok, TRUE));
+  // Stepped as long long: a count at the end of an int's range cannot
+  // overflow before the limits below.
+  long long count = static_cast<int>(::GetDlgItemInt(m_hWnd, IDC_PLAY_COUNT, &ok, TRUE));
   if (!ok) count = 1;
   count += SpinGoesUp(hdr) ? 1 : -1;
   if (count < 1) count = 1;

@@ -42,11 +42,15 @@ bool IsAbsolute(CDialog& dialog, int firstId) {
 
 // An integer spin field with a step of its own: the edit's number moved by
 // one step in the arrow's direction, limited to 0..maximum and written
-// back; the spin's own position is never used.
+// back; the spin's own position is never used. A pasted number far
+// outside the range is first taken as one step beyond it, which the step
+// brings to the same bound without overflowing.
 void StepIntegerEdit(HWND edit, const NMUPDOWN* change, int step, int maximum) {
   char text[32] = "";
   ::GetWindowTextA(edit, text, sizeof text);
-  long value = std::strtol(text, nullptr, 10);
+  long long value = std::strtoll(text, nullptr, 10);
+  if (value < -step) value = -step;
+  if (value > static_cast<long long>(maximum) + step) value = static_cast<long long>(maximum) + step;
   int lower = 0, upper = 0;
   ::SendMessageA(change->hdr.hwndFrom, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&lower),
                  reinterpret_cast<LPARAM>(&upper));
@@ -154,6 +158,9 @@ void CTargetObjectDlg::FillList(const CSceneObject* current) {
     Show(*this, IDC_TARGET_POSITION, false);
     Show(*this, IDC_TARGET_COLOURS, false);
     Show(*this, IDC_TARGET_NEW_IMAGE, false);
+    // The template's default button is hidden now: Enter means OK.
+    m_position.SetDefault(0);
+    SetDefID(IDOK);
   }
   ShowSelected();
 }

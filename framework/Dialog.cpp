@@ -1,6 +1,8 @@
 // Dialogs and dialog data exchange.
 #include "framework/Dialog.h"
 
+#include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 
@@ -207,10 +209,16 @@ void DDX_Text(CDataExchange* dx, int id, int& value) {
   if (dx->SkipsField()) return;
   char text[64];
   TextOfControl(control, text, sizeof text);
+  // long is 32 bits here: the number is read as long long, whose range
+  // errno reports, so that a number beyond an int fails rather than
+  // standing for its bound.
   char* end = nullptr;
-  long v = std::strtol(text, &end, 10);
+  errno = 0;
+  const long long v = std::strtoll(text, &end, 10);
+  const bool overflow = errno == ERANGE;
   while (end && (*end == ' ' || *end == '\t')) ++end;
-  if (!text[0] || !end || *end || v < INT_MIN || v > INT_MAX) dx->Fail("Please enter an integer.");
+  if (!text[0] || !end || *end || overflow || v < INT_MIN || v > INT_MAX)
+    dx->Fail("Please enter an integer.");
   dx->WillWrite(value);
   value = static_cast<int>(v);
 }

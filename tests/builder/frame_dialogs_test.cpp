@@ -72,6 +72,9 @@ TEST(DecimalSpin, SnapsToTheGridThenSteps) {
       {2.5, true, "2.51 sec"},   {2.505, false, "2.5 sec"}, {2.505, true, "2.51 sec"},
       {2.5, false, "2.49 sec"},  {0.0, false, "0 sec"},     {100.0, true, "100 sec"},
       {99.995, true, "100 sec"}, {0.004, true, "0.01 sec"}, {7.0, false, "6.99 sec"},
+      // Pasted far outside the range: no overflow on the way to the bounds.
+      {1e300, true, "100 sec"},  {1e300, false, "100 sec"}, {-1e300, true, "0 sec"},
+      {-1e300, false, "0 sec"},  {-5.0, true, "0 sec"},   {150.0, false, "100 sec"},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(std::to_string(c.value) + (c.up ? " up" : " down"));

@@ -178,6 +178,39 @@ TEST_F(MediaDialogsTest, EachKindOfFileLoadsWithItsKind) {
   EXPECT_TRUE(boxes.texts.empty());
 }
 
+// The shell's icon the dialog shows for each kind it holds is the
+// dialog's own: none of them outlives the dialog.
+TEST_F(MediaDialogsTest, TheIconsTheDialogShowsGoWithIt) {
+  CMediaObject* media = AddMedia(SilentWave(1), kMediaAudio, "old.wav");
+  const std::string path = temp.File("new.mid");
+  ASSERT_TRUE(lwtest::WriteAll(path, lwtest::OneNoteMidi()));
+  choosers.AnswerFile(path);
+  std::vector<HICON> shown;
+  CDialogScript script([&](CDialog* dialog) {
+    auto icon = [&] {
+      return reinterpret_cast<HICON>(
+          ::SendDlgItemMessageA(dialog->GetSafeHwnd(), IDC_MEDIA_ICON, STM_GETICON, 0, 0));
+    };
+    shown.push_back(icon());
+    Press(dialog, IDC_MEDIA_CHOOSE);
+    shown.push_back(icon());
+    Press(dialog, IDOK);
+  });
+  EXPECT_EQ(EditMediaCommand(*media, nullptr), IDOK);
+  EXPECT_EQ(media->m_kind, kMediaMidi);
+  ASSERT_EQ(shown.size(), 2u);
+  for (HICON icon : shown) {
+    ASSERT_NE(icon, nullptr);
+    ICONINFO info = {};
+    const bool alive = ::GetIconInfo(icon, &info) != FALSE;
+    EXPECT_FALSE(alive) << "an icon outlived the dialog";
+    if (alive) {
+      ::DeleteObject(info.hbmColor);
+      ::DeleteObject(info.hbmMask);
+    }
+  }
+}
+
 TEST_F(MediaDialogsTest, CancelLeavesTheObjectByteForByte) {
   CMediaObject* media = AddMedia(SilentWave(1), kMediaAudio, "old.wav");
   media->m_comment.m_text = "intro";

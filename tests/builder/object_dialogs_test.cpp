@@ -518,6 +518,26 @@ TEST(TargetDialog, HideOffersOnlyListPreviewAndComment) {
   }
 }
 
+// Enter in Hide's dialog is OK: the hidden "&Position..." is not the
+// default button there. The key comes as the dialog's loop sees it.
+TEST(TargetDialog, EnterInHidesDialogIsOk) {
+  lwtest::CEditTestPalette palette;
+  auto* object = palette.Add(new CImageTextObject);
+  auto* hide = palette.Add(new CHideCommand);
+  hide->SetTarget(object);
+  static UINT defaultId;
+  EXPECT_EQ(RunEdit(*hide,
+                    [](CDialog* d) {
+                      defaultId = d->GetDefID();
+                      const HWND list = d->GetDlgItem(IDC_TARGET_LIST);
+                      PostMessageA(list, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+                      PostMessageA(list, WM_KEYUP, VK_RETURN, 0xC01C0001);
+                    }),
+            IDOK);
+  EXPECT_EQ(defaultId, static_cast<UINT>(IDOK));
+  EXPECT_EQ(hide->GetTarget(), object);
+}
+
 // "New image" edits a new object, puts it at the end of the script and
 // selects it.
 TEST(TargetDialog, NewImageIsAppendedAndChosen) {
@@ -612,12 +632,24 @@ TEST(PositionDialog, AbsoluteEnablesItsEditAndSpeedStepsByHundred) {
     speeds.push_back(ItemText(d, IDC_POS_SPEED));
     ClickSpin(d, IDC_POS_SPEED_SPIN, false);
     speeds.push_back(ItemText(d, IDC_POS_SPEED));
+    // Pasted numbers beyond any int step to the bounds without overflow.
+    SetItemText(d, IDC_POS_SPEED, "99999999999");
+    ClickSpin(d, IDC_POS_SPEED_SPIN, true);
+    speeds.push_back(ItemText(d, IDC_POS_SPEED));
+    SetItemText(d, IDC_POS_SPEED, "-99999999999");
+    ClickSpin(d, IDC_POS_SPEED_SPIN, false);
+    speeds.push_back(ItemText(d, IDC_POS_SPEED));
+    SetItemText(d, IDC_POS_SPEED, "2147483600");
+    ClickSpin(d, IDC_POS_SPEED_SPIN, false);
+    speeds.push_back(ItemText(d, IDC_POS_SPEED));
+    SetItemText(d, IDC_POS_SPEED, "99900");
     Press(d, IDOK);
   });
   CPositionDlg dlg(motion, &move, nullptr);
   EXPECT_EQ(dlg.DoModal(), IDOK);
   EXPECT_EQ(enabled, (std::vector<bool>{false, true, false}));
-  EXPECT_EQ(speeds, (std::vector<std::string>{"100000", "100000", "99900"}));
+  EXPECT_EQ(speeds, (std::vector<std::string>{"100000", "100000", "99900", "100000", "0",
+                                              "100000"}));
   EXPECT_EQ(dlg.m_copy.m_moveSpeed, 99900);
   EXPECT_EQ(dlg.m_copy.m_startModeX, kModeRandom);
 }

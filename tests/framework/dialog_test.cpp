@@ -90,6 +90,10 @@ TEST(Dialog, FailingFieldKeepsTheDialogOpenWithFocusOnIt) {
   };
   const Case kCases[] = {
       {"abc", "x", "Please enter an integer.", 1000},
+      // Beyond what an int holds (and a 32-bit long): not taken as its bound.
+      {"99999999999", "x", "Please enter an integer.", 1000},
+      {"-99999999999", "x", "Please enter an integer.", 1000},
+      {"2147483648", "x", "Please enter an integer.", 1000},
       {"150", "x", "Please enter an integer between 1 and 99.", 1000},
       {"5", "toolong", "Please enter no more than 5 characters.", 1001},
   };
