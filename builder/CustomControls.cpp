@@ -89,6 +89,10 @@ LRESULT CToggleButton::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
       // Released over the button while it was being pressed: a click.
       if (m_toggle && ::GetCapture() == m_hWnd && IsPointerInside(lp)) m_checked = !m_checked;
       break;
+    case WM_KEYUP:
+      // Space released while it holds the button down: the keyboard's click.
+      if (m_toggle && wp == VK_SPACE && (GetState() & BST_PUSHED)) m_checked = !m_checked;
+      break;
     case WM_KILLFOCUS:
       if (::GetCapture() == m_hWnd) ::ReleaseCapture();
       break;
@@ -96,7 +100,7 @@ LRESULT CToggleButton::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
       break;
   }
   const LRESULT r = CButton::WindowProc(msg, wp, lp);
-  if (msg == WM_LBUTTONUP || msg == WM_LBUTTONDOWN || msg == WM_KILLFOCUS ||
+  if (msg == WM_LBUTTONUP || msg == WM_LBUTTONDOWN || msg == WM_KILLFOCUS || msg == WM_KEYUP ||
       (msg == WM_MOUSEMOVE && ::GetCapture() == m_hWnd))
     Invalidate(false);
   return r;

@@ -50,7 +50,9 @@ class CSceneView : public CCtrlView {
   bool HasVisibleCommands() const;
 
   // Puts the command at the end (append) or at the caret line, selected
-  // alone with the caret; the script owns it from then on.
+  // alone with the caret. It takes the command in every case: the script
+  // owns it from then on, and one it cannot take (no document, no room in
+  // the list) is deleted here and false returned.
   bool InsertCommand(CSceneCommand* command, bool append);
   // Deletes the selected commands, after "Are you sure you want delete
   // command(s)?" when ask is set.

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <malloc.h>
 
 #include <algorithm>
 #include <string>
@@ -18,6 +19,7 @@
 #include "builder/BuilderApp.h"
 #include "builder/BuilderMessages.h"
 #include "builder/CommView.h"
+#include "builder/CommandEdit.h"
 #include "builder/FileDialogEx.h"
 #include "builder/MainFrame.h"
 #include "builder/SceneDoc.h"
@@ -35,6 +37,7 @@
 #include "script/SceneVersion.h"
 #include "tests/builder/builder_run.h"
 #include "tests/support/common_dialogs.h"
+#include "tests/support/dialog_hook.h"
 #include "tests/support/files.h"
 #include "tests/support/processes.h"
 #include "tests/support/pump.h"
@@ -672,6 +675,49 @@ TEST_F(BuilderAppTest, ADeletedShowLeavesItsObjectAndTheSavedFile) {
   Command(ID_FILE_NEW);
   EXPECT_EQ(View()->GetLineCount(), 0);
   EXPECT_EQ(Doc()->GetCommands().GetSize(), 0);
+}
+
+// A script list with no room left: every insert is refused as the list
+// box refuses it when it runs out of memory.
+LRESULT CALLBACK RefuseInserts(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
+  if (msg == LB_INSERTSTRING || msg == LB_ADDSTRING) return LB_ERRSPACE;
+  return ::DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+// "New image" in a Show's dialog when the script cannot take the new
+// object: the script view, which owns whatever it is given, deletes it,
+// and nobody deletes it again; the script and the dialog go on without it.
+TEST_F(BuilderAppTest, ANewImageTheScriptCannotTakeIsDeletedOnce) {
+  ASSERT_TRUE(Start());
+  AddTypes({kTypeShow});
+  CSceneCommand* show = View()->GetLineCommand(0);
+  ASSERT_NE(show, nullptr);
+  const HWND list = View()->GetSafeHwnd();
+  ASSERT_TRUE(::SetWindowSubclass(list, &RefuseInserts, 1, 0));
+  static int listed;
+  listed = -1;
+  lwtest::CDialogScript script([](CDialog* d) {
+    if (d->GetTemplateId() == IDD_IMAGE_TEXT) {
+      ::SendMessageA(d->GetDlgItem(IDC_IT_SET_TEXT), BM_CLICK, 0, 0);
+      d->SetDlgItemText(IDC_IT_TEXT, "Refused");
+      lwtest::Press(d, IDOK);
+      return;
+    }
+    lwtest::Press(d, IDC_TARGET_NEW_IMAGE);
+    listed = static_cast<int>(::SendDlgItemMessageA(d->GetSafeHwnd(), IDC_TARGET_LIST,
+                                                    LB_GETCOUNT, 0, 0));
+    lwtest::Press(d, IDOK);
+  });
+  EXPECT_EQ(EditSceneCommand(*show, FrameHwnd()), IDOK);
+  ::RemoveWindowSubclass(list, &RefuseInserts, 1);
+  EXPECT_EQ(script.Opened(), 2);
+  EXPECT_EQ(listed, 0);
+  EXPECT_EQ(View()->GetLineCount(), 1);
+  EXPECT_EQ(Doc()->GetCommands().GetSize(), 1);
+  EXPECT_EQ(show->GetTarget(), nullptr);
+  // The heap is whole: a second delete of the object would have broken it.
+  EXPECT_TRUE(::HeapValidate(::GetProcessHeap(), 0, nullptr));
+  EXPECT_EQ(_heapchk(), _HEAPOK);
 }
 
 // ---------------------------------------------------------------------------

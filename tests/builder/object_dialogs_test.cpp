@@ -39,6 +39,7 @@ using lwtest::Checked;
 using lwtest::CDialogScript;
 using lwtest::Choose;
 using lwtest::Click;
+using lwtest::ClickSpin;
 using lwtest::Enabled;
 using lwtest::ExpectedBytes;
 using lwtest::ItemText;
@@ -381,11 +382,14 @@ TEST(ImageTextDialog, FullScreenRuleAndJustification) {
     states.push_back(Checked(d, IDC_IT_KEEP_ASPECT));
     Click(d, IDC_IT_FULL_SCREEN);
     Click(d, IDC_IT_KEEP_ASPECT);
+    // Justified as a text, then a picture again.
     Click(d, IDC_IT_SET_TEXT);
     Press(d, IDC_IT_JUSTIFY_RIGHT);
+    Click(d, IDC_IT_SET_TEXT);
     Press(d, IDOK);
   });
   EXPECT_EQ(states, (std::vector<bool>{true, false, false, true, false}));
+  EXPECT_EQ(object.m_kind, 0);
   EXPECT_EQ(object.m_fullScreen, 1);
   EXPECT_EQ(object.m_keepAspect, 1);
   EXPECT_EQ(object.m_justification, 2);
@@ -516,6 +520,26 @@ TEST(TargetDialog, HideOffersOnlyListPreviewAndComment) {
   }
 }
 
+// Enter in Hide's dialog is OK: the hidden "&Position..." is not the
+// default button there. The key comes as the dialog's loop sees it.
+TEST(TargetDialog, EnterInHidesDialogIsOk) {
+  lwtest::CEditTestPalette palette;
+  auto* object = palette.Add(new CImageTextObject);
+  auto* hide = palette.Add(new CHideCommand);
+  hide->SetTarget(object);
+  static UINT defaultId;
+  EXPECT_EQ(RunEdit(*hide,
+                    [](CDialog* d) {
+                      defaultId = d->GetDefID();
+                      const HWND list = d->GetDlgItem(IDC_TARGET_LIST);
+                      PostMessageA(list, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+                      PostMessageA(list, WM_KEYUP, VK_RETURN, 0xC01C0001);
+                    }),
+            IDOK);
+  EXPECT_EQ(defaultId, static_cast<UINT>(IDOK));
+  EXPECT_EQ(hide->GetTarget(), object);
+}
+
 // "New image" edits a new object, puts it at the end of the script and
 // selects it.
 TEST(TargetDialog, NewImageIsAppendedAndChosen) {
@@ -603,29 +627,31 @@ TEST(PositionDialog, AbsoluteEnablesItsEditAndSpeedStepsByHundred) {
     enabled.push_back(Enabled(d, IDC_POS_START_X));
     Click(d, IDC_POS_START_X_MODE + kModeRandom);
     enabled.push_back(Enabled(d, IDC_POS_START_X));
-    NMUPDOWN change = {};
-    change.hdr.hwndFrom = d->GetDlgItem(IDC_POS_SPEED_SPIN);
-    change.hdr.idFrom = IDC_POS_SPEED_SPIN;
-    change.hdr.code = UDN_DELTAPOS;
-    int lower = 0, upper = 0;
-    SendMessageA(change.hdr.hwndFrom, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&lower),
-                 reinterpret_cast<LPARAM>(&upper));
-    // The arrow that raises the value.
-    const int up = upper < lower ? -1 : 1;
-    change.iDelta = up;
-    d->SendMessage(WM_NOTIFY, IDC_POS_SPEED_SPIN, reinterpret_cast<LPARAM>(&change));
+    // Clicks on the spin's arrows, as the mouse gives them.
+    ClickSpin(d, IDC_POS_SPEED_SPIN, true);
     speeds.push_back(ItemText(d, IDC_POS_SPEED));
-    d->SendMessage(WM_NOTIFY, IDC_POS_SPEED_SPIN, reinterpret_cast<LPARAM>(&change));
+    ClickSpin(d, IDC_POS_SPEED_SPIN, true);
     speeds.push_back(ItemText(d, IDC_POS_SPEED));
-    change.iDelta = -up;
-    d->SendMessage(WM_NOTIFY, IDC_POS_SPEED_SPIN, reinterpret_cast<LPARAM>(&change));
+    ClickSpin(d, IDC_POS_SPEED_SPIN, false);
     speeds.push_back(ItemText(d, IDC_POS_SPEED));
+    // Pasted numbers beyond any int step to the bounds without overflow.
+    SetItemText(d, IDC_POS_SPEED, "99999999999");
+    ClickSpin(d, IDC_POS_SPEED_SPIN, true);
+    speeds.push_back(ItemText(d, IDC_POS_SPEED));
+    SetItemText(d, IDC_POS_SPEED, "-99999999999");
+    ClickSpin(d, IDC_POS_SPEED_SPIN, false);
+    speeds.push_back(ItemText(d, IDC_POS_SPEED));
+    SetItemText(d, IDC_POS_SPEED, "2147483600");
+    ClickSpin(d, IDC_POS_SPEED_SPIN, false);
+    speeds.push_back(ItemText(d, IDC_POS_SPEED));
+    SetItemText(d, IDC_POS_SPEED, "99900");
     Press(d, IDOK);
   });
   CPositionDlg dlg(motion, &move, nullptr);
   EXPECT_EQ(dlg.DoModal(), IDOK);
   EXPECT_EQ(enabled, (std::vector<bool>{false, true, false}));
-  EXPECT_EQ(speeds, (std::vector<std::string>{"100000", "100000", "99900"}));
+  EXPECT_EQ(speeds, (std::vector<std::string>{"100000", "100000", "99900", "100000", "0",
+                                              "100000"}));
   EXPECT_EQ(dlg.m_copy.m_moveSpeed, 99900);
   EXPECT_EQ(dlg.m_copy.m_startModeX, kModeRandom);
 }
@@ -781,6 +807,86 @@ TEST(LinePositionDialog, AbsoluteOrRandomModes) {
   EXPECT_EQ(line.m_motion.m_endModeY, kModeStored);
   EXPECT_EQ(line.m_motion.m_endY, 77);
   EXPECT_EQ(line.m_motion.m_startModeY, kModeRandom);
+}
+
+// ---- values the user cannot reach ---------------------------------------------
+
+// A run writes the positions it computes into the motion (a picture wider
+// than the screen placed "Random" or "Right" gives a start far below
+// -5000), and a Line on a wide screen the same. Coordinates whose edits are
+// closed, and a letter speed hidden for a picture, are not checked: OK goes
+// through and keeps them; the fields the user can reach are still checked.
+// Runs the position dialog with the action on every dialog that comes up;
+// OK copies its working copy back into the motion.
+template <class Dialog>
+INT_PTR RunPositionDialog(Dialog& dialog, CMotionAttribute& motion, CDialogScript::Action act) {
+  CDialogScript script(std::move(act));
+  const INT_PTR result = dialog.DoModal();
+  if (result == IDOK) motion.CopyFrom(dialog.m_copy);
+  return result;
+}
+
+TEST(PositionDialogs, ValuesOutOfReachDoNotStopOk) {
+  using Run = INT_PTR (*)(CMotionAttribute&, CDialogScript::Action);
+  struct Case {
+    const char* name;
+    Run run;
+    int startXAbsolute;  // the radio that opens the start x
+  };
+  static CMoveCommand move;
+  static CShowCommand show;
+  static CLineCommand line;
+  const Case kCases[] = {
+      {"Move",
+       [](CMotionAttribute& m, CDialogScript::Action act) {
+         CPositionDlg dialog(m, &move, nullptr);
+         return RunPositionDialog(dialog, m, std::move(act));
+       },
+       IDC_POS_START_X_MODE + kModeStored},
+      {"Show, a picture",
+       [](CMotionAttribute& m, CDialogScript::Action act) {
+         CShowPositionDlg dialog(m, &show, false, nullptr);
+         return RunPositionDialog(dialog, m, std::move(act));
+       },
+       IDC_SHOWPOS_X_MODE + kModeStored},
+      {"Line",
+       [](CMotionAttribute& m, CDialogScript::Action act) {
+         CLinePositionDlg dialog(m, &line, nullptr);
+         return RunPositionDialog(dialog, m, std::move(act));
+       },
+       IDC_LINEPOS_START_X_ABSOLUTE},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    lwtest::CRecordedBoxes boxes;
+    CMotionAttribute motion;
+    motion.m_startModeX = motion.m_startModeY = kModeRandom;
+    motion.m_endModeX = motion.m_endModeY = kModeRandom;
+    motion.m_startX = -6000;
+    motion.m_startY = 7000;
+    motion.m_endX = -9000;
+    motion.m_endY = 5001;
+    motion.m_letterSpeed = 9000;
+    EXPECT_EQ(c.run(motion, [](CDialog* d) { Press(d, IDOK); }), IDOK);
+    EXPECT_EQ(boxes.texts, std::vector<std::string>{});
+    EXPECT_EQ(motion.m_startX, -6000);
+    EXPECT_EQ(motion.m_startY, 7000);
+    EXPECT_EQ(motion.m_endX, -9000);
+    EXPECT_EQ(motion.m_endY, 5001);
+    EXPECT_EQ(motion.m_letterSpeed, 9000);
+    // Once "Absolute" opens the start x, its value is checked.
+    static int open;
+    open = c.startXAbsolute;
+    EXPECT_EQ(c.run(motion,
+                    [](CDialog* d) {
+                      Click(d, open);
+                      Press(d, IDOK);
+                      Press(d, IDCANCEL);
+                    }),
+              IDCANCEL);
+    EXPECT_EQ(boxes.texts,
+              std::vector<std::string>{"Please enter an integer between -5000 and 5000."});
+  }
 }
 
 // ---- Edit then OK, Edit then Cancel ------------------------------------------

@@ -90,6 +90,10 @@ TEST(Dialog, FailingFieldKeepsTheDialogOpenWithFocusOnIt) {
   };
   const Case kCases[] = {
       {"abc", "x", "Please enter an integer.", 1000},
+      // Beyond what an int holds (and a 32-bit long): not taken as its bound.
+      {"99999999999", "x", "Please enter an integer.", 1000},
+      {"-99999999999", "x", "Please enter an integer.", 1000},
+      {"2147483648", "x", "Please enter an integer.", 1000},
       {"150", "x", "Please enter an integer between 1 and 99.", 1000},
       {"5", "toolong", "Please enter no more than 5 characters.", 1001},
   };
@@ -118,6 +122,80 @@ TEST(Dialog, FailingFieldKeepsTheDialogOpenWithFocusOnIt) {
     EXPECT_EQ(s.selectedAfterFailure, std::vector<bool>{true});
     EXPECT_EQ(dlg.number, 5);
   }
+}
+
+// A field the user cannot reach, its control disabled or hidden, is
+// neither read back nor checked on OK: its member keeps what it held, even
+// a value its check would refuse, whatever the control came to show. A
+// radio group counts as reachable while one of its buttons is.
+TEST(Dialog, AFieldTheUserCannotReachKeepsItsValueUnchecked) {
+  struct Case {
+    const char* name;
+    std::vector<int> ids;  // the controls put out of reach
+    bool hide;
+    int number;
+    const char* text;
+    int mute, choice;
+  };
+  static const Case kCases[] = {
+      {"number disabled", {1000}, false, 150, "abc", 0, 1},
+      {"number hidden", {1000}, true, 150, "abc", 0, 1},
+      {"name disabled", {1001}, false, 42, "start", 0, 1},
+      {"check box hidden", {1002}, true, 42, "abc", 1, 1},
+      {"whole group disabled", {1003, 1004, 1005}, false, 42, "abc", 0, 2},
+      {"one button of the group disabled", {1005}, false, 42, "abc", 0, 1},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    lwtest::CRecordedBoxes boxes;
+    static const Case* current;
+    current = &c;
+    Script s;
+    s.act = [](CDialog* d, Script*) {
+      d->SetDlgItemText(1000, "42");
+      d->SetDlgItemText(1001, "abc");
+      d->CheckDlgButton(1002, BST_UNCHECKED);
+      d->CheckRadioButton(1003, 1005, 1004);
+      for (int id : current->ids) {
+        const HWND control = d->GetDlgItem(id);
+        if (current->hide)
+          ShowWindow(control, SW_HIDE);
+        else
+          EnableWindow(control, FALSE);
+        // What the user could not have typed there, and would be refused.
+        if (id == 1000) d->SetDlgItemText(id, "abc");
+        if (id == 1001) d->SetDlgItemText(id, "toolong");
+      }
+      d->SendMessage(WM_COMMAND, IDOK, 0);
+    };
+    HookScope scope(&s);
+    ProbeDlg dlg;
+    dlg.number = 150;  // outside 1..99
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(boxes.texts, std::vector<std::string>{});
+    EXPECT_EQ(dlg.number, c.number);
+    EXPECT_STREQ(dlg.name, c.text);
+    EXPECT_EQ(dlg.mute, c.mute);
+    EXPECT_EQ(dlg.choice, c.choice);
+  }
+}
+
+// A value the check refused does not stay in the member: when the field is
+// then closed instead of mended, OK keeps what the member held before.
+TEST(Dialog, ARefusedValueDoesNotStayWhenItsFieldIsClosed) {
+  lwtest::CRecordedBoxes boxes;
+  Script s;
+  s.act = [](CDialog* d, Script*) {
+    d->SetDlgItemText(1000, "150");
+    d->SendMessage(WM_COMMAND, IDOK, 0);
+    EnableWindow(d->GetDlgItem(1000), FALSE);
+    d->SendMessage(WM_COMMAND, IDOK, 0);
+  };
+  HookScope scope(&s);
+  ProbeDlg dlg;
+  EXPECT_EQ(dlg.DoModal(), IDOK);
+  EXPECT_EQ(boxes.texts, std::vector<std::string>{"Please enter an integer between 1 and 99."});
+  EXPECT_EQ(dlg.number, 7);
 }
 
 TEST(Dialog, CancelLeavesTheFieldsAlone) {
