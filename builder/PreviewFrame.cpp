@@ -157,7 +157,7 @@ int CPreviewFrame::OnCreate(CREATESTRUCTA* cs) {
   m_toolBar.Dock(CControlBar::kTop);
   PlaceToolBar();
   ShowToolBar(OptionsShowToolBar());
-  if (HWND main = AfxGetMainHwnd()) ::EnableWindow(main, FALSE);
+  TakeMainWindow();
   return 0;
 }
 
@@ -329,13 +329,32 @@ LRESULT CPreviewFrame::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
   return CFrameWnd::WindowProc(msg, wp, lp);
 }
 
+void CPreviewFrame::TakeMainWindow() {
+  // Called before the frame shows: the active window is still the one
+  // the preview was opened from (the main window, or a dialog over it).
+  m_taken[0].window = AfxGetMainHwnd();
+  m_taken[1].window = ::GetActiveWindow();
+  if (m_taken[1].window == m_taken[0].window) m_taken[1].window = nullptr;
+  for (CTakenWindow& taken : m_taken) {
+    if (!taken.window) continue;
+    taken.wasEnabled = ::IsWindowEnabled(taken.window) != FALSE;
+    if (taken.wasEnabled) ::EnableWindow(taken.window, FALSE);
+  }
+  m_activeBefore = m_taken[1].window ? m_taken[1].window : m_taken[0].window;
+}
+
 void CPreviewFrame::GiveBackMainWindow() {
   if (m_mainGivenBack) return;
   m_mainGivenBack = true;
-  if (HWND main = AfxGetMainHwnd()) {
-    ::EnableWindow(main, TRUE);
-    ::SetForegroundWindow(main);
-  }
+  // What this frame disabled is enabled again; a window that was disabled
+  // already (the main window under a modal dialog) stays so.
+  for (CTakenWindow& taken : m_taken)
+    if (taken.window && taken.wasEnabled && ::IsWindow(taken.window))
+      ::EnableWindow(taken.window, TRUE);
+  // The window the user worked in comes back to the front; the others keep
+  // their places below it.
+  if (m_activeBefore && ::IsWindow(m_activeBefore) && ::IsWindowEnabled(m_activeBefore))
+    ::SetForegroundWindow(m_activeBefore);
 }
 
 bool CPreviewFrame::DestroyWindow() {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/App.h"
 #include "framework/Dialog.h"
 #include "framework/Seams.h"
 #include "tests/framework/CountedException.h"
@@ -248,6 +249,68 @@ TEST(Dialog, ModalLoopDisablesTheOwnerUntilTheDialogEnds) {
     EXPECT_TRUE(IsWindowEnabled(owner));
   }
   DestroyWindow(owner);
+}
+
+// An application that sees every message its loop would hand on.
+class FilteringApp : public CWinApp {
+ public:
+  FilteringApp() : CWinApp("DialogTest") {}
+  bool PreTranslateMessage(MSG* msg) override {
+    if (msg->message == WM_KEYDOWN) keysSeen.push_back(msg->hwnd);
+    return CWinApp::PreTranslateMessage(msg);
+  }
+  std::vector<HWND> keysSeen;
+};
+
+// Posts keys once the modal loop runs: Esc to the window outside the
+// dialog, then Tab and Esc to the dialog's first field.
+class KeysInLoopDlg : public CDialog {
+ public:
+  KeysInLoopDlg(HWND owner, HWND outside) : CDialog(200, owner), m_outside(outside) {}
+  int focusAfterTab = 0;
+
+ protected:
+  bool OnInitDialog() override {
+    CDialog::OnInitDialog();
+    ::SetFocus(GetDlgItem(1000));
+    ::PostMessageA(m_outside, WM_KEYDOWN, VK_ESCAPE, 1);
+    ::PostMessageA(GetDlgItem(1000), WM_KEYDOWN, VK_TAB, 1);
+    PostMessage(WM_APP);
+    ::PostMessageA(GetDlgItem(1001), WM_KEYDOWN, VK_ESCAPE, 1);
+    SetTimer(1, 5000);
+    return false;  // the focus is set
+  }
+  LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
+    if (msg == WM_APP) {
+      focusAfterTab = ::GetDlgCtrlID(::GetFocus());
+      return 0;
+    }
+    if (msg == WM_TIMER) {
+      EndDialog(-2);
+      return 0;
+    }
+    return CDialog::WindowProc(msg, wp, lp);
+  }
+
+ private:
+  HWND m_outside;
+};
+
+// The modal loop lets the application filter the messages of the thread's
+// other windows, as the program's own loop does, while the dialog keeps
+// its own keys: Tab moves on, Esc cancels.
+TEST(Dialog, TheModalLoopLetsOtherWindowsTakeTheirKeysAndKeepsTheDialogsOwn) {
+  FilteringApp app;
+  lwtest::CKeyTakingWindow owner, outside;
+  ASSERT_TRUE(owner.IsWindow() && outside.IsWindow());
+  KeysInLoopDlg dlg(owner.GetSafeHwnd(), outside.GetSafeHwnd());
+  EXPECT_EQ(dlg.DoModal(), IDCANCEL) << "Esc in the dialog cancels it";
+  EXPECT_EQ(dlg.focusAfterTab, 1001) << "Tab moves to the next field";
+  EXPECT_EQ(outside.taken, std::vector<WPARAM>{VK_ESCAPE});
+  EXPECT_EQ(outside.dispatched, 0) << "a key taken is not dispatched";
+  EXPECT_EQ(app.keysSeen, std::vector<HWND>{outside.GetSafeHwnd()})
+      << "the dialog's own keys are the dialog manager's";
+  EXPECT_TRUE(owner.taken.empty()) << "the disabled owner takes nothing";
 }
 
 // Radio groups count their radio buttons in tab order (the template's), not
