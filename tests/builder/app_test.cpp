@@ -35,6 +35,7 @@
 #include "script/SceneVersion.h"
 #include "tests/builder/builder_run.h"
 #include "tests/support/common_dialogs.h"
+#include "tests/support/dialog_hook.h"
 #include "tests/support/files.h"
 #include "tests/support/processes.h"
 #include "tests/support/pump.h"
@@ -557,6 +558,57 @@ TEST_F(BuilderAppTest, DeleteAsksAboutOneCommandOrSeveral) {
   SelectLines({0});
   ::SendMessageA(View()->GetSafeHwnd(), WM_KEYDOWN, VK_DELETE, 0);
   EXPECT_EQ(boxes.texts, std::vector<std::string>{"Are you sure you want delete command?"});
+}
+
+// Options OK rebuilds the list in the options it leaves: every line
+// measured again in the new style font, indented by the new tab size, with
+// the selection, the caret and both scroll positions kept.
+TEST_F(BuilderAppTest, OptionsOkRebuildsTheListKeepingSelectionCaretAndScroll) {
+  ASSERT_TRUE(Start());
+  std::initializer_list<int> types = {kTypeRepeat, kTypeWait, kTypeWait, kTypeWait, kTypeUntil};
+  for (int i = 0; i < 8; ++i) AddTypes(types);
+  HWND list = View()->GetSafeHwnd();
+  const int lines = View()->GetLineCount();
+  ASSERT_EQ(lines, 40);
+  SelectLines({11, 12, 17});
+  ::SendMessageA(list, LB_SETCARETINDEX, 12, 0);
+  ::SendMessageA(list, LB_SETTOPINDEX, 9, 0);
+  ::SendMessageA(list, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 120), 0);
+  const int top = static_cast<int>(::SendMessageA(list, LB_GETTOPINDEX, 0, 0));
+  const int across = ::GetScrollPos(list, SB_HORZ);
+  ASSERT_EQ(top, 9);
+  ASSERT_GT(across, 0);
+  const int oldHeight = static_cast<int>(::SendMessageA(list, LB_GETITEMHEIGHT, 1, 0));
+
+  LOGFONTA font = {};
+  font.lfHeight = -40;
+  strcpy(font.lfFaceName, "Arial");
+  lwtest::CRecordedCommonDialogs choosers;
+  choosers.AnswerFont(font, RGB(0, 0, 128));
+  lwtest::CDialogScript options([](CDialog* d) {
+    d->SetDlgItemText(IDC_OPT_TAB, "5");
+    lwtest::Press(d, IDC_OPT_FONT);  // the Normal style is selected
+    lwtest::Press(d, IDOK);
+  });
+  Command(ID_TOOLS_OPTIONS);
+  ASSERT_EQ(options.Opened(), 1);
+
+  const CBuilderOptions* o = g_pCommandPalette->GetOptions();
+  ASSERT_EQ(o->m_tabSize, 5);
+  ASSERT_EQ(View()->GetLineCount(), lines);
+  for (int i = 0; i < lines; ++i) {
+    SCOPED_TRACE("line " + std::to_string(i));
+    const CSceneCommand* cmd = View()->GetLineCommand(i);
+    ASSERT_EQ(cmd, Doc()->GetCommands().GetCommand(i));
+    EXPECT_EQ(::SendMessageA(list, LB_GETITEMHEIGHT, i, 0), std::max(16, o->GetStyleExtent(*cmd)));
+    EXPECT_EQ(cmd->m_indent, cmd->GetType() == kTypeWait ? 5 : 0);
+  }
+  EXPECT_NE(::SendMessageA(list, LB_GETITEMHEIGHT, 1, 0), oldHeight) << "the font changed the height";
+  EXPECT_EQ(SelectedLines(), (std::vector<int>{11, 12, 17}));
+  EXPECT_EQ(View()->GetCaretLine(), 12);
+  EXPECT_EQ(::SendMessageA(list, LB_GETTOPINDEX, 0, 0), top);
+  EXPECT_EQ(::GetScrollPos(list, SB_HORZ), across);
+  Doc()->SetModifiedFlag(false);
 }
 
 TEST_F(BuilderAppTest, DeactivateActivateAndActivateAll) {
