@@ -137,3 +137,17 @@ class CSharedFile : public CMemFile {
   void* m_hGlobal = nullptr;
   bool m_bBorrowed = false;
 };
+
+// A file written whole or not at all: the new contents go into a temporary
+// file beside the target (the same folder, so that the replacement is a
+// rename on one volume), which replaces the target only once it is
+// complete. A failure before that leaves the target as it was.
+//
+// Makes an empty temporary file in the target's folder and returns its
+// path; empty (with the system's last error) when none can be made.
+CString MakeTemporaryBeside(const char* target);
+// Puts the finished temporary file in the target's place, keeping the
+// target's attributes when it exists; false (with the system's last error)
+// when that cannot be done: the target is then as it was, and the
+// temporary file is still there for the caller to delete.
+bool ReplaceWithTemporary(const char* temporary, const char* target);
