@@ -60,16 +60,6 @@ int ArgumentCount() {
 
 bool IsStartWindowDue() { return ProfileInt(kStartDialogEntry, 0) == 0 && ArgumentCount() != 1; }
 
-bool PostOpenPreviewUrl(HWND frame, const char* address) {
-  if (!address) return false;
-  const int length = lstrlenA(address);
-  char* copy = new char[length + 1];
-  lstrcpynA(copy, address, length + 1);
-  if (::PostMessageA(frame, WM_OPEN_PREVIEW_URL, 0, reinterpret_cast<LPARAM>(copy))) return true;
-  delete[] copy;
-  return false;
-}
-
 void TrackPaneContextMenu(HWND pane, LPARAM lp, int subMenu) {
   POINT pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
   if (lp == -1) {
@@ -365,18 +355,16 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
       if (CSceneView* script = GetSceneView()) script->OnMakeInstall(false);
       return 0;
     case WM_OPEN_PREVIEW_URL: {
-      char* address = reinterpret_cast<char*>(lp);
-      if (address) LwShellExecute(m_hWnd, "open", address, "", "", SW_SHOWNOACTIVATE);
-      delete[] address;
+      CString address;
+      if (TakeHandedAddress(lp, address))
+        LwShellExecute(m_hWnd, "open", address, "", "", SW_SHOWNOACTIVATE);
       return 0;
     }
     case WM_ADD_COMMAND: {
-      auto* command = reinterpret_cast<CSceneCommand*>(lp);
+      CSceneCommand* command = TakeHandedCommand(lp);
       CSceneView* script = GetSceneView();
-      if (command && script)
-        script->InsertCommand(command, true);
-      else
-        delete command;
+      if (command && script) return script->InsertCommand(command, true) ? 1 : 0;
+      delete command;
       return 0;
     }
     default:

@@ -5,9 +5,7 @@
 
 #include <mmsystem.h>
 
-#include <cstring>
-#include <new>
-
+#include "builder/BuilderMessages.h"
 #include "builder/resource.h"
 #include "framework/App.h"
 #include "playback/SceneThread.h"
@@ -22,17 +20,6 @@ namespace {
 bool OptionsShowToolBar() {
   const CBuilderOptions* options = g_pCommandPalette ? g_pCommandPalette->GetOptions() : nullptr;
   return !options || options->m_showPreviewToolbar == 1;
-}
-
-// Hands a copy of the address to the main window, which frees it.
-void PostUrlToMainWindow(const char* address) {
-  HWND main = AfxGetMainHwnd();
-  if (!main || !address) return;
-  const size_t length = strlen(address);
-  char* copy = new (std::nothrow) char[length + 1];
-  if (!copy) return;
-  memcpy(copy, address, length + 1);
-  if (!::PostMessageA(main, WM_PREVIEW_URL, 0, reinterpret_cast<LPARAM>(copy))) delete[] copy;
 }
 
 }  // namespace
@@ -257,7 +244,7 @@ bool CPreviewFrame::OnSound(UINT) {
 
 bool CPreviewFrame::OnExit(UINT) {
   if (m_pThread && m_urlKey && m_pThread->GetUrlKeys() != -1)
-    PostUrlToMainWindow(m_pThread->GetUrlAddress());
+    PostOpenPreviewUrl(AfxGetMainHwnd(), m_pThread->GetUrlAddress());
   m_urlKey = false;
   // The frame may be gone when this returns.
   SendMessage(WM_CLOSE);

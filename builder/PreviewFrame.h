@@ -22,12 +22,6 @@ class CSceneThread;
 constexpr char kPreviewWindowClass[] = "SSTESTWND1.0";
 constexpr char kPreviewTitle[] = "Preview";
 
-// Posted to the main window when the user leaves the preview with a key of
-// the last Url command: wParam 0, lParam the address, a NUL-terminated copy
-// made with new char[]. The receiver owns the copy and frees it with
-// delete[] (a message that cannot be posted is freed by the preview).
-constexpr UINT WM_PREVIEW_URL = WM_USER + 105;
-
 // Opens the preview over the whole screen, its scene threads reading the
 // speed value from a copy of *times; posts Go at once when autoStart. False
 // when the frame cannot be made (nothing is left behind).

@@ -29,7 +29,7 @@ const char kLastWizardEntry[] = "LastWizard";
 namespace {
 
 void Send(CFrameWnd* frame, CSceneCommand* command) {
-  ::SendMessageA(frame->GetSafeHwnd(), WM_ADD_COMMAND, 0, reinterpret_cast<LPARAM>(command));
+  SendCommandToFrame(frame->GetSafeHwnd(), command);
 }
 
 // The current document is dropped without a question (the user has been

@@ -12,7 +12,9 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "builder/BuilderApp.h"
@@ -150,6 +152,16 @@ class CFailingComment : public CCommentCommand {
     ar.Flush();
     AfxThrowFileException(CFileException::diskFull);
   }
+};
+
+// A comment that notes its deletion.
+class CNotedComment : public CCommentCommand {
+ public:
+  explicit CNotedComment(bool& deleted) : m_deleted(deleted) {}
+  ~CNotedComment() override { m_deleted = true; }
+
+ private:
+  bool& m_deleted;
 };
 
 // ---------------------------------------------------------------------------
@@ -442,8 +454,7 @@ TEST_F(BuilderAppTest, CommandsSentByTheWizardsAreAppendedInOrder) {
   EXPECT_EQ(View()->GetLineCount(), 0);
   EXPECT_FALSE(Doc()->IsModified());
   for (int type : {kTypeComment, kTypeCls, kTypeWait})
-    ::SendMessageA(FrameHwnd(), WM_ADD_COMMAND, 0,
-                   reinterpret_cast<LPARAM>(g_pCommandPalette->GetPrototype(type)->Clone()));
+    EXPECT_TRUE(SendCommandToFrame(FrameHwnd(), g_pCommandPalette->GetPrototype(type)->Clone()));
   EXPECT_EQ(LineTypes(), (std::vector<int>{kTypeComment, kTypeCls, kTypeWait}));
   EXPECT_EQ(SelectedLines(), std::vector<int>{2});
   EXPECT_TRUE(Doc()->IsModified());
@@ -464,6 +475,53 @@ TEST_F(BuilderAppTest, HelpTopicsAndTheAddressesThePreviewHandsOverGoToTheShell)
   EXPECT_EQ(shell.calls[0].verb, "open");
   EXPECT_EQ(shell.calls[0].file, "https://example.org/saver");
   EXPECT_EQ(shell.calls[0].show, SW_SHOWNOACTIVATE);
+}
+
+// The frame takes a command or an address only by an id its own senders
+// handed out: one sent or posted by another thread or program, naming an
+// object of the sender's or nothing at all, is ignored.
+TEST_F(BuilderAppTest, ForgedCommandsAndAddressesAreIgnored) {
+  ASSERT_TRUE(Start());
+  CSceneCommand* foreign = g_pCommandPalette->GetPrototype(kTypeCls)->Clone();
+  char* address = new char[32];
+  lstrcpyA(address, "https://forged.example/");
+  const HWND frame = FrameHwnd();
+  auto fromAnotherThread = [frame](LPARAM command, LPARAM text) {
+    std::atomic<bool> done{false};
+    std::thread sender([&] {
+      ::SendMessageA(frame, WM_ADD_COMMAND, 0, command);
+      ::PostMessageA(frame, WM_OPEN_PREVIEW_URL, 0, text);
+      done = true;
+    });
+    EXPECT_TRUE(lwtest::PumpUntil([&] { return done.load(); }, 10000));
+    sender.join();
+    lwtest::FlushEvents(200);
+  };
+  fromAnotherThread(reinterpret_cast<LPARAM>(foreign), reinterpret_cast<LPARAM>(address));
+  EXPECT_EQ(View()->GetLineCount(), 0) << "a command of the sender's is not taken over";
+  EXPECT_TRUE(shell.calls.empty()) << "an address of the sender's is not opened";
+  EXPECT_STREQ(address, "https://forged.example/") << "nor freed";
+  for (LPARAM forged : {LPARAM(1), LPARAM(0x7FFF1234), LPARAM(-1)}) {
+    SCOPED_TRACE(forged);
+    fromAnotherThread(forged, forged);
+  }
+  EXPECT_EQ(View()->GetLineCount(), 0);
+  EXPECT_TRUE(shell.calls.empty());
+  EXPECT_FALSE(Doc()->IsModified());
+  delete foreign;
+  delete[] address;
+
+  // What the frame's own senders hand over arrives.
+  EXPECT_TRUE(SendCommandToFrame(frame, g_pCommandPalette->GetPrototype(kTypeWait)->Clone()));
+  EXPECT_EQ(LineTypes(), std::vector<int>{kTypeWait});
+  ASSERT_TRUE(PostOpenPreviewUrl(frame, "https://example.org/handed"));
+  ASSERT_TRUE(lwtest::PumpUntil([&] { return !shell.calls.empty(); }, 5000));
+  EXPECT_EQ(shell.calls[0].file, "https://example.org/handed");
+  // A command sent where no script takes it is deleted, not left over.
+  bool deleted = false;
+  EXPECT_FALSE(SendCommandToFrame(nullptr, new CNotedComment(deleted)));
+  EXPECT_TRUE(deleted);
+  Doc()->SetModifiedFlag(false);
 }
 
 // ---------------------------------------------------------------------------
