@@ -248,8 +248,15 @@ CDocument* CBuilderApp::OpenDocumentFile(const char* path) {
   // The user who keeps the current script (Cancel at the save question)
   // has refused nothing.
   if (before && !before->m_bOpenReached) return nullptr;
+  // One message: the file, and why it could not be read when that is known.
   CString text = path ? path : "";
   text += LoadResourceString(IDS_CANNOT_BE_OPENED, "\n\ncannot be opened.");
+  CString& reason = CSceneDoc::LastReadFailure();
+  if (!reason.IsEmpty()) {
+    text += "\n\n";
+    text += reason;
+    reason.Empty();
+  }
   AfxMessageBox(text, MB_ICONSTOP);
   return nullptr;
 }

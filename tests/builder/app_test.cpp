@@ -955,6 +955,41 @@ TEST_F(BuilderAppTest, ADamagedFileIsNamedInAMessageAndANewScriptStarts) {
   Doc()->SetModifiedFlag(false);
 }
 
+// A file cut short or with a bad header: one message, naming the file,
+// whichever way it fails.
+TEST_F(BuilderAppTest, AFileThatCannotBeReadGivesOneMessage) {
+  const lwtest::Bytes whole = FixtureScript();
+  const struct {
+    const char* name;
+    lwtest::Bytes bytes;
+  } cases[] = {
+      {"a bad header", {'n', 'o', 't', ' ', 'a', ' ', 's', 'c', 'r', 'i', 'p', 't'}},
+      {"cut in the header", lwtest::Bytes(whole.begin(), whole.begin() + 10)},
+      {"cut after the header", lwtest::Bytes(whole.begin(), whole.end() - 7)},
+  };
+  ASSERT_TRUE(Start());
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = folder.File("cut.fsd");
+    ASSERT_TRUE(lwtest::WriteAll(path, c.bytes));
+    ClearBoxes();
+    lwtest::CRecordedCommonDialogs dialogs;
+    dialogs.AnswerFile(path);
+    Command(ID_FILE_OPEN);
+    ASSERT_EQ(boxes.texts.size(), 1u) << ::testing::PrintToString(boxes.texts);
+    const std::string named = path + "\n\ncannot be opened.";
+    EXPECT_EQ(boxes.texts[0].substr(0, named.size()), named);
+    EXPECT_EQ(boxes.types[0] & MB_ICONMASK, static_cast<UINT>(MB_ICONSTOP));
+    EXPECT_TRUE(std::string(Doc()->GetPathName()).empty());
+  }
+  // Named on the command line, it is told the same way, with the reason.
+  Stop();
+  ClearBoxes();
+  ASSERT_TRUE(Start("\"" + folder.File("cut.fsd") + "\""));
+  ASSERT_EQ(boxes.texts.size(), 1u) << ::testing::PrintToString(boxes.texts);
+  EXPECT_EQ(boxes.texts[0], folder.File("cut.fsd") + "\n\ncannot be opened.\n\nUnexpected end of file.");
+}
+
 // ---------------------------------------------------------------------------
 // Check, make, default saver, text
 
