@@ -73,6 +73,27 @@ void TrackPaneContextMenu(HWND pane, LPARAM lp, int subMenu) {
     popup.TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, pt.x, pt.y, ::GetAncestor(pane, GA_ROOT));
 }
 
+void KeepPlaceOnScreen(CREATESTRUCTA& cs) {
+  const bool sized = cs.cx > 0 && cs.cx != CW_USEDEFAULT && cs.cy > 0 && cs.cy != CW_USEDEFAULT;
+  const int width = sized ? cs.cx : 200;
+  const int height = sized ? cs.cy : 30;
+  // Where the user can take hold of the window: the strip of its caption.
+  const RECT caption = {cs.x, cs.y, cs.x + width, cs.y + ::GetSystemMetrics(SM_CYCAPTION) + 8};
+  if (::MonitorFromRect(&caption, MONITOR_DEFAULTTONULL)) return;
+  MONITORINFO info = {};
+  info.cbSize = sizeof info;
+  if (!::GetMonitorInfoA(::MonitorFromRect(&caption, MONITOR_DEFAULTTONEAREST), &info)) return;
+  const RECT& work = info.rcWork;
+  const int fitWidth = width < work.right - work.left ? width : work.right - work.left;
+  const int fitHeight = height < work.bottom - work.top ? height : work.bottom - work.top;
+  cs.x = cs.x < work.left ? work.left : cs.x > work.right - fitWidth ? work.right - fitWidth : cs.x;
+  cs.y = cs.y < work.top ? work.top : cs.y > work.bottom - fitHeight ? work.bottom - fitHeight : cs.y;
+  if (sized) {
+    cs.cx = fitWidth;
+    cs.cy = fitHeight;
+  }
+}
+
 int ParseWindowPlace(const char* text, int values[4]) {
   int count = 0;
   const char* p = text ? text : "";
@@ -169,6 +190,7 @@ bool CMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
     const int count = ParseWindowPlace(place, values);
     int* fields[4] = {&cs.x, &cs.y, &cs.cx, &cs.cy};
     for (int i = 0; i < count; ++i) *fields[i] = values[i];
+    if (count >= 2) KeepPlaceOnScreen(cs);
   } else {
     const CSize screen = GetScreenSize();
     cs.x = screen.cx / 5;

@@ -410,6 +410,29 @@ TEST_F(BuilderAppTest, TheWindowComesBackWhereItWasLeftAndTheOptionsAreWrittenAt
   ::DeleteFileA(CBuilderOptions::GetFilePath());
 }
 
+// A place left on a monitor that is gone comes back on the present screen,
+// as large as it was.
+TEST_F(BuilderAppTest, AWindowPlaceOffThePresentScreenComesBackOnIt) {
+  for (const char* place : {"5000,4000,700,500", "-3000,50,700,500", "60,-2000,700,500"}) {
+    SCOPED_TRACE(place);
+    ASSERT_TRUE(Settings().SetText("WindowPlace", place));
+    ASSERT_TRUE(Start());
+    RECT r = {};
+    ::GetWindowRect(FrameHwnd(), &r);
+    EXPECT_EQ(r.right - r.left, 700);
+    EXPECT_EQ(r.bottom - r.top, 500);
+    HMONITOR monitor = ::MonitorFromRect(&r, MONITOR_DEFAULTTONULL);
+    ASSERT_NE(monitor, nullptr) << r.left << "," << r.top;
+    MONITORINFO info = {sizeof info};
+    ASSERT_TRUE(::GetMonitorInfoA(monitor, &info));
+    RECT inside = {};
+    ::IntersectRect(&inside, &r, &info.rcWork);
+    EXPECT_TRUE(::EqualRect(&inside, &r)) << "all of it on the screen";
+    Stop();
+  }
+  Settings().RemoveValue("WindowPlace");
+}
+
 TEST_F(BuilderAppTest, AlwaysOnTopInTheWindowMenuIsKept) {
   ASSERT_TRUE(Start());
   HMENU system = ::GetSystemMenu(FrameHwnd(), FALSE);
@@ -1292,6 +1315,16 @@ TEST(HandOver, TheBlockHoldsTheFullPathWhileTheRunningBuilderReadsIt) {
     EXPECT_TRUE(HandFileTo(probe, c.name.c_str()));
     EXPECT_EQ(g_handed, c.handed);
   }
+  // A running builder busy for a while still gets the file: the second
+  // start waits for its answer, holding the block until it is read.
+  g_handed = "unread";
+  std::atomic<bool> handed{false};
+  std::thread second([&] { handed = HandFileTo(probe, "busy.fsd"); });
+  ::Sleep(1500);
+  EXPECT_TRUE(lwtest::PumpUntil([&] { return g_handed != "unread"; }, 10000));
+  second.join();
+  EXPECT_TRUE(handed);
+  EXPECT_EQ(g_handed, folder.File("busy.fsd"));
   ::SetCurrentDirectoryA(previous);
   ::DestroyWindow(probe);
 }
