@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -22,6 +23,7 @@
 #include "builder/CommView.h"
 #include "builder/FileDialogEx.h"
 #include "builder/MainFrame.h"
+#include "builder/PreviewFrame.h"
 #include "builder/SceneDoc.h"
 #include "builder/SceneView.h"
 #include "builder/StartDialogs.h"
@@ -163,6 +165,61 @@ class CNotedComment : public CCommentCommand {
  private:
   bool& m_deleted;
 };
+
+// What a pop-up menu showed while it was up: its items (ids, separators 0;
+// texts; greyed) and where its window stood. Once seen it is closed, or
+// the item `choose` steps down to (Down presses, then Enter) is chosen.
+struct CSeenMenu {
+  std::vector<UINT> ids;
+  std::vector<std::string> texts;
+  std::vector<bool> greyed;
+  RECT place = {};
+};
+CSeenMenu* g_seenMenu = nullptr;
+int g_menuChoice = 0;
+int g_menuLooks = 0;
+
+void CALLBACK LookAtMenu(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND window = ::FindWindowA("#32768", nullptr);
+  if (!window || !::IsWindowVisible(window)) {
+    if (++g_menuLooks > 100) {
+      ::KillTimer(nullptr, id);
+      ::EndMenu();
+    }
+    return;
+  }
+  ::KillTimer(nullptr, id);
+  auto menu = reinterpret_cast<HMENU>(::SendMessageA(window, MN_GETHMENU, 0, 0));
+  for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
+    char text[64] = "";
+    ::GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
+    const UINT itemId = ::GetMenuItemID(menu, i);
+    g_seenMenu->ids.push_back(itemId == static_cast<UINT>(-1) ? 0 : itemId);
+    g_seenMenu->texts.push_back(text);
+    g_seenMenu->greyed.push_back((::GetMenuState(menu, i, MF_BYPOSITION) & MF_GRAYED) != 0);
+  }
+  ::GetWindowRect(window, &g_seenMenu->place);
+  if (g_menuChoice <= 0) {
+    ::EndMenu();
+    return;
+  }
+  for (int i = 0; i < g_menuChoice; ++i) ::PostMessageA(window, WM_KEYDOWN, VK_DOWN, 0);
+  ::PostMessageA(window, WM_KEYDOWN, VK_RETURN, 0);
+}
+
+// Runs open, which should put up a pop-up menu, and looks at that menu.
+CSeenMenu SeeMenu(const std::function<void()>& open, int choose = 0) {
+  CSeenMenu seen;
+  g_seenMenu = &seen;
+  g_menuChoice = choose;
+  g_menuLooks = 0;
+  const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &LookAtMenu);
+  open();
+  ::KillTimer(nullptr, timer);
+  g_seenMenu = nullptr;
+  lwtest::FlushEvents(100);
+  return seen;
+}
 
 // ---------------------------------------------------------------------------
 
@@ -1011,6 +1068,265 @@ TEST_F(BuilderAppTest, AFileThatCannotBeReadGivesOneMessage) {
   ASSERT_TRUE(Start("\"" + folder.File("cut.fsd") + "\""));
   ASSERT_EQ(boxes.texts.size(), 1u) << ::testing::PrintToString(boxes.texts);
   EXPECT_EQ(boxes.texts[0], folder.File("cut.fsd") + "\n\ncannot be opened.\n\nUnexpected end of file.");
+}
+
+// ---------------------------------------------------------------------------
+// Keys, double clicks and context menus of the two panes
+
+TEST_F(BuilderAppTest, InTheTreeEnterAndADoubleClickEditANewCommandAndItsMenuAddsOne) {
+  ASSERT_TRUE(Start());
+  HWND tree = Tree()->GetSafeHwnd();
+  std::string typed;
+  lwtest::CDialogScript edit([&](CDialog* d) {
+    if (typed.empty()) {
+      lwtest::Press(d, IDCANCEL);
+      return;
+    }
+    d->SetDlgItemText(IDC_COMMENT_TEXT, typed.c_str());
+    lwtest::Press(d, IDOK);
+  });
+  SelectType(kTypeComment);
+  // Enter: the type's dialog, then Add with what it was given.
+  typed = "by Enter";
+  MSG enter = {tree, WM_KEYDOWN, VK_RETURN, 1};
+  EXPECT_TRUE(app->PreTranslateMessage(&enter));
+  ASSERT_EQ(View()->GetLineCount(), 1);
+  EXPECT_EQ(Label(View()->GetLineCommand(0)), "by Enter");
+  // A held key's repeats do not open it again; Cancel adds nothing.
+  MSG repeat = {tree, WM_KEYDOWN, VK_RETURN, 1 | (1 << 30)};
+  app->PreTranslateMessage(&repeat);
+  typed.clear();
+  app->PreTranslateMessage(&enter);
+  EXPECT_EQ(edit.Opened(), 2);
+  EXPECT_EQ(View()->GetLineCount(), 1);
+
+  // A double click on the type's row; none on the rows' empty rest.
+  union {
+    RECT rect;
+    HTREEITEM item;
+  } row = {};
+  row.item = TypeItem(kTypeComment);
+  ASSERT_TRUE(::SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&row)));
+  RECT client = {};
+  ::GetClientRect(tree, &client);
+  row.item = TypeItem(kTypeUrl);
+  RECT last = {};
+  ASSERT_TRUE(::SendMessageA(tree, TVM_GETITEMRECT, FALSE, reinterpret_cast<LPARAM>(&row)));
+  last = row.rect;
+  ASSERT_LT(last.bottom + 4, client.bottom) << "room below the last type";
+  row.item = TypeItem(kTypeComment);
+  ASSERT_TRUE(::SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&row)));
+  struct Click {
+    const char* name;
+    POINT at;
+    bool edits;
+  } const clicks[] = {
+      {"on the type", {(row.rect.left + row.rect.right) / 2, (row.rect.top + row.rect.bottom) / 2}, true},
+      {"below the types", {row.rect.left + 4, (last.bottom + client.bottom) / 2}, false},
+  };
+  for (const Click& c : clicks) {
+    SCOPED_TRACE(c.name);
+    typed = c.name;
+    const int opened = edit.Opened();
+    SelectType(kTypeComment);
+    POINT screen = c.at;
+    ::ClientToScreen(tree, &screen);
+    ::SetCursorPos(screen.x, screen.y);
+    // (A press would start the tree's wait for a drag.)
+    const int lines = View()->GetLineCount();
+    ::SendMessageA(tree, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(c.at.x, c.at.y));
+    EXPECT_EQ(edit.Opened() - opened, c.edits ? 1 : 0);
+    EXPECT_EQ(View()->GetLineCount() - lines, c.edits ? 1 : 0);
+    if (c.edits) EXPECT_EQ(Label(View()->GetLineCommand(lines)), c.name);
+  }
+  Command(ID_EDIT_SELECT_ALL);
+  View()->DeleteSelection(false);
+
+  // The right button selects the type under it and opens the menu there,
+  // owned by the frame: Add appends that type.
+  row.item = TypeItem(kTypeCls);
+  ASSERT_TRUE(::SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&row)));
+  const POINT cls = {(row.rect.left + row.rect.right) / 2, (row.rect.top + row.rect.bottom) / 2};
+  const CSeenMenu menu = SeeMenu(
+      [&] { ::SendMessageA(tree, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(cls.x, cls.y)); }, 1);
+  EXPECT_EQ(menu.ids, (std::vector<UINT>{ID_COMMAND_ADD, ID_COMMAND_INSERT, 0, ID_SCENE_PREVIEW}));
+  EXPECT_EQ(menu.texts[3], "Pre&view\tCtrl+T");
+  ASSERT_EQ(menu.greyed.size(), 4u);
+  EXPECT_FALSE(menu.greyed[0]);
+  EXPECT_TRUE(menu.greyed[1] && menu.greyed[3])
+      << "Insert wants a caret, Preview a script: the frame updated the items";
+  POINT screen = cls;
+  ::ClientToScreen(tree, &screen);
+  EXPECT_EQ(menu.place.left, screen.x);
+  EXPECT_EQ(menu.place.top, screen.y);
+  EXPECT_EQ(Tree()->GetSelectedItem(), TypeItem(kTypeCls));
+  EXPECT_EQ(LineTypes(), std::vector<int>{kTypeCls});
+
+  // From the keyboard the menu opens at the pane's corner.
+  const CSeenMenu keyboard =
+      SeeMenu([&] { ::SendMessageA(tree, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(tree), -1); });
+  POINT corner = {5, 5};
+  ::ClientToScreen(tree, &corner);
+  EXPECT_EQ(keyboard.ids.size(), 4u);
+  EXPECT_EQ(keyboard.place.left, corner.x);
+  EXPECT_EQ(keyboard.place.top, corner.y);
+  Doc()->SetModifiedFlag(false);
+}
+
+TEST_F(BuilderAppTest, InTheScriptEnterAndADoubleClickEditTheLineAndTheRightButtonSelects) {
+  ASSERT_TRUE(Start());
+  AddTypes({kTypeComment, kTypeWait, kTypeComment});
+  Doc()->SetModifiedFlag(false);
+  HWND list = View()->GetSafeHwnd();
+  std::string typed;
+  lwtest::CDialogScript edit([&](CDialog* d) {
+    d->SetDlgItemText(IDC_COMMENT_TEXT, typed.c_str());
+    lwtest::Press(d, IDOK);
+  });
+  // Enter edits the caret line.
+  typed = "edited by Enter";
+  ::SendMessageA(list, LB_SETCARETINDEX, 2, 0);
+  ::SendMessageA(list, WM_KEYDOWN, VK_RETURN, 1);
+  EXPECT_EQ(Label(View()->GetLineCommand(2)), "edited by Enter");
+  EXPECT_TRUE(Doc()->IsModified());
+
+  // A double click on a line edits it; below the last line nothing opens.
+  RECT first = {};
+  ::SendMessageA(list, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+  typed = "edited by a double click";
+  const int opened = edit.Opened();
+  ::SendMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(first.left + 40, first.top + 2));
+  EXPECT_EQ(Label(View()->GetLineCommand(0)), "edited by a double click");
+  RECT client = {};
+  ::GetClientRect(list, &client);
+  ::SendMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(40, client.bottom - 3));
+  EXPECT_EQ(edit.Opened(), opened + 1);
+
+  // The right button: a line not selected becomes the only one; a selected
+  // line keeps the selection.
+  auto press = [&](int line) {
+    RECT r = {};
+    ::SendMessageA(list, LB_GETITEMRECT, line, reinterpret_cast<LPARAM>(&r));
+    ::SendMessageA(list, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(r.left + 40, r.top + 2));
+  };
+  SelectLines({0, 2});
+  press(2);
+  EXPECT_EQ(SelectedLines(), (std::vector<int>{0, 2}));
+  press(1);
+  EXPECT_EQ(SelectedLines(), std::vector<int>{1});
+  EXPECT_EQ(View()->GetCaretLine(), 1);
+
+  // Its menu, owned by the frame, from the keyboard at the pane's corner.
+  const CSeenMenu menu =
+      SeeMenu([&] { ::SendMessageA(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), -1); });
+  EXPECT_EQ(menu.ids, (std::vector<UINT>{ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, ID_EDIT_DELETE,
+                                         0, ID_EDIT_DEACTIVATE, ID_EDIT_ACTIVATE,
+                                         ID_EDIT_ACTIVATEALL, 0, ID_EDIT_SELECT_ALL, 0,
+                                         ID_SCENE_PREVIEW}));
+  ASSERT_EQ(menu.greyed.size(), 12u);
+  EXPECT_FALSE(menu.greyed[0]) << "Cut: a line is selected";
+  EXPECT_FALSE(menu.greyed[11]) << "Preview: the script is not empty";
+  POINT corner = {5, 5};
+  ::ClientToScreen(list, &corner);
+  EXPECT_EQ(menu.place.left, corner.x);
+  EXPECT_EQ(menu.place.top, corner.y);
+  // Chosen from it, Deactivate reaches the frame.
+  SeeMenu([&] { ::SendMessageA(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), -1); }, 5);
+  EXPECT_TRUE(View()->GetLineCommand(1)->IsDisabled());
+  Doc()->SetModifiedFlag(false);
+}
+
+// The wizard button's arrow drops down the three wizards under the button.
+TEST_F(BuilderAppTest, TheWizardButtonsArrowDropsDownTheWizards) {
+  ASSERT_TRUE(Start());
+  HWND bar = Frame()->GetToolBar().GetSafeHwnd();
+  RECT button = {};
+  ASSERT_TRUE(::SendMessageA(bar, TB_GETRECT, ID_WIZARD_LAST, reinterpret_cast<LPARAM>(&button)));
+  const CSeenMenu menu = SeeMenu([&] {
+    ::SendMessageA(bar, WM_LBUTTONDOWN, MK_LBUTTON,
+                   MAKELPARAM(button.right - 4, (button.top + button.bottom) / 2));
+    ::SendMessageA(bar, WM_LBUTTONUP, 0, MAKELPARAM(button.right - 4, (button.top + button.bottom) / 2));
+  });
+  EXPECT_EQ(menu.ids, (std::vector<UINT>{ID_WIZARD_STANDARD, ID_WIZARD_ONESTEP, ID_WIZARD_FLASHTOSCR}));
+  POINT below = {button.left, button.bottom};
+  ::ClientToScreen(bar, &below);
+  EXPECT_EQ(menu.place.left, below.x);
+  EXPECT_EQ(menu.place.top, below.y);
+  // Another button's drop-down is not the frame's.
+  NMTOOLBARA other = {};
+  other.hdr.hwndFrom = bar;
+  other.hdr.idFrom = AFX_IDW_TOOLBAR;
+  other.hdr.code = TBN_DROPDOWN;
+  other.iItem = ID_FILE_NEW;
+  const CSeenMenu none = SeeMenu(
+      [&] { ::SendMessageA(FrameHwnd(), WM_NOTIFY, AFX_IDW_TOOLBAR, reinterpret_cast<LPARAM>(&other)); });
+  EXPECT_TRUE(none.ids.empty());
+}
+
+// ---------------------------------------------------------------------------
+// The Preview command
+
+TEST_F(BuilderAppTest, PreviewChecksTheScriptWarnsOfNothingVisibleSavesFirstAndStarts) {
+  ASSERT_TRUE(Start());
+  CBuilderOptions* options = g_pCommandPalette->GetOptions();
+  auto preview = [] { return ::FindWindowA(kPreviewWindowClass, kPreviewTitle); };
+  auto leave = [&] {
+    HWND h = preview();
+    if (!h) return;
+    ::SendMessageA(h, WM_COMMAND, ID_PREVIEW_EXIT, 0);
+    EXPECT_TRUE(lwtest::PumpUntil([&] { return !::IsWindow(h); }, 10000));
+  };
+
+  // A Repeat without its Until: the check's message, and no preview.
+  AddTypes({kTypeRepeat, kTypeWait});
+  ClearBoxes();
+  Command(ID_SCENE_PREVIEW);
+  EXPECT_EQ(boxes.texts, std::vector<std::string>{"Missing until command."});
+  EXPECT_EQ(preview(), nullptr);
+
+  // Nothing visible: the warning, then the preview all the same; playing
+  // at once when the options say so.
+  AddTypes({kTypeUntil});
+  options->m_saveBeforePreview = 0;
+  for (int autoStart : {1, 0}) {
+    SCOPED_TRACE(autoStart);
+    options->m_previewAutoStart = autoStart;
+    ClearBoxes();
+    Command(ID_SCENE_PREVIEW);
+    ASSERT_EQ(boxes.texts.size(), 1u);
+    EXPECT_EQ(boxes.texts[0],
+              "Warning!  There are no active commands in your screen saver. There will be no "
+              "visible result.");
+    EXPECT_EQ(boxes.types[0] & MB_ICONMASK, static_cast<UINT>(MB_ICONSTOP));
+    HWND h = preview();
+    ASSERT_NE(h, nullptr);
+    EXPECT_FALSE(::IsWindowEnabled(FrameHwnd()));
+    auto* frame = dynamic_cast<CPreviewFrame*>(CWnd::FromHandlePermanent(h));
+    ASSERT_NE(frame, nullptr);
+    const bool started = lwtest::PumpUntil([&] { return frame->GetSceneThread() != nullptr; }, 2000);
+    EXPECT_EQ(started, autoStart == 1);
+    leave();
+    EXPECT_TRUE(::IsWindowEnabled(FrameHwnd()));
+  }
+
+  // Save before preview: a modified script with a path is saved first.
+  const std::string path = folder.File("previewed.fsd");
+  SaveAs(path);
+  AddTypes({kTypeWait});
+  ASSERT_TRUE(Doc()->IsModified());
+  for (int save : {0, 1}) {
+    SCOPED_TRACE(save);
+    options->m_saveBeforePreview = save;
+    options->m_previewAutoStart = 0;
+    const lwtest::Bytes before = lwtest::ReadAll(path);
+    ClearBoxes();
+    Command(ID_SCENE_PREVIEW);
+    EXPECT_EQ(boxes.texts.size(), 1u) << "the warning only";
+    EXPECT_NE(preview(), nullptr);
+    EXPECT_EQ(Doc()->IsModified(), save == 0);
+    EXPECT_EQ(lwtest::ReadAll(path) == before, save == 0);
+    leave();
+  }
 }
 
 // ---------------------------------------------------------------------------
