@@ -1263,6 +1263,54 @@ TEST_F(BuilderAppTest, TheWizardButtonsArrowDropsDownTheWizards) {
   EXPECT_TRUE(none.ids.empty());
 }
 
+// What the Standard wizard's "Preview SS" does from its modal step: a new
+// document, then Preview. The step stays the window in front throughout;
+// the preview holds it while it plays and gives everything back as it was.
+class CPreviewSsDlg : public CDialog {
+ public:
+  explicit CPreviewSsDlg(HWND main) : CDialog(IDD_COMMENT, main) {}
+  HWND self = nullptr, activeAfterNew = nullptr, activeAfter = nullptr;
+  bool opened = false, heldWhilePreviewing = false, mainEnabledAfter = true;
+
+ protected:
+  bool OnInitDialog() override {
+    CDialog::OnInitDialog();
+    PostMessage(WM_APP);
+    return true;
+  }
+  LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
+    if (msg != WM_APP) return CDialog::WindowProc(msg, wp, lp);
+    self = m_hWnd;
+    ::SendMessageA(m_parent, WM_COMMAND, ID_FILE_NEW, 0);
+    activeAfterNew = ::GetActiveWindow();
+    ::SendMessageA(m_parent, WM_COMMAND, ID_SCENE_PREVIEW, 0);
+    HWND preview = ::FindWindowA(kPreviewWindowClass, kPreviewTitle);
+    opened = preview != nullptr;
+    heldWhilePreviewing = !::IsWindowEnabled(m_hWnd);
+    if (preview) {
+      ::SendMessageA(preview, WM_COMMAND, ID_PREVIEW_EXIT, 0);
+      lwtest::PumpUntil([&] { return !::IsWindow(preview); }, 10000);
+    }
+    activeAfter = ::GetActiveWindow();
+    mainEnabledAfter = ::IsWindowEnabled(m_parent) != FALSE;
+    EndDialog(IDOK);
+    return 0;
+  }
+};
+
+TEST_F(BuilderAppTest, PreviewFromAModalStepKeepsTheStepInFrontAndTheMainWindowDisabled) {
+  ASSERT_TRUE(Start());
+  ::SetForegroundWindow(FrameHwnd());
+  CPreviewSsDlg step(FrameHwnd());
+  ASSERT_EQ(step.DoModal(), IDOK);
+  EXPECT_EQ(step.activeAfterNew, step.self) << "a new document does not bring the main window up";
+  ASSERT_TRUE(step.opened);
+  EXPECT_TRUE(step.heldWhilePreviewing);
+  EXPECT_EQ(step.activeAfter, step.self);
+  EXPECT_FALSE(step.mainEnabledAfter);
+  EXPECT_TRUE(::IsWindowEnabled(FrameHwnd()));
+}
+
 // ---------------------------------------------------------------------------
 // The Preview command
 
