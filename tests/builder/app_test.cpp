@@ -1100,6 +1100,35 @@ TEST_F(BuilderAppTest, InTheTreeEnterAndADoubleClickEditANewCommandAndItsMenuAdd
   EXPECT_EQ(edit.Opened(), 2);
   EXPECT_EQ(View()->GetLineCount(), 1);
 
+  // "Current..." works as Enter does, wherever the cursor is; the next Add
+  // takes the type's defaults again.
+  typed = "by Current";
+  Command(ID_COMMAND_CURRENT);
+  ASSERT_EQ(View()->GetLineCount(), 2);
+  EXPECT_EQ(Label(View()->GetLineCommand(1)), "by Current");
+  Command(ID_COMMAND_ADD);
+  EXPECT_EQ(Label(View()->GetLineCommand(2)), "");
+
+  // The root's picture follows its state as the user folds it (Left) and
+  // opens it (Right).
+  auto rootImage = [&] {
+    TVITEMA item = {};
+    item.mask = TVIF_HANDLE | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    item.hItem = Tree()->GetRootItem();
+    ::SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    return std::make_pair(item.iImage, item.iSelectedImage);
+  };
+  EXPECT_EQ(rootImage(), std::make_pair(IDI_ROOT_OPEN, IDI_ROOT_OPEN));
+  ::SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(Tree()->GetRootItem()));
+  ::SendMessageA(tree, WM_KEYDOWN, VK_LEFT, 1);
+  EXPECT_EQ(rootImage(), std::make_pair(IDI_ROOT_CLOSED, IDI_ROOT_CLOSED));
+  ::SendMessageA(tree, WM_KEYDOWN, VK_RIGHT, 1);
+  EXPECT_EQ(rootImage(), std::make_pair(IDI_ROOT_OPEN, IDI_ROOT_OPEN));
+  // Enter on the root edits nothing.
+  const int beforeRoot = edit.Opened();
+  app->PreTranslateMessage(&enter);
+  EXPECT_EQ(edit.Opened(), beforeRoot);
+
   // A double click on the type's row; none on the rows' empty rest.
   union {
     RECT rect;
@@ -1215,6 +1244,31 @@ TEST_F(BuilderAppTest, InTheScriptEnterAndADoubleClickEditTheLineAndTheRightButt
   press(1);
   EXPECT_EQ(SelectedLines(), std::vector<int>{1});
   EXPECT_EQ(View()->GetCaretLine(), 1);
+
+  // With Ctrl, Page Up and Down, Home and End scroll sideways; Left and
+  // Right by a step.
+  enum Way { kRight, kLeft, kLeftEdge };
+  struct Sideways {
+    UINT vk;
+    bool ctrl;
+    int from;
+    Way way;
+  } const keys[] = {{VK_NEXT, true, 0, kRight},  {VK_HOME, true, 300, kLeftEdge},
+                    {VK_END, true, 0, kRight},   {VK_PRIOR, true, 900, kLeft},
+                    {VK_RIGHT, false, 0, kRight}, {VK_LEFT, false, 300, kLeft}};
+  for (const Sideways& k : keys) {
+    SCOPED_TRACE(k.vk);
+    ::SendMessageA(list, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, k.from), 0);
+    ASSERT_EQ(::GetScrollPos(list, SB_HORZ), k.from);
+    HoldKeys(k.ctrl, false);
+    ::SendMessageA(list, WM_KEYDOWN, k.vk, 1);
+    HoldKeys(false, false);
+    const int after = ::GetScrollPos(list, SB_HORZ);
+    if (k.way == kRight) EXPECT_GT(after, k.from);
+    if (k.way == kLeft) EXPECT_LT(after, k.from);
+    if (k.way == kLeftEdge) EXPECT_EQ(after, 0);
+  }
+  EXPECT_EQ(View()->GetCaretLine(), 1) << "the caret stays on its line";
 
   // Its menu, owned by the frame, from the keyboard at the pane's corner.
   const CSeenMenu menu =

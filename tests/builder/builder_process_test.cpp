@@ -144,13 +144,18 @@ TEST_F(BuilderProcessTest, WithReuseASecondStartHandsItsFileToTheFirstAndEnds) {
   EXPECT_TRUE(lwtest::PumpUntil([&] { return WindowText(frame) == "handed - Lumenweave"; }, 10000))
       << WindowText(frame);
 
-  // No file: the running builder only comes to the front.
+  // No file: the running builder only comes to the front, restored when it
+  // was minimised.
+  ::ShowWindow(frame, SW_MINIMIZE);
+  ASSERT_TRUE(lwtest::PumpUntil([&] { return ::IsIconic(frame) != FALSE; }, 5000));
   {
     lwtest::CChildProcess third(Builder(), "");
     ASSERT_TRUE(third.Started());
     EXPECT_NE(third.Wait(60000), lwtest::kNotEnded);
   }
   EXPECT_EQ(WindowText(frame), "handed - Lumenweave");
+  EXPECT_TRUE(lwtest::PumpUntil([&] { return !::IsIconic(frame); }, 5000)) << "restored";
+  EXPECT_EQ(::GetForegroundWindow(), frame);
   Close(first, frame);
 }
 
