@@ -196,27 +196,23 @@ TEST(Dialog, AControlsObjectColoursItThroughTheDialog) {
   EXPECT_NE(seen.other, seen.coloured) << "the other edit keeps the dialog manager's colour";
 }
 
-// The modal loop disables the dialog's owner while it runs and enables it
-// again when the dialog ends; a child given as parent stands for its
-// top-level window.
-class LoopDlg : public CDialog {
+// A dialog that looks at things once its modal loop runs (InLoop, at a
+// message posted in its set-up); a timer keeps a stuck loop bounded.
+class InLoopDlg : public CDialog {
  public:
-  LoopDlg(HWND parent, HWND watched) : CDialog(200, parent), m_watched(watched) {}
-  int enabledDuringLoop = -1;
-  HWND ownerDuringLoop = nullptr;
+  using CDialog::CDialog;
 
  protected:
+  virtual void InLoop() = 0;
   bool OnInitDialog() override {
-    // Looked at once the loop runs; the timer keeps a stuck loop bounded.
+    const bool result = CDialog::OnInitDialog();
     PostMessage(WM_APP);
     SetTimer(1, 5000);
-    return CDialog::OnInitDialog();
+    return result;
   }
   LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
     if (msg == WM_APP) {
-      enabledDuringLoop = ::IsWindowEnabled(m_watched) ? 1 : 0;
-      ownerDuringLoop = ::GetWindow(m_hWnd, GW_OWNER);
-      EndDialog(IDOK);
+      InLoop();
       return 0;
     }
     if (msg == WM_TIMER) {
@@ -224,6 +220,23 @@ class LoopDlg : public CDialog {
       return 0;
     }
     return CDialog::WindowProc(msg, wp, lp);
+  }
+};
+
+// The modal loop disables the dialog's owner while it runs and enables it
+// again when the dialog ends; a child given as parent stands for its
+// top-level window.
+class LoopDlg : public InLoopDlg {
+ public:
+  LoopDlg(HWND parent, HWND watched) : InLoopDlg(200, parent), m_watched(watched) {}
+  int enabledDuringLoop = -1;
+  HWND ownerDuringLoop = nullptr;
+
+ protected:
+  void InLoop() override {
+    enabledDuringLoop = ::IsWindowEnabled(m_watched) ? 1 : 0;
+    ownerDuringLoop = ::GetWindow(m_hWnd, GW_OWNER);
+    EndDialog(IDOK);
   }
 
  private:
@@ -263,33 +276,27 @@ class FilteringApp : public CWinApp {
 };
 
 // Posts keys once the modal loop runs: Esc to the window outside the
-// dialog, then Tab and Esc to the dialog's first field.
-class KeysInLoopDlg : public CDialog {
+// dialog, then Tab and Esc to the dialog's fields.
+class KeysInLoopDlg : public InLoopDlg {
  public:
-  KeysInLoopDlg(HWND owner, HWND outside) : CDialog(200, owner), m_outside(outside) {}
+  KeysInLoopDlg(HWND owner, HWND outside) : InLoopDlg(200, owner), m_outside(outside) {}
   int focusAfterTab = 0;
 
  protected:
-  bool OnInitDialog() override {
-    CDialog::OnInitDialog();
+  void InLoop() override {
     ::SetFocus(GetDlgItem(1000));
     ::PostMessageA(m_outside, WM_KEYDOWN, VK_ESCAPE, 1);
     ::PostMessageA(GetDlgItem(1000), WM_KEYDOWN, VK_TAB, 1);
-    PostMessage(WM_APP);
+    // Looked at after the Tab, before the Esc.
+    ::PostMessageA(m_hWnd, WM_APP + 1, 0, 0);
     ::PostMessageA(GetDlgItem(1001), WM_KEYDOWN, VK_ESCAPE, 1);
-    SetTimer(1, 5000);
-    return false;  // the focus is set
   }
   LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
-    if (msg == WM_APP) {
+    if (msg == WM_APP + 1) {
       focusAfterTab = ::GetDlgCtrlID(::GetFocus());
       return 0;
     }
-    if (msg == WM_TIMER) {
-      EndDialog(-2);
-      return 0;
-    }
-    return CDialog::WindowProc(msg, wp, lp);
+    return InLoopDlg::WindowProc(msg, wp, lp);
   }
 
  private:
