@@ -200,14 +200,18 @@ void CSceneView::ClearLines() {
 void CSceneView::RebuildLines() {
   if (!m_hWnd) return;
   SendMessage(WM_SETREDRAW, FALSE);
+  FillLines();
+  SendMessage(WM_SETREDRAW, TRUE);
+  Invalidate();
+}
+
+void CSceneView::FillLines() {
   SendMessage(LB_RESETCONTENT);
   if (CCommandList* commands = Commands()) {
     for (int i = 0; i < commands->GetSize(); ++i)
       SendMessage(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(commands->GetCommand(i)));
   }
   Reindent();
-  SendMessage(WM_SETREDRAW, TRUE);
-  Invalidate();
 }
 
 bool CSceneView::InsertCommand(CSceneCommand* command, bool append) {
@@ -629,7 +633,24 @@ void CSceneView::ExportText() {
 }
 
 void CSceneView::EditOptions() {
-  if (RunOptionsDialog(::GetAncestor(m_hWnd, GA_ROOT))) Invalidate();
+  if (!RunOptionsDialog(::GetAncestor(m_hWnd, GA_ROOT)) || !m_hWnd) return;
+  // A line's height is measured only when the line goes in: every line
+  // goes in again, measured in the new fonts and indented by the new tab
+  // size, and the user finds the list as it was.
+  std::vector<int> selected;
+  for (int line = 0; line < GetLineCount(); ++line)
+    if (IsLineSelected(line)) selected.push_back(line);
+  const int caret = GetCaretLine();
+  const LRESULT top = SendMessage(LB_GETTOPINDEX);
+  const int across = ::GetScrollPos(m_hWnd, SB_HORZ);
+  SendMessage(WM_SETREDRAW, FALSE);
+  FillLines();
+  for (int line : selected) SendMessage(LB_SETSEL, TRUE, line);
+  if (caret >= 0) SendMessage(LB_SETCARETINDEX, caret, TRUE);
+  if (top != LB_ERR) SendMessage(LB_SETTOPINDEX, top);
+  SendMessage(WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, across));
+  SendMessage(WM_SETREDRAW, TRUE);
+  Invalidate();
 }
 
 // ---------------------------------------------------------------------------

@@ -89,7 +89,8 @@ class CSceneView : public CCtrlView {
   void SetAsDefaultSaver();
   // Writes "<document>.txt": one line per command, indented, and opens it.
   void ExportText();
-  // The Options dialog; the list is redrawn in the options it leaves.
+  // The Options dialog; on OK the list is rebuilt in the options it leaves
+  // (line heights, indent), its selection, caret and scroll kept.
   void EditOptions();
 
   // Cut (cut set) and Copy: the selected commands onto the clipboard.
@@ -138,6 +139,10 @@ class CSceneView : public CCtrlView {
   void SetModified();
   // The nesting indent of every command from the tab size.
   void Reindent();
+  // Puts one line per command of the live list into the emptied list box
+  // (each measured as it goes in) and re-indents; redrawing is the
+  // caller's.
+  void FillLines();
   // Redraws a line; an object's label shows in other lines: all of them.
   void RedrawLine(int line);
   void ClearSelection();

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "framework/App.h"
 #include "framework/Seams.h"
 #include "framework/TextFormat.h"
 
@@ -78,6 +79,7 @@ void CDialog::SetInitHook(InitHook hook, void* context) {
 }
 
 INT_PTR CDialog::DoModal() {
+  CModalMessageFilter filter;
   m_modal = true;
   // The system's loop disables the owner (a child's top-level window) and
   // enables it again; a dialog without a parent belongs to the window the
@@ -188,6 +190,57 @@ INT_PTR CDialog::DialogMessage(CDialog* dlg, HWND hwnd, UINT msg, WPARAM wp, LPA
   if (AnswersDirectly(msg)) return r;
   ::SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, r);
   return TRUE;
+}
+
+// ---------------------------------------------------------------------------
+// The modal loops' message filter.
+
+namespace {
+
+// The thread's installed hook, null on every thread until set.
+DWORD FilterHookSlot() {
+  static const DWORD slot = ::TlsAlloc();
+  return slot;
+}
+
+bool IsDialogBox(HWND hwnd) {
+  char cls[8] = "";
+  return ::GetClassNameA(hwnd, cls, sizeof cls) == 6 && lstrcmpA(cls, "#32770") == 0;
+}
+
+// The system's dialog loops (a dialog box's, a message box's) hand every
+// message they take to the thread's message filter, through
+// IsDialogMessage, before the dialog manager looks at it.
+LRESULT CALLBACK ModalFilterHook(int code, WPARAM wp, LPARAM lp) {
+  if (code == MSGF_DIALOGBOX && lp && CModalMessageFilter::Filter(reinterpret_cast<MSG*>(lp)))
+    return TRUE;
+  return ::CallNextHookEx(nullptr, code, wp, lp);
+}
+
+}  // namespace
+
+CModalMessageFilter::CModalMessageFilter() {
+  const DWORD slot = FilterHookSlot();
+  if (slot == TLS_OUT_OF_INDEXES || ::TlsGetValue(slot)) return;
+  m_hook = ::SetWindowsHookExA(WH_MSGFILTER, &ModalFilterHook, nullptr, ::GetCurrentThreadId());
+  if (m_hook) ::TlsSetValue(slot, m_hook);
+}
+
+CModalMessageFilter::~CModalMessageFilter() {
+  if (!m_hook) return;
+  ::UnhookWindowsHookEx(m_hook);
+  ::TlsSetValue(FilterHookSlot(), nullptr);
+}
+
+bool CModalMessageFilter::Filter(MSG* msg) {
+  if (!msg->hwnd) return false;
+  // Along the windows the application's filtering would ask (the window,
+  // its parents and owners): one in a dialog box, or under a window that a
+  // modal loop disabled, is left alone.
+  for (HWND h = msg->hwnd; h; h = ::GetParent(h))
+    if (IsDialogBox(h) || !::IsWindowEnabled(h)) return false;
+  CWinApp* app = AfxGetApp();
+  return app ? app->PreTranslateMessage(msg) : CWinThread::WalkPreTranslateTree(msg);
 }
 
 // ---------------------------------------------------------------------------

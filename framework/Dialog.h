@@ -72,7 +72,9 @@ class CDialog : public CWnd {
 
   // Runs the dialog in the system's modal loop; its owner (the parent's
   // top-level window, or without a parent the thread's active window) is
-  // disabled meanwhile and enabled again before the dialog goes.
+  // disabled meanwhile and enabled again before the dialog goes. The
+  // thread's other windows keep the application's message filtering
+  // meanwhile (CModalMessageFilter).
   virtual INT_PTR DoModal();
   bool Create(HWND parent = nullptr);  // modeless
   // Ends a modal dialog with the result, destroys a modeless one.
@@ -132,6 +134,31 @@ class CDialog : public CWnd {
  private:
   static INT_PTR CALLBACK StaticDialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   bool m_modal = false;
+};
+
+// While one lives, the modal loops that run on its thread (a dialog's,
+// a message box's, a property sheet's) let the application filter the
+// messages of the thread's other windows before they are dispatched, as
+// the program's own loop does (CWinThread::PreTranslateMessage): a window
+// opened from a modal dialog answers its keys and accelerators. The
+// messages of a dialog box and of what is in it stay the dialog manager's
+// (Tab, Enter, Esc), and a window the loop disabled takes nothing. Scopes
+// may nest; the thread's first one installs the system hook through which
+// those loops hand their messages over, its last one removes it.
+class CModalMessageFilter {
+ public:
+  CModalMessageFilter();
+  ~CModalMessageFilter();
+  CModalMessageFilter(const CModalMessageFilter&) = delete;
+  CModalMessageFilter& operator=(const CModalMessageFilter&) = delete;
+
+  // The filtering of one message a modal loop took; true when the
+  // application claimed it (it is then neither dispatched nor given to
+  // the dialog manager).
+  static bool Filter(MSG* msg);
+
+ private:
+  HHOOK m_hook = nullptr;  // set when this scope installed it
 };
 
 // Data exchange helpers. On load they fill the control; on save they read

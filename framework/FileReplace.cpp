@@ -26,11 +26,12 @@ bool ReplaceWithTemporary(const char* temporary, const char* target) {
     ::SetLastError(ERROR_ACCESS_DENIED);
     return false;
   }
-  // ReplaceFile keeps the target's attributes; a target that does not
-  // exist yet is a plain move.
-  if (attributes != INVALID_FILE_ATTRIBUTES &&
-      ::ReplaceFileA(target, temporary, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
-    return true;
-  return ::MoveFileExA(temporary, target,
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH) != FALSE;
+  // A move, with the target's attributes put back on its name afterwards:
+  // a ReplaceFile that fails can leave a backup file of its own behind in
+  // the folder.
+  if (!::MoveFileExA(temporary, target,
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH))
+    return false;
+  if (attributes != INVALID_FILE_ATTRIBUTES) ::SetFileAttributesA(target, attributes);
+  return true;
 }

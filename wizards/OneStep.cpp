@@ -162,9 +162,7 @@ COneStepBuilder::~COneStepBuilder() {
   delete m_pMoviePaths;
 }
 
-void COneStepBuilder::Send(CSceneCommand* command) {
-  ::SendMessageA(m_target, WM_ADD_COMMAND, 0, reinterpret_cast<LPARAM>(command));
-}
+void COneStepBuilder::Send(CSceneCommand* command) { SendCommandToFrame(m_target, command); }
 
 INT_PTR COneStepBuilder::AskFolderLimit(int limit, int total) {
   CFolderLimitDlg dialog(limit, total, AfxGetMainHwnd());

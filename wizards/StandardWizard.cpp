@@ -89,13 +89,7 @@ CString WithFinalBackslash(const char* folder) {
 // ---------------------------------------------------------------------------
 // Sending commands to the frame
 
-void CFrameCommandSink::Send(CSceneCommand* command) {
-  if (!m_window) {
-    delete command;
-    return;
-  }
-  ::SendMessageA(m_window, WM_ADD_COMMAND, 0, reinterpret_cast<LPARAM>(command));
-}
+void CFrameCommandSink::Send(CSceneCommand* command) { SendCommandToFrame(m_window, command); }
 
 const CCommandList* CFrameCommandSink::GetLiveList() const {
   return g_pCommandPalette ? &g_pCommandPalette->GetCommands() : nullptr;

@@ -129,8 +129,8 @@ bool StartNewDocument(HWND mainWindow, bool dropCurrent);
 // The profile values of the wizard (section "Settings").
 extern const char kWizardPathEntry[];  // "WizardPath"
 
-// Sends commands to a window with WM_ADD_COMMAND and reads the palette's
-// live list.
+// Sends commands to a window with WM_ADD_COMMAND (SendCommandToFrame) and
+// reads the palette's live list.
 class CFrameCommandSink : public CCommandSink {
  public:
   explicit CFrameCommandSink(HWND window) : m_window(window) {}

@@ -30,7 +30,7 @@ const char kLastWizardEntry[] = "LastWizard";
 namespace {
 
 void Send(CFrameWnd* frame, CSceneCommand* command) {
-  ::SendMessageA(frame->GetSafeHwnd(), WM_ADD_COMMAND, 0, reinterpret_cast<LPARAM>(command));
+  SendCommandToFrame(frame->GetSafeHwnd(), command);
 }
 
 bool SaveAllModified() {

@@ -897,4 +897,53 @@ TEST_F(MediaDialogsTest, ALogoAndIconAreCheckedWhenChosenAndGoIntoTheSaver) {
                          scr.begin() + slots.icon[1].offset));
 }
 
+// A logo whose writing fails part way leaves the logo in place as it was:
+// the new one is written beside it and replaces it only when it is whole.
+TEST_F(MediaDialogsTest, ALogoThatCannotBeWrittenLeavesThePreviousOneWhole) {
+  const std::string custom = temp.Path() + "logo\\";
+  ::CreateDirectoryA(custom.c_str(), nullptr);
+  const std::string first = temp.File("first.bmp");
+  const std::string second = temp.File("second.bmp");
+  lwtest::WriteAll(first, picturetest::MakeBmp8(96, 112, [](int x, int) {
+                     return static_cast<uint8_t>(x);
+                   }));
+  lwtest::WriteAll(second, picturetest::MakeBmp8(96, 112, [](int, int y) {
+                     return static_cast<uint8_t>(200 - y);
+                   }));
+  const std::string logo = custom + "Custom.bmp";
+  choosers.AnswerFile(first);
+  choosers.AnswerFile(second);
+  Bytes before;
+  size_t messages = 0;
+  std::vector<std::string> files;
+  CDialogScript script([&](CDialog* d) {
+    Press(d, IDC_OPT_LOGO_BROWSE);
+    before = lwtest::ReadAll(logo);
+    ASSERT_EQ(before.size(), 14 + carried::kLogoSize);
+    messages = boxes.texts.size();
+    {
+      // Another program holds the logo: it may be read and written, not
+      // replaced, and its bytes are locked.
+      HANDLE held = ::CreateFileA(logo.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                  nullptr);
+      ASSERT_NE(held, INVALID_HANDLE_VALUE);
+      ASSERT_TRUE(::LockFile(held, 0, 0, 1 << 20, 0));
+      Press(d, IDC_OPT_LOGO_BROWSE);
+      ::UnlockFile(held, 0, 0, 1 << 20, 0);
+      ::CloseHandle(held);
+    }
+    files = lwtest::FilesIn(custom);
+    EXPECT_EQ(d->IsDlgButtonChecked(IDC_OPT_LOGO_USE), BST_CHECKED);
+    Press(d, IDOK);
+  });
+  COptionsDlg dialog(*palette->GetOptions(), nullptr);
+  dialog.m_customFolder = custom.c_str();
+  EXPECT_EQ(dialog.DoModal(), IDOK);
+  EXPECT_TRUE(lwtest::ReadAll(logo) == before) << "the previous logo is whole";
+  EXPECT_EQ(boxes.texts.size(), messages + 1) << "the failure is told";
+  EXPECT_EQ(files, std::vector<std::string>{"Custom.bmp"}) << "nothing is left beside it";
+  EXPECT_EQ(app.GetProfileInt("Settings", "CustomImage", 0), 1u);
+}
+
 }  // namespace

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/App.h"
 #include "framework/Dialog.h"
 #include "framework/Seams.h"
 #include "tests/framework/CountedException.h"
@@ -273,27 +274,23 @@ TEST(Dialog, AControlsObjectColoursItThroughTheDialog) {
   EXPECT_NE(seen.other, seen.coloured) << "the other edit keeps the dialog manager's colour";
 }
 
-// The modal loop disables the dialog's owner while it runs and enables it
-// again when the dialog ends; a child given as parent stands for its
-// top-level window.
-class LoopDlg : public CDialog {
+// A dialog that looks at things once its modal loop runs (InLoop, at a
+// message posted in its set-up); a timer keeps a stuck loop bounded.
+class InLoopDlg : public CDialog {
  public:
-  LoopDlg(HWND parent, HWND watched) : CDialog(200, parent), m_watched(watched) {}
-  int enabledDuringLoop = -1;
-  HWND ownerDuringLoop = nullptr;
+  using CDialog::CDialog;
 
  protected:
+  virtual void InLoop() = 0;
   bool OnInitDialog() override {
-    // Looked at once the loop runs; the timer keeps a stuck loop bounded.
+    const bool result = CDialog::OnInitDialog();
     PostMessage(WM_APP);
     SetTimer(1, 5000);
-    return CDialog::OnInitDialog();
+    return result;
   }
   LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
     if (msg == WM_APP) {
-      enabledDuringLoop = ::IsWindowEnabled(m_watched) ? 1 : 0;
-      ownerDuringLoop = ::GetWindow(m_hWnd, GW_OWNER);
-      EndDialog(IDOK);
+      InLoop();
       return 0;
     }
     if (msg == WM_TIMER) {
@@ -301,6 +298,23 @@ class LoopDlg : public CDialog {
       return 0;
     }
     return CDialog::WindowProc(msg, wp, lp);
+  }
+};
+
+// The modal loop disables the dialog's owner while it runs and enables it
+// again when the dialog ends; a child given as parent stands for its
+// top-level window.
+class LoopDlg : public InLoopDlg {
+ public:
+  LoopDlg(HWND parent, HWND watched) : InLoopDlg(200, parent), m_watched(watched) {}
+  int enabledDuringLoop = -1;
+  HWND ownerDuringLoop = nullptr;
+
+ protected:
+  void InLoop() override {
+    enabledDuringLoop = ::IsWindowEnabled(m_watched) ? 1 : 0;
+    ownerDuringLoop = ::GetWindow(m_hWnd, GW_OWNER);
+    EndDialog(IDOK);
   }
 
  private:
@@ -326,6 +340,62 @@ TEST(Dialog, ModalLoopDisablesTheOwnerUntilTheDialogEnds) {
     EXPECT_TRUE(IsWindowEnabled(owner));
   }
   DestroyWindow(owner);
+}
+
+// An application that sees every message its loop would hand on.
+class FilteringApp : public CWinApp {
+ public:
+  FilteringApp() : CWinApp("DialogTest") {}
+  bool PreTranslateMessage(MSG* msg) override {
+    if (msg->message == WM_KEYDOWN) keysSeen.push_back(msg->hwnd);
+    return CWinApp::PreTranslateMessage(msg);
+  }
+  std::vector<HWND> keysSeen;
+};
+
+// Posts keys once the modal loop runs: Esc to the window outside the
+// dialog, then Tab and Esc to the dialog's fields.
+class KeysInLoopDlg : public InLoopDlg {
+ public:
+  KeysInLoopDlg(HWND owner, HWND outside) : InLoopDlg(200, owner), m_outside(outside) {}
+  int focusAfterTab = 0;
+
+ protected:
+  void InLoop() override {
+    ::SetFocus(GetDlgItem(1000));
+    ::PostMessageA(m_outside, WM_KEYDOWN, VK_ESCAPE, 1);
+    ::PostMessageA(GetDlgItem(1000), WM_KEYDOWN, VK_TAB, 1);
+    // Looked at after the Tab, before the Esc.
+    ::PostMessageA(m_hWnd, WM_APP + 1, 0, 0);
+    ::PostMessageA(GetDlgItem(1001), WM_KEYDOWN, VK_ESCAPE, 1);
+  }
+  LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
+    if (msg == WM_APP + 1) {
+      focusAfterTab = ::GetDlgCtrlID(::GetFocus());
+      return 0;
+    }
+    return InLoopDlg::WindowProc(msg, wp, lp);
+  }
+
+ private:
+  HWND m_outside;
+};
+
+// The modal loop lets the application filter the messages of the thread's
+// other windows, as the program's own loop does, while the dialog keeps
+// its own keys: Tab moves on, Esc cancels.
+TEST(Dialog, TheModalLoopLetsOtherWindowsTakeTheirKeysAndKeepsTheDialogsOwn) {
+  FilteringApp app;
+  lwtest::CKeyTakingWindow owner, outside;
+  ASSERT_TRUE(owner.IsWindow() && outside.IsWindow());
+  KeysInLoopDlg dlg(owner.GetSafeHwnd(), outside.GetSafeHwnd());
+  EXPECT_EQ(dlg.DoModal(), IDCANCEL) << "Esc in the dialog cancels it";
+  EXPECT_EQ(dlg.focusAfterTab, 1001) << "Tab moves to the next field";
+  EXPECT_EQ(outside.taken, std::vector<WPARAM>{VK_ESCAPE});
+  EXPECT_EQ(outside.dispatched, 0) << "a key taken is not dispatched";
+  EXPECT_EQ(app.keysSeen, std::vector<HWND>{outside.GetSafeHwnd()})
+      << "the dialog's own keys are the dialog manager's";
+  EXPECT_TRUE(owner.taken.empty()) << "the disabled owner takes nothing";
 }
 
 // Radio groups count their radio buttons in tab order (the template's), not
