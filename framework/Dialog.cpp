@@ -8,6 +8,7 @@
 
 #include "framework/App.h"
 #include "framework/Seams.h"
+#include "framework/Sync.h"
 #include "framework/TextFormat.h"
 
 namespace {
@@ -198,10 +199,7 @@ INT_PTR CDialog::DialogMessage(CDialog* dlg, HWND hwnd, UINT msg, WPARAM wp, LPA
 namespace {
 
 // The thread's installed hook, null on every thread until set.
-DWORD FilterHookSlot() {
-  static const DWORD slot = ::TlsAlloc();
-  return slot;
-}
+CTlsSlot g_filterHook;
 
 bool IsDialogBox(HWND hwnd) {
   char cls[8] = "";
@@ -220,16 +218,15 @@ LRESULT CALLBACK ModalFilterHook(int code, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 CModalMessageFilter::CModalMessageFilter() {
-  const DWORD slot = FilterHookSlot();
-  if (slot == TLS_OUT_OF_INDEXES || ::TlsGetValue(slot)) return;
+  if (g_filterHook.Get() == TLS_OUT_OF_INDEXES || g_filterHook.GetValue()) return;
   m_hook = ::SetWindowsHookExA(WH_MSGFILTER, &ModalFilterHook, nullptr, ::GetCurrentThreadId());
-  if (m_hook) ::TlsSetValue(slot, m_hook);
+  if (m_hook) g_filterHook.SetValue(m_hook);
 }
 
 CModalMessageFilter::~CModalMessageFilter() {
   if (!m_hook) return;
   ::UnhookWindowsHookEx(m_hook);
-  ::TlsSetValue(FilterHookSlot(), nullptr);
+  g_filterHook.SetValue(nullptr);
 }
 
 bool CModalMessageFilter::Filter(MSG* msg) {

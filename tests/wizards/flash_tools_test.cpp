@@ -286,14 +286,14 @@ TEST_F(FlashTools, FlashPresentationStopsWhenTheNewScriptIsRefused) {
   for (bool titled : {true, false}) {
     SCOPED_TRACE(titled ? "titled, Cancel" : "untitled, Yes and the Save As cancelled");
     ::SendMessageA(Frame(), WM_COMMAND, ID_FILE_NEW, 0);
-    ::SendMessageA(Frame(), WM_ADD_COMMAND, 0, reinterpret_cast<LPARAM>(new CWaitCommand));
+    SendCommandToFrame(Frame(), new CWaitCommand);
     lwtest::Bytes saved;
     if (titled) {
       Doc()->SetPathName(mine.c_str(), false);
       ASSERT_TRUE(Doc()->OnSaveDocument(mine.c_str()));
       saved = lwtest::ReadAll(mine);
     }
-    ::SendMessageA(Frame(), WM_ADD_COMMAND, 0, reinterpret_cast<LPARAM>(new CClsCommand));
+    SendCommandToFrame(Frame(), new CClsCommand);
     ASSERT_TRUE(Doc()->IsModified());
     boxes.texts.clear();
     boxes.Script({titled ? IDCANCEL : IDYES});

@@ -1033,7 +1033,7 @@ TEST_F(StandardWizardFrameTest, AFailedMakeShowsTheWritersMessage) {
 TEST_F(StandardWizardFrameTest, NoAtTheSaveQuestionIsAskedOnceAndDropsTheOldScript) {
   auto* mine = new CCommentCommand;
   mine->m_text = "mine";
-  ::SendMessageA(frame, WM_ADD_COMMAND, 0, reinterpret_cast<LPARAM>(mine));
+  SendCommandToFrame(frame, mine);
   lwtest::CRecordedBoxes boxes(IDOK);
   // No at the first question; Cancel at any later one.
   boxes.Script({IDNO, IDCANCEL, IDCANCEL, IDCANCEL});
