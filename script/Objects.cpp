@@ -8,8 +8,8 @@
 #include <new>
 
 #include "framework/Exceptions.h"
-#include "playback/Mp3Player.h"
-#include "playback/SwfMovie.h"
+#include "playback/mp3/Mp3Player.h"
+#include "playback/movie/SwfMovie.h"
 #include "script/DataBlock.h"
 #include "script/Scramble.h"
 #include "script/ScriptMessages.h"

@@ -2,7 +2,7 @@
 // "Apply to selection" and the line the step-3 list shows.
 #include "wizards/WizardSequence.h"
 
-#include "playback/ImagePainter.h"
+#include "playback/painter/ImagePainter.h"
 
 LW_IMPLEMENT_RUNTIME_CLASS(CWizardSequence, CObject)
 

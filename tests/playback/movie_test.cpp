@@ -15,8 +15,8 @@
 #include <objbase.h>
 
 #include "framework/Sync.h"
-#include "playback/FlashPlayer.h"
-#include "playback/SwfMovie.h"
+#include "playback/movie/FlashPlayer.h"
+#include "playback/movie/SwfMovie.h"
 #include "tests/support/files.h"
 #include "tests/support/pump.h"
 #include "tests/support/screen.h"

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "common/RandomRange.h"
-#include "playback/SwfMovie.h"
+#include "playback/movie/SwfMovie.h"
 #include "script_support.h"
 #include "script/DataBlock.h"
 #include "script/Objects.h"

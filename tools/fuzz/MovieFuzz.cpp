@@ -9,7 +9,7 @@
 #include <string.h>
 #include <zlib.h>
 
-#include "playback/SwfMovie.h"
+#include "playback/movie/SwfMovie.h"
 #include "tools/fuzz/FuzzCheck.h"
 
 namespace {

@@ -56,12 +56,12 @@ build() {
     i=$((i + 1))
   done
   # The movie reader, against the few system types it needs.
-  link movie MovieFuzz.cpp -I"$src/tools/fuzz/native" playback/SwfMovie.cpp \
-    playback/SwfFrameSize.cpp -lz
+  link movie MovieFuzz.cpp -I"$src/tools/fuzz/native" playback/movie/SwfMovie.cpp \
+    playback/movie/SwfFrameSize.cpp -lz
   # The byte readers, plain C++ without the system.
   link carried CarriedFuzz.cpp common/Payload.cpp engine/MovieHeader.cpp
   link custom_images CustomImagesFuzz.cpp wizards/CustomImages.cpp
-  link mp3 Mp3Fuzz.cpp playback/Mp3Frame.cpp
+  link mp3 Mp3Fuzz.cpp playback/mp3/Mp3Frame.cpp
   # The scene document and the options file: the framework's core and the
   # script model against native_script/windows.h, whose stand-ins do
   # nothing. The drawing and playing code that reading never reaches is

@@ -11,7 +11,7 @@
 #include "framework/Gdi.h"
 #include "framework/Thread.h"
 #include "framework/Wnd.h"
-#include "playback/SwfMovie.h"
+#include "playback/movie/SwfMovie.h"
 
 // What the control tells its host. Each is called on the control's thread;
 // the defaults do nothing.

@@ -3,8 +3,8 @@
 #include <string.h>
 #include <zlib.h>
 
-#include "playback/SwfBits.h"
-#include "playback/SwfMovie.h"
+#include "playback/movie/SwfBits.h"
+#include "playback/movie/SwfMovie.h"
 
 SIZE ReadSwfFrameSize(const uint8_t* bytes, uint32_t size) {
   SIZE none = {0, 0};

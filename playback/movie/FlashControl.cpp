@@ -1,7 +1,7 @@
 // The movie control: a child window of our own class that reads a movie
 // file whole, keeps its current frame drawn in a back bitmap at the
 // window's size, and advances frames on a timer of its own window.
-#include "playback/FlashPlayer.h"
+#include "playback/movie/FlashPlayer.h"
 
 #include <stdlib.h>
 

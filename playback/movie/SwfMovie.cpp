@@ -5,13 +5,13 @@
 // reading from a file with the control (FlashControl.cpp). Nothing here
 // needs more of the system than its basic types, so that the reader can
 // also be built natively for fuzzing.
-#include "playback/SwfMovie.h"
+#include "playback/movie/SwfMovie.h"
 
 #include <stdlib.h>
 #include <string.h>
 #include <zlib.h>
 
-#include "playback/SwfBits.h"
+#include "playback/movie/SwfBits.h"
 
 namespace {
 

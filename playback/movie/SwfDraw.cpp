@@ -11,7 +11,7 @@
 #include <math.h>
 
 #include "framework/Gdi.h"
-#include "playback/SwfMovie.h"
+#include "playback/movie/SwfMovie.h"
 
 namespace {
 
