@@ -18,17 +18,19 @@
 cmake_minimum_required(VERSION 3.25)
 
 set(layer_folders "")
-# layer(RANK FOLDER NAME [LIBRARY target]): the folder's files (or, with
-# LIBRARY, those the library lists) have the rank; NAME is how the
+# layer(RANK FOLDER NAME [LIBRARIES target...]): the folder's files (or,
+# with LIBRARIES, those the libraries list) have the rank; NAME is how the
 # messages call the layer.
 function(layer rank folder name)
-  cmake_parse_arguments(L "" "LIBRARY" "" ${ARGN})
+  cmake_parse_arguments(L "" "" "LIBRARIES" ${ARGN})
   set(layer_folders ${layer_folders} "${folder}" PARENT_SCOPE)
   set(names_${rank} "${name}" PARENT_SCOPE)
-  if(L_LIBRARY)
-    file(STRINGS "${SOURCE_LISTS}/${L_LIBRARY}.txt" files)
-    foreach(file IN LISTS files)
-      set(rank_of_${file} ${rank} PARENT_SCOPE)
+  if(L_LIBRARIES)
+    foreach(library IN LISTS L_LIBRARIES)
+      file(STRINGS "${SOURCE_LISTS}/${library}.txt" files)
+      foreach(file IN LISTS files)
+        set(rank_of_${file} ${rank} PARENT_SCOPE)
+      endforeach()
     endforeach()
     set(split_${folder} TRUE PARENT_SCOPE)
   else()
@@ -37,9 +39,9 @@ function(layer rank folder name)
 endfunction()
 
 # Bottom to top.
-layer(10 framework "the framework core" LIBRARY framework_core)
-layer(11 framework "the framework's windows" LIBRARY framework_win)
-layer(12 framework "the framework's UI layer" LIBRARY framework_ui)
+layer(10 framework "the framework core" LIBRARIES framework_core framework_terminate)
+layer(11 framework "the framework's windows" LIBRARIES framework_win)
+layer(12 framework "the framework's UI layer" LIBRARIES framework_ui)
 layer(20 common "the shared utilities")
 layer(30 imaging "imaging")
 layer(35 playback/movie "the movie player")

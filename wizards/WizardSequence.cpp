@@ -4,8 +4,6 @@
 
 #include "playback/painter/ImagePainter.h"
 
-LW_IMPLEMENT_RUNTIME_CLASS(CWizardSequence, CObject)
-
 CWizardSequence::CWizardSequence(int kind) : m_endX(GetPlayScreenSize().cx), m_kind(kind) {}
 
 void CWizardSequence::CopyFrom(const CWizardSequence& o) {

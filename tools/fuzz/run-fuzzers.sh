@@ -66,7 +66,7 @@ build() {
   # script model against native_script/windows.h, whose stand-ins do
   # nothing. The drawing and playing code that reading never reaches is
   # left out, its symbols unresolved.
-  local core=(framework/Object.cpp framework/Exceptions.cpp framework/Strings.cpp
+  local core=(framework/Exceptions.cpp framework/Strings.cpp
     framework/TextFormat.cpp framework/Collections.cpp framework/MemFile.cpp
     framework/Archive.cpp framework/File.cpp framework/Gdi.cpp framework/Trace.cpp
     common/RandomRange.cpp script/SceneDocument.cpp script/Commands.cpp script/CommandPlay.cpp
