@@ -23,8 +23,9 @@ cmake_minimum_required(VERSION 3.25)
 set(framework_core Object Exceptions Strings Collections File Files MemFile SharedFile Archive
     Sync Geometry Terminate Registry Trace TextFormat)
 set(framework_windows App AppMain Thread Wnd Dialog Gdi Seams)
-# Files of playback/ that belong to the movie player, below the painter.
-set(movie_files FlashPlayer FlashControl SwfMovie SwfDraw SwfBits SwfFrameSize)
+# Files of playback/ that belong to the movie player, below the painter:
+# these two, and everything in playback/movie/.
+set(movie_files FlashPlayer FlashControl)
 # Files of playback/ that belong to the MP3 player, below the script model.
 set(mp3_files Mp3Frame Mp3Player)
 # Files of playback/ that belong to the painter.
@@ -51,7 +52,7 @@ function(layer_rank path out)
   elseif(dir STREQUAL "imaging")
     set(rank 30)
   elseif(dir STREQUAL "playback")
-    if(stem IN_LIST movie_files)
+    if(stem IN_LIST movie_files OR path MATCHES "^playback/movie/")
       set(rank 35)
     elseif(stem IN_LIST mp3_files)
       set(rank 36)

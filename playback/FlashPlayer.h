@@ -3,7 +3,9 @@
 // the child window that holds one control; and CFlashPlayerThread, the
 // thread that owns a host window and decides when its movie ends. The
 // control is our own: it needs no registration, reads the movie whole when
-// it is set (CSwfMovie) and draws its frames on a timer of its own window.
+// it is set (CMovie) and plays its frames at the movie's rate by a clock,
+// each frame drawn into 32-bit pixels and put on the window in one
+// transfer.
 #pragma once
 
 #include <windows.h>
@@ -11,7 +13,7 @@
 #include "framework/Gdi.h"
 #include "framework/Thread.h"
 #include "framework/Wnd.h"
-#include "playback/SwfMovie.h"
+#include "playback/movie/Movie.h"
 
 // What the control tells its host. Each is called on the control's thread;
 // the defaults do nothing.
@@ -26,10 +28,12 @@ class CFlashEvents {
   virtual void OnFSCommand(const char* command, const char* args) {}
 };
 
-class CShockwaveFlash : public CWnd {
+class CShockwaveFlash : public CWnd, private CMovieHost {
  public:
   // The id of the frame timer on the control's window.
   static const UINT_PTR kFrameTimer = 1;
+  // The longest a frame's drawing may take before it is cut, in ms.
+  static const DWORD kDrawBudgetMs = 250;
 
   bool Create(HWND parent, const RECT& rect, UINT id, DWORD style);
   void SetEventSink(CFlashEvents* sink) { m_sink = sink; }
@@ -40,16 +44,22 @@ class CShockwaveFlash : public CWnd {
   long GetFrameNum() const { return __atomic_load_n(&m_frameNum, __ATOMIC_ACQUIRE); }
   // How often a looping movie has gone back to its first frame.
   long GetLoopCount() const { return __atomic_load_n(&m_loops, __ATOMIC_ACQUIRE); }
+  // True once the movie's own actions have stopped it on its last frame:
+  // it shows that frame from then on (its sprites still play).
+  bool HasStoppedOnItsLastFrame() const { return __atomic_load_n(&m_stoppedAtEnd, __ATOMIC_ACQUIRE); }
   BOOL GetLoop() const { return m_loop; }
   BOOL GetMenu() const { return m_menu; }
   bool IsPlaying() const { return m_playing; }
-  const CSwfMovie& GetMovie() const { return m_movie; }
+  // How many frames have been drawn (a late tick draws one for many).
+  long GetFramesDrawn() const { return m_drawn; }
+  const CMovie& GetMovie() const { return m_movie; }
+  CMovie& GetMovie() { return m_movie; }
 
   // True (the default): after its last frame the movie starts again.
   void SetLoop(BOOL loop) { m_loop = loop; }
   // Reads the movie file whole (the file is closed again at once) and
-  // shows its first frame, stopped; a file that is missing or is not a
-  // well-formed movie gives an empty movie.
+  // shows its first frame, stopped; a file that is missing or holds no
+  // frame gives an empty movie.
   void SetMovie(const char* path);
   // The control has no context menu; the flag is kept for the callers.
   void SetMenu(BOOL menu) { m_menu = menu; }
@@ -57,18 +67,23 @@ class CShockwaveFlash : public CWnd {
   // loop stops on its last frame.
   void Play();
   void Stop();
-  // One tick of the frame timer: while playing, the next frame (the first
+  // One frame's time, drawn: while playing, the next frame (the first
   // again after the last when looping); on the last frame of a movie that
   // does not loop, playing stops and a WM_NULL is posted to the window so
   // that the thread's message loop sees the end.
   void AdvanceFrame();
-  // The timer's interval for the movie's frame rate, in milliseconds.
-  UINT GetFrameInterval() const;
+  // The frames due by the clock since Play, caught up with; only the
+  // last of them is drawn.
+  void CatchUp();
+  // Milliseconds between frames at the movie's rate.
+  double GetFrameInterval() const;
 
  protected:
   // Starts (ms > 0) or stops (0) the frame timer. Tests drive frames
   // themselves through AdvanceFrame instead.
   virtual void SetFrameTimer(UINT ms);
+  // The clock frames are timed by, in milliseconds.
+  virtual DWORD GetClockMs() const { return ::GetTickCount(); }
 
   int OnCreate(CREATESTRUCTA* cs) override;
   void OnPaint() override;
@@ -77,20 +92,39 @@ class CShockwaveFlash : public CWnd {
   void OnTimer(UINT_PTR id) override;
 
  private:
-  void ShowFrame(int frame);
+  // CMovieHost
+  bool StopDrawing() override;
+  void OnCommand(const char* command, const char* args) override;
+  bool DrawSystemText(const MovieSystemText& text, uint8_t* coverage) override;
 
-  CSwfMovie m_movie;
+  // One frame's time: the movie's step and the end rules; false once the
+  // movie stopped playing.
+  bool StepFrame();
+  void Published();
+  // Draws the frame into the back bitmap and puts it on the window.
+  void DrawFrame(HDC dc);
+  void ArmTimer();
+
+  CMovie m_movie;
   CFlashEvents* m_sink = nullptr;
   long m_totalFrames = 0;
   long m_frameNum = 0;
   long m_loops = 0;
+  bool m_stoppedAtEnd = false;
   BOOL m_loop = TRUE;
   BOOL m_menu = TRUE;
   bool m_playing = false;
-  // The frame drawn at the window's size; redrawn when stale.
+  // The clock: when Play started it, and the frames stepped since.
+  DWORD m_clockStart = 0;
+  uint64_t m_stepped = 0;
+  // The frame drawn at the window's size; drawn again when stale.
   CBitmap m_back;
+  uint32_t* m_bits = nullptr;
   SIZE m_backSize = {};
   bool m_stale = true;
+  DWORD m_drawStart = 0;
+  bool m_inputCut = false;
+  long m_drawn = 0;
 };
 
 class CFlashHostWnd : public CWnd, public CFlashEvents {

@@ -124,28 +124,79 @@ class CBitWriter {
 
 }  // namespace
 
+SwfPlace SwfGradientBox(int x, int y, int w, int h) {
+  SwfPlace p;
+  p.scaleX = w / 32768.0;
+  p.scaleY = h / 32768.0;
+  p.tx = x + w / 2;
+  p.ty = y + h / 2;
+  return p;
+}
+
 CSwfShape::Group& CSwfShape::Current() {
   if (m_groups.empty()) m_groups.emplace_back();
   return m_groups.back();
 }
 
-int CSwfShape::AddFill(COLORREF colour, uint8_t alpha) {
-  Current().fills.push_back(Style{0, colour, 0, alpha, 0, 0});
+int CSwfShape::AddFillStyle(const Style& style) {
+  Current().fills.push_back(style);
   return static_cast<int>(Current().fills.size());
+}
+
+int CSwfShape::AddFill(COLORREF colour, uint8_t alpha) {
+  Style s{};
+  s.colour = colour;
+  s.alpha = alpha;
+  return AddFillStyle(s);
 }
 
 int CSwfShape::AddGradientFill(COLORREF from, COLORREF to) {
-  Current().fills.push_back(Style{0x10, from, to, 255, 0, 0});
-  return static_cast<int>(Current().fills.size());
+  return AddGradient(0x10, {{0, from}, {255, to}}, SwfPlace());
 }
 
-int CSwfShape::AddBitmapFill(int bitmapId) {
-  Current().fills.push_back(Style{0x40, 0, 0, 255, 0, bitmapId});
-  return static_cast<int>(Current().fills.size());
+int CSwfShape::AddGradient(int type, const std::vector<SwfStop>& stops, const SwfPlace& matrix,
+                           int spread, int interpolation, double focal) {
+  Style s{};
+  s.type = type;
+  s.stops = stops;
+  s.matrix = matrix;
+  s.spread = spread;
+  s.interpolation = interpolation;
+  s.focal = focal;
+  return AddFillStyle(s);
+}
+
+int CSwfShape::AddBitmapFill(int bitmapId, const SwfPlace& matrix, int type) {
+  Style s{};
+  s.type = type;
+  s.bitmap = bitmapId;
+  s.matrix = matrix;
+  return AddFillStyle(s);
 }
 
 int CSwfShape::AddLine(int widthTwips, COLORREF colour, uint8_t alpha) {
-  Current().lines.push_back(Style{-1, colour, 0, alpha, widthTwips, 0});
+  Style s{};
+  s.type = -1;
+  s.colour = colour;
+  s.alpha = alpha;
+  s.width = widthTwips;
+  Current().lines.push_back(s);
+  return static_cast<int>(Current().lines.size());
+}
+
+int CSwfShape::AddLine2(int widthTwips, COLORREF colour, int startCap, int join, int endCap,
+                        double miterLimit, bool noClose) {
+  Style s{};
+  s.type = -2;
+  s.colour = colour;
+  s.alpha = 255;
+  s.width = widthTwips;
+  s.startCap = startCap;
+  s.join = join;
+  s.endCap = endCap;
+  s.miter = miterLimit;
+  s.noClose = noClose;
+  Current().lines.push_back(s);
   return static_cast<int>(Current().lines.size());
 }
 
@@ -187,35 +238,50 @@ void CSwfShape::Rectangle(int x, int y, int w, int h, int fill, int line) {
   LineTo(x, y);
 }
 
-SwfBytes CSwfShape::Encode(int version) const {
+SwfBytes CSwfShape::Encode(int version, bool styles) const {
   std::vector<Group> groups = m_groups;
   if (groups.empty()) groups.emplace_back();
   CBitWriter w;
   int fillBits = 0, lineBits = 0;
+  auto writeFill = [&](const Style& s) {
+    w.U8(s.type);
+    if (s.type == 0) {
+      w.Colour(s.colour, s.alpha, version);
+    } else if (s.type >= 0x10 && s.type <= 0x13) {
+      w.Matrix(s.matrix);
+      w.U8(s.spread << 6 | s.interpolation << 4 | static_cast<int>(s.stops.size()));
+      for (const SwfStop& stop : s.stops) {
+        w.U8(stop.ratio);
+        w.Colour(stop.colour, stop.alpha, version);
+      }
+      if (s.type == 0x13) w.U16(static_cast<int>(std::lround(s.focal * 256)) & 0xFFFF);
+    } else {
+      w.U16(s.bitmap);
+      w.Matrix(s.matrix);
+    }
+  };
   auto writeStyles = [&](const Group& g, int fillCount, int lineCount) {
     w.U8(std::min(fillCount, 255));
     if (fillCount >= 255) w.U16(fillCount);
-    for (const Style& s : g.fills) {
-      w.U8(s.type);
-      if (s.type == 0) {
-        w.Colour(s.colour, s.alpha, version);
-      } else if (s.type == 0x10) {
-        w.Matrix(SwfPlace());
-        w.U8(2);
-        w.U8(0);
-        w.Colour(s.colour, 255, version);
-        w.U8(255);
-        w.Colour(s.colour2, 255, version);
-      } else {
-        w.U16(s.bitmap);
-        w.Matrix(SwfPlace());
-      }
-    }
+    for (const Style& s : g.fills) writeFill(s);
     w.U8(std::min(lineCount, 255));
     if (lineCount >= 255) w.U16(lineCount);
     for (const Style& s : g.lines) {
       w.U16(s.width);
-      w.Colour(s.colour, s.alpha, version);
+      if (version >= 4) {
+        const bool hasFill = false;
+        w.UB(static_cast<uint32_t>(s.type == -2 ? s.startCap : 0), 2);
+        w.UB(static_cast<uint32_t>(s.type == -2 ? s.join : 0), 2);
+        w.UB(hasFill, 1);
+        w.UB(0, 3);
+        w.UB(0, 5);
+        w.UB(s.noClose, 1);
+        w.UB(static_cast<uint32_t>(s.type == -2 ? s.endCap : 0), 2);
+        if (s.type == -2 && s.join == 2) w.U16(static_cast<int>(std::lround(s.miter * 256)));
+        w.Colour(s.colour, s.alpha, 4);
+      } else {
+        w.Colour(s.colour, s.alpha, version);
+      }
     }
     fillBits = UnsignedBits(static_cast<uint32_t>(g.fills.size()));
     lineBits = UnsignedBits(static_cast<uint32_t>(g.lines.size()));
@@ -223,9 +289,17 @@ SwfBytes CSwfShape::Encode(int version) const {
     w.UB(static_cast<uint32_t>(fillBits), 4);
     w.UB(static_cast<uint32_t>(lineBits), 4);
   };
-  writeStyles(groups[0],
-              fillCountOverride >= 0 ? fillCountOverride : static_cast<int>(groups[0].fills.size()),
-              lineCountOverride >= 0 ? lineCountOverride : static_cast<int>(groups[0].lines.size()));
+  if (!styles) {
+    fillBits = 1;
+    lineBits = 0;
+    w.UB(1, 4);
+    w.UB(0, 4);
+  } else
+  {
+    writeStyles(groups[0],
+                fillCountOverride >= 0 ? fillCountOverride : static_cast<int>(groups[0].fills.size()),
+                lineCountOverride >= 0 ? lineCountOverride : static_cast<int>(groups[0].lines.size()));
+  }
   for (const Record& r : m_records) {
     if (r.kind == 3) {
       w.UB(0, 1);
@@ -292,18 +366,28 @@ void CSwfWriter::Tag(int code, const SwfBytes& body, bool longForm, int64_t decl
   m_tags.insert(m_tags.end(), body.begin(), body.end());
 }
 
+void CSwfWriter::Raw(const SwfBytes& bytes) { m_tags.insert(m_tags.end(), bytes.begin(), bytes.end()); }
+
 void CSwfWriter::SetBackground(COLORREF colour) {
   CBitWriter w;
   w.Rgb(colour);
   Tag(9, w.bytes);
 }
 
-void CSwfWriter::DefineShape(int id, const CSwfShape& shape, int version) {
+void CSwfWriter::DefineShape(int id, const CSwfShape& shape, int version,
+                             const std::vector<int>& bounds) {
   CBitWriter w;
   w.U16(id);
-  w.Rect(0, m_width, 0, m_height);
+  if (bounds.size() == 4)
+    w.Rect(bounds[0], bounds[1], bounds[2], bounds[3]);
+  else
+    w.Rect(0, m_width, 0, m_height);
+  if (version == 4) {
+    w.Rect(0, m_width, 0, m_height);  // the edges' bounds
+    w.U8(0);
+  }
   w.Append(shape.Encode(version));
-  Tag(version == 1 ? 2 : version == 2 ? 22 : 32, w.bytes);
+  Tag(version == 1 ? 2 : version == 2 ? 22 : version == 3 ? 32 : 83, w.bytes);
 }
 
 void CSwfWriter::PlaceObject(int id, int depth, const SwfPlace& place, const SwfColourChange* colour) {
@@ -348,7 +432,7 @@ void CSwfWriter::RemoveObject2(int depth) {
 void CSwfWriter::FsCommand(const std::string& command, const std::string& args) {
   const std::string url = "FSCommand:" + command;
   CBitWriter w;
-  w.U8(0x07);  // Stop, an action without data, which the scan passes over
+  w.U8(0x17);  // Pop, an action without data that does nothing to the timeline
   w.U8(0x83);  // GetURL
   w.U16(static_cast<int>(url.size() + args.size() + 2));
   for (char c : url) w.U8(c);

@@ -36,16 +36,38 @@ struct SwfColourChange {
   int add[4] = {0, 0, 0, 0};
 };
 
+// A gradient's stop: where (0 to 255) and its colour.
+struct SwfStop {
+  int ratio;
+  COLORREF colour;
+  uint8_t alpha = 255;
+};
+
+// The gradient square (-16384 to 16384 twips each way) laid over a box of
+// a shape: the matrix that maps it onto x..x+w, y..y+h.
+SwfPlace SwfGradientBox(int x, int y, int w, int h);
+
 // A shape: style groups of fill and line styles, and the drawing records.
 // Styles are numbered from 1 within their group; 0 is none.
 class CSwfShape {
  public:
   int AddFill(COLORREF colour, uint8_t alpha = 255);
-  // A linear gradient fill between two colours.
+  // A linear gradient fill between two colours, the gradient square as it
+  // is (32768 twips wide, centred on the shape's origin).
   int AddGradientFill(COLORREF from, COLORREF to);
-  // A bitmap fill (drawn as nothing by the player).
-  int AddBitmapFill(int bitmapId);
+  // A gradient: type 0x10 linear, 0x12 radial, 0x13 focal (focal point
+  // -1..1); spread 0 pad, 1 reflect, 2 repeat; interpolation 1 in linear
+  // light.
+  int AddGradient(int type, const std::vector<SwfStop>& stops, const SwfPlace& matrix,
+                  int spread = 0, int interpolation = 0, double focal = 0);
+  // A bitmap fill: type 0x40 repeating, 0x41 clipped, 0x42 and 0x43 the
+  // same without smoothing; the matrix maps the bitmap's pixels.
+  int AddBitmapFill(int bitmapId, const SwfPlace& matrix = SwfPlace(), int type = 0x41);
   int AddLine(int widthTwips, COLORREF colour, uint8_t alpha = 255);
+  // A line of the fourth kind of shape: caps 0 round, 1 none, 2 square;
+  // joins 0 round, 1 bevel, 2 miter (with its limit).
+  int AddLine2(int widthTwips, COLORREF colour, int startCap, int join, int endCap,
+               double miterLimit = 3, bool noClose = false);
   // Starts a group of new styles (DefineShape2 and later): what follows
   // is drawn over what came before.
   void NewStyleGroup();
@@ -65,15 +87,23 @@ class CSwfShape {
   int fillCountOverride = -1;
   int lineCountOverride = -1;
 
-  // The SHAPEWITHSTYLE record for DefineShape `version` (1 to 3).
-  SwfBytes Encode(int version) const;
+  // The SHAPEWITHSTYLE record for DefineShape `version` (1 to 4); with
+  // styles false, the SHAPE record alone (glyphs, morph shapes' edges).
+  SwfBytes Encode(int version, bool styles = true) const;
 
  private:
   struct Style {
-    int type;  // 0 solid, 0x10 gradient, 0x40 bitmap, -1 line
-    COLORREF colour, colour2;
+    int type;  // 0 solid, 0x10.. gradient, 0x40.. bitmap, -1 line, -2 line of the fourth kind
+    COLORREF colour;
     uint8_t alpha;
     int width, bitmap;
+    SwfPlace matrix;
+    std::vector<SwfStop> stops;
+    int spread, interpolation;
+    double focal;
+    int startCap, join, endCap;
+    double miter;
+    bool noClose;
   };
   struct Group {
     std::vector<Style> fills, lines;
@@ -86,6 +116,7 @@ class CSwfShape {
     int group;
   };
   Group& Current();
+  int AddFillStyle(const Style& style);
   std::vector<Group> m_groups;
   std::vector<Record> m_records;
   int m_x = 0, m_y = 0;
@@ -97,8 +128,10 @@ class CSwfWriter {
   CSwfWriter(int widthTwips, int heightTwips, int rate256 = 12 * 256, int version = 6);
 
   void SetBackground(COLORREF colour);
-  // DefineShape (1), DefineShape2 (2) or DefineShape3 (3).
-  void DefineShape(int id, const CSwfShape& shape, int version = 1);
+  // DefineShape (1), DefineShape2 (2), DefineShape3 (3) or DefineShape4 (4),
+  // its bounds the movie's unless given (xmin, xmax, ymin, ymax).
+  void DefineShape(int id, const CSwfShape& shape, int version = 1,
+                   const std::vector<int>& bounds = {});
   // PlaceObject: a character at a depth, with an optional colour transform.
   void PlaceObject(int id, int depth, const SwfPlace& place, const SwfColourChange* colour = nullptr);
   // PlaceObject2 of a new character (id) or a move of what is at the depth
@@ -116,6 +149,10 @@ class CSwfWriter {
   // Any tag; longForm writes the 32-bit length even for short bodies;
   // declaredLength, when not -1, is the length written in its place.
   void Tag(int code, const SwfBytes& body, bool longForm = false, int64_t declaredLength = -1);
+  // Bytes as they are, after the tags so far (tags written elsewhere).
+  void Raw(const SwfBytes& bytes);
+  // The tags so far, without header or End tag.
+  const SwfBytes& Tags() const { return m_tags; }
 
   // The header's frame count (the ShowFrame tags unless set) and file
   // length (the real one unless set).
