@@ -130,9 +130,10 @@ bool CShockwaveFlash::StepFrame() {
 
 // What the other threads may ask: the frame showing and whether the movie
 // stopped itself on its last frame (the thread's end rule then ends it).
+// A movie of one frame is a stage for its sprites: its stop ends nothing.
 void CShockwaveFlash::Published() {
   __atomic_store_n(&m_frameNum, static_cast<long>(m_movie.GetCurrentFrame()), __ATOMIC_RELEASE);
-  const bool atEnd = m_totalFrames > 0 && !m_movie.IsPlaying() &&
+  const bool atEnd = m_totalFrames > 1 && !m_movie.IsPlaying() &&
                      m_movie.GetCurrentFrame() == m_totalFrames - 1;
   if (atEnd && !m_stoppedAtEnd && m_hWnd) PostMessage(WM_NULL);
   __atomic_store_n(&m_stoppedAtEnd, atEnd, __ATOMIC_RELEASE);

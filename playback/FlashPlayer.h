@@ -44,8 +44,9 @@ class CShockwaveFlash : public CWnd, private CMovieHost {
   long GetFrameNum() const { return __atomic_load_n(&m_frameNum, __ATOMIC_ACQUIRE); }
   // How often a looping movie has gone back to its first frame.
   long GetLoopCount() const { return __atomic_load_n(&m_loops, __ATOMIC_ACQUIRE); }
-  // True once the movie's own actions have stopped it on its last frame:
-  // it shows that frame from then on (its sprites still play).
+  // True once the actions of a movie of more than one frame have stopped
+  // it on its last frame: it shows that frame from then on (its sprites
+  // still play).
   bool HasStoppedOnItsLastFrame() const { return __atomic_load_n(&m_stoppedAtEnd, __ATOMIC_ACQUIRE); }
   BOOL GetLoop() const { return m_loop; }
   BOOL GetMenu() const { return m_menu; }

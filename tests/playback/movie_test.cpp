@@ -885,6 +885,100 @@ TEST_F(MovieScreenTest, ExtremeGeometryDraws) {
   EXPECT_EQ(Probe({{"left half", 10, 25, kGreen}, {"top of it", 23, 2, kGreen}, {"right half", 27, 25, kWhite}}), "");
 }
 
+// A 20-pixel square of the colour as shape id, for timelines of squares.
+void DefineSquare(CSwfWriter& w, int id, COLORREF colour) {
+  CSwfShape square;
+  square.Rectangle(0, 0, 400, 400, square.AddFill(colour));
+  w.DefineShape(id, square);
+}
+
+TEST_F(MovieScreenTest, ClipsPlayTheirOwnFramesNestedAtTheMoviesRate) {
+  CSwfWriter w(2000, 1000);  // 100 x 50
+  w.SetBackground(kWhite);
+  DefineSquare(w, 1, kRed);
+  DefineSquare(w, 2, kGreen);
+  DefineSquare(w, 3, kBlue);
+  // Clip 10: red, then green, then (never shown) blue, whose action goes
+  // back to the first frame and plays.
+  CSwfWriter clip(0, 0);
+  clip.PlaceObject2(1, 1, false, nullptr);
+  clip.ShowFrame();
+  clip.PlaceObject2(1, 2, true, nullptr);
+  clip.ShowFrame();
+  clip.PlaceObject2(1, 3, true, nullptr);
+  clip.DoAction(lwtest::CSwfActions().GotoPushedFrame(1, true));
+  clip.ShowFrame();
+  w.DefineSprite(10, clip);
+  // Clip 11 holds clip 10 at twice its size, 30 pixels right.
+  CSwfWriter outer(0, 0);
+  SwfPlace twice = SwfAt(600, 0);
+  twice.scaleX = twice.scaleY = 2;
+  outer.PlaceObject2(1, 10, false, &twice);
+  outer.ShowFrame();
+  w.DefineSprite(11, outer);
+  // The main timeline is one frame that stops.
+  w.PlaceObject2(1, 10, false, nullptr);
+  w.PlaceObject2(2, 11, false, nullptr);
+  w.DoAction(lwtest::CSwfActions().Stop());
+  w.ShowFrame();
+  Show(w.Fws(), 100, 50);
+  const COLORREF sequence[] = {kRed, kGreen, kRed, kGreen};
+  for (int i = 0; i < 4; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(Probe({{"clip", 10, 10, sequence[i]}, {"clip in a clip", 50, 20, sequence[i]}}), "");
+    Steps(1);
+  }
+  EXPECT_EQ(m_control.GetFrameNum(), 0);
+}
+
+TEST_F(MovieScreenTest, StopHoldsItsFrameAndLabelsAndFramesAreJumpedTo) {
+  CSwfWriter w(2000, 1000);
+  w.SetBackground(kWhite);
+  const COLORREF colours[5] = {kRed, kGreen, kBlue, RGB(255, 255, 0), kBlack};
+  for (int i = 0; i < 5; ++i) DefineSquare(w, 1 + i, colours[i]);
+  // Frame 0 (red) jumps to the label "loop" and plays; 1 (green) never
+  // shows; 2 "loop" (blue); 3 (yellow); 4 goes to frame 2 and plays; the
+  // jump is then stopped by frame 3's next showing... every other frame.
+  w.PlaceObject2(1, 1, false, nullptr);
+  w.DoAction(lwtest::CSwfActions().GotoLabel("loop").Play());
+  w.ShowFrame();
+  w.PlaceObject2(1, 2, true, nullptr);
+  w.ShowFrame();
+  w.FrameLabel("loop");
+  w.PlaceObject2(1, 3, true, nullptr);
+  w.ShowFrame();
+  w.PlaceObject2(1, 4, true, nullptr);
+  w.ShowFrame();
+  w.PlaceObject2(1, 5, true, nullptr);
+  w.DoAction(lwtest::CSwfActions().GotoFrame(2).Play());
+  w.ShowFrame();
+  Show(w.Fws(), 100, 50);
+  const COLORREF seen[] = {kBlue, RGB(255, 255, 0), kBlue, RGB(255, 255, 0)};
+  for (int i = 0; i < 4; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(Probe({{"the frame", 10, 10, seen[i]}}), "");
+    Steps(1);
+  }
+  // A movie that stops itself on its last frame holds it, and says so.
+  CSwfWriter stops(2000, 1000);
+  stops.SetBackground(kWhite);
+  for (int i = 0; i < 3; ++i) DefineSquare(stops, 1 + i, colours[i]);
+  stops.PlaceObject2(1, 1, false, nullptr);
+  stops.ShowFrame();
+  stops.PlaceObject2(1, 2, true, nullptr);
+  stops.ShowFrame();
+  stops.PlaceObject2(1, 3, true, nullptr);
+  stops.DoAction(lwtest::CSwfActions().Stop());
+  stops.ShowFrame();
+  m_control.DestroyWindow();
+  Show(stops.Fws(), 100, 50);
+  EXPECT_FALSE(m_control.HasStoppedOnItsLastFrame());
+  Steps(5);
+  EXPECT_EQ(Probe({{"the last frame, held", 10, 10, kBlue}}), "");
+  EXPECT_EQ(m_control.GetFrameNum(), 2);
+  EXPECT_TRUE(m_control.HasStoppedOnItsLastFrame());
+}
+
 // The clock: at 12, 24 and 30 frames a second, ticks of about a system
 // tick's length over 10 seconds give exactly the rate's frames, each due
 // frame stepped once and only the last of a late tick drawn.
@@ -1028,6 +1122,18 @@ TEST_F(MoviePlayerTest, AMovieWithoutFramesHasEnded) {
     ASSERT_TRUE(Ended(*player));
     EXPECT_EQ(player->m_host.m_flash.GetTotalFrames(), 0);
   }
+}
+
+TEST_F(MoviePlayerTest, ALoopingMovieThatStopsOnItsLastFrameHasEnded) {
+  CSwfWriter w(2000, 2000, 50 * 256);
+  w.ShowFrame();
+  w.DoAction(lwtest::CSwfActions().Stop());
+  w.ShowFrame();
+  std::unique_ptr<CFlashPlayerThread> player = Player(w.Fws(), 1, -1);
+  ASSERT_TRUE(player->Start());
+  ASSERT_TRUE(Ended(*player));
+  EXPECT_EQ(player->m_host.m_flash.GetFrameNum(), 1);
+  EXPECT_EQ(player->m_host.m_flash.GetLoopCount(), 0);
 }
 
 TEST_F(MoviePlayerTest, LoopingMoviePlaysUntilEndAndItsFileGoes) {

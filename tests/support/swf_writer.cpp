@@ -430,17 +430,65 @@ void CSwfWriter::RemoveObject2(int depth) {
 }
 
 void CSwfWriter::FsCommand(const std::string& command, const std::string& args) {
+  // Pop first: an action without data that does nothing to the timeline.
+  DoAction(CSwfActions().Code(0x17).FsCommand(command, args));
+}
+
+CSwfActions& CSwfActions::Code(int code, const SwfBytes& data) {
+  m_bytes.push_back(static_cast<uint8_t>(code));
+  if (code >= 0x80) {
+    m_bytes.push_back(static_cast<uint8_t>(data.size()));
+    m_bytes.push_back(static_cast<uint8_t>(data.size() >> 8));
+    m_bytes.insert(m_bytes.end(), data.begin(), data.end());
+  }
+  return *this;
+}
+
+CSwfActions& CSwfActions::GotoFrame(int frame) {
+  return Code(0x81, {static_cast<uint8_t>(frame), static_cast<uint8_t>(frame >> 8)});
+}
+
+CSwfActions& CSwfActions::GotoLabel(const std::string& label) {
+  SwfBytes data(label.begin(), label.end());
+  data.push_back(0);
+  return Code(0x8C, data);
+}
+
+CSwfActions& CSwfActions::GotoPushedFrame(int frameFrom1, bool play) {
+  SwfBytes push = {7};  // an integer
+  for (int i = 0; i < 4; ++i) push.push_back(static_cast<uint8_t>(frameFrom1 >> (8 * i)));
+  Code(0x96, push);
+  return Code(0x9F, {static_cast<uint8_t>(play ? 1 : 0)});
+}
+
+CSwfActions& CSwfActions::FsCommand(const std::string& command, const std::string& args) {
   const std::string url = "FSCommand:" + command;
+  SwfBytes data(url.begin(), url.end());
+  data.push_back(0);
+  data.insert(data.end(), args.begin(), args.end());
+  data.push_back(0);
+  return Code(0x83, data);
+}
+
+void CSwfWriter::DoAction(const CSwfActions& actions) {
+  SwfBytes body = actions.Bytes();
+  body.push_back(0);
+  Tag(12, body);
+}
+
+void CSwfWriter::FrameLabel(const std::string& label) {
+  SwfBytes body(label.begin(), label.end());
+  body.push_back(0);
+  Tag(43, body);
+}
+
+void CSwfWriter::DefineSprite(int id, const CSwfWriter& timeline) {
   CBitWriter w;
-  w.U8(0x17);  // Pop, an action without data that does nothing to the timeline
-  w.U8(0x83);  // GetURL
-  w.U16(static_cast<int>(url.size() + args.size() + 2));
-  for (char c : url) w.U8(c);
-  w.U8(0);
-  for (char c : args) w.U8(c);
-  w.U8(0);
-  w.U8(0);
-  Tag(12, w.bytes);
+  w.U16(id);
+  w.U16(timeline.m_frames);
+  w.Append(timeline.m_tags);
+  w.U16(0);  // End
+  Tag(39, w.bytes);
 }
 
 void CSwfWriter::ShowFrame() {

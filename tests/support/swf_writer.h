@@ -122,6 +122,27 @@ class CSwfShape {
   int m_x = 0, m_y = 0;
 };
 
+// A frame's actions, in order (the bytes of DoAction).
+class CSwfActions {
+ public:
+  CSwfActions& Stop() { return Code(0x07); }
+  CSwfActions& Play() { return Code(0x06); }
+  CSwfActions& NextFrame() { return Code(0x04); }
+  CSwfActions& PreviousFrame() { return Code(0x05); }
+  // Frames from 0.
+  CSwfActions& GotoFrame(int frame);
+  CSwfActions& GotoLabel(const std::string& label);
+  // A frame (from 1) pushed, then GotoFrame2 with or without play.
+  CSwfActions& GotoPushedFrame(int frameFrom1, bool play);
+  CSwfActions& FsCommand(const std::string& command, const std::string& args);
+  // Any action; data only for codes from 0x80.
+  CSwfActions& Code(int code, const SwfBytes& data = {});
+  const SwfBytes& Bytes() const { return m_bytes; }
+
+ private:
+  SwfBytes m_bytes;
+};
+
 class CSwfWriter {
  public:
   // A movie of the size in twips at rate256 / 256 frames a second.
@@ -145,6 +166,10 @@ class CSwfWriter {
   void RemoveObject2(int depth);
   // A frame action that calls FSCommand(command, args).
   void FsCommand(const std::string& command, const std::string& args);
+  void DoAction(const CSwfActions& actions);
+  void FrameLabel(const std::string& label);
+  // A sprite whose timeline is the tags and frames of another writer's.
+  void DefineSprite(int id, const CSwfWriter& timeline);
   void ShowFrame();
   // Any tag; longForm writes the 32-bit length even for short bodies;
   // declaredLength, when not -1, is the length written in its place.
