@@ -16,6 +16,7 @@
 #include <zlib.h>
 
 #include "framework/Sync.h"
+#include "imaging/ImageLib.h"
 #include "playback/FlashPlayer.h"
 #include "playback/movie/Movie.h"
 #include "tests/support/files.h"
@@ -977,6 +978,152 @@ TEST_F(MovieScreenTest, StopHoldsItsFrameAndLabelsAndFramesAreJumpedTo) {
   EXPECT_EQ(Probe({{"the last frame, held", 10, 10, kBlue}}), "");
   EXPECT_EQ(m_control.GetFrameNum(), 2);
   EXPECT_TRUE(m_control.HasStoppedOnItsLastFrame());
+}
+
+// A picture of w x h (0xAARRGGBB) in four quadrants: red, green above,
+// blue, white below; the white one at `alpha`.
+std::vector<uint32_t> Quadrants(int w, int h, uint32_t alpha = 255) {
+  std::vector<uint32_t> p(static_cast<size_t>(w) * h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      p[y * w + x] = y < h / 2 ? (x < w / 2 ? 0xFFFF0000u : 0xFF00FF00u)
+                               : (x < w / 2 ? 0xFF0000FFu : (alpha << 24 | 0xFFFFFF));
+  return p;
+}
+
+// The picture (alpha left out) as a JPEG file's bytes, written by the
+// image library at the quality.
+SwfBytes JpegOf(const std::vector<uint32_t>& argb, int w, int h, const std::string& path,
+                int quality = 95) {
+  std::vector<BYTE> rgb;
+  for (uint32_t p : argb) rgb.insert(rgb.end(), {BYTE(p >> 16), BYTE(p >> 8), BYTE(p)});
+  HPVDEST dest = OpenFileDest(path.c_str());
+  EXPECT_NE(dest, nullptr);
+  if (!dest) return {};
+  EXPECT_NE(WriteJpeg(dest, rgb.data(), w, h, quality, FALSE, 24, nullptr), 0u);
+  CloseDest(dest);
+  return lwtest::ReadAll(path);
+}
+
+// A rectangle of w x h twips filled with the bitmap, its pixels `scale`
+// twips each, not smoothed and clipped unless asked.
+CSwfShape BitmapBox(int id, int w, int h, double scale, int type = 0x43) {
+  CSwfShape box;
+  SwfPlace m;
+  m.scaleX = m.scaleY = scale;
+  box.Rectangle(0, 0, w, h, box.AddBitmapFill(id, m, type));
+  return box;
+}
+
+TEST_F(MovieScreenTest, BitmapsOfEveryKindShowTheirQuadrants) {
+  const int side = 32;  // JPEG's colour blocks are 16 pixels: the quadrants keep to them
+  const std::vector<uint32_t> opaque = Quadrants(side, side), half = Quadrants(side, side, 128);
+  const SwfBytes jpeg = JpegOf(opaque, side, side, m_folder.File("quadrants.jpg"));
+  SwfBytes tables, picture;
+  lwtest::SplitJpeg(jpeg, &tables, &picture);
+  SwfBytes alpha(side * side, 255);
+  for (int y = side / 2; y < side; ++y)
+    for (int x = side / 2; x < side; ++x) alpha[y * side + x] = 128;
+  SwfBytes strayEnd = {0xFF, 0xD9, 0xFF, 0xD8};
+  strayEnd.insert(strayEnd.end(), jpeg.begin(), jpeg.end());
+  SwfBytes emptyTables = {0xFF, 0xD8, 0xFF, 0xD9};
+  emptyTables.insert(emptyTables.end(), jpeg.begin(), jpeg.end());
+  struct Kind {
+    const char* name;
+    int tolerance;
+    bool halfAlpha;
+  };
+  const Kind kinds[] = {{"lossless, colour map", 0, false}, {"lossless, 15 bits", 8, false},
+                        {"lossless, 32 bits", 0, false},    {"lossless with alpha, 32 bits", 1, true},
+                        {"lossless with alpha, colour map", 1, true}, {"JPEG", 24, false},
+                        {"JPEG with alpha", 24, true},      {"JPEG with tables apart", 24, false},
+                        {"JPEG after a stray end", 24, false}, {"JPEG after empty tables", 24, false}};
+  const int count = sizeof kinds / sizeof kinds[0];
+  CSwfWriter w(count * 800, 800);  // a box of 40 pixels each
+  w.SetBackground(kBlack);
+  w.DefineBitsLossless(1, side, side, opaque, 1, 3);
+  w.DefineBitsLossless(2, side, side, opaque, 1, 4);
+  w.DefineBitsLossless(3, side, side, opaque, 1, 5);
+  w.DefineBitsLossless(4, side, side, half, 2, 5);
+  w.DefineBitsLossless(5, side, side, half, 2, 3);
+  w.DefineBitsJpeg(21, 6, jpeg);
+  w.DefineBitsJpeg(35, 7, jpeg, alpha);
+  w.JpegTables(tables);
+  w.DefineBitsJpeg(6, 8, picture);
+  w.DefineBitsJpeg(21, 9, strayEnd);
+  w.DefineBitsJpeg(21, 10, emptyTables);
+  for (int i = 0; i < count; ++i) {
+    w.DefineShape(100 + i, BitmapBox(1 + i, side * 20, side * 20, 20), 3);
+    w.PlaceObject(100 + i, 1 + i, SwfAt(i * 800 + 80, 80));
+  }
+  w.ShowFrame();
+  Show(w.Cws(), count * 40, 40);
+  for (int i = 0; i < count; ++i) {
+    SCOPED_TRACE(kinds[i].name);
+    const int x = i * 40 + 4, t = kinds[i].tolerance;
+    EXPECT_EQ(Probe({{"top left", x + 8, 12, kRed, t},
+                     {"top right", x + 24, 12, kGreen, t},
+                     {"bottom left", x + 8, 28, kBlue, t},
+                     {"bottom right", x + 24, 28, kinds[i].halfAlpha ? RGB(128, 128, 128) : kWhite, t + 1},
+                     {"outside", x - 2, 2, kBlack}}),
+              "");
+  }
+}
+
+TEST_F(MovieScreenTest, AJpegShowsTheImageReadersOwnPixels) {
+  // A picture of smooth and sharp changes, drawn at its own size.
+  const int w = 48, h = 32;
+  std::vector<uint32_t> photo(w * h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      photo[y * w + x] = 0xFF000000u | (x * 5) << 16 | (y * 7) << 8 | ((x * y) % 200);
+  const std::string path = m_folder.File("photo.jpg");
+  const SwfBytes jpeg = JpegOf(photo, w, h, path, 60);
+  int rw = 0, rh = 0;
+  HPVSRC source = OpenFileSource(path.c_str());
+  ASSERT_NE(source, nullptr);
+  BYTE* read = ReadJpeg(source, &rw, &rh, 24);
+  CloseSource(source);
+  ASSERT_NE(read, nullptr);
+  CSwfWriter movie(w * 20, h * 20);
+  movie.DefineBitsJpeg(21, 1, jpeg);
+  movie.DefineShape(2, BitmapBox(1, w * 20, h * 20, 20), 3);
+  movie.PlaceObject(2, 1, SwfAt(0, 0));
+  movie.ShowFrame();
+  Show(movie.Fws(), w, h);
+  std::vector<ScreenProbe> probes;
+  static const char* const kWhat = "the reader's pixel";
+  for (int y = 1; y < h; y += 5)
+    for (int x = 0; x < w; x += 3) {
+      const BYTE* p = read + 3 * (y * w + x);
+      probes.push_back({kWhat, x, y, RGB(p[0], p[1], p[2])});
+    }
+  GlobalFree(read);
+  EXPECT_EQ(Probe(probes), "");
+}
+
+TEST_F(MovieScreenTest, BitmapFillsRepeatOrClampAndSmoothOrNot) {
+  const std::vector<uint32_t> tile = Quadrants(2, 2);
+  CSwfWriter w(2400, 1200);  // 120 x 60, three boxes of 40 x 40
+  w.SetBackground(kBlack);
+  w.DefineBitsLossless(1, 2, 2, tile);
+  // Each bitmap pixel 10 screen pixels: the 2 x 2 bitmap covers 20 x 20.
+  w.DefineShape(10, BitmapBox(1, 800, 800, 200, 0x42), 3);  // repeating
+  w.DefineShape(11, BitmapBox(1, 800, 800, 200, 0x43), 3);  // clipped
+  w.DefineShape(12, BitmapBox(1, 800, 800, 200, 0x41), 3);  // clipped, smoothed
+  w.PlaceObject(10, 1, SwfAt(0, 0));
+  w.PlaceObject(11, 2, SwfAt(800, 0));
+  w.PlaceObject(12, 3, SwfAt(1600, 0));
+  w.ShowFrame();
+  Show(w.Fws(), 120, 60);
+  EXPECT_EQ(Probe({{"repeated: red again", 25, 5, kRed},
+                   {"repeated: white again", 35, 35, kWhite},
+                   {"clipped: its right column on", 75, 5, kGreen},
+                   {"clipped: its corner on", 75, 35, kWhite},
+                   {"not smoothed: sharp", 49, 5, kRed},
+                   {"smoothed: between red and green", 90, 2, RGB(115, 140, 0), 20},
+                   {"smoothed: a pixel's own colour at its centre", 84, 4, kRed, 2}}),
+            "");
 }
 
 // The clock: at 12, 24 and 30 frames a second, ticks of about a system

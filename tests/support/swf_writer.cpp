@@ -470,6 +470,93 @@ CSwfActions& CSwfActions::FsCommand(const std::string& command, const std::strin
   return Code(0x83, data);
 }
 
+void SplitJpeg(const SwfBytes& jpeg, SwfBytes* tables, SwfBytes* picture) {
+  *tables = {0xFF, 0xD8};
+  *picture = {0xFF, 0xD8};
+  size_t i = 2;
+  while (i + 4 <= jpeg.size() && jpeg[i] == 0xFF) {
+    const uint8_t marker = jpeg[i + 1];
+    if (marker == 0xDA) {  // the scan and everything after it
+      picture->insert(picture->end(), jpeg.begin() + i, jpeg.end());
+      break;
+    }
+    const size_t length = 2 + (jpeg[i + 2] << 8 | jpeg[i + 3]);
+    SwfBytes& to = marker == 0xDB || marker == 0xC4 ? *tables : *picture;
+    to.insert(to.end(), jpeg.begin() + i, jpeg.begin() + i + length);
+    i += length;
+  }
+  tables->push_back(0xFF);
+  tables->push_back(0xD9);
+}
+
+namespace {
+
+SwfBytes Deflated(const SwfBytes& raw) {
+  uLongf size = compressBound(static_cast<uLong>(raw.size()));
+  SwfBytes out(size);
+  compress(out.data(), &size, raw.data(), static_cast<uLong>(raw.size()));
+  out.resize(size);
+  return out;
+}
+
+}  // namespace
+
+void CSwfWriter::DefineBitsLossless(int id, int w, int h, const std::vector<uint32_t>& pixels,
+                                    int version, int format) {
+  CBitWriter out;
+  out.U16(id);
+  out.U8(format);
+  out.U16(w);
+  out.U16(h);
+  SwfBytes raw;
+  auto channel = [](uint32_t p, int shift) { return static_cast<uint8_t>(p >> shift); };
+  if (format == 3) {
+    std::vector<uint32_t> map;
+    for (uint32_t p : pixels)
+      if (std::find(map.begin(), map.end(), p) == map.end()) map.push_back(p);
+    out.U8(static_cast<int>(map.size()) - 1);
+    for (uint32_t p : map) {
+      raw.insert(raw.end(), {channel(p, 16), channel(p, 8), channel(p, 0)});
+      if (version == 2) raw.push_back(channel(p, 24));
+    }
+    for (int y = 0; y < h; ++y) {
+      for (int x = 0; x < w; ++x)
+        raw.push_back(static_cast<uint8_t>(std::find(map.begin(), map.end(), pixels[y * w + x]) - map.begin()));
+      for (int x = w; x % 4; ++x) raw.push_back(0);  // rows of whole 32-bit words
+    }
+  } else {
+    for (int y = 0; y < h; ++y) {
+      for (int x = 0; x < w; ++x) {
+        const uint32_t p = pixels[y * w + x];
+        if (format == 4) {
+          const int v = (channel(p, 16) >> 3) << 10 | (channel(p, 8) >> 3) << 5 | channel(p, 0) >> 3;
+          raw.push_back(static_cast<uint8_t>(v >> 8));
+          raw.push_back(static_cast<uint8_t>(v));
+        } else {
+          // The second kind's pixels are premultiplied.
+          const uint32_t a = version == 2 ? channel(p, 24) : 255;
+          raw.push_back(version == 2 ? static_cast<uint8_t>(a) : 0);
+          for (int shift : {16, 8, 0}) raw.push_back(static_cast<uint8_t>((channel(p, shift) * a + 127) / 255));
+        }
+      }
+      if (format == 4 && (w & 1)) raw.insert(raw.end(), {0, 0});
+    }
+  }
+  out.Append(Deflated(raw));
+  Tag(version == 2 ? 36 : 20, out.bytes, true);
+}
+
+void CSwfWriter::DefineBitsJpeg(int code, int id, const SwfBytes& jpeg, const SwfBytes& alpha) {
+  CBitWriter out;
+  out.U16(id);
+  if (code == 35) out.U32(static_cast<uint32_t>(jpeg.size()));
+  out.Append(jpeg);
+  if (code == 35) out.Append(Deflated(alpha));
+  Tag(code, out.bytes, true);
+}
+
+void CSwfWriter::JpegTables(const SwfBytes& tables) { Tag(8, tables, true); }
+
 void CSwfWriter::DoAction(const CSwfActions& actions) {
   SwfBytes body = actions.Bytes();
   body.push_back(0);

@@ -122,6 +122,11 @@ class CSwfShape {
   int m_x = 0, m_y = 0;
 };
 
+// A JPEG file's marker segments split in two, as DefineBits and JPEGTables
+// hold them: the quantisation and Huffman tables, and the picture without
+// them, each from its start marker to its end marker.
+void SplitJpeg(const SwfBytes& jpeg, SwfBytes* tables, SwfBytes* picture);
+
 // A frame's actions, in order (the bytes of DoAction).
 class CSwfActions {
  public:
@@ -167,6 +172,15 @@ class CSwfWriter {
   // A frame action that calls FSCommand(command, args).
   void FsCommand(const std::string& command, const std::string& args);
   void DoAction(const CSwfActions& actions);
+  // A lossless bitmap of w x h pixels (0xAARRGGBB, rows top-down): the
+  // second kind (version 2) keeps alpha. Format 3 through a colour map of
+  // the pixels' colours (256 at most), 4 in 15 bits, 5 in 32.
+  void DefineBitsLossless(int id, int w, int h, const std::vector<uint32_t>& pixels,
+                          int version = 1, int format = 5);
+  // A JPEG bitmap: DefineBits (code 6, the tables in JPEGTables), the
+  // second kind (21) or the third (35) with an alpha plane of w x h bytes.
+  void DefineBitsJpeg(int code, int id, const SwfBytes& jpeg, const SwfBytes& alpha = {});
+  void JpegTables(const SwfBytes& tables);
   void FrameLabel(const std::string& label);
   // A sprite whose timeline is the tags and frames of another writer's.
   void DefineSprite(int id, const CSwfWriter& timeline);
