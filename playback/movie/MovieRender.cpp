@@ -638,15 +638,14 @@ void CMovieRenderer::DrawEditText(const MovieEditText& edit, const MovieMatrix& 
   if (box.x1 <= box.x0 || box.y1 <= box.y0) return;
   m_raster.SetClip(box);
   if ((edit.flags & kEditBorder) && !m_maskMode) {
-    const float x0 = static_cast<float>(field.x0), y0 = static_cast<float>(field.y0);
-    const float x1 = static_cast<float>(field.x1), y1 = static_cast<float>(field.y1);
-    const float frame[8] = {x0, y0, x1, y0, x1, y1, x0, y1};
-    Polygon(frame, 4);
-    FillSolid(MoviePremultiply(MovieTransformColour(0xFFFFFFFFu, cx)));
-    const float inside[8] = {x0 + 1, y0 + 1, x0 + 1, y1 - 1, x1 - 1, y1 - 1, x1 - 1, y0 + 1};
-    Polygon(frame, 4);
-    Polygon(inside, 4);  // turned the other way: a frame one pixel wide
-    FillSolid(MoviePremultiply(MovieTransformColour(0xFF000000u, cx)));
+    // A black box, and a white one a pixel inside it.
+    for (int inset = 0; inset < 2; ++inset) {
+      const float x0 = static_cast<float>(field.x0 + inset), y0 = static_cast<float>(field.y0 + inset);
+      const float x1 = static_cast<float>(field.x1 - inset), y1 = static_cast<float>(field.y1 - inset);
+      const float box4[8] = {x0, y0, x1, y0, x1, y1, x0, y1};
+      Polygon(box4, 4);
+      FillSolid(MoviePremultiply(MovieTransformColour(inset ? 0xFFFFFFFFu : 0xFF000000u, cx)));
+    }
   }
   const MovieDef* def = edit.flags & kEditHasFont ? m_movie.GetDef(edit.font) : nullptr;
   const MovieFont* font = def && def->kind == kDefFont ? static_cast<const MovieFont*>(def) : nullptr;

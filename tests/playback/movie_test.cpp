@@ -1126,6 +1126,99 @@ TEST_F(MovieScreenTest, BitmapFillsRepeatOrClampAndSmoothOrNot) {
             "");
 }
 
+// Glyphs of a test font in an em square of 1024 times `unit`: 'O', a
+// square ring (its stroke from 100 to 300, its counter from 300 to 700),
+// and 'I', a bar from 100 to 300; both from -800 up to the baseline.
+std::vector<CSwfShape> TestGlyphs(int unit = 1) {
+  CSwfShape o, i;
+  o.Rectangle(100 * unit, -800 * unit, 800 * unit, 800 * unit, 1);
+  o.SetStyles(1, 0, 0);  // the counter, clockwise with the fill outside it
+  o.MoveTo(300 * unit, -600 * unit);
+  o.LineTo(700 * unit, -600 * unit);
+  o.LineTo(700 * unit, -200 * unit);
+  o.LineTo(300 * unit, -200 * unit);
+  o.LineTo(300 * unit, -600 * unit);
+  i.Rectangle(100 * unit, -800 * unit, 200 * unit, 800 * unit, 1);
+  return {o, i};
+}
+
+TEST_F(MovieScreenTest, TextsDrawTheirGlyphsStrokeAndCounter) {
+  CSwfWriter w(10000, 2000);  // 500 x 100
+  w.SetBackground(kWhite);
+  w.DefineFont(1, TestGlyphs());
+  w.DefineFontInfo(1, "Test", {'O', 'I'});
+  w.DefineFont2(2, 2, "Test", TestGlyphs(), {'O', 'I'}, {1000, 400}, 900, 200, 0);
+  w.DefineFont2(3, 3, "Test", TestGlyphs(20), {'O', 'I'}, {20000, 8000}, 18000, 4000, 0);
+  // Glyphs twice their em square (2048 twips high): the O from 10 to 90
+  // pixels each way, its counter from 30 to 70.
+  w.DefineText(10, 1, {{1, 2048, kBlack, 0, 1800, {{0, 2000}}}});
+  w.DefineText(11, 2, {{2, 2048, kRed, 2000, 1800, {{0, 2000}}}, {3, 2048, kBlue, 4000, 1800, {{0, 2000}}}});
+  lwtest::SwfEditText edit;
+  edit.x0 = 6000;
+  edit.x1 = 10000;
+  edit.y0 = 0;
+  edit.y1 = 2000;
+  edit.font = 2;
+  edit.height = 2048;
+  edit.colour = kGreen;
+  edit.outlines = true;
+  edit.text = "IO";
+  w.DefineEditText(12, edit);
+  w.PlaceObject(10, 1, SwfAt(0, 0));
+  w.PlaceObject(11, 2, SwfAt(0, 0));
+  w.PlaceObject(12, 3, SwfAt(0, 0));
+  w.ShowFrame();
+  Show(w.Fws(), 500, 100);
+  // The edit text: two pixels in, the I (advance 400 em: 40 pixels), then
+  // the O; its glyphs on a baseline its ascent (90 pixels) below that.
+  EXPECT_EQ(Probe({{"first kind: stroke", 20, 50, kBlack},
+                   {"first kind: counter", 50, 50, kWhite},
+                   {"second kind: stroke", 120, 50, kRed},
+                   {"second kind: counter", 150, 50, kWhite},
+                   {"third kind: stroke", 220, 50, kBlue},
+                   {"third kind: counter", 250, 50, kWhite},
+                   {"third kind: right of it", 295, 50, kWhite},
+                   {"edit text: the I", 315, 60, kGreen},
+                   {"edit text: between", 335, 60, kWhite},
+                   {"edit text: the O's stroke", 362, 60, kGreen},
+                   {"edit text: the O's counter", 392, 60, kWhite}}),
+            "");
+}
+
+TEST_F(MovieScreenTest, EditTextInASystemFontShowsItsText) {
+  CSwfWriter w(8000, 2000);  // 400 x 100
+  w.SetBackground(kWhite);
+  w.DefineFont2(1, 2, "Arial", {}, {}, {}, 0, 0, 0);  // a device font: no glyphs
+  lwtest::SwfEditText edit;
+  edit.x0 = 400;
+  edit.x1 = 7600;
+  edit.y0 = 400;
+  edit.y1 = 1600;
+  edit.font = 1;
+  edit.height = 800;  // 40 pixels
+  edit.colour = kBlue;
+  edit.html = true;
+  edit.text = "<p><b>MMM</b> &amp; WWW</p>";
+  edit.border = true;
+  w.DefineEditText(2, edit);
+  w.PlaceObject(2, 1, SwfAt(0, 0));
+  w.ShowFrame();
+  Show(w.Fws(), 400, 100);
+  ASSERT_EQ(Probe({{"the border", 20, 50, kBlack}, {"inside the box", 22, 78, kWhite}}), "");
+  POINT origin = {0, 0};
+  ::ClientToScreen(m_control.GetSafeHwnd(), &origin);
+  const std::vector<COLORREF> shot = lwtest::ScreenPixels({origin.x, origin.y, origin.x + 400, origin.y + 100});
+  int inside = 0, outside = 0;
+  for (int y = 0; y < 100; ++y)
+    for (int x = 0; x < 400; ++x) {
+      const COLORREF c = shot[y * 400 + x];
+      if (GetBValue(c) < 200 || GetRValue(c) > 100) continue;  // not the text's blue
+      (x > 20 && x < 380 && y > 20 && y < 80 ? inside : outside)++;
+    }
+  EXPECT_GT(inside, 300) << "the text's blue in its box";
+  EXPECT_EQ(outside, 0);
+}
+
 // The clock: at 12, 24 and 30 frames a second, ticks of about a system
 // tick's length over 10 seconds give exactly the rate's frames, each due
 // frame stepped once and only the last of a late tick drawn.

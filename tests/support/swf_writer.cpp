@@ -557,6 +557,112 @@ void CSwfWriter::DefineBitsJpeg(int code, int id, const SwfBytes& jpeg, const Sw
 
 void CSwfWriter::JpegTables(const SwfBytes& tables) { Tag(8, tables, true); }
 
+void CSwfWriter::DefineFont(int id, const std::vector<CSwfShape>& glyphs) {
+  CBitWriter out;
+  out.U16(id);
+  std::vector<SwfBytes> shapes;
+  for (const CSwfShape& g : glyphs) shapes.push_back(g.Encode(1, false));
+  size_t at = 2 * shapes.size();
+  for (const SwfBytes& shape : shapes) {
+    out.U16(static_cast<int>(at));
+    at += shape.size();
+  }
+  for (const SwfBytes& shape : shapes) out.Append(shape);
+  Tag(10, out.bytes);
+}
+
+void CSwfWriter::DefineFontInfo(int id, const std::string& name, const std::vector<int>& codes) {
+  CBitWriter out;
+  out.U16(id);
+  out.U8(static_cast<int>(name.size()));
+  for (char c : name) out.U8(c);
+  out.U8(0);  // 8-bit codes
+  for (int c : codes) out.U8(c);
+  Tag(13, out.bytes);
+}
+
+void CSwfWriter::DefineFont2(int id, int version, const std::string& name,
+                             const std::vector<CSwfShape>& glyphs, const std::vector<int>& codes,
+                             const std::vector<int>& advances, int ascent, int descent, int leading) {
+  CBitWriter out;
+  out.U16(id);
+  out.U8(0x80 | 0x04);  // a layout, 16-bit codes
+  out.U8(0);
+  out.U8(static_cast<int>(name.size()));
+  for (char c : name) out.U8(c);
+  out.U16(static_cast<int>(glyphs.size()));
+  std::vector<SwfBytes> shapes;
+  for (const CSwfShape& g : glyphs) shapes.push_back(g.Encode(1, false));
+  size_t at = 2 * shapes.size() + 2;
+  for (const SwfBytes& shape : shapes) {
+    out.U16(static_cast<int>(at));
+    at += shape.size();
+  }
+  out.U16(static_cast<int>(at));  // the code table
+  for (const SwfBytes& shape : shapes) out.Append(shape);
+  for (int c : codes) out.U16(c);
+  out.U16(ascent);
+  out.U16(descent);
+  out.U16(leading);
+  for (int a : advances) out.U16(a);
+  for (size_t i = 0; i < glyphs.size(); ++i) out.U8(0);  // empty bounds
+  out.U16(0);  // no kerning
+  Tag(version == 3 ? 75 : 48, out.bytes);
+}
+
+void CSwfWriter::DefineText(int id, int version, const std::vector<SwfTextRun>& runs) {
+  CBitWriter out;
+  out.U16(id);
+  out.Rect(0, m_width, 0, m_height);
+  out.Matrix(SwfPlace());
+  int glyphBits = 1, advanceBits = 1;
+  for (const SwfTextRun& run : runs)
+    for (const auto& g : run.glyphs) {
+      glyphBits = std::max(glyphBits, UnsignedBits(static_cast<uint32_t>(g.first)));
+      advanceBits = std::max(advanceBits, SignedBits(g.second));
+    }
+  out.U8(glyphBits);
+  out.U8(advanceBits);
+  for (const SwfTextRun& run : runs) {
+    out.U8(0x80 | 0x08 | 0x04 | 0x02 | 0x01);
+    out.U16(run.font);
+    out.Colour(run.colour, 255, version == 2 ? 3 : 1);
+    out.U16(run.x);
+    out.U16(run.y);
+    out.U16(run.height);
+    out.U8(static_cast<int>(run.glyphs.size()));
+    for (const auto& g : run.glyphs) {
+      out.UB(static_cast<uint32_t>(g.first), glyphBits);
+      out.SB(g.second, advanceBits);
+    }
+    out.Align();
+  }
+  out.U8(0);
+  Tag(version == 2 ? 33 : 11, out.bytes);
+}
+
+void CSwfWriter::DefineEditText(int id, const SwfEditText& e) {
+  CBitWriter out;
+  out.U16(id);
+  out.Rect(e.x0, e.x1, e.y0, e.y1);
+  out.U8(0x80 | (e.wrap ? 0x40 : 0) | (e.multiline ? 0x20 : 0) | 0x08 | 0x04 | (e.font ? 0x01 : 0));
+  out.U8(0x20 | (e.border ? 0x08 : 0) | (e.html ? 0x02 : 0) | (e.outlines ? 0x01 : 0));
+  if (e.font) {
+    out.U16(e.font);
+    out.U16(e.height);
+  }
+  out.Colour(e.colour, 255, 3);
+  out.U8(e.align);
+  out.U16(0);
+  out.U16(0);
+  out.U16(0);
+  out.U16(0);
+  out.U8(0);  // no variable
+  for (char c : e.text) out.U8(c);
+  out.U8(0);
+  Tag(37, out.bytes);
+}
+
 void CSwfWriter::DoAction(const CSwfActions& actions) {
   SwfBytes body = actions.Bytes();
   body.push_back(0);

@@ -127,6 +127,25 @@ class CSwfShape {
 // them, each from its start marker to its end marker.
 void SplitJpeg(const SwfBytes& jpeg, SwfBytes* tables, SwfBytes* picture);
 
+// A run of glyphs of a static text: a glyph index and its advance each.
+struct SwfTextRun {
+  int font, height;
+  COLORREF colour;
+  int x, y;  // the first glyph's origin on the baseline (twips)
+  std::vector<std::pair<int, int>> glyphs;
+};
+
+// An edit text: its box (twips), font (0: none) and size, colour, text
+// and flags.
+struct SwfEditText {
+  int x0 = 0, x1 = 2000, y0 = 0, y1 = 600;
+  int font = 0, height = 240;
+  COLORREF colour = RGB(0, 0, 0);
+  std::string text;
+  bool outlines = false, html = false, wrap = false, multiline = false, border = false;
+  int align = 0;  // 0 left, 1 right, 2 centre
+};
+
 // A frame's actions, in order (the bytes of DoAction).
 class CSwfActions {
  public:
@@ -181,6 +200,19 @@ class CSwfWriter {
   // second kind (21) or the third (35) with an alpha plane of w x h bytes.
   void DefineBitsJpeg(int code, int id, const SwfBytes& jpeg, const SwfBytes& alpha = {});
   void JpegTables(const SwfBytes& tables);
+  // Fonts of glyph shapes (drawn with fill 1 in their em square: 1024
+  // units, 20 times that for the third kind). DefineFont and its
+  // DefineFontInfo (8-bit codes), or DefineFont2 and 3 with codes,
+  // advances and the font's ascent, descent and leading.
+  void DefineFont(int id, const std::vector<CSwfShape>& glyphs);
+  void DefineFontInfo(int id, const std::string& name, const std::vector<int>& codes);
+  void DefineFont2(int id, int version, const std::string& name, const std::vector<CSwfShape>& glyphs,
+                   const std::vector<int>& codes, const std::vector<int>& advances, int ascent,
+                   int descent, int leading);
+  // DefineText (1) or DefineText2 (2, colours with alpha) over the
+  // movie's whole rectangle.
+  void DefineText(int id, int version, const std::vector<SwfTextRun>& runs);
+  void DefineEditText(int id, const SwfEditText& edit);
   void FrameLabel(const std::string& label);
   // A sprite whose timeline is the tags and frames of another writer's.
   void DefineSprite(int id, const CSwfWriter& timeline);
