@@ -1219,6 +1219,100 @@ TEST_F(MovieScreenTest, EditTextInASystemFontShowsItsText) {
   EXPECT_EQ(outside, 0);
 }
 
+TEST_F(MovieScreenTest, MasksShowWhatTheyCoverOfTheDepthsTheyMask) {
+  CSwfWriter w(4000, 1000);  // 200 x 50
+  w.SetBackground(kWhite);
+  CSwfShape left, band, wide;
+  left.Rectangle(0, 0, 1000, 1000, left.AddFill(kBlack));  // the mask's shape: x 0..50
+  band.Rectangle(0, 400, 4000, 200, band.AddFill(kRed));   // a band across at y 20..30
+  wide.Rectangle(0, 0, 4000, 200, wide.AddFill(kBlue));    // a band at y 0..10
+  w.DefineShape(1, left);
+  w.DefineShape(2, band);
+  w.DefineShape(3, wide);
+  // A sprite as a mask: the shape at x 100..150.
+  CSwfWriter maskClip(0, 0);
+  SwfPlace at2000 = SwfAt(2000, 0);
+  maskClip.PlaceObject2(1, 1, false, &at2000);
+  maskClip.ShowFrame();
+  w.DefineSprite(4, maskClip);
+  w.PlaceObject2(1, 1, false, nullptr, nullptr, 3);  // masks depths 2 and 3
+  w.PlaceObject2(2, 2, false, nullptr);
+  w.PlaceObject2(3, 3, false, nullptr);
+  w.PlaceObject2(4, 4, false, nullptr, nullptr, 5);  // the sprite masks depth 5
+  SwfPlace lower = SwfAt(0, 400), lowest = SwfAt(0, 600);
+  w.PlaceObject2(5, 2, false, &lower);   // red at y 40..50
+  w.PlaceObject2(6, 3, false, &lowest);  // blue at y 30..40, above every mask
+  w.ShowFrame();
+  Show(w.Fws(), 200, 50);
+  EXPECT_EQ(Probe({{"masked band inside the mask", 25, 25, kRed},
+                   {"masked band outside it", 75, 25, kWhite},
+                   {"second masked depth inside the mask", 25, 5, kBlue},
+                   {"second masked depth outside it", 75, 5, kWhite},
+                   {"masked band outside the sprite mask", 75, 45, kWhite},
+                   {"masked band inside the sprite mask", 125, 45, kRed},
+                   {"the mask itself is not drawn", 25, 15, kWhite},
+                   {"an unmasked band", 175, 35, kBlue}}),
+            "");
+}
+
+TEST_F(MovieScreenTest, AMorphIsDrawnAtItsRatio) {
+  CSwfWriter w(4000, 1000);  // 200 x 50
+  w.SetBackground(kWhite);
+  // From a red square at x 0..20 to a blue one, a line thicker, at 160..180.
+  CSwfShape start, end;
+  start.Rectangle(0, 200, 400, 400, start.AddFill(kRed));
+  end.Rectangle(3200, 200, 400, 400, end.AddFill(kBlue));
+  w.DefineMorphShape(1, 1, start, end);
+  // The second kind, with a line of the fourth kind's styles growing
+  // from 2 to 6 pixels, below it.
+  CSwfShape start2, end2;
+  start2.Rectangle(0, 800, 400, 100, start2.AddFill(kRed), start2.AddLine2(40, kGreen, 0, 0, 0));
+  end2.Rectangle(3200, 800, 400, 100, end2.AddFill(kBlue), end2.AddLine2(120, kGreen, 0, 0, 0));
+  w.DefineMorphShape(2, 2, start2, end2);
+  for (int ratio : {0, 32768, 65535}) {
+    w.PlaceObject2(1, ratio ? -1 : 1, ratio != 0, nullptr, nullptr, 0, nullptr, ratio);
+    w.PlaceObject2(2, ratio ? -1 : 2, ratio != 0, nullptr, nullptr, 0, nullptr, ratio);
+    w.ShowFrame();
+  }
+  Show(w.Fws(), 200, 50);
+  EXPECT_EQ(Probe({{"at the start", 10, 20, kRed}, {"not yet half way", 90, 20, kWhite}}), "");
+  Steps(1);
+  EXPECT_EQ(Probe({{"half way", 90, 20, RGB(128, 0, 127), 2},
+                   {"the second kind's line half way: 4 pixels", 90, 38, kGreen},
+                   {"and no wider", 90, 36, kWhite},
+                   {"left behind", 10, 20, kWhite},
+                   {"not yet at the end", 170, 20, kWhite}}),
+            "");
+  Steps(1);
+  EXPECT_EQ(Probe({{"at the end", 170, 20, kBlue}, {"half way no more", 90, 20, kWhite}}), "");
+}
+
+TEST_F(MovieScreenTest, ButtonsShowTheirUpState) {
+  CSwfWriter w(4000, 1000);
+  w.SetBackground(kWhite);
+  DefineSquare(w, 1, kRed);
+  DefineSquare(w, 2, kGreen);
+  SwfColourChange toBlue;  // red becomes blue
+  toBlue.mult[0] = 0;
+  toBlue.add[2] = 255;
+  const std::vector<lwtest::SwfButtonPart> parts = {{1, 1, 1, SwfAt(0, 0), {}},      // up
+                                                    {2, 2, 2, SwfAt(0, 0), {}},      // over
+                                                    {8, 2, 3, SwfAt(400, 0), {}}};   // hit
+  w.DefineButton(10, 1, parts);
+  std::vector<lwtest::SwfButtonPart> second = parts;
+  second[0].colour = toBlue;
+  w.DefineButton(11, 2, second);
+  w.PlaceObject(10, 1, SwfAt(200, 200));
+  w.PlaceObject(11, 2, SwfAt(2200, 200));
+  w.ShowFrame();
+  Show(w.Fws(), 200, 50);
+  EXPECT_EQ(Probe({{"first kind: up", 20, 20, kRed},
+                   {"first kind: the hit area is not drawn", 35, 20, kWhite},
+                   {"second kind: up, with its colour change", 120, 20, kBlue},
+                   {"second kind: over is not drawn", 132, 20, kWhite}}),
+            "");
+}
+
 // The clock: at 12, 24 and 30 frames a second, ticks of about a system
 // tick's length over 10 seconds give exactly the rate's frames, each due
 // frame stepped once and only the last of a late tick drawn.

@@ -290,12 +290,13 @@ SwfBytes CSwfShape::Encode(int version, bool styles) const {
     w.UB(static_cast<uint32_t>(lineBits), 4);
   };
   if (!styles) {
-    fillBits = 1;
-    lineBits = 0;
-    w.UB(1, 4);
-    w.UB(0, 4);
-  } else
-  {
+    // The records alone, their style numbers as wide as the styles need
+    // (a glyph's fill 1 at least).
+    fillBits = std::max(1, UnsignedBits(static_cast<uint32_t>(groups[0].fills.size())));
+    lineBits = UnsignedBits(static_cast<uint32_t>(groups[0].lines.size()));
+    w.UB(static_cast<uint32_t>(fillBits), 4);
+    w.UB(static_cast<uint32_t>(lineBits), 4);
+  } else {
     writeStyles(groups[0],
                 fillCountOverride >= 0 ? fillCountOverride : static_cast<int>(groups[0].fills.size()),
                 lineCountOverride >= 0 ? lineCountOverride : static_cast<int>(groups[0].lines.size()));
@@ -400,14 +401,16 @@ void CSwfWriter::PlaceObject(int id, int depth, const SwfPlace& place, const Swf
 }
 
 void CSwfWriter::PlaceObject2(int depth, int id, bool move, const SwfPlace* place,
-                              const SwfColourChange* colour, int clipDepth, const char* name) {
+                              const SwfColourChange* colour, int clipDepth, const char* name,
+                              int ratio) {
   CBitWriter w;
-  w.U8((clipDepth ? 64 : 0) | (name ? 32 : 0) | (colour ? 8 : 0) | (place ? 4 : 0) |
-       (id >= 0 ? 2 : 0) | (move ? 1 : 0));
+  w.U8((clipDepth ? 64 : 0) | (name ? 32 : 0) | (ratio >= 0 ? 16 : 0) | (colour ? 8 : 0) |
+       (place ? 4 : 0) | (id >= 0 ? 2 : 0) | (move ? 1 : 0));
   w.U16(depth);
   if (id >= 0) w.U16(id);
   if (place) w.Matrix(*place);
   if (colour) w.ColourChange(*colour, true);
+  if (ratio >= 0) w.U16(ratio);
   if (name) {
     for (const char* p = name; *p; ++p) w.U8(*p);
     w.U8(0);
@@ -661,6 +664,93 @@ void CSwfWriter::DefineEditText(int id, const SwfEditText& e) {
   for (char c : e.text) out.U8(c);
   out.U8(0);
   Tag(37, out.bytes);
+}
+
+SwfBytes CSwfShape::EncodeMorphStyles(const CSwfShape& end, int version) const {
+  CBitWriter w;
+  const Group none;
+  const Group& a = m_groups.empty() ? none : m_groups[0];
+  const Group& b = end.m_groups.empty() ? none : end.m_groups[0];
+  w.U8(static_cast<int>(a.fills.size()));
+  for (size_t i = 0; i < a.fills.size(); ++i) {
+    const Style& s = a.fills[i];
+    const Style& e = i < b.fills.size() ? b.fills[i] : s;
+    w.U8(s.type);
+    if (s.type == 0) {
+      w.Colour(s.colour, s.alpha, 3);
+      w.Colour(e.colour, e.alpha, 3);
+    } else if (s.type >= 0x10 && s.type <= 0x13) {
+      w.Matrix(s.matrix);
+      w.Matrix(e.matrix);
+      w.U8(static_cast<int>(s.stops.size()));
+      for (size_t k = 0; k < s.stops.size(); ++k) {
+        const SwfStop& to = k < e.stops.size() ? e.stops[k] : s.stops[k];
+        w.U8(s.stops[k].ratio);
+        w.Colour(s.stops[k].colour, s.stops[k].alpha, 3);
+        w.U8(to.ratio);
+        w.Colour(to.colour, to.alpha, 3);
+      }
+    } else {
+      w.U16(s.bitmap);
+      w.Matrix(s.matrix);
+      w.Matrix(e.matrix);
+    }
+  }
+  w.U8(static_cast<int>(a.lines.size()));
+  for (size_t i = 0; i < a.lines.size(); ++i) {
+    const Style& s = a.lines[i];
+    const Style& e = i < b.lines.size() ? b.lines[i] : s;
+    w.U16(s.width);
+    w.U16(e.width);
+    if (version == 2) {
+      w.UB(static_cast<uint32_t>(s.startCap), 2);
+      w.UB(static_cast<uint32_t>(s.join), 2);
+      w.UB(0, 8);
+      w.UB(s.noClose, 1);
+      w.UB(static_cast<uint32_t>(s.endCap), 2);
+      if (s.join == 2) w.U16(static_cast<int>(std::lround(s.miter * 256)));
+    }
+    w.Colour(s.colour, s.alpha, 3);
+    w.Colour(e.colour, e.alpha, 3);
+  }
+  return w.bytes;
+}
+
+void CSwfWriter::DefineMorphShape(int id, int version, const CSwfShape& start, const CSwfShape& end) {
+  CBitWriter w;
+  w.U16(id);
+  w.Rect(0, m_width, 0, m_height);
+  w.Rect(0, m_width, 0, m_height);
+  if (version == 2) {
+    w.Rect(0, m_width, 0, m_height);
+    w.Rect(0, m_width, 0, m_height);
+    w.U8(0);
+  }
+  const SwfBytes styles = start.EncodeMorphStyles(end, version), edges = start.Encode(3, false);
+  w.U32(static_cast<uint32_t>(styles.size() + edges.size()));
+  w.Append(styles);
+  w.Append(edges);
+  w.Append(end.Encode(3, false));
+  Tag(version == 2 ? 84 : 46, w.bytes);
+}
+
+void CSwfWriter::DefineButton(int id, int version, const std::vector<SwfButtonPart>& parts) {
+  CBitWriter w;
+  w.U16(id);
+  if (version == 2) {
+    w.U8(0);
+    w.U16(0);  // no actions
+  }
+  for (const SwfButtonPart& p : parts) {
+    w.U8(p.states);
+    w.U16(p.id);
+    w.U16(p.depth);
+    w.Matrix(p.place);
+    if (version == 2) w.ColourChange(p.colour, true);
+  }
+  w.U8(0);
+  if (version == 1) w.U8(0);  // no actions
+  Tag(version == 2 ? 34 : 7, w.bytes);
 }
 
 void CSwfWriter::DoAction(const CSwfActions& actions) {

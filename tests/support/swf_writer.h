@@ -90,6 +90,9 @@ class CSwfShape {
   // The SHAPEWITHSTYLE record for DefineShape `version` (1 to 4); with
   // styles false, the SHAPE record alone (glyphs, morph shapes' edges).
   SwfBytes Encode(int version, bool styles = true) const;
+  // A morph shape's fill and line styles: this shape's first group's at
+  // the start, end's at the end (the same kinds in the same order).
+  SwfBytes EncodeMorphStyles(const CSwfShape& end, int version) const;
 
  private:
   struct Style {
@@ -146,6 +149,14 @@ struct SwfEditText {
   int align = 0;  // 0 left, 1 right, 2 centre
 };
 
+// A part of a button: the states it shows in (1 up, 2 over, 4 down, 8
+// hit), its character, depth, matrix and colour transform.
+struct SwfButtonPart {
+  int states, id, depth;
+  SwfPlace place;
+  SwfColourChange colour;
+};
+
 // A frame's actions, in order (the bytes of DoAction).
 class CSwfActions {
  public:
@@ -181,10 +192,10 @@ class CSwfWriter {
   void PlaceObject(int id, int depth, const SwfPlace& place, const SwfColourChange* colour = nullptr);
   // PlaceObject2 of a new character (id) or a move of what is at the depth
   // (id -1); a move with an id replaces the character. matrix and colour
-  // may be null; clipDepth 0 is none.
+  // may be null; clipDepth 0 is none; a morph's ratio 0 to 65535 (-1 none).
   void PlaceObject2(int depth, int id, bool move, const SwfPlace* place,
                     const SwfColourChange* colour = nullptr, int clipDepth = 0,
-                    const char* name = nullptr);
+                    const char* name = nullptr, int ratio = -1);
   void MoveObject(int depth, const SwfPlace& place) { PlaceObject2(depth, -1, true, &place); }
   void RemoveObject(int id, int depth);
   void RemoveObject2(int depth);
@@ -213,6 +224,11 @@ class CSwfWriter {
   // movie's whole rectangle.
   void DefineText(int id, int version, const std::vector<SwfTextRun>& runs);
   void DefineEditText(int id, const SwfEditText& edit);
+  // A morph shape from start to end: the same records (the end's moves
+  // and edges only) and styles of the same kinds.
+  void DefineMorphShape(int id, int version, const CSwfShape& start, const CSwfShape& end);
+  // DefineButton (1) or DefineButton2 (2), without actions.
+  void DefineButton(int id, int version, const std::vector<SwfButtonPart>& parts);
   void FrameLabel(const std::string& label);
   // A sprite whose timeline is the tags and frames of another writer's.
   void DefineSprite(int id, const CSwfWriter& timeline);
