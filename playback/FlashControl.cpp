@@ -47,7 +47,7 @@ bool CShockwaveFlash::Create(HWND parent, const RECT& rect, UINT id, DWORD style
 
 int CShockwaveFlash::OnCreate(CREATESTRUCTA* cs) {
   const int result = CWnd::OnCreate(cs);
-  if (result != -1 && m_playing) ArmTimer();
+  if (result != -1 && m_running) ArmTimer();
   return result;
 }
 
@@ -97,33 +97,32 @@ void CShockwaveFlash::ArmTimer() {
 void CShockwaveFlash::Play() {
   const long total = m_totalFrames;
   if (total == 0) return;
-  m_playing = true;
+  m_playing = m_running = true;
+  m_movie.SetPlaying(true);
   m_clockStart = GetClockMs();
   m_stepped = 0;
-  if (!m_loop && m_frameNum >= total - 1 && total > 1) {
-    AdvanceFrame();  // stops at once, and says so
-    return;
-  }
+  if (!m_loop && m_frameNum >= total - 1 && total > 1) AdvanceFrame();  // stops at once, and says so
   ArmTimer();
 }
 
 void CShockwaveFlash::Stop() {
-  m_playing = false;
+  m_playing = m_running = false;
   SetFrameTimer(0);
 }
 
+// A movie that does not loop stops playing on its last frame; its clock
+// goes on, for the sprites on that frame.
 bool CShockwaveFlash::StepFrame() {
-  if (!m_playing) return false;
+  if (!m_running) return false;
   const long total = m_totalFrames;
   const long before = m_frameNum;
   m_movie.Step(m_loop != FALSE);
   if (m_loop && total > 1 && m_movie.GetCurrentFrame() < before && before == total - 1)
     __atomic_add_fetch(&m_loops, 1, __ATOMIC_ACQ_REL);
   Published();
-  if (!m_loop && m_frameNum >= total - 1) {
-    Stop();
+  if (!m_loop && m_playing && m_frameNum >= total - 1) {
+    m_playing = false;
     if (m_hWnd) PostMessage(WM_NULL);
-    return false;
   }
   return true;
 }
@@ -150,7 +149,7 @@ void CShockwaveFlash::AdvanceFrame() {
 }
 
 void CShockwaveFlash::CatchUp() {
-  if (!m_playing) return;
+  if (!m_running) return;
   const uint64_t due = static_cast<uint64_t>(static_cast<DWORD>(GetClockMs() - m_clockStart) /
                                              GetFrameInterval());
   if (due > m_stepped + kMostCaughtUp) {
@@ -160,7 +159,7 @@ void CShockwaveFlash::CatchUp() {
     AdvanceFrame();
   } else {
     bool stepped = false;
-    while (m_stepped < due && m_playing) {
+    while (m_stepped < due && m_running) {
       ++m_stepped;
       stepped = true;
       if (!StepFrame()) break;
@@ -170,7 +169,7 @@ void CShockwaveFlash::CatchUp() {
       DrawFrame(dc);
     }
   }
-  if (m_playing) ArmTimer();
+  if (m_running) ArmTimer();
 }
 
 void CShockwaveFlash::OnTimer(UINT_PTR id) {

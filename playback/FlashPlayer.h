@@ -64,8 +64,9 @@ class CShockwaveFlash : public CWnd, private CMovieHost {
   void SetMovie(const char* path);
   // The control has no context menu; the flag is kept for the callers.
   void SetMenu(BOOL menu) { m_menu = menu; }
-  // Frames advance at the movie's rate until Stop; a movie that does not
-  // loop stops on its last frame.
+  // Frames advance at the movie's rate until Stop (the movie's own stop
+  // undone); a movie that does not loop stops playing on its last frame,
+  // where its sprites go on.
   void Play();
   void Stop();
   // One frame's time, drawn: while playing, the next frame (the first
@@ -98,8 +99,8 @@ class CShockwaveFlash : public CWnd, private CMovieHost {
   void OnCommand(const char* command, const char* args) override;
   bool DrawSystemText(const MovieSystemText& text, uint8_t* coverage) override;
 
-  // One frame's time: the movie's step and the end rules; false once the
-  // movie stopped playing.
+  // One frame's time: the movie's step and the end rules; false when the
+  // clock is not running.
   bool StepFrame();
   void Published();
   // Draws the frame into the back bitmap and puts it on the window.
@@ -115,6 +116,7 @@ class CShockwaveFlash : public CWnd, private CMovieHost {
   BOOL m_loop = TRUE;
   BOOL m_menu = TRUE;
   bool m_playing = false;
+  bool m_running = false;  // the clock runs: from Play to Stop
   // The clock: when Play started it, and the frames stepped since.
   DWORD m_clockStart = 0;
   uint64_t m_stepped = 0;

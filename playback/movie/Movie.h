@@ -90,6 +90,8 @@ class CMovie {
 
   // The first frame as the movie starts, playing.
   void Rewind();
+  // Plays the main timeline on, or holds it, from the next step.
+  void SetPlaying(bool playing) { m_root.playing = playing; }
   // One frame's time: the main timeline goes to its next frame while it
   // plays (after the last, to the first when loop is set; else it stops
   // there), every sprite on the display list goes on likewise, and the
@@ -125,7 +127,8 @@ class CMovie {
   void FreeNodes(MovieListNode* node, int level);
   void ClearList(MovieClip* clip);
   void ApplyFrame(MovieClip* clip, uint32_t frame, bool actions);
-  void GoTo(MovieClip* clip, uint32_t frame, bool actions);
+  bool GoTo(MovieClip* clip, uint32_t frame);
+  void RunFrameActions(MovieClip* clip, uint32_t frame);
   void StepClip(MovieClip* clip, bool loop, bool main);
   void StepChildren(const MovieListNode* root);
   void Place(MovieClip* clip, CMovieBits& r, int version);

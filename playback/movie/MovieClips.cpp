@@ -11,8 +11,8 @@ namespace {
 
 // How deep sprites may sit in sprites.
 const int kMovieNesting = 32;
-// Each jump a step's actions make runs the frame's actions again; a movie
-// that jumps for ever stops jumping here.
+// Each jump a step's actions make runs the actions of the frame jumped to;
+// a movie that jumps for ever stops running them here.
 const uint32_t kStepJumps = 64;
 
 int Nibble(uint16_t depth, int level) { return (depth >> (12 - 4 * level)) & 15; }
@@ -267,25 +267,24 @@ void CMovie::ApplyFrame(MovieClip* clip, uint32_t frame, bool actions) {
     }
     return true;
   });
-  if (!actions) return;
-  ForEachTag(p, end, [&](int code, const uint8_t* body, uint32_t length) {
-    if (code == 12 && clip->frame == frame) RunActions(clip, body, length);
-    return clip->frame == frame;  // a jump ran that frame's actions instead
-  });
+  if (actions) RunFrameActions(clip, frame);
 }
 
-void CMovie::GoTo(MovieClip* clip, uint32_t frame, bool actions) {
+// Shows the frame's display list: forward from the frame showing, or
+// rebuilt from the first. Its actions are the caller's to run. True when
+// it went to the frame.
+bool CMovie::GoTo(MovieClip* clip, uint32_t frame) {
   const MovieTimeline* t = clip->timeline;
-  if (!t || !t->FrameCount()) return;
+  if (!t || !t->FrameCount()) return false;
   if (frame >= t->FrameCount()) frame = t->FrameCount() - 1;
-  if (actions && ++m_gotos > kStepJumps) return;
   uint32_t from = clip->frame + 1;
   if (frame <= clip->frame) {
     ClearList(clip);
     from = 0;
   }
-  for (uint32_t f = from; f <= frame && !m_budget.stepCut; ++f) ApplyFrame(clip, f, actions && f == frame);
+  for (uint32_t f = from; f <= frame && !m_budget.stepCut; ++f) ApplyFrame(clip, f, false);
   clip->frame = frame;
+  return true;
 }
 
 void CMovie::StepClip(MovieClip* clip, bool loop, bool main) {
@@ -340,6 +339,15 @@ void CMovie::GotoFrame(int frame) {
   m_root.frame = static_cast<uint32_t>(frame);
 }
 
+void CMovie::RunFrameActions(MovieClip* clip, uint32_t frame) {
+  const MovieTimeline* t = clip->timeline;
+  ForEachTag(t->tags + t->frames[frame], t->tags + t->frames[frame + 1],
+             [&](int code, const uint8_t* body, uint32_t length) {
+               if (code == 12 && clip->frame == frame) RunActions(clip, body, length);
+               return clip->frame == frame;  // a jump ran that frame's actions instead
+             });
+}
+
 // The actions of a frame, in order. Only those that move a timeline and
 // FSCommand calls do anything; a value pushed before a jump that takes
 // one (GotoFrame2) is the one place the action stack is looked at.
@@ -352,6 +360,8 @@ void CMovie::RunActions(MovieClip* clip, const uint8_t* p, uint32_t length) {
   bool pushed = false;
   const uint8_t* pool = nullptr;
   uint32_t poolSize = 0, poolCount = 0;
+  // A jump's frame plays its own actions once these are done.
+  bool jumped = false;
   auto frameOfLabel = [&](const char* name, uint32_t* frame) {
     for (uint32_t i = 0; t && i < t->labels.GetSize(); ++i) {
       if (HasPrefix(t->labels[i].name, name) && strlen(t->labels[i].name) == strlen(name)) {
@@ -380,19 +390,19 @@ void CMovie::RunActions(MovieClip* clip, const uint8_t* p, uint32_t length) {
       case 0x04:  // NextFrame
       case 0x05:  // PreviousFrame
         clip->playing = 0;
-        if (code == 0x04 || now > 0) GoTo(clip, code == 0x04 ? now + 1 : now - 1, true);
+        if (code == 0x04 || now > 0) jumped = GoTo(clip, code == 0x04 ? now + 1 : now - 1);
         break;
       case 0x81: {  // GotoFrame
         const uint16_t frame = a.U16();
         clip->playing = 0;
-        if (!a.Bad()) GoTo(clip, frame, true);
+        if (!a.Bad()) jumped = GoTo(clip, frame);
         break;
       }
       case 0x8C: {  // GotoLabel
         const char* name = a.String();
         uint32_t frame;
         clip->playing = 0;
-        if (name && frameOfLabel(name, &frame)) GoTo(clip, frame, true);
+        if (name && frameOfLabel(name, &frame)) jumped = GoTo(clip, frame);
         break;
       }
       case 0x9F: {  // GotoFrame2: the frame (from 1) or label last pushed
@@ -412,7 +422,7 @@ void CMovie::RunActions(MovieClip* clip, const uint8_t* p, uint32_t length) {
           found = true;
         }
         clip->playing = flags & 1;
-        if (found) GoTo(clip, frame + bias, true);
+        if (found) jumped = GoTo(clip, frame + bias);
         clip->playing = flags & 1;
         break;
       }
@@ -474,4 +484,5 @@ void CMovie::RunActions(MovieClip* clip, const uint8_t* p, uint32_t length) {
         break;
     }
   }
+  if (jumped && ++m_gotos <= kStepJumps) RunFrameActions(clip, clip->frame);
 }

@@ -16,6 +16,7 @@
 #include "engine/MovieFile.h"
 #include "tests/engine/engine_movies.h"
 #include "tests/support/files.h"
+#include "tests/support/movie_features.h"
 #include "tests/support/processes.h"
 #include "tests/support/pump.h"
 #include "tests/support/registry.h"
@@ -334,6 +335,19 @@ TEST_F(EngineRun, ShowsTheMoviesBackgroundAndShapes) {
     return wrong.empty();
   }, 15000);
   EXPECT_EQ(wrong, "") << "not on the screen";
+  PostMessageA(saver, WM_KEYDOWN, 'A', 0);
+  EXPECT_EQ(run.Wait(10000), 0u);
+}
+
+// Every kind of thing the movie control draws shows where the movie puts
+// it, over the whole screen.
+TEST_F(EngineRun, ShowsEveryKindOfThingInAMovie) {
+  const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+  const std::string scr = MakeSaver("Features", lwtest::FeatureMovie(dir_));
+  SaverProcess run(scr, "/s");
+  const HWND saver = run.WaitForWindow(nullptr);
+  ASSERT_NE(saver, nullptr);
+  EXPECT_EQ(lwtest::CheckFeatureMovie(RECT{0, 0, w, h}), "");
   PostMessageA(saver, WM_KEYDOWN, 'A', 0);
   EXPECT_EQ(run.Wait(10000), 0u);
 }

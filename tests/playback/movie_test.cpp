@@ -213,6 +213,24 @@ TEST(MovieReaderTest, FrameCommandsComeWhenTheirFramesPlay) {
   EXPECT_EQ(recorder.commands.size(), 2u);
 }
 
+TEST(MovieReaderTest, AJumpsFrameActsAfterTheActionsThatJumped) {
+  // gotoAndPlay("end"), where the frame "end" stops: stopped there.
+  CSwfWriter w(2000, 2000);
+  w.DoAction(lwtest::CSwfActions().GotoLabel("end").Play());
+  w.ShowFrame();
+  w.ShowFrame();
+  w.FrameLabel("end");
+  w.DoAction(lwtest::CSwfActions().Stop());
+  w.ShowFrame();
+  w.ShowFrame();
+  CMovie movie;
+  ASSERT_TRUE(Load(movie, w.Fws()));
+  EXPECT_EQ(movie.GetCurrentFrame(), 2);
+  EXPECT_FALSE(movie.IsPlaying());
+  movie.Step(true);
+  EXPECT_EQ(movie.GetCurrentFrame(), 2);
+}
+
 TEST(MovieReaderTest, FrameSizeOfPlainAndCompressedMovies) {
   CSwfWriter w = SquareMovie();
   CSwfWriter big(11000, 8000);
@@ -930,6 +948,26 @@ TEST_F(MovieScreenTest, ClipsPlayTheirOwnFramesNestedAtTheMoviesRate) {
     Steps(1);
   }
   EXPECT_EQ(m_control.GetFrameNum(), 0);
+  // A movie that does not loop stops on its last frame; its clips go on.
+  CSwfWriter once(2000, 1000);
+  once.SetBackground(kWhite);
+  DefineSquare(once, 1, kRed);
+  DefineSquare(once, 2, kGreen);
+  DefineSquare(once, 3, kBlue);
+  once.DefineSprite(10, clip);
+  once.PlaceObject2(1, 10, false, nullptr);
+  once.ShowFrame();
+  once.ShowFrame();
+  m_control.DestroyWindow();
+  Show(once.Fws(), 100, 50, FALSE);
+  Steps(1);
+  EXPECT_FALSE(m_control.IsPlaying());
+  for (int i = 0; i < 3; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(Probe({{"the clip on the last frame", 10, 10, sequence[(i + 1) % 2]}}), "");
+    Steps(1);
+  }
+  EXPECT_EQ(m_control.GetFrameNum(), 1);
 }
 
 TEST_F(MovieScreenTest, StopHoldsItsFrameAndLabelsAndFramesAreJumpedTo) {

@@ -32,6 +32,7 @@
 #include "tests/support/pump.h"
 #include "tests/support/registry.h"
 #include "tests/support/screen.h"
+#include "tests/support/movie_features.h"
 #include "tests/support/swf_writer.h"
 #include "tests/wizards/built_saver_maker.h"
 
@@ -460,6 +461,28 @@ TEST_F(SaverRun, ShowsAMovieFullScreen) {
     PostMessageA(saver, WM_KEYDOWN, 'A', 0);
     EXPECT_EQ(run.Wait(10000), 0u);
   }
+}
+
+// A saver that plays a movie of everything the movie control draws shows
+// each of its things where the movie puts them (timed: the movie holds its
+// last frame until the time runs out, as its own stop leaves it).
+TEST_F(SaverRun, ShowsEveryKindOfThingInAMovie) {
+  const int W = GetSystemMetrics(SM_CXSCREEN), H = GetSystemMetrics(SM_CYSCREEN);
+  CCommandList list;
+  AddCls(list, RGB(0, 0, 160));
+  CFlashPlayAttribute& play = AddPlay(list, lwtest::FeatureMovie(dir_), kMediaFlash, "features.swf");
+  play.m_fullScreen = 1;
+  play.m_wait = 0;
+  play.m_timed = 1;
+  play.m_timerMs = 120000;
+  AddWait(list, 100000);
+  list.NumberCommands();
+  SaverProcess run(MakeSaver("Features", DocumentOf(list)), "/s");
+  HWND saver = run.WaitForWindow("SS3.0");
+  ASSERT_NE(saver, nullptr);
+  EXPECT_EQ(lwtest::CheckFeatureMovie(RECT{0, 0, W, H}), "");
+  PostMessageA(saver, WM_KEYDOWN, 'A', 0);
+  EXPECT_EQ(run.Wait(10000), 0u);
 }
 
 // In a test run the pointer shows, but not while a video the script waits
