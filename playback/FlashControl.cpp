@@ -144,7 +144,7 @@ void CShockwaveFlash::AdvanceFrame() {
   StepFrame();
   if (m_hWnd && m_stale) {
     CClientDC dc(m_hWnd);
-    DrawFrame(dc);
+    DrawFrame(dc, false);
   }
 }
 
@@ -166,7 +166,7 @@ void CShockwaveFlash::CatchUp() {
     }
     if (stepped && m_hWnd) {
       CClientDC dc(m_hWnd);
-      DrawFrame(dc);
+      DrawFrame(dc, false);
     }
   }
   if (m_running) ArmTimer();
@@ -198,7 +198,7 @@ void CShockwaveFlash::OnCommand(const char* command, const char* args) {
   if (m_sink) m_sink->OnFSCommand(command, args);
 }
 
-void CShockwaveFlash::DrawFrame(HDC dc) {
+void CShockwaveFlash::DrawFrame(HDC dc, bool whole) {
   const CRect client = GetClientRect();
   const int w = client.Width(), h = client.Height();
   if (w <= 0 || h <= 0) return;
@@ -212,28 +212,39 @@ void CShockwaveFlash::DrawFrame(HDC dc) {
       m_backSize = SIZE{w, h};
     }
     m_stale = true;
+    whole = true;
   }
   if (!m_bits) return;
+  CMemoryDC memory(dc);
+  CSelectObject use(memory, m_back);
   if (m_stale) {
     m_drawStart = ::GetTickCount();
     m_inputCut = false;
+    // Only what changed since the last frame is drawn, and goes to the
+    // window.
     const MovieTarget target = {m_bits, w, h, w};
-    m_movie.Draw(target);
-    ++m_drawn;
+    m_movie.DrawChanges(target);
     ::GdiFlush();
+    ++m_drawn;
     // A frame cut for input is not shown: the input comes first, the
     // frame again on the next tick.
     m_stale = m_inputCut;
     if (m_inputCut) return;
+    if (!whole) {
+      int count = 0;
+      const MovieBox* boxes = m_movie.GetDrawnBoxes(&count);
+      for (int i = 0; i < count; ++i)
+        ::BitBlt(dc, boxes[i].x0, boxes[i].y0, boxes[i].x1 - boxes[i].x0, boxes[i].y1 - boxes[i].y0,
+                 memory, boxes[i].x0, boxes[i].y0, SRCCOPY);
+      return;
+    }
   }
-  CMemoryDC memory(dc);
-  CSelectObject use(memory, m_back);
   ::BitBlt(dc, 0, 0, w, h, memory, 0, 0, SRCCOPY);
 }
 
 void CShockwaveFlash::OnPaint() {
   CPaintDC dc(m_hWnd);
-  DrawFrame(dc);
+  DrawFrame(dc, true);
 }
 
 // Text in a system font: drawn white on black into a DIB section of the

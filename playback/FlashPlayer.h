@@ -103,8 +103,9 @@ class CShockwaveFlash : public CWnd, private CMovieHost {
   // clock is not running.
   bool StepFrame();
   void Published();
-  // Draws the frame into the back bitmap and puts it on the window.
-  void DrawFrame(HDC dc);
+  // Draws the frame into the back bitmap (what changed) and puts it on
+  // the window: what was drawn, or all of it when whole.
+  void DrawFrame(HDC dc, bool whole);
   void ArmTimer();
 
   CMovie m_movie;

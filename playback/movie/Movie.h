@@ -25,6 +25,11 @@ struct MovieTarget {
   int width, height, stride;
 };
 
+// A rectangle of pixels: [x0, x1) by [y0, y1).
+struct MovieBox {
+  int x0, y0, x1, y1;
+};
+
 // Text to draw in a system font: the font's name and style, its size in
 // pixels, the lines to draw and the box they go in.
 struct MovieSystemText {
@@ -106,6 +111,14 @@ class CMovie {
   // kept and centred. False when the frame was cut (budget, or the host
   // said stop).
   bool Draw(const MovieTarget& target);
+  // The same, drawing only where the frame differs from the one drawn
+  // last by this call into the same target (whose pixels it keeps); the
+  // rectangles drawn are left for GetDrawnBoxes.
+  bool DrawChanges(const MovieTarget& target);
+  const MovieBox* GetDrawnBoxes(int* count) const {
+    *count = static_cast<int>(m_drawn.GetSize());
+    return m_drawn.Data();
+  }
 
   // What the steps and the renderer share; public for their helpers.
   const uint8_t* GetTables(uint32_t* size) const {
@@ -151,6 +164,7 @@ class CMovie {
   int m_nesting = 0;     // sprites being made in sprites
   CMovieHost* m_host = nullptr;
   CMovieRenderer* m_renderer = nullptr;
+  CMovieArray<MovieBox> m_drawn;
 };
 
 // The frame size in pixels of a movie's header ("FWS" as is, "CWS" through

@@ -104,27 +104,34 @@ bool DecodeJpeg(MovieBitmap* b, const uint8_t* tables, uint32_t tablesSize, Movi
   if (!ok || !AppendSegments(data, size, &stream, &ok) || !ok) return false;
   int w = 0, h = 0;
   if (!JpegSize(stream.Data(), stream.GetSize(), &w, &h)) return false;
-  // The reader's picture and the bitmap's pixels at once.
+  // The reader's picture (and the bitmap's pixels, with alpha) at once.
   const size_t pixels = static_cast<size_t>(w) * h;
-  if (!budget->Take(pixels * 3)) return false;
+  if (!budget->Take(pixels * 7)) return false;
+  budget->Give(pixels * 7);
   int gotW = 0, gotH = 0;
   uint8_t* rgb = DecodeMovieJpeg(stream.Data(), stream.GetSize(), &gotW, &gotH);
-  budget->Give(pixels * 3);
   stream.Free();
   if (!rgb) return false;
   if (gotW != w || gotH != h) {
     FreeMovieJpeg(rgb);
     return false;
   }
-  uint32_t* out = static_cast<uint32_t*>(MovieAlloc(budget, pixels * 4));
-  uint8_t* alpha = nullptr;
-  if (out && b->tag == kJpeg3 && b->size - 4 > alphaAt) {
-    alpha = static_cast<uint8_t*>(MovieCalloc(budget, pixels));
-    if (alpha && !Inflate(b->data + 4 + alphaAt, b->size - 4 - alphaAt, alpha,
-                          static_cast<uint32_t>(pixels))) {
-      MovieFree(budget, alpha, pixels);
-      alpha = nullptr;
+  if (b->tag != kJpeg3 || b->size - 4 <= alphaAt) {
+    // Opaque: the reader's pixels are kept as they are.
+    if (!budget->Take(pixels * 3)) {
+      FreeMovieJpeg(rgb);
+      return false;
     }
+    b->width = w;
+    b->height = h;
+    b->rgb = rgb;
+    return true;
+  }
+  uint32_t* out = static_cast<uint32_t*>(MovieAlloc(budget, pixels * 4));
+  uint8_t* alpha = out ? static_cast<uint8_t*>(MovieCalloc(budget, pixels)) : nullptr;
+  if (alpha && !Inflate(b->data + 4 + alphaAt, b->size - 4 - alphaAt, alpha, static_cast<uint32_t>(pixels))) {
+    MovieFree(budget, alpha, pixels);
+    alpha = nullptr;
   }
   if (out) {
     for (size_t i = 0; i < pixels; ++i)

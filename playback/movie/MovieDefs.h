@@ -111,7 +111,8 @@ struct MovieBitmap : MovieDef {
   const uint8_t* data;  // the tag's bytes after the id
   uint32_t size;
   int width, height;
-  uint32_t* pixels;  // premultiplied, blue green red alpha
+  uint32_t* pixels;  // premultiplied, blue green red alpha; or
+  uint8_t* rgb;      // an opaque JPEG picture as the reader gave it: red, green, blue
 };
 
 struct MovieFont : MovieDef {

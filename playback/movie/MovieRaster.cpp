@@ -337,6 +337,13 @@ void CMovieComposite::Span(int y, int x, int n, const uint8_t* cover) {
     const MovieBitmap& b = *p.bitmap;
     const int w = b.width, h = b.height;
     const uint32_t* bits = b.pixels;
+    const uint8_t* rgb = b.rgb;
+    auto texel = [bits, rgb, w](int x, int y) -> uint32_t {
+      const size_t i = static_cast<size_t>(y) * w + x;
+      if (bits) return bits[i];
+      const uint8_t* q = rgb + 3 * i;
+      return 0xFF000000u | q[0] << 16 | q[1] << 8 | q[2];
+    };
     for (int i = 0; i < n; ++i, u += m.a, v += m.b) {
       if (!cover[i]) continue;
       uint32_t c;
@@ -357,9 +364,7 @@ void CMovieComposite::Span(int y, int x, int n, const uint8_t* cover) {
           x1 = x1 < 0 ? 0 : x1 >= w ? w - 1 : x1;
           y1 = y1 < 0 ? 0 : y1 >= h ? h - 1 : y1;
         }
-        const uint32_t* r0 = bits + static_cast<size_t>(y0) * w;
-        const uint32_t* r1 = bits + static_cast<size_t>(y1) * w;
-        c = Lerp(Lerp(r0[x0], r0[x1], tx), Lerp(r1[x0], r1[x1], tx), ty);
+        c = Lerp(Lerp(texel(x0, y0), texel(x1, y0), tx), Lerp(texel(x0, y1), texel(x1, y1), tx), ty);
       } else {
         int ix = static_cast<int>(floorf(u)), iy = static_cast<int>(floorf(v));
         if (p.repeat) {
@@ -369,7 +374,7 @@ void CMovieComposite::Span(int y, int x, int n, const uint8_t* cover) {
           ix = ix < 0 ? 0 : ix >= w ? w - 1 : ix;
           iy = iy < 0 ? 0 : iy >= h ? h - 1 : iy;
         }
-        c = bits[static_cast<size_t>(iy) * w + ix];
+        c = texel(ix, iy);
       }
       if (p.transform) {
         // Through the transform unpremultiplied, then premultiplied again.
@@ -381,6 +386,21 @@ void CMovieComposite::Span(int y, int x, int n, const uint8_t* cover) {
         c = MoviePremultiply(MovieTransformColour(straight, *p.transform));
       }
       m_row[i] = c;
+    }
+  } else if (p.kind == kPaintLinear && p.spread == 0) {
+    // The table's position grows by the same step across the span.
+    const float k = 255.0f / 32768;
+    float t = (u + 16384) * k + 0.5f;
+    const float dt = m.a * k;
+    for (int i = 0; i < n; ++i, t += dt) {
+      const int j = t <= 0 ? 0 : t >= 255 ? 255 : static_cast<int>(t);
+      m_row[i] = p.lut[j];
+    }
+  } else if (p.kind == kPaintRadial && p.spread == 0) {
+    const float k = 255.0f / 16384;
+    for (int i = 0; i < n; ++i, u += m.a, v += m.b) {
+      const float t = sqrtf(u * u + v * v) * k + 0.5f;
+      m_row[i] = p.lut[t >= 255 ? 255 : static_cast<int>(t)];
     }
   } else {
     const float focal = p.focal;
@@ -404,8 +424,11 @@ void CMovieComposite::Span(int y, int x, int n, const uint8_t* cover) {
     }
   }
   for (int i = 0; i < n; ++i) {
-    const uint32_t c = cover[i];
-    if (c) d[i] = Over(d[i], c == 255 ? m_row[i] : Scale(m_row[i], c));
+    const uint32_t c = cover[i], s = m_row[i];
+    if (c == 255 && (s >> 24) == 255)
+      d[i] = s;
+    else if (c)
+      d[i] = Over(d[i], c == 255 ? s : Scale(s, c));
   }
 }
 

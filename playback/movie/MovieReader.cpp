@@ -7,6 +7,7 @@
 #include <zlib.h>
 
 #include "playback/movie/Movie.h"
+#include "playback/movie/MovieJpeg.h"
 #include "playback/movie/MovieRender.h"
 
 namespace {
@@ -158,6 +159,12 @@ bool CMovie::LoadOwned(uint8_t* bytes, uint32_t size) {
   if (!m_bytes || !ReadBody(plain ? m_bytes + 8 : m_bytes, length)) {
     Clear();
     return false;
+  }
+  // Bitmaps are decoded now, so that no frame waits for one.
+  for (MovieDef** page : m_pages) {
+    for (int i = 0; page && i < 256; ++i)
+      if (page[i] && page[i]->kind == kDefBitmap)
+        DecodeMovieBitmap(static_cast<MovieBitmap*>(page[i]), m_tables, m_tablesSize, &m_budget);
   }
   Rewind();
   return true;
@@ -365,6 +372,10 @@ void FreeMovieDef(MovieDef* def, MovieBudget* budget) {
     case kDefBitmap: {
       MovieBitmap* b = static_cast<MovieBitmap*>(def);
       if (b->pixels) MovieFree(budget, b->pixels, static_cast<size_t>(b->width) * b->height * 4);
+      if (b->rgb) {
+        FreeMovieJpeg(b->rgb);
+        budget->Give(static_cast<size_t>(b->width) * b->height * 3);
+      }
       size = sizeof(MovieBitmap);
       break;
     }

@@ -85,7 +85,12 @@ void DeleteMovieRenderer(CMovieRenderer* renderer) { delete renderer; }
 
 bool CMovie::Draw(const MovieTarget& target) {
   if (!m_renderer) m_renderer = new (std::nothrow) CMovieRenderer(*this);
-  return m_renderer && m_renderer->Draw(target);
+  return m_renderer && m_renderer->Draw(target, false, &m_drawn);
+}
+
+bool CMovie::DrawChanges(const MovieTarget& target) {
+  if (!m_renderer) m_renderer = new (std::nothrow) CMovieRenderer(*this);
+  return m_renderer && m_renderer->Draw(target, true, &m_drawn);
 }
 
 bool CMovieRenderer::Cut() {
@@ -100,47 +105,207 @@ bool CMovieRenderer::Cut() {
   return m_cut;
 }
 
-bool CMovieRenderer::Draw(const MovieTarget& target) {
+namespace {
+
+const int kTile = 32;
+
+int CompareItems(const void* a, const void* b) {
+  const uint64_t x = *static_cast<const uint64_t*>(a), y = *static_cast<const uint64_t*>(b);
+  return x < y ? -1 : x > y;
+}
+
+uint64_t Hash(uint64_t h, const void* data, size_t n) {
+  const uint8_t* p = static_cast<const uint8_t*>(data);
+  for (size_t i = 0; i < n; ++i) h = (h ^ p[i]) * 0x100000001B3ull;
+  return h;
+}
+
+}  // namespace
+
+bool CMovieRenderer::Draw(const MovieTarget& target, bool changes, CMovieArray<MovieBox>* drawn) {
+  drawn->SetSize(0);
   m_target = target;
   m_budget = &m_movie.m_budget;
   m_budget->frameWork = 0;
   m_cut = false;
   m_checked = 0;
-  if (target.width <= 0 || target.height <= 0 || !m_raster.Prepare(target.width, target.height))
-    return false;
-  if (m_maskBuffers[0] && (m_target.width != m_composite.m_maskStride)) {
+  const int w = target.width, h = target.height;
+  if (w <= 0 || h <= 0 || !m_raster.Prepare(w, h)) return false;
+  if (m_maskW != w || m_maskH != h) {
     for (uint8_t*& buffer : m_maskBuffers) {
       free(buffer);
       buffer = nullptr;
     }
+    m_maskW = w;
+    m_maskH = h;
   }
   m_raster.m_work = &m_budget->frameWork;
   m_composite.m_pixels = target.pixels;
   m_composite.m_stride = target.stride;
   m_composite.m_mask = nullptr;
   m_composite.m_maskOut = nullptr;
-  m_composite.m_maskStride = target.width;
+  m_composite.m_maskStride = w;
   m_maskCount = 0;
   m_maskMode = false;
   const uint32_t bg = m_movie.m_background;
-  const uint32_t back = 0xFF000000u | (bg & 0xFF) << 16 | (bg & 0xFF00) | (bg >> 16 & 0xFF);
-  for (int y = 0; y < target.height; ++y) {
-    uint32_t* row = target.pixels + static_cast<size_t>(y) * target.stride;
-    for (int x = 0; x < target.width; ++x) row[x] = back;
-  }
-  const MovieBox all = {0, 0, target.width, target.height};
-  m_raster.SetClip(all);
   const MovieRect& f = m_movie.m_frame;
   const float movieW = static_cast<float>(f.xMax - f.xMin), movieH = static_cast<float>(f.yMax - f.yMin);
-  if (m_movie.IsEmpty() || !(movieW > 0) || !(movieH > 0)) return true;
-  const float sx = target.width / movieW, sy = target.height / movieH;
+  const bool shows = !m_movie.IsEmpty() && movieW > 0 && movieH > 0;
+  const float sx = shows ? w / movieW : 1, sy = shows ? h / movieH : 1;
   const float scale = sx < sy ? sx : sy;
-  const MovieMatrix stage = {scale, 0, 0, scale,
-                             (target.width - movieW * scale) / 2 - f.xMin * scale,
-                             (target.height - movieH * scale) / 2 - f.yMin * scale};
-  DrawList(m_movie.m_root.root, stage, kMovieNoColourChange);
+  const MovieMatrix stage = {scale, 0, 0, scale, (w - movieW * scale) / 2 - f.xMin * scale,
+                             (h - movieH * scale) / 2 - f.yMin * scale};
+  // What the frame shows, and where it differs from the last one drawn.
+  CMovieArray<Item>& items = m_items[m_current];
+  CMovieArray<Item>& previous = m_items[1 - m_current];
+  items.SetSize(0);
+  if (shows) Collect(m_movie.m_root.root, stage, kMovieNoColourChange, 14695981039346656037ull);
+  if (items.GetSize()) qsort(items.Data(), items.GetSize(), sizeof(Item), CompareItems);
+  const int tw = (w + kTile - 1) / kTile, th = (h + kTile - 1) / kTile;
+  m_tiles.SetSize(0);
+  if (!m_tiles.Grow(static_cast<uint32_t>(tw * th))) return false;
+  const bool all = !changes || !m_previousValid || m_previousW != w || m_previousH != h ||
+                   m_previousBackground != bg;
+  memset(m_tiles.Data(), all ? 1 : 0, static_cast<size_t>(tw) * th);
+  if (!all) {
+    uint32_t i = 0, j = 0;
+    const uint32_t n = items.GetSize(), m = previous.GetSize();
+    while (i < n || j < m) {
+      if (j >= m || (i < n && items[i].key < previous[j].key)) {
+        Mark(items[i++].box);
+      } else if (i >= n || previous[j].key < items[i].key) {
+        Mark(previous[j++].box);
+      } else {
+        if (memcmp(&items[i].box, &previous[j].box, sizeof(MovieBox)) != 0) {
+          Mark(items[i].box);
+          Mark(previous[j].box);
+        }
+        ++i;
+        ++j;
+      }
+    }
+  }
+  // The changed tiles as rectangles: runs of a row, grown down while the
+  // next row has the same run.
+  for (int ty = 0; ty < th; ++ty) {
+    for (int tx = 0; tx < tw;) {
+      if (!m_tiles[ty * tw + tx]) {
+        ++tx;
+        continue;
+      }
+      int end = tx;
+      while (end < tw && m_tiles[ty * tw + end]) ++end;
+      int bottom = ty + 1;
+      for (; bottom < th; ++bottom) {
+        bool same = (tx == 0 || !m_tiles[bottom * tw + tx - 1]) && (end == tw || !m_tiles[bottom * tw + end]);
+        for (int x = tx; x < end && same; ++x) same = m_tiles[bottom * tw + x] != 0;
+        if (!same) break;
+        memset(&m_tiles[bottom * tw + tx], 0, end - tx);
+      }
+      const MovieBox box = {tx * kTile, ty * kTile, end * kTile < w ? end * kTile : w,
+                            bottom * kTile < h ? bottom * kTile : h};
+      if (!drawn->Add(box)) return false;
+      tx = end;
+    }
+  }
+  const uint32_t back = 0xFF000000u | (bg & 0xFF) << 16 | (bg & 0xFF00) | (bg >> 16 & 0xFF);
+  for (uint32_t k = 0; k < drawn->GetSize(); ++k) {
+    const MovieBox& box = (*drawn)[k];
+    for (int y = box.y0; y < box.y1; ++y) {
+      uint32_t* row = target.pixels + static_cast<size_t>(y) * target.stride;
+      for (int x = box.x0; x < box.x1; ++x) row[x] = back;
+    }
+    m_raster.SetClip(box);
+    if (shows && !m_cut) DrawList(m_movie.m_root.root, stage, kMovieNoColourChange);
+  }
   m_budget->frameCut = m_cut;
+  // A cut frame is no base for the next one's changes.
+  m_previousValid = changes && !m_cut;
+  m_previousW = w;
+  m_previousH = h;
+  m_previousBackground = bg;
+  m_current = 1 - m_current;
   return !m_cut;
+}
+
+void CMovieRenderer::Mark(const MovieBox& box) {
+  const int tw = (m_target.width + kTile - 1) / kTile, th = (m_target.height + kTile - 1) / kTile;
+  const int x0 = box.x0 < 0 ? 0 : box.x0 / kTile, y0 = box.y0 < 0 ? 0 : box.y0 / kTile;
+  const int x1 = box.x1 > m_target.width ? tw : (box.x1 + kTile - 1) / kTile;
+  const int y1 = box.y1 > m_target.height ? th : (box.y1 + kTile - 1) / kTile;
+  for (int y = y0; y < y1; ++y)
+    for (int x = x0; x < x1; ++x) m_tiles[y * tw + x] = 1;
+}
+
+MovieBox CMovieRenderer::DeviceBox(const MovieRect& b, const MovieMatrix& m) const {
+  const Point p[4] = {Apply(m, static_cast<float>(b.xMin), static_cast<float>(b.yMin)),
+                      Apply(m, static_cast<float>(b.xMax), static_cast<float>(b.yMin)),
+                      Apply(m, static_cast<float>(b.xMin), static_cast<float>(b.yMax)),
+                      Apply(m, static_cast<float>(b.xMax), static_cast<float>(b.yMax))};
+  float x0 = p[0].x, x1 = p[0].x, y0 = p[0].y, y1 = p[0].y;
+  for (const Point& q : p) {
+    x0 = q.x < x0 ? q.x : x0;
+    x1 = q.x > x1 ? q.x : x1;
+    y0 = q.y < y0 ? q.y : y0;
+    y1 = q.y > y1 ? q.y : y1;
+  }
+  // Anti-aliasing and lines reach a little past the bounds.
+  auto clamp = [](float v) { return v < -1e8f ? -100000000 : v > 1e8f ? 100000000 : static_cast<int>(v); };
+  return MovieBox{clamp(x0 - 3), clamp(y0 - 3), clamp(x1 + 4), clamp(y1 + 4)};
+}
+
+// Every thing the frame draws as an item, as DrawList and DrawObject go.
+void CMovieRenderer::Collect(const MovieListNode* root, const MovieMatrix& m,
+                             const MovieColourTransform& cx, uint64_t path) {
+  CMovieArray<Item>& items = m_items[m_current];
+  auto each = [&](MovieObject* obj) -> bool {
+    if (!obj->def) return true;
+    const MovieMatrix om = MovieConcat(m, obj->matrix);
+    const MovieColourTransform ocx = MovieConcat(cx, obj->colour);
+    if (!obj->clipDepth && !Shows(ocx)) return true;
+    const uint64_t here = Hash(path, &obj->depth, sizeof obj->depth) ^ (obj->clipDepth ? 0x9E37u : 0);
+    MovieRect bounds;
+    const MovieDef* def = obj->def;
+    switch (def->kind) {
+      case kDefShape:
+        bounds = static_cast<const MovieShape*>(def)->bounds;
+        break;
+      case kDefMorph: {
+        const MovieMorph* morph = static_cast<const MovieMorph*>(def);
+        bounds = morph->bounds[0];
+        const MovieRect& e = morph->bounds[1];
+        bounds = MovieRect{bounds.xMin < e.xMin ? bounds.xMin : e.xMin, bounds.xMax > e.xMax ? bounds.xMax : e.xMax,
+                           bounds.yMin < e.yMin ? bounds.yMin : e.yMin, bounds.yMax > e.yMax ? bounds.yMax : e.yMax};
+        break;
+      }
+      case kDefText: {
+        const MovieText* text = static_cast<const MovieText*>(def);
+        Item item = {0, DeviceBox(text->bounds, MovieConcat(om, text->matrix))};
+        uint64_t key = Hash(here, &def, sizeof def);
+        key = Hash(key, &om, sizeof om);
+        key = Hash(key, &ocx, sizeof ocx);
+        item.key = key;
+        items.Add(item);
+        return true;
+      }
+      case kDefEditText:
+        bounds = static_cast<const MovieEditText*>(def)->bounds;
+        break;
+      case kDefSprite:
+      case kDefButton:
+        if (obj->clip) Collect(obj->clip->root, om, ocx, here);
+        return true;
+      default:
+        return true;
+    }
+    uint64_t key = Hash(here, &def, sizeof def);
+    key = Hash(key, &om, sizeof om);
+    key = Hash(key, &ocx, sizeof ocx);
+    key = Hash(key, &obj->ratio, sizeof obj->ratio);
+    items.Add(Item{key, DeviceBox(bounds, om)});
+    return true;
+  };
+  ForEachMovieObject(root, each);
 }
 
 bool CMovieRenderer::DrawList(const MovieListNode* root, const MovieMatrix& m,

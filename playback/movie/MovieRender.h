@@ -10,11 +10,6 @@
 
 #include "playback/movie/Movie.h"
 
-// A rectangle of pixels: [x0, x1) by [y0, y1).
-struct MovieBox {
-  int x0, y0, x1, y1;
-};
-
 // How the pixels of a fill get their colour.
 struct MoviePaint {
   uint8_t kind;  // kPaint...
@@ -92,9 +87,23 @@ class CMovieRenderer {
  public:
   explicit CMovieRenderer(CMovie& movie) : m_movie(movie) {}
   ~CMovieRenderer();
-  bool Draw(const MovieTarget& target);
+  // Draws the frame over the whole target, or (changes) only where it
+  // differs from the frame this drew last into the same target: drawn
+  // gets the rectangles drawn.
+  bool Draw(const MovieTarget& target, bool changes, CMovieArray<MovieBox>* drawn);
 
  private:
+  // What the frame shows, for finding what changed: each thing drawn
+  // (a hash of what it is, where, how and at which depths) and its box.
+  struct Item {
+    uint64_t key;
+    MovieBox box;
+  };
+  void Collect(const MovieListNode* root, const MovieMatrix& m, const MovieColourTransform& cx,
+               uint64_t path);
+  void Mark(const MovieBox& box);
+  MovieBox DeviceBox(const MovieRect& bounds, const MovieMatrix& m) const;
+
   struct Mask {
     uint8_t* coverage;
     MovieBox box;    // what the mask covers, within the clip it was made in
@@ -133,6 +142,14 @@ class CMovieRenderer {
   Mask m_masks[8];
   int m_maskCount = 0;
   uint8_t* m_maskBuffers[9] = {};
+  int m_maskW = 0, m_maskH = 0;
+  // The things of the frame being drawn and of the one drawn before.
+  CMovieArray<Item> m_items[2];
+  int m_current = 0;
+  bool m_previousValid = false;
+  uint32_t m_previousBackground = 0;
+  int m_previousW = 0, m_previousH = 0;
+  CMovieArray<uint8_t> m_tiles;  // 32-pixel tiles that changed
   uint32_t m_lut[256];
   CMovieArray<float> m_points;
   CMovieArray<float> m_polygon;
