@@ -890,15 +890,28 @@ void CMovieRenderer::DrawEditText(const MovieEditText& edit, const MovieMatrix& 
     int h = field.y1 - oy;
     if (w > m_target.width) w = m_target.width;
     if (h > m_target.height) h = m_target.height;
-    if (w > 0 && h > 0) {
+    const int pixels = static_cast<int>(edit.height * scale + 0.5f);
+    // The host's text is kept for the frames (and the changed boxes of a
+    // frame) that show the same field at the same size again.
+    TextCache* cached = nullptr;
+    for (TextCache& c : m_textCache)
+      if (c.edit == &edit && c.w == w && c.h == h && c.size == pixels) cached = &c;
+    if (!cached && w > 0 && h > 0 && pixels > 0) {
+      cached = &m_textCache[m_textNext];
+      m_textNext = (m_textNext + 1) % 4;
       const size_t size = static_cast<size_t>(w) * h;
-      m_textCoverage.SetSize(0);
-      uint8_t* coverage = m_textCoverage.Grow(static_cast<uint32_t>(size));
+      cached->edit = &edit;
+      cached->w = w;
+      cached->h = h;
+      cached->size = pixels;
+      cached->coverage.SetSize(0);
+      uint8_t* coverage = cached->coverage.Grow(static_cast<uint32_t>(size));
+      cached->drawn = false;
       if (coverage) {
         memset(coverage, 0, size);
         MovieSystemText st;
         st.font = SystemFont(font);
-        st.size = static_cast<int>(edit.height * scale + 0.5f);
+        st.size = pixels;
         st.bold = font && font->bold;
         st.italic = font && font->italic;
         st.text = text;
@@ -908,16 +921,18 @@ void CMovieRenderer::DrawEditText(const MovieEditText& edit, const MovieMatrix& 
         st.height = h;
         st.leading = static_cast<int>(edit.leading * scale);
         *m_raster.m_work += static_cast<uint32_t>(size);
-        if (st.size > 0 && m_movie.m_host->DrawSystemText(st, coverage)) {
-          MoviePaint paint;
-          memset(&paint, 0, sizeof paint);
-          paint.colour = colour;
-          m_composite.m_paint = paint;
-          const int x0 = box.x0 > ox ? box.x0 : ox, x1 = box.x1 < ox + w ? box.x1 : ox + w;
-          for (int y = box.y0 > oy ? box.y0 : oy; y < box.y1 && y < oy + h && x1 > x0; ++y)
-            m_composite.Span(y, x0, x1 - x0, coverage + static_cast<size_t>(y - oy) * w + (x0 - ox));
-        }
+        cached->drawn = m_movie.m_host->DrawSystemText(st, coverage);
       }
+    }
+    if (cached && cached->drawn) {
+      MoviePaint paint;
+      memset(&paint, 0, sizeof paint);
+      paint.colour = colour;
+      m_composite.m_paint = paint;
+      const uint8_t* coverage = cached->coverage.Data();
+      const int x0 = box.x0 > ox ? box.x0 : ox, x1 = box.x1 < ox + w ? box.x1 : ox + w;
+      for (int y = box.y0 > oy ? box.y0 : oy; y < box.y1 && y < oy + h && x1 > x0; ++y)
+        m_composite.Span(y, x0, x1 - x0, coverage + static_cast<size_t>(y - oy) * w + (x0 - ox));
     }
   }
   m_raster.SetClip(saved);

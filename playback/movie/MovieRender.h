@@ -158,7 +158,15 @@ class CMovieRenderer {
   CMovieArray<MovieFill> m_morphFills;
   CMovieArray<MovieLine> m_morphLines;
   CMovieArray<MovieGlyph> m_layout;
-  CMovieArray<uint8_t> m_textCoverage;
+  // System text drawn for edit texts, by field and size.
+  struct TextCache {
+    const MovieEditText* edit = nullptr;
+    int w = 0, h = 0, size = 0;
+    bool drawn = false;
+    CMovieArray<uint8_t> coverage;
+  };
+  TextCache m_textCache[4];
+  int m_textNext = 0;
 };
 
 void DeleteMovieRenderer(CMovieRenderer* renderer);
