@@ -3,8 +3,9 @@
 #   framework core -> framework windows -> framework UI
 #   -> common (application utilities shared with the saver, payload format)
 #   -> imaging (codecs, then the picture layer)
+#   -> MP3 player (in playback/; the movies' sound and the script model
+#      decode with it)
 #   -> movie (the movie control and player, in playback/)
-#   -> MP3 player (in playback/; the script model test-decodes with it)
 #   -> painter (layouts and transition effects, in playback/)
 #   -> script model
 #   -> playback (scene thread and players)
@@ -26,7 +27,7 @@ set(framework_windows App AppMain Thread Wnd Dialog Gdi Seams)
 # Files of playback/ that belong to the movie player, below the painter:
 # these two, and everything in playback/movie/.
 set(movie_files FlashPlayer FlashControl)
-# Files of playback/ that belong to the MP3 player, below the script model.
+# Files of playback/ that belong to the MP3 player, below the movie player.
 set(mp3_files Mp3Frame Mp3Player)
 # Files of playback/ that belong to the painter.
 set(painter_files ImagePainter EffectRun EffectRandom EffectsFade EffectsRandom
@@ -55,7 +56,7 @@ function(layer_rank path out)
     if(stem IN_LIST movie_files OR path MATCHES "^playback/movie/")
       set(rank 35)
     elseif(stem IN_LIST mp3_files)
-      set(rank 36)
+      set(rank 34)
     elseif(stem IN_LIST painter_files)
       set(rank 40)
     else()
@@ -75,7 +76,7 @@ set(names_12 "the framework's UI layer")
 set(names_20 "the shared utilities")
 set(names_30 "imaging")
 set(names_35 "the movie player")
-set(names_36 "the MP3 player")
+set(names_34 "the MP3 player")
 set(names_40 "the painter")
 set(names_50 "the script model")
 set(names_60 "playback")

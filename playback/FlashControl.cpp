@@ -65,7 +65,10 @@ void CShockwaveFlash::SetMovie(const char* path) {
     m_sink->OnReadyStateChange(4);
   }
   m_movie.SetHost(this);
-  if (loaded) m_movie.Rewind();
+  if (loaded) {
+    m_movie.PrepareSounds();
+    m_movie.Rewind();
+  }
   Published();
 }
 
@@ -90,7 +93,9 @@ void CShockwaveFlash::ArmTimer() {
   const double interval = GetFrameInterval();
   const double due = static_cast<double>(m_stepped + 1) * interval;
   const double now = static_cast<DWORD>(GetClockMs() - m_clockStart);
-  const double wait = due - now;
+  double wait = due - now;
+  // While sound plays, the device's buffers are filled every 40 ms.
+  if (m_sound.IsOpen() && wait > 40) wait = 40;
   SetFrameTimer(static_cast<UINT>(wait < 1 ? 1 : wait > 60000 ? 60000 : wait + 0.5));
 }
 
@@ -108,6 +113,8 @@ void CShockwaveFlash::Play() {
 void CShockwaveFlash::Stop() {
   m_playing = m_running = false;
   SetFrameTimer(0);
+  m_movie.StopSounds();
+  m_sound.Close();
 }
 
 // A movie that does not loop stops playing on its last frame; its clock
@@ -142,6 +149,7 @@ void CShockwaveFlash::Published() {
 void CShockwaveFlash::AdvanceFrame() {
   ++m_stepped;
   StepFrame();
+  FeedSound();
   if (m_hWnd && m_stale) {
     CClientDC dc(m_hWnd);
     DrawFrame(dc, false);
@@ -169,6 +177,7 @@ void CShockwaveFlash::CatchUp() {
       DrawFrame(dc, false);
     }
   }
+  FeedSound();
   if (m_running) ArmTimer();
 }
 
@@ -192,6 +201,14 @@ bool CShockwaveFlash::StopDrawing() {
     return true;
   }
   return ::GetTickCount() - m_drawStart > kDrawBudgetMs;
+}
+
+void CShockwaveFlash::FeedSound() {
+  if (!m_mute && m_running) m_sound.Feed(m_movie);
+}
+
+bool CShockwaveFlash::DecodeMp3(const uint8_t* data, uint32_t size, MoviePcm* pcm) {
+  return DecodeMovieMp3(data, size, pcm);
 }
 
 void CShockwaveFlash::OnCommand(const char* command, const char* args) {

@@ -25,6 +25,7 @@ bool CFlashHostWnd::Create(const RECT& rect, HWND parent, int timeoutMs, bool ta
 }
 
 void CFlashHostWnd::PlayMovie(const char* path, int loop) {
+  m_flash.SetMute(m_mute);
   m_flash.SetMovie(path);
   m_flash.SetLoop(loop);
   m_flash.Play();
@@ -81,6 +82,7 @@ bool CFlashPlayerThread::InitInstance() {
     return false;
   }
   m_host.m_threadId = m_nThreadID;
+  m_host.m_mute = m_mute != 0;
   m_host.PlayMovie(m_moviePath, m_loop);
   CheckEnd(WM_NULL);  // a movie with nothing to play has ended already
   return true;

@@ -14,6 +14,7 @@
 #include "framework/Thread.h"
 #include "framework/Wnd.h"
 #include "playback/movie/Movie.h"
+#include "playback/movie/MovieWaveOut.h"
 
 // What the control tells its host. Each is called on the control's thread;
 // the defaults do nothing.
@@ -64,6 +65,8 @@ class CShockwaveFlash : public CWnd, private CMovieHost {
   void SetMovie(const char* path);
   // The control has no context menu; the flag is kept for the callers.
   void SetMenu(BOOL menu) { m_menu = menu; }
+  // Muted: the movie's sounds do not play.
+  void SetMute(bool mute) { m_mute = mute; }
   // Frames advance at the movie's rate until Stop (the movie's own stop
   // undone); a movie that does not loop stops playing on its last frame,
   // where its sprites go on.
@@ -98,6 +101,7 @@ class CShockwaveFlash : public CWnd, private CMovieHost {
   bool StopDrawing() override;
   void OnCommand(const char* command, const char* args) override;
   bool DrawSystemText(const MovieSystemText& text, uint8_t* coverage) override;
+  bool DecodeMp3(const uint8_t* data, uint32_t size, MoviePcm* pcm) override;
 
   // One frame's time: the movie's step and the end rules; false when the
   // clock is not running.
@@ -107,6 +111,7 @@ class CShockwaveFlash : public CWnd, private CMovieHost {
   // the window: what was drawn, or all of it when whole.
   void DrawFrame(HDC dc, bool whole);
   void ArmTimer();
+  void FeedSound();
 
   CMovie m_movie;
   CFlashEvents* m_sink = nullptr;
@@ -129,6 +134,8 @@ class CShockwaveFlash : public CWnd, private CMovieHost {
   DWORD m_drawStart = 0;
   bool m_inputCut = false;
   long m_drawn = 0;
+  CMovieWaveOut m_sound;
+  bool m_mute = false;
 };
 
 class CFlashHostWnd : public CWnd, public CFlashEvents {
@@ -147,6 +154,7 @@ class CFlashHostWnd : public CWnd, public CFlashEvents {
   DWORD m_threadId = 0;
   CShockwaveFlash m_flash;
   int m_timeoutMs = 0;
+  bool m_mute = false;  // set before PlayMovie
 
  protected:
   void OnTimer(UINT_PTR id) override;
@@ -199,6 +207,8 @@ class CFlashPlayerThread : public CWinThread {
   CFlashHostWnd m_host;
   // Nonzero: the host and the control take mouse and keyboard input.
   int m_takesInput = 0;
+  // Nonzero: the movie's sounds do not play (the saver's mute).
+  int m_mute = 0;
 
  private:
   void CheckEnd(UINT message);

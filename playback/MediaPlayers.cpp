@@ -302,6 +302,7 @@ bool CSceneMediaPlayers::PlayMovie(const uint8_t* data, uint32_t size, int wait,
   movie->m_loop = endless;
   lstrcpynA(movie->m_moviePath, path, MAX_PATH);
   movie->m_wait = wait;
+  movie->m_mute = m_muted;  // the saver's mute holds for a movie's sound too
   m_movieRunning.SetEvent();
   {
     CLock lock(m_movieLock);

@@ -55,7 +55,13 @@ class CMovieHost {
   // Draws the text into coverage (width x height bytes, 0 to 255, zero on
   // entry, rows `width` apart): false when it cannot.
   virtual bool DrawSystemText(const MovieSystemText& text, uint8_t* coverage) { return false; }
+  // Decodes MP3 frames into 16-bit samples (malloc'd): false when it
+  // cannot.
+  virtual bool DecodeMp3(const uint8_t* data, uint32_t size, MoviePcm* pcm) { return false; }
 };
+
+// The rate the movie's sounds are mixed at (stereo, 16-bit).
+const int kMovieMixRate = 44100;
 
 class CMovieRenderer;
 
@@ -106,6 +112,18 @@ class CMovie {
   // sprites on it at their first frames, without running actions.
   void GotoFrame(int frame);
 
+  // Decodes the movie's sounds (MP3 through the host); until then, and
+  // when it fails, a sound is silent.
+  void PrepareSounds();
+  bool HasSound() const { return m_sounds; }
+  bool IsSounding() const { return m_voiceCount > 0 || m_streamPlaying; }
+  // The sounds playing (event sounds started by the frames played, and
+  // the main timeline's stream sound while it plays), mixed into
+  // `frames` stereo frames at kMovieMixRate; false (and silence) when
+  // none plays.
+  bool MixSound(int16_t* out, uint32_t frames);
+  void StopSounds();
+
   // Draws the current frame over the whole target: the background, then
   // the display list, the movie's rectangle scaled to fit with its aspect
   // kept and centred. False when the frame was cut (budget, or the host
@@ -146,6 +164,9 @@ class CMovie {
   void StepChildren(const MovieListNode* root);
   void Place(MovieClip* clip, CMovieBits& r, int version);
   void RunActions(MovieClip* clip, const uint8_t* p, uint32_t length);
+  // MovieSound.cpp
+  void StartSound(CMovieBits& r);
+  void FollowStream(uint32_t frame);
 
   MovieBudget m_budget;
   uint8_t* m_bytes = nullptr;  // the movie's body, which the definitions point into
@@ -165,6 +186,20 @@ class CMovie {
   CMovieHost* m_host = nullptr;
   CMovieRenderer* m_renderer = nullptr;
   CMovieArray<MovieBox> m_drawn;
+  // Sound: whether the movie has any, its stream, and the sounds playing.
+  struct Voice {
+    const MoviePcm* pcm;
+    const MovieSound* sound;
+    double at, start, end;  // in the sound's own frames
+    int loops;
+  };
+  bool m_sounds = false;
+  bool m_hasStream = false;
+  MovieStream m_stream;
+  Voice m_voices[16];
+  int m_voiceCount = 0;
+  bool m_streamPlaying = false;
+  double m_streamAt = 0;
 };
 
 // The frame size in pixels of a movie's header ("FWS" as is, "CWS" through

@@ -262,11 +262,15 @@ void CMovie::ApplyFrame(MovieClip* clip, uint32_t frame, bool actions) {
       case 9:  // SetBackgroundColor
         if (clip == &m_root && length >= 3) m_background = body[0] | body[1] << 8 | body[2] << 16;
         break;
+      case 15:  // StartSound: only in frames that play, not those passed over
+        if (actions) StartSound(r);
+        break;
       default:
         break;
     }
     return true;
   });
+  if (actions && clip == &m_root) FollowStream(frame);
   if (actions) RunFrameActions(clip, frame);
 }
 
@@ -311,6 +315,7 @@ void CMovie::StepChildren(const MovieListNode* root) {
 }
 
 void CMovie::Rewind() {
+  StopSounds();
   ClearList(&m_root);
   ++m_step;
   m_gotos = 0;
@@ -326,7 +331,10 @@ void CMovie::Step(bool loop) {
   m_gotos = 0;
   m_budget.stepTags = 0;
   m_budget.stepCut = false;
+  const uint32_t before = m_root.frame;
   StepClip(&m_root, loop, true);
+  // A stream sound stops with the timeline.
+  if (m_root.frame == before && !m_root.playing) m_streamPlaying = false;
 }
 
 void CMovie::GotoFrame(int frame) {

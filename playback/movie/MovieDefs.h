@@ -160,6 +160,45 @@ struct MovieEditText : MovieDef {
   CMovieArray<char> text;  // the initial text as shown: plain, '\n' between lines
 };
 
+// Samples as they play: 16-bit, the channels interleaved (free with free).
+struct MoviePcm {
+  int16_t* samples;
+  uint32_t frames;  // samples of each channel
+  int channels, rate;
+};
+
+// How a sound's samples are stored: the first byte of DefineSound's
+// and SoundStreamHead's formats.
+struct MovieSoundFormat {
+  uint8_t codec;  // 0 and 3 raw, 1 ADPCM, 2 MP3; others are not played
+  uint8_t rate;   // 0 5.5 kHz, 1 11 kHz, 2 22 kHz, 3 44 kHz
+  uint8_t is16, stereo;
+};
+
+struct MovieSound : MovieDef {
+  MovieSoundFormat format;
+  uint32_t samples;
+  const uint8_t* data;
+  uint32_t size;
+  uint8_t state;  // 0 not decoded yet, 1 decoded, 2 failed
+  MoviePcm pcm;
+};
+
+// The main timeline's stream sound: its blocks by frame, and once
+// decoded, its samples and where each frame's start in them.
+struct MovieStreamBlock {
+  uint32_t frame;
+  const uint8_t* data;
+  uint32_t size;
+};
+struct MovieStream {
+  MovieSoundFormat format;
+  CMovieArray<MovieStreamBlock> blocks;
+  CMovieArray<uint32_t> starts;
+  uint8_t state;
+  MoviePcm pcm;
+};
+
 struct MovieLabel {
   uint32_t frame;
   const char* name;
@@ -207,6 +246,8 @@ MovieText* ReadMovieText(CMovieBits& r, int version, MovieBudget* budget);
 MovieEditText* ReadMovieEditText(CMovieBits& r, MovieBudget* budget);
 MovieBitmap* ReadMovieBitmap(CMovieBits& r, int tag, MovieBudget* budget);
 MovieButton* ReadMovieButton(CMovieBits& r, int version, MovieBudget* budget);
+MovieSound* ReadMovieSound(CMovieBits& r, MovieBudget* budget);
+MovieSoundFormat ReadMovieSoundFormat(uint8_t byte);
 
 // The glyph shapes' reader, shared by fonts: one SHAPE record (no styles;
 // fill 1 is the text's colour) appended as paths of `shape`.

@@ -63,6 +63,7 @@ const DefineTag kDefineTags[] = {
     {35, kDefBitmap, 0}, {20, kDefBitmap, 0}, {36, kDefBitmap, 0},    {10, kDefFont, 1},
     {48, kDefFont, 2},   {75, kDefFont, 3},   {11, kDefText, 1},      {33, kDefText, 2},
     {37, kDefEditText, 0}, {7, kDefButton, 1}, {34, kDefButton, 2},   {39, kDefSprite, 0},
+    {14, kDefSound, 0},
 };
 
 }  // namespace
@@ -70,6 +71,11 @@ const DefineTag kDefineTags[] = {
 CMovie::CMovie() {
   memset(m_pages, 0, sizeof m_pages);
   m_main.SetBudget(&m_budget);
+  m_stream.blocks.SetBudget(&m_budget);
+  m_stream.starts.SetBudget(&m_budget);
+  memset(&m_stream.format, 0, sizeof m_stream.format);
+  memset(&m_stream.pcm, 0, sizeof m_stream.pcm);
+  m_stream.state = 0;
   memset(&m_root, 0, sizeof m_root);
   m_root.timeline = &m_main;
 }
@@ -89,6 +95,16 @@ void CMovie::Clear() {
   }
   m_main.frames.Free();
   m_main.labels.Free();
+  StopSounds();
+  m_stream.blocks.Free();
+  m_stream.starts.Free();
+  if (m_stream.pcm.samples) {
+    m_budget.Give(static_cast<size_t>(m_stream.pcm.frames) * m_stream.pcm.channels * 2);
+    free(m_stream.pcm.samples);
+  }
+  memset(&m_stream.pcm, 0, sizeof m_stream.pcm);
+  m_stream.state = 0;
+  m_hasStream = m_sounds = false;
   m_main.tags = nullptr;
   DeleteMovieRenderer(m_renderer);
   m_renderer = nullptr;
@@ -211,6 +227,19 @@ bool CMovie::ReadTags(const uint8_t* p, const uint8_t* end, MovieTimeline* t, bo
         if (!t->labels.Add(label)) return false;
         break;
       }
+      case 18:  // SoundStreamHead
+      case 45:  // SoundStreamHead2
+        if (main && length >= 2 && !m_hasStream) {
+          m_hasStream = m_sounds = true;
+          m_stream.format = ReadMovieSoundFormat(body[1]);
+        }
+        break;
+      case 19:  // SoundStreamBlock
+        if (main && m_hasStream) {
+          const MovieStreamBlock block = {t->FrameCount(), body, length};
+          if (!m_stream.blocks.Add(block)) return false;
+        }
+        break;
       case 8:  // JPEGTables
         if (main && !m_tables) {
           m_tables = body;
@@ -268,6 +297,10 @@ bool CMovie::Define(int code, const uint8_t* p, uint32_t length) {
       break;
     case kDefButton:
       def = ReadMovieButton(r, tag->version, &m_budget);
+      break;
+    case kDefSound:
+      def = ReadMovieSound(r, &m_budget);
+      m_sounds = m_sounds || def;
       break;
     case kDefSprite: {
       void* block = MovieCalloc(&m_budget, sizeof(MovieSprite));
@@ -405,6 +438,13 @@ void FreeMovieDef(MovieDef* def, MovieBudget* budget) {
       sprite->timeline.labels.Free();
       sprite->~MovieSprite();
       size = sizeof(MovieSprite);
+      break;
+    }
+    case kDefSound: {
+      MoviePcm& pcm = static_cast<MovieSound*>(def)->pcm;
+      if (pcm.samples) budget->Give(static_cast<size_t>(pcm.frames) * pcm.channels * 2);
+      free(pcm.samples);
+      size = sizeof(MovieSound);
       break;
     }
     case kDefButton:

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <math.h>
+
 #include <algorithm>
 #include <memory>
 #include <string>
@@ -20,8 +22,10 @@
 #include "playback/FlashPlayer.h"
 #include "playback/movie/Movie.h"
 #include "tests/support/files.h"
+#include "tests/support/media_fixtures.h"
 #include "tests/support/pump.h"
 #include "tests/support/screen.h"
+#include "tests/support/sound_device.h"
 #include "tests/support/swf_writer.h"
 
 using lwtest::CSwfShape;
@@ -633,7 +637,107 @@ TEST(MovieBudgetTest, TheDisplayListHoldsEveryDepthInOrder) {
   for (size_t i = 0; i < objects.size(); ++i) ASSERT_EQ(objects[i]->depth, 2 * (i + 1));
 }
 
-// A control on a window of the test, driven frame by frame (no timer) by
+// 16-bit samples as the bytes of a raw sound.
+SwfBytes RawSamples(const std::vector<int16_t>& samples) {
+  SwfBytes out;
+  for (int16_t v : samples) {
+    out.push_back(static_cast<uint8_t>(v));
+    out.push_back(static_cast<uint8_t>(v >> 8));
+  }
+  return out;
+}
+
+// The mixed sound's left channel, `frames` of it.
+std::vector<int16_t> Mixed(CMovie& movie, uint32_t frames) {
+  std::vector<int16_t> stereo(2 * frames), left(frames);
+  movie.MixSound(stereo.data(), frames);
+  for (uint32_t i = 0; i < frames; ++i) {
+    EXPECT_EQ(stereo[2 * i], stereo[2 * i + 1]) << "a mono sound in both channels, " << i;
+    left[i] = stereo[2 * i];
+  }
+  return left;
+}
+
+TEST(MovieSoundTest, EventSoundsPlayAtTheirRateLoopAndStop) {
+  // A ramp of 1,000 samples at 22 kHz (each mixed twice at 44.1 kHz),
+  // played twice; and an ADPCM sine at 11 kHz.
+  std::vector<int16_t> ramp(1000), sine(6000);
+  for (int i = 0; i < 1000; ++i) ramp[i] = static_cast<int16_t>(i * 20 - 10000);
+  for (int i = 0; i < 6000; ++i) sine[i] = static_cast<int16_t>(12000 * sin(i * 2 * 3.14159265 * 440 / 11025));
+  CSwfWriter w(2000, 2000);
+  w.DefineSound(1, 3 << 4 | 2 << 2 | 2, 1000, RawSamples(ramp));
+  w.DefineSound(2, 1 << 4 | 1 << 2 | 2, 6000, lwtest::SwfAdpcm(sine));
+  w.StartSound(1, false, 2);
+  w.ShowFrame();
+  w.StartSound(2);
+  w.ShowFrame();
+  w.StartSound(2, true);
+  w.ShowFrame();
+  CMovie movie;
+  ASSERT_TRUE(Load(movie, w.Fws()));
+  movie.PrepareSounds();
+  movie.Rewind();
+  EXPECT_TRUE(movie.HasSound());
+  ASSERT_TRUE(movie.IsSounding());
+  const std::vector<int16_t> twice = Mixed(movie, 4100);
+  for (int i = 0; i < 4000; ++i) ASSERT_EQ(twice[i], ramp[(i / 2) % 1000]) << i;
+  EXPECT_EQ(twice[4050], 0) << "silence after the second time";
+  EXPECT_FALSE(movie.IsSounding());
+  movie.Step(true);
+  // The ADPCM sine at 11 kHz, each sample four times: near its samples.
+  const std::vector<int16_t> adpcm = Mixed(movie, 4 * 5000);
+  int worst = 0;
+  for (int i = 0; i < 5000; ++i) worst = std::max(worst, std::abs(adpcm[4 * i] - sine[i]));
+  EXPECT_LT(worst, 1200) << "ADPCM keeps near the waveform";
+  EXPECT_GT(std::abs(adpcm[4 * 1000]), 0);
+  movie.Step(true);  // its stop
+  EXPECT_FALSE(movie.IsSounding());
+  // Without a host nothing decodes MP3: a silent MP3 sound is silent, and
+  // the movie plays on.
+  CSwfWriter mp3(2000, 2000);
+  SwfBytes frames = {0, 0};  // the samples to skip
+  const SwfBytes silent = lwtest::SilentMp3(4);
+  frames.insert(frames.end(), silent.begin(), silent.end());
+  mp3.DefineSound(1, 2 << 4 | 3 << 2 | 2 | 1, 4 * 1152, frames);
+  mp3.StartSound(1);
+  mp3.ShowFrame();
+  CMovie m;
+  ASSERT_TRUE(Load(m, mp3.Fws()));
+  m.PrepareSounds();
+  m.Rewind();
+  EXPECT_FALSE(m.IsSounding());
+}
+
+TEST(MovieSoundTest, TheStreamFollowsTheFramesPlayedAndStopsWithThem) {
+  // 44.1 kHz at 30 frames a second: 1,470 samples a frame, frame f's of
+  // the value 1,000 (f + 1); the third frame stops.
+  CSwfWriter w(2000, 2000, 30 * 256);
+  const int format = 3 << 4 | 3 << 2 | 2;
+  w.SoundStreamHead(format, 1470);
+  for (int f = 0; f < 4; ++f) {
+    w.SoundStreamBlock(RawSamples(std::vector<int16_t>(1470, static_cast<int16_t>(1000 * (f + 1)))));
+    if (f == 2) w.DoAction(lwtest::CSwfActions().Stop());
+    w.ShowFrame();
+  }
+  CMovie movie;
+  ASSERT_TRUE(Load(movie, w.Fws()));
+  movie.PrepareSounds();
+  movie.Rewind();
+  ASSERT_TRUE(movie.IsSounding());
+  // A frame's time of it at each frame played: each frame's samples.
+  EXPECT_EQ(Mixed(movie, 1470)[500], 1000);
+  movie.Step(true);
+  EXPECT_EQ(Mixed(movie, 1470)[400], 2000);
+  movie.Step(true);
+  EXPECT_EQ(Mixed(movie, 1470)[900], 3000);
+  movie.Step(true);  // stopped on the third frame
+  EXPECT_FALSE(movie.IsSounding());
+  // Played again from the first frame, it starts there again.
+  movie.Rewind();
+  EXPECT_EQ(Mixed(movie, 100)[50], 1000);
+}
+
+// A control on a window of the test, driven frame by frame (no timer) by// A control on a window of the test, driven frame by frame (no timer) by
 // a clock the test sets; what it draws is read back from the screen.
 class CDrivenControl : public CShockwaveFlash {
  public:
@@ -1506,6 +1610,51 @@ TEST_F(MoviePlayerTest, ALoopingMovieThatStopsOnItsLastFrameHasEnded) {
   ASSERT_TRUE(Ended(*player));
   EXPECT_EQ(player->m_host.m_flash.GetFrameNum(), 1);
   EXPECT_EQ(player->m_host.m_flash.GetLoopCount(), 0);
+}
+
+TEST_F(MoviePlayerTest, AMoviesSoundPlaysOnTheDeviceUnlessMuted) {
+  ASSERT_TRUE(lwtest::CSoundDevice::Given());
+  // Half a second of a 44.1 kHz ramp, in a movie of a second.
+  std::vector<int16_t> tone(22050);
+  for (size_t i = 0; i < tone.size(); ++i) tone[i] = static_cast<int16_t>((i * 37) % 20000 - 10000);
+  CSwfWriter w(2000, 2000, 12 * 256);
+  w.DefineSound(1, 3 << 4 | 3 << 2 | 2, 22050, RawSamples(tone));
+  w.StartSound(1);
+  for (int i = 0; i < 12; ++i) w.ShowFrame();
+  for (int mute : {0, 1}) {
+    SCOPED_TRACE(mute);
+    lwtest::CSoundDevice::Clear();
+    std::unique_ptr<CFlashPlayerThread> player = Player(w.Fws(), 0, -1);
+    player->m_mute = mute;
+    ASSERT_TRUE(player->Start());
+    ASSERT_TRUE(Ended(*player));
+    const lwtest::Bytes played = lwtest::CSoundDevice::Read();
+    if (mute) {
+      EXPECT_TRUE(played.empty()) << played.size() << " bytes played";
+      continue;
+    }
+    // The ramp's first samples, in both channels, somewhere in what played.
+    ASSERT_GE(played.size(), tone.size() * 4);
+    std::vector<int16_t> left;
+    for (size_t i = 0; i + 3 < played.size(); i += 4)
+      left.push_back(static_cast<int16_t>(played[i] | played[i + 1] << 8));
+    const auto at = std::search(left.begin(), left.end(), tone.begin(), tone.begin() + 2000);
+    EXPECT_NE(at, left.end()) << "the sound's samples were played";
+  }
+  // An MP3 sound goes through the system's codec: its second of silence
+  // (at 44.1 kHz) plays.
+  CSwfWriter mp3(2000, 2000, 12 * 256);
+  SwfBytes frames = {0, 0};
+  const SwfBytes silent = lwtest::SilentMp3(40);
+  frames.insert(frames.end(), silent.begin(), silent.end());
+  mp3.DefineSound(1, 2 << 4 | 3 << 2 | 2 | 1, 40 * 1152, frames);
+  mp3.StartSound(1);
+  for (int i = 0; i < 12; ++i) mp3.ShowFrame();
+  lwtest::CSoundDevice::Clear();
+  std::unique_ptr<CFlashPlayerThread> player = Player(mp3.Fws(), 0, -1);
+  ASSERT_TRUE(player->Start());
+  ASSERT_TRUE(Ended(*player));
+  EXPECT_GE(lwtest::CSoundDevice::Read().size(), 20000u * 4) << "the decoded MP3 was played";
 }
 
 TEST_F(MoviePlayerTest, LoopingMoviePlaysUntilEndAndItsFileGoes) {

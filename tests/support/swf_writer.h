@@ -157,6 +157,10 @@ struct SwfButtonPart {
   SwfColourChange colour;
 };
 
+// Mono 16-bit samples as the movie format's ADPCM of `bits` (2 to 5) a
+// code: the code size, then packets of 4,096 samples.
+SwfBytes SwfAdpcm(const std::vector<int16_t>& samples, int bits = 4);
+
 // A frame's actions, in order (the bytes of DoAction).
 class CSwfActions {
  public:
@@ -224,6 +228,14 @@ class CSwfWriter {
   // movie's whole rectangle.
   void DefineText(int id, int version, const std::vector<SwfTextRun>& runs);
   void DefineEditText(int id, const SwfEditText& edit);
+  // Sounds: the format byte is codec << 4 | rate << 2 | 16-bit << 1 |
+  // stereo (codec 0 and 3 raw, 1 ADPCM, 2 MP3; rate 0 to 3 for 5.5 to
+  // 44 kHz).
+  void DefineSound(int id, int format, uint32_t samples, const SwfBytes& data);
+  // StartSound with no options, or stopping the sound, or with loops.
+  void StartSound(int id, bool stop = false, int loops = 1);
+  void SoundStreamHead(int format, int samplesPerFrame);
+  void SoundStreamBlock(const SwfBytes& data);
   // A morph shape from start to end: the same records (the end's moves
   // and edges only) and styles of the same kinds.
   void DefineMorphShape(int id, int version, const CSwfShape& start, const CSwfShape& end);

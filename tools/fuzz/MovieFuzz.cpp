@@ -1,5 +1,6 @@
 // The movie reader's fuzz target: any bytes as a whole movie (plain,
-// compressed or neither), then its first steps played and drawn small,
+// compressed or neither), then its first steps played, drawn small and
+// their sound mixed,
 // every FSCommand's two strings read whole, and the frame size read from
 // the same bytes. A plain movie is also compressed and read again: the
 // compressed reading must find the same movie. The reader, the timelines
@@ -56,12 +57,16 @@ bool ReadAll(CMovie& movie, const uint8_t* data, uint32_t n) {
   movie.GetBudget().memoryLimit = 64u << 20;
   movie.GetBudget().frameWorkLimit = 4u << 20;
   const bool loaded = movie.Load(data, n);
+  movie.PrepareSounds();
+  movie.Rewind();
+  std::vector<int16_t> sound(2 * 512);
   std::vector<uint32_t> pixels(48 * 32);
   const MovieTarget target = {pixels.data(), 48, 32, 48};
   for (int step = 0; step < 24 && loaded; ++step) {
     CheckList(movie.GetRoot().root);
     FuzzCheck(movie.GetCurrentFrame() < movie.GetFrameCount());
     movie.Draw(target);
+    movie.MixSound(sound.data(), 512);
     FuzzCheck(movie.GetBudget().memoryUsed <= movie.GetBudget().memoryLimit);
     movie.Step(step % 3 != 0);
   }

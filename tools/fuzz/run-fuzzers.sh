@@ -59,7 +59,7 @@ build() {
   # library's JPEG reader built above.
   local movie=()
   for f in MovieTypes MovieReader MovieShapes MovieText MovieBitmaps MovieJpeg MovieClips \
-      MovieRaster MovieRender MovieFrameSize; do
+      MovieRaster MovieRender MovieFrameSize MovieSound; do
     movie+=("playback/movie/$f.cpp")
   done
   link movie MovieFuzz.cpp "${movie[@]}" "${objs[@]}" -ljpeg -lpng -lz
