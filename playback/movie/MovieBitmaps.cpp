@@ -1,11 +1,11 @@
-// Bitmaps: the tags are kept as their bytes and decoded when first drawn,
+// Bitmaps: the tags are kept as their bytes and decoded when the movie is
+// read: JPEG pictures without alpha into the reader's own pixels, the rest
 // into premultiplied 32-bit pixels. JPEG pictures (with the movie's
 // tables for DefineBits, and an alpha plane through zlib for the third
 // kind) go through the image library's JPEG reader; their marker segments
 // are put in one stream first, dropping the empty blocks and stray
 // end-and-start pairs that writers leave before the picture. Lossless
 // bitmaps are inflated: colour-mapped, 15-bit or 32-bit.
-#include <new>
 #include <zlib.h>
 
 #include "playback/movie/MovieDefs.h"
@@ -203,10 +203,8 @@ bool DecodeLossless(MovieBitmap* b, MovieBudget* budget) {
 }  // namespace
 
 MovieBitmap* ReadMovieBitmap(CMovieBits& r, int tag, MovieBudget* budget) {
-  void* block = MovieCalloc(budget, sizeof(MovieBitmap));
-  if (!block) return nullptr;
-  MovieBitmap* b = new (block) MovieBitmap;
-  b->kind = kDefBitmap;
+  MovieBitmap* b = NewMovieDef<MovieBitmap>(budget, kDefBitmap);
+  if (!b) return nullptr;
   b->tag = static_cast<uint8_t>(tag);
   b->data = r.Pos();
   b->size = r.Left();

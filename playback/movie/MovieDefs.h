@@ -8,6 +8,8 @@
 
 #include <stdint.h>
 
+#include <new>
+
 #include "playback/movie/MovieBits.h"
 #include "playback/movie/MovieTypes.h"
 
@@ -229,6 +231,17 @@ struct MovieButtonPart {
 struct MovieButton : MovieDef {
   CMovieArray<MovieButtonPart> parts;
 };
+
+// A definition of the kind, zeroed, its memory from the budget; null when
+// the budget or the heap says no.
+template <class T>
+T* NewMovieDef(MovieBudget* budget, MovieDefKind kind) {
+  void* block = MovieCalloc(budget, sizeof(T));
+  if (!block) return nullptr;
+  T* def = new (block) T;
+  def->kind = kind;
+  return def;
+}
 
 // The readers of the defining tags. `r` spans the tag's body after the
 // character id; `version` is the tag's own (DefineShape 1 to 4, and so on).

@@ -3,7 +3,6 @@
 // frame labels), and the definitions, kept by character id. Frames are
 // applied from their tags as they play (MovieClips.cpp); drawing is in
 // MovieRender.cpp, reading from a file with the control.
-#include <new>
 #include <zlib.h>
 
 #include "playback/movie/Movie.h"
@@ -303,10 +302,8 @@ bool CMovie::Define(int code, const uint8_t* p, uint32_t length) {
       m_sounds = m_sounds || def;
       break;
     case kDefSprite: {
-      void* block = MovieCalloc(&m_budget, sizeof(MovieSprite));
-      if (!block) return false;
-      MovieSprite* sprite = new (block) MovieSprite;
-      sprite->kind = kDefSprite;
+      MovieSprite* sprite = NewMovieDef<MovieSprite>(&m_budget, kDefSprite);
+      if (!sprite) return false;
       sprite->timeline.SetBudget(&m_budget);
       r.U16();  // the header's frame count
       // A sprite cut short keeps its frames before the damage.
@@ -351,10 +348,8 @@ void SkipFilters(CMovieBits& r) {
 }  // namespace
 
 MovieButton* ReadMovieButton(CMovieBits& r, int version, MovieBudget* budget) {
-  void* block = MovieCalloc(budget, sizeof(MovieButton));
-  if (!block) return nullptr;
-  MovieButton* button = new (block) MovieButton;
-  button->kind = kDefButton;
+  MovieButton* button = NewMovieDef<MovieButton>(budget, kDefButton);
+  if (!button) return nullptr;
   button->parts.SetBudget(budget);
   if (version == 2) {
     r.U8();   // tracked as a menu

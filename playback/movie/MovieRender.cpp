@@ -357,20 +357,11 @@ bool CMovieRenderer::DrawList(const MovieListNode* root, const MovieMatrix& m,
   return whole;
 }
 
-bool CMovieRenderer::Visible(const MovieRect& b, const MovieMatrix& m, float margin) const {
-  const Point p[4] = {Apply(m, static_cast<float>(b.xMin), static_cast<float>(b.yMin)),
-                      Apply(m, static_cast<float>(b.xMax), static_cast<float>(b.yMin)),
-                      Apply(m, static_cast<float>(b.xMin), static_cast<float>(b.yMax)),
-                      Apply(m, static_cast<float>(b.xMax), static_cast<float>(b.yMax))};
-  float x0 = p[0].x, x1 = p[0].x, y0 = p[0].y, y1 = p[0].y;
-  for (const Point& q : p) {
-    x0 = q.x < x0 ? q.x : x0;
-    x1 = q.x > x1 ? q.x : x1;
-    y0 = q.y < y0 ? q.y : y0;
-    y1 = q.y > y1 ? q.y : y1;
-  }
+bool CMovieRenderer::Visible(const MovieRect& bounds, const MovieMatrix& m, float margin) const {
+  const MovieBox box = DeviceBox(bounds, m);
   const MovieBox& c = m_raster.GetClip();
-  return x1 + margin > c.x0 && x0 - margin < c.x1 && y1 + margin > c.y0 && y0 - margin < c.y1;
+  return box.x1 + margin > c.x0 && box.x0 - margin < c.x1 && box.y1 + margin > c.y0 &&
+         box.y0 - margin < c.y1;
 }
 
 void CMovieRenderer::DrawObject(const MovieObject* obj, const MovieMatrix& m,

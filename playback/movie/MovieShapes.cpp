@@ -4,8 +4,6 @@
 // kind with their caps, joins and fills), and the shape records, whose
 // edges become paths of one set of styles each. Morph shapes pair every
 // style and every edge of a start and an end shape.
-#include <new>
-
 #include "playback/movie/MovieDefs.h"
 
 namespace {
@@ -288,15 +286,6 @@ void Trim(MovieShape* shape) {
   shape->refs.Shrink();
 }
 
-template <class T>
-T* NewDef(MovieBudget* budget, MovieDefKind kind) {
-  void* block = MovieCalloc(budget, sizeof(T));
-  if (!block) return nullptr;
-  T* def = new (block) T;
-  def->kind = kind;
-  return def;
-}
-
 }  // namespace
 
 void ReadMovieRect(CMovieBits& r, MovieRect* rect) {
@@ -354,7 +343,7 @@ void MovieShape::SetBudget(MovieBudget* budget) {
 }
 
 MovieShape* ReadMovieShape(CMovieBits& r, int version, MovieBudget* budget) {
-  MovieShape* shape = NewDef<MovieShape>(budget, kDefShape);
+  MovieShape* shape = NewMovieDef<MovieShape>(budget, kDefShape);
   if (!shape) return nullptr;
   shape->SetBudget(budget);
   ReadMovieRect(r, &shape->bounds);
@@ -378,7 +367,7 @@ bool ReadMovieGlyph(CMovieBits& r, MovieShape* shape, uint32_t edgeLimit) {
 }
 
 MovieMorph* ReadMovieMorph(CMovieBits& r, int version, MovieBudget* budget) {
-  MovieMorph* morph = NewDef<MovieMorph>(budget, kDefMorph);
+  MovieMorph* morph = NewMovieDef<MovieMorph>(budget, kDefMorph);
   if (!morph) return nullptr;
   MovieShape* shape = &morph->shape;
   shape->SetBudget(budget);

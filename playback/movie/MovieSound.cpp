@@ -5,26 +5,12 @@
 // The sounds playing are mixed as the output asks for them; the stream
 // follows the frames played (a jump takes it to the frame's place, a
 // timeline that stops stops it).
-#include <new>
-
 #include "playback/movie/Movie.h"
+#include "playback/movie/MovieAdpcm.h"
 
 namespace {
 
 const int kRates[4] = {5512, 11025, 22050, 44100};
-
-const int kSteps[89] = {
-    7,     8,     9,     10,    11,    12,    13,    14,    16,    17,    19,    21,    23,
-    25,    28,    31,    34,    37,    41,    45,    50,    55,    60,    66,    73,    80,
-    88,    97,    107,   118,   130,   143,   157,   173,   190,   209,   230,   253,   279,
-    307,   337,   371,   408,   449,   494,   544,   598,   658,   724,   796,   876,   963,
-    1060,  1166,  1282,  1411,  1552,  1707,  1878,  2066,  2272,  2499,  2749,  3024,  3327,
-    3660,  4026,  4428,  4871,  5358,  5894,  6484,  7132,  7845,  8630,  9493,  10442, 11487,
-    12635, 13899, 15289, 16818, 18500, 20350, 22385, 24623, 27086, 29794, 32767};
-const int8_t kIndex2[2] = {-1, 2};
-const int8_t kIndex3[4] = {-1, -1, 2, 4};
-const int8_t kIndex4[8] = {-1, -1, -1, -1, 2, 4, 6, 8};
-const int8_t kIndex5[16] = {-1, -1, -1, -1, -1, -1, -1, -1, 1, 2, 4, 6, 8, 10, 13, 16};
 
 int16_t Clip(int v) { return static_cast<int16_t>(v < -32768 ? -32768 : v > 32767 ? 32767 : v); }
 
@@ -67,7 +53,7 @@ bool DecodeBlock(const MovieSoundFormat& f, const uint8_t* data, uint32_t size, 
   // channel and 4,095 codes per channel, interleaved.
   CMovieBits r(data, data + size);
   const int bits = static_cast<int>(r.UB(2)) + 2;
-  const int8_t* table = bits == 2 ? kIndex2 : bits == 3 ? kIndex3 : bits == 4 ? kIndex4 : kIndex5;
+  const int8_t* table = kMovieAdpcmIndex[bits - 2];
   const uint32_t sign = 1u << (bits - 1);
   uint32_t decoded = 0;
   while (!r.Bad() && (!limit || decoded < limit)) {
@@ -87,7 +73,7 @@ bool DecodeBlock(const MovieSoundFormat& f, const uint8_t* data, uint32_t size, 
       for (int c = 0; c < channels; ++c) {
         const uint32_t code = r.UB(bits);
         if (r.Bad()) break;
-        const int step = kSteps[index[c]];
+        const int step = kMovieAdpcmSteps[index[c]];
         int diff = 0, s = step;
         for (uint32_t k = sign >> 1; k; k >>= 1, s >>= 1)
           if (code & k) diff += s;
@@ -142,10 +128,8 @@ MovieSound* ReadMovieSound(CMovieBits& r, MovieBudget* budget) {
   const uint8_t format = r.U8();
   const uint32_t samples = r.U32();
   if (r.Bad()) return nullptr;
-  void* block = MovieCalloc(budget, sizeof(MovieSound));
-  if (!block) return nullptr;
-  MovieSound* sound = new (block) MovieSound;
-  sound->kind = kDefSound;
+  MovieSound* sound = NewMovieDef<MovieSound>(budget, kDefSound);
+  if (!sound) return nullptr;
   sound->format = ReadMovieSoundFormat(format);
   sound->samples = samples;
   sound->data = r.Pos();

@@ -4,20 +4,10 @@
 // static texts as glyphs placed with their font, height and colour, and
 // edit texts with their initial text, made plain (markup taken out,
 // entities read, line breaks as '\n').
-#include <new>
 
 #include "playback/movie/MovieDefs.h"
 
 namespace {
-
-template <class T>
-T* NewDef(MovieBudget* budget, MovieDefKind kind) {
-  void* block = MovieCalloc(budget, sizeof(T));
-  if (!block) return nullptr;
-  T* def = new (block) T;
-  def->kind = kind;
-  return def;
-}
 
 void CopyName(char* out, const uint8_t* name, uint32_t length) {
   if (length > 63) length = 63;
@@ -123,7 +113,7 @@ bool PlainText(const char* in, bool html, bool password, CMovieArray<char>* out)
 }  // namespace
 
 MovieFont* ReadMovieFont(CMovieBits& r, int version, MovieBudget* budget) {
-  MovieFont* font = NewDef<MovieFont>(budget, kDefFont);
+  MovieFont* font = NewMovieDef<MovieFont>(budget, kDefFont);
   if (!font) return nullptr;
   font->glyphs.SetBudget(budget);
   font->glyphPaths.SetBudget(budget);
@@ -207,7 +197,7 @@ void ReadMovieFontInfo(CMovieBits& r, int version, MovieFont* font) {
 }
 
 MovieText* ReadMovieText(CMovieBits& r, int version, MovieBudget* budget) {
-  MovieText* text = NewDef<MovieText>(budget, kDefText);
+  MovieText* text = NewMovieDef<MovieText>(budget, kDefText);
   if (!text) return nullptr;
   text->glyphs.SetBudget(budget);
   ReadMovieRect(r, &text->bounds);
@@ -246,7 +236,7 @@ MovieText* ReadMovieText(CMovieBits& r, int version, MovieBudget* budget) {
 }
 
 MovieEditText* ReadMovieEditText(CMovieBits& r, MovieBudget* budget) {
-  MovieEditText* edit = NewDef<MovieEditText>(budget, kDefEditText);
+  MovieEditText* edit = NewMovieDef<MovieEditText>(budget, kDefEditText);
   if (!edit) return nullptr;
   edit->text.SetBudget(budget);
   ReadMovieRect(r, &edit->bounds);

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "playback/movie/MovieAdpcm.h"
+
 namespace lwtest {
 
 namespace {
@@ -754,18 +756,6 @@ void CSwfWriter::DefineButton(int id, int version, const std::vector<SwfButtonPa
 }
 
 SwfBytes SwfAdpcm(const std::vector<int16_t>& samples, int bits) {
-  static const int kSteps[89] = {
-      7,     8,     9,     10,    11,    12,    13,    14,    16,    17,    19,    21,    23,
-      25,    28,    31,    34,    37,    41,    45,    50,    55,    60,    66,    73,    80,
-      88,    97,    107,   118,   130,   143,   157,   173,   190,   209,   230,   253,   279,
-      307,   337,   371,   408,   449,   494,   544,   598,   658,   724,   796,   876,   963,
-      1060,  1166,  1282,  1411,  1552,  1707,  1878,  2066,  2272,  2499,  2749,  3024,  3327,
-      3660,  4026,  4428,  4871,  5358,  5894,  6484,  7132,  7845,  8630,  9493,  10442, 11487,
-      12635, 13899, 15289, 16818, 18500, 20350, 22385, 24623, 27086, 29794, 32767};
-  static const int kIndex[4][16] = {{-1, 2},
-                                    {-1, -1, 2, 4},
-                                    {-1, -1, -1, -1, 2, 4, 6, 8},
-                                    {-1, -1, -1, -1, -1, -1, -1, -1, 1, 2, 4, 6, 8, 10, 13, 16}};
   CBitWriter w;
   w.UB(static_cast<uint32_t>(bits - 2), 2);
   const int sign = 1 << (bits - 1);
@@ -774,7 +764,7 @@ SwfBytes SwfAdpcm(const std::vector<int16_t>& samples, int bits) {
     if (i == 0 && samples.size() > 1) {
       // A first step near the first change, as encoders start.
       const int change = std::abs(samples[1] - samples[0]);
-      while (index < 88 && kSteps[index] < change / 2) ++index;
+      while (index < 88 && kMovieAdpcmSteps[index] < change / 2) ++index;
     }
     if (i % 4096 == 0) {
       predicted = samples[i];
@@ -782,7 +772,7 @@ SwfBytes SwfAdpcm(const std::vector<int16_t>& samples, int bits) {
       w.UB(static_cast<uint32_t>(index), 6);
       continue;
     }
-    const int step = kSteps[index];
+    const int step = kMovieAdpcmSteps[index];
     int diff = samples[i] - predicted, code = 0;
     if (diff < 0) {
       code = sign;
@@ -800,7 +790,7 @@ SwfBytes SwfAdpcm(const std::vector<int16_t>& samples, int bits) {
       if (code & mask) delta += s;
     delta += s;
     predicted = std::max(-32768, std::min(32767, code & sign ? predicted - delta : predicted + delta));
-    index = std::max(0, std::min(88, index + kIndex[bits - 2][code & (sign - 1)]));
+    index = std::max(0, std::min(88, index + kMovieAdpcmIndex[bits - 2][code & (sign - 1)]));
     w.UB(static_cast<uint32_t>(code), bits);
   }
   w.Align();
