@@ -233,7 +233,7 @@ void CMovie::ApplyFrame(MovieClip* clip, uint32_t frame, bool actions) {
   const uint8_t* end = t->tags + t->frames[frame + 1];
   ForEachTag(p, end, [&](int code, const uint8_t* body, uint32_t length) {
     if (code == 1 || code == 12 || code == 43) return true;
-    if (++m_budget.stepTags > kMovieStepTags) {
+    if (++m_budget.stepTags > m_budget.stepTagLimit) {
       m_budget.stepCut = true;
       return false;
     }

@@ -121,6 +121,7 @@ void CMovie::Clear() {
   MovieBudget fresh;
   fresh.memoryLimit = m_budget.memoryLimit;
   fresh.frameWorkLimit = m_budget.frameWorkLimit;
+  fresh.stepTagLimit = m_budget.stepTagLimit;
   m_budget = fresh;
 }
 

@@ -33,6 +33,7 @@ struct MovieBudget {
   uint32_t frameWork = 0;
   uint32_t frameWorkLimit = kMovieFrameWork;
   uint32_t stepTags = 0;
+  uint32_t stepTagLimit = kMovieStepTags;
   // Set when the last frame drawn or the last step was cut.
   bool frameCut = false;
   bool stepCut = false;

@@ -607,7 +607,7 @@ TEST(MovieBudgetTest, HostileMoviesLoadOrAreRefusedWithinBudgets) {
     if (!loaded) continue;
     for (int step = 0; step < 3; ++step) {
       movie.Step(true);
-      EXPECT_LE(budget.stepTags, kMovieStepTags + 1);
+      EXPECT_LE(budget.stepTags, budget.stepTagLimit + 1);
       bool whole = false;
       Drawn(movie, 1920, 1080, &whole);
       EXPECT_LE(budget.frameWork, budget.frameWorkLimit + (1u << 20));

@@ -56,6 +56,7 @@ bool ReadAll(CMovie& movie, const uint8_t* data, uint32_t n) {
   movie.SetHost(&host);
   movie.GetBudget().memoryLimit = 64u << 20;
   movie.GetBudget().frameWorkLimit = 4u << 20;
+  movie.GetBudget().stepTagLimit = 1u << 14;
   const bool loaded = movie.Load(data, n);
   movie.PrepareSounds();
   movie.Rewind();
