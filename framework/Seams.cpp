@@ -6,6 +6,7 @@
 
 #include <atomic>
 
+#include "framework/Sync.h"
 #include "framework/Trace.h"
 
 namespace {
@@ -32,24 +33,11 @@ std::atomic<CShellLauncher*> g_launcher{&g_systemShell};
 char g_caption[128] = "";
 std::atomic<bool> g_messagesToDebugOutput{false};
 
-// The thread-local slot of the quiet switch: 0 (not quiet) on every thread
-// until set. Taken at the first use; a plain atomic rather than a local
-// static, whose guard would link the threads library into every program.
-std::atomic<DWORD> g_quietSlot{TLS_OUT_OF_INDEXES};
-
-DWORD QuietSlot() {
-  DWORD slot = g_quietSlot.load();
-  if (slot != TLS_OUT_OF_INDEXES) return slot;
-  const DWORD made = ::TlsAlloc();
-  // Another thread may have taken one meanwhile: that one is kept.
-  if (g_quietSlot.compare_exchange_strong(slot, made)) return made;
-  if (made != TLS_OUT_OF_INDEXES) ::TlsFree(made);
-  return slot;
-}
+// The thread-local quiet switch: null (not quiet) on every thread until set.
+CTlsSlot g_quiet;
 
 bool IsThreadQuiet() {
-  const DWORD slot = QuietSlot();
-  return slot != TLS_OUT_OF_INDEXES && ::TlsGetValue(slot) != nullptr;
+  return g_quiet.GetValue() != nullptr;
 }
 
 }  // namespace
@@ -101,10 +89,9 @@ int ShowLibraryMessage(const char* text, UINT type) {
 }
 
 bool SetThreadMessagesQuiet(bool quiet) {
-  const DWORD slot = QuietSlot();
-  if (slot == TLS_OUT_OF_INDEXES) return false;
-  const bool was = ::TlsGetValue(slot) != nullptr;
-  ::TlsSetValue(slot, quiet ? reinterpret_cast<void*>(1) : nullptr);
+  if (g_quiet.Get() == TLS_OUT_OF_INDEXES) return false;
+  const bool was = g_quiet.GetValue() != nullptr;
+  g_quiet.SetValue(quiet ? reinterpret_cast<void*>(1) : nullptr);
   return was;
 }
 
