@@ -16,7 +16,7 @@
 #include "framework/FrameWnd.h"
 #include "framework/Registry.h"
 #include "framework/Seams.h"
-#include "playback/FlashPlayer.h"
+#include "playback/movie/FlashPlayer.h"
 #include "script/Options.h"
 
 const char kSettingsSection[] = "Settings";

@@ -11,7 +11,7 @@
 #include "builder/BuilderUtils.h"
 #include "builder/FileDialogEx.h"
 #include "builder/resource.h"
-#include "playback/FlashPlayer.h"
+#include "playback/movie/FlashPlayer.h"
 #include "playback/MediaPlayers.h"
 #include "script/BuilderUtilities.h"
 #include "script/Commands.h"

@@ -13,7 +13,7 @@
 #include "framework/DialogUI.h"
 #include "framework/Strings.h"
 #include "playback/MciPlayers.h"
-#include "playback/Mp3Player.h"
+#include "playback/mp3/Mp3Player.h"
 #include "script/Attributes.h"
 #include "script/Objects.h"
 

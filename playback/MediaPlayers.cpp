@@ -5,7 +5,7 @@
 
 #include <new>
 
-#include "playback/FlashPlayer.h"
+#include "playback/movie/FlashPlayer.h"
 #include "script/PlayContext.h"
 #include "script/Utilities.h"
 

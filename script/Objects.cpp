@@ -8,7 +8,7 @@
 #include <new>
 
 #include "framework/Exceptions.h"
-#include "playback/Mp3Player.h"
+#include "playback/mp3/Mp3Player.h"
 #include "playback/movie/Movie.h"
 #include "script/DataBlock.h"
 #include "script/Scramble.h"

@@ -14,8 +14,6 @@
 
 const char kWizardPathEntry[] = "WizardPath";
 
-LW_IMPLEMENT_RUNTIME_CLASS(CStandardWizard, CObject)
-
 // ---------------------------------------------------------------------------
 // The project
 

@@ -13,7 +13,7 @@
 #include "framework/App.h"
 #include "framework/CommonDialogs.h"
 #include "framework/Seams.h"
-#include "playback/Mp3Player.h"
+#include "playback/mp3/Mp3Player.h"
 #include "wizards/WizardStepsResource.h"
 
 // ---------------------------------------------------------------------------

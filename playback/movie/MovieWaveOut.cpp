@@ -1,7 +1,7 @@
 // The movie's sound through the ACM and the wave-out device.
 #include "playback/movie/MovieWaveOut.h"
 
-#include "playback/Mp3Player.h"
+#include "playback/mp3/Mp3Player.h"
 
 bool DecodeMovieMp3(const uint8_t* data, uint32_t size, MoviePcm* pcm) {
   CMP3Reader reader;

@@ -15,7 +15,7 @@
 #include "builder/resource.h"
 #include "framework/AppUI.h"
 #include "framework/Dialog.h"
-#include "playback/ImagePainter.h"
+#include "playback/painter/ImagePainter.h"
 #include "playback/SceneThread.h"
 #include "script/Objects.h"
 #include "script/Options.h"

@@ -19,7 +19,7 @@
 
 #include "framework/Sync.h"
 #include "imaging/ImageLib.h"
-#include "playback/FlashPlayer.h"
+#include "playback/movie/FlashPlayer.h"
 #include "playback/movie/Movie.h"
 #include "tests/support/files.h"
 #include "tests/support/media_fixtures.h"

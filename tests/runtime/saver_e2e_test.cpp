@@ -923,18 +923,6 @@ TEST_F(SaverUrl, TheChosenAddressIsOpenedAtTheEnd) {
   ReleaseBrowser();
 }
 
-// Without the key the address is not opened.
-TEST_F(SaverUrl, AnAddressNotChosenIsNotOpened) {
-  const std::string scr = MakeSaver("UrlUnchosen", PlayingDocument(RGB(0, 140, 0), kAddress, 1));
-  SaverProcess run(scr, "/s");
-  HWND saver = run.WaitForWindow("SS3.0");
-  ASSERT_NE(saver, nullptr);
-  ASSERT_TRUE(WaitForColour(RGB(0, 140, 0)));
-  PostMessageA(saver, WM_KEYDOWN, VK_SPACE, 0);
-  EXPECT_EQ(run.Wait(10000), 0u);
-  EXPECT_FALSE(PumpUntil([&] { return FileExists(record_); }, 1000)) << "a browser was started";
-}
-
 // On Windows XP the saver starts the browser itself and stays until it has
 // been closed.
 TEST_F(SaverUrl, OnWindowsXpTheSaverWaitsForTheBrowser) {

@@ -76,8 +76,9 @@ using lwtest::FlushEvents;
 using lwtest::PumpUntil;
 using lwtest::Press;
 
-// A saver window over a profile with a stored password; the speed value is
-// stored, so that creating the window counts nothing.
+// A saver window over a session of its own and a profile with a stored
+// password; the speed value is stored, so that creating the window counts
+// nothing.
 class SaverWindow : public testing::Test {
  protected:
   void SetUp() override {
@@ -105,7 +106,9 @@ class SaverWindow : public testing::Test {
   }
 
   lwtest::CRecordedBoxes boxes_;
-  CSaverApp app_;
+  // The profile, where the window reads the stored password.
+  CWinApp app_{"Halcyra"};
+  CSaverSession session_;
 };
 
 TEST_F(SaverWindow, ThePasswordDialogCannotBeOpenedTwice) {
@@ -113,9 +116,9 @@ TEST_F(SaverWindow, ThePasswordDialogCannotBeOpenedTwice) {
   SetDesktopValue(REG_DWORD, &on, 4);
   // Only Escape ends this saver, so that the mouse of the shared screen
   // plays no part.
-  app_.WriteProfileInt("Settings", "Standard", 0);
-  app_.WriteProfileInt("Settings", "Escape", 1);
-  CSaverWnd wnd(app_);
+  session_.rules.standard = false;
+  session_.rules.escape = true;
+  CSaverWnd wnd(session_);
   const HWND hwnd = Create(wnd);
   ASSERT_NE(hwnd, nullptr);
 
@@ -128,7 +131,7 @@ TEST_F(SaverWindow, ThePasswordDialogCannotBeOpenedTwice) {
     }
     // A second close and new input while the dialog is up.
     ::SendMessageA(hwnd, WM_CLOSE, 0, 0);
-    inputClosed = wnd.CloseOnInput("Escape");
+    inputClosed = wnd.CloseOnInput(SaverInput::kEscape);
     ::SendMessageA(hwnd, WM_KEYDOWN, VK_ESCAPE, 0);
     ::SendMessageA(hwnd, WM_LBUTTONDOWN, 0, 0);
     closedInside = !::IsWindow(hwnd);
@@ -174,7 +177,7 @@ TEST_F(SaverWindow, NoDialogWithoutTheSwitchOrAReadablePassword) {
     SCOPED_TRACE(r.name);
     SetDesktopValue(REG_SZ, r.desktopSwitch, r.desktopSwitch ? 2 : 0);
     if (r.stored) app_.WriteProfileString("Password", "Encrypt", r.stored);
-    CSaverWnd wnd(app_);
+    CSaverWnd wnd(session_);
     const HWND hwnd = Create(wnd);
     lwtest::CDialogScript dialogs([](CDialog* d) { Press(d, IDCANCEL); });
     ::SendMessageA(hwnd, WM_CLOSE, 0, 0);
@@ -186,7 +189,7 @@ TEST_F(SaverWindow, NoDialogWithoutTheSwitchOrAReadablePassword) {
 
 TEST_F(SaverWindow, TheSwitchStoredAsTextAsksForThePassword) {
   SetDesktopValue(REG_SZ, "1", 2);
-  CSaverWnd wnd(app_);
+  CSaverWnd wnd(session_);
   const HWND hwnd = Create(wnd);
   lwtest::CDialogScript dialogs([](CDialog* d) { Press(d, IDCANCEL); });
   ::SendMessageA(hwnd, WM_CLOSE, 0, 0);

@@ -66,12 +66,12 @@ build() {
   # The byte readers, plain C++ without the system.
   link carried CarriedFuzz.cpp common/Payload.cpp engine/MovieHeader.cpp
   link custom_images CustomImagesFuzz.cpp wizards/CustomImages.cpp
-  link mp3 Mp3Fuzz.cpp playback/Mp3Frame.cpp
+  link mp3 Mp3Fuzz.cpp playback/mp3/Mp3Frame.cpp
   # The scene document and the options file: the framework's core and the
   # script model against native_script/windows.h, whose stand-ins do
   # nothing. The drawing and playing code that reading never reaches is
   # left out, its symbols unresolved.
-  local core=(framework/Object.cpp framework/Exceptions.cpp framework/Strings.cpp
+  local core=(framework/Exceptions.cpp framework/Strings.cpp
     framework/TextFormat.cpp framework/Collections.cpp framework/MemFile.cpp
     framework/Archive.cpp framework/File.cpp framework/Gdi.cpp framework/Trace.cpp
     common/RandomRange.cpp script/SceneDocument.cpp script/Commands.cpp script/CommandPlay.cpp

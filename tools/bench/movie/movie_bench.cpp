@@ -24,7 +24,7 @@
 #include <vector>
 
 #include "imaging/ImageLib.h"
-#include "playback/FlashPlayer.h"
+#include "playback/movie/FlashPlayer.h"
 #include "tests/support/swf_writer.h"
 #include "tools/bench/support/cpu.h"
 #include "tools/bench/support/timing.h"

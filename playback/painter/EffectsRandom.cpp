@@ -4,8 +4,8 @@
 // Dissolve of over 100,000 units costs linear time.
 #include <stdlib.h>
 
-#include "playback/EffectRandom.h"
-#include "playback/EffectRun.h"
+#include "playback/painter/EffectRandom.h"
+#include "playback/painter/EffectRun.h"
 
 namespace {
 

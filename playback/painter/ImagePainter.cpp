@@ -1,9 +1,9 @@
 // The painter's layout modes, the effect-name table, clipping to the screen
 // and the frame of every transition: composing the picture, clipping to the
 // area, choosing the effect family and completing the picture at the end.
-#include "playback/ImagePainter.h"
+#include "playback/painter/ImagePainter.h"
 
-#include "playback/EffectRun.h"
+#include "playback/painter/EffectRun.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Transfers and pacing shared by all transition effects.
-#include "playback/EffectRun.h"
+#include "playback/painter/EffectRun.h"
 
-#include "playback/ImagePainter.h"
+#include "playback/painter/ImagePainter.h"
 
 CEffectRun::CEffectRun(CDC* screen, CDC* frame, CPlayPacer* pacer, int x, int y, int width,
                        int height, int speed)

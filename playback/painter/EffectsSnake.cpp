@@ -2,7 +2,7 @@
 // 8 pixels at a time (Snake Wipe) or slid in while pushing the strip's old
 // content out (Snake Shift); and the band of 8 spiralling in from the edge
 // (Snake Spiral).
-#include "playback/EffectRun.h"
+#include "playback/painter/EffectRun.h"
 
 namespace {
 

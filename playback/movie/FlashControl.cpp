@@ -5,7 +5,7 @@
 // size, which goes to the window in one transfer. A frame's drawing stops
 // where it stands when input waits for the thread or it runs past its
 // time, so that the window's thread always answers at once.
-#include "playback/FlashPlayer.h"
+#include "playback/movie/FlashPlayer.h"
 
 #include <stdlib.h>
 

@@ -1,5 +1,5 @@
 // The effects' unit draw over the random-range generator.
-#include "playback/EffectRandom.h"
+#include "playback/painter/EffectRandom.h"
 
 int DrawUnitIndex(CEffectRandom& random, int count) {
   random.SetRange(0, count - 1);

@@ -1,11 +1,11 @@
-// Included once by each carried program that uses exceptions: replaces two
-// parts of the C++ runtime that cost more than they do.
+// Linked into each carried program by its build rule (lw_carried_program in
+// the top CMakeLists.txt): replaces two parts of the C++ runtime that cost
+// more than they do.
 // - The verbose terminate handler, whose demangler costs about 70 KB.
 // - The record of each thread's exceptions being handled (the ABI's
 //   __cxa_get_globals): the runtime keeps it in emulated thread-local
 //   storage, which links the threads library (about 25 KB). Here it lives
 //   in a fiber-local slot of the system, freed when its thread ends.
-#pragma once
 
 #include <windows.h>
 

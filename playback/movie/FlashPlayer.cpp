@@ -2,7 +2,7 @@
 // host ends a timed movie on its timer, the thread checks the end rules on
 // every message it receives and cleans up (window, file, COM) when its
 // message loop ends.
-#include "playback/FlashPlayer.h"
+#include "playback/movie/FlashPlayer.h"
 
 #include <objbase.h>
 

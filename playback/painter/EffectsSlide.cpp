@@ -3,7 +3,7 @@
 // time) and Shift (the picture pushes the old content out), straight and
 // diagonal. The diagonal ones move both ways at once: the longer side by one
 // pixel per step, the other in proportion.
-#include "playback/EffectRun.h"
+#include "playback/painter/EffectRun.h"
 
 namespace {
 

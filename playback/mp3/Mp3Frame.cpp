@@ -1,6 +1,6 @@
 // The frame search: the ID3v2 tag's size and the first frame header's
 // version, layer, bit rate, sample rate and channel mode.
-#include "playback/Mp3Frame.h"
+#include "playback/mp3/Mp3Frame.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // halves scrolling in or the old content opening from the middle, and the
 // diagonal splits (two triangles meeting on a diagonal, or a band along it
 // that widens).
-#include "playback/EffectRun.h"
+#include "playback/painter/EffectRun.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Rectangles and crosses: Box In and Out, Cross In and Out, Crossed Left
 // and Right, and the 40 x 40 cell effects Boxed Grow, Boxed Shrink and
 // Triangle.
-#include "playback/EffectRun.h"
+#include "playback/painter/EffectRun.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 
 #include "framework/Sync.h"
 #include "framework/Thread.h"
-#include "playback/Mp3Frame.h"
+#include "playback/mp3/Mp3Frame.h"
 
 // A converter stream of the ACM with one source and one destination buffer.
 class CAcmStream {

@@ -19,8 +19,8 @@
 #include <algorithm>
 
 #include "common/CpuFeatures.h"
-#include "playback/EffectRun.h"
-#include "playback/ImagePainter.h"
+#include "playback/painter/EffectRun.h"
+#include "playback/painter/ImagePainter.h"
 
 namespace {
 

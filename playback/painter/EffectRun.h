@@ -6,7 +6,7 @@
 #pragma once
 
 #include "framework/Gdi.h"
-#include "playback/PlayPacer.h"
+#include "playback/painter/PlayPacer.h"
 
 class CEffectRun {
  public:

@@ -1,7 +1,7 @@
 // Rolls: the picture unrolls from an edge like a sheet, the roll (10 % of
 // the picture's width or height) showing the picture mirrored underneath
 // it; Roll Horizontal and Vertical unroll two sheets toward the middle.
-#include "playback/EffectRun.h"
+#include "playback/painter/EffectRun.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The MP3 player: formats, the ACM converter, the double-buffered
 // wave-out loop, its thread and its controller (the frame search is in
 // Mp3Frame.cpp).
-#include "playback/Mp3Player.h"
+#include "playback/mp3/Mp3Player.h"
 
 #include <cstring>
 #include <new>

@@ -1,7 +1,7 @@
 // Interleaved patterns: Blinds, Alternate Bands, Checkerboard, Zig-Zag and
 // Strips. Each reveals the picture in place (or, for the bands, slides it
 // in) in lines spread over the whole area at once.
-#include "playback/EffectRun.h"
+#include "playback/painter/EffectRun.h"
 
 namespace {
 
