@@ -356,22 +356,7 @@ TEST_F(EngineRun, ShowsEveryKindOfThingInAMovie) {
 // sweeping the screen, filled and drawn with the widest line): each frame
 // is cut where it stands, and a key ends the saver as it does any other.
 TEST_F(EngineRun, AKeyEndsASaverWhoseFramesCostMoreThanTheirTime) {
-  lwtest::CSwfShape curves;
-  curves.SetStyles(0, curves.AddFill(RGB(0, 200, 0)), curves.AddLine(65535, RGB(0, 0, 200)));
-  curves.MoveTo(3200, 2400);
-  for (int i = 0; i < 2000; ++i) {
-    const int d = i % 2 ? -65000 : 65000, e = i % 4 < 2 ? 65000 : -65000;
-    curves.CurveTo(3200 + d, 2400 + e, 3200 + (i % 3 - 1) * 100, 2400);
-  }
-  lwtest::CSwfWriter movie(6400, 4800, 30 * 256);
-  movie.DefineShape(1, curves, 1, {-(1 << 30), (1 << 30) - 1, -(1 << 30), (1 << 30) - 1});
-  for (int f = 0; f < 30; ++f) {
-    lwtest::SwfPlace turn;
-    turn.scaleX = turn.scaleY = 1 + f / 30.0;
-    movie.PlaceObject2(1, f ? -1 : 1, f != 0, &turn);
-    movie.ShowFrame();
-  }
-  SaverProcess run(MakeSaver("Costly", movie.Fws()), "/s");
+  SaverProcess run(MakeSaver("Costly", lwtest::CostlyMovie()), "/s");
   const HWND saver = run.WaitForWindow(nullptr);
   ASSERT_NE(saver, nullptr);
   FlushEvents(1000);  // frames being drawn

@@ -666,6 +666,27 @@ void PressKey(WORD vk) {
   SendInput(2, in, sizeof(INPUT));
 }
 
+// A saver whose movie's every frame costs far more than its time ends at
+// once on a key pressed as the keyboard gives it, while the frames are
+// being drawn: each frame is cut where it stands.
+TEST_F(SaverRun, AKeyEndsASaverWhoseMoviesFramesCostMoreThanTheirTime) {
+  CCommandList list;
+  AddCls(list, RGB(0, 0, 160));
+  CFlashPlayAttribute& play = AddPlay(list, lwtest::CostlyMovie(), kMediaFlash, "costly.swf");
+  play.m_fullScreen = 1;
+  play.m_wait = 1;
+  play.m_endless = 1;
+  list.NumberCommands();
+  SaverProcess run(MakeSaver("Costly", DocumentOf(list)), "/s");
+  HWND saver = run.WaitForWindow("SS3.0");
+  ASSERT_NE(saver, nullptr);
+  ASSERT_TRUE(PumpUntil([&] { return DescendantWithId(saver, 62311) != nullptr; }, 10000));
+  lwtest::FlushEvents(1000);  // frames being drawn
+  SetForegroundWindow(saver);
+  PressKey('A');
+  EXPECT_EQ(run.Wait(5000), 0u);
+}
+
 // On a machine's first run the saver counts its speed value with its
 // window already black on the screen and in front, answering the keyboard:
 // the script starts once the value is stored, and a key pressed during the

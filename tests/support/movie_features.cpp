@@ -171,4 +171,23 @@ std::string CheckFeatureMovie(const RECT& area, DWORD ms) {
   return wrong;
 }
 
+SwfBytes CostlyMovie() {
+  CSwfShape curves;
+  curves.SetStyles(0, curves.AddFill(RGB(0, 200, 0)), curves.AddLine(65535, RGB(0, 0, 200)));
+  curves.MoveTo(3200, 2400);
+  for (int i = 0; i < 2000; ++i) {
+    const int d = i % 2 ? -65000 : 65000, e = i % 4 < 2 ? 65000 : -65000;
+    curves.CurveTo(3200 + d, 2400 + e, 3200 + (i % 3 - 1) * 100, 2400);
+  }
+  CSwfWriter movie(T(320), T(240), 30 * 256);
+  movie.DefineShape(1, curves, 1, {-(1 << 30), (1 << 30) - 1, -(1 << 30), (1 << 30) - 1});
+  for (int f = 0; f < 30; ++f) {
+    SwfPlace grow;
+    grow.scaleX = grow.scaleY = 1 + f / 30.0;
+    movie.PlaceObject2(1, f ? -1 : 1, f != 0, &grow);
+    movie.ShowFrame();
+  }
+  return movie.Fws();
+}
+
 }  // namespace lwtest

@@ -28,4 +28,9 @@ SwfBytes FeatureMovie(const std::string& folder);
 // do within ms each, else what did not.
 std::string CheckFeatureMovie(const RECT& area, DWORD ms = 15000);
 
+// A movie whose every frame costs far more than its time: 2,000 curves,
+// each sweeping the screen, filled and drawn with the widest line, growing
+// over 30 frames at 30 a second, on a 320 x 240 stage.
+SwfBytes CostlyMovie();
+
 }  // namespace lwtest
