@@ -25,6 +25,7 @@ bool CFlashHostWnd::Create(const RECT& rect, HWND parent, int timeoutMs, bool ta
 }
 
 void CFlashHostWnd::PlayMovie(const char* path, int loop) {
+  m_flash.SetMute(m_mute);
   m_flash.SetMovie(path);
   m_flash.SetLoop(loop);
   m_flash.Play();
@@ -102,7 +103,9 @@ bool CFlashPlayerThread::InitInstance() {
     return false;
   }
   m_host.m_threadId = m_nThreadID;
+  m_host.m_mute = m_mute != 0;
   m_host.PlayMovie(m_moviePath, m_loop);
+  CheckEnd(WM_NULL);  // a movie with nothing to play has ended already
   return true;
 }
 
@@ -121,12 +124,17 @@ bool CFlashPlayerThread::PreTranslateMessage(MSG* msg) {
 
 void CFlashPlayerThread::OnThreadMessage(const MSG& msg) { CheckEnd(msg.message); }
 
-// A timed movie ends on its time-out message only; one that does not loop
-// ends once its last frame shows; one that loops only through End.
+// A timed movie ends on its time-out message only. An untimed one ends
+// once its last frame shows when it does not loop, and also when it has
+// no frames or its own actions stopped it on its last frame (it shows
+// nothing new after that); one that loops otherwise only through End.
 void CFlashPlayerThread::CheckEnd(UINT message) {
+  const CShockwaveFlash& flash = m_host.m_flash;
+  const long total = flash.GetTotalFrames();
   if (m_timed) {
     if (message == CFlashHostWnd::kTimeoutMessage) End();
-  } else if (!m_loop && m_host.m_flash.GetFrameNum() == m_host.m_flash.GetTotalFrames() - 1) {
+  } else if (total == 0 || flash.HasStoppedOnItsLastFrame() ||
+             (!m_loop && flash.GetFrameNum() == total - 1)) {
     End();
   }
 }

@@ -3,7 +3,9 @@
 // the child window that holds one control; and CFlashPlayerThread, the
 // thread that owns a host window and decides when its movie ends. The
 // control is our own: it needs no registration, reads the movie whole when
-// it is set (CSwfMovie) and draws its frames on a timer of its own window.
+// it is set (CMovie) and plays its frames at the movie's rate by a clock,
+// each frame drawn into 32-bit pixels and put on the window in one
+// transfer.
 #pragma once
 
 #include <windows.h>
@@ -11,7 +13,8 @@
 #include "framework/Gdi.h"
 #include "framework/Thread.h"
 #include "framework/Wnd.h"
-#include "playback/movie/SwfMovie.h"
+#include "playback/movie/Movie.h"
+#include "playback/movie/MovieWaveOut.h"
 
 // What the control tells its host. Each is called on the control's thread;
 // the defaults do nothing.
@@ -26,10 +29,12 @@ class CFlashEvents {
   virtual void OnFSCommand(const char* command, const char* args) {}
 };
 
-class CShockwaveFlash : public CWnd {
+class CShockwaveFlash : public CWnd, private CMovieHost {
  public:
   // The id of the frame timer on the control's window.
   static const UINT_PTR kFrameTimer = 1;
+  // The longest a frame's drawing may take before it is cut, in ms.
+  static const DWORD kDrawBudgetMs = 250;
 
   bool Create(HWND parent, const RECT& rect, UINT id, DWORD style);
   void SetEventSink(CFlashEvents* sink) { m_sink = sink; }
@@ -40,35 +45,50 @@ class CShockwaveFlash : public CWnd {
   long GetFrameNum() const { return __atomic_load_n(&m_frameNum, __ATOMIC_ACQUIRE); }
   // How often a looping movie has gone back to its first frame.
   long GetLoopCount() const { return __atomic_load_n(&m_loops, __ATOMIC_ACQUIRE); }
+  // True once the actions of a movie of more than one frame have stopped
+  // it on its last frame: it shows that frame from then on (its sprites
+  // still play).
+  bool HasStoppedOnItsLastFrame() const { return __atomic_load_n(&m_stoppedAtEnd, __ATOMIC_ACQUIRE); }
   BOOL GetLoop() const { return m_loop; }
   BOOL GetMenu() const { return m_menu; }
   bool IsPlaying() const { return m_playing; }
-  const CSwfMovie& GetMovie() const { return m_movie; }
+  // How many frames have been drawn (a late tick draws one for many).
+  long GetFramesDrawn() const { return m_drawn; }
+  const CMovie& GetMovie() const { return m_movie; }
+  CMovie& GetMovie() { return m_movie; }
 
   // True (the default): after its last frame the movie starts again.
   void SetLoop(BOOL loop) { m_loop = loop; }
   // Reads the movie file whole (the file is closed again at once) and
-  // shows its first frame, stopped; a file that is missing or is not a
-  // well-formed movie gives an empty movie.
+  // shows its first frame, stopped; a file that is missing or holds no
+  // frame gives an empty movie.
   void SetMovie(const char* path);
   // The control has no context menu; the flag is kept for the callers.
   void SetMenu(BOOL menu) { m_menu = menu; }
-  // Frames advance at the movie's rate until Stop; a movie that does not
-  // loop stops on its last frame.
+  // Muted: the movie's sounds do not play.
+  void SetMute(bool mute) { m_mute = mute; }
+  // Frames advance at the movie's rate until Stop (the movie's own stop
+  // undone); a movie that does not loop stops playing on its last frame,
+  // where its sprites go on.
   void Play();
   void Stop();
-  // One tick of the frame timer: while playing, the next frame (the first
+  // One frame's time, drawn: while playing, the next frame (the first
   // again after the last when looping); on the last frame of a movie that
   // does not loop, playing stops and a WM_NULL is posted to the window so
   // that the thread's message loop sees the end.
   void AdvanceFrame();
-  // The timer's interval for the movie's frame rate, in milliseconds.
-  UINT GetFrameInterval() const;
+  // The frames due by the clock since Play, caught up with; only the
+  // last of them is drawn.
+  void CatchUp();
+  // Milliseconds between frames at the movie's rate.
+  double GetFrameInterval() const;
 
  protected:
   // Starts (ms > 0) or stops (0) the frame timer. Tests drive frames
   // themselves through AdvanceFrame instead.
   virtual void SetFrameTimer(UINT ms);
+  // The clock frames are timed by, in milliseconds.
+  virtual DWORD GetClockMs() const { return ::GetTickCount(); }
 
   int OnCreate(CREATESTRUCTA* cs) override;
   void OnPaint() override;
@@ -77,20 +97,45 @@ class CShockwaveFlash : public CWnd {
   void OnTimer(UINT_PTR id) override;
 
  private:
-  void ShowFrame(int frame);
+  // CMovieHost
+  bool StopDrawing() override;
+  void OnCommand(const char* command, const char* args) override;
+  bool DrawSystemText(const MovieSystemText& text, uint8_t* coverage) override;
+  bool DecodeMp3(const uint8_t* data, uint32_t size, MoviePcm* pcm) override;
 
-  CSwfMovie m_movie;
+  // One frame's time: the movie's step and the end rules; false when the
+  // clock is not running.
+  bool StepFrame();
+  void Published();
+  // Draws the frame into the back bitmap (what changed) and puts it on
+  // the window: what was drawn, or all of it when whole.
+  void DrawFrame(HDC dc, bool whole);
+  void ArmTimer();
+  void FeedSound();
+
+  CMovie m_movie;
   CFlashEvents* m_sink = nullptr;
   long m_totalFrames = 0;
   long m_frameNum = 0;
   long m_loops = 0;
+  bool m_stoppedAtEnd = false;
   BOOL m_loop = TRUE;
   BOOL m_menu = TRUE;
   bool m_playing = false;
-  // The frame drawn at the window's size; redrawn when stale.
+  bool m_running = false;  // the clock runs: from Play to Stop
+  // The clock: when Play started it, and the frames stepped since.
+  DWORD m_clockStart = 0;
+  uint64_t m_stepped = 0;
+  // The frame drawn at the window's size; drawn again when stale.
   CBitmap m_back;
+  uint32_t* m_bits = nullptr;
   SIZE m_backSize = {};
   bool m_stale = true;
+  DWORD m_drawStart = 0;
+  bool m_inputCut = false;
+  long m_drawn = 0;
+  CMovieWaveOut m_sound;
+  bool m_mute = false;
 };
 
 class CFlashHostWnd : public CWnd, public CFlashEvents {
@@ -109,6 +154,7 @@ class CFlashHostWnd : public CWnd, public CFlashEvents {
   DWORD m_threadId = 0;
   CShockwaveFlash m_flash;
   int m_timeoutMs = 0;
+  bool m_mute = false;  // set before PlayMovie
 
  protected:
   void OnTimer(UINT_PTR id) override;
@@ -171,6 +217,8 @@ class CFlashPlayerThread : public CWinThread {
   CFlashHostWnd m_host;
   // Nonzero: the host and the control take mouse and keyboard input.
   int m_takesInput = 0;
+  // Nonzero: the movie's sounds do not play (the saver's mute).
+  int m_mute = 0;
 
  private:
   // Who deletes the object: its owner, or its thread once released.

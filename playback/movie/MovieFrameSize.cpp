@@ -3,11 +3,11 @@
 #include <string.h>
 #include <zlib.h>
 
-#include "playback/movie/SwfBits.h"
-#include "playback/movie/SwfMovie.h"
+#include "playback/movie/Movie.h"
+#include "playback/movie/MovieBits.h"
 
-SIZE ReadSwfFrameSize(const uint8_t* bytes, uint32_t size) {
-  SIZE none = {0, 0};
+MovieSize ReadMovieFrameSize(const uint8_t* bytes, uint32_t size) {
+  MovieSize none = {0, 0};
   if (bytes == nullptr || size <= 8 || bytes[1] != 'W' || bytes[2] != 'S') return none;
   // The frame rectangle needs at most 17 bytes (5 + 4 x 31 bits).
   uint8_t rect[17];
@@ -30,12 +30,12 @@ SIZE ReadSwfFrameSize(const uint8_t* bytes, uint32_t size) {
   } else {
     return none;
   }
-  CSwfBits r(rect, rect + have);
+  CMovieBits r(rect, rect + have);
   const int bits = static_cast<int>(r.UB(5));
   uint32_t values[4];
   for (uint32_t& value : values) value = r.UB(bits);
   if (r.Bad()) return none;
-  SIZE frame = {static_cast<LONG>((static_cast<int64_t>(values[1]) - values[0]) / 20),
-                static_cast<LONG>((static_cast<int64_t>(values[3]) - values[2]) / 20)};
+  MovieSize frame = {static_cast<int32_t>((static_cast<int64_t>(values[1]) - values[0]) / 20),
+                     static_cast<int32_t>((static_cast<int64_t>(values[3]) - values[2]) / 20)};
   return frame;
 }
