@@ -6,14 +6,15 @@
 #include <mmsystem.h>
 #include <shlobj.h>
 
-#include "builder/BuilderUtils.h"
-#include "builder/FileDialogEx.h"
-#include "builder/WizardHelperDialogs.h"
+#include "builder/controls/FileDialogEx.h"
+#include "builder/controls/OutputNames.h"
+#include "builder/controls/Settings.h"
 #include "common/AppUtils.h"
 #include "framework/App.h"
 #include "framework/CommonDialogs.h"
 #include "framework/Seams.h"
 #include "playback/mp3/Mp3Player.h"
+#include "wizards/WizardHelperDialogs.h"
 #include "wizards/WizardStepsResource.h"
 
 // ---------------------------------------------------------------------------

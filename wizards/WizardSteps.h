@@ -9,8 +9,8 @@
 
 #include <atomic>
 
-#include "builder/CustomControls.h"
-#include "builder/MediaDialogs.h"
+#include "builder/controls/CustomControls.h"
+#include "builder/controls/MediaTestPlayer.h"
 #include "framework/Collections.h"
 #include "framework/DialogUI.h"
 #include "framework/Sync.h"
