@@ -116,6 +116,8 @@ int CWizardLoad::Run(const CStringArray& paths, F load) {
 bool ConfirmWizardExit(HWND owner);
 // Opens the step's help page from the program's "Help" folder.
 void OpenWizardHelp(HWND owner, const char* page);
+// Enables or disables a control of a step's dialog.
+void EnableStepControl(HWND dialog, int id, bool enable);
 
 class CWizardStep1Dlg : public CCmdDialog {
   LW_DECLARE_COMMAND_TABLE()
