@@ -135,9 +135,11 @@ foreach(file IN LISTS sources)
       continue()
     endif()
     if(to GREATER from)
-      list(APPEND problems "${file} includes ${target}, a header of ${toName}, a layer above ${fromName}")
+      list(APPEND problems
+           "${file} includes ${target}, a header of ${toName}, a layer above ${fromName}")
     elseif(NOT toProgram STREQUAL "" AND NOT toProgram STREQUAL fromProgram)
-      list(APPEND problems "${file} includes ${target}: ${fromProgram} does not use ${toProgram}'s code")
+      list(APPEND problems
+           "${file} includes ${target}: ${fromProgram} does not use ${toProgram}'s code")
     endif()
   endforeach()
 endforeach()
