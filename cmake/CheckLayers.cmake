@@ -1,8 +1,10 @@
 # The layers of the code and the one direction of their dependencies.
 # Every layer is a folder; the framework's folder holds three, one per
-# library. A file may include headers of its own layer and of layers below
-# it. The top layer's programs are peers: each includes only its own
-# folder, except the builder and its wizards, which share one program.
+# library, and the wizards' folder holds the output writer's library below
+# the builder's UI kit. A file may include headers of its own layer and of
+# layers below it. The programs are peers: none includes another's code.
+# The builder is one program in four layers: the output writer, the UI kit
+# (builder/controls), the wizards and the application.
 #
 # Run at build time (cmake -P) over every file of the layers' folders and
 # every file a library or program of them lists; fails the build on the
@@ -18,23 +20,28 @@
 cmake_minimum_required(VERSION 3.25)
 
 set(layer_folders "")
-# layer(RANK FOLDER NAME [LIBRARIES target...]): the folder's files (or,
-# with LIBRARIES, those the libraries list) have the rank; NAME is how the
-# messages call the layer.
+# layer(RANK FOLDER NAME [PROGRAM program] [LIBRARIES target...]): the
+# folder's files (or, with LIBRARIES, those the libraries list) have the
+# rank; NAME is how the messages call the layer, PROGRAM the program whose
+# code it is. A folder with library layers and no rank of its own holds
+# only what its libraries list.
 function(layer rank folder name)
-  cmake_parse_arguments(L "" "" "LIBRARIES" ${ARGN})
+  cmake_parse_arguments(L "" "PROGRAM" "LIBRARIES" ${ARGN})
   set(layer_folders ${layer_folders} "${folder}" PARENT_SCOPE)
-  set(names_${rank} "${name}" PARENT_SCOPE)
   if(L_LIBRARIES)
     foreach(library IN LISTS L_LIBRARIES)
       file(STRINGS "${SOURCE_LISTS}/${library}.txt" files)
       foreach(file IN LISTS files)
         set(rank_of_${file} ${rank} PARENT_SCOPE)
+        set(name_of_${file} "${name}" PARENT_SCOPE)
+        set(program_of_${file} "${L_PROGRAM}" PARENT_SCOPE)
       endforeach()
     endforeach()
     set(split_${folder} TRUE PARENT_SCOPE)
   else()
     set(rank_in_${folder} ${rank} PARENT_SCOPE)
+    set(name_in_${folder} "${name}" PARENT_SCOPE)
+    set(program_in_${folder} "${L_PROGRAM}" PARENT_SCOPE)
   endif()
 endfunction()
 
@@ -51,32 +58,39 @@ layer(40 playback/painter "the painter")
 layer(50 script "the script model")
 layer(60 playback "the scene thread and players")
 # The programs.
-set(program_rank 70)
-layer(70 runtime "the programs")
-layer(70 engine "the programs")
-layer(70 installer "the programs")
-layer(70 builder "the programs")
-layer(70 wizards "the programs")
+layer(70 runtime "the saver runtime" PROGRAM Halcyra)
+layer(70 engine "the movie engine" PROGRAM Emberlyn)
+layer(70 installer "the installer stub" PROGRAM Quenlark)
+layer(70 wizards "the output writer" PROGRAM Lumenweave LIBRARIES saver_writer)
+layer(71 builder/controls "the builder's UI kit" PROGRAM Lumenweave)
+layer(72 wizards "the wizards" PROGRAM Lumenweave)
+layer(73 builder "the builder's application" PROGRAM Lumenweave)
 
 set(problems "")
-# Sets <out> to the layer rank of a file (a path from the top), or to ""
-# for a file in no layer, with the reason in <why>.
-function(layer_rank file out why)
+# Sets <rank>, <name> and <program> to the layer of a file (a path from the
+# top), or <rank> to "" for a file in no layer, with the reason in <why>.
+function(layer_of file rank name program why)
   get_filename_component(folder "${file}" DIRECTORY)
-  set(rank "")
+  set(r "")
+  set(n "")
+  set(p "")
   set(reason "")
-  if(split_${folder})
-    if(DEFINED rank_of_${file})
-      set(rank ${rank_of_${file}})
-    else()
-      set(reason "no library of ${folder}/ lists it (${folder}/CMakeLists.txt)")
-    endif()
+  if(DEFINED rank_of_${file})
+    set(r ${rank_of_${file}})
+    set(n "${name_of_${file}}")
+    set(p "${program_of_${file}}")
   elseif(DEFINED rank_in_${folder})
-    set(rank ${rank_in_${folder}})
+    set(r ${rank_in_${folder}})
+    set(n "${name_in_${folder}}")
+    set(p "${program_in_${folder}}")
+  elseif(split_${folder})
+    set(reason "no library of ${folder}/ lists it (${folder}/CMakeLists.txt)")
   else()
     set(reason "its folder ${folder}/ is no layer (cmake/CheckLayers.cmake)")
   endif()
-  set(${out} "${rank}" PARENT_SCOPE)
+  set(${rank} "${r}" PARENT_SCOPE)
+  set(${name} "${n}" PARENT_SCOPE)
+  set(${program} "${p}" PARENT_SCOPE)
   set(${why} "${reason}" PARENT_SCOPE)
 endfunction()
 
@@ -99,13 +113,12 @@ list(REMOVE_DUPLICATES sources)
 list(SORT sources)
 
 foreach(file IN LISTS sources)
-  layer_rank("${file}" from why)
+  layer_of("${file}" from fromName fromProgram why)
   if(from STREQUAL "")
     list(APPEND problems "${file} is in no layer: ${why}")
     continue()
   endif()
   get_filename_component(fromFolder "${file}" DIRECTORY)
-  string(REGEX MATCH "^[^/]+" fromDir "${file}")
   file(STRINGS "${SOURCE_DIR}/${file}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
   foreach(line IN LISTS lines)
     string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]+)\".*" "\\1" included "${line}")
@@ -117,17 +130,17 @@ foreach(file IN LISTS sources)
     endif()
     get_filename_component(target "${SOURCE_DIR}/${target}" ABSOLUTE)
     file(RELATIVE_PATH target "${SOURCE_DIR}" "${target}")
-    layer_rank("${target}" to why)
+    layer_of("${target}" to toName toProgram why)
     # Outside the layers (tests, tools, the build's own files).
     if(to STREQUAL "")
       continue()
     endif()
-    string(REGEX MATCH "^[^/]+" toDir "${target}")
     if(to GREATER from)
-      list(APPEND problems "${file} includes ${target}, a header of ${names_${to}}, a layer above its own")
-    elseif(to EQUAL program_rank AND NOT toDir STREQUAL fromDir AND
-           NOT (fromDir MATCHES "^(builder|wizards)$" AND toDir MATCHES "^(builder|wizards)$"))
-      list(APPEND problems "${file} includes ${target}: the ${fromDir} program does not use the ${toDir} program's code")
+      list(APPEND problems
+           "${file} includes ${target}, a header of ${toName}, a layer above ${fromName}")
+    elseif(NOT toProgram STREQUAL "" AND NOT toProgram STREQUAL fromProgram)
+      list(APPEND problems
+           "${file} includes ${target}: ${fromProgram} does not use ${toProgram}'s code")
     endif()
   endforeach()
 endforeach()

@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "builder/BuilderMessages.h"
+#include "builder/controls/BuilderMessages.h"
 #include "builder/StartDialogs.h"
-#include "builder/WizardHelperDialogs.h"
+#include "wizards/WizardHelperDialogs.h"
 #include "builder/resource.h"
 #include "framework/DocView.h"
 #include "script/Commands.h"

@@ -1,11 +1,11 @@
 // The builder's file dialog with its picture preview, the document
 // manager's open and save prompts, and the save dialogs' hook.
-#include "builder/FileDialogEx.h"
+#include "builder/controls/FileDialogEx.h"
 
 #include <memory>
 
-#include "builder/BuilderUtils.h"
-#include "builder/resource.h"
+#include "builder/controls/ControlsResource.h"
+#include "builder/controls/Settings.h"
 #include "common/AppUtils.h"
 #include "framework/App.h"
 #include "framework/CommandIds.h"

@@ -1,6 +1,6 @@
 // The builder's own controls: drawing, the mouse rules of the two buttons,
 // the preview's canvas and the text progress bar's painting.
-#include "builder/CustomControls.h"
+#include "builder/controls/CustomControls.h"
 
 #include <commctrl.h>
 

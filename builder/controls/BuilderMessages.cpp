@@ -1,12 +1,16 @@
-// The hand-over table of the main frame's private messages: the commands
-// and addresses on their way to the frame, each under an id that names it
-// only in this process and only until the frame takes it.
-#include "builder/BuilderMessages.h"
+// The main frame's class and hand-over block names, and the hand-over
+// table of its private messages: the commands and addresses on their way
+// to the frame, each under an id that names it only in this process and
+// only until the frame takes it.
+#include "builder/controls/BuilderMessages.h"
 
 #include <vector>
 
 #include "framework/Sync.h"
 #include "script/Commands.h"
+
+const char kMainFrameClass[] = "Lumenweave3.1";
+const char kHandedFileBlock[] = "FileNamePath";
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The wizards' folder-limit warning, load progress and sequence preview.
-#include "builder/WizardHelperDialogs.h"
+#include "wizards/WizardHelperDialogs.h"
 
 #include <commctrl.h>
 

@@ -1,40 +1,9 @@
-// Builder-only helpers: output names, identifiers, icon files, the build
-// code and mail.
-#include "builder/BuilderUtils.h"
+// The rules for the names and files of a saver to be made.
+#include "builder/controls/OutputNames.h"
 
-#include <shlobj.h>
-
-#include <cstdlib>
 #include <cstring>
 
 #include "common/AppUtils.h"
-#include "framework/App.h"
-#include "framework/Seams.h"
-#include "framework/Wnd.h"
-
-CString GetMyDocumentsPath() { return GetSpecialFolderPath(CSIDL_PERSONAL); }
-
-int GetSettingsInt(const char* entry, int defaultValue) {
-  CWinApp* app = AfxGetApp();
-  return app ? static_cast<int>(app->GetProfileInt("Settings", entry, defaultValue)) : defaultValue;
-}
-
-void WriteSettingsInt(const char* entry, int value) {
-  if (CWinApp* app = AfxGetApp()) app->WriteProfileInt("Settings", entry, value);
-}
-
-CString GetSettingsFolder(const char* entry) {
-  const CString documents = GetMyDocumentsPath();
-  CWinApp* app = AfxGetApp();
-  if (!app) return documents;
-  char text[MAX_PATH] = "";
-  app->GetProfileString("Settings", entry, documents, text, sizeof text);
-  return text;
-}
-
-void WriteSettingsString(const char* entry, const char* value) {
-  if (CWinApp* app = AfxGetApp()) app->WriteProfileString("Settings", entry, value);
-}
 
 bool IsOutputNameFree(const char* base, int kind) {
   CString b(base);
@@ -91,32 +60,4 @@ bool IsIconFile(HINSTANCE instance, const char* path) {
     return true;
   }
   return false;
-}
-
-CString FormatBuildDate(const char* date) {
-  static const char kMonths[] = "JanFebMarAprMayJunJulAugSepOctNovDec";
-  int month = 0;
-  for (int m = 0; m < 12; ++m)
-    if (strncmp(date, kMonths + 3 * m, 3) == 0) month = m + 1;
-  int length = lstrlenA(date);
-  int day = length > 4 ? atoi(date + 4) : 0;
-  int year = length > 6 ? atoi(date + 6) : 0;
-  CString code;
-  code.Format("%02d%02d%02d", year - 2000, month, day);
-  return code;
-}
-
-bool SendMail(const char* address, const char* subject) {
-  CString target;
-  target.Format("mailto:%s?subject=%s", address, subject);
-  return LwShellExecute(AfxGetMainHwnd(), "open", target, nullptr, nullptr, SW_SHOW) > 32;
-}
-
-void OpenInShell(const char* file, int show) {
-  SHELLEXECUTEINFOA info = {};
-  info.cbSize = sizeof info;
-  info.hwnd = AfxGetMainHwnd();
-  info.lpFile = file;
-  info.nShow = show;
-  LwShellExecuteEx(&info);
 }

@@ -7,8 +7,8 @@
 
 #include <windows.h>
 
-#include "builder/CustomControls.h"
-#include "builder/MediaDialogs.h"
+#include "builder/controls/CustomControls.h"
+#include "builder/controls/MediaTestPlayer.h"
 #include "framework/DialogUI.h"
 
 class CImageTextObject;
