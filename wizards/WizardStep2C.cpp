@@ -270,6 +270,9 @@ bool CWizardStep2CDlg::OnGetDispInfo(NMHDR* hdr, LRESULT*) {
   return true;
 }
 
+// The list's texts in row order. The empty row "Add new text" leaves for the
+// next message is not a text: it is dropped, unless it is all there is (one
+// empty text stands for none in the later steps).
 void CWizardStep2CDlg::Rebuild() {
   HWND list = GetDlgItem(IDC_WIZ2C_LIST);
   m_texts.RemoveAll();
@@ -279,6 +282,18 @@ void CWizardStep2CDlg::Rebuild() {
     item.iItem = i;
     ::SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
     m_texts.Add(reinterpret_cast<CImageTextObject*>(item.lParam));
+  }
+  bool anyText = false;
+  for (int i = 0; i < m_texts.GetSize(); ++i)
+    anyText = anyText || !static_cast<CImageTextObject*>(m_texts.GetAt(i))->m_text.IsEmpty();
+  if (!anyText) return;
+  for (int i = m_texts.GetSize() - 1; i >= 0; --i) {
+    auto* text = static_cast<CImageTextObject*>(m_texts.GetAt(i));
+    if (!text->m_text.IsEmpty()) continue;
+    ::SendMessageA(list, LVM_DELETEITEM, i, 0);
+    if (m_pCurrent == text) m_pCurrent = nullptr;
+    m_texts.RemoveAt(i);
+    delete text;
   }
 }
 
