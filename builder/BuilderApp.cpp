@@ -19,8 +19,6 @@
 #include "playback/FlashPlayer.h"
 #include "script/Options.h"
 
-const char kSettingsSection[] = "Settings";
-
 namespace {
 
 const char kReuseEntry[] = "Reuse";

@@ -8,13 +8,15 @@
 #include "framework/Strings.h"
 
 CString GetMyDocumentsPath();
-// The builder's own settings in the application's profile (section
-// "Settings"); defaults when there is no application object.
+// The builder's own settings: the values of this section of the
+// application's profile, the defaults when there is no application object.
+extern const char kSettingsSection[];  // "Settings"
 int GetSettingsInt(const char* entry, int defaultValue);
 void WriteSettingsInt(const char* entry, int value);
+CString GetSettingsString(const char* entry, const char* defaultValue = "");
+void WriteSettingsString(const char* entry, const char* value);
 // A remembered folder; the documents folder when none is kept.
 CString GetSettingsFolder(const char* entry);
-void WriteSettingsString(const char* entry, const char* value);
 // kind 1 also tests ".ssd", 2 ".kvd", 3 ".fsd"; every kind ".scr" and ".exe".
 bool IsOutputNameFree(const char* base, int kind);
 bool IsIdentifier(const char* text);

@@ -8,7 +8,7 @@
 #include <cstdlib>
 
 #include "builder/resource.h"
-#include "framework/DocView.h"
+#include "framework/App.h"
 #include "framework/TextFormat.h"
 #include "script/BuilderUtilities.h"
 #include "script/Objects.h"

@@ -4,8 +4,8 @@
 
 #include "builder/resource.h"
 #include "common/AppUtils.h"
+#include "framework/App.h"
 #include "framework/Archive.h"
-#include "framework/DocView.h"
 #include "framework/Exceptions.h"
 #include "framework/Files.h"
 #include "script/Commands.h"

@@ -35,7 +35,6 @@
 
 namespace {
 
-const char kSettings[] = "Settings";
 const DWORD kListStyle = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | LBS_MULTIPLESEL |
                          LBS_EXTENDEDSEL | LBS_OWNERDRAWVARIABLE | LBS_NOINTEGRALHEIGHT;
 // How far the lines reach to the right, for the horizontal scroll bar.
@@ -60,16 +59,6 @@ CString OutputBase(const CString& documentPath) {
 
 CWinApp* App() { return AfxGetApp(); }
 
-CString ProfileString(const char* entry, const char* defaultValue) {
-  char text[MAX_PATH] = "";
-  if (CWinApp* app = App()) app->GetProfileString(kSettings, entry, defaultValue, text, sizeof text);
-  return text;
-}
-
-void WriteProfileString(const char* entry, const char* value) {
-  if (CWinApp* app = App()) app->WriteProfileString(kSettings, entry, value);
-}
-
 // The speed value of this machine: stored in the profile, else measured
 // (once per machine and stored there).
 UINT MeasureTimes() {
@@ -77,7 +66,7 @@ UINT MeasureTimes() {
   if (!app || !*app->GetProfileKey()) return 0;
   CString key = app->GetProfileKey();
   key += "\\";
-  key += kSettings;
+  key += kSettingsSection;
   CRegistrySpeedStore store(HKEY_CURRENT_USER, key);
   UINT times = 0;
   CalibrateSpeed(store, &times);
@@ -543,13 +532,13 @@ bool AskOutputPath(HWND parent, const char* defExt, const char* name, const char
                    CString& output) {
   CFileDialogEx dialog(false, false, defExt, name,
                        OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_ENABLEHOOK, filter, parent);
-  const CString folder = ProfileString("SavePath", GetMyDocumentsPath());
+  const CString folder = GetSettingsFolder("SavePath");
   dialog.m_ofn.lpstrInitialDir = folder;
   dialog.m_ofn.lpstrTitle = "Make Screen Saver";
   dialog.m_ofn.lpfnHook = SaveDialogHookProc;
   dialog.m_ofn.Flags |= OFN_ENABLEHOOK;
   if (dialog.DoModal() != IDOK) return false;
-  WriteProfileString("SavePath", dialog.GetFolderPath());
+  WriteSettingsString("SavePath", dialog.GetFolderPath());
   output = dialog.GetPathName();
   if (dialog.GetFileExt().CompareNoCase(defExt) != 0) {
     output += ".";
@@ -703,7 +692,7 @@ void CSceneView::PasteFromClipboard() {
   CClipboard clipboard(m_hWnd);
   HGLOBAL block = clipboard.IsOpen() ? CClipboard::GetBlock(SceneFormats().copy) : nullptr;
   if (!block) {
-    SoundBeep(kRefusedBeep);
+    LwMessageBeep(kRefusedBeep);
     return;
   }
   try {
@@ -713,7 +702,7 @@ void CSceneView::PasteFromClipboard() {
     PasteFromArchive(ar, at);
   } catch (CException* e) {
     e->Delete();
-    SoundBeep(kRefusedBeep);
+    LwMessageBeep(kRefusedBeep);
   }
 }
 
@@ -723,7 +712,7 @@ bool CSceneView::PasteFromArchive(CArchive& ar, int at) {
   commands->NumberCommands();
   CCommandList pasted;
   if (!ReadCopyBlock(ar, Palette(), *commands, pasted)) {
-    SoundBeep(kRefusedBeep);
+    LwMessageBeep(kRefusedBeep);
     return false;
   }
   InsertLines(pasted, at);
@@ -1002,7 +991,7 @@ bool CSceneView::OnDrop(COleDataObject* data, DWORD dropEffect, CPoint point) {
   } catch (CException* e) {
     e->Delete();
   }
-  if (!dropped) SoundBeep(kRefusedBeep);
+  if (!dropped) LwMessageBeep(kRefusedBeep);
   return dropped;
 }
 

@@ -12,6 +12,7 @@
 #include "framework/Seams.h"
 #include "script/Commands.h"
 #include "script/Objects.h"
+#include "wizards/StandardWizard.h"
 #include "wizards/ToolDialogs.h"
 #include "wizards/WizardToolsResource.h"
 
@@ -69,13 +70,7 @@ const char* OneStepTemplateName(int index) {
 }
 
 CString GetWizardProjectsFolder() {
-  char text[MAX_PATH] = "";
-  const CString fallback = GetProgramFolder() + "Wizard\\";
-  CString folder = fallback;
-  if (CWinApp* app = AfxGetApp()) {
-    app->GetProfileString("Settings", "WizardPath", fallback, text, sizeof text);
-    folder = text;
-  }
+  CString folder = GetSettingsString(kWizardPathEntry, GetProgramFolder() + "Wizard\\");
   if (folder.IsEmpty() || folder[folder.GetLength() - 1] != '\\') folder += "\\";
   return folder;
 }

@@ -112,12 +112,7 @@ int CStandardWizard::RunStep(int step) {
 
 int CStandardWizard::Run(const char* defaultFolder) {
   m_project.ResetAnswers();
-  char folder[MAX_PATH] = "";
-  if (CWinApp* app = AfxGetApp())
-    app->GetProfileString("Settings", kWizardPathEntry, defaultFolder, folder, sizeof folder);
-  else
-    lstrcpynA(folder, defaultFolder, sizeof folder);
-  m_project.m_folder = folder;
+  m_project.m_folder = GetSettingsString(kWizardPathEntry, defaultFolder);
 
   int step = kWizardStep1;
   while (step != kWizardFinished && step != kWizardCancelled) {

@@ -17,6 +17,7 @@
 #include "builder/CommView.h"
 #include "builder/MainFrame.h"
 #include "builder/ObjectDialogs.h"
+#include "framework/Seams.h"
 #include "builder/SceneDataSource.h"
 #include "builder/SceneDoc.h"
 #include "builder/SceneView.h"

@@ -18,6 +18,7 @@
 
 #include "builder/CommandEdit.h"
 #include "builder/ObjectDialogs.h"
+#include "framework/Seams.h"
 #include "builder/resource.h"
 #include "imaging/RgbImage.h"
 #include "playback/ImagePainter.h"
