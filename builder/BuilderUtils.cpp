@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "common/AppUtils.h"
+#include "common/Paths.h"
 #include "framework/App.h"
 #include "framework/Seams.h"
 #include "framework/Wnd.h"

@@ -1,6 +1,7 @@
 // Helpers only the builder and its wizards use: the documents folder,
 // output-name checks, identifiers, icon files, the build code and mail.
-// What the saver runtime shares with them is in common/AppUtils.h.
+// What the saver runtime shares with them is in common/ (Paths.h,
+// SystemInfo.h, Browser.h).
 #pragma once
 
 #include <windows.h>

@@ -6,7 +6,7 @@
 
 #include "builder/BuilderUtils.h"
 #include "builder/resource.h"
-#include "common/AppUtils.h"
+#include "common/Paths.h"
 #include "framework/App.h"
 #include "framework/CommandIds.h"
 #include "framework/Seams.h"

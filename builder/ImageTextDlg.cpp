@@ -9,7 +9,6 @@
 #include "builder/FileDialogEx.h"
 #include "builder/ObjectDialogs.h"
 #include "builder/resource.h"
-#include "common/AppUtils.h"
 #include "framework/App.h"
 #include "framework/CommonDialogs.h"
 #include "imaging/RgbImage.h"

@@ -3,7 +3,7 @@
 #include "builder/SceneDataSource.h"
 
 #include "builder/resource.h"
-#include "common/AppUtils.h"
+#include "common/Paths.h"
 #include "framework/App.h"
 #include "framework/Archive.h"
 #include "framework/Exceptions.h"

@@ -9,7 +9,6 @@
 #include "builder/resource.h"
 #include "framework/App.h"
 #include "framework/CommonDialogs.h"
-#include "script/BuilderUtilities.h"
 
 // ---- colour --------------------------------------------------------------------
 

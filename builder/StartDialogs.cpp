@@ -5,7 +5,7 @@
 #include "builder/BuilderUtils.h"
 #include "builder/MainFrame.h"
 #include "builder/resource.h"
-#include "common/AppUtils.h"
+#include "common/Paths.h"
 #include "framework/CommandIds.h"
 #include "framework/Exceptions.h"
 #include "framework/Files.h"

@@ -3,9 +3,10 @@
 // also labelled) and have an options record. script_runtime (the saver runtime) compiles them with 0:
 // commands are only read, prepared and played. The difference lives in the
 // operation macros below, in the builder-only sources (CommandStore.cpp,
-// CommandText.cpp, Options.cpp, BuilderUtilities.cpp, PaletteTree.cpp,
-// SceneFile.cpp, ScriptTools.cpp) and in the per-build policy
-// (ScriptPolicy.h).
+// CommandText.cpp, ListText.cpp, MeasureField.cpp, ObjectPictures.cpp,
+// Options.cpp, PaletteTree.cpp, SaverName.cpp, SceneClipboard.cpp,
+// SceneFile.cpp, ScriptCheck.cpp, ScriptExport.cpp) and in the per-build
+// policy (ScriptPolicy.h).
 #pragma once
 
 #ifndef LW_SCRIPT_EDITING

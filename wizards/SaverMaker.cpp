@@ -9,7 +9,7 @@
 #include <new>
 
 #include "builder/BuilderUtils.h"
-#include "common/AppUtils.h"
+#include "common/Paths.h"
 #include "common/Payload.h"
 #include "framework/App.h"
 #include "framework/Exceptions.h"

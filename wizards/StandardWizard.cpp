@@ -4,7 +4,7 @@
 
 #include "builder/BuilderMessages.h"
 #include "builder/BuilderUtils.h"
-#include "common/AppUtils.h"
+#include "common/Paths.h"
 #include "framework/AppUI.h"
 #include "framework/CommandIds.h"
 #include "framework/DocManager.h"

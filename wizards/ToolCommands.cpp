@@ -12,7 +12,7 @@
 #include "builder/FileDialogEx.h"
 #include "builder/SceneView.h"
 #include "builder/resource.h"
-#include "common/AppUtils.h"
+#include "common/Paths.h"
 #include "framework/AppUI.h"
 #include "framework/CommandIds.h"
 #include "framework/DocView.h"

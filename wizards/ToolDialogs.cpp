@@ -3,7 +3,7 @@
 
 #include "builder/BuilderUtils.h"
 #include "builder/FileDialogEx.h"
-#include "common/AppUtils.h"
+#include "common/Paths.h"
 #include "framework/App.h"
 #include "framework/DocView.h"
 #include "framework/Seams.h"

@@ -9,7 +9,7 @@
 #include "builder/BuilderUtils.h"
 #include "builder/FileDialogEx.h"
 #include "builder/WizardHelperDialogs.h"
-#include "common/AppUtils.h"
+#include "common/Paths.h"
 #include "framework/App.h"
 #include "framework/CommonDialogs.h"
 #include "framework/Seams.h"

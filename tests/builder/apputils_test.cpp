@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "builder/BuilderUtils.h"
-#include "common/AppUtils.h"
+#include "common/Browser.h"
+#include "common/Paths.h"
+#include "common/SystemInfo.h"
 #include "framework/App.h"
 #include "framework/Seams.h"
 #include "tests/support/files.h"

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "builder/CustomControls.h"
+#include "builder/FloatField.h"
 #include "framework/Dialog.h"
-#include "script/BuilderUtilities.h"
 #include "script/DataBlock.h"
 #include "script/Objects.h"
 #include "tests/support/dialog_hook.h"

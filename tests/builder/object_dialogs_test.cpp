@@ -18,8 +18,8 @@
 
 #include "builder/CommandEdit.h"
 #include "builder/ObjectDialogs.h"
-#include "framework/Seams.h"
 #include "builder/resource.h"
+#include "framework/Seams.h"
 #include "imaging/RgbImage.h"
 #include "playback/ImagePainter.h"
 #include "script/DataBlock.h"
