@@ -7,6 +7,7 @@
 #include "builder/BuildDate.h"
 #include "builder/controls/BuilderMessages.h"
 #include "builder/controls/FileDialogEx.h"
+#include "builder/controls/Settings.h"
 #include "builder/controls/ShellOpen.h"
 #include "builder/MainFrame.h"
 #include "builder/resource.h"
@@ -14,13 +15,12 @@
 #include "builder/SceneView.h"
 #include "builder/SettingsMigration.h"
 #include "builder/StartDialogs.h"
+#include "framework/App.h"
 #include "framework/FrameWnd.h"
 #include "framework/Registry.h"
 #include "framework/Seams.h"
 #include "playback/movie/FlashPlayer.h"
 #include "script/Options.h"
-
-const char kSettingsSection[] = "Settings";
 
 namespace {
 

@@ -46,8 +46,6 @@ class CBuilderApp : public CDocumentApp {
 
 // The profile's version as keys spell it.
 constexpr float kProfileVersion = 4.7f;
-// The profile section of the builder's values.
-extern const char kSettingsSection[];  // "Settings"
 
 // TRUE when the argument, without one leading '-' or '/', is the name
 // (letter case aside).

@@ -7,10 +7,10 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "builder/FloatField.h"
 #include "builder/resource.h"
-#include "framework/DocView.h"
+#include "framework/App.h"
 #include "framework/TextFormat.h"
-#include "script/BuilderUtilities.h"
 #include "script/Objects.h"
 #include "script/Palette.h"
 

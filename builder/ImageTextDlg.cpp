@@ -10,7 +10,6 @@
 #include "builder/controls/Settings.h"
 #include "builder/ObjectDialogs.h"
 #include "builder/resource.h"
-#include "common/AppUtils.h"
 #include "framework/App.h"
 #include "framework/CommonDialogs.h"
 #include "imaging/RgbImage.h"
@@ -47,17 +46,6 @@ CString TemporaryPath(const char* name) {
   if (!path.IsEmpty() && path[path.GetLength() - 1] != '\\') path += '\\';
   path += name;
   return path;
-}
-
-// The folder a picture is chosen from: the one the last picture came from,
-// else My Documents.
-CString GetImageFolder() {
-  const CString documents = GetMyDocumentsPath();
-  CWinApp* app = AfxGetApp();
-  if (app == nullptr) return documents;
-  char folder[MAX_PATH] = "";
-  app->GetProfileString(kSettingsSection, kImagePathEntry, documents, folder, sizeof folder);
-  return folder;
 }
 
 }  // namespace
@@ -234,7 +222,8 @@ bool CImageTextDlg::OnFont(UINT id) {
 
 bool CImageTextDlg::OnSetImage(UINT id) {
   if (!ReadBack()) return true;
-  const CString folder = GetImageFolder();
+  // The folder the last picture came from, else My Documents.
+  const CString folder = GetSettingsFolder(kImagePathEntry);
   CFileDialogEx chooser(true, true, nullptr, nullptr, OFN_EXPLORER | OFN_HIDEREADONLY,
                         kChooserFilter, m_hWnd);
   chooser.m_ofn.lpstrTitle = kChooserTitle;
@@ -242,8 +231,7 @@ bool CImageTextDlg::OnSetImage(UINT id) {
   if (chooser.DoModal() == IDOK) {
     const CString path = chooser.GetPathName();
     const CString chosenFolder = chooser.GetFolderPath();
-    if (CWinApp* app = AfxGetApp())
-      app->WriteProfileString(kSettingsSection, kImagePathEntry, chosenFolder);
+    WriteSettingsString(kImagePathEntry, chosenFolder);
     // The working copy takes the picture only once it is read and decoded;
     // a picture that fails leaves it as it was, after the message.
     if (m_copy.TakePictureFile(path, 1)) {

@@ -17,7 +17,11 @@
 #include "builder/SceneDoc.h"
 #include "builder/SceneView.h"
 #include "builder/StartDialogs.h"
-#include "common/AppUtils.h"
+#include "builder/resource.h"
+#include "common/Browser.h"
+#include "common/Paths.h"
+#include "common/SystemInfo.h"
+#include "framework/App.h"
 #include "framework/Menu.h"
 #include "framework/Seams.h"
 #include "script/Options.h"
@@ -38,16 +42,6 @@ const char kAlwaysOnTopEntry[] = "AlwaysOnTop";
 
 CWinApp* App() { return AfxGetApp(); }
 
-int ProfileInt(const char* entry, int defaultValue) {
-  CWinApp* app = App();
-  return app ? static_cast<int>(app->GetProfileInt(kSettingsSection, entry, defaultValue))
-             : defaultValue;
-}
-
-void WriteProfileInt(const char* entry, int value) {
-  if (CWinApp* app = App()) app->WriteProfileInt(kSettingsSection, entry, value);
-}
-
 // The number of arguments of the program's command line.
 int ArgumentCount() {
   CWinApp* app = App();
@@ -58,7 +52,7 @@ int ArgumentCount() {
 
 }  // namespace
 
-bool IsStartWindowDue() { return ProfileInt(kStartDialogEntry, 0) == 0 && ArgumentCount() != 1; }
+bool IsStartWindowDue() { return GetSettingsInt(kStartDialogEntry, 0) == 0 && ArgumentCount() != 1; }
 
 void TrackPaneContextMenu(HWND pane, LPARAM lp, int subMenu) {
   POINT pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
@@ -182,10 +176,8 @@ bool CMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
     return false;
   cs.lpszClass = kMainFrameClass;
 
-  char place[128] = "";
-  if (CWinApp* app = App())
-    app->GetProfileString(kSettingsSection, kWindowPlaceEntry, "", place, sizeof place);
-  if (place[0]) {
+  const CString place = GetSettingsString(kWindowPlaceEntry);
+  if (!place.IsEmpty()) {
     int values[4];
     const int count = ParseWindowPlace(place, values);
     int* fields[4] = {&cs.x, &cs.y, &cs.cx, &cs.cy};
@@ -204,7 +196,7 @@ bool CMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
 bool CMainFrame::OnCreateClient(CREATESTRUCTA*, CCreateContext* context) {
   if (!m_wndSplitter.CreateStatic(this, 1, 2, WS_CHILD | WS_VISIBLE, AFX_IDW_PANE_FIRST))
     return false;
-  const int width = ProfileInt(kSplitterEntry, kDefaultTreeWidth);
+  const int width = GetSettingsInt(kSplitterEntry, kDefaultTreeWidth);
   if (!m_wndSplitter.CreateView(0, 0, ClassOf<CCommView>(), CSize(width, 0), context) ||
       !m_wndSplitter.CreateView(0, 1, context ? context->m_newViewClass : CFactory<CView>(),
                                 CSize(0, 0), context))
@@ -279,7 +271,7 @@ void CMainFrame::AddAlwaysOnTopItem() {
   if (!system) return;
   ::AppendMenuA(system, MF_SEPARATOR, 0, nullptr);
   ::AppendMenuA(system, MF_STRING, IDM_ALWAYSONTOP, "&Always On Top");
-  if (ProfileInt(kAlwaysOnTopEntry, 0) != 0) {
+  if (GetSettingsInt(kAlwaysOnTopEntry, 0) != 0) {
     SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     ::CheckMenuItem(system, IDM_ALWAYSONTOP, MF_BYCOMMAND | MF_CHECKED);
   }
@@ -328,14 +320,14 @@ void CMainFrame::SaveWindowState() {
                static_cast<int>(r.right - r.left), static_cast<int>(r.bottom - r.top));
   CWinApp* app = App();
   if (!app) return;
-  app->WriteProfileString(kSettingsSection, kWindowPlaceEntry, place);
-  WriteProfileInt(kWindowShowEntry, static_cast<int>(placement.showCmd));
+  WriteSettingsString(kWindowPlaceEntry, place);
+  WriteSettingsInt(kWindowShowEntry, static_cast<int>(placement.showCmd));
   // The column's width as the splitter keeps it: the pane's client area
   // is narrower by the view's edge, and would shrink the pane at every
   // start.
   int width = 0, minimum = 0;
   m_wndSplitter.GetColumnInfo(0, width, minimum);
-  WriteProfileInt(kSplitterEntry, width);
+  WriteSettingsInt(kSplitterEntry, width);
   SaveBarState(app->GetAppName());
 }
 
@@ -354,7 +346,7 @@ void CMainFrame::OnSysCommand(UINT id, LPARAM lp) {
   const bool wasOnTop = (::GetMenuState(system, IDM_ALWAYSONTOP, MF_BYCOMMAND) & MF_CHECKED) != 0;
   ::CheckMenuItem(system, IDM_ALWAYSONTOP, MF_BYCOMMAND | (wasOnTop ? MF_UNCHECKED : MF_CHECKED));
   SetWindowPos(wasOnTop ? HWND_NOTOPMOST : HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-  WriteProfileInt(kAlwaysOnTopEntry, wasOnTop ? 0 : 1);
+  WriteSettingsInt(kAlwaysOnTopEntry, wasOnTop ? 0 : 1);
 }
 
 void CMainFrame::OnDropFiles(HDROP drop) {
@@ -506,7 +498,8 @@ bool CMainFrame::OnInstallForScr(UINT) {
   }
   CSaverMaker maker;
   const bool made = maker.MakeInstallerForSaver(installer, saver) != FALSE;
-  ShowSaverMakeResult(made, maker, installer);
+  ShowSaverMakeResult(made, installer, maker.m_lastErrorShown, maker.m_lastErrorMessage,
+                      maker.m_lastErrorCode);
   return true;
 }
 
@@ -532,7 +525,7 @@ bool CMainFrame::OnFlashPresentation(UINT) {
 
 // The toolbar's wizard button: the wizard that ran last runs again.
 bool CMainFrame::OnLastWizard(UINT) {
-  if (const UINT command = LastWizardCommand(ProfileInt(kLastWizardEntry, 0)))
+  if (const UINT command = LastWizardCommand(GetSettingsInt(kLastWizardEntry, 0)))
     SendMessage(WM_COMMAND, command);
   return true;
 }

@@ -13,7 +13,6 @@
 #include "builder/resource.h"
 #include "playback/movie/FlashPlayer.h"
 #include "playback/MediaPlayers.h"
-#include "script/BuilderUtilities.h"
 #include "script/Commands.h"
 #include "script/Objects.h"
 #include "script/Palette.h"

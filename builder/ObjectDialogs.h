@@ -18,14 +18,6 @@
 // button.
 inline CStringAttribute* NestedComment(CMotionAttribute&) { return nullptr; }
 
-// The simple beep the position dialog sounds for each step it turns round;
-// tests replace it to count them. Returns the previous one (null: the
-// system's MessageBeep).
-using BeepFunction = void (*)(UINT type);
-BeepFunction SetBeepFunction(BeepFunction beep);
-// A beep through the replaceable function (the script's refusals too).
-void SoundBeep(UINT type);
-
 // The Edit of each command type these dialogs serve: runs the dialog on a
 // working copy and, on IDOK, copies it back; returns the dialog's result.
 INT_PTR EditImageTextCommand(CSceneCommand& command, HWND parent);  // type 0

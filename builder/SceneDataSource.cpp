@@ -3,9 +3,9 @@
 #include "builder/SceneDataSource.h"
 
 #include "builder/resource.h"
-#include "common/AppUtils.h"
+#include "common/Paths.h"
+#include "framework/App.h"
 #include "framework/Archive.h"
-#include "framework/DocView.h"
 #include "framework/Exceptions.h"
 #include "framework/Files.h"
 #include "script/Commands.h"

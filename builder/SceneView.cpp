@@ -18,7 +18,8 @@
 #include "builder/resource.h"
 #include "builder/SceneDataSource.h"
 #include "builder/SceneDoc.h"
-#include "common/AppUtils.h"
+#include "builder/resource.h"
+#include "common/Paths.h"
 #include "framework/App.h"
 #include "framework/Archive.h"
 #include "framework/Exceptions.h"
@@ -27,17 +28,18 @@
 #include "framework/Gdi.h"
 #include "framework/Seams.h"
 #include "playback/SpeedCalibration.h"
-#include "script/BuilderUtilities.h"
+#include "script/ListText.h"
+#include "script/Options.h"
 #include "script/Objects.h"
 #include "script/Options.h"
 #include "script/Palette.h"
 #include "script/SceneClipboard.h"
-#include "script/ScriptTools.h"
+#include "script/ScriptCheck.h"
+#include "script/ScriptExport.h"
 #include "wizards/SaverMaker.h"
 
 namespace {
 
-const char kSettings[] = "Settings";
 const DWORD kListStyle = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | LBS_MULTIPLESEL |
                          LBS_EXTENDEDSEL | LBS_OWNERDRAWVARIABLE | LBS_NOINTEGRALHEIGHT;
 // How far the lines reach to the right, for the horizontal scroll bar.
@@ -62,16 +64,6 @@ CString OutputBase(const CString& documentPath) {
 
 CWinApp* App() { return AfxGetApp(); }
 
-CString ProfileString(const char* entry, const char* defaultValue) {
-  char text[MAX_PATH] = "";
-  if (CWinApp* app = App()) app->GetProfileString(kSettings, entry, defaultValue, text, sizeof text);
-  return text;
-}
-
-void WriteProfileString(const char* entry, const char* value) {
-  if (CWinApp* app = App()) app->WriteProfileString(kSettings, entry, value);
-}
-
 // The speed value of this machine: stored in the profile, else measured
 // (once per machine and stored there).
 UINT MeasureTimes() {
@@ -79,7 +71,7 @@ UINT MeasureTimes() {
   if (!app || !*app->GetProfileKey()) return 0;
   CString key = app->GetProfileKey();
   key += "\\";
-  key += kSettings;
+  key += kSettingsSection;
   CRegistrySpeedStore store(HKEY_CURRENT_USER, key);
   UINT times = 0;
   CalibrateSpeed(store, &times);
@@ -530,13 +522,13 @@ bool AskOutputPath(HWND parent, const char* defExt, const char* name, const char
                    CString& output) {
   CFileDialogEx dialog(false, false, defExt, name,
                        OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_ENABLEHOOK, filter, parent);
-  const CString folder = ProfileString("SavePath", GetMyDocumentsPath());
+  const CString folder = GetSettingsFolder("SavePath");
   dialog.m_ofn.lpstrInitialDir = folder;
   dialog.m_ofn.lpstrTitle = "Make Screen Saver";
   dialog.m_ofn.lpfnHook = SaveDialogHookProc;
   dialog.m_ofn.Flags |= OFN_ENABLEHOOK;
   if (dialog.DoModal() != IDOK) return false;
-  WriteProfileString("SavePath", dialog.GetFolderPath());
+  WriteSettingsString("SavePath", dialog.GetFolderPath());
   output = dialog.GetPathName();
   if (dialog.GetFileExt().CompareNoCase(defExt) != 0) {
     output += ".";
@@ -559,7 +551,8 @@ bool CSceneView::OnMakeScr(bool interactive, CString* outPath) {
   }
   CSaverMaker maker;
   const bool made = maker.MakeScr(output, document) != FALSE;
-  ShowSaverMakeResult(made, maker, output);
+  ShowSaverMakeResult(made, output, maker.m_lastErrorShown, maker.m_lastErrorMessage,
+                      maker.m_lastErrorCode);
   if (made && outPath) *outPath = output;
   return made;
 }
@@ -576,7 +569,8 @@ bool CSceneView::OnMakeInstall(bool interactive) {
   }
   CSaverMaker maker;
   const bool made = maker.MakeInstaller(output, document) != FALSE;
-  ShowSaverMakeResult(made, maker, output);
+  ShowSaverMakeResult(made, output, maker.m_lastErrorShown, maker.m_lastErrorMessage,
+                      maker.m_lastErrorCode);
   return made;
 }
 
@@ -690,7 +684,7 @@ void CSceneView::PasteFromClipboard() {
   CClipboard clipboard(m_hWnd);
   HGLOBAL block = clipboard.IsOpen() ? CClipboard::GetBlock(SceneFormats().copy) : nullptr;
   if (!block) {
-    SoundBeep(kRefusedBeep);
+    LwMessageBeep(kRefusedBeep);
     return;
   }
   try {
@@ -700,7 +694,7 @@ void CSceneView::PasteFromClipboard() {
     PasteFromArchive(ar, at);
   } catch (CException* e) {
     e->Delete();
-    SoundBeep(kRefusedBeep);
+    LwMessageBeep(kRefusedBeep);
   }
 }
 
@@ -710,7 +704,7 @@ bool CSceneView::PasteFromArchive(CArchive& ar, int at) {
   commands->NumberCommands();
   CCommandList pasted;
   if (!ReadCopyBlock(ar, Palette(), *commands, pasted)) {
-    SoundBeep(kRefusedBeep);
+    LwMessageBeep(kRefusedBeep);
     return false;
   }
   InsertLines(pasted, at);
@@ -989,7 +983,7 @@ bool CSceneView::OnDrop(COleDataObject* data, DWORD dropEffect, CPoint point) {
   } catch (CException* e) {
     e->Delete();
   }
-  if (!dropped) SoundBeep(kRefusedBeep);
+  if (!dropped) LwMessageBeep(kRefusedBeep);
   return dropped;
 }
 

@@ -7,9 +7,8 @@
 #include <cstring>
 
 #include "builder/resource.h"
+#include "framework/App.h"
 #include "framework/CommonDialogs.h"
-#include "framework/DocView.h"
-#include "script/BuilderUtilities.h"
 
 // ---- colour --------------------------------------------------------------------
 

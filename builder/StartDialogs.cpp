@@ -2,9 +2,12 @@
 #include "builder/StartDialogs.h"
 
 #include "builder/BuilderApp.h"
+#include "builder/controls/OutputNames.h"
+#include "builder/controls/Settings.h"
 #include "builder/MainFrame.h"
 #include "builder/resource.h"
-#include "common/AppUtils.h"
+#include "common/Paths.h"
+#include "framework/App.h"
 #include "framework/CommandIds.h"
 #include "framework/Exceptions.h"
 #include "framework/Files.h"
@@ -223,9 +226,8 @@ CStartDlg::CStartDlg(HWND parent) : CCmdDialog(IDD_START, parent) {}
 
 bool CStartDlg::OnInitDialog() {
   CCmdDialog::OnInitDialog();
-  CWinApp* app = AfxGetApp();
-  const UINT dontShow = app ? app->GetProfileInt(kSettingsSection, kStartDialogEntry, 0) : 0;
-  CheckDlgButton(IDC_START_DONTSHOW, dontShow != 0 ? BST_CHECKED : BST_UNCHECKED);
+  CheckDlgButton(IDC_START_DONTSHOW,
+                 GetSettingsInt(kStartDialogEntry, 0) != 0 ? BST_CHECKED : BST_UNCHECKED);
   // The window is its background picture's size.
   HWND back = GetDlgItem(IDC_START_BACKGROUND);
   CRect backRect;
@@ -257,9 +259,7 @@ bool CStartDlg::OnChoice(UINT id) {
 }
 
 bool CStartDlg::OnDontShow(UINT) {
-  if (CWinApp* app = AfxGetApp())
-    app->WriteProfileInt(kSettingsSection, kStartDialogEntry,
-                         IsDlgButtonChecked(IDC_START_DONTSHOW) == BST_CHECKED ? 1 : 0);
+  WriteSettingsInt(kStartDialogEntry, IsDlgButtonChecked(IDC_START_DONTSHOW) == BST_CHECKED ? 1 : 0);
   return true;
 }
 

@@ -13,20 +13,12 @@
 #include "builder/SmallDialogs.h"
 #include "builder/resource.h"
 #include "framework/App.h"
+#include "framework/Seams.h"
 #include "framework/TextFormat.h"
 #include "playback/painter/ImagePainter.h"
 #include "script/Palette.h"
 
 namespace {
-
-BeepFunction g_beep = nullptr;
-
-void Beep(UINT type) {
-  if (g_beep != nullptr)
-    g_beep(type);
-  else
-    ::MessageBeep(type);
-}
 
 void Enable(CDialog& dialog, int id, bool enable) { ::EnableWindow(dialog.GetDlgItem(id), enable); }
 void Show(CDialog& dialog, int id, bool show) {
@@ -91,14 +83,6 @@ bool AppendObject(CSceneCommand* object) {
 }
 
 }  // namespace
-
-void SoundBeep(UINT type) { Beep(type); }
-
-BeepFunction SetBeepFunction(BeepFunction beep) {
-  BeepFunction previous = g_beep;
-  g_beep = beep;
-  return previous;
-}
 
 int StepTowardEnd(int step, int start, int end, bool* corrected) {
   const bool turn = (step > 0 && end < start) || (step < 0 && start < end);
@@ -310,7 +294,7 @@ void CPositionDlg::OnOK() {
   m_copy.m_stepX = m_copy.m_stepAlongX
                        ? StepTowardEnd(m_copy.m_stepX, m_copy.m_startX, m_copy.m_endX, &corrected)
                        : StepTowardEnd(m_copy.m_stepX, m_copy.m_startY, m_copy.m_endY, &corrected);
-  if (corrected) Beep(0xFFFFFFFF);
+  if (corrected) LwMessageBeep(0xFFFFFFFF);
   m_copy.m_effect = 0;
   EndDialog(IDOK);
 }

@@ -1,10 +1,10 @@
 # The layers of the code and the one direction of their dependencies.
 # Every layer is a folder; the framework's folder holds three, one per
-# library, and the wizards' folder holds the output writer's library below
+# library, and the wizards' folder holds the output writer's library above
 # the builder's UI kit. A file may include headers of its own layer and of
 # layers below it. The programs are peers: none includes another's code.
-# The builder is one program in four layers: the output writer, the UI kit
-# (builder/controls), the wizards and the application.
+# The builder is one program in four layers: the UI kit (builder/controls),
+# the output writer, the wizards and the application.
 #
 # Run at build time (cmake -P) over every file of the layers' folders and
 # every file a library or program of them lists; fails the build on the
@@ -61,8 +61,8 @@ layer(60 playback "the scene thread and players")
 layer(70 runtime "the saver runtime" PROGRAM Halcyra)
 layer(70 engine "the movie engine" PROGRAM Emberlyn)
 layer(70 installer "the installer stub" PROGRAM Quenlark)
-layer(70 wizards "the output writer" PROGRAM Lumenweave LIBRARIES saver_writer)
-layer(71 builder/controls "the builder's UI kit" PROGRAM Lumenweave)
+layer(70 builder/controls "the builder's UI kit" PROGRAM Lumenweave)
+layer(71 wizards "the output writer" PROGRAM Lumenweave LIBRARIES saver_writer)
 layer(72 wizards "the wizards" PROGRAM Lumenweave)
 layer(73 builder "the builder's application" PROGRAM Lumenweave)
 

@@ -8,18 +8,10 @@
 #include "framework/Seams.h"
 #include "framework/Trace.h"
 
-namespace {
-
-void LoadEngineString(UINT id, char* out, int size) {
-  if (::LoadStringA(::GetModuleHandleA(nullptr), id, out, size) <= 0) out[0] = 0;
-}
-
-}  // namespace
-
 void ShowConfigMessage(HWND owner) {
   char text[256], caption[128];
-  LoadEngineString(IDS_CONFIG_MESSAGE, text, sizeof text);
-  LoadEngineString(IDS_CONFIG_CAPTION, caption, sizeof caption);
+  LoadResourceString(IDS_CONFIG_MESSAGE, text, sizeof text);
+  LoadResourceString(IDS_CONFIG_CAPTION, caption, sizeof caption);
   LwMessageBox(owner, text, caption, MB_ICONWARNING);
 }
 
@@ -63,7 +55,7 @@ void CEngineApp::PreviewMode(HWND parent) {
   RECT area = {};
   ::GetClientRect(parent, &area);
   char title[128];
-  LoadEngineString(IDS_PREVIEW_TITLE, title, sizeof title);
+  LoadResourceString(IDS_PREVIEW_TITLE, title, sizeof title);
   CEngineWnd* wnd = new CEngineWnd(true);
   if (!wnd->Create(0, title, WS_CHILD | WS_VISIBLE, area, parent, 0)) {
     // A failed creation has deleted the window object.

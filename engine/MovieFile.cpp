@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "common/AppUtils.h"
+#include "common/Paths.h"
 #include "common/Payload.h"
 #include "framework/Sync.h"
 

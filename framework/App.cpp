@@ -1,4 +1,4 @@
-// The application object and its profile.
+// The application object and its profile, and the program's string table.
 #include "framework/App.h"
 
 #include "framework/Seams.h"
@@ -13,6 +13,20 @@ CWinApp* AfxGetApp() { return g_app; }
 
 HWND AfxGetMainHwnd() {
   return g_app && g_app->m_pMainWnd ? g_app->m_pMainWnd->GetSafeHwnd() : nullptr;
+}
+
+CString LoadResourceString(UINT id, const char* fallback) {
+  char buffer[1024];
+  const int length = LoadResourceString(id, buffer, sizeof buffer);
+  return length > 0 ? CString(buffer, length) : CString(fallback);
+}
+
+int LoadResourceString(UINT id, char* out, int size) {
+  if (size <= 0) return 0;
+  const int length = ::LoadStringA(::GetModuleHandleA(nullptr), id, out, size);
+  if (length > 0) return length;
+  out[0] = 0;
+  return 0;
 }
 
 CWinApp::CWinApp(const char* appName) {
@@ -63,12 +77,18 @@ bool CWinApp::WriteProfileInt(const char* section, const char* entry, int value)
   return OpenSection(section, true).SetDWORD(entry, static_cast<DWORD>(value)) == ERROR_SUCCESS;
 }
 
-int CWinApp::GetProfileString(const char* section, const char* entry, const char* defaultValue,
-                              char* out, int size) const {
-  if (size <= 0) return 0;
-  if (!OpenSection(section, false).QueryString(entry, out, static_cast<DWORD>(size)))
-    lstrcpynA(out, defaultValue ? defaultValue : "", size);
-  return lstrlenA(out);
+CString CWinApp::GetProfileString(const char* section, const char* entry,
+                                  const char* defaultValue) const {
+  // Asked for its size first, so that a value of any length reads whole.
+  const CRegKey key = OpenSection(section, false);
+  DWORD type = 0, size = 0;
+  if (key.QueryValue(entry, &type, nullptr, &size) && (type == REG_SZ || type == REG_EXPAND_SZ)) {
+    CString text;
+    const bool read = key.QueryString(entry, text.GetBuffer(static_cast<int>(size) + 1), size + 1);
+    text.ReleaseBuffer(read ? -1 : 0);
+    if (read) return text;
+  }
+  return CString(defaultValue ? defaultValue : "");
 }
 
 bool CWinApp::WriteProfileString(const char* section, const char* entry, const char* value) {

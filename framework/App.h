@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "framework/Registry.h"
+#include "framework/Strings.h"
 #include "framework/Thread.h"
 
 class CWinApp : public CWinThread {
@@ -24,9 +25,9 @@ class CWinApp : public CWinThread {
 
   UINT GetProfileInt(const char* section, const char* entry, int defaultValue) const;
   bool WriteProfileInt(const char* section, const char* entry, int value);
-  // Copies the value (or the default) into out; returns its length.
-  int GetProfileString(const char* section, const char* entry, const char* defaultValue,
-                       char* out, int size) const;
+  // The value, or the default when there is none (or it is no string).
+  CString GetProfileString(const char* section, const char* entry,
+                           const char* defaultValue = "") const;
   bool WriteProfileString(const char* section, const char* entry, const char* value);
 
   HINSTANCE m_hInstance = nullptr;
@@ -46,3 +47,10 @@ class CWinApp : public CWinThread {
 CWinApp* AfxGetApp();
 // The application's main window; null when there is none.
 HWND AfxGetMainHwnd();
+
+// The text of a string of the program's string table; the fallback when
+// there is none.
+CString LoadResourceString(UINT id, const char* fallback = "");
+// The same into out (size bytes, at least 1): its length, or 0 with out
+// empty when there is none.
+int LoadResourceString(UINT id, char* out, int size);

@@ -16,13 +16,6 @@ const int kDockZone = 24;
 
 HINSTANCE ResourceModule() { return ::GetModuleHandleA(nullptr); }
 
-// The string resource; empty when there is none.
-CString LoadResourceString(UINT id) {
-  char text[512];
-  const int length = ::LoadStringA(ResourceModule(), id, text, sizeof text);
-  return length > 0 ? CString(text, length) : CString();
-}
-
 void InitBarControls() {
   static bool done = false;
   if (done) return;

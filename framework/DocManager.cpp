@@ -373,8 +373,8 @@ void CRecentFileList::ReadList() {
   for (int i = 1; i <= m_size; ++i) {
     CString entry;
     entry.Format(m_entryFormat, i);
-    char path[MAX_PATH];
-    if (app->GetProfileString(m_section, entry, "", path, sizeof path) > 0) m_files.Add(path);
+    const CString path = app->GetProfileString(m_section, entry);
+    if (!path.IsEmpty()) m_files.Add(path);
   }
 }
 

@@ -37,12 +37,6 @@ CString FileTitleOf(const char* path) {
 
 }  // namespace
 
-CString LoadResourceString(UINT id, const char* fallback) {
-  char buffer[1024];
-  const int length = ::LoadStringA(ModuleInstance(), id, buffer, sizeof buffer);
-  return length > 0 ? CString(buffer, length) : CString(fallback);
-}
-
 // ---------------------------------------------------------------------------
 // CDocument
 

@@ -61,10 +61,6 @@ struct CCreateContext {
   CFrameWnd* m_pCurrentFrame = nullptr;
 };
 
-// The text of a string of the program's string table; the fallback when
-// there is none.
-CString LoadResourceString(UINT id, const char* fallback = "");
-
 class CDocument : public CCmdTarget {
   LW_DECLARE_COMMAND_TABLE()
  public:

@@ -30,6 +30,7 @@ SystemMessageBox g_systemBox;
 SystemShell g_systemShell;
 std::atomic<CMessageBoxSink*> g_sink{&g_systemBox};
 std::atomic<CShellLauncher*> g_launcher{&g_systemShell};
+std::atomic<BeepFunction> g_beep{nullptr};
 char g_caption[128] = "";
 std::atomic<bool> g_messagesToDebugOutput{false};
 
@@ -41,6 +42,15 @@ bool IsThreadQuiet() {
 }
 
 }  // namespace
+
+BeepFunction SetBeepFunction(BeepFunction beep) { return g_beep.exchange(beep); }
+
+void LwMessageBeep(UINT type) {
+  if (const BeepFunction beep = g_beep.load())
+    beep(type);
+  else
+    ::MessageBeep(type);
+}
 
 BOOL CShellLauncher::ExecuteEx(SHELLEXECUTEINFOA* info) { return ::ShellExecuteExA(info); }
 

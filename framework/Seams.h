@@ -1,7 +1,8 @@
 // The places where a program asks the user or the shell, behind interfaces
-// that tests replace: message boxes and shell launching (ShellExecute,
-// ShellExecuteEx and command lines). The real implementations call user32 and shell32; a
-// test installs its own to record what was asked and to answer. The
+// that tests replace: message boxes, the simple beep and shell launching
+// (ShellExecute, ShellExecuteEx and command lines). The real
+// implementations call user32 and shell32; a test installs its own to
+// record what was asked and to answer. The
 // messages that library code shows on its own take one path through the
 // message-box seam, with one caption and one way to silence them.
 #pragma once
@@ -41,6 +42,12 @@ int LwMessageBox(HWND owner, const char* text, const char* caption, UINT type);
 // A message box with the application's name as caption, owned by the
 // active window of the calling thread.
 int AfxMessageBox(const char* text, UINT type = MB_OK);
+// The simple beep (MessageBeep) through the current beep function, which a
+// test replaces to count them; SetBeepFunction returns the previous one
+// (null: the system's MessageBeep).
+using BeepFunction = void (*)(UINT type);
+BeepFunction SetBeepFunction(BeepFunction beep);
+void LwMessageBeep(UINT type);
 // ShellExecute through the current launcher.
 INT_PTR LwShellExecute(HWND owner, const char* verb, const char* file, const char* params,
                        const char* folder, int show);

@@ -6,7 +6,7 @@
 
 #include <cstdlib>
 
-#include "common/AppUtils.h"
+#include "common/SystemInfo.h"
 #include "framework/Gdi.h"
 #include "framework/Registry.h"
 #include "imaging/RgbImage.h"

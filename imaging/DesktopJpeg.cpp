@@ -2,7 +2,7 @@
 // picture objects that show them.
 #include <windows.h>
 
-#include "common/AppUtils.h"
+#include "common/Paths.h"
 #include "imaging/RgbImage.h"
 
 bool WriteJpegFile(const char* path, const BYTE* pixels, int width, int height) {

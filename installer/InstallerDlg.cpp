@@ -7,6 +7,7 @@
 
 #include <commctrl.h>
 
+#include "framework/App.h"
 #include "framework/Seams.h"
 #include "installer/CarriedSaver.h"
 #include "installer/InstallerName.h"
@@ -64,8 +65,7 @@ bool CInstallerDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   HMENU systemMenu = ::GetSystemMenu(m_hWnd, FALSE);
   char about[64] = "";
-  if (systemMenu &&
-      ::LoadStringA(::GetModuleHandleA(nullptr), IDS_ABOUTBOX, about, sizeof about) > 0) {
+  if (systemMenu && LoadResourceString(IDS_ABOUTBOX, about, sizeof about) > 0) {
     ::AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
     ::AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, about);
   }
@@ -147,7 +147,7 @@ bool CInstallerDlg::TakeOutSaver(installer::CCarriedSaver* saver) {
   if (result == installer::CarriedResult::kOk) return true;
   char text[128] = "";
   if (result == installer::CarriedResult::kTempFailed)
-    ::LoadStringA(::GetModuleHandleA(nullptr), IDS_TEMP_FAILED, text, sizeof text);
+    LoadResourceString(IDS_TEMP_FAILED, text, sizeof text);
   else
     lstrcpynA(text, CarriedMessage(result), sizeof text);
   Message(text, MB_ICONSTOP);

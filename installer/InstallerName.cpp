@@ -1,7 +1,7 @@
 // The installer's names from its own path.
 #include "installer/InstallerName.h"
 
-#include "common/AppUtils.h"
+#include "common/Paths.h"
 
 namespace installer {
 

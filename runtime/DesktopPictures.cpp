@@ -2,7 +2,8 @@
 // image library and the picture layer's desktop and wallpaper readers.
 #include "runtime/DesktopPictures.h"
 
-#include "common/AppUtils.h"
+#include "common/Paths.h"
+#include "common/SystemInfo.h"
 #include "framework/Gdi.h"
 #include "imaging/ImageLib.h"
 #include "imaging/RgbImage.h"

@@ -6,7 +6,9 @@
 
 #include <cstring>
 
-#include "common/AppUtils.h"
+#include "common/Browser.h"
+#include "common/Paths.h"
+#include "common/SystemInfo.h"
 #include "framework/Seams.h"
 
 int OsClassOfWindowsKind(int kind) {

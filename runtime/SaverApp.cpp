@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "common/AppUtils.h"
+#include "common/Paths.h"
 #include "common/Payload.h"
 #include "framework/Seams.h"
 #include "framework/Sync.h"

@@ -35,21 +35,20 @@ void WriteProfileInt(const char* entry, int value) {
 
 void ShowMessage(UINT id, UINT type) {
   char text[200];
-  LoadSaverString(id, text, sizeof text);
+  LoadResourceString(id, text, sizeof text);
   AfxMessageBox(text, type);
 }
 
 }  // namespace
 
-void LoadSaverString(UINT id, char* out, int size) {
-  if (::LoadStringA(::GetModuleHandleA(nullptr), id, out, size) <= 0) out[0] = 0;
-}
-
 void ReadStoredPassword(char* out) {
   out[0] = 0;
-  if (CWinApp* app = AfxGetApp())
-    app->GetProfileString(saver::kPassword, saver::kEncrypt, "", out, kStoredPasswordSize);
-  if (!IsStoredPasswordReadable(out)) out[0] = 0;
+  CWinApp* app = AfxGetApp();
+  if (!app) return;
+  // A value too long for the buffer is no password of ours either.
+  const CString stored = app->GetProfileString(saver::kPassword, saver::kEncrypt);
+  if (stored.GetLength() < kStoredPasswordSize && IsStoredPasswordReadable(stored))
+    lstrcpynA(out, stored, kStoredPasswordSize);
 }
 
 void ChangeSaverPassword(HWND owner) {

@@ -9,9 +9,6 @@
 #include "framework/Dialog.h"
 #include "runtime/PasswordHash.h"
 
-// A string of the program's string table (empty when missing).
-void LoadSaverString(UINT id, char* out, int size);
-
 // The saver's password as the profile keeps it, into out (at least
 // kStoredPasswordSize bytes): empty when there is none, and also when the
 // value cannot be read (damaged, or kept in another format by an older

@@ -1,7 +1,7 @@
 // The one-line labels of commands, attributes and objects for the script
 // list and the text export (builder only).
 #include "playback/painter/ImagePainter.h"
-#include "script/BuilderUtilities.h"
+#include "script/ListText.h"
 #include "script/Objects.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // The dialog-free script utilities that the saver runtime shares with the
-// builder (the builder's own are in BuilderUtilities.cpp).
+// builder.
 #include "script/Utilities.h"
 
 #include <shellapi.h>

@@ -1,7 +1,7 @@
 // Small free functions shared by the script classes, the editor and the
 // output writer: whole files into memory and back out to temporary files,
-// and the shell's name of a file. The builder's own are in
-// BuilderUtilities.h.
+// and the shell's name of a file. The builder's own are in ListText.h,
+// MeasureField.h and SaverName.h.
 #pragma once
 
 #include <windows.h>

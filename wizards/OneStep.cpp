@@ -7,12 +7,14 @@
 #include "builder/controls/OutputNames.h"
 #include "builder/controls/Settings.h"
 #include "builder/controls/ShellOpen.h"
-#include "common/AppUtils.h"
+#include "common/Paths.h"
+#include "common/SystemInfo.h"
 #include "framework/App.h"
 #include "framework/DocView.h"
 #include "framework/Seams.h"
 #include "script/Commands.h"
 #include "script/Objects.h"
+#include "wizards/StandardWizard.h"
 #include "wizards/ToolDialogs.h"
 #include "wizards/WizardHelperDialogs.h"
 #include "wizards/WizardToolsResource.h"
@@ -71,13 +73,7 @@ const char* OneStepTemplateName(int index) {
 }
 
 CString GetWizardProjectsFolder() {
-  char text[MAX_PATH] = "";
-  const CString fallback = GetProgramFolder() + "Wizard\\";
-  CString folder = fallback;
-  if (CWinApp* app = AfxGetApp()) {
-    app->GetProfileString("Settings", "WizardPath", fallback, text, sizeof text);
-    folder = text;
-  }
+  CString folder = GetSettingsString(kWizardPathEntry, GetProgramFolder() + "Wizard\\");
   if (folder.IsEmpty() || folder[folder.GetLength() - 1] != '\\') folder += "\\";
   return folder;
 }

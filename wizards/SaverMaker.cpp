@@ -8,7 +8,8 @@
 #include <cstring>
 #include <new>
 
-#include "common/AppUtils.h"
+#include "builder/controls/Settings.h"
+#include "common/Paths.h"
 #include "common/Payload.h"
 #include "framework/App.h"
 #include "framework/Exceptions.h"
@@ -41,11 +42,6 @@ const char kReadWriteError[] = "Error during file read/write operation!";
       "The file is not a screen saver made by Lumenweave!",
   };
   throw new CUtilMakeException(code, kMessages[code]);
-}
-
-int ProfileInt(const char* entry) {
-  CWinApp* app = AfxGetApp();
-  return app ? static_cast<int>(app->GetProfileInt("Settings", entry, 0)) : 0;
 }
 
 // A whole file in memory; empty when it cannot be read whole.
@@ -311,7 +307,7 @@ void CSaverMaker::AppendScript(const char* output, const char* document, int fla
     carried::EncodeWord(size, word);
     file.Write(word, sizeof word);
     if (CopyBytes(doc, size, file) != CopyResult::kDone) unreadable();
-    const uint8_t trailer[2] = {static_cast<uint8_t>(ProfileInt("SCRSettings") & 0xFF),
+    const uint8_t trailer[2] = {static_cast<uint8_t>(GetSettingsInt("SCRSettings", 0) & 0xFF),
                                 static_cast<uint8_t>(flag)};
     file.Write(trailer, flag >= 0 ? 2 : 1);
     file.Close();
@@ -429,8 +425,8 @@ BOOL CSaverMaker::RefuseOverwrite(const char* input) {
 BOOL CSaverMaker::MakeScr(const char* output, const char* document) {
   ResetLastError();
   if (IsSameFile(output, document)) return RefuseOverwrite(document);
-  const bool customImage = ProfileInt("CustomImage") != 0;
-  const bool customIcon = ProfileInt("CustomIcon") != 0;
+  const bool customImage = GetSettingsInt("CustomImage", 0) != 0;
+  const bool customIcon = GetSettingsInt("CustomIcon", 0) != 0;
   try {
     CStagedOutput staged(output, 3);
     const char* const writing = staged.Path();
@@ -449,8 +445,8 @@ BOOL CSaverMaker::MakeScr(const char* output, const char* document) {
 BOOL CSaverMaker::MakeInstaller(const char* output, const char* document) {
   ResetLastError();
   if (IsSameFile(output, document)) return RefuseOverwrite(document);
-  const bool customImage = ProfileInt("CustomImage") != 0;
-  const bool customIcon = ProfileInt("CustomIcon") != 0;
+  const bool customImage = GetSettingsInt("CustomImage", 0) != 0;
+  const bool customIcon = GetSettingsInt("CustomIcon", 0) != 0;
   try {
     CStagedOutput staged(output, 8);
     const char* const writing = staged.Path();
@@ -501,8 +497,8 @@ BOOL CSaverMaker::MakeMovieSaver(const char* output, const char* movie) {
 
 BOOL CSaverMaker::MakeBesideDocument() {
   ResetLastError();
-  const bool customImage = ProfileInt("CustomImage") != 0;
-  const bool customIcon = ProfileInt("CustomIcon") != 0;
+  const bool customImage = GetSettingsInt("CustomImage", 0) != 0;
+  const bool customIcon = GetSettingsInt("CustomIcon", 0) != 0;
   const CString base = GetFileDirectory(m_documentPath) + GetPathTitle(m_documentPath);
   const CString saver = base + ".scr";
   const CString installer = base + ".exe";
@@ -570,7 +566,7 @@ bool CSaverMaker::IsCarriedSaver(const uint8_t* bytes, uint32_t size) {
 BOOL CSaverMaker::MakeInstallerForSaver(const char* output, const char* saver) {
   ResetLastError();
   if (IsSameFile(output, saver)) return RefuseOverwrite(saver);
-  const bool customIcon = ProfileInt("CustomIcon") != 0;
+  const bool customIcon = GetSettingsInt("CustomIcon", 0) != 0;
   try {
     FileBytes bytes;
     try {

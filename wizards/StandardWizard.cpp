@@ -3,7 +3,8 @@
 #include "wizards/StandardWizard.h"
 
 #include "builder/controls/BuilderMessages.h"
-#include "common/AppUtils.h"
+#include "builder/controls/Settings.h"
+#include "common/Paths.h"
 #include "framework/AppUI.h"
 #include "framework/CommandIds.h"
 #include "framework/DocManager.h"
@@ -109,12 +110,7 @@ int CStandardWizard::RunStep(int step) {
 
 int CStandardWizard::Run(const char* defaultFolder) {
   m_project.ResetAnswers();
-  char folder[MAX_PATH] = "";
-  if (CWinApp* app = AfxGetApp())
-    app->GetProfileString("Settings", kWizardPathEntry, defaultFolder, folder, sizeof folder);
-  else
-    lstrcpynA(folder, defaultFolder, sizeof folder);
-  m_project.m_folder = folder;
+  m_project.m_folder = GetSettingsString(kWizardPathEntry, defaultFolder);
 
   int step = kWizardStep1;
   while (step != kWizardFinished && step != kWizardCancelled) {

@@ -11,7 +11,8 @@
 #include "builder/controls/FileDialogEx.h"
 #include "builder/controls/SaverMakeResult.h"
 #include "builder/controls/Settings.h"
-#include "common/AppUtils.h"
+#include "common/Paths.h"
+#include "framework/App.h"
 #include "framework/AppUI.h"
 #include "framework/CommandIds.h"
 #include "framework/DocView.h"
@@ -129,12 +130,14 @@ void RunOneStepWizard(CFrameWnd* frame) {
   CSaverMaker maker;
   const CString saver = folder + name + ".scr";
   if (!maker.MakeScr(saver, document)) {
-    ShowSaverMakeResult(false, maker, saver);
+    ShowSaverMakeResult(false, saver, maker.m_lastErrorShown, maker.m_lastErrorMessage,
+                        maker.m_lastErrorCode);
     return;
   }
   const CString installer = folder + name + ".exe";
   if (!maker.MakeInstaller(installer, document)) {
-    ShowSaverMakeResult(false, maker, installer);
+    ShowSaverMakeResult(false, installer, maker.m_lastErrorShown, maker.m_lastErrorMessage,
+                        maker.m_lastErrorCode);
     return;
   }
   if (BothExist(folder + name)) ShowFinished(folder, nullptr);

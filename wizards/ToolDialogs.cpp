@@ -5,7 +5,7 @@
 #include "builder/controls/OutputNames.h"
 #include "builder/controls/Settings.h"
 #include "builder/controls/ShellOpen.h"
-#include "common/AppUtils.h"
+#include "common/Paths.h"
 #include "framework/App.h"
 #include "framework/DocView.h"
 #include "framework/Seams.h"

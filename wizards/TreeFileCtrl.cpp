@@ -11,7 +11,7 @@
 #include <shlobj.h>
 #include <winnetwk.h>
 
-#include "common/AppUtils.h"
+#include "common/Paths.h"
 #include "framework/App.h"
 #include "framework/Seams.h"
 #include "wizards/WizardToolsResource.h"

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "framework/DocView.h"
+#include "framework/App.h"
 #include "framework/Seams.h"
 #include "framework/TextFormat.h"
 #include "playback/painter/ImagePainter.h"

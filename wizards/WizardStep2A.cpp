@@ -7,7 +7,7 @@
 #include "builder/controls/FileDialogEx.h"
 #include "builder/controls/OutputNames.h"
 #include "builder/controls/Settings.h"
-#include "common/AppUtils.h"
+#include "common/Paths.h"
 #include "framework/Seams.h"
 #include "wizards/WizardHelperDialogs.h"
 #include "wizards/WizardStepsResource.h"

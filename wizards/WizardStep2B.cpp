@@ -2,7 +2,7 @@
 #include "wizards/WizardSteps.h"
 
 #include "builder/controls/Settings.h"
-#include "common/AppUtils.h"
+#include "common/Paths.h"
 #include "framework/CommonDialogs.h"
 #include "framework/Seams.h"
 #include "wizards/WizardStepsResource.h"

@@ -6,7 +6,7 @@
 
 #include <shlobj.h>
 
-#include "common/AppUtils.h"
+#include "common/Paths.h"
 #include "framework/Seams.h"
 #include "wizards/WizardHelperDialogs.h"
 

@@ -6,7 +6,7 @@
 
 #include "builder/controls/ControlsResource.h"
 #include "builder/controls/Settings.h"
-#include "common/AppUtils.h"
+#include "common/Paths.h"
 #include "framework/App.h"
 #include "framework/CommandIds.h"
 #include "framework/Seams.h"
@@ -15,7 +15,6 @@
 namespace {
 
 const char kPreviewTemplate[] = "FILEOPEN_TEMPLATE";
-const char kSettingsSection[] = "Settings";
 const char kDocPathEntry[] = "DocPath";
 
 // A text the system's dialog gives for a CDM_ message; empty when none.
@@ -270,13 +269,7 @@ bool CDocManagerEx::DoPromptFileName(CString& fileName, UINT titleId, DWORD flag
   const CString title = LoadResourceString(titleId, openFileDialog ? "Open" : "Save As");
   dlg->m_ofn.lpstrTitle = title;
 
-  CWinApp* app = AfxGetApp();
-  const CString documents = GetMyDocumentsPath();
-  char folder[MAX_PATH] = "";
-  if (app)
-    app->GetProfileString(kSettingsSection, kDocPathEntry, documents, folder, sizeof folder);
-  else
-    lstrcpynA(folder, documents, sizeof folder);
+  const CString folder = GetSettingsFolder(kDocPathEntry);
   dlg->m_ofn.lpstrInitialDir = folder;
   dlg->m_ofn.Flags |= flags;
 
@@ -289,13 +282,13 @@ bool CDocManagerEx::DoPromptFileName(CString& fileName, UINT titleId, DWORD flag
   // A save proposes the document's title in the remembered folder.
   const CString proposed = openFileDialog ? fileName : GetPathTitle(fileName);
   lstrcpynA(dlg->m_ofn.lpstrFile, proposed, static_cast<int>(dlg->m_ofn.nMaxFile));
+  CWinApp* app = AfxGetApp();
   if (app && app->m_pMainWnd) dlg->m_ofn.hwndOwner = app->m_pMainWnd->GetSafeHwnd();
 
   if (dlg->DoModal() != IDOK) return false;
   fileName = dlg->m_ofn.lpstrFile;
   const CString chosenFolder = dlg->GetFolderPath();
-  if (app && !chosenFolder.IsEmpty())
-    app->WriteProfileString(kSettingsSection, kDocPathEntry, chosenFolder);
+  if (!chosenFolder.IsEmpty()) WriteSettingsString(kDocPathEntry, chosenFolder);
   return true;
 }
 

@@ -2,8 +2,9 @@
 #include "builder/controls/OutputNames.h"
 
 #include <cstring>
+#include <initializer_list>
 
-#include "common/AppUtils.h"
+#include "common/Paths.h"
 
 bool IsOutputNameFree(const char* base, int kind) {
   CString b(base);

@@ -2,11 +2,12 @@
 #include "builder/controls/SaverMakeResult.h"
 
 #include "builder/controls/ControlsResource.h"
+#include "framework/App.h"
 #include "framework/DocView.h"
 #include "framework/Seams.h"
-#include "wizards/SaverMaker.h"
 
-void ShowSaverMakeResult(bool made, const CSaverMaker& maker, const char* output) {
+void ShowSaverMakeResult(bool made, const char* output, bool errorShown, const char* errorMessage,
+                         int errorCode) {
   CString text;
   if (made) {
     text.Format(LoadResourceString(IDS_SAVER_CREATED, "Screen saver\n%s\nis succesfully created."),
@@ -14,10 +15,10 @@ void ShowSaverMakeResult(bool made, const CSaverMaker& maker, const char* output
     AfxMessageBox(text, MB_ICONINFORMATION);
     return;
   }
-  if (maker.m_lastErrorShown) return;
+  if (errorShown) return;
   text = LoadResourceString(IDS_SAVER_NOT_CREATED, "Screen saver cannot be created.");
   text += "\n\n";
-  text += maker.m_lastErrorMessage;
-  if (maker.m_lastErrorCode != 0) text.AppendFormat("\n(error code %d)", maker.m_lastErrorCode);
+  text += errorMessage;
+  if (errorCode != 0) text.AppendFormat("\n(error code %d)", errorCode);
   AfxMessageBox(text, MB_ICONSTOP);
 }

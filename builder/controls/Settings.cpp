@@ -3,29 +3,32 @@
 
 #include <shlobj.h>
 
-#include "common/AppUtils.h"
+#include "common/Paths.h"
 #include "framework/App.h"
 
 CString GetMyDocumentsPath() { return GetSpecialFolderPath(CSIDL_PERSONAL); }
 
+const char kSettingsSection[] = "Settings";
+
 int GetSettingsInt(const char* entry, int defaultValue) {
   CWinApp* app = AfxGetApp();
-  return app ? static_cast<int>(app->GetProfileInt("Settings", entry, defaultValue)) : defaultValue;
+  return app ? static_cast<int>(app->GetProfileInt(kSettingsSection, entry, defaultValue))
+             : defaultValue;
 }
 
 void WriteSettingsInt(const char* entry, int value) {
-  if (CWinApp* app = AfxGetApp()) app->WriteProfileInt("Settings", entry, value);
+  if (CWinApp* app = AfxGetApp()) app->WriteProfileInt(kSettingsSection, entry, value);
 }
 
-CString GetSettingsFolder(const char* entry) {
-  const CString documents = GetMyDocumentsPath();
+CString GetSettingsString(const char* entry, const char* defaultValue) {
   CWinApp* app = AfxGetApp();
-  if (!app) return documents;
-  char text[MAX_PATH] = "";
-  app->GetProfileString("Settings", entry, documents, text, sizeof text);
-  return text;
+  return app ? app->GetProfileString(kSettingsSection, entry, defaultValue) : CString(defaultValue);
 }
 
 void WriteSettingsString(const char* entry, const char* value) {
-  if (CWinApp* app = AfxGetApp()) app->WriteProfileString("Settings", entry, value);
+  if (CWinApp* app = AfxGetApp()) app->WriteProfileString(kSettingsSection, entry, value);
+}
+
+CString GetSettingsFolder(const char* entry) {
+  return GetSettingsString(entry, GetMyDocumentsPath());
 }

@@ -11,7 +11,10 @@
 #include "builder/controls/OutputNames.h"
 #include "builder/controls/Settings.h"
 #include "builder/controls/ShellOpen.h"
-#include "common/AppUtils.h"
+#include "common/Browser.h"
+#include "common/Paths.h"
+#include "common/SystemInfo.h"
+#include "framework/App.h"
 #include "framework/Seams.h"
 #include "tests/support/files.h"
 #include "tests/support/recorders.h"
@@ -243,6 +246,31 @@ TEST(AppUtils, DocumentsFolder) {
   EXPECT_FALSE(documents.IsEmpty());
   EXPECT_STREQ(documents, GetSpecialFolderPath(CSIDL_PERSONAL));
   EXPECT_STREQ(GetSpecialFolderPath(0x7FFF), "");
+}
+
+TEST(BuilderSettings, TheSettingsSectionOrTheDefaults) {
+  // Without an application object: the defaults, and nothing is written.
+  ASSERT_EQ(AfxGetApp(), nullptr);
+  EXPECT_EQ(GetSettingsInt("Splitter", 151), 151);
+  EXPECT_STREQ(GetSettingsString("WindowPlace", "none"), "none");
+  EXPECT_STREQ(GetSettingsFolder("DocPath"), GetMyDocumentsPath());
+  WriteSettingsString("DocPath", "C:\\Shows");
+  {
+    const lwtest::CScratchKey removed(HKEY_CURRENT_USER,
+                                      "Software\\LumenweaveTests\\SettingsProbe");
+    CWinApp app("SettingsProbe");
+    app.SetRegistryKey("LumenweaveTests");
+    EXPECT_STREQ(GetSettingsFolder("DocPath"), GetMyDocumentsPath());
+    WriteSettingsInt("Splitter", 200);
+    WriteSettingsString("DocPath", "C:\\Shows");
+    const CString place('7', 600);
+    WriteSettingsString("WindowPlace", place);
+    EXPECT_EQ(app.GetProfileInt(kSettingsSection, "Splitter", 0), 200u);
+    EXPECT_EQ(GetSettingsInt("Splitter", 151), 200);
+    EXPECT_STREQ(GetSettingsFolder("DocPath"), "C:\\Shows");
+    EXPECT_EQ(GetSettingsString("WindowPlace"), place);
+    EXPECT_STREQ(GetSettingsString("Missing"), "");
+  }
 }
 
 TEST(AppUtils, ActiveDesktopWindowChain) {

@@ -25,6 +25,7 @@
 #include "framework/Archive.h"
 #include "framework/CommandIds.h"
 #include "framework/Files.h"
+#include "framework/Seams.h"
 #include "script/Objects.h"
 #include "script/Options.h"
 #include "script/Palette.h"

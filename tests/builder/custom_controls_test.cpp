@@ -11,11 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "builder/FloatField.h"
 #include "builder/controls/CustomControls.h"
 #include "framework/Dialog.h"
-#include "script/BuilderUtilities.h"
 #include "script/DataBlock.h"
 #include "script/Objects.h"
+#include "tests/builder/custom_controls_test_res.h"
 #include "tests/support/dialog_hook.h"
 #include "tests/support/files.h"
 #include "tests/support/image_strip.h"
@@ -24,19 +25,6 @@
 #include "tests/support/recorders.h"
 
 namespace {
-
-enum : int {
-  IDD_CONTROLS = 400,
-  IDC_TOGGLE = 1021,
-  IDC_DEFAULT = 1229,
-  IDC_PLAIN = 1003,
-  IDC_ROLLOVER = 1004,
-  IDC_PREVIEW = 1099,
-  IDC_SIZE_LABEL = 1170,
-  IDC_PROGRESS = 1324,
-  IDC_DURATION = 1019,
-  IDB_ROLLOVER = 610,
-};
 
 using Pixels = std::vector<COLORREF>;
 
@@ -203,8 +191,8 @@ TEST(ToggleButton, DrawsItsState) {
 TEST(RolloverButton, ShowsThePictureOfItsState) {
   const RECT tile = {0, 0, 16, 16};
   const Pixels normal = ResourcePixels(IDB_ROLLOVER, tile);
-  const Pixels hover = ResourcePixels(IDB_ROLLOVER + 1, tile);
-  const Pixels disabled = ResourcePixels(IDB_ROLLOVER + 2, tile);
+  const Pixels hover = ResourcePixels(IDB_ROLLOVER_HOVER, tile);
+  const Pixels disabled = ResourcePixels(IDB_ROLLOVER_DISABLED, tile);
   ASSERT_NE(normal, hover);
   ASSERT_NE(normal, disabled);
   for (int flag : {1, 0}) {

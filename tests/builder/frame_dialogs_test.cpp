@@ -19,6 +19,7 @@
 #include "builder/resource.h"
 #include "script/Objects.h"
 #include "tests/builder/edit_dialog_support.h"
+#include "tests/builder/frame_dialogs_test_res.h"
 #include "tests/support/common_dialogs.h"
 #include "tests/support/dialog_hook.h"
 #include "tests/support/dialog_layout.h"
@@ -909,8 +910,6 @@ TEST(ColourDialog, DoubleClickInACircleChoosesItsColour) {
 }
 
 // ---- target lists ------------------------------------------------------------
-
-enum { IDD_TARGETS = 9100, IDC_TARGETS = 9101, IDC_TARGETS_LABEL = 9102 };
 
 class CTargetsDlg : public CEditDialog {
  public:

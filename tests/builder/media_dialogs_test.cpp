@@ -172,9 +172,7 @@ TEST_F(MediaDialogsTest, EachKindOfFileLoadsWithItsKind) {
   const auto& call = choosers.files.back();
   EXPECT_EQ(call.title, "New Media");
   EXPECT_EQ(call.filter.front(), "All supported media files ");
-  char folder[MAX_PATH] = "";
-  app.GetProfileString("Settings", "MediaPath", "", folder, sizeof folder);
-  EXPECT_EQ(std::string(folder) + "\\", temp.Path());
+  EXPECT_EQ(std::string(app.GetProfileString("Settings", "MediaPath")) + "\\", temp.Path());
   EXPECT_TRUE(boxes.texts.empty());
 }
 

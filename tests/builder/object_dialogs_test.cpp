@@ -19,6 +19,7 @@
 #include "builder/CommandEdit.h"
 #include "builder/ObjectDialogs.h"
 #include "builder/resource.h"
+#include "framework/Seams.h"
 #include "imaging/RgbImage.h"
 #include "playback/painter/ImagePainter.h"
 #include "script/DataBlock.h"

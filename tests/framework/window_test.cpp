@@ -551,6 +551,17 @@ TEST(Seams, LibraryMessagesAreBoxesUnlessQuietOnTheirThreadOrEverywhere) {
   EXPECT_EQ(trace.Lines(), (std::vector<std::string>{"quiet here", "everywhere quiet"}));
 }
 
+TEST(Seams, TheBeepGoesToTheInstalledFunction) {
+  static std::vector<UINT> beeps;
+  beeps.clear();
+  const BeepFunction previous = SetBeepFunction([](UINT type) { beeps.push_back(type); });
+  LwMessageBeep(MB_ICONHAND);
+  LwMessageBeep(0xFFFFFFFF);
+  SetBeepFunction(previous);
+  LwMessageBeep(MB_OK);  // the system's again: not counted
+  EXPECT_EQ(beeps, (std::vector<UINT>{MB_ICONHAND, 0xFFFFFFFF}));
+}
+
 TEST(Profile, IntsAndStringsUnderTheRegistryKey) {
   const lwtest::CScratchKey removed(HKEY_CURRENT_USER, "Software\\LumenweaveTests\\ProfileProbe");
   CWinApp app("ProfileProbe");
@@ -559,12 +570,17 @@ TEST(Profile, IntsAndStringsUnderTheRegistryKey) {
   EXPECT_EQ(app.GetProfileInt("Settings", "Missing", 151), 151u);
   ASSERT_TRUE(app.WriteProfileInt("Settings", "Splitter", 200));
   EXPECT_EQ(app.GetProfileInt("Settings", "Splitter", 151), 200u);
-  char out[32];
-  EXPECT_EQ(app.GetProfileString("Settings", "Name", "none", out, sizeof out), 4);
-  EXPECT_STREQ(out, "none");
+  EXPECT_STREQ(app.GetProfileString("Settings", "Name", "none"), "none");
   ASSERT_TRUE(app.WriteProfileString("Settings", "Name", "halcyon"));
-  app.GetProfileString("Settings", "Name", "none", out, sizeof out);
-  EXPECT_STREQ(out, "halcyon");
+  EXPECT_STREQ(app.GetProfileString("Settings", "Name", "none"), "halcyon");
+  EXPECT_STREQ(app.GetProfileString("Settings", "Missing", "none"), "none");
+  EXPECT_STREQ(app.GetProfileString("Nowhere", "Name"), "");
+  // A value longer than any fixed buffer reads whole; one that is no
+  // string reads as the default.
+  const CString longValue('x', 3000);
+  ASSERT_TRUE(app.WriteProfileString("Settings", "Long", longValue));
+  EXPECT_EQ(app.GetProfileString("Settings", "Long", "none"), longValue);
+  EXPECT_STREQ(app.GetProfileString("Settings", "Splitter", "none"), "none");
   // A string where a number is expected reads as the default.
   EXPECT_EQ(app.GetProfileInt("Settings", "Name", 3), 3u);
 }

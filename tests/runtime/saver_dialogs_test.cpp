@@ -52,6 +52,20 @@ void Toggle(CDialog* d, int id) { ::SendMessageA(d->GetDlgItem(id), BM_CLICK, 0,
 const int kBoxes[] = {IDC_MOUSEMOVE, IDC_BUTTONDOWN, IDC_DOUBLECLICK, IDC_KEYDOWN, IDC_ESCAPE};
 const char* const kValues[] = {"MouseMove", "ButtonDown", "DoubleClick", "KeyDown", "Escape"};
 
+TEST(SaverStrings, ComeFromTheProgramsStringTable) {
+  char text[64] = "x";
+  EXPECT_EQ(LoadResourceString(IDS_WRONGPASSWORD, text, sizeof text), 28);
+  EXPECT_STREQ(text, "The password is not correct.");
+  // Cut to the buffer, and empty for a string that is not there.
+  char shortText[8] = "";
+  EXPECT_EQ(LoadResourceString(IDS_WRONGPASSWORD, shortText, sizeof shortText), 7);
+  EXPECT_STREQ(shortText, "The pas");
+  EXPECT_EQ(LoadResourceString(0xBEEF, text, sizeof text), 0);
+  EXPECT_STREQ(text, "");
+  EXPECT_STREQ(LoadResourceString(IDS_PASSWORDCHANGED), "The password has been successfully changed.");
+  EXPECT_STREQ(LoadResourceString(0xBEEF, "fallback"), "fallback");
+}
+
 TEST(SettingsDialog, ShowsTheStoredSettings) {
   struct Row {
     const char* name;
@@ -221,9 +235,7 @@ TEST(PasswordDialog, RightPasswordAfterAWrongOne) {
 }
 
 std::string StoredPassword(TestApp& t) {
-  char buf[kStoredPasswordSize] = "absent";
-  t.app.GetProfileString("Password", "Encrypt", "absent", buf, sizeof buf);
-  return buf;
+  return std::string(t.app.GetProfileString("Password", "Encrypt", "absent"));
 }
 
 TEST(NewPasswordDialog, MismatchIsToldAndKeepsBothTexts) {

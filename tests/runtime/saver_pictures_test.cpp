@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "common/AppUtils.h"
+#include "common/SystemInfo.h"
 #include "framework/Seams.h"
 #include "imaging/ImageLib.h"
 #include "imaging/RgbImage.h"

@@ -7,7 +7,9 @@
 #include <fstream>
 #include <memory>
 
-#include "script/BuilderUtilities.h"
+#include "script/ListText.h"
+#include "script/MeasureField.h"
+#include "script/SaverName.h"
 #include "script_support.h"
 #include "script/DataBlock.h"
 #include "script/Objects.h"
@@ -442,23 +444,7 @@ TEST(OptionsTest, StyleOfACommand) {
   EXPECT_EQ(options.GetStyleColour(comment), 0xC0C0C0u);
 }
 
-TEST(BuilderUtilitiesTest, FitToBoxKeepAspect) {
-  SIZE box = {160, 120};
-  SIZE a = FitToBoxKeepAspect(800, 600, box);
-  EXPECT_EQ(a.cx, 160);
-  EXPECT_EQ(a.cy, 120);
-  SIZE b = FitToBoxKeepAspect(100, 50, box);
-  EXPECT_EQ(b.cx, 100);
-  EXPECT_EQ(b.cy, 50);
-  SIZE c = FitToBoxKeepAspect(400, 100, box);
-  EXPECT_EQ(c.cx, 160);
-  EXPECT_EQ(c.cy, 40);
-  SIZE zero = {0, 0};
-  SIZE d = FitToBoxKeepAspect(300, 200, zero);
-  EXPECT_EQ(d.cx, 300);
-}
-
-TEST(BuilderUtilitiesTest, LinesAndLabels) {
+TEST(ListText, LinesAndLabels) {
   EXPECT_EQ(FirstNonEmptyLine("\r\n\r\nHello\r\nWorld"), "Hello");
   EXPECT_EQ(FirstNonEmptyLine("ab\ncd"), "ab");  // bare line feeds keep every character
   EXPECT_EQ(FirstNonEmptyLine("only"), "only");
@@ -478,7 +464,7 @@ TEST(BuilderUtilitiesTest, LinesAndLabels) {
   EXPECT_EQ(label, "?");
 }
 
-TEST(BuilderUtilitiesTest, MeasurementsAndSaverNames) {
+TEST(MeasureField, MeasurementsAndSaverNames) {
   struct Case {
     const char* text;
     const char* unit;
@@ -504,7 +490,7 @@ TEST(BuilderUtilitiesTest, MeasurementsAndSaverNames) {
   EXPECT_FALSE(IsRiskySaverName("s"));
 }
 
-TEST(BuilderUtilitiesTest, TruncateTextToWidth) {
+TEST(ListText, TruncateTextToWidth) {
   HDC dc = GetDC(nullptr);
   ASSERT_NE(dc, nullptr);
   CString text('W', 2000);

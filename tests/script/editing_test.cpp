@@ -14,7 +14,8 @@
 #include "script_support.h"
 #include "script/Objects.h"
 #include "script/Palette.h"
-#include "script/ScriptTools.h"
+#include "script/ScriptCheck.h"
+#include "script/ScriptExport.h"
 #include "tests/support/files.h"
 
 namespace {

@@ -68,7 +68,8 @@ build() {
   sources runtime script_runtime script/ObjectDraw.cpp
   builder=("${core[@]}")
   sources builder script_builder script/ObjectDraw.cpp script/ObjectPictures.cpp \
-    script/PaletteTree.cpp script/SceneFile.cpp script/BuilderUtilities.cpp
+    script/PaletteTree.cpp script/SceneFile.cpp script/ListText.cpp script/MeasureField.cpp \
+    script/SaverName.cpp
   local script=(-I"$src/tools/fuzz/native_script" -D_vsnprintf=vsnprintf -Wno-ignored-attributes -no-pie
     -Wl,--unresolved-symbols=ignore-all)
   compile script_builder -DLW_SCRIPT_EDITING=1 -- "${builder[@]}"

@@ -1,9 +1,7 @@
-// What the script list does with the whole script without needing its
-// window: the check that runs before a preview or a make (Repeat/Until
-// pairing, then every command's Prepare) and the text export. The view
-// selects the line, shows the message and writes the file; these say which
-// line, which message and what text. Only the builder's build compiles
-// them.
+// The check that runs before a preview or a make, over the whole script
+// and without the list's window: Repeat/Until pairing, then every
+// command's Prepare. The view selects the line and shows the message; this
+// says which line and which message. Only the builder's build compiles it.
 #pragma once
 
 #include "script/Commands.h"
@@ -33,11 +31,3 @@ unsigned CheckLoopPairs(const CCommandList& list, int* line);
 // command's id becomes its position and each command's Prepare runs in
 // order; the first refusal names its line.
 CScriptCheck CheckScript(const CCommandList& list);
-
-// One line of the text export: as many spaces as the command's indent, its
-// label, "\r\n".
-CString GetExportLine(const CSceneCommand& cmd);
-// Writes the export lines of every command to a new file (replacing any
-// there). False when the file cannot be created or written; a partly
-// written file is removed.
-bool WriteScriptText(const char* path, const CCommandList& list);

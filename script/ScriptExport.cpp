@@ -1,11 +1,8 @@
-// The script check and the text export (see ScriptTools.h).
-#include "script/ScriptTools.h"
+// The script's text export (see ScriptExport.h).
+#include "script/ScriptExport.h"
 
 #include "framework/Exceptions.h"
 #include "framework/Files.h"
-#include "script/SceneDocument.h"
-
-const char kMissingUntilMessage[] = "Missing until command.";
 
 namespace {
 
@@ -14,39 +11,6 @@ namespace {
 constexpr int kMaxExportIndent = 3750;
 
 }  // namespace
-
-unsigned CheckLoopPairs(const CCommandList& list, int* line) {
-  int depth = 0;
-  for (int i = 0; i < list.GetSize(); ++i) {
-    const CSceneCommand* cmd = list.GetCommand(i);
-    if (cmd->IsDisabled()) continue;
-    if (cmd->GetType() == kTypeRepeat) ++depth;
-    if (cmd->GetType() == kTypeUntil && --depth < 0) {
-      *line = i;
-      return kMissingRepeatMessageId;
-    }
-  }
-  if (depth > 0) {
-    *line = list.GetSize() - 1;
-    return kMissingUntilMessageId;
-  }
-  *line = -1;
-  return 0;
-}
-
-CScriptCheck CheckScript(const CCommandList& list) {
-  CScriptCheck check;
-  check.messageId = CheckLoopPairs(list, &check.line);
-  if (check.messageId != 0) return check;
-  list.NumberCommands();
-  for (int i = 0; i < list.GetSize(); ++i) {
-    if (!list.GetCommand(i)->Prepare(list)) {
-      check.line = i;
-      return check;
-    }
-  }
-  return check;
-}
 
 CString GetExportLine(const CSceneCommand& cmd) {
   int indent = cmd.m_indent < 0 ? 0 : cmd.m_indent;

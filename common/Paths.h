@@ -1,13 +1,9 @@
-// Stateless helpers that the saver runtime shares with the builder: special
-// folders and path parts, file and folder tests, folder creation, the
-// screen size, the Windows kind, and opening web addresses through the
-// browser or the shell. The builder's own helpers are in builder/controls/
-// (its settings, output names and shell actions).
+// Special folders and path parts, file and folder tests, and folder
+// creation: what the saver runtime shares with the builder about files.
 #pragma once
 
 #include <windows.h>
 
-#include "framework/Geometry.h"
 #include "framework/Strings.h"
 
 CString GetSpecialFolderPath(int csidl);
@@ -26,13 +22,3 @@ bool FileExists(const char* path);
 bool HasSubfolder(const char* folder, const char* name);
 
 bool CreateDirectoryPath(const char* path);
-CSize GetScreenSize();
-// 0 unknown, 1 Windows 95, 2 98/Me, 3 NT 4, 4 2000, 5 XP/2003.
-int GetWindowsKind();
-bool IsInternetExplorerInstalled();
-bool IsActiveDesktopOn(bool useSettings);
-CString GetBrowserPath();
-CString GetBrowserOpenCommand();
-// Opens the address in the browser, or else asks the shell to open the
-// address itself; true when something was started.
-bool OpenUrl(const char* address);
