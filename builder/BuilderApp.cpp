@@ -13,6 +13,7 @@
 #include "builder/SettingsMigration.h"
 #include "builder/StartDialogs.h"
 #include "builder/resource.h"
+#include "common/AppUtils.h"
 #include "framework/FrameWnd.h"
 #include "framework/Registry.h"
 #include "framework/Seams.h"
@@ -149,6 +150,7 @@ CBuilderApp::~CBuilderApp() = default;
 
 bool CBuilderApp::InitInstance() {
   m_strBuild = FormatBuildDate(__DATE__);
+  RemoveLeftoverTempFiles();
   CRegistryMigrator().MigrateOldSettings(kProfileVersion);
   CString key;
   key.Format(LoadResourceString(IDS_REGISTRY_KEY, "Corvanta\\Lumenweave\\%.2f"),
