@@ -15,6 +15,7 @@
 #include "builder/SceneView.h"
 #include "builder/SettingsMigration.h"
 #include "builder/StartDialogs.h"
+#include "common/Paths.h"
 #include "framework/App.h"
 #include "framework/FrameWnd.h"
 #include "framework/Registry.h"
@@ -142,6 +143,7 @@ CBuilderApp::~CBuilderApp() = default;
 
 bool CBuilderApp::InitInstance() {
   m_strBuild = FormatBuildDate(__DATE__);
+  RemoveLeftoverTempFiles();
   CRegistryMigrator().MigrateOldSettings(kProfileVersion);
   CString key;
   key.Format(LoadResourceString(IDS_REGISTRY_KEY, "Corvanta\\Lumenweave\\%.2f"),

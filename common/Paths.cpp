@@ -55,6 +55,73 @@ void GetProcessTempPath(const char* name, const char* extension, char* out, int 
   lstrcpynA(out, GetTempFilePath(unique), size);
 }
 
+namespace {
+
+// The files of GetProcessTempPath that a run leaves when it is ended by the
+// system: the saver runtime's pictures and the movie engine's movie copy.
+const char* const kProcessTempFiles[][2] = {
+    {"desktop", "bmp"}, {"wallpaper", "bmp"}, {"Lumenweave", "swf"}};
+
+// The process id of a name "<name>-<digits>.<extension>", or 0.
+DWORD ProcessIdOfName(const char* file, const char* name, const char* extension) {
+  const int nameLength = lstrlenA(name);
+  if (CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, file, nameLength, name, nameLength) !=
+          CSTR_EQUAL ||
+      file[nameLength] != '-')
+    return 0;
+  const char* p = file + nameLength + 1;
+  DWORD id = 0;
+  int digits = 0;
+  for (; *p >= '0' && *p <= '9' && digits < 10; ++p, ++digits) id = id * 10 + static_cast<DWORD>(*p - '0');
+  if (digits == 0 || *p != '.' || lstrcmpiA(p + 1, extension) != 0) return 0;
+  return id;
+}
+
+// True when the process of that id may have written a file last written
+// then: it runs, and it started before (a little slack for coarse file
+// times), or it cannot be asked.
+bool MayBeItsFile(DWORD id, const FILETIME& written) {
+  HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+  if (!process) return ::GetLastError() != ERROR_INVALID_PARAMETER;  // no such process
+  DWORD code = 0;
+  FILETIME created, exited, kernel, user;
+  bool its = !::GetExitCodeProcess(process, &code) || code == STILL_ACTIVE;
+  if (its && ::GetProcessTimes(process, &created, &exited, &kernel, &user)) {
+    const auto ticks = [](const FILETIME& t) {
+      return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+    };
+    const ULONGLONG kSlack = 2 * 10000000ull;  // 2 s in 100 ns ticks
+    its = ticks(written) + kSlack >= ticks(created);
+  }
+  ::CloseHandle(process);
+  return its;
+}
+
+}  // namespace
+
+void RemoveLeftoverTempFiles() {
+  char folder[MAX_PATH + 1] = {};
+  const DWORD n = GetTempPathA(MAX_PATH, folder);
+  if (n == 0 || n >= MAX_PATH) return;
+  const DWORD self = GetCurrentProcessId();
+  for (const auto& kind : kProcessTempFiles) {
+    char pattern[MAX_PATH + 64];
+    FormatText(pattern, sizeof pattern, "%s%s-*.%s", folder, kind[0], kind[1]);
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA(pattern, &found);
+    if (find == INVALID_HANDLE_VALUE) continue;
+    do {
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+      const DWORD id = ProcessIdOfName(found.cFileName, kind[0], kind[1]);
+      if (id == 0 || id == self || MayBeItsFile(id, found.ftLastWriteTime)) continue;
+      char path[MAX_PATH + 64];
+      FormatText(path, sizeof path, "%s%s", folder, found.cFileName);
+      DeleteFileA(path);
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+  }
+}
+
 bool FileExists(const char* path) {
   HANDLE h = CreateFileA(path, 0, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;

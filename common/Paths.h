@@ -17,6 +17,15 @@ CString GetTempFilePath(const char* name);
 // out: a file that no other program, and no other run of the same one,
 // uses at the same time (a saver's preview beside its run).
 void GetProcessTempPath(const char* name, const char* extension, char* out, int size);
+// Removes from the temporary folder what runs of our programs that are gone
+// left there when they were ended by the system (killed, crashed, a power
+// cut): the saver runtime's desktop and wallpaper pictures
+// ("desktop-<pid>.bmp", "wallpaper-<pid>.bmp") and the movie engine's movie
+// copy ("Lumenweave-<pid>.swf"). A file stays while its process runs; a
+// process of that id started after the file was last written did not make
+// it. A process that cannot be asked counts as running. Every program of
+// ours runs this as it starts.
+void RemoveLeftoverTempFiles();
 
 bool FileExists(const char* path);
 bool HasSubfolder(const char* folder, const char* name);

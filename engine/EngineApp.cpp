@@ -1,6 +1,7 @@
 // The movie engine's start-up and its modes.
 #include "engine/EngineApp.h"
 
+#include "common/AppUtils.h"
 #include "engine/EngineCommandLine.h"
 #include "engine/EngineWnd.h"
 #include "engine/MovieFile.h"
@@ -17,6 +18,7 @@ void ShowConfigMessage(HWND owner) {
 
 bool CEngineApp::InitInstance() {
   m_exitCode = 0;
+  RemoveLeftoverTempFiles();
   const SaverCommand command = ParseEngineCommandLine(::GetCommandLineA());
   const HWND handle = reinterpret_cast<HWND>(command.handle);
   // A handle the command line names must be a window; none means none.

@@ -272,7 +272,9 @@ CString CArchive::ReadString() {
   }
   if (length == 0) return CString();
   // A length beyond the data is a truncated file; never allocate for it.
-  if (length > 0x7FFFFFF0 || length > GetBytesLeft())
+  // What the buffer holds needs no question to the file.
+  const auto buffered = static_cast<uint64_t>(m_lpBufMax - m_lpBufCur);
+  if (length > 0x7FFFFFF0 || (length > buffered && length > GetBytesLeft()))
     AfxThrowArchiveException(CArchiveException::endOfFile);
   CString text;
   char* buffer = text.GetBufferSetLength(static_cast<int>(length));

@@ -80,7 +80,15 @@ class CFile : public CObject {
 // caller's to delete). A folder or a read-only file of the target's name
 // is never replaced.
 bool MakeTemporaryBeside(const char* target, CString& temporary);
-bool ReplaceWithTemporary(const char* temporary, const char* target);
+// The same made open for writing (one opening fewer for a writer that
+// writes it at once): the handle, or INVALID_HANDLE_VALUE with the
+// system's error.
+void* CreateTemporaryBeside(const char* target, CString& temporary);
+// A temporary file that CreateTemporaryBeside made and is still open may be
+// given (openTemporary): it is then renamed through its handle, which its
+// caller closes afterwards.
+bool ReplaceWithTemporary(const char* temporary, const char* target,
+                          void* openTemporary = nullptr);
 
 class CMemFile : public CFile {
  public:

@@ -16,6 +16,95 @@ const UINT_PTR kSubclassId = 1;
 
 HINSTANCE ModuleInstance() { return ::GetModuleHandleA(nullptr); }
 
+// The objects of bound windows, by window, beside the window property that
+// records each binding: every message looks its window's object up, and a
+// property lookup is a round trip to the window server under Wine. Bind
+// and Unbind keep the table as they set and remove the property, so an
+// entry is always a binding in force; a window whose slot another window
+// has taken is found through its property. Windows of several threads
+// share the table, hence the lock. Its slots are taken from the heap at
+// the first binding, so that they cost the programs' images nothing.
+class CBindingTable {
+ public:
+  void Set(HWND hwnd, CWnd* wnd) {
+    Entry* entries = Entries(true);
+    if (!entries) return;
+    ::AcquireSRWLockExclusive(&m_lock);
+    entries[Slot(hwnd)] = {hwnd, wnd};
+    ::ReleaseSRWLockExclusive(&m_lock);
+  }
+  void Clear(HWND hwnd) {
+    Entry* entries = Entries(false);
+    if (!entries) return;
+    ::AcquireSRWLockExclusive(&m_lock);
+    Entry& entry = entries[Slot(hwnd)];
+    if (entry.hwnd == hwnd) entry = {nullptr, nullptr};
+    ::ReleaseSRWLockExclusive(&m_lock);
+  }
+  // True, with the object, when the table holds the window.
+  bool Find(HWND hwnd, CWnd** wnd) {
+    Entry* entries = Entries(false);
+    if (!entries) return false;
+    ::AcquireSRWLockShared(&m_lock);
+    const Entry& entry = entries[Slot(hwnd)];
+    const bool found = entry.hwnd == hwnd;
+    if (found) *wnd = entry.wnd;
+    ::ReleaseSRWLockShared(&m_lock);
+    return found;
+  }
+
+ private:
+  struct Entry {
+    HWND hwnd;
+    CWnd* wnd;
+  };
+  static constexpr int kSlots = 256;
+  static int Slot(HWND hwnd) {
+    const auto value = reinterpret_cast<uintptr_t>(hwnd);
+    return static_cast<int>((value ^ (value >> 8) ^ (value >> 16)) & (kSlots - 1));
+  }
+  // The slots, made when make is set and there are none yet; the first of
+  // two threads to make them keeps its own. Never freed: the process's end
+  // takes them.
+  Entry* Entries(bool make) {
+    void* entries = m_entries;
+    if (entries || !make) return static_cast<Entry*>(entries);
+    void* made = ::HeapAlloc(::GetProcessHeap(), HEAP_ZERO_MEMORY, kSlots * sizeof(Entry));
+    if (!made) return nullptr;
+    entries = ::InterlockedCompareExchangePointer(&m_entries, made, nullptr);
+    if (!entries) return static_cast<Entry*>(made);
+    ::HeapFree(::GetProcessHeap(), 0, made);
+    return static_cast<Entry*>(entries);
+  }
+  // Zeros, as the table starts: an unowned lock, no slots.
+  SRWLOCK m_lock;
+  void* volatile m_entries;
+};
+CBindingTable g_bindings;
+
+// The child of a parent with a control id, as GetDlgItem finds it (which
+// lists the parent's children through the window server under Wine): an
+// owner-drawn list box measures each line it is given through its parent,
+// so the last child found is kept, and checked against the window itself.
+SRWLOCK g_childLock;
+HWND g_lastParent = nullptr;
+HWND g_lastChild = nullptr;
+
+HWND ChildWithId(HWND parent, int id) {
+  ::AcquireSRWLockShared(&g_childLock);
+  HWND child = g_lastParent == parent ? g_lastChild : nullptr;
+  ::ReleaseSRWLockShared(&g_childLock);
+  if (child && ::GetParent(child) == parent &&
+      static_cast<int>(::GetWindowLongPtrA(child, GWLP_ID)) == id)
+    return child;
+  child = ::GetDlgItem(parent, id);
+  ::AcquireSRWLockExclusive(&g_childLock);
+  g_lastParent = parent;
+  g_lastChild = child;
+  ::ReleaseSRWLockExclusive(&g_childLock);
+  return child;
+}
+
 // The control that a child notification comes from; null for any other
 // message, and for menus (owner-drawn menu items are the parent's own).
 HWND NotifyingChild(HWND parent, UINT msg, LPARAM lp) {
@@ -32,7 +121,7 @@ HWND NotifyingChild(HWND parent, UINT msg, LPARAM lp) {
     }
     case WM_MEASUREITEM: {
       const auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
-      return item->CtlType == ODT_MENU ? nullptr : ::GetDlgItem(parent, item->CtlID);
+      return item->CtlType == ODT_MENU ? nullptr : ChildWithId(parent, static_cast<int>(item->CtlID));
     }
     default:
       return nullptr;
@@ -145,7 +234,10 @@ HWND CWnd::UnsubclassWindow() {
 }
 
 void CWnd::Unbind() {
-  if (m_hWnd) ::RemovePropA(m_hWnd, kWndProp);
+  if (m_hWnd) {
+    g_bindings.Clear(m_hWnd);
+    ::RemovePropA(m_hWnd, kWndProp);
+  }
   m_hWnd = nullptr;
 }
 
@@ -164,7 +256,10 @@ void CWnd::Finish(CWnd* wnd) {
 }
 
 CWnd* CWnd::FromHandlePermanent(HWND hwnd) {
-  return hwnd ? static_cast<CWnd*>(::GetPropA(hwnd, kWndProp)) : nullptr;
+  if (!hwnd) return nullptr;
+  CWnd* wnd = nullptr;
+  if (g_bindings.Find(hwnd, &wnd)) return wnd;
+  return static_cast<CWnd*>(::GetPropA(hwnd, kWndProp));
 }
 
 CRect CWnd::GetClientRect() const {
@@ -269,7 +364,7 @@ bool CWnd::Handle(CWnd* wnd, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT*
 
 void CWnd::Bind(HWND hwnd) {
   m_hWnd = hwnd;
-  ::SetPropA(hwnd, kWndProp, this);
+  if (::SetPropA(hwnd, kWndProp, this)) g_bindings.Set(hwnd, this);
 }
 
 bool CWnd::ReflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {

@@ -7,6 +7,7 @@
 
 #include <commctrl.h>
 
+#include "common/AppUtils.h"
 #include "framework/App.h"
 #include "framework/Seams.h"
 #include "installer/CarriedSaver.h"
@@ -20,6 +21,7 @@ class CInstallerApp : public CWinApp {
   CInstallerApp() : CWinApp("Quenlark") {}
 
   bool InitInstance() override {
+    RemoveLeftoverTempFiles();
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_PROGRESS_CLASS};
     ::InitCommonControlsEx(&icc);
     // The module's own file: the command line may name it relatively or

@@ -64,6 +64,7 @@ void CSaverApp::Refuse(const char* reason) {
 
 bool CSaverApp::InitInstance() {
   m_exitCode = 0;
+  RemoveLeftoverTempFiles();
   // The pictures of the desktop and the wallpaper, made in every mode before
   // the command line is read.
   // Named for this process, so that a preview and a run of the same saver

@@ -53,7 +53,9 @@ int CSceneCommand::GetTargetType() const {
 CCommandList::~CCommandList() { DeleteAll(); }
 
 void CCommandList::DeleteAll() {
-  for (int i = 0; i < GetSize(); ++i) delete GetAt(i);
+  // From the last: each command that unlinks itself from its object is
+  // then that object's last link.
+  for (int i = GetSize() - 1; i >= 0; --i) delete GetAt(i);
   RemoveAll();
 }
 
@@ -120,7 +122,8 @@ void CTargetingCommand::SetTarget(CSceneObject* object) {
   if (m_pRef->m_pTarget == object) return;
   if (m_pRef->m_pTarget != nullptr) m_pRef->m_pTarget->RemoveReferrer(this);
   m_pRef->m_pTarget = object;
-  if (object != nullptr) object->AddReferrer(this);
+  // Linked to another object or none until now, so not among its links.
+  if (object != nullptr) object->AppendReferrer(this);
 }
 
 void CTargetingCommand::ClearTarget() { m_pRef->m_pTarget = nullptr; }

@@ -70,6 +70,10 @@ void CSceneObject::AddReferrer(CSceneCommand* cmd) {
   for (int i = 0; i < m_referrers.GetSize(); ++i) {
     if (GetReferrer(i) == cmd) return;
   }
+  AppendReferrer(cmd);
+}
+
+void CSceneObject::AppendReferrer(CSceneCommand* cmd) {
   CCommandLink* link = new (std::nothrow) CCommandLink(cmd);
   if (link == nullptr) AfxThrowMemoryException();
   try {
@@ -81,7 +85,7 @@ void CSceneObject::AddReferrer(CSceneCommand* cmd) {
 }
 
 void CSceneObject::RemoveReferrer(CSceneCommand* cmd) {
-  for (int i = 0; i < m_referrers.GetSize(); ++i) {
+  for (int i = m_referrers.GetSize() - 1; i >= 0; --i) {
     if (GetReferrer(i) == cmd) {
       CObject* link = m_referrers.GetAt(i);
       cmd->ClearTarget();

@@ -17,7 +17,14 @@ class CSceneObject : public CSceneCommand {
 
   // Appends a link to cmd unless it is already linked.
   void AddReferrer(CSceneCommand* cmd) override;
-  // Drops the first link to cmd and clears cmd's target.
+  // Appends a link to cmd, which no link of this object names yet (a
+  // command whose target was another object or none): no search, so that
+  // an object that thousands of commands show is linked in a time that
+  // grows with them, not with their square.
+  void AppendReferrer(CSceneCommand* cmd);
+  // Drops the link to cmd and clears cmd's target. The links are searched
+  // from the last, which a script emptied from its end, or a selection
+  // deleted from its bottom line, finds first.
   void RemoveReferrer(CSceneCommand* cmd);
   int GetReferrerCount() const { return m_referrers.GetSize(); }
   CSceneCommand* GetReferrer(int index) const {

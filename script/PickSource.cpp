@@ -3,8 +3,6 @@
 
 #include <windows.h>
 
-#include <ctime>
-
 namespace {
 uint32_t g_speedValue = 0;
 CPickSource g_machineSource;
@@ -19,7 +17,17 @@ int CPickSource::GetSystemMilliseconds() {
   return st.wMilliseconds;
 }
 
-int64_t CPickSource::GetTime() { return static_cast<int64_t>(time(nullptr)); }
+// The seconds since 1970 that time() gives, from the system clock: the C
+// runtime's time() asks for the time zone as well, which costs more than
+// the rest of making a command, and every new command with a motion or a
+// colour takes a seed from it.
+int64_t CPickSource::GetTime() {
+  FILETIME now = {};
+  ::GetSystemTimeAsFileTime(&now);
+  const uint64_t ticks = (static_cast<uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+  const uint64_t kTicksTo1970 = 116444736000000000ull;  // 100 ns ticks from 1601 to 1970
+  return static_cast<int64_t>((ticks - kTicksTo1970) / 10000000ull);
+}
 
 uint32_t CPickSource::GetSpeedValue() { return g_speedValue; }
 

@@ -178,6 +178,70 @@ TEST(Programs, CarriedProgramsStartAndEndCleanly) {
   }
 }
 
+// The files a saver runtime and a movie engine ended by the system leave
+// in the temporary folder, named for a process that has ended.
+std::vector<std::string> WriteLeftovers() {
+  char system[MAX_PATH] = {};
+  GetSystemDirectoryA(system, MAX_PATH);
+  DWORD ended = 0;
+  {
+    lwtest::CChildProcess done(std::string(system) + "\\cmd.exe", "/c exit 0");
+    EXPECT_TRUE(done.Started());
+    ended = done.Pid();
+    EXPECT_EQ(done.Wait(30000), 0u);
+  }
+  std::vector<std::string> paths;
+  for (const char* name : {"desktop-%lu.bmp", "wallpaper-%lu.bmp", "Lumenweave-%lu.swf"}) {
+    char file[64];
+    snprintf(file, sizeof file, name, static_cast<unsigned long>(ended));
+    paths.push_back(lwtest::TempPath(file));
+    EXPECT_TRUE(lwtest::WriteAll(paths.back(), lwtest::Bytes(64, 0x24)));
+  }
+  return paths;
+}
+
+// Each of our programs, as it starts, removes what runs that the system
+// ended left behind (whatever the run does next: the saver runtime and the
+// engine end at once here, the stub after its message, and the builder is
+// ended once its window is up).
+TEST(Programs, EachProgramRemovesWhatEndedSaversLeftAsItStarts) {
+  struct Run {
+    const char* folder;
+    const char* file;
+    const char* args;
+    const char* box;  // the message box to answer, if any
+    bool window;      // runs on with a window
+  } const kRuns[] = {
+      {"runtime", "Halcyra.exe", "/x", nullptr, false},
+      {"engine", "Emberlyn.exe", "/s", nullptr, false},
+      {"installer", "Quenlark.exe", "", "Installer file corrupted!", false},
+      {"builder", "Lumenweave.exe", "", nullptr, true},
+  };
+  for (const Run& r : kRuns) {
+    SCOPED_TRACE(r.file);
+    const std::vector<std::string> left = WriteLeftovers();
+    lwtest::CChildProcess run(Program(r.folder, r.file), r.args);
+    ASSERT_TRUE(run.Started());
+    if (r.box) {
+      HWND box = run.WaitForMessageBox(r.box, 60000);
+      ASSERT_NE(box, nullptr);
+      PostMessageA(box, WM_COMMAND, IDOK, 0);
+    }
+    if (r.window) {
+      // A window is up once the start is through; the run is then ended.
+      lwtest::PumpUntil([&] { return lwtest::TopWindowOf(run.Pid()) != nullptr || run.Ended(); },
+                        30000);
+      EXPECT_NE(lwtest::TopWindowOf(run.Pid()), nullptr);
+    } else {
+      EXPECT_NE(run.Wait(60000), lwtest::kNotEnded);
+    }
+    for (const std::string& path : left) {
+      EXPECT_FALSE(lwtest::FileExists(path)) << path;
+      DeleteFileA(path.c_str());
+    }
+  }
+}
+
 // The builder's frame: its visible top-level window that no other window
 // owns.
 HWND FrameOf(DWORD pid) {

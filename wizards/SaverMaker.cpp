@@ -115,12 +115,27 @@ void OpenForAppend(CFile* file, const char* output) {
 // an earlier file of the output's name as it was. The temporary file goes
 // with the object unless it has taken the output's place. ioError is the
 // code of a folder that takes no file, or of a place that cannot be taken.
+// With open set, the temporary file is made open, for a writer that writes
+// it through File() before closing it (CloseFile) and patching it by name.
 class CStagedOutput {
  public:
-  CStagedOutput(const char* output, int ioError) : m_output(output), m_ioError(ioError) {
-    if (!MakeTemporaryBeside(output, m_temporary)) Raise(ioError);
+  CStagedOutput(const char* output, int ioError, bool open = false)
+      : m_output(output), m_ioError(ioError) {
+    if (!open) {
+      if (!MakeTemporaryBeside(output, m_temporary)) Raise(ioError);
+      return;
+    }
+    void* handle = CreateTemporaryBeside(output, m_temporary);
+    if (handle == INVALID_HANDLE_VALUE) Raise(ioError);
+    m_file = new (std::nothrow) CFile(handle);
+    if (!m_file) {
+      ::CloseHandle(handle);
+      Raise(ioError);
+    }
   }
   ~CStagedOutput() {
+    if (m_file) m_file->Abort();
+    delete m_file;
     if (!m_temporary.IsEmpty()) ::DeleteFileA(m_temporary);
   }
   CStagedOutput(const CStagedOutput&) = delete;
@@ -128,15 +143,28 @@ class CStagedOutput {
 
   // Where the output is written meanwhile.
   const char* Path() const { return m_temporary; }
+  CFile& File() { return *m_file; }
+  void CloseFile() {
+    try {
+      m_file->Close();
+    } catch (CException* e) {
+      e->Delete();
+      Raise(m_ioError);
+    }
+  }
+  // A file still open is renamed through its handle, then closed.
   void PutInPlace() {
-    if (!ReplaceWithTemporary(m_temporary, m_output)) Raise(m_ioError);
+    void* open = m_file && m_file->IsOpen() ? m_file->GetHandle() : nullptr;
+    if (!ReplaceWithTemporary(m_temporary, m_output, open)) Raise(m_ioError);
     m_temporary.Empty();
+    if (open) CloseFile();
   }
 
  private:
   CString m_output;
   CString m_temporary;
   int m_ioError;
+  CFile* m_file = nullptr;
 };
 
 // The full path as the file system takes it: "a.exe " and "a.exe." both
@@ -186,26 +214,25 @@ bool FileIndex(HANDLE file, LONGLONG* index) {
   return true;
 }
 
-// True when both names open the same existing file (a link, or another
-// spelling of one name). Two files of different numbers are different
+// True when both handles are of the same file (opened through a link, or
+// another spelling of one name). Two files of different numbers are different
 // files on any volumes, which the file system tells at once; only equal
 // numbers need the volumes compared. Both queries that give the volume
 // (the file id, and GetFileInformationByHandle where there is none) also
 // gather the volume's description, which costs a millisecond or more under
 // Wine.
-bool SameFile(const char* a, const char* b) {
-  const CFileName files[2] = {CFileName(a), CFileName(b)};
-  if (files[0].Get() == INVALID_HANDLE_VALUE || files[1].Get() == INVALID_HANDLE_VALUE) return false;
+bool SameOpenFile(HANDLE a, HANDLE b) {
+  const HANDLE files[2] = {a, b};
   LONGLONG index[2];
-  if (FileIndex(files[0].Get(), &index[0]) && FileIndex(files[1].Get(), &index[1]) && index[0] != index[1])
+  if (FileIndex(files[0], &index[0]) && FileIndex(files[1], &index[1]) && index[0] != index[1])
     return false;
   FileIdInfo ids[2];
-  if (::GetFileInformationByHandleEx(files[0].Get(), kFileIdInfo, &ids[0], sizeof ids[0]) &&
-      ::GetFileInformationByHandleEx(files[1].Get(), kFileIdInfo, &ids[1], sizeof ids[1]))
+  if (::GetFileInformationByHandleEx(files[0], kFileIdInfo, &ids[0], sizeof ids[0]) &&
+      ::GetFileInformationByHandleEx(files[1], kFileIdInfo, &ids[1], sizeof ids[1]))
     return ids[0].volume == ids[1].volume && std::memcmp(ids[0].id, ids[1].id, sizeof ids[0].id) == 0;
   BY_HANDLE_FILE_INFORMATION info[2];
   for (int i = 0; i < 2; ++i)
-    if (!::GetFileInformationByHandle(files[i].Get(), &info[i])) return false;
+    if (!::GetFileInformationByHandle(files[i], &info[i])) return false;
   return info[0].dwVolumeSerialNumber == info[1].dwVolumeSerialNumber &&
          info[0].nFileIndexHigh == info[1].nFileIndexHigh &&
          info[0].nFileIndexLow == info[1].nFileIndexLow;
@@ -214,9 +241,16 @@ bool SameFile(const char* a, const char* b) {
 // True when an output of that name would be the input file itself: the
 // same full path in any case, or the same existing file under another
 // spelling (a short name, a link). Writing it would truncate the input
-// before it is read, so the makers refuse such an output first.
-bool IsSameFile(const char* output, const char* input) {
-  return FullPath(output).CompareNoCase(FullPath(input)) == 0 || SameFile(output, input);
+// before it is read, so the makers refuse such an output first. An input
+// already open (inputFile) is compared through its handle; an output that
+// does not exist yet is no file at all.
+bool IsSameFile(const char* output, const char* input, HANDLE inputFile = INVALID_HANDLE_VALUE) {
+  if (FullPath(output).CompareNoCase(FullPath(input)) == 0) return true;
+  const CFileName out(output);
+  if (out.Get() == INVALID_HANDLE_VALUE) return false;
+  if (inputFile != INVALID_HANDLE_VALUE) return SameOpenFile(out.Get(), inputFile);
+  const CFileName in(input);
+  return in.Get() != INVALID_HANDLE_VALUE && SameOpenFile(out.Get(), in.Get());
 }
 
 }  // namespace
@@ -242,6 +276,18 @@ const uint8_t* CSaverMaker::CarriedImage(const char* name, uint32_t* size, int n
   if (!bytes) Raise(notLoaded);
   *size = length;
   return static_cast<const uint8_t*>(bytes);
+}
+
+void CSaverMaker::WriteCarriedTo(CFile& file, const char* name, int notFound, int notLoaded,
+                                 int ioError) {
+  uint32_t size = 0;
+  const uint8_t* bytes = CarriedImage(name, &size, notFound, notLoaded);
+  try {
+    file.Write(bytes, size);
+  } catch (CException* e) {
+    e->Delete();
+    Raise(ioError);
+  }
 }
 
 void CSaverMaker::WriteCarried(const char* output, const char* name, bool create, bool seekEnd,
@@ -279,6 +325,63 @@ uint32_t CSaverMaker::GetInstallerStubSize() {
   return res ? ::SizeofResource(module, res) : 0;
 }
 
+void CSaverMaker::Unreadable(const char* document) {
+  CString message = CString(document) + "\nCannot be read data.";
+  AfxMessageBox(message, MB_ICONEXCLAMATION);
+  m_lastErrorShown = true;
+  Raise(4);
+}
+
+bool CSaverMaker::OpenDocument(const char* document, CFile* doc, uint32_t* size) {
+  try {
+    OpenToRead(document, doc, size);
+    return true;
+  } catch (CException* e) {
+    e->Delete();
+    return false;
+  }
+}
+
+void CSaverMaker::WritePayload(CFile& file, CFile& doc, uint32_t size, const char* document,
+                               int flag) {
+  uint8_t word[carried::kWordSize];
+  carried::EncodeWord(size, word);
+  const uint8_t trailer[2] = {static_cast<uint8_t>(GetSettingsInt("SCRSettings", 0) & 0xFF),
+                              static_cast<uint8_t>(flag)};
+  const unsigned trailerSize = flag >= 0 ? 2 : 1;
+  bool read = true;
+  try {
+    // A document that fits one piece goes out with its word and trailer in
+    // one write.
+    const uint32_t kPiece = 64 * 1024;
+    if (size <= kPiece - sizeof word - trailerSize) {
+      FileBytes piece;
+      piece.data = new (std::nothrow) uint8_t[kPiece];
+      if (!piece.data) Raise(5);
+      std::memcpy(piece.data, word, sizeof word);
+      unsigned got = 0;
+      try {
+        got = doc.Read(piece.data + sizeof word, size);
+      } catch (CException* e) {
+        e->Delete();
+      }
+      read = got == size;
+      if (read) {
+        std::memcpy(piece.data + sizeof word + size, trailer, trailerSize);
+        file.Write(piece.data, sizeof word + size + trailerSize);
+      }
+    } else {
+      file.Write(word, sizeof word);
+      read = CopyBytes(doc, size, file) == CopyResult::kDone;
+      if (read) file.Write(trailer, trailerSize);
+    }
+  } catch (CException* e) {
+    e->Delete();
+    Raise(5);
+  }
+  if (!read) Unreadable(document);
+}
+
 void CSaverMaker::AppendScript(const char* output, const char* document, int flag) {
   CFile file;
   try {
@@ -287,29 +390,19 @@ void CSaverMaker::AppendScript(const char* output, const char* document, int fla
     e->Delete();
     Raise(5);
   }
-  auto unreadable = [&] {
-    CString message = CString(document) + "\nCannot be read data.";
-    AfxMessageBox(message, MB_ICONEXCLAMATION);
-    m_lastErrorShown = true;
-    file.Abort();
-    Raise(4);
-  };
   CFile doc;
   uint32_t size = 0;
-  try {
-    OpenToRead(document, &doc, &size);
-  } catch (CException* e) {
-    e->Delete();
-    unreadable();
+  if (!OpenDocument(document, &doc, &size)) {
+    file.Abort();
+    Unreadable(document);
   }
   try {
-    uint8_t word[carried::kWordSize];
-    carried::EncodeWord(size, word);
-    file.Write(word, sizeof word);
-    if (CopyBytes(doc, size, file) != CopyResult::kDone) unreadable();
-    const uint8_t trailer[2] = {static_cast<uint8_t>(GetSettingsInt("SCRSettings", 0) & 0xFF),
-                                static_cast<uint8_t>(flag)};
-    file.Write(trailer, flag >= 0 ? 2 : 1);
+    WritePayload(file, doc, size, document, flag);
+  } catch (CUtilMakeException*) {
+    file.Abort();
+    throw;
+  }
+  try {
     file.Close();
   } catch (CException* e) {
     e->Delete();
@@ -424,14 +517,24 @@ BOOL CSaverMaker::RefuseOverwrite(const char* input) {
 
 BOOL CSaverMaker::MakeScr(const char* output, const char* document) {
   ResetLastError();
-  if (IsSameFile(output, document)) return RefuseOverwrite(document);
+  // The document is opened once: the test of the output against it and the
+  // copy of its bytes both go through that handle, and the output is
+  // written through the one handle its temporary file is made with.
+  CFile doc;
+  uint32_t size = 0;
+  const bool readable = OpenDocument(document, &doc, &size);
+  if (IsSameFile(output, document, readable ? doc.GetHandle() : INVALID_HANDLE_VALUE))
+    return RefuseOverwrite(document);
   const bool customImage = GetSettingsInt("CustomImage", 0) != 0;
   const bool customIcon = GetSettingsInt("CustomIcon", 0) != 0;
   try {
-    CStagedOutput staged(output, 3);
+    CStagedOutput staged(output, 3, true);
     const char* const writing = staged.Path();
-    WriteRuntime(writing, true);
-    AppendScript(writing, document, carried::kFlagScripted);
+    WriteCarriedTo(staged.File(), kRuntimeResource, 1, 2, 3);
+    if (!readable) Unreadable(document);
+    WritePayload(staged.File(), doc, size, document, carried::kFlagScripted);
+    // The patches open the file by its name.
+    if (customImage || customIcon) staged.CloseFile();
     if (customImage) PatchBitmap(writing, 0);
     if (customIcon) PatchIcon(writing, 0, false);
     staged.PutInPlace();

@@ -23,6 +23,8 @@
 #include "common/Payload.h"
 #include "wizards/CustomImages.h"
 
+class CFile;
+
 // Raised by the writer's steps; never leaves CSaverMaker's public
 // operations. Thrown as a pointer; the catcher deletes it.
 class CUtilMakeException : public CObject {
@@ -92,6 +94,18 @@ class CSaverMaker : public CObject {
   const uint8_t* CarriedImage(const char* name, uint32_t* size, int notFound, int notLoaded);
   void WriteCarried(const char* output, const char* name, bool create, bool seekEnd, int notFound,
                     int notLoaded, int ioError);
+  // The carried program's bytes at the file's position; ioError when they
+  // cannot be written.
+  void WriteCarriedTo(CFile& file, const char* name, int notFound, int notLoaded, int ioError);
+  // Opens the document for reading, with its length; false when it cannot.
+  bool OpenDocument(const char* document, CFile* doc, uint32_t* size);
+  // The saver payload at the file's position: the document's length word,
+  // its size bytes from doc, the settings byte and, with a flag (0 to 255),
+  // the flag byte. Code 5 when it cannot be written; a document that cannot
+  // be read whole is Unreadable.
+  void WritePayload(CFile& file, CFile& doc, uint32_t size, const char* document, int flag);
+  // Tells the user that the document cannot be read, then raises code 4.
+  [[noreturn]] void Unreadable(const char* document);
   // The patch slots of the runtime or the stub, looked up once. A patch
   // raises its own code when the program is missing or lacks the slots it
   // needs (the icons, or the runtime's logo).

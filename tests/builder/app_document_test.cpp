@@ -53,6 +53,76 @@ TEST_F(BuilderAppTest, AScriptOpensFromTheCommandLineAndFromFileOpen) {
   EXPECT_TRUE(boxes.texts.empty());
 }
 
+// What the script list box's fill does, seen from its parent (the lines it
+// measures, and how far each is from the top line then) and from a
+// subclass of its own (the lines that come through the subclasses).
+struct CFillWatch {
+  HWND list = nullptr;
+  int measured = 0;
+  int farthestFromTop = 0;
+  int throughSubclasses = 0;
+  static LRESULT CALLBACK Parent(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR self) {
+    auto* watch = reinterpret_cast<CFillWatch*>(self);
+    if (msg == WM_MEASUREITEM && reinterpret_cast<MEASUREITEMSTRUCT*>(lp)->CtlType == ODT_LISTBOX) {
+      const int line = static_cast<int>(reinterpret_cast<MEASUREITEMSTRUCT*>(lp)->itemID);
+      const int top = static_cast<int>(::SendMessageA(watch->list, LB_GETTOPINDEX, 0, 0));
+      ++watch->measured;
+      watch->farthestFromTop = std::max(watch->farthestFromTop, line - top);
+    }
+    return ::DefSubclassProc(hwnd, msg, wp, lp);
+  }
+  static LRESULT CALLBACK List(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR self) {
+    if (msg == LB_ADDSTRING || msg == LB_INSERTSTRING) ++reinterpret_cast<CFillWatch*>(self)->throughSubclasses;
+    return ::DefSubclassProc(hwnd, msg, wp, lp);
+  }
+};
+
+// A script of thousands of lines opens in a time that grows with it alone:
+// each line the list box takes lies near its top line (the list box finds
+// where a line goes by adding up the heights from the top line down, so a
+// fill from the top would add up more for every line), and none goes
+// through the subclasses (each message there looks the window up in the
+// system). The list holds every command in order, indented, from the top.
+TEST_F(BuilderAppTest, AScriptOfThousandsOfLinesFillsTheListNearItsTopLineAndPastTheSubclasses) {
+  const int kLoops = 300;
+  const std::string path = folder.File("long.fsd");
+  {
+    CCommandList list;
+    for (int i = 0; i < kLoops; ++i) {
+      list.Add(CreateCommand(kTypeRepeat));
+      for (int j = 0; j < 8; ++j) list.Add(CreateCommand(j % 2 ? kTypeWait : kTypeComment));
+      list.Add(CreateCommand(kTypeUntil));
+    }
+    CFile file(path.c_str(), CFile::modeCreate | CFile::modeWrite);
+    CArchive ar(&file, CArchive::store);
+    WriteSceneDocument(ar, list);
+    ar.Close();
+  }
+  const int kLines = kLoops * 10;
+  ASSERT_TRUE(Start());
+  CFillWatch watch;
+  watch.list = View()->GetSafeHwnd();
+  HWND parent = ::GetParent(watch.list);
+  ASSERT_TRUE(::SetWindowSubclass(parent, &CFillWatch::Parent, 1, reinterpret_cast<DWORD_PTR>(&watch)));
+  ASSERT_TRUE(::SetWindowSubclass(watch.list, &CFillWatch::List, 1, reinterpret_cast<DWORD_PTR>(&watch)));
+  {
+    lwtest::CRecordedCommonDialogs dialogs;
+    dialogs.AnswerFile(path);
+    Command(ID_FILE_OPEN);
+  }
+  ::RemoveWindowSubclass(watch.list, &CFillWatch::List, 1);
+  ::RemoveWindowSubclass(parent, &CFillWatch::Parent, 1);
+  EXPECT_TRUE(boxes.texts.empty());
+  EXPECT_EQ(watch.measured, kLines);
+  EXPECT_LE(watch.farthestFromTop, 300);
+  EXPECT_EQ(watch.throughSubclasses, 0);
+  ASSERT_EQ(View()->GetLineCount(), kLines);
+  for (int i = 0; i < kLines; ++i) ASSERT_EQ(View()->GetLineCommand(i), Doc()->GetCommands().GetCommand(i));
+  EXPECT_EQ(View()->GetLineCommand(kLines - 2)->m_indent, 2);
+  EXPECT_EQ(View()->GetLineCommand(kLines - 1)->m_indent, 0);
+  EXPECT_EQ(::SendMessageA(watch.list, LB_GETTOPINDEX, 0, 0), 0);
+}
+
 TEST_F(BuilderAppTest, SaveAndSaveAsKeepThePathAndClearTheModifiedFlag) {
   ASSERT_TRUE(Start());
   EXPECT_FALSE(Doc()->IsModified());

@@ -17,6 +17,7 @@
 #include "framework/App.h"
 #include "framework/Seams.h"
 #include "tests/support/files.h"
+#include "tests/support/processes.h"
 #include "tests/support/recorders.h"
 #include "tests/support/registry.h"
 
@@ -301,6 +302,81 @@ TEST(AppUtils, ScreenSizeIsTheDisplays) {
   CSize s = GetScreenSize();
   EXPECT_EQ(s.cx, GetSystemMetrics(SM_CXSCREEN));
   EXPECT_EQ(s.cy, GetSystemMetrics(SM_CYSCREEN));
+}
+
+// A program of the system folder.
+std::string SystemProgram(const char* name) {
+  char folder[MAX_PATH] = {};
+  GetSystemDirectoryA(folder, MAX_PATH);
+  return std::string(folder) + "\\" + name;
+}
+
+// A temporary file named for a process as the saver runtime and the movie
+// engine name theirs, written now or an hour ago.
+std::string ProcessFile(const char* name, DWORD pid, const char* extension, bool hourAgo) {
+  const std::string path = std::string(GetTempFilePath("")) + name + "-" + std::to_string(pid) + "." + extension;
+  EXPECT_TRUE(lwtest::WriteAll(path, lwtest::Bytes(16, 0x42)));
+  if (hourAgo) {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER t;
+    t.LowPart = now.dwLowDateTime;
+    t.HighPart = now.dwHighDateTime;
+    t.QuadPart -= 3600ull * 10000000ull;
+    const FILETIME then = {t.LowPart, t.HighPart};
+    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &then));
+    CloseHandle(file);
+  }
+  return path;
+}
+
+// What a saver or the movie engine leaves when the system ends it goes at
+// the next start of one of our programs, unless its process still runs; a
+// running process of that id that started after the file was last written
+// did not make it. Other names stay.
+TEST(AppUtils, LeftoversOfEndedProcessesGoAndThoseOfRunningOnesStay) {
+  DWORD ended = 0;
+  {
+    lwtest::CChildProcess done(SystemProgram("cmd.exe"), "/c exit 0");
+    ASSERT_TRUE(done.Started());
+    ended = done.Pid();
+    ASSERT_EQ(done.Wait(30000), 0u);
+  }
+  lwtest::CChildProcess running(SystemProgram("ping.exe"), "-n 60 127.0.0.1");
+  ASSERT_TRUE(running.Started());
+  const DWORD live = running.Pid();
+  const DWORD self = GetCurrentProcessId();
+  struct Case {
+    const char* name;
+    DWORD pid;
+    const char* extension;
+    bool hourAgo;
+    bool stays;
+  } const kCases[] = {
+      {"desktop", ended, "bmp", false, false},
+      {"wallpaper", ended, "bmp", false, false},
+      {"Lumenweave", ended, "swf", false, false},
+      {"wallpaper", live, "bmp", false, true},
+      {"Lumenweave", live, "swf", false, true},
+      {"desktop", live, "bmp", true, false},
+      {"desktop", self, "bmp", false, true},
+      {"desktop", ended, "jpg", false, true},
+      {"screen", ended, "bmp", false, true},
+  };
+  std::vector<std::string> paths;
+  for (const Case& c : kCases) paths.push_back(ProcessFile(c.name, c.pid, c.extension, c.hourAgo));
+  const std::string odd = std::string(GetTempFilePath("desktop-12x.bmp"));
+  ASSERT_TRUE(lwtest::WriteAll(odd, lwtest::Bytes(4, 1)));
+
+  RemoveLeftoverTempFiles();
+  for (size_t i = 0; i < paths.size(); ++i) {
+    SCOPED_TRACE(paths[i]);
+    EXPECT_EQ(lwtest::FileExists(paths[i]), kCases[i].stays);
+    DeleteFileA(paths[i].c_str());
+  }
+  EXPECT_TRUE(lwtest::FileExists(odd));
+  DeleteFileA(odd.c_str());
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "framework/Thread.h"
 #include "framework/Wnd.h"
 #include "tests/framework/CountedException.h"
+#include "tests/support/imports.h"
 #include "tests/support/message_sequence.h"
 #include "tests/support/recorders.h"
 #include "tests/support/registry.h"
@@ -431,6 +432,64 @@ TEST(Reflection, EachChildNotificationReachesTheControlWithTheParentsAnswer) {
   EXPECT_EQ(measure.itemHeight, 33u);
   EXPECT_EQ(std::count(parent.log.begin(), parent.log.end(), "command 9"), 0);
   ReleaseDC(child, dc);
+}
+
+// The lookups of the system that the framework's own code makes.
+struct CSystemLookups {
+  static int properties;
+  static int children;
+  static void* getProp;
+  static void* getDlgItem;
+  static HANDLE WINAPI GetProp(HWND hwnd, LPCSTR name) {
+    ++properties;
+    return reinterpret_cast<decltype(&GetPropA)>(getProp)(hwnd, name);
+  }
+  static HWND WINAPI GetChild(HWND hwnd, int id) {
+    ++children;
+    return reinterpret_cast<decltype(&GetDlgItem)>(getDlgItem)(hwnd, id);
+  }
+};
+int CSystemLookups::properties = 0;
+int CSystemLookups::children = 0;
+void* CSystemLookups::getProp = nullptr;
+void* CSystemLookups::getDlgItem = nullptr;
+
+// A window's object is found for each of its messages, and an owner-drawn
+// list box's object for each line it measures through its parent, without
+// asking the system for the window's property or the parent's child (each
+// a round trip to the window server under Wine): filling a list of
+// thousands of lines costs no lookup a line.
+TEST(Reflection, EachLineAListMeasuresFindsItsObjectWithoutAskingTheSystem) {
+  RecordingWnd parent;
+  ASSERT_TRUE(parent.CreateEx(0, TestClass(), "parent", WS_POPUP, 0, 0, 100, 100, nullptr, 0));
+  HWND list = CreateWindowExA(0, "LISTBOX", "", WS_CHILD | WS_VSCROLL | LBS_OWNERDRAWVARIABLE |
+                              LBS_NOINTEGRALHEIGHT, 0, 0, 100, 100, parent,
+                              reinterpret_cast<HMENU>(9), GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(list, nullptr);
+  ReflectingControl control;
+  ASSERT_TRUE(control.SubclassWindow(list));
+  const int kLines = 500;
+  {
+    lwtest::CImportPatch props("GetPropA", reinterpret_cast<void*>(&CSystemLookups::GetProp));
+    lwtest::CImportPatch children("GetDlgItem", reinterpret_cast<void*>(&CSystemLookups::GetChild));
+    ASSERT_TRUE(props.Patched());
+    ASSERT_TRUE(children.Patched());
+    CSystemLookups::getProp = props.Original();
+    CSystemLookups::getDlgItem = children.Original();
+    CSystemLookups::properties = CSystemLookups::children = 0;
+    for (int i = 0; i < kLines; ++i) SendMessageA(list, LB_ADDSTRING, 0, i + 1);
+    parent.SendMessage(WM_USER);
+  }
+  EXPECT_EQ(std::count(control.seen.begin(), control.seen.end(), (UINT)WM_MEASUREITEM), kLines);
+  EXPECT_EQ(SendMessageA(list, LB_GETITEMHEIGHT, kLines - 1, 0), 33);
+  EXPECT_EQ(CSystemLookups::properties, 0);
+  EXPECT_LE(CSystemLookups::children, 1);
+  // Unbound, neither window is found any more.
+  HWND parentHwnd = parent.GetSafeHwnd();
+  control.UnsubclassWindow();
+  EXPECT_EQ(CWnd::FromHandlePermanent(list), nullptr);
+  parent.DestroyWindow();
+  EXPECT_EQ(CWnd::FromHandlePermanent(parentHwnd), nullptr);
 }
 
 // Subclassing goes through the common controls: a subclass that another

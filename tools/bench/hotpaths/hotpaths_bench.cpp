@@ -222,7 +222,7 @@ void MeasureMakeScr(int rounds) {
       break;
     }
     Add(std::string("make .scr, ") + s.name + " document", ours, base, "ms",
-        "CopyFile of the saver made", 1.5);
+        "CopyFile of the saver made", 1.3);
   }
   DeleteFileA(document.c_str());
   DeleteFileA(saver.c_str());

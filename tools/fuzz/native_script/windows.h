@@ -142,6 +142,9 @@ struct MSG {
 struct SYSTEMTIME {
   WORD wYear, wMonth, wDayOfWeek, wDay, wHour, wMinute, wSecond, wMilliseconds;
 };
+struct FILETIME {
+  DWORD dwLowDateTime, dwHighDateTime;
+};
 struct SHFILEINFOA {
   HICON hIcon;
   int iIcon;
