@@ -952,6 +952,25 @@ TEST(ImageJpeg, FailuresAndTruncation) {
   CloseSource(memory);
 }
 
+// Arithmetic-coded files (sequential with restarts, and progressive) hold
+// the coefficients of a picture this library wrote with Huffman coding
+// (tools/fuzz/make-jpeg-seeds.cpp): they read as its very pixels.
+TEST(ImageJpeg, ArithmeticCodedReadsAsItsHuffmanTwin) {
+  const std::string dir = std::string(LW_SOURCE_DIR) + "/tests/imaging/seeds/";
+  const Decoded reference = Decode(ReadFileBytes(dir + "huffman.jpg"), Reader::Jpeg, 24);
+  ASSERT_TRUE(reference.ok);
+  ASSERT_EQ(reference.width, 61);
+  for (const char* name : {"arithmetic.jpg", "arithmetic-progressive.jpg"}) {
+    SCOPED_TRACE(name);
+    Decoded d = Decode(ReadFileBytes(dir + name), Reader::Jpeg, 24);
+    ASSERT_TRUE(d.ok) << "error " << d.error;
+    EXPECT_EQ(d.error, 0);
+    EXPECT_EQ(d.width, reference.width);
+    EXPECT_EQ(d.height, reference.height);
+    EXPECT_TRUE(d.pixels == reference.pixels);
+  }
+}
+
 // ---- pixel blocks handed back ------------------------------------------------
 
 namespace {
