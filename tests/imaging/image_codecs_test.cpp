@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -925,15 +926,6 @@ TEST(ImageJpeg, FailuresAndTruncation) {
   EXPECT_EQ(Decode(headerOnly, Reader::Jpeg, 24).error, kImgBadJpeg);
   EXPECT_EQ(Decode(file, Reader::Jpeg, 16).error, kImgBadParam);
 
-  // A huge declared size is refused before any pixel memory is taken.
-  Bytes huge = file;
-  for (size_t i = 0; i + 8 < huge.size(); ++i)
-    if (huge[i] == 0xFF && huge[i + 1] == 0xC0) {
-      huge[i + 5] = huge[i + 6] = huge[i + 7] = huge[i + 8] = 0xFF;
-      break;
-    }
-  EXPECT_EQ(Decode(huge, Reader::Jpeg, 24).error, kImgBadJpeg);
-
   std::string path = TempPath("lw_jpeg16.jpg");
   HPVDEST dest = OpenFileDest(path.c_str());
   OpenMemorySource(nullptr, 0);
@@ -968,6 +960,110 @@ TEST(ImageJpeg, ArithmeticCodedReadsAsItsHuffmanTwin) {
     EXPECT_EQ(d.width, reference.width);
     EXPECT_EQ(d.height, reference.height);
     EXPECT_TRUE(d.pixels == reference.pixels);
+  }
+}
+
+namespace {
+
+// A smooth picture: red a wave along x, green one along y, blue their mean.
+struct WavePicture {
+  WavePicture(int w, int h) : red(w), green(h) {
+    for (int x = 0; x < w; ++x) red[x] = static_cast<uint8_t>(128.5 + 100 * std::sin(x * 6.2831853 / 1500));
+    for (int y = 0; y < h; ++y) green[y] = static_cast<uint8_t>(128.5 + 100 * std::cos(y * 6.2831853 / 1100));
+  }
+  uint8_t Blue(int x, int y) const { return static_cast<uint8_t>((red[x] + green[y] + 1) / 2); }
+  Bytes Rgb() const {
+    Bytes rgb(red.size() * green.size() * 3);
+    uint8_t* p = rgb.data();
+    for (size_t y = 0; y < green.size(); ++y)
+      for (size_t x = 0; x < red.size(); ++x, p += 3) {
+        p[0] = red[x];
+        p[1] = green[y];
+        p[2] = Blue(static_cast<int>(x), static_cast<int>(y));
+      }
+    return rgb;
+  }
+  Bytes red, green;
+};
+
+}  // namespace
+
+// A photo over the pixel limit (108 megapixels, as phones write) is read
+// scaled down by the decoder, to half of each side: the picture it holds
+// reduced, each pixel within a few steps of the mean of the 2 x 2 pixels
+// it stands for.
+TEST(ImageJpeg, OverTheLimitReadsScaledDown) {
+  const int w = 10800, h = 10000;
+  const WavePicture picture(w, h);
+  const Bytes file = WriteJpegBytes(picture.Rgb(), w, h, 24, 90, FALSE);
+  ASSERT_GT(file.size(), 1000u);
+  HPVSRC src = OpenMemorySource(file.data(), static_cast<DWORD>(file.size()));
+  int rw = 0, rh = 0;
+  BYTE* read = ReadJpeg(src, &rw, &rh, 24);
+  const int error = GetImageError();
+  CloseSource(src);
+  ASSERT_NE(read, nullptr) << "error " << error;
+  EXPECT_EQ(error, 0);
+  ASSERT_EQ(rw, w / 2);
+  ASSERT_EQ(rh, h / 2);
+  double worst = 0, sum = 0;
+  const BYTE* p = read;
+  for (int y = 0; y < rh; ++y)
+    for (int x = 0; x < rw; ++x, p += 3) {
+      const int l = 2 * x, t = 2 * y;
+      const double want[3] = {
+          (picture.red[l] + picture.red[l + 1]) / 2.0, (picture.green[t] + picture.green[t + 1]) / 2.0,
+          (picture.Blue(l, t) + picture.Blue(l + 1, t) + picture.Blue(l, t + 1) + picture.Blue(l + 1, t + 1)) / 4.0};
+      for (int c = 0; c < 3; ++c) {
+        const double d = std::fabs(p[c] - want[c]);
+        worst = std::max(worst, d);
+        sum += d;
+      }
+    }
+  GlobalFree(read);
+  EXPECT_LE(worst, 6.0);
+  EXPECT_LE(sum / (3.0 * rw * rh), 1.0);
+}
+
+// Sizes declared by a header with no data behind it: up to four times the
+// pixel limit they are read scaled down (to half of each side, or a
+// quarter when the half, rounded up, is still over the limit) and hold
+// what the data held; a larger one is refused from its header, before any
+// pixel memory is taken.
+TEST(ImageJpeg, DeclaredSizesOverTheLimit) {
+  Bytes rgb(16 * 16 * 3, 90);
+  const Bytes file = WriteJpegBytes(rgb, 16, 16, 24, 90, FALSE);
+  const struct {
+    int w, h;
+    int readW, readH;  // 0: refused
+  } rows[] = {{16320, 12240, 8160, 6120}, {19999, 20001, 5000, 5001}, {20000, 20001, 0, 0},
+              {65535, 65535, 0, 0}};
+  for (const auto& r : rows) {
+    SCOPED_TRACE(testing::Message() << r.w << "x" << r.h);
+    Bytes declared = file;
+    for (size_t i = 0; i + 8 < declared.size(); ++i)
+      if (declared[i] == 0xFF && declared[i + 1] == 0xC0) {
+        declared[i + 5] = static_cast<uint8_t>(r.h >> 8);
+        declared[i + 6] = static_cast<uint8_t>(r.h);
+        declared[i + 7] = static_cast<uint8_t>(r.w >> 8);
+        declared[i + 8] = static_cast<uint8_t>(r.w);
+        break;
+      }
+    HPVSRC src = OpenMemorySource(declared.data(), static_cast<DWORD>(declared.size()));
+    int w = 0, h = 0;
+    BYTE* read = ReadJpeg(src, &w, &h, 24);
+    const int error = GetImageError();
+    CloseSource(src);
+    if (r.readW) {
+      EXPECT_NE(read, nullptr);
+      EXPECT_EQ(error, 0);
+      EXPECT_EQ(w, r.readW);
+      EXPECT_EQ(h, r.readH);
+    } else {
+      EXPECT_EQ(read, nullptr);
+      EXPECT_EQ(error, kImgBadJpeg);
+    }
+    GlobalFree(read);
   }
 }
 
