@@ -582,8 +582,18 @@ TEST(ImageBmp, MalformedFilesAreRefused) {
   s.bits = 7;
   rows.push_back({"7 bits per pixel", s, 24, kImgBadBmp});
   s = base();
+  s.headerSize = 16;
+  rows.push_back({"info header between the core and the 40-byte forms", s, 24, kImgBadBmp});
+  for (int bits : {16, 32}) {
+    s = base();
+    s.headerSize = 12;
+    s.bits = bits;
+    rows.push_back({"core header of 16 or 32 bits", s, 24, kImgBadBmp});
+  }
+  s = base();
   s.headerSize = 12;
-  rows.push_back({"short info header", s, 24, kImgBadBmp});
+  s.width = 0;
+  rows.push_back({"core header of zero width", s, 24, kImgBadBmp});
   s = base();
   rows.push_back({"24-bit file read at 8 bits", s, 8, kImgWrongDepth});
   s = base();
@@ -646,6 +656,77 @@ TEST(ImageBmp, WriteThenReadRoundTrips) {
       EXPECT_EQ(memcmp(readPal, pal.data(), 1024), 0);
     }
     GlobalFree(read);
+  }
+}
+
+namespace {
+
+// The BMP file the writer made, with the 12-byte core header instead of
+// the 40-byte one: 16-bit sizes and 3-byte palette entries, the pixel rows
+// as they are.
+Bytes ToCoreHeader(const Bytes& bmp) {
+  BmpSpec s;
+  s.headerSize = 12;
+  s.width = static_cast<int>(ReadLe32(&bmp[18]));
+  s.height = static_cast<int>(ReadLe32(&bmp[22]));
+  s.bits = ReadLe16(&bmp[28]);
+  const size_t offBits = ReadLe32(&bmp[10]);
+  s.palette.assign(bmp.begin() + 54, bmp.begin() + offBits);
+  s.pixels.assign(bmp.begin() + offBits, bmp.end());
+  return MakeBmp(s);
+}
+
+}  // namespace
+
+// Old BMP files with the core header read as the same picture written with
+// the 40-byte header, at 24 bits and (palette files) at 8 bits with the
+// same palette; a core palette shorter than the depth's, ended by the
+// pixel offset, is read as far as it goes.
+TEST(ImageBmp, CoreHeaderReadsAsItsInfoHeaderTwin) {
+  struct Row {
+    const char* name;
+    int bits;
+    int colours;
+  } rows[] = {{"1 bit", 1, 2}, {"4 bits", 4, 16}, {"8 bits", 8, 256}, {"24 bits", 24, 0},
+              {"8 bits, 16 palette entries", 8, 16}};
+  const int w = 13, h = 5;
+  uint32_t seed = 3;
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    const int rowBytes = r.bits == 1 ? (w + 7) / 8 : r.bits == 4 ? (w + 1) / 2 : w * r.bits / 8;
+    Bytes pixels(static_cast<size_t>(rowBytes) * h);
+    for (uint8_t& b : pixels) {
+      seed = seed * 1103515245u + 12345u;
+      b = static_cast<uint8_t>(seed >> 24);
+      if (r.bits == 8) b %= r.colours;
+    }
+    const Bytes pal = Palette256();
+    const std::string path = TempPath("lw_core_twin.bmp");
+    HPVDEST dest = OpenFileDest(path.c_str());
+    ASSERT_NE(dest, nullptr);
+    ASSERT_NE(WriteBmp(dest, pixels.data(), w, h, r.bits, r.colours,
+                       reinterpret_cast<const RGBQUAD*>(pal.data()), FALSE),
+              0u);
+    CloseDest(dest);
+    const Bytes info = ReadFileBytes(path);
+    DeleteFileA(path.c_str());
+    const Bytes core = ToCoreHeader(info);
+    for (int bits : {24, 8}) {
+      if (bits == 8 && r.bits > 8) continue;
+      SCOPED_TRACE(testing::Message() << "read at " << bits << " bits");
+      const Decoded want = Decode(info, Reader::Bmp, bits);
+      ASSERT_TRUE(want.ok);
+      ASSERT_EQ(want.error, 0);
+      const Decoded got = Decode(core, Reader::Bmp, bits);
+      ASSERT_TRUE(got.ok) << "error " << got.error;
+      EXPECT_EQ(got.error, 0);
+      EXPECT_EQ(got.width, w);
+      EXPECT_EQ(got.height, h);
+      EXPECT_TRUE(got.pixels == want.pixels);
+      if (bits == 8) {
+        EXPECT_EQ(memcmp(got.palette, want.palette, sizeof(got.palette)), 0);
+      }
+    }
   }
 }
 
