@@ -1078,17 +1078,14 @@ TEST(ImageJpeg, OverTheLimitReadsScaledDown) {
   const WavePicture picture(w, h);
   const Bytes file = WriteJpegBytes(picture.Rgb(), w, h, 24, 90, FALSE);
   ASSERT_GT(file.size(), 1000u);
-  HPVSRC src = OpenMemorySource(file.data(), static_cast<DWORD>(file.size()));
-  int rw = 0, rh = 0;
-  BYTE* read = ReadJpeg(src, &rw, &rh, 24);
-  const int error = GetImageError();
-  CloseSource(src);
-  ASSERT_NE(read, nullptr) << "error " << error;
-  EXPECT_EQ(error, 0);
+  const Decoded d = Decode(file, Reader::Jpeg, 24);
+  ASSERT_TRUE(d.ok) << "error " << d.error;
+  EXPECT_EQ(d.error, 0);
+  const int rw = d.width, rh = d.height;
   ASSERT_EQ(rw, w / 2);
   ASSERT_EQ(rh, h / 2);
   double worst = 0, sum = 0;
-  const BYTE* p = read;
+  const uint8_t* p = d.pixels.data();
   for (int y = 0; y < rh; ++y)
     for (int x = 0; x < rw; ++x, p += 3) {
       const int l = 2 * x, t = 2 * y;
@@ -1101,7 +1098,6 @@ TEST(ImageJpeg, OverTheLimitReadsScaledDown) {
         sum += d;
       }
     }
-  GlobalFree(read);
   EXPECT_LE(worst, 6.0);
   EXPECT_LE(sum / (3.0 * rw * rh), 1.0);
 }
@@ -1130,21 +1126,11 @@ TEST(ImageJpeg, DeclaredSizesOverTheLimit) {
         declared[i + 8] = static_cast<uint8_t>(r.w);
         break;
       }
-    HPVSRC src = OpenMemorySource(declared.data(), static_cast<DWORD>(declared.size()));
-    int w = 0, h = 0;
-    BYTE* read = ReadJpeg(src, &w, &h, 24);
-    const int error = GetImageError();
-    CloseSource(src);
-    if (r.readW) {
-      EXPECT_NE(read, nullptr);
-      EXPECT_EQ(error, 0);
-      EXPECT_EQ(w, r.readW);
-      EXPECT_EQ(h, r.readH);
-    } else {
-      EXPECT_EQ(read, nullptr);
-      EXPECT_EQ(error, kImgBadJpeg);
-    }
-    GlobalFree(read);
+    const Decoded d = Decode(declared, Reader::Jpeg, 24, 1);
+    EXPECT_EQ(d.ok, r.readW != 0);
+    EXPECT_EQ(d.error, r.readW ? 0 : kImgBadJpeg);
+    EXPECT_EQ(d.width, r.readW);
+    EXPECT_EQ(d.height, r.readH);
   }
 }
 
