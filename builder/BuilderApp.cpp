@@ -117,8 +117,10 @@ bool HandFileTo(HWND frame, const char* fileName) {
   ::SetForegroundWindow(frame);
   if (::IsIconic(frame)) ::SendMessageA(frame, WM_SYSCOMMAND, SC_RESTORE, 0);
   ::UpdateWindow(frame);
-  DWORD_PTR answer = 0;
-  return ::SendMessageTimeoutA(frame, WM_OPEN_HANDED_FILE, 0, 0, SMTO_NORMAL, 60000, &answer) != 0;
+  // No time limit: a builder busy for a while still reads the block when it
+  // answers, and only then may the block go. The send ends early only when
+  // the running builder's window or thread goes.
+  return ::SendMessageA(frame, WM_OPEN_HANDED_FILE, 0, 0) != 0;
 }
 
 CString ReadHandedFile() {
@@ -194,6 +196,8 @@ bool CBuilderApp::InitInstance() {
 }
 
 bool CBuilderApp::HandOverToRunningBuilder(const CCommandLineInfo& info) {
+  // The uninstall switch is never handed over: it uninstalls whatever runs.
+  if (IsUninstallCommandLine()) return false;
   HWND running = ::FindWindowA(kMainFrameClass, nullptr);
   if (!running || !::IsWindowEnabled(running) || GetProfileInt(kSettingsSection, kReuseEntry, 0) == 0)
     return false;
@@ -248,8 +252,15 @@ CDocument* CBuilderApp::OpenDocumentFile(const char* path) {
   // The user who keeps the current script (Cancel at the save question)
   // has refused nothing.
   if (before && !before->m_bOpenReached) return nullptr;
+  // One message: the file, and why it could not be read when that is known.
   CString text = path ? path : "";
   text += LoadResourceString(IDS_CANNOT_BE_OPENED, "\n\ncannot be opened.");
+  CString& reason = CSceneDoc::LastReadFailure();
+  if (!reason.IsEmpty()) {
+    text += "\n\n";
+    text += reason;
+    reason.Empty();
+  }
   AfxMessageBox(text, MB_ICONSTOP);
   return nullptr;
 }

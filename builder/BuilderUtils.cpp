@@ -52,6 +52,33 @@ bool IsIdentifier(const char* text) {
   return true;
 }
 
+bool IsFileNameComponent(const char* name) {
+  if (!name || !*name) return false;
+  for (const char* p = name; *p; ++p) {
+    const unsigned char c = static_cast<unsigned char>(*p);
+    if (c < 32 || std::strchr("\\/:*?\"<>|", c)) return false;
+  }
+  const char last = name[std::strlen(name) - 1];
+  if (last == '.' || last == ' ') return false;
+  // A device's name stays the device before any extension ("aux.txt").
+  CString stem(name);
+  const int dot = stem.Find('.');
+  if (dot >= 0) stem = stem.Left(dot);
+  stem.MakeUpper();
+  for (const char* device : {"CON", "PRN", "AUX", "NUL"})
+    if (stem == device) return false;
+  return !(stem.GetLength() == 4 && (stem.Left(3) == "COM" || stem.Left(3) == "LPT") && stem[3] >= '0' &&
+           stem[3] <= '9');
+}
+
+CString FileNameRefusal(const char* kind) {
+  CString text;
+  text.Format("The screen saver name must be a valid %s name: it cannot contain \\ / : * ? \" < > |, "
+              "end in a dot or a space, or be a device name such as CON or NUL",
+              kind);
+  return text;
+}
+
 bool IsIconFile(HINSTANCE instance, const char* path) {
   HANDLE h = LoadImageA(instance, path, IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_LOADFROMFILE);
   if (h) {

@@ -89,6 +89,10 @@ LRESULT CToggleButton::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
       // Released over the button while it was being pressed: a click.
       if (m_toggle && ::GetCapture() == m_hWnd && IsPointerInside(lp)) m_checked = !m_checked;
       break;
+    case WM_KEYUP:
+      // Space released while it holds the button down: the keyboard's click.
+      if (m_toggle && wp == VK_SPACE && (GetState() & BST_PUSHED)) m_checked = !m_checked;
+      break;
     case WM_KILLFOCUS:
       if (::GetCapture() == m_hWnd) ::ReleaseCapture();
       break;
@@ -96,7 +100,7 @@ LRESULT CToggleButton::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
       break;
   }
   const LRESULT r = CButton::WindowProc(msg, wp, lp);
-  if (msg == WM_LBUTTONUP || msg == WM_LBUTTONDOWN || msg == WM_KILLFOCUS ||
+  if (msg == WM_LBUTTONUP || msg == WM_LBUTTONDOWN || msg == WM_KILLFOCUS || msg == WM_KEYUP ||
       (msg == WM_MOUSEMOVE && ::GetCapture() == m_hWnd))
     Invalidate(false);
   return r;
@@ -275,8 +279,14 @@ CSize CFrameToolBar::CalcDynamicLayout(int length, DWORD mode) {
 // CPreviewStatic
 
 void CPreviewStatic::PreSubclassWindow() {
+  // Centred, the static keeps its size and draws the canvas as it is.
+  // Otherwise it would size its window (border and all) to the canvas and
+  // then stretch the canvas into the smaller client area, dropping rows and
+  // columns by the DC's default stretch mode, which ANDs them into their
+  // neighbours: dark lines across the picture.
   const LONG_PTR style = GetStyle();
-  ::SetWindowLongPtrA(m_hWnd, GWL_STYLE, (style & ~static_cast<LONG_PTR>(SS_TYPEMASK)) | SS_BITMAP);
+  ::SetWindowLongPtrA(m_hWnd, GWL_STYLE,
+                      (style & ~static_cast<LONG_PTR>(SS_TYPEMASK)) | SS_BITMAP | SS_CENTERIMAGE);
   LOGFONTA lf = {};
   lf.lfHeight = -9;
   lf.lfCharSet = DEFAULT_CHARSET;

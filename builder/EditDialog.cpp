@@ -10,6 +10,7 @@
 #include "builder/resource.h"
 #include "framework/DocView.h"
 #include "framework/TextFormat.h"
+#include "script/BuilderUtilities.h"
 #include "script/Objects.h"
 #include "script/Palette.h"
 
@@ -153,6 +154,13 @@ long long DivideRounded(long long a, long long b, bool down) {
 }  // namespace
 
 double StepDecimalValue(double value, const CDecimalField& field, bool up) {
+  // A value far outside 0..maximum (pasted, or not a number) is first
+  // taken as two steps beyond the nearer end: a step from there gives the
+  // same bound as from the value itself, and the scaled value below stays
+  // far inside a long long.
+  const double beyond = 2 * field.step * PowerOfTen(-field.decimals);
+  if (!(value >= -beyond)) value = -beyond;
+  if (value > field.maximum + beyond) value = field.maximum + beyond;
   const long long scaled = std::llround(value * PowerOfTen(field.digits - 1));
   long long grid = std::llround(PowerOfTen(field.digits - field.decimals - 1) * field.step);
   if (grid < 1) grid = 1;
@@ -187,6 +195,13 @@ void StepDecimalEdit(HWND edit, const NMUPDOWN* change, const CDecimalField& fie
                  reinterpret_cast<LPARAM>(&upper));
   const bool up = (change->iDelta > 0) != (upper < lower);
   ::SetWindowTextA(edit, FormatDecimalValue(StepDecimalValue(value, field, up), field));
+}
+
+void DDX_Duration(CDataExchange* dx, int id, float& seconds, int& milliseconds,
+                  const CDecimalField& field) {
+  DDX_FloatText(dx, id, seconds, field.unit);
+  DDV_MinMaxFloat(dx, seconds, 0.0f, static_cast<float>(field.maximum));
+  if (dx->m_bSaveAndValidate && !dx->SkipsField()) milliseconds = SecondsToMilliseconds(seconds);
 }
 
 int SecondsToMilliseconds(double seconds) {

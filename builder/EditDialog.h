@@ -211,3 +211,10 @@ void StepDecimalEdit(HWND edit, const NMUPDOWN* change, const CDecimalField& fie
 // seconds rounded to hundredths as "%.2f" prints them, times 1000 (2.5 ->
 // 2500, 1.234 -> 1230, 2.01 -> 2010), limited to the range of an int.
 int SecondsToMilliseconds(double seconds);
+// The data exchange of a duration field: its seconds shown and read by the
+// measurement rule (DDX_FloatText with the field's unit, the unit itself
+// not written), checked against 0..maximum, and on save the milliseconds
+// made from them by the rule above. A field the user cannot reach is not
+// read, so its milliseconds stay exactly as they were.
+void DDX_Duration(CDataExchange* dx, int id, float& seconds, int& milliseconds,
+                  const CDecimalField& field);

@@ -164,7 +164,11 @@ void CImageTextDlg::ApplyFullScreen() {
   ::EnableWindow(GetDlgItem(IDC_IT_WIDTH), !full);
   ::EnableWindow(GetDlgItem(IDC_IT_HEIGHT), !full);
   ::EnableWindow(GetDlgItem(IDC_IT_KEEP_ASPECT), full);
-  if (!full) CheckDlgButton(IDC_IT_KEEP_ASPECT, BST_UNCHECKED);
+  // The box is out of reach now, and the exchange leaves its field alone.
+  if (!full) {
+    CheckDlgButton(IDC_IT_KEEP_ASPECT, BST_UNCHECKED);
+    m_copy.m_keepAspect = 0;
+  }
 }
 
 void CImageTextDlg::SetEditFont() {

@@ -60,16 +60,6 @@ int ArgumentCount() {
 
 bool IsStartWindowDue() { return ProfileInt(kStartDialogEntry, 0) == 0 && ArgumentCount() != 1; }
 
-bool PostOpenPreviewUrl(HWND frame, const char* address) {
-  if (!address) return false;
-  const int length = lstrlenA(address);
-  char* copy = new char[length + 1];
-  lstrcpynA(copy, address, length + 1);
-  if (::PostMessageA(frame, WM_OPEN_PREVIEW_URL, 0, reinterpret_cast<LPARAM>(copy))) return true;
-  delete[] copy;
-  return false;
-}
-
 void TrackPaneContextMenu(HWND pane, LPARAM lp, int subMenu) {
   POINT pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
   if (lp == -1) {
@@ -81,6 +71,27 @@ void TrackPaneContextMenu(HWND pane, LPARAM lp, int subMenu) {
   CMenu popup = menu.GetSubMenu(subMenu);
   if (popup.GetSafeHmenu())
     popup.TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, pt.x, pt.y, ::GetAncestor(pane, GA_ROOT));
+}
+
+void KeepPlaceOnScreen(CREATESTRUCTA& cs) {
+  const bool sized = cs.cx > 0 && cs.cx != CW_USEDEFAULT && cs.cy > 0 && cs.cy != CW_USEDEFAULT;
+  const int width = sized ? cs.cx : 200;
+  const int height = sized ? cs.cy : 30;
+  // Where the user can take hold of the window: the strip of its caption.
+  const RECT caption = {cs.x, cs.y, cs.x + width, cs.y + ::GetSystemMetrics(SM_CYCAPTION) + 8};
+  if (::MonitorFromRect(&caption, MONITOR_DEFAULTTONULL)) return;
+  MONITORINFO info = {};
+  info.cbSize = sizeof info;
+  if (!::GetMonitorInfoA(::MonitorFromRect(&caption, MONITOR_DEFAULTTONEAREST), &info)) return;
+  const RECT& work = info.rcWork;
+  const int fitWidth = width < work.right - work.left ? width : work.right - work.left;
+  const int fitHeight = height < work.bottom - work.top ? height : work.bottom - work.top;
+  cs.x = cs.x < work.left ? work.left : cs.x > work.right - fitWidth ? work.right - fitWidth : cs.x;
+  cs.y = cs.y < work.top ? work.top : cs.y > work.bottom - fitHeight ? work.bottom - fitHeight : cs.y;
+  if (sized) {
+    cs.cx = fitWidth;
+    cs.cy = fitHeight;
+  }
 }
 
 int ParseWindowPlace(const char* text, int values[4]) {
@@ -179,6 +190,7 @@ bool CMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
     const int count = ParseWindowPlace(place, values);
     int* fields[4] = {&cs.x, &cs.y, &cs.cx, &cs.cy};
     for (int i = 0; i < count; ++i) *fields[i] = values[i];
+    if (count >= 2) KeepPlaceOnScreen(cs);
   } else {
     const CSize screen = GetScreenSize();
     cs.x = screen.cx / 5;
@@ -358,25 +370,25 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
       if (!path.IsEmpty() && app) app->OpenDocumentFile(path);
       return 1;
     }
-    case WM_MAKE_SCR:
-      if (CSceneView* script = GetSceneView()) script->OnMakeScr(false);
-      return 0;
-    case WM_MAKE_INSTALLER:
-      if (CSceneView* script = GetSceneView()) script->OnMakeInstall(false);
-      return 0;
+    case WM_MAKE_SCR: {
+      CSceneView* script = GetSceneView();
+      return script && script->OnMakeScr(false) ? 1 : 0;
+    }
+    case WM_MAKE_INSTALLER: {
+      CSceneView* script = GetSceneView();
+      return script && script->OnMakeInstall(false) ? 1 : 0;
+    }
     case WM_OPEN_PREVIEW_URL: {
-      char* address = reinterpret_cast<char*>(lp);
-      if (address) LwShellExecute(m_hWnd, "open", address, "", "", SW_SHOWNOACTIVATE);
-      delete[] address;
+      CString address;
+      if (TakeHandedAddress(lp, address))
+        LwShellExecute(m_hWnd, "open", address, "", "", SW_SHOWNOACTIVATE);
       return 0;
     }
     case WM_ADD_COMMAND: {
-      auto* command = reinterpret_cast<CSceneCommand*>(lp);
+      CSceneCommand* command = TakeHandedCommand(lp);
       CSceneView* script = GetSceneView();
-      if (command && script)
-        script->InsertCommand(command, true);
-      else
-        delete command;
+      if (command && script) return script->InsertCommand(command, true) ? 1 : 0;
+      delete command;
       return 0;
     }
     default:
@@ -465,6 +477,9 @@ bool CMainFrame::OnStandardWizard(UINT) {
   WriteSettingsInt(kLastWizardEntry, 0);
   CDocumentApp* app = AfxGetDocumentApp();
   if (app && !app->SaveAllModified()) return true;
+  // The user has answered for the script: what was not saved is dropped,
+  // and the wizard's own New asks nothing again.
+  if (CDocument* doc = GetActiveDocument()) doc->SetModifiedFlag(false);
   RunStandardWizard(m_hWnd);
   return true;
 }

@@ -29,6 +29,10 @@ extern const char kHomepage[];
 // Parses "x,y,width,height" into the four values, as far as the text
 // holds numbers; returns how many it set.
 int ParseWindowPlace(const char* text, int values[4]);
+// A stored place whose caption lies on no present monitor (one that has
+// gone, a screen made smaller) is moved onto the nearest monitor's work
+// area, its size kept as far as it fits; a place the user can reach stays.
+void KeepPlaceOnScreen(CREATESTRUCTA& cs);
 
 // The Start window opens at start: "StartDlg" is 0 and the command line
 // does not name one file.

@@ -213,10 +213,20 @@ void CMediaObjectDlg::ShowMedia() {
   SHFILEINFOA info = {};
   if (::SHGetFileInfoA(kExtensions[kind], FILE_ATTRIBUTE_NORMAL, &info, sizeof info,
                        SHGFI_ICON | SHGFI_USEFILEATTRIBUTES) && info.hIcon) {
-    const HICON old = reinterpret_cast<HICON>(::SendDlgItemMessageA(
-        m_hWnd, IDC_MEDIA_ICON, STM_SETICON, reinterpret_cast<WPARAM>(info.hIcon), 0));
-    if (old) ::DestroyIcon(old);
+    ::SendDlgItemMessageA(m_hWnd, IDC_MEDIA_ICON, STM_SETICON,
+                          reinterpret_cast<WPARAM>(info.hIcon), 0);
+    if (m_icon) ::DestroyIcon(m_icon);
+    m_icon = info.hIcon;
   }
+}
+
+LRESULT CMediaObjectDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_DESTROY && m_icon) {
+    ::SendDlgItemMessageA(m_hWnd, IDC_MEDIA_ICON, STM_SETICON, 0, 0);
+    ::DestroyIcon(m_icon);
+    m_icon = nullptr;
+  }
+  return CMediaTesting<CCommandEditDialog<CMediaObject>>::WindowProc(msg, wp, lp);
 }
 
 bool CMediaObjectDlg::OnChoose(UINT) {
@@ -229,7 +239,9 @@ bool CMediaObjectDlg::OnChoose(UINT) {
   if (chooser.DoModal() != IDOK) return true;
   const CString chosenFolder = chooser.GetFolderPath();
   WriteSettingsString("MediaPath", chosenFolder);
-  const int loaded = m_copy.LoadMediaFile(chooser.GetPathName(), true);
+  // The working copy takes the file only once it is read (and an MP3
+  // decoded); a file that fails leaves the old media, after its message.
+  const int loaded = m_copy.TakeMediaFile(chooser.GetPathName(), true);
   ShowMedia();
   if (loaded) {
     ::SetCurrentDirectoryA(chosenFolder);
@@ -281,8 +293,7 @@ void CPlaySettingsDlg::DoDataExchange(CDataExchange* dx) {
   DDV_MinMaxInt(dx, m_settings.m_count, 1, 999999);
   DDX_Check(dx, IDC_PLAY_FULLSCREEN, m_settings.m_fullScreen);
   DDX_Check(dx, IDC_PLAY_TIMED, m_settings.m_timed);
-  DDX_FloatText(dx, IDC_PLAY_TIMER, m_timerSeconds);
-  DDV_MinMaxFloat(dx, m_timerSeconds, 0.0f, kTimerMaxSeconds);
+  DDX_Duration(dx, IDC_PLAY_TIMER, m_timerSeconds, m_settings.m_timerMs, kTimerField);
   DDX_Text(dx, IDC_PLAY_X, m_settings.m_posX);
   DDX_Text(dx, IDC_PLAY_Y, m_settings.m_posY);
   DDX_Text(dx, IDC_PLAY_WIDTH, m_settings.m_width);
@@ -424,7 +435,9 @@ bool CPlaySettingsDlg::OnTimerSpin(NMHDR* hdr, LRESULT* result) {
 
 bool CPlaySettingsDlg::OnCountSpin(NMHDR* hdr, LRESULT* result) {
   BOOL ok = FALSE;
-  int count = static_cast<int>(::GetDlgItemInt(m_hWnd, IDC_PLAY_COUNT, &ok, TRUE));
+  // Stepped as long long: a count at the end of an int's range cannot
+  // overflow before the limits below.
+  long long count = static_cast<int>(::GetDlgItemInt(m_hWnd, IDC_PLAY_COUNT, &ok, TRUE));
   if (!ok) count = 1;
   count += SpinGoesUp(hdr) ? 1 : -1;
   if (count < 1) count = 1;
@@ -441,7 +454,6 @@ void CPlaySettingsDlg::OnOK() {
   m_settings.m_infinite = m_repeatMode == 0 ? 1 : 0;
   m_settings.m_wait = m_playMode == 0 ? 1 : 0;
   m_settings.m_endless = m_playMode == 1 ? 1 : 0;
-  m_settings.m_timerMs = SecondsToMilliseconds(m_timerSeconds);
   EndDialog(IDOK);
 }
 

@@ -122,12 +122,17 @@ class CMediaObjectDlg : public CMediaTesting<CCommandEditDialog<CMediaObject>> {
 
  protected:
   bool OnInitDialog() override;
+  LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
   bool OnChoose(UINT id);
   bool OnPlay(UINT id);
   bool OnStop(UINT id);
   void ShowMedia();
+
+  // The shell's icon shown for the kind, owned here: a static never frees
+  // the icon it is given.
+  HICON m_icon = nullptr;
 };
 
 // Play's settings: how the media plays, repeats, and where a movie shows.

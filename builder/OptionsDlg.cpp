@@ -10,6 +10,7 @@
 #include "builder/resource.h"
 #include "common/Payload.h"
 #include "framework/CommonDialogs.h"
+#include "framework/Files.h"
 #include "framework/Seams.h"
 #include "imaging/ImageLib.h"
 #include "script/Objects.h"
@@ -27,6 +28,8 @@ namespace {
 
 const char* const kStyleNames[] = {"Normal", "Comment", "Disable", "Drag colour"};
 constexpr int kDragColourStyle = 3;
+// The logo file: the file header, then the bitmap as the saver carries it.
+constexpr DWORD kLogoFileSize = 14 + carried::kLogoSize;
 
 // A 96 x 112 logo of 8 bits from any palettised BMP: resized when its size
 // differs (resized set). False with the library's error otherwise.
@@ -53,6 +56,48 @@ bool ReadLogo(const char* path, BYTE** pixels, RGBQUAD* palette, bool* resized) 
   *pixels = fitted;
   *resized = true;
   return true;
+}
+
+// Writes the 96 x 112 logo as the file at path, whole or not at all: into
+// a file beside it that takes its place once complete, so that every later
+// saver finds either the previous logo or this one. False, after telling
+// the user, when it cannot be written.
+bool WriteLogo(const char* path, const BYTE* pixels, const RGBQUAD* palette) {
+  const CString notWritten = CString(path) + "\n\ncannot be written.";
+  CString temporary;
+  if (!MakeTemporaryBeside(path, temporary)) {
+    AfxMessageBox(notWritten, MB_ICONEXCLAMATION);
+    return false;
+  }
+  bool written = false;
+  if (HPVDEST dest = OpenFileDest(temporary)) {
+    written = WriteBmp(dest, pixels, kLogoWidth, kLogoHeight, 8, 256, palette, FALSE) != 0;
+    CloseDest(dest);
+  }
+  // A buffered write can fail as the file closes: only a whole file counts.
+  WIN32_FILE_ATTRIBUTE_DATA data = {};
+  written = written && ::GetFileAttributesExA(temporary, GetFileExInfoStandard, &data) &&
+            data.nFileSizeHigh == 0 && data.nFileSizeLow == kLogoFileSize;
+  if (!written) {
+    ::DeleteFileA(temporary);
+    AfxMessageBox(GetImageErrorText(GetImageError()), MB_ICONEXCLAMATION);
+    return false;
+  }
+  if (!ReplaceWithTemporary(temporary, path)) {
+    ::DeleteFileA(temporary);
+    AfxMessageBox(notWritten, MB_ICONEXCLAMATION);
+    return false;
+  }
+  return true;
+}
+
+// Copies the file over target the same way: complete, or not at all.
+bool CopyBeside(const char* source, const char* target) {
+  CString temporary;
+  if (!MakeTemporaryBeside(target, temporary)) return false;
+  if (::CopyFileA(source, temporary, FALSE) && ReplaceWithTemporary(temporary, target)) return true;
+  ::DeleteFileA(temporary);
+  return false;
 }
 
 }  // namespace
@@ -269,15 +314,11 @@ bool COptionsDlg::OnBrowseLogo(UINT) {
   }
   if (resized) AfxMessageBox(kLogoResizedMessage, MB_ICONINFORMATION);
   const CString logo = CustomFolder() + "Custom.bmp";
-  HPVDEST dest = OpenFileDest(logo);
-  const bool written =
-      dest && WriteBmp(dest, pixels, kLogoWidth, kLogoHeight, 8, 256, palette, FALSE) != 0;
-  if (dest) CloseDest(dest);
-  ::GlobalFree(pixels);
-  if (!written) {
-    AfxMessageBox(GetImageErrorText(GetImageError()), MB_ICONEXCLAMATION);
+  if (!WriteLogo(logo, pixels, palette)) {
+    ::GlobalFree(pixels);
     return true;
   }
+  ::GlobalFree(pixels);
   ShowLogo(true);
   delete m_logoObject;
   m_logoObject = new CImageTextObject;
@@ -302,7 +343,7 @@ bool COptionsDlg::OnBrowseIcon(UINT) {
     return true;
   }
   const CString icon = CustomFolder() + "Custom.ico";
-  if (chosen.CompareNoCase(icon) != 0 && !::CopyFileA(chosen, icon, FALSE)) {
+  if (chosen.CompareNoCase(icon) != 0 && !CopyBeside(chosen, icon)) {
     AfxMessageBox(kIconCopyFailedMessage, MB_ICONEXCLAMATION);
     return true;
   }

@@ -5,9 +5,7 @@
 
 #include <mmsystem.h>
 
-#include <cstring>
-#include <new>
-
+#include "builder/BuilderMessages.h"
 #include "builder/resource.h"
 #include "framework/App.h"
 #include "playback/SceneThread.h"
@@ -22,17 +20,6 @@ namespace {
 bool OptionsShowToolBar() {
   const CBuilderOptions* options = g_pCommandPalette ? g_pCommandPalette->GetOptions() : nullptr;
   return !options || options->m_showPreviewToolbar == 1;
-}
-
-// Hands a copy of the address to the main window, which frees it.
-void PostUrlToMainWindow(const char* address) {
-  HWND main = AfxGetMainHwnd();
-  if (!main || !address) return;
-  const size_t length = strlen(address);
-  char* copy = new (std::nothrow) char[length + 1];
-  if (!copy) return;
-  memcpy(copy, address, length + 1);
-  if (!::PostMessageA(main, WM_PREVIEW_URL, 0, reinterpret_cast<LPARAM>(copy))) delete[] copy;
 }
 
 }  // namespace
@@ -157,7 +144,7 @@ int CPreviewFrame::OnCreate(CREATESTRUCTA* cs) {
   m_toolBar.Dock(CControlBar::kTop);
   PlaceToolBar();
   ShowToolBar(OptionsShowToolBar());
-  if (HWND main = AfxGetMainHwnd()) ::EnableWindow(main, FALSE);
+  TakeMainWindow();
   return 0;
 }
 
@@ -257,7 +244,7 @@ bool CPreviewFrame::OnSound(UINT) {
 
 bool CPreviewFrame::OnExit(UINT) {
   if (m_pThread && m_urlKey && m_pThread->GetUrlKeys() != -1)
-    PostUrlToMainWindow(m_pThread->GetUrlAddress());
+    PostOpenPreviewUrl(AfxGetMainHwnd(), m_pThread->GetUrlAddress());
   m_urlKey = false;
   // The frame may be gone when this returns.
   SendMessage(WM_CLOSE);
@@ -329,13 +316,32 @@ LRESULT CPreviewFrame::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
   return CFrameWnd::WindowProc(msg, wp, lp);
 }
 
+void CPreviewFrame::TakeMainWindow() {
+  // Called before the frame shows: the active window is still the one
+  // the preview was opened from (the main window, or a dialog over it).
+  m_taken[0].window = AfxGetMainHwnd();
+  m_taken[1].window = ::GetActiveWindow();
+  if (m_taken[1].window == m_taken[0].window) m_taken[1].window = nullptr;
+  for (CTakenWindow& taken : m_taken) {
+    if (!taken.window) continue;
+    taken.wasEnabled = ::IsWindowEnabled(taken.window) != FALSE;
+    if (taken.wasEnabled) ::EnableWindow(taken.window, FALSE);
+  }
+  m_activeBefore = m_taken[1].window ? m_taken[1].window : m_taken[0].window;
+}
+
 void CPreviewFrame::GiveBackMainWindow() {
   if (m_mainGivenBack) return;
   m_mainGivenBack = true;
-  if (HWND main = AfxGetMainHwnd()) {
-    ::EnableWindow(main, TRUE);
-    ::SetForegroundWindow(main);
-  }
+  // What this frame disabled is enabled again; a window that was disabled
+  // already (the main window under a modal dialog) stays so.
+  for (CTakenWindow& taken : m_taken)
+    if (taken.window && taken.wasEnabled && ::IsWindow(taken.window))
+      ::EnableWindow(taken.window, TRUE);
+  // The window the user worked in comes back to the front; the others keep
+  // their places below it.
+  if (m_activeBefore && ::IsWindow(m_activeBefore) && ::IsWindowEnabled(m_activeBefore))
+    ::SetForegroundWindow(m_activeBefore);
 }
 
 bool CPreviewFrame::DestroyWindow() {

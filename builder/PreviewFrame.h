@@ -1,7 +1,8 @@
 // The builder's preview: a full-screen frame whose only pane is the output
 // window the scene thread plays the script on, with a small floating
 // toolbar to start, step, pause, stop, silence, leave and keep it visible.
-// The main frame is disabled while the preview exists.
+// The main frame (and a dialog the preview is opened from) is disabled while
+// the preview exists, and given back as it was found.
 #pragma once
 
 #include <windows.h>
@@ -20,12 +21,6 @@ class CSceneThread;
 // profile sections of its toolbar's place ("Preview-Bar0").
 constexpr char kPreviewWindowClass[] = "SSTESTWND1.0";
 constexpr char kPreviewTitle[] = "Preview";
-
-// Posted to the main window when the user leaves the preview with a key of
-// the last Url command: wParam 0, lParam the address, a NUL-terminated copy
-// made with new char[]. The receiver owns the copy and frees it with
-// delete[] (a message that cannot be posted is freed by the preview).
-constexpr UINT WM_PREVIEW_URL = WM_USER + 105;
 
 // Opens the preview over the whole screen, its scene threads reading the
 // speed value from a copy of *times; posts Go at once when autoStart. False
@@ -73,7 +68,7 @@ class CPreviewFrame : public CFrameWnd {
   // itself then.
   bool Open();
   // Keeps the toolbar's place in the profile, gives the main window back
-  // (enabled, in front), then destroys the window. Closing the preview ends
+  // (as it was found), then destroys the window. Closing the preview ends
   // here; a window destroyed some other way still stops its run and gives
   // the main window back.
   bool DestroyWindow();
@@ -128,7 +123,13 @@ class CPreviewFrame : public CFrameWnd {
   // Puts the floating toolbar back above the frame that owns it when the
   // frame has come over it.
   void RaiseToolBar();
-  // Enables the main window and brings it to the front, once.
+  // Disables the main window, and the window the preview is opened from
+  // when that is another one (a dialog over the main window, which could
+  // change the script that plays), noting how each was.
+  void TakeMainWindow();
+  // Gives them back as they were found, once: each enabled again when it
+  // was enabled, and the window that was active before active again, in
+  // front of the others.
   void GiveBackMainWindow();
 
   CSceneThread* m_pThread = nullptr;
@@ -145,6 +146,13 @@ class CPreviewFrame : public CFrameWnd {
   // thread, and their notifications reach their own windows through this
   // thread's message loop.
   std::unique_ptr<CSceneMediaPlayers> m_mediaPlayers;
+  struct CTakenWindow {
+    HWND window = nullptr;
+    bool wasEnabled = false;
+  };
+  // The main window and the window the preview was opened from.
+  CTakenWindow m_taken[2];
+  HWND m_activeBefore = nullptr;
   bool m_mainGivenBack = false;
   // The timer that keeps the toolbar above the frame just after it opens:
   // every kRaiseToolBarMs, kRaiseToolBarTicks times.

@@ -40,10 +40,24 @@ bool CSceneDoc::OnNewDocument() { return m_pPalette && CDocument::OnNewDocument(
 
 bool CSceneDoc::OnOpenDocument(const char* path) {
   m_bOpenReached = true;
+  LastReadFailure().Empty();
   // The check runs before the framework empties the document, so that a
   // refused file leaves the current script as it was.
   if (!m_pPalette || CheckSceneDocumentFile(path, nullptr) == kSceneFileRefused) return false;
   return CDocument::OnOpenDocument(path);
+}
+
+void CSceneDoc::ReportSaveLoadException(const char* path, CException* e, bool saving) {
+  if (saving) {
+    CDocument::ReportSaveLoadException(path, e, saving);
+    return;
+  }
+  LastReadFailure() = e ? e->GetErrorMessage() : CString("Unknown error.");
+}
+
+CString& CSceneDoc::LastReadFailure() {
+  static CString failure;
+  return failure;
 }
 
 void CSceneDoc::Serialize(CArchive& ar) {

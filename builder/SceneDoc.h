@@ -34,9 +34,18 @@ class CSceneDoc : public CDocument {
   void DeleteContents() override;
   bool CanCloseFrame(CFrameWnd* frame) override;
 
+  // A failed read is not told here: the application's one message about
+  // the file names it and gives the reason kept in LastReadFailure. A
+  // failed save is told as the framework tells it.
+  void ReportSaveLoadException(const char* path, CException* e, bool saving) override;
+
   // Set when an open got as far as reading the file, so that a failed open
   // can tell a refused file from a user who kept the current script.
   bool m_bOpenReached = false;
+  // Why the last open could not read its file; empty when it could, or
+  // when the file was refused before reading (its header). Kept beyond the
+  // document, which a failed first open deletes.
+  static CString& LastReadFailure();
 
  private:
   CCommandPalette* m_pPalette = nullptr;

@@ -200,14 +200,18 @@ void CSceneView::ClearLines() {
 void CSceneView::RebuildLines() {
   if (!m_hWnd) return;
   SendMessage(WM_SETREDRAW, FALSE);
+  FillLines();
+  SendMessage(WM_SETREDRAW, TRUE);
+  Invalidate();
+}
+
+void CSceneView::FillLines() {
   SendMessage(LB_RESETCONTENT);
   if (CCommandList* commands = Commands()) {
     for (int i = 0; i < commands->GetSize(); ++i)
       SendMessage(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(commands->GetCommand(i)));
   }
   Reindent();
-  SendMessage(WM_SETREDRAW, TRUE);
-  Invalidate();
 }
 
 bool CSceneView::InsertCommand(CSceneCommand* command, bool append) {
@@ -525,7 +529,8 @@ bool CSceneView::Preview() {
 CString CSceneView::SavedDocumentPath() {
   ::SendMessageA(MainWindow(), WM_COMMAND, ID_FILE_SAVE, 0);
   CDocument* doc = GetDocument();
-  CString path = doc ? doc->GetPathName() : CString();
+  // A save that did not happen leaves the document modified.
+  CString path = doc && !doc->IsModified() ? doc->GetPathName() : CString();
   if (path.IsEmpty()) AfxMessageBox(Text(IDS_SAVE_SCENE_FIRST, "You have to save the scene."));
   return path;
 }
@@ -555,13 +560,13 @@ bool AskOutputPath(HWND parent, const char* defExt, const char* name, const char
 
 }  // namespace
 
-void CSceneView::OnMakeScr(bool interactive, CString* outPath) {
+bool CSceneView::OnMakeScr(bool interactive, CString* outPath) {
   const CString document = SavedDocumentPath();
-  if (document.IsEmpty() || !CheckScript()) return;
+  if (document.IsEmpty() || !CheckScript()) return false;
   CString output;
   if (interactive) {
     if (!AskOutputPath(m_hWnd, "scr", GetFileName(OutputBase(document)), kScreenSaverFilter, output))
-      return;
+      return false;
   } else {
     output = OutputBase(document) + ".scr";
   }
@@ -569,14 +574,15 @@ void CSceneView::OnMakeScr(bool interactive, CString* outPath) {
   const bool made = maker.MakeScr(output, document) != FALSE;
   ShowSaverMakeResult(made, maker, output);
   if (made && outPath) *outPath = output;
+  return made;
 }
 
-void CSceneView::OnMakeInstall(bool interactive) {
+bool CSceneView::OnMakeInstall(bool interactive) {
   const CString document = SavedDocumentPath();
-  if (document.IsEmpty() || !CheckScript()) return;
+  if (document.IsEmpty() || !CheckScript()) return false;
   CString output;
   if (interactive) {
-    if (!AskOutputPath(m_hWnd, "exe", GetPathTitle(document), kInstallerFilter, output)) return;
+    if (!AskOutputPath(m_hWnd, "exe", GetPathTitle(document), kInstallerFilter, output)) return false;
   } else {
     // Beside the document, as its screen saver.
     output = OutputBase(document) + ".exe";
@@ -584,6 +590,7 @@ void CSceneView::OnMakeInstall(bool interactive) {
   CSaverMaker maker;
   const bool made = maker.MakeInstaller(output, document) != FALSE;
   ShowSaverMakeResult(made, maker, output);
+  return made;
 }
 
 void CSceneView::SetAsDefaultSaver() {
@@ -626,7 +633,24 @@ void CSceneView::ExportText() {
 }
 
 void CSceneView::EditOptions() {
-  if (RunOptionsDialog(::GetAncestor(m_hWnd, GA_ROOT))) Invalidate();
+  if (!RunOptionsDialog(::GetAncestor(m_hWnd, GA_ROOT)) || !m_hWnd) return;
+  // A line's height is measured only when the line goes in: every line
+  // goes in again, measured in the new fonts and indented by the new tab
+  // size, and the user finds the list as it was.
+  std::vector<int> selected;
+  for (int line = 0; line < GetLineCount(); ++line)
+    if (IsLineSelected(line)) selected.push_back(line);
+  const int caret = GetCaretLine();
+  const LRESULT top = SendMessage(LB_GETTOPINDEX);
+  const int across = ::GetScrollPos(m_hWnd, SB_HORZ);
+  SendMessage(WM_SETREDRAW, FALSE);
+  FillLines();
+  for (int line : selected) SendMessage(LB_SETSEL, TRUE, line);
+  if (caret >= 0) SendMessage(LB_SETCARETINDEX, caret, TRUE);
+  if (top != LB_ERR) SendMessage(LB_SETTOPINDEX, top);
+  SendMessage(WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, across));
+  SendMessage(WM_SETREDRAW, TRUE);
+  Invalidate();
 }
 
 // ---------------------------------------------------------------------------

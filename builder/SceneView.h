@@ -50,7 +50,9 @@ class CSceneView : public CCtrlView {
   bool HasVisibleCommands() const;
 
   // Puts the command at the end (append) or at the caret line, selected
-  // alone with the caret; the script owns it from then on.
+  // alone with the caret. It takes the command in every case: the script
+  // owns it from then on, and one it cannot take (no document, no room in
+  // the list) is deleted here and false returned.
   bool InsertCommand(CSceneCommand* command, bool append);
   // Deletes the selected commands, after "Are you sure you want delete
   // command(s)?" when ask is set.
@@ -79,15 +81,16 @@ class CSceneView : public CCtrlView {
   bool Preview();
   // Makes the screen saver of the saved document: asking where (a file
   // dialog) when interactive, else beside the document. outPath receives
-  // the path of a saver made.
-  void OnMakeScr(bool interactive, CString* outPath = nullptr);
-  void OnMakeInstall(bool interactive);
+  // the path of a saver made. True when it was made.
+  bool OnMakeScr(bool interactive, CString* outPath = nullptr);
+  bool OnMakeInstall(bool interactive);
   // Makes the saver (interactively), copies it to the system folder and
   // asks the display settings to take it.
   void SetAsDefaultSaver();
   // Writes "<document>.txt": one line per command, indented, and opens it.
   void ExportText();
-  // The Options dialog; the list is redrawn in the options it leaves.
+  // The Options dialog; on OK the list is rebuilt in the options it leaves
+  // (line heights, indent), its selection, caret and scroll kept.
   void EditOptions();
 
   // Cut (cut set) and Copy: the selected commands onto the clipboard.
@@ -136,6 +139,10 @@ class CSceneView : public CCtrlView {
   void SetModified();
   // The nesting indent of every command from the tab size.
   void Reindent();
+  // Puts one line per command of the live list into the emptied list box
+  // (each measured as it goes in) and re-indents; redrawing is the
+  // caller's.
+  void FillLines();
   // Redraws a line; an object's label shows in other lines: all of them.
   void RedrawLine(int line);
   void ClearSelection();
@@ -151,7 +158,8 @@ class CSceneView : public CCtrlView {
   };
   CLineLook SelectedLook(int line, const CSceneCommand* cmd) const;
   // The saved document's path, after a save; empty (after telling the
-  // user) when there is none.
+  // user) when there is none, or when the save failed or was cancelled:
+  // the file then is not the script the window shows.
   CString SavedDocumentPath();
   // The line at a point of the client area; -1 below the last line.
   int LineFromPoint(CPoint pt) const;

@@ -215,8 +215,7 @@ bool CWaitDlg::OnInitDialog() {
 }
 
 void CWaitDlg::DoDataExchange(CDataExchange* dx) {
-  DDX_FloatText(dx, IDC_WAIT_DURATION, m_seconds, kField.unit);
-  DDV_MinMaxFloat(dx, m_seconds, 0.0f, static_cast<float>(kField.maximum));
+  DDX_Duration(dx, IDC_WAIT_DURATION, m_seconds, m_copy.m_milliseconds, kField);
   DDX_Check(dx, IDC_WAIT_RANDOM, m_copy.m_random);
 }
 
@@ -230,12 +229,6 @@ bool CWaitDlg::OnSpin(NMHDR* hdr, LRESULT* result) {
 bool CWaitDlg::OnRandom(UINT) {
   ::EnableWindow(GetDlgItem(IDC_WAIT_DURATION), !IsDlgButtonChecked(IDC_WAIT_RANDOM));
   return true;
-}
-
-void CWaitDlg::OnOK() {
-  if (!UpdateData(true)) return;
-  m_copy.m_milliseconds = SecondsToMilliseconds(m_seconds);
-  EndDialog(IDOK);
 }
 
 INT_PTR EditWaitCommand(CSceneCommand& command, HWND parent) {
@@ -368,9 +361,11 @@ INT_PTR EditUrlCommand(CSceneCommand& command, HWND parent) {
   std::unique_ptr<CInsertUrlDlg> dlg(new CInsertUrlDlg(url, parent));
   INT_PTR result = dlg->DoModal();
   if (result != IDOK) return result;
-  // An address left empty (or only the prefix) keeps the old values.
+  // While monitoring is on, an address left empty (or only the prefix)
+  // keeps the old values. A Url that turns monitoring off needs none.
   const CString& location = dlg->m_copy.m_location;
-  if (location.IsEmpty() || location == kUrlPrefix) return IDCANCEL;
+  if (!dlg->m_copy.m_monitoringOff && (location.IsEmpty() || location == kUrlPrefix))
+    return IDCANCEL;
   url.CopyFrom(dlg->m_copy);
   return result;
 }

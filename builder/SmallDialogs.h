@@ -13,8 +13,8 @@
 
 // The Edit of each command type these dialogs serve: runs the dialog on a
 // working copy and, on IDOK, copies it back. Each returns the dialog's
-// result (Url: IDCANCEL, command unchanged, when the edited address is
-// empty or only "http://").
+// result (Url: IDCANCEL, command unchanged, when monitoring stays on and
+// the edited address is empty or only "http://").
 INT_PTR EditWaitCommand(CSceneCommand& command, HWND parent);
 INT_PTR EditClsCommand(CSceneCommand& command, HWND parent);
 INT_PTR EditRepeatCommand(CSceneCommand& command, HWND parent);
@@ -80,7 +80,6 @@ class CWaitDlg : public CAttributeEditDialog<CDurationAttribute> {
  protected:
   bool OnInitDialog() override;
   void DoDataExchange(CDataExchange* dx) override;
-  void OnOK() override;
 
  private:
   bool OnSpin(NMHDR* hdr, LRESULT* result);

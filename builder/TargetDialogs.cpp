@@ -42,11 +42,15 @@ bool IsAbsolute(CDialog& dialog, int firstId) {
 
 // An integer spin field with a step of its own: the edit's number moved by
 // one step in the arrow's direction, limited to 0..maximum and written
-// back; the spin's own position is never used.
+// back; the spin's own position is never used. A pasted number far
+// outside the range is first taken as one step beyond it, which the step
+// brings to the same bound without overflowing.
 void StepIntegerEdit(HWND edit, const NMUPDOWN* change, int step, int maximum) {
   char text[32] = "";
   ::GetWindowTextA(edit, text, sizeof text);
-  long value = std::strtol(text, nullptr, 10);
+  long long value = std::strtoll(text, nullptr, 10);
+  if (value < -step) value = -step;
+  if (value > static_cast<long long>(maximum) + step) value = static_cast<long long>(maximum) + step;
   int lower = 0, upper = 0;
   ::SendMessageA(change->hdr.hwndFrom, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&lower),
                  reinterpret_cast<LPARAM>(&upper));
@@ -70,13 +74,18 @@ const int kPenWidthCount = 5;
 
 // Puts a new object at the end of the script: through the script view
 // when the builder's frame is up (which marks the document modified), else
-// straight into the live list. False when it was not taken.
+// straight into the live list. Like the view's insert it takes the object
+// in every case: one that cannot be put there is deleted, and false is
+// returned.
 bool AppendObject(CSceneCommand* object) {
   CWinApp* app = AfxGetApp();
   if (auto* frame = dynamic_cast<CMainFrame*>(app != nullptr ? app->m_pMainWnd : nullptr)) {
     if (CSceneView* view = frame->GetSceneView()) return view->InsertCommand(object, true);
   }
-  if (g_pCommandPalette == nullptr) return false;
+  if (g_pCommandPalette == nullptr) {
+    delete object;
+    return false;
+  }
   g_pCommandPalette->GetCommands().Add(object);
   return true;
 }
@@ -149,6 +158,9 @@ void CTargetObjectDlg::FillList(const CSceneObject* current) {
     Show(*this, IDC_TARGET_POSITION, false);
     Show(*this, IDC_TARGET_COLOURS, false);
     Show(*this, IDC_TARGET_NEW_IMAGE, false);
+    // The template's default button is hidden now: Enter means OK.
+    m_position.SetDefault(0);
+    SetDefID(IDOK);
   }
   ShowSelected();
 }
@@ -205,10 +217,12 @@ bool CTargetObjectDlg::OnColours(UINT id) {
 // the end of the script and chosen here.
 bool CTargetObjectDlg::OnNewImage(UINT) {
   auto* object = new CImageTextObject;
-  if (EditImageTextCommand(*object, m_hWnd) != IDOK || !AppendObject(object)) {
+  if (EditImageTextCommand(*object, m_hWnd) != IDOK) {
     delete object;
     return true;
   }
+  // The script owns the object from here on, also when it refuses it.
+  if (!AppendObject(object)) return true;
   // The last object of the list is the new one.
   FillList(nullptr);
   if (m_list.GetCount() > 0) m_list.SetCurSel(m_list.GetCount() - 1);
@@ -322,12 +336,11 @@ CShowPositionDlg::CShowPositionDlg(const CMotionAttribute& source, CSceneCommand
 void CShowPositionDlg::DoDataExchange(CDataExchange* dx) {
   DDX_Radio(dx, IDC_SHOWPOS_X_MODE, m_copy.m_startModeX);
   DDX_Radio(dx, IDC_SHOWPOS_Y_MODE, m_copy.m_startModeY);
+  // A coordinate is open, and so read and checked, only in mode 5.
   DDX_Text(dx, IDC_SHOWPOS_X, m_copy.m_startX);
-  if (m_copy.m_startModeX == kModeStored)
-    DDV_MinMaxInt(dx, m_copy.m_startX, -kCoordinateLimit, kCoordinateLimit);
+  DDV_MinMaxInt(dx, m_copy.m_startX, -kCoordinateLimit, kCoordinateLimit);
   DDX_Text(dx, IDC_SHOWPOS_Y, m_copy.m_startY);
-  if (m_copy.m_startModeY == kModeStored)
-    DDV_MinMaxInt(dx, m_copy.m_startY, -kCoordinateLimit, kCoordinateLimit);
+  DDV_MinMaxInt(dx, m_copy.m_startY, -kCoordinateLimit, kCoordinateLimit);
   DDX_Text(dx, IDC_SHOWPOS_SPEED, m_copy.m_letterSpeed);
   DDV_MinMaxInt(dx, m_copy.m_letterSpeed, 0, kLetterSpeedMax);
   DDX_Check(dx, IDC_SHOWPOS_LETTERS, m_copy.m_letterByLetter);

@@ -24,14 +24,23 @@ bool AskAvx512Bytes() {
   return (b & bit_AVX512F) && (b & bit_AVX512DQ) && (b & bit_AVX512BW) && (c & bit_AVX512VBMI);
 }
 
+// Each answer is kept as 0 or 1 once asked (-1 before): plain atomics
+// rather than local statics, whose guards would link the threads library.
+// Two threads asking at once both ask the processor and get the same.
+int g_avx2 = -1;
+int g_avx512 = -1;
+
+bool Kept(int* answer, bool (*ask)()) {
+  int value = __atomic_load_n(answer, __ATOMIC_RELAXED);
+  if (value < 0) {
+    value = ask() ? 1 : 0;
+    __atomic_store_n(answer, value, __ATOMIC_RELAXED);
+  }
+  return value != 0;
+}
+
 }  // namespace
 
-bool ProcessorHasAvx2() {
-  static const bool avx2 = AskAvx2();
-  return avx2;
-}
+bool ProcessorHasAvx2() { return Kept(&g_avx2, AskAvx2); }
 
-bool ProcessorHasAvx512Bytes() {
-  static const bool avx512 = AskAvx512Bytes();
-  return avx512;
-}
+bool ProcessorHasAvx512Bytes() { return Kept(&g_avx512, AskAvx512Bytes); }

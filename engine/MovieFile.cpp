@@ -26,6 +26,24 @@ bool WriteExactly(HANDLE file, const void* data, DWORD size) {
   return ::WriteFile(file, data, size, &put, nullptr) && put == size;
 }
 
+// The copy's piece of memory, taken from the heap: a static buffer would sit
+// in the program's image as zeros.
+constexpr DWORD kPiece = 64 * 1024;
+
+class CPiece {
+ public:
+  CPiece() : m_bytes(static_cast<uint8_t*>(::HeapAlloc(::GetProcessHeap(), 0, kPiece))) {}
+  ~CPiece() {
+    if (m_bytes) ::HeapFree(::GetProcessHeap(), 0, m_bytes);
+  }
+  CPiece(const CPiece&) = delete;
+  CPiece& operator=(const CPiece&) = delete;
+  uint8_t* Bytes() const { return m_bytes; }
+
+ private:
+  uint8_t* m_bytes;
+};
+
 // Copies `length` bytes from the source's position to the target, starting
 // with the `size` bytes already read into buffer (of `capacity` bytes).
 bool CopyRest(HANDLE source, HANDLE target, uint8_t* buffer, DWORD capacity, DWORD size,
@@ -53,8 +71,10 @@ int ExtractMovie(const char* source, const char* target) {
     return kExitNoMovie;
   LARGE_INTEGER at;
   at.QuadPart = static_cast<LONGLONG>(offset);
-  static uint8_t buffer[64 * 1024];
-  const DWORD first = length < sizeof buffer ? static_cast<DWORD>(length) : sizeof buffer;
+  const CPiece piece;
+  uint8_t* buffer = piece.Bytes();
+  if (!buffer) return kExitCannotPlay;
+  const DWORD first = length < kPiece ? static_cast<DWORD>(length) : kPiece;
   if (!::SetFilePointerEx(in, at, nullptr, FILE_BEGIN) || !ReadExactly(in, buffer, first))
     return kExitNoMovie;
   if (!IsMovieHeader(buffer, first, length)) return kExitDamagedMovie;
@@ -63,7 +83,7 @@ int ExtractMovie(const char* source, const char* target) {
     CHandle out(::CreateFileA(target, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!out.IsValid()) return kExitCannotPlay;
-    copied = CopyRest(in, out, buffer, sizeof buffer, first, length);
+    copied = CopyRest(in, out, buffer, kPiece, first, length);
   }
   if (copied) return 0;
   ::DeleteFileA(target);

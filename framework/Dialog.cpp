@@ -1,9 +1,14 @@
 // Dialogs and dialog data exchange.
 #include "framework/Dialog.h"
 
+#include <cerrno>
+#include <climits>
 #include <cstdlib>
+#include <cstring>
 
+#include "framework/App.h"
 #include "framework/Seams.h"
+#include "framework/Sync.h"
 #include "framework/TextFormat.h"
 
 namespace {
@@ -19,8 +24,16 @@ HINSTANCE Resources() { return g_resources ? g_resources : ::GetModuleHandleA(nu
 
 }  // namespace
 
+bool IsControlReachable(HWND control) {
+  if (!control) return false;
+  const LONG style = ::GetWindowLongA(control, GWL_STYLE);
+  return (style & WS_VISIBLE) && !(style & WS_DISABLED);
+}
+
 HWND CDataExchange::PrepareCtrl(int id) {
   m_lastControl = ::GetDlgItem(m_pDlgWnd->GetSafeHwnd(), id);
+  m_lastReachable = IsControlReachable(m_lastControl);
+  m_written = nullptr;
   return m_lastControl;
 }
 
@@ -30,6 +43,8 @@ void CDataExchange::Fail(const char* message) {
 }
 
 void CDataExchange::Fail() {
+  if (m_written) std::memcpy(m_written, m_before, m_writtenSize);
+  m_written = nullptr;
   if (m_bSaveAndValidate && m_lastControl) {
     m_pDlgWnd->GotoDlgCtrl(m_lastControl);
     // The whole text selected, so that typing replaces it.
@@ -65,6 +80,7 @@ void CDialog::SetInitHook(InitHook hook, void* context) {
 }
 
 INT_PTR CDialog::DoModal() {
+  CModalMessageFilter filter;
   m_modal = true;
   // The system's loop disables the owner (a child's top-level window) and
   // enables it again; a dialog without a parent belongs to the window the
@@ -178,6 +194,53 @@ INT_PTR CDialog::DialogMessage(CDialog* dlg, HWND hwnd, UINT msg, WPARAM wp, LPA
 }
 
 // ---------------------------------------------------------------------------
+// The modal loops' message filter.
+
+namespace {
+
+// The thread's installed hook, null on every thread until set.
+CTlsSlot g_filterHook;
+
+bool IsDialogBox(HWND hwnd) {
+  char cls[8] = "";
+  return ::GetClassNameA(hwnd, cls, sizeof cls) == 6 && lstrcmpA(cls, "#32770") == 0;
+}
+
+// The system's dialog loops (a dialog box's, a message box's) hand every
+// message they take to the thread's message filter, through
+// IsDialogMessage, before the dialog manager looks at it.
+LRESULT CALLBACK ModalFilterHook(int code, WPARAM wp, LPARAM lp) {
+  if (code == MSGF_DIALOGBOX && lp && CModalMessageFilter::Filter(reinterpret_cast<MSG*>(lp)))
+    return TRUE;
+  return ::CallNextHookEx(nullptr, code, wp, lp);
+}
+
+}  // namespace
+
+CModalMessageFilter::CModalMessageFilter() {
+  if (g_filterHook.Get() == TLS_OUT_OF_INDEXES || g_filterHook.GetValue()) return;
+  m_hook = ::SetWindowsHookExA(WH_MSGFILTER, &ModalFilterHook, nullptr, ::GetCurrentThreadId());
+  if (m_hook) g_filterHook.SetValue(m_hook);
+}
+
+CModalMessageFilter::~CModalMessageFilter() {
+  if (!m_hook) return;
+  ::UnhookWindowsHookEx(m_hook);
+  g_filterHook.SetValue(nullptr);
+}
+
+bool CModalMessageFilter::Filter(MSG* msg) {
+  if (!msg->hwnd) return false;
+  // Along the windows the application's filtering would ask (the window,
+  // its parents and owners): one in a dialog box, or under a window that a
+  // modal loop disabled, is left alone.
+  for (HWND h = msg->hwnd; h; h = ::GetParent(h))
+    if (IsDialogBox(h) || !::IsWindowEnabled(h)) return false;
+  CWinApp* app = AfxGetApp();
+  return app ? app->PreTranslateMessage(msg) : CWinThread::WalkPreTranslateTree(msg);
+}
+
+// ---------------------------------------------------------------------------
 // Data exchange.
 
 static void TextOfControl(HWND control, char* out, int size) {
@@ -193,12 +256,20 @@ void DDX_Text(CDataExchange* dx, int id, int& value) {
     ::SetWindowTextA(control, text);
     return;
   }
+  if (dx->SkipsField()) return;
   char text[64];
   TextOfControl(control, text, sizeof text);
+  // long is 32 bits here: the number is read as long long, whose range
+  // errno reports, so that a number beyond an int fails rather than
+  // standing for its bound.
   char* end = nullptr;
-  long v = std::strtol(text, &end, 10);
+  errno = 0;
+  const long long v = std::strtoll(text, &end, 10);
+  const bool overflow = errno == ERANGE;
   while (end && (*end == ' ' || *end == '\t')) ++end;
-  if (!text[0] || !end || *end || v < INT_MIN || v > INT_MAX) dx->Fail("Please enter an integer.");
+  if (!text[0] || !end || *end || overflow || v < INT_MIN || v > INT_MAX)
+    dx->Fail("Please enter an integer.");
+  dx->WillWrite(value);
   value = static_cast<int>(v);
 }
 
@@ -210,6 +281,7 @@ void DDX_Text(CDataExchange* dx, int id, UINT& value) {
     ::SetWindowTextA(control, text);
     return;
   }
+  if (dx->SkipsField()) return;
   char text[64];
   TextOfControl(control, text, sizeof text);
   char* end = nullptr;
@@ -217,6 +289,7 @@ void DDX_Text(CDataExchange* dx, int id, UINT& value) {
   while (end && (*end == ' ' || *end == '\t')) ++end;
   if (!text[0] || text[0] == '-' || !end || *end || v > 0xFFFFFFFFull)
     dx->Fail("Please enter a positive integer.");
+  dx->WillWrite(value);
   value = static_cast<UINT>(v);
 }
 
@@ -224,7 +297,7 @@ void DDX_Text(CDataExchange* dx, int id, char* text, int size) {
   HWND control = dx->PrepareCtrl(id);
   if (!dx->m_bSaveAndValidate)
     ::SetWindowTextA(control, text);
-  else
+  else if (!dx->SkipsField())
     TextOfControl(control, text, size);
 }
 
@@ -232,30 +305,46 @@ void DDX_Check(CDataExchange* dx, int id, int& value) {
   HWND control = dx->PrepareCtrl(id);
   if (!dx->m_bSaveAndValidate)
     ::SendMessageA(control, BM_SETCHECK, static_cast<WPARAM>(value), 0);
-  else
+  else if (!dx->SkipsField())
     value = static_cast<int>(::SendMessageA(control, BM_GETCHECK, 0, 0));
 }
 
+// The group: from the first button on, in tab order, until the next
+// WS_GROUP; only its radio buttons count. Calls visit(button, index) for
+// each; true when one of them is reachable.
+template <class Visit>
+static bool ForEachRadio(HWND first, Visit visit) {
+  int index = -1;
+  bool reachable = false;
+  for (HWND h = first; h; h = ::GetWindow(h, GW_HWNDNEXT)) {
+    if (h != first && (::GetWindowLongA(h, GWL_STYLE) & WS_GROUP)) break;
+    if (!(::SendMessageA(h, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON)) continue;
+    reachable = reachable || IsControlReachable(h);
+    visit(h, ++index);
+  }
+  return reachable;
+}
+
+// A group is read back while the user can reach one of its buttons.
 void DDX_Radio(CDataExchange* dx, int id, int& value) {
   HWND control = dx->PrepareCtrl(id);
-  // The group: from the first button on, in tab order, until the next
-  // WS_GROUP; only its radio buttons count.
-  int index = -1;
-  if (dx->m_bSaveAndValidate) value = -1;
-  for (HWND h = control; h; h = ::GetWindow(h, GW_HWNDNEXT)) {
-    if (h != control && (::GetWindowLongA(h, GWL_STYLE) & WS_GROUP)) break;
-    if (!(::SendMessageA(h, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON)) continue;
-    ++index;
-    if (dx->m_bSaveAndValidate) {
-      if (::SendMessageA(h, BM_GETCHECK, 0, 0) == BST_CHECKED) value = index;
-    } else {
+  if (!dx->m_bSaveAndValidate) {
+    ForEachRadio(control, [&](HWND h, int index) {
       ::SendMessageA(h, BM_SETCHECK, index == value ? BST_CHECKED : BST_UNCHECKED, 0);
-    }
+    });
+    return;
   }
+  int checked = -1;
+  const bool reachable = ForEachRadio(control, [&](HWND h, int index) {
+    if (::SendMessageA(h, BM_GETCHECK, 0, 0) == BST_CHECKED) checked = index;
+  });
+  dx->m_lastReachable = reachable;
+  if (reachable) value = checked;
 }
 
 void DDV_MinMaxInt(CDataExchange* dx, int value, int minValue, int maxValue) {
-  if (!dx->m_bSaveAndValidate || (value >= minValue && value <= maxValue)) return;
+  if (!dx->m_bSaveAndValidate || dx->SkipsField() || (value >= minValue && value <= maxValue))
+    return;
   char text[96];
   FormatText(text, sizeof text, "Please enter an integer between %d and %d.", minValue, maxValue);
   dx->Fail(text);
@@ -266,7 +355,7 @@ void DDV_MaxChars(CDataExchange* dx, const char* text, int maxChars) {
     if (dx->m_lastControl) ::SendMessageA(dx->m_lastControl, EM_LIMITTEXT, maxChars, 0);
     return;
   }
-  if (lstrlenA(text) <= maxChars) return;
+  if (dx->SkipsField() || lstrlenA(text) <= maxChars) return;
   char message[96];
   FormatText(message, sizeof message, "Please enter no more than %d characters.", maxChars);
   dx->Fail(message);

@@ -1,7 +1,9 @@
 // Dialogs from resource templates, modal or modeless, and dialog data
 // exchange: DoDataExchange moves values between members and controls; a
 // failing field shows its message once and leaves the dialog open with
-// the focus on that field and its text selected.
+// the focus on that field and its text selected. A field the user cannot
+// reach (its control disabled or hidden) is filled, but never read back
+// nor checked: its member keeps what it held.
 //
 // What the carried programs' dialogs use is here; the builder's dialogs
 // add a command table, the exchange of lists, combo boxes, sliders and
@@ -10,6 +12,8 @@
 #pragma once
 
 #include <windows.h>
+
+#include <cstring>
 
 #include "framework/Wnd.h"
 
@@ -20,8 +24,25 @@ class CDataExchange {
   CDataExchange(CDialog* dialog, bool saveAndValidate)
       : m_pDlgWnd(dialog), m_bSaveAndValidate(saveAndValidate) {}
 
-  // The control that later validation messages refer to.
+  // The control that later validation messages refer to. While saving,
+  // a control that is disabled or hidden (by its own style: a dialog is
+  // not shown yet while it sets up) is one the user cannot reach.
   HWND PrepareCtrl(int id);
+  // While saving: the last prepared control is one the user cannot reach,
+  // so its exchange leaves the member as it was and its checks pass.
+  bool SkipsField() const { return m_bSaveAndValidate && !m_lastReachable; }
+  // Called by a field's exchange before it writes the member read from
+  // the control: when a check of the same field then fails, the member
+  // gets back what it held, so a refused value never stays in it (and a
+  // field closed after the refusal keeps its earlier value). Members of
+  // up to eight bytes; the next prepared control forgets it.
+  template <class T>
+  void WillWrite(T& member) {
+    static_assert(sizeof(T) <= sizeof m_before, "a small member");
+    m_written = &member;
+    m_writtenSize = sizeof(T);
+    std::memcpy(m_before, &member, sizeof(T));
+  }
   // Ends the exchange as failed: the focus goes to the last prepared
   // control, whose text is selected. The caller has shown its message.
   [[noreturn]] void Fail();
@@ -32,7 +53,17 @@ class CDataExchange {
   CDialog* m_pDlgWnd;
   bool m_bSaveAndValidate;
   HWND m_lastControl = nullptr;
+  bool m_lastReachable = false;
+
+ private:
+  void* m_written = nullptr;
+  unsigned m_writtenSize = 0;
+  unsigned char m_before[8] = {};
 };
+
+// Whether the user can reach the control: it exists, is enabled and has
+// the visible style.
+bool IsControlReachable(HWND control);
 
 class CDialog : public CWnd {
  public:
@@ -41,7 +72,9 @@ class CDialog : public CWnd {
 
   // Runs the dialog in the system's modal loop; its owner (the parent's
   // top-level window, or without a parent the thread's active window) is
-  // disabled meanwhile and enabled again before the dialog goes.
+  // disabled meanwhile and enabled again before the dialog goes. The
+  // thread's other windows keep the application's message filtering
+  // meanwhile (CModalMessageFilter).
   virtual INT_PTR DoModal();
   bool Create(HWND parent = nullptr);  // modeless
   // Ends a modal dialog with the result, destroys a modeless one.
@@ -101,6 +134,31 @@ class CDialog : public CWnd {
  private:
   static INT_PTR CALLBACK StaticDialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   bool m_modal = false;
+};
+
+// While one lives, the modal loops that run on its thread (a dialog's,
+// a message box's, a property sheet's) let the application filter the
+// messages of the thread's other windows before they are dispatched, as
+// the program's own loop does (CWinThread::PreTranslateMessage): a window
+// opened from a modal dialog answers its keys and accelerators. The
+// messages of a dialog box and of what is in it stay the dialog manager's
+// (Tab, Enter, Esc), and a window the loop disabled takes nothing. Scopes
+// may nest; the thread's first one installs the system hook through which
+// those loops hand their messages over, its last one removes it.
+class CModalMessageFilter {
+ public:
+  CModalMessageFilter();
+  ~CModalMessageFilter();
+  CModalMessageFilter(const CModalMessageFilter&) = delete;
+  CModalMessageFilter& operator=(const CModalMessageFilter&) = delete;
+
+  // The filtering of one message a modal loop took; true when the
+  // application claimed it (it is then neither dispatched nor given to
+  // the dialog manager).
+  static bool Filter(MSG* msg);
+
+ private:
+  HHOOK m_hook = nullptr;  // set when this scope installed it
 };
 
 // Data exchange helpers. On load they fill the control; on save they read

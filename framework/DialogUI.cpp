@@ -61,6 +61,7 @@ void DDX_Text(CDataExchange* dx, int id, CString& value) {
     ::SetWindowTextA(control, value);
     return;
   }
+  if (dx->SkipsField()) return;
   const int length = ::GetWindowTextLengthA(control);
   char* buffer = value.GetBuffer(length + 1);
   buffer[0] = 0;
@@ -77,12 +78,14 @@ static void ExchangeNumber(CDataExchange* dx, int id, double& value, int digits)
     ::SetWindowTextA(control, text);
     return;
   }
+  if (dx->SkipsField()) return;
   char text[64] = "";
   ::GetWindowTextA(control, text, sizeof text);
   char* end = nullptr;
   const double parsed = std::strtod(text, &end);
   while (end && (*end == ' ' || *end == '\t')) ++end;
   if (!end || end == text || *end) dx->Fail("Please enter a number.");
+  dx->WillWrite(value);
   value = parsed;
 }
 
@@ -91,8 +94,9 @@ void DDX_Text(CDataExchange* dx, int id, double& value) { ExchangeNumber(dx, id,
 void DDX_Text(CDataExchange* dx, int id, float& value) {
   double number = value;
   ExchangeNumber(dx, id, number, 6);
-  if (dx->m_bSaveAndValidate && !(number >= -FLT_MAX && number <= FLT_MAX))
-    dx->Fail("Please enter a number.");
+  if (!dx->m_bSaveAndValidate || dx->SkipsField()) return;
+  if (!(number >= -FLT_MAX && number <= FLT_MAX)) dx->Fail("Please enter a number.");
+  dx->WillWrite(value);
   value = static_cast<float>(number);
 }
 
@@ -100,10 +104,10 @@ void DDX_Text(CDataExchange* dx, int id, float& value) {
 // the rest is the same.
 static void ExchangeIndex(CDataExchange* dx, int id, int& index, UINT getMsg, UINT setMsg) {
   HWND control = dx->PrepareCtrl(id);
-  if (dx->m_bSaveAndValidate)
-    index = static_cast<int>(::SendMessageA(control, getMsg, 0, 0));
-  else
+  if (!dx->m_bSaveAndValidate)
     ::SendMessageA(control, setMsg, static_cast<WPARAM>(index), 0);
+  else if (!dx->SkipsField())
+    index = static_cast<int>(::SendMessageA(control, getMsg, 0, 0));
 }
 
 void DDX_CBIndex(CDataExchange* dx, int id, int& index) {
@@ -124,6 +128,7 @@ void DDX_CBString(CDataExchange* dx, int id, CString& value) {
     if (found == CB_ERR && !dropList) ::SetWindowTextA(control, value);
     return;
   }
+  if (dx->SkipsField()) return;
   if (!dropList) {
     DDX_Text(dx, id, value);
     return;
@@ -142,10 +147,10 @@ void DDX_CBString(CDataExchange* dx, int id, CString& value) {
 
 void DDX_Slider(CDataExchange* dx, int id, int& value) {
   HWND control = dx->PrepareCtrl(id);
-  if (dx->m_bSaveAndValidate)
-    value = static_cast<int>(::SendMessageA(control, TBM_GETPOS, 0, 0));
-  else
+  if (!dx->m_bSaveAndValidate)
     ::SendMessageA(control, TBM_SETPOS, TRUE, value);
+  else if (!dx->SkipsField())
+    value = static_cast<int>(::SendMessageA(control, TBM_GETPOS, 0, 0));
 }
 
 void DDX_Control(CDataExchange* dx, int id, CWnd& control) {
@@ -157,14 +162,16 @@ void DDX_Control(CDataExchange* dx, int id, CWnd& control) {
 }
 
 void DDV_MinMaxUInt(CDataExchange* dx, UINT value, UINT minValue, UINT maxValue) {
-  if (!dx->m_bSaveAndValidate || (value >= minValue && value <= maxValue)) return;
+  if (!dx->m_bSaveAndValidate || dx->SkipsField() || (value >= minValue && value <= maxValue))
+    return;
   char text[96];
   FormatText(text, sizeof text, "Please enter an integer between %u and %u.", minValue, maxValue);
   dx->Fail(text);
 }
 
 void DDV_MinMaxDouble(CDataExchange* dx, double value, double minValue, double maxValue) {
-  if (!dx->m_bSaveAndValidate || (value >= minValue && value <= maxValue)) return;
+  if (!dx->m_bSaveAndValidate || dx->SkipsField() || (value >= minValue && value <= maxValue))
+    return;
   char text[128];
   FormatText(text, sizeof text, "Please enter a number between %.6g and %.6g.", minValue, maxValue);
   dx->Fail(text);

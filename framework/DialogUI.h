@@ -49,7 +49,8 @@ class CCmdDialog : public CDialog, public CCmdTarget {
 // Data exchange of the user interface layer. On load each fills its
 // control; on save it reads the control back, and a value that does not
 // parse or lies outside its range shows the framework's message and fails
-// the exchange.
+// the exchange. A control the user cannot reach, disabled or hidden, is
+// neither read back nor checked (framework/Dialog.h).
 
 void DDX_Text(CDataExchange* dx, int id, CString& value);
 // A decimal number: shown in 6 (float) or 15 (double) significant digits;

@@ -35,17 +35,6 @@ CString FileTitleOf(const char* path) {
   return name;
 }
 
-// Replaces target with the finished temporary file. ReplaceFile keeps the
-// target's attributes; a target that does not exist yet is a plain move.
-bool ReplaceWithTemporary(const char* temporary, const char* target) {
-  if (::GetFileAttributesA(target) != INVALID_FILE_ATTRIBUTES &&
-      ::ReplaceFileA(target, temporary, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
-                     nullptr))
-    return true;
-  return ::MoveFileExA(temporary, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED |
-                                              MOVEFILE_WRITE_THROUGH) != FALSE;
-}
-
 }  // namespace
 
 CString LoadResourceString(UINT id, const char* fallback) {
@@ -166,11 +155,9 @@ bool CDocument::OnOpenDocument(const char* path) {
 }
 
 bool CDocument::OnSaveDocument(const char* path) {
-  // The temporary file is made in the target's folder, so that replacing
-  // the target is a rename on the same volume.
-  CString folder = FolderOf(path);
-  char temporary[MAX_PATH];
-  if (!::GetTempFileNameA(folder.IsEmpty() ? "." : (const char*)folder, "lw", 0, temporary)) {
+  // Written beside the file and put in its place when whole.
+  CString temporary;
+  if (!MakeTemporaryBeside(path, temporary)) {
     CFileException error(CFileException::OsErrorToException(static_cast<long>(::GetLastError())),
                          static_cast<long>(::GetLastError()), path);
     ReportSaveLoadException(path, &error, true);

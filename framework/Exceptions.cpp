@@ -98,10 +98,15 @@ void AfxReportCaughtException(const char* where) noexcept {
   }
 }
 
-void AfxThrowMemoryException() {
-  static CMemoryException s_memoryException;
-  throw &s_memoryException;
-}
+namespace {
+// The one memory exception, thrown without allocating. At namespace scope
+// (a local static's guard would link the threads library), and made when
+// the program is loaded (its constructors are constant), so that a throw
+// during another file's static construction finds it whole.
+CMemoryException g_memoryException;
+}  // namespace
+
+void AfxThrowMemoryException() { throw &g_memoryException; }
 
 void AfxThrowFileException(int cause, long osError, const char* fileName) {
   throw new CFileException(cause, osError, fileName);

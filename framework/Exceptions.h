@@ -10,7 +10,7 @@
 class CException : public CObject {
   LW_DECLARE_RUNTIME_CLASS(CException)
  public:
-  explicit CException(bool autoDelete = true) : m_bAutoDelete(autoDelete) {}
+  constexpr explicit CException(bool autoDelete = true) : m_bAutoDelete(autoDelete) {}
 
   // Frees the exception unless it is a static one.
   void Delete();
@@ -24,7 +24,7 @@ class CException : public CObject {
 class CMemoryException : public CException {
   LW_DECLARE_RUNTIME_CLASS(CMemoryException)
  public:
-  CMemoryException() : CException(false) {}
+  constexpr CMemoryException() : CException(false) {}
   CString GetErrorMessage() const override;
 };
 

@@ -66,6 +66,22 @@ class CFile : public CObject {
   CString m_strFileName;
 };
 
+// A file written in the place of another only once it is whole (a saved
+// document, a made screen saver): it is written under a temporary name in
+// the target's own folder, so that putting it in the target's place is a
+// rename on the same volume, and an earlier file of the target's name
+// stays as it was until then.
+//
+// MakeTemporaryBeside makes an empty temporary file in the target's folder
+// and gives its name; false, with the system's error, when the folder
+// takes no file. ReplaceWithTemporary puts the finished temporary file in
+// the target's place, keeping an earlier target's attributes; false, with
+// the system's error, when it cannot (the temporary file is then the
+// caller's to delete). A folder or a read-only file of the target's name
+// is never replaced.
+bool MakeTemporaryBeside(const char* target, CString& temporary);
+bool ReplaceWithTemporary(const char* temporary, const char* target);
+
 class CMemFile : public CFile {
  public:
   explicit CMemFile(unsigned growBytes = 1024);

@@ -196,9 +196,18 @@ void CFrameWnd::ActivateFrame(int cmdShow) {
     }
   }
   ShowWindow(cmdShow);
-  if (cmdShow != SW_HIDE && cmdShow != SW_MINIMIZE && cmdShow != SW_SHOWMINIMIZED &&
-      cmdShow != SW_SHOWMINNOACTIVE)
-    ::BringWindowToTop(m_hWnd);
+  if (cmdShow == SW_HIDE || cmdShow == SW_MINIMIZE || cmdShow == SW_SHOWMINIMIZED ||
+      cmdShow == SW_SHOWMINNOACTIVE)
+    return;
+  // A frame that a modal window of its own holds disabled stays under it:
+  // that window comes to the front instead, as a click on the frame would
+  // bring it.
+  HWND front = m_hWnd;
+  if (!IsWindowEnabled()) {
+    const HWND popup = ::GetLastActivePopup(m_hWnd);
+    if (popup && popup != m_hWnd && ::IsWindowEnabled(popup)) front = popup;
+  }
+  ::BringWindowToTop(front);
 }
 
 void CFrameWnd::OnUpdateFrameTitle(bool addToTitle) {

@@ -48,7 +48,9 @@ class CFrameWnd : public CCmdWnd {
   // OnInitialUpdate, and the frame is shown (makeVisible) and titled.
   void InitialUpdateFrame(CDocument* doc, bool makeVisible);
   // Shows the frame: cmdShow -1 takes the application's show command the
-  // first time the main frame is shown, else shows or restores it.
+  // first time the main frame is shown, else shows or restores it. It comes
+  // to the front, unless a modal window of its own holds it disabled: then
+  // that window does.
   virtual void ActivateFrame(int cmdShow = -1);
 
   // The frame's own title (the application's name).

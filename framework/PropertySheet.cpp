@@ -318,6 +318,9 @@ INT_PTR CPropertySheet::DoModal() {
   if (disableOwner) ::EnableWindow(owner, FALSE);
   if (!IsWindowVisible()) ShowWindow(SW_SHOW);
   m_running = true;
+  // The thread's other windows keep the application's message filtering,
+  // in this loop and in the message boxes the pages show.
+  CModalMessageFilter filter;
   RunInitHook(this);
 
   while (!Ended()) {
@@ -329,7 +332,11 @@ INT_PTR CPropertySheet::DoModal() {
       ::PostQuitMessage(static_cast<int>(msg.wParam));
       break;
     }
-    if (!::SendMessageA(m_hWnd, PSM_ISDIALOGMESSAGE, 0, reinterpret_cast<LPARAM>(&msg))) {
+    // The sheet's own messages are the dialog manager's; the others get
+    // the application's filtering.
+    const bool own = msg.hwnd == m_hWnd || ::IsChild(m_hWnd, msg.hwnd);
+    if (own ? !::SendMessageA(m_hWnd, PSM_ISDIALOGMESSAGE, 0, reinterpret_cast<LPARAM>(&msg))
+            : !CModalMessageFilter::Filter(&msg)) {
       ::TranslateMessage(&msg);
       ::DispatchMessageA(&msg);
     }

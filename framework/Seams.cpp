@@ -6,6 +6,7 @@
 
 #include <atomic>
 
+#include "framework/Sync.h"
 #include "framework/Trace.h"
 
 namespace {
@@ -32,16 +33,11 @@ std::atomic<CShellLauncher*> g_launcher{&g_systemShell};
 char g_caption[128] = "";
 std::atomic<bool> g_messagesToDebugOutput{false};
 
-// The thread-local slot of the quiet switch: 0 (not quiet) on every thread
-// until set.
-DWORD QuietSlot() {
-  static const DWORD slot = ::TlsAlloc();
-  return slot;
-}
+// The thread-local quiet switch: null (not quiet) on every thread until set.
+CTlsSlot g_quiet;
 
 bool IsThreadQuiet() {
-  const DWORD slot = QuietSlot();
-  return slot != TLS_OUT_OF_INDEXES && ::TlsGetValue(slot) != nullptr;
+  return g_quiet.GetValue() != nullptr;
 }
 
 }  // namespace
@@ -93,10 +89,9 @@ int ShowLibraryMessage(const char* text, UINT type) {
 }
 
 bool SetThreadMessagesQuiet(bool quiet) {
-  const DWORD slot = QuietSlot();
-  if (slot == TLS_OUT_OF_INDEXES) return false;
-  const bool was = ::TlsGetValue(slot) != nullptr;
-  ::TlsSetValue(slot, quiet ? reinterpret_cast<void*>(1) : nullptr);
+  if (g_quiet.Get() == TLS_OUT_OF_INDEXES) return false;
+  const bool was = g_quiet.GetValue() != nullptr;
+  g_quiet.SetValue(quiet ? reinterpret_cast<void*>(1) : nullptr);
   return was;
 }
 

@@ -25,3 +25,13 @@ DWORD WaitAnsweringSentMessages(const HANDLE* handles, DWORD count, bool waitAll
     }
   }
 }
+
+DWORD CTlsSlot::Get() {
+  DWORD slot = m_slot.load();
+  if (slot != TLS_OUT_OF_INDEXES) return slot;
+  const DWORD made = ::TlsAlloc();
+  // Another thread may have made one meanwhile: that one is kept.
+  if (m_slot.compare_exchange_strong(slot, made)) return made;
+  if (made != TLS_OUT_OF_INDEXES) ::TlsFree(made);
+  return slot;
+}

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <atomic>
+
 // Owns a kernel handle and closes it once.
 class CHandle {
  public:
@@ -88,6 +90,30 @@ class CLock {
 
  private:
   CCriticalSection& m_section;
+};
+
+// A thread-local slot made at its first use, from whichever thread comes
+// first; its value is null on every thread until set. A plain atomic with
+// a constant initialiser rather than a function-local static, whose guard
+// would link the threads library into every program.
+class CTlsSlot {
+ public:
+  constexpr CTlsSlot() = default;
+  CTlsSlot(const CTlsSlot&) = delete;
+  CTlsSlot& operator=(const CTlsSlot&) = delete;
+  // The slot, or TLS_OUT_OF_INDEXES when none can be made.
+  DWORD Get();
+  void* GetValue() {
+    const DWORD slot = Get();
+    return slot == TLS_OUT_OF_INDEXES ? nullptr : ::TlsGetValue(slot);
+  }
+  bool SetValue(void* value) {
+    const DWORD slot = Get();
+    return slot != TLS_OUT_OF_INDEXES && ::TlsSetValue(slot, value);
+  }
+
+ private:
+  std::atomic<DWORD> m_slot{TLS_OUT_OF_INDEXES};
 };
 
 // Waits for all the handles (or, with waitAll false, any of them) while the

@@ -66,8 +66,9 @@ int CWinThread::Run() {
   return ExitInstance();
 }
 
-bool CWinThread::PreTranslateMessage(MSG* msg) {
-  // The window under the message, then its parents, may claim it.
+bool CWinThread::PreTranslateMessage(MSG* msg) { return WalkPreTranslateTree(msg); }
+
+bool CWinThread::WalkPreTranslateTree(MSG* msg) {
   for (HWND h = msg->hwnd; h; h = ::GetParent(h)) {
     CWnd* wnd = CWnd::FromHandlePermanent(h);
     if (wnd && wnd->PreTranslateMessage(msg)) return true;

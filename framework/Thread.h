@@ -33,7 +33,12 @@ class CWinThread {
   // when auto-delete is on.
   virtual void Delete();
   // Lets the thread see a message before it is dispatched; true eats it.
+  // By default the window under the message, then its parents and owners,
+  // may claim it (WalkPreTranslateTree).
   virtual bool PreTranslateMessage(MSG* msg);
+  // Offers the message to the PreTranslateMessage of the window under it,
+  // then of each parent (or owner) in turn; true when one claimed it.
+  static bool WalkPreTranslateTree(MSG* msg);
   // Called when the queue is empty; true asks for more idle calls.
   virtual bool OnIdle(LONG count) { return false; }
   // Called for messages posted to the thread itself (no window).

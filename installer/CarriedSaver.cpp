@@ -96,11 +96,42 @@ CarriedResult CCarriedSaver::CopyOut(void* installer, uint64_t offset, uint64_t 
   return result;
 }
 
-void CCarriedSaver::Remove() {
-  if (!m_scrFile.IsEmpty()) ::DeleteFileA(m_scrFile);
-  if (!m_tempFile.IsEmpty()) ::DeleteFileA(m_tempFile);
-  m_scrFile.Empty();
-  m_tempFile.Empty();
+namespace {
+
+// Deletes the file and forgets its name, unless it is still there.
+void Delete(CString& path) {
+  if (path.IsEmpty()) return;
+  if (::DeleteFileA(path) || ::GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) path.Empty();
+}
+
+}  // namespace
+
+// A ".SCR" copy that a running preview keeps is alone once its temporary
+// file is gone: the next installer's start knows it as left behind.
+bool CCarriedSaver::Remove() {
+  Delete(m_scrFile);
+  Delete(m_tempFile);
+  return IsEmpty();
+}
+
+void RemoveLeftPreviews() {
+  char folder[MAX_PATH + 1];
+  const DWORD n = ::GetTempPathA(sizeof folder, folder);
+  if (n == 0 || n >= sizeof folder) return;
+  WIN32_FIND_DATAA found;
+  HANDLE find = ::FindFirstFileA(CString(folder) + "SCR*.tmp.SCR", &found);
+  if (find == INVALID_HANDLE_VALUE) return;
+  do {
+    // The pattern may match short names too: the long name is checked.
+    const CString name = found.cFileName;
+    if (name.GetLength() < 12 || (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+        name.Left(3).CompareNoCase("SCR") != 0 || name.Right(8).CompareNoCase(".tmp.SCR") != 0)
+      continue;
+    const CString copy = CString(folder) + name;
+    const CString temp = copy.Left(copy.GetLength() - 4);
+    if (::GetFileAttributesA(temp) == INVALID_FILE_ATTRIBUTES) ::DeleteFileA(copy);
+  } while (::FindNextFileA(find, &found));
+  ::FindClose(find);
 }
 
 }  // namespace installer

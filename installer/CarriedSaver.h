@@ -22,6 +22,13 @@ enum class CarriedResult {
 // size; kOk, kCannotOpen or kCorrupted.
 CarriedResult CheckInstallerFile(const char* path);
 
+// Deletes the ".SCR" copies that earlier previews left in the temporary
+// folder (their saver was still running when their installer ended): the
+// "SCR*.tmp.SCR" files without their temporary file beside them. A copy
+// whose temporary file is there belongs to an installer taking its saver
+// out now; a saver still running keeps its file.
+void RemoveLeftPreviews();
+
 class CCarriedSaver {
  public:
   CCarriedSaver() = default;
@@ -30,11 +37,15 @@ class CCarriedSaver {
   CCarriedSaver& operator=(const CCarriedSaver&) = delete;
 
   // Writes the saver carried by the installer at path into the temporary
-  // files. On any failure nothing is left behind.
+  // files (after removing the earlier ones). On any failure nothing is left
+  // behind.
   CarriedResult Extract(const char* path);
-  // Deletes the temporary files (a running preview may still hold the
-  // ".SCR" one: that delete fails and the file stays).
-  void Remove();
+  // Deletes the temporary files; true when none is left. A running preview
+  // holds the ".SCR" one: that delete fails, and the file is kept to be
+  // tried again.
+  bool Remove();
+  // Whether files are still to be removed.
+  bool IsEmpty() const { return m_tempFile.IsEmpty() && m_scrFile.IsEmpty(); }
 
   const CString& TempFile() const { return m_tempFile; }
   const CString& ScrFile() const { return m_scrFile; }

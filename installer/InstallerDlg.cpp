@@ -1,7 +1,8 @@
 // The installer window's buttons. Install and Preview take the carried
-// saver out into temporary files first (CCarriedSaver) and remove them
-// again before they return; a failure there closes the installer. The
-// started programs run on their own: the installer never waits for them.
+// saver out into temporary files first (CCarriedSaver); Install removes
+// them before it returns, Preview once the preview has ended. A failure
+// there closes the installer. The started programs run on their own: the
+// installer never waits for them.
 #include "installer/InstallerDlg.h"
 
 #include <commctrl.h>
@@ -185,13 +186,23 @@ void CInstallerDlg::OnInstall() {
   PostMessage(WM_COMMAND, IDOK, 0);
 }
 
+// The preview runs from its ".SCR" file, which cannot be deleted while it
+// runs: its files are tried again each second until they are gone.
 void CInstallerDlg::OnPreview() {
-  installer::CCarriedSaver saver;
-  if (!TakeOutSaver(&saver)) return;
+  if (!TakeOutSaver(&m_preview)) return;
   // Quoted: the temporary folder may have blanks in its name.
   CString command;
-  command.Format("\"%s\" /s", saver.ScrFile().GetString());
+  command.Format("\"%s\" /s", m_preview.ScrFile().GetString());
   LwRunCommandLine(command, SW_SHOWNORMAL);
+  if (!m_preview.Remove()) SetTimer(kPreviewTimer, 1000);
+}
+
+void CInstallerDlg::OnTimer(UINT_PTR id) {
+  if (id != kPreviewTimer) {
+    Default();
+    return;
+  }
+  if (m_preview.Remove()) KillTimer(kPreviewTimer);
 }
 
 void CInstallerDlg::OnUninstall() {

@@ -10,10 +10,7 @@
 #include "framework/Dialog.h"
 #include "framework/Gdi.h"
 #include "framework/Strings.h"
-
-namespace installer {
-class CCarriedSaver;
-}
+#include "installer/CarriedSaver.h"
 
 class CInstallerDlg : public CDialog {
  public:
@@ -26,6 +23,7 @@ class CInstallerDlg : public CDialog {
   bool OnCommand(UINT id, UINT code, HWND control) override;
   void OnSysCommand(UINT id, LPARAM lp) override;
   void OnPaint() override;
+  void OnTimer(UINT_PTR id) override;
   LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
@@ -40,7 +38,13 @@ class CInstallerDlg : public CDialog {
   bool IsInstalled() const;
   void Message(const char* text, UINT type);
 
+  // The timer that removes the last preview's files once it has ended.
+  static const UINT_PTR kPreviewTimer = 1;
+
   CString m_installerPath;
+  // The files of the last preview, removed when it ends (what is left when
+  // the installer ends goes at the next start).
+  installer::CCarriedSaver m_preview;
   CFont m_nameFont;
   HICON m_icon = nullptr;
   HICON m_smallIcon = nullptr;

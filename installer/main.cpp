@@ -41,6 +41,8 @@ class CInstallerApp : public CWinApp {
       m_exitCode = 1;
       return false;
     }
+    // Before this preview's files are made: what earlier ones left.
+    installer::RemoveLeftPreviews();
     CInstallerDlg dialog(path);
     m_pMainWnd = &dialog;
     dialog.DoModal();

@@ -70,9 +70,8 @@ __attribute__((target("avx2"))) void ScaleBytesAvx2(unsigned char* dst,
 }
 
 void ScaleBytes(unsigned char* dst, const unsigned char* src, size_t n, int level) {
-  static const bool avx2 = ProcessorHasAvx2();
   size_t i = 0;
-  if (avx2) {
+  if (ProcessorHasAvx2()) {
     ScaleBytesAvx2(dst, src, n, level);
     i = n & ~static_cast<size_t>(31);
   }
@@ -108,10 +107,9 @@ __attribute__((target("avx2"))) bool StepTowardAvx2(unsigned char* cur,
 }
 
 bool StepToward(unsigned char* cur, const unsigned char* tgt, size_t n) {
-  static const bool avx2 = ProcessorHasAvx2();
   bool same = true;
   size_t i = 0;
-  if (avx2) {
+  if (ProcessorHasAvx2()) {
     same = StepTowardAvx2(cur, tgt, n);
     i = n & ~static_cast<size_t>(31);
   }

@@ -66,7 +66,28 @@ bool CFlashPlayerThread::Start(int priority) {
 }
 
 bool CFlashPlayerThread::Join(DWORD ms) {
-  return !m_hThread || WaitAnsweringSentMessages(m_hThread, ms) == WAIT_OBJECT_0;
+  return !m_hThread || ::GetCurrentThreadId() == m_nThreadID ||
+         WaitAnsweringSentMessages(m_hThread, ms) == WAIT_OBJECT_0;
+}
+
+// Whichever of the owner and the thread comes second deletes the object.
+void CFlashPlayerThread::Release(HWND closeAtEnd) {
+  m_closeAtEnd = closeAtEnd;
+  if (__atomic_exchange_n(&m_handOver, kReleased, __ATOMIC_SEQ_CST) == kThreadEnded)
+    CloseAndDelete();
+}
+
+void CFlashPlayerThread::Delete() {
+  if (__atomic_exchange_n(&m_handOver, kThreadEnded, __ATOMIC_SEQ_CST) == kReleased)
+    CloseAndDelete();
+  else
+    CWinThread::Delete();
+}
+
+void CFlashPlayerThread::CloseAndDelete() {
+  const HWND close = m_closeAtEnd;
+  delete this;
+  if (close) ::PostMessageA(close, WM_CLOSE, 0, 0);
 }
 
 bool CFlashPlayerThread::InitInstance() {
@@ -116,7 +137,11 @@ void CFlashPlayerThread::End() {
   if (m_running) ::ResetEvent(m_running);
 }
 
+// Both the thread and its owner may call it, even at once: the file is
+// marked gone only once it is (one still being read stays, to be deleted
+// by a later call).
 void CFlashPlayerThread::DeleteMovieFile() {
-  if (__atomic_exchange_n(&m_fileDeleted, 1, __ATOMIC_SEQ_CST)) return;
-  if (m_moviePath[0]) ::DeleteFileA(m_moviePath);
+  if (!m_moviePath[0] || __atomic_load_n(&m_fileDeleted, __ATOMIC_SEQ_CST)) return;
+  if (::DeleteFileA(m_moviePath) || ::GetFileAttributesA(m_moviePath) == INVALID_FILE_ATTRIBUTES)
+    __atomic_store_n(&m_fileDeleted, 1, __ATOMIC_SEQ_CST);
 }

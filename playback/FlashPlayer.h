@@ -121,11 +121,12 @@ class CFlashHostWnd : public CWnd, public CFlashEvents {
 // (from any thread, any number of times) and deletes the object; deleting
 // ends the movie and joins the thread first, answering messages sent to
 // the deleting thread meanwhile, so the owner may delete it right away.
-// The movie file is deleted when the thread ends (after its window is
-// gone), whether the movie looped or not, and also when the thread could
-// not start. End resets the running event once; the event is never
-// touched again by this object, so the owner may hand it to the next
-// movie at once.
+// An owner that will not wait for a thread that does not end releases the
+// object instead: the thread then deletes it when it ends. The movie file
+// is deleted when the thread ends (after its window is gone), whether the
+// movie looped or not, and also when the thread could not start. End
+// resets the running event once; the event is never touched again by this
+// object, so the owner may hand it to the next movie at once.
 class CFlashPlayerThread : public CWinThread {
  public:
   // timeoutMs: -1 for none. The creator fills in the rectangle, the loop
@@ -137,8 +138,15 @@ class CFlashPlayerThread : public CWinThread {
   // (with the event reset and the file deleted) when it cannot start.
   bool Start(int priority = THREAD_PRIORITY_NORMAL);
   // Waits up to ms for the thread to end, answering messages sent to this
-  // thread's windows; true when it has ended (or never started).
+  // thread's windows; true when it has ended (or never started, or this is
+  // that thread, at its very end).
   bool Join(DWORD ms);
+  // Gives the object to its thread, which deletes it when it ends and then
+  // posts WM_CLOSE to closeAtEnd (null: none); at once when the thread has
+  // ended already. Call after End, once; the object is not touched after.
+  void Release(HWND closeAtEnd);
+  // Deletes the movie file, unless it is gone already (any thread).
+  void DeleteMovieFile();
 
   bool InitInstance() override;
   int ExitInstance() override;
@@ -148,6 +156,8 @@ class CFlashPlayerThread : public CWinThread {
   // Ends the movie once: posts WM_QUIT to the thread (which then destroys
   // its window and deletes the file) and resets the running event.
   void End();
+  // Last on the thread: deletes a released object.
+  void Delete() override;
 
   RECT m_rect = {};
   char m_moviePath[MAX_PATH] = "";
@@ -163,11 +173,16 @@ class CFlashPlayerThread : public CWinThread {
   int m_takesInput = 0;
 
  private:
+  // Who deletes the object: its owner, or its thread once released.
+  enum HandOver { kOwned, kReleased, kThreadEnded };
+
   void CheckEnd(UINT message);
-  void DeleteMovieFile();
+  void CloseAndDelete();
 
   bool m_comInitialised = false;
   int m_fileDeleted = 0;
+  int m_handOver = kOwned;
+  HWND m_closeAtEnd = nullptr;
 };
 
 // True when the movie control can be used (ours always can).

@@ -45,6 +45,7 @@ MCIERROR CTempFileMedia::Open() {
 MCIERROR CTempFileMedia::Play() {
   ++m_plays;
   m_stopped = false;
+  m_playStarted = ::GetTickCount();
   if (m_id == 0) return MCIERR_INVALID_DEVICE_ID;
   MCI_PLAY_PARMS play = {};
   play.dwCallback = reinterpret_cast<DWORD_PTR>(m_notify);
@@ -76,14 +77,17 @@ void CTempFileMedia::Release() {
 }
 
 // A notification that comes after a stop still says "successful": it ends
-// nothing and restarts nothing.
+// nothing and restarts nothing. A sequence that ended as soon as it started
+// (an empty one) is not played again: repeating it would open and play it
+// over and over on this thread.
 bool CTempFileMedia::OnNotify(WPARAM code, LPARAM device) {
   if (m_id == 0 || static_cast<MCIDEVICEID>(device) != m_id) return false;
   if (m_stopped) return true;
   // A play that failed after it started has ended too.
   if (code == MCI_NOTIFY_FAILURE) m_finished.SetEvent();
   if (code != MCI_NOTIFY_SUCCESSFUL) return true;
-  if (m_repeat && Open() == 0 && Play() == 0) return true;
+  const bool lasted = ::GetTickCount() - m_playStarted >= kShortestRepeatMs;
+  if (m_repeat && lasted && Open() == 0 && Play() == 0) return true;
   m_finished.SetEvent();
   return true;
 }
@@ -100,8 +104,10 @@ SIZE CMciPlayerWnd::GetSourceSize() {
   if (m_device &&
       ::mciSendCommandA(m_device, MCI_WHERE, MCI_DGV_WHERE_SOURCE | MCI_WAIT,
                         reinterpret_cast<DWORD_PTR>(&where)) == 0) {
-    m_width = where.rc.right;
-    m_height = where.rc.bottom;
+    // The width and height; a clip whose rows are stored top-down tells
+    // its height as a negative number.
+    m_width = where.rc.right < 0 ? -where.rc.right : where.rc.right;
+    m_height = where.rc.bottom < 0 ? -where.rc.bottom : where.rc.bottom;
   }
   return SIZE{m_width, m_height};
 }
@@ -121,6 +127,14 @@ MCIERROR CMciPlayerWnd::Open(const char* path, bool wait) {
   m_device = open.wDeviceID;
   m_closed = false;
   GetSourceSize();
+  // The device takes its window's size and the picture's place in it from
+  // the clip's format, where a clip whose rows are stored top-down has a
+  // negative height: both would be empty. Both get the clip's size.
+  MCI_DGV_PUT_PARMS put = {};
+  put.rc = RECT{0, 0, m_width, m_height};  // MCI's rectangle: width and height
+  for (DWORD which : {MCI_DGV_PUT_WINDOW, MCI_DGV_PUT_SOURCE, MCI_DGV_PUT_DESTINATION})
+    ::mciSendCommandA(m_device, MCI_PUT, which | MCI_DGV_RECT | MCI_WAIT,
+                      reinterpret_cast<DWORD_PTR>(&put));
   if (m_mute) {
     MCI_DGV_SET_PARMS set = {};
     set.dwAudio = MCI_SET_AUDIO_ALL;

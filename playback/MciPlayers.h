@@ -34,9 +34,12 @@ class CMciDevice {
 
 // A MIDI sequence from a temporary file. Its notification window's owner
 // hands each MM_MCINOTIFY to OnNotify, which plays it again when it
-// repeats or sets the finished event.
+// repeats (unless that play ended within kShortestRepeatMs of its start)
+// or sets the finished event.
 class CTempFileMedia : public CMciDevice {
  public:
+  static const DWORD kShortestRepeatMs = 100;
+
   ~CTempFileMedia() override;
   // Opens m_path on the sequencer.
   MCIERROR Open();
@@ -55,6 +58,7 @@ class CTempFileMedia : public CMciDevice {
   bool m_stopped = true;
   CString m_path;
   int m_plays = 0;  // play requests made, the first and every repeat
+  DWORD m_playStarted = 0;  // the tick count of the last play request
 };
 
 // A hidden child window that plays a clip in itself on command (WM_COMMAND

@@ -13,8 +13,9 @@ namespace {
 // Sent to the owner window: wParam a CSceneMediaPlayers::Call, lParam its
 // argument.
 const UINT WM_MEDIA_CALL = WM_APP + 0x4D;
-// How long a movie's thread is given to end after End.
-const DWORD kMovieEndMs = 5000;
+// How long a movie's thread is given to end after End before it is left
+// to end (and delete its object) by itself.
+const DWORD kMovieEndMs = 1000;
 }  // namespace
 
 bool WriteMediaTempFile(const uint8_t* data, uint32_t size, const char* extension, CString& path) {
@@ -286,33 +287,84 @@ bool CSceneMediaPlayers::PlayMidi(const uint8_t* data, uint32_t size, int wait, 
   return true;
 }
 
+CFlashPlayerThread* CSceneMediaPlayers::NewMovie(HWND parent, HANDLE runningEvent, int timeoutMs) {
+  return new (std::nothrow) CFlashPlayerThread(parent, runningEvent, timeoutMs);
+}
+
+namespace {
+struct FrameRequest {
+  RECT place;
+  bool takesInput;
+  HWND frame;
+};
+}  // namespace
+
+// The movie's frame: a plain child window of the output, on the owner
+// thread, at the movie's place; the movie's thread makes its host window
+// in it. Whatever that thread is doing, the owner can then take the movie
+// off the screen at once (a window of another thread cannot be hidden
+// without that thread). It draws nothing of its own, and is disabled
+// unless the movie takes input, so that the mouse over the movie reaches
+// the output.
+HWND CSceneMediaPlayers::MakeMovieFrame(const RECT& place) {
+  FrameRequest request = {place, m_moviesTakeInput, nullptr};
+  OnOwner([](CSceneMediaPlayers& self, void* arg) -> LRESULT {
+    FrameRequest& r = *static_cast<FrameRequest*>(arg);
+    const char* windowClass = CWnd::RegisterWndClass(0);
+    if (!windowClass) return 0;
+    const DWORD style = WS_CHILD | WS_VISIBLE | (r.takesInput ? 0 : WS_DISABLED);
+    r.frame = ::CreateWindowExA(WS_EX_NOPARENTNOTIFY, windowClass, "", style, r.place.left,
+                                r.place.top, r.place.right - r.place.left,
+                                r.place.bottom - r.place.top, self.m_output, nullptr,
+                                ::GetModuleHandleA(nullptr), nullptr);
+    return 0;
+  }, &request);
+  return request.frame;
+}
+
+void CSceneMediaPlayers::DestroyMovieFrame(HWND frame) {
+  OnOwner([](CSceneMediaPlayers&, void* arg) -> LRESULT {
+    ::DestroyWindow(static_cast<HWND>(arg));
+    return 0;
+  }, frame);
+}
+
 bool CSceneMediaPlayers::PlayMovie(const uint8_t* data, uint32_t size, int wait, int endless,
                                    const RECT& place, int timerMs, HANDLE stopEvent) {
-  if (!IsFlashControlInstalled()) return false;
+  if (!m_output || !IsFlashControlInstalled()) return false;
   EndMovie();
   CString path;
   if (!WriteMediaTempFile(data, size, ".swf", path)) return false;
-  CFlashPlayerThread* movie = new (std::nothrow) CFlashPlayerThread(m_output, m_movieRunning, timerMs);
+  const HWND frame = MakeMovieFrame(place);
+  CFlashPlayerThread* movie = frame ? NewMovie(frame, m_movieRunning, timerMs) : nullptr;
   if (!movie) {
+    if (frame) DestroyMovieFrame(frame);
     ::DeleteFileA(path);
     return false;
   }
   movie->m_bAutoDelete = false;
-  movie->m_rect = place;
+  movie->m_rect = RECT{0, 0, place.right - place.left, place.bottom - place.top};
   movie->m_loop = endless;
   lstrcpynA(movie->m_moviePath, path, MAX_PATH);
   movie->m_wait = wait;
+  movie->m_takesInput = m_moviesTakeInput;
   m_movieRunning.SetEvent();
+  // Made suspended before it is published, and let run only then, under
+  // the lock: a stop from another thread always finds a thread to end and
+  // wait for, and nothing here touches the object once it is published.
+  if (!movie->CreateThread(CREATE_SUSPENDED)) {
+    delete movie;  // resets the running event and deletes the file
+    DestroyMovieFrame(frame);
+    return false;
+  }
   {
     CLock lock(m_movieLock);
     m_movie = movie;
     m_moviePath = path;
+    m_movieFrame = frame;
+    movie->ResumeThread();
   }
-  if (!movie->CreateThread()) {
-    m_movieRunning.ResetEvent();
-    EndMovie();
-    return false;
-  }
+  OnMoviePublished();
   if (wait) {
     // The running event is cleared when the movie ends: looked at every
     // 10 ms, answering messages between.
@@ -325,29 +377,39 @@ bool CSceneMediaPlayers::PlayMovie(const uint8_t* data, uint32_t size, int wait,
   return true;
 }
 
-// The movie's thread is told to end and joined (its sends to this thread's
-// windows answered meanwhile) before its object and file go.
+// The movie is told to end and taken off the screen at once (its frame
+// hidden). Its thread is then given a while to end (its sends to this
+// thread's windows answered meanwhile), and its object, frame and file go.
+// A thread that does not end in time (a long frame) keeps its object,
+// which it deletes when it ends at last, and its frame, taken away from
+// the output so that the output may go first; the file goes now, since the
+// control has read it whole.
 void CSceneMediaPlayers::EndMovie() {
   CFlashPlayerThread* movie;
-  CString path;
+  HWND frame;
   {
     CLock lock(m_movieLock);
     movie = m_movie;
-    path = m_moviePath;
+    frame = m_movieFrame;
     m_movie = nullptr;
     m_moviePath.Empty();
+    m_movieFrame = nullptr;
   }
   if (!movie) return;
   movie->End();
-  if (movie->m_hThread) {
-    HANDLE thread = movie->m_hThread;
-    if (WaitAnsweringSentMessages(&thread, 1, true, kMovieEndMs) != WAIT_OBJECT_0) {
-      // A movie that does not end is left running rather than deleted
-      // under its thread.
-      return;
-    }
+  OnOwner([](CSceneMediaPlayers&, void* arg) -> LRESULT {
+    ::ShowWindow(static_cast<HWND>(arg), SW_HIDE);
+    return 0;
+  }, frame);
+  if (movie->Join(kMovieEndMs)) {
+    delete movie;
+    DestroyMovieFrame(frame);
+  } else {
+    OnOwner([](CSceneMediaPlayers&, void* arg) -> LRESULT {
+      ::SetParent(static_cast<HWND>(arg), HWND_MESSAGE);
+      return 0;
+    }, frame);
+    movie->DeleteMovieFile();
+    movie->Release(frame);
   }
-  delete movie;
-  m_movieRunning.ResetEvent();
-  if (!path.IsEmpty()) ::DeleteFileA(path);
 }

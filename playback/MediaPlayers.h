@@ -47,6 +47,9 @@ class CSceneMediaPlayers : public CMediaPlayers {
   void SetMuted(bool muted) { m_muted = muted; }
   // Video open and play failures are shown as library messages.
   void SetReportErrors(bool report) { m_reportErrors = report; }
+  // Movies take the mouse and the keyboard (a test run's); otherwise their
+  // windows are disabled and input reaches the output.
+  void SetMoviesTakeInput(bool takes) { m_moviesTakeInput = takes; }
   // No pointer shows over the videos: the player window shows this blank
   // cursor over an open clip, and a waited video hides the pointer while
   // its window exists. Null (the default) leaves the pointer alone.
@@ -65,6 +68,14 @@ class CSceneMediaPlayers : public CMediaPlayers {
   CMP3Player& GetMp3() { return m_mp3; }
   CFlashPlayerThread* GetMovie() const { return m_movie; }
   const CString& GetMoviePath() const { return m_moviePath; }
+
+ protected:
+  // Makes the player of a new movie (which these players then own). Tests
+  // make their own.
+  virtual CFlashPlayerThread* NewMovie(HWND parent, HANDLE runningEvent, int timeoutMs);
+  // Called on the playing thread once a new movie is the one playing: a
+  // stop from another thread may come at any moment from then on.
+  virtual void OnMoviePublished() {}
 
  private:
   class COwnerWnd : public CWnd {
@@ -90,6 +101,10 @@ class CSceneMediaPlayers : public CMediaPlayers {
   // deleted; with destroy the window and its object go too.
   void StopPlayerWindow(bool destroy);
   void StopVideoWindow();
+  // The window a movie plays in, at its place in the output (owner
+  // thread's); null when it cannot be made.
+  HWND MakeMovieFrame(const RECT& place);
+  void DestroyMovieFrame(HWND frame);
   void EndMovie();
 
   COwnerWnd m_owner;
@@ -97,17 +112,19 @@ class CSceneMediaPlayers : public CMediaPlayers {
   HWND m_output;
   bool m_muted = false;
   bool m_reportErrors = false;
+  bool m_moviesTakeInput = false;
   HCURSOR m_blankCursor = nullptr;
   CMP3Player m_mp3;
   CTempFileMedia m_midi;
   CMciPlayerWnd* m_playerWnd = nullptr;
   CMciVideoWnd* m_videoWnd = nullptr;
   CEvent m_videoDone;
-  // The movie now playing and its file; the running event is set while it
-  // plays.
+  // The movie now playing, its file and the frame it plays in; the running
+  // event is set while it plays.
   CCriticalSection m_movieLock;
   CFlashPlayerThread* m_movie = nullptr;
   CString m_moviePath;
+  HWND m_movieFrame = nullptr;
   CEvent m_movieRunning;
 };
 

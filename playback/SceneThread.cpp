@@ -83,12 +83,19 @@ void CSceneThread::Play() {
     // The list's count is read again every round: nothing may change it
     // while a run plays, but a changed list must not be read past its end.
     for (int i = 0; m_pCommands && i < m_pCommands->GetCount() && !m_stop.IsSet(); ++i) {
+      const int at = i;
       const int played = m_pCommands->Play(i, &dc, &i, this);
       if (SettleDelays()) break;
       if (played > 0) {
         if (m_step && i < m_pCommands->GetCount() - 1) m_pauseRequest.SetEvent();
         WaitWhilePaused();
         Present(INFINITE);
+      }
+      // A command that sent the run back ended a pass of a loop: a pass
+      // that waited for nothing gives up a frame.
+      if (i < at) {
+        if (!m_passWaited) WaitMilliseconds(kPlayFrameMs);
+        m_passWaited = false;
       }
     }
     Present(INFINITE);
@@ -120,6 +127,7 @@ void CSceneThread::WaitWhilePaused() {
   OnPause(true);
   HANDLE either[2] = {m_continue, m_stop};
   ::WaitForMultipleObjects(2, either, FALSE, INFINITE);
+  m_passWaited = true;
   m_continue.ResetEvent();
   m_pauseRequest.ResetEvent();
   OnPause(false);
@@ -143,7 +151,7 @@ bool CSceneThread::WaitOwed() {
   const double want = m_owedMs > 4.0e9 ? 4.0e9 : m_owedMs;
   Present(static_cast<DWORD>(want));
   const double start = NowMs();
-  if (WaitOnStopEvent(static_cast<DWORD>(want))) {
+  if (Block(static_cast<DWORD>(want))) {
     m_owedMs = 0.0;
     return true;
   }
@@ -152,6 +160,11 @@ bool CSceneThread::WaitOwed() {
   // later waits.
   if (m_owedMs < -100.0) m_owedMs = -100.0;
   return false;
+}
+
+bool CSceneThread::Block(DWORD ms) {
+  if (ms > 0) m_passWaited = true;
+  return WaitOnStopEvent(ms);
 }
 
 bool CSceneThread::WaitForStop(DWORD ms) {
@@ -180,7 +193,7 @@ bool CSceneThread::SettleDelays() {
 
 void CSceneThread::WaitMilliseconds(DWORD ms) {
   Present(ms);
-  WaitOnStopEvent(ms);
+  Block(ms);
 }
 
 void CSceneThread::SetBackground(COLORREF colour, DWORD rop) {
@@ -202,7 +215,11 @@ void CSceneThread::ClearUrl() {
 bool CSceneThread::PlayMedia(CMediaObject& media, int wait, int endless, const RECT& place,
                              int timerMs) {
   Present(INFINITE);
-  return m_pMedia->Play(media, wait, endless, place, timerMs, m_stop);
+  // A play that took a frame or more waited for its media.
+  const double start = NowMs();
+  const bool played = m_pMedia->Play(media, wait, endless, place, timerMs, m_stop);
+  if (NowMs() - start >= kPlayFrameMs) m_passWaited = true;
+  return played;
 }
 
 void CSceneThread::StopMedia(CMediaObject& media) { m_pMedia->Stop(media); }

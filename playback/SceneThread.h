@@ -18,6 +18,11 @@
 // What the commands draw is presented through the output after each
 // command and before each wait, so that it shows while the thread waits.
 //
+// A pass of a loop (a command that sends the run back, as Until does) in
+// which the thread waited for nothing (no delay, tick, fade, pause or
+// media that took time) ends with a wait of a frame: no script spins a
+// core, whatever its loop holds.
+//
 // Ownership: auto-delete is off. The owner calls Stop (which waits for the
 // thread and answers messages the thread sends to the owner's windows
 // meanwhile) and then deletes the object. Stop on an ended thread returns at
@@ -113,6 +118,9 @@ class CSceneThread : public CWinThread, public CPlayContext, public CPlayPacer {
   void Play();
   // Waits the whole milliseconds owed; true when the stop came.
   bool WaitOwed();
+  // Every timed wait of the thread on its stop event: true when the stop
+  // came.
+  bool Block(DWORD ms);
   void Present(DWORD pauseMs) {
     if (m_pOutput) m_pOutput->Present(pauseMs);
   }
@@ -135,4 +143,6 @@ class CSceneThread : public CWinThread, public CPlayContext, public CPlayPacer {
   // Time owed by the waits and delays (ms): what they stood for minus what
   // was waited, carried into the next one.
   double m_owedMs = 0.0;
+  // Whether the run waited since the last pass of a loop ended.
+  bool m_passWaited = false;
 };

@@ -118,6 +118,9 @@ bool CScriptPlayback::StartPlaying(CSaverWnd* window, UINT* times) {
   if (m_media) {
     m_media->SetMuted(window->IsMuted());
     m_media->SetReportErrors(true);
+    // A test run's movies can be clicked.
+    const CSaverApp* app = static_cast<CSaverApp*>(AfxGetApp());
+    m_media->SetMoviesTakeInput(app && app->IsTestRun());
     m_media->SetBlankCursor(
         ::LoadCursorA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDCUR_BLANK)));
   }

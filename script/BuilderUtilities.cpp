@@ -67,8 +67,10 @@ void DDX_FloatText(CDataExchange* dx, int id, float& value, const char* unit) {
     ::SetWindowTextA(control, text);
     return;
   }
+  if (dx->SkipsField()) return;
   char text[32] = "";
   ::GetWindowTextA(control, text, sizeof text);
+  dx->WillWrite(value);
   if (!ParseFloatText(text, unit, &value)) dx->Fail(kNotMeasurementMessage);
 }
 

@@ -28,7 +28,7 @@ bool ParseFloatText(const char* text, const char* unit, float* value);
 // significant digits; a text the rule refuses shows "This is not a valid
 // measurement." and fails the exchange (the dialog stays open with the
 // field focused). The unit is not written: a dialog that shows it appends
-// it itself.
+// it itself. A field the user cannot reach keeps its value.
 void DDX_FloatText(CDataExchange* dx, int id, float& value, const char* unit = "");
 extern const char kNotMeasurementMessage[];  // "This is not a valid measurement."
 // True for a save name of at least two characters starting with "ss" in

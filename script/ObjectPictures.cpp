@@ -1,8 +1,9 @@
 // Where the builder gets an Image/Text object's picture from: a picture
 // file, taken only once it has been read and decoded; the thumbnail the
 // edit dialogs show; and the desktop's background composed from the
-// wallpaper, which the object dialog loads as a picture. Builder only: the
-// saver draws the bytes it carries and makes its own desktop pictures.
+// wallpaper, which the object dialog loads as a picture. A media object's
+// file is taken the same way, only once read. Builder only: the saver
+// draws the bytes it carries and makes its own desktop pictures.
 #include <cstring>
 #include <new>
 
@@ -80,6 +81,17 @@ int CImageTextObject::TakePictureFile(const char* path, int imageSource) {
   m_displayName = scratch.m_displayName;
   m_drawnSize = scratch.m_drawnSize;
   m_imageSource = imageSource;
+  return 1;
+}
+
+int CMediaObject::TakeMediaFile(const char* path, bool showMessages) {
+  CMediaObject scratch;
+  if (!scratch.LoadMediaFile(path, showMessages)) return 0;
+  SetMedia(scratch.m_pData, scratch.m_dataSize);
+  scratch.m_pData = nullptr;
+  scratch.m_dataSize = 0;
+  m_displayName = scratch.m_displayName;
+  m_kind = scratch.m_kind;
   return 1;
 }
 

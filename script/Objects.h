@@ -249,6 +249,11 @@ class CMediaObject : public CSceneObject {
   // busy the bytes are dropped, 0 is returned and, when asked, that is
   // shown.
   int LoadMediaFile(const char* path, bool showMessages);
+#if LW_SCRIPT_EDITING
+  // The same load into a scratch object, taken (bytes, name and kind) only
+  // when it succeeds: a file that fails leaves this object as it was.
+  int TakeMediaFile(const char* path, bool showMessages);
+#endif
   // The movie's frame size in pixels for a Flash movie; (0, 0) when the
   // bytes are not a readable SWF header.
   SIZE GetFlashFrameSize() const;

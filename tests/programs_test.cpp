@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,35 @@ TEST(Programs, CarriedProgramsHaveTheirFixedSizes) {
   for (const Carried& c : kCarried) {
     SCOPED_TRACE(c.file);
     EXPECT_EQ(ReadAll(Program(c.folder, c.file)).size(), c.size);
+  }
+}
+
+// What a carried program links, read from its link map (beside it): no
+// guard of a function-local static (it brings in the threads library), and
+// no single static object of 16 KB or more (zeros that the image carries).
+TEST(Programs, CarriedProgramsCarryNoThreadsLibraryNorLargeStatics) {
+  for (const Carried& c : kCarried) {
+    SCOPED_TRACE(c.file);
+    const std::vector<std::string> map = lwtest::ReadLines(Program(c.folder, c.file) + ".map");
+    ASSERT_GT(map.size(), 100u) << "no link map";
+    std::string linked, large;
+    for (size_t i = 0; i < map.size(); ++i) {
+      const std::string& line = map[i];
+      for (const char* name : {"__cxa_guard_acquire", "libwinpthread_la-thread.o",
+                               "libwinpthread_la-cond.o"})
+        if (linked.empty() && line.find(name) != std::string::npos) linked = line;
+      // " .data$NAME  ADDRESS SIZE FILE", the numbers on the next line
+      // when the name is long.
+      if (line.rfind(" .data", 0) != 0 && line.rfind(" .bss", 0) != 0) continue;
+      char name[512] = "";
+      unsigned long long address = 0, size = 0;
+      if (sscanf(line.c_str(), " %511s %llx %llx", name, &address, &size) < 3 &&
+          (i + 1 == map.size() || sscanf(map[i + 1].c_str(), " %llx %llx", &address, &size) < 2))
+        continue;
+      if (size >= 16 * 1024) large += std::string(name) + " ";
+    }
+    EXPECT_EQ(linked, "");
+    EXPECT_EQ(large, "");
   }
 }
 

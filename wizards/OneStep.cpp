@@ -68,20 +68,6 @@ const char* OneStepTemplateName(int index) {
   return index >= 0 && index < kOneStepTemplateCount ? kTemplateNames[index] : "";
 }
 
-bool IsOneStepProjectName(const char* name) {
-  if (!name || !*name) return false;
-  const CString text(name);
-  if (text == "." || text == "..") return false;
-  for (const char* p = name; *p; ++p) {
-    const unsigned char c = static_cast<unsigned char>(*p);
-    if (c < 32) return false;
-    for (const char* bad = "\\/:*?\"<>|"; *bad; ++bad)
-      if (c == static_cast<unsigned char>(*bad)) return false;
-  }
-  const char last = name[text.GetLength() - 1];
-  return last != '.' && last != ' ';
-}
-
 CString GetWizardProjectsFolder() {
   char text[MAX_PATH] = "";
   const CString fallback = GetProgramFolder() + "Wizard\\";
@@ -131,14 +117,22 @@ void COneStepDlg::OnOK() {
   if (m_name.IsEmpty()) return;
   // The name becomes a folder of the projects folder: one component, which
   // can lead nowhere else.
-  if (!IsOneStepProjectName(m_name)) {
-    AfxMessageBox("The screen saver name must be a valid folder name: it cannot be \".\" or \"..\" "
-                  "and cannot contain \\ / : * ? \" < > |",
-                  MB_ICONEXCLAMATION);
+  if (!IsFileNameComponent(m_name)) {
+    AfxMessageBox(FileNameRefusal("folder"), MB_ICONEXCLAMATION);
     GotoDlgCtrl(GetDlgItem(IDC_ONESTEP_NAME));
     return;
   }
-  m_sourceFolder = m_tree.GetSelectedPath();
+  // Nothing chosen, My Computer, the network or a server: no folder to
+  // read the pictures or movies from.
+  const CString source = m_tree.GetSelectedPath();
+  if (source.IsEmpty() || !m_tree.IsFolder(source)) {
+    AfxMessageBox("Choose the folder the screen saver's pictures or movies are in (1. Select source "
+                  "folder).",
+                  MB_ICONEXCLAMATION);
+    GotoDlgCtrl(m_tree.GetSafeHwnd());
+    return;
+  }
+  m_sourceFolder = source;
   if (HasSubfolder(GetWizardProjectsFolder(), m_name) &&
       AfxMessageBox("Project with this name already exists, do you want to overwrite existing "
                     "folder with new data?",
@@ -168,9 +162,7 @@ COneStepBuilder::~COneStepBuilder() {
   delete m_pMoviePaths;
 }
 
-void COneStepBuilder::Send(CSceneCommand* command) {
-  ::SendMessageA(m_target, WM_ADD_COMMAND, 0, reinterpret_cast<LPARAM>(command));
-}
+void COneStepBuilder::Send(CSceneCommand* command) { SendCommandToFrame(m_target, command); }
 
 INT_PTR COneStepBuilder::AskFolderLimit(int limit, int total) {
   CFolderLimitDlg dialog(limit, total, AfxGetMainHwnd());

@@ -21,11 +21,6 @@ const char* OneStepTemplateName(int index);
 // The template chosen when the profile names none.
 constexpr int kDefaultOneStepTemplate = 9;
 
-// True when the name can be one folder of the projects folder: not empty,
-// not "." or "..", none of the characters a file name cannot hold, no
-// trailing dot or blank.
-bool IsOneStepProjectName(const char* name);
-
 class COneStepDlg : public CCmdDialog {
   LW_DECLARE_COMMAND_TABLE()
  public:
@@ -54,7 +49,7 @@ CString GetWizardProjectsFolder();
 
 class COneStepBuilder : public CObject {
  public:
-  // Commands go to target with WM_ADD_COMMAND.
+  // Commands go to target with WM_ADD_COMMAND (SendCommandToFrame).
   explicit COneStepBuilder(HWND target = nullptr);
   ~COneStepBuilder() override;
 
@@ -75,7 +70,7 @@ class COneStepBuilder : public CObject {
   int m_skipped = 0;
 
  protected:
-  // Hands the command over (WM_ADD_COMMAND to the target); virtual so
+  // Hands the command over (SendCommandToFrame to the target); virtual so
   // that a test can keep the script.
   virtual void Send(CSceneCommand* command);
   // Called when the folder holds more files than "ImageLimit": IDOK keeps

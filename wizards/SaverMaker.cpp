@@ -114,7 +114,34 @@ void OpenForAppend(CFile* file, const char* output) {
   file->SeekToEnd();
 }
 
-void DeleteOutput(const char* path) { ::DeleteFileA(path); }
+// An output written under a temporary name in its folder and put in its
+// place only when whole, as a document is saved: a make that fails leaves
+// an earlier file of the output's name as it was. The temporary file goes
+// with the object unless it has taken the output's place. ioError is the
+// code of a folder that takes no file, or of a place that cannot be taken.
+class CStagedOutput {
+ public:
+  CStagedOutput(const char* output, int ioError) : m_output(output), m_ioError(ioError) {
+    if (!MakeTemporaryBeside(output, m_temporary)) Raise(ioError);
+  }
+  ~CStagedOutput() {
+    if (!m_temporary.IsEmpty()) ::DeleteFileA(m_temporary);
+  }
+  CStagedOutput(const CStagedOutput&) = delete;
+  CStagedOutput& operator=(const CStagedOutput&) = delete;
+
+  // Where the output is written meanwhile.
+  const char* Path() const { return m_temporary; }
+  void PutInPlace() {
+    if (!ReplaceWithTemporary(m_temporary, m_output)) Raise(m_ioError);
+    m_temporary.Empty();
+  }
+
+ private:
+  CString m_output;
+  CString m_temporary;
+  int m_ioError;
+};
 
 // The full path as the file system takes it: "a.exe " and "a.exe." both
 // name "a.exe".
@@ -405,13 +432,15 @@ BOOL CSaverMaker::MakeScr(const char* output, const char* document) {
   const bool customImage = ProfileInt("CustomImage") != 0;
   const bool customIcon = ProfileInt("CustomIcon") != 0;
   try {
-    WriteRuntime(output, true);
-    AppendScript(output, document, carried::kFlagScripted);
-    if (customImage) PatchBitmap(output, 0);
-    if (customIcon) PatchIcon(output, 0, false);
+    CStagedOutput staged(output, 3);
+    const char* const writing = staged.Path();
+    WriteRuntime(writing, true);
+    AppendScript(writing, document, carried::kFlagScripted);
+    if (customImage) PatchBitmap(writing, 0);
+    if (customIcon) PatchIcon(writing, 0, false);
+    staged.PutInPlace();
   } catch (CUtilMakeException* e) {
     Fail(e);
-    DeleteOutput(output);
     return FALSE;
   }
   return TRUE;
@@ -423,18 +452,20 @@ BOOL CSaverMaker::MakeInstaller(const char* output, const char* document) {
   const bool customImage = ProfileInt("CustomImage") != 0;
   const bool customIcon = ProfileInt("CustomIcon") != 0;
   try {
-    WriteInstallerStub(output);
-    WriteRuntime(output, false);
-    AppendScript(output, document, carried::kFlagScripted);
+    CStagedOutput staged(output, 8);
+    const char* const writing = staged.Path();
+    WriteInstallerStub(writing);
+    WriteRuntime(writing, false);
+    AppendScript(writing, document, carried::kFlagScripted);
     const uint32_t stub = GetInstallerStubSize();
-    if (customImage) PatchBitmap(output, stub);
+    if (customImage) PatchBitmap(writing, stub);
     if (customIcon) {
-      PatchIcon(output, 0, true);
-      PatchIcon(output, stub, false);
+      PatchIcon(writing, 0, true);
+      PatchIcon(writing, stub, false);
     }
+    staged.PutInPlace();
   } catch (CUtilMakeException* e) {
     Fail(e);
-    DeleteOutput(output);
     return FALSE;
   }
   return TRUE;
@@ -447,20 +478,22 @@ BOOL CSaverMaker::MakeMovieSaver(const char* output, const char* movie) {
   ResetLastError();
   if (installer.CompareNoCase(full) == 0) return RefuseOverwrite(full);
   if (IsSameFile(output, movie) || IsSameFile(installer, movie)) return RefuseOverwrite(movie);
-  const char* writing = output;
   try {
-    WriteEngine(output, true);
-    AppendMovie(output, movie);
-    // The installer's name may still lead to the saver just written (a
-    // link): the saver stays, and no installer is made.
-    if (SameFile(output, installer)) return RefuseOverwrite(output);
-    writing = installer;
-    WriteInstallerStub(installer);
-    WriteEngine(installer, false);
-    AppendMovie(installer, movie);
+    {
+      CStagedOutput saver(output, 3);
+      WriteEngine(saver.Path(), true);
+      AppendMovie(saver.Path(), movie);
+      saver.PutInPlace();
+    }
+    // Written under its own name, the installer cannot reach the saver
+    // through a link of the two names.
+    CStagedOutput staged(installer, 8);
+    WriteInstallerStub(staged.Path());
+    WriteEngine(staged.Path(), false);
+    AppendMovie(staged.Path(), movie);
+    staged.PutInPlace();
   } catch (CUtilMakeException* e) {
     Fail(e);
-    DeleteOutput(writing);
     return FALSE;
   }
   return TRUE;
@@ -487,26 +520,30 @@ BOOL CSaverMaker::MakeBesideDocument() {
       AfxMessageBox(kCustomImageFailed, MB_ICONEXCLAMATION);
     }
   };
-  const char* writing = saver;
   try {
-    WriteRuntime(saver, true);
-    AppendScript(saver, m_documentPath, carried::kFlagTestRun);
-    if (customImage) patch([&] { PatchBitmap(saver, 0); });
-    if (customIcon) patch([&] { PatchIcon(saver, 0, false); });
-
-    writing = installer;
+    {
+      CStagedOutput staged(saver, 3);
+      const char* const writing = staged.Path();
+      WriteRuntime(writing, true);
+      AppendScript(writing, m_documentPath, carried::kFlagTestRun);
+      if (customImage) patch([&] { PatchBitmap(writing, 0); });
+      if (customIcon) patch([&] { PatchIcon(writing, 0, false); });
+      staged.PutInPlace();
+    }
     const uint32_t stub = GetInstallerStubSize();
-    WriteInstallerStub(installer);
-    if (customIcon) patch([&] { PatchIcon(installer, 0, true); });
-    WriteRuntime(installer, false);
-    AppendScript(installer, m_documentPath, carried::kFlagTestRun);
-    if (customImage) patch([&] { PatchBitmap(installer, stub); });
-    if (customIcon) patch([&] { PatchIcon(installer, stub, false); });
+    CStagedOutput staged(installer, 8);
+    const char* const writing = staged.Path();
+    WriteInstallerStub(writing);
+    if (customIcon) patch([&] { PatchIcon(writing, 0, true); });
+    WriteRuntime(writing, false);
+    AppendScript(writing, m_documentPath, carried::kFlagTestRun);
+    if (customImage) patch([&] { PatchBitmap(writing, stub); });
+    if (customIcon) patch([&] { PatchIcon(writing, stub, false); });
+    staged.PutInPlace();
   } catch (CUtilMakeException* e) {
     AfxMessageBox(e->m_message, MB_ICONEXCLAMATION);
     Fail(e);
     m_lastErrorShown = true;
-    DeleteOutput(writing);
     return FALSE;
   }
   return TRUE;
@@ -534,7 +571,6 @@ BOOL CSaverMaker::MakeInstallerForSaver(const char* output, const char* saver) {
   ResetLastError();
   if (IsSameFile(output, saver)) return RefuseOverwrite(saver);
   const bool customIcon = ProfileInt("CustomIcon") != 0;
-  bool writing = false;
   try {
     FileBytes bytes;
     try {
@@ -545,21 +581,21 @@ BOOL CSaverMaker::MakeInstallerForSaver(const char* output, const char* saver) {
     }
     if (!IsCarriedSaver(bytes.data, bytes.size)) Raise(11);
     // The installer's layout: the stub, then the whole saver.
-    writing = true;
-    WriteInstallerStub(output);
+    CStagedOutput staged(output, 8);
+    WriteInstallerStub(staged.Path());
     try {
       CFile file;
-      OpenForAppend(&file, output);
+      OpenForAppend(&file, staged.Path());
       file.Write(bytes.data, bytes.size);
       file.Close();
     } catch (CException* e) {
       e->Delete();
       Raise(8);
     }
-    if (customIcon) PatchIcon(output, 0, true);
+    if (customIcon) PatchIcon(staged.Path(), 0, true);
+    staged.PutInPlace();
   } catch (CUtilMakeException* e) {
     Fail(e);
-    if (writing) DeleteOutput(output);
     return FALSE;
   }
   return TRUE;

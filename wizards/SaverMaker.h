@@ -9,7 +9,9 @@
 // the carried programs' own, found in their resource tables; only data
 // that exactly fits a slot is written. An output that is the very file it
 // is made from (the document or the movie, under any spelling) is refused
-// before anything is opened for writing.
+// before anything is opened for writing. Each output is written under a
+// temporary name in its folder and takes its own name only when whole: a
+// make that fails leaves an earlier file of that name as it was.
 #pragma once
 
 #include <windows.h>

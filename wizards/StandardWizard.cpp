@@ -69,6 +69,17 @@ int NextWizardStep(int step, int result, const CWizardProject& p) {
   return step + 1;
 }
 
+namespace {
+
+// Makes the folder with every missing level; true when it is there.
+bool MakeFolder(const char* folder) {
+  CreateDirectoryPath(folder);
+  const DWORD attributes = ::GetFileAttributesA(folder);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace
+
 CString WithFinalBackslash(const char* folder) {
   CString path(folder);
   if (!path.IsEmpty() && path[path.GetLength() - 1] != '\\') path += '\\';
@@ -78,13 +89,7 @@ CString WithFinalBackslash(const char* folder) {
 // ---------------------------------------------------------------------------
 // Sending commands to the frame
 
-void CFrameCommandSink::Send(CSceneCommand* command) {
-  if (!m_window) {
-    delete command;
-    return;
-  }
-  ::SendMessageA(m_window, WM_ADD_COMMAND, 0, reinterpret_cast<LPARAM>(command));
-}
+void CFrameCommandSink::Send(CSceneCommand* command) { SendCommandToFrame(m_window, command); }
 
 const CCommandList* CFrameCommandSink::GetLiveList() const {
   return g_pCommandPalette ? &g_pCommandPalette->GetCommands() : nullptr;
@@ -118,23 +123,31 @@ int CStandardWizard::Run(const char* defaultFolder) {
   while (step != kWizardFinished && step != kWizardCancelled) {
     const int result = RunStep(step);
     // The whole folder path, so that a folder typed several levels deep
-    // exists before anything is written into it.
-    if (step == kWizardStep1 && result != kStepCancel && result != kStepPrevious)
-      CreateDirectoryPath(m_project.m_folder);
+    // exists before anything is written into it. Where no folder can be
+    // made nothing can be written: the wizard ends.
+    if (step == kWizardStep1 && result != kStepCancel && result != kStepPrevious &&
+        !MakeFolder(m_project.m_folder)) {
+      AfxMessageBox("Could not create directory!");
+      step = kWizardCancelled;
+      break;
+    }
     step = NextWizardStep(step, result, m_project);
   }
-  if (step == kWizardFinished && m_mainWindow)
-    ::SendMessageA(m_mainWindow, WM_COMMAND, ID_FILE_NEW, 0);
+  // The script goes into a fresh document only: a New the user refuses
+  // ends the wizard with the old script as it was.
+  const bool finish = step == kWizardFinished && (!m_mainWindow || StartNewDocument(m_mainWindow, false));
   DeleteItems();
-  if (step == kWizardFinished) Finish();
+  if (finish) Finish();
   m_project.DeleteSequences();
   return 1;
 }
 
+// The save has told the user why it failed; a script that is not saved
+// is not reported as made, and nothing is made from it.
 void CStandardWizard::Finish() {
   GenerateScript();
   const CString path = m_project.GetDocumentPath();
-  SaveDocumentAs(path, m_project.m_name);
+  if (!SaveDocumentAs(path, m_project.m_name)) return;
   if (m_mainWindow) ::SendMessageA(m_mainWindow, WM_COMMAND, ID_FILE_SAVE, 0);
   AfxMessageBox("Wizard finished generating script succesfully.", MB_OK);
   if (m_mainWindow && m_project.m_makeScr) ::SendMessageA(m_mainWindow, WM_MAKE_SCR, 0, 0);
@@ -177,6 +190,16 @@ bool CStandardWizard::SaveDocumentAs(const char* path, const char* title) {
   doc->SetPathName(path, true);
   doc->SetTitle(title);
   return doc->OnSaveDocument(path);
+}
+
+bool StartNewDocument(HWND mainWindow, bool dropCurrent) {
+  if (!mainWindow) return false;
+  CDocument* doc = CStandardWizard::GetDocument();
+  if (dropCurrent && doc) doc->SetModifiedFlag(false);
+  ::SendMessageA(mainWindow, WM_COMMAND, ID_FILE_NEW, 0);
+  // A refused New leaves the document as it was: modified.
+  doc = CStandardWizard::GetDocument();
+  return doc && !doc->IsModified() && doc->GetPathName().IsEmpty();
 }
 
 void RunStandardWizard(HWND frame) {

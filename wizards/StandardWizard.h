@@ -119,11 +119,18 @@ class CStandardWizard : public CObject {
 // followed by "Wizard\" as the default folder of its outputs.
 void RunStandardWizard(HWND frame);
 
+// Sends the framework's File New to the main window; true when a fresh
+// document came of it (New asks to save a modified document, and the
+// user may refuse). With dropCurrent the current document is first marked
+// as not modified: the user has answered for it already, so New asks
+// nothing.
+bool StartNewDocument(HWND mainWindow, bool dropCurrent);
+
 // The profile values of the wizard (section "Settings").
 extern const char kWizardPathEntry[];  // "WizardPath"
 
-// Sends commands to a window with WM_ADD_COMMAND and reads the palette's
-// live list.
+// Sends commands to a window with WM_ADD_COMMAND (SendCommandToFrame) and
+// reads the palette's live list.
 class CFrameCommandSink : public CCommandSink {
  public:
   explicit CFrameCommandSink(HWND window) : m_window(window) {}

@@ -22,6 +22,7 @@
 #include "script/Objects.h"
 #include "wizards/OneStep.h"
 #include "wizards/SaverMaker.h"
+#include "wizards/StandardWizard.h"
 #include "wizards/ToolDialogs.h"
 
 const char kLastWizardEntry[] = "LastWizard";
@@ -29,14 +30,7 @@ const char kLastWizardEntry[] = "LastWizard";
 namespace {
 
 void Send(CFrameWnd* frame, CSceneCommand* command) {
-  ::SendMessageA(frame->GetSafeHwnd(), WM_ADD_COMMAND, 0, reinterpret_cast<LPARAM>(command));
-}
-
-// The current document is dropped without a question (the user has been
-// asked to save it) and a new one started.
-void StartNewDocument(CFrameWnd* frame) {
-  if (CDocument* doc = frame->GetActiveDocument()) doc->SetModifiedFlag(false);
-  ::SendMessageA(frame->GetSafeHwnd(), WM_COMMAND, ID_FILE_NEW, 0);
+  SendCommandToFrame(frame->GetSafeHwnd(), command);
 }
 
 bool SaveAllModified() {
@@ -75,6 +69,13 @@ CString ChooseFile(bool open, const char* defExt, const char* name, DWORD flags,
   return dialog.DoModal() == IDOK ? dialog.GetPathName() : CString();
 }
 
+// The saver's path when the save dialog did not name it (an extension
+// was added after the dialog), else empty: the dialog has asked about the
+// name it gave.
+CString Unasked(const CString& saver, const CString& chosen) {
+  return saver.CompareNoCase(chosen) == 0 ? CString() : saver;
+}
+
 // The folder of a path as the profile keeps folders: without a final
 // backslash unless it is a drive's root.
 CString FolderOf(const char* path) {
@@ -107,7 +108,8 @@ void RunOneStepWizard(CFrameWnd* frame) {
   COneStepDlg dialog(frame->GetSafeHwnd());
   COneStepBuilder builder(frame->GetSafeHwnd());
   if (!SaveAllModified()) return;
-  StartNewDocument(frame);
+  // The user has been asked to save the current document.
+  StartNewDocument(frame->GetSafeHwnd(), true);
   if (dialog.DoModal() != IDOK) return;
 
   CString folder = GetWizardProjectsFolder();
@@ -118,7 +120,7 @@ void RunOneStepWizard(CFrameWnd* frame) {
   }
   folder += name + "\\";
   if (!builder.LoadFolder(dialog.m_sourceFolder, dialog.m_template)) {
-    StartNewDocument(frame);
+    StartNewDocument(frame->GetSafeHwnd(), true);
     return;
   }
   builder.Build(dialog.m_template);
@@ -147,7 +149,7 @@ void RunFlashToScr(CFrameWnd* frame) {
                                    owner, "Choose flash movie", "FlashPath");
   if (movie.IsEmpty()) return;
   WriteSettingsString("FlashPath", GetFileDirectory(movie));
-  StartNewDocument(frame);
+  StartNewDocument(owner, true);
 
   auto* object = new CMediaObject;
   if (!object->LoadMediaFile(movie, true)) {
@@ -181,20 +183,25 @@ void RunFlashToScr(CFrameWnd* frame) {
   const CString chosen = ChooseFile(false, "scr", GetPathTitle(movie),
                                     OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_ENABLEHOOK,
                                     "Screen Saver (.scr)|*.scr||", owner, "Make Screen Saver", "SavePath");
-  if (chosen.IsEmpty()) {
-    StartNewDocument(frame);
-    return;
-  }
-  WriteSettingsString("SavePath", FolderOf(chosen));
   const CString saver = WithScrExtension(chosen);
   const CString outputFolder = GetFileDirectory(saver);
   const CString title = GetPathTitle(saver);
+  // The script and the installer are written beside the saver: the user
+  // is asked about those (and about a saver the dialog did not name). No
+  // ends the tool as Cancel does.
+  if (chosen.IsEmpty() ||
+      !MayReplaceFiles({outputFolder + title + ".fsd", Unasked(saver, chosen), outputFolder + title + ".exe"})) {
+    StartNewDocument(owner, true);
+    return;
+  }
+  WriteSettingsString("SavePath", FolderOf(chosen));
   if (!SaveGeneratedDocument(frame, outputFolder + title + ".fsd", title)) return;
   ::SendMessageA(owner, WM_COMMAND, ID_FILE_SAVE, 0);
-  ::SendMessageA(owner, WM_MAKE_SCR, 0, 0);
-  ::SendMessageA(owner, WM_MAKE_INSTALLER, 0, 0);
-  // The frame has told the user of a failed make.
-  if (BothExist(outputFolder + title)) ShowFinished(outputFolder, "Flash-to-SCR wizard finished");
+  const bool saverMade = ::SendMessageA(owner, WM_MAKE_SCR, 0, 0) != 0;
+  const bool installerMade = ::SendMessageA(owner, WM_MAKE_INSTALLER, 0, 0) != 0;
+  // The frame has told the user of a failed make; files of those names
+  // may still be there from before.
+  if (saverMade && installerMade) ShowFinished(outputFolder, "Flash-to-SCR wizard finished");
 }
 
 void RunDirectFlash(HWND owner) {
@@ -202,10 +209,13 @@ void RunDirectFlash(HWND owner) {
   const CString movie = ChooseFile(true, "swf", nullptr, flags, "Macromedia Flash (.swf)|*.swf||", owner,
                                    "Select flash file", "FlashPath");
   if (movie.IsEmpty()) return;
-  CString saver = ChooseFile(false, "scr", nullptr, flags, "ScreenSaver (.scr)|*.scr||", owner,
-                             "Select ScreenSaver", "SavePath");
-  if (saver.IsEmpty()) return;
-  saver = WithScrExtension(saver);
+  const CString chosen = ChooseFile(false, "scr", nullptr, flags | OFN_OVERWRITEPROMPT,
+                                    "ScreenSaver (.scr)|*.scr||", owner, "Select ScreenSaver", "SavePath");
+  if (chosen.IsEmpty()) return;
+  const CString saver = WithScrExtension(chosen);
+  // The installer goes beside the saver, under its title.
+  if (!MayReplaceFiles({Unasked(saver, chosen), GetFileDirectory(saver) + GetPathTitle(saver) + ".exe"}))
+    return;
   CSaverMaker maker;
   if (!maker.MakeMovieSaver(saver, movie)) {
     CString text = "Direct Flash wizard failed!";
@@ -220,7 +230,10 @@ bool RunFlashPresentation(CFrameWnd* frame) {
   const HWND owner = frame->GetSafeHwnd();
   CFlashPresentationDlg dialog(owner);
   if (dialog.DoModal() != IDOK) return false;
-  ::SendMessageA(owner, WM_COMMAND, ID_FILE_NEW, 0);
+  // The presentation is a script of its own: when the user keeps the
+  // current one (Cancel at the save question, or a save that did not
+  // happen), nothing is done.
+  if (!StartNewDocument(owner, false)) return false;
   auto* object = new CMediaObject;
   if (!object->LoadMediaFile(dialog.m_moviePath, true)) {
     delete object;

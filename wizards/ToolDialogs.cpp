@@ -11,6 +11,13 @@
 
 const char kShowGotoDialogEntry[] = "ShowGotoDlg";
 
+bool MayReplaceFiles(std::initializer_list<CString> paths) {
+  bool exists = false;
+  for (const CString& path : paths) exists = exists || (!path.IsEmpty() && FileExists(path));
+  return !exists || AfxMessageBox("There is already file under that name, do you want to overwrite it?",
+                                  MB_YESNO | MB_DEFBUTTON2) == IDYES;
+}
+
 CString FlashPresentationBase(const char* name) {
   CString folder = GetSettingsFolder("DocPath");
   if (!folder.IsEmpty() && folder[folder.GetLength() - 1] == '\\')
@@ -63,12 +70,7 @@ void CFlashPresentationDlg::OnOK() {
   // The presentation writes these three files; any of them already there
   // would be replaced.
   const CString base = FlashPresentationBase(m_saverName);
-  bool exists = false;
-  for (const char* extension : {".fsd", ".scr", ".exe"})
-    exists = exists || FileExists(base + extension);
-  if (exists && AfxMessageBox("There is already file under that name, do you want to overwrite it?",
-                              MB_YESNO | MB_DEFBUTTON2) != IDYES)
-    return;
+  if (!MayReplaceFiles({base + ".fsd", base + ".scr", base + ".exe"})) return;
   EndDialog(IDOK);
 }
 

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <initializer_list>
+
 #include "framework/DialogUI.h"
 #include "framework/Strings.h"
 
@@ -12,6 +14,12 @@
 // ("DocPath", My Documents by default), a backslash and the name, without
 // an extension; ".fsd", ".scr" and ".exe" go after it.
 CString FlashPresentationBase(const char* name);
+
+// True when none of the files is there, or when the user lets them be
+// replaced: "There is already file under that name, do you want to
+// overwrite it?" (Yes/No, No the default) is asked once for all of them.
+// An empty path names no file.
+bool MayReplaceFiles(std::initializer_list<CString> paths);
 
 // Asks for the Flash movie and the saver's name. Make refuses empty
 // fields and names that are not letters, digits and '_', and asks before

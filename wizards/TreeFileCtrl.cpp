@@ -17,11 +17,24 @@
 
 namespace {
 
-// How long AddWatch waits for its thread to watch the folder.
+// How long AddWatch waits for its thread to watch the folder, and how long
+// a watch that is stopped is waited for. A thread still held by its drive
+// (a network drive that is gone) is not waited for beyond that: it ends by
+// itself and lets go of its record then.
 constexpr DWORD kArmMilliseconds = 2000;
+constexpr DWORD kStopMilliseconds = 2000;
+// How long a list of drives waits, in all, for the shell's looks of its
+// drives; a drive that has not answered by then shows by its root.
+constexpr DWORD kDriveLookMilliseconds = 1000;
 
-// The watch threads of the whole process that have not ended yet.
+// The tree's posted request to delete an item whose folder has vanished,
+// carrying the item's key (WM_USER is the watch threads').
+constexpr UINT kDeleteVanishedItem = WM_USER + 1;
+
+// The watch threads and drive probes of the whole process that have not
+// ended yet.
 volatile LONG g_runningWatchThreads = 0;
+volatile LONG g_runningDriveProbes = 0;
 
 CTreeFileSystem g_systemTreeFileSystem;
 CTreeFileSystem* g_treeFileSystem = &g_systemTreeFileSystem;
@@ -83,6 +96,64 @@ bool IsSameFolder(const char* a, const char* b) {
   return x.CompareNoCase(y) == 0;
 }
 
+// A drive's look without asking the drive: its root as the name and the
+// shell's icons for a folder.
+void PlainDriveLook(const char* root, CDriveLook* look) {
+  look->name[0] = 0;
+  SHFILEINFOA info = {};
+  const UINT flags = SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | SHGFI_SMALLICON;
+  look->icon = ::SHGetFileInfoA(root, FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info, flags) ? info.iIcon : 0;
+  look->openIcon = ::SHGetFileInfoA(root, FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info, flags | SHGFI_OPENICON)
+                       ? info.iIcon
+                       : 0;
+}
+
+// One drive's look, asked of the shell on a thread of its own so that a
+// drive that does not answer holds up no window. The lister and the thread
+// each hold the probe; whichever lets go last deletes it, so a lister that
+// stops waiting leaves the thread everything it still uses.
+struct DriveProbe {
+  volatile LONG holds = 2;
+  CTreeFileSystem* system = nullptr;
+  char root[4] = {};
+  CDriveLook look = {};
+  HANDLE done = nullptr;  // set once the look is in
+  HANDLE thread = nullptr;
+};
+
+void ReleaseProbe(DriveProbe* probe) {
+  if (::InterlockedDecrement(&probe->holds) != 0) return;
+  for (HANDLE handle : {probe->done, probe->thread})
+    if (handle) ::CloseHandle(handle);
+  delete probe;
+}
+
+DWORD WINAPI DriveProbeThread(void* param) {
+  auto* probe = static_cast<DriveProbe*>(param);
+  const HRESULT com = ::CoInitialize(nullptr);
+  probe->system->GetDriveLook(probe->root, &probe->look);
+  if (SUCCEEDED(com)) ::CoUninitialize();
+  ::SetEvent(probe->done);
+  ::InterlockedDecrement(&g_runningDriveProbes);
+  ReleaseProbe(probe);
+  return 0;
+}
+
+// A running probe of the root, or null when none could be started.
+DriveProbe* StartDriveProbe(CTreeFileSystem* system, const char* root) {
+  auto* probe = new DriveProbe;
+  probe->system = system;
+  lstrcpynA(probe->root, root, sizeof probe->root);
+  probe->done = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  ::InterlockedIncrement(&g_runningDriveProbes);
+  probe->thread = probe->done ? ::CreateThread(nullptr, 0, DriveProbeThread, probe, 0, nullptr) : nullptr;
+  if (probe->thread) return probe;
+  ::InterlockedDecrement(&g_runningDriveProbes);
+  probe->holds = 1;
+  ReleaseProbe(probe);
+  return nullptr;
+}
+
 CString WideToAnsi(const wchar_t* text) {
   if (!text) return CString();
   char buffer[MAX_PATH * 2] = "";
@@ -101,6 +172,19 @@ UINT CTreeFileSystem::GetDriveType(const char* root) { return ::GetDriveTypeA(ro
 
 bool CTreeFileSystem::GetVolumeSerial(const char* root, DWORD* serial) {
   return ::GetVolumeInformationA(root, nullptr, 0, serial, nullptr, nullptr, nullptr, 0) != FALSE;
+}
+
+void CTreeFileSystem::GetDriveLook(const char* root, CDriveLook* look) {
+  SHFILEINFOA info = {};
+  look->name[0] = 0;
+  if (::SHGetFileInfoA(root, 0, &info, sizeof info, SHGFI_DISPLAYNAME))
+    lstrcpynA(look->name, info.szDisplayName, sizeof look->name);
+  look->icon = IconIndex(root, false);
+  look->openIcon = IconIndex(root, true);
+}
+
+HANDLE CTreeFileSystem::WatchFolder(const char* path, bool subtree, DWORD filter) {
+  return ::FindFirstChangeNotificationA(path, subtree, filter);
 }
 
 namespace {
@@ -184,12 +268,21 @@ bool CShareEnumerator::IsShared(const char* path) const {
 // ---------------------------------------------------------------------------
 // Waiting
 
-void WaitForAllHandles(const HANDLE* handles, int count) {
-  // The system waits for at most MAXIMUM_WAIT_OBJECTS handles at a time.
+bool WaitForAllHandles(const HANDLE* handles, int count, DWORD timeout) {
+  // The system waits for at most MAXIMUM_WAIT_OBJECTS handles at a time;
+  // the batches share one time limit.
+  const DWORD start = ::GetTickCount();
   for (int first = 0; first < count; first += MAXIMUM_WAIT_OBJECTS) {
     const int n = count - first < MAXIMUM_WAIT_OBJECTS ? count - first : MAXIMUM_WAIT_OBJECTS;
-    ::WaitForMultipleObjects(static_cast<DWORD>(n), handles + first, TRUE, INFINITE);
+    DWORD left = INFINITE;
+    if (timeout != INFINITE) {
+      const DWORD waited = ::GetTickCount() - start;
+      left = waited < timeout ? timeout - waited : 0;
+    }
+    const DWORD r = ::WaitForMultipleObjects(static_cast<DWORD>(n), handles + first, TRUE, left);
+    if (r == WAIT_TIMEOUT || r == WAIT_FAILED) return false;
   }
+  return true;
 }
 
 // ---------------------------------------------------------------------------
@@ -237,6 +330,7 @@ struct CTreeFileCtrl::ItemData {
   int network = 0;
   DWORD displayType = 0;  // of a network record
   bool extensionHidden = false;
+  int key = 0;  // never reused by the control: names the item in posted requests
 };
 
 struct CTreeFileCtrl::Watch {
@@ -246,13 +340,19 @@ struct CTreeFileCtrl::Watch {
   HANDLE armed = nullptr;  // set once the thread watches
   HWND owner = nullptr;
   int key = 0;
-  volatile LONG* autoRefresh = nullptr;
+  volatile LONG refresh = 1;  // the owner's auto refresh, as the thread reads it
+  volatile LONG holds = 2;    // the owner's and the thread's; the last deletes
   bool files = true;
+  CTreeFileSystem* system = nullptr;
 };
 
 CTreeFileCtrl::CTreeFileCtrl() = default;
 
 CTreeFileCtrl::~CTreeFileCtrl() { StopAllWatches(); }
+
+int CTreeFileCtrl::GetRunningDriveProbes() {
+  return static_cast<int>(::InterlockedCompareExchange(&g_runningDriveProbes, 0, 0));
+}
 
 int CTreeFileCtrl::GetRunningWatchThreads() {
   return static_cast<int>(::InterlockedCompareExchange(&g_runningWatchThreads, 0, 0));
@@ -334,6 +434,7 @@ HTREEITEM CTreeFileCtrl::InsertItem(HTREEITEM parent, ItemData* data, const char
     insert.item.state = INDEXTOOVERLAYMASK(1);
     insert.item.stateMask = TVIS_OVERLAYMASK;
   }
+  if (data) data->key = m_nextItemKey++;
   const auto item = reinterpret_cast<HTREEITEM>(
       ::SendMessageA(m_hWnd, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
   if (!item) delete data;
@@ -357,19 +458,10 @@ HTREEITEM CTreeFileCtrl::InsertPathItem(HTREEITEM parent, const CString& path, c
   auto* data = new ItemData;
   data->path = path;
   data->name = name;
-  CString text;
-  const bool drive = IsDrive(path);
-  if (drive) {
-    SHFILEINFOA info = {};
-    text = ::SHGetFileInfoA(path, 0, &info, sizeof info, SHGFI_DISPLAYNAME) && info.szDisplayName[0]
-               ? CString(info.szDisplayName)
-               : path;
-  } else {
-    const bool file = IsFile(path);
-    text = DisplayName(path, name, file);
-    data->extensionHidden = file && text != name;
-  }
-  const bool shared = !IsFile(path) && IsShared(path);
+  const bool file = IsFile(path);
+  const CString text = DisplayName(path, name, file);
+  data->extensionHidden = file && text != name;
+  const bool shared = !file && IsShared(path);
   return InsertItem(parent, data, text, IconIndex(path, false), IconIndex(path, true), children,
                     shared);
 }
@@ -503,11 +595,40 @@ void CTreeFileCtrl::DisplayPath(const char* path, HTREEITEM parent) {
 }
 
 void CTreeFileCtrl::DisplayDrives(HTREEITEM parent) {
+  // Nothing here reads a drive on this thread: a drive gets its button
+  // without being looked into, and the shell's looks of all drives are
+  // asked side by side on threads of their own, waited for a bounded time.
   const DWORD drives = g_treeFileSystem->GetLogicalDrives();
+  char roots[26][4];
+  DriveProbe* probes[26];
+  HANDLE done[26];
+  int count = 0, waiting = 0;
   for (int bit = 0; bit < 26; ++bit) {
     if (!(drives & (1u << bit))) continue;
-    char root[4] = {static_cast<char>('A' + bit), ':', '\\', 0};
-    if (IsDriveShown(root)) InsertPathItem(parent, root, root, IsRemovableOrCD(root) || HasChildren(root));
+    char* root = roots[count];
+    root[0] = static_cast<char>('A' + bit);
+    root[1] = ':';
+    root[2] = '\\';
+    root[3] = 0;
+    if (!IsDriveShown(root)) continue;
+    probes[count] = StartDriveProbe(g_treeFileSystem, root);
+    if (probes[count]) done[waiting++] = probes[count]->done;
+    ++count;
+  }
+  if (waiting > 0)
+    ::WaitForMultipleObjects(static_cast<DWORD>(waiting), done, TRUE, kDriveLookMilliseconds);
+  for (int i = 0; i < count; ++i) {
+    CDriveLook look = {};
+    if (probes[i] && ::WaitForSingleObject(probes[i]->done, 0) == WAIT_OBJECT_0)
+      look = probes[i]->look;
+    else
+      PlainDriveLook(roots[i], &look);
+    if (probes[i]) ReleaseProbe(probes[i]);
+    auto* data = new ItemData;
+    data->path = roots[i];
+    data->name = roots[i];
+    InsertItem(parent, data, look.name[0] ? look.name : roots[i], look.icon, look.openIcon, true,
+               IsShared(roots[i]));
   }
 }
 
@@ -799,9 +920,9 @@ void CTreeFileCtrl::Delete(HTREEITEM item) {
   op.wFunc = FO_DELETE;
   op.pFrom = from;
   op.fFlags = ::GetKeyState(VK_SHIFT) < 0 ? 0 : FOF_ALLOWUNDO;
-  ::InterlockedExchange(&m_autoRefreshFlag, 0);
+  SetWatchRefresh(false);
   const int result = ::SHFileOperationA(&op);
-  ::InterlockedExchange(&m_autoRefreshFlag, m_autoRefresh ? 1 : 0);
+  SetWatchRefresh(m_autoRefresh);
   if (result == 0 && !op.fAnyOperationsAborted)
     ::SendMessageA(m_hWnd, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item));
 }
@@ -932,9 +1053,9 @@ void CTreeFileCtrl::EndDrag(bool cancelled) {
   op.pFrom = fromList;
   op.pTo = toList;
   op.fFlags = FOF_SILENT | FOF_NOCONFIRMMKDIR | (::GetKeyState(VK_SHIFT) < 0 ? 0 : FOF_ALLOWUNDO);
-  ::InterlockedExchange(&m_autoRefreshFlag, 0);
+  SetWatchRefresh(false);
   const int failed = ::SHFileOperationA(&op);
-  ::InterlockedExchange(&m_autoRefreshFlag, m_autoRefresh ? 1 : 0);
+  SetWatchRefresh(m_autoRefresh);
   if (failed || op.fAnyOperationsAborted) return;
   // The target's branch is read again when it next opens.
   Expand(target, TVE_COLLAPSE);
@@ -951,22 +1072,26 @@ void CTreeFileCtrl::EndDrag(bool cancelled) {
 // Watches
 
 DWORD WINAPI CTreeFileCtrl::WatchThread(void* param) {
+  // The thread uses its record only, never the control, which may be gone
+  // by the time a slow drive lets the thread go on.
   auto* watch = static_cast<Watch*>(param);
   DWORD filter = FILE_NOTIFY_CHANGE_DIR_NAME;
   if (watch->files) filter |= FILE_NOTIFY_CHANGE_FILE_NAME;
-  const HANDLE change = ::FindFirstChangeNotificationA(watch->path, TRUE, filter);
+  const HANDLE change = watch->system->WatchFolder(watch->path, true, filter);
   ::SetEvent(watch->armed);
-  if (change != INVALID_HANDLE_VALUE) {
+  if (change && change != INVALID_HANDLE_VALUE) {
     for (;;) {
-      const HANDLE handles[2] = {change, watch->stop};
-      if (::WaitForMultipleObjects(2, handles, FALSE, INFINITE) != WAIT_OBJECT_0) break;
-      if (::InterlockedCompareExchange(watch->autoRefresh, 0, 0) == 0) break;
+      // The stop comes first: a stopped watch tells nobody of a change.
+      const HANDLE handles[2] = {watch->stop, change};
+      if (::WaitForMultipleObjects(2, handles, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) break;
+      if (::InterlockedCompareExchange(&watch->refresh, 0, 0) == 0) break;
       ::PostMessageA(watch->owner, WM_USER, static_cast<WPARAM>(watch->key), 0);
       if (!::FindNextChangeNotification(change)) break;
     }
     ::FindCloseChangeNotification(change);
   }
   ::InterlockedDecrement(&g_runningWatchThreads);
+  ReleaseWatch(watch);
   return 0;
 }
 
@@ -976,8 +1101,9 @@ void CTreeFileCtrl::AddWatch(const char* path) {
   if (watch->path.IsEmpty() || watch->path[watch->path.GetLength() - 1] != '\\') watch->path += "\\";
   watch->owner = m_hWnd;
   watch->key = m_nextWatchKey++;
-  watch->autoRefresh = &m_autoRefreshFlag;
+  watch->refresh = m_autoRefreshFlag;
   watch->files = m_showFiles;
+  watch->system = g_treeFileSystem;
   watch->stop = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
   watch->armed = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
   ::InterlockedIncrement(&g_runningWatchThreads);
@@ -1006,6 +1132,18 @@ void CTreeFileCtrl::CloseWatchHandles(Watch* watch) {
     }
 }
 
+void CTreeFileCtrl::ReleaseWatch(Watch* watch) {
+  if (::InterlockedDecrement(&watch->holds) != 0) return;
+  CloseWatchHandles(watch);
+  delete watch;
+}
+
+void CTreeFileCtrl::SetWatchRefresh(bool on) {
+  ::InterlockedExchange(&m_autoRefreshFlag, on ? 1 : 0);
+  for (int i = 0; i < m_watches.GetSize(); ++i)
+    ::InterlockedExchange(&static_cast<Watch*>(m_watches.GetAt(i))->refresh, on ? 1 : 0);
+}
+
 int CTreeFileCtrl::GetWatchKey(const char* path) const {
   CString wanted(path);
   if (wanted.IsEmpty() || wanted[wanted.GetLength() - 1] != '\\') wanted += "\\";
@@ -1023,10 +1161,9 @@ void CTreeFileCtrl::RemoveWatch(const char* path) {
     auto* watch = static_cast<Watch*>(m_watches.GetAt(i));
     if (watch->path.CompareNoCase(wanted) != 0) continue;
     ::SetEvent(watch->stop);
-    ::WaitForSingleObject(watch->thread, INFINITE);
-    CloseWatchHandles(watch);
-    delete watch;
+    ::WaitForSingleObject(watch->thread, kStopMilliseconds);
     m_watches.RemoveAt(i);
+    ReleaseWatch(watch);
     return;
   }
 }
@@ -1037,14 +1174,10 @@ void CTreeFileCtrl::StopAllWatches() {
   if (count > 0) {
     HANDLE* threads = new HANDLE[count];
     for (int i = 0; i < count; ++i) threads[i] = static_cast<Watch*>(m_watches.GetAt(i))->thread;
-    WaitForAllHandles(threads, count);
+    WaitForAllHandles(threads, count, kStopMilliseconds);
     delete[] threads;
   }
-  for (int i = 0; i < count; ++i) {
-    auto* watch = static_cast<Watch*>(m_watches.GetAt(i));
-    CloseWatchHandles(watch);
-    delete watch;
-  }
+  for (int i = 0; i < count; ++i) ReleaseWatch(static_cast<Watch*>(m_watches.GetAt(i)));
   m_watches.RemoveAll();
 }
 
@@ -1118,13 +1251,34 @@ void CTreeFileCtrl::OnSelChanged(NMTREEVIEWA* tv) {
   const bool known = item == m_networkNode || item == m_myComputerNode || (data && data->network) ||
                      (data && (IsFolder(data->path) || IsFile(data->path)));
   if (!known) {
-    const HTREEITEM parent = GetParentItem(item);
-    ::PostMessageA(m_hWnd, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item));
-    if (parent) SetChildrenFlag(parent, true);
+    // The folder has vanished. The item goes once the tree is done with
+    // the selection; the request names it by its key, so that an item
+    // that went meanwhile (a refresh, a collapse) is not looked for.
+    if (data) ::PostMessageA(m_hWnd, kDeleteVanishedItem, static_cast<WPARAM>(data->key), 0);
     return;
   }
   if (!m_navigating && tv->itemOld.hItem) PushHistory(m_back, tv->itemOld.hItem);
   OnSelectionChanged(item);
+}
+
+HTREEITEM CTreeFileCtrl::FindItemByKey(HTREEITEM parent, int key) const {
+  for (HTREEITEM child = Tree(TVGN_CHILD, parent); child; child = Tree(TVGN_NEXT, child)) {
+    const ItemData* data = Data(child);
+    if (data && data->key == key) return child;
+    if (const HTREEITEM found = FindItemByKey(child, key)) return found;
+  }
+  return nullptr;
+}
+
+// Called for the request OnSelChanged posted: the vanished item goes, and
+// a parent left without children loses its button.
+void CTreeFileCtrl::OnDeleteVanishedItem(int key) {
+  const HTREEITEM item = FindItemByKey(TVI_ROOT, key);
+  const ItemData* data = Data(item);
+  if (!data || IsFolder(data->path) || IsFile(data->path)) return;
+  const HTREEITEM parent = GetParentItem(item);
+  ::SendMessageA(m_hWnd, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item));
+  if (parent && !Tree(TVGN_CHILD, parent)) SetChildrenFlag(parent, false);
 }
 
 void CTreeFileCtrl::OnCommandId(UINT id) {
@@ -1271,9 +1425,9 @@ bool CTreeFileCtrl::OnChildNotify(UINT msg, WPARAM, LPARAM lp, LRESULT* result) 
       op.pFrom = from;
       op.pTo = to;
       op.fFlags = FOF_ALLOWUNDO;
-      ::InterlockedExchange(&m_autoRefreshFlag, 0);
+      SetWatchRefresh(false);
       const int failed = ::SHFileOperationA(&op);
-      ::InterlockedExchange(&m_autoRefreshFlag, m_autoRefresh ? 1 : 0);
+      SetWatchRefresh(m_autoRefresh);
       if (failed || op.fAnyOperationsAborted) return true;
       data->path = target;
       data->name = GetFileName(target);
@@ -1362,6 +1516,9 @@ LRESULT CTreeFileCtrl::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_USER:
       OnWatchNotification(static_cast<int>(wp));
+      return 0;
+    case kDeleteVanishedItem:
+      OnDeleteVanishedItem(static_cast<int>(wp));
       return 0;
     case WM_COMMAND:
       if (lp == 0 && wp >= ID_TREE_UPONELEVEL && wp <= ID_TREE_FORWARD) {

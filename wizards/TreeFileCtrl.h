@@ -7,6 +7,13 @@
 // system's change notification and tells the control. The one-step
 // wizard uses it as its source-folder picker.
 //
+// No drive is read on the window's thread while the drives are listed: a
+// drive that does not answer (a network drive that is gone) would hold the
+// window for the network's time-out. The shell is asked for the drives'
+// looks on threads of their own, for a bounded time, and a stopped watch
+// is waited for a bounded time; a thread that outlives its wait ends by
+// itself later with what it still uses.
+//
 // The drive list, the drive types and the machine's shares come through a
 // seam (CTreeFileSystem) so that tests need no removable drive or network.
 #pragma once
@@ -20,7 +27,15 @@
 #include "framework/ImageList.h"
 #include "framework/Strings.h"
 
-// What the tree asks the system about drives and shares.
+// How the shell shows a drive: its display name (empty when the shell has
+// none) and its small icons, closed and open.
+struct CDriveLook {
+  char name[MAX_PATH];
+  int icon;
+  int openIcon;
+};
+
+// What the tree asks the system about drives, shares and changes.
 class CTreeFileSystem {
  public:
   virtual ~CTreeFileSystem() = default;
@@ -35,6 +50,13 @@ class CTreeFileSystem {
   // listed. The records are freed with FreeShares.
   virtual bool EnumShares(SHARE_INFO_502** records, DWORD* count);
   virtual void FreeShares(SHARE_INFO_502* records);
+  // The shell's look of a drive root. The shell may have to reach the
+  // drive: a network drive that is not there answers after the network's
+  // time-out.
+  virtual void GetDriveLook(const char* root, CDriveLook* look);
+  // A change notification handle for a folder (INVALID_HANDLE_VALUE when
+  // it cannot be watched); it too may have to reach the folder's drive.
+  virtual HANDLE WatchFolder(const char* path, bool subtree, DWORD filter);
 };
 // Installs a seam (null restores the system's); returns the previous one.
 CTreeFileSystem* SetTreeFileSystem(CTreeFileSystem* system);
@@ -56,9 +78,9 @@ class CShareEnumerator {
   CPtrArray m_types;  // each share's type, as a number
 };
 
-// Waits, without a time limit, until every handle is signalled, however
-// many there are.
-void WaitForAllHandles(const HANDLE* handles, int count);
+// Waits until every handle is signalled, however many there are, for at
+// most `timeout` milliseconds in all; true when they all were.
+bool WaitForAllHandles(const HANDLE* handles, int count, DWORD timeout = INFINITE);
 
 // Sorts the range low..high (high -1: the last element) by the comparison
 // (negative, zero, positive as strcmp), in place.
@@ -122,6 +144,9 @@ class CTreeFileCtrl : public CControl {
   int GetWatchCount() const { return m_watches.GetSize(); }
   int GetWatchKey(const char* path) const;
   static int GetRunningWatchThreads();
+  // How many drive probes (threads asking the shell for a drive's look)
+  // run in the whole process.
+  static int GetRunningDriveProbes();
 
   // The network node, the My Computer node and the root folder's node.
   HTREEITEM GetNetworkNode() const { return m_networkNode; }
@@ -207,6 +232,8 @@ class CTreeFileCtrl : public CControl {
   void RequestContextMenu();
   void OnCommandId(UINT id);
   void OnWatchNotification(int key);
+  HTREEITEM FindItemByKey(HTREEITEM parent, int key) const;
+  void OnDeleteVanishedItem(int key);
   void EnumNetwork(HTREEITEM item);
   void PushHistory(CPtrArray& history, HTREEITEM item);
   // Selects the last item of `from`, the item left going onto `to`.
@@ -230,6 +257,11 @@ class CTreeFileCtrl : public CControl {
   // on a white square where the item's icon sits.
   void DrawNetworkImage(HDC dc, HTREEITEM item, const ItemData* data);
   static void CloseWatchHandles(Watch* watch);
+  // Lets go of the control's or the thread's hold on a watch record.
+  static void ReleaseWatch(Watch* watch);
+  // Whether the watch threads tell of changes (off during the control's
+  // own shell operations).
+  void SetWatchRefresh(bool on);
 
   HTREEITEM m_networkNode = nullptr;
   HTREEITEM m_myComputerNode = nullptr;
@@ -241,7 +273,8 @@ class CTreeFileCtrl : public CControl {
   bool m_refreshing = false;
   CPtrArray m_watches;  // Watch*, owned
   int m_nextWatchKey = 1;
-  volatile LONG m_autoRefreshFlag = 1;  // read by the watch threads
+  int m_nextItemKey = 1;
+  volatile LONG m_autoRefreshFlag = 1;  // what new watches start with
   CShareEnumerator m_shares;
   HIMAGELIST m_dragImage = nullptr;
   CImageList m_networkImages;

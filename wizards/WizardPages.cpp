@@ -585,10 +585,22 @@ bool CWizardPropertyPageImage::OnEffectChanged(UINT) {
 }
 
 bool CWizardPropertyPageImage::OnSliderReleased(NMHDR*, LRESULT* result) {
-  CommitPage();
-  ShowSpeed();
+  OnSliderMoved();
   *result = 0;
   return true;
+}
+
+void CWizardPropertyPageImage::OnSliderMoved() {
+  CommitPage();
+  ShowSpeed();
+}
+
+LRESULT CWizardPropertyPageImage::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_HSCROLL && lp && reinterpret_cast<HWND>(lp) == GetDlgItem(IDC_WZ_EFFECT_SPEED)) {
+    OnSliderMoved();
+    return 0;
+  }
+  return CWizardSequencePage::WindowProc(msg, wp, lp);
 }
 
 CSequenceInsertDlg* CWizardPropertyPageImage::MakeInsertDialog() { return new CImageSequenceDlg(m_hWnd); }

@@ -227,6 +227,10 @@ class CWizardPropertyPageImage : public CWizardSequencePage {
   bool OnWaitClicked(UINT id);
   bool OnEffectChanged(UINT id);
   bool OnSliderReleased(NMHDR* hdr, LRESULT* result);
+  // Every move of the speed slider is an edit: a drag, the keys, the
+  // wheel (which capture no mouse and so end in no release).
+  LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+  void OnSliderMoved();
   void ApplyEffectRule();
   void ApplyWaitRule();
   void ShowSpeed();

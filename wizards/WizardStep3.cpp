@@ -27,6 +27,7 @@ void Tell(HWND owner, const char* text) { LwMessageBox(owner, text, GetAppCaptio
 const CCommandEntry CWizardStep3Dlg::commandEntries[] = {
     NotifyEntry(IDC_WIZ3_LIST, NM_CLICK, &CWizardStep3Dlg::OnListClick),
     NotifyEntry(IDC_WIZ3_LIST, LVN_GETDISPINFOA, &CWizardStep3Dlg::OnGetDispInfo),
+    NotifyEntry(IDC_WIZ3_LIST, LVN_ITEMCHANGED, &CWizardStep3Dlg::OnRowChanged),
     CommandEntry(IDC_WIZ3_REMOVE, &CWizardStep3Dlg::OnRemove),
     CommandEntry(IDC_WIZ3_UP, &CWizardStep3Dlg::OnMove),
     CommandEntry(IDC_WIZ3_DOWN, &CWizardStep3Dlg::OnMove),
@@ -124,7 +125,8 @@ CWizardSequence& CWizardStep3Dlg::GetTemplate(int kind) {
 
 void CWizardStep3Dlg::Commit() {
   UpdateData(true);
-  if (m_pCurrent) m_pCurrent->CopyFrom(m_editor);
+  // A page of another kind never turns the current row into its kind.
+  if (m_pCurrent && m_pCurrent->GetKind() == m_editor.GetKind()) m_pCurrent->CopyFrom(m_editor);
   RedrawRows();
 }
 
@@ -264,6 +266,21 @@ bool CWizardStep3Dlg::OnGetDispInfo(NMHDR* hdr, LRESULT*) {
   return true;
 }
 
+bool CWizardStep3Dlg::OnRowChanged(NMHDR* hdr, LRESULT*) {
+  const auto* change = reinterpret_cast<const NMLISTVIEW*>(hdr);
+  const bool deselected = (change->uChanged & LVIF_STATE) && (change->uOldState & LVIS_SELECTED) &&
+                          !(change->uNewState & LVIS_SELECTED);
+  if (!deselected || !m_pCurrent) return true;
+  // The change may name one row or all of them: look the current row up.
+  LVFINDINFOA find = {};
+  find.flags = LVFI_PARAM;
+  find.lParam = reinterpret_cast<LPARAM>(m_pCurrent);
+  const int row = static_cast<int>(
+      ::SendMessageA(List(), LVM_FINDITEMA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
+  if (row < 0 || !IsRowSelected(row)) m_pCurrent = nullptr;
+  return true;
+}
+
 bool CWizardStep3Dlg::OnListClick(NMHDR*, LRESULT*) {
   LVHITTESTINFO hit = {};
   ::GetCursorPos(&hit.pt);
@@ -382,7 +399,9 @@ bool CWizardStep3Dlg::OnPreviewSequence(UINT) {
 bool CWizardStep3Dlg::OnPreviewSaver(UINT) {
   Commit();
   Collect();
-  ::SendMessageA(m_mainWindow, WM_COMMAND, ID_FILE_NEW, 0);
+  // The document goes without a question: it is the script the user
+  // answered for when the wizard started, or an earlier preview.
+  if (!StartNewDocument(m_mainWindow, true)) return true;
   CStandardWizard(m_mainWindow).GeneratePreviewScript(m_sequences, m_project.m_infiniteRepeat != 0);
   if (CStandardWizard::SaveDocumentAs(m_project.GetDocumentPath(), m_project.m_name))
     m_previewSaved = true;
@@ -393,9 +412,8 @@ bool CWizardStep3Dlg::OnPreviewSaver(UINT) {
 void CWizardStep3Dlg::DiscardPreview() {
   if (!m_previewSaved) return;
   m_previewSaved = false;
-  // A new document: the preview's script goes with the old one, which was
-  // saved and so is left without a question.
-  ::SendMessageA(m_mainWindow, WM_COMMAND, ID_FILE_NEW, 0);
+  // A new document: the preview's script goes, without a question.
+  StartNewDocument(m_mainWindow, true);
   ::DeleteFileA(m_project.GetDocumentPath());
 }
 
@@ -417,11 +435,21 @@ void CWizardStep3Dlg::OnCancel() {
 }
 
 bool CWizardStep3Dlg::OnFinish(UINT) {
+  if (GetRowCount() == 0) {
+    Tell(m_hWnd,
+         "Add at least one sequence before you finish: a screen saver without sequences shows only "
+         "a black screen.");
+    return true;
+  }
   if (AskYesNo(m_hWnd, "Are you sure you want to finish making your scr?", 0) != IDYES) return true;
   Commit();
   Collect();
-  CStandardWizard::SaveDocumentAs(m_project.GetDocumentPath(), m_project.m_name);
-  ::SendMessageA(m_mainWindow, WM_COMMAND, ID_FILE_NEW, 0);
+  // The document goes without a question and is not saved under the
+  // project's name: it is the script the user answered for when the
+  // wizard started, or a preview. The driver saves the finished script
+  // there.
+  DiscardPreview();
+  StartNewDocument(m_mainWindow, true);
   EndDialog(IDOK);
   return true;
 }

@@ -59,10 +59,16 @@ class CWizardStep3Dlg : public CCmdDialog, public CWizardSequenceHost {
 
  protected:
   bool OnInitDialog() override;
+  // The step ends through its buttons: an OK that reaches the dialog by
+  // another way (its default button is "&Finish") ends nothing.
+  void OnOK() override {}
   void OnCancel() override;
 
  private:
   bool OnListClick(NMHDR* hdr, LRESULT* result);
+  // A row that loses its selection (a Ctrl+click, a Shift+click range,
+  // the keyboard) is no longer the one the pages edit.
+  bool OnRowChanged(NMHDR* hdr, LRESULT* result);
   bool OnGetDispInfo(NMHDR* hdr, LRESULT* result);
   bool OnRemove(UINT id);
   bool OnMove(UINT id);

@@ -123,12 +123,29 @@ class CPublishedLoadingDlg : public CLoadingDlg {
   std::atomic<HWND>& m_window;
 };
 
+std::atomic<int> g_liveLoaders{0};
+
 }  // namespace
 
 CWizardStep2LoaderThread::CWizardStep2LoaderThread(const char* eventName, int count)
     : m_count(count), m_eventName(eventName) {
+  // The holds decide the object's end, not the framework's flag.
   m_bAutoDelete = false;
+  ++g_liveLoaders;
 }
+
+CWizardStep2LoaderThread::~CWizardStep2LoaderThread() { --g_liveLoaders; }
+
+int CWizardStep2LoaderThread::GetLiveCount() { return g_liveLoaders.load(); }
+
+void CWizardStep2LoaderThread::Release() {
+  if (--m_holds == 0) delete this;
+}
+
+// Called last on the thread.
+void CWizardStep2LoaderThread::Delete() { Release(); }
+
+void CWizardStep2LoaderThread::Abandon() { Release(); }
 
 bool CWizardStep2LoaderThread::InitInstance() {
   HANDLE event = ::OpenEventA(EVENT_ALL_ACCESS, FALSE, m_eventName);
@@ -164,22 +181,21 @@ void CWizardLoad::Step(CWizardStep2LoaderThread* thread) {
 void CWizardLoad::End(CWizardStep2LoaderThread* thread) {
   m_event.SetEvent();
   if (!thread) return;
-  // The window polls the event every 100 ms; keep this thread's windows
-  // answering meanwhile.
+  // The window polls the event every 100 ms. Meanwhile only messages sent
+  // from other threads are answered: what is queued for this thread (a
+  // click on the step, a quit) waits for the step's own loop, after the
+  // load, instead of running inside it.
   const DWORD start = ::GetTickCount();
-  while (::GetTickCount() - start < 10000) {
-    const DWORD r = ::MsgWaitForMultipleObjects(1, &thread->m_hThread, FALSE, 100, QS_ALLINPUT);
-    if (r == WAIT_OBJECT_0) break;
+  for (;;) {
+    const DWORD waited = ::GetTickCount() - start;
+    if (waited >= m_endWait) break;
+    const DWORD r = ::MsgWaitForMultipleObjects(1, &thread->m_hThread, FALSE, m_endWait - waited,
+                                                QS_SENDMESSAGE);
+    if (r != WAIT_OBJECT_0 + 1) break;
     MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageA(&msg);
-    }
+    ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
   }
-  if (::WaitForSingleObject(thread->m_hThread, 0) == WAIT_OBJECT_0)
-    delete thread;
-  else
-    thread->m_bAutoDelete = true;  // leave it to end on its own
+  thread->Abandon();
 }
 
 // ---------------------------------------------------------------------------
@@ -277,6 +293,10 @@ bool CWizardStep1Dlg::IsNameFree() const {
   return IsOutputNameFree(WithFinalBackslash(m_folder) + m_name, 3);
 }
 
+void CWizardStep1Dlg::RefuseName() {
+  LwMessageBox(m_hWnd, FileNameRefusal("file"), GetAppCaption(), MB_ICONEXCLAMATION);
+}
+
 void CWizardStep1Dlg::EnableAnswers(bool enable) {
   static const int kIds[] = {IDC_WIZ1_IMAGES, IDC_WIZ1_MEDIA,    IDC_WIZ1_TEXTS,
                              IDC_WIZ1_REPEAT, IDC_WIZ1_MAKE_SCR, IDC_WIZ1_MAKE_EXE, IDOK};
@@ -305,12 +325,18 @@ bool CWizardStep1Dlg::OnNameKillFocus(UINT) {
   if (m_quiet) return true;
   UpdateData(true);
   if (m_name.IsEmpty()) return true;
-  if (IsNameFree()) {
+  // A name that cannot be a file name is not looked for (a device's name
+  // would be found).
+  const bool valid = IsFileNameComponent(m_name);
+  if (valid && IsNameFree()) {
     EnableAnswers(true);
     return true;
   }
-  LwMessageBox(m_hWnd, "File already exists! \n(with extension fsd, scr or exe)", GetAppCaption(),
-               MB_OK);
+  if (valid)
+    LwMessageBox(m_hWnd, "File already exists! \n(with extension fsd, scr or exe)", GetAppCaption(),
+                 MB_OK);
+  else
+    RefuseName();
   EnableAnswers(false);
   ::SetFocus(GetDlgItem(IDC_WIZ1_NAME));
   return true;
@@ -344,7 +370,15 @@ void CWizardStep1Dlg::OnOK() {
   // The folder and the name are joined without a separator later on.
   m_folder = WithFinalBackslash(m_folder);
   SetDlgItemText(IDC_WIZ1_FOLDER, m_folder);
-  if (m_name.IsEmpty() || !IsNameFree()) return;
+  if (m_name.IsEmpty()) return;
+  // The name becomes the script's, the saver's and the installer's file
+  // name: one name, which can lead nowhere else.
+  if (!IsFileNameComponent(m_name)) {
+    RefuseName();
+    ::SetFocus(GetDlgItem(IDC_WIZ1_NAME));
+    return;
+  }
+  if (!IsNameFree()) return;
   EndDialog(IDOK);
 }
 

@@ -50,22 +50,38 @@ CString LoadEventName(bool media);
 class CWizardStep2LoaderThread : public CWinThread {
  public:
   CWizardStep2LoaderThread(const char* eventName, int count);
+  ~CWizardStep2LoaderThread() override;
   bool InitInstance() override;
 
   // The progress window, once it is up (null before and after).
   HWND GetWindow() const { return m_window.load(); }
 
+  // The thread's end and the owner's Abandon each give up one hold on the
+  // object; the later of the two deletes it. So an owner that stops
+  // waiting for the thread never deletes what the thread still uses, and
+  // a thread that ends after its owner gave up leaves nothing behind.
+  void Delete() override;
+  void Abandon();
+  // How many loader objects exist in the process.
+  static int GetLiveCount();
+
   int m_count;
   CString m_eventName;
   std::atomic<HWND> m_window{nullptr};
+
+ private:
+  void Release();
+  std::atomic<int> m_holds{2};
 };
 
 // Runs the loading protocol: `load` is called for each path until the
 // progress window's Cancel (or the event) stops it. Returns how many
-// paths were tried.
+// paths were tried. At the end the progress window is waited for at most
+// `endWait` milliseconds; one that stays longer is left to end by itself.
 class CWizardLoad {
  public:
-  CWizardLoad(CEvent& event, const char* eventName) : m_event(event), m_eventName(eventName) {}
+  CWizardLoad(CEvent& event, const char* eventName, DWORD endWait = 10000)
+      : m_event(event), m_eventName(eventName), m_endWait(endWait) {}
   template <class F>
   int Run(const CStringArray& paths, F load);
 
@@ -75,6 +91,7 @@ class CWizardLoad {
   void End(CWizardStep2LoaderThread* thread);
   CEvent& m_event;
   CString m_eventName;
+  DWORD m_endWait;
 };
 
 template <class F>
@@ -125,6 +142,8 @@ class CWizardStep1Dlg : public CCmdDialog {
   bool OnHelp(UINT id);
   // folder + name names none of the three outputs.
   bool IsNameFree() const;
+  // Tells the user the name cannot be a file name.
+  void RefuseName();
   void EnableAnswers(bool enable);
 
   // Set while the controls are filled and while OK or Cancel run: the

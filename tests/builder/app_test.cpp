@@ -10,16 +10,22 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <malloc.h>
 
 #include <algorithm>
+#include <atomic>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "builder/BuilderApp.h"
 #include "builder/BuilderMessages.h"
 #include "builder/CommView.h"
+#include "builder/CommandEdit.h"
 #include "builder/FileDialogEx.h"
 #include "builder/MainFrame.h"
+#include "builder/PreviewFrame.h"
 #include "builder/SceneDoc.h"
 #include "builder/SceneView.h"
 #include "builder/StartDialogs.h"
@@ -35,6 +41,7 @@
 #include "script/SceneVersion.h"
 #include "tests/builder/builder_run.h"
 #include "tests/support/common_dialogs.h"
+#include "tests/support/dialog_hook.h"
 #include "tests/support/files.h"
 #include "tests/support/processes.h"
 #include "tests/support/pump.h"
@@ -150,6 +157,71 @@ class CFailingComment : public CCommentCommand {
     AfxThrowFileException(CFileException::diskFull);
   }
 };
+
+// A comment that notes its deletion.
+class CNotedComment : public CCommentCommand {
+ public:
+  explicit CNotedComment(bool& deleted) : m_deleted(deleted) {}
+  ~CNotedComment() override { m_deleted = true; }
+
+ private:
+  bool& m_deleted;
+};
+
+// What a pop-up menu showed while it was up: its items (ids, separators 0;
+// texts; greyed) and where its window stood. Once seen it is closed, or
+// the item `choose` steps down to (Down presses, then Enter) is chosen.
+struct CSeenMenu {
+  std::vector<UINT> ids;
+  std::vector<std::string> texts;
+  std::vector<bool> greyed;
+  RECT place = {};
+};
+CSeenMenu* g_seenMenu = nullptr;
+int g_menuChoice = 0;
+int g_menuLooks = 0;
+
+void CALLBACK LookAtMenu(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND window = ::FindWindowA("#32768", nullptr);
+  if (!window || !::IsWindowVisible(window)) {
+    if (++g_menuLooks > 100) {
+      ::KillTimer(nullptr, id);
+      ::EndMenu();
+    }
+    return;
+  }
+  ::KillTimer(nullptr, id);
+  auto menu = reinterpret_cast<HMENU>(::SendMessageA(window, MN_GETHMENU, 0, 0));
+  for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
+    char text[64] = "";
+    ::GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
+    const UINT itemId = ::GetMenuItemID(menu, i);
+    g_seenMenu->ids.push_back(itemId == static_cast<UINT>(-1) ? 0 : itemId);
+    g_seenMenu->texts.push_back(text);
+    g_seenMenu->greyed.push_back((::GetMenuState(menu, i, MF_BYPOSITION) & MF_GRAYED) != 0);
+  }
+  ::GetWindowRect(window, &g_seenMenu->place);
+  if (g_menuChoice <= 0) {
+    ::EndMenu();
+    return;
+  }
+  for (int i = 0; i < g_menuChoice; ++i) ::PostMessageA(window, WM_KEYDOWN, VK_DOWN, 0);
+  ::PostMessageA(window, WM_KEYDOWN, VK_RETURN, 0);
+}
+
+// Runs open, which should put up a pop-up menu, and looks at that menu.
+CSeenMenu SeeMenu(const std::function<void()>& open, int choose = 0) {
+  CSeenMenu seen;
+  g_seenMenu = &seen;
+  g_menuChoice = choose;
+  g_menuLooks = 0;
+  const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &LookAtMenu);
+  open();
+  ::KillTimer(nullptr, timer);
+  g_seenMenu = nullptr;
+  lwtest::FlushEvents(100);
+  return seen;
+}
 
 // ---------------------------------------------------------------------------
 
@@ -397,6 +469,29 @@ TEST_F(BuilderAppTest, TheWindowComesBackWhereItWasLeftAndTheOptionsAreWrittenAt
   ::DeleteFileA(CBuilderOptions::GetFilePath());
 }
 
+// A place left on a monitor that is gone comes back on the present screen,
+// as large as it was.
+TEST_F(BuilderAppTest, AWindowPlaceOffThePresentScreenComesBackOnIt) {
+  for (const char* place : {"5000,4000,700,500", "-3000,50,700,500", "60,-2000,700,500"}) {
+    SCOPED_TRACE(place);
+    ASSERT_TRUE(Settings().SetText("WindowPlace", place));
+    ASSERT_TRUE(Start());
+    RECT r = {};
+    ::GetWindowRect(FrameHwnd(), &r);
+    EXPECT_EQ(r.right - r.left, 700);
+    EXPECT_EQ(r.bottom - r.top, 500);
+    HMONITOR monitor = ::MonitorFromRect(&r, MONITOR_DEFAULTTONULL);
+    ASSERT_NE(monitor, nullptr) << r.left << "," << r.top;
+    MONITORINFO info = {sizeof info};
+    ASSERT_TRUE(::GetMonitorInfoA(monitor, &info));
+    RECT inside = {};
+    ::IntersectRect(&inside, &r, &info.rcWork);
+    EXPECT_TRUE(::EqualRect(&inside, &r)) << "all of it on the screen";
+    Stop();
+  }
+  Settings().RemoveValue("WindowPlace");
+}
+
 TEST_F(BuilderAppTest, AlwaysOnTopInTheWindowMenuIsKept) {
   ASSERT_TRUE(Start());
   HMENU system = ::GetSystemMenu(FrameHwnd(), FALSE);
@@ -441,21 +536,27 @@ TEST_F(BuilderAppTest, CommandsSentByTheWizardsAreAppendedInOrder) {
   EXPECT_EQ(View()->GetLineCount(), 0);
   EXPECT_FALSE(Doc()->IsModified());
   for (int type : {kTypeComment, kTypeCls, kTypeWait})
-    ::SendMessageA(FrameHwnd(), WM_ADD_COMMAND, 0,
-                   reinterpret_cast<LPARAM>(g_pCommandPalette->GetPrototype(type)->Clone()));
+    EXPECT_TRUE(SendCommandToFrame(FrameHwnd(), g_pCommandPalette->GetPrototype(type)->Clone()));
   EXPECT_EQ(LineTypes(), (std::vector<int>{kTypeComment, kTypeCls, kTypeWait}));
   EXPECT_EQ(SelectedLines(), std::vector<int>{2});
   EXPECT_TRUE(Doc()->IsModified());
   Doc()->SetModifiedFlag(false);
 }
 
+// Help Topics, from the menu and by F1, opens the help's first page, which
+// the build puts beside the builder.
 TEST_F(BuilderAppTest, HelpTopicsAndTheAddressesThePreviewHandsOverGoToTheShell) {
   ASSERT_TRUE(Start());
   Command(ID_HELP_TOPICS);
-  ASSERT_EQ(shell.calls.size(), 1u);
+  MSG f1 = {View()->GetSafeHwnd(), WM_KEYDOWN, VK_F1, 1};
+  EXPECT_TRUE(Frame()->PreTranslateMessage(&f1));
+  ASSERT_EQ(shell.calls.size(), 2u);
   const std::string help = static_cast<const char*>(GetProgramFolder() + "Help\\Index.html");
-  EXPECT_EQ(shell.calls[0].file, help);
-  EXPECT_EQ(shell.calls[0].show, SW_SHOWMAXIMIZED);
+  for (const auto& call : shell.calls) {
+    EXPECT_EQ(call.file, help);
+    EXPECT_EQ(call.show, SW_SHOWMAXIMIZED);
+    EXPECT_EQ(lwtest::HelpPageFault(call.file, LW_BUILD_DIR "/builder/Help"), "");
+  }
 
   shell.calls.clear();
   ASSERT_TRUE(PostOpenPreviewUrl(FrameHwnd(), "https://example.org/saver"));
@@ -463,6 +564,53 @@ TEST_F(BuilderAppTest, HelpTopicsAndTheAddressesThePreviewHandsOverGoToTheShell)
   EXPECT_EQ(shell.calls[0].verb, "open");
   EXPECT_EQ(shell.calls[0].file, "https://example.org/saver");
   EXPECT_EQ(shell.calls[0].show, SW_SHOWNOACTIVATE);
+}
+
+// The frame takes a command or an address only by an id its own senders
+// handed out: one sent or posted by another thread or program, naming an
+// object of the sender's or nothing at all, is ignored.
+TEST_F(BuilderAppTest, ForgedCommandsAndAddressesAreIgnored) {
+  ASSERT_TRUE(Start());
+  CSceneCommand* foreign = g_pCommandPalette->GetPrototype(kTypeCls)->Clone();
+  char* address = new char[32];
+  lstrcpyA(address, "https://forged.example/");
+  const HWND frame = FrameHwnd();
+  auto fromAnotherThread = [frame](LPARAM command, LPARAM text) {
+    std::atomic<bool> done{false};
+    std::thread sender([&] {
+      ::SendMessageA(frame, WM_ADD_COMMAND, 0, command);
+      ::PostMessageA(frame, WM_OPEN_PREVIEW_URL, 0, text);
+      done = true;
+    });
+    EXPECT_TRUE(lwtest::PumpUntil([&] { return done.load(); }, 10000));
+    sender.join();
+    lwtest::FlushEvents(200);
+  };
+  fromAnotherThread(reinterpret_cast<LPARAM>(foreign), reinterpret_cast<LPARAM>(address));
+  EXPECT_EQ(View()->GetLineCount(), 0) << "a command of the sender's is not taken over";
+  EXPECT_TRUE(shell.calls.empty()) << "an address of the sender's is not opened";
+  EXPECT_STREQ(address, "https://forged.example/") << "nor freed";
+  for (LPARAM forged : {LPARAM(1), LPARAM(0x7FFF1234), LPARAM(-1)}) {
+    SCOPED_TRACE(forged);
+    fromAnotherThread(forged, forged);
+  }
+  EXPECT_EQ(View()->GetLineCount(), 0);
+  EXPECT_TRUE(shell.calls.empty());
+  EXPECT_FALSE(Doc()->IsModified());
+  delete foreign;
+  delete[] address;
+
+  // What the frame's own senders hand over arrives.
+  EXPECT_TRUE(SendCommandToFrame(frame, g_pCommandPalette->GetPrototype(kTypeWait)->Clone()));
+  EXPECT_EQ(LineTypes(), std::vector<int>{kTypeWait});
+  ASSERT_TRUE(PostOpenPreviewUrl(frame, "https://example.org/handed"));
+  ASSERT_TRUE(lwtest::PumpUntil([&] { return !shell.calls.empty(); }, 5000));
+  EXPECT_EQ(shell.calls[0].file, "https://example.org/handed");
+  // A command sent where no script takes it is deleted, not left over.
+  bool deleted = false;
+  EXPECT_FALSE(SendCommandToFrame(nullptr, new CNotedComment(deleted)));
+  EXPECT_TRUE(deleted);
+  Doc()->SetModifiedFlag(false);
 }
 
 // ---------------------------------------------------------------------------
@@ -557,6 +705,57 @@ TEST_F(BuilderAppTest, DeleteAsksAboutOneCommandOrSeveral) {
   SelectLines({0});
   ::SendMessageA(View()->GetSafeHwnd(), WM_KEYDOWN, VK_DELETE, 0);
   EXPECT_EQ(boxes.texts, std::vector<std::string>{"Are you sure you want delete command?"});
+}
+
+// Options OK rebuilds the list in the options it leaves: every line
+// measured again in the new style font, indented by the new tab size, with
+// the selection, the caret and both scroll positions kept.
+TEST_F(BuilderAppTest, OptionsOkRebuildsTheListKeepingSelectionCaretAndScroll) {
+  ASSERT_TRUE(Start());
+  std::initializer_list<int> types = {kTypeRepeat, kTypeWait, kTypeWait, kTypeWait, kTypeUntil};
+  for (int i = 0; i < 8; ++i) AddTypes(types);
+  HWND list = View()->GetSafeHwnd();
+  const int lines = View()->GetLineCount();
+  ASSERT_EQ(lines, 40);
+  SelectLines({11, 12, 17});
+  ::SendMessageA(list, LB_SETCARETINDEX, 12, 0);
+  ::SendMessageA(list, LB_SETTOPINDEX, 9, 0);
+  ::SendMessageA(list, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 120), 0);
+  const int top = static_cast<int>(::SendMessageA(list, LB_GETTOPINDEX, 0, 0));
+  const int across = ::GetScrollPos(list, SB_HORZ);
+  ASSERT_EQ(top, 9);
+  ASSERT_GT(across, 0);
+  const int oldHeight = static_cast<int>(::SendMessageA(list, LB_GETITEMHEIGHT, 1, 0));
+
+  LOGFONTA font = {};
+  font.lfHeight = -40;
+  strcpy(font.lfFaceName, "Arial");
+  lwtest::CRecordedCommonDialogs choosers;
+  choosers.AnswerFont(font, RGB(0, 0, 128));
+  lwtest::CDialogScript options([](CDialog* d) {
+    d->SetDlgItemText(IDC_OPT_TAB, "5");
+    lwtest::Press(d, IDC_OPT_FONT);  // the Normal style is selected
+    lwtest::Press(d, IDOK);
+  });
+  Command(ID_TOOLS_OPTIONS);
+  ASSERT_EQ(options.Opened(), 1);
+
+  const CBuilderOptions* o = g_pCommandPalette->GetOptions();
+  ASSERT_EQ(o->m_tabSize, 5);
+  ASSERT_EQ(View()->GetLineCount(), lines);
+  for (int i = 0; i < lines; ++i) {
+    SCOPED_TRACE("line " + std::to_string(i));
+    const CSceneCommand* cmd = View()->GetLineCommand(i);
+    ASSERT_EQ(cmd, Doc()->GetCommands().GetCommand(i));
+    EXPECT_EQ(::SendMessageA(list, LB_GETITEMHEIGHT, i, 0), std::max(16, o->GetStyleExtent(*cmd)));
+    EXPECT_EQ(cmd->m_indent, cmd->GetType() == kTypeWait ? 5 : 0);
+  }
+  EXPECT_NE(::SendMessageA(list, LB_GETITEMHEIGHT, 1, 0), oldHeight) << "the font changed the height";
+  EXPECT_EQ(SelectedLines(), (std::vector<int>{11, 12, 17}));
+  EXPECT_EQ(View()->GetCaretLine(), 12);
+  EXPECT_EQ(::SendMessageA(list, LB_GETTOPINDEX, 0, 0), top);
+  EXPECT_EQ(::GetScrollPos(list, SB_HORZ), across);
+  Doc()->SetModifiedFlag(false);
 }
 
 TEST_F(BuilderAppTest, DeactivateActivateAndActivateAll) {
@@ -665,6 +864,49 @@ TEST_F(BuilderAppTest, ADeletedShowLeavesItsObjectAndTheSavedFile) {
   Command(ID_FILE_NEW);
   EXPECT_EQ(View()->GetLineCount(), 0);
   EXPECT_EQ(Doc()->GetCommands().GetSize(), 0);
+}
+
+// A script list with no room left: every insert is refused as the list
+// box refuses it when it runs out of memory.
+LRESULT CALLBACK RefuseInserts(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
+  if (msg == LB_INSERTSTRING || msg == LB_ADDSTRING) return LB_ERRSPACE;
+  return ::DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+// "New image" in a Show's dialog when the script cannot take the new
+// object: the script view, which owns whatever it is given, deletes it,
+// and nobody deletes it again; the script and the dialog go on without it.
+TEST_F(BuilderAppTest, ANewImageTheScriptCannotTakeIsDeletedOnce) {
+  ASSERT_TRUE(Start());
+  AddTypes({kTypeShow});
+  CSceneCommand* show = View()->GetLineCommand(0);
+  ASSERT_NE(show, nullptr);
+  const HWND list = View()->GetSafeHwnd();
+  ASSERT_TRUE(::SetWindowSubclass(list, &RefuseInserts, 1, 0));
+  static int listed;
+  listed = -1;
+  lwtest::CDialogScript script([](CDialog* d) {
+    if (d->GetTemplateId() == IDD_IMAGE_TEXT) {
+      ::SendMessageA(d->GetDlgItem(IDC_IT_SET_TEXT), BM_CLICK, 0, 0);
+      d->SetDlgItemText(IDC_IT_TEXT, "Refused");
+      lwtest::Press(d, IDOK);
+      return;
+    }
+    lwtest::Press(d, IDC_TARGET_NEW_IMAGE);
+    listed = static_cast<int>(::SendDlgItemMessageA(d->GetSafeHwnd(), IDC_TARGET_LIST,
+                                                    LB_GETCOUNT, 0, 0));
+    lwtest::Press(d, IDOK);
+  });
+  EXPECT_EQ(EditSceneCommand(*show, FrameHwnd()), IDOK);
+  ::RemoveWindowSubclass(list, &RefuseInserts, 1);
+  EXPECT_EQ(script.Opened(), 2);
+  EXPECT_EQ(listed, 0);
+  EXPECT_EQ(View()->GetLineCount(), 1);
+  EXPECT_EQ(Doc()->GetCommands().GetSize(), 1);
+  EXPECT_EQ(show->GetTarget(), nullptr);
+  // The heap is whole: a second delete of the object would have broken it.
+  EXPECT_TRUE(::HeapValidate(::GetProcessHeap(), 0, nullptr));
+  EXPECT_EQ(_heapchk(), _HEAPOK);
 }
 
 // ---------------------------------------------------------------------------
@@ -845,6 +1087,402 @@ TEST_F(BuilderAppTest, ADamagedFileIsNamedInAMessageAndANewScriptStarts) {
   Doc()->SetModifiedFlag(false);
 }
 
+// A file cut short or with a bad header: one message, naming the file,
+// whichever way it fails.
+TEST_F(BuilderAppTest, AFileThatCannotBeReadGivesOneMessage) {
+  const lwtest::Bytes whole = FixtureScript();
+  const struct {
+    const char* name;
+    lwtest::Bytes bytes;
+  } cases[] = {
+      {"a bad header", {'n', 'o', 't', ' ', 'a', ' ', 's', 'c', 'r', 'i', 'p', 't'}},
+      {"cut in the header", lwtest::Bytes(whole.begin(), whole.begin() + 10)},
+      {"cut after the header", lwtest::Bytes(whole.begin(), whole.end() - 7)},
+  };
+  ASSERT_TRUE(Start());
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = folder.File("cut.fsd");
+    ASSERT_TRUE(lwtest::WriteAll(path, c.bytes));
+    ClearBoxes();
+    lwtest::CRecordedCommonDialogs dialogs;
+    dialogs.AnswerFile(path);
+    Command(ID_FILE_OPEN);
+    ASSERT_EQ(boxes.texts.size(), 1u) << ::testing::PrintToString(boxes.texts);
+    const std::string named = path + "\n\ncannot be opened.";
+    EXPECT_EQ(boxes.texts[0].substr(0, named.size()), named);
+    EXPECT_EQ(boxes.types[0] & MB_ICONMASK, static_cast<UINT>(MB_ICONSTOP));
+    EXPECT_TRUE(std::string(Doc()->GetPathName()).empty());
+  }
+  // Named on the command line, it is told the same way, with the reason.
+  Stop();
+  ClearBoxes();
+  ASSERT_TRUE(Start("\"" + folder.File("cut.fsd") + "\""));
+  ASSERT_EQ(boxes.texts.size(), 1u) << ::testing::PrintToString(boxes.texts);
+  EXPECT_EQ(boxes.texts[0], folder.File("cut.fsd") + "\n\ncannot be opened.\n\nUnexpected end of file.");
+}
+
+// ---------------------------------------------------------------------------
+// Keys, double clicks and context menus of the two panes
+
+TEST_F(BuilderAppTest, InTheTreeEnterAndADoubleClickEditANewCommandAndItsMenuAddsOne) {
+  ASSERT_TRUE(Start());
+  HWND tree = Tree()->GetSafeHwnd();
+  std::string typed;
+  lwtest::CDialogScript edit([&](CDialog* d) {
+    if (typed.empty()) {
+      lwtest::Press(d, IDCANCEL);
+      return;
+    }
+    d->SetDlgItemText(IDC_COMMENT_TEXT, typed.c_str());
+    lwtest::Press(d, IDOK);
+  });
+  SelectType(kTypeComment);
+  // Enter: the type's dialog, then Add with what it was given.
+  typed = "by Enter";
+  MSG enter = {tree, WM_KEYDOWN, VK_RETURN, 1};
+  EXPECT_TRUE(app->PreTranslateMessage(&enter));
+  ASSERT_EQ(View()->GetLineCount(), 1);
+  EXPECT_EQ(Label(View()->GetLineCommand(0)), "by Enter");
+  // A held key's repeats do not open it again; Cancel adds nothing.
+  MSG repeat = {tree, WM_KEYDOWN, VK_RETURN, 1 | (1 << 30)};
+  app->PreTranslateMessage(&repeat);
+  typed.clear();
+  app->PreTranslateMessage(&enter);
+  EXPECT_EQ(edit.Opened(), 2);
+  EXPECT_EQ(View()->GetLineCount(), 1);
+
+  // "Current..." works as Enter does, wherever the cursor is; the next Add
+  // takes the type's defaults again.
+  typed = "by Current";
+  Command(ID_COMMAND_CURRENT);
+  ASSERT_EQ(View()->GetLineCount(), 2);
+  EXPECT_EQ(Label(View()->GetLineCommand(1)), "by Current");
+  Command(ID_COMMAND_ADD);
+  EXPECT_EQ(Label(View()->GetLineCommand(2)), "");
+
+  // The root's picture follows its state as the user folds it (Left) and
+  // opens it (Right).
+  auto rootImage = [&] {
+    TVITEMA item = {};
+    item.mask = TVIF_HANDLE | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    item.hItem = Tree()->GetRootItem();
+    ::SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    return std::make_pair(item.iImage, item.iSelectedImage);
+  };
+  EXPECT_EQ(rootImage(), std::make_pair(IDI_ROOT_OPEN, IDI_ROOT_OPEN));
+  ::SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(Tree()->GetRootItem()));
+  ::SendMessageA(tree, WM_KEYDOWN, VK_LEFT, 1);
+  EXPECT_EQ(rootImage(), std::make_pair(IDI_ROOT_CLOSED, IDI_ROOT_CLOSED));
+  ::SendMessageA(tree, WM_KEYDOWN, VK_RIGHT, 1);
+  EXPECT_EQ(rootImage(), std::make_pair(IDI_ROOT_OPEN, IDI_ROOT_OPEN));
+  // Enter on the root edits nothing.
+  const int beforeRoot = edit.Opened();
+  app->PreTranslateMessage(&enter);
+  EXPECT_EQ(edit.Opened(), beforeRoot);
+
+  // A double click on the type's row; none on the rows' empty rest.
+  union {
+    RECT rect;
+    HTREEITEM item;
+  } row = {};
+  row.item = TypeItem(kTypeComment);
+  ASSERT_TRUE(::SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&row)));
+  RECT client = {};
+  ::GetClientRect(tree, &client);
+  row.item = TypeItem(kTypeUrl);
+  RECT last = {};
+  ASSERT_TRUE(::SendMessageA(tree, TVM_GETITEMRECT, FALSE, reinterpret_cast<LPARAM>(&row)));
+  last = row.rect;
+  ASSERT_LT(last.bottom + 4, client.bottom) << "room below the last type";
+  row.item = TypeItem(kTypeComment);
+  ASSERT_TRUE(::SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&row)));
+  struct Click {
+    const char* name;
+    POINT at;
+    bool edits;
+  } const clicks[] = {
+      {"on the type", {(row.rect.left + row.rect.right) / 2, (row.rect.top + row.rect.bottom) / 2}, true},
+      {"below the types", {row.rect.left + 4, (last.bottom + client.bottom) / 2}, false},
+  };
+  for (const Click& c : clicks) {
+    SCOPED_TRACE(c.name);
+    typed = c.name;
+    const int opened = edit.Opened();
+    SelectType(kTypeComment);
+    POINT screen = c.at;
+    ::ClientToScreen(tree, &screen);
+    ::SetCursorPos(screen.x, screen.y);
+    // (A press would start the tree's wait for a drag.)
+    const int lines = View()->GetLineCount();
+    ::SendMessageA(tree, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(c.at.x, c.at.y));
+    EXPECT_EQ(edit.Opened() - opened, c.edits ? 1 : 0);
+    EXPECT_EQ(View()->GetLineCount() - lines, c.edits ? 1 : 0);
+    if (c.edits) EXPECT_EQ(Label(View()->GetLineCommand(lines)), c.name);
+  }
+  Command(ID_EDIT_SELECT_ALL);
+  View()->DeleteSelection(false);
+
+  // The right button selects the type under it and opens the menu there,
+  // owned by the frame: Add appends that type.
+  row.item = TypeItem(kTypeCls);
+  ASSERT_TRUE(::SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&row)));
+  const POINT cls = {(row.rect.left + row.rect.right) / 2, (row.rect.top + row.rect.bottom) / 2};
+  const CSeenMenu menu = SeeMenu(
+      [&] { ::SendMessageA(tree, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(cls.x, cls.y)); }, 1);
+  EXPECT_EQ(menu.ids, (std::vector<UINT>{ID_COMMAND_ADD, ID_COMMAND_INSERT, 0, ID_SCENE_PREVIEW}));
+  EXPECT_EQ(menu.texts[3], "Pre&view\tCtrl+T");
+  ASSERT_EQ(menu.greyed.size(), 4u);
+  EXPECT_FALSE(menu.greyed[0]);
+  EXPECT_TRUE(menu.greyed[1] && menu.greyed[3])
+      << "Insert wants a caret, Preview a script: the frame updated the items";
+  POINT screen = cls;
+  ::ClientToScreen(tree, &screen);
+  EXPECT_EQ(menu.place.left, screen.x);
+  EXPECT_EQ(menu.place.top, screen.y);
+  EXPECT_EQ(Tree()->GetSelectedItem(), TypeItem(kTypeCls));
+  EXPECT_EQ(LineTypes(), std::vector<int>{kTypeCls});
+
+  // From the keyboard the menu opens at the pane's corner.
+  const CSeenMenu keyboard =
+      SeeMenu([&] { ::SendMessageA(tree, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(tree), -1); });
+  POINT corner = {5, 5};
+  ::ClientToScreen(tree, &corner);
+  EXPECT_EQ(keyboard.ids.size(), 4u);
+  EXPECT_EQ(keyboard.place.left, corner.x);
+  EXPECT_EQ(keyboard.place.top, corner.y);
+  Doc()->SetModifiedFlag(false);
+}
+
+TEST_F(BuilderAppTest, InTheScriptEnterAndADoubleClickEditTheLineAndTheRightButtonSelects) {
+  ASSERT_TRUE(Start());
+  AddTypes({kTypeComment, kTypeWait, kTypeComment});
+  Doc()->SetModifiedFlag(false);
+  HWND list = View()->GetSafeHwnd();
+  std::string typed;
+  lwtest::CDialogScript edit([&](CDialog* d) {
+    d->SetDlgItemText(IDC_COMMENT_TEXT, typed.c_str());
+    lwtest::Press(d, IDOK);
+  });
+  // Enter edits the caret line.
+  typed = "edited by Enter";
+  ::SendMessageA(list, LB_SETCARETINDEX, 2, 0);
+  ::SendMessageA(list, WM_KEYDOWN, VK_RETURN, 1);
+  EXPECT_EQ(Label(View()->GetLineCommand(2)), "edited by Enter");
+  EXPECT_TRUE(Doc()->IsModified());
+
+  // A double click on a line edits it; below the last line nothing opens.
+  RECT first = {};
+  ::SendMessageA(list, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+  typed = "edited by a double click";
+  const int opened = edit.Opened();
+  ::SendMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(first.left + 40, first.top + 2));
+  EXPECT_EQ(Label(View()->GetLineCommand(0)), "edited by a double click");
+  RECT client = {};
+  ::GetClientRect(list, &client);
+  ::SendMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(40, client.bottom - 3));
+  EXPECT_EQ(edit.Opened(), opened + 1);
+
+  // The right button: a line not selected becomes the only one; a selected
+  // line keeps the selection.
+  auto press = [&](int line) {
+    RECT r = {};
+    ::SendMessageA(list, LB_GETITEMRECT, line, reinterpret_cast<LPARAM>(&r));
+    ::SendMessageA(list, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(r.left + 40, r.top + 2));
+  };
+  SelectLines({0, 2});
+  press(2);
+  EXPECT_EQ(SelectedLines(), (std::vector<int>{0, 2}));
+  press(1);
+  EXPECT_EQ(SelectedLines(), std::vector<int>{1});
+  EXPECT_EQ(View()->GetCaretLine(), 1);
+
+  // With Ctrl, Page Up and Down, Home and End scroll sideways; Left and
+  // Right by a step.
+  enum Way { kRight, kLeft, kLeftEdge };
+  struct Sideways {
+    UINT vk;
+    bool ctrl;
+    int from;
+    Way way;
+  } const keys[] = {{VK_NEXT, true, 0, kRight},  {VK_HOME, true, 300, kLeftEdge},
+                    {VK_END, true, 0, kRight},   {VK_PRIOR, true, 900, kLeft},
+                    {VK_RIGHT, false, 0, kRight}, {VK_LEFT, false, 300, kLeft}};
+  for (const Sideways& k : keys) {
+    SCOPED_TRACE(k.vk);
+    ::SendMessageA(list, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, k.from), 0);
+    ASSERT_EQ(::GetScrollPos(list, SB_HORZ), k.from);
+    HoldKeys(k.ctrl, false);
+    ::SendMessageA(list, WM_KEYDOWN, k.vk, 1);
+    HoldKeys(false, false);
+    const int after = ::GetScrollPos(list, SB_HORZ);
+    if (k.way == kRight) EXPECT_GT(after, k.from);
+    if (k.way == kLeft) EXPECT_LT(after, k.from);
+    if (k.way == kLeftEdge) EXPECT_EQ(after, 0);
+  }
+  EXPECT_EQ(View()->GetCaretLine(), 1) << "the caret stays on its line";
+
+  // Its menu, owned by the frame, from the keyboard at the pane's corner.
+  const CSeenMenu menu =
+      SeeMenu([&] { ::SendMessageA(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), -1); });
+  EXPECT_EQ(menu.ids, (std::vector<UINT>{ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, ID_EDIT_DELETE,
+                                         0, ID_EDIT_DEACTIVATE, ID_EDIT_ACTIVATE,
+                                         ID_EDIT_ACTIVATEALL, 0, ID_EDIT_SELECT_ALL, 0,
+                                         ID_SCENE_PREVIEW}));
+  ASSERT_EQ(menu.greyed.size(), 12u);
+  EXPECT_FALSE(menu.greyed[0]) << "Cut: a line is selected";
+  EXPECT_FALSE(menu.greyed[11]) << "Preview: the script is not empty";
+  POINT corner = {5, 5};
+  ::ClientToScreen(list, &corner);
+  EXPECT_EQ(menu.place.left, corner.x);
+  EXPECT_EQ(menu.place.top, corner.y);
+  // Chosen from it, Deactivate reaches the frame.
+  SeeMenu([&] { ::SendMessageA(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), -1); }, 5);
+  EXPECT_TRUE(View()->GetLineCommand(1)->IsDisabled());
+  Doc()->SetModifiedFlag(false);
+}
+
+// The wizard button's arrow drops down the three wizards under the button.
+TEST_F(BuilderAppTest, TheWizardButtonsArrowDropsDownTheWizards) {
+  ASSERT_TRUE(Start());
+  HWND bar = Frame()->GetToolBar().GetSafeHwnd();
+  RECT button = {};
+  ASSERT_TRUE(::SendMessageA(bar, TB_GETRECT, ID_WIZARD_LAST, reinterpret_cast<LPARAM>(&button)));
+  const CSeenMenu menu = SeeMenu([&] {
+    ::SendMessageA(bar, WM_LBUTTONDOWN, MK_LBUTTON,
+                   MAKELPARAM(button.right - 4, (button.top + button.bottom) / 2));
+    ::SendMessageA(bar, WM_LBUTTONUP, 0, MAKELPARAM(button.right - 4, (button.top + button.bottom) / 2));
+  });
+  EXPECT_EQ(menu.ids, (std::vector<UINT>{ID_WIZARD_STANDARD, ID_WIZARD_ONESTEP, ID_WIZARD_FLASHTOSCR}));
+  POINT below = {button.left, button.bottom};
+  ::ClientToScreen(bar, &below);
+  EXPECT_EQ(menu.place.left, below.x);
+  EXPECT_EQ(menu.place.top, below.y);
+  // Another button's drop-down is not the frame's.
+  NMTOOLBARA other = {};
+  other.hdr.hwndFrom = bar;
+  other.hdr.idFrom = AFX_IDW_TOOLBAR;
+  other.hdr.code = TBN_DROPDOWN;
+  other.iItem = ID_FILE_NEW;
+  const CSeenMenu none = SeeMenu(
+      [&] { ::SendMessageA(FrameHwnd(), WM_NOTIFY, AFX_IDW_TOOLBAR, reinterpret_cast<LPARAM>(&other)); });
+  EXPECT_TRUE(none.ids.empty());
+}
+
+// What the Standard wizard's "Preview SS" does from its modal step: a new
+// document, then Preview. The step stays the window in front throughout;
+// the preview holds it while it plays and gives everything back as it was.
+class CPreviewSsDlg : public CDialog {
+ public:
+  explicit CPreviewSsDlg(HWND main) : CDialog(IDD_COMMENT, main) {}
+  HWND self = nullptr, activeAfterNew = nullptr, activeAfter = nullptr;
+  bool opened = false, heldWhilePreviewing = false, mainEnabledAfter = true;
+
+ protected:
+  bool OnInitDialog() override {
+    CDialog::OnInitDialog();
+    PostMessage(WM_APP);
+    return true;
+  }
+  LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
+    if (msg != WM_APP) return CDialog::WindowProc(msg, wp, lp);
+    self = m_hWnd;
+    ::SendMessageA(m_parent, WM_COMMAND, ID_FILE_NEW, 0);
+    activeAfterNew = ::GetActiveWindow();
+    ::SendMessageA(m_parent, WM_COMMAND, ID_SCENE_PREVIEW, 0);
+    HWND preview = ::FindWindowA(kPreviewWindowClass, kPreviewTitle);
+    opened = preview != nullptr;
+    heldWhilePreviewing = !::IsWindowEnabled(m_hWnd);
+    if (preview) {
+      ::SendMessageA(preview, WM_COMMAND, ID_PREVIEW_EXIT, 0);
+      lwtest::PumpUntil([&] { return !::IsWindow(preview); }, 10000);
+    }
+    activeAfter = ::GetActiveWindow();
+    mainEnabledAfter = ::IsWindowEnabled(m_parent) != FALSE;
+    EndDialog(IDOK);
+    return 0;
+  }
+};
+
+TEST_F(BuilderAppTest, PreviewFromAModalStepKeepsTheStepInFrontAndTheMainWindowDisabled) {
+  ASSERT_TRUE(Start());
+  ::SetForegroundWindow(FrameHwnd());
+  CPreviewSsDlg step(FrameHwnd());
+  ASSERT_EQ(step.DoModal(), IDOK);
+  EXPECT_EQ(step.activeAfterNew, step.self) << "a new document does not bring the main window up";
+  ASSERT_TRUE(step.opened);
+  EXPECT_TRUE(step.heldWhilePreviewing);
+  EXPECT_EQ(step.activeAfter, step.self);
+  EXPECT_FALSE(step.mainEnabledAfter);
+  EXPECT_TRUE(::IsWindowEnabled(FrameHwnd()));
+}
+
+// ---------------------------------------------------------------------------
+// The Preview command
+
+TEST_F(BuilderAppTest, PreviewChecksTheScriptWarnsOfNothingVisibleSavesFirstAndStarts) {
+  ASSERT_TRUE(Start());
+  CBuilderOptions* options = g_pCommandPalette->GetOptions();
+  auto preview = [] { return ::FindWindowA(kPreviewWindowClass, kPreviewTitle); };
+  auto leave = [&] {
+    HWND h = preview();
+    if (!h) return;
+    ::SendMessageA(h, WM_COMMAND, ID_PREVIEW_EXIT, 0);
+    EXPECT_TRUE(lwtest::PumpUntil([&] { return !::IsWindow(h); }, 10000));
+  };
+
+  // A Repeat without its Until: the check's message, and no preview.
+  AddTypes({kTypeRepeat, kTypeWait});
+  ClearBoxes();
+  Command(ID_SCENE_PREVIEW);
+  EXPECT_EQ(boxes.texts, std::vector<std::string>{"Missing until command."});
+  EXPECT_EQ(preview(), nullptr);
+
+  // Nothing visible: the warning, then the preview all the same; playing
+  // at once when the options say so.
+  AddTypes({kTypeUntil});
+  options->m_saveBeforePreview = 0;
+  for (int autoStart : {1, 0}) {
+    SCOPED_TRACE(autoStart);
+    options->m_previewAutoStart = autoStart;
+    ClearBoxes();
+    Command(ID_SCENE_PREVIEW);
+    ASSERT_EQ(boxes.texts.size(), 1u);
+    EXPECT_EQ(boxes.texts[0],
+              "Warning!  There are no active commands in your screen saver. There will be no "
+              "visible result.");
+    EXPECT_EQ(boxes.types[0] & MB_ICONMASK, static_cast<UINT>(MB_ICONSTOP));
+    HWND h = preview();
+    ASSERT_NE(h, nullptr);
+    EXPECT_FALSE(::IsWindowEnabled(FrameHwnd()));
+    auto* frame = dynamic_cast<CPreviewFrame*>(CWnd::FromHandlePermanent(h));
+    ASSERT_NE(frame, nullptr);
+    const bool started = lwtest::PumpUntil([&] { return frame->GetSceneThread() != nullptr; }, 2000);
+    EXPECT_EQ(started, autoStart == 1);
+    leave();
+    EXPECT_TRUE(::IsWindowEnabled(FrameHwnd()));
+  }
+
+  // Save before preview: a modified script with a path is saved first.
+  const std::string path = folder.File("previewed.fsd");
+  SaveAs(path);
+  AddTypes({kTypeWait});
+  ASSERT_TRUE(Doc()->IsModified());
+  for (int save : {0, 1}) {
+    SCOPED_TRACE(save);
+    options->m_saveBeforePreview = save;
+    options->m_previewAutoStart = 0;
+    const lwtest::Bytes before = lwtest::ReadAll(path);
+    ClearBoxes();
+    Command(ID_SCENE_PREVIEW);
+    EXPECT_EQ(boxes.texts.size(), 1u) << "the warning only";
+    EXPECT_NE(preview(), nullptr);
+    EXPECT_EQ(Doc()->IsModified(), save == 0);
+    EXPECT_EQ(lwtest::ReadAll(path) == before, save == 0);
+    leave();
+  }
+}
+
 // ---------------------------------------------------------------------------
 // Check, make, default saver, text
 
@@ -997,6 +1635,51 @@ TEST_F(BuilderMakeTest, AWriterThatFailsIsHeardWithItsMessageAndCode) {
   EXPECT_EQ(boxes.types[0] & MB_ICONMASK, static_cast<UINT>(MB_ICONSTOP));
 }
 
+// Every make saves the script first. When that save fails or is
+// cancelled, the file on the disk is not the script the window shows:
+// nothing is made and the user is told the scene must be saved.
+TEST_F(BuilderMakeTest, AMakeAfterASaveThatDidNotHappenMakesNothing) {
+  MakeScript("unsaved.fsd");
+  const lwtest::Bytes saved = lwtest::ReadAll(document);
+  const std::string chosenScr = elsewhere.File("chosen.scr"), chosenExe = elsewhere.File("chosen.exe");
+  struct Make {
+    const char* name;
+    UINT message;
+    WPARAM command;
+    std::string output;
+  } const makes[] = {
+      {"WM_MAKE_SCR", WM_MAKE_SCR, 0, folder.File("unsaved.scr")},
+      {"WM_MAKE_INSTALLER", WM_MAKE_INSTALLER, 0, folder.File("unsaved.exe")},
+      {"Make SCR", WM_COMMAND, ID_FILE_MAKESCR, chosenScr},
+      {"Make Install", WM_COMMAND, ID_FILE_MAKEINSTALL, chosenExe},
+  };
+  for (bool cancelled : {false, true}) {
+    SCOPED_TRACE(cancelled ? "the save is cancelled" : "the save fails");
+    if (cancelled) {
+      // A read-only file: the save asks for another name, which is cancelled.
+      ASSERT_TRUE(::SetFileAttributesA(document.c_str(), FILE_ATTRIBUTE_READONLY));
+    } else {
+      View()->InsertCommand(new CFailingComment, true);
+    }
+    ASSERT_TRUE(Doc()->IsModified());
+    for (const Make& make : makes) {
+      SCOPED_TRACE(make.name);
+      ClearBoxes();
+      lwtest::CRecordedCommonDialogs dialogs;
+      if (cancelled) dialogs.AnswerCancel();
+      dialogs.AnswerFile(make.output);
+      ::SendMessageA(FrameHwnd(), make.message, make.command, 0);
+      EXPECT_FALSE(lwtest::FileExists(make.output));
+      ASSERT_FALSE(boxes.texts.empty());
+      EXPECT_EQ(boxes.texts.back(), "You have to save the scene.");
+      for (const std::string& text : boxes.texts) EXPECT_EQ(text.find("succesfully"), std::string::npos) << text;
+      EXPECT_EQ(lwtest::ReadAll(document), saved);
+    }
+  }
+  ::SetFileAttributesA(document.c_str(), FILE_ATTRIBUTE_NORMAL);
+  Doc()->SetModifiedFlag(false);
+}
+
 TEST_F(BuilderMakeTest, AnInstallerForAFinishedSaverCarriesTheSaverAsItIs) {
   MakeScript("finished.fsd");
   ::SendMessageA(FrameHwnd(), WM_MAKE_SCR, 0, 0);
@@ -1147,6 +1830,16 @@ TEST(HandOver, TheBlockHoldsTheFullPathWhileTheRunningBuilderReadsIt) {
     EXPECT_TRUE(HandFileTo(probe, c.name.c_str()));
     EXPECT_EQ(g_handed, c.handed);
   }
+  // A running builder busy for a while still gets the file: the second
+  // start waits for its answer, holding the block until it is read.
+  g_handed = "unread";
+  std::atomic<bool> handed{false};
+  std::thread second([&] { handed = HandFileTo(probe, "busy.fsd"); });
+  ::Sleep(1500);
+  EXPECT_TRUE(lwtest::PumpUntil([&] { return g_handed != "unread"; }, 10000));
+  second.join();
+  EXPECT_TRUE(handed);
+  EXPECT_EQ(g_handed, folder.File("busy.fsd"));
   ::SetCurrentDirectoryA(previous);
   ::DestroyWindow(probe);
 }

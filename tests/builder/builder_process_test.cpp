@@ -103,6 +103,27 @@ TEST_F(BuilderProcessTest, UninstallRemovesTheKeysWithEverythingBelowThemAndTheO
   }
 }
 
+// The uninstall switch uninstalls also while a builder runs that would take
+// a second start's hand-over.
+TEST_F(BuilderProcessTest, UninstallWithABuilderRunningAndReuseOnStillUninstalls) {
+  ASSERT_TRUE(profile.Sub("Settings").SetNumber("Reuse", 1));
+  lwtest::CChildProcess first(Builder(), "");
+  HWND frame = StartBuilder(first);
+  ASSERT_NE(frame, nullptr);
+  ASSERT_TRUE(profile.Sub("Settings").SetNumber("Reuse", 1));
+  ASSERT_TRUE(lwtest::WriteAll(OptionsFile(), {1, 2, 3}));
+  {
+    lwtest::CChildProcess run(Builder(), "/u");
+    ASSERT_TRUE(run.Started());
+    EXPECT_NE(run.Wait(30000), lwtest::kNotEnded);
+  }
+  EXPECT_FALSE(profile.Exists());
+  EXPECT_FALSE(lwtest::CRegKeyPath(HKEY_CLASSES_ROOT, ".fsd").Exists());
+  EXPECT_FALSE(lwtest::FileExists(OptionsFile()));
+  EXPECT_TRUE(::IsWindow(frame)) << "the running builder is left alone";
+  Close(first, frame);
+}
+
 TEST_F(BuilderProcessTest, WithReuseASecondStartHandsItsFileToTheFirstAndEnds) {
   ASSERT_TRUE(profile.Sub("Settings").SetNumber("Reuse", 0));
   lwtest::CChildProcess first(Builder(), "");
@@ -123,13 +144,18 @@ TEST_F(BuilderProcessTest, WithReuseASecondStartHandsItsFileToTheFirstAndEnds) {
   EXPECT_TRUE(lwtest::PumpUntil([&] { return WindowText(frame) == "handed - Lumenweave"; }, 10000))
       << WindowText(frame);
 
-  // No file: the running builder only comes to the front.
+  // No file: the running builder only comes to the front, restored when it
+  // was minimised.
+  ::ShowWindow(frame, SW_MINIMIZE);
+  ASSERT_TRUE(lwtest::PumpUntil([&] { return ::IsIconic(frame) != FALSE; }, 5000));
   {
     lwtest::CChildProcess third(Builder(), "");
     ASSERT_TRUE(third.Started());
     EXPECT_NE(third.Wait(60000), lwtest::kNotEnded);
   }
   EXPECT_EQ(WindowText(frame), "handed - Lumenweave");
+  EXPECT_TRUE(lwtest::PumpUntil([&] { return !::IsIconic(frame); }, 5000)) << "restored";
+  EXPECT_EQ(::GetForegroundWindow(), frame);
   Close(first, frame);
 }
 

@@ -137,17 +137,21 @@ TEST(ToggleButton, TakesItsKindFromTheTemplate) {
   });
 }
 
-// Mouse messages as a user's hand makes them; a toggle flips on every
-// release over it, a drag out before the release leaves it, and a double
-// click counts as a second press.
-TEST(ToggleButton, FlipsOnEveryReleaseOverIt) {
+// Mouse and key messages as a user's hand makes them; a toggle flips on
+// every release over it and on every Space, a drag out before the release
+// leaves it, and a double click counts as a second press.
+TEST(ToggleButton, FlipsOnEveryReleaseOverItAndOnSpace) {
   struct Step {
     UINT msg;
-    int x, y;
+    WPARAM wp;
+    LPARAM lp;
   };
-  const Step kDown = {WM_LBUTTONDOWN, 5, 5}, kUp = {WM_LBUTTONUP, 5, 5};
-  const Step kOut = {WM_MOUSEMOVE, -40, -40}, kUpOut = {WM_LBUTTONUP, -40, -40};
-  const Step kDouble = {WM_LBUTTONDBLCLK, 5, 5};
+  const Step kDown = {WM_LBUTTONDOWN, MK_LBUTTON, At(5, 5)}, kUp = {WM_LBUTTONUP, 0, At(5, 5)};
+  const Step kOut = {WM_MOUSEMOVE, MK_LBUTTON, At(-40, -40)};
+  const Step kUpOut = {WM_LBUTTONUP, 0, At(-40, -40)};
+  const Step kDouble = {WM_LBUTTONDBLCLK, MK_LBUTTON, At(5, 5)};
+  const Step kSpace = {WM_KEYDOWN, VK_SPACE, 0x00390001};
+  const Step kSpaceUp = {WM_KEYUP, VK_SPACE, static_cast<LPARAM>(0xC0390001)};
   static const struct Case {
     const char* name;
     std::vector<Step> steps;
@@ -158,15 +162,14 @@ TEST(ToggleButton, FlipsOnEveryReleaseOverIt) {
       {"two clicks", {kDown, kUp, kDown, kUp}, 0, 2},
       {"dragged out before the release", {kDown, kOut, kUpOut}, 0, 0},
       {"double click", {kDown, kUp, kDouble, kUp}, 0, 2},
+      {"Space", {kSpace, kSpaceUp}, 1, 1},
+      {"Space twice", {kSpace, kSpaceUp, kSpace, kSpaceUp}, 0, 2},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.name);
     WithDialog([&c](ControlsDlg* d) {
       const HWND button = d->toggle;
-      for (const Step& s : c.steps) {
-        const WPARAM keys = s.msg == WM_LBUTTONUP ? 0 : MK_LBUTTON;
-        SendMessageA(button, s.msg, keys, At(s.x, s.y));
-      }
+      for (const Step& s : c.steps) SendMessageA(button, s.msg, s.wp, s.lp);
       EXPECT_EQ(d->toggleClicks, c.clicks);
       EXPECT_EQ(d->toggle.GetCheck(), c.checked);
       EXPECT_EQ(GetCapture(), nullptr);

@@ -90,6 +90,16 @@ inline bool Visible(CDialog* d, int id) {
   return (::GetWindowLongA(d->GetDlgItem(id), GWL_STYLE) & WS_VISIBLE) != 0;
 }
 inline bool Checked(CDialog* d, int id) { return d->IsDlgButtonChecked(id) == BST_CHECKED; }
+// A mouse click on the upper or lower arrow of a spin: the spin tells its
+// dialog which way by its own rule.
+inline void ClickSpin(CDialog* d, int id, bool up) {
+  const HWND spin = d->GetDlgItem(id);
+  RECT r;
+  ::GetClientRect(spin, &r);
+  const LPARAM at = MAKELPARAM(r.right / 2, up ? 2 : r.bottom - 3);
+  ::SendMessageA(spin, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  ::SendMessageA(spin, WM_LBUTTONUP, 0, at);
+}
 // A combo box's choice as the user makes it: selected, then reported.
 inline void Choose(CDialog* d, int id, int index) {
   ::SendMessageA(d->GetDlgItem(id), CB_SETCURSEL, index, 0);

@@ -21,6 +21,7 @@
 #include "tests/builder/edit_dialog_support.h"
 #include "tests/support/common_dialogs.h"
 #include "tests/support/dialog_hook.h"
+#include "tests/support/dialog_layout.h"
 #include "tests/support/pump.h"
 #include "tests/support/recorders.h"
 #include "tests/support/screen.h"
@@ -30,6 +31,7 @@ namespace {
 using lwtest::CDialogScript;
 using lwtest::Press;
 using lwtest::Click;
+using lwtest::ClickSpin;
 using lwtest::Enabled;
 using lwtest::ExpectedBytes;
 using lwtest::ItemText;
@@ -39,16 +41,6 @@ using lwtest::Text;
 using lwtest::Visible;
 using lwtest::WrittenBytes;
 using Bytes = std::vector<uint8_t>;
-
-// A mouse click on the upper or lower arrow of a spin.
-void ClickSpin(CDialog* d, int id, bool up) {
-  const HWND spin = d->GetDlgItem(id);
-  RECT r;
-  GetClientRect(spin, &r);
-  const LPARAM at = MAKELPARAM(r.right / 2, up ? 2 : r.bottom - 3);
-  SendMessageA(spin, WM_LBUTTONDOWN, MK_LBUTTON, at);
-  SendMessageA(spin, WM_LBUTTONUP, 0, at);
-}
 
 // ---- pure rules ------------------------------------------------------------
 
@@ -81,6 +73,9 @@ TEST(DecimalSpin, SnapsToTheGridThenSteps) {
       {2.5, true, "2.51 sec"},   {2.505, false, "2.5 sec"}, {2.505, true, "2.51 sec"},
       {2.5, false, "2.49 sec"},  {0.0, false, "0 sec"},     {100.0, true, "100 sec"},
       {99.995, true, "100 sec"}, {0.004, true, "0.01 sec"}, {7.0, false, "6.99 sec"},
+      // Pasted far outside the range: no overflow on the way to the bounds.
+      {1e300, true, "100 sec"},  {1e300, false, "100 sec"}, {-1e300, true, "0 sec"},
+      {-1e300, false, "0 sec"},  {-5.0, true, "0 sec"},   {150.0, false, "100 sec"},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(std::to_string(c.value) + (c.up ? " up" : " down"));
@@ -507,6 +502,26 @@ TEST(WaitDialog, RandomDisablesTheDuration) {
   EXPECT_EQ(wait.m_duration.m_random, 1);
 }
 
+// A duration beyond the field's range under "&Random" and a count of 0
+// under "&Infinite" (a document can hold either) sit in closed fields: OK
+// goes through and keeps them to the millisecond.
+TEST(SmallDialogs, ValuesOutOfReachDoNotStopOk) {
+  lwtest::CRecordedBoxes boxes;
+  CWaitCommand wait;
+  wait.m_duration.m_random = 1;
+  wait.m_duration.m_milliseconds = 150005;
+  EXPECT_EQ(RunEdit(wait, [](CDialog* d) { Press(d, IDOK); }), IDOK);
+  EXPECT_EQ(wait.m_duration.m_milliseconds, 150005);
+  EXPECT_EQ(wait.m_duration.m_random, 1);
+  CUntilCommand until;
+  until.m_repeat.m_infinite = 1;
+  until.m_repeat.m_count = 0;
+  EXPECT_EQ(RunEdit(until, [](CDialog* d) { Press(d, IDOK); }), IDOK);
+  EXPECT_EQ(until.m_repeat.m_count, 0);
+  EXPECT_EQ(until.m_repeat.m_infinite, 1);
+  EXPECT_EQ(boxes.texts, std::vector<std::string>{});
+}
+
 // ---- Until -----------------------------------------------------------------------
 
 TEST(UntilDialog, CountRangeAndInfinite) {
@@ -531,6 +546,7 @@ TEST(UntilDialog, CountRangeAndInfinite) {
                       enabled.push_back(Enabled(d, IDC_UNTIL_COUNT));
                       Click(d, IDC_UNTIL_INFINITE);
                       enabled.push_back(Enabled(d, IDC_UNTIL_COUNT));
+                      Click(d, IDC_UNTIL_INFINITE);
                       SetItemText(d, IDC_UNTIL_COUNT, "999999");
                       Press(d, IDOK);
                     }),
@@ -546,7 +562,7 @@ TEST(UntilDialog, CountRangeAndInfinite) {
   }
   EXPECT_EQ(enabled, (std::vector<bool>{true, false}));
   EXPECT_EQ(until.m_repeat.m_count, 999999);
-  EXPECT_EQ(until.m_repeat.m_infinite, 1);
+  EXPECT_EQ(until.m_repeat.m_infinite, 0);
 }
 
 // ---- Url ---------------------------------------------------------------------------
@@ -643,11 +659,12 @@ TEST(UrlDialog, MonitoringOffDisablesAddressAndKeys) {
                       const int ids[] = {IDC_URL_LOCATION, IDC_URL_KEY_ENTER, IDC_URL_KEY_F12,
                                          IDC_URL_KEY_SPACE, IDC_URL_KEY_ANY};
                       for (int id : ids) enabled.push_back(Enabled(d, id));
+                      // Typed while open, the address is kept once closed.
+                      SetItemText(d, IDC_URL_LOCATION, "b.example");
                       Click(d, IDC_URL_NO_MONITORING);
                       for (int id : ids) enabled.push_back(Enabled(d, id));
                       Press(d, IDC_COMMENT_BUTTON);
                       caption = Text(*d);
-                      SetItemText(d, IDC_URL_LOCATION, "b.example");
                       Press(d, IDOK);
                     }),
             IDOK);
@@ -657,6 +674,46 @@ TEST(UrlDialog, MonitoringOffDisablesAddressAndKeys) {
   EXPECT_EQ(url.m_monitoringOff, 1);
   EXPECT_STREQ(url.m_comment.m_text, "exit");
   EXPECT_STREQ(url.m_location, "http://b.example");
+}
+
+// A new Url holds the prefix alone; the empty address keeps the old values
+// only while monitoring is on. With "Disable URL Monitoring" checked such a
+// Url is a command of its own and OK stores it, with its comment.
+TEST(UrlDialog, MonitoringOffNeedsNoAddress) {
+  struct Case {
+    const char* location;
+    bool off;
+    INT_PTR result;
+    const char* stored;
+    int monitoringOff;
+  };
+  static const Case kCases[] = {
+      {"http://", true, IDOK, "http://", 1},
+      {"", true, IDOK, "http://", 1},
+      {"http://", false, IDCANCEL, "http://", 0},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(std::string("\"") + c.location + (c.off ? "\", off" : "\", on"));
+    CUrlCommand url;
+    url.m_location = c.location;
+    static bool off;
+    off = c.off;
+    EXPECT_EQ(RunEdit(url,
+                      [](CDialog* d) {
+                        if (d->GetTemplateId() == IDD_DESCRIPTION) {
+                          SetItemText(d, IDC_DESCRIPTION_TEXT, "quiet");
+                          Press(d, IDOK);
+                          return;
+                        }
+                        if (off) Click(d, IDC_URL_NO_MONITORING);
+                        Press(d, IDC_COMMENT_BUTTON);
+                        Press(d, IDOK);
+                      }),
+              c.result);
+    EXPECT_STREQ(url.m_location, c.stored);
+    EXPECT_EQ(url.m_monitoringOff, c.monitoringOff);
+    EXPECT_STREQ(url.m_comment.m_text, c.result == IDOK ? "quiet" : "");
+  }
 }
 
 // The text of a tip of the tool tip control that the dialog owns: over a
@@ -919,38 +976,36 @@ TEST(TargetList, ListsTheLiveObjectsAndCtrlClickClears) {
 // ---- screenshots ---------------------------------------------------------------
 
 // Each dialog as the screen shows it, kept in build/screenshots for a
-// person to look at.
+// person to look at: every control inside the dialog, every caption whole
+// and painted.
 TEST(FrameDialogs, Screenshots) {
-  CreateDirectoryA(LW_BUILD_DIR "/screenshots", nullptr);
   struct Shot {
-    const char* file;
+    const char* name;
     int type;
   };
   static const Shot kShots[] = {
-      {"edit_wait.bmp", kTypeWait},   {"edit_cls.bmp", kTypeCls},
-      {"edit_repeat.bmp", kTypeRepeat}, {"edit_until.bmp", kTypeUntil},
-      {"edit_comment.bmp", kTypeComment}, {"edit_url.bmp", kTypeUrl},
+      {"edit_wait", kTypeWait},       {"edit_cls", kTypeCls},
+      {"edit_repeat", kTypeRepeat},   {"edit_until", kTypeUntil},
+      {"edit_comment", kTypeComment}, {"edit_url", kTypeUrl},
   };
+  static int shots;
+  shots = 0;
   for (const Shot& s : kShots) {
-    SCOPED_TRACE(s.file);
+    SCOPED_TRACE(s.name);
     std::unique_ptr<CSceneCommand> command(CreateCommand(s.type));
     command->m_comment.m_text = "intro";
     if (s.type == kTypeWait) static_cast<CWaitCommand&>(*command).m_duration.m_milliseconds = 2500;
     if (s.type == kTypeCls) static_cast<CClsCommand&>(*command).m_colour.m_colour = RGB(0, 0, 160);
     if (s.type == kTypeComment)
       static_cast<CCommentCommand&>(*command).m_text = "First line\r\nSecond line";
-    static std::string path;
-    static bool saved;
-    path = std::string(LW_BUILD_DIR "/screenshots/") + s.file;
-    saved = false;
+    static const char* name;
+    name = s.name;
     RunEdit(*command, [](CDialog* d) {
-      d->SetWindowPos(HWND_TOPMOST, 40, 40, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
-      d->UpdateWindow();
-      lwtest::FlushEvents(300);
-      saved = lwtest::SaveWindowShot(*d, path);
+      const std::vector<std::string> faults = lwtest::ShootAndCheck(*d, LW_BUILD_DIR "/screenshots", name);
+      EXPECT_TRUE(faults.empty()) << lwtest::JoinLines(faults);
+      ++shots;
       Press(d, IDCANCEL);
     });
-    EXPECT_TRUE(saved);
   }
   // The colour dialog as the display commands open it.
   CShowCommand show;
@@ -958,18 +1013,15 @@ TEST(FrameDialogs, Screenshots) {
   attribute.m_colour = RGB(0, 0, 160);
   attribute.m_secondColour = RGB(255, 255, 0);
   attribute.m_mixing = 1;
-  static bool saved;
-  saved = false;
   CDialogScript script([](CDialog* d) {
-    d->SetWindowPos(HWND_TOPMOST, 40, 40, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
-    d->UpdateWindow();
-    lwtest::FlushEvents(300);
-    saved = lwtest::SaveWindowShot(*d, LW_BUILD_DIR "/screenshots/edit_colours.bmp");
+    const std::vector<std::string> faults = lwtest::ShootAndCheck(*d, LW_BUILD_DIR "/screenshots", "edit_colours");
+    EXPECT_TRUE(faults.empty()) << lwtest::JoinLines(faults);
+    ++shots;
     Press(d, IDCANCEL);
   });
   CColourDlg dlg(attribute, &show, nullptr);
-  dlg.DoModal();
-  EXPECT_TRUE(saved);
+  EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+  EXPECT_EQ(shots, 7);
 }
 
 }  // namespace

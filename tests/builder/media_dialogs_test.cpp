@@ -172,11 +172,43 @@ TEST_F(MediaDialogsTest, EachKindOfFileLoadsWithItsKind) {
   const auto& call = choosers.files.back();
   EXPECT_EQ(call.title, "New Media");
   EXPECT_EQ(call.filter.front(), "All supported media files ");
-  EXPECT_EQ(app.GetProfileInt("Settings", "MediaPath", 0), 0u);
   char folder[MAX_PATH] = "";
   app.GetProfileString("Settings", "MediaPath", "", folder, sizeof folder);
   EXPECT_EQ(std::string(folder) + "\\", temp.Path());
   EXPECT_TRUE(boxes.texts.empty());
+}
+
+// The shell's icon the dialog shows for each kind it holds is the
+// dialog's own: none of them outlives the dialog.
+TEST_F(MediaDialogsTest, TheIconsTheDialogShowsGoWithIt) {
+  CMediaObject* media = AddMedia(SilentWave(1), kMediaAudio, "old.wav");
+  const std::string path = temp.File("new.mid");
+  ASSERT_TRUE(lwtest::WriteAll(path, lwtest::OneNoteMidi()));
+  choosers.AnswerFile(path);
+  std::vector<HICON> shown;
+  CDialogScript script([&](CDialog* dialog) {
+    auto icon = [&] {
+      return reinterpret_cast<HICON>(
+          ::SendDlgItemMessageA(dialog->GetSafeHwnd(), IDC_MEDIA_ICON, STM_GETICON, 0, 0));
+    };
+    shown.push_back(icon());
+    Press(dialog, IDC_MEDIA_CHOOSE);
+    shown.push_back(icon());
+    Press(dialog, IDOK);
+  });
+  EXPECT_EQ(EditMediaCommand(*media, nullptr), IDOK);
+  EXPECT_EQ(media->m_kind, kMediaMidi);
+  ASSERT_EQ(shown.size(), 2u);
+  for (HICON icon : shown) {
+    ASSERT_NE(icon, nullptr);
+    ICONINFO info = {};
+    const bool alive = ::GetIconInfo(icon, &info) != FALSE;
+    EXPECT_FALSE(alive) << "an icon outlived the dialog";
+    if (alive) {
+      ::DeleteObject(info.hbmColor);
+      ::DeleteObject(info.hbmMask);
+    }
+  }
 }
 
 TEST_F(MediaDialogsTest, CancelLeavesTheObjectByteForByte) {
@@ -197,6 +229,42 @@ TEST_F(MediaDialogsTest, CancelLeavesTheObjectByteForByte) {
   EXPECT_EQ(EditMediaCommand(*media, nullptr), IDCANCEL);
   EXPECT_EQ(caption, "Multimedia/Flash - intro");
   EXPECT_TRUE(lwtest::WrittenBytes(*media) == before);
+}
+
+// A chosen file that fails, one that cannot be read or an MP3 that does
+// not decode, leaves the object's media as it was after its message: the
+// dialog still shows the old name, and OK stores the old bytes.
+TEST_F(MediaDialogsTest, AFileThatFailsKeepsTheOldMedia) {
+  const struct {
+    const char* name;
+    const char* file;
+    bool written;
+  } rows[] = {{"missing file", "gone.wav", false}, {"MP3 that does not decode", "bad.mp3", true}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const Bytes wave = SilentWave(1);
+    CMediaObject* media = AddMedia(wave, kMediaAudio, "old.wav");
+    const std::string path = temp.File(row.file);
+    if (row.written) {
+      ASSERT_TRUE(lwtest::WriteAll(path, Bytes(4000, 0x11)));
+    }
+    choosers.AnswerFile(path);
+    boxes.texts.clear();
+    std::string shown;
+    CDialogScript script([&](CDialog* dialog) {
+      Press(dialog, IDC_MEDIA_CHOOSE);
+      shown = Text(dialog, IDC_MEDIA_NAME);
+      Press(dialog, IDOK);
+    });
+    EXPECT_EQ(EditMediaCommand(*media, nullptr), IDOK);
+    EXPECT_EQ(boxes.texts.size(), 1u) << "the failure was told";
+    EXPECT_EQ(shown, "old.wav");
+    EXPECT_EQ(std::string(media->m_displayName), "old.wav");
+    EXPECT_EQ(media->m_kind, kMediaAudio);
+    ASSERT_EQ(media->m_dataSize, wave.size());
+    EXPECT_TRUE(std::equal(wave.begin(), wave.end(), media->m_pData));
+    ::DeleteFileA(path.c_str());
+  }
 }
 
 // ---------------------------------------------------------------------------
@@ -467,7 +535,7 @@ TEST(PlaySettings, PlayRepeatTimerAndFullScreenRules) {
     Click(d, IDC_PLAY_FULLSCREEN);
     EXPECT_TRUE(Enabled(d, IDC_PLAY_WIDTH));
   };
-  RunSettings(settings, run);
+  EXPECT_EQ(RunSettings(settings, run), IDCANCEL);
 }
 
 TEST(PlaySettings, OkStoresWhatTheControlsShow) {
@@ -496,7 +564,8 @@ TEST(PlaySettings, OkStoresWhatTheControlsShow) {
     EXPECT_EQ(settings.m_timed, 1);
     EXPECT_EQ(settings.m_wait, 0);
     EXPECT_EQ(settings.m_endless, 1);
-    EXPECT_EQ(settings.m_infinite, 1);
+    // Chosen, then closed by the endless play: the stored choice stays.
+    EXPECT_EQ(settings.m_infinite, 0);
     EXPECT_EQ(settings.m_posModeX, kModeCenter);
     EXPECT_EQ(settings.m_posModeY, kModeStored);
     EXPECT_EQ(settings.m_posY, 40);
@@ -534,20 +603,11 @@ TEST(PlaySettings, TheTimerSpinStepsByHundredthsOnTheGrid) {
     run.act = [&](CDialog* d) {
       Click(d, IDC_PLAY_TIMED);
       d->SetDlgItemText(IDC_PLAY_TIMER, row.start);
-      const HWND spin = d->GetDlgItem(IDC_PLAY_TIMER_SPIN);
-      int low = 0, high = 0;
-      ::SendMessageA(spin, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low),
-                     reinterpret_cast<LPARAM>(&high));
-      NMUPDOWN ud = {};
-      ud.hdr.hwndFrom = spin;
-      ud.hdr.idFrom = IDC_PLAY_TIMER_SPIN;
-      ud.hdr.code = UDN_DELTAPOS;
-      ud.iDelta = (row.up == (low <= high)) ? 1 : -1;
-      ::SendMessageA(d->GetSafeHwnd(), WM_NOTIFY, IDC_PLAY_TIMER_SPIN,
-                     reinterpret_cast<LPARAM>(&ud));
+      // A click on the arrow, as the mouse gives it.
+      lwtest::ClickSpin(d, IDC_PLAY_TIMER_SPIN, row.up);
       EXPECT_EQ(Text(d, IDC_PLAY_TIMER), row.shown);
     };
-    RunSettings(settings, run);
+    EXPECT_EQ(RunSettings(settings, run), IDCANCEL);
   }
 }
 
@@ -569,6 +629,48 @@ TEST(PlaySettings, ABadTimerKeepsTheDialogOpenOnTheField) {
   EXPECT_EQ(RunSettings(settings, run), IDCANCEL);
   ASSERT_EQ(boxes.texts.size(), 1u);
   EXPECT_EQ(boxes.texts[0], "Please enter a number between 0 and 600.");
+}
+
+// A Play read from a 4.0 or 4.1 document holds timer -1, which the
+// disabled timer field shows as -0.001; a stored count of 0 under
+// "&Infinite" is just as far out of range. Fields the user cannot reach
+// are not checked: OK goes through for every kind and keeps them as they
+// were, while what the user can change is stored.
+TEST(PlaySettings, StoredValuesOutOfReachLetOkThroughAndStay) {
+  const struct {
+    const char* name;
+    int kind;
+    int timerMs, count, infinite;
+  } rows[] = {
+      {"sound, older timer", kMediaAudio, -1, 1, 0},
+      {"video, older timer", kMediaVideo, -1, 1, 0},
+      {"midi, older timer", kMediaMidi, -1, 1, 0},
+      {"movie, older timer", kMediaFlash, -1, 1, 0},
+      {"movie, older timer and no count", kMediaFlash, -1, 0, 1},
+      {"mp3, timer off the grid", kMediaMp3, 12345, 1, 0},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    lwtest::CRecordedBoxes boxes;
+    CFlashPlayAttribute settings;
+    settings.m_timed = 0;
+    settings.m_timerMs = row.timerMs;
+    settings.m_count = row.count;
+    settings.m_infinite = row.infinite;
+    SettingsRun run;
+    run.kind = row.kind;
+    run.act = [](CDialog* d) {
+      EXPECT_FALSE(Enabled(d, IDC_PLAY_TIMER));
+      Click(d, IDC_PLAY_ENDLESS);
+    };
+    EXPECT_EQ(RunSettings(settings, run), IDOK);
+    EXPECT_EQ(boxes.texts, std::vector<std::string>{});
+    EXPECT_EQ(settings.m_timerMs, row.timerMs);
+    EXPECT_EQ(settings.m_count, row.count);
+    EXPECT_EQ(settings.m_infinite, row.infinite);
+    EXPECT_EQ(settings.m_endless, 1) << "the change the user made is stored";
+    EXPECT_EQ(settings.m_wait, 0);
+  }
 }
 
 // ---------------------------------------------------------------------------
@@ -793,6 +895,55 @@ TEST_F(MediaDialogsTest, ALogoAndIconAreCheckedWhenChosenAndGoIntoTheSaver) {
                          scr.begin() + slots.icon[0].offset));
   EXPECT_TRUE(std::equal(icon.begin() + 6 + 32 + 296, icon.begin() + 6 + 32 + 296 + 744,
                          scr.begin() + slots.icon[1].offset));
+}
+
+// A logo whose writing fails part way leaves the logo in place as it was:
+// the new one is written beside it and replaces it only when it is whole.
+TEST_F(MediaDialogsTest, ALogoThatCannotBeWrittenLeavesThePreviousOneWhole) {
+  const std::string custom = temp.Path() + "logo\\";
+  ::CreateDirectoryA(custom.c_str(), nullptr);
+  const std::string first = temp.File("first.bmp");
+  const std::string second = temp.File("second.bmp");
+  lwtest::WriteAll(first, picturetest::MakeBmp8(96, 112, [](int x, int) {
+                     return static_cast<uint8_t>(x);
+                   }));
+  lwtest::WriteAll(second, picturetest::MakeBmp8(96, 112, [](int, int y) {
+                     return static_cast<uint8_t>(200 - y);
+                   }));
+  const std::string logo = custom + "Custom.bmp";
+  choosers.AnswerFile(first);
+  choosers.AnswerFile(second);
+  Bytes before;
+  size_t messages = 0;
+  std::vector<std::string> files;
+  CDialogScript script([&](CDialog* d) {
+    Press(d, IDC_OPT_LOGO_BROWSE);
+    before = lwtest::ReadAll(logo);
+    ASSERT_EQ(before.size(), 14 + carried::kLogoSize);
+    messages = boxes.texts.size();
+    {
+      // Another program holds the logo: it may be read and written, not
+      // replaced, and its bytes are locked.
+      HANDLE held = ::CreateFileA(logo.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                  nullptr);
+      ASSERT_NE(held, INVALID_HANDLE_VALUE);
+      ASSERT_TRUE(::LockFile(held, 0, 0, 1 << 20, 0));
+      Press(d, IDC_OPT_LOGO_BROWSE);
+      ::UnlockFile(held, 0, 0, 1 << 20, 0);
+      ::CloseHandle(held);
+    }
+    files = lwtest::FilesIn(custom);
+    EXPECT_EQ(d->IsDlgButtonChecked(IDC_OPT_LOGO_USE), BST_CHECKED);
+    Press(d, IDOK);
+  });
+  COptionsDlg dialog(*palette->GetOptions(), nullptr);
+  dialog.m_customFolder = custom.c_str();
+  EXPECT_EQ(dialog.DoModal(), IDOK);
+  EXPECT_TRUE(lwtest::ReadAll(logo) == before) << "the previous logo is whole";
+  EXPECT_EQ(boxes.texts.size(), messages + 1) << "the failure is told";
+  EXPECT_EQ(files, std::vector<std::string>{"Custom.bmp"}) << "nothing is left beside it";
+  EXPECT_EQ(app.GetProfileInt("Settings", "CustomImage", 0), 1u);
 }
 
 }  // namespace

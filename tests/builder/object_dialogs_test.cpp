@@ -10,6 +10,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -25,6 +26,7 @@
 #include "tests/builder/edit_dialog_support.h"
 #include "tests/support/common_dialogs.h"
 #include "tests/support/dialog_hook.h"
+#include "tests/support/dialog_layout.h"
 #include "tests/support/files.h"
 #include "tests/support/image_strip.h"
 #include "tests/support/pump.h"
@@ -37,6 +39,7 @@ using lwtest::Checked;
 using lwtest::CDialogScript;
 using lwtest::Choose;
 using lwtest::Click;
+using lwtest::ClickSpin;
 using lwtest::Enabled;
 using lwtest::ExpectedBytes;
 using lwtest::ItemText;
@@ -379,11 +382,14 @@ TEST(ImageTextDialog, FullScreenRuleAndJustification) {
     states.push_back(Checked(d, IDC_IT_KEEP_ASPECT));
     Click(d, IDC_IT_FULL_SCREEN);
     Click(d, IDC_IT_KEEP_ASPECT);
+    // Justified as a text, then a picture again.
     Click(d, IDC_IT_SET_TEXT);
     Press(d, IDC_IT_JUSTIFY_RIGHT);
+    Click(d, IDC_IT_SET_TEXT);
     Press(d, IDOK);
   });
   EXPECT_EQ(states, (std::vector<bool>{true, false, false, true, false}));
+  EXPECT_EQ(object.m_kind, 0);
   EXPECT_EQ(object.m_fullScreen, 1);
   EXPECT_EQ(object.m_keepAspect, 1);
   EXPECT_EQ(object.m_justification, 2);
@@ -514,6 +520,26 @@ TEST(TargetDialog, HideOffersOnlyListPreviewAndComment) {
   }
 }
 
+// Enter in Hide's dialog is OK: the hidden "&Position..." is not the
+// default button there. The key comes as the dialog's loop sees it.
+TEST(TargetDialog, EnterInHidesDialogIsOk) {
+  lwtest::CEditTestPalette palette;
+  auto* object = palette.Add(new CImageTextObject);
+  auto* hide = palette.Add(new CHideCommand);
+  hide->SetTarget(object);
+  static UINT defaultId;
+  EXPECT_EQ(RunEdit(*hide,
+                    [](CDialog* d) {
+                      defaultId = d->GetDefID();
+                      const HWND list = d->GetDlgItem(IDC_TARGET_LIST);
+                      PostMessageA(list, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+                      PostMessageA(list, WM_KEYUP, VK_RETURN, 0xC01C0001);
+                    }),
+            IDOK);
+  EXPECT_EQ(defaultId, static_cast<UINT>(IDOK));
+  EXPECT_EQ(hide->GetTarget(), object);
+}
+
 // "New image" edits a new object, puts it at the end of the script and
 // selects it.
 TEST(TargetDialog, NewImageIsAppendedAndChosen) {
@@ -601,29 +627,31 @@ TEST(PositionDialog, AbsoluteEnablesItsEditAndSpeedStepsByHundred) {
     enabled.push_back(Enabled(d, IDC_POS_START_X));
     Click(d, IDC_POS_START_X_MODE + kModeRandom);
     enabled.push_back(Enabled(d, IDC_POS_START_X));
-    NMUPDOWN change = {};
-    change.hdr.hwndFrom = d->GetDlgItem(IDC_POS_SPEED_SPIN);
-    change.hdr.idFrom = IDC_POS_SPEED_SPIN;
-    change.hdr.code = UDN_DELTAPOS;
-    int lower = 0, upper = 0;
-    SendMessageA(change.hdr.hwndFrom, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&lower),
-                 reinterpret_cast<LPARAM>(&upper));
-    // The arrow that raises the value.
-    const int up = upper < lower ? -1 : 1;
-    change.iDelta = up;
-    d->SendMessage(WM_NOTIFY, IDC_POS_SPEED_SPIN, reinterpret_cast<LPARAM>(&change));
+    // Clicks on the spin's arrows, as the mouse gives them.
+    ClickSpin(d, IDC_POS_SPEED_SPIN, true);
     speeds.push_back(ItemText(d, IDC_POS_SPEED));
-    d->SendMessage(WM_NOTIFY, IDC_POS_SPEED_SPIN, reinterpret_cast<LPARAM>(&change));
+    ClickSpin(d, IDC_POS_SPEED_SPIN, true);
     speeds.push_back(ItemText(d, IDC_POS_SPEED));
-    change.iDelta = -up;
-    d->SendMessage(WM_NOTIFY, IDC_POS_SPEED_SPIN, reinterpret_cast<LPARAM>(&change));
+    ClickSpin(d, IDC_POS_SPEED_SPIN, false);
     speeds.push_back(ItemText(d, IDC_POS_SPEED));
+    // Pasted numbers beyond any int step to the bounds without overflow.
+    SetItemText(d, IDC_POS_SPEED, "99999999999");
+    ClickSpin(d, IDC_POS_SPEED_SPIN, true);
+    speeds.push_back(ItemText(d, IDC_POS_SPEED));
+    SetItemText(d, IDC_POS_SPEED, "-99999999999");
+    ClickSpin(d, IDC_POS_SPEED_SPIN, false);
+    speeds.push_back(ItemText(d, IDC_POS_SPEED));
+    SetItemText(d, IDC_POS_SPEED, "2147483600");
+    ClickSpin(d, IDC_POS_SPEED_SPIN, false);
+    speeds.push_back(ItemText(d, IDC_POS_SPEED));
+    SetItemText(d, IDC_POS_SPEED, "99900");
     Press(d, IDOK);
   });
   CPositionDlg dlg(motion, &move, nullptr);
   EXPECT_EQ(dlg.DoModal(), IDOK);
   EXPECT_EQ(enabled, (std::vector<bool>{false, true, false}));
-  EXPECT_EQ(speeds, (std::vector<std::string>{"100000", "100000", "99900"}));
+  EXPECT_EQ(speeds, (std::vector<std::string>{"100000", "100000", "99900", "100000", "0",
+                                              "100000"}));
   EXPECT_EQ(dlg.m_copy.m_moveSpeed, 99900);
   EXPECT_EQ(dlg.m_copy.m_startModeX, kModeRandom);
 }
@@ -781,6 +809,86 @@ TEST(LinePositionDialog, AbsoluteOrRandomModes) {
   EXPECT_EQ(line.m_motion.m_startModeY, kModeRandom);
 }
 
+// ---- values the user cannot reach ---------------------------------------------
+
+// A run writes the positions it computes into the motion (a picture wider
+// than the screen placed "Random" or "Right" gives a start far below
+// -5000), and a Line on a wide screen the same. Coordinates whose edits are
+// closed, and a letter speed hidden for a picture, are not checked: OK goes
+// through and keeps them; the fields the user can reach are still checked.
+// Runs the position dialog with the action on every dialog that comes up;
+// OK copies its working copy back into the motion.
+template <class Dialog>
+INT_PTR RunPositionDialog(Dialog& dialog, CMotionAttribute& motion, CDialogScript::Action act) {
+  CDialogScript script(std::move(act));
+  const INT_PTR result = dialog.DoModal();
+  if (result == IDOK) motion.CopyFrom(dialog.m_copy);
+  return result;
+}
+
+TEST(PositionDialogs, ValuesOutOfReachDoNotStopOk) {
+  using Run = INT_PTR (*)(CMotionAttribute&, CDialogScript::Action);
+  struct Case {
+    const char* name;
+    Run run;
+    int startXAbsolute;  // the radio that opens the start x
+  };
+  static CMoveCommand move;
+  static CShowCommand show;
+  static CLineCommand line;
+  const Case kCases[] = {
+      {"Move",
+       [](CMotionAttribute& m, CDialogScript::Action act) {
+         CPositionDlg dialog(m, &move, nullptr);
+         return RunPositionDialog(dialog, m, std::move(act));
+       },
+       IDC_POS_START_X_MODE + kModeStored},
+      {"Show, a picture",
+       [](CMotionAttribute& m, CDialogScript::Action act) {
+         CShowPositionDlg dialog(m, &show, false, nullptr);
+         return RunPositionDialog(dialog, m, std::move(act));
+       },
+       IDC_SHOWPOS_X_MODE + kModeStored},
+      {"Line",
+       [](CMotionAttribute& m, CDialogScript::Action act) {
+         CLinePositionDlg dialog(m, &line, nullptr);
+         return RunPositionDialog(dialog, m, std::move(act));
+       },
+       IDC_LINEPOS_START_X_ABSOLUTE},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    lwtest::CRecordedBoxes boxes;
+    CMotionAttribute motion;
+    motion.m_startModeX = motion.m_startModeY = kModeRandom;
+    motion.m_endModeX = motion.m_endModeY = kModeRandom;
+    motion.m_startX = -6000;
+    motion.m_startY = 7000;
+    motion.m_endX = -9000;
+    motion.m_endY = 5001;
+    motion.m_letterSpeed = 9000;
+    EXPECT_EQ(c.run(motion, [](CDialog* d) { Press(d, IDOK); }), IDOK);
+    EXPECT_EQ(boxes.texts, std::vector<std::string>{});
+    EXPECT_EQ(motion.m_startX, -6000);
+    EXPECT_EQ(motion.m_startY, 7000);
+    EXPECT_EQ(motion.m_endX, -9000);
+    EXPECT_EQ(motion.m_endY, 5001);
+    EXPECT_EQ(motion.m_letterSpeed, 9000);
+    // Once "Absolute" opens the start x, its value is checked.
+    static int open;
+    open = c.startXAbsolute;
+    EXPECT_EQ(c.run(motion,
+                    [](CDialog* d) {
+                      Click(d, open);
+                      Press(d, IDOK);
+                      Press(d, IDCANCEL);
+                    }),
+              IDCANCEL);
+    EXPECT_EQ(boxes.texts,
+              std::vector<std::string>{"Please enter an integer between -5000 and 5000."});
+  }
+}
+
 // ---- Edit then OK, Edit then Cancel ------------------------------------------
 
 std::vector<lwtest::CEditCase> EditCases() {
@@ -902,14 +1010,110 @@ TEST(ImageTextPictures, ThumbnailAndWallpaper) {
   DeleteFileA(path.c_str());
 }
 
-// ---- screenshots ---------------------------------------------------------------
-
-void TakeShot(CDialog* d, const std::string& path, bool* saved) {
-  d->SetWindowPos(HWND_TOPMOST, 40, 40, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
-  d->UpdateWindow();
-  lwtest::FlushEvents(300);
-  *saved = lwtest::SaveWindowShot(*d, path);
+// A w x h picture of smooth ramps: red across, green down, blue along the
+// diagonal, so that neighbouring pixels differ a little everywhere.
+std::vector<COLORREF> Ramps(int w, int h) {
+  std::vector<COLORREF> pixels(static_cast<size_t>(w) * h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      pixels[static_cast<size_t>(y) * w + x] =
+          RGB(x * 255 / (w - 1), y * 255 / (h - 1), (x + y) * 255 / (w + h - 2));
+  return pixels;
 }
+
+// The plain reduction of a picture to tw x th: each pixel the average of
+// the source pixels its area covers, partly covered ones by their share.
+std::vector<COLORREF> BoxReduction(const std::vector<COLORREF>& src, int w, int h, int tw, int th) {
+  std::vector<COLORREF> out;
+  const double sx = static_cast<double>(w) / tw, sy = static_cast<double>(h) / th;
+  for (int i = 0; i < th; ++i) {
+    for (int j = 0; j < tw; ++j) {
+      double sum[3] = {}, area = 0;
+      for (int y = static_cast<int>(i * sy); y < h && y < (i + 1) * sy; ++y) {
+        const double wy = std::min<double>(y + 1, (i + 1) * sy) - std::max<double>(y, i * sy);
+        for (int x = static_cast<int>(j * sx); x < w && x < (j + 1) * sx; ++x) {
+          const double a = wy * (std::min<double>(x + 1, (j + 1) * sx) - std::max<double>(x, j * sx));
+          const COLORREF c = src[static_cast<size_t>(y) * w + x];
+          sum[0] += a * GetRValue(c);
+          sum[1] += a * GetGValue(c);
+          sum[2] += a * GetBValue(c);
+          area += a;
+        }
+      }
+      out.push_back(RGB(sum[0] / area + 0.5, sum[1] / area + 0.5, sum[2] / area + 0.5));
+    }
+  }
+  return out;
+}
+
+// The largest difference of a channel between two pictures of one size,
+// with where it is.
+struct PixelDifference {
+  int most = 0, x = 0, y = 0;
+};
+PixelDifference Compare(const std::vector<COLORREF>& a, const std::vector<COLORREF>& b, int w) {
+  PixelDifference d;
+  for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
+    const int e = std::max({abs(GetRValue(a[i]) - GetRValue(b[i])), abs(GetGValue(a[i]) - GetGValue(b[i])),
+                            abs(GetBValue(a[i]) - GetBValue(b[i]))});
+    if (e > d.most) d = {e, static_cast<int>(i % w), static_cast<int>(i / w)};
+  }
+  return d;
+}
+
+// The 160 x 120 thumbnail, and what the Image/Text dialog's preview shows
+// on the screen, are the picture reduced: no pixel strays from a plain
+// average of the area it stands for by more than the bilinear sampling
+// gives on ramps this gentle.
+TEST(ImageTextPictures, ThumbnailAndPreviewAreThePictureReduced) {
+  const int kMostDifference = 6;
+  for (const SIZE size : {SIZE{400, 300}, SIZE{800, 600}, SIZE{640, 480}}) {
+    SCOPED_TRACE(testing::Message() << size.cx << " x " << size.cy);
+    const std::vector<COLORREF> source = Ramps(size.cx, size.cy);
+    CImageTextObject object;
+    GivePicture(object, lwtest::MakeBmpFile(size.cx, size.cy, source));
+    ASSERT_EQ(object.MakeThumbnail(), 1);
+    std::vector<COLORREF> thumbnail;
+    for (int i = 0; i < kThumbnailWidth * kThumbnailHeight; ++i) {
+      const uint8_t* p = object.m_pThumbnail + 3 * i;
+      thumbnail.push_back(RGB(p[0], p[1], p[2]));
+    }
+    PixelDifference d = Compare(
+        thumbnail, BoxReduction(source, size.cx, size.cy, kThumbnailWidth, kThumbnailHeight),
+        kThumbnailWidth);
+    EXPECT_LE(d.most, kMostDifference) << "thumbnail at " << d.x << ", " << d.y;
+
+    // The preview: the picture fitted into the control's client area (at
+    // most the thumbnail's size), in its middle.
+    static std::vector<COLORREF> shown;
+    static SIZE client;
+    shown.clear();
+    RunEdit(object, [](CDialog* d) {
+      d->SetWindowPos(HWND_TOPMOST, 40, 40, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+      d->UpdateWindow();
+      lwtest::FlushEvents(300);
+      HWND preview = d->GetDlgItem(IDC_OBJECT_PREVIEW);
+      RECT r = {};
+      ::GetClientRect(preview, &r);
+      ::MapWindowPoints(preview, nullptr, reinterpret_cast<POINT*>(&r), 2);
+      client = {r.right - r.left, r.bottom - r.top};
+      shown = lwtest::ScreenPixels(r);
+      Press(d, IDCANCEL);
+    });
+    ASSERT_EQ(shown.size(), static_cast<size_t>(client.cx) * client.cy);
+    const double ratio = std::max(static_cast<double>(size.cx) / std::min<LONG>(client.cx, kThumbnailWidth),
+                                  static_cast<double>(size.cy) / std::min<LONG>(client.cy, kThumbnailHeight));
+    const int fw = static_cast<int>(size.cx / ratio), fh = static_cast<int>(size.cy / ratio);
+    const int left = (client.cx - fw) / 2, top = (client.cy - fh) / 2;
+    std::vector<COLORREF> picture;
+    for (int y = 0; y < fh; ++y)
+      for (int x = 0; x < fw; ++x) picture.push_back(shown[static_cast<size_t>(top + y) * client.cx + left + x]);
+    d = Compare(picture, BoxReduction(source, size.cx, size.cy, fw, fh), fw);
+    EXPECT_LE(d.most, kMostDifference) << "preview of " << fw << " x " << fh << " at " << d.x << ", " << d.y;
+  }
+}
+
+// ---- screenshots ---------------------------------------------------------------
 
 TEST(ObjectDialogs, Screenshots) {
   CreateDirectoryA(LW_BUILD_DIR "/screenshots", nullptr);
@@ -932,21 +1136,21 @@ TEST(ObjectDialogs, Screenshots) {
   CLineCommand line;
   line.m_colour.m_colour = RGB(200, 0, 0);
 
-  static std::string shotPrefix;
-  shotPrefix = LW_BUILD_DIR "/screenshots/";
-  static std::vector<bool> saved;
-  saved.clear();
+  // Each shot's name, and what it shows wrong.
+  static std::vector<std::string> shots, faults;
+  shots.clear();
+  faults.clear();
   auto shoot = [](const char* name) {
     return [name](CDialog* d) {
-      bool ok = false;
-      TakeShot(d, shotPrefix + name, &ok);
-      saved.push_back(ok);
+      for (const std::string& f : lwtest::ShootAndCheck(*d, LW_BUILD_DIR "/screenshots", name))
+        faults.push_back(std::string(name) + ": " + f);
+      shots.push_back(name);
     };
   };
   static CDialogScript::Action textShot, pictureShot, showShot, showPosShot, moveShot, posShot,
       lineShot, linePosShot;
-  textShot = shoot("edit_image_text.bmp");
-  pictureShot = shoot("edit_image_picture.bmp");
+  textShot = shoot("edit_image_text");
+  pictureShot = shoot("edit_image_picture");
   RunEdit(*text, [](CDialog* d) {
     textShot(d);
     Press(d, IDCANCEL);
@@ -955,8 +1159,8 @@ TEST(ObjectDialogs, Screenshots) {
     pictureShot(d);
     Press(d, IDCANCEL);
   });
-  showShot = shoot("edit_show.bmp");
-  showPosShot = shoot("edit_show_position.bmp");
+  showShot = shoot("edit_show");
+  showPosShot = shoot("edit_show_position");
   RunEdit(*show, [](CDialog* d) {
     if (d->GetTemplateId() == IDD_SHOW_POSITION) {
       showPosShot(d);
@@ -967,8 +1171,8 @@ TEST(ObjectDialogs, Screenshots) {
     Press(d, IDC_TARGET_POSITION);
     Press(d, IDCANCEL);
   });
-  moveShot = shoot("edit_move.bmp");
-  posShot = shoot("edit_move_position.bmp");
+  moveShot = shoot("edit_move");
+  posShot = shoot("edit_move_position");
   RunEdit(*move, [](CDialog* d) {
     if (d->GetTemplateId() == IDD_POSITION) {
       posShot(d);
@@ -979,21 +1183,46 @@ TEST(ObjectDialogs, Screenshots) {
     Press(d, IDC_TARGET_POSITION);
     Press(d, IDCANCEL);
   });
-  lineShot = shoot("edit_line.bmp");
-  linePosShot = shoot("edit_line_position.bmp");
+  lineShot = shoot("edit_line");
+  linePosShot = shoot("edit_line_position");
+  static int lineRows, widthCount;
+  lineRows = widthCount = 0;
   RunEdit(line, [](CDialog* d) {
     if (d->GetTemplateId() == IDD_LINE_POSITION) {
       linePosShot(d);
       Press(d, IDCANCEL);
       return;
     }
-    SendMessageA(d->GetDlgItem(IDC_LINE_WIDTH), CB_SHOWDROPDOWN, TRUE, 0);
     lineShot(d);
-    SendMessageA(d->GetDlgItem(IDC_LINE_WIDTH), CB_SHOWDROPDOWN, FALSE, 0);
+    // And with the widths dropped down: a row of the Line's colour in
+    // the list for every width at least.
+    HWND widths = d->GetDlgItem(IDC_LINE_WIDTH);
+    SendMessageA(widths, CB_SHOWDROPDOWN, TRUE, 0);
+    COMBOBOXINFO info = {sizeof info};
+    ASSERT_TRUE(GetComboBoxInfo(widths, &info));
+    SetWindowPos(info.hwndList, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    lwtest::FlushEvents(200);
+    std::vector<COLORREF> list;
+    EXPECT_TRUE(lwtest::SaveWindowShot(info.hwndList, LW_BUILD_DIR "/screenshots/edit_line_widths.bmp", &list));
+    RECT r = {};
+    GetWindowRect(info.hwndList, &r);
+    for (int y = 0; y < r.bottom - r.top; ++y)
+      for (int x = 0; x < r.right - r.left; ++x)
+        if (list[static_cast<size_t>(y) * (r.right - r.left) + x] == RGB(200, 0, 0)) {
+          ++lineRows;
+          break;
+        }
+    widthCount = static_cast<int>(SendMessageA(widths, CB_GETCOUNT, 0, 0));
+    SendMessageA(widths, CB_SHOWDROPDOWN, FALSE, 0);
     Press(d, IDC_TARGET_POSITION);
     Press(d, IDCANCEL);
   });
-  EXPECT_EQ(saved, std::vector<bool>(8, true));
+  EXPECT_EQ(shots, (std::vector<std::string>{"edit_image_text", "edit_image_picture", "edit_show",
+                                             "edit_show_position", "edit_move", "edit_move_position",
+                                             "edit_line", "edit_line_position"}));
+  EXPECT_TRUE(faults.empty()) << lwtest::JoinLines(faults);
+  EXPECT_GT(widthCount, 1);
+  EXPECT_GE(lineRows, widthCount);
 }
 
 }  // namespace

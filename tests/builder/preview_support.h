@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "builder/BuilderMessages.h"
 #include "builder/PreviewFrame.h"
 #include "framework/AppUI.h"
 #include "playback/SceneThread.h"
@@ -67,10 +68,9 @@ class CStandInMain : public CWnd {
 
  protected:
   LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
-    if (msg == WM_PREVIEW_URL) {
-      char* address = reinterpret_cast<char*>(lp);
-      urls.push_back(address);
-      delete[] address;
+    if (msg == WM_OPEN_PREVIEW_URL) {
+      CString address;
+      if (TakeHandedAddress(lp, address)) urls.push_back(static_cast<const char*>(address));
       return 0;
     }
     return CWnd::WindowProc(msg, wp, lp);

@@ -14,6 +14,7 @@
 #include "builder/PreviewFrame.h"
 #include "builder/resource.h"
 #include "framework/AppUI.h"
+#include "framework/Dialog.h"
 #include "playback/ImagePainter.h"
 #include "playback/SceneThread.h"
 #include "script/Objects.h"
@@ -259,6 +260,95 @@ TEST_F(PreviewTest, EscWhilePlayingStopsTheRunAndCloses) {
   ASSERT_TRUE(PumpUntilGone(h));
   EXPECT_EQ(stopped, 2);
   EXPECT_TRUE(main.IsWindowEnabled());
+}
+
+// A modal dialog of the main window that opens the preview once its loop
+// runs, leaves it as the case says, and notes how the windows were given
+// back: the wizard's "Preview SS".
+class CPreviewingDlg : public CDialog {
+ public:
+  CPreviewingDlg(HWND main, bool byEsc) : CDialog(IDD_COMMENT, main), m_byEsc(byEsc) {}
+  bool opened = false, closed = false, enabledWhilePreviewing = true;
+  bool mainEnabled = true, shownOverMain = false;
+  HWND self = nullptr, active = nullptr, foreground = nullptr;
+
+ protected:
+  bool OnInitDialog() override {
+    CDialog::OnInitDialog();
+    // Over part of the main window.
+    SetWindowPos(nullptr, 150, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PostMessage(WM_APP);
+    return true;
+  }
+  LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
+    if (msg == WM_APP) {
+      UINT times = 100000;
+      opened = OpenPreview(&times, false);
+      m_preview = ::FindWindowA(kPreviewWindowClass, kPreviewTitle);
+      enabledWhilePreviewing = ::IsWindowEnabled(m_hWnd) != FALSE;
+      auto* frame = dynamic_cast<CPreviewFrame*>(CWnd::FromHandlePermanent(m_preview));
+      if (!opened || !frame) {
+        EndDialog(-2);
+        return 0;
+      }
+      if (m_byEsc)
+        ::PostMessageA(frame->GetOutputView()->GetSafeHwnd(), WM_KEYDOWN, VK_ESCAPE, 1);
+      else
+        frame->PostMessage(WM_COMMAND, ID_PREVIEW_EXIT);
+      m_start = ::GetTickCount();
+      SetTimer(1, 50);
+      return 0;
+    }
+    if (msg == WM_TIMER && wp == 1) {
+      if (::IsWindow(m_preview) && ::GetTickCount() - m_start < 10000) return 0;
+      KillTimer(1);
+      FlushEvents(200);
+      closed = !::IsWindow(m_preview);
+      self = m_hWnd;
+      mainEnabled = ::IsWindowEnabled(m_parent) != FALSE;
+      active = ::GetActiveWindow();
+      foreground = ::GetForegroundWindow();
+      // The screen shows the dialog's face where it lies over the main
+      // window's white.
+      POINT face = {2, 2};
+      ::ClientToScreen(m_hWnd, &face);
+      RECT mainRect;
+      ::GetWindowRect(m_parent, &mainRect);
+      shownOverMain = ::PtInRect(&mainRect, face) &&
+                      lwtest::ScreenPixel(face.x, face.y) == ::GetSysColor(COLOR_BTNFACE);
+      EndDialog(IDOK);
+      return 0;
+    }
+    return CDialog::WindowProc(msg, wp, lp);
+  }
+
+ private:
+  bool m_byEsc;
+  HWND m_preview = nullptr;
+  DWORD m_start = 0;
+};
+
+// A preview opened from a modal dialog answers its keys there, holds the
+// dialog while it plays, and gives the windows back as it found them: the
+// main window still disabled under the dialog, the dialog active in front
+// of it.
+TEST_F(PreviewTest, OpenedFromAModalDialogItAnswersItsKeysAndLeavesTheDialogInFront) {
+  for (bool byEsc : {true, false}) {
+    SCOPED_TRACE(byEsc ? "Esc" : "Exit");
+    ::SetForegroundWindow(main.GetSafeHwnd());
+    FlushEvents(100);
+    CPreviewingDlg dialog(main.GetSafeHwnd(), byEsc);
+    ASSERT_EQ(dialog.DoModal(), IDOK);
+    ASSERT_TRUE(dialog.opened);
+    EXPECT_FALSE(dialog.enabledWhilePreviewing) << "the dialog cannot change the script meanwhile";
+    EXPECT_TRUE(dialog.closed) << "the preview is left while the dialog runs";
+    EXPECT_FALSE(dialog.mainEnabled) << "the main window stays disabled under the dialog";
+    EXPECT_EQ(dialog.active, dialog.self);
+    EXPECT_EQ(dialog.foreground, dialog.self);
+    EXPECT_TRUE(dialog.shownOverMain) << "the dialog stays in front of the main window";
+    EXPECT_TRUE(main.IsWindowEnabled()) << "the dialog's end gives the main window back";
+    if (HWND left = FindPreview()) ::DestroyWindow(left);
+  }
 }
 
 // Every kind of media plays in the preview, and leaving it mid-play stops

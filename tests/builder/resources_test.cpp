@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "builder/resource.h"
+#include "tests/support/files.h"
 #include "wizards/WizardToolsResource.h"
 
 namespace {
@@ -535,6 +536,37 @@ TEST_F(BuilderResources, FileDialogTemplateHasItsAnchorAndPlaceholder) {
   }
   DestroyWindow(child);
   DestroyWindow(parent);
+}
+
+// The help beside the built builder: every page links only to pages and
+// files of the help itself, and every one of those is there.
+TEST(BuilderHelp, EveryLinkLeadsToAPageOfTheHelp) {
+  const std::string folder = std::string(LW_BUILD_DIR) + "/builder/Help/";
+  const std::vector<std::string> files = lwtest::FilesIn(folder);
+  std::vector<std::string> pages;
+  for (const std::string& f : files)
+    if (f.size() > 5 && f.substr(f.size() - 5) == ".html") pages.push_back(f);
+  ASSERT_GE(pages.size(), 7u) << "the help is not beside the builder";
+  for (const std::string& page : pages) {
+    SCOPED_TRACE(page);
+    const lwtest::Bytes bytes = lwtest::ReadAll(folder + page);
+    const std::string html(bytes.begin(), bytes.end());
+    EXPECT_NE(html.find("<title>"), std::string::npos);
+    int links = 0;
+    for (const char* attribute : {"href=\"", "src=\""}) {
+      for (size_t at = html.find(attribute); at != std::string::npos; at = html.find(attribute, at + 1)) {
+        const size_t begin = at + strlen(attribute), end = html.find('"', begin);
+        ASSERT_NE(end, std::string::npos);
+        std::string target = html.substr(begin, end - begin);
+        EXPECT_EQ(target.find(':'), std::string::npos) << target << " leaves the help";
+        target = target.substr(0, target.find('#'));
+        if (target.empty()) continue;
+        ++links;
+        EXPECT_NE(std::find(files.begin(), files.end(), target), files.end()) << target;
+      }
+    }
+    EXPECT_GT(links, 0) << "a page that leads nowhere";
+  }
 }
 
 }  // namespace

@@ -23,6 +23,7 @@
 #include "tests/builder/builder_run.h"
 #include "tests/support/common_dialogs.h"
 #include "tests/support/dialog_hook.h"
+#include "tests/support/dialog_layout.h"
 #include "tests/support/files.h"
 #include "tests/support/message_sequence.h"
 #include "tests/support/pump.h"
@@ -287,7 +288,10 @@ TEST_F(StartDialogsTest, TheButtonsLieOverTheirPicturesWithNormalAndHoverImages)
     ::ShowWindow(*d, SW_SHOW);
     ::RedrawWindow(*d, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     lwtest::FlushEvents(200);
-    saved = lwtest::SaveWindowShot(*d, LW_BUILD_DIR "/screenshots/start_window.bmp");
+    std::vector<COLORREF> shot;
+    saved = lwtest::SaveWindowShot(*d, LW_BUILD_DIR "/screenshots/start_window.bmp", &shot);
+    const std::vector<std::string> faults = lwtest::ShownFaults(*d, shot);
+    EXPECT_TRUE(faults.empty()) << lwtest::JoinLines(faults);
   });
   EXPECT_TRUE(saved);
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/App.h"
 #include "framework/Dialog.h"
 #include "framework/Seams.h"
 #include "tests/framework/CountedException.h"
@@ -90,6 +91,10 @@ TEST(Dialog, FailingFieldKeepsTheDialogOpenWithFocusOnIt) {
   };
   const Case kCases[] = {
       {"abc", "x", "Please enter an integer.", 1000},
+      // Beyond what an int holds (and a 32-bit long): not taken as its bound.
+      {"99999999999", "x", "Please enter an integer.", 1000},
+      {"-99999999999", "x", "Please enter an integer.", 1000},
+      {"2147483648", "x", "Please enter an integer.", 1000},
       {"150", "x", "Please enter an integer between 1 and 99.", 1000},
       {"5", "toolong", "Please enter no more than 5 characters.", 1001},
   };
@@ -118,6 +123,80 @@ TEST(Dialog, FailingFieldKeepsTheDialogOpenWithFocusOnIt) {
     EXPECT_EQ(s.selectedAfterFailure, std::vector<bool>{true});
     EXPECT_EQ(dlg.number, 5);
   }
+}
+
+// A field the user cannot reach, its control disabled or hidden, is
+// neither read back nor checked on OK: its member keeps what it held, even
+// a value its check would refuse, whatever the control came to show. A
+// radio group counts as reachable while one of its buttons is.
+TEST(Dialog, AFieldTheUserCannotReachKeepsItsValueUnchecked) {
+  struct Case {
+    const char* name;
+    std::vector<int> ids;  // the controls put out of reach
+    bool hide;
+    int number;
+    const char* text;
+    int mute, choice;
+  };
+  static const Case kCases[] = {
+      {"number disabled", {1000}, false, 150, "abc", 0, 1},
+      {"number hidden", {1000}, true, 150, "abc", 0, 1},
+      {"name disabled", {1001}, false, 42, "start", 0, 1},
+      {"check box hidden", {1002}, true, 42, "abc", 1, 1},
+      {"whole group disabled", {1003, 1004, 1005}, false, 42, "abc", 0, 2},
+      {"one button of the group disabled", {1005}, false, 42, "abc", 0, 1},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    lwtest::CRecordedBoxes boxes;
+    static const Case* current;
+    current = &c;
+    Script s;
+    s.act = [](CDialog* d, Script*) {
+      d->SetDlgItemText(1000, "42");
+      d->SetDlgItemText(1001, "abc");
+      d->CheckDlgButton(1002, BST_UNCHECKED);
+      d->CheckRadioButton(1003, 1005, 1004);
+      for (int id : current->ids) {
+        const HWND control = d->GetDlgItem(id);
+        if (current->hide)
+          ShowWindow(control, SW_HIDE);
+        else
+          EnableWindow(control, FALSE);
+        // What the user could not have typed there, and would be refused.
+        if (id == 1000) d->SetDlgItemText(id, "abc");
+        if (id == 1001) d->SetDlgItemText(id, "toolong");
+      }
+      d->SendMessage(WM_COMMAND, IDOK, 0);
+    };
+    HookScope scope(&s);
+    ProbeDlg dlg;
+    dlg.number = 150;  // outside 1..99
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(boxes.texts, std::vector<std::string>{});
+    EXPECT_EQ(dlg.number, c.number);
+    EXPECT_STREQ(dlg.name, c.text);
+    EXPECT_EQ(dlg.mute, c.mute);
+    EXPECT_EQ(dlg.choice, c.choice);
+  }
+}
+
+// A value the check refused does not stay in the member: when the field is
+// then closed instead of mended, OK keeps what the member held before.
+TEST(Dialog, ARefusedValueDoesNotStayWhenItsFieldIsClosed) {
+  lwtest::CRecordedBoxes boxes;
+  Script s;
+  s.act = [](CDialog* d, Script*) {
+    d->SetDlgItemText(1000, "150");
+    d->SendMessage(WM_COMMAND, IDOK, 0);
+    EnableWindow(d->GetDlgItem(1000), FALSE);
+    d->SendMessage(WM_COMMAND, IDOK, 0);
+  };
+  HookScope scope(&s);
+  ProbeDlg dlg;
+  EXPECT_EQ(dlg.DoModal(), IDOK);
+  EXPECT_EQ(boxes.texts, std::vector<std::string>{"Please enter an integer between 1 and 99."});
+  EXPECT_EQ(dlg.number, 7);
 }
 
 TEST(Dialog, CancelLeavesTheFieldsAlone) {
@@ -195,27 +274,23 @@ TEST(Dialog, AControlsObjectColoursItThroughTheDialog) {
   EXPECT_NE(seen.other, seen.coloured) << "the other edit keeps the dialog manager's colour";
 }
 
-// The modal loop disables the dialog's owner while it runs and enables it
-// again when the dialog ends; a child given as parent stands for its
-// top-level window.
-class LoopDlg : public CDialog {
+// A dialog that looks at things once its modal loop runs (InLoop, at a
+// message posted in its set-up); a timer keeps a stuck loop bounded.
+class InLoopDlg : public CDialog {
  public:
-  LoopDlg(HWND parent, HWND watched) : CDialog(200, parent), m_watched(watched) {}
-  int enabledDuringLoop = -1;
-  HWND ownerDuringLoop = nullptr;
+  using CDialog::CDialog;
 
  protected:
+  virtual void InLoop() = 0;
   bool OnInitDialog() override {
-    // Looked at once the loop runs; the timer keeps a stuck loop bounded.
+    const bool result = CDialog::OnInitDialog();
     PostMessage(WM_APP);
     SetTimer(1, 5000);
-    return CDialog::OnInitDialog();
+    return result;
   }
   LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
     if (msg == WM_APP) {
-      enabledDuringLoop = ::IsWindowEnabled(m_watched) ? 1 : 0;
-      ownerDuringLoop = ::GetWindow(m_hWnd, GW_OWNER);
-      EndDialog(IDOK);
+      InLoop();
       return 0;
     }
     if (msg == WM_TIMER) {
@@ -223,6 +298,23 @@ class LoopDlg : public CDialog {
       return 0;
     }
     return CDialog::WindowProc(msg, wp, lp);
+  }
+};
+
+// The modal loop disables the dialog's owner while it runs and enables it
+// again when the dialog ends; a child given as parent stands for its
+// top-level window.
+class LoopDlg : public InLoopDlg {
+ public:
+  LoopDlg(HWND parent, HWND watched) : InLoopDlg(200, parent), m_watched(watched) {}
+  int enabledDuringLoop = -1;
+  HWND ownerDuringLoop = nullptr;
+
+ protected:
+  void InLoop() override {
+    enabledDuringLoop = ::IsWindowEnabled(m_watched) ? 1 : 0;
+    ownerDuringLoop = ::GetWindow(m_hWnd, GW_OWNER);
+    EndDialog(IDOK);
   }
 
  private:
@@ -248,6 +340,62 @@ TEST(Dialog, ModalLoopDisablesTheOwnerUntilTheDialogEnds) {
     EXPECT_TRUE(IsWindowEnabled(owner));
   }
   DestroyWindow(owner);
+}
+
+// An application that sees every message its loop would hand on.
+class FilteringApp : public CWinApp {
+ public:
+  FilteringApp() : CWinApp("DialogTest") {}
+  bool PreTranslateMessage(MSG* msg) override {
+    if (msg->message == WM_KEYDOWN) keysSeen.push_back(msg->hwnd);
+    return CWinApp::PreTranslateMessage(msg);
+  }
+  std::vector<HWND> keysSeen;
+};
+
+// Posts keys once the modal loop runs: Esc to the window outside the
+// dialog, then Tab and Esc to the dialog's fields.
+class KeysInLoopDlg : public InLoopDlg {
+ public:
+  KeysInLoopDlg(HWND owner, HWND outside) : InLoopDlg(200, owner), m_outside(outside) {}
+  int focusAfterTab = 0;
+
+ protected:
+  void InLoop() override {
+    ::SetFocus(GetDlgItem(1000));
+    ::PostMessageA(m_outside, WM_KEYDOWN, VK_ESCAPE, 1);
+    ::PostMessageA(GetDlgItem(1000), WM_KEYDOWN, VK_TAB, 1);
+    // Looked at after the Tab, before the Esc.
+    ::PostMessageA(m_hWnd, WM_APP + 1, 0, 0);
+    ::PostMessageA(GetDlgItem(1001), WM_KEYDOWN, VK_ESCAPE, 1);
+  }
+  LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
+    if (msg == WM_APP + 1) {
+      focusAfterTab = ::GetDlgCtrlID(::GetFocus());
+      return 0;
+    }
+    return InLoopDlg::WindowProc(msg, wp, lp);
+  }
+
+ private:
+  HWND m_outside;
+};
+
+// The modal loop lets the application filter the messages of the thread's
+// other windows, as the program's own loop does, while the dialog keeps
+// its own keys: Tab moves on, Esc cancels.
+TEST(Dialog, TheModalLoopLetsOtherWindowsTakeTheirKeysAndKeepsTheDialogsOwn) {
+  FilteringApp app;
+  lwtest::CKeyTakingWindow owner, outside;
+  ASSERT_TRUE(owner.IsWindow() && outside.IsWindow());
+  KeysInLoopDlg dlg(owner.GetSafeHwnd(), outside.GetSafeHwnd());
+  EXPECT_EQ(dlg.DoModal(), IDCANCEL) << "Esc in the dialog cancels it";
+  EXPECT_EQ(dlg.focusAfterTab, 1001) << "Tab moves to the next field";
+  EXPECT_EQ(outside.taken, std::vector<WPARAM>{VK_ESCAPE});
+  EXPECT_EQ(outside.dispatched, 0) << "a key taken is not dispatched";
+  EXPECT_EQ(app.keysSeen, std::vector<HWND>{outside.GetSafeHwnd()})
+      << "the dialog's own keys are the dialog manager's";
+  EXPECT_TRUE(owner.taken.empty()) << "the disabled owner takes nothing";
 }
 
 // Radio groups count their radio buttons in tab order (the template's), not

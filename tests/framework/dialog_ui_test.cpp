@@ -291,6 +291,48 @@ TEST(CommandDialog, FailingFieldShowsItsMessageAndKeepsTheFocus) {
   }
 }
 
+// Every kind of field the user cannot reach, disabled or hidden, keeps its
+// member on OK, and its check does not run: values outside their ranges
+// stay, and what the controls came to show is not taken.
+TEST(CommandDialog, FieldsTheUserCannotReachKeepTheirValues) {
+  for (const bool hide : {false, true}) {
+    SCOPED_TRACE(hide ? "hidden" : "disabled");
+    lwtest::CRecordedBoxes boxes;
+    static bool hidden;
+    hidden = hide;
+    lwtest::CDialogScript script([](CDialog* d) {
+      auto* dlg = static_cast<CExchangeDlg*>(d);
+      d->SetDlgItemText(IDC_NAME, "toolong");
+      d->SetDlgItemText(IDC_COUNT, "x1");
+      d->SetDlgItemText(IDC_RATIO, "1,5");
+      d->SetDlgItemText(IDC_FACE, "Wavy");
+      dlg->styles.SetCurSel(2);
+      dlg->list.SetCurSel(0);
+      dlg->slider.SetPos(90);
+      for (int id : {IDC_NAME, IDC_COUNT, IDC_RATIO, IDC_FACE, IDC_STYLE, IDC_LIST, IDC_LEVEL}) {
+        if (hidden)
+          ShowWindow(d->GetDlgItem(id), SW_HIDE);
+        else
+          EnableWindow(d->GetDlgItem(id), FALSE);
+      }
+      lwtest::Press(d, IDOK);
+    });
+    CExchangeDlg dlg;
+    dlg.name = "too long a name";
+    dlg.count = 50;  // outside 1..10
+    dlg.ratio = 7.0;  // outside 0.25..1.5
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(boxes.texts, std::vector<std::string>{});
+    EXPECT_STREQ(dlg.name, "too long a name");
+    EXPECT_EQ(dlg.count, 50u);
+    EXPECT_DOUBLE_EQ(dlg.ratio, 7.0);
+    EXPECT_STREQ(dlg.face, "Dot");
+    EXPECT_EQ(dlg.style, 1);
+    EXPECT_EQ(dlg.line, 2);
+    EXPECT_EQ(dlg.level, 40);
+  }
+}
+
 // The bitmap button draws itself: its parent's WM_DRAWITEM reaches the
 // button's object, which copies the picture of its state.
 TEST(CommandDialog, OwnerDrawnButtonDrawsItselfThroughReflection) {

@@ -378,6 +378,23 @@ TEST_F(PropertySheetTest, ASheetEndedFromOutsideGivesItsResult) {
   }
 }
 
+// The sheet's loop lets the thread's other windows take their keys, as the
+// program's own loop does, and keeps the sheet's: Esc on a page cancels.
+TEST_F(PropertySheetTest, ItsLoopLetsOtherWindowsTakeTheirKeysAndKeepsItsOwn) {
+  lwtest::CKeyTakingWindow outside;
+  ASSERT_TRUE(outside.IsWindow());
+  CPropertySheet sheet("Keys", owner);
+  const INT_PTR result = Run(sheet, [&](CPropertySheet* s) {
+    ::PostMessageA(outside, WM_KEYDOWN, VK_ESCAPE, 1);
+    const HWND count = ::GetDlgItem(*s->GetPage(0), IDC_COUNT);
+    ::SetFocus(count);
+    ::PostMessageA(count, WM_KEYDOWN, VK_ESCAPE, 1);
+  });
+  EXPECT_EQ(result, IDCANCEL);
+  EXPECT_EQ(outside.taken, std::vector<WPARAM>{VK_ESCAPE});
+  EXPECT_EQ(outside.dispatched, 0);
+}
+
 TEST_F(PropertySheetTest, CommandsAPageLeavesGoToTheSheetsOwner) {
   CPropertySheet sheet("Commands", owner);
   Run(sheet, [&](CPropertySheet* s) {

@@ -391,17 +391,34 @@ TEST_F(InstallerRun, PreviewRunsTheCarriedSaverQuotedAndStaysOpen) {
   EXPECT_EQ(line.substr(program.size() + 1), "\"" + program + "\" /s");
   EXPECT_FALSE(run.Ended()) << "the installer closed after the preview";
   EXPECT_NE(lwtest::TopWindowOf(run.Pid(), "#32770"), nullptr);
+  // The preview (the probe) has ended: its files go while the installer
+  // stays open.
+  EXPECT_TRUE(lwtest::PumpUntil([&] { return Listing(temp_).empty(); }, kWait))
+      << "left in the temporary folder: " << Listing(temp_).size() << " files";
+  EXPECT_FALSE(run.Ended());
   Press(dlg, IDCANCEL);
   EXPECT_EQ(run.Wait(kWait), 0u);
   EXPECT_FALSE(FileExists(SystemFolder() + name + ".scr"));
-  // The preview may have held its file while the installer removed it:
-  // what is left goes once the preview has ended.
-  lwtest::PumpUntil(
-      [&] {
-        for (const std::string& file : Listing(temp_)) ::DeleteFileA((temp_ + file).c_str());
-        return Listing(temp_).empty();
-      },
-      kWait);
+}
+
+// A preview still running when its installer closed keeps its ".SCR" file:
+// the next installer to start removes it. A ".SCR" file beside its
+// temporary file (another installer taking its saver out) and files of
+// other names stay.
+TEST_F(InstallerRun, APreviewFileLeftBehindGoesAtTheNextStart) {
+  const std::string name = Unique("Next");
+  const std::string exe = Place(name + ".exe", ProbeInstaller());
+  for (const char* file : {"SCR1A2B.tmp.SCR", "SCR3C4D.tmp", "SCR3C4D.tmp.SCR", "saver.SCR"})
+    ASSERT_TRUE(WriteAll(temp_ + file, Bytes(64, 0x5A)));
+  lwtest::CChildProcess run(exe, "");
+  HWND dlg = WindowOf(run, name);
+  ASSERT_NE(dlg, nullptr);
+  std::vector<std::string> left = Listing(temp_);
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{"SCR3C4D.tmp", "SCR3C4D.tmp.SCR", "saver.SCR"}));
+  Press(dlg, IDCANCEL);
+  EXPECT_EQ(run.Wait(kWait), 0u);
+  for (const std::string& file : Listing(temp_)) ::DeleteFileA((temp_ + file).c_str());
 }
 
 // The installed name comes from the installer's own file, however it was

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <functional>
 #include <string>
 
 #include "playback/FlashPlayer.h"
@@ -21,6 +23,7 @@
 #include "tests/support/pump.h"
 #include "tests/support/recorders.h"
 #include "tests/support/screen.h"
+#include "tests/support/swf_writer.h"
 #include "tests/support/worker.h"
 
 namespace {
@@ -35,6 +38,16 @@ void SetBytes(CMediaObject& media, const Bytes& bytes, int kind) {
 }
 
 using CWorker = lwtest::CWorkerCall;
+
+// The output's video window of the id once it shows; null when it does not
+// within 10 s.
+HWND ShownVideoWindow(HWND output, int id) {
+  HWND video = nullptr;
+  return PumpUntil([&] {
+    video = GetDlgItem(output, id);
+    return video && IsWindowVisible(video);
+  }, 10000) ? video : nullptr;
+}
 
 class MediaPlayers : public testing::Test {
  protected:
@@ -141,15 +154,8 @@ TEST_F(MediaPlayers, AWaitedVideoEndsByItselfOrStopsAtOnce) {
 
   played = false;
   CWorker scene([&] { played = players.Play(longClip, 1, 0, place, -1, stop_); });
-  HWND video = nullptr;
-  ASSERT_TRUE(PumpUntil([&] {
-    video = GetDlgItem(output_.Hwnd(), CMciVideoWnd::kId);
-    return video && IsWindowVisible(video);
-  }, 10000));
-  RECT r;
-  GetWindowRect(video, &r);
-  EXPECT_EQ(r.right - r.left, 32);
-  EXPECT_EQ(r.bottom - r.top, 24);
+  const HWND video = ShownVideoWindow(output_.Hwnd(), CMciVideoWnd::kId);
+  ASSERT_NE(video, nullptr);
   lwtest::FlushEvents(200);
   players.StopAll();
   EXPECT_TRUE(scene.Finish(5000)) << "the waiting thread was not released";
@@ -217,10 +223,7 @@ TEST_F(MediaPlayers, AWaitedVideoOfTheSaverHidesThePointerWhileItPlays) {
     }
     EXPECT_EQ(CursorCount(), before) << "after a video that ended by itself";
     CWorker scene([&] { players.Play(longClip, 1, 0, place, -1, stop_); });
-    ASSERT_TRUE(PumpUntil([&] {
-      HWND video = GetDlgItem(output_.Hwnd(), CMciVideoWnd::kId);
-      return video && IsWindowVisible(video);
-    }, 10000));
+    ASSERT_NE(ShownVideoWindow(output_.Hwnd(), CMciVideoWnd::kId), nullptr);
     EXPECT_EQ(CursorCount(), saver ? before - 1 : before);
     players.StopAll();
     EXPECT_TRUE(scene.Finish(5000));
@@ -257,6 +260,38 @@ TEST_F(MediaPlayers, AVideoThatDoesNotWait) {
   players.StopAll();
   EXPECT_EQ(players.GetPlayerWindow(), nullptr);
   EXPECT_FALSE(IsWindow(hwnd));
+}
+
+// A clip shows at its own size, and its picture with it, whether its rows
+// are stored bottom-up or top-down (a negative height in its format): in
+// the player window of a play that does not wait and in the video window
+// of one that waits. The clip is grey: its bytes read in any order give
+// the same colour.
+TEST_F(MediaPlayers, AClipShowsAtItsSizeWhicheverWayItsRowsRun) {
+  const COLORREF grey = RGB(160, 160, 160);
+  const RECT place = {40, 50, 40, 50};
+  for (const bool topDown : {false, true}) {
+    for (const int wait : {0, 1}) {
+      SCOPED_TRACE(testing::Message() << (topDown ? "top-down" : "bottom-up")
+                                      << (wait ? ", waited for" : ", not waited for"));
+      CSceneMediaPlayers players(output_.Hwnd());
+      CMediaObject clip;
+      SetBytes(clip, lwtest::SolidAvi(32, 24, 120, 2, grey, topDown), kMediaVideo);
+      CWorker scene([&] { players.Play(clip, wait, 0, place, -1, stop_); });
+      const HWND video =
+          ShownVideoWindow(output_.Hwnd(), wait ? CMciVideoWnd::kId : CMciPlayerWnd::kId);
+      ASSERT_NE(video, nullptr);
+      RECT r;
+      GetWindowRect(video, &r);
+      EXPECT_EQ(r.right - r.left, 32);
+      EXPECT_EQ(r.bottom - r.top, 24);
+      EXPECT_TRUE(PumpUntil([&] { return lwtest::ScreenPixel(r.left + 16, r.top + 12) == grey; },
+                            10000))
+          << "the clip's picture";
+      players.StopAll();
+      EXPECT_TRUE(scene.Finish(5000));
+    }
+  }
 }
 
 // MIDI: a play that fails (bytes the sequencer cannot open) does not
@@ -322,8 +357,22 @@ TEST_F(MediaPlayers, MidiThroughItsOwner) {
   EXPECT_FALSE(lwtest::FileExists(path));
 }
 
-// Movies go to a movie player thread of their own, given the place, the
-// loop flag and a ".swf" file; Stop ends it and deletes the file.
+// A sequence that ends as soon as it starts (an empty one, say) is not
+// opened and played again and again while it repeats: it has finished.
+TEST_F(MediaPlayers, AMidiSequenceThatEndsAsItStartsDoesNotRepeat) {
+  CTempFileMedia midi;
+  midi.m_path = Write("tune.mid", lwtest::OneNoteMidi()).c_str();
+  midi.m_repeat = true;
+  ASSERT_EQ(midi.Open(), 0u);
+  midi.Play();  // without a MIDI output; the device's notice is given here
+  EXPECT_TRUE(midi.OnNotify(MCI_NOTIFY_SUCCESSFUL, midi.m_id));
+  EXPECT_EQ(midi.m_plays, 1) << "opened and played again at once";
+  EXPECT_TRUE(midi.m_finished.IsSet());
+}
+
+// Movies go to a movie player thread of their own, given the loop flag and
+// a ".swf" file; its host window takes the place in the output. Stop ends
+// it and deletes the file.
 TEST_F(MediaPlayers, AMovieGoesToItsPlayerThread) {
   CSceneMediaPlayers players(output_.Hwnd());
   CMediaObject movie;
@@ -337,7 +386,12 @@ TEST_F(MediaPlayers, AMovieGoesToItsPlayerThread) {
   EXPECT_TRUE(played);
   CFlashPlayerThread* thread = players.GetMovie();
   ASSERT_NE(thread, nullptr);
-  EXPECT_TRUE(EqualRect(&thread->m_rect, &place));
+  HWND host = nullptr;
+  ASSERT_TRUE(PumpUntil([&] { return (host = thread->m_host.GetSafeHwnd()) != nullptr; }, 10000));
+  RECT r;
+  GetWindowRect(host, &r);
+  MapWindowPoints(nullptr, output_.Hwnd(), reinterpret_cast<POINT*>(&r), 2);
+  EXPECT_TRUE(EqualRect(&r, &place)) << r.left << "," << r.top << " " << r.right << "," << r.bottom;
   EXPECT_EQ(thread->m_loop, 1);
   EXPECT_EQ(thread->m_wait, 0);
   EXPECT_EQ(thread->m_timed, 1);
@@ -348,6 +402,126 @@ TEST_F(MediaPlayers, AMovieGoesToItsPlayerThread) {
   players.Stop(movie);
   EXPECT_EQ(players.GetMovie(), nullptr);
   EXPECT_FALSE(lwtest::FileExists(path));
+}
+
+// What became of a movie player that the players made, kept by the test.
+struct CMovieRecord {
+  std::atomic<bool> freed{false};
+  // When it was freed: whether its thread had been made, and had ended.
+  std::atomic<bool> threadMade{false};
+  std::atomic<bool> threadEnded{false};
+};
+
+// A movie player whose thread, once told to end, waits at the gate before
+// it cleans up (as a thread busy with a long frame would).
+class CHeldMovie : public CFlashPlayerThread {
+ public:
+  CHeldMovie(HWND parent, HANDLE running, int timeoutMs, CMovieRecord& record, HANDLE gate)
+      : CFlashPlayerThread(parent, running, timeoutMs), m_record(record), m_gate(gate) {}
+  ~CHeldMovie() override {
+    m_record.threadMade = m_hThread != nullptr;
+    m_record.threadEnded = m_hThread && WaitForSingleObject(m_hThread, 0) == WAIT_OBJECT_0;
+    m_record.freed = true;
+  }
+  // Its memory is kept: a player freed under its thread must not bring the
+  // test down with it.
+  static void operator delete(void*) {}
+
+  int ExitInstance() override {
+    WaitForSingleObject(m_gate, 20000);
+    return CFlashPlayerThread::ExitInstance();
+  }
+
+ private:
+  CMovieRecord& m_record;
+  HANDLE m_gate;
+};
+
+class CHeldMoviePlayers : public CSceneMediaPlayers {
+ public:
+  CHeldMoviePlayers(HWND output, CMovieRecord& record, HANDLE gate)
+      : CSceneMediaPlayers(output), m_record(record), m_gate(gate) {}
+  std::function<void()> onPublished;
+
+ protected:
+  CFlashPlayerThread* NewMovie(HWND parent, HANDLE running, int timeoutMs) override {
+    return new CHeldMovie(parent, running, timeoutMs, m_record, m_gate);
+  }
+  void OnMoviePublished() override {
+    if (onPublished) onPublished();
+  }
+
+ private:
+  CMovieRecord& m_record;
+  HANDLE m_gate;
+};
+
+// A red movie of 100 x 100 pixels, two frames.
+Bytes RedMovie() {
+  lwtest::CSwfWriter w(2000, 2000, 12 * 256);
+  w.SetBackground(RGB(255, 0, 0));
+  w.ShowFrame();
+  w.ShowFrame();
+  return w.Cws();
+}
+
+// A stop from the window's thread that comes just as a movie starts (its
+// player is the one playing, the scene thread not yet past its start)
+// frees the player only after its thread has ended.
+TEST_F(MediaPlayers, AStopMeetingAMoviesStartFreesItsPlayerOnlyAfterItsThread) {
+  CMovieRecord record;
+  CEvent gate;
+  gate.SetEvent();
+  CHeldMoviePlayers players(output_.Hwnd(), record, gate);
+  players.onPublished = [&] {
+    CWorker stop([&] { players.StopAll(); });
+    EXPECT_TRUE(stop.Finish(10000));
+  };
+  CMediaObject movie;
+  SetBytes(movie, RedMovie(), kMediaFlash);
+  const RECT place = {20, 30, 120, 130};
+  {
+    CWorker scene([&] { players.Play(movie, 0, 1, place, -1, stop_); });
+    ASSERT_TRUE(scene.Finish(20000));
+  }
+  EXPECT_TRUE(PumpUntil([&] { return record.freed.load(); }, 10000));
+  EXPECT_TRUE(record.threadMade) << "freed before its thread was made";
+  EXPECT_TRUE(record.threadEnded) << "freed under its thread";
+  EXPECT_EQ(players.GetMovie(), nullptr);
+}
+
+// A movie whose thread does not end in time when it is stopped (busy with
+// a long frame, say) leaves the screen at once; the stop returns, the file
+// goes, and the player is freed once its thread has ended at last.
+TEST_F(MediaPlayers, AMovieThatDoesNotEndInTimeLeavesTheScreenAtOnceAndIsFreedAtItsEnd) {
+  CMovieRecord record;
+  CEvent gate;
+  CHeldMoviePlayers players(output_.Hwnd(), record, gate);
+  CMediaObject movie;
+  SetBytes(movie, RedMovie(), kMediaFlash);
+  const RECT place = {20, 30, 120, 130};
+  {
+    CWorker scene([&] { players.Play(movie, 0, 1, place, -1, stop_); });
+    ASSERT_TRUE(scene.Finish(10000));
+  }
+  POINT at = {70, 80};
+  ClientToScreen(output_.Hwnd(), &at);
+  ASSERT_TRUE(PumpUntil([&] { return lwtest::ScreenPixel(at.x, at.y) == RGB(255, 0, 0); }, 10000))
+      << "the movie does not show";
+  const std::string path = players.GetMoviePath().GetString();
+  const HWND shown = GetWindow(output_.Hwnd(), GW_CHILD);
+  {
+    CWorker scene([&] { players.Stop(movie); });
+    EXPECT_TRUE(scene.Finish(10000)) << "the stop waits for the thread";
+  }
+  EXPECT_EQ(players.GetMovie(), nullptr);
+  EXPECT_TRUE(PumpUntil([&] { return lwtest::ScreenPixel(at.x, at.y) == RGB(0, 0, 0); }, 2000))
+      << "the movie still shows";
+  EXPECT_FALSE(lwtest::FileExists(path));
+  EXPECT_FALSE(record.freed) << "freed under its thread";
+  gate.SetEvent();
+  EXPECT_TRUE(PumpUntil([&] { return record.freed.load() && !IsWindow(shown); }, 10000))
+      << "its player or its window is left";
 }
 
 // Without a device a wave sound cannot play; muted, nothing is tried.

@@ -285,7 +285,7 @@ TEST(SceneThread, RepeatUntilLoopsNestedAndInfinite) {
     CWindowPlayOutput output(windows.output);
     CSceneThread thread(&output, &g_times, CSceneThread::kPlay, script.Commands());
     ASSERT_TRUE(thread.Start());
-    ASSERT_TRUE(PumpUntil([&] { return log.Size() >= 200; }));
+    ASSERT_TRUE(PumpUntil([&] { return log.Size() >= 20; }));
     EXPECT_EQ(::WaitForSingleObject(thread.GetEndedEvent(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
     thread.Stop();
     Lines lines = log.Lines();
@@ -365,11 +365,13 @@ class CClockedThread : public CSceneThread {
   bool WaitOnStopEvent(DWORD ms) override {
     waits.push_back(ms);
     now += ms + m_overrun;
-    return static_cast<int>(waits.size()) == stopAtWait;
+    if (static_cast<int>(waits.size()) != stopAtWait) return false;
+    ::SetEvent(GetStopEvent());
+    return true;
   }
 
  public:
-  int stopAtWait = -1;  // the wait (counted from 1) during which a stop comes
+  int stopAtWait = -1;  // the wait (counted from 1) during which the stop comes
 
  private:
   double m_overrun;
@@ -407,6 +409,34 @@ TEST(CalibratedDelay, WaitsAgainstTheClockCarryingRemainders) {
     EXPECT_NEAR(total, expected, 1.0 + c.overrun);
     for (size_t i = 0; i < thread.waits.size(); ++i)
       EXPECT_GE(thread.waits[i], i + 1 < thread.waits.size() ? kPlayFrameMs : 1u) << "wait " << i;
+  }
+}
+
+// A loop whose pass waits for nothing still gives the processor up for a
+// frame each pass: no script can spin a core. A pass that waits keeps its
+// own time and gets nothing added.
+TEST(SceneThread, ALoopThatWaitsForNothingYieldsAFrameEachPass) {
+  CWatchdog dog(60000);
+  CEndWindows windows;
+  enum { kNothing, kCls, kWait };
+  for (int body : {kNothing, kCls, kWait}) {
+    SCOPED_TRACE(body == kNothing ? "Repeat, Until" : body == kCls ? "Repeat, Cls, Until" : "Repeat, Wait 40, Until");
+    CTestScript script;
+    script.Add(new CRepeatCommand);
+    if (body == kCls) script.Add(new CClsCommand);
+    if (body == kWait) script.Add(new CWaitCommand)->m_duration.m_milliseconds = 40;
+    script.Add(new CUntilCommand)->m_repeat.m_infinite = 1;
+    script.Prepare();
+    UINT times = 100000;
+    CWindowPlayOutput output(windows.output);
+    CClockedThread thread(&times, 0.0, &output, script.Commands());
+    thread.stopAtWait = 6;  // the stop comes in the sixth wait
+    ASSERT_TRUE(thread.Start());
+    const bool ended = ::WaitForSingleObject(thread.GetEndedEvent(), 10000) == WAIT_OBJECT_0;
+    thread.Stop();
+    EXPECT_TRUE(ended) << "the loop never waited";
+    ASSERT_EQ(thread.waits.size(), 6u);
+    for (DWORD ms : thread.waits) EXPECT_EQ(ms, body == kWait ? 40u : kPlayFrameMs);
   }
 }
 

@@ -432,10 +432,27 @@ Bytes MovieDocument(int screenW, int screenH) {
   return DocumentOf(list);
 }
 
+// The window with the id among the window's descendants, or null.
+HWND DescendantWithId(HWND parent, int id) {
+  struct Find {
+    int id;
+    HWND found;
+  } find = {id, nullptr};
+  EnumChildWindows(parent, [](HWND hwnd, LPARAM lp) -> BOOL {
+    Find& f = *reinterpret_cast<Find*>(lp);
+    if (GetDlgCtrlID(hwnd) != f.id) return TRUE;
+    f.found = hwnd;
+    return FALSE;
+  }, reinterpret_cast<LPARAM>(&find));
+  return find.found;
+}
+
 // A saver that plays a movie shows it over the whole screen: its
 // background colour and its shape where the movie places it. In a test run
 // the movie begins below the strip of the Exit button (the Cls colour shows
-// in the strip), as large as the screen.
+// in the strip), as large as the screen, and takes the mouse: the control
+// (62311), its host (62312) and what holds them are enabled; otherwise
+// they are disabled, and the mouse reaches the saver window.
 TEST_F(SaverRun, ShowsAMovieFullScreen) {
   const int W = GetSystemMetrics(SM_CXSCREEN), H = GetSystemMetrics(SM_CYSCREEN);
   const COLORREF red = RGB(255, 0, 0), green = RGB(0, 160, 0), blue = RGB(0, 0, 160);
@@ -457,6 +474,15 @@ TEST_F(SaverRun, ShowsAMovieFullScreen) {
         {W - 10, H - 10, green, "the bottom right of the screen"},
     };
     EXPECT_EQ(WrongScreenPoint(kPoints), "") << "not on the screen";
+    const HWND control = DescendantWithId(saver, 62311);
+    ASSERT_NE(control, nullptr);
+    bool host = false;
+    for (HWND w = control; w && w != saver; w = GetParent(w)) {
+      host = host || GetDlgCtrlID(w) == 62312;
+      EXPECT_EQ((GetWindowLongA(w, GWL_STYLE) & WS_DISABLED) == 0, testRun)
+          << "window " << GetDlgCtrlID(w);
+    }
+    EXPECT_TRUE(host);
     PostMessageA(saver, WM_KEYDOWN, 'A', 0);
     EXPECT_EQ(run.Wait(10000), 0u);
   }

@@ -40,6 +40,23 @@ void CALLBACK CDialogScript::OnLeftOpen(HWND hwnd, UINT, UINT_PTR id, DWORD) {
     ::EndDialog(hwnd, kLeftOpen);
 }
 
+CKeyTakingWindow::CKeyTakingWindow() {
+  CreateEx(0, RegisterWndClass(0), "keys", WS_POPUP | WS_VISIBLE, 300, 300, 120, 60, nullptr, 0);
+}
+
+CKeyTakingWindow::~CKeyTakingWindow() { DestroyWindow(); }
+
+bool CKeyTakingWindow::PreTranslateMessage(MSG* msg) {
+  if (msg->message != WM_KEYDOWN) return false;
+  taken.push_back(msg->wParam);
+  return true;
+}
+
+LRESULT CKeyTakingWindow::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_KEYDOWN) ++dispatched;
+  return CWnd::WindowProc(msg, wp, lp);
+}
+
 void Press(CDialog* dialog, int id) {
   dialog->SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
 }

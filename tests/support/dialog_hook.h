@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <vector>
 
 #include "framework/Dialog.h"
 
@@ -37,6 +38,22 @@ class CDialogScript {
 
   Action m_action;
   int m_opened = 0;
+};
+
+// A window of the thread, outside any dialog, that takes the keys that
+// reach it before they are dispatched, as a frame takes its accelerators:
+// what a modal loop's message filtering should hand it.
+class CKeyTakingWindow : public CWnd {
+ public:
+  CKeyTakingWindow();
+  ~CKeyTakingWindow() override;
+  bool PreTranslateMessage(MSG* msg) override;
+
+  std::vector<WPARAM> taken;  // the keys taken, in order
+  int dispatched = 0;         // the keys that reached its procedure instead
+
+ protected:
+  LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
 };
 
 // Presses a dialog's button as a click would tell the dialog.

@@ -105,4 +105,19 @@ CTempFolder::CTempFolder(const std::string& name)
 
 CTempFolder::~CTempFolder() { RemoveTree(m_path); }
 
+std::string HelpPageFault(const std::string& opened, const std::string& helpFolder) {
+  char module[MAX_PATH] = "";
+  ::GetModuleFileNameA(nullptr, module, sizeof module);
+  std::string expected = module;
+  expected = expected.substr(0, expected.rfind('\\') + 1) + "Help\\";
+  if (opened.size() <= expected.size() ||
+      lstrcmpiA(opened.substr(0, expected.size()).c_str(), expected.c_str()) != 0)
+    return "\"" + opened + "\" is not a page of " + expected;
+  const std::string page = opened.substr(expected.size());
+  if (page.find_first_of("\\/") != std::string::npos) return "\"" + page + "\" is not one page";
+  if (ReadAll(helpFolder + "\\" + page).empty())
+    return "the help has no page \"" + page + "\" (in " + helpFolder + ")";
+  return "";
+}
+
 }  // namespace lwtest

@@ -30,6 +30,13 @@ void RemoveTree(const std::string& folder);
 // The names of the files (not folders) in the folder, sorted.
 std::vector<std::string> FilesIn(const std::string& folder);
 
+// What is wrong with the page that a Help command handed the shell: it
+// must be "Help\" and a page name in the running program's folder (the
+// builder opens its pages beside itself), and that page must be in the
+// built help folder `helpFolder` (the builder's own "Help"), not empty.
+// "" when all is well.
+std::string HelpPageFault(const std::string& opened, const std::string& helpFolder);
+
 // A folder of the test's own in the temporary folder, "<name><pid>\",
 // made empty at the start and removed with its contents at the end.
 class CTempFolder {

@@ -83,7 +83,7 @@ Bytes OneNoteMidi() {
   return b;
 }
 
-Bytes SolidAvi(int width, int height, int frames, int fps, COLORREF colour) {
+Bytes SolidAvi(int width, int height, int frames, int fps, COLORREF colour, bool topDown) {
   const uint32_t frameBytes = static_cast<uint32_t>(width * height * 3);
   Bytes b;
   PutTag(b, "RIFF");
@@ -132,7 +132,7 @@ Bytes SolidAvi(int width, int height, int frames, int fps, COLORREF colour) {
   Put32(b, 40);
   Put32(b, 40);
   Put32(b, width);
-  Put32(b, height);
+  Put32(b, static_cast<uint32_t>(topDown ? -height : height));
   Put16(b, 1);
   Put16(b, 24);
   Put32(b, BI_RGB);

@@ -27,7 +27,8 @@ Bytes PcmWave(const std::vector<int16_t>& samples, int rate, int channels);
 // A format-0 MIDI file that plays one note for about a quarter second.
 Bytes OneNoteMidi();
 // An uncompressed 24-bit AVI of frames frames of the colour, width x
-// height (width a multiple of 4), at fps frames a second.
-Bytes SolidAvi(int width, int height, int frames, int fps, COLORREF colour);
+// height (width a multiple of 4), at fps frames a second; its rows stored
+// bottom-up (a positive height in its format), or top-down (negative).
+Bytes SolidAvi(int width, int height, int frames, int fps, COLORREF colour, bool topDown = false);
 
 }  // namespace lwtest

@@ -16,12 +16,24 @@ void CRecordedBoxes::Script(std::initializer_list<int> answers) {
   m_script.insert(m_script.end(), answers.begin(), answers.end());
 }
 
+void CRecordedBoxes::AnswerStartingWith(const std::string& prefix, int answer) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  for (auto& entry : m_byPrefix)
+    if (entry.first == prefix) {
+      entry.second = answer;
+      return;
+    }
+  m_byPrefix.emplace_back(prefix, answer);
+}
+
 int CRecordedBoxes::Show(HWND owner, const char* text, const char* caption, UINT type) {
   std::lock_guard<std::mutex> lock(m_mutex);
   texts.push_back(Text(text));
   captions.push_back(Text(caption));
   types.push_back(type);
   owners.push_back(owner);
+  for (const auto& entry : m_byPrefix)
+    if (texts.back().rfind(entry.first, 0) == 0) return entry.second;
   if (m_script.empty()) return m_answer;
   const int answer = m_script.front();
   m_script.pop_front();

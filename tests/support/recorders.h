@@ -11,6 +11,7 @@
 #include <initializer_list>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/Seams.h"
@@ -18,8 +19,10 @@
 
 namespace lwtest {
 
-// Records every message box (owner, text, caption, type) and answers it:
-// the scripted answers first, in order, then the default answer.
+// Records every message box (owner, text, caption, type) and answers it: a
+// box whose text starts as one of the prefixes given gets that prefix's
+// answer; the others get the scripted answers first, in order, then the
+// default answer.
 class CRecordedBoxes : public CMessageBoxSink {
  public:
   explicit CRecordedBoxes(int answer = IDOK);
@@ -29,6 +32,9 @@ class CRecordedBoxes : public CMessageBoxSink {
 
   // Answers for the next boxes, one each, before the default answer.
   void Script(std::initializer_list<int> answers);
+  // Every box whose text starts with the prefix gets this answer (the
+  // latest one given for that prefix).
+  void AnswerStartingWith(const std::string& prefix, int answer);
 
   int Show(HWND owner, const char* text, const char* caption, UINT type) override;
 
@@ -43,6 +49,7 @@ class CRecordedBoxes : public CMessageBoxSink {
   std::mutex m_mutex;
   int m_answer;
   std::deque<int> m_script;
+  std::vector<std::pair<std::string, int>> m_byPrefix;
   CMessageBoxSink* m_previous;
 };
 

@@ -104,12 +104,13 @@ void CHostWindow::Destroy() {
   m_hwnd = nullptr;
 }
 
-bool ShowAndShoot(HWND hwnd, const std::string& folder, const std::string& name) {
+bool ShowAndShoot(HWND hwnd, const std::string& folder, const std::string& name,
+                  std::vector<COLORREF>* pixels) {
   ::CreateDirectoryA(folder.c_str(), nullptr);
   ::SetWindowPos(hwnd, HWND_TOPMOST, 40, 40, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
   ::UpdateWindow(hwnd);
   FlushEvents(300);
-  return SaveWindowShot(hwnd, folder + "\\" + name + ".bmp");
+  return SaveWindowShot(hwnd, folder + "\\" + name + ".bmp", pixels);
 }
 
 }  // namespace lwtest

@@ -19,8 +19,10 @@ bool SaveWindowShot(HWND hwnd, const std::string& path, std::vector<COLORREF>* p
 
 // A dialog answered from its hook before it is on the screen: brought up
 // topmost at (40, 40), painted, and then shot as SaveWindowShot does
-// (the file's folder is made when missing).
-bool ShowAndShoot(HWND hwnd, const std::string& folder, const std::string& name);
+// (the file's folder is made when missing), its pixels into *pixels when
+// asked.
+bool ShowAndShoot(HWND hwnd, const std::string& folder, const std::string& name,
+                  std::vector<COLORREF>* pixels = nullptr);
 
 // The screen's pixel.
 COLORREF ScreenPixel(int x, int y);

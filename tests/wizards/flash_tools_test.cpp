@@ -7,9 +7,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "builder/BuilderMessages.h"
 #include "builder/MainFrame.h"
 #include "builder/SceneDoc.h"
 #include "builder/resource.h"
@@ -129,6 +131,88 @@ TEST_F(FlashTools, FlashToScrShowsTheWritersFailureAndNoFinishedDialog) {
   EXPECT_TRUE(told) << testing::PrintToString(boxes.texts);
 }
 
+// A script or program of the title's name beside the chosen saver is
+// replaced only when the user says so; No writes nothing and drops the
+// generated script, as a cancelled save dialog does.
+TEST_F(FlashTools, FlashToScrAsksBeforeReplacingTheScriptOrInstallerBesideIt) {
+  const std::string kQuestion = "There is already file under that name, do you want to overwrite it?";
+  for (const char* existing : {".fsd", ".exe"}) {
+    for (int answer : {IDNO, IDYES}) {
+      SCOPED_TRACE(testing::Message() << existing << (answer == IDYES ? " Yes" : " No"));
+      lwtest::CTempFolder out{"flashtools_asks"};
+      const std::string mine = out.File(std::string("Party") + existing);
+      const lwtest::Bytes before = {'m', 'i', 'n', 'e'};
+      ASSERT_TRUE(lwtest::WriteAll(mine, before));
+      boxes.texts.clear();
+      boxes.types.clear();
+      captions.clear();
+      boxes.AnswerStartingWith(kQuestion, answer);
+      dialogs.AnswerFile(movie);
+      dialogs.AnswerFile(out.File("Party.scr"));
+      RunCommand(ID_WIZARD_FLASHTOSCR);
+      const auto asked = std::find(boxes.texts.begin(), boxes.texts.end(), kQuestion);
+      ASSERT_NE(asked, boxes.texts.end()) << testing::PrintToString(boxes.texts);
+      EXPECT_EQ(std::count(boxes.texts.begin(), boxes.texts.end(), kQuestion), 1);
+      EXPECT_EQ(boxes.types[asked - boxes.texts.begin()], static_cast<UINT>(MB_YESNO | MB_DEFBUTTON2));
+      if (answer == IDNO) {
+        EXPECT_EQ(lwtest::ReadAll(mine), before);
+        for (const char* extension : {".fsd", ".scr", ".exe"})
+          if (std::string(extension) != existing)
+            EXPECT_FALSE(lwtest::FileExists(out.File(std::string("Party") + extension))) << extension;
+        EXPECT_TRUE(captions.empty());
+        EXPECT_EQ(Doc()->GetCommands().GetSize(), 0);
+        EXPECT_FALSE(Doc()->IsModified());
+      } else {
+        EXPECT_NE(lwtest::ReadAll(mine), before);
+        EXPECT_EQ(captions, std::vector<std::string>{"Flash-to-SCR wizard finished"});
+      }
+    }
+  }
+}
+
+// Files of those names from before stay when a make fails after Yes:
+// the finished dialog comes only when both makes were done.
+TEST_F(FlashTools, FlashToScrThatCannotReplaceItsInstallerShowsNoFinishedDialog) {
+  lwtest::CTempFolder out{"flashtools_kept"};
+  const std::string installer = out.File("Party.exe");
+  const lwtest::Bytes before = {'m', 'i', 'n', 'e'};
+  ASSERT_TRUE(lwtest::WriteAll(installer, before));
+  // A read-only file is not replaced.
+  ASSERT_TRUE(::SetFileAttributesA(installer.c_str(), FILE_ATTRIBUTE_READONLY));
+  boxes.AnswerStartingWith("There is already file under that name", IDYES);
+  dialogs.AnswerFile(movie);
+  dialogs.AnswerFile(out.File("Party.scr"));
+  RunCommand(ID_WIZARD_FLASHTOSCR);
+  ::SetFileAttributesA(installer.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(lwtest::ReadAll(installer), before);
+  EXPECT_TRUE(lwtest::FileExists(out.File("Party.scr")));
+  EXPECT_TRUE(captions.empty());
+  const auto failed = std::find_if(boxes.texts.begin(), boxes.texts.end(), [](const std::string& t) {
+    return t.rfind("Screen saver cannot be created.", 0) == 0;
+  });
+  EXPECT_NE(failed, boxes.texts.end()) << testing::PrintToString(boxes.texts);
+}
+
+// Direct Flash's save dialog asks about a saver of that name; the
+// installer beside it, which the dialog does not name, is asked about
+// before anything is written.
+TEST_F(FlashTools, DirectFlashAsksBeforeReplacingASaverOrItsInstaller) {
+  const std::string kQuestion = "There is already file under that name, do you want to overwrite it?";
+  lwtest::CTempFolder out{"directflash_asks"};
+  const lwtest::Bytes before = {'m', 'i', 'n', 'e'};
+  ASSERT_TRUE(lwtest::WriteAll(out.File("Loop.exe"), before));
+  boxes.AnswerStartingWith(kQuestion, IDNO);
+  dialogs.AnswerFile(movie);
+  dialogs.AnswerFile(out.File("Loop.scr"));
+  RunCommand(ID_TOOLS_DIRECTFLASH);
+  ASSERT_EQ(dialogs.files.size(), 2u);
+  EXPECT_TRUE(dialogs.files[1].flags & OFN_OVERWRITEPROMPT);
+  EXPECT_EQ(boxes.texts, std::vector<std::string>{kQuestion});
+  EXPECT_EQ(lwtest::ReadAll(out.File("Loop.exe")), before);
+  EXPECT_FALSE(lwtest::FileExists(out.File("Loop.scr")));
+  EXPECT_TRUE(captions.empty());
+}
+
 TEST_F(FlashTools, DirectFlashWritesAMovieSaverEndingInScr) {
   lwtest::CTempFolder out{"directflash_out"};
   struct Case {
@@ -192,6 +276,52 @@ TEST_F(FlashTools, FlashPresentationWritesItsFilesIntoTheDocumentFolder) {
   const lwtest::Bytes saver = lwtest::ReadAll(folder.File("Talk.scr"));
   ASSERT_FALSE(saver.empty());
   EXPECT_EQ(saver.back(), 1);
+}
+
+// A New that the user refuses (Cancel at the save question, or a Save As
+// cancelled) ends the presentation: the user's script stays as it was, in
+// the window and on the disk, and no presentation file is written.
+TEST_F(FlashTools, FlashPresentationStopsWhenTheNewScriptIsRefused) {
+  const std::string mine = folder.File("mine.fsd");
+  for (bool titled : {true, false}) {
+    SCOPED_TRACE(titled ? "titled, Cancel" : "untitled, Yes and the Save As cancelled");
+    ::SendMessageA(Frame(), WM_COMMAND, ID_FILE_NEW, 0);
+    SendCommandToFrame(Frame(), new CWaitCommand);
+    lwtest::Bytes saved;
+    if (titled) {
+      Doc()->SetPathName(mine.c_str(), false);
+      ASSERT_TRUE(Doc()->OnSaveDocument(mine.c_str()));
+      saved = lwtest::ReadAll(mine);
+    }
+    SendCommandToFrame(Frame(), new CClsCommand);
+    ASSERT_TRUE(Doc()->IsModified());
+    boxes.texts.clear();
+    boxes.Script({titled ? IDCANCEL : IDYES});
+    if (!titled) dialogs.AnswerCancel();
+    captions.clear();
+    lwtest::CDialogScript script([&](CDialog* d) {
+      if (d->GetTemplateId() == IDD_FLASH_PRESENTATION) {
+        ::SetDlgItemTextA(d->GetSafeHwnd(), IDC_FP_MOVIE, movie.c_str());
+        ::SetDlgItemTextA(d->GetSafeHwnd(), IDC_FP_NAME, "Refused");
+      } else {
+        captions.push_back("finished");
+      }
+      lwtest::Press(d, IDOK);
+    });
+    ::SendMessageA(Frame(), WM_COMMAND, ID_TOOLS_FLASHPRESENTATION, 0);
+    ASSERT_EQ(boxes.texts.size(), 1u) << testing::PrintToString(boxes.texts);
+    EXPECT_EQ(boxes.texts[0].rfind("Save changes to ", 0), 0u) << boxes.texts[0];
+    ASSERT_EQ(ScriptLines().size(), 2u) << testing::PrintToString(ScriptLines());
+    EXPECT_EQ(Doc()->GetCommands().GetCommand(0)->GetType(), kTypeWait);
+    EXPECT_EQ(Doc()->GetCommands().GetCommand(1)->GetType(), kTypeCls);
+    EXPECT_TRUE(Doc()->IsModified());
+    EXPECT_EQ(std::string(Doc()->GetPathName()), titled ? mine : std::string());
+    if (titled) EXPECT_EQ(lwtest::ReadAll(mine), saved);
+    for (const char* extension : {".fsd", ".scr", ".exe"})
+      EXPECT_FALSE(lwtest::FileExists(folder.File(std::string("Refused") + extension))) << extension;
+    EXPECT_TRUE(captions.empty());
+    Doc()->SetModifiedFlag(false);
+  }
 }
 
 TEST_F(FlashTools, TheWizardButtonRunsTheLastWizard) {

@@ -9,9 +9,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <atomic>
 #include <string>
 #include <vector>
 
+#include "framework/Sync.h"
 #include "framework/Wnd.h"
 #include "tests/support/files.h"
 #include "tests/support/message_sequence.h"
@@ -33,12 +35,15 @@ class CShotsEnvironment : public testing::Environment {
 };
 testing::Environment* const g_environment = testing::AddGlobalTestEnvironment(new CShotsEnvironment);
 
-// Drives C: (fixed) and Z: (removable), and the shares the test sets.
+// Drives C: (fixed) and Z: (removable), those the test adds, and the
+// shares the test sets. A drive's look or a folder's watch can be held, as
+// a network drive that is gone holds the shell, until the test releases it.
 class CFakeSystem : public CTreeFileSystem {
  public:
-  DWORD GetLogicalDrives() override { return (1u << 2) | (1u << 25); }
+  DWORD GetLogicalDrives() override { return drives; }
   UINT GetDriveType(const char* root) override {
-    return root[0] == 'Z' ? DRIVE_REMOVABLE : DRIVE_FIXED;
+    if (root[0] == 'Z') return DRIVE_REMOVABLE;
+    return root[0] == remoteDrive ? DRIVE_REMOTE : DRIVE_FIXED;
   }
   bool EnumShares(SHARE_INFO_502** records, DWORD* count) override {
     *records = shares.empty() ? nullptr : shares.data();
@@ -51,10 +56,39 @@ class CFakeSystem : public CTreeFileSystem {
     *serial = 0x1234;
     return root[0] != 'Z';  // no medium in the removable drive
   }
+  void GetDriveLook(const char* root, CDriveLook* look) override {
+    if (root[0] == remoteDrive) Hold();
+    CTreeFileSystem::GetDriveLook(root, look);
+  }
+  // A held watch gets, once released, a real handle that has a change to
+  // tell: the folder `changes` gets a new folder.
+  HANDLE WatchFolder(const char* path, bool subtree, DWORD filter) override {
+    if (path[0] != remoteDrive) return CTreeFileSystem::WatchFolder(path, subtree, filter);
+    Hold();
+    const HANDLE change = CTreeFileSystem::WatchFolder(changes.c_str(), false, FILE_NOTIFY_CHANGE_DIR_NAME);
+    ::CreateDirectoryA((changes + "\\x" + std::to_string(++made)).c_str(), nullptr);
+    return change;
+  }
+  void AddRemoteDrive(char letter) {
+    remoteDrive = letter;
+    drives |= 1u << (letter - 'A');
+  }
 
+  DWORD drives = (1u << 2) | (1u << 25);
+  char remoteDrive = 0;
   int mediaChecks = 0;
-
   std::vector<SHARE_INFO_502> shares;
+  std::string changes;
+  CEvent release{false, true};
+  std::atomic<int> holding{0};
+  std::atomic<int> made{0};
+
+ private:
+  void Hold() {
+    ++holding;
+    release.Wait(20000);
+    --holding;
+  }
 };
 
 SHARE_INFO_502 Share(const wchar_t* name, DWORD type, const wchar_t* path) {
@@ -89,7 +123,13 @@ class FolderTree : public testing::Test {
                               "Folders", WS_POPUP | WS_CAPTION | WS_VISIBLE, 40, 40, 320, 420, nullptr, 0));
   }
   void TearDown() override {
+    // No thread may still be inside the fake when it goes.
+    system.release.SetEvent();
     tree.DestroyWindow();
+    EXPECT_TRUE(lwtest::PumpUntil([&] {
+      return system.holding == 0 && CTreeFileCtrl::GetRunningWatchThreads() == 0 &&
+             CTreeFileCtrl::GetRunningDriveProbes() == 0;
+    }, 30000));
     host.DestroyWindow();
     SetTreeFileSystem(previous);
     for (const char* file : {"Hidden", "hidden.txt", "sys.txt"})
@@ -450,6 +490,93 @@ TEST_F(FolderTree, SharesAreReadFromTheirTypedRecords) {
   list.Load(system.shares.data(), static_cast<DWORD>(system.shares.size()));
   EXPECT_EQ(list.GetCount(), 3);
   EXPECT_TRUE(list.IsShared((Root() + "\\beta").c_str()));
+}
+
+// A drive that does not answer (a network drive that is gone) holds up
+// neither the list of drives nor the window: it shows by its root at once,
+// with its button, without being read; the drives that answer show as the
+// shell shows them.
+TEST_F(FolderTree, ADriveThatDoesNotAnswerHoldsUpNothing) {
+  system.AddRemoteDrive('Q');
+  MakeTree(false, "");
+  const HTREEITEM computer = tree.GetMyComputerNode();
+  ASSERT_NE(computer, nullptr);
+  tree.Expand(computer, TVE_EXPAND);
+  EXPECT_EQ(system.holding.load(), 1) << "the list waited for the drive";
+  const HTREEITEM q = tree.FindPathItem("Q:\\");
+  ASSERT_NE(q, nullptr);
+  EXPECT_EQ(std::string(tree.GetItemText(q)), "Q:\\");
+  EXPECT_TRUE(tree.ItemHasChildren(q)) << "a drive shows its button without being read";
+  CDriveLook look = {};
+  system.CTreeFileSystem::GetDriveLook("C:\\", &look);
+  const HTREEITEM c = tree.FindPathItem("C:\\");
+  ASSERT_NE(c, nullptr);
+  EXPECT_EQ(std::string(tree.GetItemText(c)), look.name[0] ? look.name : "C:\\");
+  system.release.SetEvent();
+  EXPECT_TRUE(lwtest::PumpUntil([] { return CTreeFileCtrl::GetRunningDriveProbes() == 0; }, 10000))
+      << "the drive's probe never ended";
+}
+
+// A watch whose thread is still held by its drive holds up neither its
+// removal nor the window's end: the thread is left to end by itself, and
+// once its drive answers it tells nobody of a change and ends.
+TEST_F(FolderTree, AWatchStillHeldByItsDriveIsLeftToEndByItself) {
+  system.AddRemoteDrive('Q');
+  lwtest::CTempFolder changes("foldertree_changes");
+  system.changes = changes.Path();
+  system.changes.pop_back();
+  MakeTree(false, "");
+  tree.AddWatch("Q:\\");
+  ASSERT_EQ(system.holding.load(), 1);
+  tree.RemoveWatch("Q:\\");
+  EXPECT_EQ(system.holding.load(), 1) << "the removal waited for the thread";
+  EXPECT_EQ(tree.GetWatchCount(), 0);
+  lwtest::CMessageSequence seq;
+  seq.Watch(tree.GetSafeHwnd());
+  system.release.SetEvent();
+  EXPECT_TRUE(lwtest::PumpUntil([] { return CTreeFileCtrl::GetRunningWatchThreads() == 0; }, 10000));
+  lwtest::FlushEvents(200);
+  for (const lwtest::MessageEntry& e : seq.Recorded()) EXPECT_NE(e.message, UINT(WM_USER)) << "a removed watch told";
+
+  system.release.ResetEvent();
+  tree.AddWatch("Q:\\");
+  ASSERT_EQ(system.holding.load(), 1);
+  tree.DestroyWindow();
+  EXPECT_EQ(system.holding.load(), 1) << "the window's end waited for the thread";
+  EXPECT_EQ(tree.GetWatchCount(), 0);
+  system.release.SetEvent();
+  EXPECT_TRUE(lwtest::PumpUntil([] { return CTreeFileCtrl::GetRunningWatchThreads() == 0; }, 10000));
+}
+
+// A folder that vanished while it was shown goes when it is selected, and
+// its parent, left without children, loses its button. A selection of a
+// vanished item just before the whole tree is read again deletes nothing
+// of the new tree.
+TEST_F(FolderTree, AVanishedFolderGoesWhenItIsSelected) {
+  MakeTree(false, Root());
+  tree.m_autoRefresh = false;  // the watch does not read the branches again
+  const HTREEITEM beta = tree.SetSelectedPath((Root() + "\\beta").c_str(), true);
+  ASSERT_NE(beta, nullptr);
+  const HTREEITEM deep = tree.FindPathItem((Root() + "\\beta\\deep").c_str());
+  ASSERT_NE(deep, nullptr);
+  ASSERT_TRUE(::RemoveDirectoryA(root.File("beta\\deep").c_str()));
+  ::SendMessageA(tree.GetSafeHwnd(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(deep));
+  lwtest::FlushEvents(100);
+  EXPECT_EQ(tree.GetChildItem(beta), nullptr);
+  EXPECT_FALSE(tree.ItemHasChildren(beta)) << "the parent keeps a button with nothing under it";
+
+  ASSERT_TRUE(::RemoveDirectoryA(root.File("gamma").c_str()));
+  const HTREEITEM gamma = tree.FindPathItem((Root() + "\\gamma").c_str());
+  ASSERT_NE(gamma, nullptr);
+  lwtest::CMessageSequence seq;
+  seq.Watch(tree.GetSafeHwnd());
+  ::SendMessageA(tree.GetSafeHwnd(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(gamma));
+  tree.Refresh();
+  lwtest::FlushEvents(100);
+  EXPECT_EQ(Children(TVI_ROOT), (std::vector<std::string>{"Alpha", "beta", "Hidden", "onlyfiles"}));
+  for (const lwtest::MessageEntry& e : seq.Recorded())
+    EXPECT_FALSE(e.message == TVM_DELETEITEM && e.lParam == reinterpret_cast<LPARAM>(gamma))
+        << "a deletion reached the item after it had gone";
 }
 
 TEST(FolderTreeWait, AllThreadsAreWaitedForEvenBeyondSixtyFour) {

@@ -6,16 +6,19 @@
 // projects folder, and the saver shows the pictures when it runs.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <commctrl.h>
 
 #include <string>
 #include <vector>
 
+#include "builder/BuilderUtils.h"
 #include "builder/MainFrame.h"
 #include "builder/SceneDoc.h"
 #include "builder/resource.h"
 #include "script/Commands.h"
 #include "script/Objects.h"
 #include "tests/support/dialog_hook.h"
+#include "tests/support/files.h"
 #include "tests/support/processes.h"
 #include "tests/support/pump.h"
 #include "tests/support/recorders.h"
@@ -216,10 +219,12 @@ TEST(OneStepName, OnlyOneValidPathComponentIsAccepted) {
   } const cases[] = {{"Holiday", true}, {"My Saver 2", true}, {"a_b-c", true}, {"", false},
                      {".", false},      {"..", false},        {"a\\b", false}, {"a/b", false},
                      {":", false},      {"C:", false},        {"x*", false},   {"trailing.", false},
-                     {"what?", false},  {"a|b", false}};
+                     {"what?", false},  {"a|b", false},         {"CON", false},  {"nul.txt", false},
+                     {"Com7", false},   {"lpt1.x.y", false},    {"console", true}, {"COM0", false}, {"COM10", true},
+                     {"space ", false}, {"tab\t", false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(IsOneStepProjectName(c.name), c.valid);
+    EXPECT_EQ(IsFileNameComponent(c.name), c.valid);
   }
 }
 
@@ -353,6 +358,42 @@ TEST_F(OneStepRun, NamesThatAreNotOneFolderAreRefused) {
   EXPECT_TRUE(lwtest::FilesIn(projects.Path()).empty());
 }
 
+// With no folder chosen (nothing, My Computer, the network) there is
+// nothing to make a saver from: the dialog says so and stays open; nothing
+// is searched, made or stored.
+TEST_F(OneStepRun, WithoutAChosenFolderTheDialogAsksForOne) {
+  ASSERT_TRUE(wiztest::WritePicture(source.File("p.bmp"), 30, 20, RGB(1, 2, 3)));
+  ASSERT_TRUE(wiztest::Settings().SetText("OneStepPath", SourceFolder()));
+  enum Choice { kNothing, kMyComputer, kNetwork };
+  struct Case {
+    const char* name;
+    Choice choice;
+  } const cases[] = {{"nothing", kNothing}, {"My Computer", kMyComputer}, {"the network", kNetwork}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    boxes.texts.clear();
+    std::string chosen = "?";
+    lwtest::CDialogScript script([&](CDialog* d) {
+      if (d->GetTemplateId() != IDD_ONESTEP) return;
+      CTreeFileCtrl& tree = static_cast<COneStepDlg*>(d)->GetTree();
+      const HTREEITEM item = c.choice == kMyComputer ? tree.GetMyComputerNode()
+                             : c.choice == kNetwork  ? tree.GetNetworkNode()
+                                                     : nullptr;
+      ::SendMessageA(tree.GetSafeHwnd(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+      chosen = tree.GetSelectedPath().GetString();
+      ::SetDlgItemTextA(*d, IDC_ONESTEP_NAME, "Nowhere");
+      lwtest::Press(d, IDOK);  // left open when refused: ended as not made
+    });
+    ::SendMessageA(Frame(), WM_COMMAND, ID_WIZARD_ONESTEP, 0);
+    EXPECT_EQ(chosen, "");
+    ASSERT_EQ(boxes.texts.size(), 1u);
+    EXPECT_EQ(boxes.texts[0], "Choose the folder the screen saver's pictures or movies are in (1. Select source folder).");
+    EXPECT_EQ(wiztest::Settings().Text("OneStepPath"), SourceFolder());
+    EXPECT_EQ(::GetFileAttributesA((projects.Path() + "Nowhere").c_str()), INVALID_FILE_ATTRIBUTES)
+        << "no project folder";
+  }
+}
+
 TEST_F(OneStepRun, AnExistingProjectIsKeptWhenTheAnswerIsNo) {
   ASSERT_TRUE(wiztest::WritePicture(source.File("p.bmp"), 30, 20, RGB(1, 2, 3)));
   ASSERT_TRUE(::CreateDirectoryA((projects.Path() + "Kept").c_str(), nullptr));
@@ -363,6 +404,22 @@ TEST_F(OneStepRun, AnExistingProjectIsKeptWhenTheAnswerIsNo) {
             "Project with this name already exists, do you want to overwrite existing folder with new data?");
   EXPECT_TRUE(finishedFolder.empty());
   EXPECT_FALSE(lwtest::FileExists(projects.Path() + "Kept\\Kept.fsd"));
+}
+
+// "Help" opens the one-step page of the help that the build puts beside
+// the builder; the dialog stays until Cancel.
+TEST_F(OneStepRun, HelpOpensItsPage) {
+  lwtest::CDialogScript script([](CDialog* d) {
+    if (d->GetTemplateId() != IDD_ONESTEP) return;
+    lwtest::Press(d, IDC_ONESTEP_HELP);
+    lwtest::Press(d, IDCANCEL);
+  });
+  ::SendMessageA(Frame(), WM_COMMAND, ID_WIZARD_ONESTEP, 0);
+  EXPECT_EQ(script.Opened(), 1);
+  ASSERT_EQ(shell.calls.size(), 1u);
+  const std::string& opened = shell.calls[0].file;
+  EXPECT_EQ(opened.substr(opened.rfind('\\') + 1), "OneStep.html");
+  EXPECT_EQ(lwtest::HelpPageFault(opened, LW_BUILD_DIR "/builder/Help"), "");
 }
 
 }  // namespace

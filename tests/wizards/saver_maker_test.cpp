@@ -1,9 +1,9 @@
 // The output writer against the builder's real carried programs: layouts
 // and sizes of the three outputs, custom icon and logo patches, every
-// failure deleting what it was writing, each step's failure code (with
-// copies of the builder whose carried programs are empty, unreadable,
-// missing or swapped), and outputs that are the very file they are made
-// from.
+// failure leaving nothing of its own and an earlier output as it was, each
+// step's failure code (with copies of the builder whose carried programs
+// are empty, unreadable, missing or swapped), and outputs that are the
+// very file they are made from.
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -267,6 +267,59 @@ TEST_F(SaverMakerTest, FailuresDeleteTheOutputAndReturnFalse) {
   }
 }
 
+// A make that fails part-way (its document or movie gone, a custom icon
+// missing) leaves a file already there under the output's name as it was,
+// and nothing of its own beside it: the output is written under another
+// name in its folder and put in place only when whole. A make that
+// succeeds replaces the earlier file.
+TEST_F(SaverMakerTest, AFailedMakeKeepsTheEarlierOutput) {
+  WriteAll(Path("Sea.fsd"), Filled(10, 4));
+  ASSERT_TRUE(maker_.MakeScr(Path("built.scr").c_str(), Path("Sea.fsd").c_str()));
+  const Bytes earlier = {'e', 'a', 'r', 'l', 'i', 'e', 'r'};
+  using Make = std::function<BOOL(CSaverMaker&)>;
+  struct Case {
+    const char* name;
+    std::vector<std::string> outputs;
+    bool customIcon;
+    Make make;
+  } const cases[] = {
+      {"saver, document gone", {"old.scr"}, false,
+       [&](CSaverMaker& m) { return m.MakeScr(Path("old.scr").c_str(), Path("Nope.fsd").c_str()); }},
+      {"saver, custom icon missing", {"old.scr"}, true,
+       [&](CSaverMaker& m) { return m.MakeScr(Path("old.scr").c_str(), Path("Sea.fsd").c_str()); }},
+      {"installer, document gone", {"old.exe"}, false,
+       [&](CSaverMaker& m) { return m.MakeInstaller(Path("old.exe").c_str(), Path("Nope.fsd").c_str()); }},
+      {"installer, custom icon missing", {"old.exe"}, true,
+       [&](CSaverMaker& m) { return m.MakeInstaller(Path("old.exe").c_str(), Path("Sea.fsd").c_str()); }},
+      {"movie saver, movie gone", {"old.scr", "old.exe"}, false,
+       [&](CSaverMaker& m) { return m.MakeMovieSaver(Path("old.scr").c_str(), Path("none.swf").c_str()); }},
+      {"beside the document, document gone", {"Gone.scr", "Gone.exe"}, false,
+       [&](CSaverMaker& m) {
+         m.m_documentPath = Path("Gone.fsd").c_str();
+         return m.MakeBesideDocument();
+       }},
+      {"installer of a saver, custom icon missing", {"old.exe"}, true,
+       [&](CSaverMaker& m) { return m.MakeInstallerForSaver(Path("old.exe").c_str(), Path("built.scr").c_str()); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    for (const std::string& output : c.outputs) ASSERT_TRUE(WriteAll(Path(output.c_str()), earlier));
+    app_.WriteProfileInt("Settings", "CustomIcon", c.customIcon ? 1 : 0);
+    const std::vector<std::string> before = lwtest::FilesIn(dir_);
+    EXPECT_FALSE(c.make(maker_));
+    for (const std::string& output : c.outputs) EXPECT_EQ(ReadAll(Path(output.c_str())), earlier) << output;
+    EXPECT_EQ(lwtest::FilesIn(dir_), before);
+  }
+  app_.WriteProfileInt("Settings", "CustomIcon", 0);
+  const std::vector<std::string> before = lwtest::FilesIn(dir_);
+  ASSERT_TRUE(maker_.MakeScr(Path("old.scr").c_str(), Path("Sea.fsd").c_str()));
+  EXPECT_EQ(ReadAll(Path("old.scr")), ReadAll(Path("built.scr")));
+  ASSERT_TRUE(maker_.MakeMovieSaver(Path("old.scr").c_str(), Path("Sea.fsd").c_str()));
+  EXPECT_EQ(ReadAll(Path("old.scr")).size(), engine_.size() + 10);
+  EXPECT_EQ(ReadAll(Path("old.exe")).size(), stub_.size() + engine_.size() + 10);
+  EXPECT_EQ(lwtest::FilesIn(dir_), before);
+}
+
 TEST_F(SaverMakerTest, MovieFailures) {
   WriteAll(Path("clip.swf"), Filled(10, 1));
   // A missing movie: nothing stays.
@@ -290,18 +343,23 @@ TEST_F(SaverMakerTest, MovieSaverNamedLikeItsInstallerIsRefused) {
   }
 }
 
-// An installer name that is a link to the saver just written leaves the
-// saver whole and makes no installer.
+// An installer name that is a link to the saver's: each output takes its
+// own name's place when whole, so the installer never writes through the
+// link into the saver. Both come out whole.
 TEST_F(SaverMakerTest, MovieSaverKeepsItselfWhenItsInstallerNameLinksToIt) {
   const Bytes movie = Filled(3000, 5);
   WriteAll(Path("clip.swf"), movie);
   WriteAll(Path("Linked.scr"), Filled(10, 2));
   ASSERT_TRUE(CreateHardLinkA(Path("Linked.exe").c_str(), Path("Linked.scr").c_str(), nullptr));
-  EXPECT_FALSE(maker_.MakeMovieSaver(Path("Linked.scr").c_str(), Path("clip.swf").c_str()));
+  EXPECT_TRUE(maker_.MakeMovieSaver(Path("Linked.scr").c_str(), Path("clip.swf").c_str()));
   const Bytes scr = ReadAll(Path("Linked.scr"));
   ASSERT_EQ(scr.size(), carried::kEngineImageSize + movie.size());
   EXPECT_TRUE(std::equal(engine_.begin(), engine_.end(), scr.begin()));
   EXPECT_TRUE(std::equal(movie.begin(), movie.end(), scr.begin() + carried::kEngineImageSize));
+  const Bytes exe = ReadAll(Path("Linked.exe"));
+  ASSERT_EQ(exe.size(), stub_.size() + scr.size());
+  EXPECT_TRUE(std::equal(stub_.begin(), stub_.end(), exe.begin()));
+  EXPECT_TRUE(std::equal(scr.begin(), scr.end(), exe.begin() + stub_.size()));
 }
 
 // Copies of the builder with their carried programs changed, loaded as

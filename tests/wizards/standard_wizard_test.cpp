@@ -10,12 +10,17 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "builder/BuilderMessages.h"
 #include "builder/StartDialogs.h"
 #include "builder/WizardHelperDialogs.h"
 #include "builder/resource.h"
+#include "framework/DocView.h"
+#include "script/Commands.h"
 #include "script/Palette.h"
 #include "tests/builder/builder_run.h"
 #include "wizards/SaverMaker.h"
@@ -29,6 +34,7 @@
 #include "tests/support/registry.h"
 #include "tests/support/screen.h"
 #include "wizards/StandardWizard.h"
+#include "wizards/WizardPagesResource.h"
 #include "wizards/WizardStep3.h"
 #include "wizards/WizardSteps.h"
 #include "wizards/WizardStepsResource.h"
@@ -205,6 +211,39 @@ TEST_F(StandardWizardTest, Step1NextNeedsANameAndOneKindOfMaterial) {
   EXPECT_TRUE(boxes.texts.empty());
 }
 
+// Each step's "Help" opens the step's own page of the help that the build
+// puts beside the builder.
+TEST_F(StandardWizardTest, EveryStepsHelpOpensItsPage) {
+  struct Case {
+    const char* page;
+    std::function<CDialog*(CWizardProject&)> make;
+  } const cases[] = {
+      {"wizard_step1.html", [](CWizardProject& p) { return new CWizardStep1Dlg(p, nullptr); }},
+      {"wizard_step2a.html", [](CWizardProject& p) { return new CWizardStep2ADlg(p, nullptr); }},
+      {"wizard_step2b.html", [](CWizardProject& p) { return new CWizardStep2BDlg(p, nullptr); }},
+      {"wizard_step2c.html", [](CWizardProject& p) { return new CWizardStep2CDlg(p, nullptr); }},
+      {"wizard_step3.html", [](CWizardProject& p) { return new CWizardStep3Dlg(p, nullptr); }},
+  };
+  lwtest::CRecordedBoxes boxes(IDYES);  // the exit question
+  lwtest::CRecordedShell shell;
+  lwtest::CDialogScript script([](CDialog* d) {
+    lwtest::Press(d, IDC_WIZ_HELP);
+    lwtest::Press(d, IDCANCEL);
+  });
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.page);
+    shell.calls.clear();
+    CWizardProject project;
+    project.m_folder = folder.Path().c_str();
+    std::unique_ptr<CDialog> step(c.make(project));
+    EXPECT_EQ(step->DoModal(), IDCANCEL);
+    ASSERT_EQ(shell.calls.size(), 1u);
+    const std::string& opened = shell.calls[0].file;
+    EXPECT_EQ(opened.substr(opened.rfind('\\') + 1), c.page);
+    EXPECT_EQ(lwtest::HelpPageFault(opened, LW_BUILD_DIR "/builder/Help"), "");
+  }
+}
+
 TEST_F(StandardWizardTest, Step1RefusesANameWhoseSaverExists) {
   ASSERT_TRUE(lwtest::WriteAll(folder.File("Taken.scr"), {1}));
   lwtest::CRecordedBoxes boxes(IDOK);
@@ -228,21 +267,65 @@ TEST_F(StandardWizardTest, Step1RefusesANameWhoseSaverExists) {
   EXPECT_EQ(boxes.types[0] & MB_TYPEMASK, static_cast<UINT>(MB_OK));
 }
 
-// A folder typed without its final backslash still names the files inside it.
+// A folder typed without its final backslash still names the files inside
+// it: a name taken inside the folder is refused, a free one ends the step
+// with the folder's backslash between the two.
 TEST_F(StandardWizardTest, Step1FolderTypedWithoutBackslashGetsOne) {
   const std::string typed = folder.Path() + "Savers";
-  ASSERT_TRUE(lwtest::WriteAll(typed + "\\Taken.fsd", {1}) || true);
+  ASSERT_TRUE(::CreateDirectoryA(typed.c_str(), nullptr));
+  ASSERT_TRUE(lwtest::WriteAll(typed + "\\Taken.fsd", {1}));
   lwtest::CRecordedBoxes boxes(IDOK);
-  lwtest::CDialogScript script([&](CDialog* d) {
-    Type(*d, IDC_WIZ1_FOLDER, typed.c_str());
-    Type(*d, IDC_WIZ1_NAME, "Calm");
-    lwtest::Press(d, IDOK);
-  });
-  CWizardProject project;
-  CWizardStep1Dlg dialog(project, nullptr);
-  EXPECT_EQ(dialog.DoModal(), IDOK);
-  dialog.CopyTo(project);
-  EXPECT_EQ(std::string(project.GetDocumentPath().GetString()), typed + "\\Calm.fsd");
+  for (const char* name : {"Taken", "Calm"}) {
+    SCOPED_TRACE(name);
+    lwtest::CDialogScript script([&](CDialog* d) {
+      Type(*d, IDC_WIZ1_FOLDER, typed.c_str());
+      Type(*d, IDC_WIZ1_NAME, name);
+      lwtest::Press(d, IDOK);
+    });
+    CWizardProject project;
+    CWizardStep1Dlg dialog(project, nullptr);
+    const bool taken = std::string(name) == "Taken";
+    EXPECT_EQ(dialog.DoModal(), taken ? lwtest::CDialogScript::kLeftOpen : IDOK);
+    if (taken) continue;
+    dialog.CopyTo(project);
+    EXPECT_EQ(std::string(project.GetDocumentPath().GetString()), typed + "\\Calm.fsd");
+  }
+}
+
+// A name that cannot be a file name (a folder part, a stream, a wildcard,
+// a device, a trailing dot or space) is refused with a message, and the
+// step stays; a plain name goes on.
+TEST_F(StandardWizardTest, Step1RefusesANameThatCannotBeAFileName) {
+  const struct {
+    const char* name;
+    bool valid;
+  } kNames[] = {{"a/b", false},    {"what?", false},  {"x:y", false},        {"a\\b", false},
+                {"a*b", false},    {"say \"hi\"", false}, {"a<b", false},  {"a>b", false},
+                {"a|b", false},    {"CON", false},    {"nul", false},        {"com1", false},
+                {"LPT9", false},   {"aux.txt", false}, {"dot.", false},      {"space ", false},
+                {"tab\t", false},  {"Calm", true},    {"My Saver 2", true},  {"a_b-c", true},
+                {"console", true}, {"com10", true}};
+  for (const auto& c : kNames) {
+    SCOPED_TRACE(c.name);
+    lwtest::CRecordedBoxes boxes(IDOK);
+    lwtest::CDialogScript script([&](CDialog* d) {
+      Type(*d, IDC_WIZ1_NAME, c.name);
+      lwtest::Press(d, IDOK);
+    });
+    CWizardProject project;
+    project.m_folder = folder.Path().c_str();
+    CWizardStep1Dlg dialog(project, nullptr);
+    EXPECT_EQ(dialog.DoModal(), c.valid ? IDOK : lwtest::CDialogScript::kLeftOpen);
+    if (c.valid) {
+      EXPECT_TRUE(boxes.texts.empty());
+      continue;
+    }
+    // The refusal (again when the name is left as the dialog closes),
+    // never "File already exists!" for a device found under that name.
+    ASSERT_FALSE(boxes.texts.empty());
+    for (const std::string& text : boxes.texts)
+      EXPECT_NE(text.find("must be a valid file name"), std::string::npos) << text;
+  }
 }
 
 TEST_F(StandardWizardTest, Step1CancelAsksAndEmptiesTheName) {
@@ -294,6 +377,30 @@ TEST_F(StandardWizardTest, RunMakesTheWholeFolderPathAndCancelDeletesTheItems) {
   EXPECT_NE(attributes, INVALID_FILE_ATTRIBUTES);
   EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
   EXPECT_EQ(wizard.m_project.m_images.GetSize(), 0);
+}
+
+// A folder that cannot be made ends the wizard after step 1 with the
+// system's message: nothing is collected for a folder nothing can be
+// written to.
+TEST_F(StandardWizardTest, AFolderThatCannotBeMadeEndsTheWizard) {
+  ASSERT_TRUE(lwtest::WriteAll(folder.File("blocker"), {1}));
+  const std::string impossible = folder.File("blocker") + "\\inner";
+  lwtest::CRecordedBoxes boxes(IDYES);
+  std::vector<UINT> steps;
+  lwtest::CDialogScript script([&](CDialog* d) {
+    steps.push_back(d->GetTemplateId());
+    if (d->GetTemplateId() == IDD_WIZARD_STEP1) {
+      Type(*d, IDC_WIZ1_FOLDER, impossible.c_str());
+      Type(*d, IDC_WIZ1_NAME, "Nowhere");
+      lwtest::Press(d, IDOK);
+    } else {
+      lwtest::Press(d, IDCANCEL);
+    }
+  });
+  CStandardWizard wizard(nullptr);
+  EXPECT_EQ(wizard.Run(folder.Path().c_str()), 1);
+  EXPECT_EQ(steps, std::vector<UINT>{IDD_WIZARD_STEP1});
+  EXPECT_EQ(boxes.texts, std::vector<std::string>{"Could not create directory!"});
 }
 
 TEST_F(StandardWizardTest, PreviousWalksBackOverThePagesThatAreOff) {
@@ -616,6 +723,128 @@ TEST(WizardStep3, CtrlShiftAndMoveRules) {
   EXPECT_EQ(boxes.texts[0], "Cannot move first item up!");
 }
 
+namespace {
+
+// The step's page of a kind.
+CWizardSequencePage* PageOfKind(CWizardStep3Dlg& d, int kind) {
+  for (int i = 0; i < d.GetSheet().GetPageCount(); ++i)
+    if (auto* page = dynamic_cast<CWizardSequencePage*>(d.GetSheet().GetPage(i)))
+      if (page->GetKind() == kind) return page;
+  return nullptr;
+}
+
+// What a row holds, in a line.
+std::string RowLine(const CWizardSequence& s) {
+  return std::to_string(s.GetKind()) + "|" + s.m_display.m_displayName.GetString() + "|" +
+         s.m_display.m_text.GetString() + "|hide " + std::to_string(s.m_hide);
+}
+
+}  // namespace
+
+// A row that a Ctrl+click deselected is edited by no page any more: neither
+// its own kind's page nor another page's change or "&Add sequence(s)"
+// rewrites it.
+TEST(WizardStep3, ARowDeselectedWithCtrlIsLeftAsItIs) {
+  struct Case {
+    const char* name;
+    int pageKind;
+    bool add;  // "&Add sequence(s)" with the first item; else Hide unchecked
+  } const cases[] = {
+      {"its own page changes", kSequenceImage, false},
+      {"the text page changes", kSequenceText, false},
+      {"the text page adds", kSequenceText, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    lwtest::CRecordedBoxes boxes(IDOK);
+    CWizardProject p;
+    p.m_useImages = p.m_useTexts = 1;
+    auto* image = new CImageTextObject;
+    image->m_displayName = "a.bmp";
+    p.m_images.Add(image);
+    auto* text = new CImageTextObject;
+    text->m_kind = 1;
+    text->m_text = "Hello";
+    p.m_texts.Add(text);
+    p.m_sequences.Add(Sequence(kSequenceImage, 0, "a.bmp"));
+    p.m_sequences.Add(Sequence(kSequenceText, 0, "Hello"));
+    std::string before, after;
+    int rows = 0;
+    bool selected = true;
+    lwtest::CDialogScript script([&](CDialog* dlg) {
+      auto* step = dynamic_cast<CWizardStep3Dlg*>(dlg);
+      if (!step) {
+        lwtest::Press(dlg, IDOK);  // the insert dialog takes its first item
+        return;
+      }
+      CWizardStep3Dlg& d = *step;
+      // Flips "Hide image at the end of the sequence" on a page.
+      auto flipHide = [](CDialog* page) {
+        ::CheckDlgButton(*page, IDC_WZ_HIDE, ::IsDlgButtonChecked(*page, IDC_WZ_HIDE) ? BST_UNCHECKED : BST_CHECKED);
+        lwtest::Press(page, IDC_WZ_HIDE);
+      };
+      SelectOnly(d, 0);
+      CWizardSequencePage* imagePage = PageOfKind(d, kSequenceImage);
+      ASSERT_NE(imagePage, nullptr);
+      flipHide(imagePage);  // the selected row takes its page's edits
+      before = RowLine(*d.GetRowSequence(0));
+      ToggleRow(d, 0);
+      d.OnRowClick(0, true, false);
+      selected = d.IsRowSelected(0);
+      CWizardSequencePage* page = PageOfKind(d, c.pageKind);
+      ASSERT_NE(page, nullptr);
+      d.GetSheet().SetActivePage(page);
+      if (c.add)
+        lwtest::Press(page, IDC_WZ_ADD);
+      else
+        flipHide(page);
+      after = RowLine(*d.GetRowSequence(0));
+      rows = d.GetRowCount();
+      d.EndDialog(IDCANCEL);
+    });
+    CWizardStep3Dlg dialog(p, nullptr);
+    dialog.DoModal();
+    p.m_sequences.Copy(dialog.m_sequences);
+    EXPECT_FALSE(selected);
+    EXPECT_EQ(before, "0|a.bmp||hide 0");
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(rows, c.add ? 3 : 2);
+  }
+}
+
+// Finish with no sequence would make a saver that shows nothing: it is
+// refused, with a message, before any question.
+TEST(WizardStep3, FinishWithoutASequenceIsRefused) {
+  lwtest::CRecordedBoxes boxes(IDNO);
+  CWizardProject p;
+  FillProject(p);
+  p.m_sequences.DeleteAll();
+  lwtest::CDialogScript script([&](CDialog* dlg) {
+    if (dynamic_cast<CWizardStep3Dlg*>(dlg)) lwtest::Press(dlg, IDC_WIZ3_FINISH);
+  });
+  CWizardStep3Dlg dialog(p, nullptr);
+  EXPECT_EQ(dialog.DoModal(), lwtest::CDialogScript::kLeftOpen) << "the step stays open";
+  ASSERT_EQ(boxes.texts.size(), 1u);
+  EXPECT_EQ(boxes.texts[0],
+            "Add at least one sequence before you finish: a screen saver without sequences shows "
+            "only a black screen.");
+}
+
+// Enter ends the step through its default button, "&Finish", with its
+// question; an OK that reaches the dialog any other way ends nothing.
+TEST(WizardStep3, AnOkThatReachesTheStepEndsNothing) {
+  lwtest::CRecordedBoxes boxes(IDYES);
+  CWizardProject p;
+  FillProject(p);
+  lwtest::CDialogScript script([&](CDialog* dlg) {
+    if (dynamic_cast<CWizardStep3Dlg*>(dlg)) lwtest::Press(dlg, IDOK);
+  });
+  CWizardStep3Dlg dialog(p, nullptr);
+  EXPECT_EQ(dialog.DoModal(), lwtest::CDialogScript::kLeftOpen);
+  EXPECT_TRUE(boxes.texts.empty()) << boxes.texts[0];
+  EXPECT_EQ(dialog.m_sequences.GetSize(), 7);
+}
+
 // ---- through the builder's frame -------------------------------------------------
 
 namespace {
@@ -796,6 +1025,77 @@ TEST_F(StandardWizardFrameTest, AFailedMakeShowsTheWritersMessage) {
   });
   ASSERT_NE(failed, boxes.texts.end());
   EXPECT_GT(failed->size(), std::string("Screen saver cannot be created.\n\n").size());
+}
+
+// "No" at the wizard's save question drops the old script as the user
+// chose: neither Preview SS nor Finish asks again, and the document holds
+// only what the wizard generated.
+TEST_F(StandardWizardFrameTest, NoAtTheSaveQuestionIsAskedOnceAndDropsTheOldScript) {
+  auto* mine = new CCommentCommand;
+  mine->m_text = "mine";
+  SendCommandToFrame(frame, mine);
+  lwtest::CRecordedBoxes boxes(IDOK);
+  // No at the first question; Cancel at any later one.
+  boxes.Script({IDNO, IDCANCEL, IDCANCEL, IDCANCEL});
+  boxes.AnswerStartingWith("Are you sure you want to finish", IDYES);
+  lwtest::CDialogScript script([&](CDialog* d) {
+    if (dynamic_cast<CLoadingDlg*>(d)) return;
+    if (auto* step = dynamic_cast<CWizardStep3Dlg*>(d)) {
+      AddSequences(*step);
+      lwtest::Press(d, IDC_WIZ3_PREVIEW_SS);
+      lwtest::Press(d, IDC_WIZ3_FINISH);
+      return;
+    }
+    AnswerFirstSteps(d, "Once");
+  });
+  ::SendMessageA(frame, WM_COMMAND, ID_WIZARD_STANDARD, 0);
+  EXPECT_EQ(previews, 1);
+  const auto questions = std::count_if(boxes.texts.begin(), boxes.texts.end(), [](const std::string& t) {
+    return t.rfind("Save changes to ", 0) == 0;
+  });
+  EXPECT_EQ(questions, 1) << testing::PrintToString(boxes.texts);
+  ASSERT_GT(Script().GetSize(), 0);
+  const auto* first = dynamic_cast<const CCommentCommand*>(Script().GetCommand(0));
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(std::string(first->m_text), "Wizard generated definitions of used objects");
+  for (int i = 0; i < Script().GetSize(); ++i) {
+    const auto* comment = dynamic_cast<const CCommentCommand*>(Script().GetCommand(i));
+    EXPECT_FALSE(comment && comment->m_text == "mine") << "line " << i;
+  }
+  EXPECT_TRUE(lwtest::FileExists(folder.File("Once.scr")));
+  EXPECT_NE(std::find(boxes.texts.begin(), boxes.texts.end(),
+                      "Wizard finished generating script succesfully."),
+            boxes.texts.end());
+}
+
+// A save that fails at Finish is told once, and the wizard stops there:
+// no success message, no saver and no installer.
+TEST_F(StandardWizardFrameTest, AFailedSaveAtFinishStopsWithoutSuccessOrSaver) {
+  lwtest::CRecordedBoxes boxes(IDYES);
+  const std::string document = folder.File("Unsaved.fsd");
+  lwtest::CDialogScript script([&](CDialog* d) {
+    if (dynamic_cast<CLoadingDlg*>(d)) return;
+    if (auto* step = dynamic_cast<CWizardStep3Dlg*>(d)) {
+      AddSequences(*step);
+      // Something in the way of the document.
+      ::CreateDirectoryA(document.c_str(), nullptr);
+      lwtest::Press(d, IDC_WIZ3_FINISH);
+      return;
+    }
+    AnswerFirstSteps(d, "Unsaved");
+  });
+  ::SendMessageA(frame, WM_COMMAND, ID_WIZARD_STANDARD, 0);
+  const auto saveErrors = std::count_if(boxes.texts.begin(), boxes.texts.end(), [&](const std::string& t) {
+    return t.rfind(document + "\n\n", 0) == 0;
+  });
+  EXPECT_EQ(saveErrors, 1) << testing::PrintToString(boxes.texts);
+  for (const std::string& text : boxes.texts) {
+    EXPECT_EQ(text.find("succesfully"), std::string::npos) << text;
+    EXPECT_EQ(text.find("Screen saver cannot be created"), std::string::npos) << text;
+  }
+  EXPECT_FALSE(lwtest::FileExists(folder.File("Unsaved.scr")));
+  EXPECT_FALSE(lwtest::FileExists(folder.File("Unsaved.exe")));
+  if (CDocument* doc = CStandardWizard::GetDocument()) doc->SetModifiedFlag(false);
 }
 
 // ---- steps 2B and 2C: their rules ---------------------------------------------

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "tests/support/dialog_hook.h"
+#include "tests/support/dialog_layout.h"
 #include "tests/support/files.h"
 #include "tests/support/pump.h"
 #include "tests/support/recorders.h"
@@ -142,9 +143,9 @@ TEST_F(ToolDialogsTest, FinishedDialogsShowTheFolderAndGoThere) {
       ::GetWindowTextA(d->GetSafeHwnd(), text, sizeof text);
       caption = text;
       shown = Text(d->GetSafeHwnd(), IDC_FINISHED_FOLDER);
-      ::ShowWindow(d->GetSafeHwnd(), SW_SHOW);
-      lwtest::FlushEvents(100);
-      lwtest::SaveWindowShot(d->GetSafeHwnd(), std::string(LW_BUILD_DIR "/screenshots/") + c.name + ".bmp");
+      const std::vector<std::string> faults =
+          lwtest::ShootAndCheck(d->GetSafeHwnd(), LW_BUILD_DIR "/screenshots", c.name);
+      EXPECT_TRUE(faults.empty()) << lwtest::JoinLines(faults);
       lwtest::Press(d, IDC_FINISHED_GOTO);
     });
     EXPECT_EQ(dialog.DoModal(), IDOK);
@@ -156,17 +157,22 @@ TEST_F(ToolDialogsTest, FinishedDialogsShowTheFolderAndGoThere) {
   }
 }
 
+// The parameters dialog with a movie and a name filled in: every control
+// inside it, every caption whole and painted in its screenshot.
 TEST_F(ToolDialogsTest, PresentationDialogLooksTidy) {
   CFlashPresentationDlg dialog;
+  bool shot = false;
   lwtest::CDialogScript script([&](CDialog* d) {
     ::SetDlgItemTextA(d->GetSafeHwnd(), IDC_FP_MOVIE, "C:\\Movies\\intro.swf");
     ::SetDlgItemTextA(d->GetSafeHwnd(), IDC_FP_NAME, "Intro");
-    ::ShowWindow(d->GetSafeHwnd(), SW_SHOW);
-    lwtest::FlushEvents(100);
-    EXPECT_TRUE(lwtest::SaveWindowShot(d->GetSafeHwnd(), LW_BUILD_DIR "/screenshots/flash_presentation.bmp"));
+    const std::vector<std::string> faults =
+        lwtest::ShootAndCheck(d->GetSafeHwnd(), LW_BUILD_DIR "/screenshots", "flash_presentation");
+    EXPECT_TRUE(faults.empty()) << lwtest::JoinLines(faults);
+    shot = true;
     lwtest::Press(d, IDCANCEL);
   });
   EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+  EXPECT_TRUE(shot);
 }
 
 }  // namespace

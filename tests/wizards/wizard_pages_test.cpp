@@ -10,6 +10,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -29,6 +30,7 @@
 #include "tests/support/swf_writer.h"
 #include "wizards/WizardPages.h"
 #include "wizards/WizardPagesResource.h"
+#include "wizards/WizardSteps.h"
 
 namespace {
 
@@ -176,13 +178,86 @@ TEST(LoadingDlg, CancelFromAnotherThreadSetsTheEventForTheLoader) {
   EXPECT_TRUE(done.IsSet()) << "the loader must see the cancel";
 }
 
+// The loader's own thread: once the window has gone (the user cancelled),
+// the thread publishes no window, so the load steps nothing, and the
+// handle it had names no bar any more.
 TEST(LoadingDlg, StepAfterTheWindowIsGoneDoesNothing) {
-  CLoadingDlg::Step(nullptr);
-  CEvent done(true, true);
-  CLoaderThread loader(done, 2, false);
+  const CString name = LoadEventName(false) + "-gone";
+  CEvent done(false, true, name);
+  CWizardStep2LoaderThread loader(name, 3);
   ASSERT_TRUE(loader.CreateThread());
-  ASSERT_TRUE(loader.Join()) << "an event already set ends the dialog at its first tick";
-  EXPECT_EQ(loader.result, IDOK);
+  // The thread uses the object until it ends: it is never left running.
+  auto join = [&] {
+    if (::WaitForSingleObject(loader.m_hThread, 10000) == WAIT_OBJECT_0) return true;
+    done.SetEvent();
+    ::WaitForSingleObject(loader.m_hThread, 10000);
+    return false;
+  };
+  if (!lwtest::PumpUntil([&] { return loader.GetWindow() != nullptr; }, 10000)) {
+    join();
+    FAIL() << "the progress window did not come up";
+  }
+  const HWND window = loader.GetWindow();
+  CLoadingDlg::Step(window);
+  EXPECT_TRUE(lwtest::PumpUntil([&] { return BarPos(window) == 1; }, 5000)) << "a step reaches a window that is up";
+  ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(::GetDlgItem(window, IDCANCEL)));
+  ASSERT_TRUE(join()) << "Cancel did not end the progress window";
+  EXPECT_TRUE(done.IsSet());
+  EXPECT_FALSE(::IsWindow(window));
+  EXPECT_EQ(loader.GetWindow(), nullptr) << "a load would step a window that has gone";
+  CLoadingDlg::Step(window);
+  EXPECT_EQ(::GetDlgItem(window, IDC_WZ_PROGRESS), nullptr);
+}
+
+// A load runs on this thread while the progress window runs on its own:
+// what is posted to this thread meanwhile (a click on the step, a quit)
+// waits until the load is over instead of running inside it.
+TEST(WizardLoad, WhatIsQueuedDuringALoadWaitsUntilItIsOver) {
+  const CString name = LoadEventName(false) + "-queued";
+  CEvent event(false, true, name);
+  lwtest::CHostWindow step(10, 10, 100, 80);
+  CStringArray paths;
+  for (const char* path : {"a.bmp", "b.bmp", "c.bmp"}) paths.Add(path);
+  int loaded = 0;
+  const int tried = CWizardLoad(event, name).Run(paths, [&](const CString&) {
+    ++loaded;
+    ::PostMessageA(step.Hwnd(), WM_COMMAND, MAKEWPARAM(1316, BN_CLICKED), 0);
+    if (loaded == 1) ::PostQuitMessage(7);
+  });
+  EXPECT_EQ(tried, 3);
+  MSG msg;
+  ASSERT_TRUE(::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the quit was lost";
+  EXPECT_EQ(msg.wParam, 7u);
+  int clicks = 0;
+  while (::PeekMessageA(&msg, step.Hwnd(), WM_COMMAND, WM_COMMAND, PM_REMOVE)) ++clicks;
+  EXPECT_EQ(clicks, 3) << "the clicks ran inside the load";
+  EXPECT_TRUE(lwtest::PumpUntil([] { return CWizardStep2LoaderThread::GetLiveCount() == 0; }, 10000));
+}
+
+// A progress window that does not go within the load's bound is left to
+// end by itself; its thread then deletes what it used, and the load is not
+// held up by it.
+TEST(WizardLoad, AProgressWindowThatStaysIsLeftToEndByItself) {
+  const CString name = LoadEventName(true) + "-stays";
+  CEvent event(false, true, name);
+  CEvent release(false, true);
+  std::atomic<int> held{0};
+  lwtest::CDialogScript script([&](CDialog* d) {
+    if (!dynamic_cast<CLoadingDlg*>(d)) return;
+    ++held;
+    release.Wait(30000);  // the window stays past the load's end
+    --held;
+  });
+  CStringArray paths;
+  paths.Add("tune.mid");
+  const int tried = CWizardLoad(event, name, 200).Run(paths, [](const CString&) {});
+  EXPECT_EQ(tried, 1);
+  EXPECT_EQ(held.load(), 1) << "the load waited for the window";
+  EXPECT_EQ(CWizardStep2LoaderThread::GetLiveCount(), 1);
+  release.SetEvent();
+  EXPECT_TRUE(lwtest::PumpUntil([] { return CWizardStep2LoaderThread::GetLiveCount() == 0; }, 10000))
+      << "the thread that ended by itself left its object behind";
 }
 
 // ---- sequence preview --------------------------------------------------------------
@@ -487,6 +562,46 @@ TEST_F(SequencePagesTest, EachPictureControlEditsItsOwnField) {
   ExpectEdit(image, [&] { ::SetDlgItemTextA(*d, IDC_WZ_END_X, "-40"); }, {"end x=-40"});
   ExpectEdit(image, [&] { ::SetDlgItemTextA(*d, IDC_WZ_START_Y, "77"); }, {"start y=77"});
   EXPECT_TRUE(boxes.texts.empty());
+}
+
+// The speed slider moved with the keyboard or the wheel, which capture no
+// mouse: the template and the row take the new speed at once and the label
+// follows, as after a drag.
+TEST_F(SequencePagesTest, TheSpeedSliderMovedByKeyOrWheelIsTaken) {
+  sheet.SetActivePage(&image);
+  host.AddSelectedRow(new CWizardSequence(0));
+  const HWND slider = image.GetDlgItem(IDC_WZ_EFFECT_SPEED);
+  ::SetFocus(slider);
+  // Keys go to the control itself; the wheel, which this platform's
+  // control does not take, comes as the control reports it: a line step
+  // without an end of tracking.
+  auto key = [&](UINT vk) {
+    ::SendMessageA(slider, WM_KEYDOWN, vk, 0);
+    ::SendMessageA(slider, WM_KEYUP, vk, 0xC0000001);
+  };
+  auto wheel = [&] {
+    ::SendMessageA(slider, TBM_SETPOS, TRUE, ::SendMessageA(slider, TBM_GETPOS, 0, 0) + 3);
+    image.SendMessage(WM_HSCROLL, TB_LINEDOWN, reinterpret_cast<LPARAM>(slider));
+  };
+  struct Case {
+    const char* name;
+    std::function<void()> act;
+  } const cases[] = {
+      {"right arrow", [&] { key(VK_RIGHT); }},
+      {"page down", [&] { key(VK_NEXT); }},
+      {"wheel", wheel},
+      {"home", [&] { key(VK_HOME); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const int before = static_cast<int>(::SendMessageA(slider, TBM_GETPOS, 0, 0));
+    c.act();
+    const int pos = static_cast<int>(::SendMessageA(slider, TBM_GETPOS, 0, 0));
+    ASSERT_NE(pos, before) << "the slider did not move";
+    EXPECT_EQ(host.GetTemplate(0).m_effectSpeed, pos);
+    EXPECT_EQ(host.rows.back().sequence->m_effectSpeed, pos);
+    EXPECT_EQ(ItemText(image, IDC_WZ_SPEED_VALUE), std::to_string(pos));
+  }
 }
 
 TEST_F(SequencePagesTest, HalfTypedAndOutOfRangeNumbersNeitherComplainNorLeaveTheRange) {

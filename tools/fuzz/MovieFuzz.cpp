@@ -14,6 +14,9 @@
 
 namespace {
 
+// What reading the frame commands' strings adds up to: kept, so that the
+// reads are made (the sanitizer then sees any byte past their ends).
+volatile size_t g_commandBytes = 0;
 
 // Reads the movie and plays through its first frames; returns whether it
 // loaded.
@@ -30,7 +33,7 @@ bool ReadAll(CSwfMovie& movie, const uint8_t* data, uint32_t n) {
     const char* command;
     const char* args;
     for (int i = 0; movie.GetFrameCommand(f, i, &command, &args); ++i) {
-      FuzzCheck(!(!command[0] && args[0] == 1));  // touches both strings
+      g_commandBytes = g_commandBytes + strlen(command) + strlen(args);
     }
   }
   movie.GotoFrame(0);
