@@ -13,6 +13,7 @@
 #include "builder/SettingsMigration.h"
 #include "builder/StartDialogs.h"
 #include "builder/resource.h"
+#include "framework/Files.h"
 #include "framework/FrameWnd.h"
 #include "framework/Registry.h"
 #include "framework/Seams.h"
@@ -256,6 +257,8 @@ CDocument* CBuilderApp::OpenDocumentFile(const char* path) {
   CString text = path ? path : "";
   text += LoadResourceString(IDS_CANNOT_BE_OPENED, "\n\ncannot be opened.");
   CString& reason = CSceneDoc::LastReadFailure();
+  if (reason.IsEmpty() && IsOutsideCodePage(path))
+    reason = LoadResourceString(IDS_NAME_OUTSIDE_CODE_PAGE, "");
   if (!reason.IsEmpty()) {
     text += "\n\n";
     text += reason;

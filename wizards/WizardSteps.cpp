@@ -12,6 +12,7 @@
 #include "common/AppUtils.h"
 #include "framework/App.h"
 #include "framework/CommonDialogs.h"
+#include "framework/Files.h"
 #include "framework/Seams.h"
 #include "playback/Mp3Player.h"
 #include "wizards/WizardStepsResource.h"
@@ -45,10 +46,12 @@ bool CFolderChooser::Choose(HWND owner, const char* title, UINT flags, const cha
   }
   LPITEMIDLIST item = ::SHBrowseForFolderA(&info);
   if (!item) return false;
-  char path[MAX_PATH] = "";
-  const bool ok = ::SHGetPathFromIDListA(item, path) != FALSE;
+  // Asked wide: a folder outside the code page goes by its short name.
+  wchar_t path[MAX_PATH] = L"";
+  CString ansi;
+  const bool ok = ::SHGetPathFromIDListW(item, path) != FALSE && AnsiPathFromWide(path, ansi);
   ::CoTaskMemFree(item);
-  if (ok) out = path;
+  if (ok) out = ansi;
   return ok;
 }
 
@@ -77,7 +80,8 @@ void CollectFolderImages(const char* folder, CStringArray& paths) {
     do {
       if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
       CString path;
-      path.Format("%s\\%s", base.GetString(), found.cFileName);
+      path.Format("%s\\%s", base.GetString(),
+                  OpenableFoundName(found.cFileName, found.cAlternateFileName));
       paths.Add(path);
     } while (::FindNextFileA(find, &found));
     ::FindClose(find);
