@@ -131,7 +131,7 @@ INT_PTR CFileDialog::DoModal() {
   m_userHook = nullptr;
   if (chosen && !TakeWideChoice()) {
     CString text(m_ofn.lpstrFile);
-    text += "\n\nThis name has characters that the system's code page cannot hold, and the disk "
+    text += "\n\nIts name has characters that this system's code page cannot hold, and the disk "
             "keeps no short name for it: rename it to use it.";
     AfxMessageBox(text, MB_ICONSTOP);
     return IDCANCEL;

@@ -25,6 +25,18 @@ Bytes ReadOpened(HANDLE f) {
   return bytes;
 }
 
+// Writes the bytes into a file just made (closed after); false when it
+// could not be made or written whole.
+bool WriteOpened(HANDLE f, const Bytes& bytes) {
+  if (f == INVALID_HANDLE_VALUE) return false;
+  DWORD put = 0;
+  const bool ok = bytes.empty() || (::WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()),
+                                                &put, nullptr) &&
+                                    put == bytes.size());
+  ::CloseHandle(f);
+  return ok;
+}
+
 }  // namespace
 
 Bytes ReadAll(const std::string& path) {
@@ -35,13 +47,8 @@ Bytes ReadAll(const std::string& path) {
 std::wstring Widen(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
 bool WriteAllWide(const std::wstring& path, const Bytes& bytes) {
-  HANDLE f = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (f == INVALID_HANDLE_VALUE) return false;
-  DWORD wrote = 0;
-  const bool ok = bytes.empty() || (::WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()),
-                                                &wrote, nullptr) &&
-                                    wrote == bytes.size());
-  return ::CloseHandle(f) && ok;
+  return WriteOpened(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr),
+                     bytes);
 }
 
 Bytes ReadAllWide(const std::wstring& path) {
@@ -64,14 +71,8 @@ std::vector<std::string> ReadLines(const std::string& path) {
 }
 
 bool WriteAll(const std::string& path, const Bytes& bytes) {
-  HANDLE f = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (f == INVALID_HANDLE_VALUE) return false;
-  DWORD put = 0;
-  const bool ok = bytes.empty() || (::WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()),
-                                                &put, nullptr) &&
-                                    put == bytes.size());
-  ::CloseHandle(f);
-  return ok;
+  return WriteOpened(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr),
+                     bytes);
 }
 
 bool FileExists(const std::string& path) {
