@@ -4,20 +4,21 @@
 
 #include <ole2.h>
 
-#include "builder/BuilderMessages.h"
-#include "builder/BuilderUtils.h"
-#include "builder/FileDialogEx.h"
+#include "builder/BuildDate.h"
+#include "builder/controls/BuilderMessages.h"
+#include "builder/controls/FileDialogEx.h"
+#include "builder/controls/ShellOpen.h"
 #include "builder/MainFrame.h"
+#include "builder/resource.h"
 #include "builder/SceneDoc.h"
 #include "builder/SceneView.h"
 #include "builder/SettingsMigration.h"
 #include "builder/StartDialogs.h"
-#include "builder/resource.h"
 #include "framework/Files.h"
 #include "framework/FrameWnd.h"
 #include "framework/Registry.h"
 #include "framework/Seams.h"
-#include "playback/FlashPlayer.h"
+#include "playback/movie/FlashPlayer.h"
 #include "script/Options.h"
 
 const char kSettingsSection[] = "Settings";
@@ -91,14 +92,6 @@ void WriteClassesRootValue(const char* key, const char* name, DWORD type, const 
     return;
   ::RegSetValueExA(handle, name, 0, type, static_cast<const BYTE*>(data), size);
   ::RegCloseKey(handle);
-}
-
-CString GetProgramFolder() {
-  char path[MAX_PATH] = "";
-  const DWORD length = ::GetModuleFileNameA(nullptr, path, sizeof path);
-  if (length == 0 || length >= sizeof path) return CString();
-  CString folder(path);
-  return folder.Left(folder.ReverseFind('\\') + 1);
 }
 
 bool HandFileTo(HWND frame, const char* fileName) {

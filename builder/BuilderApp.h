@@ -55,8 +55,6 @@ bool MatchSwitch(const char* argument, const char* name);
 // Sets a value of a key under HKEY_CLASSES_ROOT (made when missing).
 void WriteClassesRootValue(const char* key, const char* name, DWORD type, const void* data,
                            DWORD size);
-// The program's folder, with its last backslash.
-CString GetProgramFolder();
 
 // The hand-over's block, both ends: the second start writes the full path
 // of its file (or nothing) and sends the running frame WM_OPEN_HANDED_FILE;

@@ -6,8 +6,8 @@
 #include <windows.h>
 
 #include "builder/BuilderApp.h"
-#include "builder/BuilderUtils.h"
-#include "builder/FileDialogEx.h"
+#include "builder/controls/FileDialogEx.h"
+#include "builder/controls/Settings.h"
 #include "builder/ObjectDialogs.h"
 #include "builder/resource.h"
 #include "common/AppUtils.h"

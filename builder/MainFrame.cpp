@@ -7,14 +7,16 @@
 #include <cstdlib>
 
 #include "builder/BuilderApp.h"
-#include "builder/BuilderMessages.h"
-#include "builder/BuilderUtils.h"
 #include "builder/CommView.h"
-#include "builder/FileDialogEx.h"
+#include "builder/controls/BuilderMessages.h"
+#include "builder/controls/FileDialogEx.h"
+#include "builder/controls/SaverMakeResult.h"
+#include "builder/controls/Settings.h"
+#include "builder/controls/ShellOpen.h"
+#include "builder/resource.h"
 #include "builder/SceneDoc.h"
 #include "builder/SceneView.h"
 #include "builder/StartDialogs.h"
-#include "builder/resource.h"
 #include "common/AppUtils.h"
 #include "framework/Menu.h"
 #include "framework/Seams.h"
@@ -24,8 +26,6 @@
 #include "wizards/StandardWizard.h"
 #include "wizards/ToolCommands.h"
 
-const char kMainFrameClass[] = "Lumenweave3.1";
-const char kHandedFileBlock[] = "FileNamePath";
 const char kWindowPlaceEntry[] = "WindowPlace";
 const char kWindowShowEntry[] = "WindowShow";
 const char kSplitterEntry[] = "Splitter";

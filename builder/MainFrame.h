@@ -3,7 +3,7 @@
 // the wizard drop-down, the status bar, and "Always On Top" in the window
 // menu. It routes the editing commands to the two panes whichever of them
 // is active, runs the tools, takes the private messages of
-// BuilderMessages.h, and keeps its place, its panes and its bars in the
+// builder/controls/BuilderMessages.h, and keeps its place, its panes and its bars in the
 // profile from one start to the next.
 #pragma once
 

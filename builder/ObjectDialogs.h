@@ -7,7 +7,7 @@
 
 #include <windows.h>
 
-#include "builder/CustomControls.h"
+#include "builder/controls/CustomControls.h"
 #include "builder/EditDialog.h"
 #include "framework/Controls.h"
 #include "framework/Gdi.h"

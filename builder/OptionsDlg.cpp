@@ -5,8 +5,8 @@
 
 #include <cstdlib>
 
-#include "builder/BuilderUtils.h"
-#include "builder/FileDialogEx.h"
+#include "builder/controls/FileDialogEx.h"
+#include "builder/controls/Settings.h"
 #include "builder/resource.h"
 #include "common/Payload.h"
 #include "framework/CommonDialogs.h"

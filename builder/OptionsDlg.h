@@ -8,7 +8,7 @@
 
 #include <windows.h>
 
-#include "builder/CustomControls.h"
+#include "builder/controls/CustomControls.h"
 #include "framework/DialogUI.h"
 #include "framework/Strings.h"
 #include "script/Options.h"

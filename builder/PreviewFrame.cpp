@@ -5,7 +5,7 @@
 
 #include <mmsystem.h>
 
-#include "builder/BuilderMessages.h"
+#include "builder/controls/BuilderMessages.h"
 #include "builder/resource.h"
 #include "framework/App.h"
 #include "playback/SceneThread.h"

@@ -6,28 +6,30 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "builder/BuilderUtils.h"
 #include "builder/CommandEdit.h"
-#include "builder/FileDialogEx.h"
+#include "builder/controls/FileDialogEx.h"
+#include "builder/controls/SaverMakeResult.h"
+#include "builder/controls/Settings.h"
+#include "builder/controls/ShellOpen.h"
 #include "builder/MainFrame.h"
 #include "builder/ObjectDialogs.h"
 #include "builder/OptionsDlg.h"
 #include "builder/PreviewFrame.h"
+#include "builder/resource.h"
 #include "builder/SceneDataSource.h"
 #include "builder/SceneDoc.h"
-#include "builder/resource.h"
 #include "common/AppUtils.h"
 #include "framework/App.h"
 #include "framework/Archive.h"
 #include "framework/Exceptions.h"
 #include "framework/Files.h"
-#include "framework/Gdi.h"
 #include "framework/FrameWnd.h"
+#include "framework/Gdi.h"
 #include "framework/Seams.h"
 #include "playback/SpeedCalibration.h"
 #include "script/BuilderUtilities.h"
-#include "script/Options.h"
 #include "script/Objects.h"
+#include "script/Options.h"
 #include "script/Palette.h"
 #include "script/SceneClipboard.h"
 #include "script/ScriptTools.h"
@@ -85,21 +87,6 @@ UINT MeasureTimes() {
 }
 
 }  // namespace
-
-void ShowSaverMakeResult(bool made, const CSaverMaker& maker, const char* output) {
-  CString text;
-  if (made) {
-    text.Format(Text(IDS_SAVER_CREATED, "Screen saver\n%s\nis succesfully created."), output);
-    AfxMessageBox(text, MB_ICONINFORMATION);
-    return;
-  }
-  if (maker.m_lastErrorShown) return;
-  text = Text(IDS_SAVER_NOT_CREATED, "Screen saver cannot be created.");
-  text += "\n\n";
-  text += maker.m_lastErrorMessage;
-  if (maker.m_lastErrorCode != 0) text.AppendFormat("\n(error code %d)", maker.m_lastErrorCode);
-  AfxMessageBox(text, MB_ICONSTOP);
-}
 
 CSceneView::CSceneView() : CCtrlView("LISTBOX", kListStyle) {
   SceneFormats();

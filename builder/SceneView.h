@@ -24,7 +24,6 @@ class CArchive;
 class CBuilderOptions;
 class CCommandList;
 class CCommandPalette;
-class CSaverMaker;
 class CSceneCommand;
 class CSceneDoc;
 
@@ -193,7 +192,3 @@ class CSceneView : public CCtrlView {
   CPoint m_ptDown{-1, -1};
   int m_nDownLine = -1;
 };
-
-// Tells the user how a make went: the output's path when it was made,
-// else the writer's reason and code (unless the writer has told already).
-void ShowSaverMakeResult(bool made, const CSaverMaker& maker, const char* output);

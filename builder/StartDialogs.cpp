@@ -8,7 +8,7 @@
 #include "framework/CommandIds.h"
 #include "framework/Exceptions.h"
 #include "framework/Files.h"
-#include "playback/FlashPlayer.h"
+#include "playback/movie/FlashPlayer.h"
 
 const char kStartDialogEntry[] = "StartDlg";
 

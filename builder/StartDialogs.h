@@ -10,7 +10,7 @@
 #include "framework/Gdi.h"
 #include "framework/Wnd.h"
 
-#include "builder/CustomControls.h"
+#include "builder/controls/CustomControls.h"
 
 class CShockwaveFlash;
 

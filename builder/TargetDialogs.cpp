@@ -14,7 +14,7 @@
 #include "builder/resource.h"
 #include "framework/App.h"
 #include "framework/TextFormat.h"
-#include "playback/ImagePainter.h"
+#include "playback/painter/ImagePainter.h"
 #include "script/Palette.h"
 
 namespace {

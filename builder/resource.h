@@ -2,8 +2,11 @@
 // bitmaps, strings and dialog templates, and the command ids they carry.
 // The commands the framework itself handles (new, open, save, clipboard,
 // about, exit, the bars, the panes) keep the framework's ids; only the
-// builder's own are defined here.
+// builder's own are defined here, and those the UI kit and the wizards
+// use too in builder/controls/ControlsResource.h.
 #pragma once
+
+#include "builder/controls/ControlsResource.h"
 
 // ------------------------------------------------------------ resources
 
@@ -72,18 +75,14 @@
 // View menu.
 #define ID_VIEW_REFRESH 32792
 // Commands menu.
-#define ID_SCENE_PREVIEW 32793
 #define ID_COMMAND_ADD 32797
 #define ID_COMMAND_INSERT 32798
 #define ID_COMMAND_CURRENT 32800
 // Tools menu.
 #define ID_TOOLS_OPTIONS 32801
 #define ID_TOOLS_REUSE 32869
-#define ID_WIZARD_STANDARD 32872
 #define ID_TOOLS_STARTWINDOW 32876
 #define ID_TOOLS_INSTALLFORSCR 32879
-#define ID_WIZARD_ONESTEP 32881
-#define ID_WIZARD_FLASHTOSCR 32886
 #define ID_TOOLS_FLASHPRESENTATION 32890
 #define ID_TOOLS_DIRECTFLASH 32891
 // Help menu.
@@ -118,7 +117,6 @@
 
 #define IDS_COMMANDS_ROOT 33000   // "Commands", the tree's root
 #define IDS_COMMAND_TYPE_FIRST 33001  // + type: the type's name
-#define IDS_SS_NAME_QUESTION 33998
 #define IDS_NOT_A_MEASUREMENT 34006
 #define IDS_MISSING_UNTIL 34007
 #define IDS_MISSING_REPEAT 34008
@@ -132,24 +130,14 @@
 #define IDS_CANNOT_BE_OPENED 34024  // after the path
 #define IDS_NAME_OUTSIDE_CODE_PAGE 34093
 #define IDS_SAVE_SCENE_FIRST 34025
-#define IDS_SAVER_NOT_CREATED 34026
-#define IDS_SAVER_CREATED 34027  // formatted with the output path
 #define IDS_INSTALLER_EXISTS 34040
 #define IDS_VERSION_LINE 34059  // formatted with version and build
 #define IDS_PROFILE_SECTION 34060
 #define IDS_DOCUMENT_EXTENSION 34067
 #define IDS_VERSION 34069
-#define IDS_FLASH_SCRIPT_TITLE 34075
-#define IDS_FLASH_SCRIPT_NOTE_FIRST 34076  // four lines, 34076-34079
 #define IDS_NO_VISIBLE_COMMANDS 34080
 
 // ------------------------------------------------------------ dialogs
-
-// The file dialog's child template (resource name "FILEOPEN_TEMPLATE"):
-// a hidden anchor that places the picture preview and its check box, and
-// the system's stc32 marking where the standard controls go.
-#define IDC_FILEPREVIEW_ANCHOR 6000
-#define IDC_FILEPREVIEW_CHECK 6001
 
 // The buttons that end the Start window; the frame turns the first four
 // into commands.
@@ -201,7 +189,6 @@
 #define IDD_PLAY_SETTINGS 235
 #define IDD_PLAY 236
 #define IDD_STOP 238
-#define IDD_MEDIA_PREVIEW 419
 #define IDD_OPTIONS 213
 #define IDC_MEDIA_NAME 1140         // the object's display name (read-only)
 #define IDC_MEDIA_ICON 1144         // double click: test play
@@ -232,7 +219,6 @@
 #define IDC_PLAY_WIDTH 1121
 #define IDC_PLAY_HEIGHT 1003
 #define IDC_PLAY_DEFAULT_SIZE 1435
-#define IDC_PREVIEW_MOVIE 1425      // the movie control of the preview
 #define IDC_OPT_TAB 1104
 #define IDC_OPT_SCROLL 1105
 #define IDC_OPT_BEEP 1107

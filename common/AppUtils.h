@@ -1,8 +1,8 @@
 // Stateless helpers that the saver runtime shares with the builder: special
 // folders and path parts, file and folder tests, folder creation, the
 // screen size, the Windows kind, and opening web addresses through the
-// browser or the shell. The builder's own helpers are in
-// builder/BuilderUtils.h.
+// browser or the shell. The builder's own helpers are in builder/controls/
+// (its settings, output names and shell actions).
 #pragma once
 
 #include <windows.h>

@@ -11,7 +11,7 @@
 #include <windows.h>
 
 #include "framework/Wnd.h"
-#include "playback/FlashPlayer.h"
+#include "playback/movie/FlashPlayer.h"
 
 // The system's screen-saver settings, from HKEY_CURRENT_USER
 // "Software\Microsoft\Windows\CurrentVersion\Screen Savers": "Password

@@ -8,8 +8,9 @@ bool IsMovieHeader(const uint8_t* head, uint32_t headSize, uint64_t movieSize) {
   const uint32_t length = static_cast<uint32_t>(head[4]) | static_cast<uint32_t>(head[5]) << 8 |
                           static_cast<uint32_t>(head[6]) << 16 |
                           static_cast<uint32_t>(head[7]) << 24;
-  if (length < kMovieHeaderSize) return false;
-  // A compressed movie's length is that of its inflated form; the control
-  // finds out whether the rest is whole.
-  return compressed || length <= movieSize;
+  // The length may claim more than the bytes hold (writers leave
+  // placeholders; a compressed movie's is that of its inflated form): the
+  // control plays what whole tags they hold, and finds out whether that is
+  // any frame at all.
+  return length >= kMovieHeaderSize;
 }

@@ -9,6 +9,6 @@
 constexpr uint32_t kMovieHeaderSize = 8;
 
 // True when the bytes start like a movie file: "FWS" (plain) or "CWS"
-// (compressed) with a version and a length of at least the header; a plain
-// movie must hold its whole length (a truncated one does not).
+// (compressed) with a version and a length of at least the header. The
+// length may claim more than movieSize: what the bytes hold plays.
 bool IsMovieHeader(const uint8_t* head, uint32_t headSize, uint64_t movieSize);

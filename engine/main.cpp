@@ -1,6 +1,5 @@
 // The movie engine Emberlyn: its one application object. The framework's
 // WinMain runs it.
 #include "engine/EngineApp.h"
-#include "framework/Terminate.h"
 
 CEngineApp theApp;

@@ -7,11 +7,6 @@
 
 #include "framework/Trace.h"
 
-LW_IMPLEMENT_RUNTIME_CLASS(CException, CObject)
-LW_IMPLEMENT_RUNTIME_CLASS(CMemoryException, CException)
-LW_IMPLEMENT_RUNTIME_CLASS(CFileException, CException)
-LW_IMPLEMENT_RUNTIME_CLASS(CArchiveException, CException)
-
 void CException::Delete() {
   if (m_bAutoDelete) delete this;
 }

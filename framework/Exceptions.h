@@ -8,7 +8,6 @@
 #include "framework/Strings.h"
 
 class CException : public CObject {
-  LW_DECLARE_RUNTIME_CLASS(CException)
  public:
   constexpr explicit CException(bool autoDelete = true) : m_bAutoDelete(autoDelete) {}
 
@@ -22,14 +21,12 @@ class CException : public CObject {
 };
 
 class CMemoryException : public CException {
-  LW_DECLARE_RUNTIME_CLASS(CMemoryException)
  public:
   constexpr CMemoryException() : CException(false) {}
   CString GetErrorMessage() const override;
 };
 
 class CFileException : public CException {
-  LW_DECLARE_RUNTIME_CLASS(CFileException)
  public:
   enum {
     none,
@@ -61,7 +58,6 @@ class CFileException : public CException {
 };
 
 class CArchiveException : public CException {
-  LW_DECLARE_RUNTIME_CLASS(CArchiveException)
  public:
   enum {
     none,

@@ -155,7 +155,16 @@ class CWnd {
   // to the parent's own handlers.
   virtual bool OnChildNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) { return false; }
 
+  // The window the object is bound to, which a window class reads; only
+  // the binding below sets it.
   HWND m_hWnd = nullptr;
+
+ private:
+  // The procedures of dialogs, property pages and the file dialog's hook
+  // bind their objects and hand messages on through Handle.
+  friend class CDialog;
+  friend class CPropertyPage;
+  friend class CFileDialog;
 
   // For the dialog procedure: binding, and the handling of one message
   // through WindowProc (after the child's own object has been offered it).
@@ -168,7 +177,6 @@ class CWnd {
                      bool* defaulted = nullptr);
   bool m_isDialog = false;  // Default() means "not handled" for dialogs
 
- private:
   static LRESULT CALLBACK StaticWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                        DWORD_PTR self);

@@ -9,7 +9,6 @@
 
 #include "framework/App.h"
 #include "framework/Seams.h"
-#include "framework/Terminate.h"
 #include "installer/CarriedSaver.h"
 #include "installer/InstallerDlg.h"
 #include "installer/InstallerName.h"

@@ -5,7 +5,7 @@
 
 #include <new>
 
-#include "playback/FlashPlayer.h"
+#include "playback/movie/FlashPlayer.h"
 #include "script/PlayContext.h"
 #include "script/Utilities.h"
 
@@ -347,6 +347,7 @@ bool CSceneMediaPlayers::PlayMovie(const uint8_t* data, uint32_t size, int wait,
   movie->m_loop = endless;
   lstrcpynA(movie->m_moviePath, path, MAX_PATH);
   movie->m_wait = wait;
+  movie->m_mute = m_muted;  // the saver's mute holds for a movie's sound too
   movie->m_takesInput = m_moviesTakeInput;
   m_movieRunning.SetEvent();
   // Made suspended before it is published, and let run only then, under

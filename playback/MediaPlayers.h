@@ -20,7 +20,7 @@
 #include "framework/Strings.h"
 #include "framework/Sync.h"
 #include "playback/MciPlayers.h"
-#include "playback/Mp3Player.h"
+#include "playback/mp3/Mp3Player.h"
 #include "playback/PlayOutput.h"
 
 class CFlashPlayerThread;

@@ -36,7 +36,7 @@
 #include "framework/Sync.h"
 #include "framework/Thread.h"
 #include "playback/PlayOutput.h"
-#include "playback/PlayPacer.h"
+#include "playback/painter/PlayPacer.h"
 #include "script/PlayContext.h"
 
 // The private message a play run posts to its window's parent at its end.

@@ -54,16 +54,12 @@ CSaverApp::~CSaverApp() {
   m_pMainWnd = nullptr;
   if (m_desktopPath[0]) ::DeleteFileA(m_desktopPath);
   if (m_wallpaperPath[0]) ::DeleteFileA(m_wallpaperPath);
-  if (m_exitAddress[0]) OpenExitAddress(m_exitAddress, GetOsClass());
+  if (m_session.GetExitAddress()[0]) OpenExitAddress(m_session.GetExitAddress(), GetOsClass());
 }
 
 void CSaverApp::Refuse(const char* reason) {
   LwTrace("Halcyra: %s\n", reason);
   m_exitCode = 1;
-}
-
-void CSaverApp::SetExitAddress(const char* address) {
-  lstrcpynA(m_exitAddress, address ? address : "", sizeof m_exitAddress);
 }
 
 bool CSaverApp::InitInstance() {
@@ -128,7 +124,8 @@ void CSaverApp::RunMode() {
     return;
   }
   if (!RegisterSaverWindowClass()) return Refuse("the window class cannot be registered");
-  CSaverWnd* wnd = new CSaverWnd(*this);
+  m_session.ReadSettings(*this);
+  CSaverWnd* wnd = new CSaverWnd(m_session);
   if (!wnd->CreateEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kSaverWindowClass, "", WS_POPUP | WS_VISIBLE,
                      0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN),
                      nullptr, 0)) {
@@ -193,7 +190,7 @@ bool CSaverApp::ReadPayload(const char* path, char* reason, int reasonSize) {
   carried::ScriptPayload payload;
   const carried::PayloadError error = carried::LocateScriptPayload(total, word, trailer, &payload);
   if (error != carried::PayloadError::kNone) return fail(carried::DescribePayloadError(error));
-  m_testRun = payload.flag;
+  m_session.testRun = payload.flag != 0;
   m_payloadWord = payload.documentLength;
   return GetSaverPlayback()->LoadScript(file, payload.documentOffset, payload.documentLength,
                                         reason, reasonSize);

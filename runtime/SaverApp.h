@@ -9,6 +9,7 @@
 
 #include "framework/App.h"
 #include "runtime/ExitAddress.h"
+#include "runtime/SaverSession.h"
 #include "runtime/SaverSwitch.h"
 
 class CWnd;
@@ -30,17 +31,11 @@ class CSaverApp : public CWinApp {
   // The same from a given saver file, with the reason returned.
   bool ReadPayload(const char* path, char* reason, int reasonSize);
 
-  bool IsTestRun() const { return m_testRun != 0; }
-  void SetTestRun(bool testRun) { m_testRun = testRun ? 1 : 0; }
+  bool IsTestRun() const { return m_session.testRun; }
   DWORD GetPayloadWord() const { return m_payloadWord; }
-  UINT* GetTimes() { return &m_nTimes; }
   const char* GetDisplayName() const { return m_displayName; }
   const char* GetDesktopPicturePath() const { return m_desktopPath; }
   const char* GetWallpaperPicturePath() const { return m_wallpaperPath; }
-
-  // The address that a Url command's key chose; opened at the program's end.
-  void SetExitAddress(const char* address);
-  const char* GetExitAddress() const { return m_exitAddress; }
 
   // The exit code when InitInstance ends the program.
   int GetExitCode() const { return m_exitCode; }
@@ -54,11 +49,11 @@ class CSaverApp : public CWinApp {
   void Refuse(const char* reason);
 
   DWORD m_payloadWord = 0;
-  int m_testRun = 0;
-  UINT m_nTimes = 0;
+  // The run's test-run flag, speed value and settings, and the address a
+  // Url command's key chose, which is opened at the program's end.
+  CSaverSession m_session;
   char m_desktopPath[MAX_PATH] = "";
   char m_wallpaperPath[MAX_PATH] = "";
-  char m_exitAddress[2084] = "";
   char m_displayName[MAX_PATH] = "";
   CWnd* m_window = nullptr;  // the saver or preview window object, ours
 };

@@ -10,7 +10,6 @@
 #include "framework/Registry.h"
 #include "framework/Trace.h"
 #include "runtime/PasswordHash.h"
-#include "runtime/SaverApp.h"
 #include "runtime/SaverDialogs.h"
 #include "runtime/SaverPlayback.h"
 #include "runtime/SaverSettings.h"
@@ -52,30 +51,23 @@ bool CExitButton::OnCommand(UINT id, UINT code, HWND control) {
 
 // ---------------------------------------------------------------------------
 
-CSaverWnd::CSaverWnd(CSaverApp& app)
-    : m_app(app), m_speedStore(HKEY_CURRENT_USER, saver::kSpeedKey) {}
+CSaverWnd::CSaverWnd(CSaverSession& session)
+    : m_session(session), m_speedStore(HKEY_CURRENT_USER, saver::kSpeedKey) {}
 
 CSaverWnd::~CSaverWnd() {
   // The window goes first, while the object is still whole.
   if (m_hWnd && ::IsWindow(m_hWnd)) ::DestroyWindow(m_hWnd);
 }
 
-int CSaverWnd::SettingsValue(const char* value, int defaultValue) const {
-  return static_cast<int>(m_app.GetProfileInt(saver::kSettings, value, defaultValue));
-}
-
 bool CSaverWnd::PreTranslateMessage(MSG* msg) {
   return msg->message == WM_SYSKEYDOWN && msg->wParam == VK_F4;
 }
 
-bool CSaverWnd::CloseOnInput(const char* value) {
+bool CSaverWnd::CloseOnInput(SaverInput input) {
   // The password dialog answers the input that opened it; what the user
   // does meanwhile is not another request to end the saver.
   if (m_askingPassword) return false;
-  // A test run ends only by keys, whatever the settings say.
-  const bool close = m_app.IsTestRun()
-                         ? std::strcmp(value, saver::kKeyDown) == 0
-                         : SettingsValue(saver::kStandard, 1) == 1 || SettingsValue(value, 0) == 1;
+  const bool close = InputEndsSaver(m_session.rules, input, m_session.testRun);
   if (close) PostMessage(WM_CLOSE);
   return close;
 }
@@ -98,7 +90,7 @@ void CSaverWnd::ShowExitButton() {
 }
 
 void CSaverWnd::HideCursor() {
-  if (m_app.IsTestRun() || m_cursorHidden) return;
+  if (m_session.testRun || m_cursorHidden) return;
   ::SetClassLongPtrA(m_hWnd, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(SaverCursor(IDCUR_BLANK)));
   ::ShowCursor(FALSE);
   m_cursorHidden = true;
@@ -117,12 +109,12 @@ LRESULT CSaverWnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONDOWN:
     case WM_MBUTTONDOWN:
     case WM_RBUTTONDOWN:
-      CloseOnInput(saver::kButtonDown);
+      CloseOnInput(SaverInput::kButtonDown);
       return 0;
     case WM_LBUTTONDBLCLK:
     case WM_MBUTTONDBLCLK:
     case WM_RBUTTONDBLCLK:
-      CloseOnInput(saver::kDoubleClick);
+      CloseOnInput(SaverInput::kDoubleClick);
       return 0;
     case MM_MCINOTIFY:
       GetSaverPlayback()->OnMciNotify(wp, lp);
@@ -137,8 +129,7 @@ int CSaverWnd::OnCreate(CREATESTRUCTA* cs) {
   ::SetCursorPos(0, 0);
   HideCursor();
   ::SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, TRUE, nullptr, 0);
-  m_mute = SettingsValue(saver::kMute, 0) != 0;
-  if (m_app.IsTestRun()) {
+  if (m_session.testRun) {
     HDC screen = ::GetDC(nullptr);
     const int width = ::GetDeviceCaps(screen, HORZRES);
     ::ReleaseDC(nullptr, screen);
@@ -152,25 +143,20 @@ void CSaverWnd::OnMouseMove(UINT, CPoint pt) {
     m_mouseX = pt.x;
     m_mouseY = pt.y;
   } else if (pt.x != m_mouseX || pt.y != m_mouseY) {
-    CloseOnInput(saver::kMouseMove);
+    CloseOnInput(SaverInput::kMouseMove);
   }
 }
 
 void CSaverWnd::OnKeyDown(UINT vk, UINT, UINT) {
   {
     CLock lock(m_urlLock);
-    const bool chosen = (m_urlKeys == 0 && vk == VK_RETURN) || (m_urlKeys == 1 && vk == VK_F12) ||
-                        (m_urlKeys == 2 && vk == VK_SPACE) ||
-                        (m_urlKeys == 3 && (vk == VK_RETURN || vk == VK_F12 || vk == VK_SPACE));
-    if (chosen) m_app.SetExitAddress(m_url);
+    if (UrlKeyChosen(m_urlKeys, vk)) m_session.SetExitAddress(m_url);
   }
-  if (!CloseOnInput(saver::kKeyDown) && !m_askingPassword && vk == VK_ESCAPE &&
-      SettingsValue(saver::kEscape, 0) == 1)
-    PostMessage(WM_CLOSE);
+  CloseOnInput(vk == VK_ESCAPE ? SaverInput::kEscape : SaverInput::kKeyDown);
   Default();
 }
 
-void CSaverWnd::OnSysKeyDown(UINT, UINT, UINT) { CloseOnInput(saver::kKeyDown); }
+void CSaverWnd::OnSysKeyDown(UINT, UINT, UINT) { CloseOnInput(SaverInput::kKeyDown); }
 
 bool DesktopAsksForPassword() {
   const CRegKey key(HKEY_CURRENT_USER, saver::kDesktopKey);
@@ -233,13 +219,13 @@ void CSaverWnd::OnPaint() {
 bool CSaverWnd::OnEraseBkgnd(HDC) { return true; }
 
 bool CSaverWnd::BeginPlaying() {
-  if (!m_speed.Begin(m_app.GetTimes())) return StartScript();
+  if (!m_speed.Begin(&m_session.times)) return StartScript();
   if (SetTimer(kSpeedTimer, kSpeedCountMs)) return true;
   m_speed.Cancel();
   return false;
 }
 
-bool CSaverWnd::StartScript() { return GetSaverPlayback()->StartPlaying(this, m_app.GetTimes()); }
+bool CSaverWnd::StartScript() { return GetSaverPlayback()->StartPlaying(this, &m_session.times); }
 
 void CSaverWnd::OnTimer(UINT_PTR id) {
   if (id != kSpeedTimer) {
@@ -248,7 +234,7 @@ void CSaverWnd::OnTimer(UINT_PTR id) {
   }
   KillTimer(kSpeedTimer);
   if (!m_speed.IsCounting()) return;
-  m_speed.Finish(m_app.GetTimes());
+  m_speed.Finish(&m_session.times);
   if (StartScript()) return;
   LwTrace("Halcyra: the scene thread cannot be made\n");
   m_startFailed = true;

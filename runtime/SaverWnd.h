@@ -1,10 +1,11 @@
-// CSaverWnd: the full-screen topmost window of run mode. The scene thread
-// plays on it, once the window has counted the speed value on a machine's
-// first run (showing black and answering input meanwhile); it decides from
-// the saver's settings which input ends the saver, asks for the saver's
-// password before it closes when the desktop wants one, keeps the address
-// a Url command's key chose, and paints what the script drew (black before
-// it draws). CExitButton is the "Exit" button of a test run.
+// CSaverWnd: the full-screen topmost window of run mode, over the run's
+// session. The scene thread plays on it, once the window has counted the
+// speed value on a machine's first run (showing black and answering input
+// meanwhile); it ends the saver on the input the session's rules name,
+// asks for the saver's password before it closes when the desktop wants
+// one, hands the session the address a Url command's key chose, and paints
+// what the script drew (black before it draws). CExitButton is the "Exit"
+// button of a test run.
 #pragma once
 
 #include <windows.h>
@@ -12,8 +13,7 @@
 #include "framework/Sync.h"
 #include "framework/Wnd.h"
 #include "playback/SpeedCalibration.h"
-
-class CSaverApp;
+#include "runtime/SaverSession.h"
 
 // Whether the desktop asks for a password before a screen saver ends:
 // "ScreenSaveUsePassword" under HKEY_CURRENT_USER\Control Panel\Desktop,
@@ -34,15 +34,14 @@ class CExitButton : public CWnd {
 
 class CSaverWnd : public CWnd {
  public:
-  explicit CSaverWnd(CSaverApp& app);
+  explicit CSaverWnd(CSaverSession& session);
   ~CSaverWnd() override;
 
   // Alt+F4 neither closes the saver nor counts as a key.
   bool PreTranslateMessage(MSG* msg) override;
 
-  // Posts WM_CLOSE and returns true when the input named by its profile
-  // value ("MouseMove", "KeyDown"...) may end the saver.
-  bool CloseOnInput(const char* value);
+  // Posts WM_CLOSE and returns true when the input may end the saver now.
+  bool CloseOnInput(SaverInput input);
 
   // Called by the Url command from the scene thread. Keys: 0 Enter, 1 F12,
   // 2 Space, 3 any of them; ClearUrl forgets the address.
@@ -56,7 +55,8 @@ class CSaverWnd : public CWnd {
   // False when the script cannot be started now.
   bool BeginPlaying();
 
-  bool IsMuted() const { return m_mute; }
+  bool IsMuted() const { return m_session.mute; }
+  bool IsTestRun() const { return m_session.testRun; }
   // The test run's Exit button; the scene thread shows it when playing
   // begins.
   CExitButton& GetExitHolder() { return m_exitHolder; }
@@ -76,15 +76,13 @@ class CSaverWnd : public CWnd {
   void OnDestroy() override;
 
  private:
-  int SettingsValue(const char* value, int defaultValue) const;
   bool StartScript();
   // The cursor is hidden (blank class cursor) while the saver runs, and
   // shown as an arrow while the password is asked for; a test run keeps it.
   void HideCursor();
   void RevealCursor();
 
-  CSaverApp& m_app;
-  bool m_mute = false;
+  CSaverSession& m_session;
   CExitButton m_exitHolder;
   int m_mouseX = -1, m_mouseY = -1;
   // The Url fields are written by the scene thread, read here.

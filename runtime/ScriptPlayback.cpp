@@ -11,7 +11,6 @@
 #include "playback/MediaPlayers.h"
 #include "playback/SceneThread.h"
 #include "runtime/DesktopPictures.h"
-#include "runtime/SaverApp.h"
 #include "runtime/SaverWnd.h"
 #include "runtime/resource.h"
 #include "script/Palette.h"
@@ -31,19 +30,14 @@ class CSaverPlayOutput : public CWindowPlayOutput {
     CWindowPlayOutput::SetBackground(colour, SRCCOPY);
   }
   void OnPlayStarting() override {
-    if (IsTestRun()) m_window.ShowExitButton();
+    if (m_window.IsTestRun()) m_window.ShowExitButton();
   }
-  int GetFullScreenTop() const override { return IsTestRun() ? CExitButton::kHeight : 0; }
+  int GetFullScreenTop() const override { return m_window.IsTestRun() ? CExitButton::kHeight : 0; }
   void SetUrl(const char* address, int keys) override { m_window.SetUrl(address, keys); }
   void ClearUrl() override { m_window.ClearUrl(); }
   bool PostsEndMessage() const override { return false; }
 
  private:
-  static bool IsTestRun() {
-    const CSaverApp* app = static_cast<CSaverApp*>(AfxGetApp());
-    return app && app->IsTestRun();
-  }
-
   CSaverWnd& m_window;
 };
 
@@ -119,8 +113,7 @@ bool CScriptPlayback::StartPlaying(CSaverWnd* window, UINT* times) {
     m_media->SetMuted(window->IsMuted());
     m_media->SetReportErrors(true);
     // A test run's movies can be clicked.
-    const CSaverApp* app = static_cast<CSaverApp*>(AfxGetApp());
-    m_media->SetMoviesTakeInput(app && app->IsTestRun());
+    m_media->SetMoviesTakeInput(window->IsTestRun());
     m_media->SetBlankCursor(
         ::LoadCursorA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDCUR_BLANK)));
   }

@@ -8,7 +8,7 @@
 #include <initializer_list>
 
 #include "framework/Gdi.h"
-#include "playback/ImagePainter.h"
+#include "playback/painter/ImagePainter.h"
 #include "script/Commands.h"
 #include "script/Objects.h"
 #include "script/PlayContext.h"

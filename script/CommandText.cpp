@@ -1,6 +1,6 @@
 // The one-line labels of commands, attributes and objects for the script
 // list and the text export (builder only).
-#include "playback/ImagePainter.h"
+#include "playback/painter/ImagePainter.h"
 #include "script/BuilderUtilities.h"
 #include "script/Objects.h"
 

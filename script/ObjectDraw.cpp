@@ -12,7 +12,7 @@
 #include "framework/Gdi.h"
 #include "framework/Seams.h"
 #include "imaging/RgbImage.h"
-#include "playback/ImagePainter.h"
+#include "playback/painter/ImagePainter.h"
 #include "script/Objects.h"
 #include "script/PickSource.h"
 #include "script/PlayContext.h"

@@ -8,8 +8,8 @@
 #include <new>
 
 #include "framework/Exceptions.h"
-#include "playback/Mp3Player.h"
-#include "playback/SwfMovie.h"
+#include "playback/mp3/Mp3Player.h"
+#include "playback/movie/Movie.h"
 #include "script/DataBlock.h"
 #include "script/Scramble.h"
 #include "script/ScriptMessages.h"
@@ -379,7 +379,10 @@ CMediaBytes GetMediaBytes(const CMediaObject& media) {
   return CMediaBytes{media.m_pData, media.m_dataSize, media.m_kind};
 }
 
-SIZE CMediaObject::GetFlashFrameSize() const { return ReadSwfFrameSize(m_pData, m_dataSize); }
+SIZE CMediaObject::GetFlashFrameSize() const {
+  const MovieSize size = ReadMovieFrameSize(m_pData, m_dataSize);
+  return SIZE{size.cx, size.cy};
+}
 
 int MediaKindFromPath(const char* path) {
   CString name(path);

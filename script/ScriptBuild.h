@@ -1,11 +1,10 @@
 // The two builds of the script code. script_builder compiles these sources
 // with LW_SCRIPT_EDITING=1: commands can also be written, described (objects
-// also labelled) and have an options record. script_runtime (the saver runtime) compiles them with 0:
-// commands are only read, prepared and played. The difference lives in the
-// operation macros below, in the builder-only sources (CommandStore.cpp,
-// CommandText.cpp, Options.cpp, BuilderUtilities.cpp, PaletteTree.cpp,
-// SceneFile.cpp, ScriptTools.cpp) and in the per-build policy
-// (ScriptPolicy.h).
+// also labelled) and have an options record. script_runtime (the saver
+// runtime) compiles them with 0: commands are only read, prepared and
+// played. The difference lives in the operation macros below, in the
+// sources only script_builder compiles (its own list in
+// script/CMakeLists.txt) and in the per-build policy (ScriptPolicy.h).
 #pragma once
 
 #ifndef LW_SCRIPT_EDITING

@@ -507,6 +507,8 @@ int main(int argc, char** argv) {
   }
   Canvas logo(96, 112, 1.0f, 4);
   Logo(logo);
+  // Every file drawn, by the name the resource scripts use: the one list
+  // of them (the build knows only that they were drawn).
   std::vector<std::pair<std::string, Bytes>> files = {
       {"halcyra.ico", ClassicIcon(Halcyra)},
       {"quenlark.ico", ClassicIcon(Quenlark)},

@@ -3,17 +3,19 @@
 
 #include <mbstring.h>
 
-#include "builder/BuilderApp.h"
-#include "builder/BuilderMessages.h"
-#include "builder/BuilderUtils.h"
-#include "builder/WizardHelperDialogs.h"
+#include "builder/controls/BuilderMessages.h"
+#include "builder/controls/OutputNames.h"
+#include "builder/controls/Settings.h"
+#include "builder/controls/ShellOpen.h"
 #include "common/AppUtils.h"
+#include "framework/App.h"
 #include "framework/DocView.h"
 #include "framework/Files.h"
 #include "framework/Seams.h"
 #include "script/Commands.h"
 #include "script/Objects.h"
 #include "wizards/ToolDialogs.h"
+#include "wizards/WizardHelperDialogs.h"
 #include "wizards/WizardToolsResource.h"
 
 namespace {

@@ -2,8 +2,7 @@
 // Finish. The step dialogs are in WizardSteps.cpp and WizardStep3.cpp.
 #include "wizards/StandardWizard.h"
 
-#include "builder/BuilderMessages.h"
-#include "builder/BuilderUtils.h"
+#include "builder/controls/BuilderMessages.h"
 #include "common/AppUtils.h"
 #include "framework/AppUI.h"
 #include "framework/CommandIds.h"
@@ -13,8 +12,6 @@
 #include "script/Palette.h"
 
 const char kWizardPathEntry[] = "WizardPath";
-
-LW_IMPLEMENT_RUNTIME_CLASS(CStandardWizard, CObject)
 
 // ---------------------------------------------------------------------------
 // The project

@@ -74,8 +74,6 @@ bool IsWizardStepOn(int step, const CWizardProject& project);
 CString WithFinalBackslash(const char* folder);
 
 class CStandardWizard : public CObject {
-  LW_DECLARE_RUNTIME_CLASS(CStandardWizard)
-
  public:
   explicit CStandardWizard(HWND mainWindow);
 

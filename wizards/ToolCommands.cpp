@@ -6,12 +6,11 @@
 // names are there.
 #include "wizards/ToolCommands.h"
 
-#include "builder/BuilderApp.h"
-#include "builder/BuilderMessages.h"
-#include "builder/BuilderUtils.h"
-#include "builder/FileDialogEx.h"
-#include "builder/SceneView.h"
-#include "builder/resource.h"
+#include "builder/controls/BuilderMessages.h"
+#include "builder/controls/ControlsResource.h"
+#include "builder/controls/FileDialogEx.h"
+#include "builder/controls/SaverMakeResult.h"
+#include "builder/controls/Settings.h"
 #include "common/AppUtils.h"
 #include "framework/AppUI.h"
 #include "framework/CommandIds.h"

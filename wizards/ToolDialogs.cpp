@@ -1,8 +1,10 @@
 // The flash presentation's parameters and the finished dialogs.
 #include "wizards/ToolDialogs.h"
 
-#include "builder/BuilderUtils.h"
-#include "builder/FileDialogEx.h"
+#include "builder/controls/FileDialogEx.h"
+#include "builder/controls/OutputNames.h"
+#include "builder/controls/Settings.h"
+#include "builder/controls/ShellOpen.h"
 #include "common/AppUtils.h"
 #include "framework/App.h"
 #include "framework/DocView.h"

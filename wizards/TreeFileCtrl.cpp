@@ -1,6 +1,7 @@
 // The shell folder tree: listing and sorting, the drives and the network,
-// paths walked to items, history, the control's commands and keys, and
-// the folder-watch threads.
+// paths walked to items, history, and the control's commands and keys.
+// Its shell actions, drag and drop and folder watches are in
+// TreeFileShell.cpp, TreeFileDragDrop.cpp and TreeFileWatches.cpp.
 #include "wizards/TreeFileCtrl.h"
 
 #include <mbstring.h>
@@ -18,12 +19,6 @@
 
 namespace {
 
-// How long AddWatch waits for its thread to watch the folder, and how long
-// a watch that is stopped is waited for. A thread still held by its drive
-// (a network drive that is gone) is not waited for beyond that: it ends by
-// itself and lets go of its record then.
-constexpr DWORD kArmMilliseconds = 2000;
-constexpr DWORD kStopMilliseconds = 2000;
 // How long a list of drives waits, in all, for the shell's looks of its
 // drives; a drive that has not answered by then shows by its root.
 constexpr DWORD kDriveLookMilliseconds = 1000;
@@ -32,9 +27,7 @@ constexpr DWORD kDriveLookMilliseconds = 1000;
 // carrying the item's key (WM_USER is the watch threads').
 constexpr UINT kDeleteVanishedItem = WM_USER + 1;
 
-// The watch threads and drive probes of the whole process that have not
-// ended yet.
-volatile LONG g_runningWatchThreads = 0;
+// The drive probes of the whole process that have not ended yet.
 volatile LONG g_runningDriveProbes = 0;
 
 CTreeFileSystem g_systemTreeFileSystem;
@@ -228,6 +221,8 @@ void CTreeFileSystem::FreeShares(SHARE_INFO_502* records) {
   if (release) release(records);
 }
 
+CTreeFileSystem* GetTreeFileSystem() { return g_treeFileSystem; }
+
 CTreeFileSystem* SetTreeFileSystem(CTreeFileSystem* system) {
   CTreeFileSystem* previous = g_treeFileSystem == &g_systemTreeFileSystem ? nullptr : g_treeFileSystem;
   g_treeFileSystem = system ? system : &g_systemTreeFileSystem;
@@ -325,38 +320,12 @@ void QuickSortStrings(CStringArray& items, int (*compare)(const char*, const cha
 // ---------------------------------------------------------------------------
 // Items
 
-struct CTreeFileCtrl::ItemData {
-  CString path;
-  CString name;
-  int network = 0;
-  DWORD displayType = 0;  // of a network record
-  bool extensionHidden = false;
-  int key = 0;  // never reused by the control: names the item in posted requests
-};
-
-struct CTreeFileCtrl::Watch {
-  CString path;  // with a trailing backslash
-  HANDLE thread = nullptr;
-  HANDLE stop = nullptr;
-  HANDLE armed = nullptr;  // set once the thread watches
-  HWND owner = nullptr;
-  int key = 0;
-  volatile LONG refresh = 1;  // the owner's auto refresh, as the thread reads it
-  volatile LONG holds = 2;    // the owner's and the thread's; the last deletes
-  bool files = true;
-  CTreeFileSystem* system = nullptr;
-};
-
 CTreeFileCtrl::CTreeFileCtrl() = default;
 
 CTreeFileCtrl::~CTreeFileCtrl() { StopAllWatches(); }
 
 int CTreeFileCtrl::GetRunningDriveProbes() {
   return static_cast<int>(::InterlockedCompareExchange(&g_runningDriveProbes, 0, 0));
-}
-
-int CTreeFileCtrl::GetRunningWatchThreads() {
-  return static_cast<int>(::InterlockedCompareExchange(&g_runningWatchThreads, 0, 0));
 }
 
 void CTreeFileCtrl::PreSubclassWindow() {
@@ -886,325 +855,6 @@ void CTreeFileCtrl::SetMaxHistory(int count) {
 void CTreeFileCtrl::UpOneLevel() {
   const HTREEITEM parent = GetParentItem(GetSelectedItem());
   if (parent) SelectItem(parent);
-}
-
-// ---------------------------------------------------------------------------
-// Shell actions
-
-void CTreeFileCtrl::Execute(HTREEITEM item, const char* verb) {
-  const ItemData* data = Data(item);
-  if (!data || data->path.IsEmpty()) return;
-  SHELLEXECUTEINFOA info = {};
-  info.cbSize = sizeof info;
-  info.fMask = SEE_MASK_INVOKEIDLIST;
-  info.hwnd = AfxGetMainHwnd();
-  info.lpVerb = verb;
-  info.lpFile = data->path;
-  info.nShow = SW_SHOW;
-  LwShellExecuteEx(&info);
-}
-
-void CTreeFileCtrl::Open(HTREEITEM item) {
-  if (m_allowOpen) Execute(item, nullptr);
-}
-
-void CTreeFileCtrl::ShowProperties(HTREEITEM item) {
-  if (m_allowProperties) Execute(item, "properties");
-}
-
-void CTreeFileCtrl::Delete(HTREEITEM item) {
-  const ItemData* data = Data(item);
-  if (!m_allowDelete || !data || data->network || data->path.IsEmpty() || IsDrive(data->path)) return;
-  char from[MAX_PATH + 2] = {};
-  lstrcpynA(from, data->path, MAX_PATH);
-  SHFILEOPSTRUCTA op = {};
-  op.hwnd = m_hWnd;
-  op.wFunc = FO_DELETE;
-  op.pFrom = from;
-  op.fFlags = ::GetKeyState(VK_SHIFT) < 0 ? 0 : FOF_ALLOWUNDO;
-  SetWatchRefresh(false);
-  const int result = ::SHFileOperationA(&op);
-  SetWatchRefresh(m_autoRefresh);
-  if (result == 0 && !op.fAnyOperationsAborted)
-    ::SendMessageA(m_hWnd, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item));
-}
-
-void CTreeFileCtrl::Rename(HTREEITEM item) {
-  const ItemData* data = Data(item);
-  if (!m_allowRename || !data || data->network || data->path.IsEmpty() || IsDrive(data->path)) return;
-  // Labels are editable only while renaming is allowed; the begin-edit
-  // notification refuses the rest.
-  const LONG_PTR style = ::GetWindowLongPtrA(m_hWnd, GWL_STYLE);
-  if (!(style & TVS_EDITLABELS)) ::SetWindowLongPtrA(m_hWnd, GWL_STYLE, style | TVS_EDITLABELS);
-  ::SetFocus(m_hWnd);
-  ::SendMessageA(m_hWnd, TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(item));
-}
-
-// ---------------------------------------------------------------------------
-// Drag and drop
-
-namespace {
-constexpr UINT_PTR kDragTimer = 1;
-constexpr UINT kDragTimerMs = 300;
-constexpr int kAutoExpandTicks = 3;
-}  // namespace
-
-bool CTreeFileCtrl::CanDrag(HTREEITEM item) const {
-  const ItemData* data = Data(item);
-  return data && !data->network && !IsDrive(data->path) && IsFile(data->path);
-}
-
-bool CTreeFileCtrl::IsDropTarget(HTREEITEM item) const {
-  const ItemData* data = Data(item);
-  if (!item || !data || data->network || !m_dragSource || item == m_dragSource) return false;
-  if (IsFile(data->path) || !IsFolder(data->path)) return false;
-  if (item == GetParentItem(m_dragSource)) return false;
-  for (HTREEITEM up = item; up; up = GetParentItem(up))
-    if (up == m_dragSource) return false;
-  return true;
-}
-
-void CTreeFileCtrl::BeginDrag(NMTREEVIEWA* tv) {
-  if (!m_allowDragDrop || !CanDrag(tv->itemNew.hItem)) return;
-  m_dragImage = reinterpret_cast<HIMAGELIST>(
-      ::SendMessageA(m_hWnd, TVM_CREATEDRAGIMAGE, 0, reinterpret_cast<LPARAM>(tv->itemNew.hItem)));
-  if (!m_dragImage) return;
-  m_dragSource = tv->itemNew.hItem;
-  m_dropTarget = nullptr;
-  m_autoExpandTicks = 0;
-  RECT r = {};
-  *reinterpret_cast<HTREEITEM*>(&r) = m_dragSource;
-  const bool found = ::SendMessageA(m_hWnd, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r)) != 0;
-  const int hotX = found ? tv->ptDrag.x - r.left : 8;
-  const int hotY = found ? tv->ptDrag.y - r.top : 8;
-  ::ImageList_BeginDrag(m_dragImage, 0, hotX, hotY);
-  ::ImageList_DragEnter(m_hWnd, tv->ptDrag.x, tv->ptDrag.y);
-  ::SetCapture(m_hWnd);
-  SetTimer(kDragTimer, kDragTimerMs);
-}
-
-void CTreeFileCtrl::OnMouseMove(UINT flags, CPoint pt) {
-  if (!IsDragging()) {
-    Default();
-    return;
-  }
-  ::ImageList_DragMove(pt.x, pt.y);
-  TVHITTESTINFO hit = {};
-  hit.pt = pt;
-  const auto item = reinterpret_cast<HTREEITEM>(
-      ::SendMessageA(m_hWnd, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
-  const bool accepted = IsDropTarget(item);
-  if (item != m_dropTarget) {
-    ::ImageList_DragShowNolock(FALSE);
-    ::SendMessageA(m_hWnd, TVM_SELECTITEM, TVGN_DROPHILITE, reinterpret_cast<LPARAM>(accepted ? item : nullptr));
-    ::ImageList_DragShowNolock(TRUE);
-    m_dropTarget = accepted ? item : nullptr;
-    m_autoExpandTicks = 0;
-  }
-  ::SetCursor(GetDragCursor(::GetKeyState(VK_CONTROL) < 0, accepted));
-}
-
-void CTreeFileCtrl::OnLButtonUp(UINT flags, CPoint pt) {
-  if (!IsDragging()) {
-    Default();
-    return;
-  }
-  RECT client = {};
-  ::GetClientRect(m_hWnd, &client);
-  EndDrag(!::PtInRect(&client, pt));
-}
-
-void CTreeFileCtrl::OnTimer(UINT_PTR id) {
-  if (id != kDragTimer || !IsDragging()) {
-    Default();
-    return;
-  }
-  // A target that stays under the cursor opens after a few ticks.
-  if (m_dropTarget && ItemHasChildren(m_dropTarget) &&
-      !(::SendMessageA(m_hWnd, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(m_dropTarget), TVIS_EXPANDED) &
-        TVIS_EXPANDED) &&
-      ++m_autoExpandTicks >= kAutoExpandTicks) {
-    ::ImageList_DragShowNolock(FALSE);
-    FillAndExpand(m_dropTarget);
-    ::ImageList_DragShowNolock(TRUE);
-    m_autoExpandTicks = 0;
-  }
-}
-
-void CTreeFileCtrl::EndDrag(bool cancelled) {
-  KillTimer(kDragTimer);
-  ::ImageList_DragLeave(m_hWnd);
-  ::ImageList_EndDrag();
-  ::ReleaseCapture();
-  ::ImageList_Destroy(m_dragImage);
-  m_dragImage = nullptr;
-  ::SendMessageA(m_hWnd, TVM_SELECTITEM, TVGN_DROPHILITE, 0);
-  const HTREEITEM source = m_dragSource, target = m_dropTarget;
-  m_dragSource = m_dropTarget = nullptr;
-  if (cancelled || !target) return;
-  const ItemData* from = Data(source);
-  const ItemData* to = Data(target);
-  if (!from || !to) return;
-  char fromList[MAX_PATH + 2] = {}, toList[MAX_PATH + 2] = {};
-  lstrcpynA(fromList, from->path, MAX_PATH);
-  lstrcpynA(toList, to->path, MAX_PATH);
-  const bool copy = ::GetKeyState(VK_CONTROL) < 0;
-  SHFILEOPSTRUCTA op = {};
-  op.hwnd = m_hWnd;
-  op.wFunc = copy ? FO_COPY : FO_MOVE;
-  op.pFrom = fromList;
-  op.pTo = toList;
-  op.fFlags = FOF_SILENT | FOF_NOCONFIRMMKDIR | (::GetKeyState(VK_SHIFT) < 0 ? 0 : FOF_ALLOWUNDO);
-  SetWatchRefresh(false);
-  const int failed = ::SHFileOperationA(&op);
-  SetWatchRefresh(m_autoRefresh);
-  if (failed || op.fAnyOperationsAborted) return;
-  // The target's branch is read again when it next opens.
-  Expand(target, TVE_COLLAPSE);
-  DeleteChildren(target);
-  SetChildrenFlag(target, true);
-  if (!copy) {
-    const HTREEITEM parent = GetParentItem(source);
-    ::SendMessageA(m_hWnd, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(source));
-    if (parent && !Tree(TVGN_CHILD, parent)) SetChildrenFlag(parent, false);
-  }
-}
-
-// ---------------------------------------------------------------------------
-// Watches
-
-DWORD WINAPI CTreeFileCtrl::WatchThread(void* param) {
-  // The thread uses its record only, never the control, which may be gone
-  // by the time a slow drive lets the thread go on.
-  auto* watch = static_cast<Watch*>(param);
-  DWORD filter = FILE_NOTIFY_CHANGE_DIR_NAME;
-  if (watch->files) filter |= FILE_NOTIFY_CHANGE_FILE_NAME;
-  const HANDLE change = watch->system->WatchFolder(watch->path, true, filter);
-  ::SetEvent(watch->armed);
-  if (change && change != INVALID_HANDLE_VALUE) {
-    for (;;) {
-      // The stop comes first: a stopped watch tells nobody of a change.
-      const HANDLE handles[2] = {watch->stop, change};
-      if (::WaitForMultipleObjects(2, handles, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) break;
-      if (::InterlockedCompareExchange(&watch->refresh, 0, 0) == 0) break;
-      ::PostMessageA(watch->owner, WM_USER, static_cast<WPARAM>(watch->key), 0);
-      if (!::FindNextChangeNotification(change)) break;
-    }
-    ::FindCloseChangeNotification(change);
-  }
-  ::InterlockedDecrement(&g_runningWatchThreads);
-  ReleaseWatch(watch);
-  return 0;
-}
-
-void CTreeFileCtrl::AddWatch(const char* path) {
-  auto* watch = new Watch;
-  watch->path = path;
-  if (watch->path.IsEmpty() || watch->path[watch->path.GetLength() - 1] != '\\') watch->path += "\\";
-  watch->owner = m_hWnd;
-  watch->key = m_nextWatchKey++;
-  watch->refresh = m_autoRefreshFlag;
-  watch->files = m_showFiles;
-  watch->system = g_treeFileSystem;
-  watch->stop = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
-  watch->armed = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
-  ::InterlockedIncrement(&g_runningWatchThreads);
-  watch->thread = watch->stop && watch->armed
-                      ? ::CreateThread(nullptr, 0, WatchThread, watch, CREATE_SUSPENDED, nullptr)
-                      : nullptr;
-  if (!watch->thread) {
-    ::InterlockedDecrement(&g_runningWatchThreads);
-    CloseWatchHandles(watch);
-    delete watch;
-    return;
-  }
-  ::SetThreadPriority(watch->thread, THREAD_PRIORITY_IDLE);
-  m_watches.Add(watch);
-  ::ResumeThread(watch->thread);
-  // A change made while the thread starts would go unseen: the branch was
-  // read before. Wait (bounded) until the system watches the folder.
-  ::WaitForSingleObject(watch->armed, kArmMilliseconds);
-}
-
-void CTreeFileCtrl::CloseWatchHandles(Watch* watch) {
-  for (HANDLE* handle : {&watch->thread, &watch->stop, &watch->armed})
-    if (*handle) {
-      ::CloseHandle(*handle);
-      *handle = nullptr;
-    }
-}
-
-void CTreeFileCtrl::ReleaseWatch(Watch* watch) {
-  if (::InterlockedDecrement(&watch->holds) != 0) return;
-  CloseWatchHandles(watch);
-  delete watch;
-}
-
-void CTreeFileCtrl::SetWatchRefresh(bool on) {
-  ::InterlockedExchange(&m_autoRefreshFlag, on ? 1 : 0);
-  for (int i = 0; i < m_watches.GetSize(); ++i)
-    ::InterlockedExchange(&static_cast<Watch*>(m_watches.GetAt(i))->refresh, on ? 1 : 0);
-}
-
-int CTreeFileCtrl::GetWatchKey(const char* path) const {
-  CString wanted(path);
-  if (wanted.IsEmpty() || wanted[wanted.GetLength() - 1] != '\\') wanted += "\\";
-  for (int i = 0; i < m_watches.GetSize(); ++i) {
-    const auto* watch = static_cast<const Watch*>(m_watches.GetAt(i));
-    if (watch->path.CompareNoCase(wanted) == 0) return watch->key;
-  }
-  return 0;
-}
-
-void CTreeFileCtrl::RemoveWatch(const char* path) {
-  CString wanted(path);
-  if (wanted.IsEmpty() || wanted[wanted.GetLength() - 1] != '\\') wanted += "\\";
-  for (int i = 0; i < m_watches.GetSize(); ++i) {
-    auto* watch = static_cast<Watch*>(m_watches.GetAt(i));
-    if (watch->path.CompareNoCase(wanted) != 0) continue;
-    ::SetEvent(watch->stop);
-    ::WaitForSingleObject(watch->thread, kStopMilliseconds);
-    m_watches.RemoveAt(i);
-    ReleaseWatch(watch);
-    return;
-  }
-}
-
-void CTreeFileCtrl::StopAllWatches() {
-  const int count = m_watches.GetSize();
-  for (int i = 0; i < count; ++i) ::SetEvent(static_cast<Watch*>(m_watches.GetAt(i))->stop);
-  if (count > 0) {
-    HANDLE* threads = new HANDLE[count];
-    for (int i = 0; i < count; ++i) threads[i] = static_cast<Watch*>(m_watches.GetAt(i))->thread;
-    WaitForAllHandles(threads, count, kStopMilliseconds);
-    delete[] threads;
-  }
-  for (int i = 0; i < count; ++i) ReleaseWatch(static_cast<Watch*>(m_watches.GetAt(i)));
-  m_watches.RemoveAll();
-}
-
-// Called when a watch thread saw its folder change: the branch is read
-// again and the selection kept. A key that no watch has any more (the
-// watch was removed after the thread posted) is ignored.
-void CTreeFileCtrl::OnWatchNotification(int key) {
-  const Watch* watch = nullptr;
-  for (int i = 0; i < m_watches.GetSize() && !watch; ++i)
-    if (static_cast<const Watch*>(m_watches.GetAt(i))->key == key)
-      watch = static_cast<const Watch*>(m_watches.GetAt(i));
-  if (!watch || !m_autoRefresh) return;
-  const CString path = watch->path;
-  const HTREEITEM item = FindPathItem(path);
-  if (!item) return;
-  SendMessage(WM_SETREDRAW, FALSE);
-  m_refreshing = true;
-  const Selection selection = RememberSelection();
-  CString folder = path;
-  if (folder.GetLength() > 3) folder = folder.Left(folder.GetLength() - 1);
-  DisplayPath(folder, item);
-  RestoreSelection(selection);
-  m_refreshing = false;
-  SendMessage(WM_SETREDRAW, TRUE);
-  ::InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 
 // ---------------------------------------------------------------------------

@@ -60,6 +60,8 @@ class CTreeFileSystem {
 };
 // Installs a seam (null restores the system's); returns the previous one.
 CTreeFileSystem* SetTreeFileSystem(CTreeFileSystem* system);
+// The seam in use: the system's own unless one was installed.
+CTreeFileSystem* GetTreeFileSystem();
 
 // The machine's shares: their paths and types, read from the typed
 // records.
@@ -204,7 +206,16 @@ class CTreeFileCtrl : public CControl {
   virtual bool IsRemovableOrCD(const char* path) const;
 
  private:
-  struct ItemData;
+  // What the control keeps of an item.
+  struct ItemData {
+    CString path;
+    CString name;
+    int network = 0;
+    DWORD displayType = 0;  // of a network record
+    bool extensionHidden = false;
+    int key = 0;  // never reused by the control: names the item in posted requests
+  };
+  // A watched folder's record (TreeFileWatches.cpp).
   struct Watch;
 
   HTREEITEM Tree(UINT code, HTREEITEM item) const {

@@ -8,7 +8,7 @@
 #include "framework/DocView.h"
 #include "framework/Seams.h"
 #include "framework/TextFormat.h"
-#include "playback/ImagePainter.h"
+#include "playback/painter/ImagePainter.h"
 #include "wizards/WizardPagesResource.h"
 
 namespace {

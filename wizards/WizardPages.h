@@ -13,8 +13,8 @@
 
 #include <windows.h>
 
-#include "builder/CustomControls.h"
-#include "builder/MediaDialogs.h"
+#include "builder/controls/CustomControls.h"
+#include "builder/controls/MediaTestPlayer.h"
 #include "framework/Collections.h"
 #include "framework/PropertySheet.h"
 #include "script/Objects.h"

@@ -2,9 +2,7 @@
 // "Apply to selection" and the line the step-3 list shows.
 #include "wizards/WizardSequence.h"
 
-#include "playback/ImagePainter.h"
-
-LW_IMPLEMENT_RUNTIME_CLASS(CWizardSequence, CObject)
+#include "playback/painter/ImagePainter.h"
 
 CWizardSequence::CWizardSequence(int kind) : m_endX(GetPlayScreenSize().cx), m_kind(kind) {}
 

@@ -16,8 +16,6 @@ enum WizardSequenceKind {
 };
 
 class CWizardSequence : public CObject {
-  LW_DECLARE_RUNTIME_CLASS(CWizardSequence)
-
  public:
   // The end point's x is the screen's width at the moment of construction.
   explicit CWizardSequence(int kind);

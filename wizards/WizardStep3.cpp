@@ -5,12 +5,12 @@
 
 #include <commctrl.h>
 
-#include "builder/MediaDialogs.h"
-#include "builder/WizardHelperDialogs.h"
-#include "builder/resource.h"
+#include "builder/controls/ControlsResource.h"
+#include "builder/controls/MediaTestPlayer.h"
 #include "framework/CommandIds.h"
 #include "framework/DocView.h"
 #include "framework/Seams.h"
+#include "wizards/WizardHelperDialogs.h"
 #include "wizards/WizardSteps.h"
 #include "wizards/WizardStepsResource.h"
 

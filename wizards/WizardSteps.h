@@ -9,8 +9,8 @@
 
 #include <atomic>
 
-#include "builder/CustomControls.h"
-#include "builder/MediaDialogs.h"
+#include "builder/controls/CustomControls.h"
+#include "builder/controls/MediaTestPlayer.h"
 #include "framework/Collections.h"
 #include "framework/DialogUI.h"
 #include "framework/Sync.h"
@@ -116,6 +116,8 @@ int CWizardLoad::Run(const CStringArray& paths, F load) {
 bool ConfirmWizardExit(HWND owner);
 // Opens the step's help page from the program's "Help" folder.
 void OpenWizardHelp(HWND owner, const char* page);
+// Enables or disables a control of a step's dialog.
+void EnableStepControl(HWND dialog, int id, bool enable);
 
 class CWizardStep1Dlg : public CCmdDialog {
   LW_DECLARE_COMMAND_TABLE()

@@ -7,7 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "builder/BuilderUtils.h"
+#include "builder/BuildDate.h"
+#include "builder/controls/OutputNames.h"
+#include "builder/controls/Settings.h"
+#include "builder/controls/ShellOpen.h"
 #include "common/AppUtils.h"
 #include "framework/Seams.h"
 #include "tests/support/files.h"

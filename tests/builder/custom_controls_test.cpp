@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "builder/CustomControls.h"
+#include "builder/controls/CustomControls.h"
 #include "framework/Dialog.h"
 #include "script/BuilderUtilities.h"
 #include "script/DataBlock.h"

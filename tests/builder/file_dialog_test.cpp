@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "builder/BuilderUtils.h"
-#include "builder/FileDialogEx.h"
+#include "builder/controls/FileDialogEx.h"
+#include "builder/controls/Settings.h"
 #include "builder/resource.h"
 #include "framework/AppUI.h"
 #include "framework/CommandIds.h"

@@ -19,7 +19,7 @@
 #include "builder/resource.h"
 #include "common/Payload.h"
 #include "framework/AppUI.h"
-#include "playback/FlashPlayer.h"
+#include "playback/movie/FlashPlayer.h"
 #include "script/Commands.h"
 #include "script/DataBlock.h"
 #include "script/Objects.h"

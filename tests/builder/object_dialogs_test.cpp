@@ -20,7 +20,7 @@
 #include "builder/ObjectDialogs.h"
 #include "builder/resource.h"
 #include "imaging/RgbImage.h"
-#include "playback/ImagePainter.h"
+#include "playback/painter/ImagePainter.h"
 #include "script/DataBlock.h"
 #include "script/Objects.h"
 #include "tests/builder/edit_dialog_support.h"

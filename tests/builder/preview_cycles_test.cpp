@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "builder/resource.h"
-#include "playback/ImagePainter.h"
+#include "playback/painter/ImagePainter.h"
 #include "tests/builder/preview_support.h"
 #include "tests/support/processes.h"
 

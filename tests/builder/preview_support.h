@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "builder/BuilderMessages.h"
+#include "builder/controls/BuilderMessages.h"
 #include "builder/PreviewFrame.h"
 #include "framework/AppUI.h"
 #include "playback/SceneThread.h"

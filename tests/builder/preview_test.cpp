@@ -15,7 +15,7 @@
 #include "builder/resource.h"
 #include "framework/AppUI.h"
 #include "framework/Dialog.h"
-#include "playback/ImagePainter.h"
+#include "playback/painter/ImagePainter.h"
 #include "playback/SceneThread.h"
 #include "script/Objects.h"
 #include "script/Options.h"
@@ -24,6 +24,7 @@
 #include "tests/playback/scene_support.h"
 #include "tests/support/files.h"
 #include "tests/support/media_fixtures.h"
+#include "tests/support/movie_features.h"
 #include "tests/support/pump.h"
 #include "tests/support/registry.h"
 #include "tests/support/screen.h"
@@ -376,6 +377,32 @@ TEST_F(PreviewTest, MediaPlayAndLeavingMidPlayLeavesNothing) {
     EXPECT_TRUE(lwtest::PumpUntil([&] { return MediaTempFiles() == filesBefore; }, 5000))
         << "a media file stayed";
   }
+}
+
+// A movie of everything the movie control draws plays in its place in
+// the preview, each thing where the movie puts it.
+TEST_F(PreviewTest, AMovieShowsEveryKindOfThingInItsPlace) {
+  lwtest::CTempFolder folder("preview_features");
+  CMediaObject* media = previewtest::AddMedia(script, lwtest::FeatureMovie(folder.Path()), kMediaFlash);
+  CPlayCommand* play = script.Add(new CPlayCommand);
+  CFlashPlayAttribute& f = play->m_placement.m_flash;
+  f.m_wait = 0;
+  f.m_timed = 1;
+  f.m_timerMs = 120000;
+  f.m_posX = 100;
+  f.m_posY = 80;
+  f.m_width = 640;
+  f.m_height = 480;
+  play->SetTarget(media);
+  script.Add(new CWaitForStop(started, stopped));
+  script.Prepare();
+  CPreviewFrame* frame = Open(true);
+  ASSERT_NE(frame, nullptr);
+  ASSERT_TRUE(PumpUntilStarted(1));
+  EXPECT_EQ(lwtest::CheckFeatureMovie(RECT{100, 80, 740, 560}), "");
+  const HWND h = frame->GetSafeHwnd();
+  Command(frame, ID_PREVIEW_EXIT);
+  ASSERT_TRUE(PumpUntilGone(h));
 }
 
 TEST(PreviewKeys, UrlKeysMatchTheCommandsChoice) {

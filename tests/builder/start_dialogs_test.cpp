@@ -18,7 +18,7 @@
 #include "builder/StartDialogs.h"
 #include "builder/resource.h"
 #include "framework/CommandIds.h"
-#include "playback/FlashPlayer.h"
+#include "playback/movie/FlashPlayer.h"
 #include "script/Options.h"
 #include "tests/builder/builder_run.h"
 #include "tests/support/common_dialogs.h"

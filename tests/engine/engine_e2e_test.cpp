@@ -16,6 +16,7 @@
 #include "engine/MovieFile.h"
 #include "tests/engine/engine_movies.h"
 #include "tests/support/files.h"
+#include "tests/support/movie_features.h"
 #include "tests/support/processes.h"
 #include "tests/support/pump.h"
 #include "tests/support/registry.h"
@@ -160,8 +161,9 @@ TEST_F(EngineRun, MissingAndDamagedMoviesEndQuietly) {
   const Bytes engine = lwtest::ReadAll(LW_BUILD_DIR "/engine/Emberlyn.exe");
   ASSERT_EQ(engine.size(), carried::kEngineImageSize);
   const Bytes whole = lwtest::ReadAll(MakeSaver("Whole", movie_));
+  // Cut inside the frame rectangle: not one frame to play.
   Bytes cut = whole;
-  cut.resize(cut.size() - 10);
+  cut.resize(carried::kEngineImageSize + 10);
   Bytes garbage = engine;
   garbage.insert(garbage.end(), 400, 0x5A);
   Bytes headerOnly = engine;
@@ -333,6 +335,31 @@ TEST_F(EngineRun, ShowsTheMoviesBackgroundAndShapes) {
     return wrong.empty();
   }, 15000);
   EXPECT_EQ(wrong, "") << "not on the screen";
+  PostMessageA(saver, WM_KEYDOWN, 'A', 0);
+  EXPECT_EQ(run.Wait(10000), 0u);
+}
+
+// Every kind of thing the movie control draws shows where the movie puts
+// it, over the whole screen.
+TEST_F(EngineRun, ShowsEveryKindOfThingInAMovie) {
+  const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+  const std::string scr = MakeSaver("Features", lwtest::FeatureMovie(dir_));
+  SaverProcess run(scr, "/s");
+  const HWND saver = run.WaitForWindow(nullptr);
+  ASSERT_NE(saver, nullptr);
+  EXPECT_EQ(lwtest::CheckFeatureMovie(RECT{0, 0, w, h}), "");
+  PostMessageA(saver, WM_KEYDOWN, 'A', 0);
+  EXPECT_EQ(run.Wait(10000), 0u);
+}
+
+// A movie whose frames cost far more than their time (2,000 curves each
+// sweeping the screen, filled and drawn with the widest line): each frame
+// is cut where it stands, and a key ends the saver as it does any other.
+TEST_F(EngineRun, AKeyEndsASaverWhoseFramesCostMoreThanTheirTime) {
+  SaverProcess run(MakeSaver("Costly", lwtest::CostlyMovie()), "/s");
+  const HWND saver = run.WaitForWindow(nullptr);
+  ASSERT_NE(saver, nullptr);
+  FlushEvents(1000);  // frames being drawn
   PostMessageA(saver, WM_KEYDOWN, 'A', 0);
   EXPECT_EQ(run.Wait(10000), 0u);
 }

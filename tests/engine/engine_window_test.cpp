@@ -142,16 +142,16 @@ TEST_F(SaverWindow, AMovieThatCannotPlayFailsTheWindowAndLeavesNoFile) {
       {"nothing appended", Bytes(carried::kEngineImageSize, 0), true, kExitNoMovie},
       {"no saver file", Bytes(), true, kExitNoMovie},
       {"a damaged movie", enginetest::MovieSaverLayout(Bytes(300, 0x5A)), true, kExitDamagedMovie},
-      {"a truncated movie", Bytes(), true, kExitDamagedMovie},
+      {"a movie cut inside its header", Bytes(), true, kExitDamagedMovie},
       {"a movie the control rejects", enginetest::MovieSaverLayout(movie_), false, kExitDamagedMovie},
       {"a control that cannot be made", enginetest::MovieSaverLayout(movie_), false, kExitCannotPlay},
   };
   for (const auto& r : kRows) {
     SCOPED_TRACE(r.name);
     DeleteFileA(saver_.c_str());
-    if (std::string(r.name) == "a truncated movie") {
+    if (std::string(r.name) == "a movie cut inside its header") {
       Bytes cut = enginetest::MovieSaverLayout(movie_);
-      cut.resize(cut.size() - 3);
+      cut.resize(carried::kEngineImageSize + 5);
       ASSERT_TRUE(lwtest::WriteAll(saver_, cut));
     } else if (!r.file.empty()) {
       ASSERT_TRUE(lwtest::WriteAll(saver_, r.file));

@@ -17,6 +17,7 @@
 #include "framework/Bars.h"
 #include "framework/ImageList.h"
 #include "framework/Menu.h"
+#include "tests/framework/bars_test_res.h"
 #include "tests/support/image_strip.h"
 #include "tests/support/pump.h"
 #include "tests/support/registry.h"
@@ -27,16 +28,6 @@ namespace {
 using lwtest::FlushEvents;
 using lwtest::PumpUntil;
 
-// The commands of bars_test.rc.
-enum : UINT {
-  ID_ALPHA = 100,
-  ID_BRAVO,
-  ID_CHARLIE,
-  ID_DELTA,
-  ID_ECHO,
-};
-const UINT kToolBar = 128;
-const UINT kMenu = 131;
 
 std::string LoadText(UINT id) {
   char text[256] = "";
@@ -138,7 +129,7 @@ const Colours kDisabledColours = {RGB(90, 90, 90), RGB(100, 100, 100), RGB(110, 
 const Colours kHotColours = {RGB(250, 120, 120), RGB(120, 250, 120), RGB(120, 120, 250),
                              RGB(250, 250, 120), RGB(120, 250, 250)};
 const COLORREF kMask = RGB(255, 0, 255);
-// The pictures of toolbar 132 and bitmap 133 (bars_test.rc).
+// The pictures of the pictured toolbar and of the green bitmap.
 const COLORREF kRed = RGB(220, 0, 0), kBlue = RGB(0, 0, 220), kGreen = RGB(0, 200, 0);
 
 // The images of the colours, each with a 4 x 4 centre of the mask colour.
@@ -151,7 +142,7 @@ void MakeImages(CImageList& list, const Colours& colours = kImageColours) {
   EXPECT_EQ(list.GetImageCount(), 5);
 }
 
-// A frame with a toolbar from resource 128 docked at the top and a status
+// A frame with a toolbar from its resource docked at the top and a status
 // bar with the message pane and the three key indicators at the bottom.
 struct CBarsFixture {
   CStandInFrame frame;
@@ -163,7 +154,7 @@ struct CBarsFixture {
     EXPECT_TRUE(frame.Create());
     EXPECT_TRUE(
         toolbar.CreateEx(&frame, TBSTYLE_FLAT, WS_CHILD | WS_VISIBLE | CBRS_TOP | barStyle));
-    EXPECT_TRUE(toolbar.LoadToolBar(kToolBar));
+    EXPECT_TRUE(toolbar.LoadToolBar(IDR_TOOLBAR));
     MakeImages(images);
     toolbar.SetImageList(&images);
     toolbar.SetWindowText("Test Bar");
@@ -307,13 +298,13 @@ TEST(ToolBar, TakesPicturesFromBitmapResources) {
   ASSERT_TRUE(frame.Create());
   CToolBar bar;
   ASSERT_TRUE(bar.CreateEx(&frame));
-  ASSERT_TRUE(bar.LoadToolBar(132));
+  ASSERT_TRUE(bar.LoadToolBar(IDR_TOOLBAR_PICTURED));
   frame.Add(&bar);
   ASSERT_EQ(bar.GetCount(), 2);
   EXPECT_TRUE(PumpUntil(
       [&] { return CountOnScreen(bar, 0, kRed) == 256 && CountOnScreen(bar, 1, kBlue) == 256; },
       2000));
-  EXPECT_EQ(bar.AddBitmap(133, 1), 2);
+  EXPECT_EQ(bar.AddBitmap(IDB_GREEN, 1), 2);
   bar.SetButtonInfo(1, ID_BRAVO, TBSTYLE_CHECK, 2);
   EXPECT_TRUE(PumpUntil([&] { return CountOnScreen(bar, 1, kGreen) == 256; }, 2000));
   UINT id = 0, style = 0;
@@ -329,7 +320,9 @@ TEST(ToolBar, RefusesADamagedOrMissingResourceAndKeepsItsButtons) {
   const struct {
     const char* name;
     UINT id;
-  } kRows[] = {{"an unknown version", 129}, {"more items than data", 130}, {"no resource", 999}};
+  } kRows[] = {{"an unknown version", IDR_TOOLBAR_VERSION},
+               {"more items than data", IDR_TOOLBAR_SHORT},
+               {"no resource", 999}};
   for (const auto& row : kRows) {
     SCOPED_TRACE(row.name);
     EXPECT_FALSE(f.toolbar.LoadToolBar(row.id));
@@ -776,7 +769,7 @@ TEST(Menu, APopupGivesTheChosenCommandToItsOwner) {
   ASSERT_TRUE(frame.Create());
   SetForegroundWindow(frame);
   CMenu menu;
-  ASSERT_TRUE(menu.LoadMenu(kMenu));
+  ASSERT_TRUE(menu.LoadMenu(IDR_MENU));
   CMenu popup = menu.GetSubMenu(0);
   ASSERT_NE(popup.GetSafeHmenu(), nullptr);
   EXPECT_EQ(popup.GetMenuItemCount(), 4);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "framework/CommonDialogs.h"
+#include "tests/framework/common_dialogs_test_res.h"
 #include "tests/support/common_dialogs.h"
 #include "tests/support/files.h"
 #include "tests/support/pump.h"
@@ -286,7 +287,7 @@ class CProbeDialog : public CFileDialog {
   void OnInitDone() override {
     events.push_back("init done");
     boundAtInit = m_hWnd;
-    anchorParent = ::GetParent(GetDlgItem(6000));
+    anchorParent = ::GetParent(GetDlgItem(IDC_ANCHOR));
     Type(GetParent(), firstName);
   }
   void OnFolderChange() override {

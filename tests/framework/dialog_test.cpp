@@ -11,6 +11,7 @@
 #include "framework/Dialog.h"
 #include "framework/Seams.h"
 #include "tests/framework/CountedException.h"
+#include "tests/framework/dialog_test_res.h"
 #include "tests/support/dialog_hook.h"
 #include "tests/support/recorders.h"
 
@@ -18,7 +19,7 @@ namespace {
 
 class ProbeDlg : public CDialog {
  public:
-  ProbeDlg() : CDialog(200) {}
+  ProbeDlg() : CDialog(IDD_PROBE) {}
   int number = 7;
   char name[16] = "start";
   int mute = 1;
@@ -26,12 +27,12 @@ class ProbeDlg : public CDialog {
 
  protected:
   void DoDataExchange(CDataExchange* dx) override {
-    DDX_Text(dx, 1000, number);
+    DDX_Text(dx, IDC_NUMBER, number);
     DDV_MinMaxInt(dx, number, 1, 99);
-    DDX_Text(dx, 1001, name, sizeof name);
+    DDX_Text(dx, IDC_NAME, name, sizeof name);
     DDV_MaxChars(dx, name, 5);
-    DDX_Check(dx, 1002, mute);
-    DDX_Radio(dx, 1003, choice);
+    DDX_Check(dx, IDC_MUTE, mute);
+    DDX_Radio(dx, IDC_ONE, choice);
   }
 };
 
@@ -54,8 +55,9 @@ std::string Text(CDialog* d, int id) {
 struct HookScope {
   explicit HookScope(Script* s)
       : dialogs([s](CDialog* d) {
-          s->seen = {Text(d, 1000), Text(d, 1001), std::to_string(d->IsDlgButtonChecked(1002)),
-                     std::to_string(d->IsDlgButtonChecked(1005))};
+          s->seen = {Text(d, IDC_NUMBER), Text(d, IDC_NAME),
+                     std::to_string(d->IsDlgButtonChecked(IDC_MUTE)),
+                     std::to_string(d->IsDlgButtonChecked(IDC_THREE))};
           s->act(d, s);
         }) {}
   lwtest::CDialogScript dialogs;
@@ -64,10 +66,10 @@ struct HookScope {
 TEST(Dialog, LoadsFieldsAndSavesThemOnOk) {
   Script s;
   s.act = [](CDialog* d, Script*) {
-    d->SetDlgItemText(1000, "42");
-    d->SetDlgItemText(1001, "abc");
-    d->CheckDlgButton(1002, BST_UNCHECKED);
-    d->CheckRadioButton(1003, 1005, 1004);
+    d->SetDlgItemText(IDC_NUMBER, "42");
+    d->SetDlgItemText(IDC_NAME, "abc");
+    d->CheckDlgButton(IDC_MUTE, BST_UNCHECKED);
+    d->CheckRadioButton(IDC_ONE, IDC_THREE, IDC_TWO);
     d->SendMessage(WM_COMMAND, IDOK, 0);
   };
   HookScope scope(&s);
@@ -90,13 +92,13 @@ TEST(Dialog, FailingFieldKeepsTheDialogOpenWithFocusOnIt) {
     int focus;
   };
   const Case kCases[] = {
-      {"abc", "x", "Please enter an integer.", 1000},
+      {"abc", "x", "Please enter an integer.", IDC_NUMBER},
       // Beyond what an int holds (and a 32-bit long): not taken as its bound.
-      {"99999999999", "x", "Please enter an integer.", 1000},
-      {"-99999999999", "x", "Please enter an integer.", 1000},
-      {"2147483648", "x", "Please enter an integer.", 1000},
-      {"150", "x", "Please enter an integer between 1 and 99.", 1000},
-      {"5", "toolong", "Please enter no more than 5 characters.", 1001},
+      {"99999999999", "x", "Please enter an integer.", IDC_NUMBER},
+      {"-99999999999", "x", "Please enter an integer.", IDC_NUMBER},
+      {"2147483648", "x", "Please enter an integer.", IDC_NUMBER},
+      {"150", "x", "Please enter an integer between 1 and 99.", IDC_NUMBER},
+      {"5", "toolong", "Please enter no more than 5 characters.", IDC_NAME},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.message);
@@ -105,14 +107,14 @@ TEST(Dialog, FailingFieldKeepsTheDialogOpenWithFocusOnIt) {
     current = &c;
     Script s;
     s.act = [](CDialog* d, Script* s) {
-      d->SetDlgItemText(1000, current->number);
-      d->SetDlgItemText(1001, current->name);
+      d->SetDlgItemText(IDC_NUMBER, current->number);
+      d->SetDlgItemText(IDC_NAME, current->name);
       d->SendMessage(WM_COMMAND, IDOK, 0);
       const lwtest::CFocusState focus = lwtest::FocusState();
       s->focusAfterFailure.push_back(focus.id);
       s->selectedAfterFailure.push_back(focus.WholeTextSelected() && focus.length > 0);
-      d->SetDlgItemText(1000, "5");
-      d->SetDlgItemText(1001, "ok");
+      d->SetDlgItemText(IDC_NUMBER, "5");
+      d->SetDlgItemText(IDC_NAME, "ok");
       d->SendMessage(WM_COMMAND, IDOK, 0);
     };
     HookScope scope(&s);
@@ -139,12 +141,12 @@ TEST(Dialog, AFieldTheUserCannotReachKeepsItsValueUnchecked) {
     int mute, choice;
   };
   static const Case kCases[] = {
-      {"number disabled", {1000}, false, 150, "abc", 0, 1},
-      {"number hidden", {1000}, true, 150, "abc", 0, 1},
-      {"name disabled", {1001}, false, 42, "start", 0, 1},
-      {"check box hidden", {1002}, true, 42, "abc", 1, 1},
-      {"whole group disabled", {1003, 1004, 1005}, false, 42, "abc", 0, 2},
-      {"one button of the group disabled", {1005}, false, 42, "abc", 0, 1},
+      {"number disabled", {IDC_NUMBER}, false, 150, "abc", 0, 1},
+      {"number hidden", {IDC_NUMBER}, true, 150, "abc", 0, 1},
+      {"name disabled", {IDC_NAME}, false, 42, "start", 0, 1},
+      {"check box hidden", {IDC_MUTE}, true, 42, "abc", 1, 1},
+      {"whole group disabled", {IDC_ONE, IDC_TWO, IDC_THREE}, false, 42, "abc", 0, 2},
+      {"one button of the group disabled", {IDC_THREE}, false, 42, "abc", 0, 1},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.name);
@@ -153,10 +155,10 @@ TEST(Dialog, AFieldTheUserCannotReachKeepsItsValueUnchecked) {
     current = &c;
     Script s;
     s.act = [](CDialog* d, Script*) {
-      d->SetDlgItemText(1000, "42");
-      d->SetDlgItemText(1001, "abc");
-      d->CheckDlgButton(1002, BST_UNCHECKED);
-      d->CheckRadioButton(1003, 1005, 1004);
+      d->SetDlgItemText(IDC_NUMBER, "42");
+      d->SetDlgItemText(IDC_NAME, "abc");
+      d->CheckDlgButton(IDC_MUTE, BST_UNCHECKED);
+      d->CheckRadioButton(IDC_ONE, IDC_THREE, IDC_TWO);
       for (int id : current->ids) {
         const HWND control = d->GetDlgItem(id);
         if (current->hide)
@@ -164,8 +166,8 @@ TEST(Dialog, AFieldTheUserCannotReachKeepsItsValueUnchecked) {
         else
           EnableWindow(control, FALSE);
         // What the user could not have typed there, and would be refused.
-        if (id == 1000) d->SetDlgItemText(id, "abc");
-        if (id == 1001) d->SetDlgItemText(id, "toolong");
+        if (id == IDC_NUMBER) d->SetDlgItemText(id, "abc");
+        if (id == IDC_NAME) d->SetDlgItemText(id, "toolong");
       }
       d->SendMessage(WM_COMMAND, IDOK, 0);
     };
@@ -187,9 +189,9 @@ TEST(Dialog, ARefusedValueDoesNotStayWhenItsFieldIsClosed) {
   lwtest::CRecordedBoxes boxes;
   Script s;
   s.act = [](CDialog* d, Script*) {
-    d->SetDlgItemText(1000, "150");
+    d->SetDlgItemText(IDC_NUMBER, "150");
     d->SendMessage(WM_COMMAND, IDOK, 0);
-    EnableWindow(d->GetDlgItem(1000), FALSE);
+    EnableWindow(d->GetDlgItem(IDC_NUMBER), FALSE);
     d->SendMessage(WM_COMMAND, IDOK, 0);
   };
   HookScope scope(&s);
@@ -202,7 +204,7 @@ TEST(Dialog, ARefusedValueDoesNotStayWhenItsFieldIsClosed) {
 TEST(Dialog, CancelLeavesTheFieldsAlone) {
   Script s;
   s.act = [](CDialog* d, Script*) {
-    d->SetDlgItemText(1000, "55");
+    d->SetDlgItemText(IDC_NUMBER, "55");
     d->SendMessage(WM_COMMAND, IDCANCEL, 0);
   };
   HookScope scope(&s);
@@ -213,7 +215,7 @@ TEST(Dialog, CancelLeavesTheFieldsAlone) {
 
 class FailingDlg : public CDialog {
  public:
-  FailingDlg() : CDialog(200) {}
+  FailingDlg() : CDialog(IDD_PROBE) {}
 
  protected:
   bool OnInitDialog() override { throw new CCountedException; }
@@ -258,10 +260,10 @@ TEST(Dialog, AControlsObjectColoursItThroughTheDialog) {
       [](CDialog* d, void* context) {
         auto* seen = static_cast<Seen*>(context);
         Colouring edit;
-        ASSERT_TRUE(edit.SubclassWindow(d->GetDlgItem(1000)));
+        ASSERT_TRUE(edit.SubclassWindow(d->GetDlgItem(IDC_NUMBER)));
         HDC dc = GetDC(edit);
         seen->coloured = d->SendMessage(WM_CTLCOLOREDIT, (WPARAM)dc, (LPARAM)edit.GetSafeHwnd());
-        seen->other = d->SendMessage(WM_CTLCOLOREDIT, (WPARAM)dc, (LPARAM)d->GetDlgItem(1001));
+        seen->other = d->SendMessage(WM_CTLCOLOREDIT, (WPARAM)dc, (LPARAM)d->GetDlgItem(IDC_NAME));
         ReleaseDC(edit, dc);
         edit.UnsubclassWindow();
         d->EndDialog(IDCANCEL);
@@ -306,7 +308,7 @@ class InLoopDlg : public CDialog {
 // top-level window.
 class LoopDlg : public InLoopDlg {
  public:
-  LoopDlg(HWND parent, HWND watched) : InLoopDlg(200, parent), m_watched(watched) {}
+  LoopDlg(HWND parent, HWND watched) : InLoopDlg(IDD_PROBE, parent), m_watched(watched) {}
   int enabledDuringLoop = -1;
   HWND ownerDuringLoop = nullptr;
 
@@ -357,17 +359,17 @@ class FilteringApp : public CWinApp {
 // dialog, then Tab and Esc to the dialog's fields.
 class KeysInLoopDlg : public InLoopDlg {
  public:
-  KeysInLoopDlg(HWND owner, HWND outside) : InLoopDlg(200, owner), m_outside(outside) {}
+  KeysInLoopDlg(HWND owner, HWND outside) : InLoopDlg(IDD_PROBE, owner), m_outside(outside) {}
   int focusAfterTab = 0;
 
  protected:
   void InLoop() override {
-    ::SetFocus(GetDlgItem(1000));
+    ::SetFocus(GetDlgItem(IDC_NUMBER));
     ::PostMessageA(m_outside, WM_KEYDOWN, VK_ESCAPE, 1);
-    ::PostMessageA(GetDlgItem(1000), WM_KEYDOWN, VK_TAB, 1);
+    ::PostMessageA(GetDlgItem(IDC_NUMBER), WM_KEYDOWN, VK_TAB, 1);
     // Looked at after the Tab, before the Esc.
     ::PostMessageA(m_hWnd, WM_APP + 1, 0, 0);
-    ::PostMessageA(GetDlgItem(1001), WM_KEYDOWN, VK_ESCAPE, 1);
+    ::PostMessageA(GetDlgItem(IDC_NAME), WM_KEYDOWN, VK_ESCAPE, 1);
   }
   LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
     if (msg == WM_APP + 1) {
@@ -390,7 +392,7 @@ TEST(Dialog, TheModalLoopLetsOtherWindowsTakeTheirKeysAndKeepsTheDialogsOwn) {
   ASSERT_TRUE(owner.IsWindow() && outside.IsWindow());
   KeysInLoopDlg dlg(owner.GetSafeHwnd(), outside.GetSafeHwnd());
   EXPECT_EQ(dlg.DoModal(), IDCANCEL) << "Esc in the dialog cancels it";
-  EXPECT_EQ(dlg.focusAfterTab, 1001) << "Tab moves to the next field";
+  EXPECT_EQ(dlg.focusAfterTab, IDC_NAME) << "Tab moves to the next field";
   EXPECT_EQ(outside.taken, std::vector<WPARAM>{VK_ESCAPE});
   EXPECT_EQ(outside.dispatched, 0) << "a key taken is not dispatched";
   EXPECT_EQ(app.keysSeen, std::vector<HWND>{outside.GetSafeHwnd()})
@@ -402,15 +404,15 @@ TEST(Dialog, TheModalLoopLetsOtherWindowsTakeTheirKeysAndKeepsTheDialogsOwn) {
 // by id, and skip other controls inside the group.
 class KeysDlg : public CDialog {
  public:
-  KeysDlg() : CDialog(201) {}
+  KeysDlg() : CDialog(IDD_KEYS) {}
   int keys = -1;
 
  protected:
-  void DoDataExchange(CDataExchange* dx) override { DDX_Radio(dx, 1343, keys); }
+  void DoDataExchange(CDataExchange* dx) override { DDX_Radio(dx, IDC_KEY_ENTER, keys); }
 };
 
 TEST(Dialog, RadioGroupsCountInTabOrder) {
-  const int kOrder[] = {1343, 1345, 1344, 1346};
+  const int kOrder[] = {IDC_KEY_ENTER, IDC_KEY_F12, IDC_KEY_SPACE, IDC_KEY_ANY};
   for (int index = 0; index < 4; ++index) {
     SCOPED_TRACE(index);
     static int checkedAtStart;
@@ -418,9 +420,10 @@ TEST(Dialog, RadioGroupsCountInTabOrder) {
     checkedAtStart = 0;
     pressId = kOrder[(index + 1) % 4];
     lwtest::CDialogScript script([](CDialog* d) {
-      for (int id = 1343; id <= 1346; ++id)
+      for (int id = IDC_KEY_ENTER; id <= IDC_KEY_ANY; ++id)
         if (d->IsDlgButtonChecked(id)) checkedAtStart = id;
-      for (int id = 1343; id <= 1346; ++id) d->CheckDlgButton(id, id == pressId ? BST_CHECKED : 0);
+      for (int id = IDC_KEY_ENTER; id <= IDC_KEY_ANY; ++id)
+        d->CheckDlgButton(id, id == pressId ? BST_CHECKED : 0);
       lwtest::Press(d, IDOK);
     });
     KeysDlg dlg;
@@ -431,7 +434,7 @@ TEST(Dialog, RadioGroupsCountInTabOrder) {
   }
   // None checked reads back as -1.
   lwtest::CDialogScript script([](CDialog* d) {
-    for (int id = 1343; id <= 1346; ++id) d->CheckDlgButton(id, BST_UNCHECKED);
+    for (int id = IDC_KEY_ENTER; id <= IDC_KEY_ANY; ++id) d->CheckDlgButton(id, BST_UNCHECKED);
     lwtest::Press(d, IDOK);
   });
   KeysDlg dlg;

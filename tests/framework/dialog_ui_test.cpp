@@ -14,30 +14,13 @@
 #include "framework/Controls.h"
 #include "framework/DialogUI.h"
 #include "framework/Gdi.h"
+#include "tests/framework/dialog_ui_test_res.h"
 #include "tests/support/dialog_hook.h"
 #include "tests/support/pump.h"
 #include "tests/support/recorders.h"
 #include "tests/support/screen.h"
 
 namespace {
-
-enum : int {
-  IDD_EXCHANGE = 300,
-  IDC_NAME = 1000,
-  IDC_COUNT = 1001,
-  IDC_STYLE = 1002,
-  IDC_LIST = 1003,
-  IDC_LEVEL = 1004,
-  IDC_OWN = 1005,
-  IDC_MINE = 1006,
-  IDC_THEIRS = 1007,
-  IDC_NOBODY = 1008,
-  IDC_NESTED = 1009,
-  IDC_FACE = 1010,
-  IDC_RATIO = 1011,
-  IDB_UP = 501,
-  IDB_DOWN = 502,
-};
 
 // A control notification that no control sends by itself (an edit sends
 // EN_CHANGE whenever the exchange fills it).

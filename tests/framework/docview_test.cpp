@@ -22,6 +22,7 @@
 #include "framework/Splitter.h"
 #include "tests/framework/docview_test_res.h"
 #include "tests/support/files.h"
+#include "tests/support/message_sequence.h"
 #include "tests/support/processes.h"
 #include "tests/support/pump.h"
 #include "tests/support/recorders.h"
@@ -584,24 +585,59 @@ TEST_F(DocViewTest, ABadFileGetsTheFrameworksMessageAndLeavesAnUntitledDocument)
   EXPECT_EQ(boxes.texts.size(), 1u);
 }
 
+// Message boxes answered as CRecordedBoxes answers them, each marked in
+// the message sequence where it was shown.
+class CMarkedBoxes : public lwtest::CRecordedBoxes {
+ public:
+  CMarkedBoxes(lwtest::CMessageSequence& seq, int answer) : CRecordedBoxes(answer), m_seq(seq) {}
+  int Show(HWND owner, const char* text, const char* caption, UINT type) override {
+    m_seq.Add(lwtest::kMark, 0);
+    return CRecordedBoxes::Show(owner, text, caption, type);
+  }
+
+ private:
+  lwtest::CMessageSequence& m_seq;
+};
+
 TEST_F(DocViewTest, ClosingTheMainFrameAsksFirstThenEndsTheProgram) {
+  using lwtest::kDefWinProc;
+  using lwtest::kParent;
+  using lwtest::kSent;
   app->OnFileNew();
   Doc()->SetModifiedFlag();
+  const HWND frame = *Frame();
+  lwtest::CMessageSequence seq;
+  seq.Watch(frame, kParent);
+  seq.Watch(*View());
   {
-    lwtest::CRecordedBoxes boxes(IDCANCEL);
-    Frame()->SendMessage(WM_CLOSE);
+    CMarkedBoxes boxes(seq, IDCANCEL);
+    ::SendMessageA(frame, WM_CLOSE, 0, 0);
     EXPECT_EQ(boxes.texts, std::vector<std::string>{"Save changes to Untitled?"});
   }
+  const lwtest::MessageEntry kKept[] = {
+      {WM_CLOSE, kSent | kParent},
+      {lwtest::kMark, 0},  // the save question
+  };
+  EXPECT_TRUE(seq.Matches(kKept, "cancelled"));
   ASSERT_NE(Frame(), nullptr);
   EXPECT_TRUE(Frame()->IsWindow());
   EXPECT_FALSE(QuitPosted());
 
-  HWND frame = *Frame();
   {
-    lwtest::CRecordedBoxes boxes(IDNO);
+    CMarkedBoxes boxes(seq, IDNO);
     ::SendMessageA(frame, WM_CLOSE, 0, 0);
     EXPECT_EQ(boxes.texts.size(), 1u);
   }
+  // The question comes first; then the frame goes, its view inside it.
+  const lwtest::MessageEntry kEnded[] = {
+      {WM_CLOSE, kSent | kParent},
+      {lwtest::kMark, 0},
+      {WM_DESTROY, kSent | kDefWinProc | kParent},
+      {WM_DESTROY, kSent},
+      {WM_NCDESTROY, kSent},
+      {WM_NCDESTROY, kSent | kDefWinProc | kParent},
+  };
+  EXPECT_TRUE(seq.Matches(kEnded, "not saved"));
   EXPECT_FALSE(::IsWindow(frame));
   EXPECT_EQ(app->m_pMainWnd, nullptr);
   EXPECT_EQ(app->m_pDocManager->GetOpenDocumentCount(), 0);

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "framework/PropertySheet.h"
+#include "tests/framework/property_sheet_test_res.h"
 #include "tests/support/dialog_hook.h"
 #include "tests/support/pump.h"
 #include "tests/support/recorders.h"
@@ -23,14 +24,8 @@
 
 namespace {
 
+// The sheet's own buttons.
 enum : int {
-  IDD_NUMBER = 310,
-  IDD_CHOICE = 311,
-  IDD_DONE = 312,
-  IDC_COUNT = 1000,
-  IDC_KEEP = 1001,
-  IDC_MINE = 1002,
-  IDC_OWNERS = 1003,
   IDC_BACK = 0x3023,
   IDC_NEXT = 0x3024,
   IDC_FINISH = 0x3025,

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "imaging/RgbImage.h"
-#include "playback/ImagePainter.h"
+#include "playback/painter/ImagePainter.h"
 #include "script/Commands.h"
 #include "script/DataBlock.h"
 #include "script/Objects.h"

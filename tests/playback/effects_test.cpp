@@ -9,7 +9,7 @@
 
 #include <algorithm>
 
-#include "playback/EffectRandom.h"
+#include "playback/painter/EffectRandom.h"
 #include "tests/playback/paint_support.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include <functional>
 #include <string>
 
-#include "playback/FlashPlayer.h"
+#include "playback/movie/FlashPlayer.h"
 #include "playback/MediaPlayers.h"
 #include "script/DataBlock.h"
 #include "script/Objects.h"

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "playback/MediaPlayers.h"
-#include "playback/Mp3Player.h"
+#include "playback/mp3/Mp3Player.h"
 #include "script/DataBlock.h"
 #include "script/Objects.h"
 #include "tests/support/files.h"

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "framework/Gdi.h"
-#include "playback/ImagePainter.h"
-#include "playback/PlayPacer.h"
+#include "playback/painter/ImagePainter.h"
+#include "playback/painter/PlayPacer.h"
 
 namespace painttest {
 

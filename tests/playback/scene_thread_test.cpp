@@ -10,10 +10,12 @@
 #include "playback/SpeedCalibration.h"
 #include "script/Objects.h"
 #include "script/ScriptPolicy.h"
+#include "tests/playback/paint_support.h"
 #include "tests/playback/scene_support.h"
 #include "tests/support/registry.h"
 
 using Lines = std::vector<std::string>;
+using painttest::CSurface;
 
 namespace {
 
@@ -549,34 +551,10 @@ TEST(SceneCommands, ClsSetsTheBackgroundWithItsMixing) {
                                 "background 030201 00EE0086", "background 060504 008800C6"}));
 }
 
-namespace {
-// A 24-bit memory DC of w x h, filled with a colour.
-struct CMemorySurface {
-  CMemorySurface(int w, int h, COLORREF fill) {
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 24;
-    void* bits = nullptr;
-    bitmap = ::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    dc.CreateCompatibleDC(nullptr);
-    old = dc.SelectObject(bitmap);
-    dc.FillSolidRect(0, 0, w, h, fill);
-  }
-  ~CMemorySurface() {
-    dc.SelectObject(old);
-    ::DeleteObject(bitmap);
-  }
-  CDC dc;
-  HBITMAP bitmap;
-  HGDIOBJ old;
-};
-}  // namespace
-
 TEST(SceneCommands, LineIsDrawnWithItsPenOnTheDc) {
-  CMemorySurface surface(50, 30, RGB(0, 0, 0));
+  CSurface surface;
+  ASSERT_TRUE(surface.Create(50, 30));
+  surface.Fill(RGB(0, 0, 0));
   CLineCommand line;
   line.m_motion.m_startModeX = line.m_motion.m_startModeY = kModeStored;
   line.m_motion.m_endModeX = line.m_motion.m_endModeY = kModeStored;
@@ -587,13 +565,13 @@ TEST(SceneCommands, LineIsDrawnWithItsPenOnTheDc) {
   line.m_colour.m_colour = RGB(255, 0, 0);
   line.m_penWidth = 1;
   int index = 0;
-  EXPECT_EQ(line.Execute(&surface.dc, &index, nullptr), 1);
+  EXPECT_EQ(line.Execute(surface.DC(), &index, nullptr), 1);
   for (int x = 0; x < 50; ++x) {
     SCOPED_TRACE(x);
     const COLORREF expected = (x >= 5 && x < 40) ? RGB(255, 0, 0) : RGB(0, 0, 0);
-    EXPECT_EQ(surface.dc.GetPixel(x, 10), expected);
-    EXPECT_EQ(surface.dc.GetPixel(x, 9), RGB(0, 0, 0));
-    EXPECT_EQ(surface.dc.GetPixel(x, 11), RGB(0, 0, 0));
+    EXPECT_EQ(surface.At(x, 10), expected);
+    EXPECT_EQ(surface.At(x, 9), RGB(0, 0, 0));
+    EXPECT_EQ(surface.At(x, 11), RGB(0, 0, 0));
   }
 }
 
@@ -610,10 +588,12 @@ TEST(SceneCommands, WindowOutputPaintsItsBackgroundWithTheMixing) {
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(testing::Message() << std::hex << c.rop);
-    CMemorySurface surface(8, 8, c.before);
+    CSurface surface;
+    ASSERT_TRUE(surface.Create(8, 8));
+    surface.Fill(c.before);
     output.SetBackground(c.colour, c.rop);
-    output.PaintBackground(surface.dc);
-    EXPECT_EQ(surface.dc.GetPixel(3, 3), c.after);
+    output.PaintBackground(*surface.DC());
+    EXPECT_EQ(surface.At(3, 3), c.after);
   }
 }
 

@@ -6,7 +6,7 @@
 // where the window is uncovered.
 #include <string>
 
-#include "playback/ImagePainter.h"
+#include "playback/painter/ImagePainter.h"
 #include "script/Objects.h"
 #include "tests/playback/picture_bytes.h"
 #include "tests/playback/scene_support.h"

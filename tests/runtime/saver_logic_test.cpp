@@ -1,4 +1,5 @@
-// The saver runtime's pure logic: the screen-saver switches, the stored
+// The saver runtime's pure logic: the screen-saver switches, the input that
+// ends the saver and the key that picks the Url address, the stored
 // password, the exit address and the way it is opened, the payload framing
 // and the speed calibration.
 #include <windows.h>
@@ -13,6 +14,7 @@
 #include "runtime/PasswordHash.h"
 #include "runtime/SaverApp.h"
 #include "runtime/SaverPlayback.h"
+#include "runtime/SaverSession.h"
 #include "runtime/SaverSwitch.h"
 #include "common/Payload.h"
 #include "playback/SpeedCalibration.h"
@@ -89,6 +91,68 @@ std::string Hex(const std::uint8_t* d, int n) {
     s += k[d[i] & 15];
   }
   return s;
+}
+
+// Which input ends the saver, under its settings and in a test run.
+TEST(SaverInput, EachSettingEndsTheSaverOnItsInputAndATestRunOnKeysOnly) {
+  SaverInputRules none;
+  none.standard = false;
+  auto only = [&](bool SaverInputRules::*setting) {
+    SaverInputRules rules = none;
+    rules.*setting = true;
+    return rules;
+  };
+  const SaverInputRules standard;
+  struct Row {
+    const char* name;
+    SaverInputRules rules;
+    bool testRun;
+    // Ends on: mouse move, button, double click, key, Escape.
+    bool ends[5];
+  };
+  const Row kRows[] = {
+      {"standard", standard, false, {true, true, true, true, true}},
+      {"nothing chosen", none, false, {false, false, false, false, false}},
+      {"mouse move", only(&SaverInputRules::mouseMove), false, {true, false, false, false, false}},
+      {"button", only(&SaverInputRules::buttonDown), false, {false, true, false, false, false}},
+      {"double click", only(&SaverInputRules::doubleClick), false, {false, false, true, false, false}},
+      {"any key, Escape among them", only(&SaverInputRules::keyDown), false,
+       {false, false, false, true, true}},
+      {"Escape", only(&SaverInputRules::escape), false, {false, false, false, false, true}},
+      {"test run, standard", standard, true, {false, false, false, true, true}},
+      {"test run, nothing chosen", none, true, {false, false, false, true, true}},
+      {"test run, mouse move", only(&SaverInputRules::mouseMove), true,
+       {false, false, false, true, true}},
+  };
+  const SaverInput kInputs[] = {SaverInput::kMouseMove, SaverInput::kButtonDown,
+                                SaverInput::kDoubleClick, SaverInput::kKeyDown, SaverInput::kEscape};
+  for (const Row& r : kRows) {
+    for (int i = 0; i < 5; ++i) {
+      SCOPED_TRACE(testing::Message() << r.name << ", input " << i);
+      EXPECT_EQ(InputEndsSaver(r.rules, kInputs[i], r.testRun), r.ends[i]);
+    }
+  }
+}
+
+// The keys a Url command names (0 Enter, 1 F12, 2 Space, 3 any of them;
+// -1 none) against the key pressed.
+TEST(SaverInput, OnlyTheUrlCommandsKeysPickTheAddress) {
+  const UINT kKeys[] = {VK_RETURN, VK_F12, VK_SPACE, VK_ESCAPE, 'A'};
+  struct Row {
+    int keys;
+    bool picks[5];  // by Enter, F12, Space, Escape, A
+  };
+  const Row kRows[] = {
+      {-1, {false, false, false, false, false}}, {0, {true, false, false, false, false}},
+      {1, {false, true, false, false, false}},   {2, {false, false, true, false, false}},
+      {3, {true, true, true, false, false}},     {4, {false, false, false, false, false}},
+  };
+  for (const Row& r : kRows) {
+    for (int i = 0; i < 5; ++i) {
+      SCOPED_TRACE(testing::Message() << "keys " << r.keys << ", key " << kKeys[i]);
+      EXPECT_EQ(UrlKeyChosen(r.keys, kKeys[i]), r.picks[i]);
+    }
+  }
 }
 
 TEST(PasswordHash, Sha256KnownAnswers) {

@@ -22,6 +22,7 @@
 #include "runtime/SaverWnd.h"
 #include "runtime/resource.h"
 #include "tests/support/dialog_hook.h"
+#include "tests/support/message_sequence.h"
 #include "tests/support/pump.h"
 #include "tests/support/recorders.h"
 #include "tests/support/registry.h"
@@ -76,8 +77,9 @@ using lwtest::FlushEvents;
 using lwtest::PumpUntil;
 using lwtest::Press;
 
-// A saver window over a profile with a stored password; the speed value is
-// stored, so that creating the window counts nothing.
+// A saver window over a session of its own and a profile with a stored
+// password; the speed value is stored, so that creating the window counts
+// nothing.
 class SaverWindow : public testing::Test {
  protected:
   void SetUp() override {
@@ -105,30 +107,47 @@ class SaverWindow : public testing::Test {
   }
 
   lwtest::CRecordedBoxes boxes_;
-  CSaverApp app_;
+  // The profile, where the window reads the stored password.
+  CWinApp app_{"Halcyra"};
+  CSaverSession session_;
 };
 
 TEST_F(SaverWindow, ThePasswordDialogCannotBeOpenedTwice) {
+  using lwtest::kDefWinProc;
+  using lwtest::kPosted;
+  using lwtest::kSent;
+  using lwtest::kWParam;
   const DWORD on = 1;
   SetDesktopValue(REG_DWORD, &on, 4);
   // Only Escape ends this saver, so that the mouse of the shared screen
   // plays no part.
-  app_.WriteProfileInt("Settings", "Standard", 0);
-  app_.WriteProfileInt("Settings", "Escape", 1);
-  CSaverWnd wnd(app_);
+  session_.rules.standard = false;
+  session_.rules.escape = true;
+  CSaverWnd wnd(session_);
   const HWND hwnd = Create(wnd);
   ASSERT_NE(hwnd, nullptr);
 
+  // What the saver is sent and in which order, less the activation, focus
+  // and painting that come and go with the dialog; each dialog shown is a
+  // mark.
+  lwtest::CMessageSequence seq;
+  seq.Watch(hwnd);
+  for (UINT m : {WM_CANCELMODE, WM_ACTIVATE, WM_NCACTIVATE, WM_ACTIVATEAPP, WM_SETFOCUS,
+                 WM_KILLFOCUS, WM_IME_SETCONTEXT, WM_IME_NOTIFY, WM_QUERYNEWPALETTE,
+                 WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_NCPAINT, WM_ERASEBKGND, WM_PAINT,
+                 WM_SETCURSOR, WM_NCHITTEST, WM_MOUSEMOVE, WM_TIMER})
+    seq.Ignore(m);
   lwtest::CDialogScript dialogs;
   bool closedInside = true, inputClosed = true;
   dialogs.SetAction([&](CDialog* d) {
+    seq.Add(lwtest::kMark, 0);
     if (dialogs.Opened() > 1) {
       Press(d, IDCANCEL);
       return;
     }
     // A second close and new input while the dialog is up.
     ::SendMessageA(hwnd, WM_CLOSE, 0, 0);
-    inputClosed = wnd.CloseOnInput("Escape");
+    inputClosed = wnd.CloseOnInput(SaverInput::kEscape);
     ::SendMessageA(hwnd, WM_KEYDOWN, VK_ESCAPE, 0);
     ::SendMessageA(hwnd, WM_LBUTTONDOWN, 0, 0);
     closedInside = !::IsWindow(hwnd);
@@ -142,10 +161,25 @@ TEST_F(SaverWindow, ThePasswordDialogCannotBeOpenedTwice) {
   EXPECT_FALSE(inputClosed);
   EXPECT_FALSE(closedInside);
   EXPECT_TRUE(::IsWindow(hwnd)) << "cancelled: the saver goes on";
+  // The dialog is modal to the saver; the close and the input that come
+  // while it is up open no second one, and neither does the close that
+  // was on its way when it was answered.
+  const lwtest::MessageEntry kCancelled[] = {
+      {WM_CLOSE, kSent},
+      {WM_ENABLE, kSent | kDefWinProc | kWParam, FALSE},
+      {lwtest::kMark, 0},
+      {WM_CLOSE, kSent | kDefWinProc},
+      {WM_KEYDOWN, kSent | kDefWinProc | kWParam, VK_ESCAPE},
+      {WM_LBUTTONDOWN, kSent | kDefWinProc},
+      {WM_ENABLE, kSent | kDefWinProc | kWParam, TRUE},
+      {WM_CLOSE, kPosted},
+  };
+  EXPECT_TRUE(seq.Matches(kCancelled, "cancelled"));
 
   // The right password ends it.
   const int opened = dialogs.Opened();
-  dialogs.SetAction([](CDialog* d) {
+  dialogs.SetAction([&](CDialog* d) {
+    seq.Add(lwtest::kMark, 0);
     d->SetDlgItemText(IDC_PASSWORD, "open");
     Press(d, IDOK);
   });
@@ -154,6 +188,16 @@ TEST_F(SaverWindow, ThePasswordDialogCannotBeOpenedTwice) {
   EXPECT_EQ(dialogs.Opened() - opened, 1);
   EXPECT_FALSE(::IsWindow(hwnd));
   EXPECT_EQ(boxes_.texts.size(), 0u);
+  // The saver ends only once the dialog has.
+  const lwtest::MessageEntry kEnded[] = {
+      {WM_CLOSE, kSent},
+      {WM_ENABLE, kSent | kDefWinProc | kWParam, FALSE},
+      {lwtest::kMark, 0},
+      {WM_ENABLE, kSent | kDefWinProc | kWParam, TRUE},
+      {WM_DESTROY, kSent | kDefWinProc},
+      {WM_NCDESTROY, kSent | kDefWinProc},
+  };
+  EXPECT_TRUE(seq.Matches(kEnded, "right password"));
 }
 
 // A close ends the saver without asking when the desktop does not ask for
@@ -174,7 +218,7 @@ TEST_F(SaverWindow, NoDialogWithoutTheSwitchOrAReadablePassword) {
     SCOPED_TRACE(r.name);
     SetDesktopValue(REG_SZ, r.desktopSwitch, r.desktopSwitch ? 2 : 0);
     if (r.stored) app_.WriteProfileString("Password", "Encrypt", r.stored);
-    CSaverWnd wnd(app_);
+    CSaverWnd wnd(session_);
     const HWND hwnd = Create(wnd);
     lwtest::CDialogScript dialogs([](CDialog* d) { Press(d, IDCANCEL); });
     ::SendMessageA(hwnd, WM_CLOSE, 0, 0);
@@ -186,7 +230,7 @@ TEST_F(SaverWindow, NoDialogWithoutTheSwitchOrAReadablePassword) {
 
 TEST_F(SaverWindow, TheSwitchStoredAsTextAsksForThePassword) {
   SetDesktopValue(REG_SZ, "1", 2);
-  CSaverWnd wnd(app_);
+  CSaverWnd wnd(session_);
   const HWND hwnd = Create(wnd);
   lwtest::CDialogScript dialogs([](CDialog* d) { Press(d, IDCANCEL); });
   ::SendMessageA(hwnd, WM_CLOSE, 0, 0);

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "common/RandomRange.h"
-#include "playback/SwfMovie.h"
+#include "playback/movie/Movie.h"
 #include "script_support.h"
 #include "script/DataBlock.h"
 #include "script/Objects.h"
@@ -658,7 +658,7 @@ std::vector<uint8_t> SwfHeader(int xmax, int ymax) {
 
 TEST(FlashTest, FrameSize) {
   std::vector<uint8_t> swf = SwfHeader(11000, 8000);
-  SIZE size = ReadSwfFrameSize(swf.data(), static_cast<uint32_t>(swf.size()));
+  MovieSize size = ReadMovieFrameSize(swf.data(), static_cast<uint32_t>(swf.size()));
   EXPECT_EQ(size.cx, 550);
   EXPECT_EQ(size.cy, 400);
 
@@ -670,7 +670,7 @@ TEST(FlashTest, FrameSize) {
   ASSERT_EQ(compress(packed.data(), &packedSize, swf.data() + 8, static_cast<uLong>(swf.size() - 8)),
             Z_OK);
   cws.insert(cws.end(), packed.begin(), packed.begin() + packedSize);
-  size = ReadSwfFrameSize(cws.data(), static_cast<uint32_t>(cws.size()));
+  size = ReadMovieFrameSize(cws.data(), static_cast<uint32_t>(cws.size()));
   EXPECT_EQ(size.cx, 550);
   EXPECT_EQ(size.cy, 400);
 
@@ -685,7 +685,7 @@ TEST(FlashTest, FrameSize) {
   };
   for (const Case& c : refused) {
     SCOPED_TRACE(c.name);
-    SIZE s = ReadSwfFrameSize(c.bytes.data(), static_cast<uint32_t>(c.bytes.size()));
+    MovieSize s = ReadMovieFrameSize(c.bytes.data(), static_cast<uint32_t>(c.bytes.size()));
     EXPECT_EQ(s.cx, 0);
     EXPECT_EQ(s.cy, 0);
   }

@@ -252,6 +252,7 @@ std::string MessageName(UINT message) {
     UINT id;
     const char* name;
   } kNames[] = {
+      {kMark, "mark"},
       {WM_NULL, "WM_NULL"},
       {WM_CREATE, "WM_CREATE"},
       {WM_DESTROY, "WM_DESTROY"},

@@ -46,6 +46,11 @@ enum MessageFlags : unsigned {
   kLParam = 0x40,    // expected only: lParam is checked
 };
 
+// The message of an entry a test adds by hand (Add) to show where, among
+// the watched windows' messages, something else happened: a message box or
+// a modal dialog shown, a handler of the test run. wParam may tell which.
+const UINT kMark = WM_APP + 0x3F00;
+
 struct MessageEntry {
   UINT message = 0;
   unsigned flags = 0;

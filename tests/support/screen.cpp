@@ -1,6 +1,9 @@
 // The shared screen as tests see it.
 #include "tests/support/screen.h"
 
+#include <stdio.h>
+
+#include <algorithm>
 #include <cstdint>
 
 #include "tests/support/files.h"
@@ -22,6 +25,45 @@ COLORREF ScreenPixel(int x, int y) {
   const COLORREF c = ::GetPixel(dc, x, y);
   ::ReleaseDC(nullptr, dc);
   return c;
+}
+
+bool NearColour(COLORREF a, COLORREF b, int tolerance) {
+  for (int shift = 0; shift < 24; shift += 8) {
+    const int d = static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF);
+    if (d > tolerance || d < -tolerance) return false;
+  }
+  return true;
+}
+
+std::string ProbeScreen(const std::vector<ScreenProbe>& probes, POINT origin, DWORD ms) {
+  if (probes.empty()) return "";
+  // One read of the rectangle round them all at a time.
+  RECT r = {probes[0].x, probes[0].y, probes[0].x + 1, probes[0].y + 1};
+  for (const ScreenProbe& p : probes) {
+    r.left = std::min<LONG>(r.left, p.x);
+    r.top = std::min<LONG>(r.top, p.y);
+    r.right = std::max<LONG>(r.right, p.x + 1);
+    r.bottom = std::max<LONG>(r.bottom, p.y + 1);
+  }
+  std::string wrong;
+  PumpUntil([&] {
+    const RECT on = {r.left + origin.x, r.top + origin.y, r.right + origin.x, r.bottom + origin.y};
+    const std::vector<COLORREF> shot = ScreenPixels(on);
+    wrong.clear();
+    for (const ScreenProbe& p : probes) {
+      const COLORREF c = shot.at(static_cast<size_t>(p.y - r.top) * (r.right - r.left) + (p.x - r.left));
+      if (!NearColour(c, p.colour, p.tolerance)) {
+        char text[200];
+        snprintf(text, sizeof text, "%s at %d, %d: %d, %d, %d (wanted %d, %d, %d)", p.what, p.x, p.y,
+                 GetRValue(c), GetGValue(c), GetBValue(c), GetRValue(p.colour), GetGValue(p.colour),
+                 GetBValue(p.colour));
+        wrong = text;
+        break;
+      }
+    }
+    return wrong.empty();
+  }, ms);
+  return wrong;
 }
 
 std::vector<COLORREF> ScreenPixels(const RECT& r) {

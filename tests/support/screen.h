@@ -32,6 +32,21 @@ std::vector<COLORREF> ScreenPixels(const RECT& r);
 // before), rows top-down; empty when the bitmap cannot be made.
 std::vector<COLORREF> DrawnPixels(int w, int h, const std::function<void(HDC)>& draw);
 
+// A point of the screen and the colour it should show, each channel
+// within `tolerance`.
+struct ScreenProbe {
+  const char* what;
+  int x, y;
+  COLORREF colour;
+  int tolerance = 0;
+};
+// Reads the probes (their points offset by origin) until each shows its
+// colour, for up to ms milliseconds while answering messages; "" when
+// they all do, else what the first wrong one shows.
+std::string ProbeScreen(const std::vector<ScreenProbe>& probes, POINT origin = {0, 0},
+                        DWORD ms = 10000);
+bool NearColour(COLORREF a, COLORREF b, int tolerance);
+
 // A visible topmost popup of this test, filled with a colour; destroyed
 // with the object unless something destroyed it first.
 class CHostWindow {

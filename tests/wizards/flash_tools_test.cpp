@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "builder/BuilderMessages.h"
+#include "builder/controls/BuilderMessages.h"
 #include "builder/MainFrame.h"
 #include "builder/SceneDoc.h"
 #include "builder/resource.h"

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "builder/BuilderUtils.h"
+#include "builder/controls/OutputNames.h"
 #include "builder/MainFrame.h"
-#include "builder/SceneDoc.h"
 #include "builder/resource.h"
+#include "builder/SceneDoc.h"
 #include "script/Commands.h"
 #include "script/Objects.h"
 #include "tests/support/dialog_hook.h"

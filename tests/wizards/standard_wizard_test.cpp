@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "builder/BuilderMessages.h"
+#include "builder/controls/BuilderMessages.h"
 #include "builder/StartDialogs.h"
-#include "builder/WizardHelperDialogs.h"
+#include "wizards/WizardHelperDialogs.h"
 #include "builder/resource.h"
 #include "framework/DocView.h"
 #include "script/Commands.h"
@@ -1147,6 +1147,32 @@ TEST_F(StandardWizardTest, Step2BLeavesOutUnreadableFilesAndSaysSoOnce) {
   EXPECT_EQ(lines, (std::vector<std::string>{folder.File("note.mid"), folder.File("tone.wav")}));
   ASSERT_EQ(boxes.texts.size(), 1u);
   EXPECT_EQ(boxes.texts[0], "2 file(s) could not be read and were left out.");
+}
+
+TEST_F(StandardWizardTest, Step2CLeavesOutTheEmptyTextAddNewTextLeftBehind) {
+  lwtest::CRecordedBoxes boxes(IDOK);
+  int rows = -1;
+  lwtest::CDialogScript script([&](CDialog* d) {
+    Click(d, IDC_WIZ2C_ADD);
+    Type(*d, IDC_WIZ2C_TEXT, "Beta");
+    Click(d, IDC_WIZ2C_ADD);
+    rows = static_cast<int>(::SendDlgItemMessageA(*d, IDC_WIZ2C_LIST, LVM_GETITEMCOUNT, 0, 0));
+    lwtest::Press(d, IDOK);
+  });
+  CWizardProject project;
+  project.m_useTexts = 1;
+  auto* text = new CImageTextObject;
+  text->m_kind = 1;
+  text->m_text = "Alpha";
+  project.m_texts.Add(text);
+  CWizardStep2CDlg dialog(project, nullptr);
+  EXPECT_EQ(dialog.DoModal(), IDOK);
+  dialog.CopyTo(project);
+  EXPECT_EQ(rows, 3);
+  ASSERT_EQ(project.m_texts.GetSize(), 2);
+  EXPECT_STREQ(project.GetText(0)->m_text, "Alpha");
+  EXPECT_STREQ(project.GetText(1)->m_text, "Beta");
+  EXPECT_TRUE(boxes.texts.empty());
 }
 
 TEST_F(StandardWizardTest, Step2CRemovingTheOnlyTextLeavesANewWhiteOnBlackOne) {

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "builder/WizardHelperDialogs.h"
+#include "wizards/WizardHelperDialogs.h"
 #include "framework/Seams.h"
 #include "framework/Sync.h"
 #include "framework/Thread.h"

@@ -1,15 +1,20 @@
 // The movie reader's fuzz target: any bytes as a whole movie (plain,
-// compressed or neither), then every frame shown and its commands asked,
-// and the frame size read from the same bytes. A plain movie is also
-// compressed and read again: the compressed reading must find the same
-// movie. Built natively against native/windows.h.
+// compressed or neither), then its first steps played, drawn small and
+// their sound mixed,
+// every FSCommand's two strings read whole, and the frame size read from
+// the same bytes. A plain movie is also compressed and read again: the
+// compressed reading must find the same movie. The reader, the timelines
+// and the renderer are plain C++; the JPEG reader is the image library's,
+// built natively beside them.
 #include <stddef.h>
 #include <stdint.h>
 #include <stdlib.h>
 #include <string.h>
 #include <zlib.h>
 
-#include "playback/SwfMovie.h"
+#include <vector>
+
+#include "playback/movie/Movie.h"
 #include "tools/fuzz/FuzzCheck.h"
 
 namespace {
@@ -18,25 +23,56 @@ namespace {
 // reads are made (the sanitizer then sees any byte past their ends).
 volatile size_t g_commandBytes = 0;
 
-// Reads the movie and plays through its first frames; returns whether it
-// loaded.
-bool ReadAll(CSwfMovie& movie, const uint8_t* data, uint32_t n) {
-  ReadSwfFrameSize(data, n);
-  const bool loaded = movie.Load(data, n);
-  const int frames = movie.GetFrameCount() < 64 ? movie.GetFrameCount() : 64;
-  for (int f = 0; f < frames; ++f) {
-    movie.GotoFrame(f);
-    for (int i = 0; i < movie.GetDisplayCount(); ++i) {
-      const SwfPlacement& item = movie.GetDisplayItem(i);
-      FuzzCheck(item.shape < movie.GetShapeCount());
-    }
-    const char* command;
-    const char* args;
-    for (int i = 0; movie.GetFrameCommand(f, i, &command, &args); ++i) {
-      g_commandBytes = g_commandBytes + strlen(command) + strlen(args);
-    }
+class CFuzzHost : public CMovieHost {
+ public:
+  void OnCommand(const char* command, const char* args) override {
+    g_commandBytes = g_commandBytes + strlen(command) + strlen(args);
   }
-  movie.GotoFrame(0);
+  bool DrawSystemText(const MovieSystemText& text, uint8_t* coverage) override {
+    // Every byte of the box is there to write, and the text is whole.
+    memset(coverage, 0x80, static_cast<size_t>(text.width) * text.height);
+    g_commandBytes = g_commandBytes + strlen(text.text) + strlen(text.font);
+    return true;
+  }
+};
+
+// A display list holds each depth once, lowest first.
+void CheckList(const MovieListNode* root) {
+  int last = -1;
+  auto check = [&](MovieObject* obj) {
+    FuzzCheck(obj->depth > last);
+    last = obj->depth;
+    if (obj->clip) CheckList(obj->clip->root);
+    return true;
+  };
+  ForEachMovieObject(root, check);
+}
+
+// Reads the movie, plays and draws its first steps; returns whether it
+// loaded.
+bool ReadAll(CMovie& movie, const uint8_t* data, uint32_t n) {
+  ReadMovieFrameSize(data, n);
+  CFuzzHost host;
+  movie.SetHost(&host);
+  movie.GetBudget().memoryLimit = 64u << 20;
+  movie.GetBudget().frameWorkLimit = 4u << 20;
+  movie.GetBudget().stepTagLimit = 1u << 14;
+  const bool loaded = movie.Load(data, n);
+  movie.PrepareSounds();
+  movie.Rewind();
+  std::vector<int16_t> sound(2 * 512);
+  std::vector<uint32_t> pixels(48 * 32);
+  const MovieTarget target = {pixels.data(), 48, 32, 48};
+  for (int step = 0; step < 24 && loaded; ++step) {
+    CheckList(movie.GetRoot().root);
+    FuzzCheck(movie.GetCurrentFrame() < movie.GetFrameCount());
+    movie.Draw(target);
+    movie.MixSound(sound.data(), 512);
+    FuzzCheck(movie.GetBudget().memoryUsed <= movie.GetBudget().memoryLimit);
+    movie.Step(step % 3 != 0);
+  }
+  movie.GotoFrame(movie.GetFrameCount() - 1);
+  movie.SetHost(nullptr);
   return loaded;
 }
 
@@ -63,26 +99,27 @@ uint8_t* Compress(const uint8_t* data, uint32_t n, uint32_t* out) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > (1u << 20)) return 0;
   const uint32_t n = static_cast<uint32_t>(size);
-  CSwfMovie plain;
+  CMovie plain;
   const bool loaded = ReadAll(plain, data, n);
   if (n < 8 || data[0] != 'F') return 0;
   uint32_t packedSize = 0;
   uint8_t* packed = Compress(data, n, &packedSize);
   if (!packed) return 0;
-  CSwfMovie compressed;
-  FuzzCheck(ReadAll(compressed, packed, packedSize) == loaded);
-  // The frame size is read from the header alone: bytes behind the
-  // declared length may take part in a plain one.
+  // The same body, whole, read from the compressed stream: the same movie.
   const uint32_t length = data[4] | data[5] << 8 | data[6] << 16 | uint32_t(data[7]) << 24;
+  CMovie whole, compressed;
+  const bool wholeLoaded = whole.Load(data, length);
+  FuzzCheck(ReadAll(compressed, packed, packedSize) == wholeLoaded);
   if (length == n) {
-    const SIZE a = ReadSwfFrameSize(data, n), b = ReadSwfFrameSize(packed, packedSize);
+    FuzzCheck(wholeLoaded == loaded);
+    // The frame size is read from the header alone.
+    const MovieSize a = ReadMovieFrameSize(data, n), b = ReadMovieFrameSize(packed, packedSize);
     FuzzCheck(a.cx == b.cx && a.cy == b.cy);
   }
-  if (loaded) {
-    FuzzCheck(compressed.GetFrameCount() == plain.GetFrameCount());
-    FuzzCheck(compressed.GetShapeCount() == plain.GetShapeCount());
-    FuzzCheck(compressed.GetVersion() == plain.GetVersion());
-    FuzzCheck(compressed.GetBackground() == plain.GetBackground());
+  if (wholeLoaded) {
+    FuzzCheck(compressed.GetFrameCount() == whole.GetFrameCount());
+    FuzzCheck(compressed.GetVersion() == whole.GetVersion());
+    FuzzCheck(compressed.GetFrameRate256() == whole.GetFrameRate256());
   }
   free(packed);
   return 0;

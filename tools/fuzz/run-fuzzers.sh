@@ -7,8 +7,12 @@
 # over the script model built against stand-ins of the system
 # (native_script/).
 #
-#   run-fuzzers.sh build SOURCE_DIR OUT_DIR
+#   run-fuzzers.sh build SOURCE_DIR OUT_DIR SOURCE_LISTS
 #   run-fuzzers.sh run   SOURCE_DIR OUT_DIR TARGET SECONDS
+#
+# "build" takes the libraries' files from the lists the project's build
+# writes (SOURCE_LISTS/<library>.txt), less the files named here as needing
+# the system; a file new to a library is fuzzed from the next build on.
 #
 # "run" first replays every kept crash fixture and seed through the target,
 # then fuzzes for SECONDS from the seeds. A crash leaves its input in
@@ -27,55 +31,44 @@ flags=(-std=c++17 -g -O1 -fno-omit-frame-pointer
   -DLW_IMAGE_MAX_PIXELS=1048576 -I"$src")
 
 build() {
-  local core=(ImageState ImageHandle ImageGuess ImageBmp ImagePcx ImageTga
-    ImageJpeg ImageJpegWrite ImagePng ImagePixels)
-  local objs=()
-  mkdir -p "$out/obj"
-  for c in "${core[@]}"; do
-    local o=$out/obj/$c.o
-    if [[ ! -f $o || $src/imaging/$c.cpp -nt $o || $src/imaging/ImageInternal.h -nt $o ||
-          $src/imaging/JpegCommon.h -nt $o ||
-          $src/imaging/ImageLib.h -nt $o || $0 -nt $o ]]; then
-      "$cxx" "${flags[@]/-fsanitize=fuzzer,/-fsanitize=fuzzer-no-link,}" -c \
-        "$src/imaging/$c.cpp" -o "$o"
-    fi
-    objs+=("$o")
-  done
-  # The processor check the pixel loops ask.
-  local cpu=$out/obj/CpuFeatures.o
-  if [[ ! -f $cpu || $src/common/CpuFeatures.cpp -nt $cpu || $0 -nt $cpu ]]; then
-    "$cxx" "${flags[@]/-fsanitize=fuzzer,/-fsanitize=fuzzer-no-link,}" -c \
-      "$src/common/CpuFeatures.cpp" -o "$cpu"
-  fi
-  objs+=("$cpu")
+  # The image library without its bridge to GDI, and the processor check
+  # the pixel loops ask.
+  local imaging=()
+  sources imaging imaging imaging/ImageGdi.cpp
+  sources imaging cpu_features
+  compile imaging -- "${imaging[@]}"
   local i=0
   for t in "${targets[@]}"; do
     "$cxx" "${flags[@]}" -DLW_FUZZ_TARGET=$i "$src/tools/fuzz/ImageFuzz.cpp" \
-      "${objs[@]}" -ljpeg -lpng -lz -o "$out/fuzz_$t.new"
+      "${objects[@]}" -ljpeg -lpng -lz -o "$out/fuzz_$t.new"
     mv "$out/fuzz_$t.new" "$out/fuzz_$t"
     i=$((i + 1))
   done
-  # The movie reader, against the few system types it needs.
-  link movie MovieFuzz.cpp -I"$src/tools/fuzz/native" playback/SwfMovie.cpp \
-    playback/SwfFrameSize.cpp -lz
+  # The movie reader, timelines and renderer, plain C++, with the image
+  # library's JPEG reader built above.
+  local movie=()
+  for f in MovieTypes MovieReader MovieShapes MovieText MovieBitmaps MovieJpeg MovieClips \
+      MovieRaster MovieRender MovieFrameSize MovieSound; do
+    movie+=("playback/movie/$f.cpp")
+  done
+  link movie MovieFuzz.cpp "${movie[@]}" "${objs[@]}" -ljpeg -lpng -lz
   # The byte readers, plain C++ without the system.
   link carried CarriedFuzz.cpp common/Payload.cpp engine/MovieHeader.cpp
   link custom_images CustomImagesFuzz.cpp wizards/CustomImages.cpp
-  link mp3 Mp3Fuzz.cpp playback/Mp3Frame.cpp
+  link mp3 Mp3Fuzz.cpp playback/mp3/Mp3Frame.cpp
   # The scene document and the options file: the framework's core and the
   # script model against native_script/windows.h, whose stand-ins do
   # nothing. The drawing and playing code that reading never reaches is
   # left out, its symbols unresolved.
-  local core=(framework/Object.cpp framework/Exceptions.cpp framework/Strings.cpp
-    framework/TextFormat.cpp framework/Collections.cpp framework/MemFile.cpp
-    framework/Archive.cpp framework/File.cpp framework/Gdi.cpp framework/Trace.cpp
-    common/RandomRange.cpp script/SceneDocument.cpp script/Commands.cpp script/CommandPlay.cpp
-    script/CommandShow.cpp script/Attributes.cpp script/Objects.cpp script/DataBlock.cpp
-    script/Scramble.cpp script/Palette.cpp script/PickSource.cpp script/ScriptMessages.cpp
-    script/Utilities.cpp tools/fuzz/native_script/PictureLayer.cpp)
-  local builder=("${core[@]}" script/CommandStore.cpp script/CommandText.cpp
-    script/BuilderPolicy.cpp script/Options.cpp script/SceneClipboard.cpp)
-  local runtime=("${core[@]}" script/RuntimePolicy.cpp)
+  local core=() builder=() runtime=()
+  sources core framework_core framework/FileReplace.cpp framework/SharedFile.cpp \
+    framework/Registry.cpp framework/Sync.cpp
+  core+=(framework/Gdi.cpp common/RandomRange.cpp tools/fuzz/native_script/PictureLayer.cpp)
+  runtime=("${core[@]}")
+  sources runtime script_runtime script/ObjectDraw.cpp
+  builder=("${core[@]}")
+  sources builder script_builder script/ObjectDraw.cpp script/ObjectPictures.cpp \
+    script/PaletteTree.cpp script/SceneFile.cpp script/BuilderUtilities.cpp
   local script=(-I"$src/tools/fuzz/native_script" -D_vsnprintf=vsnprintf -Wno-ignored-attributes -no-pie
     -Wl,--unresolved-symbols=ignore-all)
   compile script_builder -DLW_SCRIPT_EDITING=1 -- "${builder[@]}"
@@ -93,6 +86,33 @@ build() {
   "$out/scene_seeds" "$out"
   compile script_runtime -DLW_SCRIPT_EDITING=0 -- "${runtime[@]}"
   link scene_runtime SceneFuzz.cpp -DLW_SCRIPT_EDITING=0 "${script[@]}" "${objects[@]}"
+}
+
+# sources ARRAY LIBRARY [LEFT_OUT...]: appends to ARRAY the .cpp files of
+# LIBRARY as the build listed them, less those left out; a file left out
+# that the library does not hold fails the step, so that the names here
+# follow the library's.
+sources() {
+  local -n into=$1
+  local list=$lists/$2.txt
+  shift 2
+  if [[ ! -f $list ]]; then
+    echo "run-fuzzers.sh: no source list $list (configure the project first)" >&2
+    exit 1
+  fi
+  local files=() f skip
+  mapfile -t files <"$list"
+  for skip in "$@"; do
+    if ! printf '%s\n' "${files[@]}" | grep -qxF -- "$skip"; then
+      echo "run-fuzzers.sh: $skip, left out here, is not among the files of $list" >&2
+      exit 1
+    fi
+  done
+  for f in "${files[@]}"; do
+    [[ $f == *.cpp ]] || continue
+    for skip in "$@"; do [[ $f == "$skip" ]] && continue 2; done
+    into+=("$f")
+  done
 }
 
 # compile SET DEFINES... -- SOURCES...: objects for fuzzing in OUT_DIR/obj/SET,
@@ -172,7 +192,7 @@ run() {
 }
 
 case $mode in
-  build) build ;;
+  build) lists=$4 build ;;
   run) run "$4" "$5" ;;
-  *) echo "usage: $0 build|run SOURCE_DIR OUT_DIR [TARGET SECONDS]" >&2; exit 2 ;;
+  *) echo "usage: $0 build SOURCE_DIR OUT_DIR SOURCE_LISTS | run SOURCE_DIR OUT_DIR TARGET SECONDS" >&2; exit 2 ;;
 esac

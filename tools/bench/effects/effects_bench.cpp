@@ -19,7 +19,7 @@
 #include <stdlib.h>
 
 #include "framework/Gdi.h"
-#include "playback/ImagePainter.h"
+#include "playback/painter/ImagePainter.h"
 #include "playback/PlayOutput.h"
 #include "tools/bench/support/cpu.h"
 #include "tools/bench/support/effects.h"

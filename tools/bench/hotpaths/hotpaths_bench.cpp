@@ -40,7 +40,7 @@
 
 #include "framework/Gdi.h"
 #include "imaging/ImageLib.h"
-#include "playback/ImagePainter.h"
+#include "playback/painter/ImagePainter.h"
 #include "playback/PlayOutput.h"
 #include "playback/SceneThread.h"
 #include "playback/SpeedCalibration.h"

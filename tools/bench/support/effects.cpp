@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "playback/ImagePainter.h"
+#include "playback/painter/ImagePainter.h"
 #include "tools/bench/support/timing.h"
 
 namespace bench {

@@ -9,7 +9,7 @@
 #include <windows.h>
 
 #include "framework/Gdi.h"
-#include "playback/PlayPacer.h"
+#include "playback/painter/PlayPacer.h"
 
 namespace bench {
 
