@@ -44,14 +44,13 @@ build() {
     mv "$out/fuzz_$t.new" "$out/fuzz_$t"
     i=$((i + 1))
   done
-  # The movie reader, timelines and renderer, plain C++, with the image
-  # library's JPEG reader built above.
+  # The movie reader, timelines and renderer, plain C++, without the wave-out
+  # device and the control's window, with the image library's JPEG reader
+  # built above.
   local movie=()
-  for f in MovieTypes MovieReader MovieShapes MovieText MovieBitmaps MovieJpeg MovieClips \
-      MovieRaster MovieRender MovieFrameSize MovieSound; do
-    movie+=("playback/movie/$f.cpp")
-  done
-  link movie MovieFuzz.cpp "${movie[@]}" "${objs[@]}" -ljpeg -lpng -lz
+  sources movie movie playback/movie/MovieWaveOut.cpp playback/movie/FlashControl.cpp \
+    playback/movie/FlashPlayer.cpp
+  link movie MovieFuzz.cpp "${movie[@]}" "${objects[@]}" -ljpeg -lpng -lz
   # The byte readers, plain C++ without the system.
   link carried CarriedFuzz.cpp common/Payload.cpp engine/MovieHeader.cpp
   link custom_images CustomImagesFuzz.cpp wizards/CustomImages.cpp
