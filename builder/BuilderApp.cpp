@@ -17,6 +17,7 @@
 #include "builder/StartDialogs.h"
 #include "common/Paths.h"
 #include "framework/App.h"
+#include "framework/Files.h"
 #include "framework/FrameWnd.h"
 #include "framework/Registry.h"
 #include "framework/Seams.h"
@@ -251,6 +252,10 @@ CDocument* CBuilderApp::OpenDocumentFile(const char* path) {
   CString text = path ? path : "";
   text += LoadResourceString(IDS_CANNOT_BE_OPENED, "\n\ncannot be opened.");
   CString& reason = CSceneDoc::LastReadFailure();
+  if (reason.IsEmpty() && IsOutsideCodePage(path))
+    reason = LoadResourceString(IDS_NAME_OUTSIDE_CODE_PAGE,
+                                "Its name has characters that this system's code page cannot "
+                                "hold, and the disk keeps no short name for it: rename it to use it.");
   if (!reason.IsEmpty()) {
     text += "\n\n";
     text += reason;

@@ -4,15 +4,17 @@
 #include <shlobj.h>
 
 #include "framework/App.h"
+#include "framework/Files.h"
 #include "framework/TextFormat.h"
 
 CString GetSpecialFolderPath(int csidl) {
   LPITEMIDLIST items = nullptr;
   if (FAILED(SHGetSpecialFolderLocation(AfxGetMainHwnd(), csidl, &items)) || !items) return CString();
-  char path[520] = {};
-  BOOL ok = SHGetPathFromIDListA(items, path);
+  wchar_t path[MAX_PATH] = {};
+  CString ansi;
+  const bool ok = SHGetPathFromIDListW(items, path) && AnsiPathFromWide(path, ansi);
   CoTaskMemFree(items);
-  return ok ? CString(path) : CString();
+  return ok ? ansi : CString();
 }
 
 CString GetFileDirectory(const char* path) {

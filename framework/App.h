@@ -30,6 +30,11 @@ class CWinApp : public CWinThread {
                            const char* defaultValue = "") const;
   bool WriteProfileString(const char* section, const char* entry, const char* value);
 
+  // Called by WinMain with the system's ANSI arguments: the ones the
+  // program works with (a document program takes names outside the code
+  // page from the wide command line).
+  virtual const char* TakeArguments(const char* ansi) { return ansi; }
+
   HINSTANCE m_hInstance = nullptr;
   const char* m_lpCmdLine = "";
   int m_nCmdShow = SW_SHOWNORMAL;

@@ -9,7 +9,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR cmdLine, int show) {
   CWinApp* app = AfxGetApp();
   if (!app) return -1;
   app->m_hInstance = instance;
-  app->m_lpCmdLine = cmdLine ? cmdLine : "";
+  app->m_lpCmdLine = app->TakeArguments(cmdLine ? cmdLine : "");
   app->m_nCmdShow = show;
   app->m_nThreadID = ::GetCurrentThreadId();
   int code = -1;

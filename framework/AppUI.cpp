@@ -4,12 +4,25 @@
 #include "framework/AppUI.h"
 
 #include "framework/CommandIds.h"
+#include "framework/Files.h"
 #include "framework/FrameWnd.h"
 #include "framework/Ole.h"
 
 namespace {
 
 bool IsSwitch(const char* param, const char* name) { return lstrcmpiA(param, name) == 0; }
+
+// The arguments of the wide command line, after the program's name (quoted
+// or not) and the blanks that follow it.
+const wchar_t* WideArguments() {
+  const wchar_t* p = ::GetCommandLineW();
+  if (!p) return L"";
+  bool quoted = false;
+  for (; *p && (quoted || (*p != L' ' && *p != L'\t')); ++p)
+    if (*p == L'"') quoted = !quoted;
+  while (*p == L' ' || *p == L'\t') ++p;
+  return p;
+}
 
 BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM lp) {
   reinterpret_cast<CPtrArray*>(lp)->Add(hwnd);
@@ -162,6 +175,11 @@ void CDocumentApp::AddToRecentFileList(const char* path) {
 
 void CDocumentApp::UpdateRecentFileMenu(HMENU menu) {
   if (m_pRecentFileList) m_pRecentFileList->UpdateMenu(menu);
+}
+
+const char* CDocumentApp::TakeArguments(const char*) {
+  m_strArguments = AnsiCommandLineFromWide(WideArguments());
+  return m_strArguments;
 }
 
 void CDocumentApp::ParseCommandLine(CCommandLineInfo& info) {

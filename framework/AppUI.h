@@ -56,6 +56,10 @@ class CDocumentApp : public CWinApp, public CCmdTarget {
   // Takes the template; makes a CDocManager first when the program has not
   // set its own in m_pDocManager.
   void AddDocTemplate(CDocTemplate* tmpl);
+  // The system's ANSI command line has lost the characters of a name
+  // outside the code page: the arguments come from the wide one, such a
+  // name as its short name.
+  const char* TakeArguments(const char* ansi) override;
   // Opens the file through the document manager; null when it cannot.
   virtual CDocument* OpenDocumentFile(const char* path);
   virtual bool SaveAllModified();
@@ -104,6 +108,9 @@ class CDocumentApp : public CWinApp, public CCmdTarget {
 
   CRecentFileList* m_pRecentFileList = nullptr;
   bool m_bShellOpen = false;
+
+ private:
+  CString m_strArguments;  // what TakeArguments gave
 };
 
 // The application object when it is a CDocumentApp; null otherwise.

@@ -5,8 +5,14 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <cwchar>
+
+#include <dlgs.h>
+#include <shlobj.h>
 
 #include "framework/Exceptions.h"
+#include "framework/Files.h"
+#include "framework/Seams.h"
 
 namespace {
 
@@ -123,7 +129,95 @@ INT_PTR CFileDialog::DoModal() {
   t_opening = outer;
   if (m_userHook) m_ofn.lpfnHook = m_userHook;
   m_userHook = nullptr;
+  if (chosen && !TakeWideChoice()) {
+    CString text(m_ofn.lpstrFile);
+    text += "\n\nIts name has characters that this system's code page cannot hold, and the disk "
+            "keeps no short name for it: rename it to use it.";
+    AfxMessageBox(text, MB_ICONSTOP);
+    return IDCANCEL;
+  }
   return chosen ? IDOK : IDCANCEL;
+}
+
+void CFileDialog::KeepWideChoice() {
+  m_wideChoice[0] = 0;
+  HWND dialog = GetDialog();
+  if (!dialog) return;
+  // The name box (the first quoted name of several), joined to the folder
+  // the dialog shows unless it is a full path.
+  wchar_t text[MAX_PATH] = L"";
+  if (!::GetDlgItemTextW(dialog, cmb13, text, MAX_PATH))
+    ::GetDlgItemTextW(dialog, edt1, text, MAX_PATH);
+  wchar_t name[MAX_PATH] = L"";
+  const wchar_t* from = text;
+  wchar_t stop = 0;
+  while (*from == L' ') ++from;
+  if (*from == L'"') {
+    ++from;
+    stop = L'"';
+  }
+  int length = 0;
+  while (*from && *from != stop && length < MAX_PATH - 1) name[length++] = *from++;
+  while (length > 0 && name[length - 1] == L' ') --length;
+  name[length] = 0;
+  if (length == 0) return;
+  const bool full = (length >= 2 && name[1] == L':') || name[0] == L'\\';
+  wchar_t folder[MAX_PATH] = L"";
+  if (!full) {
+    const LRESULT size = ::SendMessageA(dialog, CDM_GETFOLDERIDLIST, 0, 0);
+    void* items = size > 0 ? ::CoTaskMemAlloc(size) : nullptr;
+    if (!items) return;
+    const bool ok = ::SendMessageA(dialog, CDM_GETFOLDERIDLIST, size, reinterpret_cast<LPARAM>(items)) > 0 &&
+                    ::SHGetPathFromIDListW(static_cast<LPCITEMIDLIST>(items), folder);
+    ::CoTaskMemFree(items);
+    if (!ok) return;
+  }
+  const int folderLength = lstrlenW(folder);
+  if (folderLength + length + 2 > MAX_PATH) return;
+  lstrcpyW(m_wideChoice, folder);
+  if (folderLength > 0 && folder[folderLength - 1] != L'\\') lstrcatW(m_wideChoice, L"\\");
+  lstrcatW(m_wideChoice, name);
+}
+
+bool CFileDialog::TakeWideChoice() {
+  if (!m_ofn.lpstrFile || !IsOutsideCodePage(m_ofn.lpstrFile)) return true;
+  if (!m_wideChoice[0]) return false;
+  // The system adds the default extension to a name typed without one.
+  wchar_t path[MAX_PATH];
+  lstrcpynW(path, m_wideChoice, MAX_PATH);
+  const wchar_t* nameStart = wcsrchr(path, L'\\');
+  if (m_ofn.lpstrDefExt && *m_ofn.lpstrDefExt && !wcschr(nameStart ? nameStart : path, L'.')) {
+    const int length = lstrlenW(path);
+    const int extension = lstrlenA(m_ofn.lpstrDefExt);
+    if (length + extension + 2 > MAX_PATH) return false;
+    path[length] = L'.';
+    for (int i = 0; i <= extension; ++i)
+      path[length + 1 + i] = static_cast<unsigned char>(m_ofn.lpstrDefExt[i]);
+  }
+  CString ansi;
+  bool found = AnsiPathFromWide(path, ansi);
+  bool made = false;
+  if (!found && !m_openFileDialog) {
+    // A new file is made now, so that the system gives it a short name.
+    HANDLE file = ::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+      ::CloseHandle(file);
+      made = true;
+    }
+  }
+  if (made) found = AnsiPathFromWide(path, ansi);
+  if (!found) {
+    if (made) ::DeleteFileW(path);
+    return false;
+  }
+  if (static_cast<DWORD>(ansi.GetLength()) >= m_ofn.nMaxFile) return false;
+  memset(m_ofn.lpstrFile, 0, m_ofn.nMaxFile);
+  lstrcpynA(m_ofn.lpstrFile, ansi, m_ofn.nMaxFile);
+  const int slash = ansi.ReverseFind('\\');
+  const int dot = ansi.ReverseFind('.');
+  m_ofn.nFileOffset = static_cast<WORD>(slash + 1);
+  m_ofn.nFileExtension = static_cast<WORD>(dot > slash ? dot + 1 : 0);
+  return true;
 }
 
 UINT_PTR CALLBACK CFileDialog::HookProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -133,6 +227,7 @@ UINT_PTR CALLBACK CFileDialog::HookProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
     dlg->Bind(hwnd);
   }
   if (!dlg) return 0;
+  if (msg == WM_NOTIFY && reinterpret_cast<NMHDR*>(lp)->code == CDN_FILEOK) dlg->KeepWideChoice();
   // The caller's own hook answers first; what it takes is done (but the
   // window's end always reaches the object, which unbinds there).
   if (dlg->m_userHook) {

@@ -102,6 +102,13 @@ class CFileDialog : public CCmdWnd {
   HWND GetDialog() const;
   // Asks the dialog for a text (CDM_GETFILEPATH...); false when not up.
   bool AskDialog(UINT msg, CString& out) const;
+  // At CDN_FILEOK: the chosen name as the system's dialog holds it (wide),
+  // for a result whose ANSI form lost characters of it.
+  void KeepWideChoice();
+  // After the dialog: such a result made the ANSI path of the same file
+  // (its short name; a new file to save is made first so that it has
+  // one); false when the file has no ANSI path.
+  bool TakeWideChoice();
 
   bool m_openFileDialog;
   CString m_defExt;
@@ -109,6 +116,7 @@ class CFileDialog : public CCmdWnd {
   CString m_templateName;
   char m_fileBuffer[MAX_PATH] = "";
   LPOFNHOOKPROC m_userHook = nullptr;
+  wchar_t m_wideChoice[MAX_PATH] = L"";
 };
 
 class CColorDialog {

@@ -90,6 +90,24 @@ void* CreateTemporaryBeside(const char* target, CString& temporary);
 bool ReplaceWithTemporary(const char* temporary, const char* target,
                           void* openTemporary = nullptr);
 
+// Names that come in from the system as UTF-16 (the command line, dropped
+// files, the file dialogs) made into the ANSI paths these programs use.
+// AnsiPathFromWide gives the path itself when the code page holds every
+// character of it, else the system's short name of the existing file or
+// folder when that has an ANSI form; false when there is neither, so that
+// such a name is refused rather than read as some other file.
+// AnsiCommandLineFromWide gives the arguments of a wide command line (the
+// program's name already cut off) as ANSI text, an argument outside the
+// code page by the short name of the file it names, quoted. IsOutsideCodePage
+// tells an ANSI name that lost characters on the way ('?' cannot be in a
+// file name).
+bool AnsiPathFromWide(const wchar_t* path, CString& ansi);
+CString AnsiCommandLineFromWide(const wchar_t* args);
+bool IsOutsideCodePage(const char* name);
+// The name of a folder listing's entry (cFileName, cAlternateFileName) by
+// which it opens: its short name when its own name lost characters.
+const char* OpenableFoundName(const char* name, const char* shortName);
+
 class CMemFile : public CFile {
  public:
   explicit CMemFile(unsigned growBytes = 1024);

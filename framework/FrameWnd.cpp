@@ -5,6 +5,7 @@
 
 #include "framework/AppUI.h"
 #include "framework/ControlBar.h"
+#include "framework/Files.h"
 #include "framework/Splitter.h"
 
 namespace {
@@ -343,10 +344,13 @@ bool CFrameWnd::PreTranslateMessage(MSG* msg) {
 }
 
 void CFrameWnd::OnDropFiles(HDROP drop) {
-  char path[MAX_PATH] = "";
-  const bool any = ::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0) > 0 &&
-                   ::DragQueryFileA(drop, 0, path, sizeof path) > 0;
+  // Asked wide: a name outside the code page is opened by its short name.
+  wchar_t wide[MAX_PATH] = L"";
+  const bool any = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) > 0 &&
+                   ::DragQueryFileW(drop, 0, wide, MAX_PATH) > 0;
   ::DragFinish(drop);
+  CString path;
+  AnsiPathFromWide(wide, path);
   CDocumentApp* app = AfxGetDocumentApp();
   if (any && app) app->OpenDocumentFile(path);
 }

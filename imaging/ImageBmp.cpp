@@ -1,6 +1,7 @@
 // The BMP reader (every depth, bit fields, RLE8 and RLE4, bottom-up and
-// top-down, info headers of any length) and the BMP writer. Every value read
-// from the file is checked where it is read; sizes are computed in 64 bits.
+// top-down, info headers of any length from 40 bytes and the old 12-byte
+// core header) and the BMP writer. Every value read from the file is
+// checked where it is read; sizes are computed in 64 bits.
 #include <string.h>
 
 #include "imaging/ImageInternal.h"
@@ -28,15 +29,29 @@ int ReadBmpHeaders(ImageHandle* src, BmpInfo* info) {
   BYTE fh[14];
   if (!HandleReadExact(src, fh, sizeof(fh))) return kImgFileRead;
   if (fh[0] != 'B' || fh[1] != 'M') return kImgBadBmp;
+  info->offBits = info->base + ReadLe32(fh + 10);
   BYTE ih[52];
-  if (!HandleReadExact(src, ih, 40)) return kImgFileRead;
+  if (!HandleReadExact(src, ih, 4)) return kImgFileRead;
   DWORD headerSize = ReadLe32(ih);
-  if (headerSize < 40 || headerSize > 65536) return kImgBadBmp;
-  LONG width = static_cast<LONG>(ReadLe32(ih + 4));
-  LONG height = static_cast<LONG>(ReadLe32(ih + 8));
-  info->bits = ReadLe16(ih + 14);
-  info->compression = ReadLe32(ih + 16);
-  DWORD clrUsed = ReadLe32(ih + 32);
+  // The core header: 16-bit unsigned sizes (always bottom-up), no
+  // compression, 1, 4, 8 or 24 bits, palette entries of 3 bytes.
+  const bool core = headerSize == 12;
+  if (!core && (headerSize < 40 || headerSize > 65536)) return kImgBadBmp;
+  if (!HandleReadExact(src, ih + 4, core ? 8 : 36)) return kImgFileRead;
+  LONG width, height;
+  DWORD clrUsed = 0;
+  if (core) {
+    width = ReadLe16(ih + 4);
+    height = ReadLe16(ih + 6);
+    info->bits = ReadLe16(ih + 10);
+    if (info->bits == 16 || info->bits == 32) return kImgBadBmp;
+  } else {
+    width = static_cast<LONG>(ReadLe32(ih + 4));
+    height = static_cast<LONG>(ReadLe32(ih + 8));
+    info->bits = ReadLe16(ih + 14);
+    info->compression = ReadLe32(ih + 16);
+    clrUsed = ReadLe32(ih + 32);
+  }
   if (width <= 0 || height == 0 || height == INT32_MIN) return kImgBadBmp;
   info->width = width;
   info->topDown = height < 0;
@@ -45,7 +60,7 @@ int ReadBmpHeaders(ImageHandle* src, BmpInfo* info) {
 
   // Longer headers (V4, V5) carry the channel masks at offset 40; the rest
   // of such a header is skipped, and the palette follows the whole header.
-  DWORD extra = headerSize - 40;
+  DWORD extra = core ? 0 : headerSize - 40;
   DWORD inHeader = extra < 12 ? extra : 12;
   if (inHeader && !HandleReadExact(src, ih + 40, inHeader)) return kImgFileRead;
   if (extra > inHeader && !HandleSkipTo(src, HandleTell(src) + (extra - inHeader)))
@@ -76,15 +91,19 @@ int ReadBmpHeaders(ImageHandle* src, BmpInfo* info) {
 
   // Only palette depths have a palette that matters; deeper files may list
   // entries, which the move to the pixel rows passes over.
+  // A core palette has the depth's number of entries; a shorter one, which
+  // some writers make, ends where the pixel rows start.
   if (bits <= 8) {
     DWORD count = clrUsed ? clrUsed : (1u << bits);
+    const int entrySize = core ? 3 : 4;
+    const int64_t room = (info->offBits - HandleTell(src)) / entrySize;
+    if (core && room >= 0 && room < count) count = static_cast<DWORD>(room);
     info->colours = count > 256 ? 256 : static_cast<int>(count);
     BYTE entries[256 * 4];
-    if (!HandleReadExact(src, entries, 4 * info->colours)) return kImgFileRead;
-    memcpy(info->palette, entries, 4 * info->colours);
+    if (!HandleReadExact(src, entries, entrySize * info->colours)) return kImgFileRead;
+    for (int i = 0; i < info->colours; ++i) memcpy(&info->palette[i], entries + entrySize * i, entrySize);
   }
   info->paletteEnd = HandleTell(src);
-  info->offBits = info->base + ReadLe32(fh + 10);
   return kImgOk;
 }
 

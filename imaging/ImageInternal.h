@@ -182,6 +182,10 @@ void GreyRamp(RGBQUAD* palette);
 // it, the default), kResizeLoopsAvx2 (AVX2 at most) or kResizeLoopsPlain.
 enum { kResizeLoopsPlain, kResizeLoopsAvx2, kResizeLoopsWidest };
 void LimitResizeLoops(int widest);
+// Whether ResizeImage would do most of each row in its exact fixed-point
+// loop (3-byte pixels, weights of few fraction bits, AVX2 allowed), for
+// tests that check it is taken where it should be.
+bool ResizeTakesFixedPoint(int width, int height, int tw, int th, int bpp);
 
 // Nearest palette entry by squared distance, with a small cache of recent
 // answers.

@@ -3,7 +3,8 @@
 // that function holds no object with a destructor and keeps everything it
 // changes in the job record, so cleanup after the jump sees current values.
 // A failed or aborted read aborts the decompressor rather than finishing
-// it. Memory and scan limits keep hostile files bounded.
+// it. Memory and scan limits keep hostile files bounded; a picture over the
+// pixel limit is read scaled down to within it.
 #include "imaging/JpegCommon.h"
 
 using namespace imaging_jpeg;
@@ -61,6 +62,31 @@ void LimitScans(j_common_ptr cinfo) {
   }
 }
 
+bool OutputFits(j_decompress_ptr cinfo) {
+  return static_cast<int64_t>(cinfo->output_width) * cinfo->output_height <= LW_IMAGE_MAX_PIXELS;
+}
+
+// Sets the output size: the thread's scale, or for a picture over the pixel
+// limit the largest of a half, a quarter or an eighth of each side within
+// it (the IDCT makes each block that much smaller, as a box reduction
+// would; the build has no other scaled sizes). False when the picture is
+// too large to be read at all.
+bool ChooseOutputSize(j_decompress_ptr cinfo, const ImageThreadState* state) {
+  cinfo->scale_num = state->jpegScaleNum;
+  cinfo->scale_denom = state->jpegScaleDenom;
+  jpeg_calc_output_dimensions(cinfo);
+  if (OutputFits(cinfo)) return true;
+  if (static_cast<int64_t>(cinfo->image_width) * cinfo->image_height > LW_JPEG_MAX_SCALED_PIXELS)
+    return false;
+  for (unsigned denom = 2; denom <= 8; denom *= 2) {
+    cinfo->scale_num = 1;
+    cinfo->scale_denom = denom;
+    jpeg_calc_output_dimensions(cinfo);
+    if (OutputFits(cinfo)) return true;
+  }
+  return false;
+}
+
 struct JpegReadJob {
   jpeg_decompress_struct cinfo;
   JpegError err;
@@ -106,12 +132,10 @@ int RunJpegRead(JpegReadJob* job) {
   jpeg_save_markers(cinfo, JPEG_COM, 0xFFFF);
   for (int m = 1; m <= 14; ++m) jpeg_save_markers(cinfo, JPEG_APP0 + m, 0xFFFF);
   jpeg_read_header(cinfo, TRUE);
-  cinfo->scale_num = job->state->jpegScaleNum;
-  cinfo->scale_denom = job->state->jpegScaleDenom;
-  jpeg_calc_output_dimensions(cinfo);
+  if (!ChooseOutputSize(cinfo, job->state)) return kImgBadJpeg;
   int64_t width = cinfo->output_width;
   int64_t height = cinfo->output_height;
-  if (width <= 0 || height <= 0 || width * height > LW_IMAGE_MAX_PIXELS) return kImgBadJpeg;
+  if (width <= 0 || height <= 0) return kImgBadJpeg;
 
   for (jpeg_saved_marker_ptr m = cinfo->marker_list; m; m = m->next) {
     if (m->marker == JPEG_COM) {

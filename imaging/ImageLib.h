@@ -61,7 +61,8 @@ enum ImageErrorCode {
 };
 
 // Pictures above this many pixels are refused as bad files, so that a few
-// bytes that declare a huge picture cannot exhaust memory.
+// bytes that declare a huge picture cannot exhaust memory; a JPEG of up to
+// four times as many is read scaled down to within it.
 #ifndef LW_IMAGE_MAX_PIXELS
 #define LW_IMAGE_MAX_PIXELS (100 * 1000 * 1000)
 #endif

@@ -302,20 +302,46 @@ struct PixelOctet {
   const OctetPattern* pattern;
 };
 
+// A fixed-point quad's 12 values (in two halves of eight and four, 16 bits
+// a value): picks for a byte shuffle of the 16 bytes from the half's first
+// sample (two bytes a value: the value's byte, then one masked off), and
+// each value's weights of its left and right samples in units of the
+// columns' fraction step (they add up to one whole).
+struct FixedPattern {
+  BYTE pickLeft[32];
+  BYTE pickRight[32];
+  int16_t wl[16];
+  int16_t wr[16];
+};
+
+// Four target pixels of 3 bytes for the exact fixed-point loop: the byte
+// offsets of their first and third pixels' samples (each 128-bit half of
+// the loop's vectors reads from one).
+struct FixedQuad {
+  int32_t left[2];
+  int32_t right[2];
+  const FixedPattern* pattern;
+};
+
 // How the quads read their samples: 3 bytes a pixel from one 16-byte load
 // a sample side (when every quad's samples lie that close), 3 bytes a pixel
-// from a load a pixel, or 4 bytes a pixel; or eight pixels of 3 bytes from
-// one 64-byte load a sample side, or two.
-enum QuadKind { kQuadWindow3, kQuadGather3, kQuad4, kOctetWindow3, kOctetWide3 };
+// from a load a pixel, or 4 bytes a pixel; eight pixels of 3 bytes from one
+// 64-byte load a sample side, or two; or, when every weight is a few bits'
+// fraction, 3 bytes a pixel in exact fixed point, from two 16-byte loads a
+// sample side.
+enum QuadKind { kQuadWindow3, kQuadGather3, kQuad4, kOctetWindow3, kOctetWide3, kQuadFixed3 };
 
 // The columns of a row done in the wide loop: the first `columns` target
 // columns, in quads of four or octets of eight (`units`) read the `kind`
-// way, and the block of the patterns they point to.
+// way, and the block of the patterns they point to; for the fixed-point
+// loop the fraction bits of the columns' and the rows' weights.
 struct QuadPlan {
   QuadKind kind;
   int columns;
   void* units;
   void* patternBlock;
+  int columnBits;
+  int rowBits;
 };
 
 ColumnWeights ColumnAt(int j, double xScale, int width, int bpp) {
@@ -477,12 +503,104 @@ bool PlanOctets(double xScale, int width, int wide, QuadPlan* plan, bool* ok) {
 // The widest loop the resizer may use (LimitResizeLoops).
 int widestResizeLoop = kResizeLoopsWidest;
 
+// The fraction bits of the fixed-point loop's sums: the columns' and the
+// rows' together. A value then is at most 255 x 2^8 before the shift, which
+// 16 bits hold.
+const int kFixedBits = 8;
+
+// How many bits after the point a weight of 0 to 1 has: 0 to kFixedBits,
+// or kFixedBits + 1 for more (or none).
+int FractionBits(double weight) {
+  for (int bits = 0; bits <= kFixedBits; ++bits) {
+    const double scaled = weight * (1 << bits);  // exact: a power of two
+    if (scaled == static_cast<int>(scaled)) return bits;
+  }
+  return kFixedBits + 1;
+}
+
+// The fraction bits of the rows' weights.
+int RowFractionBits(double yScale, int height, int th) {
+  int bits = 0;
+  for (int i = 0; i < th && bits <= kFixedBits; ++i) {
+    int r0, r1;
+    double fy;
+    MapPosition(i, yScale, height, &r0, &r1, &fy);
+    const int b = FractionBits(fy);
+    if (b > bits) bits = b;
+  }
+  return bits;
+}
+
+// The exact fixed-point loop for 3-byte pixels: when every weight of a
+// column and of a row is a fraction of few bits (1.5 times smaller, 0.75,
+// twice: many of the common scales), every product and sum the plain loop
+// computes in doubles is exact, so integer sums give the very values it
+// truncates. True when planned (or out of memory, *ok false), false to plan
+// another loop.
+bool PlanFixed(double xScale, int width, int wide, int rowBits, QuadPlan* plan, bool* ok) {
+  *ok = true;
+  if (rowBits > kFixedBits) return false;
+  const size_t stride = static_cast<size_t>(width) * 3;
+  const int count = wide / 4;
+  // The leading quads whose halves' samples lie within 16 bytes of the
+  // half's first one (16 bytes from which lie within the row), and the
+  // bits their weights take.
+  int fits = 0, columnBits = 0;
+  for (; fits < count; ++fits) {
+    ColumnWeights c[4];
+    for (int p = 0; p < 4; ++p) c[p] = ColumnAt(4 * fits + p, xScale, width, 3);
+    // The last byte of each half: pixel 2's second value in the first,
+    // pixel 3's third in the second.
+    if (c[2].left + 1 - c[0].left > 15 || c[3].left + 2 - c[2].left > 15 ||
+        c[2].right + 1 - c[0].right > 15 || c[3].right + 2 - c[2].right > 15 ||
+        c[2].right + 16 > stride)
+      break;
+    int bits = columnBits;
+    for (int p = 0; p < 4; ++p) {
+      const int b = FractionBits(c[p].wr);
+      if (b > bits) bits = b;
+    }
+    if (bits + rowBits > kFixedBits) break;
+    columnBits = bits;
+  }
+  if (fits == 0 || fits + 8 < count) return false;
+  plan->kind = kQuadFixed3;
+  plan->columns = 4 * fits;
+  plan->columnBits = columnBits;
+  plan->rowBits = rowBits;
+  FixedQuad* quads = static_cast<FixedQuad*>(AllocZeroed(sizeof(FixedQuad) * fits));
+  plan->units = quads;
+  const int whole = 1 << columnBits;
+  auto make = [&](int n, FixedPattern* pattern) {
+    memset(pattern, 0x80, sizeof(pattern->pickLeft) + sizeof(pattern->pickRight));
+    memset(pattern->wl, 0, sizeof(pattern->wl) + sizeof(pattern->wr));
+    ColumnWeights c[4];
+    for (int p = 0; p < 4; ++p) c[p] = ColumnAt(4 * n + p, xScale, width, 3);
+    for (int half = 0; half < 2; ++half) {
+      quads[n].left[half] = static_cast<int32_t>(c[2 * half].left);
+      quads[n].right[half] = static_cast<int32_t>(c[2 * half].right);
+    }
+    for (int v = 0; v < 12; ++v) {
+      const int half = v < 8 ? 0 : 1;
+      const ColumnWeights& m = c[v / 3];
+      pattern->pickLeft[2 * v] = static_cast<BYTE>(m.left + v % 3 - c[2 * half].left);
+      pattern->pickRight[2 * v] = static_cast<BYTE>(m.right + v % 3 - c[2 * half].right);
+      const int right = static_cast<int>(m.wr * whole);
+      pattern->wl[v] = static_cast<int16_t>(whole - right);
+      pattern->wr[v] = static_cast<int16_t>(right);
+    }
+  };
+  *ok = quads && KeepPatterns<FixedQuad, FixedPattern>(quads, fits, &plan->patternBlock, make);
+  return true;
+}
+
 // Plans the wide loop of a row of `tw` columns: none without AVX2 or for 1
 // or 2 bytes a pixel. Each sample is read as at least 4 bytes, so a pixel
 // of 3 bytes reads past it: the columns whose samples end near the row's
 // end (where those bytes could lie past the picture) are left to the plain
-// loop. False when out of memory.
-bool PlanQuads(double xScale, int width, int tw, int bpp, QuadPlan* plan) {
+// loop. `rowBits`: the fraction bits of the rows' weights (RowFractionBits).
+// False when out of memory.
+bool PlanQuads(double xScale, int width, int tw, int bpp, int rowBits, QuadPlan* plan) {
   *plan = {};
   plan->kind = bpp == 3 ? kQuadWindow3 : kQuad4;
   if ((bpp != 3 && bpp != 4) || !ProcessorHasAvx2() || widestResizeLoop < kResizeLoopsAvx2)
@@ -495,6 +613,7 @@ bool PlanQuads(double xScale, int width, int tw, int bpp, QuadPlan* plan) {
     ++wide;
   }
   bool ok;
+  if (bpp == 3 && PlanFixed(xScale, width, wide, rowBits, plan, &ok)) return ok;
   if (bpp == 3 && widestResizeLoop >= kResizeLoopsWidest && ProcessorHasAvx512Bytes() &&
       PlanOctets(xScale, width, wide, plan, &ok))
     return ok;
@@ -638,8 +757,8 @@ LW_QUAD_STEP __m256d Blend(__m256d row0, __m256d row1, __m256d f, __m256d g) {
 
 // Target rows done together in the quads, and the source rows they read
 // (each resampled once a quad).
-const int kGroupSources = 4;
-const int kGroupRows = 8;
+const int kGroupSources = 8;
+const int kGroupRows = 24;
 
 // A target row of a group: row1 x fy + row0 x gy (gy = 1 - fy) of its
 // group's source rows a and b; with `one` (fy is 0) row a alone, which is
@@ -767,6 +886,56 @@ GroupOctetsAvx512(const PixelOctet* octets, int count, const BYTE* const* source
 #undef LW_ROUNDED
 #undef LW_OCTET_STEP
 
+// GroupQuadsAvx2 for the exact fixed-point quads: 16 bits a value, each
+// source row's sum l x wl + r x wr in units of 2^-columnBits, each target
+// row's row0 x gy + row1 x fy of those in units of 2^-(columnBits +
+// rowBits), shifted down (the truncation of an exact sum).
+__attribute__((target("avx2"), optimize("O2"))) void GroupFixedAvx2(
+    const FixedQuad* quads, int count, const BYTE* const* sources, int sourceCount,
+    const GroupRow* rows, int rowCount, int columnBits, int rowBits) {
+  __m256i gy[kGroupRows], fy[kGroupRows];
+  for (int r = 0; r < rowCount; ++r) {
+    const int f = static_cast<int>(rows[r].fy * (1 << rowBits));
+    fy[r] = _mm256_set1_epi16(static_cast<int16_t>(f));
+    gy[r] = _mm256_set1_epi16(static_cast<int16_t>((1 << rowBits) - f));
+  }
+  const __m128i oneShift = _mm_cvtsi32_si128(columnBits);
+  const __m128i twoShift = _mm_cvtsi32_si128(columnBits + rowBits);
+  __m256i sums[kGroupSources];
+  for (int n = 0; n < count; ++n) {
+    const FixedQuad& q = quads[n];
+    const FixedPattern& t = *q.pattern;
+    const __m256i pickLeft = _mm256_load_si256(reinterpret_cast<const __m256i*>(t.pickLeft));
+    const __m256i pickRight = _mm256_load_si256(reinterpret_cast<const __m256i*>(t.pickRight));
+    const __m256i wl = _mm256_load_si256(reinterpret_cast<const __m256i*>(t.wl));
+    const __m256i wr = _mm256_load_si256(reinterpret_cast<const __m256i*>(t.wr));
+    for (int k = 0; k < sourceCount; ++k) {
+      const BYTE* s = sources[k];
+      const __m256i l = _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(s + q.left[1]),
+                                            reinterpret_cast<const __m128i*>(s + q.left[0]));
+      const __m256i r = _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(s + q.right[1]),
+                                            reinterpret_cast<const __m128i*>(s + q.right[0]));
+      sums[k] = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_shuffle_epi8(l, pickLeft), wl),
+                                 _mm256_mullo_epi16(_mm256_shuffle_epi8(r, pickRight), wr));
+    }
+    for (int r = 0; r < rowCount; ++r) {
+      const GroupRow& row = rows[r];
+      const __m256i v =
+          row.one ? _mm256_srl_epi16(sums[row.a], oneShift)
+                  : _mm256_srl_epi16(_mm256_add_epi16(_mm256_mullo_epi16(sums[row.a], gy[r]),
+                                                      _mm256_mullo_epi16(sums[row.b], fy[r])),
+                                     twoShift);
+      const __m256i packed = _mm256_packus_epi16(v, v);
+      const __m128i bytes = _mm_unpacklo_epi64(_mm256_castsi256_si128(packed),
+                                               _mm256_extracti128_si256(packed, 1));
+      BYTE* out = row.out + static_cast<size_t>(n) * 12;
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(out), bytes);
+      const int last = _mm_extract_epi32(bytes, 2);
+      memcpy(out + 8, &last, 4);
+    }
+  }
+}
+
 void GroupQuads(const QuadPlan& plan, const BYTE* const* sources, int sourceCount,
                 const GroupRow* rows, int rowCount) {
   const PixelQuad* quads = static_cast<const PixelQuad*>(plan.units);
@@ -788,6 +957,10 @@ void GroupQuads(const QuadPlan& plan, const BYTE* const* sources, int sourceCoun
       GroupOctetsAvx512<128>(static_cast<const PixelOctet*>(plan.units), plan.columns / 8, sources,
                              sourceCount, rows, rowCount);
       break;
+    case kQuadFixed3:
+      GroupFixedAvx2(static_cast<const FixedQuad*>(plan.units), plan.columns / 4, sources,
+                     sourceCount, rows, rowCount, plan.columnBits, plan.rowBits);
+      break;
   }
 }
 
@@ -805,13 +978,26 @@ int GroupSource(int* rows, int* count, int row) {
 
 void LimitResizeLoops(int widest) { widestResizeLoop = widest; }
 
+bool ResizeTakesFixedPoint(int width, int height, int tw, int th, int bpp) {
+  if (width <= 0 || height <= 0 || tw <= 0 || th <= 0) return false;
+  QuadPlan plan;
+  const bool planned =
+      PlanQuads(static_cast<double>(width) / tw, width, tw, bpp,
+                RowFractionBits(static_cast<double>(height) / th, height, th), &plan);
+  const bool fixed = planned && plan.kind == kQuadFixed3 && plan.columns > 0;
+  FreeQuadPlan(&plan);
+  return fixed;
+}
+
 // Bilinear: each target row blends two source rows resampled to the
 // target's width (one when its blend weight is 0). Most columns go in the
 // wide loop, in quads of four pixels (AVX2) or octets of eight 3-byte
 // pixels (AVX-512), a few target rows at a time that share their source
-// rows, each resampled once a quad or octet, so no resampled row is stored.
-// The columns beyond (all of them without AVX2) are resampled a row at a
-// time, a resampled row kept while the next target row wants it.
+// rows, each resampled once a quad or octet, so no resampled row is stored;
+// 3-byte pixels whose weights all have few fraction bits go in quads in
+// exact fixed point (AVX2) instead, which give the same bytes sooner. The
+// columns beyond (all of them without AVX2) are resampled a row at a time,
+// a resampled row kept while the next target row wants it.
 extern "C" BOOL ResizeImage(const BYTE* src, int width, int height, BYTE* dst, int tw,
                             int th, int bpp) {
   ImageCall call;
@@ -821,9 +1007,10 @@ extern "C" BOOL ResizeImage(const BYTE* src, int width, int height, BYTE* dst, i
     return FALSE;
   }
   const double xScale = static_cast<double>(width) / tw;
+  const double yScale = static_cast<double>(height) / th;
   const size_t rowValues = static_cast<size_t>(tw) * bpp;
   QuadPlan plan;
-  const bool planned = PlanQuads(xScale, width, tw, bpp, &plan);
+  const bool planned = PlanQuads(xScale, width, tw, bpp, RowFractionBits(yScale, height, th), &plan);
   // The columns beyond the quads, and four rows of them: two held, two
   // resampled on the way.
   const int wide = plan.columns;
@@ -848,7 +1035,6 @@ extern "C" BOOL ResizeImage(const BYTE* src, int width, int height, BYTE* dst, i
   double* held[2] = {rows, rows + restValues};
   double* passing[2] = {rows + 2 * restValues, rows + 3 * restValues};
   int heldRow[2] = {-1, -1};
-  const double yScale = static_cast<double>(height) / th;
   int code = kImgOk;
   for (int first = 0; first < th && code == kImgOk;) {
     // A group of target rows while their source rows fit.

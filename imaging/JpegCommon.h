@@ -17,6 +17,12 @@ extern "C" {
 #ifndef LW_JPEG_MAX_MEMORY
 #define LW_JPEG_MAX_MEMORY (8LL * LW_IMAGE_MAX_PIXELS)
 #endif
+// A picture over the pixel limit is read scaled down by the decoder when
+// it has at most this many pixels, so that no side shrinks below half; a
+// larger one is refused from its header.
+#ifndef LW_JPEG_MAX_SCALED_PIXELS
+#define LW_JPEG_MAX_SCALED_PIXELS (4LL * LW_IMAGE_MAX_PIXELS)
+#endif
 #ifndef LW_JPEG_MAX_SCANS
 #define LW_JPEG_MAX_SCANS 500
 #endif

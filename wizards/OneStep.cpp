@@ -11,6 +11,7 @@
 #include "common/SystemInfo.h"
 #include "framework/App.h"
 #include "framework/DocView.h"
+#include "framework/Files.h"
 #include "framework/Seams.h"
 #include "script/Commands.h"
 #include "script/Objects.h"
@@ -202,7 +203,7 @@ bool COneStepBuilder::CollectPaths(const char* folder, const char* const* extens
     do {
       if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
       CString path;
-      path.Format("%s\\%s", folder, found.cFileName);
+      path.Format("%s\\%s", folder, OpenableFoundName(found.cFileName, found.cAlternateFileName));
       paths.Add(path);
     } while (::FindNextFileA(find, &found));
     ::FindClose(find);

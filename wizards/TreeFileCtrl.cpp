@@ -13,6 +13,7 @@
 
 #include "common/Paths.h"
 #include "framework/App.h"
+#include "framework/Files.h"
 #include "framework/Seams.h"
 #include "wizards/WizardToolsResource.h"
 
@@ -541,14 +542,15 @@ void CTreeFileCtrl::DisplayPath(const char* path, HTREEITEM parent) {
   HANDLE find = ::FindFirstFileA(JoinPath(folder, "*.*"), &entry);
   if (find != INVALID_HANDLE_VALUE) {
     do
-      if (IsFolderEntry(entry)) folders.Add(entry.cFileName);
+      if (IsFolderEntry(entry))
+        folders.Add(OpenableFoundName(entry.cFileName, entry.cAlternateFileName));
     while (::FindNextFileA(find, &entry));
     ::FindClose(find);
   }
   find = ::FindFirstFileA(JoinPath(folder, m_fileMask), &entry);
   if (find != INVALID_HANDLE_VALUE) {
     do
-      if (IsFileShown(entry)) files.Add(entry.cFileName);
+      if (IsFileShown(entry)) files.Add(OpenableFoundName(entry.cFileName, entry.cAlternateFileName));
     while (::FindNextFileA(find, &entry));
     ::FindClose(find);
   }

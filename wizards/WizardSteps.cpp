@@ -7,6 +7,7 @@
 #include <shlobj.h>
 
 #include "common/Paths.h"
+#include "framework/Files.h"
 #include "framework/Seams.h"
 #include "wizards/WizardHelperDialogs.h"
 
@@ -39,10 +40,12 @@ bool CFolderChooser::Choose(HWND owner, const char* title, UINT flags, const cha
   }
   LPITEMIDLIST item = ::SHBrowseForFolderA(&info);
   if (!item) return false;
-  char path[MAX_PATH] = "";
-  const bool ok = ::SHGetPathFromIDListA(item, path) != FALSE;
+  // Asked wide: a folder outside the code page goes by its short name.
+  wchar_t path[MAX_PATH] = L"";
+  CString ansi;
+  const bool ok = ::SHGetPathFromIDListW(item, path) != FALSE && AnsiPathFromWide(path, ansi);
   ::CoTaskMemFree(item);
-  if (ok) out = path;
+  if (ok) out = ansi;
   return ok;
 }
 
@@ -71,7 +74,8 @@ void CollectFolderImages(const char* folder, CStringArray& paths) {
     do {
       if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
       CString path;
-      path.Format("%s\\%s", base.GetString(), found.cFileName);
+      path.Format("%s\\%s", base.GetString(),
+                  OpenableFoundName(found.cFileName, found.cAlternateFileName));
       paths.Add(path);
     } while (::FindNextFileA(find, &found));
     ::FindClose(find);

@@ -255,6 +255,18 @@ TEST_F(BuilderAppTest, ADamagedFileIsNamedInAMessageAndANewScriptStarts) {
   Doc()->SetModifiedFlag(false);
 }
 
+// A name outside the code page that has no short name reaches the builder
+// with the code page's stand-ins: the message says why it cannot be opened.
+TEST_F(BuilderAppTest, ANameWithNeitherAnAnsiFormNorAShortNameIsRefusedSayingWhy) {
+  const std::string path = folder.File("??.fsd");
+  ASSERT_TRUE(Start("\"" + path + "\""));
+  ASSERT_FALSE(boxes.texts.empty());
+  EXPECT_EQ(boxes.texts.back(),
+            path + "\n\ncannot be opened.\n\nIts name has characters that this system's code page "
+                   "cannot hold, and the disk keeps no short name for it: rename it to use it.");
+  EXPECT_EQ(WindowText(FrameHwnd()), "Untitled - Lumenweave");
+}
+
 // A file cut short or with a bad header: one message, naming the file,
 // whichever way it fails.
 TEST_F(BuilderAppTest, AFileThatCannotBeReadGivesOneMessage) {

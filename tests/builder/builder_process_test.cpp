@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "framework/Files.h"
 #include "tests/support/files.h"
 #include "tests/support/processes.h"
 #include "tests/support/pump.h"
@@ -166,6 +167,40 @@ TEST_F(BuilderProcessTest, WithoutReuseTwoBuildersRun) {
   EXPECT_NE(two.firstFrame, two.secondFrame);
   Close(two.second, two.secondFrame);
   Close(two.first, two.firstFrame);
+}
+
+// The title a builder shows for a document, named by its ANSI path.
+std::string TitleFor(const std::wstring& document) {
+  CString path;
+  if (!AnsiPathFromWide(document.c_str(), path)) return "(no ANSI path)";
+  std::string name(path.Mid(path.ReverseFind('\\') + 1));
+  return name.substr(0, name.rfind('.')) + " - Lumenweave";
+}
+
+TEST_F(BuilderProcessTest, DocumentsNamedOutsideTheCodePageOpenSaveAndAreHandedOver) {
+  ASSERT_TRUE(profile.Sub("Settings").SetNumber("Reuse", 1));
+  const std::wstring first = lwtest::Widen(folder.Path()) + L"\u4e2d\u6587 first.fsd";
+  const std::wstring second = lwtest::Widen(folder.Path()) + L"\u65e5\u672c second.fsd";
+  ASSERT_TRUE(lwtest::WriteAllWide(first, {}));
+  ASSERT_TRUE(lwtest::WriteAllWide(second, {}));
+
+  lwtest::CChildProcess builder(Builder(), L"\"" + first + L"\"");
+  HWND frame = StartBuilder(builder);
+  ASSERT_NE(frame, nullptr);
+  EXPECT_EQ(WindowText(frame), TitleFor(first));
+  // Saved, the same file holds the script.
+  ::PostMessageA(frame, WM_COMMAND, 57603 /* ID_FILE_SAVE */, 0);
+  EXPECT_TRUE(lwtest::PumpUntil([&] { return !lwtest::ReadAllWide(first).empty(); }, 10000));
+
+  // A second start hands its file over by the same short name.
+  {
+    lwtest::CChildProcess handing(Builder(), L"\"" + second + L"\"");
+    ASSERT_TRUE(handing.Started());
+    EXPECT_NE(handing.Wait(60000), lwtest::kNotEnded);
+  }
+  EXPECT_TRUE(lwtest::PumpUntil([&] { return WindowText(frame) == TitleFor(second); }, 10000))
+      << WindowText(frame);
+  Close(builder, frame);
 }
 
 // The script list of a builder's frame.

@@ -413,6 +413,46 @@ TEST_F(PicturePreviewTest, SeveralSelectedPicturesShowTheFirstQuotedOne) {
 }
 
 // ---------------------------------------------------------------------------
+// Names outside the code page.
+
+// A name typed into the system's dialog as a user types it (wide), and OK.
+bool TypeWide(HWND dialog, const wchar_t* name) {
+  return dialog && ::SetDlgItemTextW(dialog, cmb13, name) && ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+}
+
+TEST(FileDialogNames, APictureAndADocumentNamedOutsideTheCodePageComeBackByPathsThatOpenThem) {
+  lwtest::CTempFolder folder("lwwidedlg");
+  const std::wstring base = lwtest::Widen(folder.Path());
+  const lwtest::Bytes picture = {'B', 'M', 1, 2, 3};
+  ASSERT_TRUE(lwtest::WriteAllWide(base + L"\u4e2d\u6587.bmp", picture));
+  {
+    CPreviewProbe open(true, true, nullptr, nullptr, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST,
+                       "Pictures|*.bmp||", nullptr);
+    open.m_ofn.lpstrInitialDir = folder.Path().c_str();
+    CDialogSteps steps({[&] { return TypeWide(open.Dialog(), L"\u4e2d\u6587.bmp"); }});
+    ASSERT_EQ(open.DoModal(), IDOK);
+    const std::string path(open.GetPathName());
+    EXPECT_EQ(path.find('?'), std::string::npos) << path;
+    EXPECT_EQ(lwtest::ReadAll(path), picture) << path;
+    EXPECT_EQ(lstrcmpiA(open.m_ofn.lpstrFile + open.m_ofn.nFileExtension, "bmp"), 0)
+        << open.m_ofn.nFileExtension;
+    EXPECT_EQ(path.substr(open.m_ofn.nFileOffset), std::string(open.GetFileName()));
+  }
+  {
+    // A new name to save under, typed without its extension.
+    CPreviewProbe save(false, false, "fsd", nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
+                       "Scene (.fsd)|*.fsd||", nullptr);
+    save.m_ofn.lpstrInitialDir = folder.Path().c_str();
+    CDialogSteps steps({[&] { return TypeWide(save.Dialog(), L"\u65e5\u672c"); }});
+    ASSERT_EQ(save.DoModal(), IDOK);
+    const std::string path(save.GetPathName());
+    EXPECT_EQ(path.find('?'), std::string::npos) << path;
+    ASSERT_TRUE(lwtest::WriteAll(path, {'s', 'a', 'v', 'e', 'd'})) << path;
+    EXPECT_EQ(lwtest::ReadAllWide(base + L"\u65e5\u672c.fsd"), (lwtest::Bytes{'s', 'a', 'v', 'e', 'd'}));
+  }
+}
+
+// ---------------------------------------------------------------------------
 // The save dialogs' hook.
 
 TEST(SaveDialogHook, CentresTheDialogAndAsksAboutNamesBeginningWithSs) {

@@ -17,6 +17,7 @@
 #include "framework/Strings.h"
 #include "framework/Sync.h"
 #include "framework/Trace.h"
+#include "tests/support/files.h"
 #include "tests/support/recorders.h"
 #include "tests/framework/CountedException.h"
 
@@ -474,3 +475,62 @@ TEST(Lock, HoldsTheSectionForItsScope) {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------------------
+// Names outside the code page.
+
+TEST(WidePathTest, ANameOutsideTheCodePageGoesByTheShortNameOfTheSameFile) {
+  lwtest::CTempFolder folder("widepath");
+  const std::wstring base = lwtest::Widen(folder.Path());
+  const std::wstring chinese = base + L"\u4e2d\u6587 notes.txt";
+  const std::wstring folderName = base + L"\u5199\u771f";
+  ASSERT_TRUE(lwtest::WriteAllWide(chinese, {'z', 'h'}));
+  ASSERT_TRUE(::CreateDirectoryW(folderName.c_str(), nullptr));
+  ASSERT_TRUE(lwtest::WriteAllWide(folderName + L"\\\u65e5.txt", {'r', 'i'}));
+  ASSERT_TRUE(lwtest::WriteAll(folder.File("a.txt"), {'a'}));
+  ASSERT_TRUE(lwtest::WriteAllWide(base + L"caf\u00e9.txt", {'e'}));
+
+  struct Row {
+    std::wstring wide;
+    bool found;
+    lwtest::Bytes bytes;
+  };
+  const Row rows[] = {
+      {chinese, true, {'z', 'h'}},
+      {folderName + L"\\\u65e5.txt", true, {'r', 'i'}},
+      // The code page holds it: the name itself.
+      {base + L"caf\u00e9.txt", true, {'e'}},
+      // Not there, so no short name; never the "a.txt" a best fit makes of it.
+      {base + L"\u0101.txt", false, {}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.wide.size());
+    CString ansi;
+    EXPECT_EQ(AnsiPathFromWide(row.wide.c_str(), ansi), row.found) << ansi.GetString();
+    if (!row.found) continue;
+    EXPECT_FALSE(IsOutsideCodePage(ansi)) << ansi.GetString();
+    EXPECT_EQ(lwtest::ReadAll(ansi.GetString()), row.bytes) << ansi.GetString();
+  }
+  CString plain;
+  ASSERT_TRUE(AnsiPathFromWide((base + L"caf\u00e9.txt").c_str(), plain));
+  EXPECT_EQ(std::string(plain), folder.File("caf\xe9.txt"));
+
+  // A command line: the other arguments as they are, the name quoted by its
+  // short name; a name without one keeps the stand-ins that open nothing.
+  CString shortName;
+  ASSERT_TRUE(AnsiPathFromWide(chinese.c_str(), shortName));
+  EXPECT_EQ(std::string(AnsiCommandLineFromWide((L"/s  \"" + chinese + L"\" x").c_str())),
+            "/s  \"" + std::string(shortName) + "\" x");
+  CString shortFolder;
+  ASSERT_TRUE(AnsiPathFromWide(folderName.c_str(), shortFolder));
+  EXPECT_EQ(std::string(AnsiCommandLineFromWide((L"-p " + folderName).c_str())),
+            "-p \"" + std::string(shortFolder) + "\"");
+  const std::string missing(AnsiCommandLineFromWide((base + L"\u0101.txt").c_str()));
+  EXPECT_TRUE(IsOutsideCodePage(missing.c_str())) << missing;
+  EXPECT_EQ(std::string(AnsiCommandLineFromWide(L"plain \"two words\"")), "plain \"two words\"");
+
+  // A folder listing's entry.
+  EXPECT_STREQ(OpenableFoundName("??.txt", "___D~1.TXT"), "___D~1.TXT");
+  EXPECT_STREQ(OpenableFoundName("a.txt", ""), "a.txt");
+  EXPECT_STREQ(OpenableFoundName("??.txt", ""), "??.txt");
+}

@@ -732,6 +732,26 @@ TEST_F(DocViewTest, ADroppedFileOpensThroughTheApplication) {
   EXPECT_STREQ(Doc()->GetPathName(), first.c_str());
 }
 
+TEST_F(DocViewTest, ADroppedFileNamedOutsideTheCodePageOpensByItsShortName) {
+  app->OnFileNew();
+  const std::wstring name = lwtest::Widen(folder.Path()) + L"\u4e2d\u6587.prb";
+  ASSERT_TRUE(lwtest::WriteAllWide(name, DocumentBytes("wide")));
+  // Explorer hands names over wide.
+  const std::wstring names = name + L'\0' + L'\0';
+  HGLOBAL block = ::GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
+  auto* drop = static_cast<DROPFILES*>(::GlobalLock(block));
+  drop->pFiles = sizeof(DROPFILES);
+  drop->fWide = TRUE;
+  memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), names.data(),
+         names.size() * sizeof(wchar_t));
+  ::GlobalUnlock(block);
+  Frame()->SendMessage(WM_DROPFILES, reinterpret_cast<WPARAM>(block));
+  EXPECT_EQ(Doc()->text, "wide");
+  const std::string path(Doc()->GetPathName());
+  EXPECT_EQ(path.find('?'), std::string::npos) << path;
+  EXPECT_EQ(lwtest::ReadAll(path), DocumentBytes("wide")) << path;
+}
+
 // ---------------------------------------------------------------------------
 // The command line and the shell
 

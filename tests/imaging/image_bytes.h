@@ -34,7 +34,7 @@ struct BmpSpec {
   int height = 1;
   int bits = 24;
   int compression = 0;
-  int headerSize = 40;
+  int headerSize = 40;  // 12: the core header (16-bit sizes, 3-byte palette entries)
   uint32_t clrUsed = 0;
   Bytes masks;
   Bytes palette;  // 4 bytes per entry
@@ -43,6 +43,21 @@ struct BmpSpec {
 };
 
 inline Bytes MakeBmp(const BmpSpec& s) {
+  if (s.headerSize == 12) {
+    Bytes b = {'B', 'M'};
+    const uint32_t off = 14 + 12 + static_cast<uint32_t>(s.palette.size() / 4 * 3);
+    Put32(b, static_cast<uint32_t>(off + s.pixels.size()));
+    Put32(b, 0);
+    Put32(b, static_cast<uint32_t>(off + s.offBitsDelta));
+    Put32(b, 12);
+    Put16(b, s.width);
+    Put16(b, s.height);
+    Put16(b, 1);
+    Put16(b, s.bits);
+    for (size_t i = 0; i + 3 < s.palette.size(); i += 4) b.insert(b.end(), &s.palette[i], &s.palette[i + 3]);
+    Append(b, s.pixels);
+    return b;
+  }
   Bytes info;
   Put32(info, s.headerSize);
   Put32(info, static_cast<uint32_t>(s.width));

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -581,8 +582,18 @@ TEST(ImageBmp, MalformedFilesAreRefused) {
   s.bits = 7;
   rows.push_back({"7 bits per pixel", s, 24, kImgBadBmp});
   s = base();
+  s.headerSize = 16;
+  rows.push_back({"info header between the core and the 40-byte forms", s, 24, kImgBadBmp});
+  for (int bits : {16, 32}) {
+    s = base();
+    s.headerSize = 12;
+    s.bits = bits;
+    rows.push_back({"core header of 16 or 32 bits", s, 24, kImgBadBmp});
+  }
+  s = base();
   s.headerSize = 12;
-  rows.push_back({"short info header", s, 24, kImgBadBmp});
+  s.width = 0;
+  rows.push_back({"core header of zero width", s, 24, kImgBadBmp});
   s = base();
   rows.push_back({"24-bit file read at 8 bits", s, 8, kImgWrongDepth});
   s = base();
@@ -645,6 +656,77 @@ TEST(ImageBmp, WriteThenReadRoundTrips) {
       EXPECT_EQ(memcmp(readPal, pal.data(), 1024), 0);
     }
     GlobalFree(read);
+  }
+}
+
+namespace {
+
+// The BMP file the writer made, with the 12-byte core header instead of
+// the 40-byte one: 16-bit sizes and 3-byte palette entries, the pixel rows
+// as they are.
+Bytes ToCoreHeader(const Bytes& bmp) {
+  BmpSpec s;
+  s.headerSize = 12;
+  s.width = static_cast<int>(ReadLe32(&bmp[18]));
+  s.height = static_cast<int>(ReadLe32(&bmp[22]));
+  s.bits = ReadLe16(&bmp[28]);
+  const size_t offBits = ReadLe32(&bmp[10]);
+  s.palette.assign(bmp.begin() + 54, bmp.begin() + offBits);
+  s.pixels.assign(bmp.begin() + offBits, bmp.end());
+  return MakeBmp(s);
+}
+
+}  // namespace
+
+// Old BMP files with the core header read as the same picture written with
+// the 40-byte header, at 24 bits and (palette files) at 8 bits with the
+// same palette; a core palette shorter than the depth's, ended by the
+// pixel offset, is read as far as it goes.
+TEST(ImageBmp, CoreHeaderReadsAsItsInfoHeaderTwin) {
+  struct Row {
+    const char* name;
+    int bits;
+    int colours;
+  } rows[] = {{"1 bit", 1, 2}, {"4 bits", 4, 16}, {"8 bits", 8, 256}, {"24 bits", 24, 0},
+              {"8 bits, 16 palette entries", 8, 16}};
+  const int w = 13, h = 5;
+  uint32_t seed = 3;
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    const int rowBytes = r.bits == 1 ? (w + 7) / 8 : r.bits == 4 ? (w + 1) / 2 : w * r.bits / 8;
+    Bytes pixels(static_cast<size_t>(rowBytes) * h);
+    for (uint8_t& b : pixels) {
+      seed = seed * 1103515245u + 12345u;
+      b = static_cast<uint8_t>(seed >> 24);
+      if (r.bits == 8) b %= r.colours;
+    }
+    const Bytes pal = Palette256();
+    const std::string path = TempPath("lw_core_twin.bmp");
+    HPVDEST dest = OpenFileDest(path.c_str());
+    ASSERT_NE(dest, nullptr);
+    ASSERT_NE(WriteBmp(dest, pixels.data(), w, h, r.bits, r.colours,
+                       reinterpret_cast<const RGBQUAD*>(pal.data()), FALSE),
+              0u);
+    CloseDest(dest);
+    const Bytes info = ReadFileBytes(path);
+    DeleteFileA(path.c_str());
+    const Bytes core = ToCoreHeader(info);
+    for (int bits : {24, 8}) {
+      if (bits == 8 && r.bits > 8) continue;
+      SCOPED_TRACE(testing::Message() << "read at " << bits << " bits");
+      const Decoded want = Decode(info, Reader::Bmp, bits);
+      ASSERT_TRUE(want.ok);
+      ASSERT_EQ(want.error, 0);
+      const Decoded got = Decode(core, Reader::Bmp, bits);
+      ASSERT_TRUE(got.ok) << "error " << got.error;
+      EXPECT_EQ(got.error, 0);
+      EXPECT_EQ(got.width, w);
+      EXPECT_EQ(got.height, h);
+      EXPECT_TRUE(got.pixels == want.pixels);
+      if (bits == 8) {
+        EXPECT_EQ(memcmp(got.palette, want.palette, sizeof(got.palette)), 0);
+      }
+    }
   }
 }
 
@@ -925,15 +1007,6 @@ TEST(ImageJpeg, FailuresAndTruncation) {
   EXPECT_EQ(Decode(headerOnly, Reader::Jpeg, 24).error, kImgBadJpeg);
   EXPECT_EQ(Decode(file, Reader::Jpeg, 16).error, kImgBadParam);
 
-  // A huge declared size is refused before any pixel memory is taken.
-  Bytes huge = file;
-  for (size_t i = 0; i + 8 < huge.size(); ++i)
-    if (huge[i] == 0xFF && huge[i + 1] == 0xC0) {
-      huge[i + 5] = huge[i + 6] = huge[i + 7] = huge[i + 8] = 0xFF;
-      break;
-    }
-  EXPECT_EQ(Decode(huge, Reader::Jpeg, 24).error, kImgBadJpeg);
-
   std::string path = TempPath("lw_jpeg16.jpg");
   HPVDEST dest = OpenFileDest(path.c_str());
   OpenMemorySource(nullptr, 0);
@@ -950,6 +1023,115 @@ TEST(ImageJpeg, FailuresAndTruncation) {
       << "a write that fails is not reported as success";
   EXPECT_EQ(GetImageError(), kImgFileWrite);
   CloseSource(memory);
+}
+
+// Arithmetic-coded files (sequential with restarts, and progressive) hold
+// the coefficients of a picture this library wrote with Huffman coding
+// (tools/fuzz/make-jpeg-seeds.cpp): they read as its very pixels.
+TEST(ImageJpeg, ArithmeticCodedReadsAsItsHuffmanTwin) {
+  const std::string dir = std::string(LW_SOURCE_DIR) + "/tests/imaging/seeds/";
+  const Decoded reference = Decode(ReadFileBytes(dir + "huffman.jpg"), Reader::Jpeg, 24);
+  ASSERT_TRUE(reference.ok);
+  ASSERT_EQ(reference.width, 61);
+  for (const char* name : {"arithmetic.jpg", "arithmetic-progressive.jpg"}) {
+    SCOPED_TRACE(name);
+    Decoded d = Decode(ReadFileBytes(dir + name), Reader::Jpeg, 24);
+    ASSERT_TRUE(d.ok) << "error " << d.error;
+    EXPECT_EQ(d.error, 0);
+    EXPECT_EQ(d.width, reference.width);
+    EXPECT_EQ(d.height, reference.height);
+    EXPECT_TRUE(d.pixels == reference.pixels);
+  }
+}
+
+namespace {
+
+// A smooth picture: red a wave along x, green one along y, blue their mean.
+struct WavePicture {
+  WavePicture(int w, int h) : red(w), green(h) {
+    for (int x = 0; x < w; ++x) red[x] = static_cast<uint8_t>(128.5 + 100 * std::sin(x * 6.2831853 / 1500));
+    for (int y = 0; y < h; ++y) green[y] = static_cast<uint8_t>(128.5 + 100 * std::cos(y * 6.2831853 / 1100));
+  }
+  uint8_t Blue(int x, int y) const { return static_cast<uint8_t>((red[x] + green[y] + 1) / 2); }
+  Bytes Rgb() const {
+    Bytes rgb(red.size() * green.size() * 3);
+    uint8_t* p = rgb.data();
+    for (size_t y = 0; y < green.size(); ++y)
+      for (size_t x = 0; x < red.size(); ++x, p += 3) {
+        p[0] = red[x];
+        p[1] = green[y];
+        p[2] = Blue(static_cast<int>(x), static_cast<int>(y));
+      }
+    return rgb;
+  }
+  Bytes red, green;
+};
+
+}  // namespace
+
+// A photo over the pixel limit (108 megapixels, as phones write) is read
+// scaled down by the decoder, to half of each side: the picture it holds
+// reduced, each pixel within a few steps of the mean of the 2 x 2 pixels
+// it stands for.
+TEST(ImageJpeg, OverTheLimitReadsScaledDown) {
+  const int w = 10800, h = 10000;
+  const WavePicture picture(w, h);
+  const Bytes file = WriteJpegBytes(picture.Rgb(), w, h, 24, 90, FALSE);
+  ASSERT_GT(file.size(), 1000u);
+  const Decoded d = Decode(file, Reader::Jpeg, 24);
+  ASSERT_TRUE(d.ok) << "error " << d.error;
+  EXPECT_EQ(d.error, 0);
+  const int rw = d.width, rh = d.height;
+  ASSERT_EQ(rw, w / 2);
+  ASSERT_EQ(rh, h / 2);
+  double worst = 0, sum = 0;
+  const uint8_t* p = d.pixels.data();
+  for (int y = 0; y < rh; ++y)
+    for (int x = 0; x < rw; ++x, p += 3) {
+      const int l = 2 * x, t = 2 * y;
+      const double want[3] = {
+          (picture.red[l] + picture.red[l + 1]) / 2.0, (picture.green[t] + picture.green[t + 1]) / 2.0,
+          (picture.Blue(l, t) + picture.Blue(l + 1, t) + picture.Blue(l, t + 1) + picture.Blue(l + 1, t + 1)) / 4.0};
+      for (int c = 0; c < 3; ++c) {
+        const double d = std::fabs(p[c] - want[c]);
+        worst = std::max(worst, d);
+        sum += d;
+      }
+    }
+  EXPECT_LE(worst, 6.0);
+  EXPECT_LE(sum / (3.0 * rw * rh), 1.0);
+}
+
+// Sizes declared by a header with no data behind it: up to four times the
+// pixel limit they are read scaled down (to half of each side, or a
+// quarter when the half, rounded up, is still over the limit) and hold
+// what the data held; a larger one is refused from its header, before any
+// pixel memory is taken.
+TEST(ImageJpeg, DeclaredSizesOverTheLimit) {
+  Bytes rgb(16 * 16 * 3, 90);
+  const Bytes file = WriteJpegBytes(rgb, 16, 16, 24, 90, FALSE);
+  const struct {
+    int w, h;
+    int readW, readH;  // 0: refused
+  } rows[] = {{16320, 12240, 8160, 6120}, {19999, 20001, 5000, 5001}, {20000, 20001, 0, 0},
+              {65535, 65535, 0, 0}};
+  for (const auto& r : rows) {
+    SCOPED_TRACE(testing::Message() << r.w << "x" << r.h);
+    Bytes declared = file;
+    for (size_t i = 0; i + 8 < declared.size(); ++i)
+      if (declared[i] == 0xFF && declared[i + 1] == 0xC0) {
+        declared[i + 5] = static_cast<uint8_t>(r.h >> 8);
+        declared[i + 6] = static_cast<uint8_t>(r.h);
+        declared[i + 7] = static_cast<uint8_t>(r.w >> 8);
+        declared[i + 8] = static_cast<uint8_t>(r.w);
+        break;
+      }
+    const Decoded d = Decode(declared, Reader::Jpeg, 24, 1);
+    EXPECT_EQ(d.ok, r.readW != 0);
+    EXPECT_EQ(d.error, r.readW ? 0 : kImgBadJpeg);
+    EXPECT_EQ(d.width, r.readW);
+    EXPECT_EQ(d.height, r.readH);
+  }
 }
 
 // ---- pixel blocks handed back ------------------------------------------------

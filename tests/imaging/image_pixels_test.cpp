@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "common/CpuFeatures.h"
 #include "imaging/ImageInternal.h"
 #include "imaging/ImageLib.h"
 
@@ -126,18 +127,29 @@ TEST(ImageResize, SameBytesAsTheFirstForm) {
 
 // The loops a processor with AVX-512 does not otherwise run: AVX2 (3-byte
 // pixels in quads read a 16-byte window or a pixel at a time) and the
-// plain one, at scales where each reading is chosen.
+// plain one, at scales where each reading is chosen; and the exact
+// fixed-point loop, taken for 3-byte pixels where every column's and row's
+// weight has at most 8 fraction bits together (1.5, 0.75, twice smaller,
+// 9/8 across and 33/32 down, 257/256 across), not past that (17/16 across
+// and 33/32 down) nor where the weights have no short fraction.
 TEST(ImageResize, EveryLoopGivesTheSameBytes) {
   const struct {
     int w, h, tw, th;
-  } sizes[] = {{960, 270, 640, 180}, {480, 135, 640, 180}, {640, 400, 211, 97},
-               {97, 61, 211, 37},    {300, 300, 299, 301}, {1000, 3, 130, 5}};
+    bool fixed;
+  } sizes[] = {{960, 270, 640, 180, true}, {480, 135, 640, 180, true}, {640, 400, 320, 200, true},
+               {900, 330, 800, 320, true}, {514, 20, 512, 20, true},   {340, 330, 320, 320, false},
+               {640, 400, 211, 97, false}, {97, 61, 211, 37, false},   {300, 300, 299, 301, false},
+               {1000, 3, 130, 5, false}};
   uint32_t seed = 11;
   for (int widest = kResizeLoopsPlain; widest <= kResizeLoopsWidest; ++widest) {
     for (int bpp = 1; bpp <= 4; ++bpp) {
       for (const auto& z : sizes) {
         SCOPED_TRACE(testing::Message() << z.w << "x" << z.h << " to " << z.tw << "x" << z.th << ", "
                                         << bpp << " bytes a pixel, loops up to " << widest);
+        LimitResizeLoops(widest);
+        const bool fixed = ResizeTakesFixedPoint(z.w, z.h, z.tw, z.th, bpp);
+        LimitResizeLoops(kResizeLoopsWidest);
+        EXPECT_EQ(fixed, z.fixed && bpp == 3 && widest >= kResizeLoopsAvx2 && ProcessorHasAvx2());
         Bytes src(static_cast<size_t>(z.w) * z.h * bpp);
         for (uint8_t& b : src) {
           seed = seed * 1103515245u + 12345u;

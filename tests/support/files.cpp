@@ -7,10 +7,11 @@
 
 namespace lwtest {
 
-Bytes ReadAll(const std::string& path) {
+namespace {
+
+// The whole of an opened file (closed after); empty when it cannot be read.
+Bytes ReadOpened(HANDLE f) {
   Bytes bytes;
-  HANDLE f = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                           OPEN_EXISTING, 0, nullptr);
   if (f == INVALID_HANDLE_VALUE) return bytes;
   LARGE_INTEGER size;
   if (::GetFileSizeEx(f, &size) && size.QuadPart > 0 && size.QuadPart < 0x7FFFFFFF) {
@@ -22,6 +23,37 @@ Bytes ReadAll(const std::string& path) {
   }
   ::CloseHandle(f);
   return bytes;
+}
+
+// Writes the bytes into a file just made (closed after); false when it
+// could not be made or written whole.
+bool WriteOpened(HANDLE f, const Bytes& bytes) {
+  if (f == INVALID_HANDLE_VALUE) return false;
+  DWORD put = 0;
+  const bool ok = bytes.empty() || (::WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()),
+                                                &put, nullptr) &&
+                                    put == bytes.size());
+  ::CloseHandle(f);
+  return ok;
+}
+
+}  // namespace
+
+Bytes ReadAll(const std::string& path) {
+  return ReadOpened(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
+}
+
+std::wstring Widen(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+
+bool WriteAllWide(const std::wstring& path, const Bytes& bytes) {
+  return WriteOpened(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr),
+                     bytes);
+}
+
+Bytes ReadAllWide(const std::wstring& path) {
+  return ReadOpened(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
 }
 
 std::vector<std::string> ReadLines(const std::string& path) {
@@ -39,14 +71,8 @@ std::vector<std::string> ReadLines(const std::string& path) {
 }
 
 bool WriteAll(const std::string& path, const Bytes& bytes) {
-  HANDLE f = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (f == INVALID_HANDLE_VALUE) return false;
-  DWORD put = 0;
-  const bool ok = bytes.empty() || (::WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()),
-                                                &put, nullptr) &&
-                                    put == bytes.size());
-  ::CloseHandle(f);
-  return ok;
+  return WriteOpened(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr),
+                     bytes);
 }
 
 bool FileExists(const std::string& path) {
@@ -66,7 +92,11 @@ void RemoveTree(const std::string& folder) {
   HANDLE find = ::FindFirstFileA((base + "*").c_str(), &fd);
   if (find != INVALID_HANDLE_VALUE) {
     do {
-      const std::string name = fd.cFileName;
+      // A name outside the code page goes by its short name.
+      const std::string name =
+          fd.cAlternateFileName[0] && std::string(fd.cFileName).find('?') != std::string::npos
+              ? fd.cAlternateFileName
+              : fd.cFileName;
       if (name == "." || name == "..") continue;
       if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         RemoveTree(base + name);

@@ -20,6 +20,12 @@ bool WriteAll(const std::string& path, const Bytes& bytes);
 
 bool FileExists(const std::string& path);
 
+// Names outside the code page: an ASCII path widened, and whole files
+// written and read by wide names.
+std::wstring Widen(const std::string& ascii);
+bool WriteAllWide(const std::wstring& path, const Bytes& bytes);
+Bytes ReadAllWide(const std::wstring& path);
+
 // The name in the system's temporary folder. Test programs run side by
 // side: a name that several programs use should hold the process id.
 std::string TempPath(const std::string& name);

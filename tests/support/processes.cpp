@@ -17,6 +17,14 @@ CChildProcess::CChildProcess(const std::string& program, const std::string& args
     m_info = PROCESS_INFORMATION();
 }
 
+CChildProcess::CChildProcess(const std::string& program, const std::wstring& args) {
+  std::wstring cmd = L"\"" + std::wstring(program.begin(), program.end()) + L"\" " + args;
+  STARTUPINFOW si = {};
+  si.cb = sizeof si;
+  if (!::CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &m_info))
+    m_info = PROCESS_INFORMATION();
+}
+
 CChildProcess::CChildProcess(const std::string& program, const std::string& commandLine,
                              const std::string& folder) {
   std::string cmd = commandLine;

@@ -20,6 +20,8 @@ constexpr DWORD kNotEnded = 0xFFFF;
 class CChildProcess {
  public:
   CChildProcess(const std::string& program, const std::string& args);
+  // Arguments that may hold names outside the code page.
+  CChildProcess(const std::string& program, const std::wstring& args);
   // The program started with exactly this command line (its first word
   // written as the caller likes: relative, without extension...) in the
   // working folder, as a shell may start it.

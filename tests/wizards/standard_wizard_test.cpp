@@ -26,6 +26,7 @@
 #include "wizards/SaverMaker.h"
 #include "framework/App.h"
 #include "tests/support/dialog_hook.h"
+#include "framework/Files.h"
 #include "tests/support/files.h"
 #include "tests/support/image_strip.h"
 #include "tests/support/media_fixtures.h"
@@ -153,6 +154,20 @@ TEST(WizardFolderImages, PatternsInTheirOrderAndTheLimitKeepsTheFirst) {
   EXPECT_EQ(std::string(paths.GetAt(1).GetString()), base + "\\b.jpg");
   KeepFirstPaths(paths, 5);
   EXPECT_EQ(paths.GetSize(), 2);
+}
+
+TEST(WizardFolderImages, AFolderAndPicturesNamedOutsideTheCodePageAreReadByTheirShortNames) {
+  lwtest::CTempFolder folder{"stdwizwide"};
+  const std::wstring photos = lwtest::Widen(folder.Path()) + L"\u5199\u771f";
+  ASSERT_TRUE(::CreateDirectoryW(photos.c_str(), nullptr));
+  const lwtest::Bytes bytes = {'B', 'M', 7};
+  ASSERT_TRUE(lwtest::WriteAllWide(photos + L"\\\u4e2d\u6587.jpg", bytes));
+  CString base;
+  ASSERT_TRUE(AnsiPathFromWide(photos.c_str(), base));
+  CStringArray paths;
+  CollectFolderImages(base, paths);
+  ASSERT_EQ(paths.GetSize(), 1);
+  EXPECT_EQ(lwtest::ReadAll(paths.GetAt(0).GetString()), bytes) << paths.GetAt(0).GetString();
 }
 
 TEST(WizardFolderImages, ADriveRootGetsOneBackslash) {

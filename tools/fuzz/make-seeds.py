@@ -31,6 +31,11 @@ save('bmp24.bmp', bmp(2, 2, 24, bytes([1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 
 save('bmp32v5.bmp', bmp(1, 1, 32, bytes([1, 2, 3, 0]), header=124))
 save('rle8.bmp', bmp(4, 2, 8, bytes([2, 5, 0, 3, 1, 2, 3, 0, 0, 0, 0, 2, 1, 1, 4, 7, 0, 1]),
                      pal256, compression=1))
+# The 12-byte core header: 16-bit sizes, 3-byte palette entries (four of
+# them, ended by the pixel offset).
+save('bmpcore8.bmp', b'BM' + struct.pack('<IHHI', 26 + 12 + 8, 0, 0, 26 + 12) +
+     struct.pack('<IHHHH', 12, 3, 2, 1, 8) + bytes([0, 0, 0, 255, 255, 255, 10, 20, 30, 90, 80, 70]) +
+     bytes([1, 2, 3, 0, 3, 2, 1, 0]))
 save('rle4.bmp', bmp(5, 2, 4, bytes([5, 0x12, 0, 0, 0, 3, 0x34, 0x50, 0, 1]), pal16, compression=2))
 
 def pcx(w, h, bpp, planes, bpl, data, version=5, palette16=b'\0' * 48, tail=b''):

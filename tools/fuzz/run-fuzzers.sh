@@ -61,6 +61,7 @@ build() {
   # left out, its symbols unresolved.
   local core=() builder=() runtime=()
   sources core framework_core framework/FileReplace.cpp framework/SharedFile.cpp \
+    framework/WidePath.cpp \
     framework/Registry.cpp framework/Sync.cpp
   core+=(framework/Gdi.cpp common/RandomRange.cpp tools/fuzz/native_script/PictureLayer.cpp)
   runtime=("${core[@]}")

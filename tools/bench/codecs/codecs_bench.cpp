@@ -5,7 +5,8 @@
 //   ReadJpeg     against jpeg_read_scanlines into one buffer (same libjpeg)
 //   ReadPng      against png_read_row into one buffer (same libpng)
 //   ReadBmp      against a memcpy of the file's pixel bytes
-//   ResizeImage  against a memcpy of the target size, per output pixel
+//   ResizeImage  against a memcpy of the target size, per output pixel,
+//                with each loop this processor can run forced in turn
 // Every case is timed in alternating rounds with its baseline; the table
 // shows medians and the ratio. Run it with
 //   tools/bench/run codecs [ROUNDS]
@@ -44,7 +45,7 @@ const int kWidth = kPictureWidth;
 const int kHeight = kPictureHeight;
 
 void Row(const char* name, double ours, double base, const char* unit, const char* baseline) {
-  printf("%-30s %10.3f %10.3f  %-5s %7.2f   %s\n", name, ours, base, unit, ours / base, baseline);
+  printf("%-36s %10.3f %10.3f  %-5s %7.2f   %s\n", name, ours, base, unit, ours / base, baseline);
   fflush(stdout);
 }
 
@@ -93,7 +94,7 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  printf("\n%-30s %10s %10s  %-5s %7s   %s\n", "case", "ours", "baseline", "unit", "ratio",
+  printf("\n%-36s %10s %10s  %-5s %7s   %s\n", "case", "ours", "baseline", "unit", "ratio",
          "baseline");
   double ours, base;
   TimePair(rounds,
@@ -129,15 +130,18 @@ int main(int argc, char** argv) {
   const struct {
     int w, h;
   } targets[] = {{1280, 720}, {640, 480}, {2560, 1440}};
-  for (const auto& t : targets) {
-    const size_t bytes = static_cast<size_t>(t.w) * t.h * 3;
-    std::vector<BYTE> target(bytes), copySource(bytes, 0x5A);
-    const double pixels = static_cast<double>(t.w) * t.h;
-    TimePair(rounds, [&] { ResizeImage(picture.data(), kWidth, kHeight, target.data(), t.w, t.h, 3); },
-             [&] { memcpy(target.data(), copySource.data(), bytes); }, &ours, &base);
-    char name[64];
-    sprintf(name, "ResizeImage to %dx%d", t.w, t.h);
-    Row(name, ours * 1e6 / pixels, base * 1e6 / pixels, "ns/px", "memcpy of the target's bytes");
+  for (const ResizeLoop& loop : ResizeLoopsHere()) {
+    const ResizeLoopScope held(loop);
+    for (const auto& t : targets) {
+      const size_t bytes = static_cast<size_t>(t.w) * t.h * 3;
+      std::vector<BYTE> target(bytes), copySource(bytes, 0x5A);
+      const double pixels = static_cast<double>(t.w) * t.h;
+      TimePair(rounds, [&] { ResizeImage(picture.data(), kWidth, kHeight, target.data(), t.w, t.h, 3); },
+               [&] { memcpy(target.data(), copySource.data(), bytes); }, &ours, &base);
+      char name[64];
+      sprintf(name, "ResizeImage to %dx%d, %s", t.w, t.h, loop.name);
+      Row(name, ours * 1e6 / pixels, base * 1e6 / pixels, "ns/px", "memcpy of the target's bytes");
+    }
   }
   return 0;
 }

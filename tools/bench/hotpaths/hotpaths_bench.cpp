@@ -7,7 +7,12 @@
 //                   copy of one 24-bit frame
 //   ResizeImage     the bilinear resize of a 1920 x 1080 RGB picture,
 //                   against a nearest-pixel copy of the same pixels to the
-//                   same size
+//                   same size, to 1280 x 720 and 2560 x 1440 (weights of
+//                   one and two fraction bits: the exact fixed-point loop
+//                   where AVX2 is allowed) and to 1366 x 768 (weights of
+//                   no short fraction across: the double loops), with each
+//                   loop this processor can run (AVX-512, AVX2, plain)
+//                   forced in turn
 //   ReadJpeg/Png    the library's readers of a 1920 x 1080 photo-like
 //                   picture, against the least loop over the same libjpeg
 //                   and libpng into one buffer
@@ -153,17 +158,20 @@ bool MeasurePictures(int rounds) {
 
   const struct {
     int w, h;
-  } targets[] = {{1280, 720}, {2560, 1440}};
-  for (const auto& t : targets) {
-    std::vector<BYTE> target(static_cast<size_t>(t.w) * t.h * 3);
-    const double pixels = static_cast<double>(t.w) * t.h;
-    TimePair(rounds,
-             [&] { ResizeImage(picture.data(), kPictureWidth, kPictureHeight, target.data(), t.w, t.h, 3); },
-             [&] { ScaledCopy(picture.data(), kPictureWidth, kPictureHeight, target.data(), t.w, t.h, 3); },
-             &ours, &base);
-    char name[64];
-    sprintf(name, "ResizeImage 1920x1080 to %dx%d", t.w, t.h);
-    Add(name, ours * 1e6 / pixels, base * 1e6 / pixels, "ns/px", "nearest-pixel scaled copy", 2.0);
+  } targets[] = {{1280, 720}, {2560, 1440}, {1366, 768}};
+  for (const ResizeLoop& loop : ResizeLoopsHere()) {
+    const ResizeLoopScope held(loop);
+    for (const auto& t : targets) {
+      std::vector<BYTE> target(static_cast<size_t>(t.w) * t.h * 3);
+      const double pixels = static_cast<double>(t.w) * t.h;
+      TimePair(rounds,
+               [&] { ResizeImage(picture.data(), kPictureWidth, kPictureHeight, target.data(), t.w, t.h, 3); },
+               [&] { ScaledCopy(picture.data(), kPictureWidth, kPictureHeight, target.data(), t.w, t.h, 3); },
+               &ours, &base);
+      char name[64];
+      sprintf(name, "ResizeImage 1920x1080 to %dx%d, %s", t.w, t.h, loop.name);
+      Add(name, ours * 1e6 / pixels, base * 1e6 / pixels, "ns/px", "nearest-pixel scaled copy", 2.0);
+    }
   }
   return true;
 }

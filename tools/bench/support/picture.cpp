@@ -12,6 +12,9 @@ extern "C" {
 #include <png.h>
 #include <zlib.h>
 
+#include "common/CpuFeatures.h"
+#include "imaging/ImageInternal.h"
+
 namespace bench {
 namespace {
 
@@ -243,5 +246,17 @@ void MinimalPngRead(const std::vector<BYTE>& file, BYTE* out) {
   for (png_uint_32 y = 0; y < height; ++y) png_read_row(png, out + y * stride, nullptr);
   png_destroy_read_struct(&png, &info, nullptr);
 }
+
+std::vector<ResizeLoop> ResizeLoopsHere() {
+  std::vector<ResizeLoop> loops;
+  if (ProcessorHasAvx512Bytes()) loops.push_back({"AVX-512", kResizeLoopsWidest});
+  if (ProcessorHasAvx2()) loops.push_back({"AVX2", kResizeLoopsAvx2});
+  loops.push_back({"plain", kResizeLoopsPlain});
+  return loops;
+}
+
+ResizeLoopScope::ResizeLoopScope(const ResizeLoop& loop) { LimitResizeLoops(loop.widest); }
+
+ResizeLoopScope::~ResizeLoopScope() { LimitResizeLoops(kResizeLoopsWidest); }
 
 }  // namespace bench

@@ -30,6 +30,25 @@ std::vector<BYTE> EncodeBmp(const std::vector<BYTE>& rgb);
 void MinimalJpegRead(const std::vector<BYTE>& file, BYTE* out);
 void MinimalPngRead(const std::vector<BYTE>& file, BYTE* out);
 
+// A loop ResizeImage may be held to (the widest it may use, as the resize
+// tests limit it), so that each is timed on a processor that has wider
+// ones: what a processor with only that loop's instructions runs.
+struct ResizeLoop {
+  const char* name;  // "AVX-512", "AVX2", "plain"
+  int widest;        // for LimitResizeLoops
+};
+// The loops this processor can run, widest first.
+std::vector<ResizeLoop> ResizeLoopsHere();
+// Holds ResizeImage to the loop for the scope's lifetime, then lets it use
+// the widest again.
+class ResizeLoopScope {
+ public:
+  explicit ResizeLoopScope(const ResizeLoop& loop);
+  ~ResizeLoopScope();
+  ResizeLoopScope(const ResizeLoopScope&) = delete;
+  ResizeLoopScope& operator=(const ResizeLoopScope&) = delete;
+};
+
 // One call of an image library reader on a memory source; the pixels or
 // null.
 template <class F>
