@@ -1,7 +1,7 @@
 // The movie engine's start-up and its modes.
 #include "engine/EngineApp.h"
 
-#include "common/AppUtils.h"
+#include "common/Paths.h"
 #include "engine/EngineCommandLine.h"
 #include "engine/EngineWnd.h"
 #include "engine/MovieFile.h"

@@ -7,7 +7,7 @@
 
 #include <commctrl.h>
 
-#include "common/AppUtils.h"
+#include "common/Paths.h"
 #include "framework/App.h"
 #include "framework/Seams.h"
 #include "installer/CarriedSaver.h"
