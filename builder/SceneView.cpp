@@ -27,8 +27,6 @@ const DWORD kListStyle = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | LBS_M
 // How far the lines reach to the right, for the horizontal scroll bar.
 const int kHorizontalExtent = 30000;
 
-CString Text(UINT id, const char* fallback) { return LoadResourceString(id, fallback); }
-
 CWinApp* App() { return AfxGetApp(); }
 
 // The speed value of this machine: stored in the profile, else measured
@@ -211,7 +209,7 @@ void CSceneView::DeleteSelection(bool ask) {
   CCommandList* commands = Commands();
   if (selected <= 0 || !commands) return;
   if (ask) {
-    CString question = Text(IDS_DELETE_QUESTION, "Are you sure you want delete command");
+    CString question = LoadResourceString(IDS_DELETE_QUESTION, "Are you sure you want delete command");
     if (selected > 1) question += "s";
     question += "?";
     if (AfxMessageBox(question, MB_YESNO | MB_ICONQUESTION) != IDYES) return;

@@ -24,8 +24,6 @@ namespace {
 const char kScreenSaverFilter[] = "Screen Saver (.scr)|*.scr||";
 const char kInstallerFilter[] = "Quenlark(.exe)|*.exe||";
 
-CString Text(UINT id, const char* fallback) { return LoadResourceString(id, fallback); }
-
 bool EndsWithNoCase(const CString& text, const char* tail) {
   const int n = lstrlenA(tail);
   return text.GetLength() >= n && text.Right(n).CompareNoCase(tail) == 0;
@@ -47,9 +45,9 @@ bool CSceneView::CheckScript() {
   const CScriptCheck check = ::CheckScript(*commands);
   if (check.IsReady()) return true;
   if (check.messageId == kMissingUntilMessageId)
-    AfxMessageBox(Text(IDS_MISSING_UNTIL, "Missing until command."), MB_ICONSTOP);
+    AfxMessageBox(LoadResourceString(IDS_MISSING_UNTIL, "Missing until command."), MB_ICONSTOP);
   else if (check.messageId == kMissingRepeatMessageId)
-    AfxMessageBox(Text(IDS_MISSING_REPEAT, "Missing repeat command."), MB_ICONSTOP);
+    AfxMessageBox(LoadResourceString(IDS_MISSING_REPEAT, "Missing repeat command."), MB_ICONSTOP);
   SelectLineAlone(check.line);
   return false;
 }
@@ -57,9 +55,9 @@ bool CSceneView::CheckScript() {
 bool CSceneView::Preview() {
   if (!CheckScript()) return false;
   if (!HasVisibleCommands())
-    AfxMessageBox(Text(IDS_NO_VISIBLE_COMMANDS,
-                       "Warning!  There are no active commands in your screen saver. There will "
-                       "be no visible result."),
+    AfxMessageBox(LoadResourceString(IDS_NO_VISIBLE_COMMANDS,
+                                     "Warning!  There are no active commands in your screen saver. "
+                                     "There will be no visible result."),
                   MB_ICONSTOP);
   const CBuilderOptions* options = Options();
   CDocument* doc = GetDocument();
@@ -73,7 +71,8 @@ CString CSceneView::SavedDocumentPath() {
   CDocument* doc = GetDocument();
   // A save that did not happen leaves the document modified.
   CString path = doc && !doc->IsModified() ? doc->GetPathName() : CString();
-  if (path.IsEmpty()) AfxMessageBox(Text(IDS_SAVE_SCENE_FIRST, "You have to save the scene."));
+  if (path.IsEmpty())
+    AfxMessageBox(LoadResourceString(IDS_SAVE_SCENE_FIRST, "You have to save the scene."));
   return path;
 }
 
@@ -165,7 +164,7 @@ void CSceneView::ExportText() {
   if (!doc) return;
   if (doc->GetPathName().IsEmpty()) ::SendMessageA(MainWindow(), WM_COMMAND, ID_FILE_SAVE, 0);
   if (doc->GetPathName().IsEmpty()) {
-    AfxMessageBox(Text(IDS_SAVE_SCENE_FIRST, "You have to save the scene."));
+    AfxMessageBox(LoadResourceString(IDS_SAVE_SCENE_FIRST, "You have to save the scene."));
     return;
   }
   const CString path = doc->GetPathName() + ".txt";
