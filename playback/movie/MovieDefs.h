@@ -79,7 +79,12 @@ struct MovieStyleGroup {
 };
 
 struct MovieShape : MovieDef {
+  // What the edges reach (their ends' and control points' box), in twips;
+  // not the rectangle the tag gives, which writers leave loose or wrong.
   MovieRect bounds;
+  // How far the lines' outlines reach past the edges, in twips: half the
+  // widest line, times what its joins and caps add.
+  float lineReach;
   CMovieArray<MovieFill> fills;
   CMovieArray<MovieLine> lines;
   CMovieArray<MovieEdge> edges;

@@ -63,6 +63,13 @@ int ArcSteps(float angle, float r) {
   return n < 1 ? 1 : n > 128 ? 128 : n;
 }
 
+// How far a shape's lines reach past its edges on the device (a stroke's
+// half-width scales with the matrix's area).
+float LineReach(const MovieShape& shape, const MovieMatrix& m) {
+  const float reach = shape.lineReach * sqrtf(fabsf(m.a * m.d - m.b * m.c));
+  return reach < 1e8f ? reach : 1e8f;  // not a number: out of reach too
+}
+
 inline float Lerp(float a, float b, float t) { return a + (b - a) * t; }
 inline int32_t LerpI(int32_t a, int32_t b, float t) {
   return static_cast<int32_t>(a + (static_cast<float>(b) - a) * t);
@@ -237,7 +244,7 @@ void CMovieRenderer::Mark(const MovieBox& box) {
     for (int x = x0; x < x1; ++x) m_tiles[y * tw + x] = 1;
 }
 
-MovieBox CMovieRenderer::DeviceBox(const MovieRect& b, const MovieMatrix& m) const {
+MovieBox CMovieRenderer::DeviceBox(const MovieRect& b, const MovieMatrix& m, float reach) const {
   const Point p[4] = {Apply(m, static_cast<float>(b.xMin), static_cast<float>(b.yMin)),
                       Apply(m, static_cast<float>(b.xMax), static_cast<float>(b.yMin)),
                       Apply(m, static_cast<float>(b.xMin), static_cast<float>(b.yMax)),
@@ -251,7 +258,7 @@ MovieBox CMovieRenderer::DeviceBox(const MovieRect& b, const MovieMatrix& m) con
   }
   // Anti-aliasing and lines reach a little past the bounds.
   auto clamp = [](float v) { return v < -1e8f ? -100000000 : v > 1e8f ? 100000000 : static_cast<int>(v); };
-  return MovieBox{clamp(x0 - 3), clamp(y0 - 3), clamp(x1 + 4), clamp(y1 + 4)};
+  return MovieBox{clamp(x0 - 3 - reach), clamp(y0 - 3 - reach), clamp(x1 + 4 + reach), clamp(y1 + 4 + reach)};
 }
 
 // Every thing the frame draws as an item, as DrawList and DrawObject go.
@@ -265,10 +272,12 @@ void CMovieRenderer::Collect(const MovieListNode* root, const MovieMatrix& m,
     if (!obj->clipDepth && !Shows(ocx)) return true;
     const uint64_t here = Hash(path, &obj->depth, sizeof obj->depth) ^ (obj->clipDepth ? 0x9E37u : 0);
     MovieRect bounds;
+    float reach = 0;
     const MovieDef* def = obj->def;
     switch (def->kind) {
       case kDefShape:
         bounds = static_cast<const MovieShape*>(def)->bounds;
+        reach = LineReach(*static_cast<const MovieShape*>(def), om);
         break;
       case kDefMorph: {
         const MovieMorph* morph = static_cast<const MovieMorph*>(def);
@@ -302,7 +311,7 @@ void CMovieRenderer::Collect(const MovieListNode* root, const MovieMatrix& m,
     key = Hash(key, &om, sizeof om);
     key = Hash(key, &ocx, sizeof ocx);
     key = Hash(key, &obj->ratio, sizeof obj->ratio);
-    items.Add(Item{key, DeviceBox(bounds, om)});
+    items.Add(Item{key, DeviceBox(bounds, om, reach)});
     return true;
   };
   ForEachMovieObject(root, each);
@@ -373,7 +382,7 @@ void CMovieRenderer::DrawObject(const MovieObject* obj, const MovieMatrix& m,
   switch (obj->def->kind) {
     case kDefShape: {
       const MovieShape& s = *static_cast<const MovieShape*>(obj->def);
-      if (Visible(s.bounds, om, 1))
+      if (Visible(s.bounds, om, 1 + LineReach(s, om)))
         DrawShape(s, s.fills.Data(), s.lines.Data(), s.edges.Data(), nullptr, om, ocx);
       break;
     }

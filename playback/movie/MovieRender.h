@@ -102,7 +102,9 @@ class CMovieRenderer {
   void Collect(const MovieListNode* root, const MovieMatrix& m, const MovieColourTransform& cx,
                uint64_t path);
   void Mark(const MovieBox& box);
-  MovieBox DeviceBox(const MovieRect& bounds, const MovieMatrix& m) const;
+  // The pixels a rectangle reaches through the matrix, with `reach` more
+  // on every side.
+  MovieBox DeviceBox(const MovieRect& bounds, const MovieMatrix& m, float reach = 0) const;
 
   struct Mask {
     uint8_t* coverage;

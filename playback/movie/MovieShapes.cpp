@@ -278,6 +278,38 @@ bool BuildRefs(MovieShape* shape, uint32_t fills, uint32_t lines) {
   return true;
 }
 
+// What the shape's edges and lines reach, from the edges read.
+void FindReach(MovieShape* shape) {
+  MovieRect& b = shape->bounds;
+  b = MovieRect{0, 0, 0, 0};
+  bool first = true;
+  auto add = [&](int32_t x, int32_t y) {
+    if (first || x < b.xMin) b.xMin = x;
+    if (first || x > b.xMax) b.xMax = x;
+    if (first || y < b.yMin) b.yMin = y;
+    if (first || y > b.yMax) b.yMax = y;
+    first = false;
+  };
+  for (uint32_t p = 0; p < shape->paths.GetSize(); ++p) {
+    const MoviePath& path = shape->paths[p];
+    add(path.x, path.y);
+    for (uint32_t i = path.first; i < path.first + path.count; ++i) {
+      const MovieEdge& e = shape->edges[i];
+      add(e.x, e.y);
+      add(e.cx, e.cy);
+    }
+  }
+  // A miter reaches out to its limit; a square cap's corner, the round
+  // joins and caps and a bevel stay within 1.5 half-widths.
+  float reach = 0;
+  for (uint32_t l = 0; l < shape->lines.GetSize(); ++l) {
+    const MovieLine& line = shape->lines[l];
+    const float factor = line.join == kJoinMiter && line.miter > 1.5f ? line.miter : 1.5f;
+    if (line.width * 0.5f * factor > reach) reach = line.width * 0.5f * factor;
+  }
+  shape->lineReach = reach;
+}
+
 void Trim(MovieShape* shape) {
   shape->fills.Shrink();
   shape->lines.Shrink();
@@ -346,10 +378,10 @@ MovieShape* ReadMovieShape(CMovieBits& r, int version, MovieBudget* budget) {
   MovieShape* shape = NewMovieDef<MovieShape>(budget, kDefShape);
   if (!shape) return nullptr;
   shape->SetBudget(budget);
-  ReadMovieRect(r, &shape->bounds);
+  MovieRect given;
+  ReadMovieRect(r, &given);
   if (version >= 4) {
-    MovieRect edgeBounds;
-    ReadMovieRect(r, &edgeBounds);
+    ReadMovieRect(r, &given);  // the edges' own rectangle
     r.U8();  // winding rule and stroke flags
   }
   if (!ReadStyles(r, version, shape, false) ||
@@ -358,6 +390,7 @@ MovieShape* ReadMovieShape(CMovieBits& r, int version, MovieBudget* budget) {
     FreeMovieDef(shape, budget);
     return nullptr;
   }
+  FindReach(shape);
   Trim(shape);
   return shape;
 }

@@ -799,6 +799,42 @@ TEST_F(MovieScreenTest, SquareAtItsPlacesKeepingTheAspect) {
   EXPECT_EQ(Probe({{"removed", 210, 210, kBlue}, {"and not back", 30, 130, kBlue}}), "");
 }
 
+// Writers leave a shape's own rectangle loose or wrong: a square up and
+// left of its origin, in a rectangle that holds none of it, moved across
+// the movie and then turning, leaves nothing where it was.
+TEST_F(MovieScreenTest, AShapeOutsideItsOwnRectangleLeavesNoTrail) {
+  CSwfWriter w(4000, 2000);
+  w.SetBackground(kBlue);
+  CSwfShape square;
+  square.SetStyles(0, square.AddFill(kRed), square.AddLine(100, kGreen));
+  square.MoveTo(-400, -400);
+  for (const POINT& p : {POINT{0, -400}, POINT{0, 0}, POINT{-400, 0}, POINT{-400, -400}}) square.LineTo(p.x, p.y);
+  w.DefineShape(1, square, 3, {0, 4000, 0, 2000});
+  w.PlaceObject(1, 1, SwfAt(1000, 1000));
+  w.ShowFrame();
+  w.MoveObject(1, SwfAt(3000, 1000));
+  w.ShowFrame();
+  SwfPlace turned = SwfAt(1000, 1000);
+  turned.scaleX = turned.scaleY = 0;
+  turned.rotate0 = 1;
+  turned.rotate1 = -1;
+  w.MoveObject(1, turned);
+  w.ShowFrame();
+  // Twice the size, 100 pixels down: the square at (60, 160)-(100, 200)
+  // with its line 5 pixels each side.
+  Show(w.Fws(), 400, 400);
+  EXPECT_EQ(Probe({{"square", 80, 180, kRed}, {"its line", 59, 180, kGreen}}), "");
+  Steps(1);
+  EXPECT_EQ(Probe({{"moved", 280, 180, kRed},
+                   {"where it was", 80, 180, kBlue},
+                   {"its line's outer edge", 58, 180, kBlue},
+                   {"its line's corner", 98, 198, kBlue}}),
+            "");
+  // Turned a quarter about its origin: now right of it and up.
+  Steps(1);
+  EXPECT_EQ(Probe({{"turned", 120, 180, kRed}, {"where it was", 280, 180, kBlue}}), "");
+}
+
 TEST_F(MovieScreenTest, FillsLinesCurvesAndColours) {
   CSwfWriter w(2000, 2000);  // 100 x 100 pixels
   w.SetBackground(kWhite);
