@@ -218,10 +218,8 @@ bool CMovieRenderer::Draw(const MovieTarget& target, bool changes, CMovieArray<M
   const uint32_t back = 0xFF000000u | (bg & 0xFF) << 16 | (bg & 0xFF00) | (bg >> 16 & 0xFF);
   for (uint32_t k = 0; k < drawn->GetSize(); ++k) {
     const MovieBox& box = (*drawn)[k];
-    for (int y = box.y0; y < box.y1; ++y) {
-      uint32_t* row = target.pixels + static_cast<size_t>(y) * target.stride;
-      for (int x = box.x0; x < box.x1; ++x) row[x] = back;
-    }
+    for (int y = box.y0; y < box.y1; ++y)
+      FillMoviePixels(target.pixels + static_cast<size_t>(y) * target.stride + box.x0, box.x1 - box.x0, back);
     m_raster.SetClip(box);
     if (shows && !m_cut) DrawList(m_movie.m_root.root, stage, kMovieNoColourChange);
   }

@@ -77,6 +77,9 @@ class CMovieComposite : public CMovieRaster::Sink {
   uint8_t m_masked[4096];
 };
 
+// n pixels of one colour.
+void FillMoviePixels(uint32_t* pixels, int n, uint32_t colour);
+
 // Prepares a paint for a fill under a device matrix and a colour
 // transform; false when it draws nothing. The gradient's table goes into
 // lut.
