@@ -195,12 +195,15 @@ void CShockwaveFlash::OnSize(UINT type, int cx, int cy) {
   Default();
 }
 
+// Each look at the queue is a round trip to the system's server: a
+// frame's drawing looks for input once in each few milliseconds.
 bool CShockwaveFlash::StopDrawing() {
-  if (HIWORD(::GetQueueStatus(QS_INPUT)) != 0) {
-    m_inputCut = true;
-    return true;
-  }
-  return ::GetTickCount() - m_drawStart > kDrawBudgetMs;
+  const DWORD now = ::GetTickCount();
+  if (now - m_drawStart > kDrawBudgetMs) return true;
+  if (now - m_inputChecked < kInputCheckMs) return false;
+  m_inputChecked = now;
+  m_inputCut = HIWORD(::GetQueueStatus(QS_INPUT)) != 0;
+  return m_inputCut;
 }
 
 void CShockwaveFlash::FeedSound() {
@@ -235,7 +238,7 @@ void CShockwaveFlash::DrawFrame(HDC dc, bool whole) {
   CMemoryDC memory(dc);
   CSelectObject use(memory, m_back);
   if (m_stale) {
-    m_drawStart = ::GetTickCount();
+    m_drawStart = m_inputChecked = ::GetTickCount();
     m_inputCut = false;
     // Only what changed since the last frame is drawn, and goes to the
     // window.

@@ -35,6 +35,8 @@ class CShockwaveFlash : public CWnd, private CMovieHost {
   static const UINT_PTR kFrameTimer = 1;
   // The longest a frame's drawing may take before it is cut, in ms.
   static const DWORD kDrawBudgetMs = 250;
+  // How often a frame's drawing looks for input waiting, in ms.
+  static const DWORD kInputCheckMs = 10;
 
   bool Create(HWND parent, const RECT& rect, UINT id, DWORD style);
   void SetEventSink(CFlashEvents* sink) { m_sink = sink; }
@@ -132,6 +134,7 @@ class CShockwaveFlash : public CWnd, private CMovieHost {
   SIZE m_backSize = {};
   bool m_stale = true;
   DWORD m_drawStart = 0;
+  DWORD m_inputChecked = 0;  // when the drawing last looked for input
   bool m_inputCut = false;
   long m_drawn = 0;
   CMovieWaveOut m_sound;
