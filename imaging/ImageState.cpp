@@ -130,11 +130,6 @@ bool ProgressContinue(const ImageThreadState* state, int row, int rowCount) {
   return state->progressHook(row, rowCount, state->hookUser) != FALSE;
 }
 
-void* AllocZeroed(size_t bytes) { return GlobalAlloc(GPTR, bytes ? bytes : 1); }
-
-void FreeBlock(void* block) {
-  if (block) GlobalFree(block);
-}
 
 // ---- pixel blocks kept for the next read ----------------------------------
 //
@@ -200,6 +195,71 @@ void* TakeKeptBlock(size_t bytes) {
 
 }  // namespace
 
+// ---- work blocks kept for the next call ------------------------------------
+//
+// Blocks of more than 64 KB, too, come as fresh pages from the system and go
+// back on free, at some hundreds of microseconds each here: a resize of a
+// general scale wants several of them every call, which cost as much as the
+// resize itself. The last few work blocks of 64 KB to 1 MB freed are kept
+// and handed out again, zeroed, to a call that wants about as much.
+
+namespace {
+
+const int kKeptWorkCount = 4;
+const size_t kSmallestKeptWork = 64u << 10;
+const size_t kLargestKeptWork = 1u << 20;
+KeptBlock g_work[kKeptWorkCount];  // oldest first
+int g_workCount = 0;
+
+}  // namespace
+
+void* AllocZeroed(size_t bytes) {
+  if (bytes >= kSmallestKeptWork && bytes <= kLargestKeptWork) {
+    void* block = nullptr;
+    {
+      KeptLock lock;
+      int best = -1;
+      for (int i = 0; i < g_workCount; ++i) {
+        const size_t size = g_work[i].size;
+        if (size >= bytes && size - bytes <= bytes && (best < 0 || size < g_work[best].size))
+          best = i;
+      }
+      if (best >= 0) {
+        block = g_work[best].block;
+        for (int i = best + 1; i < g_workCount; ++i) g_work[i - 1] = g_work[i];
+        --g_workCount;
+      }
+    }
+    if (block) {
+      memset(block, 0, bytes);
+      return block;
+    }
+  }
+  return GlobalAlloc(GPTR, bytes ? bytes : 1);
+}
+
+void FreeBlock(void* block) {
+  if (!block) return;
+  const size_t size = GlobalSize(block);
+  if (size < kSmallestKeptWork || size > kLargestKeptWork) {
+    GlobalFree(block);
+    return;
+  }
+  void* dropped = nullptr;
+  {
+    KeptLock lock;
+    if (g_workCount == kKeptWorkCount) {
+      dropped = g_work[0].block;
+      for (int i = 1; i < g_workCount; ++i) g_work[i - 1] = g_work[i];
+      --g_workCount;
+    }
+    g_work[g_workCount].block = block;
+    g_work[g_workCount].size = size;
+    ++g_workCount;
+  }
+  if (dropped) GlobalFree(dropped);
+}
+
 void EmptyKeptPixelBlocks() {
   KeptBlock dropped[kKeptBlockCount];
   int count;
@@ -210,6 +270,14 @@ void EmptyKeptPixelBlocks() {
     g_keptCount = 0;
   }
   for (int i = 0; i < count; ++i) GlobalFree(dropped[i].block);
+  KeptBlock work[kKeptWorkCount];
+  {
+    KeptLock lock;
+    count = g_workCount;
+    for (int i = 0; i < count; ++i) work[i] = g_work[i];
+    g_workCount = 0;
+  }
+  for (int i = 0; i < count; ++i) GlobalFree(work[i].block);
 }
 
 extern "C" void FreeImageBlock(void* block) {
