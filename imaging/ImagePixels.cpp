@@ -538,30 +538,45 @@ bool PlanOctets(double xScale, int width, int wide, QuadPlan* plan, bool* ok) {
   return true;
 }
 
-// The byte offset of value v (0 to 23) of octet n's left or right samples
+// The sample sides a window holds: each side its own (kEachSide), or both.
+enum { kEachSide = 0, kLeftSamples = 1, kRightSamples = 2, kBothSamples = 3 };
+
+// The byte offsets of octet n's 24 values' left and right samples
 // (`columns`: the 3-byte columns' weights).
-int32_t FloatOffset(const ColumnWeights* columns, int n, int v, bool right) {
-  const ColumnWeights& m = columns[8 * n + v / 3];
-  return static_cast<int32_t>((right ? m.right : m.left) + v % 3);
+__attribute__((optimize("O2"))) void OctetOffsets(const ColumnWeights* columns, int n,
+                                                 int32_t* left, int32_t* right) {
+  for (int v = 0; v < 24; ++v) {
+    const ColumnWeights& m = columns[8 * n + v / 3];
+    left[v] = static_cast<int32_t>(m.left) + v % 3;
+    right[v] = static_cast<int32_t>(m.right) + v % 3;
+  }
 }
 
-// The sample sides a window holds.
-enum { kLeftSamples = 1, kRightSamples = 2, kBothSamples = 3 };
-
-// The window of half h (values 4h to 4h + 3) of octet n for the `sides`
-// samples: its first byte, or -1 when those do not lie within 16 bytes from
-// it or the 16 bytes run past the row.
-int32_t FloatWindow(const ColumnWeights* columns, int width, int n, int h, int sides) {
-  int32_t lo = 0x7FFFFFFF, hi = -1;
-  for (int t = 0; t < 4; ++t) {
-    for (int side = 0; side < 2; ++side) {
-      if (!(sides & (1 << side))) continue;
-      const int32_t at = FloatOffset(columns, n, 4 * h + t, side != 0);
-      lo = at < lo ? at : lo;
-      hi = at > hi ? at : hi;
+// The windows of an octet's six halves (values 4h to 4h + 3), left then
+// right, with `sides` kBothSamples one for both (the same for the two
+// sides), with kEachSide one a side: each one's first byte. False when some half's samples do not lie within 16
+// bytes from it or the 16 bytes run past the row (`stride` bytes).
+__attribute__((optimize("O2"))) bool OctetWindows(const int32_t* left, const int32_t* right,
+                                                 int sides, size_t stride, int32_t base[2][6]) {
+  for (int side = 0; side < 2; ++side) {
+    const int want = sides == kBothSamples ? kBothSamples : 1 << side;
+    for (int h = 0; h < 6; ++h) {
+      int32_t lo = 0x7FFFFFFF, hi = -1;
+      for (int v = 4 * h; v < 4 * h + 4; ++v) {
+        if (want & kLeftSamples) {
+          lo = left[v] < lo ? left[v] : lo;
+          hi = left[v] > hi ? left[v] : hi;
+        }
+        if (want & kRightSamples) {
+          lo = right[v] < lo ? right[v] : lo;
+          hi = right[v] > hi ? right[v] : hi;
+        }
+      }
+      if (hi - lo > 15 || static_cast<size_t>(lo) + 16 > stride) return false;
+      base[side][h] = lo;
     }
   }
-  return hi - lo > 15 || static_cast<size_t>(lo) + 16 > static_cast<size_t>(width) * 3 ? -1 : lo;
+  return true;
 }
 
 // Whether a pair of equal samples weighted as wl = 1 - wr, wr (a column's
@@ -571,6 +586,31 @@ int32_t FloatWindow(const ColumnWeights* columns, int width, int n, int h, int s
 bool SumsEqualSamplesExactly(double wr) {
   const double scaled = wr * 35184372088832.0;  // 2^45: exact
   return scaled == static_cast<double>(static_cast<int64_t>(scaled));
+}
+
+// Octet n's windows and pattern (`sides`: as for OctetWindows, whose test
+// the octet has passed).
+__attribute__((optimize("O2"))) void MakeFloatPattern(const ColumnWeights* columns, int n,
+                                                      int sides, size_t stride, FloatOctet* octet,
+                                                      FloatPattern* pattern) {
+  memset(pattern, 0, sizeof(FloatPattern));
+  memset(pattern->pick, 0x80, sizeof(pattern->pick));
+  int32_t at[2][24];
+  OctetOffsets(columns, n, at[0], at[1]);
+  OctetWindows(at[0], at[1], sides, stride, octet->base);
+  for (int side = 0; side < 2; ++side)
+    for (int v = 0; v < 24; ++v)
+      pattern->pick[side][v / 8][16 * ((v / 4) % 2) + 4 * (v % 4)] =
+          static_cast<BYTE>(at[side][v] - octet->base[side][v / 4]);
+  for (int v = 0; v < 24; ++v) {
+    const ColumnWeights& m = columns[8 * n + v / 3];
+    pattern->wd[0][v] = m.wl;
+    pattern->wd[1][v] = m.wr;
+    pattern->w[0][v] = static_cast<float>(m.wl);
+    pattern->w[1][v] = static_cast<float>(m.wr);
+    if (SumsEqualSamplesExactly(m.wr)) pattern->exact |= 1u << v;
+    if (m.wr == 0) pattern->leftOnly |= 1u << v;
+  }
 }
 
 // Octets for the checked single-precision loop over the first `wide`
@@ -588,21 +628,18 @@ bool PlanFloat(double xScale, int width, int wide, QuadPlan* plan, bool* ok) {
     return true;
   }
   for (int j = 0; j < 8 * count; ++j) columns[j] = ColumnAt(j, xScale, width, 3);
+  const size_t stride = static_cast<size_t>(width) * 3;
   auto fitsWindows = [&](int n, int sides) {
-    for (int h = 0; h < 6; ++h) {
-      if (sides == kBothSamples && FloatWindow(columns, width, n, h, kBothSamples) < 0) return false;
-      if (sides != kBothSamples && (FloatWindow(columns, width, n, h, kLeftSamples) < 0 ||
-                                    FloatWindow(columns, width, n, h, kRightSamples) < 0))
-        return false;
-    }
-    return true;
+    int32_t left[24], right[24], base[2][6];
+    OctetOffsets(columns, n, left, right);
+    return OctetWindows(left, right, sides, stride, base);
   };
   int fits = 0;
   while (fits < count && fitsWindows(fits, kBothSamples)) ++fits;
   const bool oneWindow = fits > 0 && fits + 4 >= count;
   if (!oneWindow) {
     fits = 0;
-    while (fits < count && fitsWindows(fits, kLeftSamples)) ++fits;
+    while (fits < count && fitsWindows(fits, kEachSide)) ++fits;
   }
   if (fits == 0 || fits + 4 < count) {
     FreeBlock(columns);
@@ -614,27 +651,7 @@ bool PlanFloat(double xScale, int width, int wide, QuadPlan* plan, bool* ok) {
   FloatOctet* octets = static_cast<FloatOctet*>(AllocZeroed(sizeof(FloatOctet) * fits));
   plan->units = octets;
   auto make = [&](int n, FloatPattern* pattern) {
-    memset(pattern, 0, sizeof(FloatPattern));
-    memset(pattern->pick, 0x80, sizeof(pattern->pick));
-    for (int side = 0; side < 2; ++side) {
-      for (int h = 0; h < 6; ++h) {
-        const int32_t base =
-            FloatWindow(columns, width, n, h, oneWindow ? kBothSamples : 1 << side);
-        octets[n].base[side][h] = base;
-        for (int t = 0; t < 4; ++t)
-          pattern->pick[side][h / 2][16 * (h % 2) + 4 * t] =
-              static_cast<BYTE>(FloatOffset(columns, n, 4 * h + t, side != 0) - base);
-      }
-    }
-    for (int v = 0; v < 24; ++v) {
-      const ColumnWeights& m = columns[8 * n + v / 3];
-      pattern->wd[0][v] = m.wl;
-      pattern->wd[1][v] = m.wr;
-      pattern->w[0][v] = static_cast<float>(m.wl);
-      pattern->w[1][v] = static_cast<float>(m.wr);
-      if (SumsEqualSamplesExactly(m.wr)) pattern->exact |= 1u << v;
-      if (m.wr == 0) pattern->leftOnly |= 1u << v;
-    }
+    MakeFloatPattern(columns, n, oneWindow ? kBothSamples : kEachSide, stride, &octets[n], pattern);
   };
   *ok = octets && KeepPatterns<FloatOctet, FloatPattern>(octets, fits, &plan->patternBlock, make);
   FreeBlock(columns);
