@@ -618,16 +618,10 @@ __attribute__((optimize("O2"))) void MakeFloatPattern(const ColumnWeights* colum
 // from 16-byte windows: one a half for both sample sides where they lie that
 // close (scales down to about a third), else one a side. True when planned
 // (or out of memory, *ok false), false to plan another loop.
-bool PlanFloat(double xScale, int width, int wide, QuadPlan* plan, bool* ok) {
+bool PlanFloat(const ColumnWeights* columns, int width, int wide, QuadPlan* plan, bool* ok) {
   *ok = true;
   const int count = wide / 8;
   if (!count) return false;
-  ColumnWeights* columns = static_cast<ColumnWeights*>(AllocZeroed(sizeof(ColumnWeights) * 8 * count));
-  if (!columns) {
-    *ok = false;
-    return true;
-  }
-  for (int j = 0; j < 8 * count; ++j) columns[j] = ColumnAt(j, xScale, width, 3);
   const size_t stride = static_cast<size_t>(width) * 3;
   auto fitsWindows = [&](int n, int sides) {
     int32_t left[24], right[24], base[2][6];
@@ -641,10 +635,7 @@ bool PlanFloat(double xScale, int width, int wide, QuadPlan* plan, bool* ok) {
     fits = 0;
     while (fits < count && fitsWindows(fits, kEachSide)) ++fits;
   }
-  if (fits == 0 || fits + 4 < count) {
-    FreeBlock(columns);
-    return false;
-  }
+  if (fits == 0 || fits + 4 < count) return false;
   plan->kind = kOctetFloat3;
   plan->oneWindow = oneWindow;
   plan->columns = 8 * fits;
@@ -654,7 +645,6 @@ bool PlanFloat(double xScale, int width, int wide, QuadPlan* plan, bool* ok) {
     MakeFloatPattern(columns, n, oneWindow ? kBothSamples : kEachSide, stride, &octets[n], pattern);
   };
   *ok = octets && KeepPatterns<FloatOctet, FloatPattern>(octets, fits, &plan->patternBlock, make);
-  FreeBlock(columns);
   return true;
 }
 
@@ -757,21 +747,17 @@ bool PlanFixed(double xScale, int width, int wide, int rowBits, QuadPlan* plan, 
 // of 3 bytes reads past it: the columns whose samples end near the row's
 // end (where those bytes could lie past the picture) are left to the plain
 // loop. `rowBits`: the fraction bits of the rows' weights (RowFractionBits);
-// `checked`: whether the checked single-precision loop may be taken.
-// False when out of memory.
+// `checked`: whether the checked single-precision loop may be taken;
+// `columns`: every column's weights. False when out of memory.
 bool PlanQuads(double xScale, int width, int tw, int bpp, int rowBits, bool checked,
-               QuadPlan* plan) {
+               const ColumnWeights* columns, QuadPlan* plan) {
   *plan = {};
   plan->kind = bpp == 3 ? kQuadWindow3 : kQuad4;
   if ((bpp != 3 && bpp != 4) || !ProcessorHasAvx2() || widestResizeLoop < kResizeLoopsAvx2)
     return true;
   const size_t stride = static_cast<size_t>(width) * bpp;
   int wide = 0;
-  while (wide < tw) {
-    const ColumnWeights m = ColumnAt(wide, xScale, width, bpp);
-    if (m.left + 4 > stride || m.right + 4 > stride) break;
-    ++wide;
-  }
+  while (wide < tw && columns[wide].left + 4 <= stride && columns[wide].right + 4 <= stride) ++wide;
   bool ok;
   if (bpp == 3 && PlanFixed(xScale, width, wide, rowBits, plan, &ok)) return ok;
   // The AVX-512 octets in doubles, where they have columns, are quicker
@@ -779,7 +765,7 @@ bool PlanQuads(double xScale, int width, int tw, int bpp, int rowBits, bool chec
   if (bpp == 3 && widestResizeLoop >= kResizeLoopsWidest && ProcessorHasAvx512Bytes() &&
       PlanOctets(xScale, width, wide, plan, &ok) && (plan->columns > 0 || !ok))
     return ok;
-  if (bpp == 3 && checked && PlanFloat(xScale, width, wide, plan, &ok)) return ok;
+  if (bpp == 3 && checked && PlanFloat(columns, width, wide, plan, &ok)) return ok;
   int count = wide / 4;
   if (!count) return true;
   PixelQuad* quads = static_cast<PixelQuad*>(AllocZeroed(sizeof(PixelQuad) * count));
@@ -1372,10 +1358,15 @@ void LimitResizeLoops(int widest) { widestResizeLoop = widest; }
 
 int ResizeLoopFor(int width, int height, int tw, int th, int bpp) {
   if (width <= 0 || height <= 0 || tw <= 0 || th <= 0) return kResizeRowsOnly;
+  const double xScale = static_cast<double>(width) / tw;
+  ColumnWeights* columns = static_cast<ColumnWeights*>(AllocZeroed(sizeof(ColumnWeights) * tw));
+  if (!columns) return kResizeRowsOnly;
+  for (int j = 0; j < tw; ++j) columns[j] = ColumnAt(j, xScale, width, bpp);
   QuadPlan plan;
   const bool planned =
-      PlanQuads(static_cast<double>(width) / tw, width, tw, bpp,
-                RowFractionBits(static_cast<double>(height) / th, height, th), true, &plan);
+      PlanQuads(xScale, width, tw, bpp, RowFractionBits(static_cast<double>(height) / th, height, th),
+                true, columns, &plan);
+  FreeBlock(columns);
   int loop = kResizeRowsOnly;
   if (planned && plan.columns > 0)
     loop = plan.kind == kQuadFixed3     ? kResizeFixedPoint
@@ -1410,22 +1401,23 @@ extern "C" BOOL ResizeImage(const BYTE* src, int width, int height, BYTE* dst, i
   const double yScale = static_cast<double>(height) / th;
   const size_t rowValues = static_cast<size_t>(tw) * bpp;
   const int rowBits = RowFractionBits(yScale, height, th);
-  QuadPlan plan;
-  bool planned = PlanQuads(xScale, width, tw, bpp, rowBits, true, &plan);
   // Every column's weights (the wide loop's may change), and four rows of
   // the columns beyond the wide loop's: two held, two resampled on the way
   // (made again for a new plan that leaves more).
   ColumnWeights* columns = static_cast<ColumnWeights*>(AllocZeroed(sizeof(ColumnWeights) * tw));
+  if (columns)
+    for (int j = 0; j < tw; ++j) columns[j] = ColumnAt(j, xScale, width, bpp);
+  QuadPlan plan = {};
+  bool planned = columns && PlanQuads(xScale, width, tw, bpp, rowBits, true, columns, &plan);
   size_t rowsHeld = rowValues - static_cast<size_t>(plan.columns) * bpp;
   double* rows = static_cast<double*>(AllocZeroed(sizeof(double) * 4 * rowsHeld));
-  if (!planned || !columns || !rows) {
+  if (!planned || !rows) {
     FreeBlock(columns);
     FreeBlock(rows);
     FreeQuadPlan(&plan);
     call.SetError(kImgNoMemory);
     return FALSE;
   }
-  for (int j = 0; j < tw; ++j) columns[j] = ColumnAt(j, xScale, width, bpp);
   const size_t stride = static_cast<size_t>(width) * bpp;
   int heldRow[2] = {-1, -1};
   // The checked loop's vectors so far, and those done again in doubles.
@@ -1483,7 +1475,8 @@ extern "C" BOOL ResizeImage(const BYTE* src, int width, int height, BYTE* dst, i
         checkedVectors += static_cast<int64_t>(wide / 8) * 3 * (end - first);
         if (doubledVectors * 8 > checkedVectors) {
           FreeQuadPlan(&plan);
-          if (!PlanQuads(xScale, width, tw, bpp, rowBits, false, &plan)) code = kImgNoMemory;
+          if (!PlanQuads(xScale, width, tw, bpp, rowBits, false, columns, &plan))
+            code = kImgNoMemory;
         }
       }
     }
