@@ -7,7 +7,7 @@ namespace {
 
 bool AskAvx2() {
   unsigned a, b, c, d;
-  if (!__get_cpuid(1, &a, &b, &c, &d) || (~c & (bit_OSXSAVE | bit_AVX))) return false;
+  if (!__get_cpuid(1, &a, &b, &c, &d) || (~c & (bit_OSXSAVE | bit_AVX | bit_FMA))) return false;
   unsigned xcr0, high;
   __asm__("xgetbv" : "=a"(xcr0), "=d"(high) : "c"(0));
   if ((xcr0 & 6) != 6) return false;  // SSE and AVX state

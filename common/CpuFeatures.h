@@ -3,7 +3,8 @@
 // too much for the carried programs).
 #pragma once
 
-// True when the processor has AVX2 and the system saves the AVX registers.
+// True when the processor has AVX2 and the multiply-adds of FMA, and the
+// system saves the AVX registers.
 bool ProcessorHasAvx2();
 
 // True when the processor has the AVX-512 foundation with its byte, word,

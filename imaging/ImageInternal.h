@@ -136,9 +136,11 @@ enum PixelContent { kPixelsUnset, kPixelsZeroed };
 // negative and over-cap sizes give badCode; exhausted memory gives 1.
 BYTE* AllocPixels(int64_t width, int64_t height, int bytesPerPixel, PixelContent content,
                   int badCode, int* code);
-// Frees the kept blocks, so that the next reads get new ones.
+// Frees the kept pixel and work blocks, so that the next reads get new ones.
 void EmptyKeptPixelBlocks();
-void* AllocZeroed(size_t bytes);  // null on failure
+// A zeroed work block (null on failure) and its return; the last few of 64
+// KB to 1 MB returned are kept for the next calls.
+void* AllocZeroed(size_t bytes);
 void FreeBlock(void* block);
 
 // Buffered sequential reading for the byte-oriented decoders.
@@ -182,10 +184,13 @@ void GreyRamp(RGBQUAD* palette);
 // it, the default), kResizeLoopsAvx2 (AVX2 at most) or kResizeLoopsPlain.
 enum { kResizeLoopsPlain, kResizeLoopsAvx2, kResizeLoopsWidest };
 void LimitResizeLoops(int widest);
-// Whether ResizeImage would do most of each row in its exact fixed-point
-// loop (3-byte pixels, weights of few fraction bits, AVX2 allowed), for
-// tests that check it is taken where it should be.
-bool ResizeTakesFixedPoint(int width, int height, int tw, int th, int bpp);
+// The loop ResizeImage starts most of each row in, for tests that check
+// each is taken where it should be: none (kResizeRowsOnly: the plain loop
+// alone), the exact fixed-point loop (3-byte pixels, weights of few
+// fraction bits), the checked single-precision loop (other 3-byte pixels)
+// or the double loops; all but the first need AVX2 allowed.
+enum { kResizeRowsOnly, kResizeFixedPoint, kResizeChecked, kResizeDoubles };
+int ResizeLoopFor(int width, int height, int tw, int th, int bpp);
 
 // Nearest palette entry by squared distance, with a small cache of recent
 // answers.

@@ -323,13 +323,47 @@ struct FixedQuad {
   const FixedPattern* pattern;
 };
 
+// An octet's 24 values (8 target pixels of 3 bytes) for the checked
+// single-precision loop, in three vectors of eight, each vector's halves of
+// four read from a 16-byte window of their own: picks for a byte shuffle of
+// each half's window (four bytes a value: the value's byte, then three
+// masked off), each value's weights in single and in double precision, and
+// bit v of `exact` set where value v's column sums a pair of equal samples
+// exactly (its fraction takes at most 45 bits, so each product and the sum
+// are exact in doubles), of `leftOnly` where its right weight is 0.
+struct FloatPattern {
+  BYTE pick[2][3][32];
+  float w[2][24];
+  double wd[2][24];
+  uint32_t exact;
+  uint32_t leftOnly;
+  BYTE unused[24];
+};
+
+// Eight target pixels of 3 bytes for the checked loop: the byte offsets of
+// the six halves' windows, left and right samples (the same where one
+// window holds both).
+struct FloatOctet {
+  int32_t base[2][6];
+  const FloatPattern* pattern;
+};
+
 // How the quads read their samples: 3 bytes a pixel from one 16-byte load
 // a sample side (when every quad's samples lie that close), 3 bytes a pixel
 // from a load a pixel, or 4 bytes a pixel; eight pixels of 3 bytes from one
-// 64-byte load a sample side, or two; or, when every weight is a few bits'
+// 64-byte load a sample side, or two; when every weight is a few bits'
 // fraction, 3 bytes a pixel in exact fixed point, from two 16-byte loads a
-// sample side.
-enum QuadKind { kQuadWindow3, kQuadGather3, kQuad4, kOctetWindow3, kOctetWide3, kQuadFixed3 };
+// sample side; or eight pixels of 3 bytes in single precision, checked
+// (from six 16-byte loads a sample side).
+enum QuadKind {
+  kQuadWindow3,
+  kQuadGather3,
+  kQuad4,
+  kOctetWindow3,
+  kOctetWide3,
+  kQuadFixed3,
+  kOctetFloat3
+};
 
 // The columns of a row done in the wide loop: the first `columns` target
 // columns, in quads of four or octets of eight (`units`) read the `kind`
@@ -342,6 +376,7 @@ struct QuadPlan {
   void* patternBlock;
   int columnBits;
   int rowBits;
+  bool oneWindow;  // the checked loop's: one window a half for both sides
 };
 
 ColumnWeights ColumnAt(int j, double xScale, int width, int bpp) {
@@ -440,7 +475,10 @@ bool KeepPatterns(Unit* units, int count, void** block, Make make) {
   }
   Pattern* patterns = AllocPatterns<Pattern>(count, block);
   if (!*block) return false;
-  SharePatterns(units, count, patterns, count, &distinct, make);
+  for (int n = 0; n < count; ++n) {
+    make(n, &patterns[n]);
+    units[n].pattern = &patterns[n];
+  }
   return true;
 }
 
@@ -497,6 +535,116 @@ bool PlanOctets(double xScale, int width, int wide, QuadPlan* plan, bool* ok) {
     MakePicks(right, 24, window, pattern->pickRight);
   };
   *ok = octets && KeepPatterns<PixelOctet, OctetPattern>(octets, fits, &plan->patternBlock, make);
+  return true;
+}
+
+// The sample sides a window holds: each side its own (kEachSide), or both.
+enum { kEachSide = 0, kLeftSamples = 1, kRightSamples = 2, kBothSamples = 3 };
+
+// The byte offsets of octet n's 24 values' left and right samples
+// (`columns`: the 3-byte columns' weights).
+__attribute__((optimize("O2"))) void OctetOffsets(const ColumnWeights* columns, int n,
+                                                 int32_t* left, int32_t* right) {
+  for (int v = 0; v < 24; ++v) {
+    const ColumnWeights& m = columns[8 * n + v / 3];
+    left[v] = static_cast<int32_t>(m.left) + v % 3;
+    right[v] = static_cast<int32_t>(m.right) + v % 3;
+  }
+}
+
+// The windows of an octet's six halves (values 4h to 4h + 3), left then
+// right, with `sides` kBothSamples one for both (the same for the two
+// sides), with kEachSide one a side: each one's first byte. False when some half's samples do not lie within 16
+// bytes from it or the 16 bytes run past the row (`stride` bytes).
+__attribute__((optimize("O2"))) bool OctetWindows(const int32_t* left, const int32_t* right,
+                                                 int sides, size_t stride, int32_t base[2][6]) {
+  for (int side = 0; side < 2; ++side) {
+    const int want = sides == kBothSamples ? kBothSamples : 1 << side;
+    for (int h = 0; h < 6; ++h) {
+      int32_t lo = 0x7FFFFFFF, hi = -1;
+      for (int v = 4 * h; v < 4 * h + 4; ++v) {
+        if (want & kLeftSamples) {
+          lo = left[v] < lo ? left[v] : lo;
+          hi = left[v] > hi ? left[v] : hi;
+        }
+        if (want & kRightSamples) {
+          lo = right[v] < lo ? right[v] : lo;
+          hi = right[v] > hi ? right[v] : hi;
+        }
+      }
+      if (hi - lo > 15 || static_cast<size_t>(lo) + 16 > stride) return false;
+      base[side][h] = lo;
+    }
+  }
+  return true;
+}
+
+// Whether a pair of equal samples weighted as wl = 1 - wr, wr (a column's
+// weights, or a row's) sums exactly to their value in doubles: when wr has
+// at most 45 fraction bits, each product of an 8-bit value takes at most 53
+// bits and so does their sum.
+bool SumsEqualSamplesExactly(double wr) {
+  const double scaled = wr * 35184372088832.0;  // 2^45: exact
+  return scaled == static_cast<double>(static_cast<int64_t>(scaled));
+}
+
+// Octet n's windows and pattern (`sides`: as for OctetWindows, whose test
+// the octet has passed).
+__attribute__((optimize("O2"))) void MakeFloatPattern(const ColumnWeights* columns, int n,
+                                                      int sides, size_t stride, FloatOctet* octet,
+                                                      FloatPattern* pattern) {
+  memset(pattern, 0, sizeof(FloatPattern));
+  memset(pattern->pick, 0x80, sizeof(pattern->pick));
+  int32_t at[2][24];
+  OctetOffsets(columns, n, at[0], at[1]);
+  OctetWindows(at[0], at[1], sides, stride, octet->base);
+  for (int side = 0; side < 2; ++side)
+    for (int v = 0; v < 24; ++v)
+      pattern->pick[side][v / 8][16 * ((v / 4) % 2) + 4 * (v % 4)] =
+          static_cast<BYTE>(at[side][v] - octet->base[side][v / 4]);
+  for (int v = 0; v < 24; ++v) {
+    const ColumnWeights& m = columns[8 * n + v / 3];
+    pattern->wd[0][v] = m.wl;
+    pattern->wd[1][v] = m.wr;
+    pattern->w[0][v] = static_cast<float>(m.wl);
+    pattern->w[1][v] = static_cast<float>(m.wr);
+    if (SumsEqualSamplesExactly(m.wr)) pattern->exact |= 1u << v;
+    if (m.wr == 0) pattern->leftOnly |= 1u << v;
+  }
+}
+
+// Octets for the checked single-precision loop over the first `wide`
+// columns of 3-byte pixels when nearly all of them can read their halves
+// from 16-byte windows: one a half for both sample sides where they lie that
+// close (scales down to about a third), else one a side. True when planned
+// (or out of memory, *ok false), false to plan another loop.
+bool PlanFloat(const ColumnWeights* columns, int width, int wide, QuadPlan* plan, bool* ok) {
+  *ok = true;
+  const int count = wide / 8;
+  if (!count) return false;
+  const size_t stride = static_cast<size_t>(width) * 3;
+  auto fitsWindows = [&](int n, int sides) {
+    int32_t left[24], right[24], base[2][6];
+    OctetOffsets(columns, n, left, right);
+    return OctetWindows(left, right, sides, stride, base);
+  };
+  int fits = 0;
+  while (fits < count && fitsWindows(fits, kBothSamples)) ++fits;
+  const bool oneWindow = fits > 0 && fits + 4 >= count;
+  if (!oneWindow) {
+    fits = 0;
+    while (fits < count && fitsWindows(fits, kEachSide)) ++fits;
+  }
+  if (fits == 0 || fits + 4 < count) return false;
+  plan->kind = kOctetFloat3;
+  plan->oneWindow = oneWindow;
+  plan->columns = 8 * fits;
+  FloatOctet* octets = static_cast<FloatOctet*>(AllocZeroed(sizeof(FloatOctet) * fits));
+  plan->units = octets;
+  auto make = [&](int n, FloatPattern* pattern) {
+    MakeFloatPattern(columns, n, oneWindow ? kBothSamples : kEachSide, stride, &octets[n], pattern);
+  };
+  *ok = octets && KeepPatterns<FloatOctet, FloatPattern>(octets, fits, &plan->patternBlock, make);
   return true;
 }
 
@@ -598,25 +746,26 @@ bool PlanFixed(double xScale, int width, int wide, int rowBits, QuadPlan* plan, 
 // or 2 bytes a pixel. Each sample is read as at least 4 bytes, so a pixel
 // of 3 bytes reads past it: the columns whose samples end near the row's
 // end (where those bytes could lie past the picture) are left to the plain
-// loop. `rowBits`: the fraction bits of the rows' weights (RowFractionBits).
-// False when out of memory.
-bool PlanQuads(double xScale, int width, int tw, int bpp, int rowBits, QuadPlan* plan) {
+// loop. `rowBits`: the fraction bits of the rows' weights (RowFractionBits);
+// `checked`: whether the checked single-precision loop may be taken;
+// `columns`: every column's weights. False when out of memory.
+bool PlanQuads(double xScale, int width, int tw, int bpp, int rowBits, bool checked,
+               const ColumnWeights* columns, QuadPlan* plan) {
   *plan = {};
   plan->kind = bpp == 3 ? kQuadWindow3 : kQuad4;
   if ((bpp != 3 && bpp != 4) || !ProcessorHasAvx2() || widestResizeLoop < kResizeLoopsAvx2)
     return true;
   const size_t stride = static_cast<size_t>(width) * bpp;
   int wide = 0;
-  while (wide < tw) {
-    const ColumnWeights m = ColumnAt(wide, xScale, width, bpp);
-    if (m.left + 4 > stride || m.right + 4 > stride) break;
-    ++wide;
-  }
+  while (wide < tw && columns[wide].left + 4 <= stride && columns[wide].right + 4 <= stride) ++wide;
   bool ok;
   if (bpp == 3 && PlanFixed(xScale, width, wide, rowBits, plan, &ok)) return ok;
+  // The AVX-512 octets in doubles, where they have columns, are quicker
+  // than the checked loop.
   if (bpp == 3 && widestResizeLoop >= kResizeLoopsWidest && ProcessorHasAvx512Bytes() &&
-      PlanOctets(xScale, width, wide, plan, &ok))
+      PlanOctets(xScale, width, wide, plan, &ok) && (plan->columns > 0 || !ok))
     return ok;
+  if (bpp == 3 && checked && PlanFloat(columns, width, wide, plan, &ok)) return ok;
   int count = wide / 4;
   if (!count) return true;
   PixelQuad* quads = static_cast<PixelQuad*>(AllocZeroed(sizeof(PixelQuad) * count));
@@ -770,6 +919,13 @@ struct GroupRow {
   double fy;
   double gy;
   BYTE* out;
+  // For the checked loop, made when first wanted: bit n set where a pair
+  // of rows both n exactly blends to just under n.
+  bool belowMade;
+  uint32_t below[8];
+  // Whether fy has at most 12 fraction bits: the blend of two whole values
+  // is then exact in single precision (and in doubles).
+  bool shortWeights;
 };
 
 // The quads of a group of target rows, truncated to bytes, each source row
@@ -936,8 +1092,223 @@ __attribute__((target("avx2"), optimize("O2"))) void GroupFixedAvx2(
   }
 }
 
-void GroupQuads(const QuadPlan& plan, const BYTE* const* sources, int sourceCount,
-                const GroupRow* rows, int rowCount) {
+// The checked single-precision loop. Each value is the plain loop's sum
+// computed in floats with an error below 2^-14, plus a margin of 2^-12,
+// truncated: where the margined sum lies at least 2^-11 above an integer,
+// the exact sum (and the plain loop's doubles, within 2^-40 of it) has the
+// same integer part. The values nearer an integer are done again in
+// doubles, in the plain loop's order; those of equal samples (all four, or
+// one where the right weight is 0) whose sums are exact need no doubles:
+// their value blended with itself, looked up in the row's table.
+const float kFloatMargin = 1.0f / 4096;
+
+// The 8 values of vector q of an octet on one sample side, as 32-bit
+// integers.
+__attribute__((target("avx2"), always_inline)) inline __m256i FloatSamples(const BYTE* s,
+                                                                            const FloatOctet& o,
+                                                                            int side, int q) {
+  const __m256i window =
+      _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(s + o.base[side][2 * q + 1]),
+                          reinterpret_cast<const __m128i*>(s + o.base[side][2 * q]));
+  return _mm256_shuffle_epi8(
+      window, _mm256_load_si256(reinterpret_cast<const __m256i*>(o.pattern->pick[side][q])));
+}
+
+// Lanes of vector q where `bits` (one a value) are set, as all-ones.
+__attribute__((target("avx2"), always_inline)) inline __m256i LanesOf(uint32_t bits, int q) {
+  const __m256i lane = _mm256_setr_epi32(1, 2, 4, 8, 16, 32, 64, 128);
+  return _mm256_cmpeq_epi32(
+      _mm256_and_si256(_mm256_set1_epi32(static_cast<int>((bits >> (8 * q)) & 0xFF)), lane), lane);
+}
+
+// The four 32-bit integers of half h of v as doubles.
+__attribute__((target("avx2"), always_inline)) inline __m256d HalfAsDoubles(__m256i v, int h) {
+  return _mm256_cvtepi32_pd(h ? _mm256_extracti128_si256(v, 1) : _mm256_castsi256_si128(v));
+}
+
+// The row's table of values n whose blend of n with n falls below n, four
+// at a time (without multiply-adds, as the plain loop sums).
+__attribute__((target("avx2"), noinline)) void MakeBelow(GroupRow* row) {
+  memset(row->below, 0, sizeof(row->below));
+  const __m256d fy = _mm256_set1_pd(row->fy), gy = _mm256_set1_pd(row->gy);
+  const __m256d step = _mm256_set1_pd(4);
+  __m256d n = _mm256_setr_pd(0, 1, 2, 3);
+  for (int k = 0; k < 256 && !row->one; k += 4, n = _mm256_add_pd(n, step)) {
+    const __m256d sum = _mm256_add_pd(_mm256_mul_pd(n, fy), _mm256_mul_pd(n, gy));
+    const unsigned below = static_cast<unsigned>(_mm256_movemask_pd(_mm256_cmp_pd(sum, n, _CMP_LT_OQ)));
+    row->below[k >> 5] |= below << (k & 31);
+  }
+  row->belowMade = true;
+}
+
+// Vector q of an octet's values for one target row, where `redo` (a bit a
+// lane) marks those whose quick sums lie near an integer: they are done
+// again. Returns whether any took doubles.
+__attribute__((target("avx2"), always_inline)) inline bool RedoNearValues(const FloatOctet& o, const BYTE* sa,
+                                                              const BYTE* sb, GroupRow* row,
+                                                              __m256i* values, int q, int redo) {
+  const FloatPattern& t = *o.pattern;
+  const __m256i exact = LanesOf(t.exact, q), leftOnly = LanesOf(t.leftOnly, q);
+  const __m256i la = FloatSamples(sa, o, 0, q), ra = FloatSamples(sa, o, 1, q);
+  // Lanes whose resampled values are their left samples exactly: in both
+  // rows, and for a row of long weights the same in both.
+  __m256i same = _mm256_or_si256(_mm256_and_si256(_mm256_cmpeq_epi32(la, ra), exact), leftOnly);
+  __m256i lb = la, rb = ra;
+  if (!row->one) {
+    lb = FloatSamples(sb, o, 0, q);
+    rb = FloatSamples(sb, o, 1, q);
+    const __m256i sameB =
+        _mm256_or_si256(_mm256_and_si256(_mm256_cmpeq_epi32(lb, rb), exact), leftOnly);
+    same = _mm256_and_si256(same, sameB);
+    if (!row->shortWeights) same = _mm256_and_si256(same, _mm256_cmpeq_epi32(la, lb));
+  }
+  const int looked = _mm256_movemask_ps(_mm256_castsi256_ps(same)) & redo;
+  if (looked) {
+    __m256i v = la;
+    if (!row->one && row->shortWeights) {
+      v = _mm256_cvttps_epi32(
+          _mm256_add_ps(_mm256_mul_ps(_mm256_cvtepi32_ps(lb), _mm256_set1_ps(static_cast<float>(row->fy))),
+                        _mm256_mul_ps(_mm256_cvtepi32_ps(la), _mm256_set1_ps(static_cast<float>(row->gy)))));
+    } else if (!row->one) {
+      if (!row->belowMade) MakeBelow(row);
+      const __m256i table = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row->below));
+      const __m256i word = _mm256_permutevar8x32_epi32(table, _mm256_srli_epi32(la, 5));
+      const __m256i bit = _mm256_srlv_epi32(word, _mm256_and_si256(la, _mm256_set1_epi32(31)));
+      v = _mm256_sub_epi32(la, _mm256_and_si256(bit, _mm256_set1_epi32(1)));
+    }
+    values[q] = _mm256_blendv_epi8(values[q], v, same);
+  }
+  const int rest = redo & ~looked;
+  for (int h = 0; h < 2; ++h) {
+    if (!((rest >> (4 * h)) & 15)) continue;
+    const __m256d wl = _mm256_loadu_pd(t.wd[0] + 8 * q + 4 * h);
+    const __m256d wr = _mm256_loadu_pd(t.wd[1] + 8 * q + 4 * h);
+    __m256d v = _mm256_add_pd(_mm256_mul_pd(HalfAsDoubles(la, h), wl),
+                              _mm256_mul_pd(HalfAsDoubles(ra, h), wr));
+    if (!row->one) {
+      const __m256d b = _mm256_add_pd(_mm256_mul_pd(HalfAsDoubles(lb, h), wl),
+                                      _mm256_mul_pd(HalfAsDoubles(rb, h), wr));
+      v = _mm256_add_pd(_mm256_mul_pd(b, _mm256_set1_pd(row->fy)),
+                        _mm256_mul_pd(v, _mm256_set1_pd(row->gy)));
+    }
+    const __m128i exactValues = _mm256_cvttpd_epi32(v);
+    values[q] = h ? _mm256_inserti128_si256(values[q], exactValues, 1)
+                  : _mm256_inserti128_si256(values[q], exactValues, 0);
+  }
+  return rest != 0;
+}
+
+#define LW_FLOAT_STEP __attribute__((target("avx2,fma"), optimize("O2"), always_inline)) inline
+
+struct FloatValues {
+  __m256 v[3];
+};
+
+template <bool OneWindow>
+LW_FLOAT_STEP __m256 ResampleFloatVector(const BYTE* s, const FloatOctet& o, int q) {
+  const FloatPattern& t = *o.pattern;
+  __m256 l, r;
+  if (OneWindow) {
+    const __m256i window =
+        _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(s + o.base[0][2 * q + 1]),
+                            reinterpret_cast<const __m128i*>(s + o.base[0][2 * q]));
+    l = _mm256_cvtepi32_ps(_mm256_shuffle_epi8(
+        window, _mm256_load_si256(reinterpret_cast<const __m256i*>(t.pick[0][q]))));
+    r = _mm256_cvtepi32_ps(_mm256_shuffle_epi8(
+        window, _mm256_load_si256(reinterpret_cast<const __m256i*>(t.pick[1][q]))));
+  } else {
+    l = _mm256_cvtepi32_ps(FloatSamples(s, o, 0, q));
+    r = _mm256_cvtepi32_ps(FloatSamples(s, o, 1, q));
+  }
+  return _mm256_fmadd_ps(l, _mm256_load_ps(t.w[0] + 8 * q),
+                         _mm256_mul_ps(r, _mm256_load_ps(t.w[1] + 8 * q)));
+}
+
+// A quick sum truncated, and in `nearLanes` the lanes whose sums lie in
+// `band` above an integer.
+LW_FLOAT_STEP __m256i TruncateChecked(__m256 sum, __m256 band, int* nearLanes) {
+  const __m256i v = _mm256_cvttps_epi32(sum);
+  const __m256 fraction = _mm256_sub_ps(sum, _mm256_cvtepi32_ps(v));
+  *nearLanes = _mm256_movemask_ps(_mm256_cmp_ps(fraction, band, _CMP_LT_OQ));
+  return v;
+}
+
+LW_FLOAT_STEP __m256 BlendFloat(__m256 a, __m256 b, __m256 fy, __m256 gy, __m256 margin) {
+  return _mm256_fmadd_ps(b, fy, _mm256_fmadd_ps(a, gy, margin));
+}
+
+#undef LW_FLOAT_STEP
+
+// GroupQuadsAvx2 for the checked octets. Returns how many of the vectors
+// of eight values had values done again in doubles. Built without fusing
+// multiplies and adds (only the quick sums' explicit multiply-adds fuse),
+// so that the values done again in doubles round as in the plain loop.
+template <bool OneWindow>
+__attribute__((target("avx2,fma"), optimize("O2", "fp-contract=off"))) int GroupFloatAvx2(
+    const FloatOctet* octets, int count, const BYTE* const* sources, int sourceCount,
+    GroupRow* rows, int rowCount) {
+  FloatValues resampled[kGroupSources];
+  __m256 fy[kGroupRows], gy[kGroupRows];
+  for (int r = 0; r < rowCount; ++r) {
+    fy[r] = _mm256_set1_ps(static_cast<float>(rows[r].fy));
+    gy[r] = _mm256_set1_ps(static_cast<float>(rows[r].gy));
+  }
+  const __m256 margin = _mm256_set1_ps(kFloatMargin), band = _mm256_set1_ps(2 * kFloatMargin);
+  // The packed bytes' four-byte units a0-3 b0-3 c0-3 c0-3 a4-7 b4-7 c4-7
+  // c4-7 in their order.
+  const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
+  int doubled = 0;
+  for (int n = 0; n < count; ++n) {
+    const FloatOctet& o = octets[n];
+    for (int k = 0; k < sourceCount; ++k) {
+      resampled[k].v[0] = ResampleFloatVector<OneWindow>(sources[k], o, 0);
+      resampled[k].v[1] = ResampleFloatVector<OneWindow>(sources[k], o, 1);
+      resampled[k].v[2] = ResampleFloatVector<OneWindow>(sources[k], o, 2);
+    }
+    for (int r = 0; r < rowCount; ++r) {
+      GroupRow& row = rows[r];
+      const FloatValues& a = resampled[row.a];
+      const FloatValues& b = resampled[row.b];
+      __m256 s0, s1, s2;
+      if (row.one) {
+        s0 = _mm256_add_ps(a.v[0], margin);
+        s1 = _mm256_add_ps(a.v[1], margin);
+        s2 = _mm256_add_ps(a.v[2], margin);
+      } else {
+        s0 = BlendFloat(a.v[0], b.v[0], fy[r], gy[r], margin);
+        s1 = BlendFloat(a.v[1], b.v[1], fy[r], gy[r], margin);
+        s2 = BlendFloat(a.v[2], b.v[2], fy[r], gy[r], margin);
+      }
+      int near0, near1, near2;
+      __m256i v0 = TruncateChecked(s0, band, &near0);
+      __m256i v1 = TruncateChecked(s1, band, &near1);
+      __m256i v2 = TruncateChecked(s2, band, &near2);
+      if (near0 | near1 | near2) {
+        __m256i values[3] = {v0, v1, v2};
+        const int nearLanes[3] = {near0, near1, near2};
+        for (int q = 0; q < 3; ++q)
+          if (nearLanes[q] &&
+              RedoNearValues(o, sources[row.a], sources[row.b], &row, values, q, nearLanes[q]))
+            ++doubled;
+        v0 = values[0];
+        v1 = values[1];
+        v2 = values[2];
+      }
+      const __m256i ab = _mm256_packs_epi32(v0, v1);
+      const __m256i cc = _mm256_packs_epi32(v2, v2);
+      const __m256i bytes = _mm256_permutevar8x32_epi32(_mm256_packus_epi16(ab, cc), order);
+      BYTE* out = row.out + static_cast<size_t>(n) * 24;
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm256_castsi256_si128(bytes));
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(out + 16), _mm256_extracti128_si256(bytes, 1));
+    }
+  }
+  return doubled;
+}
+
+// Returns, for the checked loop, how many vectors of eight values were done
+// again in doubles (0 for the others).
+int GroupQuads(const QuadPlan& plan, const BYTE* const* sources, int sourceCount, GroupRow* rows,
+               int rowCount) {
   const PixelQuad* quads = static_cast<const PixelQuad*>(plan.units);
   switch (plan.kind) {
     case kQuadWindow3:
@@ -961,7 +1332,14 @@ void GroupQuads(const QuadPlan& plan, const BYTE* const* sources, int sourceCoun
       GroupFixedAvx2(static_cast<const FixedQuad*>(plan.units), plan.columns / 4, sources,
                      sourceCount, rows, rowCount, plan.columnBits, plan.rowBits);
       break;
+    case kOctetFloat3:
+      return plan.oneWindow
+                 ? GroupFloatAvx2<true>(static_cast<const FloatOctet*>(plan.units),
+                                        plan.columns / 8, sources, sourceCount, rows, rowCount)
+                 : GroupFloatAvx2<false>(static_cast<const FloatOctet*>(plan.units),
+                                         plan.columns / 8, sources, sourceCount, rows, rowCount);
   }
+  return 0;
 }
 
 // The index of source row `row` among a group's, added when new; -1 when
@@ -978,15 +1356,24 @@ int GroupSource(int* rows, int* count, int row) {
 
 void LimitResizeLoops(int widest) { widestResizeLoop = widest; }
 
-bool ResizeTakesFixedPoint(int width, int height, int tw, int th, int bpp) {
-  if (width <= 0 || height <= 0 || tw <= 0 || th <= 0) return false;
+int ResizeLoopFor(int width, int height, int tw, int th, int bpp) {
+  if (width <= 0 || height <= 0 || tw <= 0 || th <= 0) return kResizeRowsOnly;
+  const double xScale = static_cast<double>(width) / tw;
+  ColumnWeights* columns = static_cast<ColumnWeights*>(AllocZeroed(sizeof(ColumnWeights) * tw));
+  if (!columns) return kResizeRowsOnly;
+  for (int j = 0; j < tw; ++j) columns[j] = ColumnAt(j, xScale, width, bpp);
   QuadPlan plan;
   const bool planned =
-      PlanQuads(static_cast<double>(width) / tw, width, tw, bpp,
-                RowFractionBits(static_cast<double>(height) / th, height, th), &plan);
-  const bool fixed = planned && plan.kind == kQuadFixed3 && plan.columns > 0;
+      PlanQuads(xScale, width, tw, bpp, RowFractionBits(static_cast<double>(height) / th, height, th),
+                true, columns, &plan);
+  FreeBlock(columns);
+  int loop = kResizeRowsOnly;
+  if (planned && plan.columns > 0)
+    loop = plan.kind == kQuadFixed3     ? kResizeFixedPoint
+           : plan.kind == kOctetFloat3 ? kResizeChecked
+                                       : kResizeDoubles;
   FreeQuadPlan(&plan);
-  return fixed;
+  return loop;
 }
 
 // Bilinear: each target row blends two source rows resampled to the
@@ -995,9 +1382,13 @@ bool ResizeTakesFixedPoint(int width, int height, int tw, int th, int bpp) {
 // pixels (AVX-512), a few target rows at a time that share their source
 // rows, each resampled once a quad or octet, so no resampled row is stored;
 // 3-byte pixels whose weights all have few fraction bits go in quads in
-// exact fixed point (AVX2) instead, which give the same bytes sooner. The
-// columns beyond (all of them without AVX2) are resampled a row at a time,
-// a resampled row kept while the next target row wants it.
+// exact fixed point (AVX2), and other 3-byte pixels first in octets in
+// checked single precision (AVX2), which give the same bytes sooner. Where
+// the checked loop has to do more than one vector in eight again in doubles
+// (scales whose sums often fall on integers), the rows left go in the
+// double loops instead. The columns beyond the wide loop's (all of them
+// without AVX2) are resampled a row at a time, a resampled row kept while
+// the next target row wants it.
 extern "C" BOOL ResizeImage(const BYTE* src, int width, int height, BYTE* dst, int tw,
                             int th, int bpp) {
   ImageCall call;
@@ -1009,34 +1400,45 @@ extern "C" BOOL ResizeImage(const BYTE* src, int width, int height, BYTE* dst, i
   const double xScale = static_cast<double>(width) / tw;
   const double yScale = static_cast<double>(height) / th;
   const size_t rowValues = static_cast<size_t>(tw) * bpp;
-  QuadPlan plan;
-  const bool planned = PlanQuads(xScale, width, tw, bpp, RowFractionBits(yScale, height, th), &plan);
-  // The columns beyond the quads, and four rows of them: two held, two
-  // resampled on the way.
-  const int wide = plan.columns;
-  const int rest = tw - wide;
-  const size_t wideValues = static_cast<size_t>(wide) * bpp;
-  const size_t restValues = rowValues - wideValues;
-  ColumnWeights* columns = nullptr;
-  double* rows = nullptr;
-  if (planned && rest > 0) {
-    columns = static_cast<ColumnWeights*>(AllocZeroed(sizeof(ColumnWeights) * rest));
-    rows = static_cast<double*>(AllocZeroed(sizeof(double) * 4 * restValues));
-  }
-  if (!planned || (rest > 0 && (!columns || !rows))) {
+  const int rowBits = RowFractionBits(yScale, height, th);
+  // Every column's weights (the wide loop's may change), and four rows of
+  // the columns beyond the wide loop's: two held, two resampled on the way
+  // (made again for a new plan that leaves more).
+  ColumnWeights* columns = static_cast<ColumnWeights*>(AllocZeroed(sizeof(ColumnWeights) * tw));
+  if (columns)
+    for (int j = 0; j < tw; ++j) columns[j] = ColumnAt(j, xScale, width, bpp);
+  QuadPlan plan = {};
+  bool planned = columns && PlanQuads(xScale, width, tw, bpp, rowBits, true, columns, &plan);
+  size_t rowsHeld = rowValues - static_cast<size_t>(plan.columns) * bpp;
+  double* rows = static_cast<double*>(AllocZeroed(sizeof(double) * 4 * rowsHeld));
+  if (!planned || !rows) {
     FreeBlock(columns);
     FreeBlock(rows);
     FreeQuadPlan(&plan);
     call.SetError(kImgNoMemory);
     return FALSE;
   }
-  for (int j = 0; j < rest; ++j) columns[j] = ColumnAt(wide + j, xScale, width, bpp);
   const size_t stride = static_cast<size_t>(width) * bpp;
-  double* held[2] = {rows, rows + restValues};
-  double* passing[2] = {rows + 2 * restValues, rows + 3 * restValues};
   int heldRow[2] = {-1, -1};
+  // The checked loop's vectors so far, and those done again in doubles.
+  int64_t checkedVectors = 0, doubledVectors = 0;
   int code = kImgOk;
   for (int first = 0; first < th && code == kImgOk;) {
+    const int wide = plan.columns;
+    const int rest = tw - wide;
+    const size_t wideValues = static_cast<size_t>(wide) * bpp;
+    const size_t restValues = rowValues - wideValues;
+    if (restValues > rowsHeld) {
+      FreeBlock(rows);
+      rowsHeld = restValues;
+      rows = static_cast<double*>(AllocZeroed(sizeof(double) * 4 * rowsHeld));
+      if (!rows) {
+        code = kImgNoMemory;
+        break;
+      }
+    }
+    double* held[2] = {rows, rows + rowsHeld};
+    double* passing[2] = {rows + 2 * rowsHeld, rows + 3 * rowsHeld};
     // A group of target rows while their source rows fit.
     int sourceRows[kGroupSources];
     int sourceCount = 0;
@@ -1058,13 +1460,27 @@ extern "C" BOOL ResizeImage(const BYTE* src, int width, int height, BYTE* dst, i
       row.fy = fy;
       row.gy = 1 - fy;
       row.out = dst + static_cast<size_t>(end) * rowValues;
+      // Where the row's weights have few enough fraction bits, n blended
+      // with n sums to n exactly: nothing falls below.
+      row.belowMade = SumsEqualSamplesExactly(fy);
+      const double scaled = fy * 4096;  // exact: a power of two
+      row.shortWeights = scaled == static_cast<int>(scaled);
+      if (row.belowMade) memset(row.below, 0, sizeof(row.below));
     }
     if (wide > 0) {
       const BYTE* sources[kGroupSources];
       for (int k = 0; k < sourceCount; ++k) sources[k] = src + sourceRows[k] * stride;
-      GroupQuads(plan, sources, sourceCount, group, end - first);
+      doubledVectors += GroupQuads(plan, sources, sourceCount, group, end - first);
+      if (plan.kind == kOctetFloat3) {
+        checkedVectors += static_cast<int64_t>(wide / 8) * 3 * (end - first);
+        if (doubledVectors * 8 > checkedVectors) {
+          FreeQuadPlan(&plan);
+          if (!PlanQuads(xScale, width, tw, bpp, rowBits, false, columns, &plan))
+            code = kImgNoMemory;
+        }
+      }
     }
-    for (int i = first; i < end; ++i) {
+    for (int i = first; i < end && code == kImgOk; ++i) {
       if (rest > 0) {
         const GroupRow& row = group[i - first];
         const int want[2] = {sourceRows[row.a], sourceRows[row.b]};
@@ -1097,17 +1513,17 @@ extern "C" BOOL ResizeImage(const BYTE* src, int width, int height, BYTE* dst, i
             heldRow[slot] = want[k];
             slotUsed[slot] = true;
           }
-          ResampleAnyRow(src + want[k] * stride, columns, rest, bpp, v);
+          ResampleAnyRow(src + want[k] * stride, columns + wide, rest, bpp, v);
           values[k] = v;
         }
         if (row.one) values[1] = values[0];
         BlendRows(values[0], values[1], row.fy, row.out + wideValues, static_cast<int>(restValues));
       }
-      if (!ProgressContinue(call.state(), i, th)) {
-        code = kImgAborted;
-        break;
-      }
+      if (!ProgressContinue(call.state(), i, th)) code = kImgAborted;
     }
+    // The held rows are resampled for this group's columns beyond the wide
+    // loop's; a new plan's start afresh.
+    if (plan.columns != wide) heldRow[0] = heldRow[1] = -1;
     first = end;
   }
   FreeBlock(columns);

@@ -130,43 +130,50 @@ bool ProgressContinue(const ImageThreadState* state, int row, int rowCount) {
   return state->progressHook(row, rowCount, state->hookUser) != FALSE;
 }
 
-void* AllocZeroed(size_t bytes) { return GlobalAlloc(GPTR, bytes ? bytes : 1); }
 
-void FreeBlock(void* block) {
-  if (block) GlobalFree(block);
-}
-
-// ---- pixel blocks kept for the next read ----------------------------------
+// ---- blocks kept for the next read or call --------------------------------
 //
 // The first write to each fresh page of a large block costs a page fault,
-// and the heap gives every large block fresh pages and returns them on
-// free: at 1920 x 1080 that is as much time again as decoding the picture.
-// Blocks handed back through FreeImageBlock are kept for the next read of
-// about the same size, whose writes then land on pages already mapped.
+// and the heap gives every block of more than 64 KB fresh pages and returns
+// them on free, at some hundreds of microseconds each here: at 1920 x 1080
+// that is as much time again as decoding the picture, and a resize of a
+// general scale wants several smaller work blocks every call. Pixel blocks
+// handed back through FreeImageBlock are kept for the next read of about
+// the same size, and the last few work blocks of 64 KB to 1 MB freed for the
+// next call that wants about as much, whose writes then land on pages
+// already mapped.
 
 namespace {
-
-// Two blocks: pictures of two sizes read by turns (a slide and the desktop
-// capture), or two threads reading at once (the builder's window and its
-// loader thread, the saver's scene thread). At most 64 MB in all, two
-// pictures of 3840 x 2160, so that what an idle program holds stays bounded.
-const int kKeptBlockCount = 2;
-const size_t kKeptBytesLimit = 64u << 20;
-// Smaller blocks come from the heap's own arenas, whose pages stay mapped
-// and are reused anyway; keeping them would only push out large ones.
-const size_t kSmallestKeptBlock = 256u << 10;
 
 struct KeptBlock {
   void* block;
   size_t size;
 };
 
+// Blocks kept, oldest first, at most `kSlots` (and `limit` bytes in all).
+struct KeptList {
+  static const int kSlots = 4;
+  KeptBlock blocks[kSlots];
+  int count;
+  int slots;
+  size_t limit;
+  size_t smallest;  // blocks smaller than this are not kept
+  size_t largest;
+};
+
+// Pixel blocks: two pictures of two sizes read by turns (a slide and the
+// desktop capture), or two threads reading at once (the builder's window
+// and its loader thread, the saver's scene thread); at most 64 MB in all,
+// two pictures of 3840 x 2160, so that what an idle program holds stays
+// bounded. Smaller blocks would only push out large ones.
+KeptList g_pixels = {{}, 0, 2, 64u << 20, 256u << 10, 64u << 20};
+// Work blocks: the few a call holds at once.
+KeptList g_work = {{}, 0, 4, 4u << 20, 64u << 10, 1u << 20};
+
 // A lock with a constant initialiser: no constructor or destructor runs for
 // it, so it is valid at any point of start-up and shut-down. The kept
 // blocks go back to the system with the process.
 SRWLOCK g_keptLock = SRWLOCK_INIT;
-KeptBlock g_kept[kKeptBlockCount];  // oldest first
-int g_keptCount = 0;
 
 class KeptLock {
  public:
@@ -176,68 +183,87 @@ class KeptLock {
   KeptLock& operator=(const KeptLock&) = delete;
 };
 
-void DropKept(int index) {
-  for (int i = index + 1; i < g_keptCount; ++i) g_kept[i - 1] = g_kept[i];
-  --g_keptCount;
+void DropKept(KeptList* list, int index) {
+  for (int i = index + 1; i < list->count; ++i) list->blocks[i - 1] = list->blocks[i];
+  --list->count;
 }
 
-// The smallest kept block of at least bytes and at most half as much again
-// (a block much larger than the picture would sit idle while a later, larger
-// picture needs it); null when none fits.
-void* TakeKeptBlock(size_t bytes) {
+// The smallest kept block of at least bytes and at most bytes / slack more
+// (a block much larger would sit idle while a later, larger want needs it);
+// null when none fits.
+void* TakeKept(KeptList* list, size_t bytes, size_t slack) {
   KeptLock lock;
   int best = -1;
-  for (int i = 0; i < g_keptCount; ++i) {
-    size_t size = g_kept[i].size;
-    if (size >= bytes && size - bytes <= bytes / 2 && (best < 0 || size < g_kept[best].size))
+  for (int i = 0; i < list->count; ++i) {
+    const size_t size = list->blocks[i].size;
+    if (size >= bytes && size - bytes <= bytes / slack &&
+        (best < 0 || size < list->blocks[best].size))
       best = i;
   }
   if (best < 0) return nullptr;
-  void* block = g_kept[best].block;
-  DropKept(best);
+  void* block = list->blocks[best].block;
+  DropKept(list, best);
   return block;
 }
 
-}  // namespace
-
-void EmptyKeptPixelBlocks() {
-  KeptBlock dropped[kKeptBlockCount];
-  int count;
-  {
-    KeptLock lock;
-    count = g_keptCount;
-    for (int i = 0; i < count; ++i) dropped[i] = g_kept[i];
-    g_keptCount = 0;
-  }
-  for (int i = 0; i < count; ++i) GlobalFree(dropped[i].block);
-}
-
-extern "C" void FreeImageBlock(void* block) {
+// Keeps a block handed back (freeing it when it is too small or too large
+// to keep), pushing out the oldest: the kept blocks follow the sizes wanted
+// now.
+void Keep(KeptList* list, void* block) {
   if (!block) return;
-  size_t size = GlobalSize(block);
-  if (size < kSmallestKeptBlock || size > kKeptBytesLimit) {
+  const size_t size = GlobalSize(block);
+  if (size < list->smallest || size > list->largest) {
     GlobalFree(block);
     return;
   }
-  // The block handed back last is kept, pushing out the oldest: the kept
-  // blocks follow the sizes being read now.
-  KeptBlock dropped[kKeptBlockCount];
+  KeptBlock dropped[KeptList::kSlots];
   int droppedCount = 0;
   {
     KeptLock lock;
     size_t total = size;
-    for (int i = 0; i < g_keptCount; ++i) total += g_kept[i].size;
-    while (g_keptCount == kKeptBlockCount || total > kKeptBytesLimit) {
-      total -= g_kept[0].size;
-      dropped[droppedCount++] = g_kept[0];
-      DropKept(0);
+    for (int i = 0; i < list->count; ++i) total += list->blocks[i].size;
+    while (list->count == list->slots || total > list->limit) {
+      total -= list->blocks[0].size;
+      dropped[droppedCount++] = list->blocks[0];
+      DropKept(list, 0);
     }
-    g_kept[g_keptCount].block = block;
-    g_kept[g_keptCount].size = size;
-    ++g_keptCount;
+    list->blocks[list->count++] = {block, size};
   }
   for (int i = 0; i < droppedCount; ++i) GlobalFree(dropped[i].block);
 }
+
+void EmptyKept(KeptList* list) {
+  KeptBlock dropped[KeptList::kSlots];
+  int count;
+  {
+    KeptLock lock;
+    count = list->count;
+    for (int i = 0; i < count; ++i) dropped[i] = list->blocks[i];
+    list->count = 0;
+  }
+  for (int i = 0; i < count; ++i) GlobalFree(dropped[i].block);
+}
+
+}  // namespace
+
+void* AllocZeroed(size_t bytes) {
+  if (bytes >= g_work.smallest) {
+    if (void* block = TakeKept(&g_work, bytes, 1)) {
+      memset(block, 0, bytes);
+      return block;
+    }
+  }
+  return GlobalAlloc(GPTR, bytes ? bytes : 1);
+}
+
+void FreeBlock(void* block) { Keep(&g_work, block); }
+
+void EmptyKeptPixelBlocks() {
+  EmptyKept(&g_pixels);
+  EmptyKept(&g_work);
+}
+
+extern "C" void FreeImageBlock(void* block) { Keep(&g_pixels, block); }
 
 BYTE* AllocPixels(int64_t width, int64_t height, int bytesPerPixel, PixelContent content,
                   int badCode, int* code) {
@@ -251,7 +277,7 @@ BYTE* AllocPixels(int64_t width, int64_t height, int bytesPerPixel, PixelContent
     return nullptr;
   }
   size_t size = static_cast<size_t>(bytes);
-  if (BYTE* kept = static_cast<BYTE*>(TakeKeptBlock(size))) {
+  if (BYTE* kept = static_cast<BYTE*>(TakeKept(&g_pixels, size, 2))) {
     if (content == kPixelsZeroed) memset(kept, 0, size);
     return kept;
   }

@@ -125,42 +125,88 @@ TEST(ImageResize, SameBytesAsTheFirstForm) {
   }
 }
 
-// The loops a processor with AVX-512 does not otherwise run: AVX2 (3-byte
-// pixels in quads read a 16-byte window or a pixel at a time) and the
-// plain one, at scales where each reading is chosen; and the exact
-// fixed-point loop, taken for 3-byte pixels where every column's and row's
-// weight has at most 8 fraction bits together (1.5, 0.75, twice smaller,
-// 9/8 across and 33/32 down, 257/256 across), not past that (17/16 across
-// and 33/32 down) nor where the weights have no short fraction.
+// Pictures whose resized values fall on integers often: flat blocks, ramps
+// across and down (equal neighbours, sums that land on whole values), one
+// value everywhere, and plain noise.
+Bytes TestPicture(int kind, int w, int h, int bpp, uint32_t* seed) {
+  Bytes src(static_cast<size_t>(w) * h * bpp);
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      for (int c = 0; c < bpp; ++c) {
+        *seed = *seed * 1103515245u + 12345u;
+        const int value = kind == 0   ? static_cast<int>(*seed >> 24)
+                          : kind == 1 ? ((x / 7 + y / 5) * 37 + c * 11) & 0xFF
+                          : kind == 2 ? x * 255 / w
+                          : kind == 3 ? y * 255 / h
+                                      : 3;
+        src[(static_cast<size_t>(y) * w + x) * bpp + c] = static_cast<uint8_t>(value);
+      }
+    }
+  }
+  return src;
+}
+
+// Every loop gives the plain loop's bytes: AVX2 (3-byte pixels in quads
+// read a 16-byte window or a pixel at a time, 4-byte pixels in quads), the
+// AVX-512 octets (taken before the checked loop where they have columns)
+// and the plain loop, at scales where each is chosen; the
+// exact fixed-point loop, taken for 3-byte pixels where every column's and
+// row's weight has at most 8 fraction bits together (1.5, 0.75, twice
+// smaller, 9/8 across and 33/32 down, 257/256 across), not past that (17/16
+// across and 33/32 down); and the checked single-precision loop for the
+// other 3-byte pixels whose samples lie close enough (not 7.7 times
+// smaller), with the values it does again near integers: at general
+// scales (down also by 45/32, whose rows blend whole values exactly), at 1.2 (whose sums fall on integers so often that it leaves the
+// rows after a few to the double loops), 2.5 times larger, and 2 rows to
+// 11, where a flat 3 blended with itself in the second row gives 2, and 8
+// columns to 44, where near the left edge a pair of equal samples does not
+// sum exactly to its value.
 TEST(ImageResize, EveryLoopGivesTheSameBytes) {
   const struct {
     int w, h, tw, th;
-    bool fixed;
-  } sizes[] = {{960, 270, 640, 180, true}, {480, 135, 640, 180, true}, {640, 400, 320, 200, true},
-               {900, 330, 800, 320, true}, {514, 20, 512, 20, true},   {340, 330, 320, 320, false},
-               {640, 400, 211, 97, false}, {97, 61, 211, 37, false},   {300, 300, 299, 301, false},
-               {1000, 3, 130, 5, false}};
+    int loop;        // for 3-byte pixels with AVX2
+    int widestLoop;  // the same with AVX-512
+  } sizes[] = {{960, 270, 640, 180, kResizeFixedPoint, kResizeFixedPoint},
+               {480, 135, 640, 180, kResizeFixedPoint, kResizeFixedPoint},
+               {640, 400, 320, 200, kResizeFixedPoint, kResizeFixedPoint},
+               {900, 330, 800, 320, kResizeFixedPoint, kResizeFixedPoint},
+               {514, 20, 512, 20, kResizeFixedPoint, kResizeFixedPoint},
+               {340, 330, 320, 320, kResizeChecked, kResizeDoubles},
+               {640, 400, 211, 97, kResizeChecked, kResizeDoubles},
+               {97, 61, 211, 37, kResizeChecked, kResizeDoubles},
+               {300, 300, 299, 301, kResizeChecked, kResizeDoubles},
+               {384, 216, 273, 153, kResizeChecked, kResizeDoubles},
+               {384, 90, 273, 64, kResizeChecked, kResizeDoubles},
+               {240, 150, 200, 125, kResizeChecked, kResizeDoubles},
+               {160, 90, 400, 225, kResizeChecked, kResizeChecked},
+               {224, 2, 160, 11, kResizeChecked, kResizeDoubles},
+               {8, 2, 44, 2, kResizeChecked, kResizeChecked},
+               {1000, 3, 130, 5, kResizeDoubles, kResizeDoubles}};
   uint32_t seed = 11;
   for (int widest = kResizeLoopsPlain; widest <= kResizeLoopsWidest; ++widest) {
     for (int bpp = 1; bpp <= 4; ++bpp) {
       for (const auto& z : sizes) {
-        SCOPED_TRACE(testing::Message() << z.w << "x" << z.h << " to " << z.tw << "x" << z.th << ", "
-                                        << bpp << " bytes a pixel, loops up to " << widest);
-        LimitResizeLoops(widest);
-        const bool fixed = ResizeTakesFixedPoint(z.w, z.h, z.tw, z.th, bpp);
-        LimitResizeLoops(kResizeLoopsWidest);
-        EXPECT_EQ(fixed, z.fixed && bpp == 3 && widest >= kResizeLoopsAvx2 && ProcessorHasAvx2());
-        Bytes src(static_cast<size_t>(z.w) * z.h * bpp);
-        for (uint8_t& b : src) {
-          seed = seed * 1103515245u + 12345u;
-          b = static_cast<uint8_t>(seed >> 24);
+        for (int kind = 0; kind < 5; ++kind) {
+          SCOPED_TRACE(testing::Message() << z.w << "x" << z.h << " to " << z.tw << "x" << z.th
+                                          << ", " << bpp << " bytes a pixel, loops up to "
+                                          << widest << ", picture " << kind);
+          const bool wide = widest >= kResizeLoopsAvx2 && ProcessorHasAvx2();
+          const bool widest512 = widest == kResizeLoopsWidest && ProcessorHasAvx512Bytes();
+          LimitResizeLoops(widest);
+          const int loop = ResizeLoopFor(z.w, z.h, z.tw, z.th, bpp);
+          LimitResizeLoops(kResizeLoopsWidest);
+          EXPECT_EQ(loop, !wide || bpp < 3   ? kResizeRowsOnly
+                          : bpp == 4         ? kResizeDoubles
+                          : widest512        ? z.widestLoop
+                                             : z.loop);
+          const Bytes src = TestPicture(kind, z.w, z.h, bpp, &seed);
+          Bytes dst(static_cast<size_t>(z.tw) * z.th * bpp, 0xEE);
+          LimitResizeLoops(widest);
+          const BOOL done = ResizeImage(src.data(), z.w, z.h, dst.data(), z.tw, z.th, bpp);
+          LimitResizeLoops(kResizeLoopsWidest);
+          ASSERT_TRUE(done);
+          EXPECT_TRUE(dst == ReferenceResize(src, z.w, z.h, z.tw, z.th, bpp));
         }
-        Bytes dst(static_cast<size_t>(z.tw) * z.th * bpp, 0xEE);
-        LimitResizeLoops(widest);
-        const BOOL done = ResizeImage(src.data(), z.w, z.h, dst.data(), z.tw, z.th, bpp);
-        LimitResizeLoops(kResizeLoopsWidest);
-        ASSERT_TRUE(done);
-        EXPECT_TRUE(dst == ReferenceResize(src, z.w, z.h, z.tw, z.th, bpp));
       }
     }
   }
