@@ -270,14 +270,17 @@ bool CFileDialog::WidePathOf(const wchar_t* name, wchar_t (&path)[MAX_PATH]) con
 bool CFileDialog::TakeWideChoice() {
   if (!m_ofn.lpstrFile) return true;
   if (IsSeveralChosen()) return TakeWideChoices();
-  if (!IsOutsideCodePage(m_ofn.lpstrFile) || TakeWidePath()) return true;
+  if (TakeWidePath()) return true;
   RefuseName(m_ofn.lpstrFile);
   return false;
 }
 
 bool CFileDialog::TakeWidePath() {
+  // The code page's stand-ins ('?') or its best fit (another letter) may
+  // have taken the place of characters the name has.
+  const bool lost = IsOutsideCodePage(m_ofn.lpstrFile);
   wchar_t path[MAX_PATH];
-  if (!m_wideNames || !WidePathOf(m_wideNames, path)) return false;
+  if (!m_wideNames || !WidePathOf(m_wideNames, path)) return !lost;
   // The system adds the default extension to a name typed without one.
   const wchar_t* nameStart = wcsrchr(path, L'\\');
   if (m_ofn.lpstrDefExt && *m_ofn.lpstrDefExt && !wcschr(nameStart ? nameStart : path, L'.')) {
@@ -288,6 +291,9 @@ bool CFileDialog::TakeWidePath() {
     for (int i = 0; i <= extension; ++i)
       path[length + 1 + i] = static_cast<unsigned char>(m_ofn.lpstrDefExt[i]);
   }
+  // An answer without stand-ins stands unless it is the system's form of
+  // the kept name (which it then may have changed by a best fit).
+  if (!lost && !SystemFormIs(path, m_ofn.lpstrFile)) return true;
   CString ansi;
   bool found = AnsiPathFromWide(path, ansi);
   bool made = false;

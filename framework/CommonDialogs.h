@@ -113,6 +113,7 @@ class CFileDialog : public CCmdWnd {
   // made first so that it has one). A file without one is refused with a
   // message; false when no file is left.
   bool TakeWideChoice();
+  // The one chosen file (false: it has no ANSI path), and several.
   bool TakeWidePath();
   bool TakeWideChoices();
   // Whether the result is a folder and several names.

@@ -426,12 +426,15 @@ TEST(FileDialogNames, APictureAndADocumentNamedOutsideTheCodePageComeBackByPaths
   lwtest::CTempFolder folder("lwwidedlg");
   const std::wstring base = lwtest::Widen(folder.Path());
   const lwtest::Bytes picture = {'B', 'M', 1, 2, 3};
-  ASSERT_TRUE(lwtest::WriteAllWide(base + L"\u4e2d\u6587.bmp", picture));
-  {
+  // The code page's best fit makes "a.bmp" of the second name: that other
+  // file must not be the one that comes back.
+  ASSERT_TRUE(lwtest::WriteAll(folder.File("a.bmp"), {'B', 'M', 0}));
+  for (const wchar_t* name : {L"\u4e2d\u6587.bmp", L"\u0101.bmp"}) {
+    ASSERT_TRUE(lwtest::WriteAllWide(base + name, picture));
     CPreviewProbe open(true, true, nullptr, nullptr, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST,
                        "Pictures|*.bmp||", nullptr);
     open.m_ofn.lpstrInitialDir = folder.Path().c_str();
-    CDialogSteps steps({[&] { return TypeWide(open.Dialog(), L"\u4e2d\u6587.bmp"); }});
+    CDialogSteps steps({[&] { return TypeWide(open.Dialog(), name); }});
     ASSERT_EQ(open.DoModal(), IDOK);
     const std::string path(open.GetPathName());
     EXPECT_EQ(path.find('?'), std::string::npos) << path;
@@ -460,7 +463,9 @@ TEST(FileDialogNames, APictureAndADocumentNamedOutsideTheCodePageComeBackByPaths
 // the others still come back.
 TEST(FileDialogNames, SeveralFilesNamedOutsideTheCodePageEachComeBackByAPathThatOpensIt) {
   lwtest::CTempFolder folder("lwwidemulti");
-  const std::wstring kNames[] = {L"\u4e2d\u6587.bmp", L"caf\u00e9.bmp", L"\u65e5\u672c.bmp"};
+  // The last one the code page's best fit makes "a.bmp", another file.
+  const std::wstring kNames[] = {L"\u4e2d\u6587.bmp", L"caf\u00e9.bmp", L"\u65e5\u672c.bmp",
+                                 L"\u0101.bmp"};
   const struct {
     const char* name;
     const wchar_t* folder;
@@ -471,7 +476,8 @@ TEST(FileDialogNames, SeveralFilesNamedOutsideTheCodePageEachComeBackByAPathThat
     if (*row.folder) {
       ASSERT_TRUE(::CreateDirectoryW(where.c_str(), nullptr));
     }
-    for (uint8_t i = 0; i < 3; ++i) ASSERT_TRUE(lwtest::WriteAllWide(where + kNames[i], {'B', 'M', i}));
+    for (uint8_t i = 0; i < 4; ++i) ASSERT_TRUE(lwtest::WriteAllWide(where + kNames[i], {'B', 'M', i}));
+    ASSERT_TRUE(lwtest::WriteAllWide(where + L"a.bmp", {'B', 'M', 9}));
     CString start;
     ASSERT_TRUE(AnsiPathFromWide(where.c_str(), start));
     lwtest::CRecordedBoxes boxes;
@@ -483,13 +489,13 @@ TEST(FileDialogNames, SeveralFilesNamedOutsideTheCodePageEachComeBackByAPathThat
     open.m_ofn.lpstrInitialDir = start;
     CDialogSteps steps({[&] {
       return TypeWide(open.Dialog(), (L"\"" + kNames[0] + L"\" \"" + kNames[1] + L"\" \"" + kNames[2] +
-                                      L"\" \"\u4e0d\u5728.bmp\"").c_str());
+                                      L"\" \"\u4e0d\u5728.bmp\" \"" + kNames[3] + L"\"").c_str());
     }});
     ASSERT_EQ(open.DoModal(), IDOK);
     std::vector<std::string> paths;
     for (INT_PTR pos = open.GetStartPosition(); pos;) paths.push_back(std::string(open.GetNextPathName(pos)));
-    ASSERT_EQ(paths.size(), 3u) << ::testing::PrintToString(paths);
-    for (uint8_t i = 0; i < 3; ++i) {
+    ASSERT_EQ(paths.size(), 4u) << ::testing::PrintToString(paths);
+    for (uint8_t i = 0; i < 4; ++i) {
       EXPECT_EQ(paths[i].find('?'), std::string::npos) << paths[i];
       EXPECT_EQ(lwtest::ReadAll(paths[i]), (lwtest::Bytes{'B', 'M', i})) << paths[i];
     }
