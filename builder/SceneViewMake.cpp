@@ -78,10 +78,11 @@ CString CSceneView::SavedDocumentPath() {
 
 namespace {
 
-// The save dialog of a make: where the output goes and under what name;
+// The save dialog of a make: where the output goes and under what name
+// (chosen: the name as the dialog gave it, before the extension is added);
 // false when cancelled. The chosen folder is remembered in "SavePath".
 bool AskOutputPath(HWND parent, const char* defExt, const char* name, const char* filter,
-                   CString& output) {
+                   CString& output, CString& chosen) {
   CFileDialogEx dialog(false, false, defExt, name,
                        OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_ENABLEHOOK, filter, parent);
   const CString folder = GetSettingsFolder("SavePath");
@@ -91,7 +92,7 @@ bool AskOutputPath(HWND parent, const char* defExt, const char* name, const char
   dialog.m_ofn.Flags |= OFN_ENABLEHOOK;
   if (dialog.DoModal() != IDOK) return false;
   WriteSettingsString("SavePath", dialog.GetFolderPath());
-  output = dialog.GetPathName();
+  output = chosen = dialog.GetPathName();
   if (dialog.GetFileExt().CompareNoCase(defExt) != 0) {
     output += ".";
     output += defExt;
@@ -104,13 +105,15 @@ bool AskOutputPath(HWND parent, const char* defExt, const char* name, const char
 bool CSceneView::OnMakeScr(bool interactive, CString* outPath) {
   const CString document = SavedDocumentPath();
   if (document.IsEmpty() || !CheckScript()) return false;
-  CString output;
+  CString output, chosen;
   if (interactive) {
-    if (!AskOutputPath(m_hWnd, "scr", GetFileName(OutputBase(document)), kScreenSaverFilter, output))
+    if (!AskOutputPath(m_hWnd, "scr", GetFileName(OutputBase(document)), kScreenSaverFilter, output,
+                       chosen))
       return false;
   } else {
     output = OutputBase(document) + ".scr";
   }
+  const CUnwrittenFileGuard unwritten(chosen);
   CSaverMaker maker;
   const bool made = maker.MakeScr(output, document) != FALSE;
   ShowSaverMakeResult(made, output, maker.m_lastErrorShown, maker.m_lastErrorMessage,
@@ -122,13 +125,15 @@ bool CSceneView::OnMakeScr(bool interactive, CString* outPath) {
 bool CSceneView::OnMakeInstall(bool interactive) {
   const CString document = SavedDocumentPath();
   if (document.IsEmpty() || !CheckScript()) return false;
-  CString output;
+  CString output, chosen;
   if (interactive) {
-    if (!AskOutputPath(m_hWnd, "exe", GetPathTitle(document), kInstallerFilter, output)) return false;
+    if (!AskOutputPath(m_hWnd, "exe", GetPathTitle(document), kInstallerFilter, output, chosen))
+      return false;
   } else {
     // Beside the document, as its screen saver.
     output = OutputBase(document) + ".exe";
   }
+  const CUnwrittenFileGuard unwritten(chosen);
   CSaverMaker maker;
   const bool made = maker.MakeInstaller(output, document) != FALSE;
   ShowSaverMakeResult(made, output, maker.m_lastErrorShown, maker.m_lastErrorMessage,

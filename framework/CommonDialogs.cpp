@@ -60,7 +60,68 @@ int NameStart(const CString& path) {
 
 int ExtensionDot(const CString& name) { return name.ReverseFind('.'); }
 
+// A chosen file that has no ANSI path is refused, saying why.
+void RefuseName(const CString& name) {
+  CString text(name);
+  text += "\n\nIts name has characters that this system's code page cannot hold, and the disk "
+          "keeps no short name for it: rename it to use it.";
+  AfxMessageBox(text, MB_ICONSTOP);
+}
+
+// Whether an ANSI name of the system's answer is what the system makes of
+// the wide name (so that the two name the same choice).
+bool SystemFormIs(const wchar_t* wide, const char* ansi) {
+  char converted[MAX_PATH];
+  const int length =
+      ::WideCharToMultiByte(CP_ACP, 0, wide, -1, converted, sizeof converted, nullptr, nullptr);
+  return length > 0 && lstrcmpA(converted, ansi) == 0;
+}
+
+// The files save dialogs made to give a new name a short one, each known
+// by its volume and index (a save that replaces the file makes another).
+struct MadeFile {
+  DWORD volume;
+  DWORD indexHigh;
+  DWORD indexLow;
+  bool kept;
+};
+MadeFile g_madeFiles[8];
+unsigned g_nextMadeFile = 0;
+
+bool SameFile(const MadeFile& made, const BY_HANDLE_FILE_INFORMATION& info) {
+  return made.kept && made.volume == info.dwVolumeSerialNumber &&
+         made.indexHigh == info.nFileIndexHigh && made.indexLow == info.nFileIndexLow;
+}
+
+void KeepMadeFile(HANDLE file) {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!::GetFileInformationByHandle(file, &info)) return;
+  MadeFile& made = g_madeFiles[g_nextMadeFile++ % (sizeof g_madeFiles / sizeof g_madeFiles[0])];
+  made = {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow, true};
+}
+
 }  // namespace
+
+void DiscardUnwrittenFile(const char* path) {
+  if (!path || !*path) return;
+  HANDLE file = ::CreateFileA(path, DELETE | FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  BY_HANDLE_FILE_INFORMATION info;
+  if (::GetFileInformationByHandle(file, &info)) {
+    for (MadeFile& made : g_madeFiles) {
+      if (!SameFile(made, info)) continue;
+      made.kept = false;
+      // Removed through the handle that was checked.
+      if (info.nFileSizeHigh == 0 && info.nFileSizeLow == 0) {
+        FILE_DISPOSITION_INFO disposition = {TRUE};
+        ::SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition);
+      }
+    }
+  }
+  ::CloseHandle(file);
+}
 
 BOOL CCommonDialogRunner::GetOpenFileName(OPENFILENAMEA* ofn) { return ::GetOpenFileNameA(ofn); }
 BOOL CCommonDialogRunner::GetSaveFileName(OPENFILENAMEA* ofn) { return ::GetSaveFileNameA(ofn); }
@@ -102,7 +163,7 @@ CFileDialog::CFileDialog(bool openFileDialog, const char* defExt, const char* fi
   }
 }
 
-CFileDialog::~CFileDialog() = default;
+CFileDialog::~CFileDialog() { ForgetWideChoice(); }
 
 void CFileDialog::SetTemplate(const char* name, HINSTANCE instance) {
   m_templateName = name;
@@ -129,62 +190,98 @@ INT_PTR CFileDialog::DoModal() {
   t_opening = outer;
   if (m_userHook) m_ofn.lpfnHook = m_userHook;
   m_userHook = nullptr;
-  if (chosen && !TakeWideChoice()) {
-    CString text(m_ofn.lpstrFile);
-    text += "\n\nIts name has characters that this system's code page cannot hold, and the disk "
-            "keeps no short name for it: rename it to use it.";
-    AfxMessageBox(text, MB_ICONSTOP);
-    return IDCANCEL;
-  }
-  return chosen ? IDOK : IDCANCEL;
+  const bool taken = chosen && TakeWideChoice();
+  ForgetWideChoice();
+  return taken ? IDOK : IDCANCEL;
+}
+
+void CFileDialog::ForgetWideChoice() {
+  m_wideFolder[0] = 0;
+  if (m_wideNames) ::HeapFree(::GetProcessHeap(), 0, m_wideNames);
+  m_wideNames = nullptr;
 }
 
 void CFileDialog::KeepWideChoice() {
-  m_wideChoice[0] = 0;
+  ForgetWideChoice();
   HWND dialog = GetDialog();
   if (!dialog) return;
-  // The name box (the first quoted name of several), joined to the folder
-  // the dialog shows unless it is a full path.
-  wchar_t text[MAX_PATH] = L"";
-  if (!::GetDlgItemTextW(dialog, cmb13, text, MAX_PATH))
-    ::GetDlgItemTextW(dialog, edt1, text, MAX_PATH);
-  wchar_t name[MAX_PATH] = L"";
+  // The name box: one name, or several quoted ones.
+  HWND box = ::GetDlgItem(dialog, cmb13);
+  int length = box ? ::GetWindowTextLengthW(box) : 0;
+  if (length <= 0) {
+    box = ::GetDlgItem(dialog, edt1);
+    length = box ? ::GetWindowTextLengthW(box) : 0;
+  }
+  if (length <= 0) return;
+  const SIZE_T bytes = (static_cast<SIZE_T>(length) + 2) * sizeof(wchar_t);
+  auto* text = static_cast<wchar_t*>(::HeapAlloc(::GetProcessHeap(), HEAP_ZERO_MEMORY, bytes));
+  m_wideNames = static_cast<wchar_t*>(::HeapAlloc(::GetProcessHeap(), HEAP_ZERO_MEMORY, bytes));
+  if (!text || !m_wideNames) {
+    if (text) ::HeapFree(::GetProcessHeap(), 0, text);
+    ForgetWideChoice();
+    return;
+  }
+  ::GetWindowTextW(box, text, length + 1);
   const wchar_t* from = text;
-  wchar_t stop = 0;
+  wchar_t* to = m_wideNames;
   while (*from == L' ') ++from;
   if (*from == L'"') {
-    ++from;
-    stop = L'"';
+    while (*from == L'"') {
+      const wchar_t* name = ++from;
+      while (*from && *from != L'"') ++from;
+      if (from > name) {
+        memcpy(to, name, (from - name) * sizeof(wchar_t));
+        to += (from - name) + 1;
+      }
+      if (*from == L'"') ++from;
+      while (*from == L' ') ++from;
+    }
+  } else {
+    const wchar_t* end = from + lstrlenW(from);
+    while (end > from && end[-1] == L' ') --end;
+    memcpy(to, from, (end - from) * sizeof(wchar_t));
   }
-  int length = 0;
-  while (*from && *from != stop && length < MAX_PATH - 1) name[length++] = *from++;
-  while (length > 0 && name[length - 1] == L' ') --length;
-  name[length] = 0;
-  if (length == 0) return;
+  ::HeapFree(::GetProcessHeap(), 0, text);
+  // The folder the dialog shows.
+  const LRESULT size = ::SendMessageA(dialog, CDM_GETFOLDERIDLIST, 0, 0);
+  void* items = size > 0 ? ::CoTaskMemAlloc(size) : nullptr;
+  if (!items) return;
+  if (::SendMessageA(dialog, CDM_GETFOLDERIDLIST, size, reinterpret_cast<LPARAM>(items)) <= 0 ||
+      !::SHGetPathFromIDListW(static_cast<LPCITEMIDLIST>(items), m_wideFolder))
+    m_wideFolder[0] = 0;
+  ::CoTaskMemFree(items);
+}
+
+bool CFileDialog::WidePathOf(const wchar_t* name, wchar_t (&path)[MAX_PATH]) const {
+  path[0] = 0;
+  const int length = name ? lstrlenW(name) : 0;
+  if (length == 0) return false;
   const bool full = (length >= 2 && name[1] == L':') || name[0] == L'\\';
-  wchar_t folder[MAX_PATH] = L"";
+  const int folderLength = full ? 0 : lstrlenW(m_wideFolder);
+  if ((!full && folderLength == 0) || folderLength + length + 2 > MAX_PATH) return false;
   if (!full) {
-    const LRESULT size = ::SendMessageA(dialog, CDM_GETFOLDERIDLIST, 0, 0);
-    void* items = size > 0 ? ::CoTaskMemAlloc(size) : nullptr;
-    if (!items) return;
-    const bool ok = ::SendMessageA(dialog, CDM_GETFOLDERIDLIST, size, reinterpret_cast<LPARAM>(items)) > 0 &&
-                    ::SHGetPathFromIDListW(static_cast<LPCITEMIDLIST>(items), folder);
-    ::CoTaskMemFree(items);
-    if (!ok) return;
+    lstrcpyW(path, m_wideFolder);
+    if (m_wideFolder[folderLength - 1] != L'\\') lstrcatW(path, L"\\");
   }
-  const int folderLength = lstrlenW(folder);
-  if (folderLength + length + 2 > MAX_PATH) return;
-  lstrcpyW(m_wideChoice, folder);
-  if (folderLength > 0 && folder[folderLength - 1] != L'\\') lstrcatW(m_wideChoice, L"\\");
-  lstrcatW(m_wideChoice, name);
+  lstrcatW(path, name);
+  return true;
 }
 
 bool CFileDialog::TakeWideChoice() {
-  if (!m_ofn.lpstrFile || !IsOutsideCodePage(m_ofn.lpstrFile)) return true;
-  if (!m_wideChoice[0]) return false;
-  // The system adds the default extension to a name typed without one.
+  if (!m_ofn.lpstrFile) return true;
+  if (IsSeveralChosen()) return TakeWideChoices();
+  if (TakeWidePath()) return true;
+  RefuseName(m_ofn.lpstrFile);
+  return false;
+}
+
+bool CFileDialog::TakeWidePath() {
+  // The code page's stand-ins ('?') or its best fit (another letter) may
+  // have taken the place of characters the name has.
+  const bool lost = IsOutsideCodePage(m_ofn.lpstrFile);
   wchar_t path[MAX_PATH];
-  lstrcpynW(path, m_wideChoice, MAX_PATH);
+  if (!m_wideNames || !WidePathOf(m_wideNames, path)) return !lost;
+  // The system adds the default extension to a name typed without one.
   const wchar_t* nameStart = wcsrchr(path, L'\\');
   if (m_ofn.lpstrDefExt && *m_ofn.lpstrDefExt && !wcschr(nameStart ? nameStart : path, L'.')) {
     const int length = lstrlenW(path);
@@ -194,23 +291,27 @@ bool CFileDialog::TakeWideChoice() {
     for (int i = 0; i <= extension; ++i)
       path[length + 1 + i] = static_cast<unsigned char>(m_ofn.lpstrDefExt[i]);
   }
+  // An answer without stand-ins stands unless it is the system's form of
+  // the kept name (which it then may have changed by a best fit).
+  if (!lost && !SystemFormIs(path, m_ofn.lpstrFile)) return true;
   CString ansi;
   bool found = AnsiPathFromWide(path, ansi);
   bool made = false;
   if (!found && !m_openFileDialog) {
-    // A new file is made now, so that the system gives it a short name.
+    // A new file is made now, so that the system gives it a short name;
+    // it is known as made until a save writes it.
     HANDLE file = ::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
+      KeepMadeFile(file);
       ::CloseHandle(file);
       made = true;
     }
   }
   if (made) found = AnsiPathFromWide(path, ansi);
-  if (!found) {
+  if (!found || static_cast<DWORD>(ansi.GetLength()) >= m_ofn.nMaxFile) {
     if (made) ::DeleteFileW(path);
     return false;
   }
-  if (static_cast<DWORD>(ansi.GetLength()) >= m_ofn.nMaxFile) return false;
   memset(m_ofn.lpstrFile, 0, m_ofn.nMaxFile);
   lstrcpynA(m_ofn.lpstrFile, ansi, m_ofn.nMaxFile);
   const int slash = ansi.ReverseFind('\\');
@@ -218,6 +319,74 @@ bool CFileDialog::TakeWideChoice() {
   m_ofn.nFileOffset = static_cast<WORD>(slash + 1);
   m_ofn.nFileExtension = static_cast<WORD>(dot > slash ? dot + 1 : 0);
   return true;
+}
+
+bool CFileDialog::TakeWideChoices() {
+  // The system's answer: the folder, then each name, each ending in a NUL.
+  const char* answer = m_ofn.lpstrFile;
+  const size_t size = m_ofn.nMaxFile;
+  const char* const folder = answer;
+  const char* const firstName = folder + strlen(folder) + 1;
+  // The kept wide names stand for the answer when they are the same names
+  // in the same order, each a name in the same folder.
+  bool wide = m_wideNames && m_wideFolder[0] && SystemFormIs(m_wideFolder, folder);
+  const wchar_t* wideName = m_wideNames;
+  for (const char* name = firstName; wide && *name; name += strlen(name) + 1) {
+    wide = *wideName && !wcspbrk(wideName, L"\\/:") && SystemFormIs(wideName, name);
+    wideName += lstrlenW(wideName) + 1;
+  }
+  wide = wide && !*wideName;
+
+  CString ansiFolder;
+  if (wide ? !AnsiPathFromWide(m_wideFolder, ansiFolder) : IsOutsideCodePage(folder)) {
+    RefuseName(folder);
+    return false;
+  }
+  if (!wide) ansiFolder = folder;
+  CString systemFolder(folder);
+  if (systemFolder.IsEmpty() || systemFolder[systemFolder.GetLength() - 1] != '\\') systemFolder += '\\';
+
+  // The names, each by its own ANSI form or its short name.
+  CString result(ansiFolder);
+  result += '\0';
+  const int nameOffset = result.GetLength();
+  int taken = 0;
+  wideName = m_wideNames;
+  for (const char* name = firstName; *name; name += strlen(name) + 1) {
+    CString ansi;
+    bool found;
+    if (wide) {
+      wchar_t path[MAX_PATH];
+      found = WidePathOf(wideName, path) && AnsiPathFromWide(path, ansi);
+      ansi = ansi.Mid(ansi.ReverseFind('\\') + 1);
+      wideName += lstrlenW(wideName) + 1;
+    } else {
+      found = !IsOutsideCodePage(name);
+      ansi = name;
+    }
+    if (!found || static_cast<size_t>(result.GetLength() + ansi.GetLength()) + 2 > size) {
+      RefuseName(systemFolder + name);
+      continue;
+    }
+    result += ansi;
+    result += '\0';
+    ++taken;
+  }
+  if (taken == 0) return false;
+  result += '\0';
+  memset(m_ofn.lpstrFile, 0, size);
+  memcpy(m_ofn.lpstrFile, result.GetString(), result.GetLength());
+  m_ofn.nFileOffset = static_cast<WORD>(nameOffset);
+  m_ofn.nFileExtension = 0;
+  return true;
+}
+
+bool CFileDialog::IsSeveralChosen() const {
+  const char* buffer = m_ofn.lpstrFile;
+  const size_t size = m_ofn.nMaxFile;
+  if (!buffer || !(m_ofn.Flags & OFN_ALLOWMULTISELECT)) return false;
+  const size_t first = strnlen(buffer, size);
+  return first + 1 < size && buffer[first + 1];
 }
 
 UINT_PTR CALLBACK CFileDialog::HookProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -350,9 +519,7 @@ CString CFileDialog::GetNextPathName(INT_PTR& pos) const {
   // the start.
   const size_t size = m_ofn.nMaxFile;
   const size_t first = strnlen(buffer, size);
-  const bool several =
-      (m_ofn.Flags & OFN_ALLOWMULTISELECT) && first + 1 < size && buffer[first + 1];
-  if (!several) {
+  if (!IsSeveralChosen()) {
     pos = 0;
     return CString(buffer, static_cast<int>(first));
   }

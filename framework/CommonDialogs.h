@@ -102,13 +102,22 @@ class CFileDialog : public CCmdWnd {
   HWND GetDialog() const;
   // Asks the dialog for a text (CDM_GETFILEPATH...); false when not up.
   bool AskDialog(UINT msg, CString& out) const;
-  // At CDN_FILEOK: the chosen name as the system's dialog holds it (wide),
-  // for a result whose ANSI form lost characters of it.
+  // At CDN_FILEOK: the chosen names as the system's dialog holds them
+  // (wide), and its folder, for a result whose ANSI form lost characters.
   void KeepWideChoice();
-  // After the dialog: such a result made the ANSI path of the same file
-  // (its short name; a new file to save is made first so that it has
-  // one); false when the file has no ANSI path.
+  void ForgetWideChoice();
+  // The full wide path of one kept name; false when there is none.
+  bool WidePathOf(const wchar_t* name, wchar_t (&path)[MAX_PATH]) const;
+  // After the dialog: every chosen file by an ANSI path that opens it (its
+  // short name where its own name lost characters; a new file to save is
+  // made first so that it has one). A file without one is refused with a
+  // message; false when no file is left.
   bool TakeWideChoice();
+  // The one chosen file (false: it has no ANSI path), and several.
+  bool TakeWidePath();
+  bool TakeWideChoices();
+  // Whether the result is a folder and several names.
+  bool IsSeveralChosen() const;
 
   bool m_openFileDialog;
   CString m_defExt;
@@ -116,7 +125,35 @@ class CFileDialog : public CCmdWnd {
   CString m_templateName;
   char m_fileBuffer[MAX_PATH] = "";
   LPOFNHOOKPROC m_userHook = nullptr;
-  wchar_t m_wideChoice[MAX_PATH] = L"";
+  wchar_t m_wideFolder[MAX_PATH] = L"";
+  // The names, each ending in a NUL, then one more NUL; null when none.
+  wchar_t* m_wideNames = nullptr;
+};
+
+// A new name outside the code page to save under has a short (ANSI) name
+// only once its file exists, so a save dialog given such a name makes the
+// file, empty, before it answers. DiscardUnwrittenFile is for the caller
+// whose save under the chosen name did not happen: it removes the file of
+// that path when a save dialog made it and it is still as made (the same
+// file, empty). Any other file stays, and so does one that a save has
+// written, so it may be called whatever the save did. File dialogs and
+// the saves that take their names run on the user interface thread.
+void DiscardUnwrittenFile(const char* path);
+
+// Calls DiscardUnwrittenFile on the path when it goes: for a caller that
+// may leave before or after its save in several ways. An empty path is
+// nothing.
+class CUnwrittenFileGuard {
+ public:
+  explicit CUnwrittenFileGuard(const char* path) : m_path(path) {}
+  ~CUnwrittenFileGuard() {
+    if (!m_path.IsEmpty()) DiscardUnwrittenFile(m_path);
+  }
+  CUnwrittenFileGuard(const CUnwrittenFileGuard&) = delete;
+  CUnwrittenFileGuard& operator=(const CUnwrittenFileGuard&) = delete;
+
+ private:
+  CString m_path;
 };
 
 class CColorDialog {

@@ -8,6 +8,7 @@
 #include "framework/AppUI.h"
 #include "framework/Archive.h"
 #include "framework/CommandIds.h"
+#include "framework/CommonDialogs.h"
 #include "framework/DocManager.h"
 #include "framework/Exceptions.h"
 #include "framework/Files.h"
@@ -244,7 +245,11 @@ bool CDocument::DoSave(const char* path, bool replace) {
                                false, m_pDocTemplate))
       return false;
   }
-  if (!OnSaveDocument(name)) return false;
+  if (!OnSaveDocument(name)) {
+    // A new name the dialog made a file for is not left behind empty.
+    DiscardUnwrittenFile(name);
+    return false;
+  }
   if (replace) SetPathName(name);
   return true;
 }

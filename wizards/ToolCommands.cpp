@@ -185,6 +185,7 @@ void RunFlashToScr(CFrameWnd* frame) {
   const CString chosen = ChooseFile(false, "scr", GetPathTitle(movie),
                                     OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_ENABLEHOOK,
                                     "Screen Saver (.scr)|*.scr||", owner, "Make Screen Saver", "SavePath");
+  const CUnwrittenFileGuard unwritten(chosen);
   const CString saver = WithScrExtension(chosen);
   const CString outputFolder = GetFileDirectory(saver);
   const CString title = GetPathTitle(saver);
@@ -214,6 +215,7 @@ void RunDirectFlash(HWND owner) {
   const CString chosen = ChooseFile(false, "scr", nullptr, flags | OFN_OVERWRITEPROMPT,
                                     "ScreenSaver (.scr)|*.scr||", owner, "Select ScreenSaver", "SavePath");
   if (chosen.IsEmpty()) return;
+  const CUnwrittenFileGuard unwritten(chosen);
   const CString saver = WithScrExtension(chosen);
   // The installer goes beside the saver, under its title.
   if (!MayReplaceFiles({Unasked(saver, chosen), GetFileDirectory(saver) + GetPathTitle(saver) + ".exe"}))

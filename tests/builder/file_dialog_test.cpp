@@ -19,6 +19,8 @@
 #include "builder/resource.h"
 #include "framework/AppUI.h"
 #include "framework/CommandIds.h"
+#include "framework/Exceptions.h"
+#include "framework/Files.h"
 #include "tests/playback/picture_bytes.h"
 #include "tests/support/common_dialogs.h"
 #include "tests/support/files.h"
@@ -424,12 +426,15 @@ TEST(FileDialogNames, APictureAndADocumentNamedOutsideTheCodePageComeBackByPaths
   lwtest::CTempFolder folder("lwwidedlg");
   const std::wstring base = lwtest::Widen(folder.Path());
   const lwtest::Bytes picture = {'B', 'M', 1, 2, 3};
-  ASSERT_TRUE(lwtest::WriteAllWide(base + L"\u4e2d\u6587.bmp", picture));
-  {
+  // The code page's best fit makes "a.bmp" of the second name: that other
+  // file must not be the one that comes back.
+  ASSERT_TRUE(lwtest::WriteAll(folder.File("a.bmp"), {'B', 'M', 0}));
+  for (const wchar_t* name : {L"\u4e2d\u6587.bmp", L"\u0101.bmp"}) {
+    ASSERT_TRUE(lwtest::WriteAllWide(base + name, picture));
     CPreviewProbe open(true, true, nullptr, nullptr, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST,
                        "Pictures|*.bmp||", nullptr);
     open.m_ofn.lpstrInitialDir = folder.Path().c_str();
-    CDialogSteps steps({[&] { return TypeWide(open.Dialog(), L"\u4e2d\u6587.bmp"); }});
+    CDialogSteps steps({[&] { return TypeWide(open.Dialog(), name); }});
     ASSERT_EQ(open.DoModal(), IDOK);
     const std::string path(open.GetPathName());
     EXPECT_EQ(path.find('?'), std::string::npos) << path;
@@ -450,6 +455,150 @@ TEST(FileDialogNames, APictureAndADocumentNamedOutsideTheCodePageComeBackByPaths
     ASSERT_TRUE(lwtest::WriteAll(path, {'s', 'a', 'v', 'e', 'd'})) << path;
     EXPECT_EQ(lwtest::ReadAllWide(base + L"\u65e5\u672c.fsd"), (lwtest::Bytes{'s', 'a', 'v', 'e', 'd'}));
   }
+}
+
+// Several files chosen at once, named outside the code page: each comes back
+// by a path that opens that very file, whether the folder's name is inside
+// the code page or not; a name that opens no file is refused saying why, and
+// the others still come back.
+TEST(FileDialogNames, SeveralFilesNamedOutsideTheCodePageEachComeBackByAPathThatOpensIt) {
+  lwtest::CTempFolder folder("lwwidemulti");
+  // The last one the code page's best fit makes "a.bmp", another file.
+  const std::wstring kNames[] = {L"\u4e2d\u6587.bmp", L"caf\u00e9.bmp", L"\u65e5\u672c.bmp",
+                                 L"\u0101.bmp"};
+  const struct {
+    const char* name;
+    const wchar_t* folder;
+  } kRows[] = {{"a folder inside the code page", L""}, {"a folder outside it", L"\u76ee\u5f55\\"}};
+  for (const auto& row : kRows) {
+    SCOPED_TRACE(row.name);
+    const std::wstring where = lwtest::Widen(folder.Path()) + row.folder;
+    if (*row.folder) {
+      ASSERT_TRUE(::CreateDirectoryW(where.c_str(), nullptr));
+    }
+    for (uint8_t i = 0; i < 4; ++i) ASSERT_TRUE(lwtest::WriteAllWide(where + kNames[i], {'B', 'M', i}));
+    ASSERT_TRUE(lwtest::WriteAllWide(where + L"a.bmp", {'B', 'M', 9}));
+    CString start;
+    ASSERT_TRUE(AnsiPathFromWide(where.c_str(), start));
+    lwtest::CRecordedBoxes boxes;
+    CPreviewProbe open(false, true, nullptr, nullptr, OFN_HIDEREADONLY | OFN_ALLOWMULTISELECT,
+                       "Pictures|*.bmp||", nullptr);
+    char names[5000] = "";
+    open.m_ofn.lpstrFile = names;
+    open.m_ofn.nMaxFile = sizeof names;
+    open.m_ofn.lpstrInitialDir = start;
+    CDialogSteps steps({[&] {
+      return TypeWide(open.Dialog(), (L"\"" + kNames[0] + L"\" \"" + kNames[1] + L"\" \"" + kNames[2] +
+                                      L"\" \"\u4e0d\u5728.bmp\" \"" + kNames[3] + L"\"").c_str());
+    }});
+    ASSERT_EQ(open.DoModal(), IDOK);
+    std::vector<std::string> paths;
+    for (INT_PTR pos = open.GetStartPosition(); pos;) paths.push_back(std::string(open.GetNextPathName(pos)));
+    ASSERT_EQ(paths.size(), 4u) << ::testing::PrintToString(paths);
+    for (uint8_t i = 0; i < 4; ++i) {
+      EXPECT_EQ(paths[i].find('?'), std::string::npos) << paths[i];
+      EXPECT_EQ(lwtest::ReadAll(paths[i]), (lwtest::Bytes{'B', 'M', i})) << paths[i];
+    }
+    ASSERT_EQ(boxes.texts.size(), 1u) << ::testing::PrintToString(boxes.texts);
+    EXPECT_NE(boxes.texts[0].find("??.bmp\n\nIts name has characters that this system's code page "
+                                  "cannot hold, and the disk keeps no short name for it: rename it "
+                                  "to use it."),
+              std::string::npos)
+        << boxes.texts[0];
+  }
+}
+
+// A document whose save fails as a full disk does, unless told otherwise.
+class CUnsavableDoc : public CDocument {
+ public:
+  bool fail = true;
+  void Serialize(CArchive& ar) override {
+    if (!ar.IsStoring()) return;
+    if (fail) AfxThrowFileException(CFileException::diskFull);
+    ar << static_cast<uint8_t>('s');
+  }
+};
+
+// The name typed into the system's dialog that is active now.
+bool TypeWideInActiveDialog(const wchar_t* name) {
+  HWND dialog = ::GetActiveWindow();
+  char cls[16] = "";
+  ::GetClassNameA(dialog, cls, sizeof cls);
+  return lstrcmpA(cls, "#32770") == 0 && TypeWide(dialog, name);
+}
+
+// The system's question whether to replace a file, answered Yes.
+bool AnswerReplaceYes() {
+  HWND question = nullptr;
+  ::EnumThreadWindows(
+      ::GetCurrentThreadId(),
+      [](HWND hwnd, LPARAM found) -> BOOL {
+        char cls[16] = "";
+        ::GetClassNameA(hwnd, cls, sizeof cls);
+        if (lstrcmpA(cls, "#32770") == 0 && ::IsWindowVisible(hwnd) && ::GetDlgItem(hwnd, IDYES))
+          *reinterpret_cast<HWND*>(found) = hwnd;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&question));
+  return question &&
+         ::PostMessageA(question, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED),
+                        reinterpret_cast<LPARAM>(::GetDlgItem(question, IDYES)));
+}
+
+// Save As to a name outside the code page whose save then fails: a new name
+// leaves no file behind (the dialog made it only to give it a short name);
+// a file that was there before stays as it was, an empty one too.
+TEST(FileDialogNames, AFailedSaveUnderANameOutsideTheCodePageLeavesNoFileItMade) {
+  lwtest::CTempFolder folder("lwwidesavefail");
+  CDocumentApp app("FileDialogTest");
+  app.SetRegistryKey("Lumenweave Tests");
+  app.m_pDocManager = new CDocManagerEx;
+  app.AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, CFactory<CDocument>(),
+                                            CFactory<CFrameWnd>(), CFactory<CView>()));
+  WriteSettingsString("DocPath", folder.Path().substr(0, folder.Path().size() - 1).c_str());
+  const std::wstring path = lwtest::Widen(folder.Path()) + L"\u65e5\u672c.fsd";
+  const struct {
+    const char* name;
+    bool before;
+    lwtest::Bytes bytes;
+  } kRows[] = {{"a new name", false, {}},
+               {"a file there before", true, {'o', 'l', 'd'}},
+               {"an empty file there before", true, {}}};
+  for (const auto& row : kRows) {
+    SCOPED_TRACE(row.name);
+    ::DeleteFileW(path.c_str());
+    if (row.before) {
+      ASSERT_TRUE(lwtest::WriteAllWide(path, row.bytes));
+    }
+    CUnsavableDoc doc;
+    doc.SetTitle("Sea");
+    lwtest::CRecordedBoxes boxes;
+    std::vector<CDialogSteps::Step> answers = {[] { return TypeWideInActiveDialog(L"\u65e5\u672c"); }};
+    if (row.before) answers.push_back([&] { return AnswerReplaceYes(); });
+    CDialogSteps steps(answers);
+    EXPECT_FALSE(doc.DoSave(nullptr));
+    EXPECT_EQ(steps.Done(), steps.Count());
+    ASSERT_EQ(boxes.texts.size(), 1u) << ::testing::PrintToString(boxes.texts);
+    EXPECT_NE(boxes.texts[0].find("The document could not be saved:"), std::string::npos)
+        << boxes.texts[0];
+    EXPECT_EQ(::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES, row.before);
+    if (row.before) {
+      EXPECT_EQ(lwtest::ReadAllWide(path), row.bytes);
+    }
+    EXPECT_EQ(lwtest::FilesIn(folder.Path()).size(), row.before ? 1u : 0u)
+        << ::testing::PrintToString(lwtest::FilesIn(folder.Path()));
+  }
+
+  // A save that went through keeps its file, even when the caller then
+  // discards what the dialog made whatever happened (as the makes do).
+  ::DeleteFileW(path.c_str());
+  CUnsavableDoc doc;
+  doc.fail = false;
+  doc.SetTitle("Sea");
+  CDialogSteps steps({[] { return TypeWideInActiveDialog(L"\u65e5\u672c"); }});
+  ASSERT_TRUE(doc.DoSave(nullptr));
+  DiscardUnwrittenFile(doc.GetPathName());
+  EXPECT_EQ(lwtest::ReadAllWide(path), (lwtest::Bytes{'s'}));
 }
 
 // ---------------------------------------------------------------------------
