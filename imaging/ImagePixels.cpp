@@ -763,8 +763,11 @@ bool PlanQuads(double xScale, int width, int tw, int bpp, int rowBits, bool chec
   // The AVX-512 octets in doubles, where they have columns, are quicker
   // than the checked loop.
   if (bpp == 3 && widestResizeLoop >= kResizeLoopsWidest && ProcessorHasAvx512Bytes() &&
-      PlanOctets(xScale, width, wide, plan, &ok) && (plan->columns > 0 || !ok))
-    return ok;
+      PlanOctets(xScale, width, wide, plan, &ok)) {
+    if (plan->columns > 0 || !ok) return ok;
+    FreeQuadPlan(plan);
+    plan->kind = kQuadWindow3;
+  }
   if (bpp == 3 && checked && PlanFloat(columns, width, wide, plan, &ok)) return ok;
   int count = wide / 4;
   if (!count) return true;
@@ -906,8 +909,8 @@ LW_QUAD_STEP __m256d Blend(__m256d row0, __m256d row1, __m256d f, __m256d g) {
 
 // Target rows done together in the quads, and the source rows they read
 // (each resampled once a quad).
-const int kGroupSources = 8;
-const int kGroupRows = 24;
+const int kGroupSources = 16;
+const int kGroupRows = 32;
 
 // A target row of a group: row1 x fy + row0 x gy (gy = 1 - fy) of its
 // group's source rows a and b; with `one` (fy is 0) row a alone, which is
@@ -1356,6 +1359,60 @@ int GroupSource(int* rows, int* count, int row) {
 
 void LimitResizeLoops(int widest) { widestResizeLoop = widest; }
 
+namespace {
+
+// The last resize's column weights and plan, kept for the next resize of
+// the same sizes (a saver resizes every picture to its screen, a list every
+// thumbnail to its box): what it sizes, and the loops it was made for.
+struct ResizeSizes {
+  int width, height, tw, th, bpp, widest;
+};
+
+struct KeptResizePlan {
+  ResizeSizes sizes;
+  ColumnWeights* columns;  // null: none kept
+  QuadPlan plan;
+};
+
+// One plan is kept; a resize takes it (so that two threads never share
+// one) and leaves its own. A constant initialiser, as for the kept blocks.
+SRWLOCK g_planLock = SRWLOCK_INIT;
+KeptResizePlan g_keptPlan = {};
+
+bool SameSizes(const ResizeSizes& a, const ResizeSizes& b) {
+  return a.width == b.width && a.height == b.height && a.tw == b.tw && a.th == b.th &&
+         a.bpp == b.bpp && a.widest == b.widest;
+}
+
+// The kept plan for these sizes, taken: false when none is kept for them.
+bool TakeResizePlan(const ResizeSizes& sizes, ColumnWeights** columns, QuadPlan* plan) {
+  AcquireSRWLockExclusive(&g_planLock);
+  const bool found = g_keptPlan.columns && SameSizes(g_keptPlan.sizes, sizes);
+  if (found) {
+    *columns = g_keptPlan.columns;
+    *plan = g_keptPlan.plan;
+    g_keptPlan.columns = nullptr;
+  }
+  ReleaseSRWLockExclusive(&g_planLock);
+  return found;
+}
+
+// Keeps a plan for the next resize, freeing the one it replaces.
+void KeepResizePlan(const ResizeSizes& sizes, ColumnWeights* columns, const QuadPlan& plan) {
+  AcquireSRWLockExclusive(&g_planLock);
+  KeptResizePlan old = g_keptPlan;
+  g_keptPlan.sizes = sizes;
+  g_keptPlan.columns = columns;
+  g_keptPlan.plan = plan;
+  ReleaseSRWLockExclusive(&g_planLock);
+  if (old.columns) {
+    FreeBlock(old.columns);
+    FreeQuadPlan(&old.plan);
+  }
+}
+
+}  // namespace
+
 int ResizeLoopFor(int width, int height, int tw, int th, int bpp) {
   if (width <= 0 || height <= 0 || tw <= 0 || th <= 0) return kResizeRowsOnly;
   const double xScale = static_cast<double>(width) / tw;
@@ -1400,15 +1457,21 @@ extern "C" BOOL ResizeImage(const BYTE* src, int width, int height, BYTE* dst, i
   const double xScale = static_cast<double>(width) / tw;
   const double yScale = static_cast<double>(height) / th;
   const size_t rowValues = static_cast<size_t>(tw) * bpp;
-  const int rowBits = RowFractionBits(yScale, height, th);
-  // Every column's weights (the wide loop's may change), and four rows of
-  // the columns beyond the wide loop's: two held, two resampled on the way
+  // Every column's weights (the wide loop's may change) and the plan, kept
+  // from the last resize of these sizes or made; and four rows of the
+  // columns beyond the wide loop's: two held, two resampled on the way
   // (made again for a new plan that leaves more).
-  ColumnWeights* columns = static_cast<ColumnWeights*>(AllocZeroed(sizeof(ColumnWeights) * tw));
-  if (columns)
-    for (int j = 0; j < tw; ++j) columns[j] = ColumnAt(j, xScale, width, bpp);
+  const ResizeSizes sizes = {width, height, tw, th, bpp, widestResizeLoop};
+  ColumnWeights* columns = nullptr;
   QuadPlan plan = {};
-  bool planned = columns && PlanQuads(xScale, width, tw, bpp, rowBits, true, columns, &plan);
+  bool planned = TakeResizePlan(sizes, &columns, &plan);
+  if (!planned) {
+    columns = static_cast<ColumnWeights*>(AllocZeroed(sizeof(ColumnWeights) * tw));
+    if (columns)
+      for (int j = 0; j < tw; ++j) columns[j] = ColumnAt(j, xScale, width, bpp);
+    planned = columns && PlanQuads(xScale, width, tw, bpp, RowFractionBits(yScale, height, th),
+                                   true, columns, &plan);
+  }
   size_t rowsHeld = rowValues - static_cast<size_t>(plan.columns) * bpp;
   double* rows = static_cast<double*>(AllocZeroed(sizeof(double) * 4 * rowsHeld));
   if (!planned || !rows) {
@@ -1475,7 +1538,8 @@ extern "C" BOOL ResizeImage(const BYTE* src, int width, int height, BYTE* dst, i
         checkedVectors += static_cast<int64_t>(wide / 8) * 3 * (end - first);
         if (doubledVectors * 8 > checkedVectors) {
           FreeQuadPlan(&plan);
-          if (!PlanQuads(xScale, width, tw, bpp, rowBits, false, columns, &plan))
+          if (!PlanQuads(xScale, width, tw, bpp, RowFractionBits(yScale, height, th), false,
+                         columns, &plan))
             code = kImgNoMemory;
         }
       }
@@ -1526,9 +1590,13 @@ extern "C" BOOL ResizeImage(const BYTE* src, int width, int height, BYTE* dst, i
     if (plan.columns != wide) heldRow[0] = heldRow[1] = -1;
     first = end;
   }
-  FreeBlock(columns);
   FreeBlock(rows);
-  FreeQuadPlan(&plan);
+  if (code == kImgNoMemory) {
+    FreeBlock(columns);
+    FreeQuadPlan(&plan);
+  } else {
+    KeepResizePlan(sizes, columns, plan);
+  }
   call.SetError(code);
   return code == kImgOk;
 }

@@ -160,7 +160,7 @@ Bytes TestPicture(int kind, int w, int h, int bpp, uint32_t* seed) {
 // rows after a few to the double loops), 2.5 times larger, and 2 rows to
 // 11, where a flat 3 blended with itself in the second row gives 2, and 8
 // columns to 44, where near the left edge a pair of equal samples does not
-// sum exactly to its value.
+// sum exactly to its value; and 6 columns, too few for an octet.
 TEST(ImageResize, EveryLoopGivesTheSameBytes) {
   const struct {
     int w, h, tw, th;
@@ -181,6 +181,7 @@ TEST(ImageResize, EveryLoopGivesTheSameBytes) {
                {160, 90, 400, 225, kResizeChecked, kResizeChecked},
                {224, 2, 160, 11, kResizeChecked, kResizeDoubles},
                {8, 2, 44, 2, kResizeChecked, kResizeChecked},
+               {8, 4, 6, 3, kResizeDoubles, kResizeDoubles},
                {1000, 3, 130, 5, kResizeDoubles, kResizeDoubles}};
   uint32_t seed = 11;
   for (int widest = kResizeLoopsPlain; widest <= kResizeLoopsWidest; ++widest) {
