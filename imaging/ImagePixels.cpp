@@ -377,6 +377,12 @@ struct QuadPlan {
   int columnBits;
   int rowBits;
   bool oneWindow;  // the checked loop's: one window a half for both sides
+  // The checked loop's octets at the row's end, after the others: how many,
+  // the first byte of the row they read (from a padded copy of the row from
+  // there: their windows' offsets count from it), and the bytes of the last.
+  int tailOctets;
+  int tailStart;
+  int tailLastBytes;
 };
 
 ColumnWeights ColumnAt(int j, double xScale, int width, int bpp) {
@@ -541,12 +547,19 @@ bool PlanOctets(double xScale, int width, int wide, QuadPlan* plan, bool* ok) {
 // The sample sides a window holds: each side its own (kEachSide), or both.
 enum { kEachSide = 0, kLeftSamples = 1, kRightSamples = 2, kBothSamples = 3 };
 
+// The column of value v of octet n: past the last (`columnCount`), the
+// last again.
+inline int OctetColumn(int n, int v, int columnCount) {
+  const int j = 8 * n + v / 3;
+  return j < columnCount ? j : columnCount - 1;
+}
+
 // The byte offsets of octet n's 24 values' left and right samples
-// (`columns`: the 3-byte columns' weights).
-__attribute__((optimize("O2"))) void OctetOffsets(const ColumnWeights* columns, int n,
-                                                 int32_t* left, int32_t* right) {
+// (`columns`: the 3-byte columns' weights, `columnCount` of them).
+__attribute__((optimize("O2"))) void OctetOffsets(const ColumnWeights* columns, int columnCount,
+                                                 int n, int32_t* left, int32_t* right) {
   for (int v = 0; v < 24; ++v) {
-    const ColumnWeights& m = columns[8 * n + v / 3];
+    const ColumnWeights& m = columns[OctetColumn(n, v, columnCount)];
     left[v] = static_cast<int32_t>(m.left) + v % 3;
     right[v] = static_cast<int32_t>(m.right) + v % 3;
   }
@@ -590,20 +603,21 @@ bool SumsEqualSamplesExactly(double wr) {
 
 // Octet n's windows and pattern (`sides`: as for OctetWindows, whose test
 // the octet has passed).
-__attribute__((optimize("O2"))) void MakeFloatPattern(const ColumnWeights* columns, int n,
-                                                      int sides, size_t stride, FloatOctet* octet,
+__attribute__((optimize("O2"))) void MakeFloatPattern(const ColumnWeights* columns,
+                                                      int columnCount, int n, int sides,
+                                                      size_t stride, FloatOctet* octet,
                                                       FloatPattern* pattern) {
   memset(pattern, 0, sizeof(FloatPattern));
   memset(pattern->pick, 0x80, sizeof(pattern->pick));
   int32_t at[2][24];
-  OctetOffsets(columns, n, at[0], at[1]);
+  OctetOffsets(columns, columnCount, n, at[0], at[1]);
   OctetWindows(at[0], at[1], sides, stride, octet->base);
   for (int side = 0; side < 2; ++side)
     for (int v = 0; v < 24; ++v)
       pattern->pick[side][v / 8][16 * ((v / 4) % 2) + 4 * (v % 4)] =
           static_cast<BYTE>(at[side][v] - octet->base[side][v / 4]);
   for (int v = 0; v < 24; ++v) {
-    const ColumnWeights& m = columns[8 * n + v / 3];
+    const ColumnWeights& m = columns[OctetColumn(n, v, columnCount)];
     pattern->wd[0][v] = m.wl;
     pattern->wd[1][v] = m.wr;
     pattern->w[0][v] = static_cast<float>(m.wl);
@@ -613,20 +627,28 @@ __attribute__((optimize("O2"))) void MakeFloatPattern(const ColumnWeights* colum
   }
 }
 
+// The most bytes the checked loop's octets at the row's end read from.
+const int kFloatTailBytes = 240;
+
 // Octets for the checked single-precision loop over the first `wide`
 // columns of 3-byte pixels when nearly all of them can read their halves
 // from 16-byte windows: one a half for both sample sides where they lie that
 // close (scales down to about a third), else one a side. True when planned
 // (or out of memory, *ok false), false to plan another loop.
-bool PlanFloat(const ColumnWeights* columns, int width, int wide, QuadPlan* plan, bool* ok) {
+bool PlanFloat(const ColumnWeights* columns, int width, int wide, int tw, QuadPlan* plan,
+               bool* ok) {
   *ok = true;
   const int count = wide / 8;
   if (!count) return false;
   const size_t stride = static_cast<size_t>(width) * 3;
+  auto windowsOf = [&](int n, int sides, size_t limit, int32_t base[2][6]) {
+    int32_t left[24], right[24];
+    OctetOffsets(columns, tw, n, left, right);
+    return OctetWindows(left, right, sides, limit, base);
+  };
   auto fitsWindows = [&](int n, int sides) {
-    int32_t left[24], right[24], base[2][6];
-    OctetOffsets(columns, n, left, right);
-    return OctetWindows(left, right, sides, stride, base);
+    int32_t base[2][6];
+    return windowsOf(n, sides, stride, base);
   };
   int fits = 0;
   while (fits < count && fitsWindows(fits, kBothSamples)) ++fits;
@@ -636,15 +658,41 @@ bool PlanFloat(const ColumnWeights* columns, int width, int wide, QuadPlan* plan
     while (fits < count && fitsWindows(fits, kEachSide)) ++fits;
   }
   if (fits == 0 || fits + 4 < count) return false;
+  // The octets to the row's end read a padded copy of its last bytes, when
+  // their windows (the columns past the last taken as the last) lie within
+  // it.
+  const int total = (tw + 7) / 8;
+  int tailStart = static_cast<int>(stride);
+  int tailEnd = 0;
+  bool tail = oneWindow && total > fits;
+  for (int n = fits; n < total && tail; ++n) {
+    int32_t base[2][6];
+    tail = windowsOf(n, kBothSamples, ~static_cast<size_t>(0) >> 1, base);
+    for (int h = 0; h < 6 && tail; ++h) {
+      tailStart = base[0][h] < tailStart ? base[0][h] : tailStart;
+      tailEnd = base[0][h] + 16 > tailEnd ? base[0][h] + 16 : tailEnd;
+    }
+  }
+  tail = tail && tailEnd - tailStart <= kFloatTailBytes;
+  const int units = tail ? total : fits;
   plan->kind = kOctetFloat3;
   plan->oneWindow = oneWindow;
-  plan->columns = 8 * fits;
-  FloatOctet* octets = static_cast<FloatOctet*>(AllocZeroed(sizeof(FloatOctet) * fits));
+  plan->columns = tail ? tw : 8 * fits;
+  plan->tailOctets = tail ? total - fits : 0;
+  plan->tailStart = tail ? tailStart : 0;
+  plan->tailLastBytes = 3 * (tw - 8 * (total - 1));
+  FloatOctet* octets = static_cast<FloatOctet*>(AllocZeroed(sizeof(FloatOctet) * units));
   plan->units = octets;
   auto make = [&](int n, FloatPattern* pattern) {
-    MakeFloatPattern(columns, n, oneWindow ? kBothSamples : kEachSide, stride, &octets[n], pattern);
+    MakeFloatPattern(columns, tw, n, oneWindow ? kBothSamples : kEachSide,
+                     n < fits ? stride : ~static_cast<size_t>(0) >> 1, &octets[n], pattern);
   };
-  *ok = octets && KeepPatterns<FloatOctet, FloatPattern>(octets, fits, &plan->patternBlock, make);
+  *ok = octets && KeepPatterns<FloatOctet, FloatPattern>(octets, units, &plan->patternBlock, make);
+  for (int n = fits; n < units && *ok; ++n)
+    for (int h = 0; h < 6; ++h) {
+      octets[n].base[0][h] -= tailStart;
+      octets[n].base[1][h] -= tailStart;
+    }
   return true;
 }
 
@@ -768,7 +816,7 @@ bool PlanQuads(double xScale, int width, int tw, int bpp, int rowBits, bool chec
     FreeQuadPlan(plan);
     plan->kind = kQuadWindow3;
   }
-  if (bpp == 3 && checked && PlanFloat(columns, width, wide, plan, &ok)) return ok;
+  if (bpp == 3 && checked && PlanFloat(columns, width, wide, tw, plan, &ok)) return ok;
   int count = wide / 4;
   if (!count) return true;
   PixelQuad* quads = static_cast<PixelQuad*>(AllocZeroed(sizeof(PixelQuad) * count));
@@ -1248,8 +1296,15 @@ LW_FLOAT_STEP __m256 BlendFloat(__m256 a, __m256 b, __m256 fy, __m256 gy, __m256
 // so that the values done again in doubles round as in the plain loop.
 template <bool OneWindow>
 __attribute__((target("avx2,fma"), optimize("O2", "fp-contract=off"))) int GroupFloatAvx2(
-    const FloatOctet* octets, int count, const BYTE* const* sources, int sourceCount,
-    GroupRow* rows, int rowCount) {
+    const QuadPlan& plan, const BYTE* const* rowStarts, int sourceCount, GroupRow* rows,
+    int rowCount, size_t stride) {
+  const FloatOctet* octets = static_cast<const FloatOctet*>(plan.units);
+  const int all = (plan.columns + 7) / 8, tailFrom = all - plan.tailOctets;
+  // The rows' last bytes from the tail's start, padded, for the octets at
+  // the row's end.
+  alignas(32) BYTE tails[kGroupSources][kFloatTailBytes + 32];
+  const BYTE* tailStarts[kGroupSources];
+  const BYTE* const* sources = rowStarts;
   FloatValues resampled[kGroupSources];
   __m256 fy[kGroupRows], gy[kGroupRows];
   for (int r = 0; r < rowCount; ++r) {
@@ -1261,7 +1316,16 @@ __attribute__((target("avx2,fma"), optimize("O2", "fp-contract=off"))) int Group
   // c4-7 in their order.
   const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
   int doubled = 0;
-  for (int n = 0; n < count; ++n) {
+  for (int n = 0; n < all; ++n) {
+    if (n == tailFrom) {
+      const size_t kept = stride - plan.tailStart;
+      for (int k = 0; k < sourceCount; ++k) {
+        memcpy(tails[k], rowStarts[k] + plan.tailStart, kept);
+        memset(tails[k] + kept, 0, sizeof(tails[k]) - kept);
+        tailStarts[k] = tails[k];
+      }
+      sources = tailStarts;
+    }
     const FloatOctet& o = octets[n];
     for (int k = 0; k < sourceCount; ++k) {
       resampled[k].v[0] = ResampleFloatVector<OneWindow>(sources[k], o, 0);
@@ -1301,6 +1365,12 @@ __attribute__((target("avx2,fma"), optimize("O2", "fp-contract=off"))) int Group
       const __m256i cc = _mm256_packs_epi32(v2, v2);
       const __m256i bytes = _mm256_permutevar8x32_epi32(_mm256_packus_epi16(ab, cc), order);
       BYTE* out = row.out + static_cast<size_t>(n) * 24;
+      if (n == all - 1 && plan.tailOctets) {
+        alignas(32) BYTE last[32];
+        _mm256_store_si256(reinterpret_cast<__m256i*>(last), bytes);
+        memcpy(out, last, plan.tailLastBytes);
+        continue;
+      }
       _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm256_castsi256_si128(bytes));
       _mm_storel_epi64(reinterpret_cast<__m128i*>(out + 16), _mm256_extracti128_si256(bytes, 1));
     }
@@ -1311,7 +1381,7 @@ __attribute__((target("avx2,fma"), optimize("O2", "fp-contract=off"))) int Group
 // Returns, for the checked loop, how many vectors of eight values were done
 // again in doubles (0 for the others).
 int GroupQuads(const QuadPlan& plan, const BYTE* const* sources, int sourceCount, GroupRow* rows,
-               int rowCount) {
+               int rowCount, size_t stride) {
   const PixelQuad* quads = static_cast<const PixelQuad*>(plan.units);
   switch (plan.kind) {
     case kQuadWindow3:
@@ -1337,10 +1407,8 @@ int GroupQuads(const QuadPlan& plan, const BYTE* const* sources, int sourceCount
       break;
     case kOctetFloat3:
       return plan.oneWindow
-                 ? GroupFloatAvx2<true>(static_cast<const FloatOctet*>(plan.units),
-                                        plan.columns / 8, sources, sourceCount, rows, rowCount)
-                 : GroupFloatAvx2<false>(static_cast<const FloatOctet*>(plan.units),
-                                         plan.columns / 8, sources, sourceCount, rows, rowCount);
+                 ? GroupFloatAvx2<true>(plan, sources, sourceCount, rows, rowCount, stride)
+                 : GroupFloatAvx2<false>(plan, sources, sourceCount, rows, rowCount, stride);
   }
   return 0;
 }
@@ -1533,9 +1601,9 @@ extern "C" BOOL ResizeImage(const BYTE* src, int width, int height, BYTE* dst, i
     if (wide > 0) {
       const BYTE* sources[kGroupSources];
       for (int k = 0; k < sourceCount; ++k) sources[k] = src + sourceRows[k] * stride;
-      doubledVectors += GroupQuads(plan, sources, sourceCount, group, end - first);
+      doubledVectors += GroupQuads(plan, sources, sourceCount, group, end - first, stride);
       if (plan.kind == kOctetFloat3) {
-        checkedVectors += static_cast<int64_t>(wide / 8) * 3 * (end - first);
+        checkedVectors += static_cast<int64_t>((wide + 7) / 8) * 3 * (end - first);
         if (doubledVectors * 8 > checkedVectors) {
           FreeQuadPlan(&plan);
           if (!PlanQuads(xScale, width, tw, bpp, RowFractionBits(yScale, height, th), false,
