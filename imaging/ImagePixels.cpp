@@ -1479,18 +1479,27 @@ void KeepResizePlan(const ResizeSizes& sizes, ColumnWeights* columns, const Quad
   }
 }
 
+// Every column's weights (in *columns, null when out of memory) and a new
+// plan for them: false when out of memory.
+bool PlanResize(int width, int height, int tw, int th, int bpp, ColumnWeights** columns,
+                QuadPlan* plan) {
+  const double xScale = static_cast<double>(width) / tw;
+  *plan = {};
+  *columns = static_cast<ColumnWeights*>(AllocZeroed(sizeof(ColumnWeights) * tw));
+  if (!*columns) return false;
+  for (int j = 0; j < tw; ++j) (*columns)[j] = ColumnAt(j, xScale, width, bpp);
+  return PlanQuads(xScale, width, tw, bpp,
+                   RowFractionBits(static_cast<double>(height) / th, height, th), true, *columns,
+                   plan);
+}
+
 }  // namespace
 
 int ResizeLoopFor(int width, int height, int tw, int th, int bpp) {
   if (width <= 0 || height <= 0 || tw <= 0 || th <= 0) return kResizeRowsOnly;
-  const double xScale = static_cast<double>(width) / tw;
-  ColumnWeights* columns = static_cast<ColumnWeights*>(AllocZeroed(sizeof(ColumnWeights) * tw));
-  if (!columns) return kResizeRowsOnly;
-  for (int j = 0; j < tw; ++j) columns[j] = ColumnAt(j, xScale, width, bpp);
+  ColumnWeights* columns;
   QuadPlan plan;
-  const bool planned =
-      PlanQuads(xScale, width, tw, bpp, RowFractionBits(static_cast<double>(height) / th, height, th),
-                true, columns, &plan);
+  const bool planned = PlanResize(width, height, tw, th, bpp, &columns, &plan);
   FreeBlock(columns);
   int loop = kResizeRowsOnly;
   if (planned && plan.columns > 0)
@@ -1532,14 +1541,8 @@ extern "C" BOOL ResizeImage(const BYTE* src, int width, int height, BYTE* dst, i
   const ResizeSizes sizes = {width, height, tw, th, bpp, widestResizeLoop};
   ColumnWeights* columns = nullptr;
   QuadPlan plan = {};
-  bool planned = TakeResizePlan(sizes, &columns, &plan);
-  if (!planned) {
-    columns = static_cast<ColumnWeights*>(AllocZeroed(sizeof(ColumnWeights) * tw));
-    if (columns)
-      for (int j = 0; j < tw; ++j) columns[j] = ColumnAt(j, xScale, width, bpp);
-    planned = columns && PlanQuads(xScale, width, tw, bpp, RowFractionBits(yScale, height, th),
-                                   true, columns, &plan);
-  }
+  const bool planned = TakeResizePlan(sizes, &columns, &plan) ||
+                       PlanResize(width, height, tw, th, bpp, &columns, &plan);
   size_t rowsHeld = rowValues - static_cast<size_t>(plan.columns) * bpp;
   double* rows = static_cast<double*>(AllocZeroed(sizeof(double) * 4 * rowsHeld));
   if (!planned || !rows) {
